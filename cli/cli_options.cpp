@@ -1,0 +1,112 @@
+#include "cli_options.h"
+
+#include <charconv>
+
+namespace tessaro {
+
+namespace {
+
+bool parse_seed(const std::string& text, std::uint64_t& out) {
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, out);
+    return !text.empty() && ec == std::errc() && ptr == end;
+}
+
+}  // namespace
+
+std::string cli_usage() {
+    return "Usage: tessaro-cli [options] STYLE_FOLDER\n"
+           "Writes a TYP text with one entry per type code that the style's rules use.\n"
+           "\n"
+           "  -o, --output FILE       TYP text to write (default: <style name>.txt in the current folder)\n"
+           "  --no-points, --no-lines, --no-polygons   switch a section off\n"
+           "  --tag-text              Include Tag Text (the rule as label of library looks)\n"
+           "  --res DIR               folder of the library files points, lines, pgons.pol\n"
+           "                          (default: res beside the program)\n"
+           "  --polygon-library FILE  polygon library file (default: DIR/pgons.pol)\n"
+           "  --seed N                seed of the random colours, for repeatable output\n"
+           "                          (default: the clock)\n"
+           "  -q, --quiet             warnings off\n"
+           "  -h, --help              this text\n"
+           "  --version               the program version\n"
+           "\n"
+           "Exit status: 0 the TYP text was written completely, 1 the conversion failed or\n"
+           "the file is incomplete, 2 bad usage.\n";
+}
+
+CliParse parse_cli(const std::vector<std::string>& args) {
+    CliParse r;
+    CliOptions& o = r.options;
+    bool positional_only = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        std::optional<std::string> inline_value;
+        if (!positional_only && arg.rfind("--", 0) == 0 && arg.find('=') != std::string::npos) {
+            inline_value = arg.substr(arg.find('=') + 1);
+            arg.resize(arg.find('='));
+        }
+        auto value = [&](std::string& into) {
+            if (inline_value) {
+                into = *inline_value;
+                return true;
+            }
+            if (i + 1 >= args.size()) {
+                r.error = "option " + arg + " needs a value";
+                return false;
+            }
+            into = args[++i];
+            return true;
+        };
+        std::string v;
+        if (positional_only || arg.empty() || arg[0] != '-' || arg == "-") {
+            if (!o.style_folder.empty()) {
+                r.error = "only one style folder can be given";
+                return r;
+            }
+            o.style_folder = arg;
+        } else if (arg == "--") {
+            positional_only = true;
+        } else if (arg == "-o" || arg == "--output") {
+            if (!value(v)) return r;
+            o.output = v;
+        } else if (arg == "--res") {
+            if (!value(v)) return r;
+            o.res_dir = v;
+        } else if (arg == "--polygon-library") {
+            if (!value(v)) return r;
+            o.polygon_library = v;
+        } else if (arg == "--seed") {
+            if (!value(v)) return r;
+            std::uint64_t seed = 0;
+            if (!parse_seed(v, seed)) {
+                r.error = "--seed takes a whole number, not '" + v + "'";
+                return r;
+            }
+            o.seed = seed;
+        } else if (inline_value) {
+            r.error = "option " + arg + " takes no value";
+            return r;
+        } else if (arg == "--no-points") {
+            o.points = false;
+        } else if (arg == "--no-lines") {
+            o.lines = false;
+        } else if (arg == "--no-polygons") {
+            o.polygons = false;
+        } else if (arg == "--tag-text") {
+            o.tag_text = true;
+        } else if (arg == "-q" || arg == "--quiet") {
+            o.quiet = true;
+        } else if (arg == "-h" || arg == "--help") {
+            o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
+        } else {
+            r.error = "unknown option " + arg;
+            return r;
+        }
+    }
+    if (!o.help && !o.version && o.style_folder.empty()) r.error = "no style folder given";
+    return r;
+}
+
+}  // namespace tessaro

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessaro {
+
+struct CliOptions {
+    std::string style_folder;
+    std::optional<std::string> output;
+    std::optional<std::string> res_dir;
+    std::optional<std::string> polygon_library;
+    std::optional<std::uint64_t> seed;
+    bool points = true;
+    bool lines = true;
+    bool polygons = true;
+    bool tag_text = false;
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+};
+
+struct CliParse {
+    CliOptions options;
+    std::string error;  // non-empty: bad usage
+};
+
+CliParse parse_cli(const std::vector<std::string>& args);
+
+std::string cli_usage();
+
+}  // namespace tessaro

@@ -1,0 +1,125 @@
+#include "cli_run.h"
+
+#include <filesystem>
+
+#include "app_state.h"
+#include "cli_options.h"
+#include "conversion.h"
+#include "driver.h"
+#include "entry_builder.h"
+#include "file_io.h"
+#include "polygon_library.h"
+#include "random_source.h"
+#include "stream_shell.h"
+#include "style_folder.h"
+#include "text_util.h"
+#include "typ_text.h"
+
+namespace tessaro {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The driver takes the folder without a trailing separator.
+std::string without_trailing_separators(std::string path) {
+    while (path.size() > 1 && (path.back() == '/' || path.back() == PATH_SEP)) path.pop_back();
+    return path;
+}
+
+void load_libraries(AppState& state, const CliOptions& o, const std::string& program_folder, Shell& shell) {
+    const std::string res = o.res_dir.value_or(join_path(program_folder, "res"));
+    state.point_library.assign(loadtext(join_path(res, "points"), shell));
+    state.line_library.assign(loadtext(join_path(res, "lines"), shell));
+    state.polygon_library_path = o.polygon_library.value_or(join_path(res, "pgons.pol"));
+    load_polygon_library(state, shell);
+}
+
+}  // namespace
+
+int run_cli(const std::vector<std::string>& args, const std::string& program_folder, std::ostream& out,
+            std::ostream& err) {
+    const CliParse parsed = parse_cli(args);
+    if (!parsed.error.empty()) {
+        err << "tessaro-cli: " << parsed.error << "\nTry 'tessaro-cli --help'.\n";
+        return EXIT_USAGE;
+    }
+    const CliOptions& o = parsed.options;
+    if (o.help) {
+        out << cli_usage();
+        return EXIT_DONE;
+    }
+    if (o.version) {
+        out << "tessaro-cli " << PROGRAM_VERSION << '\n';
+        return EXIT_DONE;
+    }
+
+    StreamShell shell(err);
+    shell.set_quiet(o.quiet);
+    AppState state;
+    state.points_on = o.points;
+    state.lines_on = o.lines;
+    state.polygons_on = o.polygons;
+    state.include_tag_text = o.tag_text;
+    state.random_seed = o.seed;
+    state.style_folder = without_trailing_separators(o.style_folder);
+
+    load_libraries(state, o, program_folder, shell);
+    for (const std::string& m : missing_library_messages(state)) shell.warn(m);
+    if (!state.points_on && !state.lines_on && !state.polygons_on) {
+        shell.message("Please select Points/Lines/Polygons");
+        return EXIT_USAGE;
+    }
+
+    std::error_code ec;
+    if (!fs::is_directory(fs::path(state.style_folder), ec)) {
+        shell.message(state.style_folder + ": " + (file_exists(state.style_folder) ? "not a folder" : "no such folder"));
+        return EXIT_FAILED;
+    }
+    const StyleListing listing = list_style(state.style_folder);
+    if (listing.files == 0) {
+        shell.message("Folder does not contain key style files (points,polygons,lines)");
+        return EXIT_FAILED;
+    }
+    if (listing.kinds.empty()) {
+        shell.message(std::string("Cannot find lines,points or polygons.") + CRLF + CRLF +
+                      "Double Click on Folder containing these files.");
+        return EXIT_FAILED;
+    }
+    if (listing.kinds.find('l') == std::string::npos) shell.warn("missing lines");
+    if (listing.kinds.find('p') == std::string::npos) shell.warn("missing points");
+    if (listing.kinds.find('g') == std::string::npos) shell.warn("missing polygons");
+
+    if (o.output) {
+        state.typ_path = *o.output;
+    } else {
+        std::string folder = state.style_folder;
+        const std::string name = ftrim(folder);
+        state.typ_path = (name.empty() ? std::string("temp") : name) + ".txt";
+    }
+    if (state.typ_path.empty()) {
+        shell.message("The output path is empty: give a file with -o.");
+        return EXIT_FAILED;
+    }
+
+    MtRandom random(state.random_seed);
+    Conversion cv(state, shell, random);
+    state.label_conflict = false;
+    const bool header_ok = get_types(cv, listing.kinds, state.style_folder);
+    shell.hof();
+    if (!header_ok) {
+        shell.message(cv.out.header_error());
+        return EXIT_FAILED;
+    }
+    if (cv.out.failed_appends() > 0) {
+        shell.message(cv.out.first_append_error());
+        shell.message(state.typ_path + ": the TYP text is incomplete: " + std::to_string(cv.out.failed_appends()) +
+                      " of its blocks could not be written");
+        return EXIT_FAILED;
+    }
+    if (state.label_conflict) shell.warn("Some mkgmap strings could not be added.");
+    shell.warn("TYP file created");
+    return EXIT_DONE;
+}
+
+}  // namespace tessaro

@@ -1,0 +1,75 @@
+#include "file_io.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+namespace tessaro {
+
+namespace fs = std::filesystem;
+
+std::string join_path(const std::string& folder, const std::string& name) {
+    return folder + PATH_SEP + name;
+}
+
+bool file_exists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::exists(fs::path(path), ec);
+}
+
+bool is_regular_file(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_regular_file(fs::path(path), ec);
+}
+
+std::string system_error_text() {
+    return std::strerror(errno);
+}
+
+bool read_file(const std::string& path, std::string& out, std::string& error,
+               const std::function<void()>& after_chunk) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(fs::path(path), ec);
+    if (path.empty() || !fs::exists(st)) {
+        error = path + ": " + std::strerror(ENOENT);
+        return false;
+    }
+    if (fs::is_directory(st)) {
+        error = path + ": " + std::strerror(EISDIR);
+        return false;
+    }
+    if (!fs::is_regular_file(st)) {
+        error = path + ": not a regular file";
+        return false;
+    }
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file) {
+        error = path + ": " + system_error_text();
+        return false;
+    }
+    // The size only sizes the pieces; the read goes on until the end of the file.
+    const std::uintmax_t size = fs::file_size(fs::path(path), ec);
+    std::uintmax_t expected = ec ? 0 : size;
+    if (!ec) out.reserve(out.size() + static_cast<std::size_t>(size));
+    while (true) {
+        const std::size_t want = static_cast<std::size_t>(
+            std::min<std::uintmax_t>(READ_CHUNK, std::max<std::uintmax_t>(expected + 1, 4096)));
+        const std::size_t old = out.size();
+        out.resize(old + want);
+        const std::size_t got = std::fread(out.data() + old, 1, want, file.get());
+        out.resize(old + got);
+        expected = expected > got ? expected - got : 0;
+        if (got > 0 && after_chunk) after_chunk();
+        if (got < want) break;
+    }
+    if (std::ferror(file.get())) {
+        error = path + ": " + system_error_text();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tessaro

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace tessaro {
+
+// Largest piece read at once, so even a huge file never needs one read of its full size.
+inline constexpr std::size_t READ_CHUNK = 48'673'404;
+
+// The platform's path separator; paths are joined as text.
+#ifdef _WIN32
+inline constexpr char PATH_SEP = '\\';
+#else
+inline constexpr char PATH_SEP = '/';
+#endif
+
+std::string join_path(const std::string& folder, const std::string& name);
+bool file_exists(const std::string& path);  // anything at the path, folders included
+bool is_regular_file(const std::string& path);
+
+// Reads the whole file as bytes, appending to out chunk by chunk and calling
+// after_chunk after each. Only regular files are opened (a pipe would block).
+// On failure returns false with error = "<path>: <system's description>";
+// out keeps what was read so far.
+bool read_file(const std::string& path, std::string& out, std::string& error,
+               const std::function<void()>& after_chunk = {});
+
+// Description of the last system error (errno).
+std::string system_error_text();
+
+}  // namespace tessaro

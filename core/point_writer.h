@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "conversion.h"
+
+namespace tessaro {
+
+// Appends one [_point] entry per distinct point type of the rule file whose
+// look the point library holds; types it lacks get no entry.
+void pois(Conversion& cv, const std::string& path);
+
+}  // namespace tessaro

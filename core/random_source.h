@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <random>
+
+namespace tessaro {
+
+// Uniform numbers in [0, 1) for the random colours. Reseeded at the start of
+// every line and polygon run: from the clock, or from a fixed seed so that
+// the same seed gives byte-identical output.
+class RandomSource {
+public:
+    virtual ~RandomSource() = default;
+    virtual void reseed() = 0;
+    virtual double next() = 0;
+};
+
+// Mersenne twister (fully specified by the standard, so the same seed gives
+// the same numbers on every platform).
+class MtRandom : public RandomSource {
+public:
+    explicit MtRandom(std::optional<std::uint64_t> seed = std::nullopt) : m_seed(seed) { reseed(); }
+    void reseed() override;
+    double next() override;
+
+private:
+    std::optional<std::uint64_t> m_seed;
+    std::mt19937_64 m_engine;
+};
+
+// Nearest integer, halves to the even neighbour.
+long round_half_even(double v);
+
+}  // namespace tessaro

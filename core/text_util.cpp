@@ -1,0 +1,64 @@
+#include "text_util.h"
+
+namespace tessaro {
+
+char lower_char(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string to_lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = lower_char(c);
+    return out;
+}
+
+std::size_t find_ci(std::string_view hay, std::string_view needle, std::size_t from) {
+    if (needle.empty()) return from <= hay.size() ? from : std::string_view::npos;
+    if (needle.size() > hay.size()) return std::string_view::npos;
+    const char first = lower_char(needle[0]);
+    for (std::size_t i = from; i + needle.size() <= hay.size(); ++i) {
+        if (lower_char(hay[i]) != first) continue;
+        std::size_t k = 1;
+        while (k < needle.size() && lower_char(hay[i + k]) == lower_char(needle[k])) ++k;
+        if (k == needle.size()) return i;
+    }
+    return std::string_view::npos;
+}
+
+bool contains(std::string_view hay, std::string_view needle) {
+    return hay.find(needle) != std::string_view::npos;
+}
+
+std::string replace_all(std::string_view s, std::string_view from, std::string_view to) {
+    if (from.empty()) return std::string(s);
+    std::string out;
+    out.reserve(s.size());
+    std::size_t pos = 0;
+    while (true) {
+        const std::size_t hit = s.find(from, pos);
+        if (hit == std::string_view::npos) break;
+        out.append(s.substr(pos, hit - pos));
+        out.append(to);
+        pos = hit + from.size();
+    }
+    out.append(s.substr(pos));
+    return out;
+}
+
+std::string_view trim_blanks(std::string_view s) {
+    std::size_t b = 0;
+    std::size_t e = s.size();
+    while (b < e && s[b] == ' ') ++b;
+    while (e > b && s[e - 1] == ' ') --e;
+    return s.substr(b, e - b);
+}
+
+bool is_hex_digit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+bool is_alnum_ascii(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+}  // namespace tessaro

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Byte-string helpers. File contents are bytes; "case" always means ASCII case.
+namespace tessaro {
+
+inline constexpr const char* CRLF = "\r\n";
+inline constexpr char QUOTE = '"';
+
+std::string to_lower(std::string_view s);
+char lower_char(char c);
+// Position of the first occurrence of needle, ignoring ASCII case, or npos.
+std::size_t find_ci(std::string_view hay, std::string_view needle, std::size_t from = 0);
+bool contains(std::string_view hay, std::string_view needle);
+// Every occurrence replaced, left to right, non-overlapping, in one pass.
+std::string replace_all(std::string_view s, std::string_view from, std::string_view to);
+// Leading and trailing blanks (character 32 only) removed.
+std::string_view trim_blanks(std::string_view s);
+bool is_hex_digit(char c);
+bool is_alnum_ascii(char c);
+
+}  // namespace tessaro

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "shell.h"
+
+namespace tessaro::test {
+
+// Records every message and question; answers questions with a set answer.
+class RecordingShell : public Shell {
+public:
+    void yield_events() override { ++yields; }
+    void hon() override { busy = true; }
+    void hof() override { busy = false; }
+    void message(const std::string& text) override { messages.push_back(text); }
+    bool ask_yes_no(const std::string& question) override {
+        questions.push_back(question);
+        return answer;
+    }
+
+    std::vector<std::string> messages;
+    std::vector<std::string> questions;
+    bool answer = false;
+    bool busy = false;
+    int yields = 0;
+};
+
+}  // namespace tessaro::test

@@ -1,0 +1,45 @@
+#include "temp_dir.h"
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace tessaro::test {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+    static std::atomic<unsigned> counter{0};
+    std::random_device rd;
+    const fs::path p = fs::temp_directory_path() /
+                       ("tessaro-test-" + std::to_string(rd()) + "-" + std::to_string(counter++));
+    fs::create_directories(p);
+    m_path = p.string();
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    fs::remove_all(fs::path(m_path), ec);
+}
+
+std::string TempDir::operator/(const std::string& name) const {
+    return (fs::path(m_path) / name).string();
+}
+
+std::string TempDir::write(const std::string& name, const std::string& bytes) const {
+    const fs::path p = fs::path(m_path) / name;
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << bytes;
+    return p.string();
+}
+
+std::string read_bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+}  // namespace tessaro::test

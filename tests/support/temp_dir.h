@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+namespace tessaro::test {
+
+// A fresh folder under the system's temporary folder, removed with its content.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return m_path; }
+    // Path of a name inside the folder.
+    std::string operator/(const std::string& name) const;
+    // Writes bytes to a file inside the folder (folders on the way are made) and returns its path.
+    std::string write(const std::string& name, const std::string& bytes) const;
+
+private:
+    std::string m_path;
+};
+
+std::string read_bytes(const std::string& path);
+
+}  // namespace tessaro::test
