@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Converts every style we know (tests/data, examples, and the styles inside
+# mkgmap's own jar) with Include Tag Text off and on, and compiles each TYP
+# text with mkgmap. Fails when any conversion or compile fails.
+set -uo pipefail
+cli=$1
+src=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+styles=()
+for d in "$src"/tests/data/*/ "$src"/examples/*/; do
+  [ -d "$d" ] && styles+=("${d%/}")
+done
+jar=/usr/share/mkgmap/mkgmap.jar
+if [ -f "$jar" ]; then
+  mkdir -p "$work/jar"
+  (cd "$work/jar" && cmake -E tar xf "$jar" styles) || { echo "cannot extract $jar"; exit 1; }
+  for d in "$work"/jar/styles/*/; do styles+=("${d%/}"); done
+fi
+
+failed=0
+passed=0
+n=0
+for style in "${styles[@]}"; do
+  # A style folder without any rule file is a test of the error path, not a style.
+  ls "$style" | grep -qiE '^(points|lines|polygons)$' || continue
+  for tag in "" "--tag-text"; do
+    n=$((n + 1))
+    dir="$work/run$n"
+    mkdir -p "$dir"
+    out="$dir/out.txt"
+    if ! "$cli" -q --seed 1 $tag -o "$out" "$style" >"$dir/cli.log" 2>&1; then
+      echo "FAIL conversion: $style $tag"; cat "$dir/cli.log"; failed=$((failed + 1)); continue
+    fi
+    if (cd "$dir" && mkgmap --family-id=12345 out.txt >"$dir/mkgmap.log" 2>&1) && [ -f "$dir/out.typ" ]; then
+      passed=$((passed + 1))
+    else
+      echo "FAIL mkgmap: $style $tag"; tail -5 "$dir/mkgmap.log"; failed=$((failed + 1))
+    fi
+  done
+done
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
