@@ -57,6 +57,15 @@ bool is_hex_digit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+std::string quoted(std::string_view s) {
+    std::string out;
+    out.reserve(s.size() + 2);
+    out += QUOTE;
+    out += s;
+    out += QUOTE;
+    return out;
+}
+
 bool is_alnum_ascii(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }

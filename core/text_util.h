@@ -19,6 +19,8 @@ std::string replace_all(std::string_view s, std::string_view from, std::string_v
 // Leading and trailing blanks (character 32 only) removed.
 std::string_view trim_blanks(std::string_view s);
 bool is_hex_digit(char c);
+// s between quote characters, as every XPM string of an entry stands.
+std::string quoted(std::string_view s);
 bool is_alnum_ascii(char c);
 
 }  // namespace tessaro

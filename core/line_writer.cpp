@@ -1,0 +1,113 @@
+#include "line_writer.h"
+
+#include <cstdio>
+#include <unordered_set>
+
+#include "entry_builder.h"
+#include "line_looks.h"
+#include "text_util.h"
+
+namespace tessaro {
+
+namespace {
+
+struct LineLook {
+    int width = 2;
+    int border = 0;
+    std::string colour1;
+    std::string colour2;
+    int pattern = 0;
+};
+
+// The label of a built-in entry: the condition's value after its first "=".
+std::string line_label(std::string_view rule_text) {
+    std::string_view label = trim_blanks(rule_text);
+    const std::size_t at = label.find('@');
+    if (at != std::string_view::npos) label = label.substr(at + 1);
+    const std::size_t eq = label.find('=');
+    if (eq != std::string_view::npos) label = label.substr(eq + 1);
+    return cut_label(label);
+}
+
+std::string builtin_entry(const std::string& token, const LineLook& look, const std::string& label) {
+    std::string e = std::string("[_line]") + CRLF + "Type=" + token + CRLF;
+    if (look.pattern == 0) {
+        e += "LineWidth=" + std::to_string(look.width) + CRLF;
+        e += "BorderWidth=" + std::to_string(look.border) + CRLF;
+    }
+    e += std::string("UseOrientation=N") + CRLF;
+    if (!label.empty()) e += "String1=0x4," + label + CRLF;
+    e += std::string("ExtendedLabels=N") + CRLF + "CustomColor=No" + CRLF;
+    const LinePattern* pattern = line_pattern(look.pattern);
+    if (pattern == nullptr) {
+        e += "Xpm=" + quoted(look.colour2.empty() ? "0 0 1 0" : "0 0 2 0") + CRLF;
+        e += quoted("0 c #" + look.colour1) + CRLF;
+        if (!look.colour2.empty()) e += quoted("0 c #" + look.colour2) + CRLF;
+    } else {
+        e += "Xpm=" + quoted(pattern->header) + CRLF;
+        e += quoted(pattern->colour0) + CRLF + quoted(pattern->colour1) + CRLF;
+        for (std::string_view row : pattern->rows)
+            if (!row.empty()) e += quoted(row) + CRLF;
+    }
+    return e + "[end]" + CRLF;
+}
+
+}  // namespace
+
+std::string random_line_colour(RandomSource& random) {
+    const double r1 = random.next();
+    const double r2 = random.next();
+    const long g = round_half_even(r1 * 100 + 123);
+    const long b = round_half_even(r2 * 45 + 160);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%06lX", static_cast<unsigned long>(b * 65536 + g * 256 + 160));
+    return buf;
+}
+
+void lines(Conversion& cv, const std::string& path) {
+    if (!cv.state.lines_on) return;
+    cv.random.reseed();
+    cv.rules.loadbinary(path);
+    cv.rules.scan_rules();
+    if (cv.rules.working_list().empty()) return;
+
+    std::unordered_set<std::string> seen;
+    for (const std::string& item : cv.rules.working_list()) {
+        const std::string colour = random_line_colour(cv.random);
+        std::string trimmed(trim_blanks(item));
+        const bool motorway = contains(to_lower(trimmed), "motorway");
+        trimmed = replace_all(trimmed, "\t", " ");
+        const std::size_t blank = trimmed.find(' ');
+        if (blank == std::string::npos) continue;
+        const std::string token(cut_code(to_lower(std::string_view(trimmed).substr(0, blank))));
+        if (!is_type_code(token)) continue;
+        if (!seen.insert(token.substr(2)).second) continue;
+
+        const std::size_t at = item.find('@');
+        const std::string rule_text = at == std::string::npos ? std::string() : item.substr(at + 1);
+        const std::string library_look = get_code(SECTION_LINE, token, rule_text, cv.state);
+        if (!library_look.empty()) {
+            cv.out.append_(std::string("[_line]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF);
+            continue;
+        }
+
+        LineLook look;
+        look.colour1 = colour;
+        if (const LineLookRow* row = line_look(token)) {
+            look.width = row->width;
+            look.border = row->border;
+            look.colour1 = row->colour1;
+            look.colour2 = row->colour2;
+            look.pattern = row->pattern;
+        }
+        if (motorway) {
+            look.width = MOTORWAY_WIDTH;
+            look.border = MOTORWAY_BORDER;
+            look.colour1 = MOTORWAY_COLOUR1;
+            look.colour2 = MOTORWAY_COLOUR2;
+        }
+        cv.out.append_(builtin_entry(token, look, line_label(rule_text)));
+    }
+}
+
+}  // namespace tessaro

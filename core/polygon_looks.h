@@ -1,0 +1,30 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace tessaro {
+
+// A two-colour 32 x 32 fill pattern: pixel "0" takes the first colour line,
+// "1" the second.
+struct FillPattern {
+    std::string_view colour0;  // e.g. "0 c #3F3F3F"
+    std::string_view colour1;  // e.g. "1 c #BFFF80"
+    std::array<std::string_view, 32> rows;  // top to bottom, 32 characters of "0"/"1" each
+};
+
+// The built-in look of a polygon type code (lower-case, exact match): a solid
+// colour (hex digits without "#") or a fill pattern number 1..8.
+struct BuiltinPolygonLook {
+    std::string_view colour;  // empty for a pattern row
+    int pattern = 0;          // 0 for a colour row
+};
+
+// The table row for the code, or nullptr when the table does not list it.
+const BuiltinPolygonLook* builtin_polygon_look(std::string_view code);
+
+// Pattern 1..8.
+const FillPattern& fill_pattern(int number);
+
+}  // namespace tessaro

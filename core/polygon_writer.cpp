@@ -1,0 +1,78 @@
+#include "polygon_writer.h"
+
+#include <unordered_set>
+
+#include "draw_order.h"
+#include "entry_builder.h"
+#include "polygon_looks.h"
+#include "text_util.h"
+
+namespace tessaro {
+
+namespace {
+
+int random_component(RandomSource& random) {
+    return static_cast<int>(round_half_even(random.next() * 255));
+}
+
+std::string builtin_entry(const std::string& code, const std::string& rule_text, std::string colour) {
+    std::string e = std::string("[_polygon]") + CRLF + "Type=" + code + CRLF;
+    int pattern = 0;
+    if (const BuiltinPolygonLook* look = builtin_polygon_look(code)) {
+        if (look->pattern != 0) pattern = look->pattern;
+        else colour = look->colour;
+    }
+    if (!rule_text.empty()) {
+        const std::size_t eq = rule_text.find('=');
+        e += "String1=0x4," + cut_label(eq == std::string::npos ? rule_text : rule_text.substr(eq + 1)) + CRLF;
+    }
+    e += std::string("ExtendedLabels=N") + CRLF + "CustomColor=No" + CRLF;
+    if (pattern == 0) {
+        e += "Xpm=" + quoted("0 0 1 0") + CRLF + quoted("0 c #" + colour) + CRLF;
+    } else {
+        const FillPattern& p = fill_pattern(pattern);
+        e += "Xpm=" + quoted("32 32 2 1") + CRLF + quoted(p.colour0) + CRLF + quoted(p.colour1) + CRLF;
+        for (std::string_view row : p.rows) e += quoted(row) + CRLF;
+    }
+    return e + "[end]" + CRLF;
+}
+
+}  // namespace
+
+void polygons(Conversion& cv, const std::string& path) {
+    cv.random.reseed();
+    if (!cv.state.polygons_on) return;
+    cv.rules.loadbinary(path);
+    cv.rules.scan_polygon_rules();
+    if (cv.rules.working_list().empty()) return;
+    draworder(cv);
+
+    std::unordered_set<std::string> seen;
+    for (const std::string& raw : cv.rules.working_list()) {
+        const int r = random_component(cv.random);
+        const int g = random_component(cv.random);
+        const int b = random_component(cv.random);
+        const std::string colour = fncol(r, g, b);
+
+        const std::string_view item = trim_blanks(raw);
+        const std::size_t end = item.find_first_of(" \t");
+        const std::string code(cut_code(to_lower(item.substr(0, end))));
+        if (!is_type_code(code)) continue;
+        if (!seen.insert(code.substr(2)).second) continue;
+
+        std::string rule_text;
+        if (end != std::string_view::npos) {
+            const std::string_view rest = trim_blanks(item.substr(end + 1));
+            const std::size_t at = rest.find('@');
+            if (at != std::string_view::npos) rule_text = rest.substr(at + 1);
+        }
+        const std::string library_look = get_code(SECTION_POLYGON, code, rule_text, cv.state);
+        if (!library_look.empty()) {
+            cv.out.append_(std::string("[_polygon]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF);
+            continue;
+        }
+        cv.out.append_(builtin_entry(code, rule_text, colour));
+    }
+}
+
+}  // namespace tessaro
