@@ -2,35 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include "file_io.h"
-#include "support/recording_shell.h"
-#include "support/temp_dir.h"
+#include "support/writer_run.h"
 
 namespace tessaro {
 namespace {
-
-using test::read_bytes;
 
 const std::string LIBRARY =
     "[_point]\r\nType=0x02d02\r\nXpm=\"bar\"\r\n[end]\r\n"
     "[_point]\r\nType=0x02f0b\r\nXpm=\"parking\"\r\n[end]\r\n";
 
-struct PointRun {
-    test::TempDir dir;
-    test::RecordingShell shell;
-    AppState state;
-    MtRandom random{1};
-
-    PointRun() {
-        state.point_library.assign(LIBRARY);
-        state.typ_path = dir / "out.txt";
-    }
-    std::string run(const std::string& rules) {
-        const std::string path = rules.empty() ? dir / "points" : dir.write("points", rules);
-        Conversion cv(state, shell, random);
-        pois(cv, path);
-        return file_exists(state.typ_path) ? read_bytes(state.typ_path) : "";
-    }
+struct PointRun : test::WriterRun {
+    PointRun() { state.point_library.assign(LIBRARY); }
+    std::string run(const std::string& rules) { return WriterRun::run(pois, rules, "points"); }
 };
 
 TEST(Pois, writes_one_library_entry_per_code_with_the_first_rules_label) {
