@@ -26,6 +26,11 @@ std::string cli_usage() {
            "  --polygon-library FILE  polygon library file (default: DIR/pgons.pol)\n"
            "  --seed N                seed of the random colours, for repeatable output\n"
            "                          (default: the clock)\n"
+           "  --inc-points NAME, --inc-lines NAME, --inc-polygons NAME\n"
+           "                          put an include file of the style's inc folder in a group\n"
+           "                          (repeatable)\n"
+           "  --auto-inc              sort the include files by the rule files that include them\n"
+           "                          (explicit --inc-* options win)\n"
            "  -q, --quiet             warnings off\n"
            "  -h, --help              this text\n"
            "  --version               the program version\n"
@@ -83,6 +88,10 @@ CliParse parse_cli(const std::vector<std::string>& args) {
                 return r;
             }
             o.seed = seed;
+        } else if (arg == "--inc-points" || arg == "--inc-lines" || arg == "--inc-polygons") {
+            if (!value(v)) return r;
+            const std::size_t group = arg == "--inc-points" ? 0 : arg == "--inc-lines" ? 1 : 2;
+            o.inc_groups[group].push_back(v);
         } else if (inline_value) {
             r.error = "option " + arg + " takes no value";
             return r;
@@ -92,6 +101,8 @@ CliParse parse_cli(const std::vector<std::string>& args) {
             o.lines = false;
         } else if (arg == "--no-polygons") {
             o.polygons = false;
+        } else if (arg == "--auto-inc") {
+            o.auto_inc = true;
         } else if (arg == "--tag-text") {
             o.tag_text = true;
         } else if (arg == "-q" || arg == "--quiet") {

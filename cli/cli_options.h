@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,6 +14,8 @@ struct CliOptions {
     std::optional<std::string> res_dir;
     std::optional<std::string> polygon_library;
     std::optional<std::uint64_t> seed;
+    std::array<std::vector<std::string>, 3> inc_groups;  // --inc-points, --inc-lines, --inc-polygons
+    bool auto_inc = false;
     bool points = true;
     bool lines = true;
     bool polygons = true;

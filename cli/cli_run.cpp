@@ -1,6 +1,8 @@
 #include "cli_run.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <set>
 
 #include "app_state.h"
 #include "cli_options.h"
@@ -8,6 +10,8 @@
 #include "driver.h"
 #include "entry_builder.h"
 #include "file_io.h"
+#include "include_files.h"
+#include "include_proposal.h"
 #include "polygon_library.h"
 #include "random_source.h"
 #include "stream_shell.h"
@@ -33,6 +37,50 @@ void load_libraries(AppState& state, const CliOptions& o, const std::string& pro
     state.line_library.assign(loadtext(join_path(res, "lines"), shell));
     state.polygon_library_path = o.polygon_library.value_or(join_path(res, "pgons.pol"));
     load_polygon_library(state, shell);
+}
+
+// The include files: found by the scan, sorted by the options. Returns false
+// (after a message) when an option names no file of the include folder.
+bool sort_include_files(IncludeFiles& inc, const CliOptions& o, const std::string& style_folder, RuleReader& reader,
+                        Shell& shell) {
+    scan_include_files(inc, style_folder, reader);
+    const std::string folder = include_folder(style_folder);
+    std::set<std::string> named;
+    for (const auto& names : o.inc_groups) {
+        for (const std::string& name : names) {
+            if (!is_plain_file_name(name) || !is_regular_file(join_path(folder, name))) {
+                shell.message("tessaro-cli: " + name + ": no such include file in " + folder);
+                return false;
+            }
+            named.insert(name);
+        }
+    }
+    if (o.auto_inc) {
+        auto proposal = propose_groups(style_folder, inc.found);
+        for (const std::string& name : named) proposal.erase(name);
+        apply_proposal(inc, proposal);
+    }
+    for (std::size_t g = 0; g < o.inc_groups.size(); ++g) {
+        for (const std::string& name : o.inc_groups[g]) {
+            if (std::find(inc.found.begin(), inc.found.end(), name) == inc.found.end()) inc.found.push_back(name);
+            auto& group = inc.groups[g];
+            if (std::find(group.begin(), group.end(), name) == group.end()) group.push_back(name);
+        }
+    }
+    return true;
+}
+
+// Include files that no group took: the user should know what the TYP text lacks.
+void report_unsorted(const IncludeFiles& inc, StreamShell& shell) {
+    std::string names;
+    for (const std::string& name : inc.found) {
+        bool sorted = false;
+        for (const auto& group : inc.groups) sorted = sorted || std::find(group.begin(), group.end(), name) != group.end();
+        if (!sorted) names += std::string(CRLF) + "  " + name;
+    }
+    if (!names.empty())
+        shell.warn(inc_files_not_added_message() + names + CRLF +
+                   "(sort them with --inc-points, --inc-lines, --inc-polygons NAME or --auto-inc)");
 }
 
 }  // namespace
@@ -104,8 +152,12 @@ int run_cli(const std::vector<std::string>& args, const std::string& program_fol
 
     MtRandom random(state.random_seed);
     Conversion cv(state, shell, random);
+    IncludeFiles inc;
+    if (!sort_include_files(inc, o, state.style_folder, cv.rules, shell)) return EXIT_USAGE;
+
     state.label_conflict = false;
     const bool header_ok = get_types(cv, listing.kinds, state.style_folder);
+    if (header_ok && !inc.groups_empty()) do_incs(cv, inc, include_folder(state.style_folder));
     shell.hof();
     if (!header_ok) {
         shell.message(cv.out.header_error());
@@ -117,6 +169,7 @@ int run_cli(const std::vector<std::string>& args, const std::string& program_fol
                       " of its blocks could not be written");
         return EXIT_FAILED;
     }
+    report_unsorted(inc, shell);
     if (state.label_conflict) shell.warn("Some mkgmap strings could not be added.");
     shell.warn("TYP file created");
     return EXIT_DONE;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Converts every style we know (tests/data, examples, and the styles inside
-# mkgmap's own jar) with Include Tag Text off and on, and compiles each TYP
-# text with mkgmap. Fails when any conversion or compile fails.
+# mkgmap's own jar) with Include Tag Text off and on, and with the include
+# files sorted by the rule files that include them, and compiles each TYP text
+# with mkgmap. Fails when any conversion or compile fails.
 set -uo pipefail
 cli=$1
 src=$2
@@ -25,18 +26,18 @@ n=0
 for style in "${styles[@]}"; do
   # A style folder without any rule file is a test of the error path, not a style.
   ls "$style" | grep -qiE '^(points|lines|polygons)$' || continue
-  for tag in "" "--tag-text"; do
+  for options in "" "--tag-text" "--auto-inc --tag-text"; do
     n=$((n + 1))
     dir="$work/run$n"
     mkdir -p "$dir"
     out="$dir/out.txt"
-    if ! "$cli" -q --seed 1 $tag -o "$out" "$style" >"$dir/cli.log" 2>&1; then
-      echo "FAIL conversion: $style $tag"; cat "$dir/cli.log"; failed=$((failed + 1)); continue
+    if ! "$cli" -q --seed 1 $options -o "$out" "$style" >"$dir/cli.log" 2>&1; then
+      echo "FAIL conversion: $style $options"; cat "$dir/cli.log"; failed=$((failed + 1)); continue
     fi
     if (cd "$dir" && mkgmap --family-id=12345 out.txt >"$dir/mkgmap.log" 2>&1) && [ -f "$dir/out.typ" ]; then
       passed=$((passed + 1))
     else
-      echo "FAIL mkgmap: $style $tag"; tail -5 "$dir/mkgmap.log"; failed=$((failed + 1))
+      echo "FAIL mkgmap: $style $options"; tail -5 "$dir/mkgmap.log"; failed=$((failed + 1))
     fi
   done
 done

@@ -1,0 +1,101 @@
+#include "include_proposal.h"
+
+#include <algorithm>
+#include <set>
+
+#include "file_io.h"
+#include "style_folder.h"
+#include "text_util.h"
+
+namespace tessaro {
+
+namespace {
+
+bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+// The quoted path of one include statement line, or empty.
+std::string statement_path(std::string_view line) {
+    std::size_t i = 0;
+    while (i < line.size() && is_blank(line[i])) ++i;
+    if (line.compare(i, 7, "include") != 0) return {};
+    i += 7;
+    if (i >= line.size() || !is_blank(line[i])) return {};
+    while (i < line.size() && is_blank(line[i])) ++i;
+    if (i >= line.size() || (line[i] != '\'' && line[i] != '"')) return {};
+    const char quote = line[i];
+    const std::size_t close = line.find(quote, i + 1);
+    if (close == std::string_view::npos) return {};
+    const std::string_view rest = trim_blanks(line.substr(close + 1));
+    if (rest.rfind("from", 0) == 0) return {};
+    return std::string(line.substr(i + 1, close - i - 1));
+}
+
+// "inc/name" (or "inc\name") as the name of a file in the include folder; empty otherwise.
+std::string include_name(const std::string& path) {
+    if (path.size() > 4 && path.compare(0, 3, "inc") == 0 && (path[3] == '/' || path[3] == '\\')) {
+        const std::string name = path.substr(4);
+        if (is_plain_file_name(name)) return name;
+    }
+    return {};
+}
+
+std::string read_quietly(const std::string& path) {
+    std::string text;
+    std::string error;
+    read_file(path, text, error);
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> include_statements(std::string_view rule_text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start <= rule_text.size()) {
+        std::size_t end = rule_text.find('\n', start);
+        if (end == std::string_view::npos) end = rule_text.size();
+        std::string_view line = rule_text.substr(start, end - start);
+        line = line.substr(0, line.find('#'));
+        std::string path = statement_path(line);
+        if (!path.empty()) out.push_back(std::move(path));
+        start = end + 1;
+    }
+    return out;
+}
+
+std::map<std::string, std::vector<int>> propose_groups(const std::string& style_folder,
+                                                       const std::vector<std::string>& found) {
+    static const char* const MAIN_FILES[INCLUDE_GROUPS] = {"points", "lines", "polygons"};
+    const std::string inc_folder = include_folder(style_folder);
+    std::map<std::string, std::vector<int>> proposal;
+    for (int g = 0; g < INCLUDE_GROUPS; ++g) {
+        // Walk every include file reachable from this main file, each once.
+        std::set<std::string> reached;
+        std::vector<std::string> todo = include_statements(read_quietly(rule_file_path(style_folder, MAIN_FILES[g])));
+        while (!todo.empty()) {
+            const std::string name = include_name(todo.back());
+            todo.pop_back();
+            if (name.empty() || !reached.insert(name).second) continue;
+            for (std::string& next : include_statements(read_quietly(join_path(inc_folder, name))))
+                todo.push_back(std::move(next));
+        }
+        for (const std::string& name : found)
+            if (reached.count(name) != 0) proposal[name].push_back(g);
+    }
+    return proposal;
+}
+
+void apply_proposal(IncludeFiles& inc, const std::map<std::string, std::vector<int>>& proposal) {
+    for (const std::string& name : inc.found) {
+        const auto hit = proposal.find(name);
+        if (hit == proposal.end()) continue;
+        for (int g : hit->second) {
+            auto& group = inc.groups[static_cast<std::size_t>(g)];
+            if (std::find(group.begin(), group.end(), name) == group.end()) group.push_back(name);
+        }
+    }
+}
+
+}  // namespace tessaro
