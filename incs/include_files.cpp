@@ -1,17 +1,15 @@
 #include "include_files.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "file_io.h"
 #include "line_writer.h"
 #include "point_writer.h"
 #include "polygon_writer.h"
+#include "style_folder.h"
 #include "text_util.h"
 
 namespace tessaro {
-
-namespace fs = std::filesystem;
 
 void IncludeFiles::clear() {
     found.clear();
@@ -28,15 +26,8 @@ std::string include_folder(const std::string& style_folder) {
 
 std::vector<std::string> list_include_folder(const std::string& folder) {
     std::vector<std::string> names;
-    std::error_code ec;
-    fs::directory_iterator it(fs::path(folder), ec);
-    if (ec) return names;
-    for (const fs::directory_entry& e : it) {
-        const std::string name = e.path().filename().string();
-        std::error_code type_ec;
-        if (!name.empty() && name[0] != '.' && e.is_regular_file(type_ec)) names.push_back(name);
-    }
-    std::sort(names.begin(), names.end());
+    for (std::string& name : list_files(folder))
+        if (name[0] != '.' && is_regular_file(join_path(folder, name))) names.push_back(std::move(name));
     return names;
 }
 
