@@ -13,7 +13,8 @@ inline constexpr const char* PROGRAM_VERSION = "2.10707";
 // Everything that outlives one conversion. Owned by the window (or the CLI)
 // and handed to the core by reference.
 struct AppState {
-    std::string app_folder;
+    std::string app_folder;    // where bin/, typ/ and the settings file live
+    std::string res_folder;    // the library files beside the program
     std::string bin_folder;
     std::string typ_path;      // the TYP text being written
     std::string style_folder;

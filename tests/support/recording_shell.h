@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,10 @@ namespace tessaro::test {
 // Records every message and question; answers questions with a set answer.
 class RecordingShell : public Shell {
 public:
-    void yield_events() override { ++yields; }
+    void yield_events() override {
+        ++yields;
+        if (on_yield) on_yield();
+    }
     void hon() override { busy = true; }
     void hof() override { busy = false; }
     void message(const std::string& text) override { messages.push_back(text); }
@@ -24,6 +28,7 @@ public:
     bool answer = false;
     bool busy = false;
     int yields = 0;
+    std::function<void()> on_yield;  // runs at every yield, as window events would
 };
 
 }  // namespace tessaro::test

@@ -1,0 +1,505 @@
+#include "main_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <filesystem>
+
+#include "about_dialog.h"
+#include "conversion.h"
+#include "driver.h"
+#include "entry_builder.h"
+#include "file_io.h"
+#include "include_proposal.h"
+#include "polygon_library.h"
+#include "qt_text.h"
+#include "settings_dialog.h"
+#include "settings_file.h"
+#include "startup.h"
+#include "style_folder.h"
+#include "text_util.h"
+#include "typ_text.h"
+
+namespace tessaro {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const SECTION_CAPTIONS[3] = {"Polygons", "Lines", "Points"};
+const char* const GROUP_CAPTIONS[INCLUDE_GROUPS] = {"INC Points", "INC Lines", "INC Polygons"};
+
+QString indexed(const char* name, int i) {
+    return QString("%1_%2").arg(name).arg(i);
+}
+
+QLabel* step_number(const char* text, int i) {
+    auto* label = new QLabel(text);
+    label->setObjectName(indexed("Label2", i));
+    QFont f = label->font();
+    f.setPointSize(f.pointSize() * 2);
+    f.setBold(true);
+    label->setFont(f);
+    return label;
+}
+
+std::vector<std::size_t> selected_rows(const QListWidget* list) {
+    std::vector<std::size_t> rows;
+    for (const QListWidgetItem* item : list->selectedItems()) rows.push_back(static_cast<std::size_t>(list->row(item)));
+    return rows;
+}
+
+void show_names(QListWidget* list, const std::vector<std::string>& names) {
+    list->clear();
+    for (const std::string& n : names) list->addItem(to_qt(n));
+}
+
+// Only regular files are deleted: a folder or a device at the path is left alone.
+void delete_old_typ_text(const std::string& path) {
+    std::error_code ec;
+    if (!path.empty() && fs::is_regular_file(fs::symlink_status(fs::path(path), ec))) fs::remove(fs::path(path), ec);
+}
+
+// The style of a chosen "inc" folder is its parent.
+std::string style_of(const std::string& folder) {
+    const fs::path p(folder);
+    if (to_lower(p.filename().string()) == "inc" && p.has_parent_path()) return p.parent_path().string();
+    return folder;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const AppFolders& folders, Shell& shell, Desktop& desktop, QWidget* parent)
+    : QMainWindow(parent), m_shell(shell), m_desktop(desktop), m_loader(shell) {
+    setObjectName("f1");
+    m_state.app_folder = folders.app;
+    m_state.res_folder = folders.res;
+    build_widgets();
+    build_menus();
+    setAcceptDrops(true);
+    startup();
+}
+
+void MainWindow::build_widgets() {
+    auto* central = new QWidget;
+    auto* columns = new QHBoxLayout(central);
+
+    // 1: the style folder.
+    auto* step1 = new QGroupBox;
+    auto* s1 = new QGridLayout(step1);
+    m_drive = new QComboBox;
+    m_drive->setObjectName("Drive1");
+    m_dir_model = new QFileSystemModel(this);
+    m_dir_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    m_dir_model->setRootPath(QString());
+    m_dir = new QTreeView;
+    m_dir->setObjectName("Dir1");
+    m_dir->setModel(m_dir_model);
+    for (int c = 1; c < m_dir_model->columnCount(); ++c) m_dir->hideColumn(c);
+    m_dir->header()->hide();
+    m_dir->setMinimumSize(240, 300);
+    auto* hint = new QLabel("Click on Directory");
+    hint->setObjectName("Label1");
+    s1->addWidget(step_number("1", 0), 0, 0);
+    s1->addWidget(hint, 0, 1);
+    s1->addWidget(m_drive, 1, 0, 1, 2);
+    s1->addWidget(m_dir, 2, 0, 1, 2);
+    s1->setColumnStretch(1, 1);
+    s1->setRowStretch(2, 1);
+    connect(m_drive, qOverload<int>(&QComboBox::activated), this, &MainWindow::drive_changed);
+    // The model reads folders lazily: keep the chosen folder in view as they arrive.
+    connect(m_dir_model, &QFileSystemModel::directoryLoaded, this, [this] {
+        if (m_dir->currentIndex().isValid()) m_dir->scrollTo(m_dir->currentIndex(), QAbstractItemView::PositionAtCenter);
+    });
+    connect(m_dir->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid()) choose_folder(from_qt(QDir::toNativeSeparators(m_dir_model->filePath(current))));
+            });
+
+    // 2: the include files and their groups.
+    auto* step2 = new QGroupBox;
+    auto* s2 = new QGridLayout(step2);
+    auto* found_label = new QLabel("INC files with elements:");
+    found_label->setObjectName("Label4_3");
+    m_found = new QListWidget;
+    m_found->setObjectName("List2");
+    m_found->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    s2->addWidget(step_number("2", 1), 0, 0);
+    s2->addWidget(found_label, 0, 1, 1, 2);
+    s2->addWidget(m_found, 1, 1, 1, 2);
+    for (int i = 0; i < INCLUDE_GROUPS; ++i) {
+        auto* label = new QLabel(GROUP_CAPTIONS[i]);
+        label->setObjectName(indexed("Label4", i));
+        m_add[i] = new QPushButton("Add");
+        m_add[i]->setObjectName(indexed("Command5", i));
+        m_groups[i] = new QListWidget;
+        m_groups[i]->setObjectName(indexed("List3", i));
+        m_groups[i]->setMaximumHeight(90);
+        m_remove[i] = new QPushButton("Remove");
+        m_remove[i]->setObjectName(indexed("Command6", i));
+        const int row = 2 + 2 * i;
+        s2->addWidget(label, row, 1, 1, 2);
+        s2->addWidget(m_add[i], row + 1, 0, Qt::AlignTop);
+        s2->addWidget(m_groups[i], row + 1, 1);
+        s2->addWidget(m_remove[i], row + 1, 2, Qt::AlignTop);
+        connect(m_add[i], &QPushButton::clicked, this, [this, i] { add_to_group(i); });
+        connect(m_remove[i], &QPushButton::clicked, this, [this, i] { remove_from_group(i); });
+    }
+    m_sort = new QPushButton("Sort by includes");
+    m_sort->setObjectName("CommandSort");
+    m_sort->setToolTip("Put every include file into the groups of the rule files that include it");
+    s2->addWidget(m_sort, 8, 1, 1, 2);
+    s2->setColumnStretch(1, 1);
+    s2->setRowStretch(1, 1);
+    connect(m_sort, &QPushButton::clicked, this, &MainWindow::sort_by_includes);
+
+    // 3: the options and Create TYP.
+    auto* step3 = new QGroupBox;
+    auto* s3 = new QVBoxLayout(step3);
+    s3->addWidget(step_number("3", 2));
+    for (int i = 0; i < 3; ++i) {
+        m_sections[i] = new QCheckBox(SECTION_CAPTIONS[i]);
+        m_sections[i]->setObjectName(indexed("Check2", i));
+        m_sections[i]->setChecked(true);
+        s3->addWidget(m_sections[i]);
+    }
+    connect(m_sections[0], &QCheckBox::toggled, this, [this](bool on) { m_state.polygons_on = on; });
+    connect(m_sections[1], &QCheckBox::toggled, this, [this](bool on) { m_state.lines_on = on; });
+    connect(m_sections[2], &QCheckBox::toggled, this, [this](bool on) { m_state.points_on = on; });
+    m_tag_text = new QCheckBox("Include Tag Text");
+    m_tag_text->setObjectName("Check1");
+    connect(m_tag_text, &QCheckBox::toggled, this, [this](bool on) { m_state.include_tag_text = on; });
+    s3->addWidget(m_tag_text);
+    s3->addSpacing(12);
+    s3->addWidget(new QLabel("TYP text:"));
+    m_path = new QLineEdit;
+    m_path->setObjectName("Text1");
+    m_path->setMinimumWidth(260);
+    m_path->setAcceptDrops(false);  // a file dropped here goes to the window
+    s3->addWidget(m_path);
+    m_create = new QPushButton("Create TYP");
+    m_create->setObjectName("Command2");
+    m_create->setMinimumHeight(36);
+    connect(m_create, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+    s3->addWidget(m_create);
+    m_launch = new QPushButton("Launch  Pictor");
+    m_launch->setObjectName("Command3");
+    m_launch->setStyleSheet("QPushButton { background-color: #80FF80; color: black; }"
+                            " QPushButton:disabled { background-color: #C8E8C8; color: #707070; }");
+    m_launch->setToolTip(" Works when TYP file is assciated with a program");
+    m_launch->setEnabled(false);
+    connect(m_launch, &QPushButton::clicked, this, &MainWindow::Command3_Click);
+    s3->addWidget(m_launch);
+    m_editor_label = new QLabel;
+    m_editor_label->setObjectName("Label3");
+    m_editor_label->setWordWrap(true);
+    s3->addWidget(m_editor_label);
+    s3->addStretch(1);
+
+    columns->addWidget(step1, 3);
+    columns->addWidget(step2, 3);
+    columns->addWidget(step3, 2);
+    setCentralWidget(central);
+    setMinimumSize(860, 520);
+}
+
+void MainWindow::build_menus() {
+    QMenu* file = menuBar()->addMenu("File");
+    file->setObjectName("mfil");
+    QAction* open = file->addAction("Open TYP  TXT", this, &MainWindow::open_typ_text);
+    open->setObjectName("mf_0");
+    file->addSeparator();
+    QAction* about = file->addAction("About", this, &MainWindow::show_about);
+    about->setObjectName("mf_2");
+    file->addSeparator();
+    QAction* exit = file->addAction("Exit", this, &QWidget::close);
+    exit->setObjectName("mf_4");
+    QMenu* pref = menuBar()->addMenu("Preferences");
+    pref->setObjectName("mpref");
+    m_settings_action = pref->addAction("Settings", this, &MainWindow::show_settings);
+    m_settings_action->setObjectName("mset");
+}
+
+void MainWindow::startup() {
+    refresh_caption();
+    m_state.polygon_library_path = default_polygon_library(m_state);
+    std::error_code ec;
+    fs::create_directories(fs::path(join_path(m_state.app_folder, "typ")), ec);
+    m_state.bin_folder = join_path(m_state.app_folder, "bin");
+    fs::create_directories(fs::path(m_state.bin_folder), ec);
+    m_state.typ_path = join_path(m_state.bin_folder, "temp.txt");
+    fill_drives();
+    if (file_exists(settings_path(m_state))) {
+        loaddat(m_state, m_shell);
+        m_tag_text->setChecked(m_state.include_tag_text);
+        if (!m_state.style_folder.empty() && fs::is_directory(fs::path(m_state.style_folder), ec)) {
+            const std::string saved = m_state.style_folder;
+            m_dir->setCurrentIndex(m_dir_model->index(to_qt(saved)));
+            m_dir->scrollTo(m_dir->currentIndex());
+            m_state.style_folder = saved;
+        }
+    }
+    if (!contains(to_lower(m_state.editor_program), "pct")) m_state.editor_program = "not found";
+    find_editor();
+    m_state.point_library.assign(loadtext(join_path(m_state.res_folder, "points"), m_shell));
+    m_state.line_library.assign(loadtext(join_path(m_state.res_folder, "lines"), m_shell));
+    load_polygon_library(m_state, m_shell);
+    refresh_caption();
+    m_path->setText(to_qt(m_state.typ_path));
+    m_editor_label->setText(to_qt(m_state.editor_program));
+}
+
+// The first program in the application folder whose name holds "pct".
+void MainWindow::find_editor() {
+    for (const std::string& name : list_files(m_state.app_folder)) {
+        const std::string path = join_path(m_state.app_folder, name);
+#ifdef _WIN32
+        const bool program = to_lower(name).size() > 4 && to_lower(name).substr(name.size() - 4) == ".exe";
+#else
+        const bool program = QFileInfo(to_qt(path)).isExecutable() && is_regular_file(path);
+#endif
+        if (!program || !contains(to_lower(name), "pct")) continue;
+#ifdef _WIN32
+        m_state.editor_program = to_lower(name);
+#else
+        m_state.editor_program = name;  // names are case-sensitive here
+#endif
+        return;
+    }
+}
+
+void MainWindow::fill_drives() {
+    QStringList roots;
+#ifdef _WIN32
+    for (const QFileInfo& drive : QDir::drives()) roots << QDir::toNativeSeparators(drive.absolutePath());
+#else
+    roots << "/";
+    for (const QStorageInfo& v : QStorageInfo::mountedVolumes())
+        if (v.isValid() && !roots.contains(v.rootPath())) roots << v.rootPath();
+#endif
+    m_drive->clear();
+    m_drive->addItems(roots);
+}
+
+void MainWindow::drive_changed(int index) {
+    const QString root = m_drive->itemText(index);
+    if (!QDir(root).isReadable()) {
+        m_shell.message(from_qt(root) + ": cannot be read");
+        return;
+    }
+    m_dir->setCurrentIndex(m_dir_model->index(root));
+    m_dir->expand(m_dir->currentIndex());
+}
+
+void MainWindow::choose_folder(const std::string& folder) {
+    if (m_converting) return;
+    Dir1_MouseDown(m_inc, m_state, folder);
+    show_include_lists();
+    refresh_caption();
+}
+
+void MainWindow::refresh_caption() {
+    setWindowTitle(to_qt(cap(m_state.style_folder)));
+}
+
+void MainWindow::show_include_lists() {
+    show_names(m_found, m_inc.found);
+    for (int i = 0; i < INCLUDE_GROUPS; ++i) show_names(m_groups[i], m_inc.groups[static_cast<std::size_t>(i)]);
+}
+
+void MainWindow::add_to_group(int index) {
+    Command5_Click(m_inc, m_state, index, selected_rows(m_found), m_shell);
+    show_names(m_groups[index], m_inc.groups[static_cast<std::size_t>(index)]);
+}
+
+void MainWindow::remove_from_group(int index) {
+    Command6_Click(m_inc, index, selected_rows(m_groups[index]));
+    show_names(m_groups[index], m_inc.groups[static_cast<std::size_t>(index)]);
+    m_groups[index]->clearSelection();
+}
+
+void MainWindow::sort_by_includes() {
+    apply_proposal(m_inc, propose_groups(style_of(m_state.style_folder), m_inc.found));
+    m_state.create_needed = true;
+    show_include_lists();
+}
+
+void MainWindow::set_busy_controls(bool converting) {
+    m_converting = converting;
+    for (QWidget* w : std::initializer_list<QWidget*>{m_create, m_dir, m_drive, m_sort}) w->setEnabled(!converting);
+    for (int i = 0; i < INCLUDE_GROUPS; ++i) {
+        m_add[i]->setEnabled(!converting);
+        m_remove[i]->setEnabled(!converting);
+    }
+    m_settings_action->setEnabled(!converting);
+}
+
+void MainWindow::Command2_Click() {
+    if (m_converting) return;
+    for (const std::string& m : missing_library_messages(m_state)) m_shell.message(m);
+    refresh_caption();
+    m_launch->setEnabled(false);
+    if (!m_state.polygons_on && !m_state.lines_on && !m_state.points_on) {
+        m_shell.message("Please select Points/Lines/Polygons");
+        return;
+    }
+    m_state.label_conflict = false;
+    m_state.typ_path = from_qt(m_path->text());
+    delete_old_typ_text(m_state.typ_path);
+    const std::string style = style_of(m_state.style_folder);
+    const StyleListing listing = list_style(style);
+    m_shell.yield_events();
+    if (listing.files == 0) {
+        m_shell.message("Folder does not contain key style files (points,polygons,lines)");
+        return;
+    }
+    if (listing.kinds.empty()) {
+        m_shell.message(std::string("Cannot find lines,points or polygons.") + CRLF + CRLF +
+                        "Double Click on Folder containing these files.");
+        m_state.create_needed = false;
+        return;
+    }
+    if (listing.kinds.find('l') == std::string::npos) m_shell.message("missing lines");
+    if (listing.kinds.find('p') == std::string::npos) m_shell.message("missing points");
+    if (listing.kinds.find('g') == std::string::npos) m_shell.message("missing polygons");
+    if (m_inc.found.empty()) {
+        Command4_Click(m_inc, m_state, m_loader, m_shell);
+        show_include_lists();
+        if (!m_inc.found.empty()) return;
+    }
+    set_busy_controls(true);
+    run_conversion(listing.kinds, style);
+    set_busy_controls(false);
+    m_state.create_needed = false;
+}
+
+void MainWindow::run_conversion(const std::string& kinds, const std::string& style) {
+    MtRandom random;
+    Conversion cv(m_state, m_shell, random);
+    std::string folder = style;
+    const bool header_ok = get_types(cv, kinds, folder);
+    if (!header_ok) {
+        m_shell.hof();
+        m_shell.message(cv.out.header_error());
+        return;
+    }
+    do_incs(cv, m_inc, include_folder(style));
+    m_launch->setEnabled(true);
+    m_shell.hof();
+
+    std::string prefix;
+    if (m_state.label_conflict) prefix = std::string("Some mkgmap strings could not be added.") + CRLF + CRLF;
+    if (!file_exists(m_state.typ_path)) {
+        m_shell.message(prefix + "The TYP text could not be written: " +
+                        (cv.out.failed_appends() > 0 ? cv.out.first_append_error() : m_state.typ_path));
+        return;
+    }
+    if (cv.out.failed_appends() > 0) {
+        m_shell.message(prefix + "The TYP text is incomplete: " + cv.out.first_append_error());
+        return;
+    }
+    m_shell.message(prefix + "TYP file created");
+    m_state.create_needed = false;
+    Command3_Click();
+}
+
+std::string MainWindow::editor_path() const {
+    const std::string& e = m_state.editor_program;
+    if (e.find('/') != std::string::npos || e.find(PATH_SEP) != std::string::npos) return e;
+    return join_path(m_state.app_folder, e);
+}
+
+void MainWindow::Command3_Click() {
+    if (m_state.create_needed) {
+        m_shell.message("Please Click Create TYP");
+        return;
+    }
+    if (m_state.editor_program.empty() || !is_regular_file(editor_path())) {
+        m_shell.message("Please place tessaro in same directory as pictor.");
+        return;
+    }
+    m_desktop.start_program(editor_path(), m_state.typ_path, m_state.app_folder);
+    m_shell.hof();
+}
+
+void MainWindow::open_typ_text() {
+    if (!file_exists(m_state.typ_path)) {
+        m_shell.message("Cannot find typ txt");
+        return;
+    }
+    m_desktop.open_document(m_state.typ_path);
+    m_shell.hof();
+}
+
+void MainWindow::loadole(const std::string& path) {
+    const std::string lower = to_lower(path);
+    if (lower.size() < 4 || lower.compare(lower.size() - 4, 4, ".img") != 0) {
+        m_shell.message("Not an img file.");
+        return;
+    }
+    m_loader.loadbinary(path);
+    m_shell.hon();
+    m_shell.hof();
+}
+
+void MainWindow::show_settings() {
+    if (m_converting) return;
+    const std::string before = m_state.polygon_library_path;
+    SettingsDialog dialog(m_state, m_desktop, this);
+    connect(&dialog, &SettingsDialog::editor_program_changed, this,
+            [this] { m_editor_label->setText(to_qt(m_state.editor_program)); });
+    dialog.exec();
+    m_editor_label->setText(to_qt(m_state.editor_program));
+    if (m_state.polygon_library_path != before) load_polygon_library(m_state, m_shell);
+    m_state.typ_path = from_qt(m_path->text());
+    savedat(m_state);
+}
+
+void MainWindow::show_about() {
+    AboutDialog about(m_desktop, m_state.res_folder, nullptr);
+    about.exec();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Closing in the middle of a conversion would cut the TYP text short.
+    if (m_converting) {
+        event->ignore();
+        return;
+    }
+    m_state.typ_path = from_qt(m_path->text());
+    savedat(m_state);
+    event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile()) return;
+    event->acceptProposedAction();
+    loadole(from_qt(QDir::toNativeSeparators(urls.front().toLocalFile())));
+}
+
+}  // namespace tessaro

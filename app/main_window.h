@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <string>
+
+#include "app_folders.h"
+#include "app_state.h"
+#include "desktop.h"
+#include "include_files.h"
+#include "rule_reader.h"
+#include "shell.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFileSystemModel;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTreeView;
+
+namespace tessaro {
+
+// The main window: choose a style folder (1), sort its include files (2),
+// set the options and create the TYP text (3). It owns the application state.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    MainWindow(const AppFolders& folders, Shell& shell, Desktop& desktop, QWidget* parent = nullptr);
+
+    AppState& state() { return m_state; }
+    const IncludeFiles& include_files() const { return m_inc; }
+    bool converting() const { return m_converting; }
+
+    // The folder list's choice: the style folder, include lists emptied.
+    void choose_folder(const std::string& folder);
+    // The Create-TYP flow.
+    void Command2_Click();
+    // Launch the TYP editor with the TYP text.
+    void Command3_Click();
+    // Open the TYP text with the desktop's program for it.
+    void open_typ_text();
+    // A file dropped on the window or the path box.
+    void loadole(const std::string& path);
+    void show_settings();
+    void show_about();
+    void refresh_caption();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void build_widgets();
+    void build_menus();
+    void startup();
+    void find_editor();
+    void fill_drives();
+    void drive_changed(int index);
+    void show_include_lists();
+    void set_busy_controls(bool converting);
+    void add_to_group(int index);
+    void remove_from_group(int index);
+    void sort_by_includes();
+    void run_conversion(const std::string& kinds, const std::string& style);
+    std::string editor_path() const;
+
+    AppState m_state;
+    IncludeFiles m_inc;
+    Shell& m_shell;
+    Desktop& m_desktop;
+    RuleReader m_loader;  // reads dropped files
+    bool m_converting = false;
+
+    QComboBox* m_drive = nullptr;
+    QTreeView* m_dir = nullptr;
+    QFileSystemModel* m_dir_model = nullptr;
+    QListWidget* m_found = nullptr;
+    std::array<QListWidget*, INCLUDE_GROUPS> m_groups{};
+    std::array<QPushButton*, INCLUDE_GROUPS> m_add{};
+    std::array<QPushButton*, INCLUDE_GROUPS> m_remove{};
+    QPushButton* m_sort = nullptr;
+    std::array<QCheckBox*, 3> m_sections{};  // Polygons, Lines, Points
+    QCheckBox* m_tag_text = nullptr;
+    QLineEdit* m_path = nullptr;
+    QPushButton* m_create = nullptr;
+    QPushButton* m_launch = nullptr;
+    QLabel* m_editor_label = nullptr;
+    QAction* m_settings_action = nullptr;
+};
+
+}  // namespace tessaro

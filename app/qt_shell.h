@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "shell.h"
+
+namespace tessaro {
+
+// The window's shell: the event loop, the application-wide busy cursor and
+// message boxes with one OK button.
+class QtShell : public Shell {
+public:
+    void set_parent(QWidget* parent) { m_parent = parent; }
+
+    void yield_events() override;
+    void hon() override;
+    void hof() override;
+    void message(const std::string& text) override;
+    bool ask_yes_no(const std::string& question) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+}  // namespace tessaro

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+namespace tessaro {
+
+// Paths and texts cross between the byte strings of the core and Qt through
+// the local 8-bit encoding, so file names come back as the system spells them.
+inline QString to_qt(const std::string& s) {
+    return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+inline std::string from_qt(const QString& s) {
+    return s.toLocal8Bit().toStdString();
+}
+
+}  // namespace tessaro

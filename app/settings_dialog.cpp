@@ -1,0 +1,111 @@
+#include "settings_dialog.h"
+
+#include <filesystem>
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "file_io.h"
+#include "text_util.h"
+
+namespace tessaro {
+
+namespace {
+
+QString qt_text(const std::string& s) {
+    return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QLabel* make_label(const char* name, const char* caption, QWidget* parent) {
+    auto* label = new QLabel(QString::fromLatin1(caption), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QLineEdit* make_box(const char* name, const std::string& value, QWidget* parent) {
+    auto* box = new QLineEdit(qt_text(value), parent);
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
+}
+
+QPushButton* make_chooser(const char* name, QWidget* parent) {
+    auto* button = new QPushButton(QStringLiteral("<<"), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    // Enter in a text box must not open a file dialog.
+    button->setAutoDefault(false);
+    return button;
+}
+
+bool is_program(const std::string& path) {
+#ifdef _WIN32
+    return contains(to_lower(path), ".exe") && is_regular_file(path);
+#else
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status st = fs::status(fs::path(path), ec);
+    const fs::perms exec = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+    return !path.empty() && !ec && fs::is_regular_file(st) && (st.permissions() & exec) != fs::perms::none;
+#endif
+}
+
+#ifdef _WIN32
+constexpr const char* PROGRAM_FILTER = "Pictor (*.exe)";
+#else
+constexpr const char* PROGRAM_FILTER = "Pictor (*)";
+#endif
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(AppState& state, Desktop& desktop, QWidget* parent)
+    : QDialog(parent), m_state(state), m_desktop(desktop) {
+    setObjectName(QStringLiteral("settings"));
+    setWindowTitle(QStringLiteral("Settings"));
+    setMinimumWidth(520);
+
+    m_library_box = make_box("Text1_0", m_state.polygon_library_path, this);
+    m_editor_box = make_box("Text1_3", m_state.editor_program, this);
+    QPushButton* library_button = make_chooser("Command2_0", this);
+    QPushButton* editor_button = make_chooser("Command2_3", this);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("Command3"));
+    ok->setDefault(true);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(make_label("Label1_0", "Polygon File", this), 0, 0);
+    grid->addWidget(m_library_box, 0, 1);
+    grid->addWidget(library_button, 0, 2);
+    grid->addWidget(make_label("Label1_2", "Pictor", this), 1, 0);
+    grid->addWidget(m_editor_box, 1, 1);
+    grid->addWidget(editor_button, 1, 2);
+    grid->setColumnStretch(1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    grid->addLayout(buttons, 2, 0, 1, 3);
+
+    connect(library_button, &QPushButton::clicked, this, &SettingsDialog::choose_polygon_library);
+    connect(editor_button, &QPushButton::clicked, this, &SettingsDialog::choose_editor_program);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void SettingsDialog::choose_polygon_library() {
+    const std::string chosen =
+        m_desktop.choose_file("Open File", "Polygon File(*.pol)", m_state.polygon_library_path);
+    // A cancelled dialog gives "", which fails both tests.
+    if (!contains(to_lower(chosen), ".pol") || !is_regular_file(chosen)) return;
+    m_state.polygon_library_path = chosen;
+    m_library_box->setText(qt_text(chosen));
+}
+
+void SettingsDialog::choose_editor_program() {
+    const std::string chosen = m_desktop.choose_file("Open File", PROGRAM_FILTER, m_state.editor_program);
+    if (!is_program(chosen)) return;
+    m_state.editor_program = chosen;
+    m_editor_box->setText(qt_text(chosen));
+    emit editor_program_changed();
+}
+
+}  // namespace tessaro

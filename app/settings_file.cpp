@@ -1,0 +1,138 @@
+#include "settings_file.h"
+
+#include <charconv>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "file_io.h"
+#include "startup.h"
+#include "text_util.h"
+
+namespace tessaro {
+
+namespace {
+
+constexpr const char* BLANK_LINE = " ";
+
+// Hands out the file's lines one by one; the first fault is reported once,
+// naming the file and the line, and ends the reading.
+class SettingsReader {
+public:
+    SettingsReader(const std::string& path, std::string text, Shell& shell)
+        : m_path(path), m_text(std::move(text)), m_shell(shell) {}
+
+    // Leading blanks skipped; the rest of the line is kept whole, commas included.
+    std::optional<std::string> text_line() {
+        const std::optional<std::string_view> line = next_line();
+        if (!line) return std::nullopt;
+        const std::size_t start = line->find_first_not_of(' ');
+        return std::string(start == std::string_view::npos ? std::string_view{} : line->substr(start));
+    }
+
+    std::optional<int> int_line() {
+        const std::optional<std::string_view> line = next_line();
+        if (!line) return std::nullopt;
+        const std::string_view digits = trim_blanks(*line);
+        int value = 0;
+        const char* end = digits.data() + digits.size();
+        const auto [stop, ec] = std::from_chars(digits.data(), end, value);
+        if (digits.empty() || ec != std::errc{} || stop != end) {
+            fail("line " + std::to_string(m_number) + " is not a number: \"" + std::string(*line) + "\"");
+            return std::nullopt;
+        }
+        return value;
+    }
+
+    void fail(const std::string& what) { m_shell.message(m_path + ": " + what); }
+    int number() const { return m_number; }
+
+private:
+    std::optional<std::string_view> next_line() {
+        ++m_number;
+        if (m_pos >= m_text.size()) {
+            fail("line " + std::to_string(m_number) + " is missing");
+            return std::nullopt;
+        }
+        std::size_t end = m_text.find('\n', m_pos);
+        if (end == std::string::npos) end = m_text.size();
+        std::string_view line(m_text.data() + m_pos, end - m_pos);
+        m_pos = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        return line;
+    }
+
+    std::string m_path;
+    std::string m_text;
+    Shell& m_shell;
+    std::size_t m_pos = 0;
+    int m_number = 0;
+};
+
+bool skip_text_lines(SettingsReader& in, int count) {
+    for (int i = 0; i < count; ++i)
+        if (!in.text_line()) return false;
+    return true;
+}
+
+}  // namespace
+
+std::string settings_path(const AppState& state) {
+    return join_path(state.app_folder, "tessaro.dat");
+}
+
+void loaddat(AppState& state, Shell& shell) {
+    const std::string path = settings_path(state);
+    std::string text;
+    std::string error;
+    if (!read_file(path, text, error)) {
+        shell.message(error);
+        return;
+    }
+    SettingsReader in(path, std::move(text), shell);
+
+    if (!in.int_line()) return;
+    for (std::string* field : {&state.style_folder, &state.editor_program, &state.typ_path}) {
+        std::optional<std::string> value = in.text_line();
+        if (!value) return;
+        *field = std::move(*value);
+    }
+    chkfile(state, shell);
+
+    std::optional<std::string> library = in.text_line();
+    if (!library) return;
+    // A folder of that name is no library; taking it would only fail later at load.
+    state.polygon_library_path = library->empty() || !is_regular_file(*library)
+                                     ? default_polygon_library(state)
+                                     : std::move(*library);
+
+    if (!skip_text_lines(in, 2)) return;
+    const std::optional<int> tag_text = in.int_line();
+    if (!tag_text) return;
+    if (*tag_text != 0 && *tag_text != 1) {
+        in.fail("line " + std::to_string(in.number()) + " is not 0 or 1");
+        return;
+    }
+    state.include_tag_text = *tag_text == 1;
+    if (!skip_text_lines(in, 4)) return;
+    in.int_line();
+}
+
+void savedat(const AppState& state) {
+    const std::string tag_text = state.include_tag_text ? " 1 " : " 0 ";
+    const std::string lines[] = {
+        " 0 ",      state.style_folder, state.editor_program, state.typ_path,
+        state.polygon_library_path,     BLANK_LINE,           BLANK_LINE,
+        tag_text,   BLANK_LINE,         BLANK_LINE,           BLANK_LINE,
+        BLANK_LINE, tag_text,
+    };
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(settings_path(state).c_str(), "wb"),
+                                                         &std::fclose);
+    if (!file) return;
+    for (const std::string& line : lines) {
+        const std::string bytes = line + CRLF;
+        if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return;
+    }
+}
+
+}  // namespace tessaro

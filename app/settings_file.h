@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "app_state.h"
+#include "shell.h"
+
+namespace tessaro {
+
+// The settings file beside the program: 13 lines, CR LF.
+std::string settings_path(const AppState& state);
+
+// Reads the settings file into the state: style folder, editor program, TYP
+// text path (then checked by chkfile), polygon library path (the default when
+// empty or missing) and Include Tag Text. A short or broken file gives one
+// message; fields read before the fault keep their new values.
+void loaddat(AppState& state, Shell& shell);
+
+// Writes all 13 lines. The caller has put the path box's text into state.typ_path.
+// A failure ends the save silently.
+void savedat(const AppState& state);
+
+}  // namespace tessaro

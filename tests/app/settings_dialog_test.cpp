@@ -1,0 +1,76 @@
+#include "settings_dialog.h"
+
+#include <deque>
+#include <filesystem>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include "support/qt_support.h"
+#include "support/temp_dir.h"
+
+namespace tessaro {
+namespace {
+
+struct SettingsDialogTest : ::testing::Test {
+    test::TempDir dir;
+    AppState state;
+    test::FakeDesktop desktop;
+    std::unique_ptr<SettingsDialog> dialog;
+    int editor_signals = 0;
+
+    SettingsDialogTest() {
+        test::qt_app();
+        state.polygon_library_path = "old.pol";
+        state.editor_program = "not found";
+        dialog = std::make_unique<SettingsDialog>(state, desktop);
+        QObject::connect(dialog.get(), &SettingsDialog::editor_program_changed, [this] { ++editor_signals; });
+        dialog->show();
+    }
+    std::string box(const char* name) { return dialog->findChild<QLineEdit*>(name)->text().toStdString(); }
+    void choose(const char* button, const std::string& answer) {
+        desktop.answers.push_back(answer);
+        dialog->findChild<QPushButton*>(button)->click();
+    }
+};
+
+TEST_F(SettingsDialogTest, takes_only_existing_pol_files_as_polygon_library) {
+    EXPECT_EQ(box("Text1_0"), "old.pol");
+    EXPECT_EQ(box("Text1_3"), "not found");
+    for (const std::string& bad : {dir.write("lib.txt", ""), dir / "missing.pol", std::string()}) {
+        choose("Command2_0", bad);
+        EXPECT_EQ(state.polygon_library_path, "old.pol") << bad;
+        EXPECT_EQ(box("Text1_0"), "old.pol");
+    }
+    const std::string library = dir.write("Lib.POL", "");
+    choose("Command2_0", library);
+    EXPECT_EQ(state.polygon_library_path, library);
+    EXPECT_EQ(box("Text1_0"), library);
+    EXPECT_EQ(desktop.asked.front(), "Open File|Polygon File(*.pol)|old.pol");
+    EXPECT_EQ(editor_signals, 0);
+}
+
+TEST_F(SettingsDialogTest, takes_only_programs_as_editor) {
+    choose("Command2_3", dir.write("notes.txt", ""));
+    choose("Command2_3", "");
+    EXPECT_EQ(state.editor_program, "not found");
+    EXPECT_EQ(editor_signals, 0);
+
+    const std::string program = dir.write("pct5.exe", "");
+    std::filesystem::permissions(program, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+    choose("Command2_3", program);
+    EXPECT_EQ(state.editor_program, program);
+    EXPECT_EQ(box("Text1_3"), program);
+    EXPECT_EQ(editor_signals, 1);
+}
+
+TEST_F(SettingsDialogTest, ok_closes_the_window_accepted) {
+    dialog->findChild<QPushButton*>("Command3")->click();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+}
+
+}  // namespace
+}  // namespace tessaro

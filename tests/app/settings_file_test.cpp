@@ -1,0 +1,92 @@
+#include "settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "file_io.h"
+#include "startup.h"
+#include "support/recording_shell.h"
+#include "support/temp_dir.h"
+
+namespace tessaro {
+namespace {
+
+struct SettingsFileTest : ::testing::Test {
+    test::TempDir dir;
+    test::RecordingShell shell;
+    AppState state;
+
+    SettingsFileTest() {
+        state.app_folder = dir.path();
+        state.res_folder = dir / "res";
+        state.bin_folder = dir / "bin";
+    }
+    void write_settings(const std::string& bytes) { dir.write("tessaro.dat", bytes); }
+};
+
+TEST_F(SettingsFileTest, saved_values_come_back_whole_commas_included) {
+    state.style_folder = dir / "styles,old";
+    state.editor_program = dir / "pct5, copy";
+    state.typ_path = dir.write("typ/a,b.txt", "x");
+    state.polygon_library_path = dir.write("my,lib.pol", "");
+    state.include_tag_text = true;
+    savedat(state);
+    AppState loaded;
+    loaded.app_folder = state.app_folder;
+    loaddat(loaded, shell);
+    EXPECT_TRUE(shell.messages.empty());
+    EXPECT_EQ(loaded.style_folder, state.style_folder);
+    EXPECT_EQ(loaded.editor_program, state.editor_program);
+    EXPECT_EQ(loaded.typ_path, state.typ_path);
+    EXPECT_EQ(loaded.polygon_library_path, state.polygon_library_path);
+    EXPECT_TRUE(loaded.include_tag_text);
+}
+
+TEST_F(SettingsFileTest, writes_thirteen_crlf_lines) {
+    state.style_folder = "S";
+    state.editor_program = "E";
+    state.typ_path = "T";
+    state.polygon_library_path = "P";
+    state.include_tag_text = true;
+    savedat(state);
+    EXPECT_EQ(test::read_bytes(settings_path(state)),
+              " 0 \r\nS\r\nE\r\nT\r\nP\r\n \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n");
+}
+
+TEST_F(SettingsFileTest, unusable_typ_folder_and_library_fall_back_to_defaults) {
+    for (const std::string library : {"", " ", "missing.pol"}) {
+        write_settings("0\n \nE\n" + (dir / "gone/out.txt") + "\n" + library + "\n \n \n0\n\n\n\n\n0\n");
+        loaddat(state, shell);
+        EXPECT_EQ(state.style_folder, "");
+        EXPECT_EQ(state.typ_path, join_path(state.bin_folder, "temp.txt"));
+        EXPECT_EQ(state.polygon_library_path, default_polygon_library(state)) << library;
+    }
+}
+
+TEST_F(SettingsFileTest, faults_give_one_message_and_keep_what_was_read) {
+    const std::string typ = dir.write("out.txt", "x");
+    const std::string library = dir.write("lib.pol", "");
+    write_settings(" 0 \r\nS\r\nE\r\n" + typ + "\r\n" + library + "\r\n");
+    loaddat(state, shell);
+    EXPECT_EQ(state.style_folder, "S");
+    EXPECT_EQ(state.editor_program, "E");
+    EXPECT_EQ(state.typ_path, typ);
+    EXPECT_EQ(state.polygon_library_path, library);
+    EXPECT_FALSE(state.include_tag_text);
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_NE(shell.messages[0].find(settings_path(state) + ": line 6"), std::string::npos);
+
+    write_settings(" 0 \r\nS\r\nE\r\n" + typ + "\r\n" + library + "\r\n \r\n \r\n yes \r\n");
+    loaddat(state, shell);
+    ASSERT_EQ(shell.messages.size(), 2u);
+    EXPECT_NE(shell.messages[1].find("line 8"), std::string::npos);
+
+    std::filesystem::remove(settings_path(state));
+    loaddat(state, shell);
+    ASSERT_EQ(shell.messages.size(), 3u);
+    EXPECT_NE(shell.messages[2].find(settings_path(state)), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tessaro

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "desktop.h"
+
+class QApplication;
+
+namespace tessaro::test {
+
+// The one QApplication of the window tests (made by their main, on the
+// offscreen platform unless another was asked for).
+QApplication& qt_app();
+
+// Records what the window asked of the desktop; file dialogs answer from a queue.
+struct FakeDesktop : Desktop {
+    bool start_program(const std::string& program, const std::string& argument,
+                       const std::string& working_folder) override {
+        started.push_back(program + "|" + argument + "|" + working_folder);
+        return true;
+    }
+    bool open_document(const std::string& path) override {
+        opened.push_back(path);
+        return true;
+    }
+    std::string choose_file(const std::string& title, const std::string& filter,
+                            const std::string& initial_path) override {
+        asked.push_back(title + "|" + filter + "|" + initial_path);
+        if (answers.empty()) return {};
+        const std::string answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    std::deque<std::string> answers;
+    std::vector<std::string> asked;
+    std::vector<std::string> started;
+    std::vector<std::string> opened;
+};
+
+}  // namespace tessaro::test
