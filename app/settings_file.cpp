@@ -38,7 +38,9 @@ public:
         const char* end = digits.data() + digits.size();
         const auto [stop, ec] = std::from_chars(digits.data(), end, value);
         if (digits.empty() || ec != std::errc{} || stop != end) {
-            fail("line " + std::to_string(m_number) + " is not a number: \"" + std::string(*line) + "\"");
+            // A long line is not worth showing whole.
+            fail("line " + std::to_string(m_number) + " is not a number: \"" + std::string(line->substr(0, 40)) +
+                 (line->size() > 40 ? "...\"" : "\""));
             return std::nullopt;
         }
         return value;
@@ -89,6 +91,11 @@ void loaddat(AppState& state, Shell& shell) {
         shell.message(error);
         return;
     }
+    read_settings(path, std::move(text), state, shell, [&] { chkfile(state, shell); });
+}
+
+void read_settings(const std::string& path, std::string text, AppState& state, Shell& shell,
+                   const std::function<void()>& check_typ_path) {
     SettingsReader in(path, std::move(text), shell);
 
     if (!in.int_line()) return;
@@ -97,7 +104,7 @@ void loaddat(AppState& state, Shell& shell) {
         if (!value) return;
         *field = std::move(*value);
     }
-    chkfile(state, shell);
+    check_typ_path();
 
     std::optional<std::string> library = in.text_line();
     if (!library) return;

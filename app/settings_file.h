@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app_state.h"
@@ -15,6 +16,11 @@ std::string settings_path(const AppState& state);
 // empty or missing) and Include Tag Text. A short or broken file gives one
 // message; fields read before the fault keep their new values.
 void loaddat(AppState& state, Shell& shell);
+
+// The reading itself, from the file's text; check_typ_path runs right after
+// the TYP text path has been read (the window passes the output path check).
+void read_settings(const std::string& path, std::string text, AppState& state, Shell& shell,
+                   const std::function<void()>& check_typ_path);
 
 // Writes all 13 lines. The caller has put the path box's text into state.typ_path.
 // A failure ends the save silently.

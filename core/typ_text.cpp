@@ -43,6 +43,7 @@ void TypText::append_failed(const std::string& why) {
 }
 
 void TypText::append_(const std::string& chunk) {
+    ++m_appends;
     m_shell.yield_events();
     std::FILE* f = m_path.empty() ? nullptr : std::fopen(m_path.c_str(), "ab");
     if (f == nullptr) {

@@ -25,6 +25,7 @@ public:
     // header_error() says why.
     bool createheader(std::string& style_folder);
 
+    std::size_t appends() const { return m_appends; }  // chunks handed in, written or not
     std::size_t failed_appends() const { return m_failed_appends; }
     const std::string& first_append_error() const { return m_first_append_error; }
     const std::string& header_error() const { return m_header_error; }
@@ -35,6 +36,7 @@ private:
 
     std::string m_path;
     Shell& m_shell;
+    std::size_t m_appends = 0;
     std::size_t m_failed_appends = 0;
     std::string m_first_append_error;
     std::string m_header_error;
