@@ -20,12 +20,19 @@ void QtShell::hof() {
     while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
 }
 
+// A message naming a huge path or line would fill the screen: its middle goes.
+std::string QtShell::shown(const std::string& text) {
+    constexpr std::size_t LIMIT = 1500;
+    if (text.size() <= LIMIT) return text;
+    return text.substr(0, LIMIT / 2) + " ... " + text.substr(text.size() - LIMIT / 2);
+}
+
 void QtShell::message(const std::string& text) {
-    QMessageBox::information(m_parent, QStringLiteral("tessaro"), to_qt(text));
+    QMessageBox::information(m_parent, QStringLiteral("tessaro"), to_qt(shown(text)));
 }
 
 bool QtShell::ask_yes_no(const std::string& question) {
-    return QMessageBox::question(m_parent, QStringLiteral("tessaro"), to_qt(question),
+    return QMessageBox::question(m_parent, QStringLiteral("tessaro"), to_qt(shown(question)),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 

@@ -19,6 +19,8 @@ public:
     void message(const std::string& text) override;
     bool ask_yes_no(const std::string& question) override;
 
+    static std::string shown(const std::string& text);
+
 private:
     QPointer<QWidget> m_parent;
 };

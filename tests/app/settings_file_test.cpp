@@ -88,5 +88,33 @@ TEST_F(SettingsFileTest, faults_give_one_message_and_keep_what_was_read) {
     EXPECT_NE(shell.messages[2].find(settings_path(state)), std::string::npos);
 }
 
+TEST_F(SettingsFileTest, hostile_files_give_at_most_one_short_message) {
+    using namespace std::string_literals;
+    const std::string valid = " 0 \r\nstyle\r\nnot found\r\n\r\n\r\n \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n";
+    const std::string huge(1u << 20, 'x');
+    for (const std::string& bytes : {""s, "\0\x01\xff\r\n\0"s, " 0 \r\n" + huge + "\r\n" + huge + "\r\n", valid + "extra\r\nlines\r\n",
+                                     " 0 \r\n \r\n \r\n \r\n \r\n \r\n \r\n" + huge + "\r\n"}) {
+        shell.messages.clear();
+        AppState loaded;
+        loaded.app_folder = state.app_folder;
+        loaded.bin_folder = state.bin_folder;
+        write_settings(bytes);
+        loaddat(loaded, shell);
+        ASSERT_LE(shell.messages.size(), 1u);
+        if (!shell.messages.empty()) {
+            EXPECT_LT(shell.messages[0].size(), 400u);
+        }
+    }
+    // More than 13 lines: the first 13 count.
+    write_settings(valid + "extra\r\n");
+    AppState loaded;
+    loaded.app_folder = state.app_folder;
+    shell.messages.clear();
+    loaddat(loaded, shell);
+    EXPECT_TRUE(shell.messages.empty());
+    EXPECT_TRUE(loaded.include_tag_text);
+    EXPECT_EQ(loaded.style_folder, "style");
+}
+
 }  // namespace
 }  // namespace tessaro
