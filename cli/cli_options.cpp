@@ -16,6 +16,7 @@ bool parse_seed(const std::string& text, std::uint64_t& out) {
 
 std::string cli_usage() {
     return "Usage: tessaro-cli [options] STYLE_FOLDER\n"
+           "       tessaro-cli --check FILE\n"
            "Writes a TYP text with one entry per type code that the style's rules use.\n"
            "\n"
            "  -o, --output FILE       TYP text to write (default: <style name>.txt in the current folder)\n"
@@ -31,6 +32,8 @@ std::string cli_usage() {
            "                          (repeatable)\n"
            "  --auto-inc              sort the include files by the rule files that include them\n"
            "                          (explicit --inc-* options win)\n"
+           "  --check FILE            read a TYP text and report its problems (file:line: message);\n"
+           "                          exit 1 when there are any\n"
            "  -q, --quiet             warnings off\n"
            "  -h, --help              this text\n"
            "  --version               the program version\n"
@@ -74,6 +77,9 @@ CliParse parse_cli(const std::vector<std::string>& args) {
         } else if (arg == "-o" || arg == "--output") {
             if (!value(v)) return r;
             o.output = v;
+        } else if (arg == "--check") {
+            if (!value(v)) return r;
+            o.check = v;
         } else if (arg == "--res") {
             if (!value(v)) return r;
             o.res_dir = v;
@@ -116,7 +122,8 @@ CliParse parse_cli(const std::vector<std::string>& args) {
             return r;
         }
     }
-    if (!o.help && !o.version && o.style_folder.empty()) r.error = "no style folder given";
+    if (o.check && !o.style_folder.empty()) r.error = "--check takes no style folder";
+    else if (!o.help && !o.version && !o.check && o.style_folder.empty()) r.error = "no style folder given";
     return r;
 }
 

@@ -11,6 +11,7 @@ namespace tessaro {
 struct CliOptions {
     std::string style_folder;
     std::optional<std::string> output;
+    std::optional<std::string> check;  // a TYP text to read and report on, instead of converting
     std::optional<std::string> res_dir;
     std::optional<std::string> polygon_library;
     std::optional<std::uint64_t> seed;

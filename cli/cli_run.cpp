@@ -17,6 +17,7 @@
 #include "stream_shell.h"
 #include "style_folder.h"
 #include "text_util.h"
+#include "typ_reader.h"
 #include "typ_text.h"
 
 namespace tessaro {
@@ -83,6 +84,20 @@ void report_unsorted(const IncludeFiles& inc, StreamShell& shell) {
                    "(sort them with --inc-points, --inc-lines, --inc-polygons NAME or --auto-inc)");
 }
 
+int check_typ_text(const std::string& path, std::ostream& out, std::ostream& err) {
+    std::string text;
+    std::string error;
+    if (!read_file(path, text, error)) {
+        err << error << '\n';
+        return EXIT_FAILED;
+    }
+    const TypDocument doc = read_typ_text(text);
+    for (const TypProblem& p : doc.problems) err << path << ':' << p.line << ": " << p.message << '\n';
+    if (!doc.problems.empty()) return EXIT_FAILED;
+    out << path << ": " << doc.entries.size() << " entries, no problems\n";
+    return EXIT_DONE;
+}
+
 }  // namespace
 
 int run_cli(const std::vector<std::string>& args, const std::string& program_folder, std::ostream& out,
@@ -101,6 +116,8 @@ int run_cli(const std::vector<std::string>& args, const std::string& program_fol
         out << "tessaro-cli " << PROGRAM_VERSION << '\n';
         return EXIT_DONE;
     }
+
+    if (o.check) return check_typ_text(*o.check, out, err);
 
     StreamShell shell(err);
     shell.set_quiet(o.quiet);

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessaro {
+
+enum class TypSection { Point, Line, Polygon };
+
+struct XpmColour {
+    std::string key;     // the pixel characters ("" when the image has no pixels)
+    std::string colour;  // "#RRGGBB" (or longer) or "none"
+};
+
+// An XPM image as a TYP text holds it: "w h colours chars-per-pixel", then
+// the colour lines, then h rows of w pixels.
+struct XpmImage {
+    int width = 0;
+    int height = 0;
+    int colour_count = 0;
+    int chars_per_pixel = 0;
+    std::vector<XpmColour> colours;
+    std::vector<std::string> rows;
+    bool present = false;
+};
+
+struct TypEntry {
+    TypSection section = TypSection::Point;
+    std::size_t first_line = 0;  // 1-based, the section tag line
+    std::size_t last_line = 0;   // its "[end]"
+    std::string type;            // as written, e.g. "0x02f0b"
+    std::string label;           // the text of the first "String1=" after its language code
+    int line_width = -1;         // -1: not given
+    int border_width = -1;
+    XpmImage xpm;
+    std::string text;            // the entry's lines, LF-separated, as written
+};
+
+struct TypProblem {
+    std::size_t line = 0;  // 1-based
+    std::string message;
+};
+
+struct TypDocument {
+    std::vector<TypEntry> entries;        // points, lines and polygons in file order
+    std::vector<std::string> draw_order;  // the codes of every [_drawOrder] block
+    std::vector<TypProblem> problems;     // in line order
+};
+
+// Reads the TYP text subset that this program writes and its library files hold.
+TypDocument read_typ_text(std::string_view text);
+
+const char* section_name(TypSection section);
+
+}  // namespace tessaro
