@@ -4,6 +4,7 @@
 
 #include "app_folders.h"
 #include "main_window.h"
+#include "preview_window.h"
 #include "qt_desktop.h"
 #include "qt_shell.h"
 #include "qt_text.h"
@@ -20,14 +21,27 @@ int main(int argc, char** argv) {
     desktop.set_parent(&window);
     window.show();
 
-    // For the documentation: "--screenshot FILE" saves the window as a picture and quits.
+    // For the documentation: "--screenshot FILE" saves the window as a picture,
+    // "--preview-screenshot FILE" the preview of the TYP text; then the program quits.
     const QStringList args = QApplication::arguments();
-    const qsizetype at = args.indexOf("--screenshot");
-    if (at > 0 && at + 1 < args.size()) {
-        const QString file = args.at(at + 1);
-        QTimer::singleShot(1500, &window, [&window, file] {
-            window.grab().save(file);
-            QApplication::quit();
+    const auto option = [&args](const char* name) {
+        const qsizetype at = args.indexOf(name);
+        return at > 0 && at + 1 < args.size() ? args.at(at + 1) : QString();
+    };
+    const QString main_shot = option("--screenshot");
+    const QString preview_shot = option("--preview-screenshot");
+    if (!main_shot.isEmpty() || !preview_shot.isEmpty()) {
+        QTimer::singleShot(1500, &window, [&window, main_shot, preview_shot] {
+            if (!main_shot.isEmpty()) window.grab().save(main_shot);
+            if (preview_shot.isEmpty()) {
+                QApplication::quit();
+                return;
+            }
+            window.show_preview();
+            QTimer::singleShot(1000, &window, [&window, preview_shot] {
+                if (window.preview() != nullptr) window.preview()->grab().save(preview_shot);
+                QApplication::quit();
+            });
         });
     }
     return QApplication::exec();

@@ -32,6 +32,7 @@
 #include "file_io.h"
 #include "include_proposal.h"
 #include "polygon_library.h"
+#include "preview_window.h"
 #include "qt_text.h"
 #include "settings_dialog.h"
 #include "settings_file.h"
@@ -228,6 +229,8 @@ void MainWindow::build_menus() {
     file->setObjectName("mfil");
     QAction* open = file->addAction("Open TYP  TXT", this, &MainWindow::open_typ_text);
     open->setObjectName("mf_0");
+    QAction* preview = file->addAction("Preview", this, &MainWindow::show_preview);
+    preview->setObjectName("mpreview");
     file->addSeparator();
     QAction* about = file->addAction("About", this, &MainWindow::show_about);
     about->setObjectName("mf_2");
@@ -421,6 +424,22 @@ void MainWindow::run_conversion(const std::string& kinds, const std::string& sty
     m_shell.message(prefix + "TYP file created");
     m_state.create_needed = false;
     Command3_Click();
+    show_preview();
+}
+
+void MainWindow::show_preview() {
+    if (!file_exists(m_state.typ_path)) {
+        m_shell.message("Cannot find typ txt");
+        return;
+    }
+    if (m_preview == nullptr) m_preview = new PreviewWindow(this);
+    std::string error;
+    if (!m_preview->show_typ_text(m_state.typ_path, error)) {
+        m_shell.message(error);
+        return;
+    }
+    m_preview->show();
+    m_preview->raise();
 }
 
 std::string MainWindow::editor_path() const {

@@ -47,6 +47,9 @@ public:
     void loadole(const std::string& path);
     void show_settings();
     void show_about();
+    // The preview of the TYP text; nullptr until first shown.
+    void show_preview();
+    class PreviewWindow* preview() const { return m_preview; }
     void refresh_caption();
 
 protected:
@@ -91,6 +94,7 @@ private:
     QPushButton* m_launch = nullptr;
     QLabel* m_editor_label = nullptr;
     QAction* m_settings_action = nullptr;
+    class PreviewWindow* m_preview = nullptr;
 };
 
 }  // namespace tessaro

@@ -1,5 +1,9 @@
 #include "main_window.h"
 
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QListWidget>
@@ -11,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "file_io.h"
+#include "preview_window.h"
 #include "qt_text.h"
 #include "support/qt_support.h"
 #include "support/recording_shell.h"
@@ -241,6 +246,36 @@ TEST(MainWindowFiles, settings_reload_a_changed_polygon_library_for_the_next_con
     w.create();
     EXPECT_NE(test::read_bytes(w.dir / "out.txt").find("#123456"), std::string::npos);
     EXPECT_TRUE(fs::exists(w.dir / "prog/tessaro.dat"));
+}
+
+TEST(Preview, opens_after_a_create_with_one_row_per_entry) {
+    Window w;
+    w.start();
+    w.window->show_preview();
+    EXPECT_EQ(w.shell.messages, (Messages{"Cannot find typ txt"}));
+    w.dir.write("s/points", "amenity=bar [0x2d02 resolution 24]\nshop=x [0x2e02]\n");
+    w.dir.write("s/lines", "highway=primary [0x02 resolution 20]\nhighway=track [0x0a]\nhighway=x [0x11]\n");
+    w.dir.write("s/polygons", "natural=water [0x3c resolution 20]\nlanduse=forest [0x50]\n");
+    w.window->choose_folder(w.style("s"));
+    w.set_path_box(w.dir / "out.txt");
+    w.create();
+    PreviewWindow* preview = w.window->preview();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->isVisible());
+    auto* rows = preview->findChild<QTableWidget*>("previewEntries");
+    const std::string text = test::read_bytes(w.dir / "out.txt");
+    int entries = 0;
+    for (const char* tag : {"[_point]", "[_line]", "[_polygon]"})
+        for (std::size_t p = text.find(tag); p != std::string::npos; p = text.find(tag, p + 1)) ++entries;
+    EXPECT_EQ(entries, 6);
+    EXPECT_EQ(rows->rowCount(), entries);
+    EXPECT_TRUE(preview->document().problems.empty());
+
+    preview->findChild<QComboBox*>("previewFilter")->setCurrentText("Lines");
+    ASSERT_EQ(rows->rowCount(), 3);
+    EXPECT_EQ(rows->item(1, 2)->text(), "0x0a");
+    rows->setCurrentCell(1, 2);
+    EXPECT_TRUE(preview->findChild<QPlainTextEdit*>("previewText")->toPlainText().contains("Xpm=\"32 2 2 1\""));
 }
 
 }  // namespace
