@@ -308,8 +308,10 @@ void MainWindow::drive_changed(int index) {
     const QString root = m_drive->itemText(index);
     if (!QDir(root).isReadable()) {
         m_shell.message(from_qt(root) + ": cannot be read");
+        m_drive->setCurrentIndex(m_drive_index);  // the lists stay where they were
         return;
     }
+    m_drive_index = index;
     m_dir->setCurrentIndex(m_dir_model->index(root));
     m_dir->expand(m_dir->currentIndex());
 }

@@ -78,6 +78,7 @@ private:
     Desktop& m_desktop;
     RuleReader m_loader;  // reads dropped files
     bool m_converting = false;
+    int m_drive_index = 0;
 
     QComboBox* m_drive = nullptr;
     QTreeView* m_dir = nullptr;
