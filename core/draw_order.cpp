@@ -20,11 +20,12 @@ bool all_hex(std::string_view s) {
 void draworder(Conversion& cv) {
     std::string section = std::string("[_drawOrder]") + CRLF;
     std::unordered_set<std::string> seen;
-    for (const std::string& raw : cv.rules.working_list()) {
-        const std::string item = replace_all(raw, "\t", " ");
+    for (const std::string_view raw : cv.rules.working_list()) {
+        const std::string with_blanks = untabbed(raw);
+        const std::string_view item = with_blanks.empty() ? raw : with_blanks;
         const std::size_t x = find_ci(item, "x");
         if (x == std::string::npos) continue;
-        const std::string_view rest = std::string_view(item).substr(x + 1);
+        const std::string_view rest = item.substr(x + 1);
         const std::size_t blank = rest.find(' ');
         if (blank == std::string_view::npos) continue;
         const std::string_view code = cut_code(rest.substr(0, blank));

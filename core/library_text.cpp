@@ -15,13 +15,15 @@ bool type_key_at(std::string_view text, std::size_t pos) {
 void LibraryText::assign(std::string text) {
     m_text = std::move(text);
     m_index.clear();
-    std::size_t pos = 0;
-    while ((pos = find_ci(m_text, TYPE_KEY, pos)) != std::string::npos) {
+    // Every "type=0x" holds an "=": jump from one "=" to the next.
+    for (std::size_t eq = m_text.find('='); eq != std::string::npos; eq = m_text.find('=', eq + 1)) {
+        if (eq < 4 || eq + 2 >= m_text.size() || find_ci(std::string_view(m_text).substr(eq - 4, 7), TYPE_KEY) != 0)
+            continue;
+        const std::size_t pos = eq - 4;
         const std::size_t code = pos + TYPE_KEY.size();
         std::size_t end = code;
         while (end < m_text.size() && is_hex_digit(m_text[end])) ++end;
         if (type_key_at(m_text, pos)) m_index.emplace(to_lower(std::string_view(m_text).substr(code, end - code)), code - 2);
-        pos = code;
     }
 }
 

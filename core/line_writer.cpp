@@ -52,16 +52,20 @@ std::string builtin_entry(const std::string& token, const LineLook& look, const 
     return e + "[end]" + CRLF;
 }
 
-}  // namespace
-
-std::string random_line_colour(RandomSource& random) {
-    const double r1 = random.next();
-    const double r2 = random.next();
+std::string line_colour(double r1, double r2) {
     const long g = round_half_even(r1 * 100 + 123);
     const long b = round_half_even(r2 * 45 + 160);
     char buf[16];
     std::snprintf(buf, sizeof buf, "%06lX", static_cast<unsigned long>(b * 65536 + g * 256 + 160));
     return buf;
+}
+
+}  // namespace
+
+std::string random_line_colour(RandomSource& random) {
+    const double r1 = random.next();
+    const double r2 = random.next();
+    return line_colour(r1, r2);
 }
 
 void lines(Conversion& cv, const std::string& path) {
@@ -72,19 +76,21 @@ void lines(Conversion& cv, const std::string& path) {
     if (cv.rules.working_list().empty()) return;
 
     std::unordered_set<std::string> seen;
-    for (const std::string& item : cv.rules.working_list()) {
-        const std::string colour = random_line_colour(cv.random);
-        std::string trimmed(trim_blanks(item));
-        const bool motorway = contains(to_lower(trimmed), "motorway");
-        trimmed = replace_all(trimmed, "\t", " ");
+    for (const std::string_view item : cv.rules.working_list()) {
+        // Drawn for every item so that the sequence never shifts; formatted
+        // only for the built-in entries that use it.
+        const double r1 = cv.random.next();
+        const double r2 = cv.random.next();
+        const std::string with_blanks = untabbed(item);
+        const std::string_view trimmed = trim_blanks(with_blanks.empty() ? item : with_blanks);
         const std::size_t blank = trimmed.find(' ');
-        if (blank == std::string::npos) continue;
-        const std::string token(cut_code(to_lower(std::string_view(trimmed).substr(0, blank))));
+        if (blank == std::string_view::npos) continue;
+        const std::string token(cut_code(to_lower(trimmed.substr(0, blank))));
         if (!is_type_code(token)) continue;
         if (!seen.insert(token.substr(2)).second) continue;
 
         const std::size_t at = item.find('@');
-        const std::string rule_text = at == std::string::npos ? std::string() : item.substr(at + 1);
+        const std::string rule_text(at == std::string_view::npos ? std::string_view() : item.substr(at + 1));
         const std::string library_look = get_code(SECTION_LINE, token, rule_text, cv.state);
         if (!library_look.empty()) {
             cv.out.append_(std::string("[_line]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF);
@@ -92,7 +98,7 @@ void lines(Conversion& cv, const std::string& path) {
         }
 
         LineLook look;
-        look.colour1 = colour;
+        look.colour1 = line_colour(r1, r2);
         if (const LineLookRow* row = line_look(token)) {
             look.width = row->width;
             look.border = row->border;
@@ -100,7 +106,7 @@ void lines(Conversion& cv, const std::string& path) {
             look.colour2 = row->colour2;
             look.pattern = row->pattern;
         }
-        if (motorway) {
+        if (find_ci(trimmed, "motorway") != std::string_view::npos) {
             look.width = MOTORWAY_WIDTH;
             look.border = MOTORWAY_BORDER;
             look.colour1 = MOTORWAY_COLOUR1;

@@ -14,17 +14,18 @@ void pois(Conversion& cv, const std::string& path) {
     if (cv.rules.working_list().empty()) return;
 
     std::unordered_set<std::string> seen;
-    for (const std::string& raw : cv.rules.working_list()) {
-        const std::string item(trim_blanks(replace_all(raw, "\t", " ")));
+    for (const std::string_view raw : cv.rules.working_list()) {
+        const std::string with_blanks = untabbed(raw);
+        const std::string_view item = trim_blanks(with_blanks.empty() ? raw : with_blanks);
         const std::size_t blank = item.find(' ');
         if (blank == std::string::npos) continue;
-        std::string code = to_lower(std::string_view(item).substr(0, blank));
+        std::string code = to_lower(item.substr(0, blank));
         const std::size_t ox = code.find("0x");
         if (ox != std::string::npos) code.erase(0, ox);
         code = std::string(cut_code(code));
         if (!is_type_code(code)) continue;
 
-        std::string_view label = trim_blanks(std::string_view(item).substr(blank + 1));
+        std::string_view label = trim_blanks(item.substr(blank + 1));
         const std::size_t at = label.find('@');
         if (at != std::string_view::npos) label = label.substr(at + 1);
 

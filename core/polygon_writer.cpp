@@ -48,11 +48,10 @@ void polygons(Conversion& cv, const std::string& path) {
     draworder(cv);
 
     std::unordered_set<std::string> seen;
-    for (const std::string& raw : cv.rules.working_list()) {
+    for (const std::string_view raw : cv.rules.working_list()) {
         const int r = random_component(cv.random);
         const int g = random_component(cv.random);
         const int b = random_component(cv.random);
-        const std::string colour = fncol(r, g, b);
 
         const std::string_view item = trim_blanks(raw);
         const std::size_t end = item.find_first_of(" \t");
@@ -71,7 +70,9 @@ void polygons(Conversion& cv, const std::string& path) {
             cv.out.append_(std::string("[_polygon]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF);
             continue;
         }
-        cv.out.append_(builtin_entry(code, rule_text, colour));
+        // The colour is drawn for every item (the sequence must not shift) but
+        // formatted only for the entries that use it.
+        cv.out.append_(builtin_entry(code, rule_text, fncol(r, g, b)));
     }
 }
 

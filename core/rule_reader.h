@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,17 +25,24 @@ public:
     // Items for the polygon writer, from the rule file text (no joining).
     void scan_polygon_rules();
 
+    // Changing the rule file text makes the rule list stale until the next strp_data.
     std::string& rule_text() { return m_rule_text; }
-    const std::vector<std::string>& rule_list() const { return m_rule_list; }
-    const std::vector<std::string>& working_list() const { return m_working_list; }
+    // Lines and items are views: a rule file of a million lines is not a million strings.
+    // They stay valid until the next read, strip or scan.
+    const std::vector<std::string_view>& rule_list() const { return m_rule_list; }
+    const std::vector<std::string_view>& working_list() const { return m_working_list; }
 
 private:
     void split_rule_text();
+    template <typename FindBracket>
+    void make_items(FindBracket find_bracket);
 
     Shell& m_shell;
     std::string m_rule_text;
-    std::vector<std::string> m_rule_list;
-    std::vector<std::string> m_working_list;
+    std::vector<std::string_view> m_rule_list;  // into m_rule_text or m_joined
+    std::deque<std::string> m_joined;           // lines made by joining a code to its condition
+    std::string m_items;                        // every working-list item, back to back
+    std::vector<std::string_view> m_working_list;  // into m_items
 };
 
 // The type code at the start of a code token: the token cut at its first "]",

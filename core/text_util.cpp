@@ -16,8 +16,15 @@ std::size_t find_ci(std::string_view hay, std::string_view needle, std::size_t f
     if (needle.empty()) return from <= hay.size() ? from : std::string_view::npos;
     if (needle.size() > hay.size()) return std::string_view::npos;
     const char first = lower_char(needle[0]);
+    // A first character without case can be jumped to (memchr speed).
+    const bool caseless_first = first == needle[0] && !(first >= 'a' && first <= 'z');
     for (std::size_t i = from; i + needle.size() <= hay.size(); ++i) {
-        if (lower_char(hay[i]) != first) continue;
+        if (caseless_first) {
+            i = hay.find(first, i);
+            if (i == std::string_view::npos || i + needle.size() > hay.size()) return std::string_view::npos;
+        } else if (lower_char(hay[i]) != first) {
+            continue;
+        }
         std::size_t k = 1;
         while (k < needle.size() && lower_char(hay[i + k]) == lower_char(needle[k])) ++k;
         if (k == needle.size()) return i;
@@ -43,6 +50,11 @@ std::string replace_all(std::string_view s, std::string_view from, std::string_v
     }
     out.append(s.substr(pos));
     return out;
+}
+
+std::string untabbed(std::string_view s) {
+    if (s.find('\t') == std::string_view::npos) return {};
+    return replace_all(s, "\t", " ");
 }
 
 std::string_view trim_blanks(std::string_view s) {

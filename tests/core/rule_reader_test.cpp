@@ -13,24 +13,28 @@ using test::RecordingShell;
 using test::TempDir;
 using Lines = std::vector<std::string>;
 
+Lines owned(const std::vector<std::string_view>& views) {
+    return Lines(views.begin(), views.end());
+}
+
 struct Reader {
     RecordingShell shell;
     RuleReader rules{shell};
 
-    const std::vector<std::string>& strip(const std::string& text) {
+    Lines strip(const std::string& text) {
         rules.rule_text() = text;
         rules.strp_data();
-        return rules.rule_list();
+        return owned(rules.rule_list());
     }
-    const std::vector<std::string>& scan(const std::string& text) {
+    Lines scan(const std::string& text) {
         strip(text);
         rules.scan_rules();
-        return rules.working_list();
+        return owned(rules.working_list());
     }
-    const std::vector<std::string>& scan_polygons(const std::string& text) {
+    Lines scan_polygons(const std::string& text) {
         strip(text);
         rules.scan_polygon_rules();
-        return rules.working_list();
+        return owned(rules.working_list());
     }
 };
 
@@ -142,7 +146,7 @@ TEST(LoadBinary, reads_bytes_unchanged_and_strips_them) {
     Reader r;
     r.rules.loadbinary(dir.write("lines", "\xEF\xBB\xBFname=\xC3\xA4\0x [0x01]\r\n"s));
     EXPECT_TRUE(r.shell.messages.empty());
-    EXPECT_EQ(r.rules.rule_list(), (Lines{"\xEF\xBB\xBFname=\xC3\xA4\0x [0x01]"s, ""}));
+    EXPECT_EQ(owned(r.rules.rule_list()), (Lines{"\xEF\xBB\xBFname=\xC3\xA4\0x [0x01]"s, ""}));
 }
 
 }  // namespace

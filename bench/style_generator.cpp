@@ -1,0 +1,451 @@
+#include "style_generator.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <string_view>
+
+#include "entry_builder.h"
+
+namespace tessaro {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Entries per library file: about what a full hand-made library holds.
+constexpr std::size_t LIBRARY_ENTRIES = 2000;
+// Share of code-bearing rules whose code appears nowhere else, in percent.
+constexpr unsigned UNIQUE_CODE_PERCENT = 5;
+constexpr std::size_t FLUSH_BYTES = 1 << 20;
+
+// Draws from the generator's engine; modulo keeps the bytes the same with every
+// standard library (the distributions are not fully pinned down).
+class Dice {
+public:
+    explicit Dice(std::mt19937_64& engine) : m_engine(engine) {}
+    std::size_t pick(std::size_t n) { return static_cast<std::size_t>(m_engine() % n); }
+    bool chance(unsigned percent) { return m_engine() % 100 < percent; }
+    template <typename T>
+    const T& one_of(const std::vector<T>& v) { return v[pick(v.size())]; }
+
+private:
+    std::mt19937_64& m_engine;
+};
+
+// A file written through a large buffer, so that a 60 MB rule file costs few writes.
+class OutFile {
+public:
+    explicit OutFile(const std::string& path) : m_path(path), m_file(std::fopen(path.c_str(), "wb")) {
+        if (m_file == nullptr) throw std::runtime_error(path + ": cannot be written");
+        m_buffer.reserve(FLUSH_BYTES + 4096);
+    }
+    ~OutFile() {
+        if (m_file != nullptr) std::fclose(m_file);
+    }
+    OutFile(const OutFile&) = delete;
+    OutFile& operator=(const OutFile&) = delete;
+
+    void line(std::string_view text) {
+        m_buffer.append(text);
+        m_buffer.push_back('\n');
+        ++m_lines;
+        if (m_buffer.size() >= FLUSH_BYTES) flush();
+    }
+    std::size_t lines() const { return m_lines; }
+
+    void close() {
+        flush();
+        const int rc = std::fclose(m_file);
+        m_file = nullptr;
+        if (rc != 0) throw std::runtime_error(m_path + ": cannot be written");
+    }
+
+private:
+    void flush() {
+        if (!m_buffer.empty() && std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size())
+            throw std::runtime_error(m_path + ": cannot be written");
+        m_buffer.clear();
+    }
+
+    std::string m_path;
+    std::FILE* m_file;
+    std::string m_buffer;
+    std::size_t m_lines = 0;
+};
+
+struct TagFamily {
+    const char* key;
+    std::vector<const char*> values;
+};
+
+std::vector<std::string> flatten(const std::vector<TagFamily>& families) {
+    std::vector<std::string> out;
+    for (const TagFamily& f : families)
+        for (const char* v : f.values) out.push_back(std::string(f.key) + "=" + v);
+    return out;
+}
+
+// What one section's rules are made of: codes, tags, extra clauses, brackets.
+struct SectionVocabulary {
+    int section = SECTION_POINT;
+    std::vector<unsigned> pool;          // repeated codes
+    std::vector<std::string> tags;       // "key=value" of the first clause
+    std::vector<std::string> extras;     // further clauses
+    std::vector<std::string> comments;
+    unsigned unique_salt = 0;            // keeps the sections' unique codes apart
+    std::size_t next_unique = 0;         // shared by the main file and its include file
+};
+
+std::vector<unsigned> point_pool() {
+    std::vector<unsigned> v;
+    for (unsigned hi = 0x01; hi <= 0x11; ++hi) v.push_back(hi << 8);
+    struct Family {
+        unsigned hi;
+        unsigned count;
+    };
+    for (Family f : {Family{0x16, 16}, Family{0x2a, 20}, Family{0x2b, 5}, Family{0x2c, 12}, Family{0x2d, 12},
+                     Family{0x2e, 11}, Family{0x2f, 24}, Family{0x30, 9}, Family{0x64, 25}, Family{0x65, 20},
+                     Family{0x66, 25}})
+        for (unsigned lo = 0; lo < f.count; ++lo) v.push_back(f.hi << 8 | lo);
+    for (unsigned hi = 0x40; hi <= 0x5f; ++hi) v.push_back(hi << 8);
+    return v;
+}
+
+// Standard codes below 0x100 and a few families of extended ones, as styles use them.
+std::vector<unsigned> small_pool(unsigned last, std::initializer_list<unsigned> extended_families) {
+    std::vector<unsigned> v;
+    for (unsigned c = 0x01; c <= last; ++c) v.push_back(c);
+    for (unsigned fam : extended_families)
+        for (unsigned lo = 0; lo < 32; ++lo) v.push_back(fam << 8 | lo);
+    return v;
+}
+
+SectionVocabulary point_vocabulary() {
+    SectionVocabulary v;
+    v.section = SECTION_POINT;
+    v.pool = point_pool();
+    v.tags = flatten({
+        {"amenity", {"restaurant", "fast_food", "cafe", "pub", "bar", "biergarten", "ice_cream", "fuel", "parking",
+                     "bank", "atm", "pharmacy", "hospital", "police", "post_office", "library", "school", "townhall",
+                     "toilets", "drinking_water", "shelter", "place_of_worship", "cinema", "theatre",
+                     "bicycle_parking", "charging_station"}},
+        {"shop", {"supermarket", "bakery", "butcher", "convenience", "department_store", "clothes", "hardware",
+                  "car_repair", "bicycle", "outdoor", "books", "kiosk"}},
+        {"tourism", {"hotel", "guest_house", "hostel", "camp_site", "alpine_hut", "wilderness_hut", "viewpoint",
+                     "information", "museum", "attraction", "picnic_site", "zoo"}},
+        {"natural", {"peak", "saddle", "volcano", "spring", "cave_entrance", "tree", "glacier"}},
+        {"place", {"city", "town", "village", "hamlet", "suburb", "locality"}},
+        {"historic", {"castle", "monument", "memorial", "ruins", "wayside_cross"}},
+        {"man_made", {"tower", "water_tower", "windmill", "lighthouse", "mast"}},
+        {"leisure", {"playground", "sports_centre", "swimming_pool", "marina", "golf_course"}},
+    });
+    v.extras = {"name=*",          "cuisine=pizza",     "cuisine=italian", "cuisine=chinese", "cuisine=burger",
+                "access!=private", "opening_hours=*",   "operator=*",      "brand=*",         "ele>1000",
+                "stars>3",         "wheelchair=yes",    "fee=no",          "information=guidepost",
+                "religion=christian", "capital=yes",    "population>10000", "(operator=* | brand=*)"};
+    v.comments = {"# Food and drink", "# Shops and services", "# Lodging", "# Settlements",
+                  "# Mountains and natural features", "# ---- points of interest ----",
+                  "# TODO: check the resolution of small features", "# Emergency"};
+    v.unique_salt = 0x1234;
+    return v;
+}
+
+SectionVocabulary line_vocabulary() {
+    SectionVocabulary v;
+    v.section = SECTION_LINE;
+    v.pool = small_pool(0x3f, {0x101, 0x10e, 0x10f, 0x110});
+    v.tags = flatten({
+        {"highway", {"motorway", "trunk", "primary", "secondary", "tertiary", "unclassified", "residential",
+                     "living_street", "service", "track", "path", "footway", "cycleway", "bridleway", "steps",
+                     "motorway_link", "trunk_link", "primary_link"}},
+        {"waterway", {"river", "stream", "canal", "drain", "ditch"}},
+        {"railway", {"rail", "tram", "subway", "light_rail", "narrow_gauge", "abandoned"}},
+        {"boundary", {"administrative", "national_park"}},
+        {"aerialway", {"cable_car", "gondola", "chair_lift", "drag_lift"}},
+        {"power", {"line", "minor_line"}},
+        {"route", {"ferry"}},
+        {"barrier", {"fence", "wall", "hedge"}},
+        {"natural", {"coastline", "cliff", "ridge"}},
+        {"contour", {"elevation"}},
+    });
+    v.extras = {"name=*",        "maxspeed<100",      "maxspeed>=80",       "tunnel!=yes",     "bridge=yes",
+                "layer>0",       "oneway=yes",        "surface=unpaved",    "surface=gravel",  "tracktype=grade2",
+                "sac_scale=mountain_hiking", "access=no", "admin_level=2",  "admin_level=6",   "ref=*",
+                "mkgmap:road-class>2", "toll=yes",    "contour_ext=elevation_major"};
+    v.comments = {"# Roads", "# Paths and tracks", "# Water ways", "# Railways", "# Boundaries",
+                  "# ---- lines ----", "# road_speed: 0 slowest .. 7 fastest", "# Aerial ways and power lines"};
+    v.unique_salt = 0x5a5a;
+    return v;
+}
+
+SectionVocabulary polygon_vocabulary() {
+    SectionVocabulary v;
+    v.section = SECTION_POLYGON;
+    v.pool = small_pool(0x7f, {0x101, 0x102, 0x10f});
+    v.tags = flatten({
+        {"natural", {"water", "wood", "scrub", "heath", "grassland", "wetland", "glacier", "bare_rock", "scree",
+                     "beach", "sand"}},
+        {"landuse", {"forest", "residential", "industrial", "commercial", "retail", "farmland", "meadow", "orchard",
+                     "vineyard", "cemetery", "allotments", "quarry", "military", "railway", "grass", "reservoir"}},
+        {"leisure", {"park", "pitch", "golf_course", "nature_reserve", "garden", "playground", "stadium"}},
+        {"amenity", {"parking", "school", "university", "hospital", "grave_yard"}},
+        {"building", {"yes", "house", "residential", "church"}},
+        {"waterway", {"riverbank", "dock"}},
+        {"aeroway", {"aerodrome", "apron"}},
+        {"tourism", {"zoo", "camp_site"}},
+    });
+    v.extras = {"name=*",         "water=lake",      "water=pond",         "water=river", "wetland=marsh",
+                "leaf_type=broadleaved", "access!=private", "layer<0",     "building!=no", "parking=surface",
+                "area=yes",       "intermittent!=yes"};
+    v.comments = {"# Water", "# Land use", "# Forests and nature", "# Buildings", "# ---- areas ----",
+                  "# Draw order follows the order of this file"};
+    v.unique_salt = 0xa5a5;
+    return v;
+}
+
+// The code as rules write it: points with four hex digits, lines and polygons with two.
+std::string code_text(int section, unsigned code, bool upper) {
+    char buf[16];
+    const bool wide = code > 0xff || section == SECTION_POINT;
+    std::snprintf(buf, sizeof buf, upper ? (wide ? "0x%04X" : "0x%02X") : (wide ? "0x%04x" : "0x%02x"), code);
+    return buf;
+}
+
+// The k-th unique extended code of a section: an odd multiplier walks all
+// 65536 codes of 0x1xxxx before any repeats.
+unsigned unique_code(const SectionVocabulary& v, std::size_t k) {
+    return 0x10000u | ((static_cast<unsigned>(k) * 0x9E37u + v.unique_salt) & 0xFFFFu);
+}
+
+const std::vector<std::string>& action_blocks() {
+    static const std::vector<std::string> blocks = {
+        "{ name '${name}' }",
+        "{ name '${ref} ${name}' | '${ref}' | '${name}' }",
+        "{ name '${name} ${ele|conv:m=>ft}' }",
+        "{ set mkgmap:label:1='${name}'; set mkgmap:label:2='${ref}' }",
+        "{ add access=no; set highway=track }",
+        "{ set mkgmap:road-speed=1 }",
+    };
+    return blocks;
+}
+
+// Writes the rule text of one file: comments, blank lines, action-only rules,
+// codes on their own line and, mostly, one rule with its code per line.
+class RuleTextWriter {
+public:
+    RuleTextWriter(Dice& dice, SectionVocabulary& v) : m_dice(dice), m_v(v) {}
+
+    void write(OutFile& out, std::size_t target_lines) {
+        while (out.lines() < target_lines) {
+            const std::size_t r = m_dice.pick(100);
+            if (r < 6) {
+                out.line("");
+            } else if (r < 12) {
+                out.line(m_dice.one_of(m_v.comments));
+            } else if (r < 20) {
+                out.line(condition(m_v.tags[m_dice.pick(m_v.tags.size())]) + " " + m_dice.one_of(action_blocks()));
+            } else if (r < 26 && out.lines() + 2 <= target_lines) {
+                // The code on its own line below its condition, as long rules are written.
+                const Rule rule = next_rule();
+                static const std::vector<std::string> indents = {"  ", "    ", "\t"};
+                out.line(condition(rule.tag));
+                out.line(m_dice.one_of(indents) + "[" + rule.bracket + "]");
+            } else {
+                const Rule rule = next_rule();
+                std::string line = condition(rule.tag);
+                if (m_dice.chance(20)) line += " " + m_dice.one_of(action_blocks());
+                line += " [" + rule.bracket + "]";
+                if (m_dice.chance(8)) line += " # " + rule.tag;
+                out.line(line);
+            }
+        }
+    }
+
+private:
+    struct Rule {
+        std::string tag;
+        std::string bracket;
+    };
+
+    std::string condition(const std::string& tag) {
+        std::string c = tag;
+        if (!m_dice.chance(50)) return c;
+        const std::size_t first = m_dice.pick(m_v.extras.size());
+        c += " & " + m_v.extras[first];
+        if (m_dice.chance(50)) c += " & " + m_v.extras[(first + 1 + m_dice.pick(m_v.extras.size() - 1)) % m_v.extras.size()];
+        return c;
+    }
+
+    Rule next_rule() {
+        Rule rule;
+        unsigned code;
+        if (m_dice.chance(UNIQUE_CODE_PERCENT)) {
+            code = unique_code(m_v, m_v.next_unique++);
+            rule.tag = m_dice.one_of(m_v.tags);
+        } else {
+            const std::size_t i = m_dice.pick(m_v.pool.size());
+            code = m_v.pool[i];
+            rule.tag = m_v.tags[i % m_v.tags.size()];
+        }
+        rule.bracket = code_text(m_v.section, code, m_dice.chance(10));
+        static const std::vector<std::string> resolutions = {"18", "20", "22", "24", "20-24", "22-24"};
+        if (m_v.section == SECTION_LINE && rule.tag.rfind("highway=", 0) == 0) {
+            rule.bracket += " road_class=" + std::to_string(m_dice.pick(5)) +
+                            " road_speed=" + std::to_string(m_dice.pick(8));
+        }
+        if (m_dice.chance(10)) rule.bracket += " level " + std::to_string(1 + m_dice.pick(3));
+        else rule.bracket += " resolution " + m_dice.one_of(resolutions);
+        if (m_dice.chance(5)) rule.bracket += m_v.section == SECTION_LINE ? " continue with_actions" : " continue";
+        return rule;
+    }
+
+    Dice& m_dice;
+    SectionVocabulary& m_v;
+};
+
+// Action-only rules that set labels: an include file that defines no types.
+void write_names_file(OutFile& out, Dice& dice, std::size_t target_lines) {
+    static const std::vector<std::string> rules = {
+        "name=* & ref=* { name '${ref} ${name}' }",
+        "ref=* & name!=* { name '${ref}' }",
+        "name:en=* & name!=* { name '${name:en}' }",
+        "brand=* & name!=* { name '${brand}' }",
+        "operator=* & name!=* { name '${operator}' }",
+        "name=* { name '${name|subst:Strasse=>Str.}' }",
+    };
+    out.line("# Labels shared by points and lines");
+    while (out.lines() < target_lines) {
+        const std::size_t r = dice.pick(100);
+        if (r < 8) out.line("");
+        else if (r < 15) out.line("# label fallbacks");
+        else out.line(dice.one_of(rules));
+    }
+}
+
+std::string colour(Dice& dice) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%06X", static_cast<unsigned>(dice.pick(0x1000000)));
+    return buf;
+}
+
+std::string label_of(const std::string& tag) {
+    std::string label = tag.substr(tag.find('=') + 1);
+    for (char& c : label)
+        if (c == '_') c = ' ';
+    if (!label.empty() && label[0] >= 'a' && label[0] <= 'z') label[0] = static_cast<char>(label[0] - 'a' + 'A');
+    return label;
+}
+
+void write_library_entry(OutFile& out, Dice& dice, const SectionVocabulary& v, unsigned code, const std::string& tag) {
+    static const char* const HEADS[] = {"[_polygon]", "[_line]", "[_point]"};
+    const std::string label = label_of(tag);
+    out.line(";" + label);
+    out.line(HEADS[v.section]);
+    out.line("Type=0x" + library_key(v.section, code_text(v.section, code, false)));
+    if (v.section == SECTION_LINE) {
+        out.line("UseOrientation=N");
+        out.line("LineWidth=" + std::to_string(1 + dice.pick(5)));
+        out.line("BorderWidth=" + std::to_string(dice.pick(2)));
+    }
+    out.line("String1=0x04," + label);
+    out.line("String2=0x02," + label);
+    out.line("ExtendedLabels=Y");
+    out.line("FontStyle=SmallFont");
+    out.line("CustomColor=No");
+    out.line("Xpm=\"16 16 4 1\"");
+    out.line("\". c none\"");
+    static const char PALETTE[] = ".abc";
+    for (char c : std::string_view("abc")) out.line(std::string("\"") + c + " c #" + colour(dice) + "\"");
+    for (int row = 0; row < 16; ++row) {
+        std::string pixels = "\"";
+        for (int col = 0; col < 16; ++col) pixels += PALETTE[dice.pick(4)];
+        out.line(pixels + "\"");
+    }
+    out.line("[end]");
+    out.line("");
+}
+
+// Every code of the pool, then the first unique codes, so that some of the
+// unique codes of the rules find a library look and the rest do not.
+void write_library(const std::string& path, Dice& dice, const SectionVocabulary& v) {
+    OutFile out(path);
+    std::size_t written = 0;
+    for (std::size_t i = 0; i < v.pool.size() && written < LIBRARY_ENTRIES; ++i, ++written)
+        write_library_entry(out, dice, v, v.pool[i], v.tags[i % v.tags.size()]);
+    for (std::size_t k = 0; written < LIBRARY_ENTRIES; ++k, ++written)
+        write_library_entry(out, dice, v, unique_code(v, k), v.tags[k % v.tags.size()]);
+    out.close();
+}
+
+void write_main_file(const std::string& path, Dice& dice, SectionVocabulary& v,
+                     const std::vector<std::string>& includes, std::size_t target_lines) {
+    OutFile out(path);
+    out.line("# Synthetic mkgmap style for the tessaro benchmarks");
+    for (const std::string& inc : includes) out.line(inc);
+    out.line("");
+    RuleTextWriter(dice, v).write(out, target_lines);
+    out.close();
+}
+
+}  // namespace
+
+GeneratedStyle StyleGenerator::generate(const std::string& folder, std::size_t rule_lines) {
+    GeneratedStyle g;
+    g.style_folder = (fs::path(folder) / "bench_style").string();
+    g.res_folder = (fs::path(folder) / "res").string();
+    fs::create_directories(fs::path(g.style_folder) / "inc");
+    fs::create_directories(g.res_folder);
+
+    Dice dice(m_engine);
+    SectionVocabulary points = point_vocabulary();
+    SectionVocabulary lines = line_vocabulary();
+    SectionVocabulary polygons = polygon_vocabulary();
+
+    const std::size_t n_points = rule_lines * 40 / 100;
+    const std::size_t n_lines = rule_lines * 30 / 100;
+    const std::size_t n_polygons = rule_lines * 20 / 100;
+    const std::size_t n_includes = rule_lines - n_points - n_lines - n_polygons;
+    const std::size_t n_inc = n_includes / 4;
+
+    const auto rule_path = [&g](const std::string& name) { return (fs::path(g.style_folder) / name).string(); };
+    write_main_file(rule_path("points"), dice, points, {"include 'inc/amenities';", "include 'inc/names';"}, n_points);
+    write_main_file(rule_path("lines"), dice, lines, {"include \"inc/roads\""}, n_lines);
+    write_main_file(rule_path("polygons"), dice, polygons, {"include 'inc/landuse';"}, n_polygons);
+
+    {
+        OutFile out(rule_path("inc/amenities"));
+        RuleTextWriter(dice, points).write(out, n_inc);
+        out.close();
+    }
+    {
+        // Nested include: the proposal of groups has to follow it through inc/roads.
+        OutFile out(rule_path("inc/roads"));
+        out.line("include 'inc/names';");
+        RuleTextWriter(dice, lines).write(out, n_inc);
+        out.close();
+    }
+    {
+        OutFile out(rule_path("inc/landuse"));
+        RuleTextWriter(dice, polygons).write(out, n_inc);
+        out.close();
+    }
+    {
+        OutFile out(rule_path("inc/names"));
+        write_names_file(out, dice, n_includes - 3 * n_inc);
+        out.close();
+    }
+    g.rule_files = {rule_path("points"),        rule_path("lines"),     rule_path("polygons"),
+                    rule_path("inc/amenities"), rule_path("inc/landuse"), rule_path("inc/names"),
+                    rule_path("inc/roads")};
+    g.rule_lines = rule_lines;
+
+    const auto res_path = [&g](const std::string& name) { return (fs::path(g.res_folder) / name).string(); };
+    write_library(res_path("points"), dice, points);
+    write_library(res_path("lines"), dice, lines);
+    write_library(res_path("pgons.pol"), dice, polygons);
+    g.library_files = {res_path("points"), res_path("lines"), res_path("pgons.pol")};
+    return g;
+}
+
+}  // namespace tessaro
