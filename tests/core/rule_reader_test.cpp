@@ -81,13 +81,6 @@ TEST(StripData, leaves_a_code_line_alone_without_an_earlier_condition_or_at_line
     EXPECT_EQ(r.strip("no condition\n [0x01]\n0x02 x"), (Lines{"no condition", " [0x01]", "0x02 x"}));
 }
 
-TEST(StripData, handles_many_lines_without_a_condition_quickly) {
-    Reader r;
-    std::string text;
-    for (int i = 0; i < 200000; ++i) text += "[0x01]\n";
-    EXPECT_EQ(r.strip(text).size(), 200001u);
-}
-
 TEST(ScanRules, builds_items_from_the_first_type_bracket) {
     Reader r;
     EXPECT_EQ(r.scan("amenity=bar [0x2d02 resolution 24]\n"
