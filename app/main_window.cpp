@@ -78,13 +78,13 @@ void show_names(QListWidget* list, const std::vector<std::string>& names) {
 // Only regular files are deleted: a folder or a device at the path is left alone.
 void delete_old_typ_text(const std::string& path) {
     std::error_code ec;
-    if (!path.empty() && fs::is_regular_file(fs::symlink_status(fs::path(path), ec))) fs::remove(fs::path(path), ec);
+    if (!path.empty() && fs::is_regular_file(fs::symlink_status(to_fs_path(path), ec))) fs::remove(to_fs_path(path), ec);
 }
 
 // The style of a chosen "inc" folder is its parent.
 std::string style_of(const std::string& folder) {
-    const fs::path p(folder);
-    if (to_lower(p.filename().string()) == "inc" && p.has_parent_path()) return p.parent_path().string();
+    const fs::path p = to_fs_path(folder);
+    if (to_lower(from_fs_path(p.filename())) == "inc" && p.has_parent_path()) return from_fs_path(p.parent_path());
     return folder;
 }
 
@@ -247,15 +247,15 @@ void MainWindow::startup() {
     refresh_caption();
     m_state.polygon_library_path = default_polygon_library(m_state);
     std::error_code ec;
-    fs::create_directories(fs::path(join_path(m_state.app_folder, "typ")), ec);
+    fs::create_directories(to_fs_path(join_path(m_state.app_folder, "typ")), ec);
     m_state.bin_folder = join_path(m_state.app_folder, "bin");
-    fs::create_directories(fs::path(m_state.bin_folder), ec);
+    fs::create_directories(to_fs_path(m_state.bin_folder), ec);
     m_state.typ_path = join_path(m_state.bin_folder, "temp.txt");
     fill_drives();
     if (file_exists(settings_path(m_state))) {
         loaddat(m_state, m_shell);
         m_tag_text->setChecked(m_state.include_tag_text);
-        if (!m_state.style_folder.empty() && fs::is_directory(fs::path(m_state.style_folder), ec)) {
+        if (!m_state.style_folder.empty() && fs::is_directory(to_fs_path(m_state.style_folder), ec)) {
             const std::string saved = m_state.style_folder;
             m_dir->setCurrentIndex(m_dir_model->index(to_qt(saved)));
             m_dir->scrollTo(m_dir->currentIndex());

@@ -45,7 +45,7 @@ bool is_program(const std::string& path) {
 #else
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::file_status st = fs::status(fs::path(path), ec);
+    const fs::file_status st = fs::status(to_fs_path(path), ec);
     const fs::perms exec = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
     return !path.empty() && !ec && fs::is_regular_file(st) && (st.permissions() & exec) != fs::perms::none;
 #endif

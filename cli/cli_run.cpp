@@ -137,7 +137,7 @@ int run_cli(const std::vector<std::string>& args, const std::string& program_fol
     }
 
     std::error_code ec;
-    if (!fs::is_directory(fs::path(state.style_folder), ec)) {
+    if (!fs::is_directory(to_fs_path(state.style_folder), ec)) {
         shell.message(state.style_folder + ": " + (file_exists(state.style_folder) ? "not a folder" : "no such folder"));
         return EXIT_FAILED;
     }

@@ -8,6 +8,7 @@
 #endif
 
 #include "cli_run.h"
+#include "file_io.h"
 
 namespace {
 
@@ -18,12 +19,12 @@ std::string program_folder(const char* argv0) {
 #ifdef _WIN32
     char buf[MAX_PATH];
     const DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) return fs::path(std::string(buf, n)).parent_path().string();
+    if (n > 0 && n < MAX_PATH) return tessaro::from_fs_path(tessaro::to_fs_path(std::string(buf, n)).parent_path());
 #else
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
     if (!ec) return self.parent_path().string();
 #endif
-    return fs::absolute(fs::path(argv0 ? argv0 : ""), ec).parent_path().string();
+    return tessaro::from_fs_path(fs::absolute(tessaro::to_fs_path(argv0 ? argv0 : ""), ec).parent_path());
 }
 
 }  // namespace

@@ -7,6 +7,16 @@
 #include <filesystem>
 #include <memory>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
+
 namespace tessaro {
 
 namespace fs = std::filesystem;
@@ -15,14 +25,43 @@ std::string join_path(const std::string& folder, const std::string& name) {
     return folder + PATH_SEP + name;
 }
 
+#ifdef _WIN32
+fs::path to_fs_path(const std::string& path) {
+    if (path.empty()) return {};
+    const int size = static_cast<int>(path.size());
+    const int n = MultiByteToWideChar(CP_ACP, 0, path.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.data(), size, wide.data(), n);
+    return fs::path(wide);
+}
+
+std::string from_fs_path(const fs::path& path) {
+    const std::wstring& wide = path.native();
+    if (wide.empty()) return {};
+    const int size = static_cast<int>(wide.size());
+    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, narrow.data(), n, nullptr, nullptr);
+    return narrow;
+}
+#else
+fs::path to_fs_path(const std::string& path) {
+    return fs::path(path);
+}
+
+std::string from_fs_path(const fs::path& path) {
+    return path.string();
+}
+#endif
+
 bool file_exists(const std::string& path) {
     std::error_code ec;
-    return !path.empty() && fs::exists(fs::path(path), ec);
+    return !path.empty() && fs::exists(to_fs_path(path), ec);
 }
 
 bool is_regular_file(const std::string& path) {
     std::error_code ec;
-    return !path.empty() && fs::is_regular_file(fs::path(path), ec);
+    return !path.empty() && fs::is_regular_file(to_fs_path(path), ec);
 }
 
 std::string system_error_text() {
@@ -32,7 +71,7 @@ std::string system_error_text() {
 bool read_file(const std::string& path, std::string& out, std::string& error,
                const std::function<void()>& after_chunk) {
     std::error_code ec;
-    const fs::file_status st = fs::status(fs::path(path), ec);
+    const fs::file_status st = fs::status(to_fs_path(path), ec);
     if (path.empty() || !fs::exists(st)) {
         error = path + ": " + std::strerror(ENOENT);
         return false;
@@ -51,7 +90,7 @@ bool read_file(const std::string& path, std::string& out, std::string& error,
         return false;
     }
     // The size only sizes the pieces; the read goes on until the end of the file.
-    const std::uintmax_t size = fs::file_size(fs::path(path), ec);
+    const std::uintmax_t size = fs::file_size(to_fs_path(path), ec);
     std::uintmax_t expected = ec ? 0 : size;
     if (!ec) out.reserve(out.size() + static_cast<std::size_t>(size));
     while (true) {

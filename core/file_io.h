@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -16,6 +17,12 @@ inline constexpr char PATH_SEP = '/';
 #endif
 
 std::string join_path(const std::string& folder, const std::string& name);
+
+// A narrow path as std::filesystem takes it, and back. On Windows narrow paths
+// are in the system's code page (as the ANSI file functions and the window's
+// local 8-bit text spell them), which std::filesystem does not assume there.
+std::filesystem::path to_fs_path(const std::string& path);
+std::string from_fs_path(const std::filesystem::path& path);
 bool file_exists(const std::string& path);  // anything at the path, folders included
 bool is_regular_file(const std::string& path);
 

@@ -13,11 +13,11 @@ namespace fs = std::filesystem;
 std::vector<std::string> list_files(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code ec;
-    fs::directory_iterator it(fs::path(folder), ec);
+    fs::directory_iterator it(to_fs_path(folder), ec);
     if (ec) return names;
     for (const fs::directory_entry& e : it) {
         std::error_code type_ec;
-        if (!e.is_directory(type_ec)) names.push_back(e.path().filename().string());
+        if (!e.is_directory(type_ec)) names.push_back(from_fs_path(e.path().filename()));
     }
     std::sort(names.begin(), names.end());
     return names;

@@ -62,7 +62,7 @@ void TypText::append_(const std::string& chunk) {
 }
 
 bool TypText::remove_old_file() {
-    const fs::path p(m_path);
+    const fs::path p = to_fs_path(m_path);
     std::error_code ec;
     const fs::file_status st = fs::symlink_status(p, ec);
     if (!fs::exists(st)) return true;

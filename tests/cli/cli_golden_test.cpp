@@ -1,11 +1,14 @@
-// Runs tessaro-cli over every style folder under tests/data that has an
-// expect/ folder and compares the TYP text, stderr and exit code byte for byte.
+// Runs the CLI over every style folder under tests/data that has an expect/
+// folder and compares the TYP text, stderr and exit code byte for byte: each
+// case inside this process, and all of them once more through the built program.
 // TESSARO_UPDATE_GOLDEN=1 rewrites the expected files from the actual output.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 
+#include "cli_run.h"
 #include "support/temp_dir.h"
 #include "text_util.h"
 
@@ -23,8 +26,18 @@ std::vector<std::string> golden_cases() {
     return out;
 }
 
-std::string quoted(const std::string& s) {
-    return "'" + replace_all(s, "'", "'\\''") + "'";
+fs::path expect_folder(const std::string& name) {
+    return fs::path(TESSARO_TEST_DATA) / name / "expect";
+}
+
+// The options of expect/args, then the output and the style named relative to tests/data.
+std::vector<std::string> case_args(const std::string& name, const std::string& out) {
+    std::vector<std::string> args;
+    std::ifstream in(expect_folder(name) / "args");
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty()) args.push_back(replace_all(line, "$LIBRARY", TESSARO_SOURCE_DIR "/tests/library"));
+    args.insert(args.end(), {"-o", out, name});
+    return args;
 }
 
 struct CliResult {
@@ -33,47 +46,113 @@ struct CliResult {
     std::string typ;  // empty when no file was written
 };
 
-CliResult run_cli_case(const std::string& name, const test::TempDir& tmp) {
-    const fs::path expect = fs::path(TESSARO_TEST_DATA) / name / "expect";
-    std::string cmd = "cd " + quoted(TESSARO_TEST_DATA) + " && " + quoted(TESSARO_CLI);
-    std::ifstream args(expect / "args");
-    for (std::string line; std::getline(args, line);)
-        if (!line.empty()) cmd += " " + quoted(replace_all(line, "$LIBRARY", TESSARO_SOURCE_DIR "/tests/library"));
-    const std::string out = tmp / "out.txt";
-    cmd += " -o " + quoted(out) + " " + quoted(name) + " 2> " + quoted(tmp / "stderr");
-    const int status = std::system(cmd.c_str());
+CliResult collect(int exit_code, const std::string& err, const std::string& out) {
     CliResult r;
-    r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.err = replace_all(read_bytes(tmp / "stderr"), out, "$OUT");
+    r.exit_code = exit_code;
+    r.err = replace_all(err, out, "$OUT");
     if (fs::exists(out)) r.typ = read_bytes(out);
     return r;
+}
+
+// The current folder for one scope, as a shell's "cd" would give the program.
+class InFolder {
+public:
+    explicit InFolder(const fs::path& folder) : m_old(fs::current_path()) { fs::current_path(folder); }
+    ~InFolder() {
+        std::error_code ec;
+        fs::current_path(m_old, ec);
+    }
+    InFolder(const InFolder&) = delete;
+    InFolder& operator=(const InFolder&) = delete;
+
+private:
+    fs::path m_old;
+};
+
+CliResult run_in_process(const std::string& name, const test::TempDir& tmp) {
+    const std::string out = tmp / "out.txt";
+    std::ostringstream cout, cerr;
+    int code = -1;
+    {
+        InFolder in(TESSARO_TEST_DATA);
+        code = run_cli(case_args(name, out), ".", cout, cerr);
+    }
+    return collect(code, cerr.str(), out);
+}
+
+#ifdef _WIN32
+// cmd.exe quoting, with the native separator; no argument here holds a double quote.
+std::string quoted(const std::string& s) {
+    return "\"" + replace_all(s, "/", "\\") + "\"";
+}
+#else
+std::string quoted(const std::string& s) {
+    return "'" + replace_all(s, "'", "'\\''") + "'";
+}
+#endif
+
+CliResult run_program(const std::string& name, const test::TempDir& tmp) {
+    const std::string out = tmp / "out.txt";
+#ifdef _WIN32
+    std::string cmd = "cd /d " + quoted(TESSARO_TEST_DATA) + " && " + quoted(TESSARO_CLI);
+#else
+    std::string cmd = "cd " + quoted(TESSARO_TEST_DATA) + " && " + quoted(TESSARO_CLI);
+#endif
+    for (const std::string& arg : case_args(name, out)) cmd += " " + quoted(arg);
+    cmd += " 2> " + quoted(tmp / "stderr");
+#ifdef _WIN32
+    // cmd /c drops the first and the last quote of a line with more than two.
+    const int code = std::system(("\"" + cmd + "\"").c_str());
+    // stderr is a text stream there: every line ends in CR LF.
+    const std::string err = replace_all(read_bytes(tmp / "stderr"), "\r\n", "\n");
+#else
+    const int status = std::system(cmd.c_str());
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const std::string err = read_bytes(tmp / "stderr");
+#endif
+    return collect(code, err, out);
 }
 
 void write_file(const fs::path& p, const std::string& bytes) {
     std::ofstream(p, std::ios::binary) << bytes;
 }
 
-class CliGolden : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(CliGolden, output_stderr_and_exit_code_match_the_expected_files) {
-    test::TempDir tmp;
-    const CliResult r = run_cli_case(GetParam(), tmp);
-    const fs::path expect = fs::path(TESSARO_TEST_DATA) / GetParam() / "expect";
-    if (std::getenv("TESSARO_UPDATE_GOLDEN") != nullptr) {
-        write_file(expect / "exit", std::to_string(r.exit_code) + "\n");
-        write_file(expect / "stderr", r.err);
-        if (r.typ.empty()) fs::remove(expect / "typ.txt");
-        else write_file(expect / "typ.txt", r.typ);
-        GTEST_SKIP() << "expected files rewritten";
-    }
+void expect_matches_the_expected_files(const std::string& name, const CliResult& r) {
+    const fs::path expect = expect_folder(name);
     EXPECT_EQ(std::to_string(r.exit_code) + "\n", read_bytes((expect / "exit").string()));
     EXPECT_EQ(r.err, read_bytes((expect / "stderr").string()));
     const bool has_typ = fs::exists(expect / "typ.txt");
     EXPECT_EQ(r.typ, has_typ ? read_bytes((expect / "typ.txt").string()) : "");
 }
 
+class CliGolden : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(CliGolden, output_stderr_and_exit_code_match_the_expected_files) {
+    test::TempDir tmp;
+    const CliResult r = run_in_process(GetParam(), tmp);
+    if (std::getenv("TESSARO_UPDATE_GOLDEN") != nullptr) {
+        const fs::path expect = expect_folder(GetParam());
+        write_file(expect / "exit", std::to_string(r.exit_code) + "\n");
+        write_file(expect / "stderr", r.err);
+        if (r.typ.empty()) fs::remove(expect / "typ.txt");
+        else write_file(expect / "typ.txt", r.typ);
+        GTEST_SKIP() << "expected files rewritten";
+    }
+    expect_matches_the_expected_files(GetParam(), r);
+}
+
 INSTANTIATE_TEST_SUITE_P(Styles, CliGolden, ::testing::ValuesIn(golden_cases()),
                          [](const auto& param_info) { return param_info.param; });
+
+// The built program itself, over every case: its exit code, stderr and TYP text
+// (on Windows written by the .exe) are the expected bytes too.
+TEST(CliProgram, run_as_a_program_it_writes_the_expected_text_messages_and_exit_codes) {
+    for (const std::string& name : golden_cases()) {
+        SCOPED_TRACE(name);
+        test::TempDir tmp;
+        expect_matches_the_expected_files(name, run_program(name, tmp));
+    }
+}
 
 }  // namespace
 }  // namespace tessaro

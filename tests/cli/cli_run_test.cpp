@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+#include "file_io.h"
 #include "support/temp_dir.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace tessaro {
 namespace {
@@ -45,6 +50,45 @@ TEST(RunCli, reports_a_file_that_could_not_be_written_completely) {
     EXPECT_EQ(run_cli({"-q", "--seed", "1", "-o", "/dev/full", dir / "s"}, ".", out, err), EXIT_FAILED);
     EXPECT_NE(err.str().find("/dev/full: the TYP text is incomplete"), std::string::npos);
     EXPECT_EQ(err.str().find("TYP file created"), std::string::npos);
+}
+#endif
+
+#ifdef _WIN32
+// Narrow text in the system's code page, as the window's local 8-bit text and
+// the ANSI file functions spell names; empty when the code page lacks a letter.
+std::string in_code_page(const wchar_t* text) {
+    char buf[256];
+    BOOL lossy = FALSE;
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, buf, sizeof buf, nullptr, &lossy);
+    return n > 0 && !lossy ? std::string(buf) : std::string();
+}
+
+void write_through_the_code_page(const std::string& path, const std::string& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+TEST(RunCliOnWindows, converts_a_style_folder_named_with_blanks_and_code_page_letters) {
+    const std::string style_name = in_code_page(L"Stra\u00DFe mit Leerzeichen \u20AC");
+    const std::string inc_name = in_code_page(L"Gew\u00E4sser");
+    if (style_name.empty() || inc_name.empty()) GTEST_SKIP() << "the code page lacks the letters";
+    test::TempDir dir;
+    const std::string style = join_path(dir.path(), style_name);
+    ASSERT_TRUE(CreateDirectoryA(style.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(join_path(style, "inc").c_str(), nullptr));
+    write_through_the_code_page(join_path(style, "points"), "amenity=bar [0x2d02 resolution 24]\n");
+    write_through_the_code_page(join_path(join_path(style, "inc"), inc_name), "natural=water [0x3c resolution 20]\n");
+    const std::string out = join_path(style, "out.txt");
+    std::ostringstream cout, cerr;
+    ASSERT_EQ(run_cli({"--seed", "1", "-o", out, "--inc-polygons", inc_name, style}, ".", cout, cerr), EXIT_DONE)
+        << cerr.str();
+    EXPECT_EQ(cerr.str().find(inc_name), std::string::npos) << cerr.str();  // found by the scan, so not unsorted
+    const std::string typ = test::read_bytes(out);
+    EXPECT_NE(typ.find("\r\n;style:" + style_name + "\r\n"), std::string::npos) << typ;
+    EXPECT_NE(typ.find("Type=0x02d02\r\n"), std::string::npos);
+    EXPECT_NE(typ.find("Type=0x3c\r\n"), std::string::npos);
 }
 #endif
 

@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -7,6 +8,10 @@
 #include "style_folder.h"
 #include "support/recording_shell.h"
 #include "support/temp_dir.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace tessaro {
 namespace {
@@ -75,6 +80,35 @@ TEST(ListStyle, counts_files_and_names_rule_files_without_regard_to_case) {
     EXPECT_EQ(l.kinds, "lg");
     EXPECT_EQ(list_style(dir / "none").files, 0u);
 }
+
+#ifdef _WIN32
+// Narrow text in the system's code page, as the window's local 8-bit text and
+// the ANSI file functions spell names; empty when the code page lacks a letter.
+std::string in_code_page(const wchar_t* text) {
+    char buf[256];
+    BOOL lossy = FALSE;
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, buf, sizeof buf, nullptr, &lossy);
+    return n > 0 && !lossy ? std::string(buf) : std::string();
+}
+
+TEST(ListStyleOnWindows, spells_file_names_in_the_code_page_and_finds_rule_files_in_such_a_folder) {
+    const std::string folder_name = in_code_page(L"Stra\u00DFe mit Leerzeichen \u20AC");
+    const std::string file_name = in_code_page(L"Gew\u00E4sser \u20AC");
+    if (folder_name.empty() || file_name.empty()) GTEST_SKIP() << "the code page lacks the letters";
+    test::TempDir dir;
+    const std::string folder = join_path(dir.path(), folder_name);
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    for (const std::string& name : {std::string("Points"), file_name}) {
+        std::FILE* f = std::fopen(join_path(folder, name).c_str(), "wb");
+        ASSERT_NE(f, nullptr) << name;
+        std::fclose(f);
+    }
+    EXPECT_EQ(list_files(folder), (std::vector<std::string>{file_name, "Points"}));
+    EXPECT_EQ(list_style(folder).kinds, "p");
+    EXPECT_TRUE(is_regular_file(rule_file_path(folder, "points")));
+    EXPECT_TRUE(is_regular_file(join_path(folder, file_name)));
+}
+#endif
 
 TEST(MissingLibraries, are_named_in_the_create_order) {
     AppState st;

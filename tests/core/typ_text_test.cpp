@@ -26,16 +26,30 @@ TEST(Ftrim, takes_the_last_component_cut_before_its_first_dot) {
     EXPECT_EQ(ftrim(c), "");
     std::string d = "plain";
     EXPECT_EQ(ftrim(d), "plain");
-#ifdef _WIN32
-    std::string w = "C:/maps/mystyle";
-    EXPECT_EQ(ftrim(w), "mystyle");
-    EXPECT_EQ(w, "C:\\maps\\mystyle");
-#else
+#ifndef _WIN32
     std::string u = "/maps/a\\b";
     EXPECT_EQ(ftrim(u), "a\\b");
     EXPECT_EQ(u, "/maps/a\\b");
 #endif
 }
+
+#ifdef _WIN32
+TEST(WindowsPaths, are_joined_with_a_backslash) {
+    EXPECT_EQ(join_path("C:\\maps", "mystyle"), "C:\\maps\\mystyle");
+    EXPECT_EQ(join_path(join_path("maps", "x"), "points"), "maps\\x\\points");
+}
+
+TEST(WindowsPaths, ftrim_rewrites_slashes_in_the_callers_value_and_cuts_at_the_last_backslash) {
+    std::string mixed = "C:/maps\\x.y/mystyle";
+    EXPECT_EQ(ftrim(mixed), "mystyle");
+    EXPECT_EQ(mixed, "C:\\maps\\x.y\\mystyle");
+    std::string old = "C:\\maps\\my.style.old";
+    EXPECT_EQ(ftrim(old), "my");
+    EXPECT_EQ(old, "C:\\maps\\my.style.old");
+    std::string trailing = "C:\\maps\\";
+    EXPECT_EQ(ftrim(trailing), "");
+}
+#endif
 
 TEST(Cap, names_program_version_and_style_with_a_trailing_blank) {
     std::string folder = join_path("maps", "mystyle");

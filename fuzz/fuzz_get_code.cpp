@@ -1,0 +1,161 @@
+// get_code over a library text, and LibraryText's index against a plain scan.
+// Input: one flag byte (bit 0: Include Tag Text), then
+// <library text> NUL <type code> NUL <label>.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app_state.h"
+#include "entry_builder.h"
+#include "fuzz_support.h"
+#include "library_text.h"
+
+namespace tessaro {
+namespace {
+
+constexpr std::size_t NPOS = std::string_view::npos;
+constexpr std::string_view TYPE_KEY = "type=0x";
+
+// The first "type=0x<key>" (ASCII case ignored) whose "type=" follows no
+// letter or digit and whose key is followed by no further hex digit; the
+// position of its "0x".
+std::size_t plain_find_type(std::string_view text, std::string_view key) {
+    const std::string needle = std::string(TYPE_KEY) + std::string(key);
+    for (std::size_t i = 0; i + needle.size() <= text.size(); ++i) {
+        bool same = true;
+        for (std::size_t j = 0; j < needle.size() && same; ++j)
+            same = ascii_lower(text[i + j]) == ascii_lower(needle[j]);
+        if (!same) continue;
+        if (i > 0 && ascii_alnum(text[i - 1])) continue;
+        const std::size_t after = i + needle.size();
+        if (after < text.size() && ascii_hex(text[after])) continue;
+        return i + TYPE_KEY.size() - 2;
+    }
+    return NPOS;
+}
+
+// The library entry from its "0x" up to its "[end]".
+std::string plain_entry(std::string_view text, std::string_view key) {
+    const std::size_t at = plain_find_type(text, key);
+    if (at == NPOS) return {};
+    const std::size_t end = text.find("[end]", at);
+    if (end == NPOS) return {};
+    return std::string(text.substr(at, end - at));
+}
+
+// Keys worth asking for: the code and its section keys, and the codes the
+// text itself holds, so that hits are common and not only misses.
+std::vector<std::string> keys_to_try(std::string_view text, const std::string& code) {
+    std::vector<std::string> keys{code};
+    for (int chc : {SECTION_POLYGON, SECTION_LINE, SECTION_POINT}) keys.push_back(library_key(chc, code));
+    std::size_t pos = 0;
+    for (int found = 0; found < 6; ++found) {
+        std::size_t hit = NPOS;
+        for (std::size_t i = pos; i + TYPE_KEY.size() <= text.size() && hit == NPOS; ++i) {
+            bool same = true;
+            for (std::size_t j = 0; j < TYPE_KEY.size() && same; ++j) same = ascii_lower(text[i + j]) == TYPE_KEY[j];
+            if (same) hit = i;
+        }
+        if (hit == NPOS) break;
+        const std::size_t start = hit + TYPE_KEY.size();
+        std::size_t end = start;
+        while (end < text.size() && ascii_hex(text[end])) ++end;
+        std::string key(text.substr(start, end - start));
+        keys.push_back(key);
+        if (!key.empty()) keys.push_back(key.substr(0, key.size() - 1));
+        for (char& c : key) c = (c >= 'a' && c <= 'f') ? static_cast<char>(c - 'a' + 'A') : c;
+        keys.push_back(key);
+        pos = hit + 1;
+    }
+    return keys;
+}
+
+void check_label_cut(const std::string& label) {
+    const std::string cut = cut_label(label);
+    require(cut.size() <= MAX_LABEL_BYTES, "a label is cut to MAX_LABEL_BYTES");
+    require(label.compare(0, cut.size(), cut) == 0, "the cut label is the label's start");
+    if (label.size() <= MAX_LABEL_BYTES) require(cut == label, "a short label stays whole");
+    else if (!cut.empty())
+        require((static_cast<unsigned char>(label[cut.size()]) & 0xC0) != 0x80,
+                "a long label is cut before a UTF-8 lead byte");
+}
+
+// With Include Tag Text on: the entry as it stands, or with the label line put
+// in at a line start; a label of the entry's own sets the conflict flag instead.
+void check_tagged(const std::string& answer, const std::string& entry, const std::string& label, bool conflict) {
+    if (entry.empty()) {
+        require(answer.empty() && !conflict, "no entry, no answer and no conflict");
+        return;
+    }
+    if (entry.find("String1=") != NPOS) {
+        require(conflict, "an entry with its own label sets the conflict flag");
+        require(answer == entry, "an entry with its own label is given unchanged");
+        return;
+    }
+    require(!conflict, "an entry without a label sets no conflict");
+    const bool has_look = entry.find("Extended") != NPOS || entry.find("Xpm") != NPOS;
+    if (answer == entry) {
+        require(!has_look, "the label goes into every entry with Extended or Xpm");
+        return;
+    }
+    require(has_look, "the label goes only before Extended or Xpm");
+    // The entry holds no "String1=", so the first one is the inserted line's.
+    const std::size_t label_at = answer.find("String1=");
+    require(label_at != NPOS && label_at >= 2, "the label line is there");
+    const std::size_t k = label_at - 2;
+    require(k <= entry.size(), "the label line lies inside the entry");
+    const std::string line = std::string("\r\nString1=0x04,") + cut_label(label) + "\r\n";
+    require(answer == entry.substr(0, k) + line + entry.substr(k), "only the label line is put in");
+    require(k == 0 || entry[k - 1] == '\n' || entry.compare(k, 8, "Extended") == 0 || entry.compare(k, 3, "Xpm") == 0,
+            "the label line starts a line or stands before the look");
+}
+
+}  // namespace
+}  // namespace tessaro
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace tessaro;
+    if (size == 0) return 0;
+    const bool tag_text = (data[0] & 1) != 0;
+    const std::string_view rest = as_text(data + 1, size - 1);
+    const std::size_t nul1 = rest.find('\0');
+    const std::string library(rest.substr(0, nul1));
+    std::string code;
+    std::string label;
+    if (nul1 != NPOS) {
+        const std::string_view after = rest.substr(nul1 + 1);
+        const std::size_t nul2 = after.find('\0');
+        code = std::string(after.substr(0, nul2));
+        if (nul2 != NPOS) label = std::string(after.substr(nul2 + 1));
+    }
+
+    AppState state;
+    state.point_library.assign(library);
+    state.line_library.assign(library);
+    state.polygon_library.assign(library);
+    state.include_tag_text = tag_text;
+
+    for (const std::string& key : keys_to_try(library, code))
+        require(state.point_library.find_type(key) == plain_find_type(library, key),
+                "the index finds what a plain scan finds");
+
+    check_label_cut(label);
+
+    for (int chc : {SECTION_POLYGON, SECTION_LINE, SECTION_POINT}) {
+        state.label_conflict = false;
+        const std::string answer = get_code(chc, code, label, state);
+        require(answer.empty() || hex_prefix_at(answer, 0), "an entry begins with 0x");
+        const std::string entry = plain_entry(library, library_key(chc, code));
+        if (!tag_text) {
+            require(answer == entry, "the entry runs from the code's 0x to its [end]");
+            require(answer.empty() || library.find(answer) != NPOS, "an entry is a piece of the library");
+            require(!state.label_conflict, "no conflict without Include Tag Text");
+        } else {
+            check_tagged(answer, entry, label, state.label_conflict);
+        }
+    }
+    require(get_code(SECTION_POINT + 1, code, label, state).empty(), "there is no fourth section");
+    return 0;
+}
