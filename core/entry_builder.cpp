@@ -41,13 +41,16 @@ const LibraryText* library_of(int chc, const AppState& state) {
 }
 
 // Where the label line goes: the start of the line that holds the first
-// "Extended" (else "Xpm"), so that a key such as "DayXpm=" stays whole.
+// "Extended" (else "Xpm"), so that a key such as "DayXpm=" stays whole. The
+// first line holds the type code itself ("0Xpm" is no key): it is not searched,
+// and an entry of one line gets no label.
 std::size_t label_position(const std::string& entry) {
-    std::size_t k = entry.find("Extended");
-    if (k == std::string::npos) k = entry.find("Xpm");
+    const std::size_t body = entry.find('\n');
+    if (body == std::string::npos) return body;
+    std::size_t k = entry.find("Extended", body);
+    if (k == std::string::npos) k = entry.find("Xpm", body);
     if (k == std::string::npos) return k;
-    const std::size_t lf = entry.rfind('\n', k);
-    return lf == std::string::npos ? k : lf + 1;
+    return entry.rfind('\n', k) + 1;
 }
 
 }  // namespace

@@ -83,6 +83,15 @@ TEST(GetCode, puts_the_label_line_before_the_line_holding_extended_or_xpm) {
     EXPECT_FALSE(st.label_conflict);
 }
 
+TEST(GetCode, never_puts_the_label_into_the_type_code_line) {
+    AppState st;
+    st.include_tag_text = true;
+    st.point_library.assign("Type=0Xpm\r\n[end]\r\nType=0xExtended\r\n[end]\r\nType=0x0a[end]");
+    EXPECT_EQ(get_code(SECTION_POINT, "0xpm", "a", st), "0Xpm\r\n");
+    EXPECT_EQ(get_code(SECTION_POINT, "0xextended", "a", st), "0xExtended\r\n");
+    EXPECT_EQ(get_code(SECTION_POINT, "0x0a", "a", st), "0x0a");
+}
+
 TEST(GetCode, sets_the_conflict_flag_only_for_entries_with_a_label_of_their_own) {
     AppState st = with_points(true);
     EXPECT_EQ(get_code(SECTION_POINT, "0x04", "x", st), "0x04\r\nIconLess=Y\r\n");
