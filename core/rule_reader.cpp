@@ -1,6 +1,7 @@
 #include "rule_reader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "file_io.h"
@@ -27,53 +28,35 @@ std::size_t find_type_bracket(std::string_view line) {
 // buffer: each replacement is shorter than what it replaces, so writing never
 // overtakes reading, and a rule file of 50 MB needs no second copy. Nothing is
 // moved before the first replacement.
-// Every "  " becomes " " in one left-to-right pass without overlaps (a run
-// of three or four blanks becomes two): the second blank of each pair goes.
-// Branch-free, in the text's own buffer, so a 50 MB file costs no copy.
-void halve_blank_pairs(std::string& s) {
+// Replaces, left to right and without overlaps, every match of `size` bytes
+// that starts with the pair (a, b) and passes `rest`, by `to` (shorter). Done
+// in the text's own buffer: writing never overtakes reading, and a rule file
+// of 50 MB needs no second copy. Nothing moves before the first match.
+template <typename Rest>
+void shrink_in_place(std::string& s, char a, char b, std::size_t size, std::string_view to, Rest rest) {
     char* const data = s.data();
     const std::size_t n = s.size();
-    std::size_t write = 0;
-    bool unpaired_blank = false;
-    for (std::size_t read = 0; read < n; ++read) {
-        const char c = data[read];
-        const bool blank = c == ' ';
-        const bool drop = blank && unpaired_blank;
-        data[write] = c;
-        write += drop ? 0 : 1;
-        unpaired_blank = blank && !drop;
-    }
-    s.resize(write);
-}
-
-// Every "0 X" and "0 x" becomes "0x". The two passes are one: no match can
-// make or break another, as a match starts with "0" and ends with an x.
-void join_spaced_codes(std::string& s) {
-    char* const data = s.data();
-    const std::size_t n = s.size();
-    std::size_t write = 0;
-    char previous = '\0';
-    for (std::size_t read = 0; read < n; ++read) {
-        const char c = data[read];
-        if (c == ' ' && previous == '0' && read + 1 < n && (data[read + 1] == 'x' || data[read + 1] == 'X')) {
-            data[write++] = 'x';
-            previous = data[read + 1];
-            ++read;
-            continue;
+    const auto next_match = [&](std::size_t i) {
+        while ((i = find_pair(data, i, n, a, b)) < n) {
+            if (i + size <= n && rest(data + i)) return i;
+            ++i;
         }
-        data[write++] = c;
-        previous = c;
+        return n;
+    };
+    std::size_t hit = next_match(0);
+    if (hit == n) return;
+    std::size_t write = hit;
+    while (hit < n) {
+        std::memcpy(data + write, to.data(), to.size());
+        write += to.size();
+        const std::size_t read = hit + size;
+        hit = next_match(read);
+        std::memmove(data + write, data + read, hit - read);
+        write += hit - read;
     }
     s.resize(write);
 }
 
-std::size_t count_lines(std::string_view text) {
-    std::size_t n = 0;
-    for (const char* p = text.data(), *end = p + text.size();
-         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr; ++p)
-        ++n;
-    return n;
-}
 
 }  // namespace
 
@@ -113,7 +96,8 @@ void RuleReader::split_rule_text() {
     m_rule_list.clear();
     m_joined.clear();
     if (m_rule_text.empty()) return;
-    m_rule_list.reserve(count_lines(m_rule_text) + 1);
+    // A guess at the line count (counting them would cost a pass of its own).
+    m_rule_list.reserve(m_rule_text.size() / 32 + 1);
     const std::string_view text = m_rule_text;
     std::size_t start = 0;
     while (true) {
@@ -131,14 +115,13 @@ void RuleReader::strp_data() {
     // Most files hold no CR or no tab: memchr says so at once.
     if (m_rule_text.find('\r') != std::string::npos)
         m_rule_text.erase(std::remove(m_rule_text.begin(), m_rule_text.end(), '\r'), m_rule_text.end());
-    if (m_rule_text.find('\t') != std::string::npos)
-        std::transform(m_rule_text.begin(), m_rule_text.end(), m_rule_text.begin(),
-                       [](char c) { return c == '\t' ? ' ' : c; });
+    for (std::size_t tab = m_rule_text.find('\t'); tab != std::string::npos; tab = m_rule_text.find('\t', tab + 1))
+        m_rule_text[tab] = ' ';
     // "  " becomes " " (one pass: four blanks become two), then "0 X" and "0 x"
     // become "0x"; the two code passes are one, as neither can make or break
     // a match of the other.
-    halve_blank_pairs(m_rule_text);
-    join_spaced_codes(m_rule_text);
+    shrink_in_place(m_rule_text, ' ', ' ', 2, " ", [](const char*) { return true; });
+    shrink_in_place(m_rule_text, '0', ' ', 3, "0x", [](const char* p) { return p[2] == 'x' || p[2] == 'X'; });
     split_rule_text();
 
     // Index of the nearest earlier line holding "=", as it stands after its own

@@ -52,15 +52,22 @@ std::string read_quietly(const std::string& path) {
 
 std::vector<std::string> include_statements(std::string_view rule_text) {
     std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start <= rule_text.size()) {
-        std::size_t end = rule_text.find('\n', start);
-        if (end == std::string_view::npos) end = rule_text.size();
+    // Only a line whose first word is "include" can be a statement: jump from
+    // one "in" to the next instead of looking at every line.
+    const std::size_t n = rule_text.size();
+    for (std::size_t at = find_pair(rule_text.data(), 0, n, 'i', 'n'); at < n;
+         at = find_pair(rule_text.data(), at + 1, n, 'i', 'n')) {
+        if (rule_text.compare(at, 7, "include") != 0) continue;
+        std::size_t start = at;
+        while (start > 0 && is_blank(rule_text[start - 1])) --start;
+        if (start > 0 && rule_text[start - 1] != '\n') continue;
+        std::size_t end = rule_text.find('\n', at);
+        if (end == std::string_view::npos) end = n;
         std::string_view line = rule_text.substr(start, end - start);
         line = line.substr(0, line.find('#'));
         std::string path = statement_path(line);
         if (!path.empty()) out.push_back(std::move(path));
-        start = end + 1;
+        at = end == n ? n - 1 : end;
     }
     return out;
 }
