@@ -54,15 +54,6 @@ TEST(RunCli, reports_a_file_that_could_not_be_written_completely) {
 #endif
 
 #ifdef _WIN32
-// Narrow text in the system's code page, as the window's local 8-bit text and
-// the ANSI file functions spell names; empty when the code page lacks a letter.
-std::string in_code_page(const wchar_t* text) {
-    char buf[256];
-    BOOL lossy = FALSE;
-    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, buf, sizeof buf, nullptr, &lossy);
-    return n > 0 && !lossy ? std::string(buf) : std::string();
-}
-
 void write_through_the_code_page(const std::string& path, const std::string& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr) << path;
@@ -71,8 +62,8 @@ void write_through_the_code_page(const std::string& path, const std::string& byt
 }
 
 TEST(RunCliOnWindows, converts_a_style_folder_named_with_blanks_and_code_page_letters) {
-    const std::string style_name = in_code_page(L"Stra\u00DFe mit Leerzeichen \u20AC");
-    const std::string inc_name = in_code_page(L"Gew\u00E4sser");
+    const std::string style_name = test::in_code_page(L"Stra\u00DFe mit Leerzeichen \u20AC");
+    const std::string inc_name = test::in_code_page(L"Gew\u00E4sser");
     if (style_name.empty() || inc_name.empty()) GTEST_SKIP() << "the code page lacks the letters";
     test::TempDir dir;
     const std::string style = join_path(dir.path(), style_name);

@@ -82,18 +82,9 @@ TEST(ListStyle, counts_files_and_names_rule_files_without_regard_to_case) {
 }
 
 #ifdef _WIN32
-// Narrow text in the system's code page, as the window's local 8-bit text and
-// the ANSI file functions spell names; empty when the code page lacks a letter.
-std::string in_code_page(const wchar_t* text) {
-    char buf[256];
-    BOOL lossy = FALSE;
-    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, buf, sizeof buf, nullptr, &lossy);
-    return n > 0 && !lossy ? std::string(buf) : std::string();
-}
-
 TEST(ListStyleOnWindows, spells_file_names_in_the_code_page_and_finds_rule_files_in_such_a_folder) {
-    const std::string folder_name = in_code_page(L"Stra\u00DFe mit Leerzeichen \u20AC");
-    const std::string file_name = in_code_page(L"Gew\u00E4sser \u20AC");
+    const std::string folder_name = test::in_code_page(L"Stra\u00DFe mit Leerzeichen \u20AC");
+    const std::string file_name = test::in_code_page(L"Gew\u00E4sser \u20AC");
     if (folder_name.empty() || file_name.empty()) GTEST_SKIP() << "the code page lacks the letters";
     test::TempDir dir;
     const std::string folder = join_path(dir.path(), folder_name);

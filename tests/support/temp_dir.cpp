@@ -6,6 +6,10 @@
 #include <random>
 #include <sstream>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace tessaro::test {
 
 namespace fs = std::filesystem;
@@ -41,5 +45,14 @@ std::string read_bytes(const std::string& path) {
     s << in.rdbuf();
     return s.str();
 }
+
+#ifdef _WIN32
+std::string in_code_page(const wchar_t* text) {
+    char buf[256];
+    BOOL lossy = FALSE;
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, buf, sizeof buf, nullptr, &lossy);
+    return n > 0 && !lossy ? std::string(buf) : std::string();
+}
+#endif
 
 }  // namespace tessaro::test

@@ -24,4 +24,10 @@ private:
 
 std::string read_bytes(const std::string& path);
 
+#ifdef _WIN32
+// Narrow text in the system's code page, as the window's local 8-bit text and
+// the ANSI file functions spell names; empty when the code page lacks a letter.
+std::string in_code_page(const wchar_t* text);
+#endif
+
 }  // namespace tessaro::test
