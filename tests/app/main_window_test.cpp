@@ -60,6 +60,14 @@ struct Window {
         return shell.messages;
     }
     std::string style(const std::string& name) { return dir / name; }
+    // A style "s" with one rule per section, chosen, writing to out.txt.
+    void choose_full_style() {
+        dir.write("s/points", "amenity=bar [0x2d02 resolution 24]\n");
+        dir.write("s/lines", "highway=primary [0x02 resolution 20]\n");
+        dir.write("s/polygons", "natural=water [0x3c resolution 20]\n");
+        window->choose_folder(style("s"));
+        set_path_box(dir / "out.txt");
+    }
 };
 
 TEST(MainWindowStart, makes_bin_and_typ_and_shows_the_defaults) {
@@ -127,12 +135,8 @@ TEST(CreateTyp, converts_a_polygons_only_style_and_launches) {
 TEST(CreateTyp, lists_include_files_first_then_converts_on_the_next_press) {
     Window w;
     w.start();
-    w.dir.write("s/points", "amenity=bar [0x2d02 resolution 24]\n");
-    w.dir.write("s/lines", "highway=primary [0x02 resolution 20]\n");
-    w.dir.write("s/polygons", "natural=water [0x3c resolution 20]\n");
     w.dir.write("s/inc/roads", "highway=trunk [0x02 resolution 20]\n");
-    w.window->choose_folder(w.style("s"));
-    w.set_path_box(w.dir / "out.txt");
+    w.choose_full_style();
     EXPECT_EQ(w.create(), (Messages{"Please sort 'Inc' files into points ,lines or polygons.\r\n\r\n"
                                     "Select file(s) and click appropriate 'Add' button"}));
     EXPECT_FALSE(fs::exists(w.dir / "out.txt"));
@@ -184,11 +188,7 @@ TEST(CreateTyp, never_says_created_for_a_file_that_was_not_written) {
 TEST(CreateTyp, ignores_a_second_press_while_converting) {
     Window w;
     w.start();
-    w.dir.write("s/points", "amenity=bar [0x2d02 resolution 24]\n");
-    w.dir.write("s/lines", "highway=primary [0x02 resolution 20]\n");
-    w.dir.write("s/polygons", "natural=water [0x3c resolution 20]\n");
-    w.window->choose_folder(w.style("s"));
-    w.set_path_box(w.dir / "out.txt");
+    w.choose_full_style();
     int presses = 0;
     w.shell.on_yield = [&] {
         if (!w.window->converting() || presses++ > 0) return;
