@@ -2,7 +2,8 @@
 # Converts every style we know (tests/data, examples, and the styles inside
 # mkgmap's own jar) with Include Tag Text off and on, and with the include
 # files sorted by the rule files that include them, and compiles each TYP text
-# with mkgmap (after our own reader has found no problem in it). Fails when any conversion or compile fails.
+# with mkgmap (after our own reader has found no problem in it); then compiles
+# each library file of res/ behind a header. Fails when any conversion or compile fails.
 set -uo pipefail
 cli=$1
 src=$2
@@ -44,5 +45,18 @@ for style in "${styles[@]}"; do
     fi
   done
 done
+# Each library file on its own, behind a header, must compile too.
+for lib in "$src"/res/*; do
+  n=$((n + 1))
+  dir="$work/run$n"
+  mkdir -p "$dir"
+  { printf '[_id]\r\nFID=12345\r\nProductCode=1\r\nCodePage=1252\r\n[end]\r\n\r\n'; cat "$lib"; } >"$dir/out.txt"
+  if (cd "$dir" && mkgmap --family-id=12345 out.txt >"$dir/mkgmap.log" 2>&1) && [ -f "$dir/out.typ" ]; then
+    passed=$((passed + 1))
+  else
+    echo "FAIL mkgmap: library $lib"; tail -5 "$dir/mkgmap.log"; failed=$((failed + 1))
+  fi
+done
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]

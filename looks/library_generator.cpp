@@ -1,0 +1,353 @@
+#include "library_generator.h"
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <vector>
+
+#include "entry_builder.h"
+
+namespace tessaro {
+
+namespace {
+
+constexpr const char* CRLF = "\r\n";
+constexpr int ICON_SIZE = 16;  // the largest point icon
+constexpr int PATTERN_WIDTH = 32;
+
+struct SourceLine {
+    std::string where;  // "file:line"
+    std::vector<std::string> words;
+    std::string text;
+};
+
+[[noreturn]] void fail(const std::string& where, const std::string& what) {
+    throw LookSourceError(where + ": " + what);
+}
+
+bool is_row(const std::string& text) {
+    return !text.empty() && text.find_first_not_of(".#+") == std::string::npos;
+}
+
+// The lines of a source file that say something: ";" starts a comment line.
+std::vector<SourceLine> read_source(const std::string& folder, const std::string& name) {
+    std::ifstream in(folder + "/" + name, std::ios::binary);
+    if (!in) throw LookSourceError(folder + "/" + name + ": cannot be read");
+    std::vector<SourceLine> lines;
+    std::string text;
+    for (int n = 1; std::getline(in, text); ++n) {
+        if (!text.empty() && text.back() == '\r') text.pop_back();
+        SourceLine line{name + ":" + std::to_string(n), {}, text};
+        if (text.empty() || text[0] == ';') {
+            lines.push_back(std::move(line));  // blank lines end blocks of rows
+            continue;
+        }
+        std::istringstream words(text);
+        for (std::string w; words >> w;) line.words.push_back(w);
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+// The rest of a line's words from index i on, joined by blanks: a look's name.
+std::string name_from(const SourceLine& line, std::size_t i) {
+    if (i >= line.words.size()) fail(line.where, "the look has no name");
+    std::string name;
+    for (; i < line.words.size(); ++i) name += (name.empty() ? "" : " ") + line.words[i];
+    return name;
+}
+
+using Rows = std::vector<std::string>;
+
+// Named blocks of rows ("glyph NAME" or "pattern NAME" followed by its rows).
+std::map<std::string, Rows> read_blocks(const std::vector<SourceLine>& lines, const std::string& keyword) {
+    std::map<std::string, Rows> blocks;
+    Rows* current = nullptr;
+    std::string current_where;
+    for (const SourceLine& line : lines) {
+        if (current && is_row(line.text)) {
+            if (!current->empty() && current->front().size() != line.text.size())
+                fail(line.where, "rows of one " + keyword + " must be equally long");
+            current->push_back(line.text);
+            continue;
+        }
+        if (current && current->empty()) fail(current_where, keyword + " without rows");
+        current = nullptr;
+        if (line.words.size() == 2 && line.words[0] == keyword) {
+            if (blocks.count(line.words[1])) fail(line.where, "second " + keyword + " named " + line.words[1]);
+            current = &blocks[line.words[1]];
+            current_where = line.where;
+        }
+    }
+    if (current && current->empty()) fail(current_where, keyword + " without rows");
+    return blocks;
+}
+
+class Palette {
+public:
+    explicit Palette(const std::vector<SourceLine>& lines) {
+        for (const SourceLine& line : lines) {
+            if (line.words.empty()) continue;
+            if (line.words.size() != 2 || !is_hex_colour(line.words[1]))
+                fail(line.where, "expected: NAME #RRGGBB");
+            m_colours[line.words[0]] = upper(line.words[1]);
+        }
+    }
+    // A palette name, "#RRGGBB" or (where allowed) "none", as the XPM colour text.
+    std::string colour(const SourceLine& line, const std::string& ref, bool none_allowed = false) const {
+        if (none_allowed && ref == "none") return ref;
+        if (is_hex_colour(ref)) return upper(ref);
+        const auto hit = m_colours.find(ref);
+        if (hit == m_colours.end()) fail(line.where, "unknown colour " + ref);
+        return hit->second;
+    }
+
+private:
+    static bool is_hex_colour(const std::string& s) {
+        return s.size() == 7 && s[0] == '#' && s.find_first_not_of("0123456789abcdefABCDEF", 1) == std::string::npos;
+    }
+    static std::string upper(std::string s) {
+        for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return s;
+    }
+    std::map<std::string, std::string> m_colours;
+};
+
+// "0x2f0b" with the section's key form: "0x02f0b". Keys are what the lookup
+// searches, so the library and the lookup can never disagree.
+std::string library_type(const SourceLine& line, int section, const std::string& code) {
+    if (code.size() < 3 || code.compare(0, 2, "0x") != 0 ||
+        code.find_first_not_of("0123456789abcdef", 2) != std::string::npos)
+        fail(line.where, "a type code is 0x and lower-case hexadecimal digits: " + code);
+    return "0x" + library_key(section, code);
+}
+
+std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+
+struct Xpm {
+    int width = 0;
+    int height = 0;
+    std::vector<std::pair<char, std::string>> colours;  // key, colour text
+    Rows rows;
+
+    std::string text() const {
+        std::string out = "Xpm=" + quoted(std::to_string(width) + " " + std::to_string(height) + " " +
+                                          std::to_string(colours.size()) + (rows.empty() ? " 0" : " 1")) + CRLF;
+        for (const auto& [key, colour] : colours)
+            out += quoted(std::string(1, key) + " c " + colour) + CRLF;
+        for (const std::string& row : rows) out += quoted(row) + CRLF;
+        return out;
+    }
+};
+
+std::string entry(const std::string& name, const char* tag, const std::string& type, const std::string& body) {
+    return ";" + name + CRLF + tag + CRLF + "Type=" + type + CRLF + body + "[end]" + CRLF + CRLF;
+}
+
+// ---- points ---------------------------------------------------------------
+
+struct Category {
+    bool badge = true;  // a rounded square in the colour with the glyph in white;
+                        // else the glyph itself in the colour, with a white halo
+    std::string colour;
+};
+
+// Pixel keys of the icons: transparent, the category colour, white.
+constexpr char CLEAR = '.', INK = 'a', WHITE = 'b';
+
+Rows badge_icon(const Rows& glyph) {
+    Rows icon(ICON_SIZE, std::string(ICON_SIZE, INK));
+    // Round the corners.
+    for (int y : {0, ICON_SIZE - 1}) {
+        icon[y][0] = icon[y][1] = icon[y][ICON_SIZE - 2] = icon[y][ICON_SIZE - 1] = CLEAR;
+    }
+    for (int y : {1, ICON_SIZE - 2}) icon[y][0] = icon[y][ICON_SIZE - 1] = CLEAR;
+    const std::size_t top = (ICON_SIZE - glyph.size()) / 2, left = (ICON_SIZE - glyph[0].size()) / 2;
+    for (std::size_t y = 0; y < glyph.size(); ++y)
+        for (std::size_t x = 0; x < glyph[y].size(); ++x)
+            if (glyph[y][x] == '#') icon[top + y][left + x] = WHITE;
+    return icon;
+}
+
+Rows bare_icon(const Rows& glyph) {
+    const std::size_t h = glyph.size() + 2, w = glyph[0].size() + 2;
+    Rows icon(h, std::string(w, CLEAR));
+    for (std::size_t y = 0; y < glyph.size(); ++y)
+        for (std::size_t x = 0; x < glyph[y].size(); ++x) {
+            if (glyph[y][x] == '+') icon[y + 1][x + 1] = WHITE;
+            if (glyph[y][x] != '#') continue;
+            // A white halo keeps the glyph readable on any ground.
+            for (std::size_t yy = y; yy <= y + 2; ++yy)
+                for (std::size_t xx = x; xx <= x + 2; ++xx)
+                    if (icon[yy][xx] == CLEAR) icon[yy][xx] = WHITE;
+        }
+    for (std::size_t y = 0; y < glyph.size(); ++y)
+        for (std::size_t x = 0; x < glyph[y].size(); ++x)
+            if (glyph[y][x] == '#') icon[y + 1][x + 1] = INK;
+    return icon;
+}
+
+std::string make_points(const std::vector<SourceLine>& lines, const std::map<std::string, Rows>& glyphs,
+                        const Palette& palette) {
+    std::map<std::string, Category> categories;
+    std::set<std::string> types;
+    std::string out;
+    for (const SourceLine& line : lines) {
+        if (line.words.empty()) continue;
+        const std::string& kind = line.words[0];
+        if (kind == "category") {
+            if (line.words.size() != 4 || (line.words[2] != "badge" && line.words[2] != "bare"))
+                fail(line.where, "expected: category NAME badge|bare COLOUR");
+            categories[line.words[1]] = {line.words[2] == "badge", palette.colour(line, line.words[3])};
+        } else if (kind == "point") {
+            if (line.words.size() < 5) fail(line.where, "expected: point CODE CATEGORY GLYPH NAME");
+            const std::string type = library_type(line, SECTION_POINT, line.words[1]);
+            if (!types.insert(type).second) fail(line.where, "second look for " + line.words[1]);
+            const auto category = categories.find(line.words[2]);
+            if (category == categories.end()) fail(line.where, "unknown category " + line.words[2]);
+            const auto glyph = glyphs.find(line.words[3]);
+            if (glyph == glyphs.end()) fail(line.where, "unknown glyph " + line.words[3]);
+            const Rows& g = glyph->second;
+            const int room = category->second.badge ? ICON_SIZE - 4 : ICON_SIZE - 2;
+            if (static_cast<int>(g.size()) > room || static_cast<int>(g[0].size()) > room)
+                fail(line.where, "glyph " + line.words[3] + " is larger than " + std::to_string(room) + " pixels");
+            Xpm xpm;
+            xpm.rows = category->second.badge ? badge_icon(g) : bare_icon(g);
+            xpm.height = static_cast<int>(xpm.rows.size());
+            xpm.width = static_cast<int>(xpm.rows[0].size());
+            const std::pair<char, std::string> keys[] = {
+                {CLEAR, "none"}, {INK, category->second.colour}, {WHITE, "#FFFFFF"}};
+            for (const auto& key : keys)
+                if (std::any_of(xpm.rows.begin(), xpm.rows.end(),
+                                [&](const std::string& r) { return r.find(key.first) != std::string::npos; }))
+                    xpm.colours.push_back(key);
+            out += entry(name_from(line, 4), "[_point]", type, xpm.text());
+        } else {
+            fail(line.where, "expected category or point, not " + kind);
+        }
+    }
+    return out;
+}
+
+// ---- lines and polygons ---------------------------------------------------
+
+// A pattern's rows repeated across (and, for polygons, down) to full size.
+Rows tiled(const SourceLine& line, const Rows& tile, int height) {
+    if (PATTERN_WIDTH % static_cast<int>(tile[0].size()) != 0 || height % static_cast<int>(tile.size()) != 0)
+        fail(line.where, "a pattern's width must divide 32" + std::string(height == PATTERN_WIDTH ? ", and its height too" : ""));
+    Rows rows;
+    for (int y = 0; y < height; ++y) {
+        std::string row;
+        while (static_cast<int>(row.size()) < PATTERN_WIDTH) row += tile[static_cast<std::size_t>(y) % tile.size()];
+        for (char& c : row) c = c == '#' ? '0' : '1';
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+const Rows& pattern_of(const SourceLine& line, const std::map<std::string, Rows>& patterns, const std::string& name) {
+    const auto hit = patterns.find(name);
+    if (hit == patterns.end()) fail(line.where, "unknown pattern " + name);
+    return hit->second;
+}
+
+Xpm two_colour_pattern(Rows rows, std::string first, std::string second) {
+    Xpm xpm;
+    xpm.width = PATTERN_WIDTH;
+    xpm.height = static_cast<int>(rows.size());
+    xpm.colours = {{'0', first}, {'1', second}};
+    xpm.rows = std::move(rows);
+    return xpm;
+}
+
+int small_number(const SourceLine& line, const std::string& word, int most) {
+    if (word.empty() || word.size() > 2 || word.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoi(word) > most)
+        fail(line.where, "expected a number from 0 to " + std::to_string(most) + ", not " + word);
+    return std::stoi(word);
+}
+
+// Walks the looks of a lines or polygons source, pattern blocks left out: checks
+// each line's kind, its number of words and its type code (one look per code),
+// then hands it on with its library type and name.
+template <typename Make>
+void for_each_look(const std::vector<SourceLine>& lines, int section, const std::string& solid,
+                   std::size_t solid_name_at, const std::string& patterned, std::size_t patterned_name_at, Make make) {
+    std::set<std::string> types;
+    for (const SourceLine& line : lines) {
+        if (line.words.empty() || line.words[0] == "pattern" || is_row(line.text)) continue;
+        const std::string& kind = line.words[0];
+        if (kind != solid && kind != patterned)
+            fail(line.where, "expected pattern, " + solid + " or " + patterned + ", not " + kind);
+        const std::size_t name_at = kind == solid ? solid_name_at : patterned_name_at;
+        if (line.words.size() <= name_at) fail(line.where, "too few words for " + kind);
+        const std::string type = library_type(line, section, line.words[1]);
+        if (!types.insert(type).second) fail(line.where, "second look for " + line.words[1]);
+        make(line, kind == solid, type, name_from(line, name_at));
+    }
+}
+
+std::string make_lines(const std::vector<SourceLine>& lines, const Palette& palette) {
+    const std::map<std::string, Rows> patterns = read_blocks(lines, "pattern");
+    std::string out;
+    for_each_look(lines, SECTION_LINE, "line", 6, "dashed", 5,
+                  [&](const SourceLine& line, bool solid, const std::string& type, const std::string& name) {
+        std::string body = "UseOrientation=N" + std::string(CRLF);
+        Xpm xpm;
+        if (solid) {
+            const int width = small_number(line, line.words[2], 24);
+            const int border = small_number(line, line.words[3], 8);
+            body += "LineWidth=" + std::to_string(width) + CRLF;
+            xpm.colours.push_back({'1', palette.colour(line, line.words[4])});
+            if (border > 0) {
+                body += "BorderWidth=" + std::to_string(border) + CRLF;
+                xpm.colours.push_back({'2', palette.colour(line, line.words[5])});
+            } else if (line.words[5] != "-") {
+                fail(line.where, "a line without border takes - as its border colour");
+            }
+        } else {
+            const Rows& tile = pattern_of(line, patterns, line.words[2]);
+            xpm = two_colour_pattern(tiled(line, tile, static_cast<int>(tile.size())),
+                                     palette.colour(line, line.words[3]), palette.colour(line, line.words[4], true));
+        }
+        out += entry(name, "[_line]", type, body + xpm.text());
+    });
+    return out;
+}
+
+std::string make_polygons(const std::vector<SourceLine>& lines, const Palette& palette) {
+    const std::map<std::string, Rows> patterns = read_blocks(lines, "pattern");
+    std::string out;
+    for_each_look(lines, SECTION_POLYGON, "area", 3, "filled", 5,
+                  [&](const SourceLine& line, bool solid, const std::string& type, const std::string& name) {
+        Xpm xpm;
+        if (solid) {
+            xpm.colours.push_back({'1', palette.colour(line, line.words[2])});
+        } else {
+            xpm = two_colour_pattern(tiled(line, pattern_of(line, patterns, line.words[2]), PATTERN_WIDTH),
+                                     palette.colour(line, line.words[3]), palette.colour(line, line.words[4]));
+        }
+        out += entry(name, "[_polygon]", type, xpm.text());
+    });
+    return out;
+}
+
+}  // namespace
+
+LibraryFiles make_libraries(const std::string& looks_folder) {
+    const Palette palette(read_source(looks_folder, "palette.txt"));
+    const std::vector<SourceLine> glyph_lines = read_source(looks_folder, "glyphs.txt");
+    const std::map<std::string, Rows> glyphs = read_blocks(glyph_lines, "glyph");
+    for (const SourceLine& line : glyph_lines)
+        if (!line.words.empty() && line.words[0] != "glyph" && !is_row(line.text))
+            fail(line.where, "expected glyph NAME or a row of . # +");
+    LibraryFiles files;
+    files.points = make_points(read_source(looks_folder, "points.txt"), glyphs, palette);
+    files.lines = make_lines(read_source(looks_folder, "lines.txt"), palette);
+    files.polygons = make_polygons(read_source(looks_folder, "polygons.txt"), palette);
+    return files;
+}
+
+}  // namespace tessaro
