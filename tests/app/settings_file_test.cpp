@@ -23,35 +23,33 @@ struct SettingsFileTest : ::testing::Test {
         state.bin_folder = dir / "bin";
     }
     void write_settings(const std::string& bytes) { dir.write("tessaro.dat", bytes); }
+    // A fresh state of the same program folder, loaded from the settings file.
+    AppState loaded() {
+        AppState st;
+        st.app_folder = state.app_folder;
+        st.bin_folder = state.bin_folder;
+        loaddat(st, shell);
+        return st;
+    }
 };
 
-TEST_F(SettingsFileTest, saved_values_come_back_whole_commas_included) {
+TEST_F(SettingsFileTest, writes_thirteen_crlf_lines_whose_values_come_back_whole_commas_included) {
     state.style_folder = dir / "styles,old";
     state.editor_program = dir / "pct5, copy";
     state.typ_path = dir.write("typ/a,b.txt", "x");
     state.polygon_library_path = dir.write("my,lib.pol", "");
     state.include_tag_text = true;
     savedat(state);
-    AppState loaded;
-    loaded.app_folder = state.app_folder;
-    loaddat(loaded, shell);
+    EXPECT_EQ(test::read_bytes(settings_path(state)), " 0 \r\n" + state.style_folder + "\r\n" + state.editor_program +
+                                                          "\r\n" + state.typ_path + "\r\n" + state.polygon_library_path +
+                                                          "\r\n \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n");
+    const AppState back = loaded();
     EXPECT_TRUE(shell.messages.empty());
-    EXPECT_EQ(loaded.style_folder, state.style_folder);
-    EXPECT_EQ(loaded.editor_program, state.editor_program);
-    EXPECT_EQ(loaded.typ_path, state.typ_path);
-    EXPECT_EQ(loaded.polygon_library_path, state.polygon_library_path);
-    EXPECT_TRUE(loaded.include_tag_text);
-}
-
-TEST_F(SettingsFileTest, writes_thirteen_crlf_lines) {
-    state.style_folder = "S";
-    state.editor_program = "E";
-    state.typ_path = "T";
-    state.polygon_library_path = "P";
-    state.include_tag_text = true;
-    savedat(state);
-    EXPECT_EQ(test::read_bytes(settings_path(state)),
-              " 0 \r\nS\r\nE\r\nT\r\nP\r\n \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n");
+    EXPECT_EQ(back.style_folder, state.style_folder);
+    EXPECT_EQ(back.editor_program, state.editor_program);
+    EXPECT_EQ(back.typ_path, state.typ_path);
+    EXPECT_EQ(back.polygon_library_path, state.polygon_library_path);
+    EXPECT_TRUE(back.include_tag_text);
 }
 
 TEST_F(SettingsFileTest, unusable_typ_folder_and_library_fall_back_to_defaults) {
@@ -92,28 +90,21 @@ TEST_F(SettingsFileTest, hostile_files_give_at_most_one_short_message) {
     using namespace std::string_literals;
     const std::string valid = " 0 \r\nstyle\r\nnot found\r\n\r\n\r\n \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n";
     const std::string huge(1u << 20, 'x');
-    for (const std::string& bytes : {""s, "\0\x01\xff\r\n\0"s, " 0 \r\n" + huge + "\r\n" + huge + "\r\n", valid + "extra\r\nlines\r\n",
+    for (const std::string& bytes : {""s, "\0\x01\xff\r\n\0"s, " 0 \r\n" + huge + "\r\n" + huge + "\r\n",
                                      " 0 \r\n \r\n \r\n \r\n \r\n \r\n \r\n" + huge + "\r\n"}) {
         shell.messages.clear();
-        AppState loaded;
-        loaded.app_folder = state.app_folder;
-        loaded.bin_folder = state.bin_folder;
         write_settings(bytes);
-        loaddat(loaded, shell);
+        loaded();
         ASSERT_LE(shell.messages.size(), 1u);
-        if (!shell.messages.empty()) {
-            EXPECT_LT(shell.messages[0].size(), 400u);
-        }
+        EXPECT_LT(shell.messages.empty() ? 0 : shell.messages[0].size(), 400u);
     }
     // More than 13 lines: the first 13 count.
-    write_settings(valid + "extra\r\n");
-    AppState loaded;
-    loaded.app_folder = state.app_folder;
     shell.messages.clear();
-    loaddat(loaded, shell);
+    write_settings(valid + "extra\r\nlines\r\n");
+    const AppState back = loaded();
     EXPECT_TRUE(shell.messages.empty());
-    EXPECT_TRUE(loaded.include_tag_text);
-    EXPECT_EQ(loaded.style_folder, "style");
+    EXPECT_TRUE(back.include_tag_text);
+    EXPECT_EQ(back.style_folder, "style");
 }
 
 }  // namespace

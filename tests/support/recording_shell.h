@@ -12,7 +12,6 @@ namespace tessaro::test {
 class RecordingShell : public Shell {
 public:
     void yield_events() override {
-        ++yields;
         if (on_yield) on_yield();
     }
     void hon() override { busy = true; }
@@ -27,7 +26,6 @@ public:
     std::vector<std::string> questions;
     bool answer = false;
     bool busy = false;
-    int yields = 0;
     std::function<void()> on_yield;  // runs at every yield, as window events would
 };
 
