@@ -34,7 +34,7 @@ struct SettingsDialogTest : ::testing::Test {
     }
 };
 
-TEST_F(SettingsDialogTest, takes_only_existing_pol_files_as_polygon_library) {
+TEST_F(SettingsDialogTest, takes_only_existing_pol_files_as_polygon_library_and_only_programs_as_editor) {
     EXPECT_EQ(box("Text1_0"), "old.pol");
     EXPECT_EQ(box("Text1_3"), "not found");
     for (const std::string& bad : {dir.write("lib.txt", ""), dir / "missing.pol", std::string()}) {
@@ -48,9 +48,7 @@ TEST_F(SettingsDialogTest, takes_only_existing_pol_files_as_polygon_library) {
     EXPECT_EQ(box("Text1_0"), library);
     EXPECT_EQ(desktop.asked.front(), "Open File|Polygon File(*.pol)|old.pol");
     EXPECT_EQ(editor_signals, 0);
-}
 
-TEST_F(SettingsDialogTest, takes_only_programs_as_editor) {
     choose("Command2_3", dir.write("notes.txt", ""));
     choose("Command2_3", "");
     EXPECT_EQ(state.editor_program, "not found");

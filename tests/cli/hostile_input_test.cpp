@@ -20,8 +20,7 @@ const std::string LIBRARY_POINTS = "[_point]\r\nType=0x02d02\r\nXpm=\"1 1 1 1\"\
 
 struct CliOutcome {
     int exit_code;
-    std::string err;
-    std::string typ;
+    std::string err, typ;
 };
 
 struct Style {
@@ -31,14 +30,12 @@ struct Style {
         dir.write("res/points", LIBRARY_POINTS);
     }
     CliOutcome convert(std::vector<std::string> extra = {}, const std::string& out_name = "out.txt") {
-        std::vector<std::string> args{"-q", "--seed", "1", "--res", dir / "res"};
-        if (!out_name.empty()) args.insert(args.end(), {"-o", dir / out_name});
+        std::vector<std::string> args{"-q", "--seed", "1", "--res", dir / "res", "-o", dir / out_name};
         args.insert(args.end(), extra.begin(), extra.end());
         args.push_back(dir / "s");
         std::ostringstream out, err;
-        CliOutcome r{run_cli(args, ".", out, err), err.str(), ""};
-        if (fs::is_regular_file(dir / out_name)) r.typ = read_bytes(dir / out_name);
-        return r;
+        const int code = run_cli(args, ".", out, err);
+        return {code, err.str(), fs::is_regular_file(dir / out_name) ? read_bytes(dir / out_name) : ""};
     }
 };
 

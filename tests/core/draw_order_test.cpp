@@ -9,7 +9,7 @@ namespace tessaro {
 namespace {
 
 // Extended codes and the cut at "]" are pinned by the golden files.
-TEST(DrawOrder, lists_each_code_once_at_its_first_rule_and_skips_what_is_no_code) {
+TEST(DrawOrder, lists_each_code_once_at_its_first_rule_skips_what_is_no_code_and_is_absent_without_codes) {
     const std::pair<std::string, std::string> cases[] = {
         // Each code once, in its own case.
         {"natural=water [0x3c resolution 20]\nlanduse=forest [0x50]\nwater=lake [0x3c]\nwater=pond [0x3C resolution 20]\n",
@@ -23,9 +23,7 @@ TEST(DrawOrder, lists_each_code_once_at_its_first_rule_and_skips_what_is_no_code
         const std::string text = r.run(polygons, rules);
         EXPECT_EQ(text.substr(0, text.find("[End]\r\n") + 7), "[_drawOrder]\r\n" + order + "[End]\r\n") << rules;
     }
-}
-
-TEST(DrawOrder, is_absent_without_qualifying_rules_or_with_polygons_off) {
+    // Absent without qualifying rules, or with polygons off.
     test::WriterRun r;
     EXPECT_EQ(r.run(polygons, "natural=water\n# [0x3c]\n"), "");
     r.state.polygons_on = false;

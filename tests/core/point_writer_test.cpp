@@ -14,15 +14,11 @@ struct PointRun : test::WriterRun {
     std::string run(const std::string& rules) { return WriterRun::run(pois, rules, "points"); }
 };
 
-TEST(Pois, keeps_the_leading_blank_of_an_indented_rule_in_its_label) {
-    PointRun r;
-    r.state.include_tag_text = true;
-    EXPECT_NE(r.run("  amenity=bar [0x2d02]\n").find("String1=0x04, amenity=bar\r\n"), std::string::npos);
-}
-
-TEST(Pois, cuts_codes_at_the_closing_bracket_skips_items_without_a_code_and_honours_the_switch) {
+TEST(Pois, cut_codes_at_the_bracket_skip_items_without_a_code_keep_an_indent_in_labels_and_obey_the_switch) {
     PointRun r;
     EXPECT_EQ(r.run("amenity=bar [0x2d02]\nx=y [0x]\n[\n"), "[_point]\r\nType=0x02d02\r\nXpm=\"bar\"\r\n\r\n[end]\r\n\r\n");
+    r.state.include_tag_text = true;
+    EXPECT_NE(r.run("  amenity=bar [0x2d02]\n").find("String1=0x04, amenity=bar\r\n"), std::string::npos);
     r.state.points_on = false;
     EXPECT_EQ(r.run("amenity=bar [0x2d02]\n"), "");
     EXPECT_TRUE(r.shell.messages.empty());

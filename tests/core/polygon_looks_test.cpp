@@ -3,38 +3,32 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <map>
 #include <string_view>
-#include <vector>
 
 namespace tessaro {
 namespace {
 
-struct ExpectedLook {
-    std::vector<std::string_view> codes;
-    std::string_view colour;
-    int pattern;
-};
-
-TEST(BuiltinPolygonLook, gives_every_listed_code_its_colour_or_pattern) {
-    const std::vector<ExpectedLook> table = {
-        {{"0x01", "0x02", "0x03"}, "DDDDDD", 0}, {{"0x05", "0x06"}, "", 8}, {{"0x08"}, "DCA3A3", 0},
-        {{"0x0c"}, "BCA9A9", 0}, {{"0x13"}, "DFD1D6", 0}, {{"0x14", "0x15", "0x16"}, "BFFF80", 0},
-        {{"0x18"}, "", 5}, {{"0x50"}, "", 1}, {{"0x4f"}, "", 2}, {{"0x1f", "0x1e", "0x17"}, "8AD3AF", 0},
-        {{"0x0a"}, "FAFD86", 0}, {{"0x0b"}, "", 7}, {{"0x1a"}, "", 4}, {{"0x51"}, "", 3},
-        {{"0x28", "0x3b", "0x3c", "0x3d", "0x3e", "0x3f", "0x40", "0x41", "0x42", "0x43", "0x44",
-          "0x45", "0x46", "0x47", "0x48", "0x49", "0x4c"},
-         "B7F7FF", 0},
-        {{"0x0e"}, "CCCCCC", 0}, {{"0x19"}, "", 6}, {{"0x4b"}, "FFFFFFFF", 0},
-    };
-    for (const ExpectedLook& row : table) {
-        for (std::string_view code : row.codes) {
-            const BuiltinPolygonLook* look = builtin_polygon_look(code);
-            ASSERT_NE(look, nullptr) << code;
-            EXPECT_EQ(look->colour, row.colour) << code;
-            EXPECT_EQ(look->pattern, row.pattern) << code;
+TEST(BuiltinPolygonLook, gives_the_listed_codes_their_colour_or_pattern_and_only_the_exact_lower_case_code) {
+    std::map<std::string, std::string> codes_of;  // colour or pattern -> the codes 0x00..0xff that have it
+    for (int c = 0; c < 0x100; ++c) {
+        char code[8];
+        std::snprintf(code, sizeof code, "0x%02x", c);
+        if (const BuiltinPolygonLook* look = builtin_polygon_look(code)) {
+            const std::string key = look->pattern ? "pattern " + std::to_string(look->pattern) : std::string(look->colour);
+            codes_of[key] += " " + std::string(code);
         }
     }
-    for (std::string_view code : {"0x04", "0x07", "0x4e", "0x3C", "0X3c", "0x03c", "0x5", "0x3c]", "3c", ""})
+    EXPECT_EQ(codes_of,
+              (std::map<std::string, std::string>{
+                  {"DDDDDD", " 0x01 0x02 0x03"}, {"pattern 8", " 0x05 0x06"}, {"DCA3A3", " 0x08"}, {"BCA9A9", " 0x0c"},
+                  {"DFD1D6", " 0x13"}, {"BFFF80", " 0x14 0x15 0x16"}, {"pattern 5", " 0x18"}, {"pattern 1", " 0x50"},
+                  {"pattern 2", " 0x4f"}, {"8AD3AF", " 0x17 0x1e 0x1f"}, {"FAFD86", " 0x0a"}, {"pattern 7", " 0x0b"},
+                  {"pattern 4", " 0x1a"}, {"pattern 3", " 0x51"}, {"CCCCCC", " 0x0e"}, {"pattern 6", " 0x19"},
+                  {"B7F7FF", " 0x28 0x3b 0x3c 0x3d 0x3e 0x3f 0x40 0x41 0x42 0x43 0x44 0x45 0x46 0x47 0x48 0x49 0x4c"},
+                  {"FFFFFFFF", " 0x4b"}}));
+    for (std::string_view code : {"0x3C", "0X3c", "0x03c", "0x5", "0x3c]", "3c", ""})
         EXPECT_EQ(builtin_polygon_look(code), nullptr) << '"' << code << '"';
 }
 

@@ -60,18 +60,16 @@ TEST(IncludeScan, lists_qualifying_files_in_name_order_and_asks_to_sort_them) {
     EXPECT_TRUE(s.state.create_needed);
 }
 
-TEST(IncludeSorting, add_takes_selected_rows_once_and_remove_the_first_selected) {
+TEST(IncludeSorting, add_takes_selected_rows_once_remove_the_first_selected_and_a_new_folder_forgets_all) {
     IncludeFiles inc;
     AppState state;
     test::RecordingShell shell;
     Command5_Click(inc, state, INC_LINES, {0}, shell);
     EXPECT_EQ(shell.messages, (Names{"Please select"}));
-
     inc.found = {"a", "b", "c"};
     state.create_needed = false;
     Command5_Click(inc, state, INC_LINES, {}, shell);
-    EXPECT_TRUE(inc.groups[INC_LINES].empty());
-    EXPECT_TRUE(state.create_needed);
+    EXPECT_TRUE(inc.groups[INC_LINES].empty() && state.create_needed);
     Command5_Click(inc, state, INC_LINES, {2, 0}, shell);
     Command5_Click(inc, state, INC_LINES, {0, 1}, shell);
     Command5_Click(inc, state, INC_POLYGONS, {0}, shell);
@@ -80,17 +78,10 @@ TEST(IncludeSorting, add_takes_selected_rows_once_and_remove_the_first_selected)
     EXPECT_EQ(shell.messages.size(), 1u);
 
     Command6_Click(inc, INC_LINES, {2, 1});
-    EXPECT_EQ(inc.groups[INC_LINES], (Names{"a", "b"}));
     Command6_Click(inc, INC_POINTS, {0});
     Command6_Click(inc, INC_LINES, {});
     EXPECT_EQ(inc.groups[INC_LINES], (Names{"a", "b"}));
-}
 
-TEST(IncludeSorting, a_press_in_the_folder_list_forgets_everything) {
-    IncludeFiles inc;
-    AppState state;
-    inc.found = {"a"};
-    inc.groups[INC_POINTS] = {"a"};
     Dir1_MouseDown(inc, state, "/maps/other");
     EXPECT_TRUE(inc.found.empty() && inc.groups_empty());
     EXPECT_EQ(state.style_folder, "/maps/other");

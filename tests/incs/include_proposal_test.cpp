@@ -18,7 +18,7 @@ TEST(IncludeStatements, read_both_quotes_with_or_without_semicolon) {
               (Names{"inc/roadspeed", "inc/name", "inc/x"}));
 }
 
-TEST(ProposeGroups, follows_includes_directly_and_through_other_include_files) {
+TEST(ProposeGroups, follows_includes_directly_and_through_other_include_files_and_nothing_else) {
     test::TempDir dir;
     const std::string style = dir / "s";
     dir.write("s/points", "include 'inc/name';\n");
@@ -40,12 +40,9 @@ TEST(ProposeGroups, follows_includes_directly_and_through_other_include_files) {
     EXPECT_EQ(inc.groups[INC_POINTS], (Names{"name"}));
     EXPECT_EQ(inc.groups[INC_LINES], (Names{"roads"}));
     EXPECT_EQ(inc.groups[INC_POLYGONS], (Names{"name"}));
-}
 
-TEST(ProposeGroups, proposes_nothing_for_a_style_without_include_statements) {
-    test::TempDir dir;
-    dir.write("s/lines", "highway=primary [0x02]\n");
-    EXPECT_TRUE(propose_groups(dir / "s", {"a"}).empty());
+    dir.write("plain/lines", "highway=primary [0x02]\n");
+    EXPECT_TRUE(propose_groups(dir / "plain", {"a"}).empty());
     EXPECT_TRUE(propose_groups(dir / "missing", {"a"}).empty());
 }
 
