@@ -16,7 +16,6 @@ struct SettingsFileTest : ::testing::Test {
     test::TempDir dir;
     test::RecordingShell shell;
     AppState state;
-
     SettingsFileTest() {
         state.app_folder = dir.path();
         state.res_folder = dir / "res";
@@ -45,14 +44,11 @@ TEST_F(SettingsFileTest, writes_thirteen_crlf_lines_whose_values_come_back_whole
                                                           "\r\n \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n");
     const AppState back = loaded();
     EXPECT_TRUE(shell.messages.empty());
-    EXPECT_EQ(back.style_folder, state.style_folder);
-    EXPECT_EQ(back.editor_program, state.editor_program);
-    EXPECT_EQ(back.typ_path, state.typ_path);
-    EXPECT_EQ(back.polygon_library_path, state.polygon_library_path);
-    EXPECT_TRUE(back.include_tag_text);
+    EXPECT_EQ(std::tie(back.style_folder, back.editor_program, back.typ_path, back.polygon_library_path, back.include_tag_text),
+              std::tie(state.style_folder, state.editor_program, state.typ_path, state.polygon_library_path, state.include_tag_text));
 }
 
-TEST_F(SettingsFileTest, unusable_typ_folder_and_library_fall_back_to_defaults) {
+TEST_F(SettingsFileTest, unusable_paths_fall_back_to_defaults_and_faults_give_one_message_keeping_what_was_read) {
     for (const std::string library : {"", " ", "missing.pol"}) {
         write_settings("0\n \nE\n" + (dir / "gone/out.txt") + "\n" + library + "\n \n \n0\n\n\n\n\n0\n");
         loaddat(state, shell);
@@ -60,17 +56,13 @@ TEST_F(SettingsFileTest, unusable_typ_folder_and_library_fall_back_to_defaults) 
         EXPECT_EQ(state.typ_path, join_path(state.bin_folder, "temp.txt"));
         EXPECT_EQ(state.polygon_library_path, default_polygon_library(state)) << library;
     }
-}
-
-TEST_F(SettingsFileTest, faults_give_one_message_and_keep_what_was_read) {
+    shell.messages.clear();
     const std::string typ = dir.write("out.txt", "x");
     const std::string library = dir.write("lib.pol", "");
     write_settings(" 0 \r\nS\r\nE\r\n" + typ + "\r\n" + library + "\r\n");
     loaddat(state, shell);
-    EXPECT_EQ(state.style_folder, "S");
-    EXPECT_EQ(state.editor_program, "E");
-    EXPECT_EQ(state.typ_path, typ);
-    EXPECT_EQ(state.polygon_library_path, library);
+    EXPECT_EQ(std::tie(state.style_folder, state.editor_program, state.typ_path, state.polygon_library_path),
+              std::tie("S", "E", typ, library));
     EXPECT_FALSE(state.include_tag_text);
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_NE(shell.messages[0].find(settings_path(state) + ": line 6"), std::string::npos);

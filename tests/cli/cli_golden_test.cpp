@@ -1,7 +1,5 @@
-// Runs the CLI over every style folder under tests/data that has an expect/
-// folder and compares the TYP text, stderr and exit code byte for byte: each
-// case inside this process, and once more through the built program (on
-// Windows the .exe).
+// Runs the CLI over every style folder under tests/data with an expect/ folder, in this process and
+// as the built program, and compares TYP text, stderr and exit code byte for byte.
 // TESSARO_UPDATE_GOLDEN=1 rewrites the expected files from the actual output.
 #include <cstdlib>
 #include <filesystem>
@@ -41,8 +39,7 @@ std::vector<std::string> case_args(const std::string& name, const std::string& o
 
 struct CliResult {
     int exit_code = -1;
-    std::string err;
-    std::string typ;  // empty when no file was written
+    std::string err, typ;  // typ empty when no file was written
 };
 
 CliResult collect(int exit_code, const std::string& err, const std::string& out) {

@@ -21,22 +21,16 @@ TEST(RunCli, exits_two_for_bad_usage_and_zero_for_help) {
     EXPECT_NE(out.str().find("STYLE_FOLDER"), std::string::npos);
 }
 
-TEST(RunCli, refuses_an_empty_output_path_and_a_missing_style_folder) {
+TEST(RunCli, refuses_an_empty_output_path_or_a_missing_style_folder_and_keeps_an_old_file_when_it_stops_early) {
     test::TempDir dir;
     dir.write("s/points", "a=b [0x2d02]\n");
-    std::ostringstream out, err;
-    EXPECT_EQ(run_cli({"-q", "-o", "", dir / "s"}, ".", out, err), EXIT_FAILED);
-    EXPECT_NE(err.str().find("empty"), std::string::npos);
-    std::ostringstream err2;
-    EXPECT_EQ(run_cli({"-q", "-o", dir / "o.txt", dir / "nothing"}, ".", out, err2), EXIT_FAILED);
-    EXPECT_NE(err2.str().find(dir / "nothing"), std::string::npos);
-}
-
-TEST(RunCli, keeps_an_old_output_file_when_it_stops_before_converting) {
-    test::TempDir dir;
     dir.write("empty/readme", "no rules here");
     const std::string old = dir.write("o.txt", "precious");
-    std::ostringstream out, err;
+    std::ostringstream out, err, err2;
+    EXPECT_EQ(run_cli({"-q", "-o", "", dir / "s"}, ".", out, err), EXIT_FAILED);
+    EXPECT_NE(err.str().find("empty"), std::string::npos);
+    EXPECT_EQ(run_cli({"-q", "-o", old, dir / "nothing"}, ".", out, err2), EXIT_FAILED);
+    EXPECT_NE(err2.str().find(dir / "nothing"), std::string::npos);
     EXPECT_EQ(run_cli({"-q", "-o", old, dir / "empty"}, ".", out, err), EXIT_FAILED);
     EXPECT_EQ(test::read_bytes(old), "precious");
 }

@@ -17,7 +17,6 @@ struct StyleRun {
     AppState state;
     MtRandom random{7};
     std::string style;
-
     StyleRun() {
         style = join_path(dir.path(), "mystyle");
         state.point_library.assign("Type=0x02d02\r\nXpm=\"bar\"\r\n[end]\r\n");

@@ -10,9 +10,8 @@ namespace {
 
 using test::WriterRun;
 
-// Each entry as "code width/border colours", or "code WxH colours" for a dash
-// pattern. The golden files pin the layout of the entries, the rows of four dash
-// patterns, the motorway override, repeated codes, library looks and the random colours.
+// Each entry as "code width/border colours", or "code WxH colours" for a dash pattern. The golden files pin
+// the entries' layout, four dash patterns, the motorway override, repeated codes, library looks, random colours.
 std::string looks_of(const std::string& typ_text) {
     std::string out;
     for (const TypEntry& e : read_typ_text(typ_text).entries) {

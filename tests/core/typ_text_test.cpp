@@ -33,12 +33,9 @@ TEST(Ftrim, takes_the_last_component_cut_before_its_first_dot_for_the_caption) {
 }
 
 #ifdef _WIN32
-TEST(WindowsPaths, are_joined_with_a_backslash) {
+TEST(WindowsPaths, are_joined_with_a_backslash_and_ftrim_rewrites_slashes_in_the_callers_value) {
     EXPECT_EQ(join_path("C:\\maps", "mystyle"), "C:\\maps\\mystyle");
     EXPECT_EQ(join_path(join_path("maps", "x"), "points"), "maps\\x\\points");
-}
-
-TEST(WindowsPaths, ftrim_rewrites_slashes_in_the_callers_value_and_cuts_at_the_last_backslash) {
     std::string mixed = "C:/maps\\x.y/mystyle";
     EXPECT_EQ(ftrim(mixed), "mystyle");
     EXPECT_EQ(mixed, "C:\\maps\\x.y\\mystyle");
@@ -50,7 +47,7 @@ TEST(WindowsPaths, ftrim_rewrites_slashes_in_the_callers_value_and_cuts_at_the_l
 }
 #endif
 
-TEST(CreateHeader, replaces_an_old_file_by_the_seven_header_lines_but_refuses_a_folder) {
+TEST(TypText, replaces_an_old_file_by_the_header_refuses_a_folder_and_counts_failed_appends) {
     TempDir dir;
     RecordingShell shell;
     const std::string out = dir.write("out.txt", "old content that must go");
@@ -66,11 +63,8 @@ TEST(CreateHeader, replaces_an_old_file_by_the_seven_header_lines_but_refuses_a_
     EXPECT_FALSE(on_folder.createheader(folder));
     EXPECT_NE(on_folder.header_error().find(dir / "folder.txt"), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.txt"));
-}
 
-TEST(Append, counts_failures_and_keeps_the_first_system_error) {
-    TempDir dir;
-    RecordingShell shell;
+    // Failed appends are counted; the first system error is kept.
     TypText missing_folder(join_path(dir / "no-such-folder", "out.txt"), shell);
     missing_folder.append_("a");
     missing_folder.append_("b");
@@ -82,7 +76,6 @@ TEST(Append, counts_failures_and_keeps_the_first_system_error) {
 #ifndef _WIN32
     // A full device is written to, not replaced; the header's append fails.
     TypText full("/dev/full", shell);
-    std::string folder = "style";
     ASSERT_TRUE(full.createheader(folder));
     EXPECT_TRUE(std::filesystem::exists("/dev/full"));
     EXPECT_EQ(full.failed_appends(), 1u);
@@ -90,18 +83,13 @@ TEST(Append, counts_failures_and_keeps_the_first_system_error) {
 #endif
 }
 
-TEST(Savetext, asks_before_overwriting_and_writes_the_buffer_with_a_line_end) {
+// The programs call Savetext only as a probe of a path that holds no file yet.
+TEST(Savetext, writes_the_buffer_with_a_line_end_and_names_a_path_it_cannot_write) {
     TempDir dir;
     RecordingShell shell;
-    const std::string path = dir / "probe.txt";
-    for (const char* text : {"txt", "new"}) Savetext(path, text, shell);
-    EXPECT_EQ(shell.questions, (std::vector<std::string>{path + " exists. Overwrite?"}));
-    EXPECT_EQ(read_bytes(path), "txt\r\n");
-    shell.answer = true;
-    Savetext(path, "new", shell);
-    EXPECT_EQ(read_bytes(path), "new\r\n");
-    EXPECT_TRUE(shell.messages.empty());
-
+    Savetext(dir / "probe.txt", "txt", shell);
+    EXPECT_EQ(read_bytes(dir / "probe.txt"), "txt\r\n");
+    EXPECT_TRUE(shell.messages.empty() && shell.questions.empty());
     Savetext(join_path(dir / "missing", "x.txt"), "txt", shell);
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_NE(shell.messages[0].find("missing"), std::string::npos);

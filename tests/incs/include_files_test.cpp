@@ -29,27 +29,21 @@ struct IncStyle {
     void scan() { Command4_Click(inc, state, reader, shell); }
 };
 
-TEST(IncludeScan, sets_the_flag_silently_only_for_an_inc_folder_without_types) {
+TEST(IncludeScan, lists_files_with_types_in_name_order_and_asks_to_sort_them_or_sets_the_flag_silently) {
     IncStyle s;
     s.dir.write("style/points", "a=b [0x2d02 resolution 24]\n");
     s.scan();
-    EXPECT_FALSE(s.state.create_needed);
+    EXPECT_FALSE(s.state.create_needed);  // no inc folder
     std::filesystem::create_directories(s.dir / "style/inc");
     s.scan();
     EXPECT_TRUE(s.state.create_needed);
     s.dir.write("style/inc/names", "name=* { name '${name}' }\n");
     s.state.create_needed = false;
     s.scan();
-    EXPECT_TRUE(s.inc.found.empty());
-    EXPECT_TRUE(s.shell.messages.empty());
-    EXPECT_TRUE(s.state.create_needed);
-}
+    EXPECT_TRUE(s.inc.found.empty() && s.shell.messages.empty() && s.state.create_needed);
 
-TEST(IncludeScan, lists_qualifying_files_in_name_order_and_asks_to_sort_them) {
-    IncStyle s;
     s.dir.write("style/inc/roads", "highway=primary [0x02 resolution 20]\n");
     s.dir.write("style/inc/contours", "contour=elevation [0x20 level 1]\n");
-    s.dir.write("style/inc/names", "name=* { name '${name}' }\n");
     s.dir.write("style/inc/.hidden", "a=b [0x01 resolution 20]\n");
     std::filesystem::create_directories(s.dir / "style/inc/sub");
     s.inc.groups[INC_LINES] = {"old"};
@@ -57,7 +51,6 @@ TEST(IncludeScan, lists_qualifying_files_in_name_order_and_asks_to_sort_them) {
     EXPECT_EQ(s.inc.found, (Names{"contours", "roads"}));
     EXPECT_TRUE(s.inc.groups_empty());
     EXPECT_EQ(s.shell.messages, (Names{SORT_MESSAGE}));
-    EXPECT_TRUE(s.state.create_needed);
 }
 
 TEST(IncludeSorting, add_takes_selected_rows_once_remove_the_first_selected_and_a_new_folder_forgets_all) {
@@ -92,28 +85,21 @@ struct Merge : test::WriterRun {
     Merge() {
         state.point_library.assign("Type=0x02d02\r\nXpm=\"bar\"\r\n[end]\r\n");
         dir.write("inc/bars", "amenity=bar [0x2d02 resolution 24]\n");
-        dir.write("inc/roads", "highway=primary [0x02 resolution 20]\n");
-        inc.found = {"bars", "roads"};
+        inc.found = {"bars"};
     }
     std::string merge() {
         return run([this](Conversion& cv, const std::string&) { do_incs(cv, inc, dir / "inc"); }, "", "none");
     }
 };
 
-// The order points, lines, polygons, each group in list order, is pinned by the
-// with_inc golden file; the message when no group was filled by the window tests.
-TEST(IncludeMerge, skips_gone_or_unsafe_names_and_switched_off_sections) {
+// The order of sections and files is pinned by the with_inc golden file, the message when no
+// group was filled by the window tests, and the section switches by the writer tests.
+TEST(IncludeMerge, skips_gone_or_unsafe_names) {
     Merge gone;
     gone.inc.groups[INC_POINTS] = {"deleted", "../escape", "bars"};
     EXPECT_NE(gone.merge().find("Type=0x02d02"), std::string::npos);
     ASSERT_EQ(gone.shell.messages.size(), 1u);
     EXPECT_NE(gone.shell.messages[0].find("../escape"), std::string::npos);
-
-    Merge off;
-    off.state.lines_on = false;
-    off.inc.groups[INC_LINES] = {"roads"};
-    EXPECT_EQ(off.merge(), "");
-    EXPECT_TRUE(off.shell.messages.empty());
 }
 
 }  // namespace

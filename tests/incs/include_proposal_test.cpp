@@ -10,15 +10,12 @@ namespace {
 using Names = std::vector<std::string>;
 using Proposal = std::map<std::string, std::vector<int>>;
 
-TEST(IncludeStatements, read_both_quotes_with_or_without_semicolon) {
+TEST(ProposeGroups, read_include_statements_and_follow_them_directly_and_through_other_include_files) {
     EXPECT_EQ(include_statements("a=b [0x01]\ninclude 'inc/roadspeed';\n  include \"inc/name\"\r\n"
                                  "include 'inc/x' ; # note\n# include 'inc/commented';\n"
                                  "include lines from default;\ninclude 'lines' from other;\n"
                                  "includes 'inc/no';\nx=1 & include 'inc/no'\n"),
               (Names{"inc/roadspeed", "inc/name", "inc/x"}));
-}
-
-TEST(ProposeGroups, follows_includes_directly_and_through_other_include_files_and_nothing_else) {
     test::TempDir dir;
     const std::string style = dir / "s";
     dir.write("s/points", "include 'inc/name';\n");

@@ -30,7 +30,6 @@ struct FakeDesktop : Desktop {
         answers.pop_front();
         return answer;
     }
-
     std::deque<std::string> answers;
     std::vector<std::string> asked;
     std::vector<std::string> started;

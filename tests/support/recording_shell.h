@@ -21,7 +21,6 @@ public:
         questions.push_back(question);
         return answer;
     }
-
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     bool answer = false;
