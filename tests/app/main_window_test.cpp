@@ -25,7 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Messages = std::vector<std::string>;
-using Files = std::vector<std::pair<std::string, std::string>>;
 
 const std::string BAR = "amenity=bar [0x2d02 resolution 24]\n";
 const std::string ROAD = "highway=primary [0x02 resolution 20]\n";
@@ -59,7 +58,7 @@ struct Window {
         return shell.messages;
     }
     // Writes the style "s", chooses it and writes to out.txt.
-    void use_style(const Files& files) {
+    void use_style(const std::vector<std::pair<std::string, std::string>>& files) {
         for (const auto& [name, rules] : files) dir.write("s/" + name, rules);
         window->choose_folder(dir / "s");
         set_path_box(dir / "out.txt");

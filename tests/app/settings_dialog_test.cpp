@@ -1,9 +1,8 @@
 #include "settings_dialog.h"
 
-#include <filesystem>
-
 #include <QLineEdit>
 #include <QPushButton>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "support/qt_support.h"

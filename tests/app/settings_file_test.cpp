@@ -1,8 +1,7 @@
 #include "settings_file.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 
 #include "file_io.h"
 #include "startup.h"

@@ -13,8 +13,6 @@ namespace tessaro {
 namespace {
 
 namespace fs = std::filesystem;
-using test::read_bytes;
-using test::TempDir;
 
 const std::string LIBRARY_POINTS = "[_point]\r\nType=0x02d02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n[end]\r\n";
 
@@ -24,7 +22,7 @@ struct CliOutcome {
 };
 
 struct Style {
-    TempDir dir;
+    test::TempDir dir;
     Style() {
         for (const char* lib : {"res/lines", "res/pgons.pol"}) dir.write(lib, "");
         dir.write("res/points", LIBRARY_POINTS);
@@ -35,7 +33,7 @@ struct Style {
         args.push_back(dir / "s");
         std::ostringstream out, err;
         const int code = run_cli(args, ".", out, err);
-        return {code, err.str(), fs::is_regular_file(dir / out_name) ? read_bytes(dir / out_name) : ""};
+        return {code, err.str(), fs::is_regular_file(dir / out_name) ? test::read_bytes(dir / out_name) : ""};
     }
 };
 

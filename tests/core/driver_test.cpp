@@ -29,7 +29,7 @@ struct StyleRun {
     }
 };
 
-TEST(GetTypes, reads_rule_files_under_their_names_in_the_folder_in_a_fixed_order_and_names_a_missing_one) {
+TEST(GetTypes, reads_rule_files_under_their_names_in_a_fixed_order_and_names_missing_rule_and_library_files) {
     StyleRun r;
     r.dir.write("mystyle/Points", "amenity=bar [0x2d02]\n");
     r.dir.write("mystyle/LINES", "highway=x [0x02]\n");
@@ -44,6 +44,12 @@ TEST(GetTypes, reads_rule_files_under_their_names_in_the_folder_in_a_fixed_order
     EXPECT_EQ(header_only.rfind("[_id]\r\n", 0), 0u);
     EXPECT_EQ(header_only.find("[_", 1), std::string::npos);
     EXPECT_EQ(r.shell.messages.size(), 1u);
+    // Missing library files are named in the create order.
+    r.state.point_library.assign("");
+    r.state.line_library.assign("x");
+    EXPECT_EQ(missing_library_messages(r.state),
+              (std::vector<std::string>{"Cannot find file to parse points",
+                                        "Cannot find file to parse polygons - see Preferences,Settings"}));
 }
 
 TEST(ListStyle, counts_files_and_names_rule_files_without_regard_to_case) {
@@ -56,14 +62,6 @@ TEST(ListStyle, counts_files_and_names_rule_files_without_regard_to_case) {
     EXPECT_EQ(l.files, 3u);
     EXPECT_EQ(l.kinds, "lg");
     EXPECT_EQ(list_style(dir / "none").files, 0u);
-}
-
-TEST(MissingLibraries, are_named_in_the_create_order) {
-    AppState st;
-    st.line_library.assign("x");
-    EXPECT_EQ(missing_library_messages(st),
-              (std::vector<std::string>{"Cannot find file to parse points",
-                                        "Cannot find file to parse polygons - see Preferences,Settings"}));
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 #include "polygon_looks.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <map>
 #include <string_view>
 

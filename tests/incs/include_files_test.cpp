@@ -13,12 +13,6 @@ using Names = std::vector<std::string>;
 const std::string SORT_MESSAGE =
     "Please sort 'Inc' files into points ,lines or polygons.\r\n\r\nSelect file(s) and click appropriate 'Add' button";
 
-TEST(DefinesTypes, needs_a_code_and_resolution_or_level_in_exact_case) {
-    for (const char* yes : {"a=b [0x01 resolution 20]", "a=b [0x01 level 2]"}) EXPECT_TRUE(defines_types(yes)) << yes;
-    for (const char* no : {"a=b [0x01]", "a=b [0X01 resolution 20]", "a=b [0x01 Resolution 20]", "set mkgmap:level=1"})
-        EXPECT_FALSE(defines_types(no)) << no;
-}
-
 struct IncStyle {
     test::TempDir dir;
     test::RecordingShell shell;
@@ -51,6 +45,10 @@ TEST(IncludeScan, lists_files_with_types_in_name_order_and_asks_to_sort_them_or_
     EXPECT_EQ(s.inc.found, (Names{"contours", "roads"}));
     EXPECT_TRUE(s.inc.groups_empty());
     EXPECT_EQ(s.shell.messages, (Names{SORT_MESSAGE}));
+    // A file defines types with a code and "resolution" or "level", in exact case.
+    for (const char* yes : {"a=b [0x01 resolution 20]", "a=b [0x01 level 2]"}) EXPECT_TRUE(defines_types(yes)) << yes;
+    for (const char* no : {"a=b [0x01]", "a=b [0X01 resolution 20]", "a=b [0x01 Resolution 20]", "set mkgmap:level=1"})
+        EXPECT_FALSE(defines_types(no)) << no;
 }
 
 TEST(IncludeSorting, add_takes_selected_rows_once_remove_the_first_selected_and_a_new_folder_forgets_all) {
