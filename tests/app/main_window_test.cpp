@@ -167,7 +167,7 @@ TEST(CreateTyp, never_says_created_for_a_file_that_was_not_written) {
     EXPECT_TRUE(w.desktop.started.empty());
 }
 
-TEST(CreateTyp, ignores_a_second_press_while_converting) {
+TEST(CreateTyp, ignores_a_second_press_and_a_close_while_converting) {
     Window w;
     w.start();
     w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
@@ -175,6 +175,7 @@ TEST(CreateTyp, ignores_a_second_press_while_converting) {
     w.shell.on_yield = [&] {
         if (!w.window->converting() || presses++ > 0) return;
         EXPECT_FALSE(w.find<QPushButton>("Command2")->isEnabled());
+        EXPECT_FALSE(w.window->close());  // closing would cut the TYP text short
         w.window->Command2_Click();
         w.window->choose_folder(w.dir / "elsewhere");
     };

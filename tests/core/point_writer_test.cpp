@@ -10,7 +10,8 @@ namespace {
 // One entry per code with the first rule's label, and nothing for codes the
 // library lacks, are pinned by the golden files.
 struct PointRun : test::WriterRun {
-    PointRun() { state.point_library.assign("[_point]\r\nType=0x02d02\r\nXpm=\"bar\"\r\n[end]\r\n"); }
+    // The second entry has no code: only an item without one would find it.
+    PointRun() { state.point_library.assign("Type=0x02d02\r\nXpm=\"bar\"\r\n[end]\r\nType=0x\r\nXpm=\"none\"\r\n[end]\r\n"); }
     std::string run(const std::string& rules) { return WriterRun::run(pois, rules, "points"); }
 };
 
