@@ -1,8 +1,7 @@
 #include "settings_file.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 
 #include "file_io.h"
 #include "startup.h"
@@ -16,45 +15,39 @@ struct SettingsFileTest : ::testing::Test {
     test::TempDir dir;
     test::RecordingShell shell;
     AppState state;
-
     SettingsFileTest() {
         state.app_folder = dir.path();
         state.res_folder = dir / "res";
         state.bin_folder = dir / "bin";
     }
     void write_settings(const std::string& bytes) { dir.write("tessaro.dat", bytes); }
+    // A fresh state of the same program folder, loaded from the settings file.
+    AppState loaded() {
+        AppState st;
+        st.app_folder = state.app_folder;
+        st.bin_folder = state.bin_folder;
+        loaddat(st, shell);
+        return st;
+    }
 };
 
-TEST_F(SettingsFileTest, saved_values_come_back_whole_commas_included) {
+TEST_F(SettingsFileTest, writes_thirteen_crlf_lines_whose_values_come_back_whole_commas_included) {
     state.style_folder = dir / "styles,old";
     state.editor_program = dir / "pct5, copy";
     state.typ_path = dir.write("typ/a,b.txt", "x");
     state.polygon_library_path = dir.write("my,lib.pol", "");
     state.include_tag_text = true;
     savedat(state);
-    AppState loaded;
-    loaded.app_folder = state.app_folder;
-    loaddat(loaded, shell);
+    EXPECT_EQ(test::read_bytes(settings_path(state)), " 0 \r\n" + state.style_folder + "\r\n" + state.editor_program +
+                                                          "\r\n" + state.typ_path + "\r\n" + state.polygon_library_path +
+                                                          "\r\n \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n");
+    const AppState back = loaded();
     EXPECT_TRUE(shell.messages.empty());
-    EXPECT_EQ(loaded.style_folder, state.style_folder);
-    EXPECT_EQ(loaded.editor_program, state.editor_program);
-    EXPECT_EQ(loaded.typ_path, state.typ_path);
-    EXPECT_EQ(loaded.polygon_library_path, state.polygon_library_path);
-    EXPECT_TRUE(loaded.include_tag_text);
+    EXPECT_EQ(std::tie(back.style_folder, back.editor_program, back.typ_path, back.polygon_library_path, back.include_tag_text),
+              std::tie(state.style_folder, state.editor_program, state.typ_path, state.polygon_library_path, state.include_tag_text));
 }
 
-TEST_F(SettingsFileTest, writes_thirteen_crlf_lines) {
-    state.style_folder = "S";
-    state.editor_program = "E";
-    state.typ_path = "T";
-    state.polygon_library_path = "P";
-    state.include_tag_text = true;
-    savedat(state);
-    EXPECT_EQ(test::read_bytes(settings_path(state)),
-              " 0 \r\nS\r\nE\r\nT\r\nP\r\n \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n");
-}
-
-TEST_F(SettingsFileTest, unusable_typ_folder_and_library_fall_back_to_defaults) {
+TEST_F(SettingsFileTest, unusable_paths_fall_back_to_defaults_and_faults_give_one_message_keeping_what_was_read) {
     for (const std::string library : {"", " ", "missing.pol"}) {
         write_settings("0\n \nE\n" + (dir / "gone/out.txt") + "\n" + library + "\n \n \n0\n\n\n\n\n0\n");
         loaddat(state, shell);
@@ -62,17 +55,13 @@ TEST_F(SettingsFileTest, unusable_typ_folder_and_library_fall_back_to_defaults) 
         EXPECT_EQ(state.typ_path, join_path(state.bin_folder, "temp.txt"));
         EXPECT_EQ(state.polygon_library_path, default_polygon_library(state)) << library;
     }
-}
-
-TEST_F(SettingsFileTest, faults_give_one_message_and_keep_what_was_read) {
+    shell.messages.clear();
     const std::string typ = dir.write("out.txt", "x");
     const std::string library = dir.write("lib.pol", "");
     write_settings(" 0 \r\nS\r\nE\r\n" + typ + "\r\n" + library + "\r\n");
     loaddat(state, shell);
-    EXPECT_EQ(state.style_folder, "S");
-    EXPECT_EQ(state.editor_program, "E");
-    EXPECT_EQ(state.typ_path, typ);
-    EXPECT_EQ(state.polygon_library_path, library);
+    EXPECT_EQ(std::tie(state.style_folder, state.editor_program, state.typ_path, state.polygon_library_path),
+              std::tie("S", "E", typ, library));
     EXPECT_FALSE(state.include_tag_text);
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_NE(shell.messages[0].find(settings_path(state) + ": line 6"), std::string::npos);
@@ -92,28 +81,21 @@ TEST_F(SettingsFileTest, hostile_files_give_at_most_one_short_message) {
     using namespace std::string_literals;
     const std::string valid = " 0 \r\nstyle\r\nnot found\r\n\r\n\r\n \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n";
     const std::string huge(1u << 20, 'x');
-    for (const std::string& bytes : {""s, "\0\x01\xff\r\n\0"s, " 0 \r\n" + huge + "\r\n" + huge + "\r\n", valid + "extra\r\nlines\r\n",
+    for (const std::string& bytes : {""s, "\0\x01\xff\r\n\0"s, " 0 \r\n" + huge + "\r\n" + huge + "\r\n",
                                      " 0 \r\n \r\n \r\n \r\n \r\n \r\n \r\n" + huge + "\r\n"}) {
         shell.messages.clear();
-        AppState loaded;
-        loaded.app_folder = state.app_folder;
-        loaded.bin_folder = state.bin_folder;
         write_settings(bytes);
-        loaddat(loaded, shell);
+        loaded();
         ASSERT_LE(shell.messages.size(), 1u);
-        if (!shell.messages.empty()) {
-            EXPECT_LT(shell.messages[0].size(), 400u);
-        }
+        EXPECT_LT(shell.messages.empty() ? 0 : shell.messages[0].size(), 400u);
     }
     // More than 13 lines: the first 13 count.
-    write_settings(valid + "extra\r\n");
-    AppState loaded;
-    loaded.app_folder = state.app_folder;
     shell.messages.clear();
-    loaddat(loaded, shell);
+    write_settings(valid + "extra\r\nlines\r\n");
+    const AppState back = loaded();
     EXPECT_TRUE(shell.messages.empty());
-    EXPECT_TRUE(loaded.include_tag_text);
-    EXPECT_EQ(loaded.style_folder, "style");
+    EXPECT_TRUE(back.include_tag_text);
+    EXPECT_EQ(back.style_folder, "style");
 }
 
 }  // namespace

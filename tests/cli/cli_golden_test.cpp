@@ -1,6 +1,5 @@
-// Runs the CLI over every style folder under tests/data that has an expect/
-// folder and compares the TYP text, stderr and exit code byte for byte: each
-// case inside this process, and all of them once more through the built program.
+// Runs the CLI over every style folder under tests/data with an expect/ folder, in this process and
+// as the built program, and compares TYP text, stderr and exit code byte for byte.
 // TESSARO_UPDATE_GOLDEN=1 rewrites the expected files from the actual output.
 #include <cstdlib>
 #include <filesystem>
@@ -26,57 +25,31 @@ std::vector<std::string> golden_cases() {
     return out;
 }
 
-fs::path expect_folder(const std::string& name) {
-    return fs::path(TESSARO_TEST_DATA) / name / "expect";
-}
+fs::path expect_folder(const std::string& name) { return fs::path(TESSARO_TEST_DATA) / name / "expect"; }
 
-// The options of expect/args, then the output and the style named relative to tests/data.
-std::vector<std::string> case_args(const std::string& name, const std::string& out) {
+// The options of expect/args, then the output and the style.
+std::vector<std::string> case_args(const std::string& name, const std::string& out, const std::string& style) {
     std::vector<std::string> args;
     std::ifstream in(expect_folder(name) / "args");
     for (std::string line; std::getline(in, line);)
         if (!line.empty()) args.push_back(replace_all(line, "$LIBRARY", TESSARO_SOURCE_DIR "/tests/library"));
-    args.insert(args.end(), {"-o", out, name});
+    args.insert(args.end(), {"-o", out, style});
     return args;
 }
 
 struct CliResult {
     int exit_code = -1;
-    std::string err;
-    std::string typ;  // empty when no file was written
+    std::string err, typ;  // typ empty when no file was written
 };
 
 CliResult collect(int exit_code, const std::string& err, const std::string& out) {
-    CliResult r;
-    r.exit_code = exit_code;
-    r.err = replace_all(err, out, "$OUT");
-    if (fs::exists(out)) r.typ = read_bytes(out);
-    return r;
+    return {exit_code, replace_all(err, out, "$OUT"), read_bytes(out)};
 }
-
-// The current folder for one scope, as a shell's "cd" would give the program.
-class InFolder {
-public:
-    explicit InFolder(const fs::path& folder) : m_old(fs::current_path()) { fs::current_path(folder); }
-    ~InFolder() {
-        std::error_code ec;
-        fs::current_path(m_old, ec);
-    }
-    InFolder(const InFolder&) = delete;
-    InFolder& operator=(const InFolder&) = delete;
-
-private:
-    fs::path m_old;
-};
 
 CliResult run_in_process(const std::string& name, const test::TempDir& tmp) {
     const std::string out = tmp / "out.txt";
     std::ostringstream cout, cerr;
-    int code = -1;
-    {
-        InFolder in(TESSARO_TEST_DATA);
-        code = run_cli(case_args(name, out), ".", cout, cerr);
-    }
+    const int code = run_cli(case_args(name, out, (fs::path(TESSARO_TEST_DATA) / name).string()), ".", cout, cerr);
     return collect(code, cerr.str(), out);
 }
 
@@ -98,7 +71,8 @@ CliResult run_program(const std::string& name, const test::TempDir& tmp) {
 #else
     std::string cmd = "cd " + quoted(TESSARO_TEST_DATA) + " && " + quoted(TESSARO_CLI);
 #endif
-    for (const std::string& arg : case_args(name, out)) cmd += " " + quoted(arg);
+    // The style named relative to tests/data, as a shell user would.
+    for (const std::string& arg : case_args(name, out, name)) cmd += " " + quoted(arg);
     cmd += " 2> " + quoted(tmp / "stderr");
 #ifdef _WIN32
     // cmd /c drops the first and the last quote of a line with more than two.
@@ -113,21 +87,18 @@ CliResult run_program(const std::string& name, const test::TempDir& tmp) {
     return collect(code, err, out);
 }
 
-void write_file(const fs::path& p, const std::string& bytes) {
-    std::ofstream(p, std::ios::binary) << bytes;
-}
+void write_file(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
 void expect_matches_the_expected_files(const std::string& name, const CliResult& r) {
     const fs::path expect = expect_folder(name);
     EXPECT_EQ(std::to_string(r.exit_code) + "\n", read_bytes((expect / "exit").string()));
     EXPECT_EQ(r.err, read_bytes((expect / "stderr").string()));
-    const bool has_typ = fs::exists(expect / "typ.txt");
-    EXPECT_EQ(r.typ, has_typ ? read_bytes((expect / "typ.txt").string()) : "");
+    EXPECT_EQ(r.typ, read_bytes((expect / "typ.txt").string()));  // empty when there is none
 }
 
 class CliGolden : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(CliGolden, output_stderr_and_exit_code_match_the_expected_files) {
+TEST_P(CliGolden, output_stderr_and_exit_code_match_the_expected_files_in_process_and_as_a_program) {
     test::TempDir tmp;
     const CliResult r = run_in_process(GetParam(), tmp);
     if (std::getenv("TESSARO_UPDATE_GOLDEN") != nullptr) {
@@ -139,20 +110,13 @@ TEST_P(CliGolden, output_stderr_and_exit_code_match_the_expected_files) {
         GTEST_SKIP() << "expected files rewritten";
     }
     expect_matches_the_expected_files(GetParam(), r);
+    SCOPED_TRACE("the built program");
+    test::TempDir program_tmp;
+    expect_matches_the_expected_files(GetParam(), run_program(GetParam(), program_tmp));
 }
 
 INSTANTIATE_TEST_SUITE_P(Styles, CliGolden, ::testing::ValuesIn(golden_cases()),
                          [](const auto& param_info) { return param_info.param; });
-
-// The built program itself, over every case: its exit code, stderr and TYP text
-// (on Windows written by the .exe) are the expected bytes too.
-TEST(CliProgram, run_as_a_program_it_writes_the_expected_text_messages_and_exit_codes) {
-    for (const std::string& name : golden_cases()) {
-        SCOPED_TRACE(name);
-        test::TempDir tmp;
-        expect_matches_the_expected_files(name, run_program(name, tmp));
-    }
-}
 
 }  // namespace
 }  // namespace tessaro

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace tessaro {
 namespace {
 
@@ -22,13 +21,9 @@ TEST(ParseCli, reads_every_option_in_both_spellings) {
 }
 
 TEST(ParseCli, refuses_bad_usage_with_a_reason) {
-    EXPECT_NE(parse_cli({}).error, "");
-    EXPECT_NE(parse_cli({"a", "b"}).error, "");
-    EXPECT_NE(parse_cli({"--seed", "x1", "s"}).error, "");
-    EXPECT_NE(parse_cli({"--seed", "-1", "s"}).error, "");
-    EXPECT_NE(parse_cli({"s", "-o"}).error, "");
-    EXPECT_NE(parse_cli({"--frobnicate", "s"}).error, "");
-    EXPECT_NE(parse_cli({"--tag-text=yes", "s"}).error, "");
+    const std::vector<std::vector<std::string>> bad = {
+        {}, {"a", "b"}, {"--seed", "x1", "s"}, {"--seed", "-1", "s"}, {"s", "-o"}, {"--frobnicate", "s"}, {"--tag-text=yes", "s"}};
+    for (const auto& args : bad) EXPECT_NE(parse_cli(args).error, "") << ::testing::PrintToString(args);
     EXPECT_EQ(parse_cli({"--help"}).error, "");
 }
 

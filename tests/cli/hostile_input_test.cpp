@@ -13,33 +13,27 @@ namespace tessaro {
 namespace {
 
 namespace fs = std::filesystem;
-using test::read_bytes;
-using test::TempDir;
 
 const std::string LIBRARY_POINTS = "[_point]\r\nType=0x02d02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n[end]\r\n";
 
 struct CliOutcome {
     int exit_code;
-    std::string err;
-    std::string typ;
+    std::string err, typ;
 };
 
 struct Style {
-    TempDir dir;
+    test::TempDir dir;
     Style() {
+        for (const char* lib : {"res/lines", "res/pgons.pol"}) dir.write(lib, "");
         dir.write("res/points", LIBRARY_POINTS);
-        dir.write("res/lines", "");
-        dir.write("res/pgons.pol", "");
     }
     CliOutcome convert(std::vector<std::string> extra = {}, const std::string& out_name = "out.txt") {
-        std::vector<std::string> args{"-q", "--seed", "1", "--res", dir / "res"};
-        if (!out_name.empty()) args.insert(args.end(), {"-o", dir / out_name});
+        std::vector<std::string> args{"-q", "--seed", "1", "--res", dir / "res", "-o", dir / out_name};
         args.insert(args.end(), extra.begin(), extra.end());
         args.push_back(dir / "s");
         std::ostringstream out, err;
-        CliOutcome r{run_cli(args, ".", out, err), err.str(), ""};
-        if (fs::is_regular_file(dir / out_name)) r.typ = read_bytes(dir / out_name);
-        return r;
+        const int code = run_cli(args, ".", out, err);
+        return {code, err.str(), fs::is_regular_file(dir / out_name) ? test::read_bytes(dir / out_name) : ""};
     }
 };
 
@@ -54,9 +48,7 @@ TEST(HostileRules, empty_binary_and_random_files_convert_without_complaint) {
     using namespace std::string_literals;
     for (const std::string& bytes : {""s, "\0\0\0[0x\0"s, random_bytes(1 << 20, 1), random_bytes(4096, 2) + "\n[0x2d02]\n"}) {
         Style s;
-        s.dir.write("s/points", bytes);
-        s.dir.write("s/lines", bytes);
-        s.dir.write("s/polygons", bytes);
+        for (const char* rules : {"s/points", "s/lines", "s/polygons"}) s.dir.write(rules, bytes);
         const CliOutcome r = s.convert();
         EXPECT_EQ(r.exit_code, 0) << r.err;
         EXPECT_EQ(r.typ.rfind("[_id]\r\n", 0), 0u);
@@ -85,9 +77,8 @@ TEST(HostileRules, odd_line_ends_marks_and_brackets_still_give_their_codes) {
     const CliOutcome r = s.convert();
     EXPECT_EQ(r.exit_code, 0) << r.err;
     // After a BOM the rule's condition keeps it; the code is found all the same.
-    EXPECT_NE(r.typ.find("Type=0x02d02"), std::string::npos);
-    EXPECT_NE(r.typ.find("Type=0x02\r\n"), std::string::npos);
-    for (const char* code : {"Type=0x3c\r\n", "Type=0x3e\r\n"}) EXPECT_NE(r.typ.find(code), std::string::npos) << code;
+    for (const char* code : {"Type=0x02d02", "Type=0x02\r\n", "Type=0x3c\r\n", "Type=0x3e\r\n"})
+        EXPECT_NE(r.typ.find(code), std::string::npos) << code;
     EXPECT_EQ(r.typ.find("Type=0x3f"), std::string::npos);
 }
 
@@ -142,9 +133,6 @@ TEST(HostileOutput, unwritable_paths_are_named_and_exit_one) {
         EXPECT_EQ(r.err.find("TYP file created"), std::string::npos);
     }
     EXPECT_TRUE(fs::is_directory(s.dir / "folder.txt"));
-    std::ostringstream out, err;
-    EXPECT_EQ(run_cli({"-o", "", "--res", s.dir / "res", s.dir / "s"}, ".", out, err), 1);
-    EXPECT_NE(err.str().find("empty"), std::string::npos);
 }
 
 }  // namespace

@@ -10,15 +10,12 @@ namespace {
 using Names = std::vector<std::string>;
 using Proposal = std::map<std::string, std::vector<int>>;
 
-TEST(IncludeStatements, read_both_quotes_with_or_without_semicolon) {
+TEST(ProposeGroups, read_include_statements_and_follow_them_directly_and_through_other_include_files) {
     EXPECT_EQ(include_statements("a=b [0x01]\ninclude 'inc/roadspeed';\n  include \"inc/name\"\r\n"
                                  "include 'inc/x' ; # note\n# include 'inc/commented';\n"
                                  "include lines from default;\ninclude 'lines' from other;\n"
                                  "includes 'inc/no';\nx=1 & include 'inc/no'\n"),
               (Names{"inc/roadspeed", "inc/name", "inc/x"}));
-}
-
-TEST(ProposeGroups, follows_includes_directly_and_through_other_include_files) {
     test::TempDir dir;
     const std::string style = dir / "s";
     dir.write("s/points", "include 'inc/name';\n");
@@ -40,12 +37,9 @@ TEST(ProposeGroups, follows_includes_directly_and_through_other_include_files) {
     EXPECT_EQ(inc.groups[INC_POINTS], (Names{"name"}));
     EXPECT_EQ(inc.groups[INC_LINES], (Names{"roads"}));
     EXPECT_EQ(inc.groups[INC_POLYGONS], (Names{"name"}));
-}
 
-TEST(ProposeGroups, proposes_nothing_for_a_style_without_include_statements) {
-    test::TempDir dir;
-    dir.write("s/lines", "highway=primary [0x02]\n");
-    EXPECT_TRUE(propose_groups(dir / "s", {"a"}).empty());
+    dir.write("plain/lines", "highway=primary [0x02]\n");
+    EXPECT_TRUE(propose_groups(dir / "plain", {"a"}).empty());
     EXPECT_TRUE(propose_groups(dir / "missing", {"a"}).empty());
 }
 

@@ -12,7 +12,6 @@ namespace tessaro::test {
 class RecordingShell : public Shell {
 public:
     void yield_events() override {
-        ++yields;
         if (on_yield) on_yield();
     }
     void hon() override { busy = true; }
@@ -22,12 +21,10 @@ public:
         questions.push_back(question);
         return answer;
     }
-
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     bool answer = false;
     bool busy = false;
-    int yields = 0;
     std::function<void()> on_yield;  // runs at every yield, as window events would
 };
 

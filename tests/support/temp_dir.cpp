@@ -28,9 +28,7 @@ TempDir::~TempDir() {
     fs::remove_all(fs::path(m_path), ec);
 }
 
-std::string TempDir::operator/(const std::string& name) const {
-    return (fs::path(m_path) / name).string();
-}
+std::string TempDir::operator/(const std::string& name) const { return (fs::path(m_path) / name).string(); }
 
 std::string TempDir::write(const std::string& name, const std::string& bytes) const {
     const fs::path p = fs::path(m_path) / name;

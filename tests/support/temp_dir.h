@@ -11,7 +11,6 @@ public:
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-
     const std::string& path() const { return m_path; }
     // Path of a name inside the folder.
     std::string operator/(const std::string& name) const;

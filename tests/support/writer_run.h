@@ -18,16 +18,14 @@ struct WriterRun {
     RecordingShell shell;
     AppState state;
     MtRandom random{1};
-
     WriterRun() { state.typ_path = dir / "out.txt"; }
-
     // Writes the rule file (none when rules is empty) and runs the writer on it.
     template <typename Writer>
     std::string run(Writer writer, const std::string& rules, const std::string& name = "rules") {
         const std::string path = rules.empty() ? dir / name : dir.write(name, rules);
         Conversion cv(state, shell, random);
         writer(cv, path);
-        std::string out = file_exists(state.typ_path) ? read_bytes(state.typ_path) : "";
+        std::string out = read_bytes(state.typ_path);  // "" when no file was written
         std::filesystem::remove(state.typ_path);
         return out;
     }
