@@ -1,7 +1,12 @@
 #include "text_util.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tessaro {
 
@@ -85,9 +90,9 @@ bool is_alnum_ascii(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// Position of the first "ab" in data[from, n), or n. Eight bytes at a time:
-// a rule file of 50 MB holds few such pairs, and a byte loop would cost more
-// than reading the file.
+// Position of the first "ab" in data[from, n), or n. Sixteen bytes at a time
+// with SSE2 (every x86-64 has it), else eight: a rule file of 50 MB holds few
+// such pairs, and a byte loop would cost more than reading the file.
 std::size_t find_pair(const char* data, std::size_t from, std::size_t n, char a, char b) {
     constexpr std::uint64_t ONES = 0x0101010101010101ULL;
     constexpr std::uint64_t LOW7 = 0x7F7F7F7F7F7F7F7FULL;
@@ -96,6 +101,17 @@ std::size_t find_pair(const char* data, std::size_t from, std::size_t n, char a,
     const std::uint64_t pa = ONES * static_cast<unsigned char>(a);
     const std::uint64_t pb = ONES * static_cast<unsigned char>(b);
     std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi8(a);
+    const __m128i vb = _mm_set1_epi8(b);
+    for (; i + 17 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + 1));
+        const __m128i both = _mm_and_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(w, vb));
+        const auto hits = static_cast<unsigned>(_mm_movemask_epi8(both));
+        if (hits != 0) return i + static_cast<std::size_t>(std::countr_zero(hits));
+    }
+#endif
     for (; i + 9 <= n; i += 8) {
         std::uint64_t v = 0;
         std::uint64_t w = 0;
