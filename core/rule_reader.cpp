@@ -145,23 +145,21 @@ void RuleReader::strp_data() {
     }
 }
 
-// Items are "<text after the bracket> @<text before it>", built into one
-// buffer sized beforehand so that the views into it stay put.
+// Items are "<text after the bracket> @<text before it>": as long as their
+// line plus one. They are built into one buffer reserved for every line being
+// an item, so that the views into it stay put without a list of the hits
+// first; reserved pages that are never written cost no memory.
 template <typename FindBracket>
 void RuleReader::make_items(FindBracket find_bracket) {
-    std::vector<std::pair<std::string_view, std::size_t>> found;
-    std::size_t size = 0;
-    for (const std::string_view line : m_rule_list) {
-        const std::pair<std::string_view, std::size_t> hit = find_bracket(line);
-        if (hit.second == std::string_view::npos) continue;
-        found.push_back(hit);
-        size += hit.first.size() + 1;
-    }
+    std::size_t most = 0;
+    for (const std::string_view line : m_rule_list) most += line.size() + 1;
     m_items.clear();
-    m_items.reserve(size);
+    m_items.reserve(most);
     m_working_list.clear();
-    m_working_list.reserve(found.size());
-    for (const auto& [line, bracket] : found) {
+    m_working_list.reserve(m_rule_list.size());
+    for (const std::string_view raw : m_rule_list) {
+        const auto [line, bracket] = find_bracket(raw);
+        if (bracket == std::string_view::npos) continue;
         const std::size_t start = m_items.size();
         m_items.append(line.substr(bracket + 1)).append(" @").append(line.substr(0, bracket));
         m_working_list.emplace_back(m_items.data() + start, m_items.size() - start);
