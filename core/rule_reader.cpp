@@ -58,6 +58,11 @@ void shrink_in_place(std::string& s, char a, char b, std::size_t size, std::stri
 }
 
 
+// True when "0x" in either case starts at pos.
+bool code_at(std::string_view line, std::size_t pos) {
+    return pos + 1 < line.size() && line[pos] == '0' && lower_char(line[pos + 1]) == 'x';
+}
+
 }  // namespace
 
 std::string_view cut_code(std::string_view token) {
@@ -127,19 +132,26 @@ void RuleReader::strp_data() {
     // Index of the nearest earlier line holding "=", as it stands after its own
     // processing: a type code on a line of its own is joined to it.
     std::size_t last_eq = std::string::npos;
+    // The next "#" at or after the line in hand, sought over the whole text
+    // rather than once a line: most lines hold none.
+    const std::string_view text = m_rule_text;
+    std::size_t hash = text.find('#');
     for (std::size_t i = 0; i < m_rule_list.size(); ++i) {
         std::string_view& line = m_rule_list[i];
-        line = line.substr(0, line.find('#'));
-        const std::size_t code = find_ci(line, "0x");
-        if (code != std::string_view::npos && code > 0) {
-            bool only_blanks = true;
-            for (std::size_t k = 0; k + 1 < code; ++k) only_blanks = only_blanks && line[k] == ' ';
-            if (only_blanks && last_eq != std::string::npos) {
-                std::string joined;
-                joined.reserve(m_rule_list[last_eq].size() + line.size());
-                joined.append(m_rule_list[last_eq]).append(line);
-                line = m_joined.emplace_back(std::move(joined));
-            }
+        const auto start = static_cast<std::size_t>(line.data() - text.data());
+        if (hash < start) hash = text.find('#', start);
+        if (hash < start + line.size()) line = line.substr(0, hash - start);
+        // A code on a line of its own: its first "0x" has nothing but blanks
+        // before the character ahead of it, so it stands at the first non-blank
+        // (not at the line's start) or right after it.
+        std::size_t first = 0;
+        while (first < line.size() && line[first] == ' ') ++first;
+        const bool code_alone = (first > 0 && code_at(line, first)) || code_at(line, first + 1);
+        if (code_alone && last_eq != std::string::npos) {
+            std::string joined;
+            joined.reserve(m_rule_list[last_eq].size() + line.size());
+            joined.append(m_rule_list[last_eq]).append(line);
+            line = m_joined.emplace_back(std::move(joined));
         }
         if (line.find('=') != std::string_view::npos) last_eq = i;
     }
