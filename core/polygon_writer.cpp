@@ -42,7 +42,7 @@ std::string builtin_entry(const std::string& code, const std::string& rule_text,
 void polygons(Conversion& cv, const std::string& path) {
     cv.random.reseed();
     if (!cv.state.polygons_on) return;
-    cv.rules.loadbinary(path);
+    cv.rules.load_text(path);
     cv.rules.scan_polygon_rules();
     if (cv.rules.working_list().empty()) return;
     draworder(cv);

@@ -74,11 +74,25 @@ bool is_type_code(std::string_view code) {
 }
 
 void RuleReader::loadbinary(const std::string& path) {
+    load(path, true);
+}
+
+void RuleReader::load_text(const std::string& path) {
+    load(path, false);
+}
+
+void RuleReader::load(const std::string& path, bool make_list) {
     m_rule_text.clear();
     m_shell.yield_events();
     m_shell.hon();
     loadbinaryfst(path);
-    strp_data();
+    if (make_list) {
+        strp_data();
+    } else {
+        normalise_text();
+        m_rule_list.clear();
+        m_joined.clear();
+    }
     m_shell.yield_events();
     m_shell.hof();
 }
@@ -116,7 +130,7 @@ void RuleReader::split_rule_text() {
     }
 }
 
-void RuleReader::strp_data() {
+void RuleReader::normalise_text() {
     // Most files hold no CR or no tab: memchr says so at once.
     if (m_rule_text.find('\r') != std::string::npos)
         m_rule_text.erase(std::remove(m_rule_text.begin(), m_rule_text.end(), '\r'), m_rule_text.end());
@@ -127,6 +141,10 @@ void RuleReader::strp_data() {
     // a match of the other.
     shrink_in_place(m_rule_text, ' ', ' ', 2, " ", [](const char*) { return true; });
     shrink_in_place(m_rule_text, '0', ' ', 3, "0x", [](const char* p) { return p[2] == 'x' || p[2] == 'X'; });
+}
+
+void RuleReader::strp_data() {
+    normalise_text();
     split_rule_text();
 
     // Index of the nearest earlier line holding "=", as it stands after its own

@@ -18,6 +18,9 @@ public:
     // Reads the file into the rule file text and strips it. A file that cannot
     // be read gives one message naming it and leaves everything empty.
     void loadbinary(const std::string& path);
+    // The same, but the rule list is left empty: for scans of the text's own
+    // lines, which would not use the joined list.
+    void load_text(const std::string& path);
     void loadbinaryfst(const std::string& path);
     void strp_data();
     // Items for the point and line writers: rule list lines with a "[0x" bracket.
@@ -33,6 +36,8 @@ public:
     const std::vector<std::string_view>& working_list() const { return m_working_list; }
 
 private:
+    void load(const std::string& path, bool make_list);
+    void normalise_text();
     void split_rule_text();
     template <typename FindBracket>
     void make_items(FindBracket find_bracket);

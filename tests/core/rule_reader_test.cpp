@@ -137,9 +137,16 @@ TEST(LoadBinary, reads_bytes_unchanged_and_strips_them) {
     using namespace std::string_literals;
     TempDir dir;
     Reader r;
-    r.rules.loadbinary(dir.write("lines", "\xEF\xBB\xBFname=\xC3\xA4\0x [0x01]\r\n"s));
+    const std::string path = dir.write("lines", "\xEF\xBB\xBFname=\xC3\xA4\0x [0x01]\r\n"s);
+    r.rules.loadbinary(path);
     EXPECT_TRUE(r.shell.messages.empty());
     EXPECT_EQ(owned(r.rules.rule_list()), (Lines{"\xEF\xBB\xBFname=\xC3\xA4\0x [0x01]"s, ""}));
+
+    // The text alone: the list of the file before must not outlive it.
+    r.rules.load_text(path);
+    EXPECT_EQ(r.rules.rule_text(), "\xEF\xBB\xBFname=\xC3\xA4\0x [0x01]\n"s);
+    EXPECT_TRUE(r.rules.rule_list().empty());
+    EXPECT_FALSE(r.shell.busy);
 }
 
 }  // namespace
