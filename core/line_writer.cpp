@@ -81,12 +81,13 @@ void lines(Conversion& cv, const std::string& path) {
         // only for the built-in entries that use it.
         const double r1 = cv.random.next();
         const double r2 = cv.random.next();
-        const std::string with_blanks = untabbed(item);
-        const std::string_view trimmed = trim_blanks(with_blanks.empty() ? item : with_blanks);
+        // Items hold no tabs: stripping made them blanks.
+        const std::string_view trimmed = trim_blanks(item);
         const std::size_t blank = trimmed.find(' ');
         if (blank == std::string_view::npos) continue;
-        const std::string token(cut_code(to_lower(trimmed.substr(0, blank))));
-        if (!is_type_code(token)) continue;
+        const std::string_view code = cut_code(trimmed.substr(0, blank));
+        if (!is_type_code(code)) continue;
+        const std::string token = to_lower(code);
         if (!seen.insert(token.substr(2)).second) continue;
 
         const std::size_t at = item.find('@');

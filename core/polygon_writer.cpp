@@ -53,10 +53,12 @@ void polygons(Conversion& cv, const std::string& path) {
         const int g = random_component(cv.random);
         const int b = random_component(cv.random);
 
+        // Items hold no tabs: stripping made them blanks.
         const std::string_view item = trim_blanks(raw);
-        const std::size_t end = item.find_first_of(" \t");
-        const std::string code(cut_code(to_lower(item.substr(0, end))));
-        if (!is_type_code(code)) continue;
+        const std::size_t end = item.find(' ');
+        const std::string_view token = cut_code(item.substr(0, end));
+        if (!is_type_code(token)) continue;
+        const std::string code = to_lower(token);
         if (!seen.insert(code.substr(2)).second) continue;
 
         std::string rule_text;

@@ -60,11 +60,6 @@ std::string replace_all(std::string_view s, std::string_view from, std::string_v
     return out;
 }
 
-std::string untabbed(std::string_view s) {
-    if (s.find('\t') == std::string_view::npos) return {};
-    return replace_all(s, "\t", " ");
-}
-
 std::string_view trim_blanks(std::string_view s) {
     std::size_t b = 0;
     std::size_t e = s.size();

@@ -16,9 +16,6 @@ std::size_t find_ci(std::string_view hay, std::string_view needle, std::size_t f
 bool contains(std::string_view hay, std::string_view needle);
 // Every occurrence replaced, left to right, non-overlapping, in one pass.
 std::string replace_all(std::string_view s, std::string_view from, std::string_view to);
-// s with every tab turned into a blank; empty when s has no tab (the usual
-// case after stripping), so that callers copy only when they must.
-std::string untabbed(std::string_view s);
 // Leading and trailing blanks (character 32 only) removed.
 std::string_view trim_blanks(std::string_view s);
 bool is_hex_digit(char c);
