@@ -73,6 +73,14 @@ bool is_type_code(std::string_view code) {
     return code.size() > 2 && code[0] == '0' && lower_char(code[1]) == 'x';
 }
 
+void RuleReader::reserve(std::size_t bytes) {
+    m_rule_text.reserve(bytes);
+    // An item is its line plus one byte; joined lines add their condition again.
+    m_items.reserve(bytes + bytes / 8);
+    m_rule_list.reserve(bytes / 32 + 1);
+    m_working_list.reserve(bytes / 32 + 1);
+}
+
 void RuleReader::loadbinary(const std::string& path) {
     load(path, true);
 }

@@ -28,6 +28,9 @@ public:
     // Items for the polygon writer, from the rule file text (no joining).
     void scan_polygon_rules();
 
+    // Sizes the buffers for rule files of up to `bytes` at once.
+    void reserve(std::size_t bytes);
+
     // Changing the rule file text makes the rule list stale until the next strp_data.
     std::string& rule_text() { return m_rule_text; }
     // Lines and items are views: a rule file of a million lines is not a million strings.
