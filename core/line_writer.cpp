@@ -1,7 +1,6 @@
 #include "line_writer.h"
 
 #include <cstdio>
-#include <unordered_set>
 
 #include "entry_builder.h"
 #include "line_looks.h"
@@ -75,7 +74,8 @@ void lines(Conversion& cv, const std::string& path) {
     cv.rules.scan_rules();
     if (cv.rules.working_list().empty()) return;
 
-    std::unordered_set<std::string> seen;
+    // Codes met so far, as views into the working list, which outlives the loop.
+    CaselessSet seen;
     for (const std::string_view item : cv.rules.working_list()) {
         // Drawn for every item so that the sequence never shifts; formatted
         // only for the built-in entries that use it.
@@ -87,8 +87,8 @@ void lines(Conversion& cv, const std::string& path) {
         if (blank == std::string_view::npos) continue;
         const std::string_view code = cut_code(trimmed.substr(0, blank));
         if (!is_type_code(code)) continue;
+        if (!seen.insert(code).second) continue;
         const std::string token = to_lower(code);
-        if (!seen.insert(token.substr(2)).second) continue;
 
         const std::size_t at = item.find('@');
         const std::string rule_text(at == std::string_view::npos ? std::string_view() : item.substr(at + 1));

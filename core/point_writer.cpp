@@ -1,7 +1,5 @@
 #include "point_writer.h"
 
-#include <unordered_set>
-
 #include "entry_builder.h"
 #include "text_util.h"
 
@@ -13,10 +11,11 @@ void pois(Conversion& cv, const std::string& path) {
     cv.rules.scan_rules();
     if (cv.rules.working_list().empty()) return;
 
-    std::unordered_set<std::string> seen;
+    // Codes met so far, as views into the working list, which outlives the loop.
+    CaselessSet seen;
     for (const std::string_view raw : cv.rules.working_list()) {
-        // Items hold no tabs (stripping made them blanks). The code is cut out
-        // before it is lower-cased: most items repeat a code already seen.
+        // Items hold no tabs (stripping made them blanks). The code is
+        // lower-cased only when it is new: most items repeat one already seen.
         const std::string_view item = trim_blanks(raw);
         const std::size_t blank = item.find(' ');
         if (blank == std::string::npos) continue;
@@ -25,9 +24,8 @@ void pois(Conversion& cv, const std::string& path) {
         if (ox != std::string_view::npos) token.remove_prefix(ox);
         token = cut_code(token);
         if (!is_type_code(token)) continue;
-        const auto [known, fresh] = seen.insert(to_lower(token));
-        if (!fresh) continue;
-        const std::string& code = *known;
+        if (!seen.insert(token).second) continue;
+        const std::string code = to_lower(token);
 
         std::string_view label = trim_blanks(item.substr(blank + 1));
         const std::size_t at = label.find('@');

@@ -1,7 +1,5 @@
 #include "polygon_writer.h"
 
-#include <unordered_set>
-
 #include "draw_order.h"
 #include "entry_builder.h"
 #include "polygon_looks.h"
@@ -47,7 +45,8 @@ void polygons(Conversion& cv, const std::string& path) {
     if (cv.rules.working_list().empty()) return;
     draworder(cv);
 
-    std::unordered_set<std::string> seen;
+    // Codes met so far, as views into the working list, which outlives the loop.
+    CaselessSet seen;
     for (const std::string_view raw : cv.rules.working_list()) {
         const int r = random_component(cv.random);
         const int g = random_component(cv.random);
@@ -58,8 +57,8 @@ void polygons(Conversion& cv, const std::string& path) {
         const std::size_t end = item.find(' ');
         const std::string_view token = cut_code(item.substr(0, end));
         if (!is_type_code(token)) continue;
+        if (!seen.insert(token).second) continue;
         const std::string code = to_lower(token);
-        if (!seen.insert(code.substr(2)).second) continue;
 
         std::string rule_text;
         if (end != std::string_view::npos) {

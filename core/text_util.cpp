@@ -85,6 +85,25 @@ bool is_alnum_ascii(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// FNV-1a over the bytes with bit 5 set: a capital letter differs from its
+// small letter only there, so keys equal but for case hash alike (the few
+// other bytes that meet so are told apart by the equality).
+std::size_t CaselessHash::operator()(std::string_view s) const noexcept {
+    std::uint64_t h = 14695981039346656037ULL;
+    for (char c : s) {
+        h ^= static_cast<unsigned char>(c) | 0x20u;
+        h *= 1099511628211ULL;
+    }
+    return static_cast<std::size_t>(h);
+}
+
+bool CaselessEqual::operator()(std::string_view a, std::string_view b) const noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && lower_char(a[i]) != lower_char(b[i])) return false;
+    return true;
+}
+
 // Position of the first "ab" in data[from, n), or n. Sixteen bytes at a time
 // with SSE2 (every x86-64 has it), else eight: a rule file of 50 MB holds few
 // such pairs, and a byte loop would cost more than reading the file.

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 // Byte-string helpers. File contents are bytes; "case" always means ASCII case.
 namespace tessaro {
@@ -24,5 +25,15 @@ std::size_t find_pair(const char* data, std::size_t from, std::size_t n, char a,
 // s between quote characters, as every XPM string of an entry stands.
 std::string quoted(std::string_view s);
 bool is_alnum_ascii(char c);
+
+// Hash and equality without regard to ASCII case, so that a set of views can
+// tell codes apart as their lower-cased copies would, without the copies.
+struct CaselessHash {
+    std::size_t operator()(std::string_view s) const noexcept;
+};
+struct CaselessEqual {
+    bool operator()(std::string_view a, std::string_view b) const noexcept;
+};
+using CaselessSet = std::unordered_set<std::string_view, CaselessHash, CaselessEqual>;
 
 }  // namespace tessaro
