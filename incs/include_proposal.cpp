@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <set>
 
@@ -56,20 +57,22 @@ std::vector<std::string> file_include_statements(const std::string& path) {
     if (!is_regular_file(path)) return out;  // a pipe would block
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file) return out;
-    std::string text;
+    // The buffer grows only for a line longer than a piece; the bytes in use
+    // are the carried start of a line and the piece read after it.
+    std::string buffer(PIECE, '\0');
+    std::size_t carried = 0;
     while (true) {
-        const std::size_t carried = text.size();
-        text.resize(carried + PIECE);
-        const std::size_t got = std::fread(text.data() + carried, 1, PIECE, file.get());
-        text.resize(carried + got);
+        if (buffer.size() < carried + PIECE) buffer.resize(carried + PIECE);
+        const std::size_t got = std::fread(buffer.data() + carried, 1, PIECE, file.get());
+        const std::string_view text(buffer.data(), carried + got);
         const bool last = got < PIECE;
         // The carried start of a line holds no line feed: only the new bytes are searched.
-        const std::size_t lf = std::string_view(text).substr(carried).rfind('\n');
+        const std::size_t lf = text.substr(carried).rfind('\n');
         const std::size_t whole = last ? text.size() : lf == std::string_view::npos ? 0 : carried + lf + 1;
-        for (std::string& statement : include_statements(std::string_view(text).substr(0, whole)))
-            out.push_back(std::move(statement));
+        for (std::string& statement : include_statements(text.substr(0, whole))) out.push_back(std::move(statement));
         if (last) return out;
-        text.erase(0, whole);
+        carried = text.size() - whole;
+        std::memmove(buffer.data(), buffer.data() + whole, carried);
     }
 }
 
