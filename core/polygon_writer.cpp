@@ -9,8 +9,8 @@ namespace tessaro {
 
 namespace {
 
-int random_component(RandomSource& random) {
-    return static_cast<int>(round_half_even(random.next() * 255));
+int colour_component(double random) {
+    return static_cast<int>(round_half_even(random * 255));
 }
 
 std::string builtin_entry(const std::string& code, const std::string& rule_text, std::string colour) {
@@ -48,9 +48,9 @@ void polygons(Conversion& cv, const std::string& path) {
     // Codes met so far, as views into the working list, which outlives the loop.
     CaselessSet seen;
     for (const std::string_view raw : cv.rules.working_list()) {
-        const int r = random_component(cv.random);
-        const int g = random_component(cv.random);
-        const int b = random_component(cv.random);
+        const double r = cv.random.next();
+        const double g = cv.random.next();
+        const double b = cv.random.next();
 
         // Items hold no tabs: stripping made them blanks.
         const std::string_view item = trim_blanks(raw);
@@ -72,8 +72,9 @@ void polygons(Conversion& cv, const std::string& path) {
             continue;
         }
         // The colour is drawn for every item (the sequence must not shift) but
-        // formatted only for the entries that use it.
-        cv.out.append_(builtin_entry(code, rule_text, fncol(r, g, b)));
+        // rounded and formatted only for the entries that use it.
+        const std::string colour = fncol(colour_component(r), colour_component(g), colour_component(b));
+        cv.out.append_(builtin_entry(code, rule_text, colour));
     }
 }
 
