@@ -24,11 +24,12 @@ std::size_t find_ci(std::string_view hay, std::string_view needle, std::size_t f
     if (needle.empty()) return from <= hay.size() ? from : std::string_view::npos;
     if (needle.size() > hay.size()) return std::string_view::npos;
     const char first = lower_char(needle[0]);
-    // A first character without case can be jumped to (memchr speed).
+    // A first character without case is jumped to (memchr speed), unless it
+    // is the next one already, as in a code token looked at from its start.
     const bool caseless_first = first == needle[0] && !(first >= 'a' && first <= 'z');
     for (std::size_t i = from; i + needle.size() <= hay.size(); ++i) {
         if (caseless_first) {
-            i = hay.find(first, i);
+            if (hay[i] != first) i = hay.find(first, i);
             if (i == std::string_view::npos || i + needle.size() > hay.size()) return std::string_view::npos;
         } else if (lower_char(hay[i]) != first) {
             continue;
