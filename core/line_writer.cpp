@@ -74,7 +74,6 @@ void lines(Conversion& cv, const std::string& path) {
     cv.rules.scan_rules();
     if (cv.rules.working_list().empty()) return;
 
-    // Codes met so far, as views into the working list, which outlives the loop.
     CaselessSet seen;
     for (const std::string_view item : cv.rules.working_list()) {
         // Drawn for every item so that the sequence never shifts; formatted
@@ -87,8 +86,8 @@ void lines(Conversion& cv, const std::string& path) {
         if (blank == std::string_view::npos) continue;
         const std::string_view code = cut_code(trimmed.substr(0, blank));
         if (!is_type_code(code)) continue;
-        if (!seen.insert(code).second) continue;
-        const std::string token = to_lower(code);
+        if (seen.find(code) != seen.end()) continue;
+        const std::string& token = *seen.insert(to_lower(code)).first;
 
         const std::size_t at = item.find('@');
         const std::string rule_text(at == std::string_view::npos ? std::string_view() : item.substr(at + 1));

@@ -11,7 +11,6 @@ void pois(Conversion& cv, const std::string& path) {
     cv.rules.scan_rules();
     if (cv.rules.working_list().empty()) return;
 
-    // Codes met so far, as views into the working list, which outlives the loop.
     CaselessSet seen;
     for (const std::string_view raw : cv.rules.working_list()) {
         // Items hold no tabs (stripping made them blanks). The code is
@@ -24,8 +23,8 @@ void pois(Conversion& cv, const std::string& path) {
         if (ox != std::string_view::npos) token.remove_prefix(ox);
         token = cut_code(token);
         if (!is_type_code(token)) continue;
-        if (!seen.insert(token).second) continue;
-        const std::string code = to_lower(token);
+        if (seen.find(token) != seen.end()) continue;
+        const std::string& code = *seen.insert(to_lower(token)).first;
 
         std::string_view label = trim_blanks(item.substr(blank + 1));
         const std::size_t at = label.find('@');

@@ -45,7 +45,6 @@ void polygons(Conversion& cv, const std::string& path) {
     if (cv.rules.working_list().empty()) return;
     draworder(cv);
 
-    // Codes met so far, as views into the working list, which outlives the loop.
     CaselessSet seen;
     for (const std::string_view raw : cv.rules.working_list()) {
         const double r = cv.random.next();
@@ -57,8 +56,8 @@ void polygons(Conversion& cv, const std::string& path) {
         const std::size_t end = item.find(' ');
         const std::string_view token = cut_code(item.substr(0, end));
         if (!is_type_code(token)) continue;
-        if (!seen.insert(token).second) continue;
-        const std::string code = to_lower(token);
+        if (seen.find(token) != seen.end()) continue;
+        const std::string& code = *seen.insert(to_lower(token)).first;
 
         std::string rule_text;
         if (end != std::string_view::npos) {

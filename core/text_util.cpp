@@ -89,7 +89,7 @@ bool is_alnum_ascii(char c) {
 // FNV-1a over the bytes with bit 5 set: a capital letter differs from its
 // small letter only there, so keys equal but for case hash alike (the few
 // other bytes that meet so are told apart by the equality).
-std::size_t CaselessHash::operator()(std::string_view s) const noexcept {
+std::size_t CaselessHash::operator()(std::string_view s) const {
     std::uint64_t h = 14695981039346656037ULL;
     for (char c : s) {
         h ^= static_cast<unsigned char>(c) | 0x20u;

@@ -26,14 +26,19 @@ std::size_t find_pair(const char* data, std::size_t from, std::size_t n, char a,
 std::string quoted(std::string_view s);
 bool is_alnum_ascii(char c);
 
-// Hash and equality without regard to ASCII case, so that a set of views can
-// tell codes apart as their lower-cased copies would, without the copies.
+// Hash and equality without regard to ASCII case, for a set of lower-cased
+// codes that is searched with views of codes in any case: most codes repeat,
+// and only a new one needs its lower-cased copy.
 struct CaselessHash {
-    std::size_t operator()(std::string_view s) const noexcept;
+    using is_transparent = void;
+    // Not noexcept: libstdc++ then keeps each key's hash in its node, and a
+    // search compares those before it compares keys.
+    std::size_t operator()(std::string_view s) const;
 };
 struct CaselessEqual {
+    using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const noexcept;
 };
-using CaselessSet = std::unordered_set<std::string_view, CaselessHash, CaselessEqual>;
+using CaselessSet = std::unordered_set<std::string, CaselessHash, CaselessEqual>;
 
 }  // namespace tessaro
