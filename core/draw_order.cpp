@@ -19,10 +19,10 @@ bool all_hex(std::string_view s) {
 
 void draworder(Conversion& cv) {
     std::string section = std::string("[_drawOrder]") + CRLF;
-    std::unordered_set<std::string> seen;
-    for (const std::string_view raw : cv.rules.working_list()) {
-        const std::string with_blanks = untabbed(raw);
-        const std::string_view item = with_blanks.empty() ? raw : with_blanks;
+    // Codes are views into the working list, which outlives the loop; items
+    // hold no tabs (stripping made them blanks).
+    std::unordered_set<std::string_view> seen;
+    for (const std::string_view item : cv.rules.working_list()) {
         const std::size_t x = find_ci(item, "x");
         if (x == std::string::npos) continue;
         const std::string_view rest = item.substr(x + 1);
@@ -31,7 +31,7 @@ void draworder(Conversion& cv) {
         const std::string_view code = cut_code(rest.substr(0, blank));
         // Anything but hex digits here would make the TYP text unreadable.
         if (!all_hex(code)) continue;
-        if (!seen.emplace(code).second) continue;
+        if (!seen.insert(code).second) continue;
         section += "Type=0X" + std::string(code) + ",1" + CRLF;
     }
     section += std::string("[End]") + CRLF;

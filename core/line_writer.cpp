@@ -1,7 +1,6 @@
 #include "line_writer.h"
 
 #include <cstdio>
-#include <unordered_set>
 
 #include "entry_builder.h"
 #include "line_looks.h"
@@ -75,19 +74,20 @@ void lines(Conversion& cv, const std::string& path) {
     cv.rules.scan_rules();
     if (cv.rules.working_list().empty()) return;
 
-    std::unordered_set<std::string> seen;
+    CaselessSet seen;
     for (const std::string_view item : cv.rules.working_list()) {
         // Drawn for every item so that the sequence never shifts; formatted
         // only for the built-in entries that use it.
         const double r1 = cv.random.next();
         const double r2 = cv.random.next();
-        const std::string with_blanks = untabbed(item);
-        const std::string_view trimmed = trim_blanks(with_blanks.empty() ? item : with_blanks);
+        // Items hold no tabs: stripping made them blanks.
+        const std::string_view trimmed = trim_blanks(item);
         const std::size_t blank = trimmed.find(' ');
         if (blank == std::string_view::npos) continue;
-        const std::string token(cut_code(to_lower(trimmed.substr(0, blank))));
-        if (!is_type_code(token)) continue;
-        if (!seen.insert(token.substr(2)).second) continue;
+        const std::string_view code = cut_code(trimmed.substr(0, blank));
+        if (!is_type_code(code)) continue;
+        if (seen.find(code) != seen.end()) continue;
+        const std::string& token = *seen.insert(to_lower(code)).first;
 
         const std::size_t at = item.find('@');
         const std::string rule_text(at == std::string_view::npos ? std::string_view() : item.substr(at + 1));

@@ -1,7 +1,5 @@
 #include "point_writer.h"
 
-#include <unordered_set>
-
 #include "entry_builder.h"
 #include "text_util.h"
 
@@ -13,23 +11,24 @@ void pois(Conversion& cv, const std::string& path) {
     cv.rules.scan_rules();
     if (cv.rules.working_list().empty()) return;
 
-    std::unordered_set<std::string> seen;
+    CaselessSet seen;
     for (const std::string_view raw : cv.rules.working_list()) {
-        const std::string with_blanks = untabbed(raw);
-        const std::string_view item = trim_blanks(with_blanks.empty() ? raw : with_blanks);
+        // Items hold no tabs (stripping made them blanks). The code is
+        // lower-cased only when it is new: most items repeat one already seen.
+        const std::string_view item = trim_blanks(raw);
         const std::size_t blank = item.find(' ');
         if (blank == std::string::npos) continue;
-        std::string code = to_lower(item.substr(0, blank));
-        const std::size_t ox = code.find("0x");
-        if (ox != std::string::npos) code.erase(0, ox);
-        code = std::string(cut_code(code));
-        if (!is_type_code(code)) continue;
+        std::string_view token = item.substr(0, blank);
+        const std::size_t ox = find_ci(token, "0x");
+        if (ox != std::string_view::npos) token.remove_prefix(ox);
+        token = cut_code(token);
+        if (!is_type_code(token)) continue;
+        if (seen.find(token) != seen.end()) continue;
+        const std::string& code = *seen.insert(to_lower(token)).first;
 
         std::string_view label = trim_blanks(item.substr(blank + 1));
         const std::size_t at = label.find('@');
         if (at != std::string_view::npos) label = label.substr(at + 1);
-
-        if (!seen.insert(code).second) continue;
         const std::string entry = get_code(SECTION_POINT, code, std::string(label), cv.state);
         if (entry.empty()) continue;
         cv.out.append_(std::string("[_point]") + CRLF + "Type=" + entry + CRLF + "[end]" + CRLF);

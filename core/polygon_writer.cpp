@@ -1,7 +1,5 @@
 #include "polygon_writer.h"
 
-#include <unordered_set>
-
 #include "draw_order.h"
 #include "entry_builder.h"
 #include "polygon_looks.h"
@@ -11,8 +9,8 @@ namespace tessaro {
 
 namespace {
 
-int random_component(RandomSource& random) {
-    return static_cast<int>(round_half_even(random.next() * 255));
+int colour_component(double random) {
+    return static_cast<int>(round_half_even(random * 255));
 }
 
 std::string builtin_entry(const std::string& code, const std::string& rule_text, std::string colour) {
@@ -42,22 +40,24 @@ std::string builtin_entry(const std::string& code, const std::string& rule_text,
 void polygons(Conversion& cv, const std::string& path) {
     cv.random.reseed();
     if (!cv.state.polygons_on) return;
-    cv.rules.loadbinary(path);
+    cv.rules.load_text(path);
     cv.rules.scan_polygon_rules();
     if (cv.rules.working_list().empty()) return;
     draworder(cv);
 
-    std::unordered_set<std::string> seen;
+    CaselessSet seen;
     for (const std::string_view raw : cv.rules.working_list()) {
-        const int r = random_component(cv.random);
-        const int g = random_component(cv.random);
-        const int b = random_component(cv.random);
+        const double r = cv.random.next();
+        const double g = cv.random.next();
+        const double b = cv.random.next();
 
+        // Items hold no tabs: stripping made them blanks.
         const std::string_view item = trim_blanks(raw);
-        const std::size_t end = item.find_first_of(" \t");
-        const std::string code(cut_code(to_lower(item.substr(0, end))));
-        if (!is_type_code(code)) continue;
-        if (!seen.insert(code.substr(2)).second) continue;
+        const std::size_t end = item.find(' ');
+        const std::string_view token = cut_code(item.substr(0, end));
+        if (!is_type_code(token)) continue;
+        if (seen.find(token) != seen.end()) continue;
+        const std::string& code = *seen.insert(to_lower(token)).first;
 
         std::string rule_text;
         if (end != std::string_view::npos) {
@@ -71,8 +71,9 @@ void polygons(Conversion& cv, const std::string& path) {
             continue;
         }
         // The colour is drawn for every item (the sequence must not shift) but
-        // formatted only for the entries that use it.
-        cv.out.append_(builtin_entry(code, rule_text, fncol(r, g, b)));
+        // rounded and formatted only for the entries that use it.
+        const std::string colour = fncol(colour_component(r), colour_component(g), colour_component(b));
+        cv.out.append_(builtin_entry(code, rule_text, colour));
     }
 }
 

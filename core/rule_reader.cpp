@@ -58,6 +58,11 @@ void shrink_in_place(std::string& s, char a, char b, std::size_t size, std::stri
 }
 
 
+// True when "0x" in either case starts at pos.
+bool code_at(std::string_view line, std::size_t pos) {
+    return pos + 1 < line.size() && line[pos] == '0' && lower_char(line[pos + 1]) == 'x';
+}
+
 }  // namespace
 
 std::string_view cut_code(std::string_view token) {
@@ -68,12 +73,34 @@ bool is_type_code(std::string_view code) {
     return code.size() > 2 && code[0] == '0' && lower_char(code[1]) == 'x';
 }
 
+void RuleReader::reserve(std::size_t bytes) {
+    m_rule_text.reserve(bytes);
+    // An item is its line plus one byte; joined lines add their condition again.
+    m_items.reserve(bytes + bytes / 8);
+    m_rule_list.reserve(bytes / 32 + 1);
+    m_working_list.reserve(bytes / 32 + 1);
+}
+
 void RuleReader::loadbinary(const std::string& path) {
+    load(path, true);
+}
+
+void RuleReader::load_text(const std::string& path) {
+    load(path, false);
+}
+
+void RuleReader::load(const std::string& path, bool make_list) {
     m_rule_text.clear();
     m_shell.yield_events();
     m_shell.hon();
     loadbinaryfst(path);
-    strp_data();
+    if (make_list) {
+        strp_data();
+    } else {
+        normalise_text();
+        m_rule_list.clear();
+        m_joined.clear();
+    }
     m_shell.yield_events();
     m_shell.hof();
 }
@@ -111,7 +138,7 @@ void RuleReader::split_rule_text() {
     }
 }
 
-void RuleReader::strp_data() {
+void RuleReader::normalise_text() {
     // Most files hold no CR or no tab: memchr says so at once.
     if (m_rule_text.find('\r') != std::string::npos)
         m_rule_text.erase(std::remove(m_rule_text.begin(), m_rule_text.end(), '\r'), m_rule_text.end());
@@ -122,46 +149,55 @@ void RuleReader::strp_data() {
     // a match of the other.
     shrink_in_place(m_rule_text, ' ', ' ', 2, " ", [](const char*) { return true; });
     shrink_in_place(m_rule_text, '0', ' ', 3, "0x", [](const char* p) { return p[2] == 'x' || p[2] == 'X'; });
+}
+
+void RuleReader::strp_data() {
+    normalise_text();
     split_rule_text();
 
     // Index of the nearest earlier line holding "=", as it stands after its own
     // processing: a type code on a line of its own is joined to it.
     std::size_t last_eq = std::string::npos;
+    // The next "#" at or after the line in hand, sought over the whole text
+    // rather than once a line: most lines hold none.
+    const std::string_view text = m_rule_text;
+    std::size_t hash = text.find('#');
     for (std::size_t i = 0; i < m_rule_list.size(); ++i) {
         std::string_view& line = m_rule_list[i];
-        line = line.substr(0, line.find('#'));
-        const std::size_t code = find_ci(line, "0x");
-        if (code != std::string_view::npos && code > 0) {
-            bool only_blanks = true;
-            for (std::size_t k = 0; k + 1 < code; ++k) only_blanks = only_blanks && line[k] == ' ';
-            if (only_blanks && last_eq != std::string::npos) {
-                std::string joined;
-                joined.reserve(m_rule_list[last_eq].size() + line.size());
-                joined.append(m_rule_list[last_eq]).append(line);
-                line = m_joined.emplace_back(std::move(joined));
-            }
+        const auto start = static_cast<std::size_t>(line.data() - text.data());
+        if (hash < start) hash = text.find('#', start);
+        if (hash < start + line.size()) line = line.substr(0, hash - start);
+        // A code on a line of its own: its first "0x" has nothing but blanks
+        // before the character ahead of it, so it stands at the first non-blank
+        // (not at the line's start) or right after it.
+        std::size_t first = 0;
+        while (first < line.size() && line[first] == ' ') ++first;
+        const bool code_alone = (first > 0 && code_at(line, first)) || code_at(line, first + 1);
+        if (code_alone && last_eq != std::string::npos) {
+            std::string joined;
+            joined.reserve(m_rule_list[last_eq].size() + line.size());
+            joined.append(m_rule_list[last_eq]).append(line);
+            line = m_joined.emplace_back(std::move(joined));
         }
         if (line.find('=') != std::string_view::npos) last_eq = i;
     }
 }
 
-// Items are "<text after the bracket> @<text before it>", built into one
-// buffer sized beforehand so that the views into it stay put.
+// Items are "<text after the bracket> @<text before it>": as long as their
+// line plus one. They are built into one buffer reserved for every line being
+// an item, so that the views into it stay put without a list of the hits
+// first; reserved pages that are never written cost no memory.
 template <typename FindBracket>
 void RuleReader::make_items(FindBracket find_bracket) {
-    std::vector<std::pair<std::string_view, std::size_t>> found;
-    std::size_t size = 0;
-    for (const std::string_view line : m_rule_list) {
-        const std::pair<std::string_view, std::size_t> hit = find_bracket(line);
-        if (hit.second == std::string_view::npos) continue;
-        found.push_back(hit);
-        size += hit.first.size() + 1;
-    }
+    std::size_t most = 0;
+    for (const std::string_view line : m_rule_list) most += line.size() + 1;
     m_items.clear();
-    m_items.reserve(size);
+    m_items.reserve(most);
     m_working_list.clear();
-    m_working_list.reserve(found.size());
-    for (const auto& [line, bracket] : found) {
+    m_working_list.reserve(m_rule_list.size());
+    for (const std::string_view raw : m_rule_list) {
+        const auto [line, bracket] = find_bracket(raw);
+        if (bracket == std::string_view::npos) continue;
         const std::size_t start = m_items.size();
         m_items.append(line.substr(bracket + 1)).append(" @").append(line.substr(0, bracket));
         m_working_list.emplace_back(m_items.data() + start, m_items.size() - start);

@@ -18,12 +18,18 @@ public:
     // Reads the file into the rule file text and strips it. A file that cannot
     // be read gives one message naming it and leaves everything empty.
     void loadbinary(const std::string& path);
+    // The same, but the rule list is left empty: for scans of the text's own
+    // lines, which would not use the joined list.
+    void load_text(const std::string& path);
     void loadbinaryfst(const std::string& path);
     void strp_data();
     // Items for the point and line writers: rule list lines with a "[0x" bracket.
     void scan_rules();
     // Items for the polygon writer, from the rule file text (no joining).
     void scan_polygon_rules();
+
+    // Sizes the buffers for rule files of up to `bytes` at once.
+    void reserve(std::size_t bytes);
 
     // Changing the rule file text makes the rule list stale until the next strp_data.
     std::string& rule_text() { return m_rule_text; }
@@ -33,6 +39,8 @@ public:
     const std::vector<std::string_view>& working_list() const { return m_working_list; }
 
 private:
+    void load(const std::string& path, bool make_list);
+    void normalise_text();
     void split_rule_text();
     template <typename FindBracket>
     void make_items(FindBracket find_bracket);

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 // Byte-string helpers. File contents are bytes; "case" always means ASCII case.
 namespace tessaro {
@@ -16,9 +17,6 @@ std::size_t find_ci(std::string_view hay, std::string_view needle, std::size_t f
 bool contains(std::string_view hay, std::string_view needle);
 // Every occurrence replaced, left to right, non-overlapping, in one pass.
 std::string replace_all(std::string_view s, std::string_view from, std::string_view to);
-// s with every tab turned into a blank; empty when s has no tab (the usual
-// case after stripping), so that callers copy only when they must.
-std::string untabbed(std::string_view s);
 // Leading and trailing blanks (character 32 only) removed.
 std::string_view trim_blanks(std::string_view s);
 bool is_hex_digit(char c);
@@ -27,5 +25,20 @@ std::size_t find_pair(const char* data, std::size_t from, std::size_t n, char a,
 // s between quote characters, as every XPM string of an entry stands.
 std::string quoted(std::string_view s);
 bool is_alnum_ascii(char c);
+
+// Hash and equality without regard to ASCII case, for a set of lower-cased
+// codes that is searched with views of codes in any case: most codes repeat,
+// and only a new one needs its lower-cased copy.
+struct CaselessHash {
+    using is_transparent = void;
+    // Not noexcept: libstdc++ then keeps each key's hash in its node, and a
+    // search compares those before it compares keys.
+    std::size_t operator()(std::string_view s) const;
+};
+struct CaselessEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const noexcept;
+};
+using CaselessSet = std::unordered_set<std::string, CaselessHash, CaselessEqual>;
 
 }  // namespace tessaro

@@ -40,7 +40,7 @@ bool scan_include_files(IncludeFiles& inc, const std::string& style_folder, Rule
     const std::string folder = include_folder(style_folder);
     if (!file_exists(folder)) return false;
     for (const std::string& name : list_include_folder(folder)) {
-        reader.loadbinary(join_path(folder, name));
+        reader.load_text(join_path(folder, name));
         if (defines_types(reader.rule_text())) inc.found.push_back(name);
     }
     return true;

@@ -72,9 +72,16 @@ TEST(LoadBinary, reports_a_missing_file_or_a_folder_once_each_and_reads_other_by
     EXPECT_TRUE(r.rules.rule_list().empty());
     EXPECT_FALSE(r.shell.busy);
 
-    r.rules.loadbinary(dir.write("polygons", "\xEF\xBB\xBFname=\xC3\xA4\0x [0x01]\r\n"s));
+    const std::string path = dir.write("polygons", "\xEF\xBB\xBFname=\xC3\xA4\0x [0x01]\r\n"s);
+    r.rules.loadbinary(path);
     EXPECT_EQ(r.shell.messages.size(), 2u);
     EXPECT_EQ(owned(r.rules.rule_list()), (Lines{"\xEF\xBB\xBFname=\xC3\xA4\0x [0x01]"s, ""}));
+
+    // The text alone: the list of the file before must not outlive it.
+    r.rules.load_text(path);
+    EXPECT_EQ(r.rules.rule_text(), "\xEF\xBB\xBFname=\xC3\xA4\0x [0x01]\n"s);
+    EXPECT_TRUE(r.rules.rule_list().empty());
+    EXPECT_FALSE(r.shell.busy);
 }
 
 }  // namespace

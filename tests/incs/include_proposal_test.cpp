@@ -1,5 +1,6 @@
 #include "include_proposal.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
@@ -41,6 +42,22 @@ TEST(ProposeGroups, read_include_statements_and_follow_them_directly_and_through
     dir.write("plain/lines", "highway=primary [0x02]\n");
     EXPECT_TRUE(propose_groups(dir / "plain", {"a"}).empty());
     EXPECT_TRUE(propose_groups(dir / "missing", {"a"}).empty());
+}
+
+TEST(ProposeGroups, finds_every_statement_of_a_large_file_wherever_its_reading_cuts_it) {
+    test::TempDir dir;
+    std::string points;
+    Names names;
+    for (int i = 0; i < 60000; ++i) {  // 1.2 MB of statements of 21 bytes
+        char name[8];
+        std::snprintf(name, sizeof name, "n%05d", i);
+        names.emplace_back(name);
+        points += "include 'inc/" + names.back() + "';\n";
+    }
+    dir.write("s/points", points);
+    const Proposal p = propose_groups(dir / "s", names);
+    EXPECT_EQ(p.size(), names.size());
+    EXPECT_EQ(p.count("n59999"), 1u);
 }
 
 }  // namespace
