@@ -90,6 +90,8 @@ TEST(LibraryFiles, take_the_rule_label_without_a_conflict) {
     EXPECT_NE(get_code(SECTION_POLYGON, "0x3c", "natural=water", st).find("String1=0x04,natural=water\r\n"),
               std::string::npos);
     EXPECT_FALSE(st.label_conflict);
+    // A two-digit point code finds its own entry, not one whose code begins the same.
+    EXPECT_EQ(get_code(SECTION_POINT, "0x2f", "", st).rfind("0x2f\r\n", 0), 0u);
 }
 
 // The rule files of a style that belong to a section: the main file and the
