@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "file_io.h"
+#include "support/cli_capture.h"
 #include "support/temp_dir.h"
 
 #ifdef _WIN32
@@ -14,36 +15,34 @@ namespace tessaro {
 namespace {
 
 TEST(RunCli, exits_two_for_bad_usage_zero_for_help_and_one_keeping_an_old_file_for_a_bad_output_or_style) {
-    std::ostringstream out, err;
-    EXPECT_EQ(run_cli({"--bogus"}, ".", out, err), EXIT_USAGE);
-    EXPECT_NE(err.str().find("--bogus"), std::string::npos);
-    EXPECT_EQ(run_cli({"--help"}, ".", out, err), EXIT_DONE);
-    EXPECT_NE(out.str().find("STYLE_FOLDER"), std::string::npos);
+    using test::cli;
+    EXPECT_EQ(cli({"--bogus"}).exit_code, EXIT_USAGE);
+    EXPECT_NE(cli({"--bogus"}).err.find("--bogus"), std::string::npos);
+    EXPECT_EQ(cli({"--help"}).exit_code, EXIT_DONE);
+    EXPECT_NE(cli({"--help"}).out.find("STYLE_FOLDER"), std::string::npos);
 
-    test::TempDir dir;
-    dir.write("s/points", "a=b [0x2d02]\n");
-    dir.write("empty/readme", "no rules here");
-    const std::string old = dir.write("o.txt", "precious");
-    std::ostringstream err1, err2;
-    EXPECT_EQ(run_cli({"-q", "-o", "", dir / "s"}, ".", out, err1), EXIT_FAILED);
-    EXPECT_NE(err1.str().find("empty"), std::string::npos);
-    EXPECT_EQ(run_cli({"-q", "-o", old, dir / "nothing"}, ".", out, err2), EXIT_FAILED);
-    EXPECT_NE(err2.str().find(dir / "nothing"), std::string::npos);
-    EXPECT_EQ(run_cli({"-q", "-o", old, dir / "empty"}, ".", out, err), EXIT_FAILED);
-    EXPECT_EQ(test::read_bytes(old), "precious");
-}
-
-#ifndef _WIN32
-TEST(RunCli, reports_a_file_that_could_not_be_written_completely) {
     test::TempDir dir;
     dir.write("s/points", "a=b [0x2d02]\n");
     dir.write("s/lines", "a=b [0x02]\n");
-    std::ostringstream out, err;
-    EXPECT_EQ(run_cli({"-q", "--seed", "1", "-o", "/dev/full", dir / "s"}, ".", out, err), EXIT_FAILED);
-    EXPECT_NE(err.str().find("/dev/full: the TYP text is incomplete"), std::string::npos);
-    EXPECT_EQ(err.str().find("TYP file created"), std::string::npos);
-}
+    dir.write("empty/readme", "no rules here");
+    const std::string old = dir.write("o.txt", "precious");
+    // An empty output path, a missing style, a style without rule files; a full device (written, but incomplete).
+    const std::pair<std::vector<std::string>, std::string> failures[] = {
+        {{"-q", "-o", "", dir / "s"}, "empty"},
+        {{"-q", "-o", old, dir / "nothing"}, dir / "nothing"},
+        {{"-q", "-o", old, dir / "empty"}, ""},
+#ifndef _WIN32
+        {{"-q", "--seed", "1", "-o", "/dev/full", dir / "s"}, "/dev/full: the TYP text is incomplete"},
 #endif
+    };
+    for (const auto& [args, said] : failures) {
+        const test::CliOutput r = cli(args);
+        EXPECT_EQ(r.exit_code, EXIT_FAILED) << said;
+        EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("TYP file created"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(test::read_bytes(old), "precious");
+}
 
 #ifdef _WIN32
 void write_through_the_code_page(const std::string& path, const std::string& bytes) {

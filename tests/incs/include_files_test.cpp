@@ -36,9 +36,7 @@ TEST(IncludeScan, lists_files_with_types_in_name_order_and_asks_to_sort_them_or_
     s.scan();
     EXPECT_TRUE(s.inc.found.empty() && s.shell.messages.empty() && s.state.create_needed);
 
-    s.dir.write("style/inc/roads", "highway=primary [0x02 resolution 20]\n");
-    s.dir.write("style/inc/contours", "contour=elevation [0x20 level 1]\n");
-    s.dir.write("style/inc/.hidden", "a=b [0x01 resolution 20]\n");
+    for (const char* name : {"roads", "contours", ".hidden"}) s.dir.write("style/inc/" + std::string(name), "a=b [0x01 resolution 20]\n");
     std::filesystem::create_directories(s.dir / "style/inc/sub");
     s.inc.groups[INC_LINES] = {"old"};
     s.scan();
@@ -78,26 +76,19 @@ TEST(IncludeSorting, add_takes_selected_rows_once_remove_the_first_selected_and_
     EXPECT_EQ(state.style_folder, "/maps/other");
 }
 
-struct Merge : test::WriterRun {
-    IncludeFiles inc;
-    Merge() {
-        state.point_library.assign("Type=0x02d02\r\nXpm=\"bar\"\r\n[end]\r\n");
-        dir.write("inc/bars", "amenity=bar [0x2d02 resolution 24]\n");
-        inc.found = {"bars"};
-    }
-    std::string merge() {
-        return run([this](Conversion& cv, const std::string&) { do_incs(cv, inc, dir / "inc"); }, "", "none");
-    }
-};
-
 // The order of sections and files is pinned by the with_inc golden file, the message when no
 // group was filled by the window tests, and the section switches by the writer tests.
 TEST(IncludeMerge, skips_gone_or_unsafe_names) {
-    Merge gone;
-    gone.inc.groups[INC_POINTS] = {"deleted", "../escape", "bars"};
-    EXPECT_NE(gone.merge().find("Type=0x02d02"), std::string::npos);
-    ASSERT_EQ(gone.shell.messages.size(), 1u);
-    EXPECT_NE(gone.shell.messages[0].find("../escape"), std::string::npos);
+    test::WriterRun r;
+    r.state.point_library.assign("Type=0x02d02\r\nXpm=\"bar\"\r\n[end]\r\n");
+    IncludeFiles inc;
+    r.dir.write("inc/bars", "amenity=bar [0x2d02 resolution 24]\n");
+    inc.found = {"bars"};
+    inc.groups[INC_POINTS] = {"deleted", "../escape", "bars"};
+    const auto merge = [&](Conversion& cv, const std::string&) { do_incs(cv, inc, r.dir / "inc"); };
+    EXPECT_NE(r.run(merge, "", "none").find("Type=0x02d02"), std::string::npos);
+    ASSERT_EQ(r.shell.messages.size(), 1u);
+    EXPECT_NE(r.shell.messages[0].find("../escape"), std::string::npos);
 }
 
 }  // namespace
