@@ -29,11 +29,16 @@ struct StyleRun {
     }
 };
 
-TEST(GetTypes, reads_rule_files_under_their_names_in_a_fixed_order_and_names_missing_rule_and_library_files) {
+TEST(GetTypes, lists_and_reads_rule_files_without_regard_to_case_in_a_fixed_order_and_names_missing_files) {
     StyleRun r;
     r.dir.write("mystyle/Points", "amenity=bar [0x2d02]\n");
     r.dir.write("mystyle/LINES", "highway=x [0x02]\n");
-    EXPECT_EQ(list_style(r.style).kinds, "lp");
+    r.dir.write("mystyle/polygons.txt", "");
+    r.dir.write("mystyle/inc/polygons", "");
+    const StyleListing listing = list_style(r.style);
+    EXPECT_EQ(listing.files, 3u);
+    EXPECT_EQ(listing.kinds, "lp");
+    EXPECT_EQ(list_style(r.dir / "none").files, 0u);
     const std::string text = r.run("pl");
     EXPECT_EQ(r.run("lp"), text);
     EXPECT_NE(text.find("[_point]\r\nType=0x02d02\r\nXpm=\"bar\"\r\n\r\n[end]\r\n"), std::string::npos);
@@ -50,18 +55,6 @@ TEST(GetTypes, reads_rule_files_under_their_names_in_a_fixed_order_and_names_mis
     EXPECT_EQ(missing_library_messages(r.state),
               (std::vector<std::string>{"Cannot find file to parse points",
                                         "Cannot find file to parse polygons - see Preferences,Settings"}));
-}
-
-TEST(ListStyle, counts_files_and_names_rule_files_without_regard_to_case) {
-    test::TempDir dir;
-    dir.write("s/LINES", "");
-    dir.write("s/points.txt", "");
-    dir.write("s/polygons", "");
-    dir.write("s/inc/x", "");
-    const StyleListing l = list_style(dir / "s");
-    EXPECT_EQ(l.files, 3u);
-    EXPECT_EQ(l.kinds, "lg");
-    EXPECT_EQ(list_style(dir / "none").files, 0u);
 }
 
 }  // namespace
