@@ -20,7 +20,7 @@ Problems problems_of(const std::string& text) {
 // The golden file of the style with every quirk holds every entry form we write.
 const std::string WRITTEN = test::read_bytes(TESSARO_TEST_DATA "/quirks/expect/typ.txt");
 
-TEST(ReadTypText, reads_every_entry_form_we_write_and_finds_no_problem_in_any_expected_output_or_library) {
+TEST(ReadTypText, reads_every_entry_form_we_write_and_finds_no_problem_in_any_expected_output) {
     const TypDocument doc = read_typ_text(WRITTEN);
     EXPECT_TRUE(doc.problems.empty());
     ASSERT_EQ(doc.draw_order.size(), 15u);
@@ -40,13 +40,10 @@ TEST(ReadTypText, reads_every_entry_form_we_write_and_finds_no_problem_in_any_ex
     EXPECT_EQ(parking.text.substr(0, 22), "[_point]\nType=0x02f0b\n");
     EXPECT_EQ(parking.last_line, parking.first_line + 10);
 
-    namespace fs = std::filesystem;  // and no problem in any expected output or library
-    std::vector<fs::path> files;
-    for (const auto& e : fs::directory_iterator(TESSARO_TEST_DATA))
-        if (fs::exists(e.path() / "expect/typ.txt")) files.push_back(e.path() / "expect/typ.txt");
-    for (const char* lib : {"points", "lines", "pgons.pol"}) files.push_back(fs::path(TESSARO_SOURCE_DIR) / "res" / lib);
-    ASSERT_GT(files.size(), 5u);
-    for (const fs::path& f : files) {
+    // The shipped libraries are read by their own test.
+    for (const auto& e : std::filesystem::directory_iterator(TESSARO_TEST_DATA)) {
+        const auto f = e.path() / "expect/typ.txt";
+        if (!std::filesystem::exists(f)) continue;
         const TypDocument read = read_typ_text(test::read_bytes(f.string()));
         EXPECT_TRUE(read.problems.empty()) << f << ":" << read.problems[0].line << ": " << read.problems[0].message;
         EXPECT_FALSE(read.entries.empty()) << f;
