@@ -73,7 +73,8 @@ TEST(GetCode, finds_whole_codes_behind_type_only_puts_the_label_before_extended_
 TEST(GetCode, never_puts_the_label_into_the_type_code_line) {
     AppState st;
     st.include_tag_text = true;
-    st.point_library.assign("Type=0Xpm\r\n[end]\r\nType=0xExtended\r\n[end]\r\nType=0x0a[end]");
+    // "0xpmf" is no whole "0xpm".
+    st.point_library.assign("Type=0xpmf\r\n[end]\r\nType=0Xpm\r\n[end]\r\nType=0xExtended\r\n[end]\r\nType=0x0a[end]");
     EXPECT_EQ(get_code(SECTION_POINT, "0xpm", "a", st), "0Xpm\r\n");
     EXPECT_EQ(get_code(SECTION_POINT, "0xextended", "a", st), "0xExtended\r\n");
     EXPECT_EQ(get_code(SECTION_POINT, "0x0a", "a", st), "0x0a");
