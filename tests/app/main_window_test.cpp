@@ -30,17 +30,19 @@ const std::string BAR = "amenity=bar [0x2d02 resolution 24]\n";
 const std::string ROAD = "highway=primary [0x02 resolution 20]\n";
 const std::string WATER = "natural=water [0x3c resolution 20]\n";
 
-// A program folder with its res/ folder, and the window started in it.
+// A program folder with its res/ folder, and the window started in it (now, or by start()
+// after the test has written more into the folder).
 struct Window {
     test::TempDir dir;
     test::RecordingShell shell;
     test::FakeDesktop desktop;
     std::unique_ptr<MainWindow> window;
-    Window() {
+    explicit Window(bool started = true) {
         test::qt_app();
         dir.write("prog/res/points", "Type=0x02d02\r\nXpm=\"2 1 1 1\"\r\n\"a c #C05020\"\r\n\"aa\"\r\n[end]\r\n");
         dir.write("prog/res/lines", "Type=0x00200\r\nXpm=\"0 0 1 0\"\r\n\"1 c #F0C060\"\r\n[end]\r\n");
         dir.write("prog/res/pgons.pol", "Type=0x3c\r\nXpm=\"0 0 1 0\"\r\n\"1 c #8CC4F0\"\r\n[end]\r\n");
+        if (started) start();
     }
     MainWindow& start() {
         window = std::make_unique<MainWindow>(AppFolders{dir / "prog", dir / "prog/res"}, shell, desktop);
@@ -68,15 +70,14 @@ struct Window {
 
 TEST(MainWindowStart, makes_bin_and_typ_shows_the_defaults_and_finds_the_first_pct_program_over_a_saved_editor) {
     Window w;
-    MainWindow& win = w.start();
     EXPECT_TRUE(fs::is_directory(w.dir / "prog/bin") && fs::is_directory(w.dir / "prog/typ"));
     EXPECT_EQ(from_qt(w.find<QLabel>("Label3")->text()), "not found");
     EXPECT_EQ(w.path_box(), join_path(w.dir / "prog/bin", "temp.txt"));
-    EXPECT_EQ(win.windowTitle(), "tessaro 2.10707 style :  ");
+    EXPECT_EQ(w.window->windowTitle(), "tessaro 2.10707 style :  ");
     EXPECT_FALSE(w.find<QPushButton>("Command3")->isEnabled());
     EXPECT_TRUE(w.shell.messages.empty());
 
-    Window pct;
+    Window pct(false);
     for (const char* program : {"zpct", "PCT5"}) pct.program(program);
     pct.dir.write("prog/pctnotes.txt", "#!/bin/sh\n");
     pct.dir.write("prog/tessaro.dat", " 0 \r\n\r\n/opt/pct9\r\n\r\n\r\n \r\n \r\n 0 \r\n \r\n \r\n \r\n \r\n 0 \r\n");
@@ -85,7 +86,6 @@ TEST(MainWindowStart, makes_bin_and_typ_shows_the_defaults_and_finds_the_first_p
 
 TEST(CreateTyp, stops_with_a_message_when_nothing_can_be_converted) {
     Window w;
-    w.start();
     const auto sections = [&](bool on) {
         for (const char* box : {"Check2_0", "Check2_1", "Check2_2"}) w.find<QCheckBox>(box)->setChecked(on);
     };
@@ -108,7 +108,7 @@ TEST(CreateTyp, stops_with_a_message_when_nothing_can_be_converted) {
 }
 
 TEST(CreateTyp, converts_a_polygons_only_style_and_launches) {
-    Window w;
+    Window w(false);
     w.program("pct5");
     w.start();
     w.use_style({{"polygons", WATER}});
@@ -124,7 +124,6 @@ TEST(CreateTyp, converts_a_polygons_only_style_and_launches) {
 
 TEST(CreateTyp, lists_include_files_first_then_converts_on_the_next_press) {
     Window w;
-    w.start();
     w.dir.write("s/inc/roads", "highway=trunk [0x02 resolution 20]\n");
     w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
     EXPECT_EQ(w.create(), (Messages{"Please sort 'Inc' files into points ,lines or polygons.\r\n\r\n"
@@ -147,7 +146,7 @@ TEST(CreateTyp, lists_include_files_first_then_converts_on_the_next_press) {
 }
 
 TEST(CreateTyp, says_when_labels_could_not_be_added_and_never_says_created_for_a_file_not_written) {
-    Window w;
+    Window w(false);
     w.dir.write("prog/res/points", "Type=0x02d02\r\nString1=0x04,Bar\r\nXpm=\"x\"\r\n[end]\r\n");
     w.start();
     w.find<QCheckBox>("Check1")->setChecked(true);
@@ -165,7 +164,6 @@ TEST(CreateTyp, says_when_labels_could_not_be_added_and_never_says_created_for_a
 
 TEST(CreateTyp, ignores_a_second_press_and_a_close_while_converting) {
     Window w;
-    w.start();
     w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
     int presses = 0;
     w.shell.on_yield = [&] {
@@ -184,7 +182,6 @@ TEST(CreateTyp, ignores_a_second_press_and_a_close_while_converting) {
 
 TEST(MainWindowFiles, open_drop_and_settings_round_trip) {
     Window w;
-    w.start();
     w.window->open_typ_text();
     w.window->loadole(w.dir.write("MAP.IMG", "data"));
     w.window->loadole(w.dir / "map.img.txt");
@@ -195,7 +192,7 @@ TEST(MainWindowFiles, open_drop_and_settings_round_trip) {
     w.set_path_box(w.dir / "mine.txt");
     w.window->close();
 
-    Window again;
+    Window again(false);
     fs::copy(w.dir / "prog/tessaro.dat", again.dir / "prog/tessaro.dat");
     again.start();
     EXPECT_EQ(again.window->state().style_folder, w.dir / "s");
@@ -205,7 +202,6 @@ TEST(MainWindowFiles, open_drop_and_settings_round_trip) {
 
 TEST(MainWindowFiles, settings_reload_a_changed_polygon_library_for_the_next_conversion) {
     Window w;
-    w.start();
     const std::string other = w.dir.write("other.pol", "Type=0x3c\r\nXpm=\"0 0 1 0\"\r\n\"1 c #123456\"\r\n[end]\r\n");
     w.desktop.answers = {other};
     QTimer::singleShot(0, [] {
@@ -224,7 +220,6 @@ TEST(MainWindowFiles, settings_reload_a_changed_polygon_library_for_the_next_con
 
 TEST(Preview, opens_after_a_create_with_one_row_per_entry) {
     Window w;
-    w.start();
     w.window->show_preview();
     EXPECT_EQ(w.shell.messages, (Messages{"Cannot find typ txt"}));
     w.use_style({{"points", BAR + "shop=x [0x2e02]\n"},
