@@ -78,14 +78,14 @@ QPixmap render_look(const TypEntry& entry) {
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     switch (entry.section) {
-        case TypSection::Point: {
+        case Section::Point: {
             const QImage icon = xpm_image(entry.xpm);
             const QImage big = icon.scaled(icon.width() * SCALE, icon.height() * SCALE);
             p.drawImage(4, (LOOK_SIZE.height() - big.height()) / 2, big);
             break;
         }
-        case TypSection::Line: draw_line(p, entry); break;
-        case TypSection::Polygon: draw_polygon(p, entry); break;
+        case Section::Line: draw_line(p, entry); break;
+        case Section::Polygon: draw_polygon(p, entry); break;
     }
     return pm;
 }

@@ -26,20 +26,18 @@
 #include <filesystem>
 
 #include "about_dialog.h"
-#include "conversion.h"
-#include "driver.h"
-#include "entry_builder.h"
 #include "file_io.h"
+#include "include_files.h"
 #include "include_proposal.h"
-#include "polygon_library.h"
 #include "preview_window.h"
 #include "qt_text.h"
+#include "rule_reader.h"
 #include "settings_dialog.h"
 #include "settings_file.h"
 #include "startup.h"
 #include "style_folder.h"
 #include "text_util.h"
-#include "typ_text.h"
+#include "window_texts.h"
 
 namespace tessaro {
 
@@ -47,8 +45,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const SECTION_CAPTIONS[3] = {"Polygons", "Lines", "Points"};
-const char* const GROUP_CAPTIONS[INCLUDE_GROUPS] = {"INC Points", "INC Lines", "INC Polygons"};
+// A widget of each section, in the order the window shows them; its place
+// in the list gives its object name (Check2_0 is Polygons, Command5_0 adds to
+// the point group).
+struct SectionWidget {
+    Section section;
+    const char* caption;
+};
+constexpr SectionWidget SECTION_BOXES[] = {
+    {Section::Polygon, "Polygons"}, {Section::Line, "Lines"}, {Section::Point, "Points"}};
+constexpr SectionWidget INCLUDE_GROUPS[] = {
+    {Section::Point, "INC Points"}, {Section::Line, "INC Lines"}, {Section::Polygon, "INC Polygons"}};
 
 QString indexed(const char* name, int i) {
     return QString("%1_%2").arg(name).arg(i);
@@ -75,12 +82,6 @@ void show_names(QListWidget* list, const std::vector<std::string>& names) {
     for (const std::string& n : names) list->addItem(to_qt(n));
 }
 
-// Only regular files are deleted: a folder or a device at the path is left alone.
-void delete_old_typ_text(const std::string& path) {
-    std::error_code ec;
-    if (!path.empty() && fs::is_regular_file(fs::symlink_status(to_fs_path(path), ec))) fs::remove(to_fs_path(path), ec);
-}
-
 // The style of a chosen "inc" folder is its parent.
 std::string style_of(const std::string& folder) {
     const fs::path p = to_fs_path(folder);
@@ -91,7 +92,7 @@ std::string style_of(const std::string& folder) {
 }  // namespace
 
 MainWindow::MainWindow(const AppFolders& folders, Shell& shell, Desktop& desktop, QWidget* parent)
-    : QMainWindow(parent), m_shell(shell), m_desktop(desktop), m_loader(shell) {
+    : QMainWindow(parent), m_shell(shell), m_desktop(desktop) {
     setObjectName("f1");
     m_state.app_folder = folders.app;
     m_state.res_folder = folders.res;
@@ -148,23 +149,24 @@ void MainWindow::build_widgets() {
     s2->addWidget(step_number("2", 1), 0, 0);
     s2->addWidget(found_label, 0, 1, 1, 2);
     s2->addWidget(m_found, 1, 1, 1, 2);
-    for (int i = 0; i < INCLUDE_GROUPS; ++i) {
-        auto* label = new QLabel(GROUP_CAPTIONS[i]);
+    for (int i = 0; i < 3; ++i) {
+        const Section g = INCLUDE_GROUPS[i].section;
+        auto* label = new QLabel(INCLUDE_GROUPS[i].caption);
         label->setObjectName(indexed("Label4", i));
-        m_add[i] = new QPushButton("Add");
-        m_add[i]->setObjectName(indexed("Command5", i));
-        m_groups[i] = new QListWidget;
-        m_groups[i]->setObjectName(indexed("List3", i));
-        m_groups[i]->setMaximumHeight(90);
-        m_remove[i] = new QPushButton("Remove");
-        m_remove[i]->setObjectName(indexed("Command6", i));
+        m_add[g] = new QPushButton("Add");
+        m_add[g]->setObjectName(indexed("Command5", i));
+        m_groups[g] = new QListWidget;
+        m_groups[g]->setObjectName(indexed("List3", i));
+        m_groups[g]->setMaximumHeight(90);
+        m_remove[g] = new QPushButton("Remove");
+        m_remove[g]->setObjectName(indexed("Command6", i));
         const int row = 2 + 2 * i;
         s2->addWidget(label, row, 1, 1, 2);
-        s2->addWidget(m_add[i], row + 1, 0, Qt::AlignTop);
-        s2->addWidget(m_groups[i], row + 1, 1);
-        s2->addWidget(m_remove[i], row + 1, 2, Qt::AlignTop);
-        connect(m_add[i], &QPushButton::clicked, this, [this, i] { add_to_group(i); });
-        connect(m_remove[i], &QPushButton::clicked, this, [this, i] { remove_from_group(i); });
+        s2->addWidget(m_add[g], row + 1, 0, Qt::AlignTop);
+        s2->addWidget(m_groups[g], row + 1, 1);
+        s2->addWidget(m_remove[g], row + 1, 2, Qt::AlignTop);
+        connect(m_add[g], &QPushButton::clicked, this, [this, g] { add_to_group(g); });
+        connect(m_remove[g], &QPushButton::clicked, this, [this, g] { remove_from_group(g); });
     }
     m_sort = new QPushButton("Sort by includes");
     m_sort->setObjectName("CommandSort");
@@ -179,14 +181,13 @@ void MainWindow::build_widgets() {
     auto* s3 = new QVBoxLayout(step3);
     s3->addWidget(step_number("3", 2));
     for (int i = 0; i < 3; ++i) {
-        m_sections[i] = new QCheckBox(SECTION_CAPTIONS[i]);
-        m_sections[i]->setObjectName(indexed("Check2", i));
-        m_sections[i]->setChecked(true);
-        s3->addWidget(m_sections[i]);
+        const Section s = SECTION_BOXES[i].section;
+        m_sections[s] = new QCheckBox(SECTION_BOXES[i].caption);
+        m_sections[s]->setObjectName(indexed("Check2", i));
+        m_sections[s]->setChecked(true);
+        s3->addWidget(m_sections[s]);
+        connect(m_sections[s], &QCheckBox::toggled, this, [this, s](bool on) { m_state.sections[s] = on; });
     }
-    connect(m_sections[0], &QCheckBox::toggled, this, [this](bool on) { m_state.polygons_on = on; });
-    connect(m_sections[1], &QCheckBox::toggled, this, [this](bool on) { m_state.lines_on = on; });
-    connect(m_sections[2], &QCheckBox::toggled, this, [this](bool on) { m_state.points_on = on; });
     m_tag_text = new QCheckBox("Include Tag Text");
     m_tag_text->setObjectName("Check1");
     connect(m_tag_text, &QCheckBox::toggled, this, [this](bool on) { m_state.include_tag_text = on; });
@@ -264,9 +265,7 @@ void MainWindow::startup() {
     }
     if (!contains(to_lower(m_state.editor_program), "pct")) m_state.editor_program = "not found";
     find_editor();
-    m_state.point_library.assign(loadtext(join_path(m_state.res_folder, "points"), m_shell));
-    m_state.line_library.assign(loadtext(join_path(m_state.res_folder, "lines"), m_shell));
-    load_polygon_library(m_state, m_shell);
+    for (Section s : ALL_SECTIONS) load_library(m_state, s, m_shell);
     refresh_caption();
     m_path->setText(to_qt(m_state.typ_path));
     m_editor_label->setText(to_qt(m_state.editor_program));
@@ -318,33 +317,42 @@ void MainWindow::drive_changed(int index) {
 
 void MainWindow::choose_folder(const std::string& folder) {
     if (m_converting) return;
-    Dir1_MouseDown(m_inc, m_state, folder);
+    // A press in the folder list (Dir1_MouseDown): the sorting of the old style is forgotten.
+    m_inc.clear();
+    m_state.style_folder = folder;
     show_include_lists();
     refresh_caption();
 }
 
 void MainWindow::refresh_caption() {
-    setWindowTitle(to_qt(cap(m_state.style_folder)));
+    setWindowTitle(to_qt(window_caption(m_state.style_folder)));
 }
 
 void MainWindow::show_include_lists() {
     show_names(m_found, m_inc.found);
-    for (int i = 0; i < INCLUDE_GROUPS; ++i) show_names(m_groups[i], m_inc.groups[static_cast<std::size_t>(i)]);
+    for (Section g : ALL_SECTIONS) show_names(m_groups[g], m_inc.groups[g]);
 }
 
-void MainWindow::add_to_group(int index) {
-    Command5_Click(m_inc, m_state, index, selected_rows(m_found), m_shell);
-    show_names(m_groups[index], m_inc.groups[static_cast<std::size_t>(index)]);
+void MainWindow::add_to_group(Section group) {
+    if (!add_selected_to_group(m_inc, group, selected_rows(m_found))) {
+        m_shell.message("Please select");
+        return;
+    }
+    m_state.create_needed = true;
+    show_names(m_groups[group], m_inc.groups[group]);
 }
 
-void MainWindow::remove_from_group(int index) {
-    Command6_Click(m_inc, index, selected_rows(m_groups[index]));
-    show_names(m_groups[index], m_inc.groups[static_cast<std::size_t>(index)]);
-    m_groups[index]->clearSelection();
+void MainWindow::remove_from_group(Section group) {
+    remove_first_selected(m_inc, group, selected_rows(m_groups[group]));
+    show_names(m_groups[group], m_inc.groups[group]);
+    m_groups[group]->clearSelection();
 }
 
 void MainWindow::sort_by_includes() {
-    apply_proposal(m_inc, propose_groups(style_of(m_state.style_folder), m_inc.found));
+    {
+        BusyCursor busy(m_shell);
+        apply_proposal(m_inc, propose_groups(style_of(m_state.style_folder), m_inc.found));
+    }
     m_state.create_needed = true;
     show_include_lists();
 }
@@ -352,75 +360,79 @@ void MainWindow::sort_by_includes() {
 void MainWindow::set_busy_controls(bool converting) {
     m_converting = converting;
     for (QWidget* w : std::initializer_list<QWidget*>{m_create, m_dir, m_drive, m_sort}) w->setEnabled(!converting);
-    for (int i = 0; i < INCLUDE_GROUPS; ++i) {
-        m_add[i]->setEnabled(!converting);
-        m_remove[i]->setEnabled(!converting);
+    for (Section g : ALL_SECTIONS) {
+        m_add[g]->setEnabled(!converting);
+        m_remove[g]->setEnabled(!converting);
     }
     m_settings_action->setEnabled(!converting);
 }
 
 void MainWindow::Command2_Click() {
     if (m_converting) return;
-    for (const std::string& m : missing_library_messages(m_state)) m_shell.message(m);
+    m_state.typ_path = from_qt(m_path->text());
+    CreateTypRequest request;
+    request.style_folder = style_of(m_state.style_folder);
+    request.sections = m_state.sections;
+    request.include_tag_text = m_state.include_tag_text;
+    request.libraries = &m_state.libraries;
+    request.typ_path = m_state.typ_path;
+    request.seed = m_state.random_seed;
+    const CreateTypCheck check = check_create_typ(request);
+
     refresh_caption();
     m_launch->setEnabled(false);
-    if (!m_state.polygons_on && !m_state.lines_on && !m_state.points_on) {
-        m_shell.message("Please select Points/Lines/Polygons");
-        return;
+    for (Finding f : check.findings) {
+        m_shell.message(finding_text(f));
+        if (f == Finding::NoRuleFiles) m_state.create_needed = false;
     }
-    m_state.label_conflict = false;
-    m_state.typ_path = from_qt(m_path->text());
-    delete_old_typ_text(m_state.typ_path);
-    const std::string style = style_of(m_state.style_folder);
-    const StyleListing listing = list_style(style);
+    if (!check.can_run()) return;
     m_shell.yield_events();
-    if (listing.files == 0) {
-        m_shell.message("Folder does not contain key style files (points,polygons,lines)");
-        return;
-    }
-    if (listing.kinds.empty()) {
-        m_shell.message(std::string("Cannot find lines,points or polygons.") + CRLF + CRLF +
-                        "Double Click on Folder containing these files.");
-        m_state.create_needed = false;
-        return;
-    }
-    if (listing.kinds.find('l') == std::string::npos) m_shell.message("missing lines");
-    if (listing.kinds.find('p') == std::string::npos) m_shell.message("missing points");
-    if (listing.kinds.find('g') == std::string::npos) m_shell.message("missing polygons");
-    if (m_inc.found.empty()) {
-        Command4_Click(m_inc, m_state, m_loader, m_shell);
-        show_include_lists();
-        if (!m_inc.found.empty()) return;
-    }
+    if (m_inc.found.empty() && find_include_files(request.style_folder)) return;
+    request.include_files = m_inc;
     set_busy_controls(true);
-    run_conversion(listing.kinds, style);
+    run_conversion(request, check);
     set_busy_controls(false);
     m_state.create_needed = false;
 }
 
-void MainWindow::run_conversion(const std::string& kinds, const std::string& style) {
-    MtRandom random;
-    Conversion cv(m_state, m_shell, random);
-    std::string folder = style;
-    const bool header_ok = get_types(cv, kinds, folder);
-    if (!header_ok) {
-        m_shell.hof();
-        m_shell.message(cv.out.header_error());
-        return;
+bool MainWindow::find_include_files(const std::string& style) {
+    IncludeScan scan;
+    {
+        BusyCursor busy(m_shell);
+        RuleReader reader([this] { m_shell.yield_events(); });
+        scan = scan_include_files(m_inc, style, reader);
     }
-    do_incs(cv, m_inc, include_folder(style));
-    m_launch->setEnabled(true);
-    m_shell.hof();
+    for (const Failure& f : scan.failures) m_shell.message(failure_text(f));
+    show_include_lists();
+    if (!m_inc.found.empty()) m_shell.message(sort_include_files_text());
+    if (scan.folder_found) m_state.create_needed = true;
+    return !m_inc.found.empty();
+}
 
-    std::string prefix;
-    if (m_state.label_conflict) prefix = std::string("Some mkgmap strings could not be added.") + CRLF + CRLF;
-    if (!file_exists(m_state.typ_path)) {
+void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTypCheck& check) {
+    CreateTypReport report;
+    {
+        BusyCursor busy(m_shell);
+        report = run_create_typ(request, check, [this] { m_shell.yield_events(); });
+    }
+    // What the run met on its way, in its order; a failed write is told in the closing message.
+    const Failure* write_failure = nullptr;
+    for (const Failure& f : report.failures) {
+        if (f.kind == Failure::Kind::Write) write_failure = &f;
+        else m_shell.message(failure_text(f));
+    }
+    if (!report.written) return;
+    if (report.include_groups_empty) m_shell.message(include_files_not_added_text());
+    m_launch->setEnabled(true);
+
+    const std::string prefix = report.label_dropped ? label_dropped_prefix() : std::string();
+    if (!file_exists(request.typ_path)) {
         m_shell.message(prefix + "The TYP text could not be written: " +
-                        (cv.out.failed_appends() > 0 ? cv.out.first_append_error() : m_state.typ_path));
+                        (write_failure != nullptr ? failure_text(*write_failure) : request.typ_path));
         return;
     }
-    if (cv.out.failed_appends() > 0) {
-        m_shell.message(prefix + "The TYP text is incomplete: " + cv.out.first_append_error());
+    if (write_failure != nullptr) {
+        m_shell.message(prefix + "The TYP text is incomplete: " + failure_text(*write_failure));
         return;
     }
     m_shell.message(prefix + "TYP file created");
@@ -460,7 +472,6 @@ void MainWindow::Command3_Click() {
         return;
     }
     m_desktop.start_program(editor_path(), m_state.typ_path, m_state.app_folder);
-    m_shell.hof();
 }
 
 void MainWindow::open_typ_text() {
@@ -469,7 +480,6 @@ void MainWindow::open_typ_text() {
         return;
     }
     m_desktop.open_document(m_state.typ_path);
-    m_shell.hof();
 }
 
 void MainWindow::loadole(const std::string& path) {
@@ -478,9 +488,8 @@ void MainWindow::loadole(const std::string& path) {
         m_shell.message("Not an img file.");
         return;
     }
-    m_loader.loadbinary(path);
-    m_shell.hon();
-    m_shell.hof();
+    BusyCursor busy(m_shell);
+    RuleReader([this] { m_shell.yield_events(); }).loadbinary(path);
 }
 
 void MainWindow::show_settings() {
@@ -491,7 +500,7 @@ void MainWindow::show_settings() {
             [this] { m_editor_label->setText(to_qt(m_state.editor_program)); });
     dialog.exec();
     m_editor_label->setText(to_qt(m_state.editor_program));
-    if (m_state.polygon_library_path != before) load_polygon_library(m_state, m_shell);
+    if (m_state.polygon_library_path != before) load_library(m_state, Section::Polygon, m_shell);
     m_state.typ_path = from_qt(m_path->text());
     savedat(m_state);
 }

@@ -6,9 +6,10 @@
 
 #include "app_folders.h"
 #include "app_state.h"
+#include "create_typ.h"
 #include "desktop.h"
-#include "include_files.h"
-#include "rule_reader.h"
+#include "include_groups.h"
+#include "section.h"
 #include "shell.h"
 
 class QAction;
@@ -66,17 +67,18 @@ private:
     void drive_changed(int index);
     void show_include_lists();
     void set_busy_controls(bool converting);
-    void add_to_group(int index);
-    void remove_from_group(int index);
+    void add_to_group(Section group);
+    void remove_from_group(Section group);
     void sort_by_includes();
-    void run_conversion(const std::string& kinds, const std::string& style);
+    // The include scan behind the first Create TYP; true when it found files to sort.
+    bool find_include_files(const std::string& style);
+    void run_conversion(const CreateTypRequest& request, const CreateTypCheck& check);
     std::string editor_path() const;
 
     AppState m_state;
     IncludeFiles m_inc;
     Shell& m_shell;
     Desktop& m_desktop;
-    RuleReader m_loader;  // reads dropped files
     bool m_converting = false;
     int m_drive_index = 0;
 
@@ -84,11 +86,11 @@ private:
     QTreeView* m_dir = nullptr;
     QFileSystemModel* m_dir_model = nullptr;
     QListWidget* m_found = nullptr;
-    std::array<QListWidget*, INCLUDE_GROUPS> m_groups{};
-    std::array<QPushButton*, INCLUDE_GROUPS> m_add{};
-    std::array<QPushButton*, INCLUDE_GROUPS> m_remove{};
+    PerSection<QListWidget*> m_groups;
+    PerSection<QPushButton*> m_add;
+    PerSection<QPushButton*> m_remove;
     QPushButton* m_sort = nullptr;
-    std::array<QCheckBox*, 3> m_sections{};  // Polygons, Lines, Points
+    PerSection<QCheckBox*> m_sections;
     QCheckBox* m_tag_text = nullptr;
     QLineEdit* m_path = nullptr;
     QPushButton* m_create = nullptr;

@@ -17,7 +17,7 @@ namespace tessaro {
 
 namespace {
 const char* const FILTERS[] = {"All", "Points", "Lines", "Polygons"};
-const TypSection FILTER_SECTIONS[] = {TypSection::Point, TypSection::Line, TypSection::Polygon};
+const Section FILTER_SECTIONS[] = {Section::Point, Section::Line, Section::Polygon};
 }  // namespace
 
 PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -62,7 +62,10 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
 bool PreviewWindow::show_typ_text(const std::string& path, std::string& error) {
     std::string text;
-    if (!read_file(path, text, error)) return false;
+    if (!read_file(path, text, error)) {
+        error = path + ": " + error;
+        return false;
+    }
     m_doc = read_typ_text(text);
     setWindowTitle(to_qt("Preview: " + path));
     m_problems->clear();

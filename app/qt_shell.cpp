@@ -11,12 +11,12 @@ void QtShell::yield_events() {
     QApplication::processEvents();
 }
 
-void QtShell::hon() {
-    if (QApplication::overrideCursor() == nullptr) QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-// Qt's override cursor stacks; the busy cursor is a switch, so all of it goes.
-void QtShell::hof() {
+// Qt's override cursor stacks; the busy cursor is a switch, so off takes all of it.
+void QtShell::set_busy(bool busy) {
+    if (busy) {
+        if (QApplication::overrideCursor() == nullptr) QApplication::setOverrideCursor(Qt::WaitCursor);
+        return;
+    }
     while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
 }
 

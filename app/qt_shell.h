@@ -14,8 +14,7 @@ public:
     void set_parent(QWidget* parent) { m_parent = parent; }
 
     void yield_events() override;
-    void hon() override;
-    void hof() override;
+    void set_busy(bool busy) override;
     void message(const std::string& text) override;
     bool ask_yes_no(const std::string& question) override;
 

@@ -88,7 +88,7 @@ void loaddat(AppState& state, Shell& shell) {
     std::string text;
     std::string error;
     if (!read_file(path, text, error)) {
-        shell.message(error);
+        shell.message(path + ": " + error);
         return;
     }
     read_settings(path, std::move(text), state, shell, [&] { chkfile(state, shell); });

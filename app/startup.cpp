@@ -1,9 +1,14 @@
 #include "startup.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "file_io.h"
-#include "typ_text.h"
+#include "library_files.h"
+#include "text_util.h"
+#include "window_texts.h"
 
 namespace tessaro {
 
@@ -16,7 +21,30 @@ std::string default_typ_path(const AppState& state) {
 }  // namespace
 
 std::string default_polygon_library(const AppState& state) {
-    return join_path(state.res_folder, "pgons.pol");
+    return library_file_path(state.res_folder, Section::Polygon);
+}
+
+void load_library(AppState& state, Section section, Shell& shell) {
+    const std::string path =
+        section == Section::Polygon ? state.polygon_library_path : library_file_path(state.res_folder, section);
+    BusyCursor busy(shell);
+    if (std::optional<Failure> failure =
+            load_library_file(path, section, state.libraries[section], [&shell] { shell.yield_events(); }))
+        shell.message(failure_text(*failure));
+}
+
+void save_text(const std::string& file, const std::string& buffer, Shell& shell) {
+    shell.yield_events();
+    shell.yield_events();
+    if (file_exists(file) && !shell.ask_yes_no(file + " exists. Overwrite?")) return;
+    std::FILE* f = file.empty() ? nullptr : std::fopen(file.c_str(), "wb");
+    if (f == nullptr) {
+        shell.message(file + ": " + (file.empty() ? std::strerror(ENOENT) : system_error_text()));
+        return;
+    }
+    const std::string bytes = buffer + CRLF;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) shell.message(file + ": " + system_error_text());
+    if (std::fclose(f) != 0) shell.message(file + ": " + system_error_text());
 }
 
 void chkfile(AppState& state, Shell& shell) {
@@ -26,7 +54,7 @@ void chkfile(AppState& state, Shell& shell) {
     }
     if (file_exists(state.typ_path)) return;
     // A probe file shows whether the path can be written; it is removed again.
-    Savetext(state.typ_path, "txt", shell);
+    save_text(state.typ_path, "txt", shell);
     std::error_code ec;
     if (is_regular_file(state.typ_path)) {
         std::filesystem::remove(state.typ_path, ec);

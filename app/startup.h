@@ -3,14 +3,22 @@
 #include <string>
 
 #include "app_state.h"
+#include "section.h"
 #include "shell.h"
 
 namespace tessaro {
 
-// Makes sure the TYP text path can be written; falls back to bin/temp.txt.
+// chkfile: makes sure the TYP text path can be written; falls back to bin/temp.txt.
 void chkfile(AppState& state, Shell& shell);
 
 // The default polygon library path: res/pgons.pol beside the program.
 std::string default_polygon_library(const AppState& state);
+
+// Reads the section's library file (the polygon library from its chosen path)
+// into the state; a file that cannot be read is named in a message.
+void load_library(AppState& state, Section section, Shell& shell);
+
+// Savetext: writes buffer and CR LF to file, replacing it, after asking when it exists.
+void save_text(const std::string& file, const std::string& buffer, Shell& shell);
 
 }  // namespace tessaro

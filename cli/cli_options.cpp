@@ -96,17 +96,19 @@ CliParse parse_cli(const std::vector<std::string>& args) {
             o.seed = seed;
         } else if (arg == "--inc-points" || arg == "--inc-lines" || arg == "--inc-polygons") {
             if (!value(v)) return r;
-            const std::size_t group = arg == "--inc-points" ? 0 : arg == "--inc-lines" ? 1 : 2;
+            const Section group = arg == "--inc-points" ? Section::Point
+                                  : arg == "--inc-lines"  ? Section::Line
+                                                          : Section::Polygon;
             o.inc_groups[group].push_back(v);
         } else if (inline_value) {
             r.error = "option " + arg + " takes no value";
             return r;
         } else if (arg == "--no-points") {
-            o.points = false;
+            o.sections[Section::Point] = false;
         } else if (arg == "--no-lines") {
-            o.lines = false;
+            o.sections[Section::Line] = false;
         } else if (arg == "--no-polygons") {
-            o.polygons = false;
+            o.sections[Section::Polygon] = false;
         } else if (arg == "--auto-inc") {
             o.auto_inc = true;
         } else if (arg == "--tag-text") {

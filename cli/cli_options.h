@@ -1,10 +1,11 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "section.h"
 
 namespace tessaro {
 
@@ -15,11 +16,9 @@ struct CliOptions {
     std::optional<std::string> res_dir;
     std::optional<std::string> polygon_library;
     std::optional<std::uint64_t> seed;
-    std::array<std::vector<std::string>, 3> inc_groups;  // --inc-points, --inc-lines, --inc-polygons
+    PerSection<std::vector<std::string>> inc_groups;  // --inc-points, --inc-lines, --inc-polygons
     bool auto_inc = false;
-    bool points = true;
-    bool lines = true;
-    bool polygons = true;
+    PerSection<bool> sections{{true, true, true}};  // cleared by --no-points, --no-lines, --no-polygons
     bool tag_text = false;
     bool quiet = false;
     bool help = false;

@@ -8,8 +8,8 @@ namespace tessaro {
 
 enum CliExit : int { EXIT_DONE = 0, EXIT_FAILED = 1, EXIT_USAGE = 2 };
 
-// The whole CLI: the same checks and messages as the window's Create-TYP
-// flow, then the conversion. program_folder holds the default res/ folder.
+// The whole CLI: the core's check and run of Create TYP, told in the command
+// line's own terms. program_folder holds the default res/ folder.
 int run_cli(const std::vector<std::string>& args, const std::string& program_folder, std::ostream& out,
             std::ostream& err);
 

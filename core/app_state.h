@@ -4,14 +4,15 @@
 #include <optional>
 #include <string>
 
-#include "library_text.h"
+#include "library_files.h"
+#include "section.h"
 
 namespace tessaro {
 
 inline constexpr const char* PROGRAM_VERSION = "2.10707";
 
-// Everything that outlives one conversion. Owned by the window (or the CLI)
-// and handed to the core by reference.
+// Everything that outlives one conversion. Owned by the window (or the CLI);
+// the core reads it through a request and never writes it.
 struct AppState {
     std::string app_folder;    // where bin/, typ/ and the settings file live
     std::string res_folder;    // the library files beside the program
@@ -21,16 +22,12 @@ struct AppState {
     std::string editor_program = "not found";
     std::string polygon_library_path;
 
-    LibraryText point_library;
-    LibraryText line_library;
-    LibraryText polygon_library;  // "String1=" already turned into ";"
+    LibraryTexts libraries;  // the polygon library with "String1=" already turned into ";"
 
-    bool points_on = true;
-    bool lines_on = true;
-    bool polygons_on = true;
+    PerSection<bool> sections{{true, true, true}};  // the section switches
     bool include_tag_text = false;
 
-    bool label_conflict = false;
+    // The include groups may have changed since the last Create TYP.
     bool create_needed = false;
 
     // Fixed seed for repeatable colours; none means the clock.

@@ -1,25 +1,29 @@
 #pragma once
 
-#include <string>
-
-#include "app_state.h"
+#include "create_typ.h"
+#include "library_files.h"
 #include "random_source.h"
 #include "rule_reader.h"
-#include "shell.h"
 #include "typ_text.h"
 
 namespace tessaro {
 
-// What one conversion works with: the long-lived state, the shell, the output
-// file and the rule reader with its working list.
+// What the section writers of one run work with: the looks, the output file,
+// the rule reader with its working list, and the report they add to.
 struct Conversion {
-    Conversion(AppState& st, Shell& sh, RandomSource& rnd) : state(st), shell(sh), random(rnd), out(st.typ_path, sh), rules(sh) {}
-
-    AppState& state;
-    Shell& shell;
+    const LibraryTexts& libraries;
+    bool include_tag_text = false;
     RandomSource& random;
-    TypText out;
-    RuleReader rules;
+    TypText& out;
+    RuleReader& rules;
+    CreateTypReport& report;
+
+    // The library look of a code; a label that could not be added goes into the report.
+    std::string library_look(Section section, std::string_view code, std::string_view condition);
+    // Appends a finished entry of the section and counts it.
+    void write_entry(Section section, const std::string& entry);
+    // Reads a rule file for a writer; a failure goes into the report.
+    void read_rules(const std::string& path, bool whole_lines);
 };
 
 }  // namespace tessaro

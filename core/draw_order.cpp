@@ -17,7 +17,7 @@ bool all_hex(std::string_view s) {
 
 }  // namespace
 
-void draworder(Conversion& cv) {
+void write_draw_order(Conversion& cv) {
     std::string section = std::string("[_drawOrder]") + CRLF;
     // Codes are views into the working list, which outlives the loop; items
     // hold no tabs (stripping made them blanks).
@@ -35,7 +35,7 @@ void draworder(Conversion& cv) {
         section += "Type=0X" + std::string(code) + ",1" + CRLF;
     }
     section += std::string("[End]") + CRLF;
-    cv.out.append_(section);
+    cv.out.append(section);
 }
 
 }  // namespace tessaro

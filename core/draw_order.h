@@ -4,8 +4,8 @@
 
 namespace tessaro {
 
-// Appends the [_drawOrder] section for the polygon codes of the working list,
+// draworder: appends the [_drawOrder] section for the polygon codes of the working list,
 // each once, in their own letter case, all on level 1.
-void draworder(Conversion& cv);
+void write_draw_order(Conversion& cv);
 
 }  // namespace tessaro

@@ -2,43 +2,33 @@
 
 #include <cstdio>
 
-#include "file_io.h"
 #include "text_util.h"
 
 namespace tessaro {
 
-std::string library_key(int chc, std::string_view s2) {
-    const std::size_t ox = find_ci(s2, "0x");
-    std::string key(ox == std::string_view::npos ? s2 : s2.substr(ox + 2));
+std::string library_key(Section section, std::string_view code) {
+    const std::size_t ox = find_ci(code, "0x");
+    std::string key(ox == std::string_view::npos ? code : code.substr(ox + 2));
     if (key.size() == 4) key.insert(0, "0");
-    switch (chc) {
-        case SECTION_LINE:
+    switch (section) {
+        case Section::Line:
             if (key.size() < 3) key.insert(0, 3 - key.size(), '0');
             if (key.size() == 3) key += "00";
             break;
-        case SECTION_POLYGON:
+        case Section::Polygon:
             if (key.size() < 2) key.insert(0, "0");
             if (key.size() == 5) {
                 if (key[0] == '0') key = key.substr(1, 2);
                 else if (key.compare(3, 2, "00") == 0) key.resize(3);
             }
             break;
-        default:
+        case Section::Point:
             break;
     }
     return key;
 }
 
 namespace {
-
-const LibraryText* library_of(int chc, const AppState& state) {
-    switch (chc) {
-        case SECTION_POLYGON: return &state.polygon_library;
-        case SECTION_LINE: return &state.line_library;
-        case SECTION_POINT: return &state.point_library;
-        default: return nullptr;
-    }
-}
 
 // Where the label line goes: the start of the line that holds the first
 // "Extended" (else "Xpm"), so that a key such as "DayXpm=" stays whole. The
@@ -55,35 +45,24 @@ std::size_t label_position(const std::string& entry) {
 
 }  // namespace
 
-std::string get_code(int chc, const std::string& s2, const std::string& ss, AppState& state) {
-    const LibraryText* library = library_of(chc, state);
-    if (library == nullptr) return {};
-    const std::size_t at = library->find_type(library_key(chc, s2));
-    if (at == std::string::npos) return {};
-    const std::size_t end = library->text().find("[end]", at);
-    if (end == std::string::npos) return {};
-    std::string entry = library->text().substr(at, end - at);
+LibraryLook get_code(Section section, std::string_view code, std::string_view condition, const LibraryText& library,
+                     bool include_tag_text) {
+    LibraryLook look;
+    const std::size_t at = library.find_type(library_key(section, code));
+    if (at == std::string::npos) return look;
+    const std::size_t end = library.text().find("[end]", at);
+    if (end == std::string::npos) return look;
+    look.entry = library.text().substr(at, end - at);
 
-    if (!state.include_tag_text) return entry;
-    if (entry.find("String1=") != std::string::npos) {
-        state.label_conflict = true;
-        return entry;
+    if (!include_tag_text) return look;
+    if (look.entry.find("String1=") != std::string::npos) {
+        look.label_dropped = true;
+        return look;
     }
-    const std::size_t k = label_position(entry);
-    if (k == std::string::npos) return entry;
-    return entry.substr(0, k) + CRLF + "String1=0x04," + cut_label(ss) + CRLF + entry.substr(k);
-}
-
-std::string loadtext(const std::string& path, Shell& shell) {
-    if (!file_exists(path)) return {};
-    shell.hon();
-    std::string text;
-    std::string error;
-    const bool ok = read_file(path, text, error, [&shell] { shell.yield_events(); });
-    shell.yield_events();
-    shell.hof();
-    if (!ok) shell.message(error);
-    return text;
+    const std::size_t k = label_position(look.entry);
+    if (k != std::string::npos)
+        look.entry = look.entry.substr(0, k) + CRLF + "String1=0x04," + cut_label(condition) + CRLF + look.entry.substr(k);
+    return look;
 }
 
 std::string f_mat(std::string& s1) {

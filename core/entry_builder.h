@@ -3,32 +3,32 @@
 #include <string>
 #include <string_view>
 
-#include "app_state.h"
-#include "shell.h"
+#include "library_text.h"
+#include "section.h"
 
 namespace tessaro {
-
-enum Section : int { SECTION_POLYGON = 0, SECTION_LINE = 1, SECTION_POINT = 2 };
 
 // Longest label mkgmap's TYP compiler takes.
 inline constexpr std::size_t MAX_LABEL_BYTES = 254;
 
 // The library key of a type code for a section (without "0x"):
 // point 0x2f0b -> 02f0b, line 0x01 -> 00100, polygon 0x1f00 -> 1f.
-std::string library_key(int chc, std::string_view s2);
+std::string library_key(Section section, std::string_view code);
 
-// The library entry for a type code, from its "0x" up to (not including) its
-// "[end]"; empty when the library lacks it. With Include Tag Text on, the rule
-// condition ss is put in as a label line, or the label conflict flag is set
-// when the entry has a label of its own.
-std::string get_code(int chc, const std::string& s2, const std::string& ss, AppState& state);
+// A look taken from a library file.
+struct LibraryLook {
+    std::string entry;           // from the code's "0x" up to (not including) "[end]"; empty: none
+    bool label_dropped = false;  // the rule's label was wanted, but the entry has a label of its own
+};
 
-// The whole file as bytes; empty (and no message) when it does not exist.
-std::string loadtext(const std::string& path, Shell& shell);
+// get_code: the library look of a type code. With Include Tag Text on, the
+// rule condition becomes a label line of the entry, unless it has its own.
+LibraryLook get_code(Section section, std::string_view code, std::string_view condition, const LibraryText& library,
+                     bool include_tag_text);
 
-// Six upper-case hex digits, red first.
+// fncol: six upper-case hex digits, red first.
 std::string fncol(int r, int g, int b);
-// "0" put in front of a single character; written back into s1.
+// f_mat: "0" put in front of a single character; written back into s1 as well.
 std::string f_mat(std::string& s1);
 
 // The first MAX_LABEL_BYTES bytes of a label, never ending inside a UTF-8 sequence.

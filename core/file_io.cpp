@@ -73,20 +73,20 @@ bool read_file(const std::string& path, std::string& out, std::string& error,
     std::error_code ec;
     const fs::file_status st = fs::status(to_fs_path(path), ec);
     if (path.empty() || !fs::exists(st)) {
-        error = path + ": " + std::strerror(ENOENT);
+        error = std::strerror(ENOENT);
         return false;
     }
     if (fs::is_directory(st)) {
-        error = path + ": " + std::strerror(EISDIR);
+        error = std::strerror(EISDIR);
         return false;
     }
     if (!fs::is_regular_file(st)) {
-        error = path + ": not a regular file";
+        error = "not a regular file";
         return false;
     }
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file) {
-        error = path + ": " + system_error_text();
+        error = system_error_text();
         return false;
     }
     // The size only sizes the pieces; the read goes on until the end of the file.
@@ -105,7 +105,7 @@ bool read_file(const std::string& path, std::string& out, std::string& error,
         if (got < want) break;
     }
     if (std::ferror(file.get())) {
-        error = path + ": " + system_error_text();
+        error = system_error_text();
         return false;
     }
     return true;

@@ -28,8 +28,8 @@ bool is_regular_file(const std::string& path);
 
 // Reads the whole file as bytes, appending to out chunk by chunk and calling
 // after_chunk after each. Only regular files are opened (a pipe would block).
-// On failure returns false with error = "<path>: <system's description>";
-// out keeps what was read so far.
+// On failure returns false with error = the system's description; out keeps
+// what was read so far.
 bool read_file(const std::string& path, std::string& out, std::string& error,
                const std::function<void()>& after_chunk = {});
 

@@ -67,10 +67,9 @@ std::string random_line_colour(RandomSource& random) {
     return line_colour(r1, r2);
 }
 
-void lines(Conversion& cv, const std::string& path) {
-    if (!cv.state.lines_on) return;
+void write_lines(Conversion& cv, const std::string& path) {
     cv.random.reseed();
-    cv.rules.loadbinary(path);
+    cv.read_rules(path, false);
     cv.rules.scan_rules();
     if (cv.rules.working_list().empty()) return;
 
@@ -90,10 +89,10 @@ void lines(Conversion& cv, const std::string& path) {
         const std::string& token = *seen.insert(to_lower(code)).first;
 
         const std::size_t at = item.find('@');
-        const std::string rule_text(at == std::string_view::npos ? std::string_view() : item.substr(at + 1));
-        const std::string library_look = get_code(SECTION_LINE, token, rule_text, cv.state);
+        const std::string_view rule_text = at == std::string_view::npos ? std::string_view() : item.substr(at + 1);
+        const std::string library_look = cv.library_look(Section::Line, token, rule_text);
         if (!library_look.empty()) {
-            cv.out.append_(std::string("[_line]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF);
+            cv.write_entry(Section::Line, std::string("[_line]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF);
             continue;
         }
 
@@ -112,7 +111,7 @@ void lines(Conversion& cv, const std::string& path) {
             look.colour1 = MOTORWAY_COLOUR1;
             look.colour2 = MOTORWAY_COLOUR2;
         }
-        cv.out.append_(builtin_entry(token, look, line_label(rule_text)));
+        cv.write_entry(Section::Line, builtin_entry(token, look, line_label(rule_text)));
     }
 }
 

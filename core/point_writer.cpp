@@ -5,9 +5,8 @@
 
 namespace tessaro {
 
-void pois(Conversion& cv, const std::string& path) {
-    if (!cv.state.points_on) return;
-    cv.rules.loadbinary(path);
+void write_points(Conversion& cv, const std::string& path) {
+    cv.read_rules(path, false);
     cv.rules.scan_rules();
     if (cv.rules.working_list().empty()) return;
 
@@ -29,9 +28,9 @@ void pois(Conversion& cv, const std::string& path) {
         std::string_view label = trim_blanks(item.substr(blank + 1));
         const std::size_t at = label.find('@');
         if (at != std::string_view::npos) label = label.substr(at + 1);
-        const std::string entry = get_code(SECTION_POINT, code, std::string(label), cv.state);
+        const std::string entry = cv.library_look(Section::Point, code, label);
         if (entry.empty()) continue;
-        cv.out.append_(std::string("[_point]") + CRLF + "Type=" + entry + CRLF + "[end]" + CRLF);
+        cv.write_entry(Section::Point, std::string("[_point]") + CRLF + "Type=" + entry + CRLF + "[end]" + CRLF);
     }
 }
 

@@ -6,8 +6,8 @@
 
 namespace tessaro {
 
-// Appends one [_point] entry per distinct point type of the rule file whose
-// look the point library holds; types it lacks get no entry.
-void pois(Conversion& cv, const std::string& path);
+// pois: appends one [_point] entry per distinct point type of the rule file
+// whose look the point library holds; types it lacks get no entry.
+void write_points(Conversion& cv, const std::string& path);
 
 }  // namespace tessaro

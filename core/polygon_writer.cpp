@@ -37,13 +37,12 @@ std::string builtin_entry(const std::string& code, const std::string& rule_text,
 
 }  // namespace
 
-void polygons(Conversion& cv, const std::string& path) {
+void write_polygons(Conversion& cv, const std::string& path) {
     cv.random.reseed();
-    if (!cv.state.polygons_on) return;
-    cv.rules.load_text(path);
+    cv.read_rules(path, true);
     cv.rules.scan_polygon_rules();
     if (cv.rules.working_list().empty()) return;
-    draworder(cv);
+    write_draw_order(cv);
 
     CaselessSet seen;
     for (const std::string_view raw : cv.rules.working_list()) {
@@ -65,15 +64,15 @@ void polygons(Conversion& cv, const std::string& path) {
             const std::size_t at = rest.find('@');
             if (at != std::string_view::npos) rule_text = rest.substr(at + 1);
         }
-        const std::string library_look = get_code(SECTION_POLYGON, code, rule_text, cv.state);
+        const std::string library_look = cv.library_look(Section::Polygon, code, rule_text);
         if (!library_look.empty()) {
-            cv.out.append_(std::string("[_polygon]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF);
+            cv.write_entry(Section::Polygon, std::string("[_polygon]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF);
             continue;
         }
         // The colour is drawn for every item (the sequence must not shift) but
         // rounded and formatted only for the entries that use it.
         const std::string colour = fncol(colour_component(r), colour_component(g), colour_component(b));
-        cv.out.append_(builtin_entry(code, rule_text, colour));
+        cv.write_entry(Section::Polygon, builtin_entry(code, rule_text, colour));
     }
 }
 

@@ -81,19 +81,16 @@ void RuleReader::reserve(std::size_t bytes) {
     m_working_list.reserve(bytes / 32 + 1);
 }
 
-void RuleReader::loadbinary(const std::string& path) {
-    load(path, true);
+std::optional<Failure> RuleReader::loadbinary(const std::string& path) {
+    return load(path, true);
 }
 
-void RuleReader::load_text(const std::string& path) {
-    load(path, false);
+std::optional<Failure> RuleReader::load_text(const std::string& path) {
+    return load(path, false);
 }
 
-void RuleReader::load(const std::string& path, bool make_list) {
-    m_rule_text.clear();
-    m_shell.yield_events();
-    m_shell.hon();
-    loadbinaryfst(path);
+std::optional<Failure> RuleReader::load(const std::string& path, bool make_list) {
+    std::optional<Failure> failure = loadbinaryfst(path);
     if (make_list) {
         strp_data();
     } else {
@@ -101,22 +98,19 @@ void RuleReader::load(const std::string& path, bool make_list) {
         m_rule_list.clear();
         m_joined.clear();
     }
-    m_shell.yield_events();
-    m_shell.hof();
+    yield_to(m_yield);
+    return failure;
 }
 
-void RuleReader::loadbinaryfst(const std::string& path) {
+std::optional<Failure> RuleReader::loadbinaryfst(const std::string& path) {
     m_rule_text.clear();
-    m_shell.yield_events();
-    m_shell.hon();
+    yield_to(m_yield);
     std::string error;
-    if (!read_file(path, m_rule_text, error, [this] { m_shell.yield_events(); })) {
-        m_shell.hof();
-        m_shell.message(error);
-        return;
+    if (!read_file(path, m_rule_text, error, m_yield)) {
+        return Failure{Failure::Kind::Read, path, 0, error};
     }
-    m_shell.yield_events();
-    m_shell.hof();
+    yield_to(m_yield);
+    return std::nullopt;
 }
 
 void RuleReader::split_rule_text() {

@@ -5,7 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "shell.h"
+#include <optional>
+
+#include "failure.h"
+#include "yield.h"
 
 namespace tessaro {
 
@@ -13,15 +16,16 @@ namespace tessaro {
 // "<bracket text> @<rule condition>", e.g. "0x02 resolution 20] @highway=primary".
 class RuleReader {
 public:
-    explicit RuleReader(Shell& shell) : m_shell(shell) {}
+    explicit RuleReader(Yield yield = {}) : m_yield(std::move(yield)) {}
 
-    // Reads the file into the rule file text and strips it. A file that cannot
-    // be read gives one message naming it and leaves everything empty.
-    void loadbinary(const std::string& path);
+    // loadbinary: reads the file into the rule file text and strips it. A
+    // file that cannot be read gives the failure (and what could be read of it).
+    std::optional<Failure> loadbinary(const std::string& path);
     // The same, but the rule list is left empty: for scans of the text's own
     // lines, which would not use the joined list.
-    void load_text(const std::string& path);
-    void loadbinaryfst(const std::string& path);
+    std::optional<Failure> load_text(const std::string& path);
+    // loadbinaryfst: only reads the file into the rule file text.
+    std::optional<Failure> loadbinaryfst(const std::string& path);
     void strp_data();
     // Items for the point and line writers: rule list lines with a "[0x" bracket.
     void scan_rules();
@@ -39,13 +43,13 @@ public:
     const std::vector<std::string_view>& working_list() const { return m_working_list; }
 
 private:
-    void load(const std::string& path, bool make_list);
+    std::optional<Failure> load(const std::string& path, bool make_list);
     void normalise_text();
     void split_rule_text();
     template <typename FindBracket>
     void make_items(FindBracket find_bracket);
 
-    Shell& m_shell;
+    Yield m_yield;
     std::string m_rule_text;
     std::vector<std::string_view> m_rule_list;  // into m_rule_text or m_joined
     std::deque<std::string> m_joined;           // lines made by joining a code to its condition

@@ -54,10 +54,10 @@ std::optional<std::string_view> unquoted(std::string_view line) {
     return line.substr(1, line.size() - 2);
 }
 
-std::optional<TypSection> entry_section(std::string_view tag) {
-    if (tag == "[_point]") return TypSection::Point;
-    if (tag == "[_line]") return TypSection::Line;
-    if (tag == "[_polygon]") return TypSection::Polygon;
+std::optional<Section> entry_section(std::string_view tag) {
+    if (tag == "[_point]") return Section::Point;
+    if (tag == "[_line]") return Section::Line;
+    if (tag == "[_polygon]") return Section::Polygon;
     return std::nullopt;
 }
 
@@ -127,7 +127,7 @@ private:
         block_closed(open, "[_drawOrder]");
     }
 
-    void read_entry(TypSection section, std::size_t open) {
+    void read_entry(Section section, std::size_t open) {
         TypEntry e;
         e.section = section;
         e.first_line = open + 1;
@@ -236,15 +236,6 @@ private:
 };
 
 }  // namespace
-
-const char* section_name(TypSection section) {
-    switch (section) {
-        case TypSection::Point: return "point";
-        case TypSection::Line: return "line";
-        case TypSection::Polygon: return "polygon";
-    }
-    return "";
-}
 
 TypDocument read_typ_text(std::string_view text) {
     return Reader(text).read();

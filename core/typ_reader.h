@@ -5,9 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "section.h"
+
 namespace tessaro {
 
-enum class TypSection { Point, Line, Polygon };
 
 struct XpmColour {
     std::string key;     // the pixel characters ("" when the image has no pixels)
@@ -27,7 +28,7 @@ struct XpmImage {
 };
 
 struct TypEntry {
-    TypSection section = TypSection::Point;
+    Section section = Section::Point;
     std::size_t first_line = 0;  // 1-based, the section tag line
     std::size_t last_line = 0;   // its "[end]"
     std::string type;            // as written, e.g. "0x02f0b"
@@ -52,6 +53,5 @@ struct TypDocument {
 // Reads the TYP text subset that this program writes and its library files hold.
 TypDocument read_typ_text(std::string_view text);
 
-const char* section_name(TypSection section);
 
 }  // namespace tessaro

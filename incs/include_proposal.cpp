@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <set>
+#include <unordered_set>
 
 #include "file_io.h"
 #include "style_folder.h"
@@ -102,15 +102,14 @@ std::vector<std::string> include_statements(std::string_view rule_text) {
     return out;
 }
 
-std::map<std::string, std::vector<int>> propose_groups(const std::string& style_folder,
-                                                       const std::vector<std::string>& found) {
-    static const char* const MAIN_FILES[INCLUDE_GROUPS] = {"points", "lines", "polygons"};
+PerSection<std::vector<std::string>> propose_groups(const std::string& style_folder,
+                                                    const std::vector<std::string>& found) {
     const std::string inc_folder = include_folder(style_folder);
-    std::map<std::string, std::vector<int>> proposal;
-    for (int g = 0; g < INCLUDE_GROUPS; ++g) {
+    PerSection<std::vector<std::string>> proposal;
+    for (Section s : ALL_SECTIONS) {
         // Walk every include file reachable from this main file, each once.
-        std::set<std::string> reached;
-        std::vector<std::string> todo = file_include_statements(rule_file_path(style_folder, MAIN_FILES[g]));
+        std::unordered_set<std::string> reached;
+        std::vector<std::string> todo = file_include_statements(rule_file_path(style_folder, rule_file_name(s)));
         while (!todo.empty()) {
             const std::string name = include_name(todo.back());
             todo.pop_back();
@@ -118,20 +117,19 @@ std::map<std::string, std::vector<int>> propose_groups(const std::string& style_
             for (std::string& next : file_include_statements(join_path(inc_folder, name)))
                 todo.push_back(std::move(next));
         }
+        if (reached.empty()) continue;
         for (const std::string& name : found)
-            if (reached.count(name) != 0) proposal[name].push_back(g);
+            if (reached.count(name) != 0) proposal[s].push_back(name);
     }
     return proposal;
 }
 
-void apply_proposal(IncludeFiles& inc, const std::map<std::string, std::vector<int>>& proposal) {
-    for (const std::string& name : inc.found) {
-        const auto hit = proposal.find(name);
-        if (hit == proposal.end()) continue;
-        for (int g : hit->second) {
-            auto& group = inc.groups[static_cast<std::size_t>(g)];
-            if (std::find(group.begin(), group.end(), name) == group.end()) group.push_back(name);
-        }
+void apply_proposal(IncludeFiles& inc, const PerSection<std::vector<std::string>>& proposal) {
+    for (Section s : ALL_SECTIONS) {
+        std::vector<std::string>& group = inc.groups[s];
+        std::unordered_set<std::string> in_group(group.begin(), group.end());
+        for (const std::string& name : proposal[s])
+            if (in_group.insert(name).second) group.push_back(name);
     }
 }
 

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <array>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "include_files.h"
+#include "include_groups.h"
+#include "section.h"
 
 namespace tessaro {
 
@@ -16,13 +15,13 @@ namespace tessaro {
 // left out: they name no file of this style.
 std::vector<std::string> include_statements(std::string_view rule_text);
 
-// For every name of the include file list, the groups of the main rule files
-// (points, lines, polygons) that include it, directly or through other
-// include files. Names that no main file includes get no entry.
-std::map<std::string, std::vector<int>> propose_groups(const std::string& style_folder,
-                                                       const std::vector<std::string>& found);
+// For each section, the names of the include file list (in list order) that
+// its main rule file includes, directly or through other include files.
+PerSection<std::vector<std::string>> propose_groups(const std::string& style_folder,
+                                                    const std::vector<std::string>& found);
 
-// Puts every proposed name into its groups (each name once per group).
-void apply_proposal(IncludeFiles& inc, const std::map<std::string, std::vector<int>>& proposal);
+// Puts every proposed name into its group, after the names it already holds
+// (each name once per group).
+void apply_proposal(IncludeFiles& inc, const PerSection<std::vector<std::string>>& proposal);
 
 }  // namespace tessaro

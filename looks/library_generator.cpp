@@ -117,7 +117,7 @@ private:
 
 // "0x2f0b" with the section's key form: "0x02f0b". Keys are what the lookup
 // searches, so the library and the lookup can never disagree.
-std::string library_type(const SourceLine& line, int section, const std::string& code) {
+std::string library_type(const SourceLine& line, Section section, const std::string& code) {
     if (code.size() < 3 || code.compare(0, 2, "0x") != 0 ||
         code.find_first_not_of("0123456789abcdef", 2) != std::string::npos)
         fail(line.where, "a type code is 0x and lower-case hexadecimal digits: " + code);
@@ -203,7 +203,7 @@ std::string make_points(const std::vector<SourceLine>& lines, const std::map<std
             categories[line.words[1]] = {line.words[2] == "badge", palette.colour(line, line.words[3])};
         } else if (kind == "point") {
             if (line.words.size() < 5) fail(line.where, "expected: point CODE CATEGORY GLYPH NAME");
-            const std::string type = library_type(line, SECTION_POINT, line.words[1]);
+            const std::string type = library_type(line, Section::Point, line.words[1]);
             if (!types.insert(type).second) fail(line.where, "second look for " + line.words[1]);
             const auto category = categories.find(line.words[2]);
             if (category == categories.end()) fail(line.where, "unknown category " + line.words[2]);
@@ -273,7 +273,7 @@ int small_number(const SourceLine& line, const std::string& word, int most) {
 // each line's kind, its number of words and its type code (one look per code),
 // then hands it on with its library type and name.
 template <typename Make>
-void for_each_look(const std::vector<SourceLine>& lines, int section, const std::string& solid,
+void for_each_look(const std::vector<SourceLine>& lines, Section section, const std::string& solid,
                    std::size_t solid_name_at, const std::string& patterned, std::size_t patterned_name_at, Make make) {
     std::set<std::string> types;
     for (const SourceLine& line : lines) {
@@ -292,7 +292,7 @@ void for_each_look(const std::vector<SourceLine>& lines, int section, const std:
 std::string make_lines(const std::vector<SourceLine>& lines, const Palette& palette) {
     const std::map<std::string, Rows> patterns = read_blocks(lines, "pattern");
     std::string out;
-    for_each_look(lines, SECTION_LINE, "line", 6, "dashed", 5,
+    for_each_look(lines, Section::Line, "line", 6, "dashed", 5,
                   [&](const SourceLine& line, bool solid, const std::string& type, const std::string& name) {
         std::string body = "UseOrientation=N" + std::string(CRLF);
         Xpm xpm;
@@ -320,7 +320,7 @@ std::string make_lines(const std::vector<SourceLine>& lines, const Palette& pale
 std::string make_polygons(const std::vector<SourceLine>& lines, const Palette& palette) {
     const std::map<std::string, Rows> patterns = read_blocks(lines, "pattern");
     std::string out;
-    for_each_look(lines, SECTION_POLYGON, "area", 3, "filled", 5,
+    for_each_look(lines, Section::Polygon, "area", 3, "filled", 5,
                   [&](const SourceLine& line, bool solid, const std::string& type, const std::string& name) {
         Xpm xpm;
         if (solid) {

@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
         std::string text;
         std::string error;
         if (!tessaro::read_file(tessaro::join_path(res, file), text, error)) {
-            std::fprintf(stderr, "%s\n", error.c_str());
+            std::fprintf(stderr, "%s: %s\n", tessaro::join_path(res, file).c_str(), error.c_str());
             return 1;
         }
         parts.push_back({title, looks_of(text)});

@@ -14,7 +14,7 @@ TEST(ParseCli, reads_every_option_in_both_spellings) {
     EXPECT_EQ(o.res_dir, "r");
     EXPECT_EQ(o.polygon_library, "p.pol");
     EXPECT_EQ(o.seed, 42u);
-    EXPECT_FALSE(o.points || o.lines || o.polygons);
+    EXPECT_FALSE(o.sections[Section::Point] || o.sections[Section::Line] || o.sections[Section::Polygon]);
     EXPECT_TRUE(o.tag_text && o.quiet);
     EXPECT_EQ(o.style_folder, "style");
     EXPECT_EQ(parse_cli({"--", "-odd-name"}).options.style_folder, "-odd-name");

@@ -11,11 +11,9 @@ namespace {
 // The draw_order golden files pin each code listed once at its first rule, in its own case, and
 // what is no code (the first "[" opens a pattern, "x" and then a blank, no hex digits behind "x");
 // extended codes and the cut at "]" are pinned by the quirks golden files.
-TEST(DrawOrder, is_absent_without_qualifying_rules_or_with_polygons_off) {
+TEST(DrawOrder, is_absent_without_qualifying_rules) {
     test::WriterRun r;
-    EXPECT_EQ(r.run(polygons, "natural=water\n# [0x3c]\n"), "");
-    r.state.polygons_on = false;
-    EXPECT_EQ(r.run(polygons, "natural=water [0x3c]\n"), "");
+    EXPECT_EQ(r.run(write_polygons, "natural=water\n# [0x3c]\n"), "");
 }
 
 }  // namespace

@@ -4,23 +4,22 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
-#include "polygon_library.h"
-#include "support/recording_shell.h"
+#include "library_files.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
 
 TEST(LibraryKey, forms_point_line_and_polygon_keys) {
-    const std::tuple<int, const char*, const char*> cases[] = {
-        {SECTION_POINT, "0x2f0b", "02f0b"}, {SECTION_POINT, "0x2f", "2f"},       {SECTION_POINT, "0x0100", "00100"},
-        {SECTION_POINT, "0x11401", "11401"}, {SECTION_POINT, "2f0b", "02f0b"},   {SECTION_POINT, "0X2F0B", "02F0B"},
-        {SECTION_LINE, "0x01", "00100"},     {SECTION_LINE, "0x1", "00100"},     {SECTION_LINE, "0x1a", "01a00"},
-        {SECTION_LINE, "0x10e", "10e00"},    {SECTION_LINE, "0x10801", "10801"}, {SECTION_POLYGON, "0x4", "04"},
-        {SECTION_POLYGON, "0x3c", "3c"},     {SECTION_POLYGON, "0x1f00", "1f"},  {SECTION_POLYGON, "0x1f05", "1f"},
-        {SECTION_POLYGON, "0x10f00", "10f"}, {SECTION_POLYGON, "0x10f04", "10f04"},
+    const std::tuple<Section, const char*, const char*> cases[] = {
+        {Section::Point, "0x2f0b", "02f0b"}, {Section::Point, "0x2f", "2f"},       {Section::Point, "0x0100", "00100"},
+        {Section::Point, "0x11401", "11401"}, {Section::Point, "2f0b", "02f0b"},   {Section::Point, "0X2F0B", "02F0B"},
+        {Section::Line, "0x01", "00100"},     {Section::Line, "0x1", "00100"},     {Section::Line, "0x1a", "01a00"},
+        {Section::Line, "0x10e", "10e00"},    {Section::Line, "0x10801", "10801"}, {Section::Polygon, "0x4", "04"},
+        {Section::Polygon, "0x3c", "3c"},     {Section::Polygon, "0x1f00", "1f"},  {Section::Polygon, "0x1f05", "1f"},
+        {Section::Polygon, "0x10f00", "10f"}, {Section::Polygon, "0x10f04", "10f04"},
     };
-    for (const auto& [section, code, key] : cases) EXPECT_EQ(library_key(section, code), key) << section << code;
+    for (const auto& [section, code, key] : cases) EXPECT_EQ(library_key(section, code), key) << section_name(section) << code;
 }
 
 const std::string POINTS =
@@ -31,11 +30,10 @@ const std::string POINTS =
     "[_point]\r\nType=0x04\r\nIconLess=Y\r\n[end]\r\n"
     "[_point]\r\nType=0x06\r\nXpm=\"six\"\r\n[End]\r\n";
 
-AppState with_points(bool tag_text) {
-    AppState st;
-    st.point_library.assign(POINTS);
-    st.include_tag_text = tag_text;
-    return st;
+const LibraryText POINT_LIBRARY(POINTS);
+
+LibraryLook point_look(const char* code, bool tag_text, const char* condition = "t") {
+    return get_code(Section::Point, code, condition, POINT_LIBRARY, tag_text);
 }
 
 TEST(GetCode, finds_whole_codes_behind_type_only_puts_the_label_before_extended_or_xpm_and_flags_conflicts) {
@@ -56,28 +54,25 @@ TEST(GetCode, finds_whole_codes_behind_type_only_puts_the_label_before_extended_
         {true, "0x04", "0x04\r\nIconLess=Y\r\n"},
     };
     for (const auto& [tag_text, code, entry] : cases) {
-        AppState st = with_points(tag_text);
-        EXPECT_EQ(get_code(SECTION_POINT, code, "t", st), entry) << code;
-        EXPECT_FALSE(st.label_conflict) << code;
+        const LibraryLook look = point_look(code, tag_text);
+        EXPECT_EQ(look.entry, entry) << code;
+        EXPECT_FALSE(look.label_dropped) << code;
     }
-    AppState st = with_points(true);
-    EXPECT_EQ(get_code(7, "0x10f04", "t", st) + get_code(SECTION_LINE, "0x10f04", "t", st), "");
-    // An entry with a label of its own keeps it; with tag text on, that is a conflict.
+    EXPECT_EQ(get_code(Section::Point, "0x10f04", "t", LibraryText(), true).entry, "");  // no library, no look
+    // An entry with a label of its own keeps it; with tag text on, the rule's label is dropped.
     for (bool tag_text : {false, true}) {
-        AppState conflict = with_points(tag_text);
-        EXPECT_EQ(get_code(SECTION_POINT, "0x2f", "x", conflict), "0x2f\r\nString1=0x04,Bar\r\nXpm=\"x\"\r\n");
-        EXPECT_EQ(conflict.label_conflict, tag_text);
+        const LibraryLook look = point_look("0x2f", tag_text, "x");
+        EXPECT_EQ(look.entry, "0x2f\r\nString1=0x04,Bar\r\nXpm=\"x\"\r\n");
+        EXPECT_EQ(look.label_dropped, tag_text);
     }
 }
 
 TEST(GetCode, never_puts_the_label_into_the_type_code_line) {
-    AppState st;
-    st.include_tag_text = true;
     // "0xpmf" is no whole "0xpm".
-    st.point_library.assign("Type=0xpmf\r\n[end]\r\nType=0Xpm\r\n[end]\r\nType=0xExtended\r\n[end]\r\nType=0x0a[end]");
-    EXPECT_EQ(get_code(SECTION_POINT, "0xpm", "a", st), "0Xpm\r\n");
-    EXPECT_EQ(get_code(SECTION_POINT, "0xextended", "a", st), "0xExtended\r\n");
-    EXPECT_EQ(get_code(SECTION_POINT, "0x0a", "a", st), "0x0a");
+    const LibraryText lib("Type=0xpmf\r\n[end]\r\nType=0Xpm\r\n[end]\r\nType=0xExtended\r\n[end]\r\nType=0x0a[end]");
+    EXPECT_EQ(get_code(Section::Point, "0xpm", "a", lib, true).entry, "0Xpm\r\n");
+    EXPECT_EQ(get_code(Section::Point, "0xextended", "a", lib, true).entry, "0xExtended\r\n");
+    EXPECT_EQ(get_code(Section::Point, "0x0a", "a", lib, true).entry, "0x0a");
 }
 
 // A long label of a library look is cut to 254 bytes in the quirks golden file.
@@ -90,9 +85,8 @@ TEST(GetCode, cuts_labels_to_254_bytes_outside_multibyte_sequences) {
 }
 
 TEST(GetCode, finds_upper_case_codes_of_the_prepared_polygon_library_and_keeps_their_case) {
-    AppState st;
-    st.polygon_library.assign(prepare_polygon_library("[_polygon]\nType=0x3C\nString1=0x04,Lake\nXpm=\"0 0 1 0\"\n[end]\n"));
-    EXPECT_EQ(get_code(SECTION_POLYGON, "0x3c", "natural=water", st), "0x3C\n;0x04,Lake\nXpm=\"0 0 1 0\"\n");
+    const LibraryText lib(prepare_polygon_library("[_polygon]\nType=0x3C\nString1=0x04,Lake\nXpm=\"0 0 1 0\"\n[end]\n"));
+    EXPECT_EQ(get_code(Section::Polygon, "0x3c", "natural=water", lib, false).entry, "0x3C\n;0x04,Lake\nXpm=\"0 0 1 0\"\n");
     // Every exact-case label key of the polygon library becomes a comment.
     EXPECT_EQ(prepare_polygon_library("String1=0x04,Lake\nstring1=0x04,x\nString1=String1="), ";0x04,Lake\nstring1=0x04,x\n;;");
 }
@@ -114,14 +108,19 @@ TEST(LibraryText, index_agrees_with_a_plain_search) {
 }
 
 // Missing library files are silent: pinned by the no_library golden file.
-TEST(LoadText, reads_whole_files_and_names_a_folder) {
+TEST(LoadLibraryFile, reads_whole_files_prepares_the_polygon_library_and_names_a_folder) {
     test::TempDir dir;
-    test::RecordingShell shell;
-    EXPECT_EQ(loadtext(dir.write("lib", "a\r\nb"), shell), "a\r\nb");
-    EXPECT_EQ(loadtext(dir.path(), shell), "");
-    EXPECT_FALSE(shell.busy);
-    ASSERT_EQ(shell.messages.size(), 1u);
-    EXPECT_NE(shell.messages[0].find(dir.path()), std::string::npos);
+    LibraryText text("stale");
+    EXPECT_FALSE(load_library_file(dir.write("lib", "a\r\nString1=b"), Section::Line, text).has_value());
+    EXPECT_EQ(text.text(), "a\r\nString1=b");
+    EXPECT_FALSE(load_library_file(dir / "lib", Section::Polygon, text).has_value());
+    EXPECT_EQ(text.text(), "a\r\n;b");
+    EXPECT_FALSE(load_library_file(dir / "none", Section::Point, text).has_value());
+    EXPECT_TRUE(text.empty());
+    const std::optional<Failure> folder = load_library_file(dir.path(), Section::Point, text);
+    ASSERT_TRUE(folder.has_value());
+    EXPECT_EQ(folder->path, dir.path());
+    EXPECT_TRUE(text.empty());
 }
 
 }  // namespace

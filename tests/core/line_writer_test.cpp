@@ -9,19 +9,17 @@ namespace {
 
 // The golden files pin the entries' layout, the look of every code of the look table (line_looks),
 // the motorway override, repeated codes, library looks and random colours.
-TEST(Lines, labels_come_from_the_value_the_whole_condition_or_nothing_and_no_bracket_or_switch_gives_nothing) {
+TEST(WriteLines, labels_come_from_the_value_the_whole_condition_or_nothing_and_no_bracket_gives_nothing) {
     test::WriterRun r;
     // A bracket on the first line has no condition to be joined with.
-    const std::string text = r.run(lines, "[0x04]\nhighway=primary [0x02]\nbridge [0x03]\n  waterway = river [0x1f]\n");
+    const std::string text = r.run(write_lines, "[0x04]\nhighway=primary [0x02]\nbridge [0x03]\n  waterway = river [0x1f]\n");
     for (const char* label : {"primary", "bridge", " river"})
         EXPECT_NE(text.find("String1=0x4," + std::string(label) + "\r\n"), std::string::npos) << label;
     const std::size_t bare = text.find("Type=0x04\r\n");
     ASSERT_NE(bare, std::string::npos);
     EXPECT_GT(text.find("String1"), text.find("[end]", bare));
-    EXPECT_EQ(r.run(lines, "highway=primary { name 'x' }\n[\n"), "");
-    EXPECT_TRUE(r.shell.messages.empty());
-    r.state.lines_on = false;
-    EXPECT_EQ(r.run(lines, "highway=primary [0x02]\n"), "");
+    EXPECT_EQ(r.run(write_lines, "highway=primary { name 'x' }\n[\n"), "");
+    EXPECT_TRUE(r.report.failures.empty());
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 #include "rule_reader.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "support/recording_shell.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
@@ -16,8 +17,7 @@ Lines owned(const std::vector<std::string_view>& views) {
 }
 
 struct Reader {
-    test::RecordingShell shell;
-    RuleReader rules{shell};
+    RuleReader rules;
     Lines strip(const std::string& text) {
         rules.rule_text() = text;
         rules.strp_data();
@@ -59,29 +59,30 @@ TEST(ScanRules, builds_items_from_the_first_type_bracket_after_a_bracket_that_ho
     EXPECT_EQ(owned(r.rules.working_list()), (Lines{" 0x6200 resolution 24] @landuse=basin ", " 0x01] @name=[x] "}));
 }
 
-TEST(LoadBinary, reports_a_missing_file_or_a_folder_once_each_and_reads_other_bytes_unchanged) {
+TEST(LoadBinary, gives_the_failure_of_a_missing_file_or_a_folder_and_reads_other_bytes_unchanged) {
     using namespace std::string_literals;
     test::TempDir dir;
-    Reader r;
-    r.rules.loadbinary(dir / "points");
+    int yields = 0;
+    RuleReader rules([&yields] { ++yields; });
+    const std::optional<Failure> missing = rules.loadbinary(dir / "points");
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_EQ(*missing, (Failure{Failure::Kind::Read, dir / "points", 0, std::strerror(ENOENT)}));
     std::filesystem::create_directory(dir / "lines");
-    r.rules.loadbinary(dir / "lines");
-    ASSERT_EQ(r.shell.messages.size(), 2u);
-    EXPECT_NE(r.shell.messages[0].find(dir / "points"), std::string::npos);
-    EXPECT_NE(r.shell.messages[1].find(dir / "lines"), std::string::npos);
-    EXPECT_TRUE(r.rules.rule_list().empty());
-    EXPECT_FALSE(r.shell.busy);
+    const std::optional<Failure> folder = rules.loadbinary(dir / "lines");
+    ASSERT_TRUE(folder.has_value());
+    EXPECT_EQ(folder->path, dir / "lines");
+    EXPECT_TRUE(rules.rule_list().empty());
 
     const std::string path = dir.write("polygons", "\xEF\xBB\xBFname=\xC3\xA4\0x [0x01]\r\n"s);
-    r.rules.loadbinary(path);
-    EXPECT_EQ(r.shell.messages.size(), 2u);
-    EXPECT_EQ(owned(r.rules.rule_list()), (Lines{"\xEF\xBB\xBFname=\xC3\xA4\0x [0x01]"s, ""}));
+    yields = 0;
+    EXPECT_FALSE(rules.loadbinary(path).has_value());
+    EXPECT_GT(yields, 0);  // the window stays live while files are read
+    EXPECT_EQ(owned(rules.rule_list()), (Lines{"\xEF\xBB\xBFname=\xC3\xA4\0x [0x01]"s, ""}));
 
     // The text alone: the list of the file before must not outlive it.
-    r.rules.load_text(path);
-    EXPECT_EQ(r.rules.rule_text(), "\xEF\xBB\xBFname=\xC3\xA4\0x [0x01]\n"s);
-    EXPECT_TRUE(r.rules.rule_list().empty());
-    EXPECT_FALSE(r.shell.busy);
+    EXPECT_FALSE(rules.load_text(path).has_value());
+    EXPECT_EQ(rules.rule_text(), "\xEF\xBB\xBFname=\xC3\xA4\0x [0x01]\n"s);
+    EXPECT_TRUE(rules.rule_list().empty());
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ namespace tessaro {
 namespace {
 
 using Names = std::vector<std::string>;
-using Proposal = std::map<std::string, std::vector<int>>;
+using Proposal = PerSection<Names>;
 
 TEST(ProposeGroups, read_include_statements_and_follow_them_directly_and_through_other_include_files) {
     EXPECT_EQ(include_statements("a=b [0x01]\ninclude 'inc/roadspeed';\n  include \"inc/name\"\r\n"
@@ -26,22 +26,21 @@ TEST(ProposeGroups, read_include_statements_and_follow_them_directly_and_through
     dir.write("s/inc/speed", "include 'inc/roads';\n");  // a cycle ends
     dir.write("s/inc/loop", "include 'inc/loop';\n");
     const Proposal p = propose_groups(style, {"name", "roads", "speed", "loop", "lonely"});
-    EXPECT_EQ(p, (Proposal{{"name", {INC_POINTS, INC_POLYGONS}},
-                           {"roads", {INC_LINES}},
-                           {"speed", {INC_LINES}},
-                           {"loop", {INC_LINES}}}));
+    EXPECT_EQ(p[Section::Point], (Names{"name"}));
+    EXPECT_EQ(p[Section::Line], (Names{"roads", "speed", "loop"}));  // in list order
+    EXPECT_EQ(p[Section::Polygon], (Names{"name"}));
 
     IncludeFiles inc;
     inc.found = {"lonely", "name", "roads"};
-    inc.groups[INC_LINES] = {"roads"};
+    inc.groups[Section::Line] = {"roads", "mine"};
     apply_proposal(inc, p);
-    EXPECT_EQ(inc.groups[INC_POINTS], (Names{"name"}));
-    EXPECT_EQ(inc.groups[INC_LINES], (Names{"roads"}));
-    EXPECT_EQ(inc.groups[INC_POLYGONS], (Names{"name"}));
+    EXPECT_EQ(inc.groups[Section::Point], (Names{"name"}));
+    EXPECT_EQ(inc.groups[Section::Line], (Names{"roads", "mine", "speed", "loop"}));
+    EXPECT_EQ(inc.groups[Section::Polygon], (Names{"name"}));
 
     dir.write("plain/lines", "highway=primary [0x02]\n");
-    EXPECT_TRUE(propose_groups(dir / "plain", {"a"}).empty());
-    EXPECT_TRUE(propose_groups(dir / "missing", {"a"}).empty());
+    EXPECT_EQ(propose_groups(dir / "plain", {"a"}), Proposal{});
+    EXPECT_EQ(propose_groups(dir / "missing", {"a"}), Proposal{});
 }
 
 TEST(ProposeGroups, finds_every_statement_of_a_large_file_wherever_its_reading_cuts_it) {
@@ -56,8 +55,7 @@ TEST(ProposeGroups, finds_every_statement_of_a_large_file_wherever_its_reading_c
     }
     dir.write("s/points", points);
     const Proposal p = propose_groups(dir / "s", names);
-    EXPECT_EQ(p.size(), names.size());
-    EXPECT_EQ(p.count("n59999"), 1u);
+    EXPECT_EQ(p[Section::Point], names);
 }
 
 }  // namespace

@@ -8,10 +8,9 @@
 #include "include_files.h"
 #include "include_proposal.h"
 #include "library_generator.h"
-#include "polygon_library.h"
+#include "library_files.h"
 #include "rule_reader.h"
 #include "style_folder.h"
-#include "support/recording_shell.h"
 #include "support/temp_dir.h"
 #include "text_util.h"
 #include "typ_reader.h"
@@ -35,10 +34,9 @@ TEST(LibraryFiles, are_what_the_generator_makes_from_the_look_sources) {
 }
 
 TEST(LibraryFiles, hold_well_formed_entries_under_the_keys_the_lookup_forms) {
-    const std::tuple<const char*, int, TypSection> libraries[] = {{"points", SECTION_POINT, TypSection::Point},
-                                                                  {"lines", SECTION_LINE, TypSection::Line},
-                                                                  {"pgons.pol", SECTION_POLYGON, TypSection::Polygon}};
-    for (const auto& [file, section, kind] : libraries) {
+    const std::pair<const char*, Section> libraries[] = {
+        {"points", Section::Point}, {"lines", Section::Line}, {"pgons.pol", Section::Polygon}};
+    for (const auto& [file, kind] : libraries) {
         const std::string text = res(file);
         const TypDocument doc = read_typ_text(text);
         for (const TypProblem& p : doc.problems) ADD_FAILURE() << file << " line " << p.line << ": " << p.message;
@@ -47,32 +45,34 @@ TEST(LibraryFiles, hold_well_formed_entries_under_the_keys_the_lookup_forms) {
         for (const TypEntry& e : doc.entries) {
             SCOPED_TRACE(std::string(file) + " " + e.type);
             // The key as written is the key the lookup forms from it, in lower case, behind the only Type=.
-            EXPECT_TRUE(e.section == kind && e.type == "0x" + library_key(section, e.type) && e.type == to_lower(e.type));
+            EXPECT_TRUE(e.section == kind && e.type == "0x" + library_key(kind, e.type) && e.type == to_lower(e.type));
             EXPECT_EQ(count(e.text, "Type="), 1u);
             EXPECT_TRUE(e.xpm.present && e.xpm.rows.size() == std::size_t(e.xpm.height) &&
                         e.xpm.colours.size() == std::size_t(e.xpm.colour_count));
             for (const std::string& row : e.xpm.rows) EXPECT_EQ(row.size(), std::size_t(e.xpm.width));
             // Only the polygon library may hold labels (they become comments); icons are at most 16 x 16.
-            EXPECT_TRUE(kind == TypSection::Polygon || e.text.find("String1=") == std::string::npos);
-            EXPECT_TRUE(kind != TypSection::Point || (e.xpm.width <= 16 && e.xpm.height <= 16));
+            EXPECT_TRUE(kind == Section::Polygon || e.text.find("String1=") == std::string::npos);
+            EXPECT_TRUE(kind != Section::Point || (e.xpm.width <= 16 && e.xpm.height <= 16));
         }
     }
 }
 
 // The rule files of a style that belong to a group: the main file and the include files
 // that it includes (or, when no main file includes them, whose names say the section).
-std::vector<std::string> section_files(const std::string& style, int group, RuleReader& reader) {
-    static const char* const MAIN[] = {"points", "lines", "polygons"};
-    static const char* const HINT[] = {"point", "line", "polygon"};
+std::vector<std::string> section_files(const std::string& style, Section group, RuleReader& reader) {
     std::vector<std::string> files;
-    if (is_regular_file(rule_file_path(style, MAIN[group]))) files.push_back(rule_file_path(style, MAIN[group]));
+    const std::string main = rule_file_path(style, rule_file_name(group));
+    if (is_regular_file(main)) files.push_back(main);
     IncludeFiles inc;
-    if (!scan_include_files(inc, style, reader)) return files;
-    const auto proposal = propose_groups(style, inc.found);
+    if (!scan_include_files(inc, style, reader).folder_found) return files;
+    const PerSection<std::vector<std::string>> proposal = propose_groups(style, inc.found);
+    const auto in = [](const std::vector<std::string>& names, const std::string& name) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
     for (const std::string& name : inc.found) {
-        const auto hit = proposal.find(name);
-        if (hit != proposal.end() ? std::count(hit->second.begin(), hit->second.end(), group) > 0
-                                  : name.find(HINT[group]) != std::string::npos)
+        const bool proposed = in(proposal[Section::Point], name) || in(proposal[Section::Line], name) ||
+                              in(proposal[Section::Polygon], name);
+        if (proposed ? in(proposal[group], name) : name.find(section_name(group)) != std::string::npos)
             files.push_back(join_path(include_folder(style), name));
     }
     return files;
@@ -88,33 +88,32 @@ TEST(LibraryFiles, have_a_look_for_every_type_of_the_styles_mkgmap_ships) {
     const std::string extract = "cd \"" + tmp.path() + "\" && \"" TESSARO_CMAKE "\" -E tar xf " + jar + " styles";
     ASSERT_EQ(std::system(extract.c_str()), 0) << extract;
 
-    AppState st;
-    st.point_library.assign(res("points"));
-    st.line_library.assign(res("lines"));
-    st.polygon_library.assign(prepare_polygon_library(res("pgons.pol")));
-    test::RecordingShell shell;
-    RuleReader reader(shell);
+    LibraryTexts libraries;
+    for (Section s : ALL_SECTIONS)
+        ASSERT_FALSE(load_library_file(library_file_path(SOURCE + "/res", s), s, libraries[s]).has_value());
+    RuleReader reader;
+    std::vector<Failure> failures;
     std::size_t checked = 0;
     std::vector<std::string> missing;
     for (const auto& style : std::filesystem::directory_iterator(tmp.path() + "/styles")) {
         if (!style.is_directory()) continue;
-        for (int group = INC_POINTS; group < INCLUDE_GROUPS; ++group) {
-            const int section = group == INC_POINTS ? SECTION_POINT : group == INC_LINES ? SECTION_LINE : SECTION_POLYGON;
-            for (const std::string& file : section_files(style.path().string(), group, reader)) {
-                reader.loadbinary(file);
-                section == SECTION_POLYGON ? reader.scan_polygon_rules() : reader.scan_rules();
+        for (Section section : ALL_SECTIONS) {
+            for (const std::string& file : section_files(style.path().string(), section, reader)) {
+                if (std::optional<Failure> failure = reader.loadbinary(file)) failures.push_back(*failure);
+                section == Section::Polygon ? reader.scan_polygon_rules() : reader.scan_rules();
                 for (std::string_view item : reader.working_list()) {
                     std::string text(trim_blanks(item));
                     std::replace(text.begin(), text.end(), '\t', ' ');
                     const std::string code(cut_code(to_lower(text.substr(0, text.find(' ')))));
                     if (!is_type_code(code)) continue;
                     ++checked;
-                    if (get_code(section, code, "", st).empty()) missing.push_back(file + ": " + code);
+                    if (get_code(section, code, "", libraries[section], false).entry.empty())
+                        missing.push_back(file + ": " + code);
                 }
             }
         }
     }
-    EXPECT_TRUE(shell.messages.empty()) << shell.messages.front();
+    EXPECT_TRUE(failures.empty()) << failures.front().path;
     EXPECT_GT(checked, 500u);
     std::sort(missing.begin(), missing.end());
     missing.erase(std::unique(missing.begin(), missing.end()), missing.end());

@@ -14,8 +14,7 @@ public:
     void yield_events() override {
         if (on_yield) on_yield();
     }
-    void hon() override { busy = true; }
-    void hof() override { busy = false; }
+    void set_busy(bool on) override { busy = on; }
     void message(const std::string& text) override { messages.push_back(text); }
     bool ask_yes_no(const std::string& question) override {
         questions.push_back(question);

@@ -6,28 +6,31 @@
 
 #include "conversion.h"
 #include "file_io.h"
-#include "support/recording_shell.h"
 #include "support/temp_dir.h"
 
 namespace tessaro::test {
 
 // One section writer run over a rule text written to a temporary file; the
-// TYP text it appended comes back as bytes.
+// TYP text it appended comes back as bytes, what it found in `report`.
 struct WriterRun {
     TempDir dir;
-    RecordingShell shell;
-    AppState state;
+    LibraryTexts libraries;
+    bool include_tag_text = false;
     MtRandom random{1};
-    WriterRun() { state.typ_path = dir / "out.txt"; }
+    CreateTypReport report;
     // Writes the rule file (none when rules is empty) and runs the writer on it.
     template <typename Writer>
     std::string run(Writer writer, const std::string& rules, const std::string& name = "rules") {
         const std::string path = rules.empty() ? dir / name : dir.write(name, rules);
-        Conversion cv(state, shell, random);
+        const std::string out_path = dir / "out.txt";
+        TypText out(out_path, {});
+        RuleReader reader;
+        report = {};
+        Conversion cv{libraries, include_tag_text, random, out, reader, report};
         writer(cv, path);
-        std::string out = read_bytes(state.typ_path);  // "" when no file was written
-        std::filesystem::remove(state.typ_path);
-        return out;
+        std::string text = read_bytes(out_path);  // "" when no file was written
+        std::filesystem::remove(out_path);
+        return text;
     }
 };
 

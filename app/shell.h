@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+namespace tessaro {
+
+// The window's way to the user: the event loop, the busy cursor, message
+// boxes and the one question. QtShell is the real one; tests record.
+class Shell {
+public:
+    virtual ~Shell() = default;
+
+    // Let the event loop run so the window stays live during long steps.
+    virtual void yield_events() = 0;
+    // The application-wide busy cursor: a switch, not a counter.
+    virtual void set_busy(bool busy) = 0;
+    // A message with a single OK button.
+    virtual void message(const std::string& text) = 0;
+    // A Yes/No question; true means Yes.
+    virtual bool ask_yes_no(const std::string& question) = 0;
+};
+
+// The busy cursor for as long as the guard lives.
+class BusyCursor {
+public:
+    explicit BusyCursor(Shell& shell) : m_shell(shell) { m_shell.set_busy(true); }
+    ~BusyCursor() { m_shell.set_busy(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    Shell& m_shell;
+};
+
+}  // namespace tessaro

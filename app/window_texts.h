@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "create_typ.h"
+#include "failure.h"
+
+namespace tessaro {
+
+// The texts the window shows, word for word, made from what the core found.
+
+// The caption: "tessaro 2.10707 style : <style name> <suffix>".
+std::string window_caption(const std::string& style_folder, const std::string& suffix = "");
+
+std::string finding_text(Finding finding);
+// "PATH: what went wrong".
+std::string failure_text(const Failure& failure);
+
+std::string sort_include_files_text();
+std::string include_files_not_added_text();
+// Put before the closing message when a rule's label could not be added.
+std::string label_dropped_prefix();
+
+}  // namespace tessaro

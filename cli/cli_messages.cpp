@@ -1,0 +1,68 @@
+#include "cli_messages.h"
+
+namespace tessaro {
+
+std::string finding_text(Finding finding, const CliContext& c) {
+    const std::string& style = c.style_folder;
+    switch (finding) {
+        case Finding::NoPointLibrary:
+            return "warning: no point library (points in " + c.res_folder +
+                   "): point types get no entry; give the library folder with --res";
+        case Finding::NoLineLibrary:
+            return "warning: no line library (lines in " + c.res_folder +
+                   "): line types get built-in looks; give the library folder with --res";
+        case Finding::NoPolygonLibrary:
+            return "warning: no polygon library (" +
+                   (c.polygon_library_given ? c.polygon_library : "pgons.pol in " + c.res_folder) +
+                   "): polygon types get built-in looks; give it with --polygon-library or --res";
+        case Finding::NoSectionChosen: return "--no-points, --no-lines and --no-polygons together leave nothing to write";
+        case Finding::StyleFolderMissing: return style + ": no such folder";
+        case Finding::StyleFolderNotFolder: return style + ": not a folder";
+        case Finding::StyleFolderEmpty:
+            return style + ": the folder is empty; give the style folder that holds the rule files points, lines, polygons";
+        case Finding::NoRuleFiles:
+            return style + ": holds none of the rule files points, lines, polygons; give the style folder that holds them";
+        case Finding::NoLinesFile: return "warning: " + style + " has no lines file";
+        case Finding::NoPointsFile: return "warning: " + style + " has no points file";
+        case Finding::NoPolygonsFile: return "warning: " + style + " has no polygons file";
+        case Finding::NoOutputPath: return "the output path is empty: give a file with -o";
+    }
+    return {};
+}
+
+std::string failure_text(const Failure& f) {
+    const std::string why = f.system_error.empty() ? std::string() : ": " + f.system_error;
+    switch (f.kind) {
+        case Failure::Kind::Read: return f.path + why;
+        case Failure::Kind::Write: return f.path + why;
+        case Failure::Kind::OutputIsFolder: return f.path + ": is a folder, not a TYP text; give a file with -o";
+        case Failure::Kind::OutputIsSpecial: return f.path + ": not a regular file; give a file with -o";
+        case Failure::Kind::OutputNotRemoved:
+            return f.path + ": the old TYP text could not be replaced" + (why.empty() ? ": it is still there" : why);
+        case Failure::Kind::UnsafeIncludeName:
+            return f.path + ": refused: an include file is named without any folder";
+    }
+    return f.path + why;
+}
+
+std::string left_out_text(const std::vector<std::string>& names, const CliContext& c) {
+    std::string text = "warning: include files in no group, so their types are not in the TYP text:\n";
+    for (const std::string& name : names) text += "  " + name + "\n";
+    text += c.auto_inc ? "(no rule file includes them; sort them with --inc-points, --inc-lines or --inc-polygons NAME)"
+                       : "(sort them with --inc-points, --inc-lines, --inc-polygons NAME or --auto-inc)";
+    return text;
+}
+
+std::string created_text(const std::string& typ_path, const CreateTypReport& r) {
+    return typ_path + ": TYP file created with " + std::to_string(r.entries[Section::Point]) + " point, " +
+           std::to_string(r.entries[Section::Line]) + " line and " + std::to_string(r.entries[Section::Polygon]) +
+           " polygon entries";
+}
+
+}  // namespace tessaro
+
+namespace tessaro {
+std::string label_dropped_text() {
+    return "warning: some library looks have a label of their own; --tag-text did not replace it";
+}
+}  // namespace tessaro

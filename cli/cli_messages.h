@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "create_typ.h"
+#include "failure.h"
+
+namespace tessaro {
+
+// What the command line says, in its own terms: the options and paths a
+// command-line user can change.
+
+struct CliContext {
+    std::string res_folder;       // where the library files were looked for
+    std::string polygon_library;  // the polygon library file
+    bool polygon_library_given = false;  // named by --polygon-library
+    std::string style_folder;
+    bool auto_inc = false;
+};
+
+// The text of a finding of the check.
+std::string finding_text(Finding finding, const CliContext& context);
+// "PATH: what went wrong".
+std::string failure_text(const Failure& failure);
+// The include files that no group took, and how to sort them.
+std::string left_out_text(const std::vector<std::string>& names, const CliContext& context);
+// The last line of a run that wrote the TYP text completely.
+std::string created_text(const std::string& typ_path, const CreateTypReport& report);
+
+}  // namespace tessaro
+
+namespace tessaro {
+// Include Tag Text met library looks that carry a label of their own.
+std::string label_dropped_text();
+}  // namespace tessaro

@@ -1,0 +1,175 @@
+#include "create_typ.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "conversion.h"
+#include "entry_builder.h"
+#include "file_io.h"
+#include "line_writer.h"
+#include "point_writer.h"
+#include "polygon_writer.h"
+#include "style_folder.h"
+
+namespace tessaro {
+
+namespace fs = std::filesystem;
+
+bool stops_the_run(Finding finding) {
+    switch (finding) {
+        case Finding::NoPointLibrary:
+        case Finding::NoLineLibrary:
+        case Finding::NoPolygonLibrary:
+        case Finding::NoLinesFile:
+        case Finding::NoPointsFile:
+        case Finding::NoPolygonsFile: return false;
+        case Finding::NoSectionChosen:
+        case Finding::StyleFolderMissing:
+        case Finding::StyleFolderNotFolder:
+        case Finding::StyleFolderEmpty:
+        case Finding::NoRuleFiles:
+        case Finding::NoOutputPath: return true;
+    }
+    return true;
+}
+
+bool CreateTypCheck::can_run() const {
+    return std::none_of(findings.begin(), findings.end(), stops_the_run);
+}
+
+CreateTypCheck check_create_typ(const CreateTypRequest& request) {
+    CreateTypCheck check;
+    auto& found = check.findings;
+    const auto stop = [&found](Finding f) {
+        found.push_back(f);
+        return false;
+    };
+    const auto run_checks = [&]() {
+        if (request.libraries != nullptr) {
+            const LibraryTexts& libraries = *request.libraries;
+            if (libraries[Section::Point].empty()) found.push_back(Finding::NoPointLibrary);
+            if (libraries[Section::Line].empty()) found.push_back(Finding::NoLineLibrary);
+            if (libraries[Section::Polygon].empty()) found.push_back(Finding::NoPolygonLibrary);
+        }
+        const auto& on = request.sections;
+        if (!on[Section::Point] && !on[Section::Line] && !on[Section::Polygon]) return stop(Finding::NoSectionChosen);
+        std::error_code ec;
+        const fs::file_status st = fs::status(to_fs_path(request.style_folder), ec);
+        if (request.style_folder.empty() || !fs::exists(st)) return stop(Finding::StyleFolderMissing);
+        if (!fs::is_directory(st)) return stop(Finding::StyleFolderNotFolder);
+        const StyleListing listing = list_style(request.style_folder);
+        check.kinds = listing.kinds;
+        if (listing.files == 0) return stop(Finding::StyleFolderEmpty);
+        if (listing.kinds.empty()) return stop(Finding::NoRuleFiles);
+        if (listing.kinds.find('l') == std::string::npos) found.push_back(Finding::NoLinesFile);
+        if (listing.kinds.find('p') == std::string::npos) found.push_back(Finding::NoPointsFile);
+        if (listing.kinds.find('g') == std::string::npos) found.push_back(Finding::NoPolygonsFile);
+        if (request.typ_path.empty()) return stop(Finding::NoOutputPath);
+        return true;
+    };
+    run_checks();
+    return check;
+}
+
+namespace {
+
+using SectionWriter = void (*)(Conversion&, const std::string&);
+
+SectionWriter writer_of(Section section) {
+    switch (section) {
+        case Section::Point: return write_points;
+        case Section::Line: return write_lines;
+        case Section::Polygon: return write_polygons;
+    }
+    return write_points;
+}
+
+// The rule files of the style folder, polygons first, as the draw order and
+// the polygon entries open the sections of a TYP text.
+constexpr Section RULE_FILE_ORDER[] = {Section::Polygon, Section::Line, Section::Point};
+
+void write_rule_files(Conversion& cv, const CreateTypRequest& request, const std::string& kinds) {
+    const auto wanted = [&](Section s) {
+        return request.sections[s] && kinds.find(kind_letter(s)) != std::string::npos;
+    };
+    // The reader's buffers sized once for the largest rule file it will read:
+    // grown file by file, each growth would take fresh memory again, and the
+    // time to map it.
+    std::uintmax_t largest = 0;
+    for (Section s : RULE_FILE_ORDER) {
+        if (!wanted(s)) continue;
+        std::error_code ec;
+        const std::uintmax_t size =
+            fs::file_size(to_fs_path(rule_file_path(request.style_folder, rule_file_name(s))), ec);
+        if (!ec) largest = std::max(largest, size);
+    }
+    cv.rules.reserve(static_cast<std::size_t>(largest));
+    for (Section s : RULE_FILE_ORDER)
+        if (wanted(s)) writer_of(s)(cv, rule_file_path(request.style_folder, rule_file_name(s)));
+}
+
+// The include files of the groups after the rule files: every file of the
+// point group, then the line group, then the polygon group, each through its
+// section's writer.
+void merge_include_files(Conversion& cv, const CreateTypRequest& request) {
+    const IncludeFiles& inc = request.include_files;
+    if (inc.found.empty()) return;
+    cv.report.left_out = inc.left_out();
+    if (inc.groups_empty()) {
+        cv.report.include_groups_empty = true;
+        return;
+    }
+    const std::string folder = include_folder(request.style_folder);
+    for (Section s : ALL_SECTIONS) {
+        for (const std::string& name : inc.groups[s]) {
+            if (!is_plain_file_name(name)) {
+                cv.report.failures.push_back({Failure::Kind::UnsafeIncludeName, name, 0, {}});
+                continue;
+            }
+            const std::string path = join_path(folder, name);
+            // A sorted file that has gone since yields nothing.
+            if (request.sections[s] && file_exists(path)) writer_of(s)(cv, path);
+        }
+    }
+}
+
+}  // namespace
+
+std::string Conversion::library_look(Section section, std::string_view code, std::string_view condition) {
+    LibraryLook look = get_code(section, code, condition, libraries[section], include_tag_text);
+    if (look.label_dropped) report.label_dropped = true;
+    return std::move(look.entry);
+}
+
+void Conversion::write_entry(Section section, const std::string& entry) {
+    out.append(entry);
+    ++report.entries[section];
+}
+
+void Conversion::read_rules(const std::string& path, bool whole_lines) {
+    std::optional<Failure> failure = whole_lines ? rules.load_text(path) : rules.loadbinary(path);
+    if (failure) report.failures.push_back(std::move(*failure));
+}
+
+CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypCheck& checked, const Yield& yield) {
+    CreateTypReport report;
+    static const LibraryTexts no_libraries;
+    TypText out(request.typ_path, yield);
+    if (std::optional<Failure> failure = out.write_header(request.style_folder)) {
+        report.failures.push_back(std::move(*failure));
+        return report;
+    }
+    report.written = true;
+    MtRandom random(request.seed);
+    RuleReader rules(yield);
+    Conversion cv{request.libraries != nullptr ? *request.libraries : no_libraries,
+                  request.include_tag_text, random, out, rules, report};
+    write_rule_files(cv, request, checked.kinds);
+    merge_include_files(cv, request);
+    report.chunks = out.appends();
+    report.failed_writes = out.failed_appends();
+    if (out.first_append_failure()) report.failures.push_back(*out.first_append_failure());
+    return report;
+}
+
+}  // namespace tessaro

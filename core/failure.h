@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace tessaro {
+
+// Something that went wrong with a file, as the core found it. The front ends
+// turn it into their own words; the core never does.
+struct Failure {
+    enum class Kind {
+        Read,            // a file could not be read
+        Write,           // the TYP text could not be written (in full)
+        OutputIsFolder,  // the TYP text path names a folder
+        OutputIsSpecial, // the TYP text path names neither a file nor a device
+        OutputNotRemoved,  // the old TYP text could not be replaced
+        UnsafeIncludeName, // an include file named with a folder in its name
+    };
+    Kind kind = Kind::Read;
+    std::string path;          // the file (for UnsafeIncludeName: the name as given)
+    std::size_t line = 0;      // 1-based; 0 when the failure belongs to no line
+    std::string system_error;  // the system's description; empty when there is none
+
+    bool operator==(const Failure&) const = default;
+};
+
+}  // namespace tessaro

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "failure.h"
+#include "library_text.h"
+#include "section.h"
+#include "yield.h"
+
+namespace tessaro {
+
+// The three library texts, held for as long as the program runs.
+using LibraryTexts = PerSection<LibraryText>;
+
+// The library file of a section in the res folder: points, lines, pgons.pol.
+std::string library_file_path(const std::string& res_folder, Section section);
+
+// The polygon library's own labels become comment lines: every "String1="
+// turns into ";", so that only the rule's label can reach the TYP text.
+std::string prepare_polygon_library(const std::string& text);
+
+// Reads a library file whole into `into` (prepared, for the polygon section).
+// A missing file leaves the text empty and is no failure; a file that cannot
+// be read leaves what was read and gives the failure.
+std::optional<Failure> load_library_file(const std::string& path, Section section, LibraryText& into,
+                                         const Yield& yield = {});
+
+}  // namespace tessaro

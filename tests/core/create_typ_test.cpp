@@ -1,0 +1,162 @@
+#include "create_typ.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "file_io.h"
+#include "support/temp_dir.h"
+#include "typ_reader.h"
+
+namespace tessaro {
+namespace {
+
+namespace fs = std::filesystem;
+using Findings = std::vector<Finding>;
+using Names = std::vector<std::string>;
+
+const std::string BAR_LOOK = "Type=0x02d02\r\nXpm=\"bar\"\r\n[end]\r\n";
+
+// A style folder "s" beside the output "out.txt", with a point library.
+struct Style {
+    test::TempDir dir;
+    LibraryTexts libraries;
+    CreateTypRequest request;
+    Style() {
+        libraries[Section::Point].assign(BAR_LOOK);
+        libraries[Section::Line].assign("x");
+        libraries[Section::Polygon].assign("x");
+        request.style_folder = dir / "s";
+        request.libraries = &libraries;
+        request.typ_path = dir / "out.txt";
+        request.seed = 1;
+    }
+    void write(const std::string& name, const std::string& rules) { dir.write("s/" + name, rules); }
+    Findings findings() { return check_create_typ(request).findings; }
+    CreateTypReport run() {
+        const CreateTypCheck check = check_create_typ(request);
+        EXPECT_TRUE(check.can_run());
+        return run_create_typ(request, check);
+    }
+    std::string out() { return test::read_bytes(request.typ_path); }
+    // The entries of the written text as our reader sees them, by section and code.
+    std::vector<std::string> entries() {
+        std::vector<std::string> out;
+        for (const TypEntry& e : read_typ_text(this->out()).entries)
+            out.push_back(std::string(section_name(e.section)) + " " + e.type);
+        return out;
+    }
+};
+
+TEST(CheckCreateTyp, warns_and_stops_in_the_order_a_user_is_told_and_writes_nothing) {
+    Style s;
+    // Nothing there yet: the folder is missing; the empty libraries are said first.
+    s.libraries[Section::Line].assign("");
+    s.libraries[Section::Polygon].assign("");
+    EXPECT_EQ(s.findings(), (Findings{Finding::NoLineLibrary, Finding::NoPolygonLibrary, Finding::StyleFolderMissing}));
+    s.libraries[Section::Line].assign("x");
+    s.libraries[Section::Polygon].assign("x");
+
+    s.request.sections = {{false, false, false}};
+    EXPECT_EQ(s.findings(), (Findings{Finding::NoSectionChosen}));  // nothing after the first stop
+    s.request.sections = {{true, false, false}};
+
+    fs::create_directories(s.dir / "s");
+    EXPECT_EQ(s.findings(), (Findings{Finding::StyleFolderEmpty}));
+    s.write("inc/roads", "a=b [0x02 resolution 20]\n");  // a folder is no file of the style
+    EXPECT_EQ(s.findings(), (Findings{Finding::StyleFolderEmpty}));
+    s.write("points.txt", "a=b [0x2d02]\n");
+    EXPECT_EQ(s.findings(), (Findings{Finding::NoRuleFiles}));
+    s.write("Points", "a=b [0x2d02]\n");
+    const CreateTypCheck check = check_create_typ(s.request);
+    EXPECT_EQ(check.findings, (Findings{Finding::NoLinesFile, Finding::NoPolygonsFile}));
+    EXPECT_EQ(check.kinds, "p");
+    EXPECT_TRUE(check.can_run());
+
+    const std::string not_folder = s.dir.write("file", "x");
+    s.request.style_folder = not_folder;
+    EXPECT_EQ(s.findings(), (Findings{Finding::StyleFolderNotFolder}));
+    s.request.style_folder = s.dir / "s";
+    s.request.typ_path.clear();
+    EXPECT_EQ(s.findings().back(), Finding::NoOutputPath);
+    EXPECT_FALSE(check_create_typ(s.request).can_run());
+    EXPECT_FALSE(fs::exists(s.dir / "out.txt"));
+}
+
+TEST(RunCreateTyp, writes_polygons_lines_points_then_the_point_line_and_polygon_groups_and_counts_them) {
+    Style s;
+    s.libraries[Section::Line].assign("");
+    s.write("points", "amenity=bar [0x2d02]\nshop=x [0x2e02]\n");  // the library lacks 0x2e02: no entry
+    s.write("LINES", "highway=primary [0x02]\n");
+    s.write("polygons", "natural=water [0x3c]\n");
+    s.write("inc/roads", "highway=trunk [0x01 resolution 20]\n");
+    s.write("inc/water", "natural=wetland [0x51 resolution 20]\n");
+    s.write("inc/bars", "amenity=pub [0x2d02 resolution 20]\n");
+    s.write("inc/unsorted", "a=b [0x05 resolution 20]\n");
+    s.request.include_files.found = {"bars", "roads", "unsorted", "water"};
+    s.request.include_files.groups[Section::Polygon] = {"water"};
+    s.request.include_files.groups[Section::Line] = {"roads"};
+    s.request.include_files.groups[Section::Point] = {"bars", "gone"};
+    const CreateTypReport report = s.run();
+    EXPECT_TRUE(report.complete());
+    EXPECT_TRUE(report.failures.empty());
+    // A code found in a rule file and an include file is written for each of them.
+    EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "point 0x02d02", "point 0x02d02", "line 0x01",
+                                  "polygon 0x51"}));
+    EXPECT_EQ(report.entries, (PerSection<std::size_t>{{2, 2, 2}}));
+    EXPECT_EQ(report.left_out, (Names{"unsorted"}));
+    EXPECT_FALSE(report.include_groups_empty);
+    // The header, two draw orders and the six entries, each one piece.
+    EXPECT_EQ(report.chunks, 9u);
+
+    // Switched off, a section is written neither from its rule file nor from its group.
+    s.request.sections[Section::Line] = false;
+    EXPECT_EQ(s.run().entries, (PerSection<std::size_t>{{2, 0, 2}}));
+    EXPECT_EQ(s.out().find("[_line]"), std::string::npos);
+}
+
+TEST(RunCreateTyp, reports_what_it_met_in_order_without_stopping) {
+    Style s;
+    s.request.include_tag_text = true;
+    s.libraries[Section::Point].assign("Type=0x02d02\r\nString1=0x04,Bar\r\nXpm=\"x\"\r\n[end]\r\n");
+    s.write("points", "amenity=bar [0x2d02]\n");
+    fs::create_directories(s.dir / "s/inc/folder");
+    s.write("inc/ok", "a=b [0x2d02 resolution 20]\n");
+    s.request.include_files.found = {"ok"};
+    s.request.include_files.groups[Section::Point] = {"folder", "../escape", "ok"};
+    const CreateTypReport report = s.run();
+    EXPECT_TRUE(report.label_dropped);
+    ASSERT_EQ(report.failures.size(), 2u);
+    EXPECT_EQ(report.failures[0].kind, Failure::Kind::Read);
+    EXPECT_EQ(report.failures[0].path, join_path(s.dir / "s/inc", "folder"));
+    EXPECT_EQ(report.failures[1], (Failure{Failure::Kind::UnsafeIncludeName, "../escape", 0, ""}));
+    EXPECT_EQ(report.entries[Section::Point], 2u);  // the run went on after both
+
+    // Found include files, none sorted: said, and none read.
+    s.request.include_files.groups = {};
+    const CreateTypReport unsorted = s.run();
+    EXPECT_TRUE(unsorted.include_groups_empty && unsorted.failures.empty());
+    EXPECT_EQ(unsorted.left_out, (Names{"ok"}));
+}
+
+TEST(RunCreateTyp, never_writes_into_a_folder_and_counts_what_a_full_device_lost) {
+    Style s;
+    s.write("points", "amenity=bar [0x2d02]\n");
+    fs::create_directories(s.dir / "out.txt");
+    const CreateTypReport folder = s.run();
+    EXPECT_FALSE(folder.written);
+    ASSERT_EQ(folder.failures.size(), 1u);
+    EXPECT_EQ(folder.failures[0].kind, Failure::Kind::OutputIsFolder);
+    EXPECT_EQ(folder.chunks, 0u);
+#ifndef _WIN32
+    s.request.typ_path = "/dev/full";
+    const CreateTypReport full = s.run();
+    EXPECT_TRUE(full.written);
+    EXPECT_FALSE(full.complete());
+    EXPECT_EQ(full.failed_writes, full.chunks);
+    ASSERT_EQ(full.failures.size(), 1u);
+    EXPECT_EQ(full.failures[0].kind, Failure::Kind::Write);
+#endif
+}
+
+}  // namespace
+}  // namespace tessaro
