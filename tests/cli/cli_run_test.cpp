@@ -44,6 +44,24 @@ TEST(RunCli, exits_two_for_bad_usage_zero_for_help_and_one_keeping_an_old_file_f
     EXPECT_EQ(test::read_bytes(old), "precious");
 }
 
+TEST(RunCli, names_left_out_include_files_and_suggests_only_the_options_not_yet_given) {
+    test::TempDir dir;
+    dir.write("s/lines", "include 'inc/roads';\nhighway=x [0x02]\n");
+    dir.write("s/inc/roads", "highway=trunk [0x01 resolution 20]\n");
+    dir.write("s/inc/lonely", "a=b [0x05 resolution 20]\n");
+    const std::string out = dir / "out.txt";
+    const test::CliOutput plain = test::cli({"--seed", "1", "-o", out, dir / "s"});
+    EXPECT_EQ(plain.exit_code, EXIT_DONE);
+    EXPECT_NE(plain.err.find("  lonely\n  roads\n"), std::string::npos) << plain.err;
+    EXPECT_NE(plain.err.find("--auto-inc"), std::string::npos) << plain.err;
+    const test::CliOutput sorted = test::cli({"--seed", "1", "--auto-inc", "-o", out, dir / "s"});
+    EXPECT_EQ(sorted.exit_code, EXIT_DONE);
+    EXPECT_NE(sorted.err.find("  lonely\n("), std::string::npos) << sorted.err;
+    EXPECT_EQ(sorted.err.find("--auto-inc"), std::string::npos) << sorted.err;
+    EXPECT_NE(sorted.err.find("with 0 point, 2 line and 0 polygon entries"), std::string::npos) << sorted.err;
+    EXPECT_TRUE(test::cli({"-q", "--seed", "1", "--auto-inc", "-o", out, dir / "s"}).err.empty());
+}
+
 #ifdef _WIN32
 void write_through_the_code_page(const std::string& path, const std::string& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
