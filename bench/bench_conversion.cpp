@@ -1,40 +1,33 @@
 // The whole conversion against the I/O it cannot avoid, for styles of
-// 10k, 100k and 1M rule lines. scripts/bench turns the figures into ratios.
+// 10k, 100k and 1M rule lines, and the sorting of a style's include files
+// for 10k and 100k of them. scripts/bench turns the figures into ratios.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
-#include "app_state.h"
-#include "conversion.h"
-#include "driver.h"
-#include "entry_builder.h"
-#include "file_io.h"
+#include <unistd.h>
+
+#include "create_typ.h"
+#include "failure.h"
 #include "include_files.h"
+#include "include_groups.h"
 #include "include_proposal.h"
-#include "polygon_library.h"
-#include "random_source.h"
-#include "style_folder.h"
+#include "library_files.h"
+#include "rule_reader.h"
+#include "section.h"
 #include "style_generator.h"
 
 namespace tessaro {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The conversion as the command line drives it, minus the messages.
-class NullShell : public Shell {
-public:
-    void yield_events() override {}
-    void hon() override {}
-    void hof() override {}
-    void message(const std::string&) override {}
-    bool ask_yes_no(const std::string&) override { return true; }
-};
 
 struct BenchInput {
     GeneratedStyle style;
@@ -45,9 +38,10 @@ struct BenchInput {
 };
 
 struct RunResult {
-    bool header_ok = false;
-    std::size_t appends = 0;
-    std::size_t failed_appends = 0;
+    bool written = false;
+    std::size_t chunks = 0;
+    std::size_t failed_writes = 0;
+    std::string error;  // why the run measured nothing worth having; empty when it did
 };
 
 // A folder of its own under the temporary folder, so that runs side by side never meet.
@@ -77,37 +71,59 @@ BenchInput& input_for(std::size_t rule_lines) {
     return inputs.emplace(rule_lines, std::move(in)).first->second;
 }
 
-// The same steps as run_cli: library texts, style listing, include files
-// sorted by the include statements, the main sections, then the include merge.
+std::string failure_words(const Failure& f) {
+    return f.path + ": " + (f.system_error.empty() ? std::string("cannot be read or written") : f.system_error);
+}
+
+// The include files as `tessaro-cli --auto-inc` sorts them: found by the
+// scan, put into groups by the include statements of the main rule files.
+std::optional<Failure> sort_include_files(IncludeFiles& inc, const std::string& style_folder) {
+    RuleReader reader;
+    IncludeScan scan = scan_include_files(inc, style_folder, reader);
+    if (!scan.failures.empty()) return scan.failures.front();
+    apply_proposal(inc, propose_groups(style_folder, inc.found));
+    return std::nullopt;
+}
+
+// The conversion as the command line runs it with --auto-inc, minus the
+// messages: library files, the check, the include files, the one run.
 RunResult convert(const GeneratedStyle& style, const std::string& output) {
-    NullShell shell;
-    AppState state;
-    state.random_seed = 1;
-    state.style_folder = style.style_folder;
-    state.typ_path = output;
-    state.point_library.assign(loadtext(join_path(style.res_folder, "points"), shell));
-    state.line_library.assign(loadtext(join_path(style.res_folder, "lines"), shell));
-    state.polygon_library_path = join_path(style.res_folder, "pgons.pol");
-    load_polygon_library(state, shell);
-    benchmark::DoNotOptimize(missing_library_messages(state));
-    const StyleListing listing = list_style(state.style_folder);
-
-    MtRandom random(state.random_seed);
-    Conversion cv(state, shell, random);
-    IncludeFiles inc;
-    scan_include_files(inc, state.style_folder, cv.rules);
-    apply_proposal(inc, propose_groups(state.style_folder, inc.found));
-
     RunResult r;
-    r.header_ok = get_types(cv, listing.kinds, state.style_folder);
-    if (r.header_ok && !inc.groups_empty()) do_incs(cv, inc, include_folder(state.style_folder));
-    r.appends = cv.out.appends();
-    r.failed_appends = cv.out.failed_appends();
+    LibraryTexts libraries;
+    for (Section s : ALL_SECTIONS) {
+        if (std::optional<Failure> failure = load_library_file(library_file_path(style.res_folder, s), s, libraries[s])) {
+            r.error = failure_words(*failure);
+            return r;
+        }
+    }
+    CreateTypRequest request;
+    request.style_folder = style.style_folder;
+    request.seed = 1;
+    request.libraries = &libraries;
+    request.typ_path = output;
+    const CreateTypCheck check = check_create_typ(request);
+    if (!check.can_run()) {
+        r.error = "the check stops the run on " + style.style_folder;
+        return r;
+    }
+    if (std::optional<Failure> failure = sort_include_files(request.include_files, request.style_folder)) {
+        r.error = failure_words(*failure);
+        return r;
+    }
+    const CreateTypReport report = run_create_typ(request, check);
+    r.written = report.written;
+    r.chunks = report.chunks;
+    r.failed_writes = report.failed_writes;
+    if (!report.failures.empty()) r.error = failure_words(report.failures.front());
     return r;
 }
 
 bool complete(const RunResult& r) {
-    return r.header_ok && r.failed_appends == 0;
+    return r.error.empty() && r.written && r.failed_writes == 0;
+}
+
+std::string what_failed(const RunResult& r) {
+    return r.error.empty() ? std::string("the conversion failed or wrote an incomplete file") : r.error;
 }
 
 void BM_Conversion(benchmark::State& st) {
@@ -116,11 +132,11 @@ void BM_Conversion(benchmark::State& st) {
     for (auto _ : st) {
         r = convert(in.style, in.output);
         if (!complete(r)) {
-            st.SkipWithError("the conversion failed or wrote an incomplete file");
+            st.SkipWithError(what_failed(r).c_str());
             return;
         }
     }
-    st.counters["appends"] = static_cast<double>(r.appends);
+    st.counters["appends"] = static_cast<double>(r.chunks);
     st.counters["out_bytes"] = static_cast<double>(fs::file_size(in.output));
 }
 
@@ -128,8 +144,8 @@ void BM_Conversion(benchmark::State& st) {
 void shape_output(BenchInput& in) {
     if (in.shaped) return;
     const RunResult r = convert(in.style, in.output);
-    if (!complete(r)) throw std::runtime_error("the conversion failed on " + in.style.style_folder);
-    in.appends = r.appends;
+    if (!complete(r)) throw std::runtime_error(in.style.style_folder + ": " + what_failed(r));
+    in.appends = r.chunks;
     in.output_bytes = fs::file_size(in.output);
     in.shaped = true;
 }
@@ -179,6 +195,47 @@ void BM_IoFloor(benchmark::State& st) {
     st.counters["out_bytes"] = static_cast<double>(in.output_bytes);
 }
 
+// Each count of include files is written once: 100k files take a while.
+const GeneratedIncludes& includes_for(std::size_t files) {
+    static std::map<std::size_t, GeneratedIncludes> styles;
+    auto hit = styles.find(files);
+    if (hit != styles.end()) return hit->second;
+    const fs::path folder = work_folder() / ("inc" + std::to_string(files));
+    GeneratedIncludes style = StyleGenerator(1).generate_includes(folder.string(), files);
+    // Written back now, not while the first iterations are timed.
+    ::sync();
+    return styles.emplace(files, std::move(style)).first->second;
+}
+
+// What --auto-inc costs on top of the conversion: the scan of inc/, the
+// proposal from the include statements, and the files it leaves out.
+void BM_IncludeProposal(benchmark::State& st) {
+    const GeneratedIncludes& style = includes_for(static_cast<std::size_t>(st.range(0)));
+    IncludeFiles last;
+    std::vector<std::string> left_out;
+    for (auto _ : st) {
+        // A fresh list each time, as each run of the command line starts with one.
+        IncludeFiles inc;
+        if (std::optional<Failure> failure = sort_include_files(inc, style.style_folder)) {
+            st.SkipWithError(failure_words(*failure).c_str());
+            return;
+        }
+        left_out = inc.left_out();
+        last = std::move(inc);
+    }
+    const IncludeFiles& inc = last;
+    // The generator knows where every file belongs: a proposal that sorts
+    // differently measured the wrong work.
+    bool as_written = inc.found.size() == style.files && left_out.size() == style.included_by_nobody;
+    for (Section s : ALL_SECTIONS) as_written = as_written && inc.groups[s].size() == style.reached[s];
+    if (!as_written) {
+        st.SkipWithError("the include files were not sorted as the generated style says");
+        return;
+    }
+    st.counters["files"] = static_cast<double>(inc.found.size());
+    st.counters["sorted"] = static_cast<double>(inc.found.size() - left_out.size());
+}
+
 // Few iterations for the big sizes keep the whole run within minutes; the
 // median of five repetitions keeps a busy machine from deciding the figures.
 constexpr int REPETITIONS = 5;
@@ -188,6 +245,8 @@ BENCHMARK(BM_Conversion)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterati
 BENCHMARK(BM_IoFloor)->Arg(10'000)->Unit(benchmark::kMillisecond)->Repetitions(REPETITIONS)->ReportAggregatesOnly();
 BENCHMARK(BM_IoFloor)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(REPETITIONS)->ReportAggregatesOnly();
 BENCHMARK(BM_IoFloor)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(REPETITIONS)->ReportAggregatesOnly();
+BENCHMARK(BM_IncludeProposal)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(REPETITIONS)->ReportAggregatesOnly();
+BENCHMARK(BM_IncludeProposal)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(REPETITIONS)->ReportAggregatesOnly();
 
 }  // namespace
 }  // namespace tessaro

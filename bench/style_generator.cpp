@@ -1,5 +1,6 @@
 #include "style_generator.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -88,7 +89,7 @@ std::vector<std::string> flatten(const std::vector<TagFamily>& families) {
 
 // What one section's rules are made of: codes, tags, extra clauses, brackets.
 struct SectionVocabulary {
-    int section = SECTION_POINT;
+    Section section = Section::Point;
     std::vector<unsigned> pool;          // repeated codes
     std::vector<std::string> tags;       // "key=value" of the first clause
     std::vector<std::string> extras;     // further clauses
@@ -123,7 +124,7 @@ std::vector<unsigned> small_pool(unsigned last, std::initializer_list<unsigned> 
 
 SectionVocabulary point_vocabulary() {
     SectionVocabulary v;
-    v.section = SECTION_POINT;
+    v.section = Section::Point;
     v.pool = point_pool();
     v.tags = flatten({
         {"amenity", {"restaurant", "fast_food", "cafe", "pub", "bar", "biergarten", "ice_cream", "fuel", "parking",
@@ -153,7 +154,7 @@ SectionVocabulary point_vocabulary() {
 
 SectionVocabulary line_vocabulary() {
     SectionVocabulary v;
-    v.section = SECTION_LINE;
+    v.section = Section::Line;
     v.pool = small_pool(0x3f, {0x101, 0x10e, 0x10f, 0x110});
     v.tags = flatten({
         {"highway", {"motorway", "trunk", "primary", "secondary", "tertiary", "unclassified", "residential",
@@ -181,7 +182,7 @@ SectionVocabulary line_vocabulary() {
 
 SectionVocabulary polygon_vocabulary() {
     SectionVocabulary v;
-    v.section = SECTION_POLYGON;
+    v.section = Section::Polygon;
     v.pool = small_pool(0x7f, {0x101, 0x102, 0x10f});
     v.tags = flatten({
         {"natural", {"water", "wood", "scrub", "heath", "grassland", "wetland", "glacier", "bare_rock", "scree",
@@ -205,9 +206,9 @@ SectionVocabulary polygon_vocabulary() {
 }
 
 // The code as rules write it: points with four hex digits, lines and polygons with two.
-std::string code_text(int section, unsigned code, bool upper) {
+std::string code_text(Section section, unsigned code, bool upper) {
     char buf[16];
-    const bool wide = code > 0xff || section == SECTION_POINT;
+    const bool wide = code > 0xff || section == Section::Point;
     std::snprintf(buf, sizeof buf, upper ? (wide ? "0x%04X" : "0x%02X") : (wide ? "0x%04x" : "0x%02x"), code);
     return buf;
 }
@@ -290,13 +291,13 @@ private:
         }
         rule.bracket = code_text(m_v.section, code, m_dice.chance(10));
         static const std::vector<std::string> resolutions = {"18", "20", "22", "24", "20-24", "22-24"};
-        if (m_v.section == SECTION_LINE && rule.tag.rfind("highway=", 0) == 0) {
+        if (m_v.section == Section::Line && rule.tag.rfind("highway=", 0) == 0) {
             rule.bracket += " road_class=" + std::to_string(m_dice.pick(5)) +
                             " road_speed=" + std::to_string(m_dice.pick(8));
         }
         if (m_dice.chance(10)) rule.bracket += " level " + std::to_string(1 + m_dice.pick(3));
         else rule.bracket += " resolution " + m_dice.one_of(resolutions);
-        if (m_dice.chance(5)) rule.bracket += m_v.section == SECTION_LINE ? " continue with_actions" : " continue";
+        if (m_dice.chance(5)) rule.bracket += m_v.section == Section::Line ? " continue with_actions" : " continue";
         return rule;
     }
 
@@ -338,12 +339,11 @@ std::string label_of(const std::string& tag) {
 }
 
 void write_library_entry(OutFile& out, Dice& dice, const SectionVocabulary& v, unsigned code, const std::string& tag) {
-    static const char* const HEADS[] = {"[_polygon]", "[_line]", "[_point]"};
     const std::string label = label_of(tag);
     out.line(";" + label);
-    out.line(HEADS[v.section]);
+    out.line(std::string("[_") + section_name(v.section) + "]");
     out.line("Type=0x" + library_key(v.section, code_text(v.section, code, false)));
-    if (v.section == SECTION_LINE) {
+    if (v.section == Section::Line) {
         out.line("UseOrientation=N");
         out.line("LineWidth=" + std::to_string(1 + dice.pick(5)));
         out.line("BorderWidth=" + std::to_string(dice.pick(2)));
@@ -386,6 +386,31 @@ void write_main_file(const std::string& path, Dice& dice, SectionVocabulary& v,
     out.line("");
     RuleTextWriter(dice, v).write(out, target_lines);
     out.close();
+}
+
+// Include files per chain: the main rule file includes the first of a chain,
+// each further one is included by the one before it.
+constexpr std::size_t CHAIN = 4;
+
+// Zero-padded, so that the listing's name order is the order of writing.
+std::string include_file_name(std::size_t i) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "f%06zu", i);
+    return buf;
+}
+
+// Include statements as styles write them: mostly single quotes and ";",
+// some in double quotes without.
+std::string include_line(Dice& dice, const std::string& name) {
+    return dice.chance(20) ? "include \"inc/" + name + "\"\n" : "include 'inc/" + name + "';\n";
+}
+
+// One write for a small file: a buffered OutFile would cost more than the file.
+void write_text_file(const std::string& path, const std::string& text) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) throw std::runtime_error(path + ": cannot be written");
+    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (std::fclose(f) != 0 || !written) throw std::runtime_error(path + ": cannot be written");
 }
 
 }  // namespace
@@ -445,6 +470,45 @@ GeneratedStyle StyleGenerator::generate(const std::string& folder, std::size_t r
     write_library(res_path("lines"), dice, lines);
     write_library(res_path("pgons.pol"), dice, polygons);
     g.library_files = {res_path("points"), res_path("lines"), res_path("pgons.pol")};
+    return g;
+}
+
+GeneratedIncludes StyleGenerator::generate_includes(const std::string& folder, std::size_t files) {
+    GeneratedIncludes g;
+    g.style_folder = (fs::path(folder) / "include_style").string();
+    const fs::path inc = fs::path(g.style_folder) / "inc";
+    fs::create_directories(inc);
+
+    Dice dice(m_engine);
+    PerSection<SectionVocabulary> vocabulary;
+    vocabulary[Section::Point] = point_vocabulary();
+    vocabulary[Section::Line] = line_vocabulary();
+    vocabulary[Section::Polygon] = polygon_vocabulary();
+    PerSection<std::string> main_text;
+    for (Section s : ALL_SECTIONS) main_text[s] = "# Synthetic mkgmap style: its types are in the include files\n";
+
+    // The last files are included by nobody: the proposal has to leave them out.
+    g.files = files;
+    g.included_by_nobody = std::min(files, std::max<std::size_t>(3, files / 1000));
+    const std::size_t reached = files - g.included_by_nobody;
+    static const std::vector<std::string> resolutions = {"18", "20", "22", "24", "20-24", "22-24"};
+    for (std::size_t i = 0; i < files; ++i) {
+        // Round robin over the sections, so that the groups interleave in the listing.
+        const Section s = ALL_SECTIONS[i % SECTION_COUNT];
+        const std::size_t k = i / SECTION_COUNT;  // place among the section's files
+        const SectionVocabulary& v = vocabulary[s];
+        const std::string name = include_file_name(i);
+        std::string text = "# " + name + "\n" + dice.one_of(v.tags) + " [" +
+                           code_text(s, dice.one_of(v.pool), false) + " resolution " + dice.one_of(resolutions) + "]\n";
+        if (i < reached) {
+            ++g.reached[s];
+            if (k % CHAIN == 0) main_text[s] += include_line(dice, name);
+            const std::size_t next = i + SECTION_COUNT;
+            if ((k + 1) % CHAIN != 0 && next < reached) text += include_line(dice, include_file_name(next));
+        }
+        write_text_file((inc / name).string(), text);
+    }
+    for (Section s : ALL_SECTIONS) write_text_file((fs::path(g.style_folder) / rule_file_name(s)).string(), main_text[s]);
     return g;
 }
 

@@ -10,17 +10,37 @@ namespace tessaro {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> list_files(const std::string& folder) {
+namespace {
+
+// The names of a folder's entries that pass `keep`, in name order. The
+// entries' types come with the listing where the system gives them, so
+// most need no look of their own.
+template <typename Keep>
+std::vector<std::string> list_entries(const std::string& folder, Keep keep) {
     std::vector<std::string> names;
     std::error_code ec;
     fs::directory_iterator it(to_fs_path(folder), ec);
     if (ec) return names;
-    for (const fs::directory_entry& e : it) {
-        std::error_code type_ec;
-        if (!e.is_directory(type_ec)) names.push_back(from_fs_path(e.path().filename()));
-    }
+    for (const fs::directory_entry& e : it)
+        if (keep(e)) names.push_back(from_fs_path(e.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
+}
+
+}  // namespace
+
+std::vector<std::string> list_files(const std::string& folder) {
+    return list_entries(folder, [](const fs::directory_entry& e) {
+        std::error_code ec;
+        return !e.is_directory(ec);
+    });
+}
+
+std::vector<std::string> list_regular_files(const std::string& folder) {
+    return list_entries(folder, [](const fs::directory_entry& e) {
+        std::error_code ec;
+        return e.is_regular_file(ec);
+    });
 }
 
 StyleListing list_style(const std::string& folder) {

@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app_state.h"
 #include "entry_builder.h"
 #include "fuzz_support.h"
 #include "library_text.h"
+#include "section.h"
 
 namespace tessaro {
 namespace {
@@ -49,7 +49,7 @@ std::string plain_entry(std::string_view text, std::string_view key) {
 // text itself holds, so that hits are common and not only misses.
 std::vector<std::string> keys_to_try(std::string_view text, const std::string& code) {
     std::vector<std::string> keys{code};
-    for (int chc : {SECTION_POLYGON, SECTION_LINE, SECTION_POINT}) keys.push_back(library_key(chc, code));
+    for (Section section : ALL_SECTIONS) keys.push_back(library_key(section, code));
     std::size_t pos = 0;
     for (int found = 0; found < 6; ++found) {
         std::size_t hit = NPOS;
@@ -83,18 +83,18 @@ void check_label_cut(const std::string& label) {
 }
 
 // With Include Tag Text on: the entry as it stands, or with the label line put
-// in at a line start; a label of the entry's own sets the conflict flag instead.
-void check_tagged(const std::string& answer, const std::string& entry, const std::string& label, bool conflict) {
+// in at a line start; a label of the entry's own drops the rule's label instead.
+void check_tagged(const std::string& answer, const std::string& entry, const std::string& label, bool dropped) {
     if (entry.empty()) {
-        require(answer.empty() && !conflict, "no entry, no answer and no conflict");
+        require(answer.empty() && !dropped, "no entry, no answer and no label dropped");
         return;
     }
     if (entry.find("String1=") != NPOS) {
-        require(conflict, "an entry with its own label sets the conflict flag");
+        require(dropped, "an entry with its own label drops the rule's label");
         require(answer == entry, "an entry with its own label is given unchanged");
         return;
     }
-    require(!conflict, "an entry without a label sets no conflict");
+    require(!dropped, "an entry without a label drops no label");
     // The first line is the type code: a look key counts only behind it.
     const std::size_t body = entry.find('\n');
     const bool has_look = body != NPOS && (entry.find("Extended", body) != NPOS || entry.find("Xpm", body) != NPOS);
@@ -132,31 +132,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (nul2 != NPOS) label = std::string(after.substr(nul2 + 1));
     }
 
-    AppState state;
-    state.point_library.assign(library);
-    state.line_library.assign(library);
-    state.polygon_library.assign(library);
-    state.include_tag_text = tag_text;
+    const LibraryText text(library);
 
     for (const std::string& key : keys_to_try(library, code))
-        require(state.point_library.find_type(key) == plain_find_type(library, key),
-                "the index finds what a plain scan finds");
+        require(text.find_type(key) == plain_find_type(library, key), "the index finds what a plain scan finds");
 
     check_label_cut(label);
 
-    for (int chc : {SECTION_POLYGON, SECTION_LINE, SECTION_POINT}) {
-        state.label_conflict = false;
-        const std::string answer = get_code(chc, code, label, state);
+    for (Section section : ALL_SECTIONS) {
+        const LibraryLook look = get_code(section, code, label, text, tag_text);
+        const std::string& answer = look.entry;
         require(answer.empty() || hex_prefix_at(answer, 0), "an entry begins with 0x");
-        const std::string entry = plain_entry(library, library_key(chc, code));
+        const std::string entry = plain_entry(library, library_key(section, code));
         if (!tag_text) {
             require(answer == entry, "the entry runs from the code's 0x to its [end]");
             require(answer.empty() || library.find(answer) != NPOS, "an entry is a piece of the library");
-            require(!state.label_conflict, "no conflict without Include Tag Text");
+            require(!look.label_dropped, "no label is dropped without Include Tag Text");
         } else {
-            check_tagged(answer, entry, label, state.label_conflict);
+            check_tagged(answer, entry, label, look.label_dropped);
         }
     }
-    require(get_code(SECTION_POINT + 1, code, label, state).empty(), "there is no fourth section");
     return 0;
 }

@@ -11,10 +11,23 @@
 #include "app_state.h"
 #include "fuzz_support.h"
 #include "settings_file.h"
+#include "shell.h"
 #include "startup.h"
 
 namespace tessaro {
 namespace {
+
+// Stands in for the window: nothing to yield to, nobody to ask. Messages are
+// only counted.
+class QuietShell final : public Shell {
+public:
+    void yield_events() override {}
+    void set_busy(bool) override {}
+    void message(const std::string&) override { ++messages; }
+    bool ask_yes_no(const std::string&) override { return false; }
+
+    int messages = 0;
+};
 
 constexpr std::size_t NPOS = std::string_view::npos;
 

@@ -4,22 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell.h"
-
 namespace tessaro {
-
-// Stands in for the window or the CLI: nothing to yield to, nobody to ask.
-// Messages are only counted.
-class QuietShell final : public Shell {
-public:
-    void yield_events() override {}
-    void hon() override {}
-    void hof() override {}
-    void message(const std::string&) override { ++messages; }
-    bool ask_yes_no(const std::string&) override { return false; }
-
-    int messages = 0;
-};
 
 // A broken invariant must stop the run so libFuzzer keeps the input; the
 // text says which rule broke, the trap gives the stack.

@@ -11,8 +11,8 @@ namespace tessaro {
 
 std::vector<std::string> list_include_folder(const std::string& folder) {
     std::vector<std::string> names;
-    for (std::string& name : list_files(folder))
-        if (name[0] != '.' && is_regular_file(join_path(folder, name))) names.push_back(std::move(name));
+    for (std::string& name : list_regular_files(folder))
+        if (name[0] != '.') names.push_back(std::move(name));
     return names;
 }
 

@@ -52,14 +52,14 @@ constexpr std::size_t PIECE = 256 * 1024;
 // files are large, and the conversion reads them whole anyway. Each piece is
 // searched up to its last line feed; the rest starts the next one. A file that
 // cannot be read gives the statements of what was read.
-std::vector<std::string> file_include_statements(const std::string& path) {
+std::vector<std::string> file_include_statements(const std::string& path, std::string& buffer) {
     std::vector<std::string> out;
     if (!is_regular_file(path)) return out;  // a pipe would block
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file) return out;
     // The buffer grows only for a line longer than a piece; the bytes in use
     // are the carried start of a line and the piece read after it.
-    std::string buffer(PIECE, '\0');
+    if (buffer.size() < PIECE) buffer.resize(PIECE);
     std::size_t carried = 0;
     while (true) {
         if (buffer.size() < carried + PIECE) buffer.resize(carried + PIECE);
@@ -106,15 +106,17 @@ PerSection<std::vector<std::string>> propose_groups(const std::string& style_fol
                                                     const std::vector<std::string>& found) {
     const std::string inc_folder = include_folder(style_folder);
     PerSection<std::vector<std::string>> proposal;
+    // One buffer for every file: a style may have many thousand small include files.
+    std::string buffer;
     for (Section s : ALL_SECTIONS) {
         // Walk every include file reachable from this main file, each once.
         std::unordered_set<std::string> reached;
-        std::vector<std::string> todo = file_include_statements(rule_file_path(style_folder, rule_file_name(s)));
+        std::vector<std::string> todo = file_include_statements(rule_file_path(style_folder, rule_file_name(s)), buffer);
         while (!todo.empty()) {
             const std::string name = include_name(todo.back());
             todo.pop_back();
             if (name.empty() || !reached.insert(name).second) continue;
-            for (std::string& next : file_include_statements(join_path(inc_folder, name)))
+            for (std::string& next : file_include_statements(join_path(inc_folder, name), buffer))
                 todo.push_back(std::move(next));
         }
         if (reached.empty()) continue;
