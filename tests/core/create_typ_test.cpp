@@ -127,7 +127,7 @@ TEST(RunCreateTyp, reports_what_it_met_in_order_without_stopping) {
     EXPECT_TRUE(report.label_dropped);
     ASSERT_EQ(report.failures.size(), 2u);
     EXPECT_EQ(report.failures[0].kind, Failure::Kind::Read);
-    EXPECT_EQ(report.failures[0].path, join_path(s.dir / "s/inc", "folder"));
+    EXPECT_EQ(report.failures[0].path, join_path(include_folder(s.request.style_folder), "folder"));
     EXPECT_EQ(report.failures[1], (Failure{Failure::Kind::UnsafeIncludeName, "../escape", 0, ""}));
     EXPECT_EQ(report.entries[Section::Point], 2u);  // the run went on after both
 
