@@ -153,7 +153,7 @@ void Conversion::read_rules(const std::string& path, bool whole_lines) {
 
 CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypCheck& checked, const Yield& yield) {
     CreateTypReport report;
-    static const LibraryTexts no_libraries;
+    const LibraryTexts no_libraries;
     TypText out(request.typ_path, yield);
     if (std::optional<Failure> failure = out.write_header(request.style_folder)) {
         report.failures.push_back(std::move(*failure));
