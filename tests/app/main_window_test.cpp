@@ -159,6 +159,8 @@ TEST(CreateTyp, says_when_labels_could_not_be_added_and_never_says_created_for_a
     ASSERT_EQ(m.size(), 1u);
     EXPECT_NE(m[0].find("The TYP text could not be written: " + lost), std::string::npos);
     EXPECT_EQ(m[0].find("created"), std::string::npos);
+    w.set_path_box("");
+    EXPECT_EQ(w.create(), (Messages{"The TYP text could not be written: the TYP text path is empty"}));
     EXPECT_TRUE(w.desktop.started.empty());
 }
 
