@@ -377,6 +377,9 @@ void MainWindow::Command2_Click() {
     request.libraries = &m_state.libraries;
     request.typ_path = m_state.typ_path;
     request.seed = m_state.random_seed;
+    request.other_inputs = {library_file_path(m_state.res_folder, Section::Point),
+                            library_file_path(m_state.res_folder, Section::Line), m_state.polygon_library_path,
+                            settings_path(m_state)};
     const CreateTypCheck check = check_create_typ(request);
 
     refresh_caption();
@@ -421,18 +424,18 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
         if (f.kind == Failure::Kind::Write) write_failure = &f;
         else m_shell.message(failure_text(f));
     }
-    if (!report.written) return;
+    if (!report.started) {
+        if (write_failure != nullptr) m_shell.message("The TYP text could not be written: " + failure_text(*write_failure));
+        return;
+    }
     if (report.include_groups_empty) m_shell.message(include_files_not_added_text());
     m_launch->setEnabled(true);
 
     const std::string prefix = report.label_dropped ? label_dropped_prefix() : std::string();
-    if (!file_exists(request.typ_path)) {
-        m_shell.message(prefix + "The TYP text could not be written: " +
-                        (write_failure != nullptr ? failure_text(*write_failure) : request.typ_path));
-        return;
-    }
-    if (write_failure != nullptr) {
-        m_shell.message(prefix + "The TYP text is incomplete: " + failure_text(*write_failure));
+    if (!report.written) {
+        const std::string reason = write_failure != nullptr ? failure_text(*write_failure) : request.typ_path;
+        m_shell.message(prefix + (report.in_place ? "The TYP text is incomplete: " : "The TYP text could not be written: ") +
+                        reason);
         return;
     }
     m_shell.message(prefix + "TYP file created");

@@ -63,6 +63,9 @@ void load_libraries(Setup& s, const CliOptions& o, const std::string& program_fo
     s.context.res_folder = o.res_dir.value_or(join_path(program_folder, "res"));
     s.context.polygon_library = o.polygon_library.value_or(library_file_path(s.context.res_folder, Section::Polygon));
     s.context.polygon_library_given = o.polygon_library.has_value();
+    for (Section section : ALL_SECTIONS)
+        s.request.other_inputs.push_back(section == Section::Polygon ? s.context.polygon_library
+                                                                     : library_file_path(s.context.res_folder, section));
     for (Section section : ALL_SECTIONS) {
         const std::string path =
             section == Section::Polygon ? s.context.polygon_library : library_file_path(s.context.res_folder, section);
@@ -129,10 +132,10 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
 
     const CreateTypReport report = run_create_typ(request, check);
     say.failures(report.failures);
-    if (!report.written) return Outcome::Failed;
-    if (report.failed_writes > 0) {
-        say.error(request.typ_path + ": the TYP text is incomplete: " + std::to_string(report.failed_writes) + " of its " +
-                  std::to_string(report.chunks) + " blocks could not be written");
+    if (!report.started) return Outcome::Failed;
+    if (!report.written) {
+        say.error(request.typ_path + (report.in_place ? ": the TYP text is incomplete"
+                                                      : ": the TYP text was not written; any old file there is unchanged"));
         return Outcome::Failed;
     }
     if (!report.left_out.empty()) say.warn(left_out_text(report.left_out, s.context));

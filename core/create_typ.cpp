@@ -133,6 +133,22 @@ void merge_include_files(Conversion& cv, const CreateTypRequest& request) {
     }
 }
 
+// The first input of the run that is the same file as the output (through
+// links, hard links or another spelling of its path), if any.
+std::optional<std::string> input_at_output(const CreateTypRequest& request) {
+    if (!file_exists(request.typ_path)) return std::nullopt;
+    std::vector<std::string> inputs;
+    for (Section s : ALL_SECTIONS) inputs.push_back(rule_file_path(request.style_folder, rule_file_name(s)));
+    const std::string folder = include_folder(request.style_folder);
+    for (const std::string& name : request.include_files.found) inputs.push_back(join_path(folder, name));
+    for (Section s : ALL_SECTIONS)
+        for (const std::string& name : request.include_files.groups[s]) inputs.push_back(join_path(folder, name));
+    inputs.insert(inputs.end(), request.other_inputs.begin(), request.other_inputs.end());
+    for (const std::string& input : inputs)
+        if (same_file(input, request.typ_path)) return input;
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::string Conversion::library_look(Section section, std::string_view code, std::string_view condition) {
@@ -153,13 +169,18 @@ void Conversion::read_rules(const std::string& path, bool whole_lines) {
 
 CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypCheck& checked, const Yield& yield) {
     CreateTypReport report;
+    if (std::optional<std::string> input = input_at_output(request)) {
+        report.failures.push_back({Failure::Kind::OutputIsInput, request.typ_path, 0, {}, *input});
+        return report;
+    }
     const LibraryTexts no_libraries;
     TypText out(request.typ_path, yield);
     if (std::optional<Failure> failure = out.write_header(request.style_folder)) {
         report.failures.push_back(std::move(*failure));
         return report;
     }
-    report.written = true;
+    report.started = true;
+    report.in_place = out.in_place();
     MtRandom random(request.seed);
     RuleReader rules(yield);
     Conversion cv{request.libraries != nullptr ? *request.libraries : no_libraries,
@@ -167,8 +188,8 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     write_rule_files(cv, request, checked.kinds);
     merge_include_files(cv, request);
     report.chunks = out.appends();
-    report.failed_writes = out.failed_appends();
-    if (out.first_append_failure()) report.failures.push_back(*out.first_append_failure());
+    if (std::optional<Failure> failure = out.finish()) report.failures.push_back(std::move(*failure));
+    else report.written = true;
     return report;
 }
 

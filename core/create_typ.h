@@ -26,6 +26,9 @@ struct CreateTypRequest {
     IncludeFiles include_files;               // found in inc/ and sorted into groups
     std::string typ_path;
     std::optional<std::uint64_t> seed;        // none: random colours from the clock
+    // Files the run depends on besides the style's (the library files, the
+    // settings file): the TYP text never takes the place of one of them.
+    std::vector<std::string> other_inputs;
 };
 
 // What the check finds, in the order a user is told. Warnings first where
@@ -57,20 +60,21 @@ struct CreateTypCheck {
 CreateTypCheck check_create_typ(const CreateTypRequest& request);
 
 struct CreateTypReport {
-    bool written = false;             // the header replaced the old file; entries follow
+    bool started = false;             // the output was opened and the header written
+    bool written = false;             // the whole TYP text stands at its path
+    bool in_place = false;            // written straight into a device: a failure leaves part of it there
     PerSection<std::size_t> entries;  // entries written per section
     std::vector<std::string> left_out;  // include files found but sorted into no group
     bool include_groups_empty = false;  // include files were found, and no group holds any
     bool label_dropped = false;       // a rule's label could not be added to a library look
     std::vector<Failure> failures;    // in the order they happened
-    std::size_t chunks = 0;           // pieces of the TYP text handed to the file
-    std::size_t failed_writes = 0;    // of them, the ones that could not be written
-
-    bool complete() const { return written && failed_writes == 0; }
+    std::size_t chunks = 0;           // pieces of the TYP text, header included
 };
 
 // The run: the header, the rule files' sections (polygons, lines, points),
-// then the include files of the groups (points, lines, polygons). Only to be
+// then the include files of the groups (points, lines, polygons), into a new
+// file that replaces the old one only when it is complete. An output that is
+// one of the run's inputs is refused before anything is written. Only to be
 // called when the check allows it; `checked` is that check.
 CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypCheck& checked,
                                const Yield& yield = {});

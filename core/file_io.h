@@ -25,6 +25,8 @@ std::filesystem::path to_fs_path(const std::string& path);
 std::string from_fs_path(const std::filesystem::path& path);
 bool file_exists(const std::string& path);  // anything at the path, folders included
 bool is_regular_file(const std::string& path);
+// True when both paths name one existing file (links followed, hard links alike).
+bool same_file(const std::string& a, const std::string& b);
 
 // Reads the whole file as bytes, appending to out chunk by chunk and calling
 // after_chunk after each. Only regular files are opened (a pipe would block).

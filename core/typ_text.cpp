@@ -1,14 +1,13 @@
 #include "typ_text.h"
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <thread>
 
 #include "app_state.h"
 #include "file_io.h"
+#include "output_file.h"
 #include "text_util.h"
 
 namespace tessaro {
@@ -17,71 +16,81 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int APPEND_YIELDS_AFTER = 5;
-// How long the header waits for a deleted file to vanish (some file systems
-// report it for a moment longer) before it gives up.
-constexpr int REMOVE_WAIT_STEPS = 50;
-constexpr auto REMOVE_WAIT_STEP = std::chrono::milliseconds(10);
-
-// Writes bytes to an open C file, giving the system's description on failure.
-bool put(std::FILE* f, const std::string& bytes, std::string& error) {
-    if (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size()) return true;
-    error = system_error_text();
-    return false;
-}
-
-bool close(std::FILE* f, std::string& error) {
-    if (std::fclose(f) == 0) return true;
-    error = system_error_text();
-    return false;
-}
+// A large buffer: the whole text goes out in few writes.
+constexpr std::size_t STREAM_BUFFER = 1 << 20;
 
 }  // namespace
 
-void TypText::append(const std::string& chunk) {
-    ++m_appends;
-    const auto failed = [this](const std::string& why) {
-        if (m_failed_appends++ == 0) m_first_append_failure = Failure{Failure::Kind::Write, m_path, 0, why};
-    };
-    yield_to(m_yield);
-    std::FILE* f = m_path.empty() ? nullptr : std::fopen(m_path.c_str(), "ab");
-    if (f == nullptr) {
-        failed(m_path.empty() ? std::strerror(ENOENT) : system_error_text());
-        return;
-    }
-    std::string error;
-    bool ok = put(f, chunk, error) && put(f, CRLF, error);
-    for (int i = 0; i < APPEND_YIELDS_AFTER; ++i) yield_to(m_yield);
-    std::string close_error;
-    if (!close(f, close_error) && ok) {
-        ok = false;
-        error = close_error;
-    }
-    if (!ok) failed(error);
+TypText::~TypText() {
+    abandon();
 }
 
-std::optional<Failure> TypText::remove_old_file() {
-    const fs::path p = to_fs_path(m_path);
-    std::error_code ec;
-    const fs::file_status st = fs::symlink_status(p, ec);
-    if (!fs::exists(st)) return std::nullopt;
-    if (fs::is_directory(st)) return Failure{Failure::Kind::OutputIsFolder, m_path, 0, std::strerror(EISDIR)};
-    // Devices such as /dev/null are written to, never deleted; a pipe would block.
-    if (fs::is_character_file(st)) return std::nullopt;
-    if (!fs::is_regular_file(st) && !fs::is_symlink(st)) return Failure{Failure::Kind::OutputIsSpecial, m_path, 0, {}};
-    if (!fs::remove(p, ec) && ec) return Failure{Failure::Kind::OutputNotRemoved, m_path, 0, ec.message()};
-    for (int i = 0; fs::exists(fs::symlink_status(p, ec)); ++i) {
-        if (i == REMOVE_WAIT_STEPS) return Failure{Failure::Kind::OutputNotRemoved, m_path, 0, {}};
-        yield_to(m_yield);
-        std::this_thread::sleep_for(REMOVE_WAIT_STEP);
+void TypText::abandon() {
+    if (m_file != nullptr) std::fclose(m_file);
+    m_file = nullptr;
+    if (!m_temp.empty()) {
+        std::error_code ec;
+        fs::remove(to_fs_path(m_temp), ec);
+        m_temp.clear();
     }
-    return std::nullopt;
+}
+
+void TypText::fail(const std::string& why) {
+    if (!m_failure) m_failure = Failure{Failure::Kind::Write, m_path, 0, why};
 }
 
 std::optional<Failure> TypText::write_header(const std::string& style_folder) {
-    if (std::optional<Failure> failure = remove_old_file()) return failure;
+    if (m_path.empty()) return Failure{Failure::Kind::Write, m_path, 0, std::strerror(ENOENT)};
+    const OutputTarget target = resolve_output(m_path);
+    switch (target.kind) {
+        case OutputTarget::Kind::Folder: return Failure{Failure::Kind::OutputIsFolder, m_path, 0, std::strerror(EISDIR)};
+        case OutputTarget::Kind::Special: return Failure{Failure::Kind::OutputIsSpecial, m_path, 0, {}};
+        case OutputTarget::Kind::InPlace:
+            m_in_place = true;
+            m_file = std::fopen(m_path.c_str(), "wb");
+            if (m_file == nullptr) return Failure{Failure::Kind::Write, m_path, 0, system_error_text()};
+            break;
+        case OutputTarget::Kind::Replace: {
+            std::string error;
+            m_target = target.file;
+            m_file = create_file_beside(m_target, m_temp, error);
+            if (m_file == nullptr) return Failure{Failure::Kind::Write, m_path, 0, error};
+            break;
+        }
+    }
+    std::setvbuf(m_file, nullptr, _IOFBF, STREAM_BUFFER);
     append(header_chunk(style_folder));
     return std::nullopt;
+}
+
+void TypText::append(const std::string& chunk) {
+    ++m_appends;
+    yield_to(m_yield);
+    if (m_file == nullptr || m_failure) return;
+    if ((!chunk.empty() && std::fwrite(chunk.data(), 1, chunk.size(), m_file) != chunk.size()) ||
+        std::fwrite(CRLF, 1, 2, m_file) != 2)
+        fail(system_error_text());
+}
+
+std::optional<Failure> TypText::finish() {
+    if (m_file == nullptr) return m_failure;
+    std::FILE* f = m_file;
+    m_file = nullptr;
+    std::string error;
+    if (m_in_place) {
+        if (std::fflush(f) != 0) fail(system_error_text());
+        if (std::fclose(f) != 0) fail(system_error_text());
+        return m_failure;
+    }
+    if (!sync_and_close(f, error)) fail(error);
+    if (!m_failure) {
+        std::error_code ec;
+        fs::rename(to_fs_path(m_temp), to_fs_path(m_target), ec);
+        if (ec) fail(ec.message());
+        else m_temp.clear();
+    }
+    abandon();
+    return m_failure;
 }
 
 std::string header_chunk(const std::string& style_folder) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,37 +11,49 @@
 
 namespace tessaro {
 
-// The TYP text file. It has no form in memory: every entry is appended to the
-// file on its own (open, append, close), so memory stays small for any style.
+// The TYP text file of one run. It is written whole through one buffered
+// stream into a new file beside the output and takes the output's place only
+// when finish() succeeds: until then, and on any failure, the old file stays
+// as it was. An output that is a link has the file it points at replaced; a
+// device (/dev/stdout, /dev/null) is written in place.
 class TypText {
 public:
     TypText(std::string path, Yield yield) : m_path(std::move(path)), m_yield(std::move(yield)) {}
+    // An unfinished text is abandoned: its new file goes, the old file stays.
+    ~TypText();
+    TypText(const TypText&) = delete;
+    TypText& operator=(const TypText&) = delete;
 
     const std::string& path() const { return m_path; }
 
-    // Appends the chunk and one CR LF. A failure loses the chunk but does not
-    // stop the conversion; it is counted so the caller can report the file
-    // as incomplete.
-    void append(const std::string& chunk);
-
-    // createheader: replaces any old file at the path by the header block.
-    // Never appends to old content: when the old file cannot be removed, the
-    // failure comes back and nothing is written.
+    // createheader: opens the output and writes the header block. A folder,
+    // a pipe or an output that cannot be opened gives the failure, and
+    // nothing is written.
     std::optional<Failure> write_header(const std::string& style_folder);
 
-    std::size_t appends() const { return m_appends; }  // chunks handed in, written or not
-    std::size_t failed_appends() const { return m_failed_appends; }
-    // The first append that failed, when one did.
-    const std::optional<Failure>& first_append_failure() const { return m_first_append_failure; }
+    // Appends the chunk and one CR LF. After a failed write the rest is not
+    // written; finish() then reports it.
+    void append(const std::string& chunk);
+
+    // Flushes the text to disk and puts it in the output's place; on failure
+    // the old file is unchanged and the new one removed.
+    std::optional<Failure> finish();
+
+    bool in_place() const { return m_in_place; }        // written straight into a device
+    std::size_t appends() const { return m_appends; }  // chunks handed in, header included
 
 private:
-    std::optional<Failure> remove_old_file();
+    void fail(const std::string& why);
+    void abandon();
 
     std::string m_path;
     Yield m_yield;
+    std::FILE* m_file = nullptr;
+    std::string m_target;  // the file the text replaces (the output, or what its link points at)
+    std::string m_temp;    // the new file beside it; empty when writing in place
+    bool m_in_place = false;
     std::size_t m_appends = 0;
-    std::size_t m_failed_appends = 0;
-    std::optional<Failure> m_first_append_failure;
+    std::optional<Failure> m_failure;
 };
 
 // The header block as one chunk (without the final line end, which the append adds).

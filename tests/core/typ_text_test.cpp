@@ -28,29 +28,34 @@ TEST(StyleName, takes_the_last_component_cut_before_its_first_dot) {
 #endif
 }
 
-TEST(TypText, replaces_an_old_file_by_the_header_and_counts_failed_appends) {
+TEST(TypText, replaces_an_old_file_only_when_finished_and_never_a_folder) {
     test::TempDir dir;
     int yields = 0;
     const std::string out = dir.write("out.txt", "old content that must go");
-    TypText typ(out, [&yields] { ++yields; });
-    ASSERT_FALSE(typ.write_header(join_path(dir.path(), "mystyle")).has_value());
-    typ.append("[_point]\r\nType=0x01\r\n[end]\r\n");
+    {
+        TypText typ(out, [&yields] { ++yields; });
+        ASSERT_FALSE(typ.write_header(join_path(dir.path(), "mystyle")).has_value());
+        typ.append("[_point]\r\nType=0x01\r\n[end]\r\n");
+        EXPECT_EQ(read_bytes(out), "old content that must go");  // not yet
+        EXPECT_FALSE(typ.finish().has_value());
+        EXPECT_EQ(typ.appends(), 2u);
+    }
     EXPECT_EQ(read_bytes(out), HEADER_OF_MYSTYLE + "[_point]\r\nType=0x01\r\n[end]\r\n\r\n");
-    EXPECT_EQ(typ.failed_appends(), 0u);
-    EXPECT_GE(yields, 12);  // each append lets the window breathe before and after writing
+    EXPECT_EQ(yields, 2);  // the window breathes at every entry
+    {
+        TypText abandoned(out, {});
+        ASSERT_FALSE(abandoned.write_header("other").has_value());
+    }  // never finished: the old text stays, and nothing else is left
+    EXPECT_EQ(read_bytes(out), HEADER_OF_MYSTYLE + "[_point]\r\nType=0x01\r\n[end]\r\n\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 
-    // Failed appends are counted; the first failure is kept with its file.
     const std::string lost = join_path(dir / "no-such-folder", "out.txt");
-    TypText missing_folder(lost, {});
-    missing_folder.append("a");
-    missing_folder.append("b");
-    EXPECT_EQ(missing_folder.failed_appends(), 2u);
-    ASSERT_TRUE(missing_folder.first_append_failure().has_value());
-    EXPECT_EQ(missing_folder.first_append_failure()->kind, Failure::Kind::Write);
-    EXPECT_EQ(missing_folder.first_append_failure()->path, lost);
-    EXPECT_FALSE(missing_folder.first_append_failure()->system_error.empty());
+    const std::optional<Failure> missing_folder = TypText(lost, {}).write_header("s");
+    ASSERT_TRUE(missing_folder.has_value());
+    EXPECT_EQ(missing_folder->kind, Failure::Kind::Write);
+    EXPECT_EQ(missing_folder->path, lost);
+    EXPECT_FALSE(missing_folder->system_error.empty());
 
-    // A folder at the path is never replaced.
     std::filesystem::create_directory(dir / "folder.txt");
     const std::optional<Failure> folder = TypText(dir / "folder.txt", {}).write_header("s");
     ASSERT_TRUE(folder.has_value());

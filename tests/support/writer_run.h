@@ -24,11 +24,14 @@ struct WriterRun {
         const std::string path = rules.empty() ? dir / name : dir.write(name, rules);
         const std::string out_path = dir / "out.txt";
         TypText out(out_path, {});
+        out.write_header("");
         RuleReader reader;
         report = {};
         Conversion cv{libraries, include_tag_text, random, out, reader, report};
         writer(cv, path);
-        std::string text = read_bytes(out_path);  // "" when no file was written
+        out.finish();
+        // What the writer appended, without the header that opens every TYP text.
+        std::string text = read_bytes(out_path).substr(header_chunk("").size() + 2);
         std::filesystem::remove(out_path);
         return text;
     }

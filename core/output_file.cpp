@@ -1,0 +1,148 @@
+#include "output_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "file_io.h"
+
+namespace tessaro {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// More links than this in a row is a loop.
+constexpr int MAX_LINKS = 40;
+
+// /proc/<pid>/fd/<n> and its kin name open streams (a pipe, a terminal, the
+// file a shell redirected to): they are written to, never replaced.
+bool is_process_stream(const fs::path& p) {
+    const std::string s = p.generic_string();
+    return s.rfind("/proc/", 0) == 0;
+}
+
+std::string random_suffix() {
+    std::random_device entropy;
+    static constexpr char DIGITS[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string s;
+    for (int i = 0; i < 10; ++i) s += DIGITS[entropy() % 36];
+    return s;
+}
+
+}  // namespace
+
+OutputTarget resolve_output(const std::string& path) {
+    OutputTarget target;
+    fs::path p = to_fs_path(path);
+    for (int hop = 0; hop <= MAX_LINKS; ++hop) {
+        std::error_code ec;
+        const fs::file_status st = fs::symlink_status(p, ec);
+        if (fs::is_symlink(st)) {
+            if (is_process_stream(p)) {
+                target.kind = OutputTarget::Kind::InPlace;
+                return target;
+            }
+            const fs::path next = fs::read_symlink(p, ec);
+            if (ec) break;
+            p = next.is_absolute() ? next : p.parent_path() / next;
+            continue;
+        }
+        if (!fs::exists(st) || fs::is_regular_file(st)) {
+            target.kind = OutputTarget::Kind::Replace;
+            target.file = from_fs_path(p);
+        } else if (fs::is_directory(st)) {
+            target.kind = OutputTarget::Kind::Folder;
+        } else if (fs::is_character_file(st)) {
+            target.kind = OutputTarget::Kind::InPlace;
+        } else {
+            target.kind = OutputTarget::Kind::Special;
+        }
+        return target;
+    }
+    // A loop of links, or one that cannot be read: opening it will say why.
+    target.kind = OutputTarget::Kind::InPlace;
+    return target;
+}
+
+std::FILE* create_file_beside(const std::string& target, std::string& created, std::string& error) {
+    const fs::path t = to_fs_path(target);
+    const fs::path folder = t.has_parent_path() ? t.parent_path() : fs::path(".");
+    // Hidden, and never the name of a TYP text: a file a killed run left
+    // behind is not taken for one, and the next run picks another name.
+    const std::string stem = "." + from_fs_path(t.filename()) + ".tessaro-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = from_fs_path(folder / to_fs_path(stem + random_suffix() + ".part"));
+#ifdef _WIN32
+        const int fd = _open(name.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+        const int fd = ::open(name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+#endif
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            error = system_error_text();
+            return nullptr;
+        }
+#ifndef _WIN32
+        // The new file takes the old one's permissions, or a new file's.
+        struct stat old {};
+        mode_t mode = 0;
+        if (::stat(target.c_str(), &old) == 0) {
+            mode = old.st_mode & 07777;
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode = 0666 & ~mask;
+        }
+        ::fchmod(fd, mode);
+        std::FILE* f = ::fdopen(fd, "wb");
+#else
+        std::FILE* f = _fdopen(fd, "wb");
+#endif
+        if (f == nullptr) {
+            error = system_error_text();
+#ifdef _WIN32
+            _close(fd);
+#else
+            ::close(fd);
+#endif
+            std::error_code ec;
+            fs::remove(to_fs_path(name), ec);
+            return nullptr;
+        }
+        created = name;
+        return f;
+    }
+    error = std::strerror(EEXIST);
+    return nullptr;
+}
+
+bool sync_and_close(std::FILE* file, std::string& error) {
+    bool ok = std::fflush(file) == 0;
+    if (!ok) error = system_error_text();
+#ifdef _WIN32
+    if (ok && _commit(_fileno(file)) != 0) {
+#else
+    // A device such as a terminal cannot be synced, and need not be.
+    if (ok && ::fsync(::fileno(file)) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP) {
+#endif
+        ok = false;
+        error = system_error_text();
+    }
+    if (std::fclose(file) != 0 && ok) {
+        ok = false;
+        error = system_error_text();
+    }
+    return ok;
+}
+
+}  // namespace tessaro
