@@ -52,7 +52,13 @@ void chkfile(AppState& state, Shell& shell) {
         state.typ_path = default_typ_path(state);
         return;
     }
-    if (file_exists(state.typ_path)) return;
+    // Anything at the path passes untouched: a file, a device, or a link,
+    // even one that points nowhere (probing it would create what it points
+    // at, and removing the probe would remove the link).
+    std::error_code link_ec;
+    if (file_exists(state.typ_path) ||
+        std::filesystem::exists(std::filesystem::symlink_status(to_fs_path(state.typ_path), link_ec)))
+        return;
     // A probe file shows whether the path can be written; it is removed again.
     save_text(state.typ_path, "txt", shell);
     std::error_code ec;

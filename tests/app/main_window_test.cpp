@@ -161,6 +161,15 @@ TEST(CreateTyp, says_when_labels_could_not_be_added_and_never_says_created_for_a
     EXPECT_EQ(m[0].find("created"), std::string::npos);
     w.set_path_box("");
     EXPECT_EQ(w.create(), (Messages{"The TYP text could not be written: the TYP text path is empty"}));
+    // The style's own rule file, or a library file, is never taken for the TYP text.
+    for (const std::string& input : {w.dir / "s/points", w.dir / "prog/res/pgons.pol"}) {
+        const std::string before = test::read_bytes(input);
+        w.set_path_box(input);
+        const Messages refused = w.create();
+        ASSERT_EQ(refused.size(), 1u);
+        EXPECT_NE(refused[0].find(input + " is the same file as " + input), std::string::npos) << refused[0];
+        EXPECT_EQ(test::read_bytes(input), before);
+    }
     EXPECT_TRUE(w.desktop.started.empty());
 }
 

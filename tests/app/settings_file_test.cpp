@@ -76,6 +76,32 @@ TEST_F(SettingsFileTest, unusable_paths_fall_back_to_defaults_and_faults_give_on
     }
 }
 
+TEST_F(SettingsFileTest, the_output_path_probe_touches_nothing_but_the_file_it_names) {
+    namespace fs = std::filesystem;
+    // A path that can be written passes, and the probe leaves nothing behind.
+    state.typ_path = dir / "new.txt";
+    chkfile(state, shell);
+    EXPECT_EQ(state.typ_path, dir / "new.txt");
+    EXPECT_FALSE(fs::exists(dir / "new.txt"));
+    EXPECT_TRUE(shell.messages.empty() && shell.questions.empty());
+    // One that cannot falls back, after naming why.
+    state.typ_path = join_path(dir / "missing", "x.txt");
+    chkfile(state, shell);
+    EXPECT_EQ(state.typ_path, join_path(state.bin_folder, "temp.txt"));
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_NE(shell.messages[0].find("missing"), std::string::npos);
+#ifndef _WIN32
+    // A link that points nowhere stays a link, and what it names is not made.
+    fs::create_directory(dir / "elsewhere");
+    fs::create_symlink(dir / "elsewhere/typ.txt", dir / "link.txt");
+    state.typ_path = dir / "link.txt";
+    chkfile(state, shell);
+    EXPECT_EQ(state.typ_path, dir / "link.txt");
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "link.txt")));
+    EXPECT_FALSE(fs::exists(dir / "elsewhere/typ.txt"));
+#endif
+}
+
 TEST_F(SettingsFileTest, hostile_files_give_at_most_one_short_message) {
     using namespace std::string_literals;
     const std::string huge(1u << 20, 'x');

@@ -2,10 +2,13 @@
 // always says what went wrong, naming the file.
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <cstdlib>
 #include <random>
 #include <sys/stat.h>
 
 #include "support/cli_capture.h"
+#include "file_io.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
@@ -121,6 +124,133 @@ TEST(HostileOutput, unwritable_paths_are_named_and_exit_one) {
     }
     EXPECT_TRUE(fs::is_directory(s.dir / "folder.txt"));
 }
+
+TEST(HostileOutput, an_output_that_is_an_input_of_the_run_is_refused_and_the_input_kept) {
+    Style s(BAR);
+    s.dir.write("s/lines", "highway=x [0x02]\n");
+    s.dir.write("s/inc/roads", "highway=y [0x03 resolution 20]\n");
+    const std::string pol = s.dir.write("my.pol", "Type=0x3c\r\n[end]\r\n");
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"s/points", "s/points"},
+        {join_path(join_path("s", ".."), join_path("s", "lines")), "s/lines"},  // another spelling
+        {"s/inc/roads", "s/inc/roads"},
+        {"res/points", "res/points"},
+        {"my.pol", "my.pol"},
+    };
+#ifndef _WIN32
+    fs::create_hard_link(s.dir / "s/lines", s.dir / "hard-lines");
+    fs::create_symlink(s.dir / "res/lines", s.dir / "soft-lines");
+    cases.push_back({"hard-lines", "s/lines"});
+    cases.push_back({"soft-lines", "res/lines"});
+#endif
+    for (const auto& [out, input] : cases) {
+        const std::string before = test::read_bytes(s.dir / input);
+        const Outcome r = s.convert({"--polygon-library", pol, "--inc-lines", "roads"}, out);
+        EXPECT_EQ(r.exit_code, 1) << out;
+        EXPECT_NE(r.err.find("refused"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(s.dir / out), std::string::npos) << r.err;
+        EXPECT_EQ(test::read_bytes(s.dir / input), before) << input;
+    }
+}
+
+#ifndef _WIN32
+TEST(HostileOutput, links_keep_their_place_and_devices_are_written_where_they_are) {
+    Style s(BAR);
+    const std::string expected = s.convert().typ;
+    ASSERT_NE(expected.find("Type=0x02d02"), std::string::npos);
+    // A link to an old text, a relative link to a link, a link to nowhere yet.
+    s.dir.write("old.txt", "old");
+    fs::create_symlink(s.dir / "old.txt", s.dir / "to-old.txt");
+    fs::create_symlink("to-old.txt", s.dir / "to-to-old.txt");
+    fs::create_symlink(s.dir / "new.txt", s.dir / "to-new.txt");
+    for (const char* link : {"to-old.txt", "to-to-old.txt", "to-new.txt"}) {
+        EXPECT_EQ(s.convert({}, link).exit_code, 0) << link;
+        EXPECT_TRUE(fs::is_symlink(fs::symlink_status(s.dir / link))) << link;
+    }
+    EXPECT_EQ(test::read_bytes(s.dir / "old.txt"), expected);
+    EXPECT_EQ(test::read_bytes(s.dir / "new.txt"), expected);
+    // No file of the run's own is left beside them.
+    for (const auto& e : fs::directory_iterator(s.dir.path()))
+        EXPECT_EQ(e.path().filename().string().find(".tessaro-"), std::string::npos) << e.path();
+
+    const test::CliOutput null = test::cli({"-q", "--res", s.dir / "res", "-o", "/dev/null", s.dir / "s"});
+    EXPECT_EQ(null.exit_code, 0) << null.err;
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    ASSERT_EQ(mkfifo((s.dir / "pipe").c_str(), 0600), 0);
+    EXPECT_EQ(s.convert({}, "pipe").exit_code, 1);
+}
+
+// The program itself, in a shell of its own: what a user's shell does to it.
+int shell(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string quoted(const std::string& s) {
+    return "'" + s + "'";
+}
+
+TEST(HostileOutput, a_link_to_the_standard_output_delivers_the_text_there_and_stays) {
+    Style s(BAR);
+    const std::string expected = s.convert().typ;
+    fs::create_symlink("/proc/self/fd/1", s.dir / "stdout.txt");
+    const std::string cli = quoted(TESSARO_CLI) + " -q --seed 1 --res " + quoted(s.dir / "res") + " ";
+    ASSERT_EQ(shell(cli + "-o " + quoted(s.dir / "stdout.txt") + " " + quoted(s.dir / "s") + " > " +
+                    quoted(s.dir / "captured")), 0);
+    EXPECT_EQ(test::read_bytes(s.dir / "captured"), expected);
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(s.dir / "stdout.txt")));
+    ASSERT_EQ(shell(cli + "-o /dev/stdout " + quoted(s.dir / "s") + " | cat > " + quoted(s.dir / "piped")), 0);
+    EXPECT_EQ(test::read_bytes(s.dir / "piped"), expected);
+}
+
+// Many distinct line types: a text of some 100 KB.
+std::string many_lines(int first) {
+    std::string rules;
+    for (int i = 0; i < 700; ++i) rules += "highway=r" + std::to_string(i) + " [0x1" + std::to_string(first + i) + "]\n";
+    return rules;
+}
+
+TEST(HostileOutput, a_run_that_cannot_finish_its_text_leaves_the_old_one_and_nothing_else) {
+    Style s(BAR);
+    s.dir.write("s/lines", many_lines(1000));
+    const std::string old = s.dir.write("out.txt", "precious, edited by hand");
+    // A leftover of a run killed earlier is neither taken for the output nor in the way.
+    const std::string leftover = s.dir.write(".out.txt.tessaro-killed0000.part", "half a text");
+    // The shell lets the program write 64 KB at most: the write fails with EFBIG half-way.
+    const int code = shell("trap '' XFSZ; ulimit -f 64; exec " + quoted(TESSARO_CLI) + " -q --seed 1 --res " +
+                           quoted(s.dir / "res") + " -o " + quoted(old) + " " + quoted(s.dir / "s") + " 2> " +
+                           quoted(s.dir / "err"));
+    EXPECT_EQ(code, 1);
+    EXPECT_NE(test::read_bytes(s.dir / "err").find(old), std::string::npos);
+    EXPECT_EQ(test::read_bytes(old), "precious, edited by hand");
+    std::vector<std::string> files;
+    for (const auto& e : fs::directory_iterator(s.dir.path())) files.push_back(e.path().filename().string());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{".out.txt.tessaro-killed0000.part", "err", "out.txt", "res", "s"}));
+    EXPECT_EQ(test::read_bytes(leftover), "half a text");
+    // The next run, unlimited, writes the whole text.
+    EXPECT_NE(s.convert().typ.find("Type=0x11699"), std::string::npos);
+}
+
+TEST(HostileOutput, two_runs_on_one_output_at_once_leave_one_whole_text) {
+    Style a(BAR), b(BAR);
+    a.dir.write("s/lines", many_lines(1000));
+    b.dir.write("s/lines", many_lines(5000));
+    const std::string text_a = a.convert().typ;
+    const std::string text_b = b.convert().typ;
+    ASSERT_NE(text_a, text_b);
+    const std::string out = a.dir / "shared.txt";
+    const auto run = [&](const Style& st) {
+        return quoted(TESSARO_CLI) + " -q --seed 1 --res " + quoted(st.dir / "res") + " -o " + quoted(out) + " " +
+               quoted(st.dir / "s");
+    };
+    for (int round = 0; round < 5; ++round) {
+        ASSERT_EQ(shell("(" + run(a) + " & " + run(b) + " & wait)"), 0);
+        const std::string text = test::read_bytes(out);
+        EXPECT_TRUE(text == text_a || text == text_b) << "round " << round << ": " << text.size() << " bytes";
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace tessaro
