@@ -7,6 +7,10 @@
 #include <filesystem>
 #include <memory>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -73,8 +77,9 @@ std::string system_error_text() {
     return std::strerror(errno);
 }
 
-bool read_file(const std::string& path, std::string& out, std::string& error,
-               const std::function<void()>& after_chunk) {
+bool FileReader::open(const std::string& path, std::string& error) {
+    close();
+    m_failed = false;
     std::error_code ec;
     const fs::file_status st = fs::status(to_fs_path(path), ec);
     if (path.empty() || !fs::exists(st)) {
@@ -89,31 +94,59 @@ bool read_file(const std::string& path, std::string& out, std::string& error,
         error = "not a regular file";
         return false;
     }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) {
+    m_file = std::fopen(path.c_str(), "rb");
+    if (m_file == nullptr) {
         error = system_error_text();
         return false;
     }
-    // The size only sizes the pieces; the read goes on until the end of the file.
+    // The caller reads into its own buffer: the stream's would only be copied from.
+    std::setvbuf(m_file, nullptr, _IONBF, 0);
+#ifdef _WIN32
     const std::uintmax_t size = fs::file_size(to_fs_path(path), ec);
-    std::uintmax_t expected = ec ? 0 : size;
-    if (!ec) out.reserve(out.size() + static_cast<std::size_t>(size));
+    m_size = ec ? 0 : size;
+#else
+    // The open file's size: no second look up of the path.
+    struct stat st_open {};
+    m_size = ::fstat(::fileno(m_file), &st_open) == 0 ? static_cast<std::uintmax_t>(st_open.st_size) : 0;
+#endif
+    return true;
+}
+
+std::size_t FileReader::read(char* to, std::size_t n, std::string& error) {
+    if (m_file == nullptr || m_failed) return 0;
+    const std::size_t got = std::fread(to, 1, n, m_file);
+    if (got < n && std::ferror(m_file)) {
+        m_failed = true;
+        error = system_error_text();
+    }
+    return got;
+}
+
+void FileReader::close() {
+    if (m_file != nullptr) std::fclose(m_file);
+    m_file = nullptr;
+}
+
+bool read_file(const std::string& path, std::string& out, std::string& error,
+               const std::function<void()>& after_chunk) {
+    FileReader file;
+    if (!file.open(path, error)) return false;
+    // The size only sizes the chunks; the read goes on until the end of the file.
+    // (Rule files, the large ones, are read a piece at a time by RuleReader instead.)
+    std::uintmax_t expected = file.size_hint();
+    out.reserve(out.size() + static_cast<std::size_t>(expected));
     while (true) {
         const std::size_t want = static_cast<std::size_t>(
             std::min<std::uintmax_t>(READ_CHUNK, std::max<std::uintmax_t>(expected + 1, 4096)));
         const std::size_t old = out.size();
         out.resize(old + want);
-        const std::size_t got = std::fread(out.data() + old, 1, want, file.get());
+        const std::size_t got = file.read(out.data() + old, want, error);
         out.resize(old + got);
         expected = expected > got ? expected - got : 0;
         if (got > 0 && after_chunk) after_chunk();
         if (got < want) break;
     }
-    if (std::ferror(file.get())) {
-        error = system_error_text();
-        return false;
-    }
-    return true;
+    return !file.failed();
 }
 
 }  // namespace tessaro

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -27,6 +28,31 @@ bool file_exists(const std::string& path);  // anything at the path, folders inc
 bool is_regular_file(const std::string& path);
 // True when both paths name one existing file (links followed, hard links alike).
 bool same_file(const std::string& a, const std::string& b);
+
+// A regular file read a piece at a time into the caller's buffer, with the
+// checks and the error texts of read_file.
+class FileReader {
+public:
+    FileReader() = default;
+    ~FileReader() { close(); }
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    // False with error = why, when the path names no regular file or it cannot be opened.
+    bool open(const std::string& path, std::string& error);
+    // Up to n bytes into to; fewer only at the end of the file or on a failure,
+    // which failed() then tells (error = the system's description).
+    std::size_t read(char* to, std::size_t n, std::string& error);
+    bool failed() const { return m_failed; }
+    // The size the file had when it was opened (0 when unknown): a hint only.
+    std::uintmax_t size_hint() const { return m_size; }
+    void close();
+
+private:
+    std::FILE* m_file = nullptr;
+    std::uintmax_t m_size = 0;
+    bool m_failed = false;
+};
 
 // Reads the whole file as bytes, appending to out chunk by chunk and calling
 // after_chunk after each. Only regular files are opened (a pipe would block).

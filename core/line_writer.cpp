@@ -28,27 +28,41 @@ std::string line_label(std::string_view rule_text) {
     return cut_label(label);
 }
 
+// Appends "<text>" and a line end: the XPM strings of an entry.
+void add_quoted(std::string& e, std::string_view text) {
+    e += QUOTE;
+    e += text;
+    e += QUOTE;
+    e += CRLF;
+}
+
+// Built in one buffer: entries are many, their pieces short.
 std::string builtin_entry(const std::string& token, const LineLook& look, const std::string& label) {
-    std::string e = std::string("[_line]") + CRLF + "Type=" + token + CRLF;
+    std::string e;
+    e.reserve(256);
+    e.append("[_line]").append(CRLF).append("Type=").append(token).append(CRLF);
     if (look.pattern == 0) {
-        e += "LineWidth=" + std::to_string(look.width) + CRLF;
-        e += "BorderWidth=" + std::to_string(look.border) + CRLF;
+        e.append("LineWidth=").append(std::to_string(look.width)).append(CRLF);
+        e.append("BorderWidth=").append(std::to_string(look.border)).append(CRLF);
     }
-    e += std::string("UseOrientation=N") + CRLF;
-    if (!label.empty()) e += "String1=0x4," + label + CRLF;
-    e += std::string("ExtendedLabels=N") + CRLF + "CustomColor=No" + CRLF;
+    e.append("UseOrientation=N").append(CRLF);
+    if (!label.empty()) e.append("String1=0x4,").append(label).append(CRLF);
+    e.append("ExtendedLabels=N").append(CRLF).append("CustomColor=No").append(CRLF);
     const LinePattern* pattern = line_pattern(look.pattern);
     if (pattern == nullptr) {
-        e += "Xpm=" + quoted(look.colour2.empty() ? "0 0 1 0" : "0 0 2 0") + CRLF;
-        e += quoted("0 c #" + look.colour1) + CRLF;
-        if (!look.colour2.empty()) e += quoted("0 c #" + look.colour2) + CRLF;
+        e += "Xpm=";
+        add_quoted(e, look.colour2.empty() ? "0 0 1 0" : "0 0 2 0");
+        add_quoted(e, "0 c #" + look.colour1);
+        if (!look.colour2.empty()) add_quoted(e, "0 c #" + look.colour2);
     } else {
-        e += "Xpm=" + quoted(pattern->header) + CRLF;
-        e += quoted(pattern->colour0) + CRLF + quoted(pattern->colour1) + CRLF;
+        e += "Xpm=";
+        add_quoted(e, pattern->header);
+        add_quoted(e, pattern->colour0);
+        add_quoted(e, pattern->colour1);
         for (std::string_view row : pattern->rows)
-            if (!row.empty()) e += quoted(row) + CRLF;
+            if (!row.empty()) add_quoted(e, row);
     }
-    return e + "[end]" + CRLF;
+    return e.append("[end]").append(CRLF);
 }
 
 std::string line_colour(double r1, double r2) {
@@ -69,50 +83,46 @@ std::string random_line_colour(RandomSource& random) {
 
 void write_lines(Conversion& cv, const std::string& path) {
     cv.random.reseed();
-    cv.read_rules(path, false);
-    cv.rules.scan_rules();
-    if (cv.rules.working_list().empty()) return;
+    TextSet seen(true);
+    cv.rules.open(path, RuleReader::Items::Rules);
+    while (cv.rules.next_piece()) {
+        for (const RuleItem& hit : cv.rules.items()) {
+            // Drawn for every item so that the sequence never shifts; formatted
+            // only for the built-in entries that use it.
+            const double r1 = cv.random.next();
+            const double r2 = cv.random.next();
+            // Most items repeat a code already seen: only a new one is built as text.
+            const std::string_view code = item_code(hit);
+            if (!is_type_code(code) || !seen.insert(code)) continue;
+            const std::string token = to_lower(code);
 
-    CaselessSet seen;
-    for (const std::string_view item : cv.rules.working_list()) {
-        // Drawn for every item so that the sequence never shifts; formatted
-        // only for the built-in entries that use it.
-        const double r1 = cv.random.next();
-        const double r2 = cv.random.next();
-        // Items hold no tabs: stripping made them blanks.
-        const std::string_view trimmed = trim_blanks(item);
-        const std::size_t blank = trimmed.find(' ');
-        if (blank == std::string_view::npos) continue;
-        const std::string_view code = cut_code(trimmed.substr(0, blank));
-        if (!is_type_code(code)) continue;
-        if (seen.find(code) != seen.end()) continue;
-        const std::string& token = *seen.insert(to_lower(code)).first;
+            const std::string item = hit.text();
+            const std::string_view rule_text = std::string_view(item).substr(item.find('@') + 1);
+            const std::string library_look = cv.library_look(Section::Line, token, rule_text);
+            if (!library_look.empty()) {
+                cv.write_entry(Section::Line, std::string("[_line]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF);
+                continue;
+            }
 
-        const std::size_t at = item.find('@');
-        const std::string_view rule_text = at == std::string_view::npos ? std::string_view() : item.substr(at + 1);
-        const std::string library_look = cv.library_look(Section::Line, token, rule_text);
-        if (!library_look.empty()) {
-            cv.write_entry(Section::Line, std::string("[_line]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF);
-            continue;
+            LineLook look;
+            look.colour1 = line_colour(r1, r2);
+            if (const LineLookRow* row = line_look(token)) {
+                look.width = row->width;
+                look.border = row->border;
+                look.colour1 = row->colour1;
+                look.colour2 = row->colour2;
+                look.pattern = row->pattern;
+            }
+            if (find_ci(item, "motorway") != std::string_view::npos) {
+                look.width = MOTORWAY_WIDTH;
+                look.border = MOTORWAY_BORDER;
+                look.colour1 = MOTORWAY_COLOUR1;
+                look.colour2 = MOTORWAY_COLOUR2;
+            }
+            cv.write_entry(Section::Line, builtin_entry(token, look, line_label(rule_text)));
         }
-
-        LineLook look;
-        look.colour1 = line_colour(r1, r2);
-        if (const LineLookRow* row = line_look(token)) {
-            look.width = row->width;
-            look.border = row->border;
-            look.colour1 = row->colour1;
-            look.colour2 = row->colour2;
-            look.pattern = row->pattern;
-        }
-        if (find_ci(trimmed, "motorway") != std::string_view::npos) {
-            look.width = MOTORWAY_WIDTH;
-            look.border = MOTORWAY_BORDER;
-            look.colour1 = MOTORWAY_COLOUR1;
-            look.colour2 = MOTORWAY_COLOUR2;
-        }
-        cv.write_entry(Section::Line, builtin_entry(token, look, line_label(rule_text)));
     }
+    if (std::optional<Failure> failure = cv.rules.close()) cv.report.failures.push_back(std::move(*failure));
 }
 
 }  // namespace tessaro

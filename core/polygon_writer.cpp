@@ -5,6 +5,9 @@
 #include "polygon_looks.h"
 #include "text_util.h"
 
+#include <string>
+#include <vector>
+
 namespace tessaro {
 
 namespace {
@@ -13,8 +16,19 @@ int colour_component(double random) {
     return static_cast<int>(round_half_even(random * 255));
 }
 
+// Appends "<text>" and a line end: the XPM strings of an entry.
+void add_quoted(std::string& e, std::string_view text) {
+    e += QUOTE;
+    e += text;
+    e += QUOTE;
+    e += CRLF;
+}
+
+// Built in one buffer: entries are many, and a pattern has 32 rows.
 std::string builtin_entry(const std::string& code, const std::string& rule_text, std::string colour) {
-    std::string e = std::string("[_polygon]") + CRLF + "Type=" + code + CRLF;
+    std::string e;
+    e.reserve(256);
+    e.append("[_polygon]").append(CRLF).append("Type=").append(code).append(CRLF);
     int pattern = 0;
     if (const BuiltinPolygonLook* look = builtin_polygon_look(code)) {
         if (look->pattern != 0) pattern = look->pattern;
@@ -22,58 +36,75 @@ std::string builtin_entry(const std::string& code, const std::string& rule_text,
     }
     if (!rule_text.empty()) {
         const std::size_t eq = rule_text.find('=');
-        e += "String1=0x4," + cut_label(eq == std::string::npos ? rule_text : rule_text.substr(eq + 1)) + CRLF;
+        e.append("String1=0x4,").append(cut_label(eq == std::string::npos ? rule_text : rule_text.substr(eq + 1))).append(CRLF);
     }
-    e += std::string("ExtendedLabels=N") + CRLF + "CustomColor=No" + CRLF;
+    e.append("ExtendedLabels=N").append(CRLF).append("CustomColor=No").append(CRLF);
+    e += "Xpm=";
     if (pattern == 0) {
-        e += "Xpm=" + quoted("0 0 1 0") + CRLF + quoted("0 c #" + colour) + CRLF;
+        add_quoted(e, "0 0 1 0");
+        add_quoted(e, "0 c #" + colour);
     } else {
         const FillPattern& p = fill_pattern(pattern);
-        e += "Xpm=" + quoted("32 32 2 1") + CRLF + quoted(p.colour0) + CRLF + quoted(p.colour1) + CRLF;
-        for (std::string_view row : p.rows) e += quoted(row) + CRLF;
+        add_quoted(e, "32 32 2 1");
+        add_quoted(e, p.colour0);
+        add_quoted(e, p.colour1);
+        for (std::string_view row : p.rows) add_quoted(e, row);
     }
-    return e + "[end]" + CRLF;
+    return e.append("[end]").append(CRLF);
 }
 
 }  // namespace
 
 void write_polygons(Conversion& cv, const std::string& path) {
     cv.random.reseed();
-    cv.read_rules(path, true);
-    cv.rules.scan_polygon_rules();
-    if (cv.rules.working_list().empty()) return;
-    write_draw_order(cv);
+    cv.rules.open(path, RuleReader::Items::PolygonRules);
+    // The draw order opens the section but needs every item: the entries wait
+    // for it, and of the items only the first with each code is kept for it.
+    std::vector<std::string> entries;
+    TextSet listed(false);
+    bool any_item = false;
+    TextSet seen(true);
+    while (cv.rules.next_piece()) {
+        for (const RuleItem& hit : cv.rules.items()) {
+            any_item = true;
+            const std::string_view listed_code = draw_order_code(hit);
+            if (!listed_code.empty() && listed.insert(listed_code)) cv.rules.keep_item(hit.text());
 
-    CaselessSet seen;
-    for (const std::string_view raw : cv.rules.working_list()) {
-        const double r = cv.random.next();
-        const double g = cv.random.next();
-        const double b = cv.random.next();
+            const double r = cv.random.next();
+            const double g = cv.random.next();
+            const double b = cv.random.next();
 
-        // Items hold no tabs: stripping made them blanks.
-        const std::string_view item = trim_blanks(raw);
-        const std::size_t end = item.find(' ');
-        const std::string_view token = cut_code(item.substr(0, end));
-        if (!is_type_code(token)) continue;
-        if (seen.find(token) != seen.end()) continue;
-        const std::string& code = *seen.insert(to_lower(token)).first;
+            // Most items repeat a code already seen: only a new one is built as text.
+            const std::string_view token = item_code(hit);
+            if (!is_type_code(token) || !seen.insert(token)) continue;
+            const std::string code = to_lower(token);
 
-        std::string rule_text;
-        if (end != std::string_view::npos) {
-            const std::string_view rest = trim_blanks(item.substr(end + 1));
-            const std::size_t at = rest.find('@');
-            if (at != std::string_view::npos) rule_text = rest.substr(at + 1);
+            // Items hold no tabs: stripping made them blanks.
+            const std::string text = hit.text();
+            const std::string_view item = trim_blanks(text);
+            const std::size_t end = item.find(' ');
+            std::string rule_text;
+            if (end != std::string_view::npos) {
+                const std::string_view rest = trim_blanks(item.substr(end + 1));
+                const std::size_t at = rest.find('@');
+                if (at != std::string_view::npos) rule_text = rest.substr(at + 1);
+            }
+            const std::string library_look = cv.library_look(Section::Polygon, code, rule_text);
+            if (!library_look.empty()) {
+                entries.push_back(std::string("[_polygon]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF);
+                continue;
+            }
+            // The colour is drawn for every item (the sequence must not shift) but
+            // rounded and formatted only for the entries that use it.
+            const std::string colour = fncol(colour_component(r), colour_component(g), colour_component(b));
+            entries.push_back(builtin_entry(code, rule_text, colour));
         }
-        const std::string library_look = cv.library_look(Section::Polygon, code, rule_text);
-        if (!library_look.empty()) {
-            cv.write_entry(Section::Polygon, std::string("[_polygon]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF);
-            continue;
-        }
-        // The colour is drawn for every item (the sequence must not shift) but
-        // rounded and formatted only for the entries that use it.
-        const std::string colour = fncol(colour_component(r), colour_component(g), colour_component(b));
-        cv.write_entry(Section::Polygon, builtin_entry(code, rule_text, colour));
     }
+    if (std::optional<Failure> failure = cv.rules.close()) cv.report.failures.push_back(std::move(*failure));
+    if (!any_item) return;
+    cv.rules.use_kept_items();
+    write_draw_order(cv);
+    for (const std::string& entry : entries) cv.write_entry(Section::Polygon, entry);
 }
 
 }  // namespace tessaro

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -103,6 +104,109 @@ bool CaselessEqual::operator()(std::string_view a, std::string_view b) const noe
     for (std::size_t i = 0; i < a.size(); ++i)
         if (a[i] != b[i] && lower_char(a[i]) != lower_char(b[i])) return false;
     return true;
+}
+
+namespace {
+
+constexpr std::uint64_t CASE_BITS = 0x2020202020202020ULL;
+
+inline std::uint64_t load4(const char* p) {
+    std::uint32_t w = 0;
+    std::memcpy(&w, p, 4);
+    return w;
+}
+
+// The first eight bytes of a text in a word: all of a text of up to eight
+// bytes, which the word then tells apart from every other text of its size.
+inline std::uint64_t head_of(std::string_view text) {
+    const std::size_t n = text.size();
+    if (n >= 8) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, text.data(), 8);
+        return w;
+    }
+    if (n >= 4) return load4(text.data()) | (load4(text.data() + n - 4) << 32);
+    std::uint64_t w = 0;
+    for (std::size_t i = 0; i < n; ++i) w |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+    return w;
+}
+
+inline std::uint64_t mix(std::uint64_t h, std::uint64_t w) {
+    h = (h ^ w) * 0xFF51AFD7ED558CCDULL;
+    return h ^ (h >> 32);
+}
+
+}  // namespace
+
+// Eight bytes at a time, mixed by multiplies: codes are a few bytes long.
+// Caseless hashes set bit 5 of every byte, as CaselessHash does.
+inline std::uint64_t TextSet::hash_of(std::string_view text, std::uint64_t head) const {
+    const std::uint64_t fold = m_caseless ? CASE_BITS : 0;
+    std::uint64_t h = mix(0x9E3779B97F4A7C15ULL ^ text.size(), head | fold);
+    for (std::size_t i = 8; i < text.size(); i += 8) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, text.data() + std::min(i, text.size() - 8), 8);
+        h = mix(h, w | fold);
+    }
+    h *= 0xC4CEB9FE1A85EC53ULL;
+    return h ^ (h >> 29);
+}
+
+namespace {
+
+std::uint32_t check_of(std::uint64_t hash, std::size_t size) {
+    return static_cast<std::uint32_t>(hash >> 40) << 8 | static_cast<std::uint32_t>(std::min<std::size_t>(size, 255));
+}
+
+}  // namespace
+
+inline std::size_t TextSet::find_slot(std::uint64_t hash, std::uint64_t head, std::string_view text) const {
+    const std::size_t mask = m_slots.size() - 1;
+    const std::uint32_t check = check_of(hash, text.size());
+    for (std::size_t i = static_cast<std::size_t>(hash) & mask;; i = (i + 1) & mask) {
+        const Slot& slot = m_slots[i];
+        if (slot.text == EMPTY) return i;
+        if (slot.check != check) continue;
+        // Up to eight bytes, the head and the size are the text: most texts
+        // are found so, in the letter case they were kept in.
+        if (slot.head == head && text.size() <= 8) return i;
+        const Kept& kept = m_texts[slot.text];
+        const std::string_view other(m_bytes.data() + kept.start, kept.size);
+        if (m_caseless ? CaselessEqual{}(other, text) : other == text) return i;
+    }
+}
+
+bool TextSet::contains(std::string_view text) const {
+    if (m_texts.empty()) return false;
+    const std::uint64_t head = head_of(text);
+    return m_slots[find_slot(hash_of(text, head), head, text)].text != EMPTY;
+}
+
+bool TextSet::insert(std::string_view text) {
+    // At most half full, so that probes stay short and an empty slot always ends them.
+    if (2 * (m_texts.size() + 1) > m_slots.size()) grow();
+    const std::uint64_t head = head_of(text);
+    const std::uint64_t hash = hash_of(text, head);
+    Slot& slot = m_slots[find_slot(hash, head, text)];
+    if (slot.text != EMPTY) return false;
+    slot = {head, check_of(hash, text.size()), static_cast<std::uint32_t>(m_texts.size())};
+    m_texts.push_back({m_bytes.size(), text.size()});
+    m_bytes.append(text);
+    return true;
+}
+
+void TextSet::grow() {
+    std::vector<Slot> old = std::move(m_slots);
+    m_slots.assign(std::max<std::size_t>(64, 2 * old.size()), Slot{});
+    const std::size_t mask = m_slots.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.text == EMPTY) continue;
+        const Kept& kept = m_texts[slot.text];
+        const std::string_view text(m_bytes.data() + kept.start, kept.size);
+        std::size_t i = static_cast<std::size_t>(hash_of(text, slot.head)) & mask;
+        while (m_slots[i].text != EMPTY) i = (i + 1) & mask;
+        m_slots[i] = slot;
+    }
 }
 
 // Position of the first "ab" in data[from, n), or n. Sixteen bytes at a time

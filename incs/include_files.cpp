@@ -16,8 +16,25 @@ std::vector<std::string> list_include_folder(const std::string& folder) {
     return names;
 }
 
+namespace {
+
+// What defines_types looks for, gathered piece by piece: none of it spans lines.
+struct TypeWords {
+    bool code = false;
+    bool level = false;
+    void look_at(std::string_view text) {
+        code = code || contains(text, "0x");
+        level = level || contains(text, "resolution") || contains(text, "level");
+    }
+    bool found() const { return code && level; }
+};
+
+}  // namespace
+
 bool defines_types(std::string_view rule_text) {
-    return contains(rule_text, "0x") && (contains(rule_text, "resolution") || contains(rule_text, "level"));
+    TypeWords words;
+    words.look_at(rule_text);
+    return words.found();
 }
 
 IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folder, RuleReader& reader) {
@@ -27,9 +44,12 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
     if (!file_exists(folder)) return scan;
     scan.folder_found = true;
     for (const std::string& name : list_include_folder(folder)) {
-        if (std::optional<Failure> failure = reader.load_text(join_path(folder, name)))
-            scan.failures.push_back(std::move(*failure));
-        if (defines_types(reader.rule_text())) inc.found.push_back(name);
+        // A piece at a time: a file of any size needs no more memory than a piece.
+        TypeWords words;
+        reader.open(join_path(folder, name), RuleReader::Items::None);
+        while (reader.next_piece()) words.look_at(reader.piece_text());
+        if (std::optional<Failure> failure = reader.close()) scan.failures.push_back(std::move(*failure));
+        if (words.found()) inc.found.push_back(name);
     }
     return scan;
 }

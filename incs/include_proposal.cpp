@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "file_io.h"
@@ -48,31 +49,46 @@ std::string include_name(const std::string& path) {
 // the processor's cache while they are searched.
 constexpr std::size_t PIECE = 256 * 1024;
 
+// One buffer for the pieces of every file: a style may have many thousand
+// small include files. Not zero-filled, and only as large as the files need.
+struct PieceBuffer {
+    std::unique_ptr<char[]> bytes;
+    std::size_t size = 0;
+    void reserve(std::size_t n, std::size_t keep) {
+        if (n <= size) return;
+        std::unique_ptr<char[]> bigger(new char[n]);
+        if (keep > 0) std::memcpy(bigger.get(), bytes.get(), keep);
+        bytes = std::move(bigger);
+        size = n;
+    }
+};
+
 // The include statements of a file, read a piece at a time: the main rule
-// files are large, and the conversion reads them whole anyway. Each piece is
-// searched up to its last line feed; the rest starts the next one. A file that
-// cannot be read gives the statements of what was read.
-std::vector<std::string> file_include_statements(const std::string& path, std::string& buffer) {
+// files are large, and the conversion reads them too. Each piece is searched
+// up to its last line feed; the rest starts the next one. A file that cannot
+// be read gives the statements of what was read.
+std::vector<std::string> file_include_statements(const std::string& path, PieceBuffer& buffer) {
     std::vector<std::string> out;
-    if (!is_regular_file(path)) return out;  // a pipe would block
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) return out;
-    // The buffer grows only for a line longer than a piece; the bytes in use
-    // are the carried start of a line and the piece read after it.
-    if (buffer.size() < PIECE) buffer.resize(PIECE);
+    FileReader file;
+    std::string error;
+    if (!file.open(path, error)) return out;  // only regular files: a pipe would block
+    // A small file needs no piece of full size (one more byte tells the end).
+    const std::size_t piece = static_cast<std::size_t>(std::min<std::uintmax_t>(PIECE, file.size_hint() + 1));
     std::size_t carried = 0;
     while (true) {
-        if (buffer.size() < carried + PIECE) buffer.resize(carried + PIECE);
-        const std::size_t got = std::fread(buffer.data() + carried, 1, PIECE, file.get());
-        const std::string_view text(buffer.data(), carried + got);
-        const bool last = got < PIECE;
+        // The buffer grows only for a line longer than a piece; the bytes in
+        // use are the carried start of a line and the piece read after it.
+        buffer.reserve(carried + piece, carried);
+        const std::size_t got = file.read(buffer.bytes.get() + carried, piece, error);
+        const std::string_view text(buffer.bytes.get(), carried + got);
+        const bool last = got < piece;
         // The carried start of a line holds no line feed: only the new bytes are searched.
         const std::size_t lf = text.substr(carried).rfind('\n');
         const std::size_t whole = last ? text.size() : lf == std::string_view::npos ? 0 : carried + lf + 1;
         for (std::string& statement : include_statements(text.substr(0, whole))) out.push_back(std::move(statement));
         if (last) return out;
         carried = text.size() - whole;
-        std::memmove(buffer.data(), buffer.data() + whole, carried);
+        std::memmove(buffer.bytes.get(), buffer.bytes.get() + whole, carried);
     }
 }
 
@@ -104,10 +120,14 @@ std::vector<std::string> include_statements(std::string_view rule_text) {
 
 PerSection<std::vector<std::string>> propose_groups(const std::string& style_folder,
                                                     const std::vector<std::string>& found) {
-    const std::string inc_folder = include_folder(style_folder);
     PerSection<std::vector<std::string>> proposal;
-    // One buffer for every file: a style may have many thousand small include files.
-    std::string buffer;
+    // Only listed files are proposed: with none, the rule files need no reading.
+    if (found.empty()) return proposal;
+    const std::string inc_folder = include_folder(style_folder);
+    PieceBuffer buffer;
+    // The statements of each include file, read once for all sections: the
+    // main files often include the same ones.
+    std::unordered_map<std::string, std::vector<std::string>> statements_of;
     for (Section s : ALL_SECTIONS) {
         // Walk every include file reachable from this main file, each once.
         std::unordered_set<std::string> reached;
@@ -116,8 +136,10 @@ PerSection<std::vector<std::string>> propose_groups(const std::string& style_fol
             const std::string name = include_name(todo.back());
             todo.pop_back();
             if (name.empty() || !reached.insert(name).second) continue;
-            for (std::string& next : file_include_statements(join_path(inc_folder, name), buffer))
-                todo.push_back(std::move(next));
+            auto known = statements_of.find(name);
+            if (known == statements_of.end())
+                known = statements_of.emplace(name, file_include_statements(join_path(inc_folder, name), buffer)).first;
+            todo.insert(todo.end(), known->second.begin(), known->second.end());
         }
         if (reached.empty()) continue;
         for (const std::string& name : found)

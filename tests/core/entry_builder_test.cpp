@@ -107,6 +107,27 @@ TEST(LibraryText, index_agrees_with_a_plain_search) {
     }
 }
 
+// Codes too long for the index, empty codes and codes in another case are
+// found where a plain search finds them; the index is built at the first
+// lookup, after the text is in place.
+TEST(LibraryText, finds_long_empty_and_differently_cased_codes) {
+    const std::string long_code(20, 'a');
+    const std::string text = "type=0x\r\n[end]\r\nXType=0x5\r\nTYPE=0x" + long_code + "\r\nType=0X0A5\r\nType=0x5";
+    const LibraryText lib(text);
+    EXPECT_EQ(lib.find_type(""), 5u);
+    EXPECT_EQ(lib.find_type(long_code), text.find("0x" + long_code));
+    EXPECT_EQ(lib.find_type(std::string(20, 'A')), text.find("0x" + long_code));
+    EXPECT_EQ(lib.find_type(long_code.substr(1)), std::string::npos);
+    EXPECT_EQ(lib.find_type("0a5"), text.find("0X0A5"));
+    EXPECT_EQ(lib.find_type("a5"), std::string::npos);
+    EXPECT_EQ(lib.find_type("5"), text.rfind("0x5"));  // not behind "X"
+    LibraryText later;
+    later.assign("a");
+    EXPECT_EQ(later.find_type("1"), std::string::npos);
+    later.assign("Type=0x1");
+    EXPECT_EQ(later.find_type("1"), 5u);
+}
+
 // Missing library files are silent: pinned by the no_library golden file.
 TEST(LoadLibraryFile, reads_whole_files_prepares_the_polygon_library_and_names_a_folder) {
     test::TempDir dir;

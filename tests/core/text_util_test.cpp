@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <set>
+
 namespace tessaro {
 namespace {
 
@@ -19,6 +22,35 @@ TEST(FindPair, finds_the_first_pair_at_every_position_and_never_past_the_end) {
             EXPECT_EQ(find_pair(s.data(), 0, at + 1, 'x', 'y'), at + 1) << "length " << n;
         }
     }
+}
+
+// A set of lower-cased (or exact) strings says what TextSet must answer, for
+// texts short enough to live in a slot's head and longer ones, texts equal
+// but for case, texts that differ only in bit 5 of a non-letter ("@" and
+// "`"), and enough of them to make the table grow many times.
+TEST(TextSet, holds_each_text_once_with_or_without_regard_to_case) {
+    for (const bool caseless : {true, false}) {
+        TextSet set(caseless);
+        std::set<std::string> model;
+        std::mt19937 rng(7);
+        const std::string alphabet = "0xXaAfF@`9 ]";
+        for (int i = 0; i < 20000; ++i) {
+            std::string text(rng() % 13, ' ');
+            for (char& c : text) c = alphabet[rng() % alphabet.size()];
+            const std::string key = caseless ? to_lower(text) : text;
+            EXPECT_EQ(set.contains(text), model.count(key) == 1) << text;
+            EXPECT_EQ(set.insert(text), model.insert(key).second) << text;
+            EXPECT_TRUE(set.contains(text));
+        }
+        EXPECT_EQ(set.size(), model.size());
+    }
+    TextSet caseless(true);
+    EXPECT_TRUE(caseless.insert("0x2F0B"));
+    EXPECT_FALSE(caseless.insert("0x2f0b"));
+    EXPECT_TRUE(caseless.insert("a@b"));
+    EXPECT_TRUE(caseless.insert("a`b"));  // alike once bit 5 is set, yet not the same
+    EXPECT_TRUE(caseless.insert(""));
+    EXPECT_FALSE(caseless.insert(""));
 }
 
 }  // namespace

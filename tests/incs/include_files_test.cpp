@@ -40,6 +40,19 @@ TEST(IncludeScan, lists_files_with_types_in_name_order_and_says_whether_there_is
         EXPECT_FALSE(defines_types(no)) << no;
 }
 
+// The scan reads a file a piece at a time: the code and the word may stand
+// pieces apart, and a code spaced out ("0 x") counts once normalised.
+TEST(IncludeScan, finds_types_in_large_files_and_normalised_codes) {
+    IncStyle s;
+    const std::string filler = std::string(600 * 1024, '#') + "\n";
+    s.dir.write("style/inc/far", "a=b [0x01]\n" + filler + "c=d [level 2]\n");
+    s.dir.write("style/inc/spaced", "a=b [0 x01 resolution 20]\n");
+    s.dir.write("style/inc/none", "a=b [0X01]\n" + filler + "c=d [resolution 2]\n");
+    const IncludeScan scan = s.scan();
+    EXPECT_TRUE(scan.failures.empty());
+    EXPECT_EQ(s.inc.found, (Names{"far", "spaced"}));
+}
+
 TEST(IncludeSorting, add_takes_selected_rows_once_in_list_order_and_remove_the_first_selected) {
     IncludeFiles inc;
     EXPECT_FALSE(add_selected_to_group(inc, Section::Line, {0}));  // nothing to select from

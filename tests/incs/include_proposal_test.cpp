@@ -43,6 +43,18 @@ TEST(ProposeGroups, read_include_statements_and_follow_them_directly_and_through
     EXPECT_EQ(propose_groups(dir / "missing", {"a"}), Proposal{});
 }
 
+// An include file that all three main files include (itself including
+// another) joins all three groups; with no listed files nothing is proposed.
+TEST(ProposeGroups, follow_a_shared_include_file_from_every_main_file) {
+    test::TempDir dir;
+    for (const char* main : {"points", "lines", "polygons"}) dir.write(std::string("s/") + main, "include 'inc/shared';\n");
+    dir.write("s/inc/shared", "include \"inc/deep\"\n");
+    dir.write("s/inc/deep", "a=b [0x01 resolution 20]\n");
+    const Proposal p = propose_groups(dir / "s", {"deep", "shared"});
+    for (Section s : ALL_SECTIONS) EXPECT_EQ(p[s], (Names{"deep", "shared"}));
+    EXPECT_EQ(propose_groups(dir / "s", {}), Proposal{});
+}
+
 TEST(ProposeGroups, finds_every_statement_of_a_large_file_wherever_its_reading_cuts_it) {
     test::TempDir dir;
     std::string points;
