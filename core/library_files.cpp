@@ -1,5 +1,7 @@
 #include "library_files.h"
 
+#include <cstring>
+
 #include "file_io.h"
 #include "text_util.h"
 
@@ -9,8 +11,24 @@ std::string library_file_path(const std::string& res_folder, Section section) {
     return join_path(res_folder, section == Section::Polygon ? "pgons.pol" : rule_file_name(section));
 }
 
-std::string prepare_polygon_library(const std::string& text) {
-    return replace_all(text, "String1=", ";");
+std::string prepare_polygon_library(std::string text) {
+    // In the text's own buffer: ";" is shorter than what it replaces, so the
+    // writing never overtakes the reading, and a library of a megabyte needs
+    // no second copy (fresh memory costs more here than the work).
+    constexpr std::string_view LABEL = "String1=";
+    std::size_t hit = text.find(LABEL);
+    if (hit == std::string::npos) return text;
+    std::size_t write = hit;
+    while (hit != std::string::npos) {
+        text[write++] = ';';
+        const std::size_t read = hit + LABEL.size();
+        hit = text.find(LABEL, read);
+        const std::size_t end = hit == std::string::npos ? text.size() : hit;
+        std::memmove(text.data() + write, text.data() + read, end - read);
+        write += end - read;
+    }
+    text.resize(write);
+    return text;
 }
 
 std::optional<Failure> load_library_file(const std::string& path, Section section, LibraryText& into,
@@ -22,7 +40,7 @@ std::optional<Failure> load_library_file(const std::string& path, Section sectio
         if (!read_file(path, text, error, yield)) failure = Failure{Failure::Kind::Read, path, 0, error};
         yield_to(yield);
     }
-    into.assign(section == Section::Polygon ? prepare_polygon_library(text) : std::move(text));
+    into.assign(section == Section::Polygon ? prepare_polygon_library(std::move(text)) : std::move(text));
     return failure;
 }
 

@@ -18,7 +18,7 @@ std::string library_file_path(const std::string& res_folder, Section section);
 
 // The polygon library's own labels become comment lines: every "String1="
 // turns into ";", so that only the rule's label can reach the TYP text.
-std::string prepare_polygon_library(const std::string& text);
+std::string prepare_polygon_library(std::string text);
 
 // Reads a library file whole into `into` (prepared, for the polygon section).
 // A missing file leaves the text empty and is no failure; a file that cannot
