@@ -22,8 +22,8 @@ struct Conversion {
     std::string library_look(Section section, std::string_view code, std::string_view condition);
     // Appends a finished entry of the section and counts it.
     void write_entry(Section section, const std::string& entry);
-    // Reads a rule file for a writer; a failure goes into the report.
-    void read_rules(const std::string& path, bool whole_lines);
+    // Ends a writer's reading of its rule file; a failure to read it goes into the report.
+    void close_rules();
 };
 
 }  // namespace tessaro

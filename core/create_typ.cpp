@@ -162,9 +162,8 @@ void Conversion::write_entry(Section section, const std::string& entry) {
     ++report.entries[section];
 }
 
-void Conversion::read_rules(const std::string& path, bool whole_lines) {
-    std::optional<Failure> failure = whole_lines ? rules.load_text(path) : rules.loadbinary(path);
-    if (failure) report.failures.push_back(std::move(*failure));
+void Conversion::close_rules() {
+    if (std::optional<Failure> failure = rules.close()) report.failures.push_back(std::move(*failure));
 }
 
 CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypCheck& checked, const Yield& yield) {

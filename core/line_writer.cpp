@@ -28,14 +28,6 @@ std::string line_label(std::string_view rule_text) {
     return cut_label(label);
 }
 
-// Appends "<text>" and a line end: the XPM strings of an entry.
-void add_quoted(std::string& e, std::string_view text) {
-    e += QUOTE;
-    e += text;
-    e += QUOTE;
-    e += CRLF;
-}
-
 // Built in one buffer: entries are many, their pieces short.
 std::string builtin_entry(const std::string& token, const LineLook& look, const std::string& label) {
     std::string e;
@@ -51,16 +43,16 @@ std::string builtin_entry(const std::string& token, const LineLook& look, const 
     const LinePattern* pattern = line_pattern(look.pattern);
     if (pattern == nullptr) {
         e += "Xpm=";
-        add_quoted(e, look.colour2.empty() ? "0 0 1 0" : "0 0 2 0");
-        add_quoted(e, "0 c #" + look.colour1);
-        if (!look.colour2.empty()) add_quoted(e, "0 c #" + look.colour2);
+        append_quoted_line(e, look.colour2.empty() ? "0 0 1 0" : "0 0 2 0");
+        append_quoted_line(e, "0 c #" + look.colour1);
+        if (!look.colour2.empty()) append_quoted_line(e, "0 c #" + look.colour2);
     } else {
         e += "Xpm=";
-        add_quoted(e, pattern->header);
-        add_quoted(e, pattern->colour0);
-        add_quoted(e, pattern->colour1);
+        append_quoted_line(e, pattern->header);
+        append_quoted_line(e, pattern->colour0);
+        append_quoted_line(e, pattern->colour1);
         for (std::string_view row : pattern->rows)
-            if (!row.empty()) add_quoted(e, row);
+            if (!row.empty()) append_quoted_line(e, row);
     }
     return e.append("[end]").append(CRLF);
 }
@@ -122,7 +114,7 @@ void write_lines(Conversion& cv, const std::string& path) {
             cv.write_entry(Section::Line, builtin_entry(token, look, line_label(rule_text)));
         }
     }
-    if (std::optional<Failure> failure = cv.rules.close()) cv.report.failures.push_back(std::move(*failure));
+    cv.close_rules();
 }
 
 }  // namespace tessaro

@@ -26,7 +26,7 @@ void write_points(Conversion& cv, const std::string& path) {
             cv.write_entry(Section::Point, std::string("[_point]") + CRLF + "Type=" + entry + CRLF + "[end]" + CRLF);
         }
     }
-    if (std::optional<Failure> failure = cv.rules.close()) cv.report.failures.push_back(std::move(*failure));
+    cv.close_rules();
 }
 
 }  // namespace tessaro

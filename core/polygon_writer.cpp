@@ -16,14 +16,6 @@ int colour_component(double random) {
     return static_cast<int>(round_half_even(random * 255));
 }
 
-// Appends "<text>" and a line end: the XPM strings of an entry.
-void add_quoted(std::string& e, std::string_view text) {
-    e += QUOTE;
-    e += text;
-    e += QUOTE;
-    e += CRLF;
-}
-
 // Built in one buffer: entries are many, and a pattern has 32 rows.
 std::string builtin_entry(const std::string& code, const std::string& rule_text, std::string colour) {
     std::string e;
@@ -41,14 +33,14 @@ std::string builtin_entry(const std::string& code, const std::string& rule_text,
     e.append("ExtendedLabels=N").append(CRLF).append("CustomColor=No").append(CRLF);
     e += "Xpm=";
     if (pattern == 0) {
-        add_quoted(e, "0 0 1 0");
-        add_quoted(e, "0 c #" + colour);
+        append_quoted_line(e, "0 0 1 0");
+        append_quoted_line(e, "0 c #" + colour);
     } else {
         const FillPattern& p = fill_pattern(pattern);
-        add_quoted(e, "32 32 2 1");
-        add_quoted(e, p.colour0);
-        add_quoted(e, p.colour1);
-        for (std::string_view row : p.rows) add_quoted(e, row);
+        append_quoted_line(e, "32 32 2 1");
+        append_quoted_line(e, p.colour0);
+        append_quoted_line(e, p.colour1);
+        for (std::string_view row : p.rows) append_quoted_line(e, row);
     }
     return e.append("[end]").append(CRLF);
 }
@@ -100,7 +92,7 @@ void write_polygons(Conversion& cv, const std::string& path) {
             entries.push_back(builtin_entry(code, rule_text, colour));
         }
     }
-    if (std::optional<Failure> failure = cv.rules.close()) cv.report.failures.push_back(std::move(*failure));
+    cv.close_rules();
     if (!any_item) return;
     cv.rules.use_kept_items();
     write_draw_order(cv);

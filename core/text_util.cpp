@@ -74,13 +74,11 @@ bool is_hex_digit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-std::string quoted(std::string_view s) {
-    std::string out;
-    out.reserve(s.size() + 2);
+void append_quoted_line(std::string& out, std::string_view s) {
     out += QUOTE;
     out += s;
     out += QUOTE;
-    return out;
+    out += CRLF;
 }
 
 bool is_alnum_ascii(char c) {

@@ -24,8 +24,8 @@ std::string_view trim_blanks(std::string_view s);
 bool is_hex_digit(char c);
 // Position of the first byte pair "ab" in data[from, n), or n; fast on long texts.
 std::size_t find_pair(const char* data, std::size_t from, std::size_t n, char a, char b);
-// s between quote characters, as every XPM string of an entry stands.
-std::string quoted(std::string_view s);
+// Appends s between quote characters and a line end: an XPM string of an entry.
+void append_quoted_line(std::string& out, std::string_view s);
 bool is_alnum_ascii(char c);
 
 // Hash and equality without regard to ASCII case, for a set of lower-cased
