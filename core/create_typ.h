@@ -9,6 +9,7 @@
 #include "include_groups.h"
 #include "library_files.h"
 #include "section.h"
+#include "warning.h"
 #include "yield.h"
 
 namespace tessaro {
@@ -68,6 +69,7 @@ struct CreateTypReport {
     bool include_groups_empty = false;  // include files were found, and no group holds any
     bool label_dropped = false;       // a rule's label could not be added to a library look
     std::vector<Failure> failures;    // in the order they happened
+    std::vector<Warning> warnings;    // in the order they were met
     std::size_t chunks = 0;           // pieces of the TYP text, header included
 };
 

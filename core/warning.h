@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace tessaro {
+
+// Something the run went past without stopping, that the user should hear
+// of: a rule or library line it could not use, a statement it did not
+// follow. As with Failure, the front ends put it into words.
+struct Warning {
+    enum class Kind {
+        CodeNotHex,          // a rule's type code is not a hexadecimal number (text: the code)
+        LibraryEntryBroken,  // a library entry without [end] or with a bad Type= (text: the code)
+        IncludeNotFollowed,  // an include statement that takes rules from another style (text: the statement)
+        OtherStyleMissing,   // the other style that a statement names is not there (text: its name)
+    };
+    Warning() = default;
+    Warning(Kind k, std::string file, std::size_t at_line, std::string what)
+        : kind(k), path(std::move(file)), line(at_line), text(std::move(what)) {}
+
+    Kind kind = Kind::CodeNotHex;
+    std::string path;      // the file the warning is about
+    std::size_t line = 0;  // 1-based; 0 when it belongs to no line
+    std::string text;
+
+    bool operator==(const Warning&) const = default;
+};
+
+}  // namespace tessaro
