@@ -429,6 +429,7 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
         return;
     }
     if (report.include_groups_empty) m_shell.message(include_files_not_added_text());
+    if (!report.warnings.empty()) m_shell.message(warnings_text(report.warnings));
     m_launch->setEnabled(true);
 
     const std::string prefix = report.label_dropped ? label_dropped_prefix() : std::string();
@@ -492,7 +493,9 @@ void MainWindow::loadole(const std::string& path) {
         return;
     }
     BusyCursor busy(m_shell);
-    RuleReader([this] { m_shell.yield_events(); }).loadbinary(path);
+    std::string bytes;
+    std::string error;
+    read_file(path, bytes, error, [this] { m_shell.yield_events(); });
 }
 
 void MainWindow::show_settings() {

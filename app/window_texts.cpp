@@ -60,4 +60,23 @@ std::string label_dropped_prefix() {
     return std::string("Some mkgmap strings could not be added.") + CRLF + CRLF;
 }
 
+std::string warnings_text(const std::vector<Warning>& warnings) {
+    // A message box of a few lines: a style with thousands of faults must not fill the screen.
+    constexpr std::size_t SHOWN = 20;
+    std::string text;
+    for (std::size_t i = 0; i < warnings.size() && i < SHOWN; ++i) {
+        const Warning& w = warnings[i];
+        text += w.path + (w.line > 0 ? ":" + std::to_string(w.line) : std::string()) + ": ";
+        switch (w.kind) {
+            case Warning::Kind::CodeNotHex:
+                text += "type code " + printable(w.text) + " is not a hexadecimal number; the rule has no entry";
+                break;
+            default: text += printable(w.text); break;
+        }
+        text += "\r\n";
+    }
+    if (warnings.size() > SHOWN) text += "and " + std::to_string(warnings.size() - SHOWN) + " more\r\n";
+    return text;
+}
+
 }  // namespace tessaro

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "create_typ.h"
 #include "failure.h"
+#include "warning.h"
 
 namespace tessaro {
 
@@ -18,6 +20,8 @@ std::string failure_text(const Failure& failure);
 
 std::string sort_include_files_text();
 std::string include_files_not_added_text();
+// What the run went past, one line each (the first few of many).
+std::string warnings_text(const std::vector<Warning>& warnings);
 // Put before the closing message when a rule's label could not be added.
 std::string label_dropped_prefix();
 

@@ -1,5 +1,7 @@
 #include "cli_messages.h"
 
+#include "text_util.h"
+
 namespace tessaro {
 
 std::string finding_text(Finding finding, const CliContext& c) {
@@ -46,6 +48,16 @@ std::string failure_text(const Failure& f) {
                    "; give another file with -o";
     }
     return f.path + why;
+}
+
+std::string warning_text(const Warning& w) {
+    const std::string where = "warning: " + w.path + (w.line > 0 ? ":" + std::to_string(w.line) : std::string()) + ": ";
+    switch (w.kind) {
+        case Warning::Kind::CodeNotHex:
+            return where + "type code " + printable(w.text) + " is not a hexadecimal number; the rule has no entry";
+        default: break;
+    }
+    return where + printable(w.text);
 }
 
 std::string left_out_text(const std::vector<std::string>& names, const CliContext& c) {

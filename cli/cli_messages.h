@@ -5,6 +5,7 @@
 
 #include "create_typ.h"
 #include "failure.h"
+#include "warning.h"
 
 namespace tessaro {
 
@@ -23,6 +24,8 @@ struct CliContext {
 std::string finding_text(Finding finding, const CliContext& context);
 // "PATH: what went wrong".
 std::string failure_text(const Failure& failure);
+// "warning: FILE:LINE: what the run went past".
+std::string warning_text(const Warning& warning);
 // The include files that no group took, and how to sort them.
 std::string left_out_text(const std::vector<std::string>& names, const CliContext& context);
 // The last line of a run that wrote the TYP text completely.

@@ -138,6 +138,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
                                                       : ": the TYP text was not written; any old file there is unchanged"));
         return Outcome::Failed;
     }
+    for (const Warning& w : report.warnings) say.warn(warning_text(w));
     if (!report.left_out.empty()) say.warn(left_out_text(report.left_out, s.context));
     if (report.label_dropped) say.warn(label_dropped_text());
     say.warn(created_text(request.typ_path, report));

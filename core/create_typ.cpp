@@ -157,6 +157,17 @@ std::string Conversion::library_look(Section section, std::string_view code, std
     return std::move(look.entry);
 }
 
+std::optional<std::string_view> Conversion::new_type(Section section, const RuleItem& item, const std::string& path) {
+    const std::string_view code = item_code(item);
+    const std::optional<std::uint32_t> value = code_value(code);
+    if (!value) {
+        report.warnings.push_back({Warning::Kind::CodeNotHex, path, item.line, std::string(code)});
+        return std::nullopt;
+    }
+    if (!types[section].insert(section_type(section, *value))) return std::nullopt;
+    return code;
+}
+
 void Conversion::write_entry(Section section, const std::string& entry) {
     out.append(entry);
     ++report.entries[section];

@@ -75,18 +75,17 @@ std::string random_line_colour(RandomSource& random) {
 
 void write_lines(Conversion& cv, const std::string& path) {
     cv.random.reseed();
-    TextSet seen(true);
-    cv.rules.open(path, RuleReader::Items::Rules);
+    cv.rules.open(path);
     while (cv.rules.next_piece()) {
         for (const RuleItem& hit : cv.rules.items()) {
             // Drawn for every item so that the sequence never shifts; formatted
             // only for the built-in entries that use it.
             const double r1 = cv.random.next();
             const double r2 = cv.random.next();
-            // Most items repeat a code already seen: only a new one is built as text.
-            const std::string_view code = item_code(hit);
-            if (!is_type_code(code) || !seen.insert(code)) continue;
-            const std::string token = to_lower(code);
+            // Most items repeat a type already written: only a new one is built as text.
+            const std::optional<std::string_view> code = cv.new_type(Section::Line, hit, path);
+            if (!code) continue;
+            const std::string token = to_lower(*code);
 
             const std::string item = hit.text();
             const std::string_view rule_text = std::string_view(item).substr(item.find('@') + 1);

@@ -6,14 +6,13 @@
 namespace tessaro {
 
 void write_points(Conversion& cv, const std::string& path) {
-    TextSet seen(true);
-    cv.rules.open(path, RuleReader::Items::Rules);
+    cv.rules.open(path);
     while (cv.rules.next_piece()) {
         for (const RuleItem& hit : cv.rules.items()) {
-            // Most items repeat a code already seen: only a new one is built as text.
-            const std::string_view token = item_code(hit);
-            if (!is_type_code(token) || !seen.insert(token)) continue;
-            const std::string code = to_lower(token);
+            // Most items repeat a type already written: only a new one is built as text.
+            const std::optional<std::string_view> token = cv.new_type(Section::Point, hit, path);
+            if (!token) continue;
+            const std::string code = to_lower(*token);
 
             // The label follows the code's word, from the item's "@" on.
             const std::string text = hit.text();

@@ -49,27 +49,21 @@ std::string builtin_entry(const std::string& code, const std::string& rule_text,
 
 void write_polygons(Conversion& cv, const std::string& path) {
     cv.random.reseed();
-    cv.rules.open(path, RuleReader::Items::PolygonRules);
-    // The draw order opens the section but needs every item: the entries wait
-    // for it, and of the items only the first with each code is kept for it.
+    cv.rules.open(path);
+    // The draw order opens the section but needs every type: the entries wait for it.
     std::vector<std::string> entries;
-    TextSet listed(false);
-    bool any_item = false;
-    TextSet seen(true);
+    std::vector<std::string> listed;
     while (cv.rules.next_piece()) {
         for (const RuleItem& hit : cv.rules.items()) {
-            any_item = true;
-            const std::string_view listed_code = draw_order_code(hit);
-            if (!listed_code.empty() && listed.insert(listed_code)) cv.rules.keep_item(hit.text());
-
             const double r = cv.random.next();
             const double g = cv.random.next();
             const double b = cv.random.next();
 
-            // Most items repeat a code already seen: only a new one is built as text.
-            const std::string_view token = item_code(hit);
-            if (!is_type_code(token) || !seen.insert(token)) continue;
-            const std::string code = to_lower(token);
+            // Most items repeat a type already written: only a new one is built as text.
+            const std::optional<std::string_view> token = cv.new_type(Section::Polygon, hit, path);
+            if (!token) continue;
+            listed.emplace_back(token->substr(2));
+            const std::string code = to_lower(*token);
 
             // Items hold no tabs: stripping made them blanks.
             const std::string text = hit.text();
@@ -93,9 +87,8 @@ void write_polygons(Conversion& cv, const std::string& path) {
         }
     }
     cv.close_rules();
-    if (!any_item) return;
-    cv.rules.use_kept_items();
-    write_draw_order(cv);
+    if (listed.empty()) return;
+    write_draw_order(cv, listed);
     for (const std::string& entry : entries) cv.write_entry(Section::Polygon, entry);
 }
 

@@ -19,19 +19,6 @@ namespace tessaro {
 
 namespace {
 
-// Position of the first "[" that is followed by blanks (any number) and "0x"
-// in either case, or npos. mkgmap accepts "[ 0x6200 ...]" and styles use it.
-std::size_t find_type_bracket(std::string_view line) {
-    std::size_t pos = 0;
-    while ((pos = line.find('[', pos)) != std::string_view::npos) {
-        std::size_t k = pos + 1;
-        while (k < line.size() && line[k] == ' ') ++k;
-        if (k + 1 < line.size() && line[k] == '0' && lower_char(line[k + 1]) == 'x') return pos;
-        ++pos;
-    }
-    return std::string_view::npos;
-}
-
 // Bytes read at once when a file is read a piece at a time: few reads, yet
 // small enough that the piece and its items stay in the processor's cache
 // (a whole file of 20 MB would cost more in fresh memory than in reading).
@@ -59,8 +46,8 @@ bool needs_normalising(const char* text, std::size_t i, std::size_t size) {
 
 // Where the bytes that the scan of a piece looks at are, a bit for each
 // byte: for each 64 bytes of the piece a word of line feeds and a word of
-// special bytes, side by side. Special are "#", "=", "[" and where
-// normalising may change something (a superset: control characters, a blank
+// special bytes, side by side. Special are "#", "[", quotes, braces and
+// where normalising may change something (a superset: control characters, a blank
 // before a blank or control character, the "0" of "0 x").
 constexpr std::size_t LINE_FEEDS = 0;
 constexpr std::size_t SPECIALS = 1;
@@ -88,9 +75,11 @@ void classify_sse2(const char* text, std::size_t words, std::uint64_t* bits) {
             const __m128i spaced_code = _mm_and_si128(
                 _mm_and_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('0')), _mm_cmpeq_epi8(next, blank)),
                 _mm_cmpeq_epi8(_mm_or_si128(after, _mm_set1_epi8(0x20)), _mm_set1_epi8('x')));
-            const __m128i marks = _mm_or_si128(
-                _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('#')), _mm_cmpeq_epi8(v, _mm_set1_epi8('='))),
-                _mm_cmpeq_epi8(v, _mm_set1_epi8('[')));
+            const __m128i bracket_like = _mm_or_si128(
+                _mm_cmpeq_epi8(v, _mm_set1_epi8('[')),
+                _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('{')), _mm_cmpeq_epi8(v, _mm_set1_epi8('}'))));
+            const __m128i quote = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\'')), _mm_cmpeq_epi8(v, _mm_set1_epi8('"')));
+            const __m128i marks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('#')), quote), bracket_like);
             const __m128i special = _mm_or_si128(
                 _mm_or_si128(marks, spaced_code),
                 _mm_or_si128(_mm_andnot_si128(_mm_or_si128(lf, is_blank), low), _mm_and_si128(is_blank, next_low)));
@@ -114,7 +103,7 @@ void classify(const char* text, std::size_t size, std::uint64_t* bits) {
     for (std::size_t w = 0; w < 2 * words; ++w) bits[w] = 0;
     for (std::size_t i = 0; i < size; ++i) {
         const char c = text[i];
-        const bool special = c == '#' || c == '=' || c == '[' || (static_cast<unsigned char>(c) < 32 && c != '\n') ||
+        const bool special = c == '#' || c == '[' || c == '{' || c == '}' || c == '\'' || c == '"' || (static_cast<unsigned char>(c) < 32 && c != '\n') ||
                              (c == ' ' && i + 1 < size && static_cast<unsigned char>(text[i + 1]) <= 32 && text[i + 1] != '\n') ||
                              needs_normalising(text, i, size);
         if (c == '\n') bits[2 * (i / 64) + LINE_FEEDS] |= std::uint64_t{1} << (i % 64);
@@ -143,15 +132,6 @@ inline std::size_t next_line_feed(const std::uint64_t* bits, std::size_t from, s
 // True when "0x" in either case starts at pos.
 inline bool code_at(std::string_view line, std::size_t pos) {
     return pos + 1 < line.size() && line[pos] == '0' && (line[pos + 1] | 0x20) == 'x';
-}
-
-// A code on a line of its own: its first "0x" has nothing but blanks before
-// the character ahead of it, so it stands at the first non-blank (not at the
-// line's start) or right after it.
-inline bool starts_with_code(std::string_view line) {
-    std::size_t first = 0;
-    while (first < line.size() && line[first] == ' ') ++first;
-    return (first > 0 && code_at(line, first)) || code_at(line, first + 1);
 }
 
 }  // namespace
@@ -223,25 +203,74 @@ std::size_t normalise_rule_text(char* text, std::size_t size) {
     return write;
 }
 
-std::string_view cut_code(std::string_view token) {
-    return token.substr(0, token.find(']'));
+
+namespace {
+
+constexpr std::size_t NPOS = std::string_view::npos;
+
+// A bracket left open is read on into the lines after it, but not forever:
+// a stray "[" must not swallow the rest of the file.
+constexpr std::size_t MAX_PENDING_LINES = 16;
+constexpr std::size_t MAX_PENDING_BYTES = 4096;
+
+// What the general scan of a line finds.
+struct LineWalk {
+    std::size_t cut = 0;       // where a comment starts, or the line's size
+    bool open_at_end = false;  // a "[" with nothing but blanks after it
+    int depth = 0;             // action braces open at its end
+};
+
+// The first "]" from pos on before a comment, or npos (then *cut is the comment's "#", if any).
+std::size_t bracket_close(std::string_view line, std::size_t pos, std::size_t* cut) {
+    for (; pos < line.size(); ++pos) {
+        if (line[pos] == ']') return pos;
+        if (line[pos] == '#') {
+            *cut = pos;
+            return NPOS;
+        }
+    }
+    return NPOS;
 }
 
-bool is_type_code(std::string_view code) {
-    return code.size() > 2 && code[0] == '0' && lower_char(code[1]) == 'x';
+// The general scan: quotes, comments, action braces and brackets, left to right.
+LineWalk walk_line(std::string_view line, int depth, std::vector<std::pair<std::size_t, std::size_t>>& brackets) {
+    LineWalk walk;
+    walk.cut = line.size();
+    char quote = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quote != 0) {
+            if (c == quote) quote = 0;
+            continue;
+        }
+        if (c == '#') {
+            walk.cut = i;
+            break;
+        }
+        if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == '{') {
+            ++depth;
+        } else if (c == '}') {
+            if (depth > 0) --depth;
+        } else if (c == '[' && depth == 0) {
+            std::size_t k = i + 1;
+            while (k < line.size() && line[k] == ' ') ++k;
+            if (k == line.size() || line[k] == '#') {
+                walk.open_at_end = true;
+            } else if (code_at(line, k)) {
+                const std::size_t close = bracket_close(line, k, &walk.cut);
+                brackets.emplace_back(i, close);
+                if (close == NPOS) break;
+                i = close;
+            }
+        }
+    }
+    walk.depth = depth;
+    return walk;
 }
 
-std::string_view draw_order_code(std::string_view item) {
-    const std::size_t x = find_ci(item, "x");
-    if (x == std::string_view::npos) return {};
-    const std::string_view rest = item.substr(x + 1);
-    const std::size_t blank = rest.find(' ');
-    if (blank == std::string_view::npos) return {};
-    const std::string_view code = cut_code(rest.substr(0, blank));
-    for (char c : code)
-        if (!is_hex_digit(c)) return {};
-    return code;
-}
+}  // namespace
 
 std::string RuleItem::text() const {
     std::string item;
@@ -251,10 +280,6 @@ std::string RuleItem::text() const {
 }
 
 std::string_view item_code(const RuleItem& item) {
-    // The item's first blank is in the text after the bracket or is the one
-    // ahead of "@"; an item whose text after the bracket is blank starts
-    // with "@" once trimmed, which is no code. A loop of its own: the word
-    // is short, and library searches cost more than it does.
     const std::string_view after = item.after;
     std::size_t first = 0;
     while (first < after.size() && after[first] == ' ') ++first;
@@ -263,202 +288,35 @@ std::string_view item_code(const RuleItem& item) {
     return after.substr(first, end - first);
 }
 
-namespace {
-
-// The first "x" or "X", or npos.
-std::size_t find_x(std::string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if ((text[i] | 0x20) == 'x') return i;
-    return std::string_view::npos;
-}
-
-}  // namespace
-
-std::string_view draw_order_code(const RuleItem& item) {
-    // The first "x" is in the text after the bracket, or else in the text
-    // before it (" @" holds none); the blank that ends the code may be the
-    // one ahead of "@", but only for an "x" after the bracket.
-    std::string_view rest;
-    if (const std::size_t x = find_x(item.after); x != std::string_view::npos) {
-        rest = item.after.substr(x + 1);
-    } else if (const std::size_t bx = find_x(item.before); bx != std::string_view::npos) {
-        rest = item.before.substr(bx + 1);
-        if (rest.find(' ') == std::string_view::npos) return {};
-    } else {
-        return {};
-    }
-    std::size_t end = 0;
-    while (end < rest.size() && rest[end] != ' ' && rest[end] != ']') ++end;
-    const std::string_view code = rest.substr(0, end);
-    for (char c : code)
-        if (!is_hex_digit(c)) return {};
-    return code;
-}
-
 RuleReader::RuleReader(Yield yield) : m_yield(std::move(yield)), m_file(std::make_unique<FileReader>()) {}
 RuleReader::~RuleReader() = default;
 
 void RuleReader::reserve(std::size_t bytes) {
-    const std::size_t piece = std::min(bytes, PIECE);
-    m_rule_list.reserve(piece / 32 + 1);
-    m_hits.reserve(piece / 32 + 1);
+    m_hits.reserve(std::min(bytes, PIECE) / 32 + 1);
 }
 
-std::optional<Failure> RuleReader::loadbinary(const std::string& path) {
-    return load(path, true);
-}
-
-std::optional<Failure> RuleReader::load_text(const std::string& path) {
-    return load(path, false);
-}
-
-std::optional<Failure> RuleReader::load(const std::string& path, bool make_list) {
-    std::optional<Failure> failure = loadbinaryfst(path);
-    if (make_list) {
-        strp_data();
-    } else {
-        normalise_text();
-        m_rule_list.clear();
-        m_joined.clear();
-    }
-    yield_to(m_yield);
-    return failure;
-}
-
-std::optional<Failure> RuleReader::loadbinaryfst(const std::string& path) {
-    m_rule_text.clear();
-    yield_to(m_yield);
-    std::string error;
-    if (!read_file(path, m_rule_text, error, m_yield)) {
-        return Failure{Failure::Kind::Read, path, 0, error};
-    }
-    yield_to(m_yield);
-    return std::nullopt;
-}
-
-// The lines of the text, cut at line feeds. The line after the last line
-// feed counts only where the text ends (final_line), and it is there even
-// when empty, as a text that ends with a line feed has an empty last line.
-void RuleReader::split_lines(std::string_view text, bool final_line) {
-    m_rule_list.clear();
-    if (text.empty()) return;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t lf = text.find('\n', start);
-        if (lf == std::string_view::npos) {
-            if (final_line) m_rule_list.push_back(text.substr(start));
-            break;
-        }
-        m_rule_list.push_back(text.substr(start, lf - start));
-        start = lf + 1;
-    }
-}
-
-void RuleReader::normalise_text() {
-    m_rule_text.resize(normalise_rule_text(m_rule_text.data(), m_rule_text.size()));
-}
-
-void RuleReader::strp_data() {
-    normalise_text();
-    m_joined.clear();
-    m_has_last_condition = false;
-    // A guess at the line count (counting them would cost a pass of its own).
-    m_rule_list.reserve(m_rule_text.size() / 32 + 1);
-    split_lines(m_rule_text, true);
-    strip_lines(m_rule_text);
-}
-
-// The comment cut and the joins of strp_data over the rule list, whose lines
-// are views into text.
-void RuleReader::strip_lines(std::string_view text) {
-    // The next "#" at or after the line in hand, sought over the whole text
-    // rather than once a line: most lines hold none.
-    std::size_t hash = text.find('#');
-    for (std::string_view& line : m_rule_list) {
-        const auto start = static_cast<std::size_t>(line.data() - text.data());
-        if (hash < start) hash = text.find('#', start);
-        if (hash < start + line.size()) line = line.substr(0, hash - start);
-        if (starts_with_code(line) && m_has_last_condition) {
-            std::string joined;
-            joined.reserve(m_last_condition.size() + line.size());
-            joined.append(m_last_condition).append(line);
-            line = m_joined.emplace_back(std::move(joined));
-        }
-        if (line.find('=') != std::string_view::npos) {
-            m_last_condition = line;
-            m_has_last_condition = true;
-        }
-    }
-}
-
-// The last condition outlives the piece it was read in (and its joined lines).
-void RuleReader::carry_last_condition() {
-    if (!m_has_last_condition || m_last_condition.data() == m_carried_condition.data()) return;
-    m_carried_condition.assign(m_last_condition);
-    m_last_condition = m_carried_condition;
-}
-
-template <typename FindBracket>
-void RuleReader::find_items(FindBracket find_bracket) {
+void RuleReader::start() {
     m_hits.clear();
-    for (const std::string_view raw : m_rule_list) {
-        const auto [line, bracket] = find_bracket(raw);
-        if (bracket != std::string_view::npos) m_hits.push_back({line.substr(0, bracket), line.substr(bracket + 1)});
-    }
-}
-
-void RuleReader::find_items(Items items) {
-    if (items == Items::Rules) {
-        find_items([](std::string_view line) {
-            return std::pair(line, line.empty() ? std::string_view::npos : find_type_bracket(line));
-        });
-    } else {
-        find_items([](std::string_view line) {
-            const std::size_t hash = line.find('#');
-            if (hash != std::string_view::npos) line = trim_blanks(line.substr(0, hash));
-            if (line.empty() || find_ci(line, "0x") == std::string_view::npos) return std::pair(line, std::string_view::npos);
-            return std::pair(line, line.find('['));
-        });
-    }
-}
-
-// The items as text, built into one buffer sized for all of them first, so
-// that the views into it stay put.
-void RuleReader::make_working_list() {
-    std::size_t size = 0;
-    for (const RuleItem& hit : m_hits) size += hit.after.size() + 2 + hit.before.size();
-    m_items.clear();
-    m_items.reserve(size);
-    m_working_list.clear();
-    m_working_list.reserve(m_hits.size());
-    for (const RuleItem& hit : m_hits) {
-        const std::size_t start = m_items.size();
-        m_items.append(hit.after).append(" @").append(hit.before);
-        m_working_list.emplace_back(m_items.data() + start, m_items.size() - start);
-    }
-}
-
-void RuleReader::scan_rules() {
-    find_items(Items::Rules);
-    make_working_list();
-}
-
-void RuleReader::scan_polygon_rules() {
-    split_lines(m_rule_text, true);
-    find_items(Items::PolygonRules);
-    make_working_list();
+    m_joined.clear();
+    m_line = 0;
+    m_depth = 0;
+    m_has_condition = false;
+    m_condition = {};
+    m_pending.clear();
+    m_pending_lines = 0;
+    m_pending_bare = false;
+    m_piece_used = 0;
+    m_piece_done = 0;
+    m_piece_text = {};
 }
 
 void RuleReader::open(const std::string& path, Items items) {
     close();
+    start();
     m_path = path;
     m_items_kind = items;
+    m_plain = false;
     m_failure.reset();
-    m_has_last_condition = false;
-    m_piece_used = 0;
-    m_piece_done = 0;
-    m_kept.clear();
-    m_kept_ends.clear();
     std::string error;
     m_reading = m_file->open(path, error);
     if (!m_reading) m_failure = Failure{Failure::Kind::Read, path, 0, error};
@@ -468,15 +326,27 @@ void RuleReader::open(const std::string& path, Items items) {
     yield_to(m_yield);
 }
 
+void RuleReader::scan_text(std::string_view text, bool plain) {
+    close();
+    start();
+    m_items_kind = Items::Rules;
+    m_plain = plain;
+    m_piece_capacity = text.size() + PAD;
+    m_piece.reset(new char[m_piece_capacity]);
+    std::memcpy(m_piece.get(), text.data(), text.size());
+    std::memset(m_piece.get() + text.size(), 0, PAD);
+    scan_piece(m_piece.get(), text.size(), true);
+    m_piece_capacity = 0;  // the next file starts with a buffer of its own size
+    m_piece_used = 0;
+}
+
 bool RuleReader::next_piece() {
-    m_rule_list.clear();
-    m_working_list.clear();
     m_hits.clear();
     m_joined.clear();
     m_piece_text = {};
     if (!m_reading) return false;
     // The carried start of a line moves to the front; the lines before it are done.
-    std::size_t carried = m_piece_used - m_piece_done;
+    const std::size_t carried = m_piece_used - m_piece_done;
     if (carried > 0 && m_piece_done > 0) std::memmove(m_piece.get(), m_piece.get() + m_piece_done, carried);
     m_piece_used = carried;
     m_piece_done = 0;
@@ -497,10 +367,14 @@ bool RuleReader::next_piece() {
         const bool last = got < m_piece_size;
         std::size_t whole = m_piece_used;
         if (!last) {
-            // Whole lines only: up to the last line feed read now (the carried bytes hold none).
-            const std::size_t lf = std::string_view(m_piece.get() + before, got).rfind('\n');
-            if (lf == std::string_view::npos) continue;
-            whole = before + lf + 1;
+            // Whole lines only: up to the last line feed read now (the carried
+            // bytes hold none), or in a file of CRs alone up to the last CR
+            // that is not the last byte (a line feed may follow that one).
+            const std::string_view read(m_piece.get() + before, got);
+            std::size_t end = read.rfind('\n');
+            if (end == NPOS) end = read.substr(0, read.size() - 1).rfind('\r');
+            if (end == NPOS) continue;
+            whole = before + end + 1;
         }
         m_piece_done = whole;
         if (last) {
@@ -512,123 +386,174 @@ bool RuleReader::next_piece() {
             m_piece_text = std::string_view(m_piece.get(), normalise_rule_text(m_piece.get(), whole));
         } else {
             if (last) std::memset(m_piece.get() + whole, 0, PAD);
-            scan_piece(m_piece.get(), whole);
+            scan_piece(m_piece.get(), whole, last);
         }
-        carry_last_condition();
+        carry_condition();
         yield_to(m_yield);
         return true;
     }
 }
 
-// The items of the whole lines of a piece, as strp_data and scan_rules (or
-// scan_polygon_rules) would find them in the whole text, in one pass over a
-// map of the bytes that matter. A line that normalising would change is
-// normalised on its own (normalising keeps within a line) and scanned the
-// plain way; so are joined lines.
-void RuleReader::scan_piece(char* text, std::size_t size) {
+// The items of the whole lines of a piece, in one pass over a map of the
+// bytes that matter. A line with nothing but plain text and type brackets
+// is scanned where it stands; any other goes the general way.
+void RuleReader::scan_piece(char* text, std::size_t size, bool last) {
     m_bits.resize((size + 63) / 64 * 2);
-    if (size == 0) return;
-    classify(text, size, m_bits.data());
+    if (size > 0) classify(text, size, m_bits.data());
     const std::uint64_t* bits = m_bits.data();
-    const bool rules = m_items_kind == Items::Rules;
     for (std::size_t start = 0; start < size;) {
         const std::size_t end = next_line_feed(bits, start, size);
         const std::size_t line_start = start;
         start = end + 1;
-        // The special bytes of the line, up to its comment: a "#" ends the
-        // line, and nothing after it matters.
-        std::size_t hash = end;
-        std::size_t bracket = end;       // the first "["
-        std::size_t type_bracket = end;  // the first "[" followed by blanks and "0x"
-        bool has_equals = false;
-        bool care = false;
-        for (std::size_t w = line_start / 64; w * 64 < end && hash == end && !care; ++w) {
+        bool plain = !m_plain && m_depth == 0 && m_pending_lines == 0;
+        // A CR that ends the line (CR LF) leaves it plain.
+        std::size_t line_end = end;
+        if (end > line_start && text[end - 1] == '\r') --line_end;
+        for (std::size_t w = line_start / 64; plain && w * 64 < line_end; ++w) {
             std::uint64_t word = bits[2 * w + SPECIALS];
             if (w == line_start / 64) word &= ~std::uint64_t{0} << (line_start % 64);
             for (; word != 0; word &= word - 1) {
                 const std::size_t at = w * 64 + static_cast<std::size_t>(std::countr_zero(word));
-                if (at >= end) break;
-                const char c = text[at];
-                if (c == '#') {
-                    hash = at;
-                    break;
-                }
-                if (c == '=') {
-                    has_equals = true;
-                } else if (c == '[') {
-                    if (bracket == end) bracket = at;
-                    if (type_bracket == end) {
-                        // A "#" is neither blank nor code: looking past it finds nothing.
-                        std::size_t k = at + 1;
-                        while (k < end && text[k] == ' ') ++k;
-                        if (code_at(std::string_view(text, end), k)) type_bracket = at;
-                    }
-                } else {
-                    care = true;
+                if (at >= line_end) break;
+                if (text[at] != '[') {
+                    plain = false;
                     break;
                 }
             }
         }
-        if (care) {
-            const std::string_view line(text + line_start, normalise_rule_text(text + line_start, end - line_start));
-            if (rules) scan_rule_line(line, line.find('#'));
-            else scan_polygon_line(line, line.find('#'));
-            continue;
-        }
-        const std::string_view line(text + line_start, hash - line_start);
-        if (!rules) {
-            if (hash < end) {
-                scan_polygon_line(line, line.size());
-            } else if (bracket < end && find_ci(line, "0x") != std::string_view::npos) {
-                m_hits.push_back({line.substr(0, bracket - line_start), line.substr(bracket + 1 - line_start)});
-            }
-            continue;
-        }
-        if (starts_with_code(line) && m_has_last_condition) {
-            add_join(line);
-            continue;
-        }
-        if (has_equals) {
-            m_last_condition = line;
-            m_has_last_condition = true;
-        }
-        if (type_bracket < hash)
-            m_hits.push_back({line.substr(0, type_bracket - line_start), line.substr(type_bracket + 1 - line_start)});
+        if (!plain || !scan_plain_line(std::string_view(text + line_start, line_end - line_start)))
+            scan_line_with_breaks(text + line_start, end - line_start);
+    }
+    if (last) flush_pending();
+}
+
+// A line of plain text and brackets without quotes, braces, comments or
+// anything to normalise: its brackets are where its "[" are. False (having
+// done nothing) when a bracket stays open, which the general way handles.
+bool RuleReader::scan_plain_line(std::string_view line) {
+    m_brackets.clear();
+    for (std::size_t i = line.find('['); i != NPOS; i = line.find('[', i + 1)) {
+        std::size_t k = i + 1;
+        while (k < line.size() && line[k] == ' ') ++k;
+        if (k == line.size()) return false;
+        if (!code_at(line, k)) continue;
+        const std::size_t close = line.find(']', k);
+        if (close == NPOS) return false;
+        m_brackets.push_back({i, close});
+        i = close;
+    }
+    finish_line(line, ++m_line);
+    return true;
+}
+
+// A run of bytes up to a line feed, which may hold CRs: each CR ends a line
+// too, and one right before the line feed ends the same line.
+void RuleReader::scan_line_with_breaks(char* text, std::size_t size) {
+    std::size_t start = 0;
+    while (true) {
+        const void* cr = std::memchr(text + start, '\r', size - start);
+        const std::size_t end = cr == nullptr ? size : static_cast<std::size_t>(static_cast<const char*>(cr) - text);
+        // Normalising keeps within a line.
+        const std::size_t kept = normalise_rule_text(text + start, end - start);
+        scan_general_line(std::string_view(text + start, kept));
+        if (cr == nullptr || end + 1 == size) return;
+        start = end + 1;
     }
 }
 
-// One line of a rule file as strp_data and scan_rules take it, after normalising.
-void RuleReader::scan_rule_line(std::string_view line, std::size_t hash) {
-    if (hash != std::string_view::npos) line = line.substr(0, hash);
-    if (starts_with_code(line) && m_has_last_condition) {
-        add_join(line);
+void RuleReader::scan_general_line(std::string_view line) {
+    ++m_line;
+    // A "[" that ended the line before opens a bracket only when a code follows.
+    if (m_pending_bare) {
+        const std::size_t first = line.find_first_not_of(' ');
+        if (first != NPOS && !code_at(line, first)) flush_pending();
+    }
+    std::string_view text = line;
+    int depth = m_depth;
+    if (m_pending_lines > 0) {
+        // One blank where the lines meet, unless one stands there already or the bracket just opened.
+        if (!m_pending.empty() && m_pending.back() != ' ' && m_pending.back() != '[' && !line.starts_with(' '))
+            m_pending += ' ';
+        m_pending.append(line);
+        text = m_pending;
+        depth = m_pending_depth;
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> found;
+    const LineWalk walk = walk_line(text, depth, found);
+    const bool open = walk.open_at_end || (!found.empty() && found.back().second == NPOS);
+    if (open && m_pending_lines < MAX_PENDING_LINES && text.size() < MAX_PENDING_BYTES) {
+        if (m_pending_lines == 0) {
+            m_pending.assign(line);
+            m_pending_first = m_line;
+            m_pending_depth = m_depth;
+        }
+        ++m_pending_lines;
+        m_pending_bare = walk.open_at_end && (found.empty() || found.back().second != NPOS);
         return;
     }
-    if (line.find('=') != std::string_view::npos) {
-        m_last_condition = line;
-        m_has_last_condition = true;
+    std::size_t first = m_line;
+    m_pending_bare = false;
+    if (m_pending_lines > 0) {
+        // Kept for the piece: the items are views into it.
+        text = m_joined.emplace_back(std::move(m_pending));
+        m_pending.clear();
+        m_pending_lines = 0;
+        first = m_pending_first;
     }
-    const std::size_t bracket = line.empty() ? std::string_view::npos : find_type_bracket(line);
-    if (bracket != std::string_view::npos) m_hits.push_back({line.substr(0, bracket), line.substr(bracket + 1)});
+    m_depth = walk.depth;
+    m_brackets.clear();
+    for (const auto& [open_at, close] : found) m_brackets.push_back({open_at, close});
+    finish_line(text.substr(0, walk.cut), first);
 }
 
-// A code on a line of its own, joined to the last condition: the joined line holds "=".
-void RuleReader::add_join(std::string_view line) {
-    std::string joined;
-    joined.reserve(m_last_condition.size() + line.size());
-    joined.append(m_last_condition).append(line);
-    const std::string_view whole = m_joined.emplace_back(std::move(joined));
-    m_last_condition = whole;
-    const std::size_t bracket = find_type_bracket(whole);
-    if (bracket != std::string_view::npos) m_hits.push_back({whole.substr(0, bracket), whole.substr(bracket + 1)});
+// A line of the file at its end, with a bracket still open: read as it stands.
+void RuleReader::flush_pending() {
+    m_pending_bare = false;
+    if (m_pending_lines == 0) return;
+    std::vector<std::pair<std::size_t, std::size_t>> found;
+    const std::string_view text = m_joined.emplace_back(std::move(m_pending));
+    const LineWalk walk = walk_line(text, m_pending_depth, found);
+    m_pending.clear();
+    m_pending_lines = 0;
+    m_depth = walk.depth;
+    m_brackets.clear();
+    for (const auto& [open_at, close] : found) m_brackets.push_back({open_at, close});
+    finish_line(text.substr(0, walk.cut), m_pending_first);
 }
 
-// One line of a rule file as scan_polygon_rules takes it, after normalising.
-void RuleReader::scan_polygon_line(std::string_view line, std::size_t hash) {
-    if (hash != std::string_view::npos) line = trim_blanks(line.substr(0, hash));
-    if (line.empty() || find_ci(line, "0x") == std::string_view::npos) return;
-    const std::size_t bracket = line.find('[');
-    if (bracket != std::string_view::npos) m_hits.push_back({line.substr(0, bracket), line.substr(bracket + 1)});
+// The items of a line whose brackets are known (m_brackets, positions in text).
+void RuleReader::finish_line(std::string_view text, std::size_t line) {
+    if (m_brackets.empty()) {
+        if (text.find_first_not_of(' ') != NPOS) {
+            m_condition = text;
+            m_has_condition = true;
+        }
+        return;
+    }
+    std::size_t shift = 0;
+    if (m_has_condition && text.find_first_not_of(' ') == m_brackets.front().open) {
+        // A bracket that starts its line: the condition stands above it.
+        std::string joined;
+        joined.reserve(m_condition.size() + text.size());
+        joined.append(m_condition).append(text);
+        shift = m_condition.size();
+        text = m_joined.emplace_back(std::move(joined));
+    }
+    m_has_condition = false;
+    std::size_t from = 0;
+    for (const Bracket& b : m_brackets) {
+        const std::size_t open = b.open + shift;
+        m_hits.push_back({text.substr(from, open - from), text.substr(open + 1), line});
+        if (b.close == NPOS) break;
+        from = b.close + shift + 1;
+    }
+}
+
+// The condition outlives the piece it was read in (and its joined lines).
+void RuleReader::carry_condition() {
+    if (!m_has_condition || m_condition.data() == m_carried_condition.data()) return;
+    m_carried_condition.assign(m_condition);
+    m_condition = m_carried_condition;
 }
 
 std::optional<Failure> RuleReader::close() {
@@ -637,21 +562,6 @@ std::optional<Failure> RuleReader::close() {
     std::optional<Failure> failure = std::move(m_failure);
     m_failure.reset();
     return failure;
-}
-
-void RuleReader::keep_item(std::string_view item) {
-    m_kept.append(item);
-    m_kept_ends.push_back(m_kept.size());
-}
-
-void RuleReader::use_kept_items() {
-    m_hits.clear();
-    m_working_list.clear();
-    std::size_t start = 0;
-    for (const std::size_t end : m_kept_ends) {
-        m_working_list.emplace_back(m_kept.data() + start, end - start);
-        start = end;
-    }
 }
 
 }  // namespace tessaro

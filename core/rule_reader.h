@@ -16,103 +16,92 @@ namespace tessaro {
 
 class FileReader;
 
-// A working-list item as the two parts of its line: the text after the type
-// bracket's "[" and the text before it. Views, valid as the reader's lists are.
+// One type bracket of a rule file, as the two parts of its rule line: the
+// rule's text in front of the bracket's "[" and the text after it. Views,
+// valid while the piece they were found in is in hand.
 struct RuleItem {
-    std::string_view before;
-    std::string_view after;
-    // The item as the working list holds it: "<after> @<before>".
+    std::string_view before;  // the condition (and actions) of the rule
+    std::string_view after;   // from the type code on, to the end of the rule line
+    std::size_t line = 0;     // 1-based line of the rule line in its file
+    // The item as text: "<after> @<before>".
     std::string text() const;
 };
 
-// Reads one rule file and turns it into working-list items of the form
-// "<bracket text> @<rule condition>", e.g. "0x02 resolution 20] @highway=primary".
-//
-// A file is read whole (loadbinary, load_text) or a piece at a time (open,
-// next_piece): the writers read pieces, so that a rule file of any size needs
-// no more memory than a piece of it. Both give the same items.
+// Reads one rule file a piece at a time and finds its type brackets as mkgmap
+// reads them, so that every type of the file is found:
+// - CR, LF and CR LF each end a line; "#" outside quotes starts a comment;
+// - a type bracket is a "[" followed, after optional blanks, by "0x"; a "["
+//   inside quotes or an action's braces is none, and every bracket of a line
+//   counts;
+// - a bracket that opens on one line and closes on a later one is one bracket;
+// - a rule whose bracket starts its line belongs to the nearest earlier
+//   non-blank line that holds no bracket yet (a condition written above it).
+// Before scanning, each line is normalised: tabs become blanks, every two
+// blanks one, and "0 x" becomes "0x".
 class RuleReader {
 public:
     explicit RuleReader(Yield yield = {});
     ~RuleReader();
-    // Not copied or moved: its lists are views into its own buffers.
+    // Not copied or moved: its items are views into its own buffers.
     RuleReader(const RuleReader&) = delete;
     RuleReader& operator=(const RuleReader&) = delete;
-
-    // loadbinary: reads the file into the rule file text and strips it. A
-    // file that cannot be read gives the failure (and what could be read of it).
-    std::optional<Failure> loadbinary(const std::string& path);
-    // The same, but the rule list is left empty: for scans of the text's own
-    // lines, which would not use the joined list.
-    std::optional<Failure> load_text(const std::string& path);
-    // loadbinaryfst: only reads the file into the rule file text.
-    std::optional<Failure> loadbinaryfst(const std::string& path);
-    void strp_data();
-    // Items for the point and line writers: rule list lines with a "[0x" bracket.
-    void scan_rules();
-    // Items for the polygon writer, from the rule file text (no joining).
-    void scan_polygon_rules();
 
     // Sizes the buffers for rule files of up to `bytes` (pieces are never larger than needed).
     void reserve(std::size_t bytes);
 
-    // Changing the rule file text makes the rule list stale until the next strp_data.
-    std::string& rule_text() { return m_rule_text; }
-    // Lines and items are views: a rule file of a million lines is not a million strings.
-    // They stay valid until the next read, strip, scan or piece.
-    const std::vector<std::string_view>& rule_list() const { return m_rule_list; }
-    const std::vector<std::string_view>& working_list() const { return m_working_list; }
-    // The items in their parts: those of the last scan, or of the piece in hand.
-    const std::vector<RuleItem>& items() const { return m_hits; }
-
-    // The items a piece at a time: those of scan_rules after strp_data, or of
-    // scan_polygon_rules; or none, for scans of the normalised text itself.
-    enum class Items { Rules, PolygonRules, None };
+    // The type brackets of a piece, or only the normalised text (for scans of
+    // the text's own words).
+    enum class Items { Rules, None };
     // Opens a file for next_piece; one that cannot be opened gives no piece.
-    void open(const std::string& path, Items items);
-    // Fills the item list (not the working list: most items are never needed
-    // as text) with the items of the next run of whole lines; false once the
-    // file is done.
+    void open(const std::string& path, Items items = Items::Rules);
+    // Reads the next run of whole lines and finds their items; false once
+    // the file is done.
     bool next_piece();
     // Ends the reading: the failure of a file that could not be read (in full), if any.
     std::optional<Failure> close();
-    // The piece's whole lines as load_text would have normalised them (Items::None only).
+
+    // The items of the piece in hand.
+    const std::vector<RuleItem>& items() const { return m_hits; }
+    // The piece's whole lines, normalised (Items::None only).
     std::string_view piece_text() const { return m_piece_text; }
 
-    // The polygon writer needs some items of the whole file after the last
-    // piece (for the draw order): copies kept across pieces, which
-    // use_kept_items then makes the working list.
-    void keep_item(std::string_view item);
-    void use_kept_items();
+    // The items of a whole rule text in memory, as reading it from a file
+    // finds them, in one piece. With `plain`, every line takes the general
+    // path (the fast path for plain lines must find the same).
+    void scan_text(std::string_view text, bool plain = false);
 
 private:
-    std::optional<Failure> load(const std::string& path, bool make_list);
-    void normalise_text();
-    void split_lines(std::string_view text, bool final_line);
-    void strip_lines(std::string_view text);
-    void carry_last_condition();
-    void scan_piece(char* text, std::size_t size);
-    void scan_rule_line(std::string_view line, std::size_t hash);
-    void scan_polygon_line(std::string_view line, std::size_t hash);
-    void add_join(std::string_view line);
-    void find_items(Items items);
-    template <typename FindBracket>
-    void find_items(FindBracket find_bracket);
-    void make_working_list();
+    struct Bracket {
+        std::size_t open;   // the "["
+        std::size_t close;  // its "]", or npos
+    };
+
+    void start();
+    void scan_piece(char* text, std::size_t size, bool last);
+    bool scan_plain_line(std::string_view line);
+    void scan_line_with_breaks(char* text, std::size_t size);
+    void scan_general_line(std::string_view line);
+    void finish_line(std::string_view text, std::size_t line);
+    void flush_pending();
+    void carry_condition();
 
     Yield m_yield;
-    std::string m_rule_text;
-    std::vector<std::string_view> m_rule_list;  // into m_rule_text (or a piece) or m_joined
-    std::deque<std::string> m_joined;           // lines made by joining a code to its condition
-    std::vector<RuleItem> m_hits;               // into the lines
-    std::string m_items;                        // every working-list item, back to back
-    std::vector<std::string_view> m_working_list;  // into m_items or m_kept
+    std::vector<RuleItem> m_hits;
+    std::deque<std::string> m_joined;  // lines made of several, for the piece in hand
+    std::vector<Bracket> m_brackets;   // of the line in hand
 
-    // The nearest earlier line holding "=", as it stands after its own
-    // processing: a type code on a line of its own is joined to it.
-    std::string_view m_last_condition;
-    bool m_has_last_condition = false;
+    // State that runs on from line to line, and from piece to piece.
+    std::size_t m_line = 0;       // lines read so far
+    int m_depth = 0;              // action braces open
+    std::string_view m_condition;  // the nearest earlier non-blank line without a bracket
+    bool m_has_condition = false;
     std::string m_carried_condition;  // its copy, when it came from an earlier piece
+    std::string m_pending;        // a line whose bracket is still open, with the lines after it
+    std::size_t m_pending_lines = 0;
+    std::size_t m_pending_first = 0;  // its first line
+    int m_pending_depth = 0;          // the braces open where it started
+    bool m_pending_bare = false;      // held open only by a "[" at its end, which a code must follow
+    bool m_plain = false;
 
     // Reading a piece at a time.
     std::unique_ptr<FileReader> m_file;
@@ -127,31 +116,14 @@ private:
     std::size_t m_piece_used = 0;     // bytes of the piece in use, lines done included
     std::size_t m_piece_done = 0;     // bytes of the piece whose lines were handed out
     std::string_view m_piece_text;
-    std::string m_kept;
-    std::vector<std::size_t> m_kept_ends;
 };
 
-// The blank and code normalisations of stripping, in place over size bytes:
+// The blank and code normalisations of a line, in place over size bytes:
 // carriage returns go, tabs become blanks, then every two blanks become one
 // (left to right), then "0 x" and "0 X" become "0x". Returns the new size.
 std::size_t normalise_rule_text(char* text, std::size_t size);
 
-// The type code at the start of a code token: the token cut at its first "]",
-// so that a bracket holding only the code ([0x2d02]) gives the bare code.
-std::string_view cut_code(std::string_view token);
-
-// True when the code is "0x" followed by at least one more character.
-bool is_type_code(std::string_view code);
-
-// The first word of an item, cut at "]": the type code of a rule item, if it
-// has one. As the writers cut it from the item's text, without building it.
+// The type code of an item: the first word after its "[", cut at "]".
 std::string_view item_code(const RuleItem& item);
-
-// The code the draw order lists for a polygon item: the hexadecimal digits
-// after its first "x" (either case) up to the next blank, cut at "]"; empty
-// when there is no such blank or anything but hex digits stands there.
-std::string_view draw_order_code(std::string_view item);
-// The same, without building the item's text.
-std::string_view draw_order_code(const RuleItem& item);
 
 }  // namespace tessaro

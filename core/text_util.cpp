@@ -245,4 +245,11 @@ std::size_t find_pair(const char* data, std::size_t from, std::size_t n, char a,
     return n;
 }
 
+std::string printable(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
+    return out;
+}
+
 }  // namespace tessaro

@@ -27,6 +27,9 @@ std::size_t find_pair(const char* data, std::size_t from, std::size_t n, char a,
 // Appends s between quote characters and a line end: an XPM string of an entry.
 void append_quoted_line(std::string& out, std::string_view s);
 bool is_alnum_ascii(char c);
+// The text with every control character (bytes below 32, and 127) written as
+// "?": safe to put on one line of a message or a file.
+std::string printable(std::string_view s);
 
 // Hash and equality without regard to ASCII case, for a set of lower-cased
 // codes that is searched with views of codes in any case: most codes repeat,

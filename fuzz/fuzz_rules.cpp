@@ -1,5 +1,5 @@
-// A rule file's text through the rule reader: strp_data, scan_rules and
-// scan_polygon_rules, with the code cut the section writers apply to items.
+// A rule file's text through the rule reader: the fast path for plain lines
+// against the general one, and what every item must be for the writers.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -10,148 +10,60 @@
 #include "fuzz_support.h"
 #include "rule_reader.h"
 #include "text_util.h"
+#include "type_code.h"
 
-namespace tessaro {
 namespace {
 
-constexpr std::size_t NPOS = std::string_view::npos;
+struct Item {
+    std::string text;
+    std::size_t line;
+    bool operator==(const Item&) const = default;
+};
 
-// The text's lines as split_rule_text cuts them: none for an empty text,
-// otherwise one more than there are line feeds.
-std::vector<std::string_view> split_lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    if (text.empty()) return lines;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t lf = text.find('\n', start);
-        if (lf == NPOS) {
-            lines.push_back(text.substr(start));
-            return lines;
-        }
-        lines.push_back(text.substr(start, lf - start));
-        start = lf + 1;
-    }
-}
-
-// First "[" followed by any number of blanks and "0x" in either case.
-std::size_t type_bracket(std::string_view line) {
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i] != '[') continue;
-        std::size_t k = i + 1;
-        while (k < line.size() && line[k] == ' ') ++k;
-        if (hex_prefix_at(line, k)) return i;
-    }
-    return NPOS;
-}
-
-// The reader's lists hold strings or views into its own buffers; compared as text.
-template <typename List>
-bool same_text(const List& list, const std::vector<std::string>& expected) {
-    if (list.size() != expected.size()) return false;
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        if (std::string_view(list[i]) != expected[i]) return false;
-    return true;
-}
-
-std::string item_of(std::string_view line, std::size_t bracket) {
-    return std::string(line.substr(bracket + 1)) + " @" + std::string(line.substr(0, bracket));
-}
-
-bool has_hex_prefix(std::string_view s) {
-    for (std::size_t i = 0; i < s.size(); ++i)
-        if (hex_prefix_at(s, i)) return true;
-    return false;
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
-
-// The writers take the first word of an item (lower-cased) and cut it at "]".
-void check_code_cut(std::string_view item, bool starts_with_code) {
-    const std::string_view trimmed = trim(item);
-    const std::string token = [&] {
-        std::string t(trimmed.substr(0, trimmed.find(' ')));
-        for (char& c : t) c = ascii_lower(c);
-        return t;
-    }();
-    if (starts_with_code) require(hex_prefix_at(token, 0), "a scanned rule item starts with its type code");
-
-    const std::string_view code = cut_code(token);
-    require(code.data() == token.data() && code.size() <= token.size(), "cut_code keeps the start of the token");
-    require(code.find(']') == NPOS, "cut_code stops before the first ]");
-    require(code.size() == token.size() || token[code.size()] == ']', "cut_code cuts only at a ]");
-    const bool type_code = code.size() > 2 && hex_prefix_at(code, 0);
-    require(is_type_code(code) == type_code, "is_type_code means 0x and at least one more character");
+std::vector<Item> items_of(tessaro::RuleReader& reader, std::string_view text, bool plain) {
+    reader.scan_text(text, plain);
+    std::vector<Item> items;
+    for (const tessaro::RuleItem& item : reader.items()) items.push_back({item.text(), item.line});
+    return items;
 }
 
 }  // namespace
-}  // namespace tessaro
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tessaro;
     const std::string_view input = as_text(data, size);
+
+    // Normalising in place does the replacements one after the other.
+    std::string normalised(input);
+    normalised.resize(normalise_rule_text(normalised.data(), normalised.size()));
+    std::string expected = replace_all(input, "\r", "");
+    expected = replace_all(expected, "\t", " ");
+    expected = replace_all(expected, "  ", " ");
+    expected = replace_all(expected, "0 X", "0x");
+    require(normalised == replace_all(expected, "0 x", "0x"), "normalising does the five replacements");
+
     RuleReader reader;
-    reader.rule_text() = std::string(input);
-    reader.strp_data();
+    const std::vector<Item> fast = items_of(reader, input, false);
+    const std::vector<Item> plain = items_of(reader, input, true);
+    require(fast == plain, "the fast path finds what the general path finds");
 
-    const std::string text = reader.rule_text();
-    // The normalising steps in their order, each one pass left to right.
-    std::string normalised = replace_all(input, "\r", "");
-    normalised = replace_all(normalised, "\t", " ");
-    normalised = replace_all(normalised, "  ", " ");
-    normalised = replace_all(normalised, "0 X", "0x");
-    require(text == replace_all(normalised, "0 x", "0x"), "strp_data normalises as the five replacements do");
-    require(text.find('\r') == NPOS, "strp_data removes every CR");
-    require(text.find('\t') == NPOS, "strp_data turns tabs into blanks");
-    require(std::count(text.begin(), text.end(), '\n') == std::count(input.begin(), input.end(), '\n'),
-            "strp_data keeps every line feed");
-
-    const std::vector<std::string_view> raw = split_lines(text);
-    // Copied: the reader's lines may be views that a scan invalidates.
-    std::vector<std::string> list;
-    for (const std::string_view line : reader.rule_list()) list.emplace_back(line);
-    require(list.size() == raw.size(), "one rule list line per text line");
-    if (input.find('\n') == NPOS) require(list.size() <= 1, "a text without line feeds is one line at most");
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const std::string& line = list[i];
-        require(line.find('#') == NPOS, "comments are cut from rule list lines");
-        require(line.find('\n') == NPOS, "a rule list line holds no line feed");
-        // A joined code line is the condition line followed by the code line itself.
-        const std::string_view own = raw[i].substr(0, raw[i].find('#'));
-        require(line.size() >= own.size() && std::string_view(line).substr(line.size() - own.size()) == own,
-                "a rule list line ends with its own text");
-    }
-
-    reader.scan_rules();
-    std::vector<std::string> expected;
-    for (const std::string& line : list) {
-        if (line.empty()) continue;
-        const std::size_t bracket = type_bracket(line);
-        if (bracket != NPOS) expected.push_back(item_of(line, bracket));
-    }
-    require(same_text(reader.working_list(), expected), "scan_rules makes one item per line with a [0x bracket");
-    for (const std::string_view item : reader.working_list()) {
-        require(item.find(" @") != NPOS, "every item holds \" @\"");
-        check_code_cut(item, true);
-    }
-
-    reader.scan_polygon_rules();
-    require(reader.rule_list().size() == raw.size(), "scan_polygon_rules splits the same lines");
-    expected.clear();
-    for (std::string_view line : raw) {
-        const std::size_t hash = line.find('#');
-        if (hash != NPOS) line = trim(line.substr(0, hash));
-        if (line.empty() || !has_hex_prefix(line)) continue;
-        const std::size_t bracket = line.find('[');
-        if (bracket != NPOS) expected.push_back(item_of(line, bracket));
-    }
-    require(same_text(reader.working_list(), expected), "scan_polygon_rules makes one item per line with 0x and a [");
-    for (const std::string_view item : reader.working_list()) {
-        require(item.find(" @") != NPOS, "every polygon item holds \" @\"");
-        check_code_cut(item, false);
+    // Lines end at CR, LF and CR LF: no item names a line past the last.
+    const std::size_t lines = static_cast<std::size_t>(std::count(input.begin(), input.end(), '\n') +
+                                                       std::count(input.begin(), input.end(), '\r')) + 1;
+    std::size_t last_line = 0;
+    reader.scan_text(input);
+    for (const RuleItem& item : reader.items()) {
+        require(item.line >= 1 && item.line <= lines, "an item names a line of the text");
+        require(item.line >= last_line, "items come in line order");
+        last_line = item.line;
+        // A type bracket holds "0x" after optional blanks: the code starts there.
+        const std::string_view code = item_code(item);
+        require(hex_prefix_at(code, 0), "an item's code starts with 0x");
+        require(code.find(']') == std::string_view::npos && code.find(' ') == std::string_view::npos,
+                "an item's code is one word without its bracket");
+        require(item.text().find(" @") != std::string::npos, "every item holds \" @\"");
+        if (const std::optional<std::uint32_t> value = code_value(code))
+            require(*value == code_value(to_lower(code)).value(), "a code's value does not depend on case");
     }
     return 0;
 }

@@ -124,7 +124,7 @@ TEST(CreateTyp, converts_a_polygons_only_style_and_launches) {
 
 TEST(CreateTyp, lists_include_files_first_then_converts_on_the_next_press) {
     Window w;
-    w.dir.write("s/inc/roads", "highway=trunk [0x02 resolution 20]\n");
+    w.dir.write("s/inc/roads", "highway=trunk [0x03 resolution 20]\n");
     w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
     EXPECT_EQ(w.create(), (Messages{"Please sort 'Inc' files into points ,lines or polygons.\r\n\r\n"
                                     "Select file(s) and click appropriate 'Add' button"}));

@@ -90,7 +90,7 @@ TEST(RunCreateTyp, writes_polygons_lines_points_then_the_point_line_and_polygon_
     s.write("polygons", "natural=water [0x3c]\n");
     s.write("inc/roads", "highway=trunk [0x01 resolution 20]\n");
     s.write("inc/water", "natural=wetland [0x51 resolution 20]\n");
-    s.write("inc/bars", "amenity=pub [0x2d02 resolution 20]\n");
+    s.write("inc/bars", "amenity=pub [0x02D02 resolution 20]\n");
     s.write("inc/unsorted", "a=b [0x05 resolution 20]\n");
     s.request.include_files.found = {"bars", "roads", "unsorted", "water"};
     s.request.include_files.groups[Section::Polygon] = {"water"};
@@ -99,18 +99,17 @@ TEST(RunCreateTyp, writes_polygons_lines_points_then_the_point_line_and_polygon_
     const CreateTypReport report = s.run();
     EXPECT_TRUE(report.written);
     EXPECT_TRUE(report.failures.empty());
-    // A code found in a rule file and an include file is written for each of them.
-    EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "point 0x02d02", "point 0x02d02", "line 0x01",
-                                  "polygon 0x51"}));
-    EXPECT_EQ(report.entries, (PerSection<std::size_t>{{2, 2, 2}}));
+    // A type found in a rule file and an include file has one entry, the first rule's.
+    EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "point 0x02d02", "line 0x01", "polygon 0x51"}));
+    EXPECT_EQ(report.entries, (PerSection<std::size_t>{{1, 2, 2}}));
     EXPECT_EQ(report.left_out, (Names{"unsorted"}));
     EXPECT_FALSE(report.include_groups_empty);
-    // The header, two draw orders and the six entries, each one piece.
-    EXPECT_EQ(report.chunks, 9u);
+    // The header, two draw orders and the five entries, each one piece.
+    EXPECT_EQ(report.chunks, 8u);
 
     // Switched off, a section is written neither from its rule file nor from its group.
     s.request.sections[Section::Line] = false;
-    EXPECT_EQ(s.run().entries, (PerSection<std::size_t>{{2, 0, 2}}));
+    EXPECT_EQ(s.run().entries, (PerSection<std::size_t>{{1, 0, 2}}));
     EXPECT_EQ(s.out().find("[_line]"), std::string::npos);
 }
 
@@ -120,7 +119,7 @@ TEST(RunCreateTyp, reports_what_it_met_in_order_without_stopping) {
     s.libraries[Section::Point].assign("Type=0x02d02\r\nString1=0x04,Bar\r\nXpm=\"x\"\r\n[end]\r\n");
     s.write("points", "amenity=bar [0x2d02]\n");
     fs::create_directories(s.dir / "s/inc/folder");
-    s.write("inc/ok", "a=b [0x2d02 resolution 20]\n");
+    s.write("inc/ok", "a=b [0x2d02 resolution 20]\nc=d [0x2e0] [0xZZ] [0x-1]\n");
     s.request.include_files.found = {"ok"};
     s.request.include_files.groups[Section::Point] = {"folder", "../escape", "ok"};
     const CreateTypReport report = s.run();
@@ -129,7 +128,11 @@ TEST(RunCreateTyp, reports_what_it_met_in_order_without_stopping) {
     EXPECT_EQ(report.failures[0].kind, Failure::Kind::Read);
     EXPECT_EQ(report.failures[0].path, join_path(include_folder(s.request.style_folder), "folder"));
     EXPECT_EQ(report.failures[1], (Failure{Failure::Kind::UnsafeIncludeName, "../escape", 0, ""}));
-    EXPECT_EQ(report.entries[Section::Point], 2u);  // the run went on after both
+    // The run went on after both; codes that are no number are named, and skipped.
+    EXPECT_EQ(report.entries[Section::Point], 1u);
+    const std::string ok = join_path(include_folder(s.request.style_folder), "ok");
+    EXPECT_EQ(report.warnings, (std::vector<Warning>{{Warning::Kind::CodeNotHex, ok, 2, "0xZZ"},
+                                                     {Warning::Kind::CodeNotHex, ok, 2, "0x-1"}}));
 
     // Found include files, none sorted: said, and none read.
     s.request.include_files.groups = {};

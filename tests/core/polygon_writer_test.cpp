@@ -19,14 +19,29 @@ std::string entries_of(WriterRun& r, const std::string& rules) {
 
 TEST(WritePolygons, write_codes_in_lower_case_skip_items_without_a_code_and_start_random_colours_afresh) {
     WriterRun r;
-    const std::string forest = entries_of(r, "landuse=forest [0X50 resolution 20]\nname~'[A-Z]' & a=b [0x4e]\nx=0x3c [\n");
+    const std::string forest = entries_of(r, "landuse=forest [0X50 resolution 20]\nx=0x3c [\n");
     EXPECT_EQ(forest.rfind("[_polygon]\r\nType=0x50\r\nString1=0x4,forest\r\n", 0), 0u);
-    EXPECT_EQ(forest.find("[_polygon]", 1), std::string::npos);  // the items of the last two rules carry no type code
+    EXPECT_EQ(forest.find("[_polygon]", 1), std::string::npos);  // the last rule holds no type bracket
     // Every run starts the random colours afresh (those of given seeds are pinned by the golden files).
     const std::string rules = "a=b [0x4e]\nc=d [0x04]\ne=f [0x07]\n";
     const std::string first = r.run(write_polygons, rules);
     EXPECT_EQ(r.run(write_polygons, rules), first);
     EXPECT_EQ(test::crlf_lines(entries_of(r, rules))[6].size(), std::string("\"0 c #123456\"").size());
+}
+
+// One entry and one draw-order line per type: codes are compared by the type they
+// stand for; a code that is no number is named with its line and has neither.
+TEST(WritePolygons, write_each_type_once_and_skip_codes_that_are_no_number_with_a_warning) {
+    WriterRun r;
+    const std::string text =
+        r.run(write_polygons, "a=b [0x3c]\nc=d [0X03C] [0x3C00]\ne=f [0xZZ]\r\ng=h [0x-1 level 2] [0x1\x01]\ni=j [0x]\n");
+    EXPECT_EQ(text.rfind("[_drawOrder]\r\nType=0X3c,1\r\n[End]\r\n", 0), 0u) << text;
+    EXPECT_EQ(text.find("Type=0x", text.find("Type=0x3c") + 1), std::string::npos);
+    const std::string path = r.dir / "rules";
+    EXPECT_EQ(r.report.warnings, (std::vector<Warning>{{Warning::Kind::CodeNotHex, path, 3, "0xZZ"},
+                                                       {Warning::Kind::CodeNotHex, path, 4, "0x-1"},
+                                                       {Warning::Kind::CodeNotHex, path, 4, "0x1\x01"},
+                                                       {Warning::Kind::CodeNotHex, path, 5, "0x"}}));
 }
 
 }  // namespace

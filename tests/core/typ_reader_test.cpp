@@ -23,15 +23,15 @@ const std::string WRITTEN = test::read_bytes(TESSARO_TEST_DATA "/quirks/expect/t
 TEST(ReadTypText, reads_every_entry_form_we_write_and_finds_no_problem_in_any_expected_output) {
     const TypDocument doc = read_typ_text(WRITTEN);
     EXPECT_TRUE(doc.problems.empty());
-    ASSERT_EQ(doc.draw_order.size(), 15u);
-    EXPECT_EQ(doc.draw_order[13], "0X10f04");
+    ASSERT_EQ(doc.draw_order.size(), 14u);
+    EXPECT_EQ(doc.draw_order[12], "0X10f04");
     ASSERT_EQ(doc.entries.size(), 39u);
     const auto of = [&](const std::string& type) {
         return *std::find_if(doc.entries.begin(), doc.entries.end(), [&](const TypEntry& e) { return e.type == type; });
     };
     // The line writer's test reads back widths, colours and XPM sizes, the window's preview sections.
     EXPECT_EQ(of("0x50").label, "forest");
-    EXPECT_EQ(of("0x50").first_line, 36u);
+    EXPECT_EQ(of("0x50").first_line, 35u);
     EXPECT_EQ(of("0x3c").label, "natural=water");  // not the library's label, a comment
     const TypEntry parking = of("0x02f0b");
     EXPECT_EQ(parking.label, "AMENITY=parking");
@@ -55,16 +55,16 @@ TEST(ReadTypText, reports_each_break_at_its_line_and_missing_rows_bad_headers_an
     const auto replace = [&](const std::string& from, const std::string& to) {
         broken.replace(broken.find(from), from.size(), to);
     };
-    replace("Type=0X10f04,1", "Type=0Xzz,1");                                  // line 22
+    replace("Type=0X10f04,1", "Type=0Xzz,1");                                  // line 21
     replace("\"1 c #B8E0A0\"\r\n\r\n[end]", "\"1 c #B8E0A0\"\r\n\r\n");           // entry of line 179, [end] left blank
-    replace("\"0 c #1CA9DE\"\r\n\"0 c #0000A0\"\r\n", "\"0 c #1CA9DE\"\r\n");    // header in line 277
-    replace("Type=0x0a\r\n", "Type=0a\r\n");                                   // line 296, now 295
-    replace("\"ab\"", "\"abb\"");                                              // line 468, now 467
-    EXPECT_EQ(problems_of(broken), (Problems{{22, "Type= value \"0Xzz\" is not a hexadecimal code"},
+    replace("\"0 c #1CA9DE\"\r\n\"0 c #0000A0\"\r\n", "\"0 c #1CA9DE\"\r\n");    // header in line 286
+    replace("Type=0x0a\r\n", "Type=0a\r\n");                                   // line 292, now 291
+    replace("\"ab\"", "\"abb\"");                                              // line 463, now 462
+    EXPECT_EQ(problems_of(broken), (Problems{{21, "Type= value \"0Xzz\" is not a hexadecimal code"},
                                              {179, "[_polygon] opened here is not closed by [end]"},
-                                             {277, "Xpm declares 2 colours but 1 colour lines follow"},
-                                             {295, "Type= value \"0a\" is not a hexadecimal code"},
-                                             {467, "XPM row is 3 pixels wide, not 2"}}));
+                                             {286, "Xpm declares 2 colours but 1 colour lines follow"},
+                                             {291, "Type= value \"0a\" is not a hexadecimal code"},
+                                             {462, "XPM row is 3 pixels wide, not 2"}}));
     EXPECT_EQ(problems_of("[_point]\nType=0x2f\nXpm=\"2 3 1 1\"\n\"a c #000000\"\n\"aa\"\n[end]\n"),
               (Problems{{3, "Xpm declares 3 rows but 1 follow"}}));
     EXPECT_EQ(problems_of("[_line]\nType=0x01\nLineWidth=x\nXpm=\"0 0\"\n[end]\nstray\n[_point]\n[end]\n"),

@@ -99,17 +99,16 @@ TEST(LibraryFiles, have_a_look_for_every_type_of_the_styles_mkgmap_ships) {
         if (!style.is_directory()) continue;
         for (Section section : ALL_SECTIONS) {
             for (const std::string& file : section_files(style.path().string(), section, reader)) {
-                if (std::optional<Failure> failure = reader.loadbinary(file)) failures.push_back(*failure);
-                section == Section::Polygon ? reader.scan_polygon_rules() : reader.scan_rules();
-                for (std::string_view item : reader.working_list()) {
-                    std::string text(trim_blanks(item));
-                    std::replace(text.begin(), text.end(), '\t', ' ');
-                    const std::string code(cut_code(to_lower(text.substr(0, text.find(' ')))));
-                    if (!is_type_code(code)) continue;
-                    ++checked;
-                    if (get_code(section, code, "", libraries[section], false).entry.empty())
-                        missing.push_back(file + ": " + code);
+                reader.open(file);
+                while (reader.next_piece()) {
+                    for (const RuleItem& item : reader.items()) {
+                        const std::string code = to_lower(item_code(item));
+                        ++checked;
+                        if (get_code(section, code, "", libraries[section], false).entry.empty())
+                            missing.push_back(file + ": " + code);
+                    }
                 }
+                if (std::optional<Failure> failure = reader.close()) failures.push_back(*failure);
             }
         }
     }

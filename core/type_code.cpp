@@ -1,0 +1,66 @@
+#include "type_code.h"
+
+namespace tessaro {
+
+std::optional<std::uint32_t> code_value(std::string_view code) {
+    if (code.size() < 3 || code[0] != '0' || (code[1] | 0x20) != 'x') return std::nullopt;
+    std::uint64_t value = 0;
+    for (std::size_t i = 2; i < code.size(); ++i) {
+        const char c = code[i];
+        unsigned digit;
+        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
+        else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f') digit = static_cast<unsigned>((c | 0x20) - 'a' + 10);
+        else return std::nullopt;
+        value = value * 16 + digit;
+        if (value > 0xFFFFFFFFu) return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
+std::uint32_t section_type(Section section, std::uint32_t value) {
+    switch (section) {
+        case Section::Point: return value <= 0xFF ? value << 8 : value;
+        case Section::Polygon: return value >= 0x100 && value <= 0xFFFF && (value & 0xFF) == 0 ? value >> 8 : value;
+        case Section::Line: return value;
+    }
+    return value;
+}
+
+namespace {
+
+std::size_t hash_of(std::uint64_t key) {
+    // Fibonacci hashing: codes differ mostly in their low bits.
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 20);
+}
+
+}  // namespace
+
+std::size_t TypeSet::find_slot(std::uint64_t key) const {
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t i = hash_of(key) & mask;
+    while (m_slots[i] != 0 && m_slots[i] != key) i = (i + 1) & mask;
+    return i;
+}
+
+void TypeSet::grow() {
+    std::vector<std::uint64_t> old = std::move(m_slots);
+    m_slots.assign(old.empty() ? 64 : old.size() * 2, 0);
+    for (const std::uint64_t key : old)
+        if (key != 0) m_slots[find_slot(key)] = key;
+}
+
+bool TypeSet::insert(std::uint32_t type) {
+    if ((m_size + 1) * 2 > m_slots.size()) grow();
+    const std::uint64_t key = std::uint64_t{type} + 1;
+    const std::size_t slot = find_slot(key);
+    if (m_slots[slot] == key) return false;
+    m_slots[slot] = key;
+    ++m_size;
+    return true;
+}
+
+bool TypeSet::contains(std::uint32_t type) const {
+    return !m_slots.empty() && m_slots[find_slot(std::uint64_t{type} + 1)] != 0;
+}
+
+}  // namespace tessaro

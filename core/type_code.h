@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "section.h"
+
+namespace tessaro {
+
+// The number a type code stands for: "0x" (either case) and one or more
+// hexadecimal digits, at most 32 bits of value; nothing for anything else.
+std::optional<std::uint32_t> code_value(std::string_view code);
+
+// The type a code's number means in a section, as mkgmap reads a style: a
+// point's 0x2f is its 0x2f00, a polygon's 0x2f00 its 0x2f. Codes equal by
+// this are one type.
+std::uint32_t section_type(Section section, std::uint32_t value);
+
+// The types met so far: one entry for each.
+class TypeSet {
+public:
+    // True when the type was new to the set (it is in it now).
+    bool insert(std::uint32_t type);
+    bool contains(std::uint32_t type) const;
+    std::size_t size() const { return m_size; }
+
+private:
+    std::size_t find_slot(std::uint64_t key) const;
+    void grow();
+
+    std::vector<std::uint64_t> m_slots;  // type + 1; 0 is an empty slot
+    std::size_t m_size = 0;
+};
+
+}  // namespace tessaro
