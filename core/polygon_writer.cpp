@@ -5,6 +5,7 @@
 #include "polygon_looks.h"
 #include "text_util.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,18 @@ std::string builtin_entry(const std::string& code, const std::string& rule_text,
     return e.append("[end]").append(CRLF);
 }
 
+// A polygon type as the draw order names it: the digits as the rule wrote
+// them, unless they name the type only as mkgmap reads styles (0x4f00 for
+// 0x4f), which the draw order would take for another type.
+std::string draw_order_digits(std::string_view code) {
+    const std::uint32_t value = *code_value(code);
+    const std::uint32_t type = section_type(Section::Polygon, value);
+    if (type == value) return std::string(code.substr(2));
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned>(type));
+    return digits;
+}
+
 }  // namespace
 
 void write_polygons(Conversion& cv, const std::string& path) {
@@ -62,7 +75,7 @@ void write_polygons(Conversion& cv, const std::string& path) {
             // Most items repeat a type already written: only a new one is built as text.
             const std::optional<std::string_view> token = cv.new_type(Section::Polygon, hit, path);
             if (!token) continue;
-            listed.emplace_back(token->substr(2));
+            listed.push_back(draw_order_digits(*token));
             const std::string code = to_lower(*token);
 
             // Items hold no tabs: stripping made them blanks.
