@@ -12,7 +12,12 @@ std::string window_caption(const std::string& style_folder, const std::string& s
 
 std::string finding_text(Finding finding) {
     switch (finding) {
-        case Finding::NoPointLibrary: return "Cannot find file to parse points";
+        case Finding::NoLibraryFiles:
+            return "Cannot find the library files points, lines, pgons.pol - put them into the res folder beside "
+                   "tessaro";
+        case Finding::NoPointLibrary:
+            return "Cannot find file to parse points - put points into the res folder beside tessaro, or untick "
+                   "Points";
         case Finding::NoLineLibrary: return "Cannot find file to parse lines";
         case Finding::NoPolygonLibrary: return "Cannot find file to parse polygons - see Preferences,Settings";
         case Finding::NoSectionChosen: return "Please select Points/Lines/Polygons";
@@ -58,6 +63,34 @@ std::string include_files_not_added_text() {
 
 std::string label_dropped_prefix() {
     return std::string("Some mkgmap strings could not be added.") + CRLF + CRLF;
+}
+
+}  // namespace tessaro
+
+namespace tessaro {
+
+std::string warnings_prefix(const std::vector<Warning>& warnings) {
+    if (warnings.empty()) return {};
+    std::string text;
+    for (const Warning& w : warnings) {
+        text += w.path + (w.line == 0 ? std::string() : ":" + std::to_string(w.line)) + ": ";
+        switch (w.kind) {
+            case Warning::Kind::CodeNotHex: text += "type code " + w.text + " is not hexadecimal - rule left out"; break;
+            case Warning::Kind::LibraryEntryBroken:
+                text += "library entry Type=" + w.text + " not used - no [end], or the code is not hexadecimal";
+                break;
+            case Warning::Kind::IncludeNotFollowed: text += w.text + " - not followed"; break;
+            case Warning::Kind::OtherStyleMissing: text += "no style " + w.text; break;
+        }
+        text += CRLF;
+    }
+    return text + CRLF;
+}
+
+std::string incomplete_text(const std::vector<Failure>& failures) {
+    std::string files;
+    for (const Failure& f : failures) files += (files.empty() ? "" : ", ") + f.path;
+    return "The TYP text is incomplete: the types of " + files + " are missing.";
 }
 
 }  // namespace tessaro

@@ -5,6 +5,7 @@
 
 #include "create_typ.h"
 #include "failure.h"
+#include "warning.h"
 
 namespace tessaro {
 
@@ -25,8 +26,14 @@ std::string finding_text(Finding finding, const CliContext& context);
 std::string failure_text(const Failure& failure);
 // The include files that no group took, and how to sort them.
 std::string left_out_text(const std::vector<std::string>& names, const CliContext& context);
+// "warning: FILE:LINE: what the run went past".
+std::string warning_text(const Warning& warning);
 // The last line of a run that wrote the TYP text completely.
 std::string created_text(const std::string& typ_path, const CreateTypReport& report);
+// The last line of a run that wrote the TYP text without the types of the
+// files it could not read (or refused).
+std::string incomplete_text(const std::string& typ_path, const std::vector<std::string>& unread,
+                            const CreateTypReport& report);
 
 }  // namespace tessaro
 
