@@ -55,7 +55,7 @@ LibraryLook get_code(Section section, std::string_view code, std::string_view co
         look.broken = Warning{Warning::Kind::LibraryEntryBroken, library.path(), entry.line, std::string(entry.code)};
         return look;
     }
-    look.entry = entry.look;
+    look.entry = std::string(entry.look);
 
     if (!include_tag_text) return look;
     if (look.entry.find("String1=") != std::string::npos) {

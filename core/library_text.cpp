@@ -40,11 +40,16 @@ bool starts_line(std::string_view text, std::size_t pos) {
     return pos == 0 || text[pos - 1] == '\n' || text[pos - 1] == '\r';
 }
 
-bool is_hex_code(std::string_view value) {
-    if (value.size() < 3 || value[0] != '0' || lower_char(value[1]) != 'x') return false;
-    for (char c : value.substr(2))
-        if (!is_hex_digit(c)) return false;
-    return true;
+// "[end]" at pos, ASCII case ignored (setting bit 5 lower-cases a letter and
+// turns no other byte into one).
+bool is_end_tag(std::string_view text, std::size_t pos) {
+    return text.size() - pos >= 5 && (text[pos + 1] | 0x20) == 'e' && (text[pos + 2] | 0x20) == 'n' &&
+           (text[pos + 3] | 0x20) == 'd' && text[pos + 4] == ']';
+}
+
+// is_hex_digit, here where every lookup asks it: inlined.
+bool hex_digit(char c) {
+    return static_cast<unsigned char>(c - '0') < 10 || static_cast<unsigned char>((c | 0x20) - 'a') < 6;
 }
 
 // The 1-based line of pos, counted as editors count them: a line ends at
@@ -121,27 +126,34 @@ std::size_t LibraryText::find_type(std::string_view key) const {
 
 LibraryText::Entry LibraryText::entry_at(std::size_t at) const {
     const std::string_view text = m_text;
+    const std::size_t n = text.size();
     Entry entry;
     // Its end: the first "[end]", unless a line that opens another section comes first.
     std::size_t end = std::string_view::npos;
     for (std::size_t p = text.find('[', at); p != std::string_view::npos; p = text.find('[', p + 1)) {
-        if (find_ci(text.substr(p, 5), "[end]") == 0) {
+        if (is_end_tag(text, p)) {
             end = p;
             break;
         }
         if (starts_line(text, p)) break;
     }
-    // The Type= value runs to the end of its line, or to an "[end]" on that line.
-    const std::size_t line_end = std::min(text.find_first_of("\r\n", at), end);
-    std::string_view value = text.substr(at, line_end == std::string_view::npos ? std::string_view::npos : line_end - at);
-    while (!value.empty() && is_blank(value.back())) value.remove_suffix(1);
-    if (end != std::string_view::npos && is_hex_code(value)) {
+    // The Type= value: hex digits after the "0x", then only blanks up to the
+    // end of its line, or up to an "[end]" on that line.
+    std::size_t v = at + 2;
+    while (v < n && hex_digit(text[v])) ++v;
+    bool hex = v > at + 2;
+    while (v < n && is_blank(text[v])) ++v;
+    hex = hex && (v == n || v == end || text[v] == '\r' || text[v] == '\n');
+    if (end != std::string_view::npos && hex) {
         entry.look = text.substr(at, end - at);
         return entry;
     }
     entry.broken = true;
     entry.line = line_of(text, at);
-    entry.code = value;
+    std::size_t value_end = std::min(text.find_first_of("\r\n", at), end);
+    if (value_end == std::string_view::npos) value_end = n;
+    while (value_end > at && is_blank(text[value_end - 1])) --value_end;
+    entry.code = text.substr(at, value_end - at);
     return entry;
 }
 
