@@ -147,38 +147,23 @@ TEST(HostileRules, an_unreadable_rule_or_include_file_is_named_and_the_text_writ
 }
 #endif
 
-// The library folder is checked before anything is written: one that holds
-// no library file at all, or no point library while points are on, stops.
-TEST(HostileLibraries, a_folder_without_library_files_or_without_the_point_library_stops_the_run) {
+// An empty library folder stops the run before anything is written, points
+// on or off (a folder of only some library files: the golden cases).
+TEST(HostileLibraries, an_empty_library_folder_stops_the_run_and_keeps_the_old_text) {
     Style s(BAR);
-    s.dir.write("s/lines", "highway=x [0x02]\n");
     const std::string old = s.dir.write("out.txt", "precious");
     fs::create_directory(s.dir / "empty");
-    const test::CliOutput empty = test::cli({"-o", s.dir / "out.txt", "--res", s.dir / "empty", s.dir / "s"});
+    const test::CliOutput empty = test::cli({"-o", old, "--res", s.dir / "empty", s.dir / "s"});
     EXPECT_EQ(empty.exit_code, 1);
     EXPECT_EQ(empty.err, "tessaro-cli: no library files (points, lines, pgons.pol in " + (s.dir / "empty") +
                              "): give the library folder with --res\n");
-    EXPECT_EQ(test::read_bytes(old), "precious");
     EXPECT_EQ(test::cli({"-o", old, "--res", s.dir / "empty", "--no-points", s.dir / "s"}).exit_code, 1);
-
-    s.dir.write("lines-only/lines", "[_line]\r\nType=0x00200\r\nXpm=\"0 0 1 0\"\r\n\"1 c #F0C060\"\r\n[end]\r\n");
-    const test::CliOutput no_points = test::cli({"-o", old, "--res", s.dir / "lines-only", s.dir / "s"});
-    EXPECT_EQ(no_points.exit_code, 1);
-    EXPECT_NE(no_points.err.find("no point library (points in " + (s.dir / "lines-only") + ")"), std::string::npos)
-        << no_points.err;
-    EXPECT_NE(no_points.err.find("--no-points"), std::string::npos) << no_points.err;
     EXPECT_EQ(test::read_bytes(old), "precious");
-    // A polygon library named on its own is a library file too.
-    const test::CliOutput named_polygons = test::cli(
+    // A polygon library named on its own is a library file: then the point library is what lacks.
+    const test::CliOutput named = test::cli(
         {"-o", old, "--res", s.dir / "empty", "--polygon-library", s.dir / "res/points", s.dir / "s"});
-    EXPECT_NE(named_polygons.err.find("no point library"), std::string::npos) << named_polygons.err;
-
-    // Without points, lines take the library's looks and polygons their built-in ones.
-    const test::CliOutput lines =
-        test::cli({"--seed", "1", "-o", old, "--res", s.dir / "lines-only", "--no-points", s.dir / "s"});
-    EXPECT_EQ(lines.exit_code, 0) << lines.err;
-    EXPECT_NE(lines.err.find("warning: no polygon library"), std::string::npos) << lines.err;
-    EXPECT_NE(test::read_bytes(old).find("F0C060"), std::string::npos);
+    EXPECT_EQ(named.exit_code, 1);
+    EXPECT_EQ(named.err.find("tessaro-cli: no point library (points in " + (s.dir / "empty") + ")"), 0u) << named.err;
 }
 
 TEST(HostileOutput, unwritable_paths_are_named_and_exit_one) {
