@@ -429,14 +429,20 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
         return;
     }
     if (report.include_groups_empty) m_shell.message(include_files_not_added_text());
-    if (!report.warnings.empty()) m_shell.message(warnings_text(report.warnings));
     m_launch->setEnabled(true);
 
-    const std::string prefix = report.label_dropped ? label_dropped_prefix() : std::string();
+    const std::string prefix =
+        (report.label_dropped ? label_dropped_prefix() : std::string()) + warnings_prefix(report.warnings);
     if (!report.written) {
         const std::string reason = write_failure != nullptr ? failure_text(*write_failure) : request.typ_path;
         m_shell.message(prefix + (report.in_place ? "The TYP text is incomplete: " : "The TYP text could not be written: ") +
                         reason);
+        return;
+    }
+    if (!report.complete()) {
+        // Written, so it can be looked at; not handed to the editor as if whole.
+        m_shell.message(prefix + incomplete_text(report.failures));
+        show_preview();
         return;
     }
     m_shell.message(prefix + "TYP file created");

@@ -12,7 +12,12 @@ std::string window_caption(const std::string& style_folder, const std::string& s
 
 std::string finding_text(Finding finding) {
     switch (finding) {
-        case Finding::NoPointLibrary: return "Cannot find file to parse points";
+        case Finding::NoLibraryFiles:
+            return "Cannot find the library files points, lines, pgons.pol - put them into the res folder beside "
+                   "tessaro";
+        case Finding::NoPointLibrary:
+            return "Cannot find file to parse points - put points into the res folder beside tessaro, or untick "
+                   "Points";
         case Finding::NoLineLibrary: return "Cannot find file to parse lines";
         case Finding::NoPolygonLibrary: return "Cannot find file to parse polygons - see Preferences,Settings";
         case Finding::NoSectionChosen: return "Please select Points/Lines/Polygons";
@@ -60,23 +65,37 @@ std::string label_dropped_prefix() {
     return std::string("Some mkgmap strings could not be added.") + CRLF + CRLF;
 }
 
-std::string warnings_text(const std::vector<Warning>& warnings) {
+}  // namespace tessaro
+
+namespace tessaro {
+
+std::string warnings_prefix(const std::vector<Warning>& warnings) {
+    if (warnings.empty()) return {};
     // A message box of a few lines: a style with thousands of faults must not fill the screen.
     constexpr std::size_t SHOWN = 20;
     std::string text;
     for (std::size_t i = 0; i < warnings.size() && i < SHOWN; ++i) {
         const Warning& w = warnings[i];
-        text += w.path + (w.line > 0 ? ":" + std::to_string(w.line) : std::string()) + ": ";
+        const std::string what = printable(w.text);
+        text += w.path + (w.line == 0 ? std::string() : ":" + std::to_string(w.line)) + ": ";
         switch (w.kind) {
-            case Warning::Kind::CodeNotHex:
-                text += "type code " + printable(w.text) + " is not a hexadecimal number; the rule has no entry";
+            case Warning::Kind::CodeNotHex: text += "type code " + what + " is not a hexadecimal number - rule left out"; break;
+            case Warning::Kind::LibraryEntryBroken:
+                text += "library entry Type=" + what + " not used - no [end], or the code is not hexadecimal";
                 break;
-            default: text += printable(w.text); break;
+            case Warning::Kind::IncludeNotFollowed: text += what + " - not followed"; break;
+            case Warning::Kind::OtherStyleMissing: text += "no style " + what; break;
         }
-        text += "\r\n";
+        text += CRLF;
     }
-    if (warnings.size() > SHOWN) text += "and " + std::to_string(warnings.size() - SHOWN) + " more\r\n";
-    return text;
+    if (warnings.size() > SHOWN) text += "and " + std::to_string(warnings.size() - SHOWN) + " more" + CRLF;
+    return text + CRLF;
+}
+
+std::string incomplete_text(const std::vector<Failure>& failures) {
+    std::string files;
+    for (const Failure& f : failures) files += (files.empty() ? "" : ", ") + f.path;
+    return "The TYP text is incomplete: the types of " + files + " are missing.";
 }
 
 }  // namespace tessaro

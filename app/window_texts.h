@@ -20,9 +20,12 @@ std::string failure_text(const Failure& failure);
 
 std::string sort_include_files_text();
 std::string include_files_not_added_text();
-// What the run went past, one line each (the first few of many).
-std::string warnings_text(const std::vector<Warning>& warnings);
 // Put before the closing message when a rule's label could not be added.
 std::string label_dropped_prefix();
+// Put before the closing message: the library entries (and other lines) the run went past.
+std::string warnings_prefix(const std::vector<Warning>& warnings);
+// The closing message of a run that wrote the TYP text without what the
+// files it could not read (or refused) hold; each failure was told before it.
+std::string incomplete_text(const std::vector<Failure>& failures);
 
 }  // namespace tessaro

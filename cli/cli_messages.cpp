@@ -7,9 +7,15 @@ namespace tessaro {
 std::string finding_text(Finding finding, const CliContext& c) {
     const std::string& style = c.style_folder;
     switch (finding) {
+        case Finding::NoLibraryFiles:
+            return "no library files (" +
+                   (c.polygon_library_given ? "points, lines in " + c.res_folder + ", " + c.polygon_library
+                                            : "points, lines, pgons.pol in " + c.res_folder) +
+                   "): give the library folder with --res";
         case Finding::NoPointLibrary:
-            return "warning: no point library (points in " + c.res_folder +
-                   "): point types get no entry; give the library folder with --res";
+            return "no point library (points in " + c.res_folder +
+                   "): point types would get no entry; give the library folder with --res, or leave points out "
+                   "with --no-points";
         case Finding::NoLineLibrary:
             return "warning: no line library (lines in " + c.res_folder +
                    "): line types get built-in looks; give the library folder with --res";
@@ -50,16 +56,6 @@ std::string failure_text(const Failure& f) {
     return f.path + why;
 }
 
-std::string warning_text(const Warning& w) {
-    const std::string where = "warning: " + w.path + (w.line > 0 ? ":" + std::to_string(w.line) : std::string()) + ": ";
-    switch (w.kind) {
-        case Warning::Kind::CodeNotHex:
-            return where + "type code " + printable(w.text) + " is not a hexadecimal number; the rule has no entry";
-        default: break;
-    }
-    return where + printable(w.text);
-}
-
 std::string left_out_text(const std::vector<std::string>& names, const CliContext& c) {
     std::string text = "warning: include files in no group, so their types are not in the TYP text:\n";
     for (const std::string& name : names) text += "  " + name + "\n";
@@ -68,10 +64,37 @@ std::string left_out_text(const std::vector<std::string>& names, const CliContex
     return text;
 }
 
+std::string warning_text(const Warning& w) {
+    const std::string where = "warning: " + w.path + (w.line == 0 ? std::string() : ":" + std::to_string(w.line)) + ": ";
+    switch (w.kind) {
+        case Warning::Kind::CodeNotHex:
+            return where + "type code " + printable(w.text) + " is not a hexadecimal number; the rule has no entry";
+        case Warning::Kind::LibraryEntryBroken:
+            return where + "library entry Type=" + printable(w.text) +
+                   " not used: it has no [end] or its code is not hexadecimal";
+        case Warning::Kind::IncludeNotFollowed: return where + printable(w.text) + ": not followed";
+        case Warning::Kind::OtherStyleMissing: return where + "no style " + printable(w.text);
+    }
+    return where + printable(w.text);
+}
+
+namespace {
+std::string entry_counts(const CreateTypReport& r) {
+    return std::to_string(r.entries[Section::Point]) + " point, " + std::to_string(r.entries[Section::Line]) +
+           " line and " + std::to_string(r.entries[Section::Polygon]) + " polygon entries";
+}
+}  // namespace
+
 std::string created_text(const std::string& typ_path, const CreateTypReport& r) {
-    return typ_path + ": TYP file created with " + std::to_string(r.entries[Section::Point]) + " point, " +
-           std::to_string(r.entries[Section::Line]) + " line and " + std::to_string(r.entries[Section::Polygon]) +
-           " polygon entries";
+    return typ_path + ": TYP file created with " + entry_counts(r);
+}
+
+std::string incomplete_text(const std::string& typ_path, const std::vector<std::string>& unread,
+                            const CreateTypReport& r) {
+    std::string files;
+    for (const std::string& path : unread) files += (files.empty() ? "" : ", ") + path;
+    return typ_path + ": TYP text written but incomplete: the types of " + files + " are missing (" + entry_counts(r) +
+           " written)";
 }
 
 }  // namespace tessaro

@@ -28,8 +28,14 @@ std::string failure_text(const Failure& failure);
 std::string warning_text(const Warning& warning);
 // The include files that no group took, and how to sort them.
 std::string left_out_text(const std::vector<std::string>& names, const CliContext& context);
+// "warning: FILE:LINE: what the run went past".
+std::string warning_text(const Warning& warning);
 // The last line of a run that wrote the TYP text completely.
 std::string created_text(const std::string& typ_path, const CreateTypReport& report);
+// The last line of a run that wrote the TYP text without the types of the
+// files it could not read (or refused).
+std::string incomplete_text(const std::string& typ_path, const std::vector<std::string>& unread,
+                            const CreateTypReport& report);
 
 }  // namespace tessaro
 

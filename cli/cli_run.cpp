@@ -1,5 +1,6 @@
 #include "cli_run.h"
 
+#include <algorithm>
 #include <set>
 
 #include "app_state.h"
@@ -25,21 +26,36 @@ public:
     void warn(const std::string& text) {
         if (!m_quiet) error(text);
     }
+    // Each failure once: the include scan and the run may meet the same one.
     void failures(const std::vector<Failure>& list) {
-        for (const Failure& f : list) error(failure_text(f));
+        for (const Failure& f : list) {
+            if (std::find(m_told.begin(), m_told.end(), f) != m_told.end()) continue;
+            m_told.push_back(f);
+            error(failure_text(f));
+        }
+    }
+    void warnings(const std::vector<Warning>& list) {
+        for (const Warning& w : list) warn(warning_text(w));
     }
 
 private:
     std::ostream& m_err;
     bool m_quiet;
+    std::vector<Failure> m_told;
 };
 
 // How a conversion ended; the exit status follows from it alone.
-enum class Outcome { Written, BadUsage, Failed };
+enum class Outcome {
+    Written,
+    Incomplete,  // written, without what some files that could not be read hold
+    BadUsage,
+    Failed,
+};
 
 int exit_code(Outcome outcome) {
     switch (outcome) {
         case Outcome::Written: return EXIT_DONE;
+        case Outcome::Incomplete: return EXIT_FAILED;
         case Outcome::BadUsage: return EXIT_USAGE;
         case Outcome::Failed: return EXIT_FAILED;
     }
@@ -74,11 +90,15 @@ void load_libraries(Setup& s, const CliOptions& o, const std::string& program_fo
     }
 }
 
-// The include files: found by the scan, sorted by the options. False (after
-// saying why) when an option names no file of the include folder.
-bool sort_include_files(IncludeFiles& inc, const CliOptions& o, const std::string& style_folder, Reporter& say) {
+// The include files: found by the scan, sorted by the options; the files the
+// scan could not read go into `unread`. False (after saying why) when an
+// option names no file of the include folder.
+bool sort_include_files(IncludeFiles& inc, const CliOptions& o, const std::string& style_folder, Reporter& say,
+                        std::vector<std::string>& unread) {
     RuleReader reader;
-    say.failures(scan_include_files(inc, style_folder, reader).failures);
+    const IncludeScan scan = scan_include_files(inc, style_folder, reader);
+    say.failures(scan.failures);
+    for (const Failure& f : scan.failures) unread.push_back(f.path);
     const std::string folder = include_folder(style_folder);
     std::set<std::string> named;
     for (Section s : ALL_SECTIONS) {
@@ -128,7 +148,8 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
         else say.warn(finding_text(f, s.context));
     }
     if (!check.can_run()) return check.findings.back() == Finding::NoSectionChosen ? Outcome::BadUsage : Outcome::Failed;
-    if (!sort_include_files(request.include_files, o, request.style_folder, say)) return Outcome::BadUsage;
+    std::vector<std::string> unread;
+    if (!sort_include_files(request.include_files, o, request.style_folder, say, unread)) return Outcome::BadUsage;
 
     const CreateTypReport report = run_create_typ(request, check);
     say.failures(report.failures);
@@ -138,9 +159,15 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
                                                       : ": the TYP text was not written; any old file there is unchanged"));
         return Outcome::Failed;
     }
-    for (const Warning& w : report.warnings) say.warn(warning_text(w));
+    say.warnings(report.warnings);
     if (!report.left_out.empty()) say.warn(left_out_text(report.left_out, s.context));
     if (report.label_dropped) say.warn(label_dropped_text());
+    for (const Failure& f : report.failures)
+        if (std::find(unread.begin(), unread.end(), f.path) == unread.end()) unread.push_back(f.path);
+    if (!unread.empty()) {
+        say.error(incomplete_text(request.typ_path, unread, report));
+        return Outcome::Incomplete;
+    }
     say.warn(created_text(request.typ_path, report));
     return Outcome::Written;
 }

@@ -17,12 +17,13 @@ namespace fs = std::filesystem;
 
 bool stops_the_run(Finding finding) {
     switch (finding) {
-        case Finding::NoPointLibrary:
         case Finding::NoLineLibrary:
         case Finding::NoPolygonLibrary:
         case Finding::NoLinesFile:
         case Finding::NoPointsFile:
         case Finding::NoPolygonsFile: return false;
+        case Finding::NoLibraryFiles:
+        case Finding::NoPointLibrary:
         case Finding::NoSectionChosen:
         case Finding::StyleFolderMissing:
         case Finding::StyleFolderNotFolder:
@@ -45,13 +46,20 @@ CreateTypCheck check_create_typ(const CreateTypRequest& request) {
         return false;
     };
     const auto run_checks = [&]() {
-        if (request.libraries != nullptr) {
-            const LibraryTexts& libraries = *request.libraries;
-            if (libraries[Section::Point].empty()) found.push_back(Finding::NoPointLibrary);
-            if (libraries[Section::Line].empty()) found.push_back(Finding::NoLineLibrary);
-            if (libraries[Section::Polygon].empty()) found.push_back(Finding::NoPolygonLibrary);
-        }
         const auto& on = request.sections;
+        if (request.libraries != nullptr) {
+            // A library folder that holds nothing is a wrong folder, not a
+            // wish for built-in looks; a point without its library gets no
+            // entry at all, so the run would drop every point.
+            const LibraryTexts& libraries = *request.libraries;
+            const auto lacks = [&](Section s) { return on[s] && libraries[s].empty(); };
+            if (std::all_of(ALL_SECTIONS.begin(), ALL_SECTIONS.end(), [&](Section s) { return libraries[s].empty(); }) &&
+                std::any_of(ALL_SECTIONS.begin(), ALL_SECTIONS.end(), [&](Section s) { return on[s]; }))
+                return stop(Finding::NoLibraryFiles);
+            if (lacks(Section::Point)) return stop(Finding::NoPointLibrary);
+            if (lacks(Section::Line)) found.push_back(Finding::NoLineLibrary);
+            if (lacks(Section::Polygon)) found.push_back(Finding::NoPolygonLibrary);
+        }
         if (!on[Section::Point] && !on[Section::Line] && !on[Section::Polygon]) return stop(Finding::NoSectionChosen);
         std::error_code ec;
         const fs::file_status st = fs::status(to_fs_path(request.style_folder), ec);
@@ -154,6 +162,9 @@ std::optional<std::string> input_at_output(const CreateTypRequest& request) {
 std::string Conversion::library_look(Section section, std::string_view code, std::string_view condition) {
     LibraryLook look = get_code(section, code, condition, libraries[section], include_tag_text);
     if (look.label_dropped) report.label_dropped = true;
+    // Said once for each broken entry, however many codes lead to it.
+    if (look.broken && std::find(report.warnings.begin(), report.warnings.end(), *look.broken) == report.warnings.end())
+        report.warnings.push_back(std::move(*look.broken));
     return std::move(look.entry);
 }
 

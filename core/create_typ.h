@@ -35,9 +35,11 @@ struct CreateTypRequest {
 // What the check finds, in the order a user is told. Warnings first where
 // they come first; the run may go on only when no finding stops it.
 enum class Finding {
-    NoPointLibrary,    // warning: the point library text is empty
-    NoLineLibrary,     // warning
-    NoPolygonLibrary,  // warning
+    // The libraries, of the sections that are on; "none" means missing or empty.
+    NoLibraryFiles,    // stop: none of the three library texts holds anything
+    NoPointLibrary,    // stop: points have no look but the library's
+    NoLineLibrary,     // warning: line types get built-in looks
+    NoPolygonLibrary,  // warning: polygon types get built-in looks
     NoSectionChosen,   // stop: every section is switched off
     StyleFolderMissing,    // stop
     StyleFolderNotFolder,  // stop: the style folder names a file
@@ -71,6 +73,11 @@ struct CreateTypReport {
     std::vector<Failure> failures;    // in the order they happened
     std::vector<Warning> warnings;    // in the order they were met
     std::size_t chunks = 0;           // pieces of the TYP text, header included
+
+    // Written, and with everything the run meant to read: after a rule or
+    // include file that could not be read (in full), or a refused include
+    // file, the text stands at its path without their types.
+    bool complete() const { return written && failures.empty(); }
 };
 
 // The run: the header, the rule files' sections (polygons, lines, points),

@@ -50,9 +50,12 @@ LibraryLook get_code(Section section, std::string_view code, std::string_view co
     LibraryLook look;
     const std::size_t at = library.find_type(library_key(section, code));
     if (at == std::string::npos) return look;
-    const std::size_t end = library.text().find("[end]", at);
-    if (end == std::string::npos) return look;
-    look.entry = library.text().substr(at, end - at);
+    const LibraryText::Entry entry = library.entry_at(at);
+    if (entry.broken) {
+        look.broken = Warning{Warning::Kind::LibraryEntryBroken, library.path(), entry.line, std::string(entry.code)};
+        return look;
+    }
+    look.entry = std::string(entry.look);
 
     if (!include_tag_text) return look;
     if (look.entry.find("String1=") != std::string::npos) {

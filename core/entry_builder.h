@@ -1,10 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "library_text.h"
 #include "section.h"
+#include "warning.h"
 
 namespace tessaro {
 
@@ -19,10 +21,12 @@ std::string library_key(Section section, std::string_view code);
 struct LibraryLook {
     std::string entry;           // from the code's "0x" up to (not including) "[end]"; empty: none
     bool label_dropped = false;  // the rule's label was wanted, but the entry has a label of its own
+    std::optional<Warning> broken;  // the code's entry is broken: no look, and where it is
 };
 
 // get_code: the library look of a type code. With Include Tag Text on, the
 // rule condition becomes a label line of the entry, unless it has its own.
+// A broken entry (see LibraryText::Entry) gives no look.
 LibraryLook get_code(Section section, std::string_view code, std::string_view condition, const LibraryText& library,
                      bool include_tag_text);
 

@@ -40,7 +40,7 @@ std::optional<Failure> load_library_file(const std::string& path, Section sectio
         if (!read_file(path, text, error, yield)) failure = Failure{Failure::Kind::Read, path, 0, error};
         yield_to(yield);
     }
-    into.assign(section == Section::Polygon ? prepare_polygon_library(std::move(text)) : std::move(text));
+    into.assign(section == Section::Polygon ? prepare_polygon_library(std::move(text)) : std::move(text), path);
     return failure;
 }
 

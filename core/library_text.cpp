@@ -1,5 +1,7 @@
 #include "library_text.h"
 
+#include <algorithm>
+
 #include "text_util.h"
 
 namespace tessaro {
@@ -28,13 +30,46 @@ std::uint64_t pack_code(std::string_view digits) {
     return packed | (std::uint64_t{digits.size()} << 60);
 }
 
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// True when only blanks stand between the start of its line and pos.
+bool starts_line(std::string_view text, std::size_t pos) {
+    while (pos > 0 && is_blank(text[pos - 1])) --pos;
+    return pos == 0 || text[pos - 1] == '\n' || text[pos - 1] == '\r';
+}
+
+// "[end]" at pos, ASCII case ignored (setting bit 5 lower-cases a letter and
+// turns no other byte into one).
+bool is_end_tag(std::string_view text, std::size_t pos) {
+    return text.size() - pos >= 5 && (text[pos + 1] | 0x20) == 'e' && (text[pos + 2] | 0x20) == 'n' &&
+           (text[pos + 3] | 0x20) == 'd' && text[pos + 4] == ']';
+}
+
+// is_hex_digit, here where every lookup asks it: inlined.
+bool hex_digit(char c) {
+    return static_cast<unsigned char>(c - '0') < 10 || static_cast<unsigned char>((c | 0x20) - 'a') < 6;
+}
+
+// The 1-based line of pos, counted as editors count them: a line ends at
+// CR LF, LF or a CR alone. The polygon library's preparing keeps every line
+// end, so its lines are those of the file.
+std::size_t line_of(std::string_view text, std::size_t pos) {
+    std::size_t line = 1;
+    for (std::size_t i = 0; i < pos; ++i)
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) ++line;
+    return line;
+}
+
 std::size_t slot_of(std::uint64_t code, std::size_t slots) {
     return static_cast<std::size_t>((code * 0x9E3779B97F4A7C15ULL) >> 20) & (slots - 1);
 }
 }  // namespace
 
-void LibraryText::assign(std::string text) {
+void LibraryText::assign(std::string text, std::string path) {
     m_text = std::move(text);
+    m_path = std::move(path);
     m_index.clear();
     m_indexed = 0;
     m_index_built = false;
@@ -87,6 +122,39 @@ std::size_t LibraryText::find_type(std::string_view key) const {
     for (std::size_t i = slot_of(packed, m_index.size()); m_index[i].pos != EMPTY; i = (i + 1) & (m_index.size() - 1))
         if (m_index[i].code == packed) return m_index[i].pos;
     return std::string::npos;
+}
+
+LibraryText::Entry LibraryText::entry_at(std::size_t at) const {
+    const std::string_view text = m_text;
+    const std::size_t n = text.size();
+    Entry entry;
+    // Its end: the first "[end]", unless a line that opens another section comes first.
+    std::size_t end = std::string_view::npos;
+    for (std::size_t p = text.find('[', at); p != std::string_view::npos; p = text.find('[', p + 1)) {
+        if (is_end_tag(text, p)) {
+            end = p;
+            break;
+        }
+        if (starts_line(text, p)) break;
+    }
+    // The Type= value: hex digits after the "0x", then only blanks up to the
+    // end of its line, or up to an "[end]" on that line.
+    std::size_t v = at + 2;
+    while (v < n && hex_digit(text[v])) ++v;
+    bool hex = v > at + 2;
+    while (v < n && is_blank(text[v])) ++v;
+    hex = hex && (v == n || v == end || text[v] == '\r' || text[v] == '\n');
+    if (end != std::string_view::npos && hex) {
+        entry.look = text.substr(at, end - at);
+        return entry;
+    }
+    entry.broken = true;
+    entry.line = line_of(text, at);
+    std::size_t value_end = std::min(text.find_first_of("\r\n", at), end);
+    if (value_end == std::string_view::npos) value_end = n;
+    while (value_end > at && is_blank(text[value_end - 1])) --value_end;
+    entry.code = text.substr(at, value_end - at);
+    return entry;
 }
 
 // Keys with other characters than hex digits, or very long ones, are rare;

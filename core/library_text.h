@@ -13,10 +13,12 @@ namespace tessaro {
 class LibraryText {
 public:
     LibraryText() = default;
-    explicit LibraryText(std::string text) { assign(std::move(text)); }
+    explicit LibraryText(std::string text, std::string path = {}) { assign(std::move(text), std::move(path)); }
 
-    void assign(std::string text);
+    // The text, and the file it came from (for what is said about its lines).
+    void assign(std::string text, std::string path = {});
     const std::string& text() const { return m_text; }
+    const std::string& path() const { return m_path; }
     bool empty() const { return m_text.empty(); }
 
     // Position of the "0x" of the first "type=0x<key>" (ASCII case ignored)
@@ -24,12 +26,25 @@ public:
     // no further hexadecimal digit; npos when there is none.
     std::size_t find_type(std::string_view key) const;
 
+    // The entry whose code starts at `at` (a find_type position).
+    struct Entry {
+        std::string_view look;  // from the "0x" up to its "[end]"; empty when broken
+        // An entry whose Type= value is no "0x" and hexadecimal digits, or that
+        // another section line (or the end of the text) cuts off before any
+        // "[end]" (ASCII case ignored): copied, it would break the TYP text.
+        bool broken = false;
+        std::size_t line = 0;   // 1-based line of its Type= in the file
+        std::string_view code;  // its Type= value as written
+    };
+    Entry entry_at(std::size_t at) const;
+
 private:
     std::size_t scan_for(std::string_view key) const;
     void build_index() const;
     void index_code(std::uint64_t code, std::size_t pos) const;
 
     std::string m_text;
+    std::string m_path;
     // Codes of up to 15 hex digits, packed into a word (see pack_code), ->
     // first position of their "0x"; open addressing, at most half full.
     struct Slot {

@@ -56,7 +56,8 @@ private:
     std::optional<Failure> m_failure;
 };
 
-// The header block as one chunk (without the final line end, which the append adds).
+// The header block as one chunk (without the final line end, which the append
+// adds). Its ";style:" line names the style, control characters as "?".
 std::string header_chunk(const std::string& style_folder);
 
 // ftrim: the style name of a folder path, its last component cut before its

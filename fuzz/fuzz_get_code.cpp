@@ -36,12 +36,35 @@ std::size_t plain_find_type(std::string_view text, std::string_view key) {
     return NPOS;
 }
 
-// The library entry from its "0x" up to its "[end]".
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The library entry from its "0x" up to its "[end]" (either case); none when
+// a line that opens another section, or the end of the text, comes first, or
+// when the Type= value is not "0x" and hexadecimal digits.
 std::string plain_entry(std::string_view text, std::string_view key) {
     const std::size_t at = plain_find_type(text, key);
     if (at == NPOS) return {};
-    const std::size_t end = text.find("[end]", at);
+    std::size_t end = NPOS;
+    for (std::size_t p = at; p < text.size() && end == NPOS; ++p) {
+        if (text[p] != '[') continue;
+        bool is_end = p + 5 <= text.size();
+        for (std::size_t j = 0; j < 5 && is_end; ++j) is_end = ascii_lower(text[p + j]) == "[end]"[j];
+        if (is_end) {
+            end = p;
+            continue;
+        }
+        std::size_t q = p;
+        while (q > 0 && is_blank(text[q - 1])) --q;
+        if (q == 0 || text[q - 1] == '\n' || text[q - 1] == '\r') return {};
+    }
     if (end == NPOS) return {};
+    std::size_t v = at + 2;
+    while (v < end && ascii_hex(text[v])) ++v;
+    if (v == at + 2) return {};
+    while (v < end && is_blank(text[v])) ++v;
+    if (v < end && text[v] != '\r' && text[v] != '\n') return {};
     return std::string(text.substr(at, end - at));
 }
 
@@ -144,6 +167,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string& answer = look.entry;
         require(answer.empty() || hex_prefix_at(answer, 0), "an entry begins with 0x");
         const std::string entry = plain_entry(library, library_key(section, code));
+        const bool found = plain_find_type(library, library_key(section, code)) != NPOS;
+        require(look.broken.has_value() == (found && entry.empty()), "an entry found but not whole is broken");
         if (!tag_text) {
             require(answer == entry, "the entry runs from the code's 0x to its [end]");
             require(answer.empty() || library.find(answer) != NPOS, "an entry is a piece of the library");

@@ -107,6 +107,62 @@ TEST(CreateTyp, stops_with_a_message_when_nothing_can_be_converted) {
     EXPECT_EQ(test::read_bytes(old), "old");  // a run that stops before writing keeps the old TYP text
 }
 
+// The library folder decides before anything is written: without any library
+// file, or without the point library while Points is ticked, the run stops.
+TEST(CreateTyp, stops_without_library_files_or_the_point_library_and_keeps_the_old_text) {
+    Window w(false);
+    fs::remove(w.dir / "prog/res/points");
+    w.start();
+    w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
+    const std::string old = w.dir.write("out.txt", "old");
+    EXPECT_EQ(w.create(), (Messages{"Cannot find file to parse points - put points into the res folder beside "
+                                    "tessaro, or untick Points"}));
+    EXPECT_EQ(test::read_bytes(old), "old");
+    w.find<QCheckBox>("Check2_2")->setChecked(false);  // Points
+    EXPECT_EQ(w.create(), (Messages{"TYP file created", "Please place tessaro in same directory as pictor."}));
+    EXPECT_NE(w.out().find("[_line]"), std::string::npos);
+
+    Window none(false);
+    for (const char* library : {"points", "lines", "pgons.pol"}) fs::remove(none.dir / ("prog/res/" + std::string(library)));
+    none.start();
+    none.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
+    none.find<QCheckBox>("Check2_2")->setChecked(false);
+    EXPECT_EQ(none.create(), (Messages{"Cannot find the library files points, lines, pgons.pol - put them into the "
+                                       "res folder beside tessaro"}));
+    EXPECT_FALSE(fs::exists(none.dir / "out.txt"));
+}
+
+// A broken library entry gives the type no look of it; the closing message names it.
+TEST(CreateTyp, names_broken_library_entries_in_the_closing_message) {
+    Window w(false);
+    const std::string points = w.dir.write("prog/res/points", "Type=0x02d02\r\nXpm=\"x\"\r\n");
+    w.start();
+    w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
+    EXPECT_EQ(w.create().at(0), points + ":1: library entry Type=0x02d02 not used - no [end], or the code is not "
+                                         "hexadecimal\r\n\r\nTYP file created");
+    EXPECT_EQ(w.out().find("[_point]"), std::string::npos);
+}
+
+#ifndef _WIN32
+// What a rule file that cannot be read holds is missing: the text is written
+// and shown, but said to be incomplete, and not handed to the editor.
+TEST(CreateTyp, says_the_text_is_incomplete_when_a_rule_file_could_not_be_read) {
+    Window w(false);
+    w.program("pct5");
+    w.start();
+    w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
+    const std::string why = test::make_unreadable(w.dir / "s/lines");
+    if (why.empty()) GTEST_SKIP() << "no file here that exists and fails to be read";
+    const std::string lines = w.dir / "s/lines";
+    EXPECT_EQ(w.create(), (Messages{lines + ": " + why,
+                                    "The TYP text is incomplete: the types of " + lines + " are missing."}));
+    EXPECT_TRUE(w.out().find("[_point]") != std::string::npos && w.out().find("[_line]") == std::string::npos);
+    EXPECT_TRUE(w.desktop.started.empty());
+    ASSERT_NE(w.window->preview(), nullptr);
+    EXPECT_TRUE(w.window->preview()->isVisible());
+}
+#endif
+
 TEST(CreateTyp, converts_a_polygons_only_style_and_launches) {
     Window w(false);
     w.program("pct5");

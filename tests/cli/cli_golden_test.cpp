@@ -64,14 +64,16 @@ CliResult run_program(const std::string& name, const test::TempDir& tmp) {
 #ifdef _WIN32
     // cmd /c drops the first and the last quote of a line with more than two.
     const int code = std::system(("\"" + cmd + "\"").c_str());
-    // stderr is a text stream there: every line ends in CR LF.
-    const std::string err = replace_all(read_bytes(tmp / "stderr"), "\r\n", "\n");
+    // stderr is a text stream there: every line ends in CR LF. Paths are
+    // written with a backslash, and the expected files name them with "/".
+    const std::string err =
+        replace_all(replace_all(replace_all(read_bytes(tmp / "stderr"), "\r\n", "\n"), out, "$OUT"), "\\", "/");
 #else
     const int status = std::system(cmd.c_str());
     const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const std::string err = read_bytes(tmp / "stderr");
+    const std::string err = replace_all(read_bytes(tmp / "stderr"), out, "$OUT");
 #endif
-    return {code, replace_all(err, out, "$OUT"), read_bytes(out)};
+    return {code, err, read_bytes(out)};
 }
 
 class CliGolden : public ::testing::TestWithParam<std::string> {};

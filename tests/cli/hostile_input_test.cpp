@@ -94,8 +94,10 @@ TEST(HostileRules, pipes_folders_and_dangling_links_are_named_and_skipped) {
     ASSERT_EQ(mkfifo((s.dir / "s/inc/pipe").c_str(), 0600), 0);
     fs::create_symlink(s.dir / "gone", s.dir / "s/inc/dangling");
     const Outcome r = s.convert({"--auto-inc"});
-    EXPECT_EQ(r.exit_code, 0) << r.err;
+    // Listed as rule files but not read: the text is written, and said to be incomplete.
+    EXPECT_EQ(r.exit_code, 1) << r.err;
     for (const char* named : {"s/points", "s/lines"}) EXPECT_NE(r.err.find(s.dir / named), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("TYP text written but incomplete"), std::string::npos) << r.err;
     EXPECT_EQ(r.typ.find("[_"), 0u);  // the header only
     const Outcome pipe = s.convert({"--inc-lines", "pipe"});
     EXPECT_EQ(pipe.exit_code, 2);
@@ -104,14 +106,65 @@ TEST(HostileRules, pipes_folders_and_dangling_links_are_named_and_skipped) {
 #endif
 
 TEST(HostileLibraries, broken_libraries_give_no_look_and_no_crash) {
-    const std::string unclosed = "Type=0x02d02\r\nXpm=\"x\"\r\n[End]\r\n";
-    for (const std::string& lib : {""s, "\0\0Type=0x\0"s, random_bytes(3u << 20, 3), unclosed, "x Type=0x02d02"s,
-                                   "Type=0x02d02"s}) {
+    const std::string unclosed = "Type=0x02d02\r\nXpm=\"x\"\r\n[_point]\r\nType=0x01\r\n[end]\r\n";
+    for (const std::string& lib : {"\0\0Type=0x\0"s, random_bytes(3u << 20, 3), unclosed, "x Type=0x02d02"s,
+                                   "Type=0x02d02"s, "Type=0x02d02\xff\r\n[end]\r\n"s}) {
         const Outcome r = Style(BAR, lib).convert({"--tag-text"});
         EXPECT_EQ(r.exit_code, 0) << r.err;
         EXPECT_EQ(r.typ.find("[_point]"), std::string::npos);
     }
     EXPECT_NE(Style(BAR, std::string(64u << 20, ';') + LIBRARY_POINTS).convert().typ.find("Type=0x02d02"), std::string::npos);
+}
+
+#ifndef _WIN32
+// What a rule file or an include file holds is missing from the text when it
+// cannot be read: the text is written, the file named, and the run fails.
+TEST(HostileRules, an_unreadable_rule_or_include_file_is_named_and_the_text_written_but_incomplete) {
+    Style s;
+    s.dir.write("s/lines", "highway=x [0x02]\n");
+    const std::string why = test::make_unreadable(s.dir.write("s/points", BAR));
+    if (why.empty()) GTEST_SKIP() << "no file here that exists and fails to be read";
+    const Outcome r = s.convert();
+    EXPECT_EQ(r.exit_code, 1);
+    const std::string out = s.dir / "out.txt";
+    EXPECT_EQ(r.err, "tessaro-cli: " + (s.dir / "s/points") + ": " + why + "\ntessaro-cli: " + out +
+                         ": TYP text written but incomplete: the types of " + (s.dir / "s/points") +
+                         " are missing (0 point, 1 line and 0 polygon entries written)\n");
+    EXPECT_NE(r.typ.find("Type=0x02\r\n"), std::string::npos);
+
+    // An include file of a group; named once, though both the scan and the run tried it.
+    fs::remove(s.dir / "s/points");  // not written through: a link would lead into this process
+    s.dir.write("s/points", BAR);
+    s.dir.write("s/inc/roads", "highway=y [0x03 resolution 20]\n");
+    test::make_unreadable(s.dir.write("s/inc/tracks", "highway=z [0x04 resolution 20]\n"));
+    const Outcome inc = s.convert({"--inc-lines", "roads", "--inc-lines", "tracks"});
+    EXPECT_EQ(inc.exit_code, 1);
+    const std::string tracks = join_path(join_path(s.dir / "s", "inc"), "tracks");
+    EXPECT_EQ(inc.err, "tessaro-cli: " + tracks + ": " + why + "\ntessaro-cli: " + out +
+                           ": TYP text written but incomplete: the types of " + tracks +
+                           " are missing (1 point, 2 line and 0 polygon entries written)\n");
+    // Not in a group, it may have held types all the same.
+    EXPECT_EQ(s.convert({"--inc-lines", "roads"}).exit_code, 1);
+}
+#endif
+
+// An empty library folder stops the run before anything is written, points
+// on or off (a folder of only some library files: the golden cases).
+TEST(HostileLibraries, an_empty_library_folder_stops_the_run_and_keeps_the_old_text) {
+    Style s(BAR);
+    const std::string old = s.dir.write("out.txt", "precious");
+    fs::create_directory(s.dir / "empty");
+    const test::CliOutput empty = test::cli({"-o", old, "--res", s.dir / "empty", s.dir / "s"});
+    EXPECT_EQ(empty.exit_code, 1);
+    EXPECT_EQ(empty.err, "tessaro-cli: no library files (points, lines, pgons.pol in " + (s.dir / "empty") +
+                             "): give the library folder with --res\n");
+    EXPECT_EQ(test::cli({"-o", old, "--res", s.dir / "empty", "--no-points", s.dir / "s"}).exit_code, 1);
+    EXPECT_EQ(test::read_bytes(old), "precious");
+    // A polygon library named on its own is a library file: then the point library is what lacks.
+    const test::CliOutput named = test::cli(
+        {"-o", old, "--res", s.dir / "empty", "--polygon-library", s.dir / "res/points", s.dir / "s"});
+    EXPECT_EQ(named.exit_code, 1);
+    EXPECT_EQ(named.err.find("tessaro-cli: no point library (points in " + (s.dir / "empty") + ")"), 0u) << named.err;
 }
 
 TEST(HostileOutput, unwritable_paths_are_named_and_exit_one) {

@@ -82,6 +82,42 @@ TEST(CheckCreateTyp, warns_and_stops_in_the_order_a_user_is_told_and_writes_noth
     EXPECT_FALSE(fs::exists(s.dir / "out.txt"));
 }
 
+// A folder without any library file is the wrong folder; points have no look
+// but the library's. Lines and polygons have built-in looks to fall back on.
+TEST(CheckCreateTyp, stops_without_library_files_or_the_point_library_of_a_section_that_is_on) {
+    Style s;
+    s.write("points", "a=b [0x2d02]\n");
+    s.write("lines", "a=b [0x02]\n");
+    s.write("polygons", "a=b [0x3c]\n");
+    const auto libraries = [&s](const char* point, const char* line, const char* polygon) {
+        s.libraries[Section::Point].assign(point);
+        s.libraries[Section::Line].assign(line);
+        s.libraries[Section::Polygon].assign(polygon);
+    };
+    const auto sections = [&s](bool point, bool line, bool polygon) { s.request.sections = {{point, line, polygon}}; };
+    libraries("", "", "");
+    EXPECT_EQ(s.findings(), (Findings{Finding::NoLibraryFiles}));
+    sections(false, true, false);
+    EXPECT_EQ(s.findings(), (Findings{Finding::NoLibraryFiles}));
+    sections(false, false, false);
+    EXPECT_EQ(s.findings(), (Findings{Finding::NoSectionChosen}));
+
+    libraries("", "x", "");
+    sections(true, true, true);
+    EXPECT_EQ(s.findings(), (Findings{Finding::NoPointLibrary}));  // nothing after the stop
+    EXPECT_FALSE(check_create_typ(s.request).can_run());
+    sections(false, true, true);
+    EXPECT_EQ(s.findings(), (Findings{Finding::NoPolygonLibrary}));
+    EXPECT_TRUE(check_create_typ(s.request).can_run());
+
+    libraries("x", "", "");
+    sections(true, true, true);
+    EXPECT_EQ(s.findings(), (Findings{Finding::NoLineLibrary, Finding::NoPolygonLibrary}));
+    sections(true, false, false);
+    EXPECT_TRUE(s.findings().empty());
+    EXPECT_FALSE(fs::exists(s.dir / "out.txt"));
+}
+
 TEST(RunCreateTyp, writes_polygons_lines_points_then_the_point_line_and_polygon_groups_and_counts_them) {
     Style s;
     s.libraries[Section::Line].assign("");
@@ -124,6 +160,8 @@ TEST(RunCreateTyp, reports_what_it_met_in_order_without_stopping) {
     s.request.include_files.groups[Section::Point] = {"folder", "../escape", "ok"};
     const CreateTypReport report = s.run();
     EXPECT_TRUE(report.label_dropped);
+    EXPECT_TRUE(report.written);
+    EXPECT_FALSE(report.complete());  // without what the unread files hold
     ASSERT_EQ(report.failures.size(), 2u);
     EXPECT_EQ(report.failures[0].kind, Failure::Kind::Read);
     EXPECT_EQ(report.failures[0].path, join_path(include_folder(s.request.style_folder), "folder"));
@@ -137,8 +175,36 @@ TEST(RunCreateTyp, reports_what_it_met_in_order_without_stopping) {
     // Found include files, none sorted: said, and none read.
     s.request.include_files.groups = {};
     const CreateTypReport unsorted = s.run();
-    EXPECT_TRUE(unsorted.include_groups_empty && unsorted.failures.empty());
+    EXPECT_TRUE(unsorted.include_groups_empty && unsorted.failures.empty() && unsorted.complete());
     EXPECT_EQ(unsorted.left_out, (Names{"ok"}));
+}
+
+// A broken library entry is never copied: the type gets what it would get
+// without the entry, and the entry is named once, however often it is met.
+TEST(RunCreateTyp, takes_the_next_look_for_a_broken_library_entry_and_names_each_once) {
+    Style s;
+    s.libraries[Section::Point].assign("[_point]\r\nType=0x02d02\r\nXpm=\"x\"\r\n[_point]\r\nType=0x02e02\r\n[end]\r\n",
+                                       "lib/points");
+    s.libraries[Section::Line].assign("[_line]\r\nType=0x00200\r\nLineWidth=3\r\n", "lib/lines");
+    s.libraries[Section::Polygon].assign(";\n[_polygon]\nType=0x3cZ\nXpm=\"0 0 1 0\"\n\"1 c #8CC4F0\"\n[end]\n",
+                                         "lib/pgons.pol");
+    s.write("points", "amenity=bar [0x2d02]\namenity=pub [0x2d02]\nshop=x [0x2e02]\n");
+    s.write("lines", "highway=primary [0x02]\n");
+    s.write("polygons", "natural=water [0x3c]\n");
+    s.write("inc/bars", "amenity=cafe [0x2d02 resolution 20]\n");
+    s.request.include_files.found = {"bars"};
+    s.request.include_files.groups[Section::Point] = {"bars"};
+    const CreateTypReport report = s.run();
+    using Kind = Warning::Kind;
+    EXPECT_EQ(report.warnings, (std::vector<Warning>{{Kind::LibraryEntryBroken, "lib/pgons.pol", 3, "0x3cZ"},
+                                                     {Kind::LibraryEntryBroken, "lib/lines", 2, "0x00200"},
+                                                     {Kind::LibraryEntryBroken, "lib/points", 2, "0x02d02"}}));
+    EXPECT_TRUE(report.complete());
+    // The line and the polygon take their built-in looks; the bar has none.
+    EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "point 0x02e02"}));
+    EXPECT_TRUE(read_typ_text(s.out()).problems.empty());
+    EXPECT_EQ(s.out().find("LineWidth=3"), std::string::npos);
+    EXPECT_EQ(s.out().find("8CC4F0"), std::string::npos);
 }
 
 TEST(RunCreateTyp, never_writes_into_a_folder_and_counts_what_a_full_device_lost) {

@@ -1,8 +1,6 @@
 #include "entry_builder.h"
 
-#include <cctype>
 #include <gtest/gtest.h>
-#include <sstream>
 
 #include "library_files.h"
 #include "support/temp_dir.h"
@@ -38,9 +36,9 @@ LibraryLook point_look(const char* code, bool tag_text, const char* condition = 
 
 TEST(GetCode, finds_whole_codes_behind_type_only_puts_the_label_before_extended_or_xpm_and_flags_conflicts) {
     const std::tuple<bool, const char*, const char*> cases[] = {
-        // The entry runs from its code up to "[end]"; "[End]" does not end it.
+        // The entry runs from its code up to "[end]", in either case.
         {false, "0x10f04", "0x10f04\r\nXpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n"},
-        {true, "0x06", ""},
+        {false, "0x06", "0x06\r\nXpm=\"six\"\r\n"},
         // 0x10 is not found inside 0x10f04, nor behind SubType=, but behind a lower-case
         // type=; 0x04 is not taken from the label line "String1=0x04,Bar".
         {false, "0x10", "0x10\r\nExtendedLabels=Y\r\nXpm=\"ten\"\r\n"},
@@ -68,11 +66,30 @@ TEST(GetCode, finds_whole_codes_behind_type_only_puts_the_label_before_extended_
 }
 
 TEST(GetCode, never_puts_the_label_into_the_type_code_line) {
-    // "0xpmf" is no whole "0xpm".
-    const LibraryText lib("Type=0xpmf\r\n[end]\r\nType=0Xpm\r\n[end]\r\nType=0xExtended\r\n[end]\r\nType=0x0a[end]");
-    EXPECT_EQ(get_code(Section::Point, "0xpm", "a", lib, true).entry, "0Xpm\r\n");
-    EXPECT_EQ(get_code(Section::Point, "0xextended", "a", lib, true).entry, "0xExtended\r\n");
+    const LibraryText lib("Type=0x0a[end]\r\nType=0x0b\r\n[end]");
     EXPECT_EQ(get_code(Section::Point, "0x0a", "a", lib, true).entry, "0x0a");
+    EXPECT_EQ(get_code(Section::Point, "0x0b", "a", lib, true).entry, "0x0b\r\n");
+}
+
+// A broken entry gives no look, with or without a label to add, and a
+// warning that names the library file, the line of its Type= and its code.
+TEST(GetCode, gives_no_look_but_a_warning_for_a_broken_entry) {
+    const LibraryText lib("[_point]\r\nType=0Xpm\r\nXpm=\"x\"\r\n[end]\r\n[_point]\r\nType=0x02d02\r\nXpm=\"x\"\r\n"
+                          "[_point]\r\nType=0x01\r\nXpm=\"x\"\r\n[end]\r\n",
+                          "res/points");
+    const std::pair<const char*, Warning> cases[] = {
+        {"0xpm", Warning{Warning::Kind::LibraryEntryBroken, "res/points", 2, "0Xpm"}},
+        {"0x2d02", Warning{Warning::Kind::LibraryEntryBroken, "res/points", 6, "0x02d02"}},
+    };
+    for (bool tag_text : {false, true}) {
+        for (const auto& [code, warning] : cases) {
+            const LibraryLook look = get_code(Section::Point, code, "a", lib, tag_text);
+            EXPECT_EQ(look.entry, "") << code;
+            EXPECT_FALSE(look.label_dropped) << code;
+            EXPECT_EQ(look.broken, warning) << code;
+        }
+        EXPECT_FALSE(get_code(Section::Point, "0x01", "a", lib, tag_text).broken.has_value());
+    }
 }
 
 // A long label of a library look is cut to 254 bytes in the quirks golden file.
@@ -91,49 +108,13 @@ TEST(GetCode, finds_upper_case_codes_of_the_prepared_polygon_library_and_keeps_t
     EXPECT_EQ(prepare_polygon_library("String1=0x04,Lake\nstring1=0x04,x\nString1=String1="), ";0x04,Lake\nstring1=0x04,x\n;;");
 }
 
-// The index against a plain search for the first whole code not behind "Sub", over codes of 1 to 3 digits.
-TEST(LibraryText, index_agrees_with_a_plain_search) {
-    const auto hex = [](int n) { return (std::ostringstream() << std::hex << n).str(); };
-    std::string text;
-    for (int i = 0; i < 300; ++i) text += (i % 7 == 0 ? "Sub" : "") + ("Type=0x" + hex(i * 37 % 1024)) + "\r\nx\r\n[end]\r\n";
-    const LibraryText lib(text);
-    for (int k = 0; k < 1100; ++k) {
-        const std::string needle = "Type=0x" + hex(k);
-        std::size_t p = text.find(needle);
-        while (p != std::string::npos && ((p >= 3 && text.compare(p - 3, 3, "Sub") == 0) ||
-                                          std::isxdigit(static_cast<unsigned char>(text[p + needle.size()]))))
-            p = text.find(needle, p + 1);
-        EXPECT_EQ(lib.find_type(hex(k)), p == std::string::npos ? p : p + 5) << hex(k);
-    }
-}
-
-// Codes too long for the index, empty codes and codes in another case are
-// found where a plain search finds them; the index is built at the first
-// lookup, after the text is in place.
-TEST(LibraryText, finds_long_empty_and_differently_cased_codes) {
-    const std::string long_code(20, 'a');
-    const std::string text = "type=0x\r\n[end]\r\nXType=0x5\r\nTYPE=0x" + long_code + "\r\nType=0X0A5\r\nType=0x5";
-    const LibraryText lib(text);
-    EXPECT_EQ(lib.find_type(""), 5u);
-    EXPECT_EQ(lib.find_type(long_code), text.find("0x" + long_code));
-    EXPECT_EQ(lib.find_type(std::string(20, 'A')), text.find("0x" + long_code));
-    EXPECT_EQ(lib.find_type(long_code.substr(1)), std::string::npos);
-    EXPECT_EQ(lib.find_type("0a5"), text.find("0X0A5"));
-    EXPECT_EQ(lib.find_type("a5"), std::string::npos);
-    EXPECT_EQ(lib.find_type("5"), text.rfind("0x5"));  // not behind "X"
-    LibraryText later;
-    later.assign("a");
-    EXPECT_EQ(later.find_type("1"), std::string::npos);
-    later.assign("Type=0x1");
-    EXPECT_EQ(later.find_type("1"), 5u);
-}
-
 // Missing library files are silent: pinned by the no_library golden file.
 TEST(LoadLibraryFile, reads_whole_files_prepares_the_polygon_library_and_names_a_folder) {
     test::TempDir dir;
     LibraryText text("stale");
     EXPECT_FALSE(load_library_file(dir.write("lib", "a\r\nString1=b"), Section::Line, text).has_value());
     EXPECT_EQ(text.text(), "a\r\nString1=b");
+    EXPECT_EQ(text.path(), dir / "lib");  // for what is said about its lines
     EXPECT_FALSE(load_library_file(dir / "lib", Section::Polygon, text).has_value());
     EXPECT_EQ(text.text(), "a\r\n;b");
     EXPECT_FALSE(load_library_file(dir / "none", Section::Point, text).has_value());

@@ -156,7 +156,9 @@ TEST(NextPiece, gives_the_items_of_the_whole_file) {
         }
         EXPECT_FALSE(pieces.close().has_value());
         EXPECT_EQ(items, scan(text)) << text.size() << " bytes";
-        if (text.size() > 500 * 1024) EXPECT_GT(count, 1u);
+        if (text.size() > 500 * 1024) {
+            EXPECT_GT(count, 1u);
+        }
     }
     RuleReader missing;
     missing.open(dir / "none");

@@ -8,6 +8,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/stat.h>
+
+#include "file_io.h"
 #endif
 
 namespace tessaro::test {
@@ -50,6 +54,21 @@ std::string in_code_page(const wchar_t* text) {
     BOOL lossy = FALSE;
     const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, buf, sizeof buf, nullptr, &lossy);
     return n > 0 && !lossy ? std::string(buf) : std::string();
+}
+#endif
+
+#ifndef _WIN32
+std::string make_unreadable(const std::string& path) {
+    ::chmod(path.c_str(), 0);
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        std::fclose(f);
+        fs::remove(path);
+        fs::create_symlink("/proc/self/mem", path);
+    }
+    std::string bytes;
+    std::string error;
+    if (read_file(path, bytes, error)) return {};
+    return error;
 }
 #endif
 

@@ -23,6 +23,16 @@ private:
 
 std::string read_bytes(const std::string& path);
 
+#ifndef _WIN32
+// Makes the file at path one that is there but cannot be read: no
+// permission, or, for root, who reads any file, a link to /proc/self/mem,
+// which opens as a regular file of the reading process and fails its first
+// read with an I/O error (nothing is mapped at address 0). Remove it before
+// writing there again: a write would go through the link. Returns the
+// error a read gives; empty when neither works here.
+std::string make_unreadable(const std::string& path);
+#endif
+
 #ifdef _WIN32
 // Narrow text in the system's code page, as the window's local 8-bit text and
 // the ANSI file functions spell names; empty when the code page lacks a letter.

@@ -1,0 +1,108 @@
+#include "library_text.h"
+
+#include <cctype>
+#include <gtest/gtest.h>
+#include <sstream>
+
+#include "library_files.h"
+
+namespace tessaro {
+namespace {
+
+// The index against a plain search for the first whole code not behind "Sub", over codes of 1 to 3 digits.
+TEST(LibraryText, index_agrees_with_a_plain_search) {
+    const auto hex = [](int n) { return (std::ostringstream() << std::hex << n).str(); };
+    std::string text;
+    for (int i = 0; i < 300; ++i) text += (i % 7 == 0 ? "Sub" : "") + ("Type=0x" + hex(i * 37 % 1024)) + "\r\nx\r\n[end]\r\n";
+    const LibraryText lib(text);
+    for (int k = 0; k < 1100; ++k) {
+        const std::string needle = "Type=0x" + hex(k);
+        std::size_t p = text.find(needle);
+        while (p != std::string::npos && ((p >= 3 && text.compare(p - 3, 3, "Sub") == 0) ||
+                                          std::isxdigit(static_cast<unsigned char>(text[p + needle.size()]))))
+            p = text.find(needle, p + 1);
+        EXPECT_EQ(lib.find_type(hex(k)), p == std::string::npos ? p : p + 5) << hex(k);
+    }
+}
+
+// Codes too long for the index, empty codes and codes in another case are
+// found where a plain search finds them; the index is built at the first
+// lookup, after the text is in place.
+TEST(LibraryText, finds_long_empty_and_differently_cased_codes) {
+    const std::string long_code(20, 'a');
+    const std::string text = "type=0x\r\n[end]\r\nXType=0x5\r\nTYPE=0x" + long_code + "\r\nType=0X0A5\r\nType=0x5";
+    const LibraryText lib(text);
+    EXPECT_EQ(lib.find_type(""), 5u);
+    EXPECT_EQ(lib.find_type(long_code), text.find("0x" + long_code));
+    EXPECT_EQ(lib.find_type(std::string(20, 'A')), text.find("0x" + long_code));
+    EXPECT_EQ(lib.find_type(long_code.substr(1)), std::string::npos);
+    EXPECT_EQ(lib.find_type("0a5"), text.find("0X0A5"));
+    EXPECT_EQ(lib.find_type("a5"), std::string::npos);
+    EXPECT_EQ(lib.find_type("5"), text.rfind("0x5"));  // not behind "X"
+    LibraryText later;
+    later.assign("a");
+    EXPECT_EQ(later.find_type("1"), std::string::npos);
+    later.assign("Type=0x1");
+    EXPECT_EQ(later.find_type("1"), 5u);
+}
+
+// What a lookup may copy: an entry from its code to its [end]. One that
+// another section or the end of the text cuts off first, or whose Type= is no
+// hexadecimal code, would break the TYP text: it is broken, and tells the
+// line of its Type= and the code as written.
+TEST(LibraryText, gives_whole_entries_and_tells_broken_ones_by_the_line_and_code_of_their_type) {
+    const std::string text =
+        ";points\r\n"
+        "[_point]\r\nType=0x01\r\nXpm=\"1 1 1 1\"\r\n\"[ c #000000\"\r\n\"[\"\r\n[end]\r\n"  // lines 2-7
+        "[_point]\r\nType=0x02 \r\nXpm=\"x\"\r\n  [End]\r\n"                              // 8-11
+        "[_point]\r\nType=0x03\r\nXpm=\"x\"\r\n"                                          // 12-14
+        "[_point]\r\nType=0x04Z\r\nXpm=\"x\"\r\n[end]\r\n"                                // 15-18
+        "[_point]\r\nType=0xZZ\r\n[end]\r\n"                                              // 19-21
+        "[_point]\r\nType=0x06[end]\r\n"                                                  // 22-23
+        "[_point]\r\nType=0x07\r\nXpm=\"x\"\r\n";                                         // 24-26
+    const LibraryText lib(text, "res/points");
+    EXPECT_EQ(lib.path(), "res/points");
+    struct Case {
+        const char* key;
+        const char* look;  // nullptr: broken
+        std::size_t line;
+        const char* code;
+    };
+    const Case cases[] = {
+        {"01", "0x01\r\nXpm=\"1 1 1 1\"\r\n\"[ c #000000\"\r\n\"[\"\r\n", 0, ""},  // a "[" inside a line opens nothing
+        {"02", "0x02 \r\nXpm=\"x\"\r\n  ", 0, ""},  // "[End]" ends it as "[end]" does
+        {"03", nullptr, 13, "0x03"},  // the next entry begins before any [end]
+        {"04", nullptr, 16, "0x04Z"},
+        {"zz", nullptr, 20, "0xZZ"},
+        {"06", "0x06", 0, ""},  // an [end] on the code's line ends the code
+        {"07", nullptr, 25, "0x07"},  // the text ends before any [end]
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        const std::size_t at = lib.find_type(c.key);
+        ASSERT_NE(at, std::string::npos);
+        const LibraryText::Entry entry = lib.entry_at(at);
+        EXPECT_EQ(entry.broken, c.look == nullptr);
+        EXPECT_EQ(entry.look, c.look == nullptr ? "" : c.look);
+        EXPECT_EQ(entry.line, c.line);
+        EXPECT_EQ(entry.code, c.code);
+    }
+}
+
+// Lines as an editor shows them, whatever ends them; the polygon library's
+// labels, turned into comments in memory, move no line.
+TEST(LibraryText, counts_the_lines_of_the_file_as_it_was_read) {
+    const LibraryText mixed("a\rb\r\nc\n\nType=0x7\r[_point]");
+    EXPECT_EQ(mixed.entry_at(mixed.find_type("7")).line, 5u);
+    const std::string file =
+        "[_polygon]\nType=0x3c\nString1=0x04,Lake\nString1=0x04,See\nXpm=\"0 0 1 0\"\n\"1 c #8CC4F0\"\n[end]\n"
+        "[_polygon]\nType=0x50\nString1=0x04,Wood\n[_polygon]\nType=0x51\n[end]\n";
+    const LibraryText prepared(prepare_polygon_library(file));
+    EXPECT_FALSE(prepared.entry_at(prepared.find_type("3c")).broken);
+    const LibraryText::Entry wood = prepared.entry_at(prepared.find_type("50"));
+    EXPECT_TRUE(wood.broken);
+    EXPECT_EQ(wood.line, 9u);
+}
+
+}  // namespace
+}  // namespace tessaro
