@@ -405,44 +405,71 @@ void RuleReader::scan_piece(char* text, std::size_t size, bool last) {
         const std::size_t end = next_line_feed(bits, start, size);
         const std::size_t line_start = start;
         start = end + 1;
-        bool plain = !m_plain && m_depth == 0 && m_pending_lines == 0;
-        // A CR that ends the line (CR LF) leaves it plain.
+        // A CR that ends the line (CR LF) is no concern of the scan.
         std::size_t line_end = end;
         if (end > line_start && text[end - 1] == '\r') --line_end;
-        for (std::size_t w = line_start / 64; plain && w * 64 < line_end; ++w) {
+        bool marked = !m_plain && m_pending_lines == 0;
+        m_marks.clear();
+        for (std::size_t w = line_start / 64; marked && w * 64 < line_end; ++w) {
             std::uint64_t word = bits[2 * w + SPECIALS];
             if (w == line_start / 64) word &= ~std::uint64_t{0} << (line_start % 64);
             for (; word != 0; word &= word - 1) {
                 const std::size_t at = w * 64 + static_cast<std::size_t>(std::countr_zero(word));
                 if (at >= line_end) break;
-                if (text[at] != '[') {
-                    plain = false;
+                const char c = text[at];
+                if (c != '[' && c != '#' && c != '\'' && c != '"' && c != '{' && c != '}') {
+                    marked = false;  // something to normalise, or a CR inside
                     break;
                 }
+                m_marks.push_back(static_cast<std::uint32_t>(at - line_start));
             }
         }
-        if (!plain || !scan_plain_line(std::string_view(text + line_start, line_end - line_start)))
+        if (!marked || !scan_marked_line(std::string_view(text + line_start, line_end - line_start)))
             scan_line_with_breaks(text + line_start, end - line_start);
     }
     if (last) flush_pending();
 }
 
-// A line of plain text and brackets without quotes, braces, comments or
-// anything to normalise: its brackets are where its "[" are. False (having
-// done nothing) when a bracket stays open, which the general way handles.
-bool RuleReader::scan_plain_line(std::string_view line) {
+// A line that needs no normalising, scanned at the bytes that matter only
+// (m_marks), as walk_line scans it. False (having done nothing) when a
+// bracket stays open, which the general way handles.
+bool RuleReader::scan_marked_line(std::string_view line) {
     m_brackets.clear();
-    for (std::size_t i = line.find('['); i != NPOS; i = line.find('[', i + 1)) {
-        std::size_t k = i + 1;
-        while (k < line.size() && line[k] == ' ') ++k;
-        if (k == line.size()) return false;
-        if (!code_at(line, k)) continue;
-        const std::size_t close = line.find(']', k);
-        if (close == NPOS) return false;
-        m_brackets.push_back({i, close});
-        i = close;
+    int depth = m_depth;
+    char quote = 0;
+    std::size_t cut = line.size();
+    std::size_t skip_to = 0;
+    for (const std::uint32_t pos : m_marks) {
+        if (pos < skip_to) continue;
+        const char c = line[pos];
+        if (quote != 0) {
+            if (c == quote) quote = 0;
+            continue;
+        }
+        if (c == '#') {
+            cut = pos;
+            break;
+        }
+        if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == '{') {
+            ++depth;
+        } else if (c == '}') {
+            if (depth > 0) --depth;
+        } else if (depth == 0) {  // a "["
+            std::size_t k = pos + 1;
+            while (k < line.size() && line[k] == ' ') ++k;
+            if (k == line.size() || line[k] == '#') return false;
+            if (!code_at(line, k)) continue;
+            std::size_t comment = NPOS;
+            const std::size_t close = bracket_close(line, k, &comment);
+            if (close == NPOS) return false;
+            m_brackets.push_back({pos, close});
+            skip_to = close + 1;
+        }
     }
-    finish_line(line, ++m_line);
+    m_depth = depth;
+    finish_line(line.substr(0, cut), ++m_line);
     return true;
 }
 
@@ -478,7 +505,8 @@ void RuleReader::scan_general_line(std::string_view line) {
         text = m_pending;
         depth = m_pending_depth;
     }
-    std::vector<std::pair<std::size_t, std::size_t>> found;
+    std::vector<std::pair<std::size_t, std::size_t>>& found = m_found;
+    found.clear();
     const LineWalk walk = walk_line(text, depth, found);
     const bool open = walk.open_at_end || (!found.empty() && found.back().second == NPOS);
     if (open && m_pending_lines < MAX_PENDING_LINES && text.size() < MAX_PENDING_BYTES) {

@@ -78,7 +78,7 @@ private:
 
     void start();
     void scan_piece(char* text, std::size_t size, bool last);
-    bool scan_plain_line(std::string_view line);
+    bool scan_marked_line(std::string_view line);
     void scan_line_with_breaks(char* text, std::size_t size);
     void scan_general_line(std::string_view line);
     void finish_line(std::string_view text, std::size_t line);
@@ -89,6 +89,8 @@ private:
     std::vector<RuleItem> m_hits;
     std::deque<std::string> m_joined;  // lines made of several, for the piece in hand
     std::vector<Bracket> m_brackets;   // of the line in hand
+    std::vector<std::uint32_t> m_marks;  // where its bytes that matter are
+    std::vector<std::pair<std::size_t, std::size_t>> m_found;  // its brackets, as the general scan finds them
 
     // State that runs on from line to line, and from piece to piece.
     std::size_t m_line = 0;       // lines read so far

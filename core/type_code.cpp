@@ -1,16 +1,31 @@
 #include "type_code.h"
 
+#include <array>
+
 namespace tessaro {
+
+namespace {
+
+// The value of each hexadecimal digit; 0xFF for every other byte.
+constexpr std::array<std::uint8_t, 256> HEX_DIGITS = [] {
+    std::array<std::uint8_t, 256> table{};
+    table.fill(0xFF);
+    for (int c = '0'; c <= '9'; ++c) table[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(c - '0');
+    for (int c = 'a'; c <= 'f'; ++c) {
+        table[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(c - 'a' + 10);
+        table[static_cast<std::size_t>(c - 'a' + 'A')] = static_cast<std::uint8_t>(c - 'a' + 10);
+    }
+    return table;
+}();
+
+}  // namespace
 
 std::optional<std::uint32_t> code_value(std::string_view code) {
     if (code.size() < 3 || code[0] != '0' || (code[1] | 0x20) != 'x') return std::nullopt;
     std::uint64_t value = 0;
     for (std::size_t i = 2; i < code.size(); ++i) {
-        const char c = code[i];
-        unsigned digit;
-        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
-        else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f') digit = static_cast<unsigned>((c | 0x20) - 'a' + 10);
-        else return std::nullopt;
+        const std::uint8_t digit = HEX_DIGITS[static_cast<unsigned char>(code[i])];
+        if (digit == 0xFF) return std::nullopt;
         value = value * 16 + digit;
         if (value > 0xFFFFFFFFu) return std::nullopt;
     }
