@@ -8,6 +8,7 @@
 #include "failure.h"
 #include "include_groups.h"
 #include "library_files.h"
+#include "look_source.h"
 #include "section.h"
 #include "warning.h"
 #include "yield.h"
@@ -23,6 +24,9 @@ struct CreateTypRequest {
     std::string style_folder;  // without a trailing separator
     PerSection<bool> sections{{true, true, true}};
     bool include_tag_text = false;
+    // Looks as the library, the built-in tables and random colours alone give
+    // them: no looks by tags, no point markers.
+    bool classic_looks = false;
     const LibraryTexts* libraries = nullptr;  // held by the front end for as long as it runs
     IncludeFiles include_files;               // found in inc/ and sorted into groups
     std::string typ_path;
@@ -72,6 +76,7 @@ struct CreateTypReport {
     bool label_dropped = false;       // a rule's label could not be added to a library look
     std::vector<Failure> failures;    // in the order they happened
     std::vector<Warning> warnings;    // in the order they were met
+    std::vector<EntryLook> looks;     // one for each entry, in the order of the TYP text
     std::size_t chunks = 0;           // pieces of the TYP text, header included
 
     // Written, and with everything the run meant to read: after a rule or

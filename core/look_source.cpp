@@ -1,0 +1,34 @@
+#include "look_source.h"
+
+#include <array>
+
+namespace tessaro {
+
+const char* look_source_name(LookSource source) {
+    switch (source) {
+        case LookSource::Library: return "library";
+        case LookSource::Table: return "table";
+        case LookSource::Tags: return "tags";
+        case LookSource::Marker: return "marker";
+        case LookSource::Random: return "random";
+    }
+    return "library";
+}
+
+std::string look_summary(const std::vector<EntryLook>& looks) {
+    constexpr LookSource ORDER[] = {LookSource::Library, LookSource::Table, LookSource::Tags, LookSource::Marker,
+                                    LookSource::Random};
+    std::array<std::size_t, std::size(ORDER)> counts{};
+    for (const EntryLook& look : looks) ++counts[static_cast<std::size_t>(look.source)];
+    std::string text = std::to_string(looks.size()) + (looks.size() == 1 ? " type" : " types");
+    const char* separator = ": ";
+    for (const LookSource source : ORDER) {
+        const std::size_t n = counts[static_cast<std::size_t>(source)];
+        if (n == 0) continue;
+        text += separator + std::to_string(n) + " " + look_source_name(source);
+        separator = ", ";
+    }
+    return text;
+}
+
+}  // namespace tessaro
