@@ -22,6 +22,9 @@ std::string cli_usage() {
            "  -o, --output FILE       TYP text to write (default: <style name>.txt in the current folder)\n"
            "  --no-points, --no-lines, --no-polygons   switch a section off\n"
            "  --tag-text              Include Tag Text (the rule as label of library looks)\n"
+           "  --classic-looks         looks from the library, the built-in tables and random\n"
+           "                          colours only: none by the rule's tags, no point markers\n"
+           "  --report FILE           write where each entry's look came from, one line per entry\n"
            "  --res DIR               folder of the library files points, lines, pgons.pol\n"
            "                          (default: res beside the program)\n"
            "  --polygon-library FILE  polygon library file (default: DIR/pgons.pol)\n"
@@ -83,6 +86,9 @@ CliParse parse_cli(const std::vector<std::string>& args) {
         } else if (arg == "--res") {
             if (!value(v)) return r;
             o.res_dir = v;
+        } else if (arg == "--report") {
+            if (!value(v)) return r;
+            o.report = v;
         } else if (arg == "--polygon-library") {
             if (!value(v)) return r;
             o.polygon_library = v;
@@ -113,6 +119,8 @@ CliParse parse_cli(const std::vector<std::string>& args) {
             o.auto_inc = true;
         } else if (arg == "--tag-text") {
             o.tag_text = true;
+        } else if (arg == "--classic-looks") {
+            o.classic_looks = true;
         } else if (arg == "-q" || arg == "--quiet") {
             o.quiet = true;
         } else if (arg == "-h" || arg == "--help") {

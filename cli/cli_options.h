@@ -16,10 +16,12 @@ struct CliOptions {
     std::optional<std::string> res_dir;
     std::optional<std::string> polygon_library;
     std::optional<std::uint64_t> seed;
+    std::optional<std::string> report;  // where each entry's look came from, one line per entry
     PerSection<std::vector<std::string>> inc_groups;  // --inc-points, --inc-lines, --inc-polygons
     bool auto_inc = false;
     PerSection<bool> sections{{true, true, true}};  // cleared by --no-points, --no-lines, --no-polygons
     bool tag_text = false;
+    bool classic_looks = false;
     bool quiet = false;
     bool help = false;
     bool version = false;

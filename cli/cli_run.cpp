@@ -1,5 +1,7 @@
 #include "cli_run.h"
 
+#include "output_file.h"
+
 #include <algorithm>
 #include <set>
 
@@ -131,6 +133,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     request.style_folder = without_trailing_separators(o.style_folder);
     request.sections = o.sections;
     request.include_tag_text = o.tag_text;
+    request.classic_looks = o.classic_looks;
     request.libraries = &s.libraries;
     request.seed = o.seed;
     if (o.output) {
@@ -151,6 +154,16 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     std::vector<std::string> unread;
     if (!sort_include_files(request.include_files, o, request.style_folder, say, unread)) return Outcome::BadUsage;
 
+    if (o.report) {
+        // The report never takes the place of the TYP text or of a file the run reads.
+        std::optional<std::string> input = input_at(request, *o.report);
+        if (!input && (*o.report == request.typ_path || same_file(*o.report, request.typ_path))) input = request.typ_path;
+        if (input) {
+            say.error(failure_text({Failure::Kind::OutputIsInput, *o.report, 0, {}, *input}));
+            return Outcome::BadUsage;
+        }
+    }
+
     const CreateTypReport report = run_create_typ(request, check);
     say.failures(report.failures);
     if (!report.started) return Outcome::Failed;
@@ -160,6 +173,13 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
         return Outcome::Failed;
     }
     say.warnings(report.warnings);
+    bool report_written = true;
+    if (o.report) {
+        if (std::optional<Failure> failure = write_replaced_file(*o.report, look_report(report.looks))) {
+            say.failures({*failure});
+            report_written = false;
+        }
+    }
     if (!report.left_out.empty()) say.warn(left_out_text(report.left_out, s.context));
     if (report.label_dropped) say.warn(label_dropped_text());
     for (const Failure& f : report.failures)
@@ -169,7 +189,8 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
         return Outcome::Incomplete;
     }
     say.warn(created_text(request.typ_path, report));
-    return Outcome::Written;
+    if (!request.classic_looks) say.warn(look_summary(report.looks));
+    return report_written ? Outcome::Written : Outcome::Failed;
 }
 
 int check_typ_text(const std::string& path, std::ostream& out, std::ostream& err) {

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <memory>
+
 #include "create_typ.h"
 #include "library_files.h"
+#include "look_source.h"
 #include "random_source.h"
 #include "rule_reader.h"
+#include "tag_looks.h"
 #include "type_code.h"
 #include "typ_text.h"
 
@@ -21,6 +25,8 @@ struct Conversion {
     // The types written so far in this run: one entry for each, whichever
     // rule file names it first.
     PerSection<TypeSet> types{};
+    bool classic_looks = false;
+    PerSection<std::unique_ptr<TagLooks>> tag_looks{};  // made at their first use
 
     // The type code of an item whose type has no entry yet (it counts as
     // written from now on); nothing for a type written already, and nothing,
@@ -29,10 +35,19 @@ struct Conversion {
 
     // The library look of a code; a label that could not be added goes into the report.
     std::string library_look(Section section, std::string_view code, std::string_view condition);
-    // Appends a finished entry of the section and counts it.
-    void write_entry(Section section, const std::string& entry);
+    // The look of a rule that neither the library nor a built-in table
+    // answers, by the tags of its condition: the matched library look with the
+    // rule's own code (and label, with Include Tag Text). Nothing with
+    // classic looks, or when no look's tags match; `look` says which it was.
+    std::optional<std::string> look_by_tags(Section section, std::string_view code, const RuleItem& item,
+                                            std::string_view label, EntryLook& look);
+    // Appends a finished entry of the section, counts it and notes where its look came from.
+    void write_entry(Section section, const std::string& entry, EntryLook look);
     // Ends a writer's reading of its rule file; a failure to read it goes into the report.
     void close_rules();
 };
+
+// The note of an entry's look, with the rule's condition.
+EntryLook entry_look(LookSource source, const RuleItem& item);
 
 }  // namespace tessaro

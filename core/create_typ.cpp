@@ -10,6 +10,7 @@
 #include "point_writer.h"
 #include "polygon_writer.h"
 #include "style_folder.h"
+#include "text_util.h"
 
 namespace tessaro {
 
@@ -141,10 +142,10 @@ void merge_include_files(Conversion& cv, const CreateTypRequest& request) {
     }
 }
 
-// The first input of the run that is the same file as the output (through
-// links, hard links or another spelling of its path), if any.
-std::optional<std::string> input_at_output(const CreateTypRequest& request) {
-    if (!file_exists(request.typ_path)) return std::nullopt;
+}  // namespace
+
+std::optional<std::string> input_at(const CreateTypRequest& request, const std::string& path) {
+    if (!file_exists(path)) return std::nullopt;
     std::vector<std::string> inputs;
     for (Section s : ALL_SECTIONS) inputs.push_back(rule_file_path(request.style_folder, rule_file_name(s)));
     const std::string folder = include_folder(request.style_folder);
@@ -153,11 +154,9 @@ std::optional<std::string> input_at_output(const CreateTypRequest& request) {
         for (const std::string& name : request.include_files.groups[s]) inputs.push_back(join_path(folder, name));
     inputs.insert(inputs.end(), request.other_inputs.begin(), request.other_inputs.end());
     for (const std::string& input : inputs)
-        if (same_file(input, request.typ_path)) return input;
+        if (same_file(input, path)) return input;
     return std::nullopt;
 }
-
-}  // namespace
 
 std::string Conversion::library_look(Section section, std::string_view code, std::string_view condition) {
     LibraryLook look = get_code(section, code, condition, libraries[section], include_tag_text);
@@ -179,18 +178,51 @@ std::optional<std::string_view> Conversion::new_type(Section section, const Rule
     return code;
 }
 
-void Conversion::write_entry(Section section, const std::string& entry) {
+std::optional<std::string> Conversion::look_by_tags(Section section, std::string_view code, const RuleItem& item,
+                                                    std::string_view label, EntryLook& look) {
+    if (classic_looks) return std::nullopt;
+    std::unique_ptr<TagLooks>& looks = tag_looks[section];
+    if (!looks) looks = std::make_unique<TagLooks>(libraries[section]);
+    const std::optional<TagMatch> match = looks->best(positive_tags(item.before));
+    if (!match) return std::nullopt;
+    std::string entry = library_look(section, match->library_code, label);
+    const std::size_t first_line_end = entry.find_first_of("\r\n");
+    if (entry.empty() || first_line_end == std::string::npos) return std::nullopt;
+    look.source = LookSource::Tags;
+    look.library_code = match->library_code;
+    look.matched = match->matched;
+    return std::string(code) + entry.substr(first_line_end);
+}
+
+void Conversion::write_entry(Section section, const std::string& entry, EntryLook look) {
     out.append(entry);
     ++report.entries[section];
+    // The code as the entry writes it after "Type=".
+    const std::size_t type = entry.find("Type=");
+    if (type != std::string::npos) {
+        const std::size_t start = type + 5;
+        look.code = entry.substr(start, entry.find_first_of("\r\n", start) - start);
+    }
+    look.section = section;
+    report.looks.push_back(std::move(look));
 }
 
 void Conversion::close_rules() {
     if (std::optional<Failure> failure = rules.close()) report.failures.push_back(std::move(*failure));
 }
 
+EntryLook entry_look(LookSource source, const RuleItem& item) {
+    // A report line, not the rule file: the condition is cut short.
+    constexpr std::size_t MAX_CONDITION = 200;
+    EntryLook look;
+    look.source = source;
+    look.condition = std::string(trim_blanks(item.before).substr(0, MAX_CONDITION));
+    return look;
+}
+
 CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypCheck& checked, const Yield& yield) {
     CreateTypReport report;
-    if (std::optional<std::string> input = input_at_output(request)) {
+    if (std::optional<std::string> input = input_at(request, request.typ_path)) {
         report.failures.push_back({Failure::Kind::OutputIsInput, request.typ_path, 0, {}, *input});
         return report;
     }
@@ -206,6 +238,7 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     RuleReader rules(yield);
     Conversion cv{request.libraries != nullptr ? *request.libraries : no_libraries,
                   request.include_tag_text, random, out, rules, report};
+    cv.classic_looks = request.classic_looks;
     write_rule_files(cv, request, checked.kinds);
     merge_include_files(cv, request);
     report.chunks = out.appends();

@@ -85,6 +85,10 @@ struct CreateTypReport {
     bool complete() const { return written && failures.empty(); }
 };
 
+// The first input of the run that is the same file as `path` (through links,
+// hard links or another spelling of its path), if any: a file the run must not write.
+std::optional<std::string> input_at(const CreateTypRequest& request, const std::string& path);
+
 // The run: the header, the rule files' sections (polygons, lines, points),
 // then the include files of the groups (points, lines, polygons), into a new
 // file that replaces the old one only when it is complete. An output that is

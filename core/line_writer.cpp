@@ -89,28 +89,40 @@ void write_lines(Conversion& cv, const std::string& path) {
 
             const std::string item = hit.text();
             const std::string_view rule_text = std::string_view(item).substr(item.find('@') + 1);
+            EntryLook source = entry_look(LookSource::Library, hit);
             const std::string library_look = cv.library_look(Section::Line, token, rule_text);
             if (!library_look.empty()) {
-                cv.write_entry(Section::Line, std::string("[_line]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF);
+                cv.write_entry(Section::Line, std::string("[_line]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF,
+                               std::move(source));
                 continue;
             }
 
             LineLook look;
             look.colour1 = line_colour(r1, r2);
+            source.source = LookSource::Random;
             if (const LineLookRow* row = line_look(token)) {
                 look.width = row->width;
                 look.border = row->border;
                 look.colour1 = row->colour1;
                 look.colour2 = row->colour2;
                 look.pattern = row->pattern;
+                source.source = LookSource::Table;
             }
             if (find_ci(item, "motorway") != std::string_view::npos) {
                 look.width = MOTORWAY_WIDTH;
                 look.border = MOTORWAY_BORDER;
                 look.colour1 = MOTORWAY_COLOUR1;
                 look.colour2 = MOTORWAY_COLOUR2;
+                source.source = LookSource::Table;
             }
-            cv.write_entry(Section::Line, builtin_entry(token, look, line_label(rule_text)));
+            if (source.source == LookSource::Random) {
+                if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Line, token, hit, rule_text, source)) {
+                    cv.write_entry(Section::Line, std::string("[_line]") + CRLF + "Type=" + *by_tags + CRLF + "[end]" + CRLF,
+                                   std::move(source));
+                    continue;
+                }
+            }
+            cv.write_entry(Section::Line, builtin_entry(token, look, line_label(rule_text)), std::move(source));
         }
     }
     cv.close_rules();

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "text_util.h"
+
 namespace tessaro {
 
 const char* look_source_name(LookSource source) {
@@ -27,6 +29,17 @@ std::string look_summary(const std::vector<EntryLook>& looks) {
         if (n == 0) continue;
         text += separator + std::to_string(n) + " " + look_source_name(source);
         separator = ", ";
+    }
+    return text;
+}
+
+std::string look_report(const std::vector<EntryLook>& looks) {
+    const auto field = [](const std::string& text) { return text.empty() ? std::string("-") : printable(text); };
+    std::string text;
+    for (const EntryLook& look : looks) {
+        text.append(section_name(look.section)).append("\t").append(field(look.code)).append("\t");
+        text.append(look_source_name(look.source)).append("\t").append(field(look.library_code)).append("\t");
+        text.append(field(look.matched)).append("\t").append(field(look.condition)).append("\n");
     }
     return text;
 }

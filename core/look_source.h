@@ -33,4 +33,9 @@ struct EntryLook {
 // source in that order, those with no entry left out.
 std::string look_summary(const std::vector<EntryLook>& looks);
 
+// The report of the looks: one line per entry, tab-separated: section,
+// code, source, library code (or "-"), matched tags (or "-"), condition;
+// control characters in any field written as "?".
+std::string look_report(const std::vector<EntryLook>& looks);
+
 }  // namespace tessaro

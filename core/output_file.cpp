@@ -145,4 +145,85 @@ bool sync_and_close(std::FILE* file, std::string& error) {
     return ok;
 }
 
+namespace {
+
+// A large buffer: a whole TYP text goes out in few writes.
+constexpr std::size_t STREAM_BUFFER = 1 << 20;
+
+}  // namespace
+
+ReplacedFile::~ReplacedFile() {
+    abandon();
+}
+
+void ReplacedFile::abandon() {
+    if (m_file != nullptr) std::fclose(m_file);
+    m_file = nullptr;
+    if (!m_temp.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(to_fs_path(m_temp), ec);
+        m_temp.clear();
+    }
+}
+
+void ReplacedFile::fail(const std::string& why) {
+    if (!m_failure) m_failure = Failure{Failure::Kind::Write, m_path, 0, why};
+}
+
+std::optional<Failure> ReplacedFile::open() {
+    if (m_path.empty()) return Failure{Failure::Kind::Write, m_path, 0, std::strerror(ENOENT)};
+    const OutputTarget target = resolve_output(m_path);
+    switch (target.kind) {
+        case OutputTarget::Kind::Folder: return Failure{Failure::Kind::OutputIsFolder, m_path, 0, std::strerror(EISDIR)};
+        case OutputTarget::Kind::Special: return Failure{Failure::Kind::OutputIsSpecial, m_path, 0, {}};
+        case OutputTarget::Kind::InPlace:
+            m_in_place = true;
+            m_file = std::fopen(m_path.c_str(), "wb");
+            if (m_file == nullptr) return Failure{Failure::Kind::Write, m_path, 0, system_error_text()};
+            break;
+        case OutputTarget::Kind::Replace: {
+            std::string error;
+            m_target = target.file;
+            m_file = create_file_beside(m_target, m_temp, error);
+            if (m_file == nullptr) return Failure{Failure::Kind::Write, m_path, 0, error};
+            break;
+        }
+    }
+    std::setvbuf(m_file, nullptr, _IOFBF, STREAM_BUFFER);
+    return std::nullopt;
+}
+
+void ReplacedFile::write(const char* bytes, std::size_t size) {
+    if (m_file == nullptr || m_failure || size == 0) return;
+    if (std::fwrite(bytes, 1, size, m_file) != size) fail(system_error_text());
+}
+
+std::optional<Failure> ReplacedFile::finish() {
+    if (m_file == nullptr) return m_failure;
+    std::FILE* f = m_file;
+    m_file = nullptr;
+    std::string error;
+    if (m_in_place) {
+        if (std::fflush(f) != 0) fail(system_error_text());
+        if (std::fclose(f) != 0) fail(system_error_text());
+        return m_failure;
+    }
+    if (!sync_and_close(f, error)) fail(error);
+    if (!m_failure) {
+        std::error_code ec;
+        std::filesystem::rename(to_fs_path(m_temp), to_fs_path(m_target), ec);
+        if (ec) fail(ec.message());
+        else m_temp.clear();
+    }
+    abandon();
+    return m_failure;
+}
+
+std::optional<Failure> write_replaced_file(const std::string& path, const std::string& text) {
+    ReplacedFile file(path);
+    if (std::optional<Failure> failure = file.open()) return failure;
+    file.write(text.data(), text.size());
+    return file.finish();
+}
+
 }  // namespace tessaro

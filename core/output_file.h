@@ -34,4 +34,38 @@ std::FILE* create_file_beside(const std::string& target, std::string& created, s
 // error when any step failed (the stream is closed all the same).
 bool sync_and_close(std::FILE* file, std::string& error);
 
+// A file written whole and put in its path's place only when complete: a
+// new hidden file beside the target (links followed), synced and renamed
+// over it; on any failure the new file goes and the old one stays. A device
+// is written where it is; a folder or a pipe is refused.
+class ReplacedFile {
+public:
+    explicit ReplacedFile(std::string path) : m_path(std::move(path)) {}
+    // An unfinished file is abandoned.
+    ~ReplacedFile();
+    ReplacedFile(const ReplacedFile&) = delete;
+    ReplacedFile& operator=(const ReplacedFile&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::optional<Failure> open();
+    // After a failed write the rest is not written; finish() then reports it.
+    void write(const char* bytes, std::size_t size);
+    std::optional<Failure> finish();
+    bool in_place() const { return m_in_place; }
+
+private:
+    void fail(const std::string& why);
+    void abandon();
+
+    std::string m_path;
+    std::FILE* m_file = nullptr;
+    std::string m_target;  // the file replaced (the path, or what its link points at)
+    std::string m_temp;    // the new file beside it; empty when writing in place
+    bool m_in_place = false;
+    std::optional<Failure> m_failure;
+};
+
+// A whole text written as a ReplacedFile.
+std::optional<Failure> write_replaced_file(const std::string& path, const std::string& text);
+
 }  // namespace tessaro

@@ -1,6 +1,7 @@
 #include "point_writer.h"
 
 #include "entry_builder.h"
+#include "point_markers.h"
 #include "text_util.h"
 
 namespace tessaro {
@@ -20,9 +21,22 @@ void write_points(Conversion& cv, const std::string& path) {
             std::string_view label = trim_blanks(item.substr(item.find(' ') + 1));
             const std::size_t at = label.find('@');
             if (at != std::string_view::npos) label = label.substr(at + 1);
-            const std::string entry = cv.library_look(Section::Point, code, label);
-            if (entry.empty()) continue;
-            cv.write_entry(Section::Point, std::string("[_point]") + CRLF + "Type=" + entry + CRLF + "[end]" + CRLF);
+            // The library's look of the code, else the look its tags point to, else its category's marker.
+            EntryLook look = entry_look(LookSource::Library, hit);
+            std::string entry = cv.library_look(Section::Point, code, label);
+            if (entry.empty()) {
+                if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Point, code, hit, label, look)) {
+                    entry = std::move(*by_tags);
+                } else if (!cv.classic_looks) {
+                    look.source = LookSource::Marker;
+                    const std::uint32_t type = section_type(Section::Point, *code_value(code));
+                    entry = point_marker(code, type, cv.include_tag_text ? label : std::string_view());
+                } else {
+                    continue;
+                }
+            }
+            cv.write_entry(Section::Point, std::string("[_point]") + CRLF + "Type=" + entry + CRLF + "[end]" + CRLF,
+                           std::move(look));
         }
     }
     cv.close_rules();

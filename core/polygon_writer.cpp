@@ -64,7 +64,7 @@ void write_polygons(Conversion& cv, const std::string& path) {
     cv.random.reseed();
     cv.rules.open(path);
     // The draw order opens the section but needs every type: the entries wait for it.
-    std::vector<std::string> entries;
+    std::vector<std::pair<std::string, EntryLook>> entries;
     std::vector<std::string> listed;
     while (cv.rules.next_piece()) {
         for (const RuleItem& hit : cv.rules.items()) {
@@ -88,21 +88,32 @@ void write_polygons(Conversion& cv, const std::string& path) {
                 const std::size_t at = rest.find('@');
                 if (at != std::string_view::npos) rule_text = rest.substr(at + 1);
             }
+            EntryLook look = entry_look(LookSource::Library, hit);
             const std::string library_look = cv.library_look(Section::Polygon, code, rule_text);
             if (!library_look.empty()) {
-                entries.push_back(std::string("[_polygon]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF);
+                entries.emplace_back(std::string("[_polygon]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF,
+                                     std::move(look));
                 continue;
+            }
+            if (builtin_polygon_look(code) != nullptr) {
+                look.source = LookSource::Table;
+            } else if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Polygon, code, hit, rule_text, look)) {
+                entries.emplace_back(std::string("[_polygon]") + CRLF + "Type=" + *by_tags + CRLF + "[end]" + CRLF,
+                                     std::move(look));
+                continue;
+            } else {
+                look.source = LookSource::Random;
             }
             // The colour is drawn for every item (the sequence must not shift) but
             // rounded and formatted only for the entries that use it.
             const std::string colour = fncol(colour_component(r), colour_component(g), colour_component(b));
-            entries.push_back(builtin_entry(code, rule_text, colour));
+            entries.emplace_back(builtin_entry(code, rule_text, colour), std::move(look));
         }
     }
     cv.close_rules();
     if (listed.empty()) return;
     write_draw_order(cv, listed);
-    for (const std::string& entry : entries) cv.write_entry(Section::Polygon, entry);
+    for (auto& [entry, look] : entries) cv.write_entry(Section::Polygon, entry, std::move(look));
 }
 
 }  // namespace tessaro

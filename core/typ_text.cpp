@@ -1,10 +1,5 @@
 #include "typ_text.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-
 #include "app_state.h"
 #include "file_io.h"
 #include "output_file.h"
@@ -12,53 +7,8 @@
 
 namespace tessaro {
 
-namespace fs = std::filesystem;
-
-namespace {
-
-// A large buffer: the whole text goes out in few writes.
-constexpr std::size_t STREAM_BUFFER = 1 << 20;
-
-}  // namespace
-
-TypText::~TypText() {
-    abandon();
-}
-
-void TypText::abandon() {
-    if (m_file != nullptr) std::fclose(m_file);
-    m_file = nullptr;
-    if (!m_temp.empty()) {
-        std::error_code ec;
-        fs::remove(to_fs_path(m_temp), ec);
-        m_temp.clear();
-    }
-}
-
-void TypText::fail(const std::string& why) {
-    if (!m_failure) m_failure = Failure{Failure::Kind::Write, m_path, 0, why};
-}
-
 std::optional<Failure> TypText::write_header(const std::string& style_folder) {
-    if (m_path.empty()) return Failure{Failure::Kind::Write, m_path, 0, std::strerror(ENOENT)};
-    const OutputTarget target = resolve_output(m_path);
-    switch (target.kind) {
-        case OutputTarget::Kind::Folder: return Failure{Failure::Kind::OutputIsFolder, m_path, 0, std::strerror(EISDIR)};
-        case OutputTarget::Kind::Special: return Failure{Failure::Kind::OutputIsSpecial, m_path, 0, {}};
-        case OutputTarget::Kind::InPlace:
-            m_in_place = true;
-            m_file = std::fopen(m_path.c_str(), "wb");
-            if (m_file == nullptr) return Failure{Failure::Kind::Write, m_path, 0, system_error_text()};
-            break;
-        case OutputTarget::Kind::Replace: {
-            std::string error;
-            m_target = target.file;
-            m_file = create_file_beside(m_target, m_temp, error);
-            if (m_file == nullptr) return Failure{Failure::Kind::Write, m_path, 0, error};
-            break;
-        }
-    }
-    std::setvbuf(m_file, nullptr, _IOFBF, STREAM_BUFFER);
+    if (std::optional<Failure> failure = m_file.open()) return failure;
     append(header_chunk(style_folder));
     return std::nullopt;
 }
@@ -66,31 +16,12 @@ std::optional<Failure> TypText::write_header(const std::string& style_folder) {
 void TypText::append(const std::string& chunk) {
     ++m_appends;
     yield_to(m_yield);
-    if (m_file == nullptr || m_failure) return;
-    if ((!chunk.empty() && std::fwrite(chunk.data(), 1, chunk.size(), m_file) != chunk.size()) ||
-        std::fwrite(CRLF, 1, 2, m_file) != 2)
-        fail(system_error_text());
+    m_file.write(chunk.data(), chunk.size());
+    m_file.write(CRLF, 2);
 }
 
 std::optional<Failure> TypText::finish() {
-    if (m_file == nullptr) return m_failure;
-    std::FILE* f = m_file;
-    m_file = nullptr;
-    std::string error;
-    if (m_in_place) {
-        if (std::fflush(f) != 0) fail(system_error_text());
-        if (std::fclose(f) != 0) fail(system_error_text());
-        return m_failure;
-    }
-    if (!sync_and_close(f, error)) fail(error);
-    if (!m_failure) {
-        std::error_code ec;
-        fs::rename(to_fs_path(m_temp), to_fs_path(m_target), ec);
-        if (ec) fail(ec.message());
-        else m_temp.clear();
-    }
-    abandon();
-    return m_failure;
+    return m_file.finish();
 }
 
 std::string header_chunk(const std::string& style_folder) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "failure.h"
+#include "output_file.h"
 #include "yield.h"
 
 namespace tessaro {
@@ -18,13 +19,11 @@ namespace tessaro {
 // device (/dev/stdout, /dev/null) is written in place.
 class TypText {
 public:
-    TypText(std::string path, Yield yield) : m_path(std::move(path)), m_yield(std::move(yield)) {}
-    // An unfinished text is abandoned: its new file goes, the old file stays.
-    ~TypText();
+    TypText(std::string path, Yield yield) : m_file(std::move(path)), m_yield(std::move(yield)) {}
     TypText(const TypText&) = delete;
     TypText& operator=(const TypText&) = delete;
 
-    const std::string& path() const { return m_path; }
+    const std::string& path() const { return m_file.path(); }
 
     // createheader: opens the output and writes the header block. A folder,
     // a pipe or an output that cannot be opened gives the failure, and
@@ -36,24 +35,17 @@ public:
     void append(const std::string& chunk);
 
     // Flushes the text to disk and puts it in the output's place; on failure
-    // the old file is unchanged and the new one removed.
+    // the old file is unchanged and the new one removed. An unfinished text
+    // is abandoned: its new file goes, the old file stays.
     std::optional<Failure> finish();
 
-    bool in_place() const { return m_in_place; }        // written straight into a device
-    std::size_t appends() const { return m_appends; }  // chunks handed in, header included
+    bool in_place() const { return m_file.in_place(); }  // written straight into a device
+    std::size_t appends() const { return m_appends; }    // chunks handed in, header included
 
 private:
-    void fail(const std::string& why);
-    void abandon();
-
-    std::string m_path;
+    ReplacedFile m_file;
     Yield m_yield;
-    std::FILE* m_file = nullptr;
-    std::string m_target;  // the file the text replaces (the output, or what its link points at)
-    std::string m_temp;    // the new file beside it; empty when writing in place
-    bool m_in_place = false;
     std::size_t m_appends = 0;
-    std::optional<Failure> m_failure;
 };
 
 // The header block as one chunk (without the final line end, which the append

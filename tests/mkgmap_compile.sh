@@ -48,7 +48,7 @@ for style in "${styles[@]}"; do
 done
 # The texts the golden tests expect, written with their own options and
 # library folders (broken ones among them), must compile as they stand.
-for typ in "$src"/tests/data/*/expect/typ.txt; do
+for typ in "$src"/tests/data/*/expect/typ.txt "$src"/tests/data/*/expect/looks/typ.txt; do
   [ -f "$typ" ] || continue
   n=$((n + 1))
   dir="$work/run$n"

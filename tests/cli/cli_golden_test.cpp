@@ -51,7 +51,7 @@ std::string quoted(const std::string& s) {
 }
 #endif
 
-CliResult run_program(const std::string& name, const test::TempDir& tmp) {
+CliResult run_program(const std::string& name, const test::TempDir& tmp, const std::vector<std::string>& extra) {
     const std::string out = tmp / "out.txt";
 #ifdef _WIN32
     std::string cmd = "cd /d " + quoted(TESSARO_TEST_DATA) + " && " + quoted(TESSARO_CLI);
@@ -59,6 +59,7 @@ CliResult run_program(const std::string& name, const test::TempDir& tmp) {
     std::string cmd = "cd " + quoted(TESSARO_TEST_DATA) + " && " + quoted(TESSARO_CLI);
 #endif
     // The style named relative to tests/data, as a shell user would.
+    for (const std::string& arg : extra) cmd += " " + quoted(arg);
     for (const std::string& arg : case_args(name, out, name)) cmd += " " + quoted(arg);
     cmd += " 2> " + quoted(tmp / "stderr");
 #ifdef _WIN32
@@ -78,17 +79,31 @@ CliResult run_program(const std::string& name, const test::TempDir& tmp) {
 
 class CliGolden : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(CliGolden, output_stderr_and_exit_code_of_the_program_match_the_expected_files) {
-    test::TempDir tmp;
-    const CliResult r = run_program(GetParam(), tmp);
-    const fs::path expect = expect_folder(GetParam());
+// TYP text, stderr and exit code against the files of an expect folder (rewritten on request).
+void compare_with(const CliResult& r, const fs::path& expect) {
     const std::pair<std::string, std::string> files[] = {
         {"exit", std::to_string(r.exit_code) + "\n"}, {"stderr", r.err}, {"typ.txt", r.typ}};  // typ empty when none
     for (const auto& [file, actual] : files) {
-        if (std::getenv("TESSARO_UPDATE_GOLDEN") == nullptr) EXPECT_EQ(actual, read_bytes((expect / file).string())) << file;
-        else if (actual.empty() && file == "typ.txt") fs::remove(expect / file);
-        else std::ofstream(expect / file, std::ios::binary) << actual;
+        if (std::getenv("TESSARO_UPDATE_GOLDEN") == nullptr) {
+            EXPECT_EQ(actual, read_bytes((expect / file).string())) << expect / file;
+        } else if (actual.empty() && file == "typ.txt") {
+            fs::remove(expect / file);
+        } else {
+            fs::create_directories(expect);
+            std::ofstream(expect / file, std::ios::binary) << actual;
+        }
     }
+}
+
+// The classic looks are the looks the cases were first written for: their files stay.
+TEST_P(CliGolden, output_stderr_and_exit_code_with_classic_looks_match_the_expected_files) {
+    test::TempDir tmp;
+    compare_with(run_program(GetParam(), tmp, {"--classic-looks"}), expect_folder(GetParam()));
+}
+
+TEST_P(CliGolden, output_stderr_and_exit_code_match_the_expected_files_of_the_looks) {
+    test::TempDir tmp;
+    compare_with(run_program(GetParam(), tmp, {}), expect_folder(GetParam()) / "looks");
 }
 
 INSTANTIATE_TEST_SUITE_P(Styles, CliGolden, ::testing::ValuesIn(golden_cases()),

@@ -92,5 +92,41 @@ TEST(RunCliOnWindows, converts_a_style_folder_named_with_blanks_and_code_page_le
 }
 #endif
 
+// The report names each entry's look in the order of the text, with the
+// library code and condition; the summary ends the messages.
+TEST(RunCli, reports_where_each_look_came_from_and_never_over_the_text_or_an_input) {
+    test::TempDir dir;
+    dir.write("res/points", "[_point]\r\nType=0x02d02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n[end]\r\n");
+    dir.write("res/lines", "");
+    dir.write("res/pgons.pol", "");
+    dir.write("s/points", "amenity=bar [0x2d02]\namenity=fuel\t[0x10f05 resolution 24]\n");
+    dir.write("s/lines", "highway=primary [0x02]\nhighway=x [0x10001]\n");
+    const std::string out = dir / "out.txt";
+    const std::string report = dir / "looks.tsv";
+    const test::CliOutput r = test::cli({"--seed", "1", "--res", dir / "res", "--report", report, "-o", out, dir / "s"});
+    EXPECT_EQ(r.exit_code, EXIT_DONE) << r.err;
+    EXPECT_EQ(test::read_bytes(report), "line\t0x02\ttable\t-\t-\thighway=primary\n"
+                                        "line\t0x10001\trandom\t-\t-\thighway=x\n"
+                                        "point\t0x02d02\tlibrary\t-\t-\tamenity=bar\n"
+                                        "point\t0x10f05\tmarker\t-\t-\tamenity=fuel\n");
+    EXPECT_EQ(r.err.substr(r.err.rfind("tessaro-cli: ")), "tessaro-cli: 4 types: 1 library, 1 table, 1 marker, 1 random\n");
+
+    // Classic looks: the fuel point has no entry, and no summary is said.
+    const test::CliOutput classic =
+        test::cli({"--seed", "1", "--res", dir / "res", "--classic-looks", "--report", report, "-o", out, dir / "s"});
+    EXPECT_EQ(classic.exit_code, EXIT_DONE);
+    EXPECT_EQ(test::read_bytes(report).find("marker"), std::string::npos);
+    EXPECT_EQ(classic.err.find("types:"), std::string::npos) << classic.err;
+
+    // Refused before anything is written: the text itself, or a rule file.
+    for (const std::string& bad : {out, dir / "s/points"}) {
+        const std::string before = test::read_bytes(bad);
+        const test::CliOutput refused = test::cli({"-q", "--res", dir / "res", "--report", bad, "-o", out, dir / "s"});
+        EXPECT_EQ(refused.exit_code, EXIT_USAGE) << bad;
+        EXPECT_NE(refused.err.find("refused"), std::string::npos) << refused.err;
+        EXPECT_EQ(test::read_bytes(bad), before);
+    }
+}
+
 }  // namespace
 }  // namespace tessaro

@@ -121,7 +121,7 @@ TEST(CheckCreateTyp, stops_without_library_files_or_the_point_library_of_a_secti
 TEST(RunCreateTyp, writes_polygons_lines_points_then_the_point_line_and_polygon_groups_and_counts_them) {
     Style s;
     s.libraries[Section::Line].assign("");
-    s.write("points", "amenity=bar [0x2d02]\nshop=x [0x2e02]\n");  // the library lacks 0x2e02: no entry
+    s.write("points", "amenity=bar [0x2d02]\nshop=x [0x2e02]\n");  // the library lacks 0x2e02: a marker
     s.write("LINES", "highway=primary [0x02]\n");
     s.write("polygons", "natural=water [0x3c]\n");
     s.write("inc/roads", "highway=trunk [0x01 resolution 20]\n");
@@ -136,16 +136,24 @@ TEST(RunCreateTyp, writes_polygons_lines_points_then_the_point_line_and_polygon_
     EXPECT_TRUE(report.written);
     EXPECT_TRUE(report.failures.empty());
     // A type found in a rule file and an include file has one entry, the first rule's.
-    EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "point 0x02d02", "line 0x01", "polygon 0x51"}));
-    EXPECT_EQ(report.entries, (PerSection<std::size_t>{{1, 2, 2}}));
+    EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "point 0x02d02", "point 0x2e02", "line 0x01",
+                                  "polygon 0x51"}));
+    EXPECT_EQ(report.entries, (PerSection<std::size_t>{{2, 2, 2}}));
+    // Each entry's look and where it came from, in the order of the text.
+    std::vector<std::string> sources;
+    for (const EntryLook& look : report.looks)
+        sources.push_back(std::string(section_name(look.section)) + " " + look.code + " " + look_source_name(look.source));
+    EXPECT_EQ(sources, (Names{"polygon 0x3c table", "line 0x02 table", "point 0x02d02 library", "point 0x2e02 marker",
+                              "line 0x01 table", "polygon 0x51 table"}));
+    EXPECT_EQ(report.looks[3].condition, "shop=x");
     EXPECT_EQ(report.left_out, (Names{"unsorted"}));
     EXPECT_FALSE(report.include_groups_empty);
-    // The header, two draw orders and the five entries, each one piece.
-    EXPECT_EQ(report.chunks, 8u);
+    // The header, two draw orders and the six entries, each one piece.
+    EXPECT_EQ(report.chunks, 9u);
 
     // Switched off, a section is written neither from its rule file nor from its group.
     s.request.sections[Section::Line] = false;
-    EXPECT_EQ(s.run().entries, (PerSection<std::size_t>{{1, 0, 2}}));
+    EXPECT_EQ(s.run().entries, (PerSection<std::size_t>{{2, 0, 2}}));
     EXPECT_EQ(s.out().find("[_line]"), std::string::npos);
 }
 
@@ -167,7 +175,7 @@ TEST(RunCreateTyp, reports_what_it_met_in_order_without_stopping) {
     EXPECT_EQ(report.failures[0].path, join_path(include_folder(s.request.style_folder), "folder"));
     EXPECT_EQ(report.failures[1], (Failure{Failure::Kind::UnsafeIncludeName, "../escape", 0, ""}));
     // The run went on after both; codes that are no number are named, and skipped.
-    EXPECT_EQ(report.entries[Section::Point], 1u);
+    EXPECT_EQ(report.entries[Section::Point], 2u);
     const std::string ok = join_path(include_folder(s.request.style_folder), "ok");
     EXPECT_EQ(report.warnings, (std::vector<Warning>{{Warning::Kind::CodeNotHex, ok, 2, "0xZZ"},
                                                      {Warning::Kind::CodeNotHex, ok, 2, "0x-1"}}));
@@ -200,8 +208,8 @@ TEST(RunCreateTyp, takes_the_next_look_for_a_broken_library_entry_and_names_each
                                                      {Kind::LibraryEntryBroken, "lib/lines", 2, "0x00200"},
                                                      {Kind::LibraryEntryBroken, "lib/points", 2, "0x02d02"}}));
     EXPECT_TRUE(report.complete());
-    // The line and the polygon take their built-in looks; the bar has none.
-    EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "point 0x02e02"}));
+    // The line and the polygon take their built-in looks, the bar its category's marker.
+    EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "point 0x2d02", "point 0x02e02"}));
     EXPECT_TRUE(read_typ_text(s.out()).problems.empty());
     EXPECT_EQ(s.out().find("LineWidth=3"), std::string::npos);
     EXPECT_EQ(s.out().find("8CC4F0"), std::string::npos);
