@@ -132,7 +132,8 @@ TEST(CreateTyp, stops_without_library_files_or_the_point_library_and_keeps_the_o
     EXPECT_FALSE(fs::exists(none.dir / "out.txt"));
 }
 
-// A broken library entry gives the type no look of it; the closing message names it.
+// A broken library entry gives the type no look of it (its category's marker instead); the
+// closing message names it.
 TEST(CreateTyp, names_broken_library_entries_in_the_closing_message) {
     Window w(false);
     const std::string points = w.dir.write("prog/res/points", "Type=0x02d02\r\nXpm=\"x\"\r\n");
@@ -140,7 +141,8 @@ TEST(CreateTyp, names_broken_library_entries_in_the_closing_message) {
     w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
     EXPECT_EQ(w.create().at(0), points + ":1: library entry Type=0x02d02 not used - no [end], or the code is not "
                                          "hexadecimal\r\n\r\nTYP file created");
-    EXPECT_EQ(w.out().find("[_point]"), std::string::npos);
+    EXPECT_EQ(w.out().find("Xpm=\"x\""), std::string::npos);
+    EXPECT_NE(w.out().find(";marker=entertainment"), std::string::npos);
 }
 
 #ifndef _WIN32
@@ -297,7 +299,7 @@ TEST(Preview, opens_after_a_create_with_one_row_per_entry) {
     ASSERT_NE(preview, nullptr);
     EXPECT_TRUE(preview->isVisible());
     auto* rows = preview->findChild<QTableWidget*>("previewEntries");
-    EXPECT_EQ(rows->rowCount(), 6);  // the point without a library look is not written
+    EXPECT_EQ(rows->rowCount(), 7);  // the point without a library look has its category's marker
     EXPECT_TRUE(preview->document().problems.empty());
 
     preview->findChild<QComboBox*>("previewFilter")->setCurrentText("Lines");
