@@ -192,6 +192,12 @@ void MainWindow::build_widgets() {
     m_tag_text->setObjectName("Check1");
     connect(m_tag_text, &QCheckBox::toggled, this, [this](bool on) { m_state.include_tag_text = on; });
     s3->addWidget(m_tag_text);
+    m_classic_looks = new QCheckBox("Classic looks");
+    m_classic_looks->setObjectName("ClassicLooks");
+    m_classic_looks->setToolTip("Looks from the library, the built-in tables and random colours alone:"
+                                " no looks by tags, no point markers");
+    connect(m_classic_looks, &QCheckBox::toggled, this, [this](bool on) { m_state.classic_looks = on; });
+    s3->addWidget(m_classic_looks);
     s3->addSpacing(12);
     s3->addWidget(new QLabel("TYP text:"));
     m_path = new QLineEdit;
@@ -230,7 +236,7 @@ void MainWindow::build_menus() {
     file->setObjectName("mfil");
     QAction* open = file->addAction("Open TYP  TXT", this, &MainWindow::open_typ_text);
     open->setObjectName("mf_0");
-    QAction* preview = file->addAction("Preview", this, &MainWindow::show_preview);
+    QAction* preview = file->addAction("Preview", this, [this] { show_preview(); });
     preview->setObjectName("mpreview");
     file->addSeparator();
     QAction* about = file->addAction("About", this, &MainWindow::show_about);
@@ -256,6 +262,7 @@ void MainWindow::startup() {
     if (file_exists(settings_path(m_state))) {
         loaddat(m_state, m_shell);
         m_tag_text->setChecked(m_state.include_tag_text);
+        m_classic_looks->setChecked(m_state.classic_looks);
         if (!m_state.style_folder.empty() && fs::is_directory(to_fs_path(m_state.style_folder), ec)) {
             const std::string saved = m_state.style_folder;
             m_dir->setCurrentIndex(m_dir_model->index(to_qt(saved)));
@@ -374,6 +381,7 @@ void MainWindow::Command2_Click() {
     request.style_folder = style_of(m_state.style_folder);
     request.sections = m_state.sections;
     request.include_tag_text = m_state.include_tag_text;
+    request.classic_looks = m_state.classic_looks;
     request.libraries = &m_state.libraries;
     request.typ_path = m_state.typ_path;
     request.seed = m_state.random_seed;
@@ -416,7 +424,7 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
     CreateTypReport report;
     {
         BusyCursor busy(m_shell);
-        report = run_create_typ(request, check, [this] { m_shell.yield_events(); });
+        report = m_runner(request, check, [this] { m_shell.yield_events(); });
     }
     // What the run met on its way, in its order; a failed write is told in the closing message.
     const Failure* write_failure = nullptr;
@@ -442,23 +450,23 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
     if (!report.complete()) {
         // Written, so it can be looked at; not handed to the editor as if whole.
         m_shell.message(prefix + incomplete_text(report.failures));
-        show_preview();
+        show_preview(report.looks);
         return;
     }
     m_shell.message(prefix + "TYP file created");
     m_state.create_needed = false;
     Command3_Click();
-    show_preview();
+    show_preview(report.looks);
 }
 
-void MainWindow::show_preview() {
+void MainWindow::show_preview(const std::vector<EntryLook>& looks) {
     if (!file_exists(m_state.typ_path)) {
         m_shell.message("Cannot find typ txt");
         return;
     }
     if (m_preview == nullptr) m_preview = new PreviewWindow(this);
     std::string error;
-    if (!m_preview->show_typ_text(m_state.typ_path, error)) {
+    if (!m_preview->show_typ_text(m_state.typ_path, error, looks)) {
         m_shell.message(error);
         return;
     }

@@ -2,15 +2,19 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "app_folders.h"
 #include "app_state.h"
 #include "create_typ.h"
 #include "desktop.h"
 #include "include_groups.h"
+#include "look_source.h"
 #include "section.h"
 #include "shell.h"
+#include "yield.h"
 
 class QAction;
 class QCheckBox;
@@ -30,7 +34,11 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
+    // What runs a Create TYP once it has been checked: run_create_typ, or a test's stand-in.
+    using Runner = std::function<CreateTypReport(const CreateTypRequest&, const CreateTypCheck&, const Yield&)>;
+
     MainWindow(const AppFolders& folders, Shell& shell, Desktop& desktop, QWidget* parent = nullptr);
+    void set_runner(Runner runner) { m_runner = std::move(runner); }
 
     AppState& state() { return m_state; }
     const IncludeFiles& include_files() const { return m_inc; }
@@ -48,8 +56,9 @@ public:
     void loadole(const std::string& path);
     void show_settings();
     void show_about();
-    // The preview of the TYP text; nullptr until first shown.
-    void show_preview();
+    // The preview of the TYP text, with where the looks came from when a run
+    // has just told it (`looks`); nullptr until first shown.
+    void show_preview(const std::vector<EntryLook>& looks = {});
     class PreviewWindow* preview() const { return m_preview; }
     void refresh_caption();
 
@@ -81,6 +90,7 @@ private:
     Desktop& m_desktop;
     bool m_converting = false;
     int m_drive_index = 0;
+    Runner m_runner = run_create_typ;
 
     QComboBox* m_drive = nullptr;
     QTreeView* m_dir = nullptr;
@@ -92,6 +102,7 @@ private:
     QPushButton* m_sort = nullptr;
     PerSection<QCheckBox*> m_sections;
     QCheckBox* m_tag_text = nullptr;
+    QCheckBox* m_classic_looks = nullptr;
     QLineEdit* m_path = nullptr;
     QPushButton* m_create = nullptr;
     QPushButton* m_launch = nullptr;

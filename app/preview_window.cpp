@@ -1,6 +1,7 @@
 #include "preview_window.h"
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -10,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "file_io.h"
+#include "look_pairing.h"
 #include "look_renderer.h"
 #include "qt_text.h"
 
@@ -18,6 +20,17 @@ namespace tessaro {
 namespace {
 const char* const FILTERS[] = {"All", "Points", "Lines", "Polygons"};
 const Section FILTER_SECTIONS[] = {Section::Point, Section::Line, Section::Polygon};
+enum Column { LOOK, SECTION, TYPE, SOURCE, LABEL, COLUMNS };
+
+// What is known of a look beside its source: the tags that matched, the
+// library look taken, the rule's condition.
+QStringList look_details(const EntryLook& look) {
+    QStringList details{look_source_name(look.source)};
+    if (!look.matched.empty()) details << "matched " + to_qt(look.matched);
+    if (!look.library_code.empty()) details << "library look " + to_qt(look.library_code);
+    if (!look.condition.empty()) details << "rule " + to_qt(look.condition);
+    return details;
+}
 }  // namespace
 
 PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -28,9 +41,13 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     for (const char* f : FILTERS) m_filter->addItem(f);
     connect(m_filter, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { fill_rows(); });
 
-    m_entries = new QTableWidget(0, 4);
+    m_summary = new QLabel;
+    m_summary->setObjectName("previewSummary");
+    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    m_entries = new QTableWidget(0, COLUMNS);
     m_entries->setObjectName("previewEntries");
-    m_entries->setHorizontalHeaderLabels({"Look", "Section", "Type", "Label"});
+    m_entries->setHorizontalHeaderLabels({"Look", "Section", "Type", "Source", "Label"});
     m_entries->verticalHeader()->hide();
     m_entries->horizontalHeader()->setStretchLastSection(true);
     m_entries->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -53,20 +70,29 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_filter);
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_filter);
+    top->addWidget(m_summary, 1);
+    layout->addLayout(top);
     layout->addWidget(split, 1);
     layout->addWidget(new QLabel("Problems:"));
     layout->addWidget(m_problems);
     resize(900, 600);
 }
 
-bool PreviewWindow::show_typ_text(const std::string& path, std::string& error) {
+bool PreviewWindow::show_typ_text(const std::string& path, std::string& error, const std::vector<EntryLook>& looks) {
     std::string text;
     if (!read_file(path, text, error)) {
         error = path + ": " + error;
         return false;
     }
     m_doc = read_typ_text(text);
+    m_looks = looks;
+    m_entry_looks = pair_looks(m_doc.entries, m_looks);
+    // A run that reported no looks tells nothing of them.
+    m_summary->setText(m_looks.empty() ? QString("Look sources are known right after Create TYP")
+                                       : to_qt(look_summary(m_looks)));
+    m_entries->setColumnHidden(SOURCE, m_looks.empty());
     setWindowTitle(to_qt("Preview: " + path));
     m_problems->clear();
     for (const TypProblem& p : m_doc.problems)
@@ -88,21 +114,34 @@ void PreviewWindow::fill_rows() {
         auto* look = new QTableWidgetItem;
         look->setIcon(QIcon(render_look(e)));
         look->setData(Qt::UserRole, static_cast<qulonglong>(i));
-        m_entries->setItem(row, 0, look);
-        m_entries->setItem(row, 1, new QTableWidgetItem(section_name(e.section)));
-        m_entries->setItem(row, 2, new QTableWidgetItem(to_qt(e.type)));
-        m_entries->setItem(row, 3, new QTableWidgetItem(to_qt(e.label)));
+        m_entries->setItem(row, LOOK, look);
+        m_entries->setItem(row, SECTION, new QTableWidgetItem(section_name(e.section)));
+        m_entries->setItem(row, TYPE, new QTableWidgetItem(to_qt(e.type)));
+        if (const EntryLook* source = look_of(i)) {
+            auto* item = new QTableWidgetItem(look_source_name(source->source));
+            item->setToolTip(look_details(*source).join("\n"));
+            m_entries->setItem(row, SOURCE, item);
+        }
+        m_entries->setItem(row, LABEL, new QTableWidgetItem(to_qt(e.label)));
         m_entries->setRowHeight(row, 44);
     }
-    m_entries->setColumnWidth(0, 104);
+    m_entries->setColumnWidth(LOOK, 104);
     if (m_entries->rowCount() > 0) m_entries->setCurrentCell(0, 0);
 }
 
 void PreviewWindow::show_entry(int row) {
-    const QTableWidgetItem* look = row >= 0 ? m_entries->item(row, 0) : nullptr;
+    const QTableWidgetItem* look = row >= 0 ? m_entries->item(row, LOOK) : nullptr;
     if (look == nullptr) return;
-    const TypEntry& e = m_doc.entries[look->data(Qt::UserRole).toULongLong()];
-    m_text->setPlainText(QString("line %1\n").arg(e.first_line) + to_qt(e.text));
+    const std::size_t i = look->data(Qt::UserRole).toULongLong();
+    const TypEntry& e = m_doc.entries[i];
+    QString head = QString("line %1").arg(e.first_line);
+    if (const EntryLook* source = look_of(i)) head += ", look: " + look_details(*source).join(", ");
+    m_text->setPlainText(head + "\n" + to_qt(e.text));
+}
+
+const EntryLook* PreviewWindow::look_of(std::size_t entry) const {
+    if (entry >= m_entry_looks.size() || !m_entry_looks[entry]) return nullptr;
+    return &m_looks[*m_entry_looks[entry]];
 }
 
 }  // namespace tessaro

@@ -46,21 +46,45 @@ public:
         return value;
     }
 
-    void fail(const std::string& what) { m_shell.message(m_path + ": " + what); }
-    int number() const { return m_number; }
-
-private:
-    std::optional<std::string_view> next_line() {
-        ++m_number;
-        if (m_pos >= m_text.size()) {
-            fail("line " + std::to_string(m_number) + " is missing");
+    // A 0 or 1 line; anything else is a fault.
+    std::optional<bool> switch_line() {
+        const std::optional<int> value = int_line();
+        if (!value) return std::nullopt;
+        if (*value != 0 && *value != 1) {
+            fail("line " + std::to_string(m_number) + " is not 0 or 1");
             return std::nullopt;
         }
+        return *value == 1;
+    }
+
+    // The next line is missing or blank: a file from before that line was added.
+    bool next_line_unused() const {
+        const std::optional<std::string_view> line = peek_line();
+        return !line || trim_blanks(*line).empty();
+    }
+
+    void fail(const std::string& what) { m_shell.message(m_path + ": " + what); }
+
+private:
+    // The line at the reading position, without its line end; none at the end of the text.
+    std::optional<std::string_view> peek_line() const {
+        if (m_pos >= m_text.size()) return std::nullopt;
         std::size_t end = m_text.find('\n', m_pos);
         if (end == std::string::npos) end = m_text.size();
         std::string_view line(m_text.data() + m_pos, end - m_pos);
-        m_pos = end + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        return line;
+    }
+
+    std::optional<std::string_view> next_line() {
+        ++m_number;
+        const std::optional<std::string_view> line = peek_line();
+        if (!line) {
+            fail("line " + std::to_string(m_number) + " is missing");
+            return std::nullopt;
+        }
+        const std::size_t end = m_text.find('\n', m_pos);
+        m_pos = end == std::string::npos ? m_text.size() : end + 1;
         return line;
     }
 
@@ -114,15 +138,17 @@ void read_settings(const std::string& path, std::string text, AppState& state, S
                                      : std::move(*library);
 
     if (!skip_text_lines(in, 2)) return;
-    const std::optional<int> tag_text = in.int_line();
+    const std::optional<bool> tag_text = in.switch_line();
     if (!tag_text) return;
-    if (*tag_text != 0 && *tag_text != 1) {
-        in.fail("line " + std::to_string(in.number()) + " is not 0 or 1");
-        return;
-    }
-    state.include_tag_text = *tag_text == 1;
+    state.include_tag_text = *tag_text;
     if (!skip_text_lines(in, 4)) return;
-    in.int_line();
+    if (!in.int_line()) return;
+
+    // Files of earlier versions end here: their looks were the classic ones.
+    state.classic_looks = false;
+    if (in.next_line_unused()) return;
+    const std::optional<bool> classic = in.switch_line();
+    if (classic) state.classic_looks = *classic;
 }
 
 void savedat(const AppState& state) {
@@ -131,7 +157,7 @@ void savedat(const AppState& state) {
         " 0 ",      state.style_folder, state.editor_program, state.typ_path,
         state.polygon_library_path,     BLANK_LINE,           BLANK_LINE,
         tag_text,   BLANK_LINE,         BLANK_LINE,           BLANK_LINE,
-        BLANK_LINE, tag_text,
+        BLANK_LINE, tag_text,           state.classic_looks ? " 1 " : " 0 ",
     };
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(settings_path(state).c_str(), "wb"),
                                                          &std::fclose);

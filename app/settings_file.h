@@ -8,12 +8,13 @@
 
 namespace tessaro {
 
-// The settings file beside the program: 13 lines, CR LF.
+// The settings file beside the program: 14 lines, CR LF.
 std::string settings_path(const AppState& state);
 
 // Reads the settings file into the state: style folder, editor program, TYP
 // text path (then checked by chkfile), polygon library path (the default when
-// empty or missing) and Include Tag Text. A short or broken file gives one
+// empty or missing), Include Tag Text and Classic looks (off when the file has
+// only the 13 lines of earlier versions). A short or broken file gives one
 // message; fields read before the fault keep their new values.
 void loaddat(AppState& state, Shell& shell);
 
@@ -22,7 +23,7 @@ void loaddat(AppState& state, Shell& shell);
 void read_settings(const std::string& path, std::string text, AppState& state, Shell& shell,
                    const std::function<void()>& check_typ_path);
 
-// Writes all 13 lines. The caller has put the path box's text into state.typ_path.
+// Writes all 14 lines. The caller has put the path box's text into state.typ_path.
 // A failure ends the save silently.
 void savedat(const AppState& state);
 

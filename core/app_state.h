@@ -26,6 +26,7 @@ struct AppState {
 
     PerSection<bool> sections{{true, true, true}};  // the section switches
     bool include_tag_text = false;
+    bool classic_looks = false;  // no looks by tags, no point markers
 
     // The include groups may have changed since the last Create TYP.
     bool create_needed = false;

@@ -258,14 +258,18 @@ TEST(MainWindowFiles, open_drop_and_settings_round_trip) {
 
     w.use_style({{"points", ""}});
     w.find<QCheckBox>("Check1")->setChecked(true);
+    EXPECT_FALSE(w.find<QCheckBox>("ClassicLooks")->isChecked());
+    w.find<QCheckBox>("ClassicLooks")->setChecked(true);
     w.set_path_box(w.dir / "mine.txt");
     w.window->close();
+    EXPECT_TRUE(test::read_bytes(w.dir / "prog/tessaro.dat").ends_with("\r\n 1 \r\n 1 \r\n"));
 
     Window again(false);
     fs::copy(w.dir / "prog/tessaro.dat", again.dir / "prog/tessaro.dat");
     again.start();
     EXPECT_EQ(again.window->state().style_folder, w.dir / "s");
     EXPECT_TRUE(again.find<QCheckBox>("Check1")->isChecked());
+    EXPECT_TRUE(again.find<QCheckBox>("ClassicLooks")->isChecked());
     EXPECT_EQ(again.path_box(), w.dir / "mine.txt");
 }
 
@@ -307,6 +311,38 @@ TEST(Preview, opens_after_a_create_with_one_row_per_entry) {
     EXPECT_EQ(rows->item(1, 2)->text(), "0x0a");
     rows->setCurrentCell(1, 2);
     EXPECT_TRUE(preview->findChild<QPlainTextEdit*>("previewText")->toPlainText().contains("Xpm=\"32 2 2 1\""));
+}
+
+// The run tells each entry's look source (here a stand-in that says "tags" for
+// every entry written); the preview shows them only right after that run.
+TEST(Preview, shows_the_look_sources_of_the_run_that_wrote_the_text_which_gets_the_classic_looks_switch) {
+    Window w;
+    std::vector<bool> classic;
+    w.window->set_runner([&](const CreateTypRequest& request, const CreateTypCheck& check, const Yield& yield) {
+        classic.push_back(request.classic_looks);
+        CreateTypReport report = run_create_typ(request, check, yield);
+        for (const TypEntry& e : read_typ_text(test::read_bytes(request.typ_path)).entries)
+            report.looks.push_back({e.section, e.type, LookSource::Tags, "", "x=y", ""});
+        return report;
+    });
+    w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
+    w.create();
+    w.find<QCheckBox>("ClassicLooks")->setChecked(true);
+    w.create();
+    EXPECT_EQ(classic, (std::vector<bool>{false, true}));
+
+    PreviewWindow* preview = w.window->preview();
+    ASSERT_NE(preview, nullptr);
+    const auto summary = [&] { return from_qt(preview->findChild<QLabel*>("previewSummary")->text()); };
+    auto* rows = preview->findChild<QTableWidget*>("previewEntries");
+    EXPECT_EQ(summary(), "3 types: 3 tags");
+    ASSERT_EQ(rows->rowCount(), 3);
+    for (int r = 0; r < 3; ++r) EXPECT_EQ(rows->item(r, 3)->text(), "tags");
+    EXPECT_TRUE(rows->item(0, 3)->toolTip().contains("matched x=y"));
+
+    w.window->show_preview();  // File > Preview: the text may have changed since the run
+    EXPECT_EQ(summary(), "Look sources are known right after Create TYP");
+    EXPECT_EQ(rows->item(0, 3), nullptr);
 }
 
 }  // namespace

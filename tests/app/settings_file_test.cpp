@@ -1,5 +1,6 @@
 #include "settings_file.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -31,21 +32,48 @@ struct SettingsFileTest : ::testing::Test {
     }
 };
 
-TEST_F(SettingsFileTest, writes_thirteen_crlf_lines_whose_values_come_back_whole_commas_included_and_more_ignored) {
+TEST_F(SettingsFileTest, writes_fourteen_crlf_lines_whose_values_come_back_whole_commas_included_and_more_ignored) {
     state.style_folder = dir / "styles,old";
     state.editor_program = dir / "pct5, copy";
     state.typ_path = dir.write("typ/a,b.txt", "x");
     state.polygon_library_path = dir.write("my,lib.pol", "");
     state.include_tag_text = true;
+    state.classic_looks = true;
     savedat(state);
     EXPECT_EQ(test::read_bytes(settings_path(state)), " 0 \r\n" + state.style_folder + "\r\n" + state.editor_program +
                                                           "\r\n" + state.typ_path + "\r\n" + state.polygon_library_path +
-                                                          "\r\n \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n");
-    write_settings(test::read_bytes(settings_path(state)) + "extra\r\nlines\r\n");  // only the first 13 count
+                                                          "\r\n \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n 1 \r\n");
+    write_settings(test::read_bytes(settings_path(state)) + "extra\r\nlines\r\n");  // only the first 14 count
     const AppState back = loaded();
     EXPECT_TRUE(shell.messages.empty());
-    EXPECT_EQ(std::tie(back.style_folder, back.editor_program, back.typ_path, back.polygon_library_path, back.include_tag_text),
-              std::tie(state.style_folder, state.editor_program, state.typ_path, state.polygon_library_path, state.include_tag_text));
+    EXPECT_EQ(std::tie(back.style_folder, back.editor_program, back.typ_path, back.polygon_library_path, back.include_tag_text,
+                       back.classic_looks),
+              std::tie(state.style_folder, state.editor_program, state.typ_path, state.polygon_library_path, state.include_tag_text,
+                       state.classic_looks));
+}
+
+TEST_F(SettingsFileTest, classic_looks_are_off_in_files_of_earlier_versions_and_an_odd_fourteenth_line_is_told_once) {
+    const std::string thirteen = " 0 \r\nS\r\nE\r\n\r\n\r\n \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n";
+    const std::pair<std::string, std::string> files[] = {
+        {thirteen, ""}, {thirteen + " \r\n", ""}, {thirteen + "\n", ""}, {thirteen + " 0 \n 1 \n", ""},
+        {thirteen + " 2 \r\n", "line 14 is not 0 or 1"}, {thirteen + "yes\r\n", "line 14 is not a number"}};
+    for (const auto& [bytes, said] : files) {
+        shell.messages.clear();
+        write_settings(bytes);
+        state.classic_looks = true;
+        loaddat(state, shell);
+        EXPECT_FALSE(state.classic_looks) << bytes;
+        EXPECT_TRUE(state.include_tag_text);
+        ASSERT_EQ(shell.messages.size(), said.empty() ? 0u : 1u) << bytes;
+        if (!said.empty()) {
+            EXPECT_NE(shell.messages[0].find(said), std::string::npos) << shell.messages[0];
+        }
+    }
+    // Written back, the file has its fourteenth line.
+    savedat(state);
+    const std::string saved = test::read_bytes(settings_path(state));
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 14);
+    EXPECT_TRUE(saved.ends_with("\r\n 1 \r\n 0 \r\n")) << saved;
 }
 
 TEST_F(SettingsFileTest, unusable_paths_fall_back_to_defaults_and_faults_give_one_message_keeping_what_was_read) {
