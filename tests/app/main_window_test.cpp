@@ -321,6 +321,7 @@ TEST(Preview, shows_the_look_sources_of_the_run_that_wrote_the_text_which_gets_t
     w.window->set_runner([&](const CreateTypRequest& request, const CreateTypCheck& check, const Yield& yield) {
         classic.push_back(request.classic_looks);
         CreateTypReport report = run_create_typ(request, check, yield);
+        report.looks.clear();
         for (const TypEntry& e : read_typ_text(test::read_bytes(request.typ_path)).entries)
             report.looks.push_back({e.section, e.type, LookSource::Tags, "", "x=y", ""});
         return report;
