@@ -66,7 +66,7 @@ private:
             if (is_space(c)) {
                 ++m_at;
             } else if (c == '{') {
-                m_at = skip_group(m_at, '{', '}');  // an action: no part of the condition
+                m_at = skip_group(m_at, '{', '}');  // an action, not the condition
             } else {
                 break;
             }
@@ -200,7 +200,7 @@ std::string_view bare_regex(std::string_view r) {
 void regex_words(std::string_view regex, int depth, std::vector<std::string_view>& words) {
     constexpr int MOST_NESTED = 16;  // deeper alternatives are no plain words anyway
     regex = bare_regex(regex);
-    std::vector<std::string_view> parts;
+    std::vector<std::string_view> branches;
     std::size_t start = 0;
     for (std::size_t i = 0; i < regex.size(); ++i) {
         if (regex[i] == '\\') {
@@ -210,17 +210,17 @@ void regex_words(std::string_view regex, int depth, std::vector<std::string_view
             if (end == std::string_view::npos) return;  // unbalanced: no plain word in it
             i = end - 1;
         } else if (regex[i] == '|') {
-            parts.push_back(regex.substr(start, i - start));
+            branches.push_back(regex.substr(start, i - start));
             start = i + 1;
         }
     }
-    if (parts.empty()) {
+    if (branches.empty()) {
         if (is_plain_word(regex)) words.push_back(regex);
         return;
     }
-    parts.push_back(regex.substr(start));
+    branches.push_back(regex.substr(start));
     if (depth == MOST_NESTED) return;
-    for (std::string_view part : parts) regex_words(part, depth + 1, words);
+    for (std::string_view branch : branches) regex_words(branch, depth + 1, words);
 }
 
 void add_tag(std::vector<RuleTag>& tags, std::string_view key, std::string_view value) {

@@ -83,26 +83,26 @@ def regex_words(regex):
         return d == 0
 
     def split(r):
-        parts, d, start = [], 0, 0
+        branches, d, start = [], 0, 0
         for k, ch in enumerate(r):
             d += ch == "("
             d -= ch == ")"
             if ch == "|" and d == 0:
-                parts.append(r[start:k])
+                branches.append(r[start:k])
                 start = k + 1
-        parts.append(r[start:])
-        return parts
+        branches.append(r[start:])
+        return branches
 
     regex = strip(regex)
-    parts = split(regex)
-    if len(parts) > 1:
-        return [w for part in parts for w in regex_words(part)]
+    branches = split(regex)
+    if len(branches) > 1:
+        return [w for branch in branches for w in regex_words(branch)]
     return [regex] if re.fullmatch(r"[A-Za-z0-9_-]+", regex) else []
 
 
 class Parser:
     """Disjunctive normal form of the positive tags: a list of alternatives,
-    each a frozenset of (key, value); a negated part stands for no tag."""
+    each a frozenset of (key, value); a negated branch stands for no tag."""
 
     def __init__(self, toks):
         self.t, self.i = toks, 0

@@ -152,7 +152,7 @@ std::string entry(const std::string& name, const char* tag, const std::string& t
 }
 
 // "key=value & key=* | key=value" -> "key=value&key=*|key=value". A tag is
-// key=value with neither part empty nor holding a blank, "=", "|" or "&".
+// key=value with neither side empty nor holding a blank, "=", "|" or "&".
 std::string library_tags(const SourceLine& line) {
     std::string text;
     for (std::size_t i = 1; i < line.words.size(); ++i) text += (i > 1 ? " " : "") + line.words[i];
@@ -194,8 +194,8 @@ std::vector<SourceLine> attach_tags(std::vector<SourceLine> lines, const std::se
         std::istringstream alternatives(look->tags);
         for (std::string alternative; std::getline(alternatives, alternative, '|');) {
             std::vector<std::string> tags;
-            std::istringstream parts(alternative);
-            for (std::string tag; std::getline(parts, tag, '&');) tags.push_back(tag);
+            std::istringstream joined(alternative);
+            for (std::string tag; std::getline(joined, tag, '&');) tags.push_back(tag);
             std::sort(tags.begin(), tags.end());
             std::string key;
             for (const std::string& tag : tags) key += tag + "&";

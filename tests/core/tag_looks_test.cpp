@@ -32,8 +32,13 @@ std::string text_of(const std::vector<RuleTag>& tags) {
     return out;
 }
 
+// Each condition's positive tags, written "key=value key=value".
+void expect_tags(std::initializer_list<std::pair<const char*, const char*>> cases) {
+    for (const auto& [condition, expected] : cases) EXPECT_EQ(text_of(positive_tags(condition)), expected) << condition;
+}
+
 TEST(PositiveTags, reads_tags_through_junctions_parentheses_quotes_and_blanks) {
-    const std::pair<const char*, const char*> cases[] = {
+    expect_tags({
         {"highway=track & (tracktype=grade1 | surface=*)", "highway=track tracktype=grade1 surface=*"},
         {"  $highway =  ' track ' &$tracktype=\"grade1\"  ", "highway=track tracktype=grade1"},
         {"(amenity=cafe|amenity='fast food')&cuisine=*", "amenity=cafe amenity=fast food cuisine=*"},
@@ -42,30 +47,28 @@ TEST(PositiveTags, reads_tags_through_junctions_parentheses_quotes_and_blanks) {
         {"cuisine=* & cuisine~'.*pizza.*' | cuisine=pizza", "cuisine=* cuisine=pizza"},
         // Values keep their case: OSM's values are case-sensitive.
         {"network=US:I & name=Main", "network=US:I name=Main"},
-    };
-    for (const auto& [condition, expected] : cases) EXPECT_EQ(text_of(positive_tags(condition)), expected) << condition;
+    });
 }
 
 TEST(PositiveTags, leave_out_what_a_negation_covers_and_keep_what_two_cancel) {
-    const std::pair<const char*, const char*> cases[] = {
+    expect_tags({
         {"amenity=fuel & shop!=* & access!=no & ref!~'A.*'", "amenity=fuel"},
         {"!(brand=x | operator=y) & amenity=fuel", "amenity=fuel"},
         {"! ( brand=x ) & !name=z & shop=*", "shop=*"},
         // !(a & !(b)) is !a | b: b is asked for.
         {"amenity=restaurant & !(cuisine=* & !(cuisine=pizza))", "amenity=restaurant cuisine=pizza"},
         {"!(a=1 & (b=2 | c=3)) | d=4", "d=4"},
-    };
-    for (const auto& [condition, expected] : cases) EXPECT_EQ(text_of(positive_tags(condition)), expected) << condition;
+    });
 }
 
 TEST(PositiveTags, take_the_plain_alternatives_of_a_regular_expression) {
-    const std::pair<const char*, const char*> cases[] = {
+    expect_tags({
         {"cuisine~'.*pizza.*'", "cuisine=pizza"},
         {"highway ~ '(footway|path)'", "highway=footway highway=path"},
         {"highway~'^(primary|secondary)$'", "highway=primary highway=secondary"},
         {"highway~\"^(motorway|trunk|(primary|secondary))$\"", "highway=motorway highway=trunk highway=primary highway=secondary"},
         {"cuisine~pizza", "cuisine=pizza"},
-        // Not plain words: prefixes, classes, escapes, optional parts, flags.
+        // Not plain words: prefixes, classes, escapes, optional groups, flags.
         {"network~'US:.*'", ""},
         {"highway~'^(primary|secondary)(_link)?$'", ""},
         {"name~'[ab]|c'", "name=c"},
@@ -73,12 +76,11 @@ TEST(PositiveTags, take_the_plain_alternatives_of_a_regular_expression) {
         {"name~'(?i)pizza'", ""},
         {"name~'.*'", ""},
         {"name~'((a|b)'", ""},
-    };
-    for (const auto& [condition, expected] : cases) EXPECT_EQ(text_of(positive_tags(condition)), expected) << condition;
+    });
 }
 
 TEST(PositiveTags, skip_actions_comparisons_and_functions_and_keep_mkgmap_keys) {
-    const std::pair<const char*, const char*> cases[] = {
+    expect_tags({
         {"amenity=cafe {set x=y; name '${name} [a=b]' } ", "amenity=cafe"},
         {"amenity=cafe { set a='}' ; set b=c } & shop=bakery", "amenity=cafe shop=bakery"},
         {"place=city & population>9999 & admin_level<=4 & ele>=100 & width<3", "place=city"},
@@ -87,17 +89,15 @@ TEST(PositiveTags, skip_actions_comparisons_and_functions_and_keep_mkgmap_keys) 
         {"mkgmap:fast_road=yes & $mkgmap:country=DEU", "mkgmap:fast_road=yes mkgmap:country=DEU"},
         // A type bracket ends the condition.
         {"highway=primary [0x03 resolution 20] highway=secondary", "highway=primary"},
-    };
-    for (const auto& [condition, expected] : cases) EXPECT_EQ(text_of(positive_tags(condition)), expected) << condition;
+    });
 }
 
 TEST(PositiveTags, read_broken_conditions_as_far_as_they_go) {
-    const std::pair<const char*, const char*> cases[] = {
+    expect_tags({
         {"((a=b", "a=b"}, {"a=b))) & c=d", "a=b c=d"}, {"a= & =b & c", ""}, {"!", ""},
         {"a='unclosed", "a=unclosed"}, {"a=b { set c=d", "a=b"}, {"a=b } c=d", "a=b c=d"},
         {"a=''", ""}, {"=", ""}, {"", ""},
-    };
-    for (const auto& [condition, expected] : cases) EXPECT_EQ(text_of(positive_tags(condition)), expected) << condition;
+    });
     const std::string deep = std::string(100000, '(') + "a=b" + std::string(100000, ')');
     EXPECT_EQ(text_of(positive_tags(deep)), "a=b");
     const std::string deep_regex = "a~'" + std::string(100000, '(') + "x|y" + std::string(100000, ')') + "'";

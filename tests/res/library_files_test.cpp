@@ -23,12 +23,12 @@ const std::string SOURCE = TESSARO_SOURCE_DIR;
 std::string res(const std::string& name) { return test::read_bytes(SOURCE + "/res/" + name); }
 
 std::vector<std::string> split(const std::string& text, char at) {
-    std::vector<std::string> parts;
+    std::vector<std::string> pieces;
     std::size_t start = 0;
     for (std::size_t end; (end = text.find(at, start)) != std::string::npos; start = end + 1)
-        parts.push_back(text.substr(start, end - start));
-    parts.push_back(text.substr(start));
-    return parts;
+        pieces.push_back(text.substr(start, end - start));
+    pieces.push_back(text.substr(start));
+    return pieces;
 }
 
 std::vector<std::string> split_lines(const std::string& text) {
