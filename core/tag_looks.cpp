@@ -1,13 +1,397 @@
 #include "tag_looks.h"
 
+#include <algorithm>
+
+#include "text_util.h"
+
 namespace tessaro {
 
-std::vector<RuleTag> positive_tags(std::string_view) {
-    return {};
+namespace {
+
+bool is_space(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-std::optional<TagMatch> TagLooks::best(const std::vector<RuleTag>&) const {
-    return std::nullopt;
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && is_space(s.front())) s.remove_prefix(1);
+    while (!s.empty() && is_space(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// Bytes that end an unquoted word of a condition.
+bool ends_word(char c) {
+    return is_space(c) || std::string_view("&|()!=<>~{}[]'\"").find(c) != std::string_view::npos;
+}
+
+enum class Kind { End, Word, Quoted, Open, Close, Not, Junction, Op };
+
+struct Token {
+    Kind kind = Kind::End;
+    std::string_view text;  // a word, the inside of quotes, or the operator
+};
+
+// The tokens of a condition, with one token of look-ahead.
+class Scanner {
+public:
+    explicit Scanner(std::string_view text) : m_text(text) {}
+
+    Token next() {
+        if (m_peeked) {
+            m_peeked = false;
+            return m_peek;
+        }
+        return scan();
+    }
+    Token peek() {
+        if (!m_peeked) {
+            m_peek = scan();
+            m_peeked = true;
+        }
+        return m_peek;
+    }
+    // After a word: true when "(" follows, the group then skipped (a function's arguments).
+    bool skip_call() {
+        if (m_peeked) return false;
+        std::size_t at = m_at;
+        while (at < m_text.size() && is_space(m_text[at])) ++at;
+        if (at == m_text.size() || m_text[at] != '(') return false;
+        m_at = skip_group(at, '(', ')');
+        return true;
+    }
+
+private:
+    Token scan() {
+        while (m_at < m_text.size()) {
+            const char c = m_text[m_at];
+            if (is_space(c)) {
+                ++m_at;
+            } else if (c == '{') {
+                m_at = skip_group(m_at, '{', '}');  // an action, not the condition
+            } else {
+                break;
+            }
+        }
+        if (m_at == m_text.size() || m_text[m_at] == '[') return {};  // a type bracket ends it
+        const std::size_t start = m_at;
+        const char c = m_text[m_at++];
+        const char after = m_at < m_text.size() ? m_text[m_at] : '\0';
+        switch (c) {
+            case '\'':
+            case '"': {
+                const std::size_t close = m_text.find(c, m_at);
+                const std::size_t end = close == std::string_view::npos ? m_text.size() : close;
+                const Token quoted{Kind::Quoted, m_text.substr(m_at, end - m_at)};
+                m_at = close == std::string_view::npos ? end : close + 1;
+                return quoted;
+            }
+            case '(': return {Kind::Open, "("};
+            case ')': return {Kind::Close, ")"};
+            case '&':
+            case '|': return {Kind::Junction, m_text.substr(start, 1)};
+            case '!':
+                if (after != '=' && after != '~') return {Kind::Not, "!"};
+                ++m_at;
+                return {Kind::Op, m_text.substr(start, 2)};
+            case '<':
+            case '>':
+                if (after == '=') ++m_at;
+                return {Kind::Op, m_text.substr(start, m_at - start)};
+            case '=':
+            case '~': return {Kind::Op, m_text.substr(start, 1)};
+            default:
+                while (m_at < m_text.size() && !ends_word(m_text[m_at])) ++m_at;
+                // A lone "}" or "]" has nothing to say: it ends no word and starts none.
+                if (m_at == start) ++m_at;
+                return {Kind::Word, m_text.substr(start, m_at - start)};
+        }
+    }
+
+    // From an opening byte at `at` to after its closing one, nested pairs and
+    // quoted text inside included; the end of the text when it never closes.
+    std::size_t skip_group(std::size_t at, char open, char close) const {
+        int depth = 0;
+        for (; at < m_text.size(); ++at) {
+            const char c = m_text[at];
+            if (c == '\'' || c == '"') {
+                const std::size_t end = m_text.find(c, at + 1);
+                if (end == std::string_view::npos) return m_text.size();
+                at = end;
+            } else if (c == open) {
+                ++depth;
+            } else if (c == close && --depth == 0) {
+                return at + 1;
+            }
+        }
+        return m_text.size();
+    }
+
+    std::string_view m_text;
+    std::size_t m_at = 0;
+    Token m_peek;
+    bool m_peeked = false;
+};
+
+bool is_plain_word(std::string_view s) {
+    if (s.empty()) return false;
+    for (char c : s)
+        if (!is_alnum_ascii(c) && c != '_' && c != '-' && static_cast<unsigned char>(c) < 0x80) return false;
+    return true;
+}
+
+// Position just after the group that opens at `at` ("(" or "["), or npos; a
+// "\\" escapes the byte after it.
+std::size_t group_end(std::string_view r, std::size_t at) {
+    int depth = 0;
+    const char open = r[at], close = open == '(' ? ')' : ']';
+    for (std::size_t i = at; i < r.size(); ++i) {
+        if (r[i] == '\\') {
+            ++i;
+        } else if (r[i] == open) {
+            ++depth;
+        } else if (r[i] == close && --depth == 0) {
+            return i + 1;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// How many parentheses enclose the whole of r, found in one pass: as many as
+// open at its start and close at its end, and as the depth inside never falls
+// below.
+std::size_t enclosing_parentheses(std::string_view r) {
+    std::size_t open = 0, close = 0;
+    while (open < r.size() && r[open] == '(') ++open;
+    while (close < r.size() - open && r[r.size() - 1 - close] == ')') ++close;
+    std::size_t layers = std::min(open, close);
+    if (layers == 0) return 0;
+    std::size_t depth = open;
+    for (std::size_t i = open; i < r.size() - close; ++i) {
+        if (r[i] == '\\') {
+            ++i;
+        } else if (r[i] == '(') {
+            ++depth;
+        } else if (r[i] == ')') {
+            if (depth == 0) return 0;  // unbalanced
+            layers = std::min(layers, --depth);
+        }
+    }
+    // The closing run must close what the inside left open, and then the layers.
+    return depth == close ? layers : 0;
+}
+
+// Anchors, a leading or trailing ".*", and parentheses around it all taken
+// off; empty when that takes more rounds than any plain regular expression needs.
+std::string_view bare_regex(std::string_view r) {
+    constexpr int MOST_ROUNDS = 16;
+    for (int round = 0;; ++round) {
+        const std::string_view before = r;
+        if (r.starts_with('^')) r.remove_prefix(1);
+        if (r.starts_with(".*")) r.remove_prefix(2);
+        if (r.ends_with('$') && !r.ends_with("\\$")) r.remove_suffix(1);
+        if (r.ends_with(".*") && !r.ends_with("\\.*")) r.remove_suffix(2);
+        const std::size_t layers = enclosing_parentheses(r);
+        r = r.substr(layers, r.size() - 2 * layers);
+        if (r == before) return r;
+        if (round == MOST_ROUNDS) return {};
+    }
+}
+
+// The plain words that a regular expression's alternatives stand for.
+void regex_words(std::string_view regex, int depth, std::vector<std::string_view>& words) {
+    constexpr int MOST_NESTED = 16;  // deeper alternatives are no plain words anyway
+    regex = bare_regex(regex);
+    std::vector<std::string_view> branches;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < regex.size(); ++i) {
+        if (regex[i] == '\\') {
+            ++i;
+        } else if (regex[i] == '(' || regex[i] == '[') {
+            const std::size_t end = group_end(regex, i);
+            if (end == std::string_view::npos) return;  // unbalanced: no plain word in it
+            i = end - 1;
+        } else if (regex[i] == '|') {
+            branches.push_back(regex.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    if (branches.empty()) {
+        if (is_plain_word(regex)) words.push_back(regex);
+        return;
+    }
+    branches.push_back(regex.substr(start));
+    if (depth == MOST_NESTED) return;
+    for (std::string_view branch : branches) regex_words(branch, depth + 1, words);
+}
+
+void add_tag(std::vector<RuleTag>& tags, std::string_view key, std::string_view value) {
+    key = trimmed(key);
+    value = trimmed(value);
+    if (key.empty() || value.empty()) return;
+    RuleTag tag{std::string(key), std::string(value)};
+    if (std::find(tags.begin(), tags.end(), tag) == tags.end()) tags.push_back(std::move(tag));
+}
+
+}  // namespace
+
+std::vector<RuleTag> positive_tags(std::string_view condition) {
+    std::vector<RuleTag> tags;
+    Scanner scan(condition);
+    // Whether each open parenthesis is negated (through any "!" around it).
+    std::vector<bool> negated_groups;
+    bool not_pending = false;  // a "!" waits for what it negates
+    const auto negated = [&] { return not_pending != (!negated_groups.empty() && negated_groups.back()); };
+    for (Token token = scan.next(); token.kind != Kind::End; token = scan.next()) {
+        switch (token.kind) {
+            case Kind::Not: not_pending = !not_pending; continue;
+            case Kind::Open: negated_groups.push_back(negated()); break;
+            case Kind::Close:
+                if (!negated_groups.empty()) negated_groups.pop_back();
+                break;
+            case Kind::Word:
+            case Kind::Quoted: {
+                const bool function = token.kind == Kind::Word && scan.skip_call();
+                std::string_view key = token.text;
+                if (key.starts_with('$')) key.remove_prefix(1);
+                if (scan.peek().kind != Kind::Op) break;
+                const std::string_view op = scan.next().text;
+                const Kind value_kind = scan.peek().kind;
+                if (value_kind != Kind::Word && value_kind != Kind::Quoted) break;
+                const std::string_view value = scan.next().text;
+                if (function || negated()) break;
+                if (op == "=") {
+                    add_tag(tags, key, value);
+                } else if (op == "~") {
+                    std::vector<std::string_view> words;
+                    regex_words(trimmed(value), 0, words);
+                    for (std::string_view word : words) add_tag(tags, key, word);
+                }
+                break;
+            }
+            case Kind::Junction:
+            case Kind::Op:
+            case Kind::End: break;
+        }
+        not_pending = false;
+    }
+    return tags;
+}
+
+bool TagLooks::add_alternatives(std::uint32_t look, std::string_view tags) const {
+    bool any = false;
+    while (!tags.empty()) {
+        const std::size_t bar = std::min(tags.find('|'), tags.size());
+        std::string_view alternative = tags.substr(0, bar);
+        tags.remove_prefix(std::min(bar + 1, tags.size()));
+        const auto first = static_cast<std::uint32_t>(m_tags.size());
+        bool whole = true;
+        while (whole && !alternative.empty()) {
+            const std::size_t amp = std::min(alternative.find('&'), alternative.size());
+            const std::string_view tag = alternative.substr(0, amp);
+            alternative.remove_prefix(std::min(amp + 1, alternative.size()));
+            const std::size_t eq = tag.find('=');
+            const std::string_view key = trimmed(tag.substr(0, eq));
+            const std::string_view value = eq == std::string_view::npos ? "" : trimmed(tag.substr(eq + 1));
+            whole = !key.empty() && !value.empty();
+            if (whole) m_tags.push_back({std::string(key), std::string(value)});
+        }
+        const auto count = static_cast<std::uint32_t>(m_tags.size() - first);
+        if (!whole || count == 0) {  // a broken alternative stands for nothing
+            m_tags.resize(first);
+            continue;
+        }
+        m_alternatives.push_back({look, first, count});
+        any = true;
+    }
+    return any;
+}
+
+void TagLooks::build() const {
+    m_built = true;
+    const std::string_view text = m_library.text();
+    std::string_view code;  // the Type= value of the entry the scan is in
+    bool entry_has_look = false;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(at, end - at);
+        at = end + 1;
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.starts_with('[') || (line.size() > 5 && find_ci(line.substr(0, 5), "type=") == 0)) {
+            // [end], another entry's section line, or its Type= line.
+            code = line.starts_with('[') ? std::string_view() : trimmed(line.substr(5));
+            entry_has_look = false;
+        } else if (line.starts_with(";tags=") && !code.empty()) {
+            // A second tags line of an entry adds to its look.
+            const auto look = static_cast<std::uint32_t>(m_codes.size() - (entry_has_look ? 1 : 0));
+            if (add_alternatives(look, line.substr(6)) && !entry_has_look) {
+                m_codes.emplace_back(code);
+                entry_has_look = true;
+            }
+        }
+    }
+    std::vector<std::pair<std::string_view, std::uint32_t>> keyed;
+    keyed.reserve(m_alternatives.size());
+    for (std::uint32_t i = 0; i < m_alternatives.size(); ++i)
+        keyed.emplace_back(m_tags[m_alternatives[i].first_tag].key, i);
+    std::sort(keyed.begin(), keyed.end());
+    for (const auto& [key, alternative] : keyed) {
+        if (m_by_key.empty() || m_by_key.back().key != key) m_by_key.push_back({std::string(key), {}});
+        m_by_key.back().alternatives.push_back(alternative);
+    }
+}
+
+int TagLooks::score(const Alternative& alternative, const std::vector<RuleTag>& rule_tags) const {
+    int sum = 0;
+    for (std::uint32_t t = alternative.first_tag; t < alternative.first_tag + alternative.tag_count; ++t) {
+        const RuleTag& wanted = m_tags[t];
+        int best = 0;
+        for (const RuleTag& tag : rule_tags) {
+            if (tag.key != wanted.key) continue;
+            if (tag.value == wanted.value) {
+                best = 2;
+                break;
+            }
+            if (tag.value == "*" || wanted.value == "*") best = 1;
+        }
+        if (best == 0) return 0;
+        sum += best;
+    }
+    return sum;
+}
+
+std::optional<TagMatch> TagLooks::best(const std::vector<RuleTag>& rule_tags) const {
+    if (!m_built) build();
+    constexpr std::uint32_t NONE = ~std::uint32_t{0};
+    std::uint32_t winner = NONE;
+    int winner_score = 0;
+    for (std::size_t i = 0; i < rule_tags.size(); ++i) {
+        const std::string& key = rule_tags[i].key;
+        if (std::any_of(rule_tags.begin(), rule_tags.begin() + static_cast<std::ptrdiff_t>(i),
+                        [&](const RuleTag& earlier) { return earlier.key == key; }))
+            continue;  // its key's alternatives are scored already
+        const auto hit = std::lower_bound(m_by_key.begin(), m_by_key.end(), key,
+                                          [](const KeyAlternatives& k, const std::string& want) { return k.key < want; });
+        if (hit == m_by_key.end() || hit->key != key) continue;
+        for (const std::uint32_t a : hit->alternatives) {
+            const int s = score(m_alternatives[a], rule_tags);
+            if (s == 0) continue;
+            const bool better =
+                winner == NONE || s > winner_score ||
+                (s == winner_score && (m_alternatives[a].tag_count < m_alternatives[winner].tag_count ||
+                                       (m_alternatives[a].tag_count == m_alternatives[winner].tag_count && a < winner)));
+            if (better) {
+                winner = a;
+                winner_score = s;
+            }
+        }
+    }
+    if (winner == NONE) return std::nullopt;
+    const Alternative& won = m_alternatives[winner];
+    TagMatch match{m_codes[won.look], {}};
+    for (std::uint32_t t = won.first_tag; t < won.first_tag + won.tag_count; ++t)
+        match.matched += (match.matched.empty() ? "" : " ") + m_tags[t].key + "=" + m_tags[t].value;
+    return match;
 }
 
 }  // namespace tessaro

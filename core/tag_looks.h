@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,17 @@ struct RuleTag {
 // The tags a rule's condition asks for positively: key=value, key=*,
 // the plain alternatives of key~'regex', through |, &, parentheses, quotes
 // and blanks; never those of key!=value, !(...) or other negations.
+//
+// The condition is a rule's text before its type bracket; an action block
+// {...} is skipped, and so is everything from a "[" outside quotes on. A "$"
+// in front of a key (mkgmap's normal form) is dropped; keys and values are
+// trimmed and otherwise kept as written. Comparisons (<, >, <=, >=) and
+// functions such as length() give no tag; mkgmap:... keys are kept. Of a
+// regular expression, each alternative that is a plain word (ASCII letters,
+// digits, "_", "-" and non-ASCII bytes) once "^", "$", a leading or trailing
+// ".*" and enclosing parentheses are taken off gives a tag: '.*pizza.*' gives
+// pizza, '^(footway|path)$' footway and path, 'US:.*' nothing. Each tag comes
+// once, in the order of the condition.
 std::vector<RuleTag> positive_tags(std::string_view condition);
 
 // The library look that a rule's tags point to.
@@ -29,6 +41,26 @@ struct TagMatch {
 
 // The looks of one library text by the tags their entries name (a comment
 // line in each entry, which TYP compilers ignore); built at the first use.
+//
+// A look's tags line, anywhere between its Type= line and its [end]:
+//     ;tags=landuse=forest|natural=wood|highway=track&tracktype=grade1
+// alternatives between "|", each one tag or several joined by "&"; a tag is
+// key=value or key=* (any value).
+//
+// Scoring. A tag of an alternative is matched by the rule's tags of its key:
+// 2 when one of them has its value (key=* matches key=* so), else 1 when the
+// alternative's value or one of theirs is "*"; else it is not matched. An
+// alternative counts only when every one of its tags is matched, so that
+// highway=track & tracktype=grade1 never stands for tracktype=grade1 alone;
+// its score is the sum. The rule's other tags neither help nor hurt. A look
+// scores its best alternative; the best look wins. Ties go to the alternative
+// with fewer tags (the same score from fewer tags means closer values: one
+// exact highway=track over highway=* & surface=*), then to the look that
+// comes first in the library, then to its first alternative; so the answer
+// depends on the rule's tags and the library only.
+//
+// matched: the winning alternative's tags as the look writes them, joined
+// by blanks.
 class TagLooks {
 public:
     explicit TagLooks(const LibraryText& library) : m_library(library) {}
@@ -36,8 +68,30 @@ public:
     std::optional<TagMatch> best(const std::vector<RuleTag>& rule_tags) const;
 
 private:
+    struct Alternative {
+        std::uint32_t look;       // index into m_codes, in library order
+        std::uint32_t first_tag;  // its tags: m_tags[first_tag, first_tag + tag_count)
+        std::uint32_t tag_count;
+    };
+    struct KeyAlternatives {
+        std::string key;
+        std::vector<std::uint32_t> alternatives;  // indexes into m_alternatives, ascending
+    };
+
+    void build() const;
+    // Adds the alternatives of a tags line to a look; false when none is whole.
+    bool add_alternatives(std::uint32_t look, std::string_view tags) const;
+    int score(const Alternative& alternative, const std::vector<RuleTag>& rule_tags) const;
+
     const LibraryText& m_library;
-    // (the index of looks by tag, built at the first call of best)
+    // The index, built at the first call of best. Each alternative is listed
+    // under the key of its first tag only: it counts only when the rule has
+    // every key of it, so that key leads to it.
+    mutable bool m_built = false;
+    mutable std::vector<std::string> m_codes;
+    mutable std::vector<RuleTag> m_tags;
+    mutable std::vector<Alternative> m_alternatives;
+    mutable std::vector<KeyAlternatives> m_by_key;  // sorted by key
 };
 
 }  // namespace tessaro

@@ -21,6 +21,7 @@ struct SourceLine {
     std::string where;  // "file:line"
     std::vector<std::string> words;
     std::string text;
+    std::string tags;  // a look's "tags" line, in the library's form (see attach_tags)
 };
 
 [[noreturn]] void fail(const std::string& where, const std::string& what) {
@@ -39,7 +40,7 @@ std::vector<SourceLine> read_source(const std::string& folder, const std::string
     std::string text;
     for (int n = 1; std::getline(in, text); ++n) {
         if (!text.empty() && text.back() == '\r') text.pop_back();
-        SourceLine line{name + ":" + std::to_string(n), {}, text};
+        SourceLine line{name + ":" + std::to_string(n), {}, text, {}};
         if (text.empty() || text[0] == ';') {
             lines.push_back(std::move(line));  // blank lines end blocks of rows
             continue;
@@ -142,8 +143,67 @@ struct Xpm {
     }
 };
 
-std::string entry(const std::string& name, const char* tag, const std::string& type, const std::string& body) {
-    return ";" + name + CRLF + tag + CRLF + "Type=" + type + CRLF + body + "[end]" + CRLF + CRLF;
+// The tags comment goes right under Type=: TYP compilers skip comment lines,
+// and TagLooks finds the look's code just above it.
+std::string entry(const std::string& name, const char* tag, const std::string& type, const std::string& tags,
+                  const std::string& body) {
+    const std::string tags_line = tags.empty() ? "" : ";tags=" + tags + CRLF;
+    return ";" + name + CRLF + tag + CRLF + "Type=" + type + CRLF + tags_line + body + "[end]" + CRLF + CRLF;
+}
+
+// "key=value & key=* | key=value" -> "key=value&key=*|key=value". A tag is
+// key=value with neither side empty nor holding a blank, "=", "|" or "&".
+std::string library_tags(const SourceLine& line) {
+    std::string text;
+    for (std::size_t i = 1; i < line.words.size(); ++i) text += (i > 1 ? " " : "") + line.words[i];
+    if (text.empty()) fail(line.where, "tags without any tag");
+    std::string out;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find_first_of("|&", start);
+        if (end == std::string::npos) end = text.size();
+        std::string tag = text.substr(start, end - start);
+        tag.erase(0, tag.find_first_not_of(' '));
+        tag.erase(tag.find_last_not_of(' ') + 1);
+        const std::size_t eq = tag.find('=');
+        if (eq == 0 || eq == std::string::npos || eq + 1 == tag.size() ||
+            tag.find_first_of(" =", eq + 1) != std::string::npos || tag.find(' ') < eq)
+            fail(line.where, "expected key=value between | and &, not \"" + tag + "\"");
+        out += tag;
+        if (end < text.size()) out += text[end];
+        start = end + 1;
+    }
+    return out;
+}
+
+// Moves each "tags" line into the look line above it, so that the rest of the
+// generator sees looks only. One alternative stands for one look of a file:
+// a second look with it could never be chosen by its tags.
+std::vector<SourceLine> attach_tags(std::vector<SourceLine> lines, const std::set<std::string>& look_kinds) {
+    std::vector<SourceLine> out;
+    std::map<std::string, std::string> owner;  // alternative, tags sorted -> where
+    for (SourceLine& line : lines) {
+        if (line.words.empty() || line.words[0] != "tags") {
+            out.push_back(std::move(line));
+            continue;
+        }
+        SourceLine* look = out.empty() ? nullptr : &out.back();
+        if (!look || look->words.empty() || !look_kinds.count(look->words[0]) || !look->tags.empty())
+            fail(line.where, "tags belong on the line right under a look");
+        look->tags = library_tags(line);
+        std::istringstream alternatives(look->tags);
+        for (std::string alternative; std::getline(alternatives, alternative, '|');) {
+            std::vector<std::string> tags;
+            std::istringstream joined(alternative);
+            for (std::string tag; std::getline(joined, tag, '&');) tags.push_back(tag);
+            std::sort(tags.begin(), tags.end());
+            std::string key;
+            for (const std::string& tag : tags) key += tag + "&";
+            const auto [at, fresh] = owner.emplace(key, look->where);
+            if (!fresh) fail(line.where, "the tags " + alternative + " already stand for the look at " + at->second);
+        }
+    }
+    return out;
 }
 
 // ---- points ---------------------------------------------------------------
@@ -189,8 +249,9 @@ Rows bare_icon(const Rows& glyph) {
     return icon;
 }
 
-std::string make_points(const std::vector<SourceLine>& lines, const std::map<std::string, Rows>& glyphs,
+std::string make_points(const std::vector<SourceLine>& source, const std::map<std::string, Rows>& glyphs,
                         const Palette& palette) {
+    const std::vector<SourceLine> lines = attach_tags(source, {"point"});
     std::map<std::string, Category> categories;
     std::set<std::string> types;
     std::string out;
@@ -223,7 +284,7 @@ std::string make_points(const std::vector<SourceLine>& lines, const std::map<std
                 if (std::any_of(xpm.rows.begin(), xpm.rows.end(),
                                 [&](const std::string& r) { return r.find(key.first) != std::string::npos; }))
                     xpm.colours.push_back(key);
-            out += entry(name_from(line, 4), "[_point]", type, xpm.text());
+            out += entry(name_from(line, 4), "[_point]", type, line.tags, xpm.text());
         } else {
             fail(line.where, "expected category or point, not " + kind);
         }
@@ -289,7 +350,8 @@ void for_each_look(const std::vector<SourceLine>& lines, Section section, const 
     }
 }
 
-std::string make_lines(const std::vector<SourceLine>& lines, const Palette& palette) {
+std::string make_lines(const std::vector<SourceLine>& source, const Palette& palette) {
+    const std::vector<SourceLine> lines = attach_tags(source, {"line", "dashed"});
     const std::map<std::string, Rows> patterns = read_blocks(lines, "pattern");
     std::string out;
     for_each_look(lines, Section::Line, "line", 6, "dashed", 5,
@@ -312,12 +374,13 @@ std::string make_lines(const std::vector<SourceLine>& lines, const Palette& pale
             xpm = two_colour_pattern(tiled(line, tile, static_cast<int>(tile.size())),
                                      palette.colour(line, line.words[3]), palette.colour(line, line.words[4], true));
         }
-        out += entry(name, "[_line]", type, body + xpm.text());
+        out += entry(name, "[_line]", type, line.tags, body + xpm.text());
     });
     return out;
 }
 
-std::string make_polygons(const std::vector<SourceLine>& lines, const Palette& palette) {
+std::string make_polygons(const std::vector<SourceLine>& source, const Palette& palette) {
+    const std::vector<SourceLine> lines = attach_tags(source, {"area", "filled"});
     const std::map<std::string, Rows> patterns = read_blocks(lines, "pattern");
     std::string out;
     for_each_look(lines, Section::Polygon, "area", 3, "filled", 5,
@@ -329,7 +392,7 @@ std::string make_polygons(const std::vector<SourceLine>& lines, const Palette& p
             xpm = two_colour_pattern(tiled(line, pattern_of(line, patterns, line.words[2]), PATTERN_WIDTH),
                                      palette.colour(line, line.words[3]), palette.colour(line, line.words[4]));
         }
-        out += entry(name, "[_polygon]", type, xpm.text());
+        out += entry(name, "[_polygon]", type, line.tags, xpm.text());
     });
     return out;
 }

@@ -1,7 +1,10 @@
-// Draws every entry of the three library files, with its type code and name,
-// into one picture: a catalogue of the looks for review.
+// Draws every entry of the three library files, with its type code, name and
+// the OpenStreetMap tags it stands for, into one picture: a catalogue of the
+// looks for review.
 #include <QApplication>
 #include <QFont>
+#include <QFontMetrics>
+#include <QStringList>
 #include <QImage>
 #include <QPainter>
 #include <cstdio>
@@ -16,14 +19,25 @@ namespace {
 
 constexpr int COLUMNS = 6;
 constexpr int CELL_WIDTH = 230;
-constexpr int CELL_HEIGHT = 46;
+constexpr int CELL_HEIGHT = 70;
 constexpr int HEADING_HEIGHT = 40;
 constexpr int MARGIN = 12;
 
 struct Look {
     tessaro::TypEntry entry;
     std::string name;  // the comment line in front of the entry
+    std::string tags;  // its tags line, alternatives between " | "
 };
+
+// The entry's ";tags=" line, written to read: "a=1 & b=2 | c=3".
+std::string tags_of(const std::string& entry_text) {
+    const std::size_t at = entry_text.find("\n;tags=");
+    if (at == std::string::npos) return {};
+    std::string tags = entry_text.substr(at + 7, entry_text.find('\n', at + 1) - at - 7);
+    std::string out;
+    for (char c : tags) out += c == '|' ? std::string(" | ") : c == '&' ? std::string(" & ") : std::string(1, c);
+    return out;
+}
 
 std::vector<Look> looks_of(const std::string& text) {
     std::vector<std::string> lines;
@@ -39,9 +53,27 @@ std::vector<Look> looks_of(const std::string& text) {
     for (tessaro::TypEntry& e : tessaro::read_typ_text(text).entries) {
         std::string name;
         if (e.first_line >= 2 && lines[e.first_line - 2].rfind(";", 0) == 0) name = lines[e.first_line - 2].substr(1);
-        looks.push_back({std::move(e), name});
+        std::string tags = tags_of(e.text);
+        looks.push_back({std::move(e), name, std::move(tags)});
     }
     return looks;
+}
+
+// Text broken at blanks into lines of at most `width` pixels; of more than
+// `most` lines, the last one that fits ends in "..." (or an ellipsis where it is cut).
+QStringList wrapped(const QString& text, const QFontMetrics& metrics, int width, int most) {
+    QStringList lines;
+    for (const QString& word : text.split(' ', Qt::SkipEmptyParts)) {
+        if (!lines.isEmpty() && metrics.horizontalAdvance(lines.back() + ' ' + word) <= width)
+            lines.back() += ' ' + word;
+        else
+            lines.push_back(word);
+    }
+    if (lines.size() > most && most > 0) {
+        lines = lines.mid(0, most);
+        lines.back() = metrics.elidedText(lines.back() + " ...", Qt::ElideRight, width);
+    }
+    return most > 0 ? lines : QStringList();
 }
 
 }  // namespace
@@ -80,6 +112,8 @@ int main(int argc, char** argv) {
     heading.setBold(true);
     QFont small = p.font();
     small.setPointSize(8);
+    QFont tiny = p.font();
+    tiny.setPointSize(6);
     int y = MARGIN;
     for (const Part& part : parts) {
         p.setFont(heading);
@@ -93,9 +127,17 @@ int main(int argc, char** argv) {
             p.drawPixmap(x, top + (CELL_HEIGHT - look.height()) / 2, look);
             p.setFont(small);
             p.setPen(Qt::black);
-            const QRect text_box(x + look.width() + 4, top + 4, CELL_WIDTH - look.width() - 8, CELL_HEIGHT - 8);
-            p.drawText(text_box, Qt::TextWordWrap,
-                       QString::fromStdString(part.looks[i].entry.type + "\n" + part.looks[i].name));
+            const int left = x + look.width() + 4, width = CELL_WIDTH - look.width() - 8;
+            const QString name = QString::fromStdString(part.looks[i].entry.type + "\n" + part.looks[i].name);
+            QRect name_box;
+            p.drawText(QRect(left, top + 2, width, CELL_HEIGHT - 4), Qt::TextWordWrap, name, &name_box);
+            p.setFont(tiny);
+            p.setPen(QColor(0x55, 0x55, 0x55));
+            const QFontMetrics metrics = p.fontMetrics();
+            const int room = (top + CELL_HEIGHT - 2 - name_box.bottom()) / metrics.lineSpacing();
+            const QStringList tag_lines = wrapped(QString::fromStdString(part.looks[i].tags), metrics, width, room);
+            for (int n = 0; n < tag_lines.size(); ++n)
+                p.drawText(left, name_box.bottom() + 1 + metrics.ascent() + n * metrics.lineSpacing(), tag_lines[n]);
         }
         y += (static_cast<int>(part.looks.size()) + COLUMNS - 1) / COLUMNS * CELL_HEIGHT;
     }

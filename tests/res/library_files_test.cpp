@@ -12,6 +12,7 @@
 #include "rule_reader.h"
 #include "style_folder.h"
 #include "support/temp_dir.h"
+#include "tag_looks.h"
 #include "text_util.h"
 #include "typ_reader.h"
 
@@ -20,6 +21,22 @@ namespace {
 
 const std::string SOURCE = TESSARO_SOURCE_DIR;
 std::string res(const std::string& name) { return test::read_bytes(SOURCE + "/res/" + name); }
+
+std::vector<std::string> split(const std::string& text, char at) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find(at, start)) != std::string::npos; start = end + 1)
+        pieces.push_back(text.substr(start, end - start));
+    pieces.push_back(text.substr(start));
+    return pieces;
+}
+
+std::vector<std::string> split_lines(const std::string& text) {
+    std::vector<std::string> lines = split(text, '\n');
+    for (std::string& line : lines)
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+    return lines;
+}
 
 std::size_t count(const std::string& text, const std::string& needle) {
     std::size_t n = 0;
@@ -119,6 +136,41 @@ TEST(LibraryFiles, have_a_look_for_every_type_of_the_styles_mkgmap_ships) {
     for (const std::string& m : missing) ADD_FAILURE() << "no library look: " << m;
 }
 
+TEST(LibraryFiles, lead_each_tag_alternative_of_a_look_back_to_that_look) {
+    const std::pair<const char*, Section> libraries[] = {
+        {"points", Section::Point}, {"lines", Section::Line}, {"pgons.pol", Section::Polygon}};
+    for (const auto& [file, kind] : libraries) {
+        LibraryText lib;
+        ASSERT_FALSE(load_library_file(SOURCE + "/res/" + file, kind, lib).has_value());
+        const TagLooks looks(lib);
+        std::size_t looks_with_tags = 0;
+        std::string code;
+        for (const std::string& line : split_lines(lib.text())) {
+            if (line.rfind("Type=", 0) == 0) {
+                code = line.substr(5);
+                continue;
+            }
+            if (line.rfind(";tags=", 0) != 0) {
+                code.clear();
+                continue;
+            }
+            ASSERT_FALSE(code.empty()) << file << ": the tags line is not right under Type=: " << line;
+            ++looks_with_tags;
+            for (const std::string& alternative : split(line.substr(6), '|')) {
+                std::vector<RuleTag> rule;
+                for (const std::string& tag : split(alternative, '&'))
+                    rule.push_back({tag.substr(0, tag.find('=')), tag.substr(tag.find('=') + 1)});
+                const std::optional<TagMatch> match = looks.best(rule);
+                EXPECT_TRUE(match && match->library_code == code && match->matched == replace_all(alternative, "&", " "))
+                    << file << " " << code << ": " << alternative << " leads to "
+                    << (match ? match->library_code + " (" + match->matched + ")" : "none");
+            }
+        }
+        // Most looks stand for tags (the rest repeat other looks or have no tag that means them).
+        EXPECT_GT(looks_with_tags * 10, read_typ_text(lib.text()).entries.size() * 7) << file;
+    }
+}
+
 TEST(LookSources, name_the_file_and_line_of_a_fault) {
     const test::TempDir dir;
     for (const char* name : {"palette.txt", "glyphs.txt", "points.txt", "lines.txt", "polygons.txt"})
@@ -132,6 +184,14 @@ TEST(LookSources, name_the_file_and_line_of_a_fault) {
         {"lines.txt", "pattern odd\n###\n\ndashed 0x77 odd grey none x\n", "must divide 32"},
         {"polygons.txt", "area 0x77 not_a_colour x\n", "unknown colour not_a_colour"},
         {"glyphs.txt", "glyph ragged\n##\n###\n", "equally long"},
+        {"points.txt", "\ntags amenity=fuel\n", "tags belong on the line right under a look"},
+        {"points.txt", "point 0x2f99 services parking x\ntags a=b\ntags c=d\n", "right under a look"},
+        {"points.txt", "point 0x2f99 services parking x\ntags a=b & c=d d\n", "expected key=value"},
+        {"lines.txt", "line 0x77 1 0 grey - x\ntags highway | a=b\n", "expected key=value"},
+        {"lines.txt", "line 0x77 1 0 grey - x\ntags a=b |\n", "expected key=value"},
+        {"polygons.txt", "area 0x77 grey x\ntags natural=wood & a=b | natural=wood\n",
+         "the tags natural=wood already stand for the look at polygons.txt:"},
+        {"polygons.txt", "area 0x77 grey x\ntags b=2 & a=1 | a=1 & b=2\n", "the tags a=1&b=2 already stand"},
     };
     for (const auto& [file, append, error] : faults) {
         const std::string good = test::read_bytes(dir / file);
