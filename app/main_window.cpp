@@ -35,6 +35,7 @@
 #include "settings_dialog.h"
 #include "settings_file.h"
 #include "startup.h"
+#include "style_drift.h"
 #include "style_folder.h"
 #include "text_util.h"
 #include "window_texts.h"
@@ -238,6 +239,8 @@ void MainWindow::build_menus() {
     open->setObjectName("mf_0");
     QAction* preview = file->addAction("Preview", this, [this] { show_preview(); });
     preview->setObjectName("mpreview");
+    QAction* check = file->addAction("Check TYP text against style", this, &MainWindow::check_against_style);
+    check->setObjectName("mcheckstyle");
     file->addSeparator();
     QAction* about = file->addAction("About", this, &MainWindow::show_about);
     about->setObjectName("mf_2");
@@ -459,19 +462,43 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
     show_preview(report.looks);
 }
 
-void MainWindow::show_preview(const std::vector<EntryLook>& looks) {
+bool MainWindow::show_preview(const std::vector<EntryLook>& looks) {
     if (!file_exists(m_state.typ_path)) {
         m_shell.message("Cannot find typ txt");
-        return;
+        return false;
     }
     if (m_preview == nullptr) m_preview = new PreviewWindow(this);
     std::string error;
     if (!m_preview->show_typ_text(m_state.typ_path, error, looks)) {
         m_shell.message(error);
-        return;
+        return false;
     }
     m_preview->show();
     m_preview->raise();
+    return true;
+}
+
+void MainWindow::check_against_style() {
+    CreateTypRequest request;
+    request.style_folder = style_of(m_state.style_folder);
+    request.sections = m_state.sections;
+    request.include_files = m_inc;
+    request.typ_path = m_state.typ_path;
+    const CreateTypCheck check = check_create_typ(request);
+    if (!check.can_run()) {
+        m_shell.message(finding_text(check.findings.back()));
+        return;
+    }
+    if (!show_preview()) return;
+    StyleTypes style;
+    {
+        BusyCursor busy(m_shell);
+        style = list_style_types(request, [this] { m_shell.yield_events(); });
+    }
+    std::vector<std::string> lines;
+    for (const Failure& f : style.failures) lines.push_back(failure_text(f));
+    for (const StyleDrift& d : find_style_drift(m_preview->document(), style.types)) lines.push_back(drift_text(d));
+    m_preview->add_problems(lines);
 }
 
 std::string MainWindow::editor_path() const {

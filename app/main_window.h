@@ -58,7 +58,11 @@ public:
     void show_about();
     // The preview of the TYP text, with where the looks came from when a run
     // has just told it (`looks`); nullptr until first shown.
-    void show_preview(const std::vector<EntryLook>& looks = {});
+    // False (after saying why) when the text could not be shown.
+    bool show_preview(const std::vector<EntryLook>& looks = {});
+    // The preview, with what the TYP text lacks or holds beyond the chosen style
+    // (read with the sections and include groups of the window) among its problems.
+    void check_against_style();
     class PreviewWindow* preview() const { return m_preview; }
     void refresh_caption();
 

@@ -102,6 +102,13 @@ bool PreviewWindow::show_typ_text(const std::string& path, std::string& error, c
     return true;
 }
 
+void PreviewWindow::add_problems(const std::vector<std::string>& lines) {
+    if (lines.empty()) return;
+    // "none" stood for the reader's problems alone.
+    if (m_doc.problems.empty()) m_problems->clear();
+    for (const std::string& line : lines) m_problems->addItem(to_qt(line));
+}
+
 void PreviewWindow::fill_rows() {
     const int filter = m_filter->currentIndex();
     m_entries->setRowCount(0);

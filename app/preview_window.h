@@ -31,6 +31,8 @@ public:
     // `looks` are the run's, in the order of the text; none: sources unknown.
     bool show_typ_text(const std::string& path, std::string& error, const std::vector<EntryLook>& looks = {});
     const TypDocument& document() const { return m_doc; }
+    // Lines added to the problems of the text shown (what a check against its style found).
+    void add_problems(const std::vector<std::string>& lines);
 
 private:
     void fill_rows();

@@ -57,6 +57,17 @@ std::string sort_include_files_text() {
            "Select file(s) and click appropriate 'Add' button";
 }
 
+std::string drift_text(const StyleDrift& d) {
+    const std::string at = d.file.empty() ? "line " + std::to_string(d.line) + ": " : std::string();
+    const std::string type = at + section_name(d.section) + " type " + d.code;
+    switch (d.kind) {
+        case StyleDrift::Kind::NoEntry: return type + " of " + d.file + ":" + std::to_string(d.line) + " has no entry";
+        case StyleDrift::Kind::NoDrawOrder: return type + " has no draw order line: mkgmap does not draw it";
+        case StyleDrift::Kind::NotInStyle: return type + " has an entry but the style does not use it";
+    }
+    return type;
+}
+
 std::string include_files_not_added_text() {
     return std::string("inc files not added ") + CRLF + CRLF + "to points, lines or polygons list boxes.";
 }

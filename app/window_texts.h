@@ -5,6 +5,7 @@
 
 #include "create_typ.h"
 #include "failure.h"
+#include "style_drift.h"
 #include "warning.h"
 
 namespace tessaro {
@@ -17,6 +18,10 @@ std::string window_caption(const std::string& style_folder, const std::string& s
 std::string finding_text(Finding finding);
 // "PATH: what went wrong".
 std::string failure_text(const Failure& failure);
+
+// A check of the TYP text against the style, in the command line's words;
+// "line N: " before a finding at a line of the text.
+std::string drift_text(const StyleDrift& drift);
 
 std::string sort_include_files_text();
 std::string include_files_not_added_text();

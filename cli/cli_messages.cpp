@@ -56,6 +56,16 @@ std::string failure_text(const Failure& f) {
     return f.path + why;
 }
 
+std::string drift_text(const StyleDrift& d) {
+    const std::string type = std::string(section_name(d.section)) + " type " + d.code;
+    switch (d.kind) {
+        case StyleDrift::Kind::NoEntry: return type + " of " + d.file + ":" + std::to_string(d.line) + " has no entry";
+        case StyleDrift::Kind::NoDrawOrder: return type + " has no draw order line: mkgmap does not draw it";
+        case StyleDrift::Kind::NotInStyle: return type + " has an entry but the style does not use it";
+    }
+    return type;
+}
+
 std::string left_out_text(const std::vector<std::string>& names, const CliContext& c) {
     std::string text = "warning: include files in no group, so their types are not in the TYP text:\n";
     for (const std::string& name : names) text += "  " + name + "\n";

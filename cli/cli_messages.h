@@ -5,6 +5,7 @@
 
 #include "create_typ.h"
 #include "failure.h"
+#include "style_drift.h"
 #include "warning.h"
 
 namespace tessaro {
@@ -24,6 +25,9 @@ struct CliContext {
 std::string finding_text(Finding finding, const CliContext& context);
 // "PATH: what went wrong".
 std::string failure_text(const Failure& failure);
+// What a TYP text lacks or holds beyond its style, without the text's name
+// and line (the window says it in the same words).
+std::string drift_text(const StyleDrift& drift);
 // "warning: FILE:LINE: what the run went past".
 std::string warning_text(const Warning& warning);
 // The include files that no group took, and how to sort them.

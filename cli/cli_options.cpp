@@ -16,7 +16,7 @@ bool parse_seed(const std::string& text, std::uint64_t& out) {
 
 std::string cli_usage() {
     return "Usage: tessaro-cli [options] STYLE_FOLDER\n"
-           "       tessaro-cli --check FILE\n"
+           "       tessaro-cli --check FILE [--style STYLE_FOLDER]\n"
            "Writes a TYP text with one entry per type code that the style's rules use.\n"
            "\n"
            "  -o, --output FILE       TYP text to write (default: <style name>.txt in the current folder)\n"
@@ -37,6 +37,10 @@ std::string cli_usage() {
            "                          (explicit --inc-* options win)\n"
            "  --check FILE            read a TYP text and report its problems (file:line: message);\n"
            "                          exit 1 when there are any\n"
+           "  --style STYLE_FOLDER    with --check: also the style's types without an entry (and\n"
+           "                          the rule naming each first), polygon entries without a draw\n"
+           "                          order line and entries the style does not use; --auto-inc,\n"
+           "                          --inc-* and --no-* read the style as the conversion did\n"
            "  -q, --quiet             warnings off\n"
            "  -h, --help              this text\n"
            "  --version               the program version\n"
@@ -83,6 +87,9 @@ CliParse parse_cli(const std::vector<std::string>& args) {
         } else if (arg == "--check") {
             if (!value(v)) return r;
             o.check = v;
+        } else if (arg == "--style") {
+            if (!value(v)) return r;
+            o.style = v;
         } else if (arg == "--res") {
             if (!value(v)) return r;
             o.res_dir = v;
@@ -132,7 +139,8 @@ CliParse parse_cli(const std::vector<std::string>& args) {
             return r;
         }
     }
-    if (o.check && !o.style_folder.empty()) r.error = "--check takes no style folder";
+    if (o.check && !o.style_folder.empty()) r.error = "--check takes no style folder; give it with --style";
+    else if (o.style && !o.check) r.error = "--style goes with --check FILE only";
     else if (!o.help && !o.version && !o.check && o.style_folder.empty()) r.error = "no style folder given";
     return r;
 }

@@ -13,6 +13,7 @@ struct CliOptions {
     std::string style_folder;
     std::optional<std::string> output;
     std::optional<std::string> check;  // a TYP text to read and report on, instead of converting
+    std::optional<std::string> style;  // with check: the style folder the text must match
     std::optional<std::string> res_dir;
     std::optional<std::string> polygon_library;
     std::optional<std::uint64_t> seed;

@@ -13,6 +13,7 @@
 #include "include_files.h"
 #include "include_proposal.h"
 #include "library_files.h"
+#include "style_drift.h"
 #include "typ_reader.h"
 #include "typ_text.h"
 
@@ -193,7 +194,35 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     return report_written ? Outcome::Written : Outcome::Failed;
 }
 
-int check_typ_text(const std::string& path, std::ostream& out, std::ostream& err) {
+// The TYP text against the style read as the conversion reads it; the number
+// of things said (findings, and whatever kept the style from being read in full).
+std::size_t check_against_style(const CliOptions& o, const std::string& path, const TypDocument& doc,
+                                std::ostream& err) {
+    Reporter say(err, o.quiet);
+    CreateTypRequest request;
+    request.style_folder = without_trailing_separators(*o.style);
+    request.sections = o.sections;
+    request.typ_path = path;
+    CliContext context;
+    context.style_folder = request.style_folder;
+    context.auto_inc = o.auto_inc;
+    const CreateTypCheck check = check_create_typ(request);
+    if (!check.can_run()) {
+        say.error(finding_text(check.findings.back(), context));
+        return 1;
+    }
+    std::vector<std::string> unread;
+    if (!sort_include_files(request.include_files, o, request.style_folder, say, unread)) return 1;
+    const StyleTypes style = list_style_types(request);
+    say.failures(style.failures);
+    const std::vector<StyleDrift> drift = find_style_drift(doc, style.types);
+    for (const StyleDrift& d : drift)
+        err << path << (d.file.empty() ? ":" + std::to_string(d.line) : std::string()) << ": " << drift_text(d) << '\n';
+    return unread.size() + style.failures.size() + drift.size();
+}
+
+int check_typ_text(const CliOptions& o, std::ostream& out, std::ostream& err) {
+    const std::string& path = *o.check;
     std::string text;
     std::string error;
     if (!read_file(path, text, error)) {
@@ -202,7 +231,8 @@ int check_typ_text(const std::string& path, std::ostream& out, std::ostream& err
     }
     const TypDocument doc = read_typ_text(text);
     for (const TypProblem& p : doc.problems) err << path << ':' << p.line << ": " << p.message << '\n';
-    if (!doc.problems.empty()) return EXIT_FAILED;
+    const std::size_t findings = o.style ? check_against_style(o, path, doc, err) : 0;
+    if (!doc.problems.empty() || findings != 0) return EXIT_FAILED;
     out << path << ": " << doc.entries.size() << " entries, no problems\n";
     return EXIT_DONE;
 }
@@ -225,7 +255,7 @@ int run_cli(const std::vector<std::string>& args, const std::string& program_fol
         out << "tessaro-cli " << PROGRAM_VERSION << '\n';
         return EXIT_DONE;
     }
-    if (o.check) return check_typ_text(*o.check, out, err);
+    if (o.check) return check_typ_text(o, out, err);
     Reporter say(err, o.quiet);
     return exit_code(convert(o, program_folder, say));
 }

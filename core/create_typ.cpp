@@ -97,52 +97,48 @@ SectionWriter writer_of(Section section) {
 // the polygon entries open the sections of a TYP text.
 constexpr Section RULE_FILE_ORDER[] = {Section::Polygon, Section::Line, Section::Point};
 
-void write_rule_files(Conversion& cv, const CreateTypRequest& request, const std::string& kinds) {
-    const auto wanted = [&](Section s) {
-        return request.sections[s] && kinds.find(kind_letter(s)) != std::string::npos;
-    };
-    // The reader's buffers sized once for the largest rule file it will read:
-    // grown file by file, each growth would take fresh memory again, and the
-    // time to map it.
+bool rule_file_wanted(const CreateTypRequest& request, const std::string& kinds, Section s) {
+    return request.sections[s] && kinds.find(kind_letter(s)) != std::string::npos;
+}
+
+// The size of the largest rule file the run will read: the reader's buffers
+// sized once for it, as grown file by file each growth would take fresh
+// memory again, and the time to map it.
+std::uintmax_t largest_rule_file(const CreateTypRequest& request, const std::string& kinds) {
     std::uintmax_t largest = 0;
     for (Section s : RULE_FILE_ORDER) {
-        if (!wanted(s)) continue;
+        if (!rule_file_wanted(request, kinds, s)) continue;
         std::error_code ec;
         const std::uintmax_t size =
             fs::file_size(to_fs_path(rule_file_path(request.style_folder, rule_file_name(s))), ec);
         if (!ec) largest = std::max(largest, size);
     }
-    cv.rules.reserve(static_cast<std::size_t>(largest));
-    for (Section s : RULE_FILE_ORDER)
-        if (wanted(s)) writer_of(s)(cv, rule_file_path(request.style_folder, rule_file_name(s)));
+    return largest;
 }
 
-// The include files of the groups after the rule files: every file of the
-// point group, then the line group, then the polygon group, each through its
-// section's writer.
-void merge_include_files(Conversion& cv, const CreateTypRequest& request) {
+}  // namespace
+
+void visit_style_files(const CreateTypRequest& request, const std::string& kinds, const StyleFileVisit& visit,
+                       std::vector<Failure>& failures) {
+    for (Section s : RULE_FILE_ORDER)
+        if (rule_file_wanted(request, kinds, s)) visit(s, rule_file_path(request.style_folder, rule_file_name(s)));
+    // The include files of the groups after the rule files: every file of the
+    // point group, then the line group, then the polygon group.
     const IncludeFiles& inc = request.include_files;
-    if (inc.found.empty()) return;
-    cv.report.left_out = inc.left_out();
-    if (inc.groups_empty()) {
-        cv.report.include_groups_empty = true;
-        return;
-    }
+    if (inc.found.empty() || inc.groups_empty()) return;
     const std::string folder = include_folder(request.style_folder);
     for (Section s : ALL_SECTIONS) {
         for (const std::string& name : inc.groups[s]) {
             if (!is_plain_file_name(name)) {
-                cv.report.failures.push_back({Failure::Kind::UnsafeIncludeName, name, 0, {}});
+                failures.push_back({Failure::Kind::UnsafeIncludeName, name, 0, {}});
                 continue;
             }
             const std::string path = join_path(folder, name);
             // A sorted file that has gone since yields nothing.
-            if (request.sections[s] && file_exists(path)) writer_of(s)(cv, path);
+            if (request.sections[s] && file_exists(path)) visit(s, path);
         }
     }
 }
-
-}  // namespace
 
 std::optional<std::string> input_at(const CreateTypRequest& request, const std::string& path) {
     if (!file_exists(path)) return std::nullopt;
@@ -239,8 +235,14 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     Conversion cv{request.libraries != nullptr ? *request.libraries : no_libraries,
                   request.include_tag_text, random, out, rules, report};
     cv.classic_looks = request.classic_looks;
-    write_rule_files(cv, request, checked.kinds);
-    merge_include_files(cv, request);
+    cv.rules.reserve(static_cast<std::size_t>(largest_rule_file(request, checked.kinds)));
+    const IncludeFiles& inc = request.include_files;
+    if (!inc.found.empty()) {
+        report.left_out = inc.left_out();
+        report.include_groups_empty = inc.groups_empty();
+    }
+    visit_style_files(request, checked.kinds, [&cv](Section s, const std::string& path) { writer_of(s)(cv, path); },
+                      report.failures);
     report.chunks = out.appends();
     if (std::optional<Failure> failure = out.finish()) report.failures.push_back(std::move(*failure));
     else report.written = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -88,6 +89,15 @@ struct CreateTypReport {
 // The first input of the run that is the same file as `path` (through links,
 // hard links or another spelling of its path), if any: a file the run must not write.
 std::optional<std::string> input_at(const CreateTypRequest& request, const std::string& path);
+
+// Each file a run reads types from, with the section it is read for, in the
+// run's order: the rule files of the sections that are on and that `kinds`
+// (the check's) lists, polygons, lines, points; then the include files of the
+// point, line and polygon groups. A group name that is no plain file name is
+// not visited but added to `failures`.
+using StyleFileVisit = std::function<void(Section, const std::string&)>;
+void visit_style_files(const CreateTypRequest& request, const std::string& kinds, const StyleFileVisit& visit,
+                       std::vector<Failure>& failures);
 
 // The run: the header, the rule files' sections (polygons, lines, points),
 // then the include files of the groups (points, lines, polygons), into a new

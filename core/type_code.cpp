@@ -41,6 +41,10 @@ std::uint32_t section_type(Section section, std::uint32_t value) {
     return value;
 }
 
+std::uint32_t typ_type(std::uint32_t value) {
+    return value <= 0xFF ? value << 8 : value;
+}
+
 namespace {
 
 std::size_t hash_of(std::uint64_t key) {

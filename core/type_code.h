@@ -19,6 +19,11 @@ std::optional<std::uint32_t> code_value(std::string_view code);
 // this are one type.
 std::uint32_t section_type(Section section, std::uint32_t value);
 
+// The type a TYP text's Type= value stands for: a value up to 0xff is a type
+// without subtype (0x2f is 0x2f00, a line's 0x00100 is 0x01's 0x100). A
+// style's code is compared after section_type, read the same way.
+std::uint32_t typ_type(std::uint32_t value);
+
 // The types met so far: one entry for each.
 class TypeSet {
 public:

@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -344,6 +345,45 @@ TEST(Preview, shows_the_look_sources_of_the_run_that_wrote_the_text_which_gets_t
     w.window->show_preview();  // File > Preview: the text may have changed since the run
     EXPECT_EQ(summary(), "Look sources are known right after Create TYP");
     EXPECT_EQ(rows->item(0, 3), nullptr);
+}
+
+}  // namespace
+}  // namespace tessaro
+
+namespace tessaro {
+namespace {
+
+std::vector<std::string> problem_lines(PreviewWindow* preview) {
+    std::vector<std::string> lines;
+    auto* list = preview->findChild<QListWidget*>("previewProblems");
+    for (int i = 0; i < list->count(); ++i) lines.push_back(from_qt(list->item(i)->text()));
+    return lines;
+}
+
+TEST(CheckAgainstStyle, lists_the_style_s_types_without_an_entry_and_the_entries_it_does_not_use_in_the_preview) {
+    Window w;
+    auto* check = w.window->findChild<QAction*>("mcheckstyle");
+    ASSERT_NE(check, nullptr);
+    EXPECT_EQ(check->text(), "Check TYP text against style");
+    w.use_style({{"points", BAR}, {"lines", ROAD + "highway=track [0x0a]\n"}, {"polygons", WATER}});
+    check->trigger();
+    EXPECT_EQ(w.shell.messages, (Messages{"Cannot find typ txt"}));
+    w.create();
+    check->trigger();
+    ASSERT_NE(w.window->preview(), nullptr);
+    EXPECT_EQ(problem_lines(w.window->preview()), (Messages{"none"}));
+
+    w.dir.write("s/lines", ROAD);
+    w.dir.write("s/points", BAR + "amenity=fuel [0x2f01]\n");
+    check->trigger();
+    const std::string text = w.out();
+    const std::size_t track = text.find("Type=0x0a\r\n");
+    ASSERT_NE(track, std::string::npos);
+    const std::string line = std::to_string(std::count(text.begin(), text.begin() + static_cast<long>(track), '\n'));
+    EXPECT_EQ(problem_lines(w.window->preview()),
+              (Messages{"point type 0x2f01 of " + join_path(w.dir / "s", "points") + ":2 has no entry",
+                        "line " + line + ": line type 0x0a has an entry but the style does not use it"}));
+    EXPECT_TRUE(w.window->preview()->isVisible());
 }
 
 }  // namespace

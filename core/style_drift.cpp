@@ -1,0 +1,69 @@
+#include "style_drift.h"
+
+#include <optional>
+
+#include "rule_reader.h"
+#include "style_folder.h"
+#include "type_code.h"
+
+namespace tessaro {
+
+StyleTypes list_style_types(const CreateTypRequest& request, const Yield& yield) {
+    StyleTypes found;
+    RuleReader rules(yield);
+    PerSection<TypeSet> seen{};
+    const auto read_file = [&](Section section, const std::string& path) {
+        rules.open(path);
+        while (rules.next_piece()) {
+            for (const RuleItem& item : rules.items()) {
+                const std::string_view code = item_code(item);
+                const std::optional<std::uint32_t> value = code_value(code);
+                if (!value) continue;
+                const std::uint32_t type = section_type(section, *value);
+                if (!seen[section].insert(type)) continue;
+                found.types.push_back({section, typ_type(type), std::string(code), path, item.line});
+            }
+        }
+        if (std::optional<Failure> failure = rules.close()) found.failures.push_back(std::move(*failure));
+    };
+    visit_style_files(request, list_style(request.style_folder).kinds, read_file, found.failures);
+    return found;
+}
+
+namespace {
+
+std::optional<std::uint32_t> entry_type(std::string_view code) {
+    const std::optional<std::uint32_t> value = code_value(code);
+    if (!value) return std::nullopt;
+    return typ_type(*value);
+}
+
+}  // namespace
+
+std::vector<StyleDrift> find_style_drift(const TypDocument& doc, const std::vector<StyleType>& types) {
+    PerSection<TypeSet> entries{};
+    PerSection<TypeSet> used{};
+    TypeSet drawn;
+    for (const TypEntry& e : doc.entries)
+        if (const std::optional<std::uint32_t> type = entry_type(e.type)) entries[e.section].insert(*type);
+    for (const std::string& code : doc.draw_order)
+        if (const std::optional<std::uint32_t> type = entry_type(code)) drawn.insert(*type);
+    std::vector<StyleDrift> drift;
+    for (const StyleType& t : types) {
+        used[t.section].insert(t.type);
+        if (!entries[t.section].contains(t.type))
+            drift.push_back({StyleDrift::Kind::NoEntry, t.section, t.code, t.file, t.line});
+    }
+    for (const TypEntry& e : doc.entries) {
+        const std::optional<std::uint32_t> type = entry_type(e.type);
+        // A Type= that is no code is among the reader's problems already.
+        if (!type) continue;
+        if (!used[e.section].contains(*type))
+            drift.push_back({StyleDrift::Kind::NotInStyle, e.section, e.type, {}, e.first_line});
+        else if (e.section == Section::Polygon && !drawn.contains(*type))
+            drift.push_back({StyleDrift::Kind::NoDrawOrder, e.section, e.type, {}, e.first_line});
+    }
+    return drift;
+}
+
+}  // namespace tessaro

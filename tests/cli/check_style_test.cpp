@@ -1,0 +1,96 @@
+// tessaro-cli --check FILE --style STYLE: a TYP text held against the style
+// it was made from, after the style or the text changed.
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "support/cli_capture.h"
+#include "support/temp_dir.h"
+
+namespace tessaro {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string SOURCE = TESSARO_SOURCE_DIR;
+
+std::string convert(const std::string& style, const std::string& out) {
+    const test::CliOutput r = test::cli({"-q", "--auto-inc", "--seed", "1", "--res", SOURCE + "/res", "-o", out, style});
+    EXPECT_EQ(r.exit_code, EXIT_DONE) << r.err;
+    return out;
+}
+
+TEST(CheckAgainstStyle, names_a_removed_rule_an_added_rule_and_a_polygon_left_out_of_the_draw_order) {
+    test::TempDir dir;
+    dir.write("s/points", "amenity=bar [0x2d02 resolution 24]\nshop=bakery [0x2e02 resolution 24]\n");
+    dir.write("s/lines", "highway=primary [0x02 resolution 20]\nhighway=track [0x0a resolution 22]\n");
+    dir.write("s/polygons", "natural=water [0x3c resolution 20]\nlanduse=forest [0x50 resolution 20]\n");
+    const std::string out = convert(dir / "s", dir / "out.txt");
+    EXPECT_EQ(test::cli({"--check", out, "--style", dir / "s"}).exit_code, EXIT_DONE);
+
+    dir.write("s/lines", "highway=primary [0x02 resolution 20]\n");
+    dir.write("s/points", "amenity=bar [0x2d02 resolution 24]\nshop=bakery [0x2e02 resolution 24]\n"
+                          "amenity=fuel [0x2f01 resolution 24]\n");
+    std::string text = test::read_bytes(out);
+    const std::size_t forest = text.find("Type=0X50,1\r\n");
+    ASSERT_NE(forest, std::string::npos);
+    text.erase(forest, 13);
+    dir.write("out.txt", text);
+
+    const test::CliOutput r = test::cli({"--check", out, "--style", dir / "s/"});
+    EXPECT_EQ(r.exit_code, EXIT_FAILED);
+    const std::size_t track = text.find("Type=0x00a00\r\n");
+    const std::size_t forest_entry = text.find("Type=0x50\r\n");
+    ASSERT_NE(track, std::string::npos);
+    ASSERT_NE(forest_entry, std::string::npos);
+    const auto line_of = [&](std::size_t at) { return std::to_string(std::count(text.begin(), text.begin() + at, '\n')); };
+    EXPECT_EQ(r.err, out + ": point type 0x2f01 of " + (dir / "s/points") + ":3 has no entry\n" +
+                         out + ":" + line_of(forest_entry) + ": polygon type 0x50 has no draw order line: mkgmap does not draw it\n" +
+                         out + ":" + line_of(track) + ": line type 0x00a00 has an entry but the style does not use it\n");
+    EXPECT_TRUE(r.out.empty()) << r.out;
+}
+
+TEST(CheckAgainstStyle, finds_nothing_in_a_fresh_conversion_of_the_alpine_example_and_of_mkgmap_s_default_style) {
+    test::TempDir dir;
+    const std::string alpine = SOURCE + "/examples/alpine";
+    const test::CliOutput a = test::cli({"--check", convert(alpine, dir / "alpine.txt"), "--style", alpine, "--auto-inc"});
+    EXPECT_EQ(a.exit_code, EXIT_DONE) << a.err;
+    EXPECT_TRUE(a.err.empty()) << a.err;
+
+#ifdef _WIN32
+    GTEST_SKIP() << "mkgmap's styles are checked by the Linux build";
+#endif
+    const std::string jar = "/usr/share/mkgmap/mkgmap.jar";
+    if (!fs::exists(jar)) GTEST_SKIP() << "mkgmap is not installed: " << jar << " is missing";
+    const std::string extract = "cd '" + dir.path() + "' && '" TESSARO_CMAKE "' -E tar xf " + jar + " styles/default";
+    ASSERT_EQ(std::system(extract.c_str()), 0) << extract;
+    const std::string style = dir / "styles/default";
+    const std::string out = convert(style, dir / "default.txt");
+    const test::CliOutput d = test::cli({"--check", out, "--style", style, "--auto-inc"});
+    EXPECT_EQ(d.exit_code, EXIT_DONE) << d.err;
+    EXPECT_TRUE(d.err.empty()) << d.err;
+    // Read without the include groups the text was made with, the style lacks their types.
+    const test::CliOutput bare = test::cli({"--check", out, "--style", style});
+    EXPECT_EQ(bare.exit_code, EXIT_FAILED);
+    EXPECT_NE(bare.err.find("has an entry but the style does not use it\n"), std::string::npos) << bare.err;
+}
+
+TEST(CheckAgainstStyle, takes_the_style_only_with_check_and_fails_for_a_style_it_cannot_read) {
+    test::TempDir dir;
+    const std::string out = dir.write("out.txt", "[_point]\r\nType=0x02d02\r\n[end]\r\n");
+    const test::CliOutput alone = test::cli({"--style", dir.path(), dir.path()});
+    EXPECT_EQ(alone.exit_code, EXIT_USAGE);
+    EXPECT_NE(alone.err.find("--style goes with --check"), std::string::npos) << alone.err;
+    const test::CliOutput positional = test::cli({"--check", out, dir.path()});
+    EXPECT_EQ(positional.exit_code, EXIT_USAGE);
+    EXPECT_NE(positional.err.find("--style"), std::string::npos) << positional.err;
+    const test::CliOutput missing = test::cli({"--check", out, "--style", dir / "nothing"});
+    EXPECT_EQ(missing.exit_code, EXIT_FAILED);
+    EXPECT_EQ(missing.err, "tessaro-cli: " + (dir / "nothing") + ": no such folder\n");
+    dir.write("points", "a=b [0x2d02]\n");
+    EXPECT_EQ(test::cli({"--check", out, "--style", dir.path()}).exit_code, EXIT_DONE);
+    EXPECT_EQ(test::cli({"--check", out, "--style", dir.path(), "--inc-points", "gone"}).exit_code, EXIT_FAILED);
+}
+
+}  // namespace
+}  // namespace tessaro

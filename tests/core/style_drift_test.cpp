@@ -1,0 +1,140 @@
+#include "style_drift.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "include_files.h"
+#include "include_proposal.h"
+#include "support/temp_dir.h"
+#include "type_code.h"
+
+namespace tessaro {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string where(const StyleType& t) {
+    return std::string(section_name(t.section)) + " " + t.code + " " + fs::path(t.file).filename().string() + ":" +
+           std::to_string(t.line);
+}
+
+TEST(ListStyleTypes, names_each_type_once_by_its_first_rule_in_the_order_the_run_reads_the_files) {
+    test::TempDir dir;
+    dir.write("s/points", "a=b [0x2f]\nc=d\n[0x2f00 resolution 24]\ne=f [0x2f0b] g=h [0xZZ]\n");
+    dir.write("s/lines", "x=y [0x01 road_class=4]\n");
+    dir.write("s/polygons", "w=v [0x1f00]\nu=t [0x1f]\n");
+    dir.write("s/inc/more", "k=l [0x2f0b resolution 20]\nm=n [0x30 resolution 20]\n");
+    CreateTypRequest request;
+    request.style_folder = dir / "s";
+    request.include_files.found = {"more"};
+    request.include_files.groups[Section::Point] = {"more"};
+    const StyleTypes listed = list_style_types(request);
+    EXPECT_TRUE(listed.failures.empty());
+    std::vector<std::string> seen;
+    for (const StyleType& t : listed.types) seen.push_back(where(t));
+    EXPECT_EQ(seen, (std::vector<std::string>{"polygon 0x1f00 polygons:1", "line 0x01 lines:1", "point 0x2f points:1",
+                                              "point 0x2f0b points:4", "point 0x30 more:2"}));
+    // The number a TYP text writes for each: 0x1f (0x1f00), 0x00100, 0x02f00, 0x02f0b, 0x03000.
+    std::vector<std::uint32_t> types;
+    for (const StyleType& t : listed.types) types.push_back(t.type);
+    EXPECT_EQ(types, (std::vector<std::uint32_t>{0x1f00, 0x100, 0x2f00, 0x2f0b, 0x3000}));
+
+    request.sections[Section::Point] = false;
+    EXPECT_EQ(list_style_types(request).types.size(), 2u);
+}
+
+// mkgmap's own reading of its default style, includes followed: the types of
+// each section it prints.
+std::set<std::pair<Section, std::uint32_t>> mkgmap_types(const std::string& styles, const std::string& name) {
+    const std::string out = styles + "/" + name + ".rules";
+    const std::string command = "java -cp /usr/share/mkgmap/mkgmap.jar uk.me.parabola.mkgmap.osmstyle.StyleImpl '" +
+                                styles + "' " + name + " > '" + out + "' 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    std::set<std::pair<Section, std::uint32_t>> types;
+    std::optional<Section> section;
+    std::istringstream lines(test::read_bytes(out));
+    static const std::regex bracket(R"(\[\s*(0[xX][0-9a-fA-F]+))");
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("<<<", 0) == 0) {
+            section = line == "<<<points>>>" ? std::optional(Section::Point)
+                      : line == "<<<lines>>>" ? std::optional(Section::Line)
+                      : line == "<<<polygons>>>" ? std::optional(Section::Polygon)
+                                                 : std::nullopt;
+            continue;
+        }
+        if (!section) continue;
+        for (std::sregex_iterator m(line.begin(), line.end(), bracket), end; m != end; ++m)
+            types.insert({*section, typ_type(section_type(*section, *code_value((*m)[1].str())))});
+    }
+    return types;
+}
+
+TEST(ListStyleTypes, finds_the_types_mkgmap_reads_from_its_default_style_with_the_proposed_include_groups) {
+#ifdef _WIN32
+    GTEST_SKIP() << "mkgmap's styles are checked by the Linux build";
+#endif
+    const std::string jar = "/usr/share/mkgmap/mkgmap.jar";
+    if (!fs::exists(jar) || std::system("java -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no mkgmap or java";
+    const test::TempDir tmp;
+    const std::string extract = "cd '" + tmp.path() + "' && '" TESSARO_CMAKE "' -E tar xf " + jar + " styles/default";
+    ASSERT_EQ(std::system(extract.c_str()), 0) << extract;
+    tmp.write("styles/default/version", "0\n");
+
+    CreateTypRequest request;
+    request.style_folder = tmp / "styles/default";
+    RuleReader reader;
+    scan_include_files(request.include_files, request.style_folder, reader);
+    apply_proposal(request.include_files, propose_groups(request.style_folder, request.include_files.found));
+    std::set<std::pair<Section, std::uint32_t>> ours;
+    for (const StyleType& t : list_style_types(request).types) EXPECT_TRUE(ours.insert({t.section, t.type}).second);
+    const auto theirs = mkgmap_types(tmp / "styles", "default");
+    ASSERT_GT(theirs.size(), 150u);
+    EXPECT_EQ(ours, theirs);
+}
+
+// A TYP text with a point, a line and a polygon written as this program and
+// its library write them.
+const std::string TEXT =
+    "[_drawOrder]\nType=0X1f,1\n[End]\n"
+    "[_point]\nType=0x02f0b\n[end]\n"
+    "[_point]\nType=0x2f\n[end]\n"
+    "[_line]\nType=0x00100\n[end]\n"
+    "[_polygon]\nType=0x1f\n[end]\n";
+
+std::vector<std::string> drift_of(const std::string& text, const std::vector<StyleType>& types) {
+    std::vector<std::string> said;
+    for (const StyleDrift& d : find_style_drift(read_typ_text(text), types))
+        said.push_back(std::to_string(static_cast<int>(d.kind)) + " " + section_name(d.section) + " " + d.code + " " +
+                       d.file + ":" + std::to_string(d.line));
+    return said;
+}
+
+StyleType rule(Section section, const std::string& code, std::size_t line) {
+    return {section, typ_type(section_type(section, *code_value(code))), code, "rules", line};
+}
+
+TEST(FindStyleDrift, matches_types_by_value_and_names_missing_unused_and_undrawn_types_only) {
+    const std::vector<StyleType> style = {rule(Section::Polygon, "0x1f00", 1), rule(Section::Line, "0x01", 2),
+                                          rule(Section::Point, "0x2f00", 3), rule(Section::Point, "0x2f0b", 4)};
+    EXPECT_EQ(drift_of(TEXT, style), std::vector<std::string>{});
+
+    // A line's 0x01 is no polygon's 0x01, and a point's 0x2f0b no line's.
+    const std::vector<StyleType> other = {rule(Section::Polygon, "0x1f", 1), rule(Section::Polygon, "0x01", 2),
+                                          rule(Section::Point, "0x2f", 3), rule(Section::Line, "0x2f0b", 4)};
+    EXPECT_EQ(drift_of(TEXT, other), (std::vector<std::string>{"0 polygon 0x01 rules:2", "0 line 0x2f0b rules:4",
+                                                               "2 point 0x02f0b :4", "2 line 0x00100 :10"}));
+
+    std::string undrawn = TEXT;
+    undrawn.replace(undrawn.find("Type=0X1f,1\n"), 12, "Type=0X1f00,1\n");
+    EXPECT_EQ(drift_of(undrawn, style), std::vector<std::string>{});
+    undrawn.replace(undrawn.find("Type=0X1f00,1\n"), 14, "Type=0X1e,1\n");
+    EXPECT_EQ(drift_of(undrawn, style), std::vector<std::string>{"1 polygon 0x1f :13"});
+}
+
+}  // namespace
+}  // namespace tessaro
