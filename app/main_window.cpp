@@ -456,7 +456,7 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
         show_preview(report.looks);
         return;
     }
-    m_shell.message(prefix + "TYP file created");
+    m_shell.message(prefix + created_text(request.typ_path));
     m_state.create_needed = false;
     Command3_Click();
     show_preview(report.looks);

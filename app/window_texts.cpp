@@ -88,6 +88,12 @@ std::string warnings_prefix(const std::vector<Warning>& warnings) {
     for (std::size_t i = 0; i < warnings.size() && i < SHOWN; ++i) {
         const Warning& w = warnings[i];
         const std::string what = printable(w.text);
+        if (w.kind == Warning::Kind::LabelNotInCodePage) {
+            text += std::to_string(w.count) + (w.count == 1 ? " label has" : " labels have") +
+                    " characters that code page " + std::to_string(CODE_PAGE) + " lacks - shown as \"?\" (first: " +
+                    section_name(w.section) + " " + what + ")" + CRLF;
+            continue;
+        }
         text += w.path + (w.line == 0 ? std::string() : ":" + std::to_string(w.line)) + ": ";
         switch (w.kind) {
             case Warning::Kind::CodeNotHex: text += "type code " + what + " is not a hexadecimal number - rule left out"; break;
@@ -96,11 +102,16 @@ std::string warnings_prefix(const std::vector<Warning>& warnings) {
                 break;
             case Warning::Kind::IncludeNotFollowed: text += what + " - not followed"; break;
             case Warning::Kind::OtherStyleMissing: text += "no style " + what; break;
+            case Warning::Kind::LabelNotInCodePage: break;
         }
         text += CRLF;
     }
     if (warnings.size() > SHOWN) text += "and " + std::to_string(warnings.size() - SHOWN) + " more" + CRLF;
     return text + CRLF;
+}
+
+std::string created_text(const std::string& typ_path) {
+    return std::string("TYP file created") + CRLF + "Compile it with: " + mkgmap_command(typ_path);
 }
 
 std::string incomplete_text(const std::vector<Failure>& failures) {

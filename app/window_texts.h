@@ -29,6 +29,8 @@ std::string include_files_not_added_text();
 std::string label_dropped_prefix();
 // Put before the closing message: the library entries (and other lines) the run went past.
 std::string warnings_prefix(const std::vector<Warning>& warnings);
+// The closing message of a run that wrote the whole TYP text, with the mkgmap command for it.
+std::string created_text(const std::string& typ_path);
 // The closing message of a run that wrote the TYP text without what the
 // files it could not read (or refused) hold; each failure was told before it.
 std::string incomplete_text(const std::vector<Failure>& failures);

@@ -1,6 +1,7 @@
 #include "cli_messages.h"
 
 #include "text_util.h"
+#include "typ_text.h"
 
 namespace tessaro {
 
@@ -75,6 +76,10 @@ std::string left_out_text(const std::vector<std::string>& names, const CliContex
 }
 
 std::string warning_text(const Warning& w) {
+    if (w.kind == Warning::Kind::LabelNotInCodePage)
+        return "warning: " + std::to_string(w.count) + (w.count == 1 ? " label has" : " labels have") +
+               " characters that the TYP text's code page " + std::to_string(CODE_PAGE) +
+               " lacks, written as \"?\" (the first: " + section_name(w.section) + " type " + printable(w.text) + ")";
     const std::string where = "warning: " + w.path + (w.line == 0 ? std::string() : ":" + std::to_string(w.line)) + ": ";
     switch (w.kind) {
         case Warning::Kind::CodeNotHex:
@@ -84,6 +89,7 @@ std::string warning_text(const Warning& w) {
                    " not used: it has no [end] or its code is not hexadecimal";
         case Warning::Kind::IncludeNotFollowed: return where + printable(w.text) + ": not followed";
         case Warning::Kind::OtherStyleMissing: return where + "no style " + printable(w.text);
+        case Warning::Kind::LabelNotInCodePage: break;
     }
     return where + printable(w.text);
 }
@@ -97,6 +103,10 @@ std::string entry_counts(const CreateTypReport& r) {
 
 std::string created_text(const std::string& typ_path, const CreateTypReport& r) {
     return typ_path + ": TYP file created with " + entry_counts(r);
+}
+
+std::string compile_text(const std::string& typ_path) {
+    return "compile it, keeping its labels, with: " + mkgmap_command(typ_path);
 }
 
 std::string incomplete_text(const std::string& typ_path, const std::vector<std::string>& unread,

@@ -36,6 +36,8 @@ std::string left_out_text(const std::vector<std::string>& names, const CliContex
 std::string warning_text(const Warning& warning);
 // The last line of a run that wrote the TYP text completely.
 std::string created_text(const std::string& typ_path, const CreateTypReport& report);
+// The mkgmap command for the TYP text just written, after the last line.
+std::string compile_text(const std::string& typ_path);
 // The last line of a run that wrote the TYP text without the types of the
 // files it could not read (or refused).
 std::string incomplete_text(const std::string& typ_path, const std::vector<std::string>& unread,

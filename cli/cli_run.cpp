@@ -191,6 +191,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     }
     say.warn(created_text(request.typ_path, report));
     if (!request.classic_looks) say.warn(look_summary(report.looks));
+    say.warn(compile_text(request.typ_path));
     return report_written ? Outcome::Written : Outcome::Failed;
 }
 

@@ -27,14 +27,21 @@ struct Conversion {
     PerSection<TypeSet> types{};
     bool classic_looks = false;
     PerSection<std::unique_ptr<TagLooks>> tag_looks{};  // made at their first use
+    std::optional<std::size_t> lost_labels_warning{};    // its place in the report's warnings, once there
 
     // The type code of an item whose type has no entry yet (it counts as
     // written from now on); nothing for a type written already, and nothing,
     // with a warning naming the file and line, for a code that is no number.
     std::optional<std::string_view> new_type(Section section, const RuleItem& item, const std::string& path);
 
-    // The library look of a code; a label that could not be added goes into the report.
-    std::string library_look(Section section, std::string_view code, std::string_view condition);
+    // The library look of a code; a label that could not be added, or lost
+    // characters, goes into the report under `type_code` (empty: `code`).
+    std::string library_look(Section section, std::string_view code, std::string_view condition,
+                             std::string_view type_code = {});
+    // A rule's text made the label of a type (make_label); one that lost characters is counted in the report.
+    std::string label(Section section, std::string_view code, std::string_view text);
+    // Counts a label that lost characters into the run's one warning of them.
+    void note_lost_label(Section section, std::string_view code);
     // The look of a rule that neither the library nor a built-in table
     // answers, by the tags of its condition: the matched library look with the
     // rule's own code (and label, with Include Tag Text). Nothing with

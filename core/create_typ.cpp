@@ -154,13 +154,33 @@ std::optional<std::string> input_at(const CreateTypRequest& request, const std::
     return std::nullopt;
 }
 
-std::string Conversion::library_look(Section section, std::string_view code, std::string_view condition) {
+std::string Conversion::library_look(Section section, std::string_view code, std::string_view condition,
+                                     std::string_view type_code) {
     LibraryLook look = get_code(section, code, condition, libraries[section], include_tag_text);
     if (look.label_dropped) report.label_dropped = true;
+    if (look.label_lost) note_lost_label(section, type_code.empty() ? code : type_code);
     // Said once for each broken entry, however many codes lead to it.
     if (look.broken && std::find(report.warnings.begin(), report.warnings.end(), *look.broken) == report.warnings.end())
         report.warnings.push_back(std::move(*look.broken));
     return std::move(look.entry);
+}
+
+std::string Conversion::label(Section section, std::string_view code, std::string_view text) {
+    CodePageText made = make_label(text);
+    if (made.lost) note_lost_label(section, code);
+    return std::move(made.bytes);
+}
+
+void Conversion::note_lost_label(Section section, std::string_view code) {
+    if (lost_labels_warning) {
+        ++report.warnings[*lost_labels_warning].count;
+        return;
+    }
+    lost_labels_warning = report.warnings.size();
+    Warning w{Warning::Kind::LabelNotInCodePage, {}, 0, std::string(code)};
+    w.section = section;
+    w.count = 1;
+    report.warnings.push_back(std::move(w));
 }
 
 std::optional<std::string_view> Conversion::new_type(Section section, const RuleItem& item, const std::string& path) {
@@ -181,7 +201,7 @@ std::optional<std::string> Conversion::look_by_tags(Section section, std::string
     if (!looks) looks = std::make_unique<TagLooks>(libraries[section]);
     const std::optional<TagMatch> match = looks->best(positive_tags(item.before));
     if (!match) return std::nullopt;
-    std::string entry = library_look(section, match->library_code, label);
+    std::string entry = library_look(section, match->library_code, label, code);
     const std::size_t first_line_end = entry.find_first_of("\r\n");
     if (entry.empty() || first_line_end == std::string::npos) return std::nullopt;
     look.source = LookSource::Tags;

@@ -63,8 +63,11 @@ LibraryLook get_code(Section section, std::string_view code, std::string_view co
         return look;
     }
     const std::size_t k = label_position(look.entry);
-    if (k != std::string::npos)
-        look.entry = look.entry.substr(0, k) + CRLF + "String1=0x04," + cut_label(condition) + CRLF + look.entry.substr(k);
+    if (k != std::string::npos) {
+        const CodePageText label = make_label(condition);
+        look.label_lost = label.lost;
+        look.entry = look.entry.substr(0, k) + CRLF + "String1=0x04," + label.bytes + CRLF + look.entry.substr(k);
+    }
     return look;
 }
 
@@ -84,12 +87,10 @@ std::string fncol(int r, int g, int b) {
     return out;
 }
 
-std::string cut_label(std::string_view label) {
-    if (label.size() <= MAX_LABEL_BYTES) return std::string(label);
-    std::size_t n = MAX_LABEL_BYTES;
-    // Back off continuation bytes (10xxxxxx) so the cut falls before a lead byte.
-    while (n > 0 && (static_cast<unsigned char>(label[n]) & 0xC0) == 0x80) --n;
-    return std::string(label.substr(0, n));
+CodePageText make_label(std::string_view text) {
+    CodePageText label = to_code_page(text);
+    if (label.bytes.size() > MAX_LABEL_BYTES) label.bytes.resize(MAX_LABEL_BYTES);
+    return label;
 }
 
 }  // namespace tessaro

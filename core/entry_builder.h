@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "code_page.h"
 #include "library_text.h"
 #include "section.h"
 #include "warning.h"
@@ -21,6 +22,7 @@ std::string library_key(Section section, std::string_view code);
 struct LibraryLook {
     std::string entry;           // from the code's "0x" up to (not including) "[end]"; empty: none
     bool label_dropped = false;  // the rule's label was wanted, but the entry has a label of its own
+    bool label_lost = false;     // the rule's label was added, with characters the code page lacks as "?"
     std::optional<Warning> broken;  // the code's entry is broken: no look, and where it is
 };
 
@@ -35,7 +37,8 @@ std::string fncol(int r, int g, int b);
 // f_mat: "0" put in front of a single character; written back into s1 as well.
 std::string f_mat(std::string& s1);
 
-// The first MAX_LABEL_BYTES bytes of a label, never ending inside a UTF-8 sequence.
-std::string cut_label(std::string_view label);
+// A rule's text made a label: in the header's code page (to_code_page), then
+// its first MAX_LABEL_BYTES bytes, which are single-byte characters by now.
+CodePageText make_label(std::string_view text);
 
 }  // namespace tessaro

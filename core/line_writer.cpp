@@ -18,14 +18,14 @@ struct LineLook {
     int pattern = 0;
 };
 
-// The label of a built-in entry: the condition's value after its first "=".
-std::string line_label(std::string_view rule_text) {
+// The text of a built-in entry's label: the condition's value after its first "=".
+std::string_view line_label(std::string_view rule_text) {
     std::string_view label = trim_blanks(rule_text);
     const std::size_t at = label.find('@');
     if (at != std::string_view::npos) label = label.substr(at + 1);
     const std::size_t eq = label.find('=');
     if (eq != std::string_view::npos) label = label.substr(eq + 1);
-    return cut_label(label);
+    return label;
 }
 
 // Built in one buffer: entries are many, their pieces short.
@@ -122,7 +122,7 @@ void write_lines(Conversion& cv, const std::string& path) {
                     continue;
                 }
             }
-            cv.write_entry(Section::Line, builtin_entry(token, look, line_label(rule_text)), std::move(source));
+            cv.write_entry(Section::Line, builtin_entry(token, look, cv.label(Section::Line, token, line_label(rule_text))), std::move(source));
         }
     }
     cv.close_rules();

@@ -1,6 +1,5 @@
 #include "point_markers.h"
 
-#include "entry_builder.h"
 #include "text_util.h"
 
 namespace tessaro {
@@ -48,7 +47,7 @@ std::string point_marker(std::string_view code, std::uint32_t point_type, std::s
     e.reserve(320);
     e.append(code).append(CRLF);
     e.append(";marker=").append(c.name).append(CRLF);
-    if (!label.empty()) e.append("String1=0x04,").append(cut_label(label)).append(CRLF);
+    if (!label.empty()) e.append("String1=0x04,").append(label).append(CRLF);
     e += "Xpm=";
     append_quoted_line(e, "10 10 3 1");
     append_quoted_line(e, ". c none");

@@ -30,7 +30,7 @@ void write_points(Conversion& cv, const std::string& path) {
                 } else if (!cv.classic_looks) {
                     look.source = LookSource::Marker;
                     const std::uint32_t type = section_type(Section::Point, *code_value(code));
-                    entry = point_marker(code, type, cv.include_tag_text ? label : std::string_view());
+                    entry = point_marker(code, type, cv.include_tag_text ? cv.label(Section::Point, code, label) : std::string());
                 } else {
                     continue;
                 }

@@ -18,7 +18,7 @@ int colour_component(double random) {
 }
 
 // Built in one buffer: entries are many, and a pattern has 32 rows.
-std::string builtin_entry(const std::string& code, const std::string& rule_text, std::string colour) {
+std::string builtin_entry(const std::string& code, const std::string& label, std::string colour) {
     std::string e;
     e.reserve(256);
     e.append("[_polygon]").append(CRLF).append("Type=").append(code).append(CRLF);
@@ -27,10 +27,7 @@ std::string builtin_entry(const std::string& code, const std::string& rule_text,
         if (look->pattern != 0) pattern = look->pattern;
         else colour = look->colour;
     }
-    if (!rule_text.empty()) {
-        const std::size_t eq = rule_text.find('=');
-        e.append("String1=0x4,").append(cut_label(eq == std::string::npos ? rule_text : rule_text.substr(eq + 1))).append(CRLF);
-    }
+    if (!label.empty()) e.append("String1=0x4,").append(label).append(CRLF);
     e.append("ExtendedLabels=N").append(CRLF).append("CustomColor=No").append(CRLF);
     e += "Xpm=";
     if (pattern == 0) {
@@ -107,7 +104,14 @@ void write_polygons(Conversion& cv, const std::string& path) {
             // The colour is drawn for every item (the sequence must not shift) but
             // rounded and formatted only for the entries that use it.
             const std::string colour = fncol(colour_component(r), colour_component(g), colour_component(b));
-            entries.emplace_back(builtin_entry(code, rule_text, colour), std::move(look));
+            // The label: the condition's value after its first "=".
+            std::string label;
+            if (!rule_text.empty()) {
+                const std::size_t eq = rule_text.find('=');
+                label = cv.label(Section::Polygon, code, eq == std::string::npos ? std::string_view(rule_text)
+                                                                               : std::string_view(rule_text).substr(eq + 1));
+            }
+            entries.emplace_back(builtin_entry(code, label, colour), std::move(look));
         }
     }
     cv.close_rules();

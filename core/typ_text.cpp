@@ -24,15 +24,41 @@ std::optional<Failure> TypText::finish() {
     return m_file.finish();
 }
 
+namespace {
+
+// A path as one word of the shell that runs the command: quoted unless it is
+// made only of characters no shell treats specially.
+std::string shell_word(const std::string& path) {
+#ifdef _WIN32
+    constexpr const char* PLAIN = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/._+-,:=@%\\";
+#else
+    constexpr const char* PLAIN = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/._+-,:=@%";
+#endif
+    if (!path.empty() && path.find_first_not_of(PLAIN) == std::string::npos) return path;
+#ifdef _WIN32
+    // cmd.exe: double quotes, which a Windows file name never holds.
+    return QUOTE + path + QUOTE;
+#else
+    return "'" + replace_all(path, "'", "'\\''") + "'";
+#endif
+}
+
+}  // namespace
+
+std::string mkgmap_command(const std::string& typ_path) {
+    return "mkgmap --family-id=" + std::to_string(FAMILY_ID) + " --code-page=" + std::to_string(CODE_PAGE) + " " +
+           shell_word(typ_path);
+}
+
 std::string header_chunk(const std::string& style_folder) {
     std::string h;
     h += "[_id]";
     h += CRLF;
     h += "ProductCode=1";
     h += CRLF;
-    h += "FID=12345";
+    h += "FID=" + std::to_string(FAMILY_ID);
     h += CRLF;
-    h += "CodePage=1252";
+    h += "CodePage=" + std::to_string(CODE_PAGE);
     h += CRLF;
     h += "[End]";
     h += CRLF;

@@ -48,6 +48,15 @@ private:
     std::size_t m_appends = 0;
 };
 
+// The header's family and code page: mkgmap must be told both to compile
+// the text as written.
+inline constexpr int FAMILY_ID = 12345;
+inline constexpr int CODE_PAGE = 1252;
+
+// The mkgmap command that compiles the TYP text at `typ_path` with its labels
+// kept; the path quoted for the shell when it needs it.
+std::string mkgmap_command(const std::string& typ_path);
+
 // The header block as one chunk (without the final line end, which the append
 // adds). Its ";style:" line names the style, control characters as "?".
 std::string header_chunk(const std::string& style_folder);

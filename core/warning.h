@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "section.h"
+
 namespace tessaro {
 
 // Something the run went past without stopping, that the user should hear
@@ -14,6 +16,9 @@ struct Warning {
         LibraryEntryBroken,  // a library entry without [end] or with a bad Type= (text: the code)
         IncludeNotFollowed,  // an include statement that takes rules from another style (text: the statement)
         OtherStyleMissing,   // the other style that a statement names is not there (text: its name)
+        // Labels with characters that the header's code page lacks, written as "?"
+        // (once a run; text: the first such type's code, section: its section, count: the labels).
+        LabelNotInCodePage,
     };
     Warning() = default;
     Warning(Kind k, std::string file, std::size_t at_line, std::string what)
@@ -23,6 +28,8 @@ struct Warning {
     std::string path;      // the file the warning is about
     std::size_t line = 0;  // 1-based; 0 when it belongs to no line
     std::string text;
+    Section section = Section::Point;
+    std::size_t count = 0;
 
     bool operator==(const Warning&) const = default;
 };

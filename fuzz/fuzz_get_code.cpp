@@ -96,13 +96,15 @@ std::vector<std::string> keys_to_try(std::string_view text, const std::string& c
 }
 
 void check_label_cut(const std::string& label) {
-    const std::string cut = cut_label(label);
-    require(cut.size() <= MAX_LABEL_BYTES, "a label is cut to MAX_LABEL_BYTES");
-    require(label.compare(0, cut.size(), cut) == 0, "the cut label is the label's start");
-    if (label.size() <= MAX_LABEL_BYTES) require(cut == label, "a short label stays whole");
-    else if (!cut.empty())
-        require((static_cast<unsigned char>(label[cut.size()]) & 0xC0) != 0x80,
-                "a long label is cut before a UTF-8 lead byte");
+    const CodePageText whole = to_code_page(label);
+    const CodePageText cut = make_label(label);
+    require(cut.bytes.size() <= MAX_LABEL_BYTES, "a label is cut to MAX_LABEL_BYTES");
+    require(whole.bytes.compare(0, cut.bytes.size(), cut.bytes) == 0, "the cut label is the converted label's start");
+    if (whole.bytes.size() <= MAX_LABEL_BYTES) require(cut.bytes == whole.bytes, "a short label stays whole");
+    else require(cut.bytes.size() == MAX_LABEL_BYTES, "a long label keeps MAX_LABEL_BYTES bytes");
+    require(whole.bytes.size() <= label.size(), "the code page never takes more bytes than UTF-8");
+    if (whole.lost) require(whole.bytes.find('?') != NPOS, "a lost character is a \"?\"");
+    if (!whole.lost && whole.bytes != label) require(whole.bytes.size() < label.size(), "a converted label is shorter");
 }
 
 // With Include Tag Text on: the entry as it stands, or with the label line put
@@ -131,7 +133,7 @@ void check_tagged(const std::string& answer, const std::string& entry, const std
     require(label_at != NPOS && label_at >= 2, "the label line is there");
     const std::size_t k = label_at - 2;
     require(k <= entry.size(), "the label line lies inside the entry");
-    const std::string line = std::string("\r\nString1=0x04,") + cut_label(label) + "\r\n";
+    const std::string line = std::string("\r\nString1=0x04,") + make_label(label).bytes + "\r\n";
     require(answer == entry.substr(0, k) + line + entry.substr(k), "only the label line is put in");
     require(k > body && entry[k - 1] == '\n', "the label line starts a line behind the type code's");
 }

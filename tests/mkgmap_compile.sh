@@ -39,7 +39,7 @@ for style in "${styles[@]}"; do
     if ! "$cli" --check "$out" >"$dir/check.log" 2>&1; then
       echo "FAIL check: $style $options"; cat "$dir/check.log"; failed=$((failed + 1)); continue
     fi
-    if (cd "$dir" && mkgmap --family-id=12345 out.txt >"$dir/mkgmap.log" 2>&1) && [ -f "$dir/out.typ" ]; then
+    if (cd "$dir" && mkgmap --family-id=12345 --code-page=1252 out.txt >"$dir/mkgmap.log" 2>&1) && [ -f "$dir/out.typ" ]; then
       passed=$((passed + 1))
     else
       echo "FAIL mkgmap: $style $options"; tail -5 "$dir/mkgmap.log"; failed=$((failed + 1))
@@ -54,7 +54,7 @@ for typ in "$src"/tests/data/*/expect/typ.txt "$src"/tests/data/*/expect/looks/t
   dir="$work/run$n"
   mkdir -p "$dir"
   cp "$typ" "$dir/out.txt"
-  if (cd "$dir" && mkgmap --family-id=12345 out.txt >"$dir/mkgmap.log" 2>&1) && [ -f "$dir/out.typ" ]; then
+  if (cd "$dir" && mkgmap --family-id=12345 --code-page=1252 out.txt >"$dir/mkgmap.log" 2>&1) && [ -f "$dir/out.typ" ]; then
     passed=$((passed + 1))
   else
     echo "FAIL mkgmap: expected text $typ"; tail -5 "$dir/mkgmap.log"; failed=$((failed + 1))
@@ -66,7 +66,7 @@ for lib in "$src"/res/*; do
   dir="$work/run$n"
   mkdir -p "$dir"
   { printf '[_id]\r\nFID=12345\r\nProductCode=1\r\nCodePage=1252\r\n[end]\r\n\r\n'; cat "$lib"; } >"$dir/out.txt"
-  if (cd "$dir" && mkgmap --family-id=12345 out.txt >"$dir/mkgmap.log" 2>&1) && [ -f "$dir/out.typ" ]; then
+  if (cd "$dir" && mkgmap --family-id=12345 --code-page=1252 out.txt >"$dir/mkgmap.log" 2>&1) && [ -f "$dir/out.typ" ]; then
     passed=$((passed + 1))
   else
     echo "FAIL mkgmap: library $lib"; tail -5 "$dir/mkgmap.log"; failed=$((failed + 1))

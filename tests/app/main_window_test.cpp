@@ -67,6 +67,11 @@ struct Window {
         set_path_box(dir / "out.txt");
     }
     std::string out() { return test::read_bytes(dir / "out.txt"); }
+    // The closing message of a complete run, with the mkgmap command for the text (out.txt unless named).
+    std::string created(const std::string& command_path = "") {
+        return "TYP file created\r\nCompile it with: mkgmap --family-id=12345 --code-page=1252 " +
+               (command_path.empty() ? dir / "out.txt" : command_path);
+    }
 };
 
 TEST(MainWindowStart, makes_bin_and_typ_shows_the_defaults_and_finds_the_first_pct_program_over_a_saved_editor) {
@@ -120,7 +125,7 @@ TEST(CreateTyp, stops_without_library_files_or_the_point_library_and_keeps_the_o
                                     "tessaro, or untick Points"}));
     EXPECT_EQ(test::read_bytes(old), "old");
     w.find<QCheckBox>("Check2_2")->setChecked(false);  // Points
-    EXPECT_EQ(w.create(), (Messages{"TYP file created", "Please place tessaro in same directory as pictor."}));
+    EXPECT_EQ(w.create(), (Messages{w.created(), "Please place tessaro in same directory as pictor."}));
     EXPECT_NE(w.out().find("[_line]"), std::string::npos);
 
     Window none(false);
@@ -141,7 +146,7 @@ TEST(CreateTyp, names_broken_library_entries_in_the_closing_message) {
     w.start();
     w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
     EXPECT_EQ(w.create().at(0), points + ":1: library entry Type=0x02d02 not used - no [end], or the code is not "
-                                         "hexadecimal\r\n\r\nTYP file created");
+                                         "hexadecimal\r\n\r\n" + w.created());
     EXPECT_EQ(w.out().find("Xpm=\"x\""), std::string::npos);
     EXPECT_NE(w.out().find(";marker=entertainment"), std::string::npos);
 }
@@ -173,7 +178,12 @@ TEST(CreateTyp, converts_a_polygons_only_style_and_launches) {
     w.use_style({{"polygons", WATER}});
     const std::string out = w.dir / "out with blanks.txt";
     w.set_path_box(out);
-    EXPECT_EQ(w.create(), (Messages{"missing lines", "missing points", "TYP file created"}));
+#ifdef _WIN32
+    const std::string command_path = "\"" + out + "\"";
+#else
+    const std::string command_path = "'" + out + "'";  // one word of the shell
+#endif
+    EXPECT_EQ(w.create(), (Messages{"missing lines", "missing points", w.created(command_path)}));
     const std::string text = test::read_bytes(out);
     EXPECT_TRUE(text.find("[_drawOrder]\r\nType=0X3c,1") != std::string::npos && text.find("[_line]") == std::string::npos);
     EXPECT_TRUE(w.find<QPushButton>("Command3")->isEnabled());
@@ -193,7 +203,7 @@ TEST(CreateTyp, lists_include_files_first_then_converts_on_the_next_press) {
     EXPECT_EQ(w.shell.messages, (Messages{"Please Click Create TYP"}));
 
     EXPECT_EQ(w.create(), (Messages{"inc files not added \r\n\r\nto points, lines or polygons list boxes.",
-                                    "TYP file created", "Please place tessaro in same directory as pictor."}));
+                                    w.created(), "Please place tessaro in same directory as pictor."}));
     EXPECT_FALSE(w.window->state().create_needed);
 
     // Sorted, the include file's entries follow the main ones.
@@ -210,7 +220,7 @@ TEST(CreateTyp, says_when_labels_could_not_be_added_and_never_says_created_for_a
     w.start();
     w.find<QCheckBox>("Check1")->setChecked(true);
     w.use_style({{"points", BAR}, {"lines", ""}, {"polygons", ""}});
-    EXPECT_EQ(w.create().at(0), "Some mkgmap strings could not be added.\r\n\r\nTYP file created");
+    EXPECT_EQ(w.create().at(0), "Some mkgmap strings could not be added.\r\n\r\n" + w.created());
 
     const std::string lost = join_path(w.dir / "no-such-folder", "out.txt");
     w.set_path_box(lost);
@@ -232,6 +242,23 @@ TEST(CreateTyp, says_when_labels_could_not_be_added_and_never_says_created_for_a
     EXPECT_TRUE(w.desktop.started.empty());
 }
 
+// Include Tag Text labels are written in code page 1252; the closing message
+// counts those that lost characters and names the first type.
+TEST(CreateTyp, warns_once_of_labels_with_characters_that_code_page_1252_lacks) {
+    Window w(false);
+    w.dir.write("prog/res/points", "Type=0x02d02\r\nXpm=\"x\"\r\n[end]\r\nType=0x02d03\r\nXpm=\"x\"\r\n[end]\r\n");
+    w.start();
+    w.find<QCheckBox>("Check1")->setChecked(true);
+    w.use_style({{"points", "name=caf\xC3\xA9 [0x2d03]\nname=\xD0\x9C\xD0\xB8\xD1\x80 [0x2d02]\nname=\xCE\xB1 [0x2d04]\n"},
+                 {"lines", ""},
+                 {"polygons", ""}});
+    EXPECT_EQ(w.create().at(0), "2 labels have characters that code page 1252 lacks - shown as \"?\" (first: point 0x2d02)"
+                                "\r\n\r\n" + w.created());
+    EXPECT_NE(w.out().find("String1=0x04,name=caf\xE9\r\n"), std::string::npos);
+    EXPECT_NE(w.out().find("String1=0x04,name=???\r\n"), std::string::npos);
+    EXPECT_NE(w.out().find("String1=0x04,name=?\r\n"), std::string::npos);  // the marker of 0x2d04
+}
+
 TEST(CreateTyp, ignores_a_second_press_and_a_close_while_converting) {
     Window w;
     w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
@@ -245,7 +272,7 @@ TEST(CreateTyp, ignores_a_second_press_and_a_close_while_converting) {
     };
     const Messages m = w.create();
     EXPECT_GT(presses, 0);
-    EXPECT_EQ(std::count(m.begin(), m.end(), "TYP file created"), 1);
+    EXPECT_EQ(std::count(m.begin(), m.end(), w.created()), 1);
     EXPECT_EQ(w.window->state().style_folder, w.dir / "s");
     EXPECT_EQ(w.out().find("[_id]", 1), std::string::npos);
 }

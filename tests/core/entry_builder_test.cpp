@@ -93,12 +93,22 @@ TEST(GetCode, gives_no_look_but_a_warning_for_a_broken_entry) {
 }
 
 // A long label of a library look is cut to 254 bytes in the quirks golden file.
-TEST(GetCode, cuts_labels_to_254_bytes_outside_multibyte_sequences) {
-    EXPECT_EQ(cut_label(std::string(254, 'b')), std::string(254, 'b'));
-    // "\xC3\xA4" starting at byte 253 would be split: the cut falls before it.
-    EXPECT_EQ(cut_label(std::string(253, 'c') + "\xC3\xA4zz"), std::string(253, 'c'));
-    EXPECT_EQ(cut_label(std::string(252, 'c') + "\xC3\xA4zz"), std::string(252, 'c') + "\xC3\xA4");
-    EXPECT_EQ(cut_label(std::string(252, 'c') + "\xE2\x82\xAC"), std::string(252, 'c'));
+TEST(GetCode, cuts_labels_to_254_bytes_of_the_code_page_after_converting_them) {
+    EXPECT_EQ(make_label(std::string(300, 'b')).bytes, std::string(254, 'b'));
+    // 300 "é" are 600 bytes of UTF-8 but 300 of 1252: the cut keeps 254 letters, not 127.
+    std::string e_acute;
+    for (int i = 0; i < 300; ++i) e_acute += "\xC3\xA9";
+    EXPECT_EQ(make_label(e_acute).bytes, std::string(254, '\xE9'));
+    // Bytes that are no UTF-8 are 1252 already: cut as they stand, between any two bytes.
+    EXPECT_EQ(make_label(std::string(253, 'c') + "\xC3zz").bytes, std::string(253, 'c') + "\xC3");
+
+    const LibraryText lib("[_point]\nType=0x02f06\nXpm=\"0 0 1 0\"\n[end]\n");
+    const LibraryLook look = get_code(Section::Point, "0x2f06", "name=Stra\xC3\x9F" "e \xD0\x9C", lib, true);
+    EXPECT_NE(look.entry.find("String1=0x04,name=Stra\xDF" "e ?\r\n"), std::string::npos) << look.entry;
+    EXPECT_TRUE(look.label_lost);
+    EXPECT_FALSE(get_code(Section::Point, "0x2f06", "name=caf\xC3\xA9", lib, true).label_lost);
+    // Without Include Tag Text no label is written, so none loses anything.
+    EXPECT_FALSE(get_code(Section::Point, "0x2f06", "name=\xD0\x9C", lib, false).label_lost);
 }
 
 TEST(GetCode, finds_upper_case_codes_of_the_prepared_polygon_library_and_keeps_their_case) {
