@@ -44,6 +44,8 @@ std::string failure_text(const Failure& f) {
         case Failure::Kind::OutputIsInput:
             return f.path + ": refused: it is the same file as the input " + f.other_path +
                    "; give another file with -o";
+        case Failure::Kind::UnsafeOtherStyleName:
+            return f.path + ": refused: the name leads out of the styles folder";
     }
     return f.path + why;
 }
@@ -54,6 +56,22 @@ std::string left_out_text(const std::vector<std::string>& names, const CliContex
     text += c.auto_inc ? "(no rule file includes them; sort them with --inc-points, --inc-lines or --inc-polygons NAME)"
                        : "(sort them with --inc-points, --inc-lines, --inc-polygons NAME or --auto-inc)";
     return text;
+}
+
+std::string warning_text(const Warning& w) {
+    const std::string where = "warning: " + w.path + (w.line > 0 ? ":" + std::to_string(w.line) : std::string()) + ": ";
+    switch (w.kind) {
+        case Warning::Kind::CodeNotHex:
+            return where + "type code " + w.text + " is not a hexadecimal number; the rule has no entry";
+        case Warning::Kind::LibraryEntryBroken:
+            return where + "the library entry of " + w.text + " has no [end] or a bad Type=; it is not used";
+        case Warning::Kind::IncludeNotFollowed:
+            return where + w.text + " takes rules from another style; they are not in the TYP text (--auto-inc follows it)";
+        case Warning::Kind::OtherStyleMissing:
+            return "warning: no style " + w.text + " beside the style folder (" + w.path +
+                   "): the rules taken from it are not in the TYP text";
+    }
+    return where + w.text;
 }
 
 std::string created_text(const std::string& typ_path, const CreateTypReport& r) {

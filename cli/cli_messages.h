@@ -5,6 +5,7 @@
 
 #include "create_typ.h"
 #include "failure.h"
+#include "warning.h"
 
 namespace tessaro {
 
@@ -25,6 +26,8 @@ std::string finding_text(Finding finding, const CliContext& context);
 std::string failure_text(const Failure& failure);
 // The include files that no group took, and how to sort them.
 std::string left_out_text(const std::vector<std::string>& names, const CliContext& context);
+// What the run went past: "warning: PATH:LINE: ...".
+std::string warning_text(const Warning& warning);
 // The last line of a run that wrote the TYP text completely.
 std::string created_text(const std::string& typ_path, const CreateTypReport& report);
 

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unordered_set>
 
 #include "conversion.h"
 #include "entry_builder.h"
 #include "file_io.h"
+#include "include_walk.h"
 #include "line_writer.h"
 #include "point_writer.h"
 #include "polygon_writer.h"
@@ -60,10 +62,15 @@ CreateTypCheck check_create_typ(const CreateTypRequest& request) {
         const StyleListing listing = list_style(request.style_folder);
         check.kinds = listing.kinds;
         if (listing.files == 0) return stop(Finding::StyleFolderEmpty);
-        if (listing.kinds.empty()) return stop(Finding::NoRuleFiles);
-        if (listing.kinds.find('l') == std::string::npos) found.push_back(Finding::NoLinesFile);
-        if (listing.kinds.find('p') == std::string::npos) found.push_back(Finding::NoPointsFile);
-        if (listing.kinds.find('g') == std::string::npos) found.push_back(Finding::NoPolygonsFile);
+        // The rule files of base styles are the style's too: mkgmap reads
+        // them after its own, so a style of only an info file naming its base is one.
+        std::string kinds = listing.kinds;
+        for (const BaseStyle& base : base_styles(request.style_folder))
+            if (base.found) kinds += list_style(base.folder).kinds;
+        if (kinds.empty()) return stop(Finding::NoRuleFiles);
+        if (kinds.find('l') == std::string::npos) found.push_back(Finding::NoLinesFile);
+        if (kinds.find('p') == std::string::npos) found.push_back(Finding::NoPointsFile);
+        if (kinds.find('g') == std::string::npos) found.push_back(Finding::NoPolygonsFile);
         if (request.typ_path.empty()) return stop(Finding::NoOutputPath);
         return true;
     };
@@ -108,20 +115,60 @@ void write_rule_files(Conversion& cv, const CreateTypRequest& request, const std
         if (wanted(s)) writer_of(s)(cv, rule_file_path(request.style_folder, rule_file_name(s)));
 }
 
+// The files of other styles of a section, after its group: a missing style is
+// named once, a name that could lead out of the styles folder refused once.
+void read_other_styles(Conversion& cv, const CreateTypRequest& request, Section s,
+                       std::unordered_set<std::string>& told) {
+    for (const OtherStyleFile& file : request.include_files.other_styles[s]) {
+        if (!is_safe_other_style_file(file)) {
+            const std::string name = file.file + " from " + file.style;
+            if (told.insert(name).second) cv.report.failures.push_back({Failure::Kind::UnsafeOtherStyleName, name});
+            continue;
+        }
+        const std::string folder = other_style_folder(request.style_folder, file.style);
+        if (!is_folder(folder)) {
+            if (told.insert(folder).second)
+                cv.report.warnings.push_back({Warning::Kind::OtherStyleMissing, folder, 0, file.style});
+            continue;
+        }
+        writer_of(s)(cv, other_style_path(request.style_folder, file));
+    }
+}
+
+// Without the other styles' files the statements that lead to them are named,
+// as include files that no group took are.
+void name_statements_not_followed(Conversion& cv, const CreateTypRequest& request, bool groups_read) {
+    IncludeWalk walk(request.style_folder);
+    const std::vector<std::string> no_names;
+    std::vector<StatementPlace> places;
+    for (Section s : ALL_SECTIONS) {
+        if (!request.sections[s]) continue;
+        for (StatementPlace& place : walk.leaving(s, groups_read ? request.include_files.groups[s] : no_names))
+            places.push_back(std::move(place));
+    }
+    for (StatementPlace& place : walk.base_style_places()) places.push_back(std::move(place));
+    for (StatementPlace& place : places)
+        cv.report.warnings.push_back(
+            {Warning::Kind::IncludeNotFollowed, std::move(place.path), place.statement.line, std::move(place.statement.text)});
+}
+
 // The include files of the groups after the rule files: every file of the
 // point group, then the line group, then the polygon group, each through its
-// section's writer.
+// section's writer, each group followed by the files the section takes from
+// other styles.
 void merge_include_files(Conversion& cv, const CreateTypRequest& request) {
     const IncludeFiles& inc = request.include_files;
-    if (inc.found.empty()) return;
-    cv.report.left_out = inc.left_out();
-    if (inc.groups_empty()) {
-        cv.report.include_groups_empty = true;
-        return;
+    bool groups_read = false;
+    if (!inc.found.empty()) {
+        cv.report.left_out = inc.left_out();
+        cv.report.include_groups_empty = inc.groups_empty();
+        groups_read = !cv.report.include_groups_empty;
     }
     const std::string folder = include_folder(request.style_folder);
+    const std::vector<std::string> no_names;
+    std::unordered_set<std::string> told;
     for (Section s : ALL_SECTIONS) {
-        for (const std::string& name : inc.groups[s]) {
+        for (const std::string& name : groups_read ? inc.groups[s] : no_names) {
             if (!is_plain_file_name(name)) {
                 cv.report.failures.push_back({Failure::Kind::UnsafeIncludeName, name, 0, {}});
                 continue;
@@ -130,7 +177,9 @@ void merge_include_files(Conversion& cv, const CreateTypRequest& request) {
             // A sorted file that has gone since yields nothing.
             if (request.sections[s] && file_exists(path)) writer_of(s)(cv, path);
         }
+        if (request.sections[s]) read_other_styles(cv, request, s, told);
     }
+    if (!inc.other_styles_followed) name_statements_not_followed(cv, request, groups_read);
 }
 
 // The first input of the run that is the same file as the output (through
@@ -143,6 +192,9 @@ std::optional<std::string> input_at_output(const CreateTypRequest& request) {
     for (const std::string& name : request.include_files.found) inputs.push_back(join_path(folder, name));
     for (Section s : ALL_SECTIONS)
         for (const std::string& name : request.include_files.groups[s]) inputs.push_back(join_path(folder, name));
+    for (Section s : ALL_SECTIONS)
+        for (const OtherStyleFile& file : request.include_files.other_styles[s])
+            if (is_safe_other_style_file(file)) inputs.push_back(other_style_path(request.style_folder, file));
     inputs.insert(inputs.end(), request.other_inputs.begin(), request.other_inputs.end());
     for (const std::string& input : inputs)
         if (same_file(input, request.typ_path)) return input;

@@ -24,7 +24,7 @@ struct CreateTypRequest {
     PerSection<bool> sections{{true, true, true}};
     bool include_tag_text = false;
     const LibraryTexts* libraries = nullptr;  // held by the front end for as long as it runs
-    IncludeFiles include_files;               // found in inc/ and sorted into groups
+    IncludeFiles include_files;               // found in inc/ and sorted into groups; other styles' files
     std::string typ_path;
     std::optional<std::uint64_t> seed;        // none: random colours from the clock
     // Files the run depends on besides the style's (the library files, the
@@ -42,8 +42,8 @@ enum class Finding {
     StyleFolderMissing,    // stop
     StyleFolderNotFolder,  // stop: the style folder names a file
     StyleFolderEmpty,      // stop: the folder holds no file at all
-    NoRuleFiles,           // stop: none of points, lines, polygons
-    NoLinesFile,     // warning
+    NoRuleFiles,           // stop: none of points, lines, polygons, nor in a base style
+    NoLinesFile,     // warning (no base style has one either)
     NoPointsFile,    // warning
     NoPolygonsFile,  // warning
     NoOutputPath,    // stop: the TYP text path is empty
@@ -74,8 +74,10 @@ struct CreateTypReport {
 };
 
 // The run: the header, the rule files' sections (polygons, lines, points),
-// then the include files of the groups (points, lines, polygons), into a new
-// file that replaces the old one only when it is complete. An output that is
+// then the include files of the groups (points, lines, polygons), each group
+// followed by the section's files of other styles, into a new file that
+// replaces the old one only when it is complete. When the statements that
+// take rules from other styles were not followed, it names them instead. An output that is
 // one of the run's inputs is refused before anything is written. Only to be
 // called when the check allows it; `checked` is that check.
 CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypCheck& checked,
