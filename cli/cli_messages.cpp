@@ -66,7 +66,8 @@ std::string warning_text(const Warning& w) {
         case Warning::Kind::LibraryEntryBroken:
             return where + "the library entry of " + w.text + " has no [end] or a bad Type=; it is not used";
         case Warning::Kind::IncludeNotFollowed:
-            return where + w.text + " takes rules from another style; they are not in the TYP text (--auto-inc follows it)";
+            return where + "not followed, so the rules it takes from another style are not in the TYP text " +
+                   "(--auto-inc follows it): " + w.text;
         case Warning::Kind::OtherStyleMissing:
             return "warning: no style " + w.text + " beside the style folder (" + w.path +
                    "): the rules taken from it are not in the TYP text";
