@@ -68,7 +68,7 @@ std::optional<IncludeStatement> statement_of(std::string_view line) {
         if (!style || style->empty()) return std::nullopt;
         out.style = std::string(*style);
     }
-    out.text = std::string(trim(line));
+    if (!out.style.empty()) out.text = std::string(trim(line));
     return out;
 }
 

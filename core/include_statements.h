@@ -16,7 +16,10 @@ struct IncludeStatement {
     std::string path;    // the file named; empty for a base-style line
     std::string style;   // the style after "from" (or of base-style); empty for a file of this style
     std::size_t line = 0;  // 1-based
-    std::string text;    // the line as written, its comment and outer blanks cut
+    // The line as written, its comment and outer blanks cut; kept only where
+    // the rules come from another style (those a run may name): a style may
+    // have many thousand statements of its own.
+    std::string text;
 
     bool operator==(const IncludeStatement&) const = default;
 };

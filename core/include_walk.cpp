@@ -57,7 +57,7 @@ IncludeWalk::IncludeWalk(std::string style_folder)
     : m_style_folder(std::move(style_folder)), m_inc_folder(include_folder(m_style_folder)) {}
 
 IncludeReach IncludeWalk::follow(Section section) {
-    Walk walk{section, true, {}, {}, {}, {}, {}};
+    Walk walk{section, true, {}, {}, {}, {}};
     push(walk, rule_file_path(m_style_folder, rule_file_name(section)), {});
     run(walk);
     for (const BaseStyle& base : base_styles(m_style_folder)) {
@@ -75,7 +75,7 @@ IncludeReach IncludeWalk::follow(Section section) {
 }
 
 std::vector<StatementPlace> IncludeWalk::leaving(Section section, const std::vector<std::string>& inc_names) {
-    Walk walk{section, false, {}, {}, {}, {}, {}};
+    Walk walk{section, false, {}, {}, {}, {}};
     push(walk, rule_file_path(m_style_folder, rule_file_name(section)), {});
     run(walk);
     for (const std::string& name : inc_names) {
@@ -96,12 +96,12 @@ std::vector<StatementPlace> IncludeWalk::base_style_places() {
 void IncludeWalk::run(Walk& walk) {
     while (!walk.stack.empty()) {
         Frame& top = walk.stack.back();
-        if (top.next == top.statements->size()) {
+        if (top.next == top.file->second.size()) {
             walk.stack.pop_back();
             continue;
         }
         // The statements stay where they are while frames come and go.
-        const IncludeStatement& statement = (*top.statements)[top.next++];
+        const IncludeStatement& statement = top.file->second[top.next++];
         if (!top.style.empty()) {
             // Within another style a file of "this style" is one of that style.
             enter_other(walk, {statement.style.empty() ? top.style : statement.style, statement.path});
@@ -110,15 +110,14 @@ void IncludeWalk::run(Walk& walk) {
             if (!name.empty()) enter_own(walk, name);
         } else if (walk.enter_other_styles) {
             enter_other(walk, {statement.style, statement.path});
-        } else if (m_left.insert(top.path + '\n' + std::to_string(statement.line)).second) {
-            walk.leaving.push_back({top.path, statement});
+        } else if (m_left.insert(top.file->first + '\n' + std::to_string(statement.line)).second) {
+            walk.leaving.push_back({top.file->first, statement});
         }
     }
 }
 
 void IncludeWalk::enter_own(Walk& walk, const std::string& name) {
-    if (!walk.own_seen.insert(name).second) return;
-    walk.reach.own.push_back(name);
+    if (!walk.reach.own.insert(name).second) return;
     push(walk, join_path(m_inc_folder, name), {});
 }
 
@@ -149,13 +148,13 @@ void IncludeWalk::enter_other(Walk& walk, const OtherStyleFile& file) {
 }
 
 void IncludeWalk::push(Walk& walk, const std::string& path, const std::string& style) {
-    walk.stack.push_back({&statements_of(path), 0, style, path});
+    walk.stack.push_back({&statements_of(path), 0, style});
 }
 
-const std::vector<IncludeStatement>& IncludeWalk::statements_of(const std::string& path) {
+const IncludeWalk::FileStatements& IncludeWalk::statements_of(const std::string& path) {
     auto known = m_statements.find(path);
     if (known == m_statements.end()) known = m_statements.emplace(path, m_reader.read(path)).first;
-    return known->second;
+    return *known;
 }
 
 IncludeWalk::StyleIs IncludeWalk::style_is(const std::string& name) {

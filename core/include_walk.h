@@ -32,7 +32,7 @@ struct StatementPlace {
 
 // Where a section's rules lead through include statements and base styles.
 struct IncludeReach {
-    std::vector<std::string> own;               // names in the style's inc folder, in the order reached
+    std::unordered_set<std::string> own;        // names in the style's inc folder
     std::vector<OtherStyleFile> other_styles;   // files of other styles, in the order reached
 };
 
@@ -59,17 +59,17 @@ public:
     std::vector<StatementPlace> base_style_places();
 
 private:
+    // A file's path and its statements, as read once.
+    using FileStatements = std::pair<const std::string, std::vector<IncludeStatement>>;
     struct Frame {
-        const std::vector<IncludeStatement>* statements;
+        const FileStatements* file;  // stays where it is while files are added
         std::size_t next;
         std::string style;  // empty for the style itself
-        std::string path;
     };
     struct Walk {
         Section section;
         bool enter_other_styles;
         IncludeReach reach;
-        std::unordered_set<std::string> own_seen;
         std::unordered_set<std::string> other_seen;
         std::vector<Frame> stack;
         std::vector<StatementPlace> leaving;
@@ -80,7 +80,7 @@ private:
     void enter_own(Walk& walk, const std::string& name);
     void enter_other(Walk& walk, const OtherStyleFile& file);
     void push(Walk& walk, const std::string& path, const std::string& style);
-    const std::vector<IncludeStatement>& statements_of(const std::string& path);
+    const FileStatements& statements_of(const std::string& path);
     StyleIs style_is(const std::string& name);
 
     std::string m_style_folder;

@@ -16,9 +16,8 @@ Proposal propose_groups(const std::string& style_folder, const std::vector<std::
         IncludeReach reach = walk.follow(s);
         proposal.other_styles[s] = std::move(reach.other_styles);
         if (reach.own.empty()) continue;
-        const std::unordered_set<std::string> reached(reach.own.begin(), reach.own.end());
         for (const std::string& name : found)
-            if (reached.count(name) != 0) proposal.groups[s].push_back(name);
+            if (reach.own.count(name) != 0) proposal.groups[s].push_back(name);
     }
     return proposal;
 }
