@@ -170,7 +170,8 @@ void MainWindow::build_widgets() {
     }
     m_sort = new QPushButton("Sort by includes");
     m_sort->setObjectName("CommandSort");
-    m_sort->setToolTip("Put every include file into the groups of the rule files that include it");
+    m_sort->setToolTip("Put every include file into the groups of the rule files that include it, "
+                       "and read the rules they take from other styles");
     s2->addWidget(m_sort, 8, 1, 1, 2);
     s2->setColumnStretch(1, 1);
     s2->setRowStretch(1, 1);
