@@ -201,7 +201,7 @@ TEST(RunCreateTyp, names_each_statement_not_followed_by_file_line_and_text) {
     s.request.sections[Section::Polygon] = false;
     s.request.include_files.found = {"shared", "sorted"};
     s.request.include_files.groups[Section::Line] = {"sorted"};
-    const std::string points = s.dir / "s/points";
+    const std::string points = join_path(s.request.style_folder, "points");
     const std::string shared = join_path(include_folder(s.request.style_folder), "shared");
     const Warning::Kind kind = Warning::Kind::IncludeNotFollowed;
     const CreateTypReport report = s.run();
@@ -209,7 +209,7 @@ TEST(RunCreateTyp, names_each_statement_not_followed_by_file_line_and_text) {
                                          {kind, shared, 2, "include \"inc/x\" from default"},
                                          {kind, join_path(include_folder(s.request.style_folder), "sorted"), 1,
                                           "include 'lines' from other"},
-                                         {kind, s.dir / "s/info", 2, "base-style=default"}}));
+                                         {kind, join_path(s.request.style_folder, "info"), 2, "base-style=default"}}));
     EXPECT_EQ(report.entries[Section::Point], 1u);
 
     s.request.include_files.other_styles_followed = true;  // followed, though they lead nowhere
