@@ -46,8 +46,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The folder that holds the style folder. A last part "." or ".." names no
-// folder of its own: the whole path, made absolute, does.
+// The folder that holds the style folder. A path that ends in "." or ".."
+// names no folder by its last name: the whole path, made absolute, does.
 std::string styles_folder_of(const std::string& style_folder) {
     fs::path path = to_fs_path(style_folder);
     const fs::path last = path.filename();

@@ -7,6 +7,7 @@
 #include <map>
 #include <regex>
 #include <set>
+#include <sstream>
 
 #include "cli_run.h"
 #include "section.h"
@@ -53,16 +54,12 @@ Codes mkgmap_reading(const std::string& styles_folder, const std::string& name, 
                             styles_folder + "' " + name + " >'" + out + "' 2>/dev/null";
     EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
     Codes codes;
+    std::istringstream printed(test::read_bytes(out));
     std::string section;
-    std::string text;
-    const std::string printed = test::read_bytes(out);
-    for (std::size_t start = 0; start < printed.size();) {
-        const std::size_t end = std::min(printed.find('\n', start), printed.size());
-        const std::string line = printed.substr(start, end - start);
-        start = end + 1;
+    for (std::string line; std::getline(printed, line);) {
         if (line.rfind("<<<", 0) == 0) section = line.substr(3, line.find(">>>") - 3);
         else if (section == "points" || section == "lines" || section == "polygons")
-            for (unsigned long c : bracket_codes(line)) codes[section].insert(c);
+            codes[section].merge(bracket_codes(line + "\n"));
     }
     return codes;
 }
@@ -91,11 +88,8 @@ bool written_as_reader_does_not_take_it(const std::string& styles_folder, unsign
     bool found = false;
     for (const auto& e : fs::recursive_directory_iterator(styles_folder)) {
         if (!e.is_regular_file()) continue;
-        const std::string text = test::read_bytes(e.path().string());
-        for (std::size_t start = 0; start < text.size();) {
-            const std::size_t end = std::min(text.find('\n', start), text.size());
-            const std::string line = text.substr(start, end - start);
-            start = end + 1;
+        std::istringstream text(test::read_bytes(e.path().string()));
+        for (std::string line; std::getline(text, line);) {
             if (bracket_codes(line + "\n").count(code) == 0) continue;
             found = true;
             const std::size_t open = line.find('[');

@@ -49,8 +49,8 @@ TEST(IncludeStatements, count_lines_across_the_pieces_of_a_large_file) {
     EXPECT_TRUE(StatementReader().read(dir / "missing").empty());
 }
 
-// The forms mkgmap's reading of an info file takes; a "#" later in a line is
-// part of the value there, and lines within braces belong to another key.
+// The forms mkgmap's reading of an info file takes; a "#" later in a line
+// belongs to the value there, and lines within braces to another key.
 TEST(IncludeStatements, read_the_base_style_lines_of_an_info_file) {
     const std::string info =
         "# base-style=commented\n"
