@@ -171,7 +171,8 @@ void MainWindow::build_widgets() {
     }
     m_sort = new QPushButton("Sort by includes");
     m_sort->setObjectName("CommandSort");
-    m_sort->setToolTip("Put every include file into the groups of the rule files that include it");
+    m_sort->setToolTip("Put every include file into the groups of the rule files that include it, "
+                       "and read the rules they take from other styles");
     s2->addWidget(m_sort, 8, 1, 1, 2);
     s2->setColumnStretch(1, 1);
     s2->setRowStretch(1, 1);
@@ -440,6 +441,13 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
         return;
     }
     if (report.include_groups_empty) m_shell.message(include_files_not_added_text());
+    // Statements not followed are told in one message, as the include files not added are.
+    bool not_followed = false;
+    for (const Warning& w : report.warnings) {
+        if (w.kind == Warning::Kind::OtherStyleMissing) m_shell.message(other_style_missing_text(w));
+        not_followed = not_followed || w.kind == Warning::Kind::IncludeNotFollowed;
+    }
+    if (not_followed) m_shell.message(statements_not_followed_text(report.warnings));
     m_launch->setEnabled(true);
 
     const std::string prefix =

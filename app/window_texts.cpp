@@ -48,6 +48,7 @@ std::string failure_text(const Failure& f) {
         case Failure::Kind::OutputIsInput:
             return "The TYP text could not be written: " + f.path + " is the same file as " + f.other_path +
                    ", which the conversion reads. Please type another TYP text path.";
+        case Failure::Kind::UnsafeOtherStyleName: return f.path + ": refused: the name leads out of the styles folder";
     }
     return f.path + why;
 }
@@ -70,6 +71,18 @@ std::string drift_text(const StyleDrift& d) {
 
 std::string include_files_not_added_text() {
     return std::string("inc files not added ") + CRLF + CRLF + "to points, lines or polygons list boxes.";
+}
+
+std::string statements_not_followed_text(const std::vector<Warning>& warnings) {
+    std::string text = std::string("Rules from other styles not added:") + CRLF + CRLF;
+    for (const Warning& w : warnings)
+        if (w.kind == Warning::Kind::IncludeNotFollowed)
+            text += w.path + " line " + std::to_string(w.line) + ": " + w.text + CRLF;
+    return text + CRLF + "Click 'Sort by includes' to add them.";
+}
+
+std::string other_style_missing_text(const Warning& w) {
+    return "Cannot find style " + w.text + std::string(CRLF) + CRLF + w.path;
 }
 
 std::string label_dropped_prefix() {

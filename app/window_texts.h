@@ -25,6 +25,11 @@ std::string drift_text(const StyleDrift& drift);
 
 std::string sort_include_files_text();
 std::string include_files_not_added_text();
+// The statements that take rules from other styles which the run did not
+// follow (the IncludeNotFollowed warnings among these), and how to follow them.
+std::string statements_not_followed_text(const std::vector<Warning>& warnings);
+// An OtherStyleMissing warning.
+std::string other_style_missing_text(const Warning& warning);
 // Put before the closing message when a rule's label could not be added.
 std::string label_dropped_prefix();
 // Put before the closing message: the library entries (and other lines) the run went past.

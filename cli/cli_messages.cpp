@@ -53,6 +53,8 @@ std::string failure_text(const Failure& f) {
         case Failure::Kind::OutputIsInput:
             return f.path + ": refused: it is the same file as the input " + f.other_path +
                    "; give another file with -o";
+        case Failure::Kind::UnsafeOtherStyleName:
+            return f.path + ": refused: the name leads out of the styles folder";
     }
     return f.path + why;
 }
@@ -87,8 +89,12 @@ std::string warning_text(const Warning& w) {
         case Warning::Kind::LibraryEntryBroken:
             return where + "library entry Type=" + printable(w.text) +
                    " not used: it has no [end] or its code is not hexadecimal";
-        case Warning::Kind::IncludeNotFollowed: return where + printable(w.text) + ": not followed";
-        case Warning::Kind::OtherStyleMissing: return where + "no style " + printable(w.text);
+        case Warning::Kind::IncludeNotFollowed:
+            return where + "not followed, so the rules it takes from another style are not in the TYP text " +
+                   "(--auto-inc follows it): " + printable(w.text);
+        case Warning::Kind::OtherStyleMissing:
+            return "warning: no style " + printable(w.text) + " beside the style folder (" + w.path +
+                   "): the rules taken from it are not in the TYP text";
         case Warning::Kind::LabelNotInCodePage: break;
     }
     return where + printable(w.text);

@@ -32,7 +32,7 @@ std::string drift_text(const StyleDrift& drift);
 std::string warning_text(const Warning& warning);
 // The include files that no group took, and how to sort them.
 std::string left_out_text(const std::vector<std::string>& names, const CliContext& context);
-// "warning: FILE:LINE: what the run went past".
+// What the run went past: "warning: PATH:LINE: ...".
 std::string warning_text(const Warning& warning);
 // The last line of a run that wrote the TYP text completely.
 std::string created_text(const std::string& typ_path, const CreateTypReport& report);

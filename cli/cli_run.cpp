@@ -115,15 +115,16 @@ bool sort_include_files(IncludeFiles& inc, const CliOptions& o, const std::strin
     }
     if (o.auto_inc) {
         // Named files go where the options say, not where the statements lead.
-        PerSection<std::vector<std::string>> proposal = propose_groups(style_folder, inc.found);
-        for (Section s : ALL_SECTIONS) std::erase_if(proposal[s], [&](const std::string& n) { return named.count(n) != 0; });
+        Proposal proposal = propose_groups(style_folder, inc.found);
+        for (Section s : ALL_SECTIONS)
+            std::erase_if(proposal.groups[s], [&](const std::string& n) { return named.count(n) != 0; });
         apply_proposal(inc, proposal);
     }
     std::set<std::string> found(inc.found.begin(), inc.found.end());
     for (Section s : ALL_SECTIONS)
         for (const std::string& name : o.inc_groups[s])
             if (found.insert(name).second) inc.found.push_back(name);
-    apply_proposal(inc, o.inc_groups);
+    add_to_groups(inc, o.inc_groups);
     return true;
 }
 
@@ -182,6 +183,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
         }
     }
     if (!report.left_out.empty()) say.warn(left_out_text(report.left_out, s.context));
+    for (const Warning& w : report.warnings) say.warn(warning_text(w));
     if (report.label_dropped) say.warn(label_dropped_text());
     for (const Failure& f : report.failures)
         if (std::find(unread.begin(), unread.end(), f.path) == unread.end()) unread.push_back(f.path);

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unordered_set>
 
 #include "conversion.h"
 #include "entry_builder.h"
 #include "file_io.h"
+#include "include_walk.h"
 #include "line_writer.h"
 #include "point_writer.h"
 #include "polygon_writer.h"
@@ -69,10 +71,15 @@ CreateTypCheck check_create_typ(const CreateTypRequest& request) {
         const StyleListing listing = list_style(request.style_folder);
         check.kinds = listing.kinds;
         if (listing.files == 0) return stop(Finding::StyleFolderEmpty);
-        if (listing.kinds.empty()) return stop(Finding::NoRuleFiles);
-        if (listing.kinds.find('l') == std::string::npos) found.push_back(Finding::NoLinesFile);
-        if (listing.kinds.find('p') == std::string::npos) found.push_back(Finding::NoPointsFile);
-        if (listing.kinds.find('g') == std::string::npos) found.push_back(Finding::NoPolygonsFile);
+        // The rule files of base styles are the style's too: mkgmap reads
+        // them after its own, so a style of only an info file naming its base is one.
+        std::string kinds = listing.kinds;
+        for (const BaseStyle& base : base_styles(request.style_folder))
+            if (base.found) kinds += list_style(base.folder).kinds;
+        if (kinds.empty()) return stop(Finding::NoRuleFiles);
+        if (kinds.find('l') == std::string::npos) found.push_back(Finding::NoLinesFile);
+        if (kinds.find('p') == std::string::npos) found.push_back(Finding::NoPointsFile);
+        if (kinds.find('g') == std::string::npos) found.push_back(Finding::NoPolygonsFile);
         if (request.typ_path.empty()) return stop(Finding::NoOutputPath);
         return true;
     };
@@ -116,28 +123,71 @@ std::uintmax_t largest_rule_file(const CreateTypRequest& request, const std::str
     return largest;
 }
 
+// The files of other styles of a section, after its group: a missing style is
+// named once, a name that could lead out of the styles folder refused once.
+void visit_other_styles(const CreateTypRequest& request, Section s, const StyleFileVisit& visit,
+                        StyleFileNotes& notes, std::unordered_set<std::string>& told) {
+    for (const OtherStyleFile& file : request.include_files.other_styles[s]) {
+        if (!is_safe_other_style_file(file)) {
+            const std::string name = file.file + " from " + file.style;
+            if (told.insert(name).second) notes.failures.push_back({Failure::Kind::UnsafeOtherStyleName, name});
+            continue;
+        }
+        const std::string folder = other_style_folder(request.style_folder, file.style);
+        if (!is_folder(folder)) {
+            if (told.insert(folder).second)
+                notes.warnings.push_back({Warning::Kind::OtherStyleMissing, folder, 0, file.style});
+            continue;
+        }
+        visit(s, other_style_path(request.style_folder, file));
+    }
+}
+
+// Without the other styles' files the statements that lead to them are named,
+// as include files that no group took are.
+void name_statements_not_followed(const CreateTypRequest& request, bool groups_read, std::vector<Warning>& warnings) {
+    IncludeWalk walk(request.style_folder);
+    const std::vector<std::string> no_names;
+    std::vector<StatementPlace> places;
+    for (Section s : ALL_SECTIONS) {
+        if (!request.sections[s]) continue;
+        for (StatementPlace& place : walk.leaving(s, groups_read ? request.include_files.groups[s] : no_names))
+            places.push_back(std::move(place));
+    }
+    for (StatementPlace& place : walk.base_style_places()) places.push_back(std::move(place));
+    for (StatementPlace& place : places)
+        warnings.push_back(
+            {Warning::Kind::IncludeNotFollowed, std::move(place.path), place.statement.line, std::move(place.statement.text)});
+}
+
 }  // namespace
 
 void visit_style_files(const CreateTypRequest& request, const std::string& kinds, const StyleFileVisit& visit,
-                       std::vector<Failure>& failures) {
+                       StyleFileNotes& notes) {
     for (Section s : RULE_FILE_ORDER)
         if (rule_file_wanted(request, kinds, s)) visit(s, rule_file_path(request.style_folder, rule_file_name(s)));
     // The include files of the groups after the rule files: every file of the
-    // point group, then the line group, then the polygon group.
+    // point group, then the line group, then the polygon group, each group
+    // followed by the files its section takes from other styles.
     const IncludeFiles& inc = request.include_files;
-    if (inc.found.empty() || inc.groups_empty()) return;
+    const bool groups_read = !inc.found.empty() && !inc.groups_empty();
     const std::string folder = include_folder(request.style_folder);
+    std::unordered_set<std::string> told;
     for (Section s : ALL_SECTIONS) {
-        for (const std::string& name : inc.groups[s]) {
-            if (!is_plain_file_name(name)) {
-                failures.push_back({Failure::Kind::UnsafeIncludeName, name, 0, {}});
-                continue;
+        if (groups_read) {
+            for (const std::string& name : inc.groups[s]) {
+                if (!is_plain_file_name(name)) {
+                    notes.failures.push_back({Failure::Kind::UnsafeIncludeName, name, 0, {}});
+                    continue;
+                }
+                const std::string path = join_path(folder, name);
+                // A sorted file that has gone since yields nothing.
+                if (request.sections[s] && file_exists(path)) visit(s, path);
             }
-            const std::string path = join_path(folder, name);
-            // A sorted file that has gone since yields nothing.
-            if (request.sections[s] && file_exists(path)) visit(s, path);
         }
+        if (request.sections[s]) visit_other_styles(request, s, visit, notes, told);
     }
+    if (!inc.other_styles_followed) name_statements_not_followed(request, groups_read, notes.warnings);
 }
 
 std::optional<std::string> input_at(const CreateTypRequest& request, const std::string& path) {
@@ -148,6 +198,9 @@ std::optional<std::string> input_at(const CreateTypRequest& request, const std::
     for (const std::string& name : request.include_files.found) inputs.push_back(join_path(folder, name));
     for (Section s : ALL_SECTIONS)
         for (const std::string& name : request.include_files.groups[s]) inputs.push_back(join_path(folder, name));
+    for (Section s : ALL_SECTIONS)
+        for (const OtherStyleFile& file : request.include_files.other_styles[s])
+            if (is_safe_other_style_file(file)) inputs.push_back(other_style_path(request.style_folder, file));
     inputs.insert(inputs.end(), request.other_inputs.begin(), request.other_inputs.end());
     for (const std::string& input : inputs)
         if (same_file(input, path)) return input;
@@ -261,8 +314,9 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
         report.left_out = inc.left_out();
         report.include_groups_empty = inc.groups_empty();
     }
+    StyleFileNotes notes{report.failures, report.warnings};
     visit_style_files(request, checked.kinds, [&cv](Section s, const std::string& path) { writer_of(s)(cv, path); },
-                      report.failures);
+                      notes);
     report.chunks = out.appends();
     if (std::optional<Failure> failure = out.finish()) report.failures.push_back(std::move(*failure));
     else report.written = true;

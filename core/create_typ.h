@@ -29,7 +29,7 @@ struct CreateTypRequest {
     // them: no looks by tags, no point markers.
     bool classic_looks = false;
     const LibraryTexts* libraries = nullptr;  // held by the front end for as long as it runs
-    IncludeFiles include_files;               // found in inc/ and sorted into groups
+    IncludeFiles include_files;               // found in inc/ and sorted into groups; other styles' files
     std::string typ_path;
     std::optional<std::uint64_t> seed;        // none: random colours from the clock
     // Files the run depends on besides the style's (the library files, the
@@ -49,8 +49,8 @@ enum class Finding {
     StyleFolderMissing,    // stop
     StyleFolderNotFolder,  // stop: the style folder names a file
     StyleFolderEmpty,      // stop: the folder holds no file at all
-    NoRuleFiles,           // stop: none of points, lines, polygons
-    NoLinesFile,     // warning
+    NoRuleFiles,           // stop: none of points, lines, polygons, nor in a base style
+    NoLinesFile,     // warning (no base style has one either)
     NoPointsFile,    // warning
     NoPolygonsFile,  // warning
     NoOutputPath,    // stop: the TYP text path is empty
@@ -93,15 +93,25 @@ std::optional<std::string> input_at(const CreateTypRequest& request, const std::
 // Each file a run reads types from, with the section it is read for, in the
 // run's order: the rule files of the sections that are on and that `kinds`
 // (the check's) lists, polygons, lines, points; then the include files of the
-// point, line and polygon groups. A group name that is no plain file name is
-// not visited but added to `failures`.
+// point, line and polygon groups, each followed by the files its section
+// takes from other styles. A group name that is no plain file name, or an
+// other style's file named so that it could lead out of the styles folder, is
+// not visited but added to the failures; a missing other style, and (unless
+// the request follows them) the statements that take rules from other
+// styles, to the warnings.
 using StyleFileVisit = std::function<void(Section, const std::string&)>;
+struct StyleFileNotes {
+    std::vector<Failure>& failures;
+    std::vector<Warning>& warnings;
+};
 void visit_style_files(const CreateTypRequest& request, const std::string& kinds, const StyleFileVisit& visit,
-                       std::vector<Failure>& failures);
+                       StyleFileNotes& notes);
 
 // The run: the header, the rule files' sections (polygons, lines, points),
-// then the include files of the groups (points, lines, polygons), into a new
-// file that replaces the old one only when it is complete. An output that is
+// then the include files of the groups (points, lines, polygons), each group
+// followed by the section's files of other styles, into a new file that
+// replaces the old one only when it is complete. When the statements that
+// take rules from other styles were not followed, it names them instead. An output that is
 // one of the run's inputs is refused before anything is written. Only to be
 // called when the check allows it; `checked` is that check.
 CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypCheck& checked,

@@ -16,13 +16,15 @@ struct Failure {
         OutputNotRemoved,  // the old TYP text could not be replaced
         UnsafeIncludeName, // an include file named with a folder in its name
         OutputIsInput,   // the TYP text path names a file the run reads (other_path)
+        UnsafeOtherStyleName,  // a file of another style named so that it could lead out of the styles folder
     };
     Failure() = default;
     Failure(Kind k, std::string file, std::size_t at_line = 0, std::string error = {}, std::string other = {})
         : kind(k), path(std::move(file)), line(at_line), system_error(std::move(error)), other_path(std::move(other)) {}
 
     Kind kind = Kind::Read;
-    std::string path;          // the file (for UnsafeIncludeName: the name as given)
+    std::string path;          // the file (for UnsafeIncludeName: the name as given; for
+                               // UnsafeOtherStyleName: "FILE from STYLE" as given)
     std::size_t line = 0;      // 1-based; 0 when the failure belongs to no line
     std::string system_error;  // the system's description; empty when there is none
     std::string other_path;    // for OutputIsInput: the input the output would overwrite

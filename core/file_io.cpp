@@ -68,6 +68,11 @@ bool is_regular_file(const std::string& path) {
     return !path.empty() && fs::is_regular_file(to_fs_path(path), ec);
 }
 
+bool is_folder(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_directory(to_fs_path(path), ec);
+}
+
 bool same_file(const std::string& a, const std::string& b) {
     std::error_code ec;
     return !a.empty() && !b.empty() && fs::equivalent(to_fs_path(a), to_fs_path(b), ec) && !ec;

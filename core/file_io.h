@@ -26,6 +26,7 @@ std::filesystem::path to_fs_path(const std::string& path);
 std::string from_fs_path(const std::filesystem::path& path);
 bool file_exists(const std::string& path);  // anything at the path, folders included
 bool is_regular_file(const std::string& path);
+bool is_folder(const std::string& path);  // links followed
 // True when both paths name one existing file (links followed, hard links alike).
 bool same_file(const std::string& a, const std::string& b);
 

@@ -1,16 +1,22 @@
 #include "include_groups.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string_view>
 #include <unordered_set>
 
 #include "file_io.h"
+#include "text_util.h"
 
 namespace tessaro {
 
 void IncludeFiles::clear() {
     found.clear();
-    for (Section s : ALL_SECTIONS) groups[s].clear();
+    for (Section s : ALL_SECTIONS) {
+        groups[s].clear();
+        other_styles[s].clear();
+    }
+    other_styles_followed = false;
 }
 
 bool IncludeFiles::groups_empty() const {
@@ -34,6 +40,53 @@ std::string include_folder(const std::string& style_folder) {
 bool is_plain_file_name(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
            name.find('\\') == std::string::npos;
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The folder that holds the style folder. A path that ends in "." or ".."
+// names no folder by its last name: the whole path, made absolute, does.
+std::string styles_folder_of(const std::string& style_folder) {
+    fs::path path = to_fs_path(style_folder);
+    const fs::path last = path.filename();
+    if (last.empty() || last == "." || last == "..") {
+        std::error_code ec;
+        fs::path whole = fs::absolute(path, ec).lexically_normal();
+        if (!ec) {
+            if (whole.filename().empty()) whole = whole.parent_path();
+            path = whole;
+        }
+    }
+    return from_fs_path(path.parent_path());
+}
+
+}  // namespace
+
+// A drive letter ("C:") would make a name absolute on Windows.
+bool is_safe_style_name(const std::string& name) {
+    return is_plain_file_name(name) && name.find(':') == std::string::npos;
+}
+
+std::string other_style_folder(const std::string& style_folder, const std::string& name) {
+    const std::string parent = styles_folder_of(style_folder);
+    return parent.empty() ? name : join_path(parent, name);
+}
+
+std::string other_style_path(const std::string& style_folder, const OtherStyleFile& file) {
+    return join_path(other_style_folder(style_folder, file.style), replace_all(file.file, "/", std::string(1, PATH_SEP)));
+}
+
+bool is_safe_other_style_file(const OtherStyleFile& file) {
+    if (!is_safe_style_name(file.style)) return false;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t sep = file.file.find_first_of("/\\", start);
+        if (!is_safe_style_name(file.file.substr(start, sep - start))) return false;
+        if (sep == std::string::npos) return true;
+        start = sep + 1;
+    }
 }
 
 }  // namespace tessaro

@@ -26,7 +26,11 @@ StyleTypes list_style_types(const CreateTypRequest& request, const Yield& yield)
         }
         if (std::optional<Failure> failure = rules.close()) found.failures.push_back(std::move(*failure));
     };
-    visit_style_files(request, list_style(request.style_folder).kinds, read_file, found.failures);
+    // What the run would warn of (statements not followed, a missing other
+    // style) is no finding about the TYP text.
+    std::vector<Warning> run_warnings;
+    StyleFileNotes notes{found.failures, run_warnings};
+    visit_style_files(request, list_style(request.style_folder).kinds, read_file, notes);
     return found;
 }
 

@@ -39,7 +39,8 @@ bool defines_types(std::string_view rule_text) {
 
 IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folder, RuleReader& reader) {
     IncludeScan scan;
-    inc.clear();
+    inc.found.clear();
+    for (Section s : ALL_SECTIONS) inc.groups[s].clear();
     const std::string folder = include_folder(style_folder);
     if (!file_exists(folder)) return scan;
     scan.folder_found = true;
@@ -65,6 +66,15 @@ bool add_selected_to_group(IncludeFiles& inc, Section group, const std::vector<s
     for (std::size_t row = 0; row < inc.found.size(); ++row)
         if (selected[row] && in_group.insert(inc.found[row]).second) names.push_back(inc.found[row]);
     return true;
+}
+
+void add_to_groups(IncludeFiles& inc, const PerSection<std::vector<std::string>>& names) {
+    for (Section s : ALL_SECTIONS) {
+        std::vector<std::string>& group = inc.groups[s];
+        std::unordered_set<std::string> in_group(group.begin(), group.end());
+        for (const std::string& name : names[s])
+            if (in_group.insert(name).second) group.push_back(name);
+    }
 }
 
 void remove_first_selected(IncludeFiles& inc, Section group, const std::vector<std::size_t>& selected_rows) {

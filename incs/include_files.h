@@ -24,13 +24,18 @@ struct IncludeScan {
 };
 
 // The scan (Get INC Files): forgets the list and the groups, then lists the
-// include files that define types.
+// include files that define types. The other styles' files stay: they do
+// not come from the include folder.
 IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folder, RuleReader& reader);
 
 // Add: the selected rows of the include file list go into the section's
 // group, each name once, in list order. False when the list is empty, so
 // there was nothing to select.
 bool add_selected_to_group(IncludeFiles& inc, Section group, const std::vector<std::size_t>& selected_rows);
+
+// Puts the names into their groups, after the names each already holds (each
+// name once per group).
+void add_to_groups(IncludeFiles& inc, const PerSection<std::vector<std::string>>& names);
 
 // Remove: the first selected row of the section's group goes.
 void remove_first_selected(IncludeFiles& inc, Section group, const std::vector<std::size_t>& selected_rows);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "include_groups.h"
@@ -9,19 +8,23 @@
 
 namespace tessaro {
 
-// The paths named by the include statements of a rule text, in order:
-// include 'inc/roadspeed';  include "inc/name"  (quotes single or double,
-// ";" optional). Statements that take a file from another style ("from") are
-// left out: they name no file of this style.
-std::vector<std::string> include_statements(std::string_view rule_text);
+// Where the include statements of the style's main rule files lead, for each
+// section: the names of the include file list (in list order) that the main
+// file includes, directly or through other include files; and the files of
+// other styles whose rules it takes (include ... from OTHER, and the rule
+// files of its base styles), in the order reached.
+struct Proposal {
+    PerSection<std::vector<std::string>> groups;
+    PerSection<std::vector<OtherStyleFile>> other_styles;
 
-// For each section, the names of the include file list (in list order) that
-// its main rule file includes, directly or through other include files.
-PerSection<std::vector<std::string>> propose_groups(const std::string& style_folder,
-                                                    const std::vector<std::string>& found);
+    bool operator==(const Proposal&) const = default;
+};
+
+Proposal propose_groups(const std::string& style_folder, const std::vector<std::string>& found);
 
 // Puts every proposed name into its group, after the names it already holds
-// (each name once per group).
-void apply_proposal(IncludeFiles& inc, const PerSection<std::vector<std::string>>& proposal);
+// (each name once per group), and the other styles' files likewise into
+// their lists; the statements count as followed from now on.
+void apply_proposal(IncludeFiles& inc, const Proposal& proposal);
 
 }  // namespace tessaro

@@ -12,7 +12,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 styles=()
-for d in "$src"/tests/data/*/ "$src"/examples/*/; do
+# Styles among their siblings sit in a case's styles/ folder.
+for d in "$src"/tests/data/*/ "$src"/tests/data/*/styles/*/ "$src"/examples/*/; do
   [ -d "$d" ] && styles+=("${d%/}")
 done
 jar=/usr/share/mkgmap/mkgmap.jar

@@ -214,6 +214,24 @@ TEST(CreateTyp, lists_include_files_first_then_converts_on_the_next_press) {
     EXPECT_NE(w.out().find("[_line]", w.out().find("[_point]")), std::string::npos);
 }
 
+// Rules taken from other styles: named after a run that did not follow them,
+// followed once "Sort by includes" was pressed, also before the first run.
+TEST(CreateTyp, names_statements_of_other_styles_until_sort_by_includes_follows_them) {
+    Window w;
+    w.dir.write("base/points", BAR);
+    w.use_style({{"points", "include points from base;\n"}, {"lines", "include lines from gone\n"}, {"polygons", WATER}});
+    EXPECT_EQ(w.create(), (Messages{"Rules from other styles not added:\r\n\r\n" + (w.dir / "s/points") +
+                                        " line 1: include points from base;\r\n" + (w.dir / "s/lines") +
+                                        " line 1: include lines from gone\r\n\r\nClick 'Sort by includes' to add them.",
+                                    "TYP file created", "Please place tessaro in same directory as pictor."}));
+    EXPECT_EQ(w.out().find("[_point]"), std::string::npos);
+
+    w.find<QPushButton>("CommandSort")->click();
+    EXPECT_EQ(w.create(), (Messages{"Cannot find style gone\r\n\r\n" + (w.dir / "gone"), "TYP file created",
+                                    "Please place tessaro in same directory as pictor."}));
+    EXPECT_NE(w.out().find("Type=0x02d02"), std::string::npos);
+}
+
 TEST(CreateTyp, says_when_labels_could_not_be_added_and_never_says_created_for_a_file_not_written) {
     Window w(false);
     w.dir.write("prog/res/points", "Type=0x02d02\r\nString1=0x04,Bar\r\nXpm=\"x\"\r\n[end]\r\n");

@@ -1,5 +1,6 @@
 // Runs the built CLI program over every style folder under tests/data with an expect/ folder and
-// compares TYP text, stderr and exit code byte for byte.
+// compares TYP text, stderr and exit code byte for byte. The style is the case's folder, or the
+// folder that expect/style names (relative to tests/data): a style among its siblings in a styles folder.
 // TESSARO_UPDATE_GOLDEN=1 rewrites the expected files from the actual output.
 #include <cstdlib>
 #include <filesystem>
@@ -51,6 +52,14 @@ std::string quoted(const std::string& s) {
 }
 #endif
 
+// The style folder relative to tests/data.
+std::string case_style(const std::string& name) {
+    std::ifstream in(expect_folder(name) / "style");
+    std::string within;
+    std::getline(in, within);
+    return within.empty() ? name : within;
+}
+
 CliResult run_program(const std::string& name, const test::TempDir& tmp, const std::vector<std::string>& extra) {
     const std::string out = tmp / "out.txt";
 #ifdef _WIN32
@@ -60,7 +69,7 @@ CliResult run_program(const std::string& name, const test::TempDir& tmp, const s
 #endif
     // The style named relative to tests/data, as a shell user would.
     for (const std::string& arg : extra) cmd += " " + quoted(arg);
-    for (const std::string& arg : case_args(name, out, name)) cmd += " " + quoted(arg);
+    for (const std::string& arg : case_args(name, out, case_style(name))) cmd += " " + quoted(arg);
     cmd += " 2> " + quoted(tmp / "stderr");
 #ifdef _WIN32
     // cmd /c drops the first and the last quote of a line with more than two.

@@ -13,6 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 using Findings = std::vector<Finding>;
 using Names = std::vector<std::string>;
+using Warnings = std::vector<Warning>;
 
 const std::string BAR_LOOK = "Type=0x02d02\r\nXpm=\"bar\"\r\n[end]\r\n";
 
@@ -118,6 +119,22 @@ TEST(CheckCreateTyp, stops_without_library_files_or_the_point_library_of_a_secti
     EXPECT_FALSE(fs::exists(s.dir / "out.txt"));
 }
 
+// mkgmap reads a base style's rule files after the style's own: a style of
+// only an info file with a base-style line is a style.
+TEST(CheckCreateTyp, counts_the_rule_files_of_base_styles_as_the_style_own) {
+    Style s;
+    s.write("info", "summary: only a base\nbase-style=base\n");
+    EXPECT_EQ(s.findings(), (Findings{Finding::NoRuleFiles}));  // the base is not there
+    s.dir.write("base/lines", "highway=primary [0x02]\n");
+    s.dir.write("base/info", "base-style: deeper\n");
+    s.dir.write("deeper/points", "amenity=bar [0x2d02]\n");
+    const CreateTypCheck check = check_create_typ(s.request);
+    EXPECT_EQ(check.findings, (Findings{Finding::NoPolygonsFile}));
+    EXPECT_EQ(check.kinds, "");  // the run reads no rule file of the style itself
+    s.write("info", "base-style=s\nbase-style=../base\n");  // itself, and a name that leads out
+    EXPECT_EQ(s.findings(), (Findings{Finding::NoRuleFiles}));
+}
+
 TEST(RunCreateTyp, writes_polygons_lines_points_then_the_point_line_and_polygon_groups_and_counts_them) {
     Style s;
     s.libraries[Section::Line].assign("");
@@ -213,6 +230,67 @@ TEST(RunCreateTyp, takes_the_next_look_for_a_broken_library_entry_and_names_each
     EXPECT_TRUE(read_typ_text(s.out()).problems.empty());
     EXPECT_EQ(s.out().find("LineWidth=3"), std::string::npos);
     EXPECT_EQ(s.out().find("8CC4F0"), std::string::npos);
+}
+
+// The files of other styles come after the section's group; a missing style
+// is named once however many of its files were listed, and a name that leads
+// out of the styles folder is refused without reading it.
+TEST(RunCreateTyp, reads_the_files_of_other_styles_after_the_group_and_names_a_missing_style_once) {
+    Style s;
+    s.libraries[Section::Point].assign(BAR_LOOK + "Type=0x02a0e\r\nXpm=\"cafe\"\r\n[end]\r\n" +
+                                       "Type=0x02e02\r\nXpm=\"shop\"\r\n[end]\r\n");
+    s.libraries[Section::Line].assign("");
+    s.write("points", "amenity=bar [0x2d02]\n");
+    s.write("inc/own", "amenity=cafe [0x2a0e resolution 24]\n");
+    s.dir.write("base/points", "amenity=pub [0x2e02]\n");
+    s.dir.write("base/inc/roads", "highway=trunk [0x01 resolution 20]\n");
+    s.dir.write("secret", "amenity=x [0x2f01]\n");
+    IncludeFiles& inc = s.request.include_files;
+    inc.found = {"own"};
+    inc.groups[Section::Point] = {"own"};
+    inc.other_styles[Section::Point] = {{"base", "points"}, {"gone", "points"}, {"base", "../secret"}, {"gone", "inc/x"}};
+    inc.other_styles[Section::Line] = {{"base", "inc/roads"}, {"gone", "lines"}};
+    inc.other_styles_followed = true;
+    const CreateTypReport report = s.run();
+    EXPECT_TRUE(report.written);
+    EXPECT_EQ(s.entries(), (Names{"point 0x02d02", "point 0x02a0e", "point 0x02e02", "line 0x01"}));
+    EXPECT_EQ(report.warnings, (Warnings{{Warning::Kind::OtherStyleMissing, s.dir / "gone", 0, "gone"}}));
+    EXPECT_EQ(report.failures, (std::vector<Failure>{{Failure::Kind::UnsafeOtherStyleName, "../secret from base"}}));
+
+    // A section switched off reads none of its other styles' files.
+    s.request.sections[Section::Point] = false;
+    const CreateTypReport lines_only = s.run();
+    EXPECT_EQ(lines_only.entries, (PerSection<std::size_t>{{0, 1, 0}}));
+    EXPECT_TRUE(lines_only.failures.empty());
+}
+
+// Not followed, the statements that take rules from other styles are named
+// where they stand: in the main rule files, in the include files that these
+// or a group reach, and the info file's base-style.
+TEST(RunCreateTyp, names_each_statement_not_followed_by_file_line_and_text) {
+    Style s;
+    s.write("points", "amenity=bar [0x2d02]\n\ninclude points from default; # the rest\ninclude 'inc/shared';\n");
+    s.write("lines", "include 'inc/shared';\n");
+    s.write("inc/shared", "a=b [0x01 resolution 20]\n  include \"inc/x\" from default\n");
+    s.write("inc/sorted", "include 'lines' from other\n");
+    s.write("polygons", "include polygons from default;\n");
+    s.write("info", "# about\nbase-style=default\n");
+    s.request.sections[Section::Polygon] = false;
+    s.request.include_files.found = {"shared", "sorted"};
+    s.request.include_files.groups[Section::Line] = {"sorted"};
+    const std::string points = join_path(s.request.style_folder, "points");
+    const std::string shared = join_path(include_folder(s.request.style_folder), "shared");
+    const Warning::Kind kind = Warning::Kind::IncludeNotFollowed;
+    const CreateTypReport report = s.run();
+    EXPECT_EQ(report.warnings, (Warnings{{kind, points, 3, "include points from default;"},
+                                         {kind, shared, 2, "include \"inc/x\" from default"},
+                                         {kind, join_path(include_folder(s.request.style_folder), "sorted"), 1,
+                                          "include 'lines' from other"},
+                                         {kind, join_path(s.request.style_folder, "info"), 2, "base-style=default"}}));
+    EXPECT_EQ(report.entries[Section::Point], 1u);
+
+    s.request.include_files.other_styles_followed = true;  // followed, though they lead nowhere
+    EXPECT_TRUE(s.run().warnings.empty());
 }
 
 TEST(RunCreateTyp, never_writes_into_a_folder_and_counts_what_a_full_device_lost) {

@@ -9,14 +9,10 @@ namespace tessaro {
 namespace {
 
 using Names = std::vector<std::string>;
-using Proposal = PerSection<Names>;
+using Groups = PerSection<Names>;
+using Others = std::vector<OtherStyleFile>;
 
-TEST(ProposeGroups, read_include_statements_and_follow_them_directly_and_through_other_include_files) {
-    EXPECT_EQ(include_statements("a=b [0x01]\ninclude 'inc/roadspeed';\n  include \"inc/name\"\r\n"
-                                 "include 'inc/x' ; # note\n# include 'inc/commented';\n"
-                                 "include lines from default;\ninclude 'lines' from other;\n"
-                                 "includes 'inc/no';\nx=1 & include 'inc/no'\n"),
-              (Names{"inc/roadspeed", "inc/name", "inc/x"}));
+TEST(ProposeGroups, follow_include_statements_directly_and_through_other_include_files) {
     test::TempDir dir;
     const std::string style = dir / "s";
     dir.write("s/points", "include 'inc/name';\n");
@@ -25,7 +21,7 @@ TEST(ProposeGroups, read_include_statements_and_follow_them_directly_and_through
     dir.write("s/inc/roads", "include 'inc/speed';\n");
     dir.write("s/inc/speed", "include 'inc/roads';\n");  // a cycle ends
     dir.write("s/inc/loop", "include 'inc/loop';\n");
-    const Proposal p = propose_groups(style, {"name", "roads", "speed", "loop", "lonely"});
+    const Groups p = propose_groups(style, {"name", "roads", "speed", "loop", "lonely"}).groups;
     EXPECT_EQ(p[Section::Point], (Names{"name"}));
     EXPECT_EQ(p[Section::Line], (Names{"roads", "speed", "loop"}));  // in list order
     EXPECT_EQ(p[Section::Polygon], (Names{"name"}));
@@ -33,7 +29,7 @@ TEST(ProposeGroups, read_include_statements_and_follow_them_directly_and_through
     IncludeFiles inc;
     inc.found = {"lonely", "name", "roads"};
     inc.groups[Section::Line] = {"roads", "mine"};
-    apply_proposal(inc, p);
+    apply_proposal(inc, {p, {}});
     EXPECT_EQ(inc.groups[Section::Point], (Names{"name"}));
     EXPECT_EQ(inc.groups[Section::Line], (Names{"roads", "mine", "speed", "loop"}));
     EXPECT_EQ(inc.groups[Section::Polygon], (Names{"name"}));
@@ -50,9 +46,89 @@ TEST(ProposeGroups, follow_a_shared_include_file_from_every_main_file) {
     for (const char* main : {"points", "lines", "polygons"}) dir.write(std::string("s/") + main, "include 'inc/shared';\n");
     dir.write("s/inc/shared", "include \"inc/deep\"\n");
     dir.write("s/inc/deep", "a=b [0x01 resolution 20]\n");
-    const Proposal p = propose_groups(dir / "s", {"deep", "shared"});
+    const Groups p = propose_groups(dir / "s", {"deep", "shared"}).groups;
     for (Section s : ALL_SECTIONS) EXPECT_EQ(p[s], (Names{"deep", "shared"}));
     EXPECT_EQ(propose_groups(dir / "s", {}), Proposal{});
+}
+
+// Within another style its own statements name its files; a further "from"
+// leads to another sibling; "from" the style itself leads back to its own inc folder.
+TEST(ProposeGroups, take_files_from_sibling_styles_and_follow_their_statements_within_them) {
+    test::TempDir dir;
+    dir.write("mine/points", "include points from base;\ninclude 'inc/x' from base\n");
+    dir.write("mine/lines", "include \"lines\" from base;\n");
+    dir.write("mine/inc/own", "a=b [0x2d02 resolution 24]\n");
+    dir.write("base/points", "include 'inc/x';\ninclude 'inc/y' from b2;\n");
+    dir.write("base/lines", "include 'inc/own' from mine;\n");
+    dir.write("base/inc/x", "include 'inc/z'\n");
+    dir.write("b2/inc/y", "include 'inc/w';\n");
+    const Proposal p = propose_groups(dir / "mine", {"own"});
+    EXPECT_EQ(p.other_styles[Section::Point],
+              (Others{{"base", "points"}, {"base", "inc/x"}, {"base", "inc/z"}, {"b2", "inc/y"}, {"b2", "inc/w"}}));
+    EXPECT_EQ(p.other_styles[Section::Line], (Others{{"base", "lines"}}));
+    EXPECT_EQ(p.groups[Section::Line], (Names{"own"}));
+    EXPECT_EQ(p.groups[Section::Point], Names{});
+
+    IncludeFiles inc;
+    inc.other_styles[Section::Line] = {{"kept", "lines"}, {"base", "lines"}};
+    apply_proposal(inc, p);
+    apply_proposal(inc, p);  // each file once
+    EXPECT_TRUE(inc.other_styles_followed);
+    EXPECT_EQ(inc.other_styles[Section::Point], p.other_styles[Section::Point]);
+    EXPECT_EQ(inc.other_styles[Section::Line], (Others{{"kept", "lines"}, {"base", "lines"}}));
+    EXPECT_EQ(inc.groups[Section::Line], (Names{"own"}));
+}
+
+TEST(ProposeGroups, end_cycles_between_styles_and_of_a_style_with_itself) {
+    test::TempDir dir;
+    dir.write("mine/points", "include points from base;\ninclude points from mine;\n");
+    dir.write("mine/lines", "include 'lines' from mine\ninclude 'points' from mine\n");
+    dir.write("base/points", "include points from mine;\ninclude 'points' from base;\ninclude inc/loop;\n");
+    dir.write("base/inc/loop", "include 'inc/loop';\ninclude 'points' from base;\n");
+    const Proposal p = propose_groups(dir / "mine", {});
+    EXPECT_EQ(p.other_styles[Section::Point], (Others{{"base", "points"}, {"base", "inc/loop"}}));
+    // Another rule file of the style itself is read like a file of another style.
+    EXPECT_EQ(p.other_styles[Section::Line], (Others{{"mine", "points"}, {"base", "points"}, {"base", "inc/loop"}}));
+}
+
+// Listed, so that the run refuses them or names the missing style, but never read.
+TEST(ProposeGroups, list_names_that_lead_out_and_missing_styles_without_reading_them) {
+    test::TempDir dir;
+    dir.write("mine/points",
+              "include points from ../out;\ninclude '../secret' from base;\ninclude '/etc/x' from base;\n"
+              "include 'inc/a' from gone;\ninclude 'inc/b' from gone;\ninclude 'points' from C:;\n"
+              "include 'points' from .;\n");
+    dir.write("base/points", "a=b [0x01]\n");
+    dir.write("out/points", "include 'inc/leak' from base;\n");
+    dir.write("secret", "include 'inc/leak' from base;\n");
+    const Proposal p = propose_groups(dir / "mine", {});
+    EXPECT_EQ(p.other_styles[Section::Point], (Others{{"../out", "points"},
+                                                      {"base", "../secret"},
+                                                      {"base", "/etc/x"},
+                                                      {"gone", "inc/a"},
+                                                      {"gone", "inc/b"},
+                                                      {"C:", "points"},
+                                                      {".", "points"}}));
+    for (const OtherStyleFile& f : p.other_styles[Section::Point])
+        if (f.style != "gone") {
+            EXPECT_FALSE(is_safe_other_style_file(f)) << f.file << " from " << f.style;
+        }
+}
+
+// A base style's rule file of the section follows the style's own statements,
+// and what it includes resolves within the base; the bases of a base follow it.
+TEST(ProposeGroups, follow_base_styles_after_the_style_own_statements) {
+    test::TempDir dir;
+    dir.write("mine/info", "base-style=b1\nbase-style=gone\n");
+    dir.write("mine/points", "include 'inc/x' from b1;\n");
+    dir.write("b1/info", "base-style: b2\n");
+    dir.write("b1/Points", "include 'inc/x';\ninclude 'inc/q';\n");
+    dir.write("b2/info", "base-style=mine\nbase-style=b1\n");  // back to where the chain began
+    dir.write("b2/polygons", "a=b [0x03]\n");
+    const Proposal p = propose_groups(dir / "mine", {});
+    EXPECT_EQ(p.other_styles[Section::Point], (Others{{"b1", "inc/x"}, {"b1", "Points"}, {"b1", "inc/q"}, {"gone", "points"}}));
+    EXPECT_EQ(p.other_styles[Section::Line], (Others{{"gone", "lines"}}));
+    EXPECT_EQ(p.other_styles[Section::Polygon], (Others{{"b2", "polygons"}, {"gone", "polygons"}}));
 }
 
 TEST(ProposeGroups, finds_every_statement_of_a_large_file_wherever_its_reading_cuts_it) {
@@ -66,7 +142,7 @@ TEST(ProposeGroups, finds_every_statement_of_a_large_file_wherever_its_reading_c
         points += "include 'inc/" + names.back() + "';\n";
     }
     dir.write("s/points", points);
-    const Proposal p = propose_groups(dir / "s", names);
+    const Groups p = propose_groups(dir / "s", names).groups;
     EXPECT_EQ(p[Section::Point], names);
 }
 

@@ -82,7 +82,7 @@ std::vector<std::string> section_files(const std::string& style, Section group, 
     if (is_regular_file(main)) files.push_back(main);
     IncludeFiles inc;
     if (!scan_include_files(inc, style, reader).folder_found) return files;
-    const PerSection<std::vector<std::string>> proposal = propose_groups(style, inc.found);
+    const PerSection<std::vector<std::string>> proposal = propose_groups(style, inc.found).groups;
     const auto in = [](const std::vector<std::string>& names, const std::string& name) {
         return std::find(names.begin(), names.end(), name) != names.end();
     };

@@ -1,0 +1,186 @@
+#include "include_statements.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include "file_io.h"
+#include "text_util.h"
+
+namespace tessaro {
+
+namespace {
+
+bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+bool is_quote(char c) {
+    return c == '\'' || c == '"';
+}
+
+std::string_view trim(std::string_view s) {
+    std::size_t a = 0;
+    std::size_t b = s.size();
+    while (a < b && is_blank(s[a])) ++a;
+    while (b > a && is_blank(s[b - 1])) --b;
+    return s.substr(a, b - a);
+}
+
+void skip_blanks(std::string_view line, std::size_t& i) {
+    while (i < line.size() && is_blank(line[i])) ++i;
+}
+
+// The name at i, quoted or a bare word (up to a blank, ";" or a quote), and i
+// after it; none for an unclosed quote.
+std::optional<std::string_view> name_at(std::string_view line, std::size_t& i) {
+    if (i < line.size() && is_quote(line[i])) {
+        const std::size_t close = line.find(line[i], i + 1);
+        if (close == std::string_view::npos) return std::nullopt;
+        const std::string_view name = line.substr(i + 1, close - i - 1);
+        i = close + 1;
+        return name;
+    }
+    const std::size_t start = i;
+    while (i < line.size() && !is_blank(line[i]) && line[i] != ';' && !is_quote(line[i])) ++i;
+    return line.substr(start, i - start);
+}
+
+// The statement of one line (its comment cut), if it is one.
+std::optional<IncludeStatement> statement_of(std::string_view line) {
+    std::size_t i = 0;
+    skip_blanks(line, i);
+    if (line.compare(i, 7, "include") != 0) return std::nullopt;
+    i += 7;
+    if (i >= line.size() || !is_blank(line[i])) return std::nullopt;
+    skip_blanks(line, i);
+    const std::optional<std::string_view> path = name_at(line, i);
+    if (!path || path->empty()) return std::nullopt;
+    IncludeStatement out;
+    out.path = std::string(*path);
+    skip_blanks(line, i);
+    const std::string_view rest = line.substr(i);
+    if (rest.compare(0, 4, "from") == 0 && (rest.size() == 4 || is_blank(rest[4]) || is_quote(rest[4]) || rest[4] == ';')) {
+        i += 4;
+        skip_blanks(line, i);
+        const std::optional<std::string_view> style = name_at(line, i);
+        // "from" without a style name is no statement mkgmap reads.
+        if (!style || style->empty()) return std::nullopt;
+        out.style = std::string(*style);
+    }
+    if (!out.style.empty()) out.text = std::string(trim(line));
+    return out;
+}
+
+// Bytes read at once: few reads, yet small enough to stay in the processor's
+// cache while they are searched.
+constexpr std::size_t PIECE = 256 * 1024;
+
+}  // namespace
+
+std::vector<IncludeStatement> include_statements(std::string_view rule_text, std::size_t first_line) {
+    std::vector<IncludeStatement> out;
+    // Line numbers are counted only up to each statement found, and only once.
+    std::size_t counted_to = 0;
+    std::size_t line_number = first_line;
+    // Only a line whose first word is "include" can be a statement: jump from
+    // one "ud" to the next instead of looking at every line (the pair is rare
+    // in rule files, and every "include" holds one, four bytes in).
+    const std::size_t n = rule_text.size();
+    for (std::size_t ud = find_pair(rule_text.data(), 4, n, 'u', 'd'); ud < n;
+         ud = find_pair(rule_text.data(), ud + 1, n, 'u', 'd')) {
+        const std::size_t at = ud - 4;
+        if (rule_text.compare(at, 7, "include") != 0) continue;
+        std::size_t start = at;
+        while (start > 0 && is_blank(rule_text[start - 1])) --start;
+        if (start > 0 && rule_text[start - 1] != '\n') continue;
+        std::size_t end = rule_text.find('\n', at);
+        if (end == std::string_view::npos) end = n;
+        std::string_view line = rule_text.substr(start, end - start);
+        line = line.substr(0, line.find('#'));
+        if (std::optional<IncludeStatement> statement = statement_of(line)) {
+            line_number += static_cast<std::size_t>(
+                std::count(rule_text.begin() + static_cast<std::ptrdiff_t>(counted_to),
+                           rule_text.begin() + static_cast<std::ptrdiff_t>(start), '\n'));
+            counted_to = start;
+            statement->line = line_number;
+            out.push_back(std::move(*statement));
+        }
+        ud = end == n ? n - 1 : end;
+    }
+    return out;
+}
+
+std::vector<IncludeStatement> base_style_lines(std::string_view info_text) {
+    std::vector<IncludeStatement> out;
+    bool in_braces = false;  // inside a value written over several lines
+    std::size_t line_number = 0;
+    for (std::size_t start = 0; start < info_text.size();) {
+        std::size_t end = info_text.find('\n', start);
+        if (end == std::string_view::npos) end = info_text.size();
+        const std::string_view line = trim(info_text.substr(start, end - start));
+        start = end + 1;
+        ++line_number;
+        if (in_braces) {
+            in_braces = line.find('}') == std::string_view::npos;
+            continue;
+        }
+        if (line.empty() || line[0] == '#') continue;
+        const std::size_t open = line.find('{');
+        if (open != std::string_view::npos && line.find('}', open) == std::string_view::npos) {
+            in_braces = true;
+            continue;
+        }
+        if (line.compare(0, 10, "base-style") != 0) continue;
+        std::string_view value = trim(line.substr(10));
+        if (value.empty()) continue;
+        if (value[0] == '=' || value[0] == ':') {
+            value = trim(value.substr(1));
+        } else if (value[0] == '{') {
+            value = trim(value.substr(1, value.find('}') - 1));
+        } else {
+            continue;
+        }
+        if (value.empty()) continue;
+        out.push_back({{}, std::string(value), line_number, std::string(line)});
+    }
+    return out;
+}
+
+void StatementReader::reserve(std::size_t n, std::size_t keep) {
+    if (n <= m_size) return;
+    std::unique_ptr<char[]> bigger(new char[n]);
+    if (keep > 0) std::memcpy(bigger.get(), m_bytes.get(), keep);
+    m_bytes = std::move(bigger);
+    m_size = n;
+}
+
+std::vector<IncludeStatement> StatementReader::read(const std::string& path) {
+    std::vector<IncludeStatement> out;
+    FileReader file;
+    std::string error;
+    if (!file.open(path, error)) return out;  // only regular files: a pipe would block
+    // A small file needs no piece of full size (one more byte tells the end).
+    const std::size_t piece = static_cast<std::size_t>(std::min<std::uintmax_t>(PIECE, file.size_hint() + 1));
+    std::size_t carried = 0;
+    std::size_t line_number = 1;
+    while (true) {
+        // The buffer grows only for a line longer than a piece; the bytes in
+        // use are the carried start of a line and the piece read after it.
+        reserve(carried + piece, carried);
+        const std::size_t got = file.read(m_bytes.get() + carried, piece, error);
+        const std::string_view text(m_bytes.get(), carried + got);
+        const bool last = got < piece;
+        // The carried start of a line holds no line feed: only the new bytes are searched.
+        const std::size_t lf = text.substr(carried).rfind('\n');
+        const std::size_t whole = last ? text.size() : lf == std::string_view::npos ? 0 : carried + lf + 1;
+        const std::string_view lines = text.substr(0, whole);
+        for (IncludeStatement& statement : include_statements(lines, line_number)) out.push_back(std::move(statement));
+        if (last) return out;
+        line_number += static_cast<std::size_t>(std::count(lines.begin(), lines.end(), '\n'));
+        carried = text.size() - whole;
+        std::memmove(m_bytes.get(), m_bytes.get() + whole, carried);
+    }
+}
+
+}  // namespace tessaro

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessaro {
+
+// One statement that takes rules from another file: a rule file's
+// include 'inc/roadspeed';   include "points" from default   include lines from default;
+// (the name quoted with single or double quotes or not at all, ";" optional),
+// or an info file's base-style=default, which takes the style's rule files.
+struct IncludeStatement {
+    std::string path;    // the file named; empty for a base-style line
+    std::string style;   // the style after "from" (or of base-style); empty for a file of this style
+    std::size_t line = 0;  // 1-based
+    // The line as written, its comment and outer blanks cut; kept only where
+    // the rules come from another style (those a run may name): a style may
+    // have many thousand statements of its own.
+    std::string text;
+
+    bool operator==(const IncludeStatement&) const = default;
+};
+
+// The include statements of a rule text, in order; the text's first line is first_line.
+std::vector<IncludeStatement> include_statements(std::string_view rule_text, std::size_t first_line = 1);
+
+// The base-style lines of a style's info text ("base-style=NAME", "base-style: NAME",
+// "base-style { NAME }"), in order.
+std::vector<IncludeStatement> base_style_lines(std::string_view info_text);
+
+// Reads the include statements of files a piece at a time, through one
+// buffer for all of them: a style may have many thousand small include files,
+// and its main rule files are large.
+class StatementReader {
+public:
+    // The statements of a file; one that cannot be read gives those of what was read.
+    std::vector<IncludeStatement> read(const std::string& path);
+
+private:
+    void reserve(std::size_t n, std::size_t keep);
+
+    std::unique_ptr<char[]> m_bytes;
+    std::size_t m_size = 0;
+};
+
+}  // namespace tessaro

@@ -1,0 +1,72 @@
+#include "include_statements.h"
+
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+
+namespace tessaro {
+namespace {
+
+using Statements = std::vector<IncludeStatement>;
+
+TEST(IncludeStatements, read_every_form_mkgmap_takes_with_its_line_and_text) {
+    const std::string text =
+        "a=b [0x01]\n"
+        "include 'inc/roadspeed';\n"
+        "  include \"inc/name\"\r\n"
+        "include 'inc/x' ; # note\n"
+        "# include 'inc/commented';\n"
+        "include lines from default;\n"
+        "\tinclude 'lines' from \"other\"\n"
+        "include inc/bare;\n"
+        "includes 'inc/no';\n"
+        "x=1 & include 'inc/no'\n"
+        "include 'unclosed;\n"
+        "include '';\n"
+        "include 'points' from;\n"
+        "include 'points' fromage\n";
+    EXPECT_EQ(include_statements(text, 10),
+              (Statements{{"inc/roadspeed", "", 11, ""},
+                          {"inc/name", "", 12, ""},
+                          {"inc/x", "", 13, ""},
+                          {"lines", "default", 15, "include lines from default;"},
+                          {"lines", "other", 16, "include 'lines' from \"other\""},
+                          {"inc/bare", "", 17, ""},
+                          {"points", "", 23, ""}}));
+    EXPECT_TRUE(include_statements("include").empty());
+}
+
+TEST(IncludeStatements, count_lines_across_the_pieces_of_a_large_file) {
+    test::TempDir dir;
+    std::string text;
+    for (int line = 1; line <= 60000; ++line)  // 660 kB: three pieces
+        text += line == 1 || line == 23831 || line == 60000 ? "include x from y\n" : "a=b [0x01]\n";
+    const Statements found = StatementReader().read(dir.write("points", text));
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].line, 1u);
+    EXPECT_EQ(found[1].line, 23831u);  // the first piece ends within this line
+    EXPECT_EQ(found[2].line, 60000u);
+    EXPECT_TRUE(StatementReader().read(dir / "missing").empty());
+}
+
+// The forms mkgmap's reading of an info file takes; a "#" later in a line
+// belongs to the value there, and lines within braces to another key.
+TEST(IncludeStatements, read_the_base_style_lines_of_an_info_file) {
+    const std::string info =
+        "# base-style=commented\n"
+        "base-style=one\n"
+        "description {\n"
+        "base-style=described\n"
+        "}\n"
+        "  base-style :  two \r\n"
+        "base-style { three }\n"
+        "base-style four\n"
+        "Base-Style=five\n"
+        "base-style=\n";
+    EXPECT_EQ(base_style_lines(info), (Statements{{"", "one", 2, "base-style=one"},
+                                                  {"", "two", 6, "base-style :  two"},
+                                                  {"", "three", 7, "base-style { three }"}}));
+}
+
+}  // namespace
+}  // namespace tessaro
