@@ -94,12 +94,16 @@ std::string label_dropped_prefix() {
 namespace tessaro {
 
 std::string warnings_prefix(const std::vector<Warning>& warnings) {
-    if (warnings.empty()) return {};
+    // Statements of other styles have a message of their own before this one.
+    std::vector<const Warning*> listed;
+    for (const Warning& w : warnings)
+        if (w.kind != Warning::Kind::IncludeNotFollowed && w.kind != Warning::Kind::OtherStyleMissing) listed.push_back(&w);
+    if (listed.empty()) return {};
     // A message box of a few lines: a style with thousands of faults must not fill the screen.
     constexpr std::size_t SHOWN = 20;
     std::string text;
-    for (std::size_t i = 0; i < warnings.size() && i < SHOWN; ++i) {
-        const Warning& w = warnings[i];
+    for (std::size_t i = 0; i < listed.size() && i < SHOWN; ++i) {
+        const Warning& w = *listed[i];
         const std::string what = printable(w.text);
         if (w.kind == Warning::Kind::LabelNotInCodePage) {
             text += std::to_string(w.count) + (w.count == 1 ? " label has" : " labels have") +
@@ -119,7 +123,7 @@ std::string warnings_prefix(const std::vector<Warning>& warnings) {
         }
         text += CRLF;
     }
-    if (warnings.size() > SHOWN) text += "and " + std::to_string(warnings.size() - SHOWN) + " more" + CRLF;
+    if (listed.size() > SHOWN) text += "and " + std::to_string(listed.size() - SHOWN) + " more" + CRLF;
     return text + CRLF;
 }
 

@@ -183,7 +183,6 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
         }
     }
     if (!report.left_out.empty()) say.warn(left_out_text(report.left_out, s.context));
-    for (const Warning& w : report.warnings) say.warn(warning_text(w));
     if (report.label_dropped) say.warn(label_dropped_text());
     for (const Failure& f : report.failures)
         if (std::find(unread.begin(), unread.end(), f.path) == unread.end()) unread.push_back(f.path);

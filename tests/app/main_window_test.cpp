@@ -223,11 +223,13 @@ TEST(CreateTyp, names_statements_of_other_styles_until_sort_by_includes_follows_
     EXPECT_EQ(w.create(), (Messages{"Rules from other styles not added:\r\n\r\n" + (w.dir / "s/points") +
                                         " line 1: include points from base;\r\n" + (w.dir / "s/lines") +
                                         " line 1: include lines from gone\r\n\r\nClick 'Sort by includes' to add them.",
-                                    "TYP file created", "Please place tessaro in same directory as pictor."}));
+                                    w.created(),
+                                    "Please place tessaro in same directory as pictor."}));
     EXPECT_EQ(w.out().find("[_point]"), std::string::npos);
 
     w.find<QPushButton>("CommandSort")->click();
-    EXPECT_EQ(w.create(), (Messages{"Cannot find style gone\r\n\r\n" + (w.dir / "gone"), "TYP file created",
+    EXPECT_EQ(w.create(), (Messages{"Cannot find style gone\r\n\r\n" + (w.dir / "gone"),
+                                    w.created(),
                                     "Please place tessaro in same directory as pictor."}));
     EXPECT_NE(w.out().find("Type=0x02d02"), std::string::npos);
 }
