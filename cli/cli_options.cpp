@@ -16,7 +16,7 @@ bool parse_seed(const std::string& text, std::uint64_t& out) {
 
 std::string cli_usage() {
     return "Usage: tessaro-cli [options] STYLE_FOLDER\n"
-           "       tessaro-cli --check FILE\n"
+           "       tessaro-cli --check [--strict] FILE\n"
            "Writes a TYP text with one entry per type code that the style's rules use.\n"
            "\n"
            "  -o, --output FILE       TYP text to write (default: <style name>.txt in the current folder)\n"
@@ -35,8 +35,10 @@ std::string cli_usage() {
            "                          (repeatable)\n"
            "  --auto-inc              sort the include files by the rule files that include them\n"
            "                          (explicit --inc-* options win)\n"
-           "  --check FILE            read a TYP text and report its problems (file:line: message);\n"
-           "                          exit 1 when there are any\n"
+           "  --check FILE            read a TYP text as mkgmap does and report its problems\n"
+           "                          (file:line: error: message, file:line: warning: message);\n"
+           "                          exit 1 when there is an error: mkgmap would refuse the text\n"
+           "  --strict                with --check: exit 1 on warnings too\n"
            "  -q, --quiet             warnings off\n"
            "  -h, --help              this text\n"
            "  --version               the program version\n"
@@ -121,6 +123,8 @@ CliParse parse_cli(const std::vector<std::string>& args) {
             o.tag_text = true;
         } else if (arg == "--classic-looks") {
             o.classic_looks = true;
+        } else if (arg == "--strict") {
+            o.strict = true;
         } else if (arg == "-q" || arg == "--quiet") {
             o.quiet = true;
         } else if (arg == "-h" || arg == "--help") {
@@ -133,6 +137,7 @@ CliParse parse_cli(const std::vector<std::string>& args) {
         }
     }
     if (o.check && !o.style_folder.empty()) r.error = "--check takes no style folder";
+    else if (o.strict && !o.check) r.error = "--strict goes with --check";
     else if (!o.help && !o.version && !o.check && o.style_folder.empty()) r.error = "no style folder given";
     return r;
 }

@@ -193,7 +193,10 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     return report_written ? Outcome::Written : Outcome::Failed;
 }
 
-int check_typ_text(const std::string& path, std::ostream& out, std::ostream& err) {
+// Enough to find the first faults; the rest only as a count.
+constexpr std::size_t PROBLEMS_SHOWN = 100;
+
+int check_typ_text(const std::string& path, bool strict, std::ostream& out, std::ostream& err) {
     std::string text;
     std::string error;
     if (!read_file(path, text, error)) {
@@ -201,9 +204,16 @@ int check_typ_text(const std::string& path, std::ostream& out, std::ostream& err
         return EXIT_FAILED;
     }
     const TypDocument doc = read_typ_text(text);
-    for (const TypProblem& p : doc.problems) err << path << ':' << p.line << ": " << p.message << '\n';
-    if (!doc.problems.empty()) return EXIT_FAILED;
-    out << path << ": " << doc.entries.size() << " entries, no problems\n";
+    for (std::size_t i = 0; i < doc.problems.size() && i < PROBLEMS_SHOWN; ++i) {
+        const TypProblem& p = doc.problems[i];
+        err << path << ':' << p.line << (p.severity == Severity::Error ? ": error: " : ": warning: ") << p.message
+            << '\n';
+    }
+    if (doc.problems.size() > PROBLEMS_SHOWN)
+        err << path << ": " << doc.problems.size() - PROBLEMS_SHOWN << " more problems not shown\n";
+    if (has_error(doc) || (strict && !doc.problems.empty())) return EXIT_FAILED;
+    out << path << ": " << doc.entries.size() << " entries, "
+        << (doc.problems.empty() ? std::string("no problems") : std::to_string(doc.problems.size()) + " warnings") << '\n';
     return EXIT_DONE;
 }
 
@@ -225,7 +235,7 @@ int run_cli(const std::vector<std::string>& args, const std::string& program_fol
         out << "tessaro-cli " << PROGRAM_VERSION << '\n';
         return EXIT_DONE;
     }
-    if (o.check) return check_typ_text(*o.check, out, err);
+    if (o.check) return check_typ_text(*o.check, o.strict, out, err);
     Reporter say(err, o.quiet);
     return exit_code(convert(o, program_folder, say));
 }
