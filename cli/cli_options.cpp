@@ -16,7 +16,7 @@ bool parse_seed(const std::string& text, std::uint64_t& out) {
 
 std::string cli_usage() {
     return "Usage: tessaro-cli [options] STYLE_FOLDER\n"
-           "       tessaro-cli --check [--strict] FILE\n"
+           "       tessaro-cli [--strict] --check FILE\n"
            "Writes a TYP text with one entry per type code that the style's rules use.\n"
            "\n"
            "  -o, --output FILE       TYP text to write (default: <style name>.txt in the current folder)\n"

@@ -267,13 +267,16 @@ private:
         std::string key;
         std::string_view value;
         while (next_setting(n, key, value, &e.text)) {
-            if (key == "type") {
+            if (!key_known(section, key)) {
+                warning(n, "unknown key \"" + std::string(trimmed(m_lines[n]).substr(0, key.size())) +
+                               "\"; mkgmap leaves it out");
+            } else if (key == "type") {
                 has_type = true;
                 type_line = n;
                 e.type = std::string(value);
                 type = to_number(value);
                 if (!type) problem(n, "Type= value \"" + e.type + "\" is not a number");
-            } else if (key.substr(0, 6) == "string" && key_known(section, key)) {
+            } else if (key.substr(0, 6) == "string") {
                 read_label(e, n, value);
             } else if (key == "linewidth" || key == "borderwidth") {
                 const std::optional<int> v = to_int(value);
@@ -287,14 +290,11 @@ private:
                 const std::string v = to_lower(value);
                 if (v != "nolabel" && v != "smallfont" && v != "normalfont" && v != "largefont")
                     warning(n, "FontStyle \"" + std::string(value) + "\" is unknown; mkgmap leaves it out");
-            } else if (key == "nightxpm" && section == Section::Point) {
+            } else if (key == "nightxpm") {
                 night_line = n;
                 read_xpm(night, n, value, e.text);
-            } else if ((key == "xpm" || key == "dayxpm") && key_known(section, key) && !e.xpm.present) {
+            } else if ((key == "xpm" || key == "dayxpm") && !e.xpm.present) {
                 if (read_xpm(e.xpm, n, value, e.text)) check_kind(section, e.xpm, n);
-            } else if (!key_known(section, key)) {
-                warning(n, "unknown key \"" + std::string(trimmed(m_lines[n]).substr(0, key.size())) +
-                               "\"; mkgmap leaves it out");
             }
         }
         if (!has_type) warning(open, "entry without a Type= line; mkgmap leaves it out");
