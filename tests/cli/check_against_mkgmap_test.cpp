@@ -167,5 +167,29 @@ TEST(CheckAgainstMkgmap, finds_an_error_exactly_where_mkgmap_refuses_a_text_and_
     }
 }
 
+// The output around the verdicts: no text at all is an error; a long list is cut.
+TEST(CheckTypText, calls_an_empty_file_no_typ_text_counts_warnings_and_shows_at_most_a_hundred_problems) {
+    const test::TempDir tmp;
+    const test::CliOutput empty = test::cli({"--check", tmp.write("empty.txt", "")});
+    EXPECT_EQ(empty.exit_code, 1);
+    EXPECT_NE(empty.err.find("empty.txt:1: error: no TYP text"), std::string::npos) << empty.err;
+
+    std::string warned = GOOD;
+    warned.replace(warned.find("Type=0x01\n"), 10, "Type=0x01\nFoo=bar\n");
+    const test::CliOutput one = test::cli({"--check", tmp.write("warned.txt", warned)});
+    EXPECT_EQ(one.exit_code, 0);
+    EXPECT_NE(one.out.find("warned.txt: 6 entries, 1 warnings"), std::string::npos) << one.out;
+
+    std::string many = GOOD;
+    for (int i = 0; i < 130; ++i) many.replace(many.find("Type=0x03\n"), 10, "Type=0x03\n#\n");
+    const std::string path = tmp.write("many.txt", many);
+    const test::CliOutput cut = test::cli({"--check", path});
+    EXPECT_EQ(cut.exit_code, 1);
+    EXPECT_EQ(std::count(cut.err.begin(), cut.err.end(), '\n'), 101);
+    EXPECT_NE(cut.err.find(path + ":112: error: not a key=value line"), std::string::npos);  // the 100th
+    EXPECT_EQ(cut.err.find(path + ":113:"), std::string::npos);
+    EXPECT_NE(cut.err.find(path + ": 30 more problems not shown\n"), std::string::npos) << cut.err;
+}
+
 }  // namespace
 }  // namespace tessaro
