@@ -96,7 +96,10 @@ bool PreviewWindow::show_typ_text(const std::string& path, std::string& error, c
     setWindowTitle(to_qt("Preview: " + path));
     m_problems->clear();
     for (const TypProblem& p : m_doc.problems)
-        m_problems->addItem(QString("line %1: %2").arg(p.line).arg(to_qt(p.message)));
+        m_problems->addItem(QString("line %1: %2: %3")
+                                .arg(p.line)
+                                .arg(p.severity == Severity::Error ? "error" : "warning")
+                                .arg(to_qt(p.message)));
     if (m_doc.problems.empty()) m_problems->addItem("none");
     fill_rows();
     return true;

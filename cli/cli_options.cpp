@@ -16,7 +16,7 @@ bool parse_seed(const std::string& text, std::uint64_t& out) {
 
 std::string cli_usage() {
     return "Usage: tessaro-cli [options] STYLE_FOLDER\n"
-           "       tessaro-cli --check FILE [--style STYLE_FOLDER]\n"
+           "       tessaro-cli [--strict] --check FILE [--style STYLE_FOLDER]\n"
            "Writes a TYP text with one entry per type code that the style's rules use.\n"
            "\n"
            "  -o, --output FILE       TYP text to write (default: <style name>.txt in the current folder)\n"
@@ -37,8 +37,10 @@ std::string cli_usage() {
            "                          (explicit --inc-* options win), and read the rules taken\n"
            "                          from other styles beside the style folder\n"
            "                          (include 'points' from default; base-style=default in info)\n"
-           "  --check FILE            read a TYP text and report its problems (file:line: message);\n"
-           "                          exit 1 when there are any\n"
+           "  --check FILE            read a TYP text as mkgmap does and report its problems\n"
+           "                          (file:line: error: message, file:line: warning: message);\n"
+           "                          exit 1 when there is an error: mkgmap would refuse the text\n"
+           "  --strict                with --check: exit 1 on warnings too\n"
            "  --style STYLE_FOLDER    with --check: also the style's types without an entry (and\n"
            "                          the rule naming each first), polygon entries without a draw\n"
            "                          order line and entries the style does not use; --auto-inc,\n"
@@ -130,6 +132,8 @@ CliParse parse_cli(const std::vector<std::string>& args) {
             o.tag_text = true;
         } else if (arg == "--classic-looks") {
             o.classic_looks = true;
+        } else if (arg == "--strict") {
+            o.strict = true;
         } else if (arg == "-q" || arg == "--quiet") {
             o.quiet = true;
         } else if (arg == "-h" || arg == "--help") {
@@ -143,6 +147,7 @@ CliParse parse_cli(const std::vector<std::string>& args) {
     }
     if (o.check && !o.style_folder.empty()) r.error = "--check takes no style folder; give it with --style";
     else if (o.style && !o.check) r.error = "--style goes with --check FILE only";
+    else if (o.strict && !o.check) r.error = "--strict goes with --check";
     else if (!o.help && !o.version && !o.check && o.style_folder.empty()) r.error = "no style folder given";
     return r;
 }

@@ -23,6 +23,7 @@ struct CliOptions {
     PerSection<bool> sections{{true, true, true}};  // cleared by --no-points, --no-lines, --no-polygons
     bool tag_text = false;
     bool classic_looks = false;
+    bool strict = false;  // --check fails on warnings too
     bool quiet = false;
     bool help = false;
     bool version = false;

@@ -223,6 +223,9 @@ std::size_t check_against_style(const CliOptions& o, const std::string& path, co
     return unread.size() + style.failures.size() + drift.size();
 }
 
+// Enough to find the first faults; the rest only as a count.
+constexpr std::size_t PROBLEMS_SHOWN = 100;
+
 int check_typ_text(const CliOptions& o, std::ostream& out, std::ostream& err) {
     const std::string& path = *o.check;
     std::string text;
@@ -232,10 +235,17 @@ int check_typ_text(const CliOptions& o, std::ostream& out, std::ostream& err) {
         return EXIT_FAILED;
     }
     const TypDocument doc = read_typ_text(text);
-    for (const TypProblem& p : doc.problems) err << path << ':' << p.line << ": " << p.message << '\n';
+    for (std::size_t i = 0; i < doc.problems.size() && i < PROBLEMS_SHOWN; ++i) {
+        const TypProblem& p = doc.problems[i];
+        err << path << ':' << p.line << (p.severity == Severity::Error ? ": error: " : ": warning: ") << p.message
+            << '\n';
+    }
+    if (doc.problems.size() > PROBLEMS_SHOWN)
+        err << path << ": " << doc.problems.size() - PROBLEMS_SHOWN << " more problems not shown\n";
     const std::size_t findings = o.style ? check_against_style(o, path, doc, err) : 0;
-    if (!doc.problems.empty() || findings != 0) return EXIT_FAILED;
-    out << path << ": " << doc.entries.size() << " entries, no problems\n";
+    if (has_error(doc) || (o.strict && !doc.problems.empty()) || findings != 0) return EXIT_FAILED;
+    out << path << ": " << doc.entries.size() << " entries, "
+        << (doc.problems.empty() ? std::string("no problems") : std::to_string(doc.problems.size()) + " warnings") << '\n';
     return EXIT_DONE;
 }
 

@@ -30,13 +30,18 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-bool starts_with_ci(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() && find_ci(s.substr(0, prefix.size()), prefix) == 0;
-}
-
-bool is_hex_code(std::string_view s) {
-    if (s.size() < 3 || s[0] != '0' || lower_char(s[1]) != 'x') return false;
-    return std::all_of(s.begin() + 2, s.end(), is_hex_digit);
+// mkgmap reads numbers as Java's Integer.decode: hexadecimal after 0x, else decimal.
+std::optional<long> to_number(std::string_view s) {
+    s = trimmed(s);
+    int base = 10;
+    if (s.size() > 2 && s[0] == '0' && lower_char(s[1]) == 'x') {
+        s.remove_prefix(2);
+        base = 16;
+    }
+    long v = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+    return v;
 }
 
 std::optional<int> to_int(std::string_view s) {
@@ -54,11 +59,78 @@ std::optional<std::string_view> unquoted(std::string_view line) {
     return line.substr(1, line.size() - 2);
 }
 
+std::vector<std::string_view> words(std::string_view s) {
+    std::vector<std::string_view> out;
+    while (true) {
+        s = trimmed(s);
+        if (s.empty()) return out;
+        const std::size_t blank = std::min(s.find(' '), s.find('\t'));
+        out.push_back(s.substr(0, blank));
+        s = blank == std::string_view::npos ? std::string_view() : s.substr(blank);
+    }
+}
+
+// 0x4f00 is type 0x4f with subtype 0, the same type as 0x4f.
+long type_key(long v) { return v > 0xff && v < 0x10000 && (v & 0xff) == 0 ? v >> 8 : v; }
+
+bool is_none(std::string_view colour) { return to_lower(colour) == "none"; }
+
+// mkgmap takes six hexadecimal digits, or eight with alpha; it ignores what follows them.
+bool is_colour(std::string_view c) {
+    if (is_none(c)) return true;
+    if (c.size() < 7 || c[0] != '#' || c.size() == 8) return false;
+    const std::size_t digits = c.size() >= 9 ? 8 : 6;
+    return std::all_of(c.begin() + 1, c.begin() + 1 + static_cast<std::ptrdiff_t>(digits), is_hex_digit);
+}
+
 std::optional<Section> entry_section(std::string_view tag) {
     if (tag == "[_point]") return Section::Point;
     if (tag == "[_line]") return Section::Line;
     if (tag == "[_polygon]") return Section::Polygon;
     return std::nullopt;
+}
+
+bool key_known(Section section, std::string_view key) {
+    if (key == "type" || key == "fontstyle" || key == "daycustomcolor" || key == "nightcustomcolor" ||
+        key == "customcolor" || key == "extendedlabels" || key == "xpm")
+        return true;
+    if (key.substr(0, 6) == "string" && std::all_of(key.begin() + 6, key.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return true;
+    switch (section) {
+        case Section::Point: return key == "dayxpm" || key == "nightxpm";
+        case Section::Line: return key == "linewidth" || key == "borderwidth" || key == "useorientation";
+        case Section::Polygon: return false;
+    }
+    return false;
+}
+
+// The code points of a label: UTF-8 when it is valid UTF-8, else one byte each.
+std::vector<char32_t> code_points(std::string_view s) {
+    std::vector<char32_t> out;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        const std::size_t len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+        bool ok = len != 0 && i + len <= s.size();
+        char32_t cp = len == 1 ? b : b & (0x7f >> len);
+        for (std::size_t k = 1; ok && k < len; ++k) {
+            const auto c = static_cast<unsigned char>(s[i + k]);
+            ok = (c >> 6) == 2;
+            cp = (cp << 6) | (c & 0x3f);
+        }
+        if (!ok) {
+            out.clear();
+            for (char c : s) out.push_back(static_cast<unsigned char>(c));
+            return out;
+        }
+        out.push_back(cp);
+        i += len;
+    }
+    return out;
+}
+
+bool in_code_page_1252(char32_t c) {
+    static const std::u32string upper = U"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ";
+    return c < 0x80 || (c >= 0xa0 && c <= 0xff) || upper.find(c) != std::u32string::npos;
 }
 
 class Reader {
@@ -76,11 +148,19 @@ public:
             } else if (lower == "[_draworder]") {
                 read_draw_order(n);
             } else if (lower == "[_id]") {
-                skip_block(n, "[_id]");
+                read_id(n);
+            } else if (lower == "[end]") {
+                warning(n, "[end] outside any entry");
+            } else if (is_tag(line)) {
+                // mkgmap reads the icon sets itself; they hold nothing this reader uses.
+                if (lower != "[_icons]") warning(n, "section " + std::string(line) + " is unknown; mkgmap skips it");
+                skip_block(n, "section");
             } else {
                 problem(n, "text outside any entry: \"" + std::string(line.substr(0, 40)) + "\"");
             }
         }
+        check_types();
+        if (m_doc.entries.empty()) problem(0, "no TYP text: no [_point], [_line] or [_polygon] entry");
         std::stable_sort(m_doc.problems.begin(), m_doc.problems.end(),
                          [](const TypProblem& a, const TypProblem& b) { return a.line < b.line; });
         return std::move(m_doc);
@@ -88,20 +168,25 @@ public:
 
 private:
     void problem(std::size_t index, std::string message) { m_doc.problems.push_back({index + 1, std::move(message)}); }
+    void warning(std::size_t index, std::string message) {
+        m_doc.problems.push_back({index + 1, std::move(message), Severity::Warning});
+    }
 
     static bool is_end(std::string_view line) { return to_lower(trimmed(line)) == "[end]"; }
     static bool is_tag(std::string_view line) {
         line = trimmed(line);
         return line.size() > 2 && line.front() == '[' && line.back() == ']';
     }
+    static std::string quoted_start(std::string_view line) { return std::string(trimmed(line).substr(0, 40)); }
 
-    // Stops in front of the next tag when the block has no end marker.
-    bool block_closed(std::size_t open, const char* what) {
+    // Stops in front of the next tag when the block has no end marker; mkgmap
+    // closes it there.
+    bool block_closed(std::size_t open, const std::string& what) {
         if (m_next < m_lines.size() && is_end(m_lines[m_next])) {
             ++m_next;
             return true;
         }
-        problem(open, std::string(what) + " opened here is not closed by [end]");
+        warning(open, what + " opened here is not closed by [end]");
         return false;
     }
 
@@ -110,19 +195,60 @@ private:
         block_closed(open, what);
     }
 
-    void read_draw_order(std::size_t open) {
+    // The next line that is neither blank nor a comment, with its key and value;
+    // false at a tag or at the end. A line without '=' is an error here.
+    bool next_setting(std::size_t& n, std::string& key, std::string_view& value, std::string* text = nullptr) {
         while (m_next < m_lines.size() && !is_tag(m_lines[m_next])) {
-            const std::size_t n = m_next++;
+            n = m_next++;
+            if (text) *text += '\n' + std::string(m_lines[n]);
             const std::string_view line = trimmed(m_lines[n]);
             if (line.empty() || line.front() == ';') continue;
-            if (!starts_with_ci(line, "type=")) {
-                problem(n, "not a draw order line: \"" + std::string(line.substr(0, 40)) + "\"");
+            const std::size_t eq = line.find('=');
+            if (eq == std::string_view::npos || line.front() == '"') {
+                problem(n, "not a key=value line: \"" + quoted_start(line) + "\"");
                 continue;
             }
-            const std::string_view value = line.substr(5);
-            const std::string_view code = value.substr(0, value.find(','));
-            if (!is_hex_code(code)) problem(n, "Type= value \"" + std::string(code) + "\" is not a hexadecimal code");
-            else m_doc.draw_order.emplace_back(code);
+            key = to_lower(trimmed(line.substr(0, eq)));
+            value = trimmed(line.substr(eq + 1));
+            return true;
+        }
+        return false;
+    }
+
+    void read_id(std::size_t open) {
+        std::size_t n = 0;
+        std::string key;
+        std::string_view value;
+        while (next_setting(n, key, value)) {
+            if (key == "codepage") {
+                if (const auto v = to_number(value)) m_code_page = *v;
+            } else if (key != "fid" && key != "productcode") {
+                problem(n, "[_id] takes FID, ProductCode and CodePage, not \"" + key + "\"");
+            }
+        }
+        block_closed(open, "[_id]");
+    }
+
+    void read_draw_order(std::size_t open) {
+        m_has_draw_order = true;
+        std::size_t n = 0;
+        std::string key;
+        std::string_view value;
+        while (next_setting(n, key, value)) {
+            if (key != "type") {
+                problem(n, "not a draw order line: \"" + quoted_start(m_lines[n]) + "\"");
+                continue;
+            }
+            const std::size_t comma = value.find(',');
+            const std::string_view code = value.substr(0, comma);
+            const std::string_view level = comma == std::string_view::npos ? std::string_view() : value.substr(comma + 1);
+            const auto v = to_number(code);
+            if (!v) problem(n, "Type= value \"" + std::string(code) + "\" is not a number");
+            else if (!to_int(level)) problem(n, "draw order level \"" + std::string(level) + "\" is not a number");
+            else {
+                m_doc.draw_order.emplace_back(trimmed(code));
+                m_drawn.push_back(type_key(*v));
+            }
         }
         block_closed(open, "[_drawOrder]");
     }
@@ -132,106 +258,230 @@ private:
         e.section = section;
         e.first_line = open + 1;
         e.text = std::string(m_lines[open]);
+        std::optional<long> type;
+        std::size_t type_line = open;
         bool has_type = false;
-        while (m_next < m_lines.size() && !is_tag(m_lines[m_next])) {
-            const std::size_t n = m_next++;
-            e.text += '\n';
-            e.text += m_lines[n];
-            const std::string_view line = trimmed(m_lines[n]);
-            if (line.empty() || line.front() == ';') continue;
-            const std::size_t eq = line.find('=');
-            const std::string key = to_lower(line.substr(0, eq == std::string_view::npos ? 0 : eq));
-            const std::string_view value = eq == std::string_view::npos ? std::string_view() : line.substr(eq + 1);
-            if (key == "type") {
+        XpmImage night;
+        std::size_t night_line = 0;
+        std::size_t n = 0;
+        std::string key;
+        std::string_view value;
+        while (next_setting(n, key, value, &e.text)) {
+            if (!key_known(section, key)) {
+                warning(n, "unknown key \"" + std::string(trimmed(m_lines[n]).substr(0, key.size())) +
+                               "\"; mkgmap leaves it out");
+            } else if (key == "type") {
                 has_type = true;
+                type_line = n;
                 e.type = std::string(value);
-                if (!is_hex_code(value)) problem(n, "Type= value \"" + e.type + "\" is not a hexadecimal code");
-            } else if (key == "string1" && e.label.empty()) {
-                const std::size_t comma = value.find(',');
-                e.label = std::string(comma == std::string_view::npos ? value : value.substr(comma + 1));
+                type = to_number(value);
+                if (!type) problem(n, "Type= value \"" + e.type + "\" is not a number");
+            } else if (key.substr(0, 6) == "string") {
+                read_label(e, n, value);
             } else if (key == "linewidth" || key == "borderwidth") {
                 const std::optional<int> v = to_int(value);
-                if (!v || *v < 0) problem(n, std::string(line.substr(0, eq)) + " is not a width: \"" + std::string(value) + "\"");
+                const std::string name = std::string(trimmed(m_lines[n]).substr(0, key.size()));
+                if (!v) problem(n, name + " is not a width: \"" + std::string(value) + "\"");
+                else if (*v < 0) warning(n, name + " is negative");
                 else (key == "linewidth" ? e.line_width : e.border_width) = *v;
+            } else if (key == "daycustomcolor" || key == "nightcustomcolor") {
+                if (!is_colour(value)) problem(n, "\"" + std::string(value) + "\" is not a colour");
+            } else if (key == "fontstyle") {
+                const std::string v = to_lower(value);
+                if (v != "nolabel" && v != "smallfont" && v != "normalfont" && v != "largefont")
+                    warning(n, "FontStyle \"" + std::string(value) + "\" is unknown; mkgmap leaves it out");
+            } else if (key == "nightxpm") {
+                night_line = n;
+                read_xpm(night, n, value, e.text);
             } else if ((key == "xpm" || key == "dayxpm") && !e.xpm.present) {
-                read_xpm(e, n, value);
+                if (read_xpm(e.xpm, n, value, e.text)) check_kind(section, e.xpm, n);
             }
         }
-        if (!has_type) problem(open, "entry without a Type= line");
+        if (!has_type) warning(open, "entry without a Type= line; mkgmap leaves it out");
+        if (!e.xpm.present) problem(open, std::string("[_") + section_name(section) + "] entry without an Xpm");
+        if (night.present && e.xpm.present && (night.width != e.xpm.width || night.height != e.xpm.height))
+            warning(night_line, "NightXpm is not the size of the day picture");
         if (m_next < m_lines.size() && is_end(m_lines[m_next])) {
             e.text += '\n';
             e.text += m_lines[m_next];
             e.last_line = m_next + 1;
             ++m_next;
         } else {
-            problem(open, std::string("[_") + section_name(section) + "] opened here is not closed by [end]");
+            warning(open, std::string("[_") + section_name(section) + "] opened here is not closed by [end]");
             e.last_line = m_next;
         }
+        if (type) m_types.push_back({section, type_key(*type), type_line});
         m_doc.entries.push_back(std::move(e));
     }
 
-    // The header line, then the colour lines and rows that follow it.
-    void read_xpm(TypEntry& e, std::size_t n, std::string_view value) {
-        XpmImage& x = e.xpm;
+    void read_label(TypEntry& e, std::size_t n, std::string_view value) {
+        const std::size_t comma = value.find(',');
+        std::string_view text = value;
+        if (comma != std::string_view::npos && to_number(value.substr(0, comma))) text = value.substr(comma + 1);
+        if (e.label.empty() && to_lower(trimmed(m_lines[n]).substr(0, 7)) == "string1") e.label = std::string(text);
+        const std::vector<char32_t> chars = code_points(text);
+        if (chars.size() > 254)
+            problem(n, "label is " + std::to_string(chars.size()) + " characters long; mkgmap takes at most 254");
+        if (m_code_page == 1252 && !std::all_of(chars.begin(), chars.end(), in_code_page_1252))
+            warning(n, "label holds characters that code page 1252 cannot hold");
+    }
+
+    // The header line, then the colour lines and rows that follow it. False
+    // when the picture is broken beyond what the kind checks can read.
+    bool read_xpm(XpmImage& x, std::size_t n, std::string_view value, std::string& text) {
         x.present = true;
         const auto header = unquoted(value);
-        int numbers[4] = {0, 0, 0, 0};
-        std::size_t count = 0;
-        if (header) {
-            std::string_view rest = trimmed(*header);
-            while (!rest.empty() && count < 5) {
-                const std::size_t blank = rest.find(' ');
-                const auto v = to_int(rest.substr(0, blank));
-                if (!v || *v < 0 || count == 4) {
-                    count = 5;
-                    break;
-                }
-                numbers[count++] = *v;
-                rest = blank == std::string_view::npos ? std::string_view() : trimmed(rest.substr(blank));
-            }
-        }
-        if (!header || count != 4) {
+        const std::vector<std::string_view> parts = header ? words(*header) : std::vector<std::string_view>();
+        std::vector<int> numbers;
+        for (std::string_view p : parts)
+            if (const auto v = to_int(p); v && *v >= 0) numbers.push_back(*v);
+        if (parts.size() != 4 || numbers.size() != 4) {
             problem(n, "Xpm header is not \"width height colours chars-per-pixel\"");
-            return;
+            // Its colour lines and rows are no settings of their own.
+            while (m_next < m_lines.size() && trimmed(m_lines[m_next]).substr(0, 1) == "\"") append_line(text);
+            return false;
         }
         x.width = numbers[0];
         x.height = numbers[1];
         x.colour_count = numbers[2];
         x.chars_per_pixel = numbers[3];
-
         const auto cpp = static_cast<std::size_t>(x.chars_per_pixel);
-        while (m_next < m_lines.size()) {
-            const auto q = unquoted(m_lines[m_next]);
-            const std::size_t c = q ? q->find(" c ", cpp == 0 ? 0 : cpp) : std::string_view::npos;
-            if (!q || c == std::string_view::npos || (cpp > 0 && c != cpp)) break;
-            x.colours.push_back({std::string(q->substr(0, cpp)), std::string(trimmed(q->substr(c + 3)))});
-            append_line(e);
+        bool colours_read = true;
+        while (x.colours.size() < static_cast<std::size_t>(x.colour_count) && m_next < m_lines.size()) {
+            const auto colour = colour_line(m_lines[m_next], cpp);
+            if (!colour) break;
+            x.colours.push_back(*colour);
+            append_line(text);
         }
-        if (x.colours.size() != static_cast<std::size_t>(x.colour_count))
+        if (x.colours.size() != static_cast<std::size_t>(x.colour_count)) {
             problem(n, "Xpm declares " + std::to_string(x.colour_count) + " colours but " +
                            std::to_string(x.colours.size()) + " colour lines follow");
+            colours_read = false;
+        }
+        if (x.colour_count == 0 && x.width > 0 && cpp != 0) {
+            problem(n, "an Xpm without colours takes 0 characters per pixel");
+            colours_read = false;
+        }
+        const bool true_colour = x.colour_count == 0;
         const std::size_t row_width = static_cast<std::size_t>(x.width) * cpp;
         while (m_next < m_lines.size()) {
             const auto q = unquoted(m_lines[m_next]);
             if (!q) break;
-            if (q->size() != row_width)
-                problem(m_next, "XPM row is " + std::to_string(cpp == 0 ? q->size() : q->size() / cpp) +
-                                    " pixels wide, not " + std::to_string(x.width));
+            const std::size_t r = m_next;
             x.rows.emplace_back(*q);
-            append_line(e);
+            append_line(text);
+            if (!colours_read || true_colour) continue;
+            if (x.rows.size() > static_cast<std::size_t>(x.height)) {
+                warning(r, "XPM row beyond the " + std::to_string(x.height) + " the header declares; mkgmap leaves it out");
+                continue;
+            }
+            if (q->size() < row_width) {
+                problem(r, "XPM row is " + std::to_string(cpp == 0 ? q->size() : q->size() / cpp) +
+                               " pixels wide, not " + std::to_string(x.width));
+                continue;
+            }
+            if (q->size() > row_width)
+                warning(r, "XPM row is longer than " + std::to_string(x.width) + " pixels; mkgmap leaves the rest out");
+            for (std::size_t i = 0; i < row_width; i += cpp) {
+                const std::string_view key = q->substr(i, cpp);
+                if (std::none_of(x.colours.begin(), x.colours.end(), [&](const XpmColour& c) { return c.key == key; })) {
+                    problem(r, "pixel \"" + std::string(key) + "\" is not in the Xpm's colours");
+                    break;
+                }
+            }
         }
-        if (x.rows.size() != static_cast<std::size_t>(x.height))
+        if (!true_colour && x.rows.size() < static_cast<std::size_t>(x.height)) {
             problem(n, "Xpm declares " + std::to_string(x.height) + " rows but " + std::to_string(x.rows.size()) +
                            " follow");
+            return false;
+        }
+        return colours_read;
     }
 
-    void append_line(TypEntry& e) {
-        e.text += '\n';
-        e.text += m_lines[m_next++];
+    // "key c colour" with an optional "alpha=N", inside the quotes or after
+    // them; with no pixel characters the name before the "c" is free.
+    static std::optional<XpmColour> colour_line(std::string_view line, std::size_t cpp) {
+        line = trimmed(line);
+        const std::size_t close = line.rfind('"');
+        if (line.size() < 2 || line.front() != '"' || close == 0) return std::nullopt;
+        const std::string_view q = line.substr(1, close - 1);
+        if (q.size() < cpp) return std::nullopt;
+        std::vector<std::string_view> w = words(q.substr(cpp));
+        for (std::string_view after : words(line.substr(close + 1))) w.push_back(after);
+        if (cpp == 0 && !w.empty() && (w[0] != "c" || (w.size() >= 3 && w[1] == "c"))) w.erase(w.begin());
+        if (w.size() < 2 || w[0] != "c") return std::nullopt;
+        if (w.size() > 3 || (w.size() == 3 && !(w[2].substr(0, 6) == "alpha=" && to_int(w[2].substr(6)))))
+            return std::nullopt;
+        return XpmColour{std::string(q.substr(0, cpp)), std::string(w[1])};
     }
+
+    // What each kind of picture may hold.
+    void check_kind(Section section, const XpmImage& x, std::size_t n) {
+        for (const XpmColour& c : x.colours)
+            if (!is_colour(c.colour)) {
+                problem(n, "Xpm colour \"" + c.colour + "\" is neither #RRGGBB nor none");
+                return;
+            }
+        const std::size_t count = x.colours.size();
+        const bool solid = x.width == 0 && x.height == 0;
+        const std::string size = std::to_string(x.width) + " x " + std::to_string(x.height);
+        if (section == Section::Point) {
+            if (x.width > 255 || x.height > 255) warning(n, "a point picture is at most 255 x 255 pixels, not " + size);
+            return;
+        }
+        if (section == Section::Polygon) {
+            if (!solid && (x.width != 32 || x.height != 32))
+                return problem(n, "a polygon pattern is 32 x 32 pixels, not " + size);
+            if (solid ? count != 1 && count != 2 && count != 4 : count != 2 && count != 4)
+                return problem(n, std::string("a polygon ") + (solid ? "takes 1, 2 or 4" : "pattern takes 2 or 4") +
+                                      " colours, not " + std::to_string(count));
+        } else {
+            if (!solid && x.width != 32) return problem(n, "a line pattern is 32 pixels wide, not " + std::to_string(x.width));
+            if (count == 0 || count > 4 || (!solid && count == 1))
+                return problem(n, "a line " + std::string(solid ? "" : "pattern ") + "takes " + (solid ? "1, " : "") +
+                                      "2 or 4 colours, not " + std::to_string(count));
+            if (count == 3) warning(n, "a line takes 1, 2 or 4 colours, not 3");
+            if (!solid && x.height > 31) warning(n, "a line pattern is at most 31 pixels high, not " + std::to_string(x.height));
+        }
+        const auto none = [&](std::size_t i) { return is_none(x.colours[i].colour); };
+        if (count == 1 && none(0)) problem(n, "a lone colour cannot be none");
+        if ((count == 2 || count == 4) && none(0) && none(1)) problem(n, "the day colours cannot both be none");
+        if (count == 4 && none(2) && none(3)) problem(n, "the night colours cannot both be none");
+    }
+
+    // Duplicates, polygons the draw order leaves out, and point subtypes TYP cannot hold.
+    void check_types() {
+        for (std::size_t i = 0; i < m_types.size(); ++i) {
+            const TypeAt& t = m_types[i];
+            const auto earlier = std::find_if(m_types.begin(), m_types.begin() + static_cast<std::ptrdiff_t>(i),
+                                              [&](const TypeAt& o) { return o.section == t.section && o.value == t.value; });
+            if (earlier != m_types.begin() + static_cast<std::ptrdiff_t>(i))
+                warning(t.line, "the type has an entry already at line " + std::to_string(earlier->line + 1) +
+                                    "; mkgmap keeps one");
+            if (t.section == Section::Polygon && m_has_draw_order && std::find(m_drawn.begin(), m_drawn.end(), t.value) == m_drawn.end())
+                warning(t.line, "polygon type is not in the draw order; mkgmap does not draw it");
+            if (t.section == Section::Point && t.value >= 0x10000 && (t.value & 0xff) > 0x1f)
+                warning(t.line, "extended point subtype is above 0x1f");
+        }
+    }
+
+    void append_line(std::string& text) {
+        text += '\n';
+        text += m_lines[m_next++];
+    }
+
+    struct TypeAt {
+        Section section;
+        long value;
+        std::size_t line;
+    };
 
     std::vector<std::string_view> m_lines;
     std::size_t m_next = 0;
+    long m_code_page = 1252;
+    std::vector<long> m_drawn;
+    bool m_has_draw_order = false;  // library files are entries alone
+    std::vector<TypeAt> m_types;
     TypDocument m_doc;
 };
 
@@ -239,6 +489,11 @@ private:
 
 TypDocument read_typ_text(std::string_view text) {
     return Reader(text).read();
+}
+
+bool has_error(const TypDocument& doc) {
+    return std::any_of(doc.problems.begin(), doc.problems.end(),
+                       [](const TypProblem& p) { return p.severity == Severity::Error; });
 }
 
 }  // namespace tessaro

@@ -39,9 +39,14 @@ struct TypEntry {
     std::string text;            // the entry's lines, LF-separated, as written
 };
 
+// An error makes mkgmap refuse the text; mkgmap takes a text with warnings
+// but loses or draws differently what they point at.
+enum class Severity { Error, Warning };
+
 struct TypProblem {
     std::size_t line = 0;  // 1-based
     std::string message;
+    Severity severity = Severity::Error;
 };
 
 struct TypDocument {
@@ -50,8 +55,11 @@ struct TypDocument {
     std::vector<TypProblem> problems;     // in line order
 };
 
-// Reads the TYP text subset that this program writes and its library files hold.
+// Reads a TYP text as mkgmap's compiler does and finds what it refuses (errors)
+// or takes with losses (warnings). A text without any entry is an error.
 TypDocument read_typ_text(std::string_view text);
+
+bool has_error(const TypDocument& doc);
 
 
 }  // namespace tessaro

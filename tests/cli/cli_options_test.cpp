@@ -22,9 +22,10 @@ TEST(ParseCli, reads_every_option_in_both_spellings) {
 
 TEST(ParseCli, refuses_bad_usage_with_a_reason) {
     const std::vector<std::vector<std::string>> bad = {
-        {}, {"a", "b"}, {"--seed", "x1", "s"}, {"--seed", "-1", "s"}, {"s", "-o"}, {"--frobnicate", "s"}, {"--tag-text=yes", "s"}};
+        {}, {"a", "b"}, {"--strict", "s"}, {"--seed", "x1", "s"}, {"--seed", "-1", "s"}, {"s", "-o"}, {"--frobnicate", "s"}, {"--tag-text=yes", "s"}};
     for (const auto& args : bad) EXPECT_NE(parse_cli(args).error, "") << ::testing::PrintToString(args);
     EXPECT_EQ(parse_cli({"--help"}).error, "");
+    EXPECT_TRUE(parse_cli({"--strict", "--check", "f.txt"}).options.strict);
 }
 
 }  // namespace

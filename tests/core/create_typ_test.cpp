@@ -208,7 +208,8 @@ TEST(RunCreateTyp, reports_what_it_met_in_order_without_stopping) {
 // without the entry, and the entry is named once, however often it is met.
 TEST(RunCreateTyp, takes_the_next_look_for_a_broken_library_entry_and_names_each_once) {
     Style s;
-    s.libraries[Section::Point].assign("[_point]\r\nType=0x02d02\r\nXpm=\"x\"\r\n[_point]\r\nType=0x02e02\r\n[end]\r\n",
+    s.libraries[Section::Point].assign("[_point]\r\nType=0x02d02\r\nXpm=\"x\"\r\n[_point]\r\nType=0x02e02\r\n"
+                                       "Xpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n[end]\r\n",
                                        "lib/points");
     s.libraries[Section::Line].assign("[_line]\r\nType=0x00200\r\nLineWidth=3\r\n", "lib/lines");
     s.libraries[Section::Polygon].assign(";\n[_polygon]\nType=0x3cZ\nXpm=\"0 0 1 0\"\n\"1 c #8CC4F0\"\n[end]\n",
@@ -227,7 +228,8 @@ TEST(RunCreateTyp, takes_the_next_look_for_a_broken_library_entry_and_names_each
     EXPECT_TRUE(report.complete());
     // The line and the polygon take their built-in looks, the bar its category's marker.
     EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "point 0x2d02", "point 0x02e02"}));
-    EXPECT_TRUE(read_typ_text(s.out()).problems.empty());
+    const TypDocument written = read_typ_text(s.out());
+    EXPECT_TRUE(written.problems.empty()) << written.problems.front().line << ": " << written.problems.front().message;
     EXPECT_EQ(s.out().find("LineWidth=3"), std::string::npos);
     EXPECT_EQ(s.out().find("8CC4F0"), std::string::npos);
 }

@@ -56,7 +56,9 @@ TEST(LibraryFiles, hold_well_formed_entries_under_the_keys_the_lookup_forms) {
     for (const auto& [file, kind] : libraries) {
         const std::string text = res(file);
         const TypDocument doc = read_typ_text(text);
-        for (const TypProblem& p : doc.problems) ADD_FAILURE() << file << " line " << p.line << ": " << p.message;
+        // A library is a set of looks, not a TYP text: types may repeat and no draw order is needed.
+        for (const TypProblem& p : doc.problems)
+            if (p.severity == Severity::Error) ADD_FAILURE() << file << " line " << p.line << ": " << p.message;
         ASSERT_GT(doc.entries.size(), 40u);
         EXPECT_EQ(count(text, "[end]"), doc.entries.size()) << file;
         for (const TypEntry& e : doc.entries) {
