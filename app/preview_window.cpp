@@ -1,5 +1,7 @@
 #include "preview_window.h"
 
+#include "typ_text.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -60,6 +62,10 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_text->setObjectName("previewText");
     m_text->setReadOnly(true);
     m_text->setFont(QFont("Monospace"));
+    // The command that compiles the text with its labels (mkgmap's own code page would drop them).
+    m_command = new QLabel;
+    m_command->setObjectName("previewCommand");
+    m_command->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_problems = new QListWidget;
     m_problems->setObjectName("previewProblems");
     m_problems->setMaximumHeight(100);
@@ -75,6 +81,7 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     top->addWidget(m_summary, 1);
     layout->addLayout(top);
     layout->addWidget(split, 1);
+    layout->addWidget(m_command);
     layout->addWidget(new QLabel("Problems:"));
     layout->addWidget(m_problems);
     resize(900, 600);
@@ -94,6 +101,7 @@ bool PreviewWindow::show_typ_text(const std::string& path, std::string& error, c
                                        : to_qt(look_summary(m_looks)));
     m_entries->setColumnHidden(SOURCE, m_looks.empty());
     setWindowTitle(to_qt("Preview: " + path));
+    m_command->setText(to_qt("Compile it with: " + mkgmap_command(path)));
     m_problems->clear();
     for (const TypProblem& p : m_doc.problems)
         m_problems->addItem(QString("line %1: %2: %3")

@@ -43,6 +43,7 @@ private:
     std::vector<EntryLook> m_looks;
     std::vector<std::optional<std::size_t>> m_entry_looks;  // per entry of m_doc, into m_looks
     QLabel* m_summary = nullptr;
+    QLabel* m_command = nullptr;
     QComboBox* m_filter = nullptr;
     QTableWidget* m_entries = nullptr;
     QPlainTextEdit* m_text = nullptr;

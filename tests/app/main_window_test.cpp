@@ -352,6 +352,8 @@ TEST(Preview, opens_after_a_create_with_one_row_per_entry) {
     EXPECT_TRUE(preview->isVisible());
     auto* rows = preview->findChild<QTableWidget*>("previewEntries");
     EXPECT_EQ(rows->rowCount(), 7);  // the point without a library look has its category's marker
+    EXPECT_EQ(from_qt(preview->findChild<QLabel*>("previewCommand")->text()),
+              "Compile it with: mkgmap --family-id=12345 --code-page=1252 " + (w.dir / "out.txt"));
     EXPECT_TRUE(preview->document().problems.empty());
 
     preview->findChild<QComboBox*>("previewFilter")->setCurrentText("Lines");
