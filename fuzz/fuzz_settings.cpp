@@ -95,8 +95,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const std::optional<int> tag_text = lines.size() >= 8 ? number_in(lines[7]) : std::nullopt;
+    // Line 14 (Classic looks) came later: missing or blank it is no fault, otherwise 0 or 1.
+    const std::optional<int> classic = lines.size() >= 14 ? number_in(lines[13]) : std::nullopt;
+    const bool classic_ok = lines.size() < 14 || lines[13].find_first_not_of(' ') == NPOS ||
+                            (classic && (*classic == 0 || *classic == 1));
     const bool complete = lines.size() >= 13 && head_read && tag_text && (*tag_text == 0 || *tag_text == 1) &&
-                          number_in(lines[12]).has_value();
+                          number_in(lines[12]).has_value() && classic_ok;
     require((shell.messages == 0) == complete, "a message exactly when the file is short or broken");
     if (complete) require(state.include_tag_text == (*tag_text == 1), "line 8 is Include Tag Text");
     if (!head_read || !tag_text) require(!state.include_tag_text, "Include Tag Text stays off until line 8 is read");
