@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "file_io.h"
 #include "support/cli_capture.h"
 #include "support/temp_dir.h"
 
@@ -47,7 +48,7 @@ TEST(CheckAgainstStyle, names_a_removed_rule_an_added_rule_and_a_polygon_left_ou
     // The reader's own warning of the polygon first, on its Type= line; then what the style tells.
     EXPECT_EQ(r.err, out + ":" + std::to_string(std::stoul(line_of(forest_entry)) + 1) +
                          ": warning: polygon type is not in the draw order; mkgmap does not draw it\n" +
-                         out + ": point type 0x2f01 of " + (dir / "s/points") + ":3 has no entry\n" +
+                         out + ": point type 0x2f01 of " + join_path(dir / "s", "points") + ":3 has no entry\n" +
                          out + ":" + line_of(forest_entry) + ": polygon type 0x50 has no draw order line: mkgmap does not draw it\n" +
                          out + ":" + line_of(track) + ": line type 0x00a00 has an entry but the style does not use it\n");
     EXPECT_TRUE(r.out.empty()) << r.out;

@@ -126,7 +126,13 @@ TEST(ProposeGroups, follow_base_styles_after_the_style_own_statements) {
     dir.write("b2/info", "base-style=mine\nbase-style=b1\n");  // back to where the chain began
     dir.write("b2/polygons", "a=b [0x03]\n");
     const Proposal p = propose_groups(dir / "mine", {});
-    EXPECT_EQ(p.other_styles[Section::Point], (Others{{"b1", "inc/x"}, {"b1", "Points"}, {"b1", "inc/q"}, {"gone", "points"}}));
+#ifdef _WIN32
+    const std::string base_points = "points";  // a file system without case finds it by the name asked for
+#else
+    const std::string base_points = "Points";
+#endif
+    EXPECT_EQ(p.other_styles[Section::Point],
+              (Others{{"b1", "inc/x"}, {"b1", base_points}, {"b1", "inc/q"}, {"gone", "points"}}));
     EXPECT_EQ(p.other_styles[Section::Line], (Others{{"gone", "lines"}}));
     EXPECT_EQ(p.other_styles[Section::Polygon], (Others{{"b2", "polygons"}, {"gone", "polygons"}}));
 }
