@@ -7,6 +7,7 @@ namespace tessaro {
 struct AppFolders {
     std::string app;  // bin/, typ/ and the settings file
     std::string res;  // the library files
+    std::string program;  // the program's folder (the TYP editor sits beside it); empty: app
 };
 
 // The program's folder holds everything; when it cannot be written (an

@@ -28,6 +28,15 @@ int main(int argc, char** argv) {
         const qsizetype at = args.indexOf(name);
         return at > 0 && at + 1 < args.size() ? args.at(at + 1) : QString();
     };
+    // "tessaro FILE" (a desktop's Open With): the preview of that TYP text.
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args.at(i).startsWith("--")) {
+            ++i;  // the options above take a value
+            continue;
+        }
+        window.show_preview_of(tessaro::from_qt(QDir::toNativeSeparators(args.at(i))));
+        break;
+    }
     const QString main_shot = option("--screenshot");
     const QString preview_shot = option("--preview-screenshot");
     if (!main_shot.isEmpty() || !preview_shot.isEmpty()) {

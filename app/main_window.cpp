@@ -97,6 +97,7 @@ MainWindow::MainWindow(const AppFolders& folders, Shell& shell, Desktop& desktop
     setObjectName("f1");
     m_state.app_folder = folders.app;
     m_state.res_folder = folders.res;
+    m_state.program_folder = folders.program.empty() ? folders.app : folders.program;
     build_widgets();
     build_menus();
     setAcceptDrops(true);
@@ -127,13 +128,21 @@ void MainWindow::build_widgets() {
     s1->addWidget(hint, 0, 1);
     s1->addWidget(m_drive, 1, 0, 1, 2);
     s1->addWidget(m_dir, 2, 0, 1, 2);
+    s1->addWidget(m_style_label, 3, 0, 1, 2);
     s1->setColumnStretch(1, 1);
     s1->setRowStretch(2, 1);
     connect(m_drive, qOverload<int>(&QComboBox::activated), this, &MainWindow::drive_changed);
-    // The model reads folders lazily: keep the chosen folder in view as they arrive.
+    // The model reads folders lazily: keep the restored folder in view as they
+    // arrive, but never move the tree under a user's pointer.
     connect(m_dir_model, &QFileSystemModel::directoryLoaded, this, [this] {
-        if (m_dir->currentIndex().isValid()) m_dir->scrollTo(m_dir->currentIndex(), QAbstractItemView::PositionAtCenter);
+        if (m_keep_current_in_view && m_dir->currentIndex().isValid())
+            m_dir->scrollTo(m_dir->currentIndex(), QAbstractItemView::PositionAtCenter);
     });
+    connect(m_dir, &QAbstractItemView::pressed, this, [this] { m_keep_current_in_view = false; });
+    m_style_label = new QLabel;
+    m_style_label->setObjectName("styleLabel");
+    m_style_label->setWordWrap(true);
+    m_style_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     connect(m_dir->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid()) choose_folder(from_qt(QDir::toNativeSeparators(m_dir_model->filePath(current))));
@@ -158,13 +167,14 @@ void MainWindow::build_widgets() {
         m_add[g]->setObjectName(indexed("Command5", i));
         m_groups[g] = new QListWidget;
         m_groups[g]->setObjectName(indexed("List3", i));
-        m_groups[g]->setMaximumHeight(90);
+        m_groups[g]->setMinimumHeight(60);
         m_remove[g] = new QPushButton("Remove");
         m_remove[g]->setObjectName(indexed("Command6", i));
         const int row = 2 + 2 * i;
         s2->addWidget(label, row, 1, 1, 2);
         s2->addWidget(m_add[g], row + 1, 0, Qt::AlignTop);
         s2->addWidget(m_groups[g], row + 1, 1);
+        s2->setRowStretch(row + 1, 1);
         s2->addWidget(m_remove[g], row + 1, 2, Qt::AlignTop);
         connect(m_add[g], &QPushButton::clicked, this, [this, g] { add_to_group(g); });
         connect(m_remove[g], &QPushButton::clicked, this, [this, g] { remove_from_group(g); });
@@ -175,7 +185,7 @@ void MainWindow::build_widgets() {
                        "and read the rules they take from other styles");
     s2->addWidget(m_sort, 8, 1, 1, 2);
     s2->setColumnStretch(1, 1);
-    s2->setRowStretch(1, 1);
+    s2->setRowStretch(1, 2);
     connect(m_sort, &QPushButton::clicked, this, &MainWindow::sort_by_includes);
 
     // 3: the options and Create TYP.
@@ -215,7 +225,7 @@ void MainWindow::build_widgets() {
     m_launch = new QPushButton("Launch  Pictor");
     m_launch->setObjectName("Command3");
     m_launch->setStyleSheet("QPushButton { background-color: #80FF80; color: black; }"
-                            " QPushButton:disabled { background-color: #C8E8C8; color: #707070; }");
+                            " QPushButton:disabled { background-color: #D8D8D8; color: #989898; }");
     m_launch->setToolTip(" Works when TYP file is assciated with a program");
     m_launch->setEnabled(false);
     connect(m_launch, &QPushButton::clicked, this, &MainWindow::Command3_Click);
@@ -230,7 +240,8 @@ void MainWindow::build_widgets() {
     columns->addWidget(step2, 3);
     columns->addWidget(step3, 2);
     setCentralWidget(central);
-    setMinimumSize(860, 520);
+    setMinimumSize(760, 480);
+    resize(1000, 640);
 }
 
 void MainWindow::build_menus() {
@@ -263,16 +274,28 @@ void MainWindow::startup() {
     fs::create_directories(to_fs_path(m_state.bin_folder), ec);
     m_state.typ_path = join_path(m_state.bin_folder, "temp.txt");
     fill_drives();
+    bool style_shown = false;
     if (file_exists(settings_path(m_state))) {
         loaddat(m_state, m_shell);
         m_tag_text->setChecked(m_state.include_tag_text);
         m_classic_looks->setChecked(m_state.classic_looks);
+        if (m_state.window_width > 0) resize(m_state.window_width, m_state.window_height);
         if (!m_state.style_folder.empty() && fs::is_directory(to_fs_path(m_state.style_folder), ec)) {
-            const std::string saved = m_state.style_folder;
+            const std::string saved = style_of(m_state.style_folder);
+            show_drive_of(saved);
+            m_keep_current_in_view = true;
             m_dir->setCurrentIndex(m_dir_model->index(to_qt(saved)));
             m_dir->scrollTo(m_dir->currentIndex());
             m_state.style_folder = saved;
+            style_shown = true;
         }
+    }
+    if (!style_shown) {
+        // Somewhere a user's styles are likely to be, rather than a collapsed root.
+        const QModelIndex home = m_dir_model->index(QDir::homePath());
+        show_drive_of(from_qt(QDir::toNativeSeparators(QDir::homePath())));
+        m_dir->expand(home);
+        m_dir->scrollTo(home, QAbstractItemView::PositionAtTop);
     }
     if (!contains(to_lower(m_state.editor_program), "pct")) m_state.editor_program = "not found";
     find_editor();
@@ -282,10 +305,10 @@ void MainWindow::startup() {
     m_editor_label->setText(to_qt(m_state.editor_program));
 }
 
-// The first program in the application folder whose name holds "pct".
+// The first program beside this one whose name holds "pct".
 void MainWindow::find_editor() {
-    for (const std::string& name : list_files(m_state.app_folder)) {
-        const std::string path = join_path(m_state.app_folder, name);
+    for (const std::string& name : list_files(m_state.program_folder)) {
+        const std::string path = join_path(m_state.program_folder, name);
 #ifdef _WIN32
         const bool program = to_lower(name).size() > 4 && to_lower(name).substr(name.size() - 4) == ".exe";
 #else
@@ -314,6 +337,29 @@ void MainWindow::fill_drives() {
     m_drive->addItems(roots);
 }
 
+void MainWindow::show_drive_of(const std::string& path) {
+    // The longest root the path lies under: a mounted volume rather than "/".
+    const QString p = QDir::fromNativeSeparators(to_qt(path));
+    int best = -1;
+    qsizetype best_length = -1;
+    for (int i = 0; i < m_drive->count(); ++i) {
+        QString root = QDir::fromNativeSeparators(m_drive->itemText(i));
+        if (!root.endsWith('/')) root += '/';
+#ifdef _WIN32
+        const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
+#else
+        const Qt::CaseSensitivity cs = Qt::CaseSensitive;
+#endif
+        if ((p + '/').startsWith(root, cs) && root.size() > best_length) {
+            best = i;
+            best_length = root.size();
+        }
+    }
+    if (best < 0) return;
+    m_drive->setCurrentIndex(best);
+    m_drive_index = best;
+}
+
 void MainWindow::drive_changed(int index) {
     const QString root = m_drive->itemText(index);
     if (!QDir(root).isReadable()) {
@@ -328,15 +374,19 @@ void MainWindow::drive_changed(int index) {
 
 void MainWindow::choose_folder(const std::string& folder) {
     if (m_converting) return;
-    // A press in the folder list (Dir1_MouseDown): the sorting of the old style is forgotten.
+    // A press in the folder list (Dir1_MouseDown): the sorting of the old style
+    // is forgotten and the new style's include files are listed.
     m_inc.clear();
-    m_state.style_folder = folder;
-    show_include_lists();
+    m_unsorted_told = false;
+    m_state.style_folder = style_of(folder);
     refresh_caption();
+    find_include_files(m_state.style_folder);
 }
 
 void MainWindow::refresh_caption() {
     setWindowTitle(to_qt(window_caption(m_state.style_folder)));
+    m_style_label->setText(to_qt(m_state.style_folder.empty() ? std::string("Style: none chosen")
+                                                                 : "Style: " + m_state.style_folder));
 }
 
 void MainWindow::show_include_lists() {
@@ -360,9 +410,10 @@ void MainWindow::remove_from_group(Section group) {
 }
 
 void MainWindow::sort_by_includes() {
+    if (m_inc.found.empty()) find_include_files(m_state.style_folder);
     {
         BusyCursor busy(m_shell);
-        apply_proposal(m_inc, propose_groups(style_of(m_state.style_folder), m_inc.found));
+        apply_proposal(m_inc, propose_groups(m_state.style_folder, m_inc.found));
     }
     m_state.create_needed = true;
     show_include_lists();
@@ -382,7 +433,7 @@ void MainWindow::Command2_Click() {
     if (m_converting) return;
     m_state.typ_path = from_qt(m_path->text());
     CreateTypRequest request;
-    request.style_folder = style_of(m_state.style_folder);
+    request.style_folder = m_state.style_folder;
     request.sections = m_state.sections;
     request.include_tag_text = m_state.include_tag_text;
     request.classic_looks = m_state.classic_looks;
@@ -397,12 +448,20 @@ void MainWindow::Command2_Click() {
     refresh_caption();
     m_launch->setEnabled(false);
     for (Finding f : check.findings) {
-        m_shell.message(finding_text(f));
+        m_shell.message(finding_text(f), MessageIcon::Warning);
         if (f == Finding::NoRuleFiles) m_state.create_needed = false;
     }
     if (!check.can_run()) return;
     m_shell.yield_events();
-    if (m_inc.found.empty() && find_include_files(request.style_folder)) return;
+    // The include folder may have been filled since the style was chosen.
+    if (m_inc.found.empty()) find_include_files(request.style_folder);
+    if (!m_inc.found.empty() && m_inc.groups_empty() && !m_unsorted_told) {
+        // Once per style: the include files wait to be sorted into the groups.
+        m_unsorted_told = true;
+        m_state.create_needed = true;
+        m_shell.message(sort_include_files_text());
+        return;
+    }
     request.include_files = m_inc;
     set_busy_controls(true);
     run_conversion(request, check);
@@ -410,18 +469,20 @@ void MainWindow::Command2_Click() {
     m_state.create_needed = false;
 }
 
-bool MainWindow::find_include_files(const std::string& style) {
+void MainWindow::find_include_files(const std::string& style) {
+    // Scanned into a copy: the events run during the scan may choose another style.
+    IncludeFiles found = m_inc;
     IncludeScan scan;
     {
         BusyCursor busy(m_shell);
         RuleReader reader([this] { m_shell.yield_events(); });
-        scan = scan_include_files(m_inc, style, reader);
+        scan = scan_include_files(found, style, reader);
     }
-    for (const Failure& f : scan.failures) m_shell.message(failure_text(f));
+    if (m_state.style_folder != style) return;
+    m_inc = std::move(found);
+    for (const Failure& f : scan.failures) m_shell.message(failure_text(f), MessageIcon::Warning);
     show_include_lists();
-    if (!m_inc.found.empty()) m_shell.message(sort_include_files_text());
     if (scan.folder_found) m_state.create_needed = true;
-    return !m_inc.found.empty();
 }
 
 void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTypCheck& check) {
@@ -434,20 +495,22 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
     const Failure* write_failure = nullptr;
     for (const Failure& f : report.failures) {
         if (f.kind == Failure::Kind::Write) write_failure = &f;
-        else m_shell.message(failure_text(f));
+        else m_shell.message(failure_text(f), MessageIcon::Critical);
     }
     if (!report.started) {
-        if (write_failure != nullptr) m_shell.message("The TYP text could not be written: " + failure_text(*write_failure));
+        if (write_failure != nullptr)
+            m_shell.message("The TYP text could not be written: " + failure_text(*write_failure), MessageIcon::Critical);
         return;
     }
-    if (report.include_groups_empty) m_shell.message(include_files_not_added_text());
+    if (!report.left_out.empty())
+        m_shell.message(include_files_left_out_text(report.left_out, report.include_groups_empty), MessageIcon::Warning);
     // Statements not followed are told in one message, as the include files not added are.
     bool not_followed = false;
     for (const Warning& w : report.warnings) {
-        if (w.kind == Warning::Kind::OtherStyleMissing) m_shell.message(other_style_missing_text(w));
+        if (w.kind == Warning::Kind::OtherStyleMissing) m_shell.message(other_style_missing_text(w), MessageIcon::Warning);
         not_followed = not_followed || w.kind == Warning::Kind::IncludeNotFollowed;
     }
-    if (not_followed) m_shell.message(statements_not_followed_text(report.warnings));
+    if (not_followed) m_shell.message(statements_not_followed_text(report.warnings), MessageIcon::Warning);
     m_launch->setEnabled(true);
 
     const std::string prefix =
@@ -455,30 +518,38 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
     if (!report.written) {
         const std::string reason = write_failure != nullptr ? failure_text(*write_failure) : request.typ_path;
         m_shell.message(prefix + (report.in_place ? "The TYP text is incomplete: " : "The TYP text could not be written: ") +
-                        reason);
+                            reason,
+                        MessageIcon::Critical);
         return;
     }
     if (!report.complete()) {
         // Written, so it can be looked at; not handed to the editor as if whole.
-        m_shell.message(prefix + incomplete_text(report.failures));
+        m_shell.message(prefix + incomplete_text(report.failures), MessageIcon::Critical);
         show_preview(report.looks);
         return;
     }
-    m_shell.message(prefix + created_text(request.typ_path));
+    m_shell.message(prefix + created_text(request.typ_path), prefix.empty() ? MessageIcon::Information : MessageIcon::Warning);
     m_state.create_needed = false;
-    Command3_Click();
+    // Without an editor ever found or chosen the preview is the way to look at the text.
+    if (m_state.editor_program != "not found") Command3_Click();
     show_preview(report.looks);
 }
 
 bool MainWindow::show_preview(const std::vector<EntryLook>& looks) {
-    if (!file_exists(m_state.typ_path)) {
-        m_shell.message("Cannot find typ txt");
+    // Right after a run its own text; from the menu the typed path or a chosen file.
+    const std::string path = looks.empty() ? typ_text_to_open() : m_state.typ_path;
+    return !path.empty() && show_preview_of(path, looks);
+}
+
+bool MainWindow::show_preview_of(const std::string& path, const std::vector<EntryLook>& looks) {
+    if (!file_exists(path)) {
+        m_shell.message("Cannot find typ txt", MessageIcon::Warning);
         return false;
     }
     if (m_preview == nullptr) m_preview = new PreviewWindow(this);
     std::string error;
-    if (!m_preview->show_typ_text(m_state.typ_path, error, looks)) {
-        m_shell.message(error);
+    if (!m_preview->show_typ_text(path, error, looks)) {
+        m_shell.message(error, MessageIcon::Critical);
         return false;
     }
     m_preview->show();
@@ -488,13 +559,13 @@ bool MainWindow::show_preview(const std::vector<EntryLook>& looks) {
 
 void MainWindow::check_against_style() {
     CreateTypRequest request;
-    request.style_folder = style_of(m_state.style_folder);
+    request.style_folder = m_state.style_folder;
     request.sections = m_state.sections;
     request.include_files = m_inc;
     request.typ_path = m_state.typ_path;
     const CreateTypCheck check = check_create_typ(request);
     if (!check.can_run()) {
-        m_shell.message(finding_text(check.findings.back()));
+        m_shell.message(finding_text(check.findings.back()), MessageIcon::Warning);
         return;
     }
     if (!show_preview()) return;
@@ -512,7 +583,7 @@ void MainWindow::check_against_style() {
 std::string MainWindow::editor_path() const {
     const std::string& e = m_state.editor_program;
     if (e.find('/') != std::string::npos || e.find(PATH_SEP) != std::string::npos) return e;
-    return join_path(m_state.app_folder, e);
+    return join_path(m_state.program_folder, e);
 }
 
 void MainWindow::Command3_Click() {
@@ -521,30 +592,47 @@ void MainWindow::Command3_Click() {
         return;
     }
     if (m_state.editor_program.empty() || !is_regular_file(editor_path())) {
-        m_shell.message("Please place tessaro in same directory as pictor.");
+        m_shell.message("Please place tessaro in same directory as pictor.", MessageIcon::Warning);
         return;
     }
-    m_desktop.start_program(editor_path(), m_state.typ_path, m_state.app_folder);
+    if (!file_exists(m_state.typ_path)) {
+        m_shell.message("Cannot find typ txt: " + m_state.typ_path, MessageIcon::Warning);
+        return;
+    }
+    if (!m_desktop.start_program(editor_path(), m_state.typ_path, m_state.program_folder))
+        m_shell.message(editor_path() + " could not be started.", MessageIcon::Critical);
+}
+
+std::string MainWindow::typ_text_to_open() {
+    const std::string typed = from_qt(m_path->text());
+    if (is_regular_file(typed)) return typed;
+    const std::string folder = fs::is_directory(to_fs_path(typed)) ? typed : m_state.bin_folder;
+    return m_desktop.choose_file("Open TYP text", "TYP text (*.txt);;All files (*)", folder);
 }
 
 void MainWindow::open_typ_text() {
-    if (!file_exists(m_state.typ_path)) {
-        m_shell.message("Cannot find typ txt");
+    const std::string path = typ_text_to_open();
+    if (path.empty()) return;  // the chooser was cancelled
+    if (!file_exists(path)) {
+        m_shell.message("Cannot find typ txt", MessageIcon::Warning);
         return;
     }
-    m_desktop.open_document(m_state.typ_path);
+    if (!m_desktop.open_document(path)) m_shell.message(path + ": no program opens it", MessageIcon::Warning);
 }
 
-void MainWindow::loadole(const std::string& path) {
+std::size_t MainWindow::loadole(const std::string& path) {
     const std::string lower = to_lower(path);
     if (lower.size() < 4 || lower.compare(lower.size() - 4, 4, ".img") != 0) {
-        m_shell.message("Not an img file.");
-        return;
+        m_shell.message("Not an img file.", MessageIcon::Warning);
+        return 0;
     }
+    // A map image may be gigabytes: its header tells all there is to know.
     BusyCursor busy(m_shell);
-    std::string bytes;
+    FileReader file;
     std::string error;
-    read_file(path, bytes, error, [this] { m_shell.yield_events(); });
+    if (!file.open(path, error)) return 0;  // dropped files' errors go unreported
+    char header[512];
+    return file.read(header, sizeof header, error);
 }
 
 void MainWindow::show_settings() {
@@ -556,8 +644,15 @@ void MainWindow::show_settings() {
     dialog.exec();
     m_editor_label->setText(to_qt(m_state.editor_program));
     if (m_state.polygon_library_path != before) load_library(m_state, Section::Polygon, m_shell);
+    save_settings();
+}
+
+void MainWindow::save_settings() {
     m_state.typ_path = from_qt(m_path->text());
-    savedat(m_state);
+    m_state.window_width = width();
+    m_state.window_height = height();
+    if (std::optional<Failure> failure = savedat(m_state))
+        m_shell.message("The settings could not be saved: " + failure_text(*failure), MessageIcon::Critical);
 }
 
 void MainWindow::show_about() {
@@ -571,8 +666,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    m_state.typ_path = from_qt(m_path->text());
-    savedat(m_state);
+    save_settings();
     event->accept();
 }
 

@@ -50,16 +50,20 @@ public:
     void Command2_Click();
     // Launch the TYP editor with the TYP text.
     void Command3_Click();
-    // Open the TYP text with the desktop's program for it.
+    // Open the TYP text with the desktop's program for it: the typed path when
+    // it names a file, else one the user chooses.
     void open_typ_text();
-    // A file dropped on the window or the path box.
-    void loadole(const std::string& path);
+    // A file dropped on the window or the path box; returns how many bytes
+    // were read (a map image is known by its name and first bytes).
+    std::size_t loadole(const std::string& path);
     void show_settings();
     void show_about();
     // The preview of the TYP text, with where the looks came from when a run
     // has just told it (`looks`); nullptr until first shown.
     // False (after saying why) when the text could not be shown.
     bool show_preview(const std::vector<EntryLook>& looks = {});
+    // The preview of a given TYP text (the program's command-line argument).
+    bool show_preview_of(const std::string& path, const std::vector<EntryLook>& looks = {});
     // The preview, with what the TYP text lacks or holds beyond the chosen style
     // (read with the sections and include groups of the window) among its problems.
     void check_against_style();
@@ -78,13 +82,18 @@ private:
     void find_editor();
     void fill_drives();
     void drive_changed(int index);
+    // The drive list shows the drive that holds `path`.
+    void show_drive_of(const std::string& path);
+    // The TYP text to look at: the typed path when it names a file, else a chosen one ("" when cancelled).
+    std::string typ_text_to_open();
+    void save_settings();
     void show_include_lists();
     void set_busy_controls(bool converting);
     void add_to_group(Section group);
     void remove_from_group(Section group);
     void sort_by_includes();
-    // The include scan behind the first Create TYP; true when it found files to sort.
-    bool find_include_files(const std::string& style);
+    // The include scan of a chosen style.
+    void find_include_files(const std::string& style);
     void run_conversion(const CreateTypRequest& request, const CreateTypCheck& check);
     std::string editor_path() const;
 
@@ -94,6 +103,10 @@ private:
     Desktop& m_desktop;
     bool m_converting = false;
     int m_drive_index = 0;
+    // The folder list follows its current folder while it loads, until the user presses on it.
+    bool m_keep_current_in_view = false;
+    // The first Create TYP after a style with unsorted include files stops to say so, once.
+    bool m_unsorted_told = false;
     Runner m_runner = run_create_typ;
 
     QComboBox* m_drive = nullptr;
@@ -111,6 +124,7 @@ private:
     QPushButton* m_create = nullptr;
     QPushButton* m_launch = nullptr;
     QLabel* m_editor_label = nullptr;
+    QLabel* m_style_label = nullptr;
     QAction* m_settings_action = nullptr;
     class PreviewWindow* m_preview = nullptr;
 };

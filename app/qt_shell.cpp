@@ -27,8 +27,13 @@ std::string QtShell::shown(const std::string& text) {
     return text.substr(0, LIMIT / 2) + " ... " + text.substr(text.size() - LIMIT / 2);
 }
 
-void QtShell::message(const std::string& text) {
-    QMessageBox::information(m_parent, QStringLiteral("tessaro"), to_qt(shown(text)));
+void QtShell::message(const std::string& text, MessageIcon icon) {
+    const QString title = QStringLiteral("tessaro");
+    switch (icon) {
+        case MessageIcon::Information: QMessageBox::information(m_parent, title, to_qt(shown(text))); break;
+        case MessageIcon::Warning: QMessageBox::warning(m_parent, title, to_qt(shown(text))); break;
+        case MessageIcon::Critical: QMessageBox::critical(m_parent, title, to_qt(shown(text))); break;
+    }
 }
 
 bool QtShell::ask_yes_no(const std::string& question) {

@@ -15,7 +15,7 @@ public:
 
     void yield_events() override;
     void set_busy(bool busy) override;
-    void message(const std::string& text) override;
+    void message(const std::string& text, MessageIcon icon = MessageIcon::Information) override;
     bool ask_yes_no(const std::string& question) override;
 
     static std::string shown(const std::string& text);

@@ -2,11 +2,13 @@
 
 #include <filesystem>
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "file_io.h"
 #include "text_util.h"
@@ -57,10 +59,19 @@ constexpr const char* PROGRAM_FILTER = "Pictor (*.exe)";
 constexpr const char* PROGRAM_FILTER = "Pictor (*)";
 #endif
 
+// Where a file dialog opens: at the value when it names a file, else in `fallback`.
+std::string dialog_start(const std::string& value, const std::string& fallback) {
+    return is_regular_file(value) ? value : fallback;
+}
+
 }  // namespace
 
 SettingsDialog::SettingsDialog(AppState& state, Desktop& desktop, QWidget* parent)
-    : QDialog(parent), m_state(state), m_desktop(desktop) {
+    : QDialog(parent),
+      m_state(state),
+      m_desktop(desktop),
+      m_old_library(state.polygon_library_path),
+      m_old_editor(state.editor_program) {
     setObjectName(QStringLiteral("settings"));
     setWindowTitle(QStringLiteral("Settings"));
     setMinimumWidth(520);
@@ -72,6 +83,19 @@ SettingsDialog::SettingsDialog(AppState& state, Desktop& desktop, QWidget* paren
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("Command3"));
     ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("CommandCancel"));
+    cancel->setAutoDefault(false);
+    m_repeatable = new QCheckBox(QStringLiteral("Repeatable colours"), this);
+    m_repeatable->setObjectName(QStringLiteral("RepeatableColours"));
+    m_repeatable->setToolTip(QStringLiteral("The same random colours on every Create TYP, chosen by the seed"));
+    m_repeatable->setChecked(state.random_seed.has_value());
+    m_seed = new QSpinBox(this);
+    m_seed->setObjectName(QStringLiteral("Seed"));
+    m_seed->setRange(0, 999999999);
+    m_seed->setValue(state.random_seed ? static_cast<int>(*state.random_seed % 1000000000) : 1);
+    m_seed->setEnabled(m_repeatable->isChecked());
+    connect(m_repeatable, &QCheckBox::toggled, m_seed, &QWidget::setEnabled);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(make_label("Label1_0", "Polygon File", this), 0, 0);
@@ -80,20 +104,38 @@ SettingsDialog::SettingsDialog(AppState& state, Desktop& desktop, QWidget* paren
     grid->addWidget(make_label("Label1_2", "Pictor", this), 1, 0);
     grid->addWidget(m_editor_box, 1, 1);
     grid->addWidget(editor_button, 1, 2);
+    grid->addWidget(m_repeatable, 2, 0);
+    grid->addWidget(m_seed, 2, 1, Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok);
-    grid->addLayout(buttons, 2, 0, 1, 3);
+    buttons->addWidget(cancel);
+    grid->addLayout(buttons, 3, 0, 1, 3);
 
     connect(library_button, &QPushButton::clicked, this, &SettingsDialog::choose_polygon_library);
     connect(editor_button, &QPushButton::clicked, this, &SettingsDialog::choose_editor_program);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void SettingsDialog::accept() {
+    if (m_repeatable->isChecked()) m_state.random_seed = static_cast<std::uint64_t>(m_seed->value());
+    else m_state.random_seed.reset();
+    QDialog::accept();
+}
+
+void SettingsDialog::reject() {
+    const bool editor_changed = m_state.editor_program != m_old_editor;
+    m_state.polygon_library_path = m_old_library;
+    m_state.editor_program = m_old_editor;
+    if (editor_changed) emit editor_program_changed();
+    QDialog::reject();
 }
 
 void SettingsDialog::choose_polygon_library() {
     const std::string chosen =
-        m_desktop.choose_file("Open File", "Polygon File(*.pol)", m_state.polygon_library_path);
+        m_desktop.choose_file("Open File", "Polygon File(*.pol)", dialog_start(m_state.polygon_library_path, m_state.res_folder));
     // A cancelled dialog gives "", which fails both tests.
     if (!contains(to_lower(chosen), ".pol") || !is_regular_file(chosen)) return;
     m_state.polygon_library_path = chosen;
@@ -101,7 +143,8 @@ void SettingsDialog::choose_polygon_library() {
 }
 
 void SettingsDialog::choose_editor_program() {
-    const std::string chosen = m_desktop.choose_file("Open File", PROGRAM_FILTER, m_state.editor_program);
+    const std::string chosen = m_desktop.choose_file(
+        "Open File", PROGRAM_FILTER, dialog_start(m_state.editor_program, m_state.program_folder));
     if (!is_program(chosen)) return;
     m_state.editor_program = chosen;
     m_editor_box->setText(qt_text(chosen));

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "file_io.h"
+#include "output_file.h"
 #include "startup.h"
 #include "text_util.h"
 
@@ -30,11 +31,13 @@ public:
         return std::string(start == std::string_view::npos ? std::string_view{} : line->substr(start));
     }
 
-    std::optional<int> int_line() {
+    std::optional<int> int_line() { return number_line<int>(); }
+
+    template <typename Number> std::optional<Number> number_line() {
         const std::optional<std::string_view> line = next_line();
         if (!line) return std::nullopt;
         const std::string_view digits = trim_blanks(*line);
-        int value = 0;
+        Number value = 0;
         const char* end = digits.data() + digits.size();
         const auto [stop, ec] = std::from_chars(digits.data(), end, value);
         if (digits.empty() || ec != std::errc{} || stop != end) {
@@ -63,7 +66,9 @@ public:
         return !line || trim_blanks(*line).empty();
     }
 
-    void fail(const std::string& what) { m_shell.message(m_path + ": " + what); }
+    bool at_end() const { return !peek_line(); }
+
+    void fail(const std::string& what) { m_shell.message(m_path + ": " + what, MessageIcon::Warning); }
 
 private:
     // The line at the reading position, without its line end; none at the end of the text.
@@ -112,7 +117,7 @@ void loaddat(AppState& state, Shell& shell) {
     std::string text;
     std::string error;
     if (!read_file(path, text, error)) {
-        shell.message(path + ": " + error);
+        shell.message(path + ": " + error, MessageIcon::Warning);
         return;
     }
     read_settings(path, std::move(text), state, shell, [&] { chkfile(state, shell); });
@@ -148,24 +153,48 @@ void read_settings(const std::string& path, std::string text, AppState& state, S
     state.classic_looks = false;
     if (in.next_line_unused()) return;
     const std::optional<bool> classic = in.switch_line();
-    if (classic) state.classic_looks = *classic;
+    if (!classic) return;
+    state.classic_looks = *classic;
+
+    // Each later line may be missing (a file written before it existed) or blank (unset).
+    state.random_seed.reset();
+    if (in.at_end()) return;
+    if (!in.next_line_unused()) {
+        const std::optional<std::uint64_t> seed = in.number_line<std::uint64_t>();
+        if (!seed) return;
+        state.random_seed = *seed;
+    } else if (!in.text_line()) {
+        return;
+    }
+    if (in.at_end()) return;
+    const std::optional<std::string> size = in.text_line();
+    int width = 0;
+    int height = 0;
+    // Too small or absurd sizes are a hand-edited file: the default size serves.
+    if (size && std::sscanf(size->c_str(), "%d %d", &width, &height) == 2 && width >= 200 && height >= 150 &&
+        width <= 20000 && height <= 20000) {
+        state.window_width = width;
+        state.window_height = height;
+    }
 }
 
-void savedat(const AppState& state) {
+std::optional<Failure> savedat(const AppState& state) {
     const std::string tag_text = state.include_tag_text ? " 1 " : " 0 ";
+    const std::string seed = state.random_seed ? " " + std::to_string(*state.random_seed) + " " : BLANK_LINE;
+    const std::string size = state.window_width > 0 && state.window_height > 0
+                                 ? " " + std::to_string(state.window_width) + " " + std::to_string(state.window_height) + " "
+                                 : BLANK_LINE;
     const std::string lines[] = {
         " 0 ",      state.style_folder, state.editor_program, state.typ_path,
         state.polygon_library_path,     BLANK_LINE,           BLANK_LINE,
         tag_text,   BLANK_LINE,         BLANK_LINE,           BLANK_LINE,
         BLANK_LINE, tag_text,           state.classic_looks ? " 1 " : " 0 ",
+        seed,       size,
     };
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(settings_path(state).c_str(), "wb"),
-                                                         &std::fclose);
-    if (!file) return;
-    for (const std::string& line : lines) {
-        const std::string bytes = line + CRLF;
-        if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return;
-    }
+    std::string bytes;
+    for (const std::string& line : lines) bytes += line + CRLF;
+    // Written whole and then renamed: a full disk never leaves half a settings file.
+    return write_replaced_file(settings_path(state), bytes);
 }
 
 }  // namespace tessaro

@@ -1,20 +1,23 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app_state.h"
+#include "failure.h"
 #include "shell.h"
 
 namespace tessaro {
 
-// The settings file beside the program: 14 lines, CR LF.
+// The settings file beside the program: 16 lines, CR LF.
 std::string settings_path(const AppState& state);
 
 // Reads the settings file into the state: style folder, editor program, TYP
 // text path (then checked by chkfile), polygon library path (the default when
 // empty or missing), Include Tag Text and Classic looks (off when the file has
-// only the 13 lines of earlier versions). A short or broken file gives one
+// only the 13 lines of earlier versions), the seed and the window size (unset
+// when missing or blank). A short or broken file gives one
 // message; fields read before the fault keep their new values.
 void loaddat(AppState& state, Shell& shell);
 
@@ -23,8 +26,9 @@ void loaddat(AppState& state, Shell& shell);
 void read_settings(const std::string& path, std::string text, AppState& state, Shell& shell,
                    const std::function<void()>& check_typ_path);
 
-// Writes all 14 lines. The caller has put the path box's text into state.typ_path.
-// A failure ends the save silently.
-void savedat(const AppState& state);
+// Writes all 16 lines (the last two: the seed of repeatable colours and the
+// window's size, blank when unset). The caller has put the path box's text
+// into state.typ_path. The old file stays whole when the save fails.
+std::optional<Failure> savedat(const AppState& state);
 
 }  // namespace tessaro

@@ -4,6 +4,9 @@
 
 namespace tessaro {
 
+// How bad the news of a message is: the icon beside it.
+enum class MessageIcon { Information, Warning, Critical };
+
 // The window's way to the user: the event loop, the busy cursor, message
 // boxes and the one question. QtShell is the real one; tests record.
 class Shell {
@@ -15,7 +18,7 @@ public:
     // The application-wide busy cursor: a switch, not a counter.
     virtual void set_busy(bool busy) = 0;
     // A message with a single OK button.
-    virtual void message(const std::string& text) = 0;
+    virtual void message(const std::string& text, MessageIcon icon = MessageIcon::Information) = 0;
     // A Yes/No question; true means Yes.
     virtual bool ask_yes_no(const std::string& question) = 0;
 };

@@ -30,7 +30,7 @@ void load_library(AppState& state, Section section, Shell& shell) {
     BusyCursor busy(shell);
     if (std::optional<Failure> failure =
             load_library_file(path, section, state.libraries[section], [&shell] { shell.yield_events(); }))
-        shell.message(failure_text(*failure));
+        shell.message(failure_text(*failure), MessageIcon::Warning);
 }
 
 void save_text(const std::string& file, const std::string& buffer, Shell& shell) {
@@ -39,12 +39,12 @@ void save_text(const std::string& file, const std::string& buffer, Shell& shell)
     if (file_exists(file) && !shell.ask_yes_no(file + " exists. Overwrite?")) return;
     std::FILE* f = file.empty() ? nullptr : std::fopen(file.c_str(), "wb");
     if (f == nullptr) {
-        shell.message(file + ": " + (file.empty() ? std::strerror(ENOENT) : system_error_text()));
+        shell.message(file + ": " + (file.empty() ? std::strerror(ENOENT) : system_error_text()), MessageIcon::Critical);
         return;
     }
     const std::string bytes = buffer + CRLF;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) shell.message(file + ": " + system_error_text());
-    if (std::fclose(f) != 0) shell.message(file + ": " + system_error_text());
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) shell.message(file + ": " + system_error_text(), MessageIcon::Critical);
+    if (std::fclose(f) != 0) shell.message(file + ": " + system_error_text(), MessageIcon::Critical);
 }
 
 void chkfile(AppState& state, Shell& shell) {

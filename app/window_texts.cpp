@@ -69,9 +69,17 @@ std::string drift_text(const StyleDrift& d) {
     return type;
 }
 
-std::string include_files_not_added_text() {
-    return std::string("inc files not added ") + CRLF + CRLF + "to points, lines or polygons list boxes.";
+std::string include_files_left_out_text(const std::vector<std::string>& names, bool none_sorted) {
+    std::string text = none_sorted ? std::string("inc files not added ") + CRLF + CRLF +
+                                         "to points, lines or polygons list boxes."
+                                   : std::string("Include files in no group, so their types are not in the TYP text:");
+    text += CRLF;
+    constexpr std::size_t SHOWN = 20;
+    for (std::size_t i = 0; i < names.size() && i < SHOWN; ++i) text += CRLF + ("  " + names[i]);
+    if (names.size() > SHOWN) text += CRLF + ("  and " + std::to_string(names.size() - SHOWN) + " more");
+    return text;
 }
+
 
 std::string statements_not_followed_text(const std::vector<Warning>& warnings) {
     std::string text = std::string("Rules from other styles not added:") + CRLF + CRLF;
@@ -119,6 +127,7 @@ std::string warnings_prefix(const std::vector<Warning>& warnings) {
                 break;
             case Warning::Kind::IncludeNotFollowed: text += what + " - not followed"; break;
             case Warning::Kind::OtherStyleMissing: text += "no style " + what; break;
+            case Warning::Kind::IncludeFileGone: text += "include file not found - its types are missing"; break;
             case Warning::Kind::LabelNotInCodePage: break;
         }
         text += CRLF;

@@ -24,7 +24,8 @@ std::string failure_text(const Failure& failure);
 std::string drift_text(const StyleDrift& drift);
 
 std::string sort_include_files_text();
-std::string include_files_not_added_text();
+// Include files that no group took, named (the first few); none_sorted: no group took any.
+std::string include_files_left_out_text(const std::vector<std::string>& names, bool none_sorted);
 // The statements that take rules from other styles which the run did not
 // follow (the IncludeNotFollowed warnings among these), and how to follow them.
 std::string statements_not_followed_text(const std::vector<Warning>& warnings);

@@ -95,6 +95,8 @@ std::string warning_text(const Warning& w) {
         case Warning::Kind::OtherStyleMissing:
             return "warning: no style " + printable(w.text) + " beside the style folder (" + w.path +
                    "): the rules taken from it are not in the TYP text";
+        case Warning::Kind::IncludeFileGone:
+            return "warning: " + w.path + ": include file not found; its types are not in the TYP text";
         case Warning::Kind::LabelNotInCodePage: break;
     }
     return where + printable(w.text);

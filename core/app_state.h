@@ -15,6 +15,7 @@ inline constexpr const char* PROGRAM_VERSION = "2.10707";
 // the core reads it through a request and never writes it.
 struct AppState {
     std::string app_folder;    // where bin/, typ/ and the settings file live
+    std::string program_folder;  // the program's own folder: where the TYP editor sits beside it
     std::string res_folder;    // the library files beside the program
     std::string bin_folder;
     std::string typ_path;      // the TYP text being written
@@ -33,6 +34,10 @@ struct AppState {
 
     // Fixed seed for repeatable colours; none means the clock.
     std::optional<std::uint64_t> random_seed;
+
+    // The main window's size when it was last closed; 0 x 0: its default.
+    int window_width = 0;
+    int window_height = 0;
 };
 
 }  // namespace tessaro

@@ -181,8 +181,10 @@ void visit_style_files(const CreateTypRequest& request, const std::string& kinds
                     continue;
                 }
                 const std::string path = join_path(folder, name);
-                // A sorted file that has gone since yields nothing.
-                if (request.sections[s] && file_exists(path)) visit(s, path);
+                if (!request.sections[s]) continue;
+                // A sorted file that has gone since yields nothing, but is named.
+                if (file_exists(path)) visit(s, path);
+                else notes.warnings.push_back({Warning::Kind::IncludeFileGone, path, 0, name});
             }
         }
         if (request.sections[s]) visit_other_styles(request, s, visit, notes, told);

@@ -19,6 +19,7 @@ struct Warning {
         // Labels with characters that the header's code page lacks, written as "?"
         // (once a run; text: the first such type's code, section: its section, count: the labels).
         LabelNotInCodePage,
+        IncludeFileGone,     // a sorted include file that is no longer there (path: the file)
     };
     Warning() = default;
     Warning(Kind k, std::string file, std::size_t at_line, std::string what)

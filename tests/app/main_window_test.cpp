@@ -38,6 +38,7 @@ struct Window {
     test::RecordingShell shell;
     test::FakeDesktop desktop;
     std::unique_ptr<MainWindow> window;
+    AppFolders folders{dir / "prog", dir / "prog/res", dir / "prog"};
     explicit Window(bool started = true) {
         test::qt_app();
         dir.write("prog/res/points", "Type=0x02d02\r\nXpm=\"2 1 1 1\"\r\n\"a c #C05020\"\r\n\"aa\"\r\n[end]\r\n");
@@ -46,7 +47,7 @@ struct Window {
         if (started) start();
     }
     MainWindow& start() {
-        window = std::make_unique<MainWindow>(AppFolders{dir / "prog", dir / "prog/res"}, shell, desktop);
+        window = std::make_unique<MainWindow>(folders, shell, desktop);
         return *window;
     }
     void program(const std::string& name) {
@@ -125,7 +126,7 @@ TEST(CreateTyp, stops_without_library_files_or_the_point_library_and_keeps_the_o
                                     "tessaro, or untick Points"}));
     EXPECT_EQ(test::read_bytes(old), "old");
     w.find<QCheckBox>("Check2_2")->setChecked(false);  // Points
-    EXPECT_EQ(w.create(), (Messages{w.created(), "Please place tessaro in same directory as pictor."}));
+    EXPECT_EQ(w.create(), (Messages{w.created()}));  // no editor ever found: the preview shows the text
     EXPECT_NE(w.out().find("[_line]"), std::string::npos);
 
     Window none(false);
@@ -202,8 +203,8 @@ TEST(CreateTyp, lists_include_files_first_then_converts_on_the_next_press) {
     w.window->Command3_Click();
     EXPECT_EQ(w.shell.messages, (Messages{"Please Click Create TYP"}));
 
-    EXPECT_EQ(w.create(), (Messages{"inc files not added \r\n\r\nto points, lines or polygons list boxes.",
-                                    w.created(), "Please place tessaro in same directory as pictor."}));
+    EXPECT_EQ(w.create(), (Messages{"inc files not added \r\n\r\nto points, lines or polygons list boxes.\r\n\r\n  roads",
+                                    w.created()}));
     EXPECT_FALSE(w.window->state().create_needed);
 
     // Sorted, the include file's entries follow the main ones.
@@ -223,14 +224,11 @@ TEST(CreateTyp, names_statements_of_other_styles_until_sort_by_includes_follows_
     EXPECT_EQ(w.create(), (Messages{"Rules from other styles not added:\r\n\r\n" + (w.dir / "s/points") +
                                         " line 1: include points from base;\r\n" + (w.dir / "s/lines") +
                                         " line 1: include lines from gone\r\n\r\nClick 'Sort by includes' to add them.",
-                                    w.created(),
-                                    "Please place tessaro in same directory as pictor."}));
+                                    w.created()}));
     EXPECT_EQ(w.out().find("[_point]"), std::string::npos);
 
     w.find<QPushButton>("CommandSort")->click();
-    EXPECT_EQ(w.create(), (Messages{"Cannot find style gone\r\n\r\n" + (w.dir / "gone"),
-                                    w.created(),
-                                    "Please place tessaro in same directory as pictor."}));
+    EXPECT_EQ(w.create(), (Messages{"Cannot find style gone\r\n\r\n" + (w.dir / "gone"), w.created()}));
     EXPECT_NE(w.out().find("Type=0x02d02"), std::string::npos);
 }
 
@@ -299,18 +297,27 @@ TEST(CreateTyp, ignores_a_second_press_and_a_close_while_converting) {
 
 TEST(MainWindowFiles, open_drop_and_settings_round_trip) {
     Window w;
+    w.window->open_typ_text();  // no file at the typed path: the user is asked for one, and cancels
+    EXPECT_EQ(w.desktop.asked, (Messages{"Open TYP text|TYP text (*.txt);;All files (*)|" + (w.dir / "prog/bin")}));
+    w.set_path_box(w.dir.write("typ.txt", "[_id]\r\n"));
     w.window->open_typ_text();
-    w.window->loadole(w.dir.write("MAP.IMG", "data"));
+    EXPECT_EQ(w.desktop.opened, (Messages{w.dir / "typ.txt"}));
+    // A map image is known by its name and first bytes: a huge one is not read whole.
+    const std::string image = w.dir.write("MAP.IMG", "data");
+    fs::resize_file(image, std::uintmax_t{3} << 30);
+    EXPECT_LE(w.window->loadole(image), 512u);
     w.window->loadole(w.dir / "map.img.txt");
-    EXPECT_EQ(w.shell.messages, (Messages{"Cannot find typ txt", "Not an img file."}));
+    EXPECT_EQ(w.shell.messages, (Messages{"Not an img file."}));
+    fs::remove(image);
 
     w.use_style({{"points", ""}});
     w.find<QCheckBox>("Check1")->setChecked(true);
     EXPECT_FALSE(w.find<QCheckBox>("ClassicLooks")->isChecked());
     w.find<QCheckBox>("ClassicLooks")->setChecked(true);
     w.set_path_box(w.dir / "mine.txt");
+    w.window->resize(1300, 820);
     w.window->close();
-    EXPECT_TRUE(test::read_bytes(w.dir / "prog/tessaro.dat").ends_with("\r\n 1 \r\n 1 \r\n"));
+    EXPECT_TRUE(test::read_bytes(w.dir / "prog/tessaro.dat").ends_with("\r\n 1 \r\n 1 \r\n \r\n 1300 820 \r\n"));
 
     Window again(false);
     fs::copy(w.dir / "prog/tessaro.dat", again.dir / "prog/tessaro.dat");
@@ -319,6 +326,11 @@ TEST(MainWindowFiles, open_drop_and_settings_round_trip) {
     EXPECT_TRUE(again.find<QCheckBox>("Check1")->isChecked());
     EXPECT_TRUE(again.find<QCheckBox>("ClassicLooks")->isChecked());
     EXPECT_EQ(again.path_box(), w.dir / "mine.txt");
+    // The window comes back at its size, and its lists grow with it.
+    again.window->show();
+    EXPECT_EQ(again.window->size(), QSize(1300, 820));
+    EXPECT_GT(again.find<QListWidget>("List3_0")->width(), 200);
+    EXPECT_GT(again.find<QListWidget>("List3_0")->height(), 90);
 }
 
 TEST(MainWindowFiles, settings_reload_a_changed_polygon_library_for_the_next_conversion) {
@@ -341,8 +353,9 @@ TEST(MainWindowFiles, settings_reload_a_changed_polygon_library_for_the_next_con
 
 TEST(Preview, opens_after_a_create_with_one_row_per_entry) {
     Window w;
-    w.window->show_preview();
-    EXPECT_EQ(w.shell.messages, (Messages{"Cannot find typ txt"}));
+    w.window->show_preview();  // nothing at the typed path and the chooser cancelled: nothing to show
+    EXPECT_EQ(w.window->preview(), nullptr);
+    EXPECT_TRUE(w.shell.messages.empty());
     w.use_style({{"points", BAR + "shop=x [0x2e02]\n"},
                  {"lines", ROAD + "highway=track [0x0a]\nhighway=x [0x11]\n"},
                  {"polygons", WATER + "landuse=forest [0x50]\n"}});
@@ -416,7 +429,7 @@ TEST(CheckAgainstStyle, lists_the_style_s_types_without_an_entry_and_the_entries
     EXPECT_EQ(check->text(), "Check TYP text against style");
     w.use_style({{"points", BAR}, {"lines", ROAD + "highway=track [0x0a]\n"}, {"polygons", WATER}});
     check->trigger();
-    EXPECT_EQ(w.shell.messages, (Messages{"Cannot find typ txt"}));
+    EXPECT_EQ(w.window->preview(), nullptr);
     w.create();
     check->trigger();
     ASSERT_NE(w.window->preview(), nullptr);

@@ -1,6 +1,8 @@
 #include "settings_dialog.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QPushButton>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -17,6 +19,8 @@ TEST(SettingsDialog, takes_only_existing_pol_files_as_polygon_library_and_only_p
     AppState state;
     state.polygon_library_path = "old.pol";
     state.editor_program = "not found";
+    state.res_folder = dir / "res";
+    state.program_folder = dir / "prog";
     test::FakeDesktop desktop;
     SettingsDialog dialog(state, desktop);
     int editor_signals = 0;
@@ -39,19 +43,31 @@ TEST(SettingsDialog, takes_only_existing_pol_files_as_polygon_library_and_only_p
     choose("Command2_0", library);
     EXPECT_EQ(state.polygon_library_path, library);
     EXPECT_EQ(box("Text1_0"), library);
-    EXPECT_EQ(desktop.asked.front(), "Open File|Polygon File(*.pol)|old.pol");
+    // A value that names no file is no place to open a dialog at ("not found", a gone file).
+    EXPECT_EQ(desktop.asked.front(), "Open File|Polygon File(*.pol)|" + (dir / "res"));
     EXPECT_EQ(editor_signals, 0);
 
     choose("Command2_3", dir.write("notes.txt", ""));
     choose("Command2_3", "");
     EXPECT_EQ(state.editor_program, "not found");
     EXPECT_EQ(editor_signals, 0);
+    EXPECT_TRUE(desktop.asked.back().ends_with("|" + (dir / "prog"))) << desktop.asked.back();
     const std::string program = dir.write("pct5.exe", "");
     std::filesystem::permissions(program, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
     choose("Command2_3", program);
     EXPECT_EQ(state.editor_program, program);
     EXPECT_EQ(box("Text1_3"), program);
     EXPECT_EQ(editor_signals, 1);
+
+    // Cancel puts the values back (and tells the window of the editor again); OK keeps the seed.
+    dialog.findChild<QPushButton*>("CommandCancel")->click();
+    EXPECT_EQ(std::tie(state.polygon_library_path, state.editor_program), std::tie("old.pol", "not found"));
+    EXPECT_EQ(editor_signals, 2);
+    SettingsDialog again(state, desktop);
+    again.findChild<QCheckBox*>("RepeatableColours")->setChecked(true);
+    again.findChild<QSpinBox*>("Seed")->setValue(42);
+    again.findChild<QPushButton*>("Command3")->click();
+    EXPECT_EQ(state.random_seed, std::optional<std::uint64_t>(42));
 }
 
 }  // namespace

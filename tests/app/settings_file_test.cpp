@@ -32,24 +32,43 @@ struct SettingsFileTest : ::testing::Test {
     }
 };
 
-TEST_F(SettingsFileTest, writes_fourteen_crlf_lines_whose_values_come_back_whole_commas_included_and_more_ignored) {
+TEST_F(SettingsFileTest, writes_sixteen_crlf_lines_whose_values_come_back_whole_commas_included_and_more_ignored) {
     state.style_folder = dir / "styles,old";
     state.editor_program = dir / "pct5, copy";
     state.typ_path = dir.write("typ/a,b.txt", "x");
     state.polygon_library_path = dir.write("my,lib.pol", "");
     state.include_tag_text = true;
     state.classic_looks = true;
-    savedat(state);
+    state.random_seed = 18446744073709551615u;
+    state.window_width = 1200;
+    state.window_height = 700;
+    EXPECT_EQ(savedat(state), std::nullopt);
     EXPECT_EQ(test::read_bytes(settings_path(state)), " 0 \r\n" + state.style_folder + "\r\n" + state.editor_program +
                                                           "\r\n" + state.typ_path + "\r\n" + state.polygon_library_path +
-                                                          "\r\n \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n 1 \r\n");
-    write_settings(test::read_bytes(settings_path(state)) + "extra\r\nlines\r\n");  // only the first 14 count
-    const AppState back = loaded();
+                                                          "\r\n \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n 1 \r\n"
+                                                          " 18446744073709551615 \r\n 1200 700 \r\n");
+    write_settings(test::read_bytes(settings_path(state)) + "extra\r\nlines\r\n");  // only the first 16 count
+    AppState back = loaded();
     EXPECT_TRUE(shell.messages.empty());
     EXPECT_EQ(std::tie(back.style_folder, back.editor_program, back.typ_path, back.polygon_library_path, back.include_tag_text,
-                       back.classic_looks),
+                       back.classic_looks, back.random_seed, back.window_width, back.window_height),
               std::tie(state.style_folder, state.editor_program, state.typ_path, state.polygon_library_path, state.include_tag_text,
-                       state.classic_looks));
+                       state.classic_looks, state.random_seed, state.window_width, state.window_height));
+
+    // Unset, the two last lines are blank and read back as unset.
+    state.random_seed.reset();
+    state.window_width = state.window_height = 0;
+    savedat(state);
+    back = loaded();
+    EXPECT_TRUE(test::read_bytes(settings_path(state)).ends_with(" 1 \r\n \r\n \r\n"));
+    EXPECT_EQ(back.random_seed, std::nullopt);
+    EXPECT_EQ(back.window_width, 0);
+
+    // A save that cannot be done says why, and the old file stays as it was.
+    const std::string before = test::read_bytes(settings_path(state));
+    state.app_folder = dir / "tessaro.dat";  // the settings file's folder is a file
+    EXPECT_NE(savedat(state), std::nullopt);
+    EXPECT_EQ(test::read_bytes(dir / "tessaro.dat"), before);
 }
 
 TEST_F(SettingsFileTest, classic_looks_are_off_in_files_of_earlier_versions_and_an_odd_fourteenth_line_is_told_once) {
@@ -69,11 +88,11 @@ TEST_F(SettingsFileTest, classic_looks_are_off_in_files_of_earlier_versions_and_
             EXPECT_NE(shell.messages[0].find(said), std::string::npos) << shell.messages[0];
         }
     }
-    // Written back, the file has its fourteenth line.
+    // Written back, the file has its later lines.
     savedat(state);
     const std::string saved = test::read_bytes(settings_path(state));
-    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 14);
-    EXPECT_TRUE(saved.ends_with("\r\n 1 \r\n 0 \r\n")) << saved;
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 16);
+    EXPECT_NE(saved.find("\r\n 1 \r\n 0 \r\n 1 \r\n \r\n"), std::string::npos) << saved;  // lines 13 to 16
 }
 
 TEST_F(SettingsFileTest, unusable_paths_fall_back_to_defaults_and_faults_give_one_message_keeping_what_was_read) {

@@ -19,9 +19,12 @@ struct FakeDesktop : Desktop {
     bool start_program(const std::string& program, const std::string& argument,
                        const std::string& working_folder) override {
         started.push_back(program + "|" + argument + "|" + working_folder);
+        return start_ok;
+    }
+    bool open_document(const std::string& path) override {
+        opened.push_back(path);
         return true;
     }
-    bool open_document(const std::string&) override { return true; }
     std::string choose_file(const std::string& title, const std::string& filter,
                             const std::string& initial_path) override {
         asked.push_back(title + "|" + filter + "|" + initial_path);
@@ -33,6 +36,8 @@ struct FakeDesktop : Desktop {
     std::deque<std::string> answers;
     std::vector<std::string> asked;
     std::vector<std::string> started;
+    std::vector<std::string> opened;
+    bool start_ok = true;  // what starting a program answers
 };
 
 }  // namespace tessaro::test

@@ -15,12 +15,16 @@ public:
         if (on_yield) on_yield();
     }
     void set_busy(bool on) override { busy = on; }
-    void message(const std::string& text) override { messages.push_back(text); }
+    void message(const std::string& text, MessageIcon icon = MessageIcon::Information) override {
+        messages.push_back(text);
+        icons.push_back(icon);
+    }
     bool ask_yes_no(const std::string& question) override {
         questions.push_back(question);
         return answer;
     }
     std::vector<std::string> messages;
+    std::vector<MessageIcon> icons;  // beside each message
     std::vector<std::string> questions;
     bool answer = false;
     bool busy = false;
