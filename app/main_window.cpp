@@ -122,6 +122,10 @@ void MainWindow::build_widgets() {
     for (int c = 1; c < m_dir_model->columnCount(); ++c) m_dir->hideColumn(c);
     m_dir->header()->hide();
     m_dir->setMinimumSize(240, 300);
+    m_style_label = new QLabel;
+    m_style_label->setObjectName("styleLabel");
+    m_style_label->setWordWrap(true);
+    m_style_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* hint = new QLabel("Click on Directory");
     hint->setObjectName("Label1");
     s1->addWidget(step_number("1", 0), 0, 0);
@@ -134,15 +138,15 @@ void MainWindow::build_widgets() {
     connect(m_drive, qOverload<int>(&QComboBox::activated), this, &MainWindow::drive_changed);
     // The model reads folders lazily: keep the restored folder in view as they
     // arrive, but never move the tree under a user's pointer.
-    connect(m_dir_model, &QFileSystemModel::directoryLoaded, this, [this] {
+    const auto keep_in_view = [this] {
         if (m_keep_current_in_view && m_dir->currentIndex().isValid())
             m_dir->scrollTo(m_dir->currentIndex(), QAbstractItemView::PositionAtCenter);
-    });
+    };
+    // Folders arrive, and are sorted, after their loading was announced.
+    connect(m_dir_model, &QFileSystemModel::directoryLoaded, this, keep_in_view);
+    connect(m_dir_model, &QAbstractItemModel::rowsInserted, this, keep_in_view);
+    connect(m_dir_model, &QAbstractItemModel::layoutChanged, this, keep_in_view);
     connect(m_dir, &QAbstractItemView::pressed, this, [this] { m_keep_current_in_view = false; });
-    m_style_label = new QLabel;
-    m_style_label->setObjectName("styleLabel");
-    m_style_label->setWordWrap(true);
-    m_style_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     connect(m_dir->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid()) choose_folder(from_qt(QDir::toNativeSeparators(m_dir_model->filePath(current))));

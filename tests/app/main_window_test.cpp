@@ -10,7 +10,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QFileSystemModel>
+#include <QScrollBar>
+#include <QStorageInfo>
 #include <QTimer>
+#include <QTreeView>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -293,6 +297,101 @@ TEST(CreateTyp, ignores_a_second_press_and_a_close_while_converting) {
     EXPECT_EQ(std::count(m.begin(), m.end(), w.created()), 1);
     EXPECT_EQ(w.window->state().style_folder, w.dir / "s");
     EXPECT_EQ(w.out().find("[_id]", 1), std::string::npos);
+}
+
+// A settings file that names the style folder `style`, as the window would save it.
+std::string settings_naming(const std::string& style) {
+    return " 0 \r\n" + style + "\r\nnot found\r\n\r\n\r\n \r\n \r\n 0 \r\n \r\n \r\n \r\n \r\n 0 \r\n 0 \r\n";
+}
+
+TEST(ChooseStyle, an_inc_folder_means_its_style_whose_include_files_are_listed_sorted_and_named_when_gone) {
+    Window w;
+    w.dir.write("s/inc/roads", "highway=trunk [0x03 resolution 20]\n");
+    w.dir.write("s/inc/shops", "shop=x [0x2e02 resolution 24]\n");
+    w.use_style({{"points", BAR + "include 'inc/shops';\n"}, {"lines", ROAD + "include 'inc/roads';\n"}, {"polygons", WATER}});
+    w.window->choose_folder(w.dir / "s/inc");
+    EXPECT_EQ(w.window->state().style_folder, w.dir / "s");
+    EXPECT_EQ(from_qt(w.find<QLabel>("styleLabel")->text()), "Style: " + (w.dir / "s"));
+    EXPECT_EQ(w.window->windowTitle().toStdString(), "tessaro 2.10707 style : s ");
+    // Listed as soon as the style is chosen, so Sort by includes works before any Create.
+    ASSERT_EQ(w.find<QListWidget>("List2")->count(), 2);
+    w.find<QPushButton>("CommandSort")->click();
+    ASSERT_EQ(w.find<QListWidget>("List3_1")->count(), 1);
+    EXPECT_EQ(w.find<QListWidget>("List3_1")->item(0)->text(), "roads");
+    fs::remove(w.dir / "s/inc/shops");
+    const Messages said = w.create();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find(join_path(w.dir / "s/inc", "shops") + ": include file not found"), std::string::npos) << said[0];
+    EXPECT_EQ(w.shell.icons.back(), MessageIcon::Warning);
+    EXPECT_NE(w.out().find("Type=0x03"), std::string::npos);
+}
+
+TEST(ChooseStyle, a_press_on_the_folder_list_stops_it_scrolling_to_the_restored_style_as_folders_load) {
+    Window w(false);
+    for (int i = 0; i < 60; ++i) fs::create_directories(w.dir / ("styles/s" + std::to_string(100 + i)));
+    w.dir.write("prog/tessaro.dat", settings_naming(w.dir / "styles/s150"));
+    w.start().show();
+    auto* tree = w.find<QTreeView>("Dir1");
+    auto* model = static_cast<QFileSystemModel*>(tree->model());
+    const QModelIndex styles = model->index(to_qt(w.dir / "styles"));
+    for (int i = 0; i < 500 && model->rowCount(styles) < 60; ++i) test::process_events_for(10);
+    ASSERT_EQ(model->rowCount(styles), 60);
+    test::process_events_for(100);  // the view lays the rows out
+    EXPECT_TRUE(tree->visualRect(tree->currentIndex()).intersects(tree->viewport()->rect()))  // restored in view
+        << from_qt(model->filePath(tree->currentIndex())) << " " << tree->visualRect(tree->currentIndex()).y() << " "
+        << tree->viewport()->rect().height() << " " << tree->verticalScrollBar()->value();
+
+    const QModelIndex pressed = model->index(to_qt(w.dir / "styles/s101"));
+    tree->scrollTo(pressed);
+    emit tree->pressed(pressed);
+    const int at = tree->verticalScrollBar()->value();
+    emit model->directoryLoaded(to_qt(w.dir / "styles"));
+    EXPECT_EQ(tree->verticalScrollBar()->value(), at);
+}
+
+TEST(MainWindowStart, finds_the_editor_beside_the_program_when_the_settings_live_elsewhere_and_the_style_s_drive) {
+    Window w(false);
+    w.folders.app = w.dir / "data";  // the program's folder could not be written
+    fs::create_directories(w.dir / "data");
+    w.program("pct5");
+    w.start();
+    EXPECT_EQ(from_qt(w.find<QLabel>("Label3")->text()), "pct5");
+    w.use_style({{"points", BAR}});
+    w.create();
+    EXPECT_EQ(w.desktop.started, (Messages{join_path(w.dir / "prog", "pct5") + "|" + (w.dir / "out.txt") + "|" + (w.dir / "prog")}));
+    // An editor that was found and has gone is named; one that cannot start is too.
+    w.desktop.start_ok = false;
+    w.window->Command3_Click();
+    EXPECT_EQ(w.shell.messages.back(), join_path(w.dir / "prog", "pct5") + " could not be started.");
+    EXPECT_EQ(w.shell.icons.back(), MessageIcon::Critical);
+    fs::remove(w.dir / "out.txt");
+    w.window->Command3_Click();
+    EXPECT_EQ(w.shell.messages.back(), "Cannot find typ txt: " + (w.dir / "out.txt"));
+    fs::remove(w.dir / "prog/pct5");
+    EXPECT_EQ(w.create().back(), "Please place tessaro in same directory as pictor.");
+
+    // Started without a saved style, the folder list opens at the user's home folder.
+    auto* tree = w.find<QTreeView>("Dir1");
+    EXPECT_TRUE(tree->isExpanded(static_cast<QFileSystemModel*>(tree->model())->index(QDir::homePath())));
+
+    // The drive list shows the drive of the saved style: a volume mounted below "/" when there is one.
+    auto* drives = w.find<QComboBox>("Drive1");
+    if (drives->count() < 2) GTEST_SKIP() << "only one volume here";
+    const std::string volume = from_qt(drives->itemText(drives->count() - 1));
+    Window on_volume(false);
+    on_volume.dir.write("prog/tessaro.dat", settings_naming(volume));
+    on_volume.start();
+    EXPECT_EQ(from_qt(on_volume.find<QComboBox>("Drive1")->currentText()), volume);
+}
+
+TEST(MainWindowFiles, a_settings_file_that_cannot_be_saved_is_told_as_an_error) {
+    Window w;
+    fs::create_directories(w.dir / "prog/tessaro.dat");  // a folder where the file belongs
+    w.window->close();
+    ASSERT_EQ(w.shell.messages.size(), 1u);
+    EXPECT_TRUE(w.shell.messages[0].starts_with("The settings could not be saved: " + (w.dir / "prog/tessaro.dat")))
+        << w.shell.messages[0];
+    EXPECT_EQ(w.shell.icons[0], MessageIcon::Critical);
 }
 
 TEST(MainWindowFiles, open_drop_and_settings_round_trip) {

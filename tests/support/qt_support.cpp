@@ -1,12 +1,20 @@
 #include "support/qt_support.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace tessaro::test {
 
 QApplication& qt_app() {
     return *static_cast<QApplication*>(QCoreApplication::instance());
+}
+
+void process_events_for(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 }  // namespace tessaro::test

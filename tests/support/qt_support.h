@@ -14,6 +14,9 @@ namespace tessaro::test {
 // offscreen platform unless another was asked for).
 QApplication& qt_app();
 
+// Lets the event loop run for about `ms` milliseconds (work of other threads arrives).
+void process_events_for(int ms);
+
 // Records what the window asked of the desktop; file dialogs answer from a queue.
 struct FakeDesktop : Desktop {
     bool start_program(const std::string& program, const std::string& argument,

@@ -18,11 +18,12 @@ namespace tessaro::test {
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
+TempDir::TempDir() : TempDir(fs::temp_directory_path().string()) {}
+
+TempDir::TempDir(const std::string& parent) {
     static std::atomic<unsigned> counter{0};
     std::random_device rd;
-    const fs::path p = fs::temp_directory_path() /
-                       ("tessaro-test-" + std::to_string(rd()) + "-" + std::to_string(counter++));
+    const fs::path p = fs::path(parent) / ("tessaro-test-" + std::to_string(rd()) + "-" + std::to_string(counter++));
     fs::create_directories(p);
     m_path = p.string();
 }

@@ -8,6 +8,8 @@ namespace tessaro::test {
 class TempDir {
 public:
     TempDir();
+    // The fresh folder under `parent` instead (another volume, say).
+    explicit TempDir(const std::string& parent);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
