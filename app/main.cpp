@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QPushButton>
 #include <QDir>
 #include <QTimer>
 
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
 
     // For the documentation: "--screenshot FILE" saves the window as a picture,
     // "--preview-screenshot FILE" the preview of the TYP text; then the program quits.
+    // "--sort-by-includes" presses that button first.
     const QStringList args = QApplication::arguments();
     const auto option = [&args](const char* name) {
         const qsizetype at = args.indexOf(name);
@@ -30,12 +32,16 @@ int main(int argc, char** argv) {
     };
     // "tessaro FILE" (a desktop's Open With): the preview of that TYP text.
     for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args.at(i) == "--sort-by-includes") continue;
         if (args.at(i).startsWith("--")) {
             ++i;  // the options above take a value
             continue;
         }
         window.show_preview_of(tessaro::from_qt(QDir::toNativeSeparators(args.at(i))));
         break;
+    }
+    if (args.contains("--sort-by-includes")) {
+        if (auto* sort = window.findChild<QPushButton*>("CommandSort")) sort->click();
     }
     const QString main_shot = option("--screenshot");
     const QString preview_shot = option("--preview-screenshot");

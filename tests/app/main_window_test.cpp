@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "about_dialog.h"
 #include "file_io.h"
 #include "preview_window.h"
 #include "qt_text.h"
@@ -508,6 +510,17 @@ TEST(Preview, shows_the_look_sources_of_the_run_that_wrote_the_text_which_gets_t
     EXPECT_EQ(rows->item(0, 3), nullptr);
 }
 
+TEST(MainWindowFiles, about_s_picture_opens_the_readme_that_the_build_put_beside_the_program) {
+    test::qt_app();
+    test::FakeDesktop desktop;
+    AboutDialog about(desktop, join_path(TESSARO_BUILD_DIR, "res"));
+    QWidget* picture = about.findChild<QWidget*>("Picture1");
+    QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(picture, &click);
+    ASSERT_EQ(desktop.opened.size(), 1u);
+    EXPECT_NE(test::read_bytes(desktop.opened[0]).find("# tessaro"), std::string::npos) << desktop.opened[0];
+}
+
 }  // namespace
 }  // namespace tessaro
 
@@ -546,6 +559,7 @@ TEST(CheckAgainstStyle, lists_the_style_s_types_without_an_entry_and_the_entries
                         "line " + line + ": line type 0x0a has an entry but the style does not use it"}));
     EXPECT_TRUE(w.window->preview()->isVisible());
 }
+
 
 }  // namespace
 }  // namespace tessaro
