@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <map>
 
 #include "qt_text.h"
@@ -10,8 +11,8 @@ namespace tessaro {
 
 namespace {
 
-constexpr int SCALE = 2;
-const QSize LOOK_SIZE(96, 40);
+constexpr int MAX_SIDE = 255;
+constexpr int MARGIN = 4;
 
 QColor to_colour(const std::string& text) {
     if (text == "none" || text.empty()) return Qt::transparent;
@@ -19,21 +20,30 @@ QColor to_colour(const std::string& text) {
     return c.isValid() ? c : QColor(Qt::magenta);  // a colour no look uses: easy to spot
 }
 
-// The XPM's pixels as an image; unknown pixel keys stay transparent.
+// The XPM's pixels as an image (its size already checked); unknown pixel keys stay transparent.
 QImage xpm_image(const XpmImage& x) {
     QImage img(std::max(x.width, 1), std::max(x.height, 1), QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     const auto cpp = static_cast<std::size_t>(std::max(x.chars_per_pixel, 1));
     std::map<std::string, QColor> palette;
     for (const XpmColour& c : x.colours) palette[c.key] = to_colour(c.colour);
-    for (int y = 0; y < x.height && y < static_cast<int>(x.rows.size()); ++y) {
-        const std::string& row = x.rows[static_cast<std::size_t>(y)];
-        for (int px = 0; px < x.width && (px + 1) * static_cast<int>(cpp) <= static_cast<int>(row.size()); ++px) {
-            const auto hit = palette.find(row.substr(static_cast<std::size_t>(px) * cpp, cpp));
-            if (hit != palette.end()) img.setPixelColor(px, y, hit->second);
+    const std::size_t rows = std::min(static_cast<std::size_t>(x.height), x.rows.size());
+    for (std::size_t y = 0; y < rows; ++y) {
+        const std::string& row = x.rows[y];
+        const std::size_t pixels = std::min(static_cast<std::size_t>(x.width), row.size() / cpp);
+        for (std::size_t px = 0; px < pixels; ++px) {
+            const auto hit = palette.find(row.substr(px * cpp, cpp));
+            if (hit != palette.end()) img.setPixelColor(static_cast<int>(px), static_cast<int>(y), hit->second);
         }
     }
     return img;
+}
+
+// At 2x when that fits the box, else as large as fits; pixels stay sharp.
+QImage fitted(const QImage& img, QSize box) {
+    if (img.width() * 2 <= box.width() && img.height() * 2 <= box.height()) return img.scaled(img.size() * 2);
+    if (img.width() <= box.width() && img.height() <= box.height()) return img;
+    return img.scaled(box, Qt::KeepAspectRatio);
 }
 
 QColor colour_at(const XpmImage& x, std::size_t i) {
@@ -45,23 +55,26 @@ void draw_line(QPainter& p, const TypEntry& e) {
     const int y = LOOK_SIZE.height() / 2;
     if (x.width > 0 && x.height > 0) {
         // A dash pattern: its rows are the stroke, repeated along the line.
-        const QImage pattern = xpm_image(x).scaled(x.width * SCALE, x.height * SCALE);
-        for (int left = 0; left < LOOK_SIZE.width(); left += pattern.width())
+        const QImage pattern = fitted(xpm_image(x), LOOK_SIZE);
+        for (int left = 0; left < LOOK_SIZE.width(); left += std::max(pattern.width(), 1))
             p.drawImage(left, y - pattern.height() / 2, pattern);
         return;
     }
-    const int width = std::max(e.line_width, 1) * SCALE;
-    const int border = std::max(e.border_width, 0) * SCALE;
-    if (x.colours.size() > 1 && border > 0) {
-        p.setPen(QPen(colour_at(x, 1), width + 2 * border, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(4, y, LOOK_SIZE.width() - 4, y);
+    // In doubles: widths are whatever the text says.
+    const double width = std::max(e.line_width, 1);
+    const double border = e.border_width > 0 && x.colours.size() > 1 ? e.border_width : 0;
+    const double scale = std::min(2.0, (LOOK_SIZE.height() - 2) / (width + 2 * border));
+    if (border > 0) {
+        p.setPen(QPen(colour_at(x, 1), (width + 2 * border) * scale, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(MARGIN, y, LOOK_SIZE.width() - MARGIN, y);
     }
-    p.setPen(QPen(colour_at(x, 0), width, Qt::SolidLine, Qt::FlatCap));
-    p.drawLine(4, y, LOOK_SIZE.width() - 4, y);
+    p.setPen(QPen(colour_at(x, 0), width * scale, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(MARGIN, y, LOOK_SIZE.width() - MARGIN, y);
 }
 
 void draw_polygon(QPainter& p, const TypEntry& e) {
-    const QRect swatch(4, 4, LOOK_SIZE.height() - 8, LOOK_SIZE.height() - 8);
+    const int side = LOOK_SIZE.height() - MARGIN;
+    const QRect swatch(MARGIN, MARGIN / 2, side, side);
     if (e.xpm.width > 0 && e.xpm.height > 0) {
         p.setBrush(QBrush(QPixmap::fromImage(xpm_image(e.xpm))));
     } else {
@@ -71,17 +84,35 @@ void draw_polygon(QPainter& p, const TypEntry& e) {
     p.drawRect(swatch);
 }
 
+void draw_placeholder(QPainter& p) {
+    const int side = LOOK_SIZE.height() - MARGIN;
+    const QRect box(MARGIN, MARGIN / 2, side, side);
+    p.setPen(QPen(Qt::gray, 1));
+    p.drawRect(box);
+    p.drawLine(box.topLeft(), box.bottomRight());
+    p.drawLine(box.topRight(), box.bottomLeft());
+}
+
 }  // namespace
+
+std::string undrawable_reason(const TypEntry& entry) {
+    const XpmImage& x = entry.xpm;
+    if (x.width <= MAX_SIDE && x.height <= MAX_SIDE) return {};
+    return "Xpm of " + std::to_string(x.width) + " x " + std::to_string(x.height) + " is too large to draw";
+}
 
 QPixmap render_look(const TypEntry& entry) {
     QPixmap pm(LOOK_SIZE);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
+    if (!undrawable_reason(entry).empty()) {
+        draw_placeholder(p);
+        return pm;
+    }
     switch (entry.section) {
         case Section::Point: {
-            const QImage icon = xpm_image(entry.xpm);
-            const QImage big = icon.scaled(icon.width() * SCALE, icon.height() * SCALE);
-            p.drawImage(4, (LOOK_SIZE.height() - big.height()) / 2, big);
+            const QImage icon = fitted(xpm_image(entry.xpm), LOOK_SIZE - QSize(MARGIN, 0));
+            p.drawImage(MARGIN, (LOOK_SIZE.height() - icon.height()) / 2, icon);
             break;
         }
         case Section::Line: draw_line(p, entry); break;

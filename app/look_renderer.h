@@ -1,14 +1,25 @@
 #pragma once
 
 #include <QPixmap>
+#include <QSize>
+#include <string>
 
 #include "typ_reader.h"
 
 namespace tessaro {
 
-// A picture of an entry's look: a point's icon at 2x, a short stroke of a
-// line in its width, border and colours or its dash pattern, a swatch of a
-// polygon's colour or fill pattern.
+// The size of a look's picture: a compact table row.
+inline const QSize LOOK_SIZE(64, 24);
+
+// Why the entry's picture is not drawn ("Xpm of W x H is too large to draw"),
+// or empty when it is. mkgmap takes no picture over 255 pixels either way
+// (patterns are 32 wide), so a larger one is a fault, not worth the memory.
+std::string undrawable_reason(const TypEntry& entry);
+
+// A picture of an entry's look, scaled to fit LOOK_SIZE: a point's icon at
+// 2x when it fits, a short stroke of a line in its width, border and colours
+// or its dash pattern, a swatch of a polygon's colour or fill pattern; a
+// crossed-out box for a picture too large to draw.
 QPixmap render_look(const TypEntry& entry);
 
 }  // namespace tessaro

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QWidget>
-#include <cstddef>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,9 +11,11 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
-class QTableWidget;
+class QTableView;
 
 namespace tessaro {
+
+class PreviewModel;
 
 // Every entry of a TYP text with a picture of its look, section, type code,
 // where the look came from and label; a filter by section, the entry's text
@@ -30,22 +30,20 @@ public:
     // Reads the file and shows it; false (and nothing shown) when it cannot be read.
     // `looks` are the run's, in the order of the text; none: sources unknown.
     bool show_typ_text(const std::string& path, std::string& error, const std::vector<EntryLook>& looks = {});
-    const TypDocument& document() const { return m_doc; }
+    const TypDocument& document() const;
     // Lines added to the problems of the text shown (what a check against its style found).
     void add_problems(const std::vector<std::string>& lines);
 
 private:
-    void fill_rows();
+    void filter_rows();
     void show_entry(int row);
-    const EntryLook* look_of(std::size_t entry) const;
 
-    TypDocument m_doc;
-    std::vector<EntryLook> m_looks;
-    std::vector<std::optional<std::size_t>> m_entry_looks;  // per entry of m_doc, into m_looks
+    PreviewModel* m_model = nullptr;
+    bool m_listed_problems = false;  // else the list holds "none"
     QLabel* m_summary = nullptr;
     QLabel* m_command = nullptr;
     QComboBox* m_filter = nullptr;
-    QTableWidget* m_entries = nullptr;
+    QTableView* m_entries = nullptr;
     QPlainTextEdit* m_text = nullptr;
     QListWidget* m_problems = nullptr;
 };

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <map>
 #include <optional>
+#include <set>
 
 #include "text_util.h"
 
@@ -128,6 +130,12 @@ std::vector<char32_t> code_points(std::string_view s) {
     return out;
 }
 
+// ";tags=...", ";marker=...", ";style:...": notes for programs, not names.
+bool is_note(std::string_view comment) {
+    const auto word_end = std::find_if_not(comment.begin(), comment.end(), [](char c) { return is_alnum_ascii(c) || c == '_'; });
+    return word_end != comment.begin() && word_end != comment.end() && (*word_end == '=' || *word_end == ':');
+}
+
 bool in_code_page_1252(char32_t c) {
     static const std::u32string upper = U"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ";
     return c < 0x80 || (c >= 0xa0 && c <= 0xff) || upper.find(c) != std::u32string::npos;
@@ -141,10 +149,17 @@ public:
         while (m_next < m_lines.size()) {
             const std::size_t n = m_next++;
             const std::string_view line = trimmed(m_lines[n]);
-            if (line.empty() || line.front() == ';') continue;
+            if (!line.empty() && line.front() == ';') {
+                m_comment = ++m_comments == 1 ? line.substr(1) : std::string_view();
+                continue;
+            }
+            // A comment standing alone right before a tag names the entry; one of a file's head does not.
+            const std::string_view comment = m_comments == 1 ? m_comment : std::string_view();
+            m_comments = 0;
+            if (line.empty()) continue;
             const std::string lower = to_lower(line);
             if (const auto section = entry_section(lower)) {
-                read_entry(*section, n);
+                read_entry(*section, n, comment);
             } else if (lower == "[_draworder]") {
                 read_draw_order(n);
             } else if (lower == "[_id]") {
@@ -253,7 +268,7 @@ private:
         block_closed(open, "[_drawOrder]");
     }
 
-    void read_entry(Section section, std::size_t open) {
+    void read_entry(Section section, std::size_t open, std::string_view comment) {
         TypEntry e;
         e.section = section;
         e.first_line = open + 1;
@@ -310,8 +325,23 @@ private:
             warning(open, std::string("[_") + section_name(section) + "] opened here is not closed by [end]");
             e.last_line = m_next;
         }
+        e.name = entry_name(comment, open);
         if (type) m_types.push_back({section, type_key(*type), type_line});
         m_doc.entries.push_back(std::move(e));
+    }
+
+    // The comment before the tag, else the first comment inside the entry that
+    // is no note (the polygon library's labels are such comments, language code first).
+    std::string entry_name(std::string_view before, std::size_t open) const {
+        std::string_view name = is_note(trimmed(before)) ? std::string_view() : trimmed(before);
+        for (std::size_t n = open + 1; name.empty() && n < m_next; ++n) {
+            const std::string_view line = trimmed(m_lines[n]);
+            if (line.empty() || line.front() != ';' || is_note(trimmed(line.substr(1)))) continue;
+            name = trimmed(line.substr(1));
+            const std::size_t comma = name.find(',');
+            if (comma != std::string_view::npos && to_number(name.substr(0, comma))) name = trimmed(name.substr(comma + 1));
+        }
+        return std::string(name);
     }
 
     void read_label(TypEntry& e, std::size_t n, std::string_view value) {
@@ -450,15 +480,16 @@ private:
     }
 
     // Duplicates, polygons the draw order leaves out, and point subtypes TYP cannot hold.
+    // By lookups: a text may hold a hundred thousand entries.
     void check_types() {
-        for (std::size_t i = 0; i < m_types.size(); ++i) {
-            const TypeAt& t = m_types[i];
-            const auto earlier = std::find_if(m_types.begin(), m_types.begin() + static_cast<std::ptrdiff_t>(i),
-                                              [&](const TypeAt& o) { return o.section == t.section && o.value == t.value; });
-            if (earlier != m_types.begin() + static_cast<std::ptrdiff_t>(i))
-                warning(t.line, "the type has an entry already at line " + std::to_string(earlier->line + 1) +
+        std::map<std::pair<Section, long>, std::size_t> first;
+        const std::set<long> drawn(m_drawn.begin(), m_drawn.end());
+        for (const TypeAt& t : m_types) {
+            const auto [earlier, is_first] = first.emplace(std::make_pair(t.section, t.value), t.line);
+            if (!is_first)
+                warning(t.line, "the type has an entry already at line " + std::to_string(earlier->second + 1) +
                                     "; mkgmap keeps one");
-            if (t.section == Section::Polygon && m_has_draw_order && std::find(m_drawn.begin(), m_drawn.end(), t.value) == m_drawn.end())
+            if (t.section == Section::Polygon && m_has_draw_order && drawn.count(t.value) == 0)
                 warning(t.line, "polygon type is not in the draw order; mkgmap does not draw it");
             if (t.section == Section::Point && t.value >= 0x10000 && (t.value & 0xff) > 0x1f)
                 warning(t.line, "extended point subtype is above 0x1f");
@@ -478,6 +509,8 @@ private:
 
     std::vector<std::string_view> m_lines;
     std::size_t m_next = 0;
+    std::size_t m_comments = 0;  // comment lines in a row just read
+    std::string_view m_comment;  // the first of them
     long m_code_page = 1252;
     std::vector<long> m_drawn;
     bool m_has_draw_order = false;  // library files are entries alone

@@ -33,6 +33,7 @@ struct TypEntry {
     std::size_t last_line = 0;   // its "[end]"
     std::string type;            // as written, e.g. "0x02f0b"
     std::string label;           // the text of the first "String1=" after its language code
+    std::string name;            // from a comment line, as the library files name their looks; may be empty
     int line_width = -1;         // -1: not given
     int border_width = -1;
     XpmImage xpm;

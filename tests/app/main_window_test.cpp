@@ -10,10 +10,10 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QFileSystemModel>
 #include <QScrollBar>
 #include <QStorageInfo>
+#include <QTableView>
 #include <QTimer>
 #include <QTreeView>
 #include <filesystem>
@@ -464,7 +464,7 @@ TEST(Preview, opens_after_a_create_with_one_row_per_entry) {
     PreviewWindow* preview = w.window->preview();
     ASSERT_NE(preview, nullptr);
     EXPECT_TRUE(preview->isVisible());
-    auto* rows = preview->findChild<QTableWidget*>("previewEntries");
+    QAbstractItemModel* rows = preview->findChild<QTableView*>("previewEntries")->model();
     EXPECT_EQ(rows->rowCount(), 7);  // the point without a library look has its category's marker
     EXPECT_EQ(from_qt(preview->findChild<QLabel*>("previewCommand")->text()),
               "Compile it with: mkgmap --family-id=12345 --code-page=1252 " + (w.dir / "out.txt"));
@@ -472,8 +472,8 @@ TEST(Preview, opens_after_a_create_with_one_row_per_entry) {
 
     preview->findChild<QComboBox*>("previewFilter")->setCurrentText("Lines");
     ASSERT_EQ(rows->rowCount(), 3);
-    EXPECT_EQ(rows->item(1, 2)->text(), "0x0a");
-    rows->setCurrentCell(1, 2);
+    EXPECT_EQ(rows->index(1, 2).data().toString(), "0x0a");
+    preview->findChild<QTableView*>("previewEntries")->setCurrentIndex(rows->index(1, 2));
     EXPECT_TRUE(preview->findChild<QPlainTextEdit*>("previewText")->toPlainText().contains("Xpm=\"32 2 2 1\""));
 }
 
@@ -499,15 +499,15 @@ TEST(Preview, shows_the_look_sources_of_the_run_that_wrote_the_text_which_gets_t
     PreviewWindow* preview = w.window->preview();
     ASSERT_NE(preview, nullptr);
     const auto summary = [&] { return from_qt(preview->findChild<QLabel*>("previewSummary")->text()); };
-    auto* rows = preview->findChild<QTableWidget*>("previewEntries");
+    QAbstractItemModel* rows = preview->findChild<QTableView*>("previewEntries")->model();
     EXPECT_EQ(summary(), "3 types: 3 tags");
     ASSERT_EQ(rows->rowCount(), 3);
-    for (int r = 0; r < 3; ++r) EXPECT_EQ(rows->item(r, 3)->text(), "tags");
-    EXPECT_TRUE(rows->item(0, 3)->toolTip().contains("matched x=y"));
+    for (int r = 0; r < 3; ++r) EXPECT_EQ(rows->index(r, 3).data().toString(), "tags");
+    EXPECT_TRUE(rows->index(0, 3).data(Qt::ToolTipRole).toString().contains("matched x=y"));
 
     w.window->show_preview();  // File > Preview: the text may have changed since the run
     EXPECT_EQ(summary(), "Look sources are known right after Create TYP");
-    EXPECT_EQ(rows->item(0, 3), nullptr);
+    EXPECT_FALSE(rows->index(0, 3).data().isValid());
 }
 
 TEST(MainWindowFiles, about_s_picture_opens_the_readme_that_the_build_put_beside_the_program) {

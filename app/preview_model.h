@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QCache>
+#include <QPixmap>
+#include <QStringList>
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "look_source.h"
+#include "typ_reader.h"
+
+namespace tessaro {
+
+// What is known of a look beside its source: the tags that matched, the
+// library look taken, the rule's condition.
+QStringList look_details(const EntryLook& look);
+
+// The rows of the preview: the entries of a TYP text that the filter lets
+// through. A row costs an index; a look's picture is drawn only when the
+// view asks for it (the rows on screen), and a bounded number are kept.
+class PreviewModel : public QAbstractTableModel {
+public:
+    enum Column { LOOK, SECTION, TYPE, SOURCE, LABEL, COLUMNS };
+
+    // `looks` are the run's, in the order of the text; none: sources unknown.
+    void show(TypDocument doc, std::vector<EntryLook> looks);
+    // Only the entries of this section; none: all.
+    void set_filter(std::optional<Section> section);
+
+    const TypDocument& document() const { return m_doc; }
+    bool has_looks() const { return !m_looks.empty(); }
+    std::size_t entry_of(int row) const { return m_rows[static_cast<std::size_t>(row)]; }
+    const EntryLook* look_of(std::size_t entry) const;
+    // How many pictures were drawn since the text was shown.
+    std::size_t pictures_drawn() const { return m_drawn; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    void fill_rows();
+
+    TypDocument m_doc;
+    std::vector<EntryLook> m_looks;
+    std::vector<std::optional<std::size_t>> m_entry_looks;  // per entry of m_doc, into m_looks
+    std::optional<Section> m_filter;
+    std::vector<std::size_t> m_rows;                        // entries shown, into m_doc
+    mutable QCache<std::size_t, QPixmap> m_pictures{256};   // by entry
+    mutable std::size_t m_drawn = 0;
+};
+
+}  // namespace tessaro
