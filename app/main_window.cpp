@@ -98,6 +98,7 @@ MainWindow::MainWindow(const AppFolders& folders, Shell& shell, Desktop& desktop
     m_state.app_folder = folders.app;
     m_state.res_folder = folders.res;
     m_state.program_folder = folders.program.empty() ? folders.app : folders.program;
+    m_state.settings_folder = folders.settings;
     build_widgets();
     build_menus();
     setAcceptDrops(true);

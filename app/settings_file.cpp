@@ -109,7 +109,7 @@ bool skip_text_lines(SettingsReader& in, int count) {
 }  // namespace
 
 std::string settings_path(const AppState& state) {
-    return join_path(state.app_folder, "tessaro.dat");
+    return join_path(state.settings_folder.empty() ? state.app_folder : state.settings_folder, "tessaro.dat");
 }
 
 void loaddat(AppState& state, Shell& shell) {

@@ -79,7 +79,7 @@ struct Setup {
 };
 
 void load_libraries(Setup& s, const CliOptions& o, const std::string& program_folder, Reporter& say) {
-    s.context.res_folder = o.res_dir.value_or(join_path(program_folder, "res"));
+    s.context.res_folder = o.res_dir ? *o.res_dir : find_library_folder(program_folder);
     s.context.polygon_library = o.polygon_library.value_or(library_file_path(s.context.res_folder, Section::Polygon));
     s.context.polygon_library_given = o.polygon_library.has_value();
     for (Section section : ALL_SECTIONS)

@@ -16,6 +16,7 @@ inline constexpr const char* PROGRAM_VERSION = "2.10707";
 struct AppState {
     std::string app_folder;    // where bin/, typ/ and the settings file live
     std::string program_folder;  // the program's own folder: where the TYP editor sits beside it
+    std::string settings_folder;  // where the settings file lives; empty: app_folder
     std::string res_folder;    // the library files beside the program
     std::string bin_folder;
     std::string typ_path;      // the TYP text being written

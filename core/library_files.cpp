@@ -1,6 +1,7 @@
 #include "library_files.h"
 
 #include <cstring>
+#include <filesystem>
 
 #include "file_io.h"
 #include "text_util.h"
@@ -42,6 +43,14 @@ std::optional<Failure> load_library_file(const std::string& path, Section sectio
     }
     into.assign(section == Section::Polygon ? prepare_polygon_library(std::move(text)) : std::move(text), path);
     return failure;
+}
+
+std::string find_library_folder(const std::string& program_folder) {
+    const std::string beside = join_path(program_folder, "res");
+    if (is_folder(beside)) return beside;
+    const std::string installed =
+        from_fs_path((to_fs_path(program_folder).parent_path() / "share" / "tessaro" / "res").make_preferred());
+    return is_folder(installed) ? installed : beside;
 }
 
 }  // namespace tessaro

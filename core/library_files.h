@@ -16,6 +16,11 @@ using LibraryTexts = PerSection<LibraryText>;
 // The library file of a section in the res folder: points, lines, pgons.pol.
 std::string library_file_path(const std::string& res_folder, Section section);
 
+// The folder of the library files for a program in `program_folder`: res/
+// beside it (a build or an unpacked copy), else ../share/tessaro/res (an
+// installed copy); res/ beside it when neither is there, for the messages.
+std::string find_library_folder(const std::string& program_folder);
+
 // The polygon library's own labels become comment lines: every "String1="
 // turns into ";", so that only the rule's label can reach the TYP text.
 std::string prepare_polygon_library(std::string text);

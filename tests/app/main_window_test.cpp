@@ -44,7 +44,7 @@ struct Window {
     test::RecordingShell shell;
     test::FakeDesktop desktop;
     std::unique_ptr<MainWindow> window;
-    AppFolders folders{dir / "prog", dir / "prog/res", dir / "prog"};
+    AppFolders folders{dir / "prog", dir / "prog/res", dir / "prog", {}};
     explicit Window(bool started = true) {
         test::qt_app();
         dir.write("prog/res/points", "Type=0x02d02\r\nXpm=\"2 1 1 1\"\r\n\"a c #C05020\"\r\n\"aa\"\r\n[end]\r\n");
