@@ -149,5 +149,36 @@ TEST(Update, leaves_a_broken_text_as_it_was_unless_forced_and_makes_a_missing_on
     EXPECT_NE(lone.err.find("--prune goes with --update"), std::string::npos) << lone.err;
 }
 
+// An old text without polygons (nor a line end at its end) gets a draw order
+// before its first one; a style read only in part prunes nothing.
+TEST(Update, starts_a_draw_order_where_there_was_none_and_prunes_nothing_of_a_style_read_in_part) {
+    const test::TempDir tmp;
+    const std::string style = tmp / "style";
+    tmp.write("style/polygons", "natural=water [0x3c resolution 20]\n");
+    tmp.write("style/lines", "highway=primary [0x02 resolution 20]\n");
+    ASSERT_EQ(run({}, tmp / "fresh.txt", style).exit_code, 0);
+    const std::string fresh = test::read_bytes(tmp / "fresh.txt");
+    const std::string old = "[_id]\r\nFID=12345\r\nCodePage=1252\r\n[End]\r\n; mine\r\n[_line]\r\nType=0x02\r\n"
+                            "Xpm=\"0 0 1 0\"\r\n\"a c #FF0000\"\r\n[end]";
+    const std::string path = tmp.write("old.txt", old);
+    const test::CliOutput updated = run({"--update"}, path, style);
+    EXPECT_EQ(updated.exit_code, 0) << updated.err;
+    const std::string text = test::read_bytes(path);
+    EXPECT_EQ(text, old + "\r\n[_drawOrder]\r\nType=0X3c,1\r\n[End]\r\n\r\n" +
+                        entry_block(fresh, "[_polygon]\r\nType=0x3c\r\n"));
+
+#ifndef _WIN32
+    if (!test::make_unreadable(style + "/polygons").empty()) {
+        const test::CliOutput part = run({"--update", "--prune"}, path, style);
+        EXPECT_EQ(part.exit_code, 1);
+        EXPECT_NE(part.err.find("nothing was pruned"), std::string::npos) << part.err;
+        EXPECT_EQ(test::read_bytes(path), text);
+    }
+#endif
+    const int status = mkgmap_status(tmp, "updated", text);
+    if (status == -1) GTEST_SKIP() << "mkgmap is not installed: its verdict is not checked";
+    EXPECT_EQ(status, 0) << test::read_bytes(tmp / "updated/log");
+}
+
 }  // namespace
 }  // namespace tessaro
