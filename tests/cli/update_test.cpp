@@ -44,6 +44,20 @@ int mkgmap_status(const test::TempDir& tmp, const std::string& name, const std::
     return std::system(command.c_str());
 }
 
+// A style of one polygon and one line; the text a fresh run makes of it.
+std::string water_and_primary(const test::TempDir& tmp, const std::string& style) {
+    tmp.write("style/polygons", "natural=water [0x3c resolution 20]\n");
+    tmp.write("style/lines", "highway=primary [0x02 resolution 20]\n");
+    EXPECT_EQ(run({}, tmp / "fresh.txt", style).exit_code, 0);
+    return test::read_bytes(tmp / "fresh.txt");
+}
+
+// The line `what` first stands on.
+std::string line_of(const std::string& text, const std::string& what) {
+    const auto before = text.begin() + static_cast<std::ptrdiff_t>(text.find(what));
+    return std::to_string(std::count(text.begin(), before, '\n') + 1);
+}
+
 TEST(Update, keeps_every_edited_byte_adds_the_new_type_and_names_or_prunes_the_one_dropped) {
     const test::TempDir tmp;
     const std::string style = tmp / "style";
@@ -85,8 +99,7 @@ TEST(Update, keeps_every_edited_byte_adds_the_new_type_and_names_or_prunes_the_o
     EXPECT_LT(updated.find(forest), updated.find("; my roads"));
     EXPECT_LT(updated.find("Type=0X50,1\r\n"), updated.find("[End]", updated.find("[_drawOrder]")));
     EXPECT_GT(updated.find("Type=0X50,1\r\n"), updated.find("Type=0X4e,7\r\n"));
-    EXPECT_NE(first.err.find("out.txt:" + std::to_string(std::count(updated.begin(), updated.begin() +
-                                                                         static_cast<std::ptrdiff_t>(updated.find("Type=0x17")), '\n')) +
+    EXPECT_NE(first.err.find("out.txt:" + line_of(updated, "[_polygon]\r\nType=0x17") +
                              ": polygon type 0x17: the style no longer uses it; its entry is kept (--prune drops it)"),
               std::string::npos)
         << first.err;
@@ -119,10 +132,7 @@ TEST(Update, keeps_every_edited_byte_adds_the_new_type_and_names_or_prunes_the_o
 TEST(Update, leaves_a_broken_text_as_it_was_unless_forced_and_makes_a_missing_one_afresh) {
     const test::TempDir tmp;
     const std::string style = tmp / "style";
-    tmp.write("style/polygons", "natural=water [0x3c resolution 20]\n");
-    tmp.write("style/lines", "highway=primary [0x02 resolution 20]\n");
-    ASSERT_EQ(run({}, tmp / "fresh.txt", style).exit_code, 0);
-    const std::string fresh = test::read_bytes(tmp / "fresh.txt");
+    const std::string fresh = water_and_primary(tmp, style);
 
     EXPECT_EQ(run({"--update"}, tmp / "new.txt", style).exit_code, 0);
     EXPECT_EQ(test::read_bytes(tmp / "new.txt"), fresh);
@@ -131,9 +141,7 @@ TEST(Update, leaves_a_broken_text_as_it_was_unless_forced_and_makes_a_missing_on
     const std::string path = tmp.write("broken.txt", broken);
     const test::CliOutput refused = run({"--update", "--prune"}, path, style);
     EXPECT_EQ(refused.exit_code, 1);
-    EXPECT_NE(refused.err.find(path + ":" +
-                               std::to_string(std::count(broken.begin(), broken.begin() + static_cast<std::ptrdiff_t>(broken.find("0xZZ")), '\n') + 1) +
-                               ": error: Type= value \"0xZZ\" is not a number"),
+    EXPECT_NE(refused.err.find(path + ":" + line_of(broken, "0xZZ") + ": error: Type= value \"0xZZ\" is not a number"),
               std::string::npos)
         << refused.err;
     EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
@@ -154,10 +162,7 @@ TEST(Update, leaves_a_broken_text_as_it_was_unless_forced_and_makes_a_missing_on
 TEST(Update, starts_a_draw_order_where_there_was_none_and_prunes_nothing_of_a_style_read_in_part) {
     const test::TempDir tmp;
     const std::string style = tmp / "style";
-    tmp.write("style/polygons", "natural=water [0x3c resolution 20]\n");
-    tmp.write("style/lines", "highway=primary [0x02 resolution 20]\n");
-    ASSERT_EQ(run({}, tmp / "fresh.txt", style).exit_code, 0);
-    const std::string fresh = test::read_bytes(tmp / "fresh.txt");
+    const std::string fresh = water_and_primary(tmp, style);
     const std::string old = "[_id]\r\nFID=12345\r\nCodePage=1252\r\n[End]\r\n; mine\r\n[_line]\r\nType=0x02\r\n"
                             "Xpm=\"0 0 1 0\"\r\n\"a c #FF0000\"\r\n[end]";
     const std::string path = tmp.write("old.txt", old);
