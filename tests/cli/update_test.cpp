@@ -158,7 +158,7 @@ TEST(Update, leaves_a_broken_text_as_it_was_unless_forced_and_makes_a_missing_on
 }
 
 // An old text without polygons (nor a line end at its end) gets a draw order
-// before its first one; a style read only in part prunes nothing.
+// before its first one; a section left out or a style read only in part prunes nothing.
 TEST(Update, starts_a_draw_order_where_there_was_none_and_prunes_nothing_of_a_style_read_in_part) {
     const test::TempDir tmp;
     const std::string style = tmp / "style";
@@ -171,6 +171,9 @@ TEST(Update, starts_a_draw_order_where_there_was_none_and_prunes_nothing_of_a_st
     const std::string text = test::read_bytes(path);
     EXPECT_EQ(text, old + "\r\n[_drawOrder]\r\nType=0X3c,1\r\n[End]\r\n\r\n" +
                         entry_block(fresh, "[_polygon]\r\nType=0x3c\r\n"));
+    // A section left out is not one the style has given up.
+    EXPECT_EQ(run({"--update", "--prune", "--no-lines"}, path, style).exit_code, 0);
+    EXPECT_EQ(test::read_bytes(path), text);
 
 #ifndef _WIN32
     if (!test::make_unreadable(style + "/polygons").empty()) {
