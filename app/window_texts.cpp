@@ -49,6 +49,7 @@ std::string failure_text(const Failure& f) {
             return "The TYP text could not be written: " + f.path + " is the same file as " + f.other_path +
                    ", which the conversion reads. Please type another TYP text path.";
         case Failure::Kind::UnsafeOtherStyleName: return f.path + ": refused: the name leads out of the styles folder";
+        case Failure::Kind::OldTextBroken: return f.path + ": has errors, so it was not updated and is left as it was";
     }
     return f.path + why;
 }

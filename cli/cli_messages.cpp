@@ -1,5 +1,7 @@
 #include "cli_messages.h"
 
+#include <algorithm>
+
 #include "text_util.h"
 #include "typ_text.h"
 
@@ -55,6 +57,9 @@ std::string failure_text(const Failure& f) {
                    "; give another file with -o";
         case Failure::Kind::UnsafeOtherStyleName:
             return f.path + ": refused: the name leads out of the styles folder";
+        case Failure::Kind::OldTextBroken:
+            return f.path + ": not updated: the TYP text has errors (above); it is left as it was (mend it, or give "
+                            "--force to replace it with a fresh one)";
     }
     return f.path + why;
 }
@@ -128,6 +133,50 @@ std::string incomplete_text(const std::string& typ_path, const std::vector<std::
 }  // namespace tessaro
 
 namespace tessaro {
+
+namespace {
+// Enough to find the first faults; the rest only as a count.
+constexpr std::size_t PROBLEMS_SHOWN = 100;
+}  // namespace
+
+std::string typ_problems_text(const std::string& path, const std::vector<TypProblem>& problems) {
+    std::string text;
+    for (std::size_t i = 0; i < problems.size() && i < PROBLEMS_SHOWN; ++i) {
+        const TypProblem& p = problems[i];
+        text += path + ':' + std::to_string(p.line) + (p.severity == Severity::Error ? ": error: " : ": warning: ") +
+                p.message + '\n';
+    }
+    if (problems.size() > PROBLEMS_SHOWN)
+        text += path + ": " + std::to_string(problems.size() - PROBLEMS_SHOWN) + " more problems not shown\n";
+    return text;
+}
+
+std::string unused_entry_text(const std::string& typ_path, const UnusedEntry& e, bool pruned) {
+    const std::string type = std::string(section_name(e.section)) + " type " + printable(e.code);
+    if (pruned)
+        return "warning: " + typ_path + ": " + type + " (line " + std::to_string(e.line) +
+               " of the old text): the style no longer uses it; its entry was dropped";
+    return "warning: " + typ_path + ":" + std::to_string(e.line) + ": " + type +
+           ": the style no longer uses it; its entry is kept (--prune drops it)";
+}
+
+std::string updated_text(const std::string& typ_path, const TypUpdate& u) {
+    return typ_path + ": TYP text updated: " + std::to_string(u.kept) + " entries kept, " + std::to_string(u.added) +
+           " added, " + std::to_string(u.unused) + " of types the style no longer uses " +
+           (u.pruned ? "dropped" : "kept");
+}
+
+std::string replaced_broken_text(const std::string& typ_path, const TypUpdate& u) {
+    const auto errors = std::count_if(u.problems.begin(), u.problems.end(),
+                                      [](const TypProblem& p) { return p.severity == Severity::Error; });
+    return "warning: " + typ_path + ": the old TYP text had " + std::to_string(errors) +
+           (errors == 1 ? " error" : " errors") + "; --force replaced it with a fresh one";
+}
+
+std::string prune_skipped_text() {
+    return "warning: nothing was pruned: the style was not read in full";
+}
+
 std::string label_dropped_text() {
     return "warning: some library looks have a label of their own; --tag-text did not replace it";
 }

@@ -6,6 +6,7 @@
 #include "create_typ.h"
 #include "failure.h"
 #include "style_drift.h"
+#include "typ_reader.h"
 #include "warning.h"
 
 namespace tessaro {
@@ -46,6 +47,17 @@ std::string incomplete_text(const std::string& typ_path, const std::vector<std::
 }  // namespace tessaro
 
 namespace tessaro {
+// A TYP text's problems, one line each ("FILE:LINE: error: ..."), the first
+// hundred of them and then their number.
+std::string typ_problems_text(const std::string& path, const std::vector<TypProblem>& problems);
+// An update's entry of a type the style no longer uses.
+std::string unused_entry_text(const std::string& typ_path, const UnusedEntry& entry, bool pruned);
+// The last line of a run that updated the TYP text completely.
+std::string updated_text(const std::string& typ_path, const TypUpdate& update);
+// An update that replaced an old text with errors (--force).
+std::string replaced_broken_text(const std::string& typ_path, const TypUpdate& update);
+// An update that read the style only in part keeps the unused entries.
+std::string prune_skipped_text();
 // Include Tag Text met library looks that carry a label of their own.
 std::string label_dropped_text();
 }  // namespace tessaro

@@ -37,6 +37,13 @@ std::string cli_usage() {
            "                          (explicit --inc-* options win), and read the rules taken\n"
            "                          from other styles beside the style folder\n"
            "                          (include 'points' from default; base-style=default in info)\n"
+           "  --update                when the TYP text exists, keep its header, entries and draw\n"
+           "                          order byte for byte, add entries for the style's types it\n"
+           "                          lacks (and draw order lines for new polygons); entries of\n"
+           "                          types the style no longer uses are kept and named\n"
+           "  --prune                 with --update: drop those entries and their draw order lines\n"
+           "  --force                 with --update: replace a TYP text that has errors as a fresh\n"
+           "                          run would (without it, such a text is left as it was)\n"
            "  --check FILE            read a TYP text as mkgmap does and report its problems\n"
            "                          (file:line: error: message, file:line: warning: message);\n"
            "                          exit 1 when there is an error: mkgmap would refuse the text\n"
@@ -134,6 +141,12 @@ CliParse parse_cli(const std::vector<std::string>& args) {
             o.classic_looks = true;
         } else if (arg == "--strict") {
             o.strict = true;
+        } else if (arg == "--update") {
+            o.update = true;
+        } else if (arg == "--prune") {
+            o.prune = true;
+        } else if (arg == "--force") {
+            o.force = true;
         } else if (arg == "-q" || arg == "--quiet") {
             o.quiet = true;
         } else if (arg == "-h" || arg == "--help") {
@@ -148,6 +161,9 @@ CliParse parse_cli(const std::vector<std::string>& args) {
     if (o.check && !o.style_folder.empty()) r.error = "--check takes no style folder; give it with --style";
     else if (o.style && !o.check) r.error = "--style goes with --check FILE only";
     else if (o.strict && !o.check) r.error = "--strict goes with --check";
+    else if (o.update && o.check) r.error = "--update goes with a style folder, not with --check";
+    else if (o.prune && !o.update) r.error = "--prune goes with --update";
+    else if (o.force && !o.update) r.error = "--force goes with --update";
     else if (!o.help && !o.version && !o.check && o.style_folder.empty()) r.error = "no style folder given";
     return r;
 }

@@ -24,6 +24,9 @@ struct CliOptions {
     bool tag_text = false;
     bool classic_looks = false;
     bool strict = false;  // --check fails on warnings too
+    bool update = false;  // keep the old TYP text's header and entries, add the types it lacks
+    bool prune = false;   // with update: drop the entries of types the style no longer uses
+    bool force = false;   // with update: replace an old TYP text that has errors
     bool quiet = false;
     bool help = false;
     bool version = false;

@@ -40,6 +40,8 @@ public:
     void warnings(const std::vector<Warning>& list) {
         for (const Warning& w : list) warn(warning_text(w));
     }
+    // Lines that name their file first, as --check writes them.
+    void lines(const std::string& text) { m_err << text; }
 
 private:
     std::ostream& m_err;
@@ -138,6 +140,9 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     request.classic_looks = o.classic_looks;
     request.libraries = &s.libraries;
     request.seed = o.seed;
+    request.update = o.update;
+    request.prune = o.prune;
+    request.replace_broken = o.force;
     if (o.output) {
         request.typ_path = *o.output;
     } else {
@@ -167,6 +172,8 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     }
 
     const CreateTypReport report = run_create_typ(request, check);
+    const TypUpdate& update = report.update;
+    if (!update.problems.empty() && !update.replaced_broken) say.lines(typ_problems_text(request.typ_path, update.problems));
     say.failures(report.failures);
     if (!report.started) return Outcome::Failed;
     if (!report.written) {
@@ -175,6 +182,9 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
         return Outcome::Failed;
     }
     say.warnings(report.warnings);
+    if (update.replaced_broken) say.warn(replaced_broken_text(request.typ_path, update));
+    for (const UnusedEntry& e : update.unused_entries) say.warn(unused_entry_text(request.typ_path, e, update.pruned));
+    if (request.prune && update.done && !update.pruned) say.warn(prune_skipped_text());
     bool report_written = true;
     if (o.report) {
         if (std::optional<Failure> failure = write_replaced_file(*o.report, look_report(report.looks))) {
@@ -190,7 +200,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
         say.error(incomplete_text(request.typ_path, unread, report));
         return Outcome::Incomplete;
     }
-    say.warn(created_text(request.typ_path, report));
+    say.warn(update.done ? updated_text(request.typ_path, update) : created_text(request.typ_path, report));
     if (!request.classic_looks) say.warn(look_summary(report.looks));
     say.warn(compile_text(request.typ_path));
     return report_written ? Outcome::Written : Outcome::Failed;
@@ -223,9 +233,6 @@ std::size_t check_against_style(const CliOptions& o, const std::string& path, co
     return unread.size() + style.failures.size() + drift.size();
 }
 
-// Enough to find the first faults; the rest only as a count.
-constexpr std::size_t PROBLEMS_SHOWN = 100;
-
 int check_typ_text(const CliOptions& o, std::ostream& out, std::ostream& err) {
     const std::string& path = *o.check;
     std::string text;
@@ -235,13 +242,7 @@ int check_typ_text(const CliOptions& o, std::ostream& out, std::ostream& err) {
         return EXIT_FAILED;
     }
     const TypDocument doc = read_typ_text(text);
-    for (std::size_t i = 0; i < doc.problems.size() && i < PROBLEMS_SHOWN; ++i) {
-        const TypProblem& p = doc.problems[i];
-        err << path << ':' << p.line << (p.severity == Severity::Error ? ": error: " : ": warning: ") << p.message
-            << '\n';
-    }
-    if (doc.problems.size() > PROBLEMS_SHOWN)
-        err << path << ": " << doc.problems.size() - PROBLEMS_SHOWN << " more problems not shown\n";
+    err << typ_problems_text(path, doc.problems);
     const std::size_t findings = o.style ? check_against_style(o, path, doc, err) : 0;
     if (has_error(doc) || (o.strict && !doc.problems.empty()) || findings != 0) return EXIT_FAILED;
     out << path << ": " << doc.entries.size() << " entries, "

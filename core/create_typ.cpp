@@ -9,10 +9,12 @@
 #include "file_io.h"
 #include "include_walk.h"
 #include "line_writer.h"
+#include "output_file.h"
 #include "point_writer.h"
 #include "polygon_writer.h"
 #include "style_folder.h"
 #include "text_util.h"
+#include "typ_reader.h"
 
 namespace tessaro {
 
@@ -160,6 +162,38 @@ void name_statements_not_followed(const CreateTypRequest& request, bool groups_r
             {Warning::Kind::IncludeNotFollowed, std::move(place.path), place.statement.line, std::move(place.statement.text)});
 }
 
+// The TYP text an update keeps: its bytes and what the reader makes of them.
+struct OldText {
+    std::string bytes;
+    TypDocument doc;
+};
+
+// The old text of an update, if there is one to update (a device is written
+// as by a fresh run). False, with the failure in the report, when the run must
+// stop: it cannot be read, or it has errors and is not to be replaced.
+bool read_old_text(const CreateTypRequest& request, CreateTypReport& report, std::optional<OldText>& old) {
+    const OutputTarget target = resolve_output(request.typ_path);
+    if (target.kind != OutputTarget::Kind::Replace || !is_regular_file(target.file)) return true;
+    OldText text;
+    std::string error;
+    if (!read_file(target.file, text.bytes, error)) {
+        report.failures.push_back({Failure::Kind::Read, request.typ_path, 0, error});
+        return false;
+    }
+    text.doc = read_typ_text(text.bytes);
+    if (has_error(text.doc)) {
+        report.update.problems = std::move(text.doc.problems);
+        if (request.replace_broken) {
+            report.update.replaced_broken = true;
+            return true;
+        }
+        report.failures.push_back({Failure::Kind::OldTextBroken, request.typ_path});
+        return false;
+    }
+    old = std::move(text);
+    return true;
+}
+
 }  // namespace
 
 void visit_style_files(const CreateTypRequest& request, const std::string& kinds, const StyleFileVisit& visit,
@@ -297,8 +331,11 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
         report.failures.push_back({Failure::Kind::OutputIsInput, request.typ_path, 0, {}, *input});
         return report;
     }
+    std::optional<OldText> old;
+    if (request.update && !read_old_text(request, report, old)) return report;
     const LibraryTexts no_libraries;
     TypText out(request.typ_path, yield);
+    if (old) out.hold();
     if (std::optional<Failure> failure = out.write_header(request.style_folder)) {
         report.failures.push_back(std::move(*failure));
         return report;
@@ -320,6 +357,17 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     visit_style_files(request, checked.kinds, [&cv](Section s, const std::string& path) { writer_of(s)(cv, path); },
                       notes);
     report.chunks = out.appends();
+    if (old) {
+        // Types missing for a file that could not be read must not cost the
+        // map maker the entries of that file's types.
+        const bool prune = request.prune && report.failures.empty();
+        const FreshRun fresh{out.held(), report.looks, cv.types, request.sections};
+        UpdatedText updated = update_typ_text(old->bytes, old->doc, fresh, prune);
+        out.write_instead(updated.text);
+        report.looks = std::move(updated.looks);
+        report.entries = updated.entries;
+        report.update = std::move(updated.update);
+    }
     if (std::optional<Failure> failure = out.finish()) report.failures.push_back(std::move(*failure));
     else report.written = true;
     return report;

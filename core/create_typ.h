@@ -11,6 +11,7 @@
 #include "library_files.h"
 #include "look_source.h"
 #include "section.h"
+#include "typ_update.h"
 #include "warning.h"
 #include "yield.h"
 
@@ -35,6 +36,12 @@ struct CreateTypRequest {
     // Files the run depends on besides the style's (the library files, the
     // settings file): the TYP text never takes the place of one of them.
     std::vector<std::string> other_inputs;
+    // Update the TYP text at typ_path, when there is one, instead of replacing
+    // it: its header and entries stay as they are, the style's types it lacks
+    // get entries (update_typ_text). An old text with errors stops the run.
+    bool update = false;
+    bool prune = false;            // with update: drop the entries of types the style no longer uses
+    bool replace_broken = false;   // with update: an old text with errors is replaced as by a fresh run
 };
 
 // What the check finds, in the order a user is told. Warnings first where
@@ -79,6 +86,7 @@ struct CreateTypReport {
     std::vector<Warning> warnings;    // in the order they were met
     std::vector<EntryLook> looks;     // one for each entry, in the order of the TYP text
     std::size_t chunks = 0;           // pieces of the TYP text, header included
+    TypUpdate update;                 // what the update did (request.update)
 
     // Written, and with everything the run meant to read: after a rule or
     // include file that could not be read (in full), or a refused include

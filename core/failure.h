@@ -17,6 +17,7 @@ struct Failure {
         UnsafeIncludeName, // an include file named with a folder in its name
         OutputIsInput,   // the TYP text path names a file the run reads (other_path)
         UnsafeOtherStyleName,  // a file of another style named so that it could lead out of the styles folder
+        OldTextBroken,   // the TYP text to update has errors: it is left as it was
     };
     Failure() = default;
     Failure(Kind k, std::string file, std::size_t at_line = 0, std::string error = {}, std::string other = {})

@@ -13,13 +13,15 @@ const char* look_source_name(LookSource source) {
         case LookSource::Tags: return "tags";
         case LookSource::Marker: return "marker";
         case LookSource::Random: return "random";
+        case LookSource::Kept: return "kept";
+        case LookSource::Unused: return "unused";
     }
     return "library";
 }
 
 std::string look_summary(const std::vector<EntryLook>& looks) {
-    constexpr LookSource ORDER[] = {LookSource::Library, LookSource::Table, LookSource::Tags, LookSource::Marker,
-                                    LookSource::Random};
+    constexpr LookSource ORDER[] = {LookSource::Kept,   LookSource::Library, LookSource::Table, LookSource::Tags,
+                                    LookSource::Marker, LookSource::Random,  LookSource::Unused};
     std::array<std::size_t, std::size(ORDER)> counts{};
     for (const EntryLook& look : looks) ++counts[static_cast<std::size_t>(look.source)];
     std::string text = std::to_string(looks.size()) + (looks.size() == 1 ? " type" : " types");

@@ -14,9 +14,11 @@ enum class LookSource {
     Tags,     // the library look whose tags the rule's condition matches
     Marker,   // the marker of the point code's category
     Random,   // a random colour (lines, polygons)
+    Kept,     // an update kept the old text's entry of a type the style uses
+    Unused,   // an update kept the old text's entry of a type the style no longer uses
 };
 
-// "library", "table", "tags", "marker", "random".
+// "library", "table", "tags", "marker", "random", "kept", "unused".
 const char* look_source_name(LookSource source);
 
 // One entry of the TYP text and where its look came from.

@@ -34,24 +34,14 @@ StyleTypes list_style_types(const CreateTypRequest& request, const Yield& yield)
     return found;
 }
 
-namespace {
-
-std::optional<std::uint32_t> entry_type(std::string_view code) {
-    const std::optional<std::uint32_t> value = code_value(code);
-    if (!value) return std::nullopt;
-    return typ_type(*value);
-}
-
-}  // namespace
-
 std::vector<StyleDrift> find_style_drift(const TypDocument& doc, const std::vector<StyleType>& types) {
     PerSection<TypeSet> entries{};
     PerSection<TypeSet> used{};
     TypeSet drawn;
     for (const TypEntry& e : doc.entries)
-        if (const std::optional<std::uint32_t> type = entry_type(e.type)) entries[e.section].insert(*type);
+        if (const std::optional<std::uint32_t> type = entry_type(e)) entries[e.section].insert(*type);
     for (const std::string& code : doc.draw_order)
-        if (const std::optional<std::uint32_t> type = entry_type(code)) drawn.insert(*type);
+        if (const std::optional<std::uint32_t> type = typ_value_type(code)) drawn.insert(*type);
     std::vector<StyleDrift> drift;
     for (const StyleType& t : types) {
         used[t.section].insert(t.type);
@@ -59,7 +49,7 @@ std::vector<StyleDrift> find_style_drift(const TypDocument& doc, const std::vect
             drift.push_back({StyleDrift::Kind::NoEntry, t.section, t.code, t.file, t.line});
     }
     for (const TypEntry& e : doc.entries) {
-        const std::optional<std::uint32_t> type = entry_type(e.type);
+        const std::optional<std::uint32_t> type = entry_type(e);
         // A Type= that is no code is among the reader's problems already.
         if (!type) continue;
         if (!used[e.section].contains(*type))

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "text_util.h"
+#include "type_code.h"
 
 namespace tessaro {
 
@@ -93,7 +94,7 @@ std::optional<Section> entry_section(std::string_view tag) {
 }
 
 bool key_known(Section section, std::string_view key) {
-    if (key == "type" || key == "fontstyle" || key == "daycustomcolor" || key == "nightcustomcolor" ||
+    if (key == "type" || key == "subtype" || key == "fontstyle" || key == "daycustomcolor" || key == "nightcustomcolor" ||
         key == "customcolor" || key == "extendedlabels" || key == "xpm")
         return true;
     if (key.substr(0, 6) == "string" && std::all_of(key.begin() + 6, key.end(), [](char c) { return c >= '0' && c <= '9'; }))
@@ -246,6 +247,7 @@ private:
 
     void read_draw_order(std::size_t open) {
         m_has_draw_order = true;
+        m_doc.draw_order_tags.push_back(open + 1);
         std::size_t n = 0;
         std::string key;
         std::string_view value;
@@ -262,6 +264,7 @@ private:
             else if (!to_int(level)) problem(n, "draw order level \"" + std::string(level) + "\" is not a number");
             else {
                 m_doc.draw_order.emplace_back(trimmed(code));
+                m_doc.draw_order_lines.push_back(n + 1);
                 m_drawn.push_back(type_key(*v));
             }
         }
@@ -274,6 +277,7 @@ private:
         e.first_line = open + 1;
         e.text = std::string(m_lines[open]);
         std::optional<long> type;
+        std::optional<long> subtype;
         std::size_t type_line = open;
         bool has_type = false;
         XpmImage night;
@@ -291,6 +295,10 @@ private:
                 e.type = std::string(value);
                 type = to_number(value);
                 if (!type) problem(n, "Type= value \"" + e.type + "\" is not a number");
+            } else if (key == "subtype") {
+                e.subtype = std::string(value);
+                subtype = to_number(value);
+                if (!subtype) problem(n, "SubType= value \"" + e.subtype + "\" is not a number");
             } else if (key.substr(0, 6) == "string") {
                 read_label(e, n, value);
             } else if (key == "linewidth" || key == "borderwidth") {
@@ -326,6 +334,7 @@ private:
             e.last_line = m_next;
         }
         e.name = entry_name(comment, open);
+        if (type && subtype && *type >= 0) type = (typ_type(static_cast<std::uint32_t>(*type)) & ~0xffu) | (*subtype & 0xff);
         if (type) m_types.push_back({section, type_key(*type), type_line});
         m_doc.entries.push_back(std::move(e));
     }
@@ -522,6 +531,16 @@ private:
 
 TypDocument read_typ_text(std::string_view text) {
     return Reader(text).read();
+}
+
+std::optional<std::uint32_t> typ_value_type(std::string_view type_text, std::string_view subtype_text) {
+    const std::optional<long> type = to_number(type_text);
+    if (!type || *type < 0 || *type > 0xffffffffL) return std::nullopt;
+    const std::uint32_t value = typ_type(static_cast<std::uint32_t>(*type));
+    if (subtype_text.empty()) return value;
+    const std::optional<long> subtype = to_number(subtype_text);
+    if (!subtype) return std::nullopt;
+    return (value & ~0xffu) | static_cast<std::uint32_t>(*subtype & 0xff);
 }
 
 bool has_error(const TypDocument& doc) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +34,7 @@ struct TypEntry {
     std::size_t first_line = 0;  // 1-based, the section tag line
     std::size_t last_line = 0;   // its "[end]"
     std::string type;            // as written, e.g. "0x02f0b"
+    std::string subtype;         // a SubType= value as written; empty when none
     std::string label;           // the text of the first "String1=" after its language code
     std::string name;            // from a comment line, as the library files name their looks; may be empty
     int line_width = -1;         // -1: not given
@@ -53,6 +56,8 @@ struct TypProblem {
 struct TypDocument {
     std::vector<TypEntry> entries;        // points, lines and polygons in file order
     std::vector<std::string> draw_order;  // the codes of every [_drawOrder] block
+    std::vector<std::size_t> draw_order_lines;  // the line of each of those codes
+    std::vector<std::size_t> draw_order_tags;   // the "[_drawOrder]" line of each block
     std::vector<TypProblem> problems;     // in line order
 };
 
@@ -61,6 +66,14 @@ struct TypDocument {
 TypDocument read_typ_text(std::string_view text);
 
 bool has_error(const TypDocument& doc);
+
+// The type a Type= value stands for, read as typ_type reads it, a SubType=
+// value taking the place of its low byte as mkgmap's compiler has it
+// (Type=0x2f with SubType=0x0b is 0x2f0b); nothing when either is no number.
+std::optional<std::uint32_t> typ_value_type(std::string_view type, std::string_view subtype = {});
+inline std::optional<std::uint32_t> entry_type(const TypEntry& entry) {
+    return typ_value_type(entry.type, entry.subtype);
+}
 
 
 }  // namespace tessaro

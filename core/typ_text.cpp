@@ -16,8 +16,18 @@ std::optional<Failure> TypText::write_header(const std::string& style_folder) {
 void TypText::append(const std::string& chunk) {
     ++m_appends;
     yield_to(m_yield);
+    if (m_holding) {
+        m_held.append(chunk).append(CRLF);
+        return;
+    }
     m_file.write(chunk.data(), chunk.size());
     m_file.write(CRLF, 2);
+}
+
+void TypText::write_instead(const std::string& text) {
+    m_held.clear();
+    m_holding = false;
+    m_file.write(text.data(), text.size());
 }
 
 std::optional<Failure> TypText::finish() {

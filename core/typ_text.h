@@ -34,6 +34,13 @@ public:
     // written; finish() then reports it.
     void append(const std::string& chunk);
 
+    // From now on the chunks are held here instead of written: an update
+    // makes its text of them and of the old one, then writes that instead.
+    void hold() { m_holding = true; }
+    const std::string& held() const { return m_held; }
+    // Writes `text` in place of the held chunks.
+    void write_instead(const std::string& text);
+
     // Flushes the text to disk and puts it in the output's place; on failure
     // the old file is unchanged and the new one removed. An unfinished text
     // is abandoned: its new file goes, the old file stays.
@@ -46,6 +53,8 @@ private:
     ReplacedFile m_file;
     Yield m_yield;
     std::size_t m_appends = 0;
+    bool m_holding = false;
+    std::string m_held;
 };
 
 // The header's family and code page: mkgmap must be told both to compile

@@ -86,6 +86,7 @@ const std::vector<Change> CHANGES = {
     {"a draw-order line without a level", "Type=0x04,2", "Type=0x04", Verdict::Error},
     {"a draw-order type that is no number", "Type=0x04,2", "Type=0xZZ,2", Verdict::Error},
     {"a type that is no number", "Type=0x01\n", "Type=0xZZ\n", Verdict::Error},
+    {"a subtype that is no number", "Type=0x01\n", "Type=0x01\nSubType=zz\n", Verdict::Error, 1},
     {"a width that is no number", "LineWidth=3", "LineWidth=x", Verdict::Error},
     {"a day font colour #GG0000", "String1=0x04,Bank", "DayCustomColor=#GG0000", Verdict::Error},
     {"a stray line of text inside an entry", "Type=0x03\n", "Type=0x03\nhello\n", Verdict::Error, 1},
@@ -117,6 +118,7 @@ const std::vector<Change> CHANGES = {
     // Taken as written.
     {"a colour with alpha= after it", "\"b c none\"\n\"abab\"", "\"b c #00FF00\" alpha=7\n\"abab\"", Verdict::Clean},
     {"a colour with an alpha byte", "\"a c #DCDCDC\"", "\"a c #DCDCDC80\"", Verdict::Clean},
+    {"a SubType= in place of the type's low byte", "Type=0x2f06", "Type=0x2f\nSubType=0x06", Verdict::Clean},
     {"a decimal type and lower-case keys", "Type=0x01\nLineWidth=3", "type=1\nlinewidth=3", Verdict::Clean},
     {"a label without a language", "String1=0x04,Town", "String=Town", Verdict::Clean},
 };

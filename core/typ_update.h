@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "look_source.h"
+#include "section.h"
+#include "typ_reader.h"
+#include "type_code.h"
+
+namespace tessaro {
+
+// An update of a TYP text to its style: the map maker's edits stay, the
+// style's new types get entries as a fresh run makes them.
+
+// An old entry of a type the style no longer uses.
+struct UnusedEntry {
+    Section section = Section::Point;
+    std::string code;      // its Type= value as written
+    std::size_t line = 0;  // its first line in the written text; when dropped, in the old one
+};
+
+// What an update did, in the run's report.
+struct TypUpdate {
+    bool done = false;      // an old text stood at the output and was updated
+    std::size_t kept = 0;   // old entries of types the style uses (or of no type), as they were
+    std::size_t added = 0;  // entries made for the style's types the old text lacked
+    std::size_t unused = 0; // old entries of types the style no longer uses: kept, or dropped when pruned
+    bool pruned = false;    // the unused entries and their draw order lines were dropped
+    std::vector<UnusedEntry> unused_entries;
+    bool replaced_broken = false;      // the old text had errors and a fresh one took its place
+    std::vector<TypProblem> problems;  // the old text's problems when its errors stopped the run
+};
+
+// What the fresh run of the style made, held back instead of written.
+struct FreshRun {
+    std::string_view text;
+    const std::vector<EntryLook>& looks;  // one for each entry of `text`, in order
+    const PerSection<TypeSet>& types;     // every type of the style, as Conversion::new_type keys them
+    const PerSection<bool>& sections;     // those it read; the old entries of the others are kept as they are
+};
+
+struct UpdatedText {
+    std::string text;
+    std::vector<EntryLook> looks;  // one for each entry of `text`, in order
+    PerSection<std::size_t> entries{};
+    TypUpdate update;
+};
+
+// The old text byte for byte (header, entries, comments, draw order), with
+// the fresh run's entries of the types it lacks after its last entry of their
+// section (or at its end), and their draw order lines after its last one (or
+// in a new draw order before its first polygon). Entries of types the style
+// no longer uses stay, or, with `prune`, go with their draw order lines.
+UpdatedText update_typ_text(std::string_view old_text, const TypDocument& old_doc, const FreshRun& fresh, bool prune);
+
+}  // namespace tessaro

@@ -1,0 +1,192 @@
+// tessaro-cli --update: a TYP text edited by hand, brought up to a changed
+// style without losing a byte of the edits; mkgmap's compiler judges the result.
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+#include "support/cli_capture.h"
+#include "support/temp_dir.h"
+#include "text_util.h"
+
+namespace tessaro {
+namespace {
+
+const std::string LIBRARY = TESSARO_SOURCE_DIR "/tests/library";
+
+// Replaces the first `from` (which must be there) by `to`.
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+// The entry that starts with `start`, through its "[end]" line and the blank line after it.
+std::string entry_block(const std::string& text, const std::string& start) {
+    const std::size_t from = text.find(start);
+    const std::size_t end = text.find("[end]\r\n\r\n", from);
+    EXPECT_NE(end, std::string::npos) << start;
+    return from == std::string::npos || end == std::string::npos ? std::string() : text.substr(from, end + 9 - from);
+}
+
+test::CliOutput run(std::vector<std::string> args, const std::string& out, const std::string& style) {
+    std::vector<std::string> all = {"--seed", "1", "--res", LIBRARY, "-o", out};
+    all.insert(all.end(), args.begin(), args.end());
+    all.push_back(style);
+    return test::cli(all);
+}
+
+// The exit status of mkgmap's TYP compiler on the text; -1 when there is no mkgmap.
+int mkgmap_status(const test::TempDir& tmp, const std::string& name, const std::string& text) {
+    if (std::system("mkgmap --help >/dev/null 2>&1") != 0) return -1;
+    tmp.write(name + "/out.txt", text);
+    const std::string command =
+        "cd '" + (tmp / name) + "' && mkgmap --family-id=12345 --code-page=1252 out.txt >log 2>&1";
+    return std::system(command.c_str());
+}
+
+// A style of one polygon and one line; the text a fresh run makes of it.
+std::string water_and_primary(const test::TempDir& tmp, const std::string& style) {
+    tmp.write("style/polygons", "natural=water [0x3c resolution 20]\n");
+    tmp.write("style/lines", "highway=primary [0x02 resolution 20]\n");
+    EXPECT_EQ(run({}, tmp / "fresh.txt", style).exit_code, 0);
+    return test::read_bytes(tmp / "fresh.txt");
+}
+
+// The line `what` first stands on.
+std::string line_of(const std::string& text, const std::string& what) {
+    const auto before = text.begin() + static_cast<std::ptrdiff_t>(text.find(what));
+    return std::to_string(std::count(text.begin(), before, '\n') + 1);
+}
+
+TEST(Update, keeps_every_edited_byte_adds_the_new_type_and_names_or_prunes_the_one_dropped) {
+    const test::TempDir tmp;
+    const std::string style = tmp / "style";
+    tmp.write("style/points", "amenity=bar [0x2d02 resolution 24]\namenity=pub [0x2f0b resolution 24]\n");
+    tmp.write("style/lines", "highway=primary [0x02 resolution 20]\nhighway=track [0x0a resolution 20]\n");
+    tmp.write("style/polygons",
+              "natural=water [0x3c resolution 20]\nleisure=park [0x17 resolution 20]\n"
+              "landuse=grass [0x4e00 resolution 20]\n");
+    const std::string out = tmp / "out.txt";
+    ASSERT_EQ(run({}, out, style).exit_code, 0);
+
+    // The map maker's edits: a colour and a label, a draw order level, a
+    // comment between entries, the point's type spelt with a SubType=.
+    std::string edited = test::read_bytes(out);
+    const std::string grass = entry_block(edited, "[_polygon]\r\nType=0x4e00\r\n");
+    const std::size_t colour = grass.find(" c #") + 4;
+    std::string my_grass = replaced(grass, grass.substr(colour, 6), "123456");
+    my_grass = replaced(my_grass, "String1=0x4,grass", "String1=0x4,My meadow");
+    edited = replaced(edited, grass, my_grass);
+    edited = replaced(edited, "Type=0X4e,1\r\n", "Type=0X4e,7\r\n");
+    edited = replaced(edited, "[_line]\r\n", "; my roads\r\n[_line]\r\n");
+    edited = replaced(edited, "Type=0x02f0b\r\n", "Type=0x2f\r\nSubType=0x0b\r\n");
+    tmp.write("out.txt", edited);
+
+    // The style drops the park and gains a forest.
+    tmp.write("style/polygons",
+              "natural=water [0x3c resolution 20]\nlanduse=grass [0x4e00 resolution 20]\n"
+              "landuse=forest [0x50 resolution 20]\n");
+    ASSERT_EQ(run({}, tmp / "fresh.txt", style).exit_code, 0);
+    const std::string forest = entry_block(test::read_bytes(tmp / "fresh.txt"), "[_polygon]\r\nType=0x50\r\n");
+    ASSERT_FALSE(forest.empty());
+
+    const test::CliOutput first = run({"--update", "--report", tmp / "looks.txt"}, out, style);
+    EXPECT_EQ(first.exit_code, 0) << first.err;
+    const std::string updated = test::read_bytes(out);
+    // Without the forest's entry and draw order line it is the edited text, byte for byte.
+    EXPECT_EQ(replaced(replaced(updated, forest, ""), "Type=0X50,1\r\n", ""), edited);
+    EXPECT_GT(updated.find(forest), updated.find(my_grass));
+    EXPECT_LT(updated.find(forest), updated.find("; my roads"));
+    EXPECT_LT(updated.find("Type=0X50,1\r\n"), updated.find("[End]", updated.find("[_drawOrder]")));
+    EXPECT_GT(updated.find("Type=0X50,1\r\n"), updated.find("Type=0X4e,7\r\n"));
+    EXPECT_NE(first.err.find("out.txt:" + line_of(updated, "[_polygon]\r\nType=0x17") +
+                             ": polygon type 0x17: the style no longer uses it; its entry is kept (--prune drops it)"),
+              std::string::npos)
+        << first.err;
+    EXPECT_NE(first.err.find("TYP text updated: 6 entries kept, 1 added, 1 of types the style no longer uses kept"),
+              std::string::npos)
+        << first.err;
+    const std::string looks = test::read_bytes(tmp / "looks.txt");
+    EXPECT_NE(looks.find("polygon\t0x4e00\tkept\t-\t-\tlanduse=grass\n"), std::string::npos) << looks;
+    EXPECT_NE(looks.find("polygon\t0x17\tunused\t"), std::string::npos) << looks;
+    EXPECT_NE(looks.find("point\t0x2f\tkept\t"), std::string::npos) << looks;
+    EXPECT_EQ(std::count(looks.begin(), looks.end(), '\n'), 8);
+
+    // Nothing new in the style: nothing changes.
+    EXPECT_EQ(run({"--update"}, out, style).exit_code, 0);
+    EXPECT_EQ(test::read_bytes(out), updated);
+
+    const test::CliOutput pruned = run({"--update", "--prune"}, out, style);
+    EXPECT_EQ(pruned.exit_code, 0) << pruned.err;
+    const std::string park = entry_block(updated, "[_polygon]\r\nType=0x17\r\n");
+    EXPECT_EQ(test::read_bytes(out),
+              replaced(replaced(updated, park, ""), "Type=0X17,1\r\n", ""));
+    EXPECT_NE(pruned.err.find("polygon type 0x17 (line "), std::string::npos) << pruned.err;
+
+    const int status = mkgmap_status(tmp, "updated", updated);
+    if (status == -1) GTEST_SKIP() << "mkgmap is not installed: its verdict is not checked";
+    EXPECT_EQ(status, 0) << test::read_bytes(tmp / "updated/log");
+    EXPECT_EQ(mkgmap_status(tmp, "pruned", test::read_bytes(out)), 0) << test::read_bytes(tmp / "pruned/log");
+}
+
+TEST(Update, leaves_a_broken_text_as_it_was_unless_forced_and_makes_a_missing_one_afresh) {
+    const test::TempDir tmp;
+    const std::string style = tmp / "style";
+    const std::string fresh = water_and_primary(tmp, style);
+
+    EXPECT_EQ(run({"--update"}, tmp / "new.txt", style).exit_code, 0);
+    EXPECT_EQ(test::read_bytes(tmp / "new.txt"), fresh);
+
+    const std::string broken = replaced(fresh, "Type=0x00200\r\n", "Type=0xZZ\r\n");
+    const std::string path = tmp.write("broken.txt", broken);
+    const test::CliOutput refused = run({"--update", "--prune"}, path, style);
+    EXPECT_EQ(refused.exit_code, 1);
+    EXPECT_NE(refused.err.find(path + ":" + line_of(broken, "0xZZ") + ": error: Type= value \"0xZZ\" is not a number"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
+    EXPECT_EQ(test::read_bytes(path), broken);
+
+    const test::CliOutput forced = run({"--update", "--force"}, path, style);
+    EXPECT_EQ(forced.exit_code, 0) << forced.err;
+    EXPECT_EQ(test::read_bytes(path), fresh);
+    EXPECT_NE(forced.err.find("had 1 error; --force replaced it"), std::string::npos) << forced.err;
+
+    const test::CliOutput lone = run({"--prune"}, path, style);
+    EXPECT_EQ(lone.exit_code, 2);
+    EXPECT_NE(lone.err.find("--prune goes with --update"), std::string::npos) << lone.err;
+}
+
+// An old text without polygons (nor a line end at its end) gets a draw order
+// before its first one; a section left out or a style read only in part prunes nothing.
+TEST(Update, starts_a_draw_order_where_there_was_none_and_prunes_nothing_of_a_style_read_in_part) {
+    const test::TempDir tmp;
+    const std::string style = tmp / "style";
+    const std::string fresh = water_and_primary(tmp, style);
+    const std::string old = "[_id]\r\nFID=12345\r\nCodePage=1252\r\n[End]\r\n; mine\r\n[_line]\r\nType=0x02\r\n"
+                            "Xpm=\"0 0 1 0\"\r\n\"a c #FF0000\"\r\n[end]";
+    const std::string path = tmp.write("old.txt", old);
+    const test::CliOutput updated = run({"--update"}, path, style);
+    EXPECT_EQ(updated.exit_code, 0) << updated.err;
+    const std::string text = test::read_bytes(path);
+    EXPECT_EQ(text, old + "\r\n[_drawOrder]\r\nType=0X3c,1\r\n[End]\r\n\r\n" +
+                        entry_block(fresh, "[_polygon]\r\nType=0x3c\r\n"));
+    // A section left out is not one the style has given up.
+    EXPECT_EQ(run({"--update", "--prune", "--no-lines"}, path, style).exit_code, 0);
+    EXPECT_EQ(test::read_bytes(path), text);
+
+#ifndef _WIN32
+    if (!test::make_unreadable(style + "/polygons").empty()) {
+        const test::CliOutput part = run({"--update", "--prune"}, path, style);
+        EXPECT_EQ(part.exit_code, 1);
+        EXPECT_NE(part.err.find("nothing was pruned"), std::string::npos) << part.err;
+        EXPECT_EQ(test::read_bytes(path), text);
+    }
+#endif
+    const int status = mkgmap_status(tmp, "updated", text);
+    if (status == -1) GTEST_SKIP() << "mkgmap is not installed: its verdict is not checked";
+    EXPECT_EQ(status, 0) << test::read_bytes(tmp / "updated/log");
+}
+
+}  // namespace
+}  // namespace tessaro
