@@ -232,42 +232,68 @@ std::size_t bracket_close(std::string_view line, std::size_t pos, std::size_t* c
     return NPOS;
 }
 
-// The general scan: quotes, comments, action braces and brackets, left to right.
+// The state of a line's scan that runs on from byte to byte.
+struct LineState {
+    char quote = 0;    // the quote open, if any
+    int depth = 0;     // action braces open
+    std::size_t cut;   // where a comment starts, or the line's size
+};
+
+enum class Met { Nothing, Comment, OpenAtEnd, Bracket };
+
+// The bytes a line's scan looks at; any other byte changes nothing.
+inline bool is_mark(char c) {
+    return c == '[' || c == '#' || c == '\'' || c == '"' || c == '{' || c == '}';
+}
+
+// One byte of a line that is_mark, as both ways of scanning a line read it:
+// quotes, comments, action braces and type brackets. For a bracket, *close is
+// its "]", or npos when a comment or the line's end comes first.
+inline Met step(std::string_view line, std::size_t pos, LineState& state, std::size_t* close) {
+    const char c = line[pos];
+    if (state.quote != 0) {
+        if (c == state.quote) state.quote = 0;
+        return Met::Nothing;
+    }
+    if (c == '#') {
+        state.cut = pos;
+        return Met::Comment;
+    }
+    if (c == '\'' || c == '"') {
+        state.quote = c;
+    } else if (c == '{') {
+        ++state.depth;
+    } else if (c == '}') {
+        if (state.depth > 0) --state.depth;
+    } else if (state.depth == 0) {  // a "["
+        std::size_t k = pos + 1;
+        while (k < line.size() && line[k] == ' ') ++k;
+        if (k == line.size() || line[k] == '#') return Met::OpenAtEnd;
+        if (!code_at(line, k)) return Met::Nothing;
+        *close = bracket_close(line, k, &state.cut);
+        return Met::Bracket;
+    }
+    return Met::Nothing;
+}
+
+// The general scan: each byte of the line that matters, left to right.
 LineWalk walk_line(std::string_view line, int depth, std::vector<std::pair<std::size_t, std::size_t>>& brackets) {
-    LineWalk walk;
-    walk.cut = line.size();
-    char quote = 0;
+    LineState state{0, depth, line.size()};
+    bool open_at_end = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quote != 0) {
-            if (c == quote) quote = 0;
-            continue;
-        }
-        if (c == '#') {
-            walk.cut = i;
-            break;
-        }
-        if (c == '\'' || c == '"') {
-            quote = c;
-        } else if (c == '{') {
-            ++depth;
-        } else if (c == '}') {
-            if (depth > 0) --depth;
-        } else if (c == '[' && depth == 0) {
-            std::size_t k = i + 1;
-            while (k < line.size() && line[k] == ' ') ++k;
-            if (k == line.size() || line[k] == '#') {
-                walk.open_at_end = true;
-            } else if (code_at(line, k)) {
-                const std::size_t close = bracket_close(line, k, &walk.cut);
-                brackets.emplace_back(i, close);
-                if (close == NPOS) break;
-                i = close;
-            }
+        if (!is_mark(line[i])) continue;
+        std::size_t close = NPOS;
+        const Met met = step(line, i, state, &close);
+        if (met == Met::Comment) break;
+        if (met == Met::OpenAtEnd) {
+            open_at_end = true;
+        } else if (met == Met::Bracket) {
+            brackets.emplace_back(i, close);
+            if (close == NPOS) break;
+            i = close;
         }
     }
-    walk.depth = depth;
-    return walk;
+    return {state.cut, open_at_end, state.depth};
 }
 
 }  // namespace
@@ -416,8 +442,7 @@ void RuleReader::scan_piece(char* text, std::size_t size, bool last) {
             for (; word != 0; word &= word - 1) {
                 const std::size_t at = w * 64 + static_cast<std::size_t>(std::countr_zero(word));
                 if (at >= line_end) break;
-                const char c = text[at];
-                if (c != '[' && c != '#' && c != '\'' && c != '"' && c != '{' && c != '}') {
+                if (!is_mark(text[at])) {
                     marked = false;  // something to normalise, or a CR inside
                     break;
                 }
@@ -435,41 +460,21 @@ void RuleReader::scan_piece(char* text, std::size_t size, bool last) {
 // bracket stays open, which the general way handles.
 bool RuleReader::scan_marked_line(std::string_view line) {
     m_brackets.clear();
-    int depth = m_depth;
-    char quote = 0;
-    std::size_t cut = line.size();
+    LineState state{0, m_depth, line.size()};
     std::size_t skip_to = 0;
     for (const std::uint32_t pos : m_marks) {
         if (pos < skip_to) continue;
-        const char c = line[pos];
-        if (quote != 0) {
-            if (c == quote) quote = 0;
-            continue;
-        }
-        if (c == '#') {
-            cut = pos;
-            break;
-        }
-        if (c == '\'' || c == '"') {
-            quote = c;
-        } else if (c == '{') {
-            ++depth;
-        } else if (c == '}') {
-            if (depth > 0) --depth;
-        } else if (depth == 0) {  // a "["
-            std::size_t k = pos + 1;
-            while (k < line.size() && line[k] == ' ') ++k;
-            if (k == line.size() || line[k] == '#') return false;
-            if (!code_at(line, k)) continue;
-            std::size_t comment = NPOS;
-            const std::size_t close = bracket_close(line, k, &comment);
-            if (close == NPOS) return false;
+        std::size_t close = NPOS;
+        const Met met = step(line, pos, state, &close);
+        if (met == Met::Comment) break;
+        if (met == Met::OpenAtEnd || (met == Met::Bracket && close == NPOS)) return false;
+        if (met == Met::Bracket) {
             m_brackets.push_back({pos, close});
             skip_to = close + 1;
         }
     }
-    m_depth = depth;
-    finish_line(line.substr(0, cut), ++m_line);
+    m_depth = state.depth;
+    finish_line(line.substr(0, state.cut), ++m_line);
     return true;
 }
 

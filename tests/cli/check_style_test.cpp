@@ -1,22 +1,19 @@
 // tessaro-cli --check FILE --style STYLE: a TYP text held against the style
 // it was made from, after the style or the text changed.
-#include <cstdlib>
-#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "file_io.h"
 #include "support/cli_capture.h"
+#include "support/mkgmap.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
 
-namespace fs = std::filesystem;
-
 const std::string SOURCE = TESSARO_SOURCE_DIR;
 
 std::string convert(const std::string& style, const std::string& out) {
-    const test::CliOutput r = test::cli({"-q", "--auto-inc", "--seed", "1", "--res", SOURCE + "/res", "-o", out, style});
+    const test::CliOutput r = test::convert(style, out);
     EXPECT_EQ(r.exit_code, EXIT_DONE) << r.err;
     return out;
 }
@@ -61,13 +58,8 @@ TEST(CheckAgainstStyle, finds_nothing_in_a_fresh_conversion_of_the_alpine_exampl
     EXPECT_EQ(a.exit_code, EXIT_DONE) << a.err;
     EXPECT_TRUE(a.err.empty()) << a.err;
 
-#ifdef _WIN32
-    GTEST_SKIP() << "mkgmap's styles are checked by the Linux build";
-#endif
-    const std::string jar = "/usr/share/mkgmap/mkgmap.jar";
-    if (!fs::exists(jar)) GTEST_SKIP() << "mkgmap is not installed: " << jar << " is missing";
-    const std::string extract = "cd '" + dir.path() + "' && '" TESSARO_CMAKE "' -E tar xf " + jar + " styles/default";
-    ASSERT_EQ(std::system(extract.c_str()), 0) << extract;
+    if (const std::string why = test::mkgmap_jar_missing(false); !why.empty()) GTEST_SKIP() << why;
+    ASSERT_TRUE(test::extract_from_mkgmap_jar(dir, "styles/default"));
     const std::string style = dir / "styles/default";
     const std::string out = convert(style, dir / "default.txt");
     const test::CliOutput d = test::cli({"--check", out, "--style", style, "--auto-inc"});
@@ -81,8 +73,7 @@ TEST(CheckAgainstStyle, finds_nothing_in_a_fresh_conversion_of_the_alpine_exampl
 
 TEST(CheckAgainstStyle, takes_the_style_only_with_check_and_fails_for_a_style_it_cannot_read) {
     test::TempDir dir;
-    const std::string out =
-        dir.write("out.txt", "[_point]\r\nType=0x02d02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n[end]\r\n");
+    const std::string out = dir.write("out.txt", test::BAR_POINT_LOOK);
     const test::CliOutput alone = test::cli({"--style", dir.path(), dir.path()});
     EXPECT_EQ(alone.exit_code, EXIT_USAGE);
     EXPECT_NE(alone.err.find("--style goes with --check"), std::string::npos) << alone.err;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "support/cli_capture.h"
 #include "support/temp_dir.h"
 #include "text_util.h"
 
@@ -41,17 +42,6 @@ struct CliResult {
     std::string err, typ;  // typ empty when no file was written
 };
 
-#ifdef _WIN32
-// cmd.exe quoting, with the native separator; no argument here holds a double quote.
-std::string quoted(const std::string& s) {
-    return "\"" + replace_all(s, "/", "\\") + "\"";
-}
-#else
-std::string quoted(const std::string& s) {
-    return "'" + replace_all(s, "'", "'\\''") + "'";
-}
-#endif
-
 // The style folder relative to tests/data.
 std::string case_style(const std::string& name) {
     std::ifstream in(expect_folder(name) / "style");
@@ -61,26 +51,23 @@ std::string case_style(const std::string& name) {
 }
 
 CliResult run_program(const std::string& name, const test::TempDir& tmp, const std::vector<std::string>& extra) {
+    using test::shell_quoted;
     const std::string out = tmp / "out.txt";
 #ifdef _WIN32
-    std::string cmd = "cd /d " + quoted(TESSARO_TEST_DATA) + " && " + quoted(TESSARO_CLI);
+    std::string cmd = "cd /d " + shell_quoted(TESSARO_TEST_DATA) + " && " + shell_quoted(TESSARO_CLI);
 #else
-    std::string cmd = "cd " + quoted(TESSARO_TEST_DATA) + " && " + quoted(TESSARO_CLI);
+    std::string cmd = "cd " + shell_quoted(TESSARO_TEST_DATA) + " && " + shell_quoted(TESSARO_CLI);
 #endif
     // The style named relative to tests/data, as a shell user would.
-    for (const std::string& arg : extra) cmd += " " + quoted(arg);
-    for (const std::string& arg : case_args(name, out, case_style(name))) cmd += " " + quoted(arg);
-    cmd += " 2> " + quoted(tmp / "stderr");
+    for (const std::string& arg : extra) cmd += " " + shell_quoted(arg);
+    for (const std::string& arg : case_args(name, out, case_style(name))) cmd += " " + shell_quoted(arg);
+    const int code = test::run_shell(cmd + " 2> " + shell_quoted(tmp / "stderr"));
 #ifdef _WIN32
-    // cmd /c drops the first and the last quote of a line with more than two.
-    const int code = std::system(("\"" + cmd + "\"").c_str());
     // stderr is a text stream there: every line ends in CR LF. Paths are
     // written with a backslash, and the expected files name them with "/".
     const std::string err =
         replace_all(replace_all(replace_all(read_bytes(tmp / "stderr"), "\r\n", "\n"), out, "$OUT"), "\\", "/");
 #else
-    const int status = std::system(cmd.c_str());
-    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     const std::string err = replace_all(read_bytes(tmp / "stderr"), out, "$OUT");
 #endif
     return {code, err, read_bytes(out)};

@@ -16,8 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
+using test::run_shell;
+using test::shell_quoted;
 
-const std::string LIBRARY_POINTS = "[_point]\r\nType=0x02d02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n[end]\r\n";
 const std::string BAR = "amenity=bar [0x2d02 resolution 24]\n";
 
 struct Outcome : test::CliOutput {
@@ -27,10 +28,8 @@ struct Outcome : test::CliOutput {
 // A library folder with one point look, and a style "s" written by the test.
 struct Style {
     test::TempDir dir;
-    explicit Style(const std::string& points = "", const std::string& library_points = LIBRARY_POINTS) {
-        dir.write("res/lines", "");
-        dir.write("res/pgons.pol", "");
-        dir.write("res/points", library_points);
+    explicit Style(const std::string& points = "", const std::string& library_points = test::BAR_POINT_LOOK) {
+        test::write_library(dir, "res", library_points);
         if (!points.empty()) dir.write("s/points", points);
     }
     Outcome convert(std::vector<std::string> extra = {}, const std::string& out_name = "out.txt") {
@@ -40,6 +39,11 @@ struct Style {
         Outcome r{test::cli(args), ""};
         if (fs::is_regular_file(dir / out_name)) r.typ = test::read_bytes(dir / out_name);
         return r;
+    }
+    // The shell's command line of the same run into out.
+    std::string command(const std::string& out) const {
+        return shell_quoted(TESSARO_CLI) + " -q --seed 1 --res " + shell_quoted(dir / "res") + " -o " + shell_quoted(out) +
+               " " + shell_quoted(dir / "s");
     }
 };
 
@@ -114,7 +118,7 @@ TEST(HostileLibraries, broken_libraries_give_no_look_and_no_crash) {
         EXPECT_EQ(r.exit_code, 0) << r.err;
         EXPECT_EQ(r.typ.find("[_point]"), std::string::npos);
     }
-    EXPECT_NE(Style(BAR, std::string(64u << 20, ';') + LIBRARY_POINTS).convert().typ.find("Type=0x02d02"), std::string::npos);
+    EXPECT_NE(Style(BAR, std::string(64u << 20, ';') + test::BAR_POINT_LOOK).convert().typ.find("Type=0x02d02"), std::string::npos);
 }
 
 #ifndef _WIN32
@@ -236,25 +240,14 @@ TEST(HostileOutput, links_keep_their_place_and_devices_are_written_where_they_ar
 }
 
 // The program itself, in a shell of its own: what a user's shell does to it.
-int shell(const std::string& command) {
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string quoted(const std::string& s) {
-    return "'" + s + "'";
-}
-
 TEST(HostileOutput, a_link_to_the_standard_output_delivers_the_text_there_and_stays) {
     Style s(BAR);
     const std::string expected = s.convert().typ;
     fs::create_symlink("/proc/self/fd/1", s.dir / "stdout.txt");
-    const std::string cli = quoted(TESSARO_CLI) + " -q --seed 1 --res " + quoted(s.dir / "res") + " ";
-    ASSERT_EQ(shell(cli + "-o " + quoted(s.dir / "stdout.txt") + " " + quoted(s.dir / "s") + " > " +
-                    quoted(s.dir / "captured")), 0);
+    ASSERT_EQ(run_shell(s.command(s.dir / "stdout.txt") + " > " + shell_quoted(s.dir / "captured")), 0);
     EXPECT_EQ(test::read_bytes(s.dir / "captured"), expected);
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(s.dir / "stdout.txt")));
-    ASSERT_EQ(shell(cli + "-o /dev/stdout " + quoted(s.dir / "s") + " | cat > " + quoted(s.dir / "piped")), 0);
+    ASSERT_EQ(run_shell(s.command("/dev/stdout") + " | cat > " + shell_quoted(s.dir / "piped")), 0);
     EXPECT_EQ(test::read_bytes(s.dir / "piped"), expected);
 }
 
@@ -272,9 +265,7 @@ TEST(HostileOutput, a_run_that_cannot_finish_its_text_leaves_the_old_one_and_not
     // A leftover of a run killed earlier is neither taken for the output nor in the way.
     const std::string leftover = s.dir.write(".out.txt.tessaro-killed0000.part", "half a text");
     // The shell lets the program write 64 KB at most: the write fails with EFBIG half-way.
-    const int code = shell("trap '' XFSZ; ulimit -f 64; exec " + quoted(TESSARO_CLI) + " -q --seed 1 --res " +
-                           quoted(s.dir / "res") + " -o " + quoted(old) + " " + quoted(s.dir / "s") + " 2> " +
-                           quoted(s.dir / "err"));
+    const int code = run_shell("trap '' XFSZ; ulimit -f 64; exec " + s.command(old) + " 2> " + shell_quoted(s.dir / "err"));
     EXPECT_EQ(code, 1);
     EXPECT_NE(test::read_bytes(s.dir / "err").find(old), std::string::npos);
     EXPECT_EQ(test::read_bytes(old), "precious, edited by hand");
@@ -295,12 +286,8 @@ TEST(HostileOutput, two_runs_on_one_output_at_once_leave_one_whole_text) {
     const std::string text_b = b.convert().typ;
     ASSERT_NE(text_a, text_b);
     const std::string out = a.dir / "shared.txt";
-    const auto run = [&](const Style& st) {
-        return quoted(TESSARO_CLI) + " -q --seed 1 --res " + quoted(st.dir / "res") + " -o " + quoted(out) + " " +
-               quoted(st.dir / "s");
-    };
     for (int round = 0; round < 5; ++round) {
-        ASSERT_EQ(shell("(" + run(a) + " & " + run(b) + " & wait)"), 0);
+        ASSERT_EQ(run_shell("(" + a.command(out) + " & " + b.command(out) + " & wait)"), 0);
         const std::string text = test::read_bytes(out);
         EXPECT_TRUE(text == text_a || text == text_b) << "round " << round << ": " << text.size() << " bytes";
     }

@@ -2,7 +2,6 @@
 // code: mkgmap's default style with every type code renamed to an unused
 // extended code still gets, for most of its types, the look its original
 // code has.
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
@@ -11,6 +10,7 @@
 #include <sstream>
 
 #include "support/cli_capture.h"
+#include "support/mkgmap.h"
 #include "support/temp_dir.h"
 #include "typ_reader.h"
 
@@ -18,9 +18,6 @@ namespace tessaro {
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string JAR = "/usr/share/mkgmap/mkgmap.jar";
-const std::string SOURCE = TESSARO_SOURCE_DIR;
 
 // An entry's look: its lines without the code and the label, which differ by design.
 std::string look_of(const TypEntry& entry) {
@@ -40,15 +37,10 @@ std::map<std::pair<Section, unsigned long>, std::string> looks_by_code(const std
 }
 
 TEST(LooksByTags, give_most_renamed_types_of_the_default_style_their_original_look) {
-#ifdef _WIN32
-    GTEST_SKIP() << "mkgmap's styles are checked by the Linux build";
-#endif
-    if (!fs::exists(JAR)) GTEST_SKIP() << "mkgmap is not installed: " << JAR << " is missing";
+    if (const std::string why = test::mkgmap_jar_missing(false); !why.empty()) GTEST_SKIP() << why;
     const test::TempDir tmp;
-    const std::string extract = "cd '" + tmp.path() + "' && '" TESSARO_CMAKE "' -E tar xf " + JAR + " styles/default";
-    ASSERT_EQ(std::system(extract.c_str()), 0) << extract;
-    const fs::path original = tmp / "styles/default";
-    fs::copy(original, tmp / "renamed", fs::copy_options::recursive);
+    ASSERT_TRUE(test::extract_from_mkgmap_jar(tmp, "styles/default"));
+    fs::copy(tmp / "styles/default", tmp / "renamed", fs::copy_options::recursive);
 
     // Each distinct code (by value) its own new extended code, unused by the style.
     static const std::regex bracket(R"(\[(\s*)0[xX]([0-9a-fA-F]+))");
@@ -73,13 +65,11 @@ TEST(LooksByTags, give_most_renamed_types_of_the_default_style_their_original_lo
     ASSERT_GT(renamed.size(), 200u);
     for (const auto& [value, code] : renamed) ASSERT_EQ(renamed.count(code), 0u) << "0x" << std::hex << code << " is used";
 
-    const auto convert = [&](const fs::path& style, const std::string& out) {
-        const test::CliOutput r = test::cli({"-q", "--auto-inc", "--seed", "1", "--res", SOURCE + "/res", "--report",
-                                             out + ".report", "-o", out, style.string()});
+    for (const std::string name : {"original", "renamed"}) {
+        const test::CliOutput r = test::convert(tmp / (name == "original" ? "styles/default" : name), tmp / (name + ".txt"),
+                                                {"--report", tmp / (name + ".txt.report")});
         EXPECT_EQ(r.exit_code, 0) << r.err;
-    };
-    convert(original, tmp / "original.txt");
-    convert(tmp / "renamed", tmp / "renamed.txt");
+    }
     // The original entries whose look came from the library by their code.
     std::set<std::pair<std::string, unsigned long>> from_library;
     std::istringstream report(test::read_bytes(tmp / "original.txt.report"));

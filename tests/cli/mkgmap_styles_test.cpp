@@ -1,17 +1,16 @@
-// The TYP text of a style that takes rules from other styles holds every type
-// mkgmap reads from it. mkgmap's own reading is the measure: its StyleImpl
-// prints a style with include files and base styles resolved.
+// Every type that mkgmap itself reads from a style has an entry in our TYP
+// text: mkgmap prints each style as it reads it (include files and other
+// styles resolved), and the types of its point, line and polygon rules are
+// held against the entries of the TYP text made with --auto-inc.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
-#include <regex>
 #include <set>
-#include <sstream>
 
-#include "cli_run.h"
-#include "section.h"
 #include "support/cli_capture.h"
+#include "support/mkgmap.h"
 #include "support/temp_dir.h"
 #include "typ_reader.h"
 
@@ -20,131 +19,114 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string JAR = "/usr/share/mkgmap/mkgmap.jar";
+const std::string SOURCE = TESSARO_SOURCE_DIR;
 
-using Codes = std::map<std::string, std::set<unsigned long>>;  // by rule file: "points", "lines", "polygons"
-
-// Why mkgmap cannot be asked here; empty when it can.
-std::string mkgmap_missing() {
-#ifdef _WIN32
-    return "mkgmap's reading of styles is checked by the Linux build";
-#else
-    if (!fs::exists(JAR)) return JAR + " is missing";
-    if (std::system("java -version >/dev/null 2>&1") != 0) return "java is missing";
-    return {};
-#endif
+// A type as a TYP text's entries and draw order name it: the type in the high
+// byte and the subtype in the low byte (0x2f is 0x2f00), extended types as they are.
+std::uint32_t typ_key(const std::string& code) {
+    const auto value = static_cast<std::uint32_t>(std::stoul(code, nullptr, 16));
+    return value <= 0xFF ? value << 8 : value;
 }
 
-// The codes of the type brackets of rule lines, by numeric value.
-std::set<unsigned long> bracket_codes(const std::string& text) {
-    static const std::regex code(R"(\[\s*0[xX]([0-9a-fA-F]+)[\s\]])");
-    std::set<unsigned long> out;
-    for (auto m = std::sregex_iterator(text.begin(), text.end(), code); m != std::sregex_iterator(); ++m)
-        out.insert(std::stoul((*m)[1].str(), nullptr, 16));
-    return out;
-}
+struct StyleCase {
+    std::string folder;  // the styles folder that holds it, for mkgmap
+    std::string name;
+    std::string classpath;  // holds styles/NAME for the styles "include ... from NAME" names, beyond mkgmap's own
+};
 
-// The types of each rule file as mkgmap reads the style. `classpath` holds
-// styles/NAME for the styles that "include ... from NAME" names: mkgmap looks
-// for those among its own styles.
-Codes mkgmap_reading(const std::string& styles_folder, const std::string& name, const std::string& classpath,
-                     const test::TempDir& tmp) {
-    const std::string out = tmp / "mkgmap.txt";
-    const std::string cmd = "java -cp '" + JAR + ":" + classpath + "' uk.me.parabola.mkgmap.osmstyle.StyleImpl '" +
-                            styles_folder + "' " + name + " >'" + out + "' 2>/dev/null";
-    EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
-    Codes codes;
-    std::istringstream printed(test::read_bytes(out));
-    std::string section;
-    for (std::string line; std::getline(printed, line);) {
-        if (line.rfind("<<<", 0) == 0) section = line.substr(3, line.find(">>>") - 3);
-        else if (section == "points" || section == "lines" || section == "polygons")
-            codes[section].merge(bracket_codes(line + "\n"));
-    }
-    return codes;
-}
-
-// Our TYP text's codes as mkgmap writes them: a line Type= of five digits
-// below 0x10000 holds the type and a subtype (0x00200 is line type 0x02).
-Codes our_reading(const std::string& style, const test::TempDir& tmp) {
-    const std::string out = tmp / "out.txt";
-    const test::CliOutput run =
-        test::cli({"-q", "--seed", "1", "--auto-inc", "--res", TESSARO_SOURCE_DIR "/res", "-o", out, style});
-    EXPECT_EQ(run.exit_code, EXIT_DONE) << run.err;
-    Codes codes;
-    for (const TypEntry& e : read_typ_text(test::read_bytes(out)).entries) {
-        unsigned long code = std::stoul(e.type, nullptr, 16);
-        if (e.section == Section::Line && e.type.size() == 7 && code < 0x10000) code >>= 8;
-        codes[rule_file_name(e.section)].insert(code);
-    }
-    return codes;
-}
-
-// The rule lines that give the code its type in the styles' files: a code
-// on a line of its own (after its condition), a bracket that goes on to the
-// next line, or a "[" before it in the condition. The rule reader does not
-// take these yet.
-bool written_as_reader_does_not_take_it(const std::string& styles_folder, unsigned long code) {
-    bool found = false;
-    for (const auto& e : fs::recursive_directory_iterator(styles_folder)) {
-        if (!e.is_regular_file()) continue;
-        std::istringstream text(test::read_bytes(e.path().string()));
-        for (std::string line; std::getline(text, line);) {
-            if (bracket_codes(line + "\n").count(code) == 0) continue;
-            found = true;
-            const std::size_t open = line.find('[');
-            const bool own_line = line.find_first_not_of(" \t") == open;
-            if (!own_line && line.find(']', open) != std::string::npos && line.rfind('[') == open) return false;
-        }
-    }
-    return found;
-}
-
-// Every type mkgmap reads and our TYP text lacks, as "points 0x2a0a"; fails
-// naming them, or skips when each is written as the rule reader does not take it yet.
-void expect_every_type(const Codes& mkgmap, const Codes& ours, const std::string& styles_folder) {
-    std::vector<std::string> missing;
-    bool only_unread = true;
-    std::size_t types = 0;
-    for (const auto& [file, codes] : mkgmap) {
-        types += codes.size();
-        for (unsigned long c : codes) {
-            if (ours.count(file) != 0 && ours.at(file).count(c) != 0) continue;
-            char hex[24];
-            std::snprintf(hex, sizeof hex, "0x%lx", c);
-            missing.push_back(file + " " + hex);
-            only_unread = only_unread && written_as_reader_does_not_take_it(styles_folder, c);
-        }
-    }
-    EXPECT_GT(types, 0u);
+// Runs mkgmap's reading of every style, two at a time; a style mkgmap cannot read has no output.
+std::map<std::string, std::string> read_by_mkgmap(const std::vector<StyleCase>& styles, const test::TempDir& tmp) {
     std::string list;
-    for (const std::string& m : missing) list += "\n  " + m;
-    if (missing.empty()) return;
-    if (only_unread)
-        GTEST_SKIP() << missing.size() << " of " << types
-                     << " types missing, each from a rule written as the rule reader does not read yet:" << list;
-    ADD_FAILURE() << missing.size() << " of " << types << " types missing:" << list;
+    for (const StyleCase& s : styles) list += s.folder + " " + s.name + " " + test::MKGMAP_JAR + ":" + s.classpath + "\n";
+    tmp.write("styles.list", list);
+    const std::string script = "cd '" + tmp.path() + "' && xargs -P 2 -L 1 sh -c 'java -cp \"$2\""
+                               " uk.me.parabola.mkgmap.osmstyle.StyleImpl \"$0\" \"$1\" > \"$1.out\" 2>/dev/null "
+                               "|| rm -f \"$1.out\"' < styles.list";
+    EXPECT_EQ(std::system(script.c_str()), 0) << script;
+    std::map<std::string, std::string> printed;
+    for (const StyleCase& s : styles)
+        if (fs::exists(tmp / (s.name + ".out"))) printed[s.name] = test::read_bytes(tmp / (s.name + ".out"));
+    return printed;
 }
 
-TEST(MkgmapStyles, noname_with_the_default_style_it_includes_has_every_type_mkgmap_reads) {
-    if (const std::string why = mkgmap_missing(); !why.empty()) GTEST_SKIP() << why;
-    const test::TempDir tmp;
-    const std::string extract = "cd '" + tmp.path() + "' && '" TESSARO_CMAKE "' -E tar xf " + JAR + " styles";
-    ASSERT_EQ(std::system(extract.c_str()), 0) << extract;
-    const std::string styles = tmp / "styles";
-    // Its own copy of the styles: mkgmap finds "default" inside its jar.
-    const Codes mkgmap = mkgmap_reading(styles, "noname", "", tmp);
-    EXPECT_EQ(mkgmap.size(), 3u);
-    expect_every_type(mkgmap, our_reading(styles + "/noname", tmp), styles);
+// The styles of a folder that hold a rule file.
+std::vector<std::string> styles_in(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        if (!e.is_directory()) continue;
+        for (const char* f : {"points", "lines", "polygons"})
+            if (fs::exists(e.path() / f)) {
+                names.push_back(e.path().filename().string());
+                break;
+            }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
-TEST(MkgmapStyles, a_style_built_on_a_sibling_has_every_type_mkgmap_reads) {
-    if (const std::string why = mkgmap_missing(); !why.empty()) GTEST_SKIP() << why;
+TEST(StylesAsMkgmapReadsThem, give_every_type_one_entry_in_its_section) {
+    if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
     const test::TempDir tmp;
-    const std::string folder = TESSARO_SOURCE_DIR "/tests/data/other_styles";
-    const Codes mkgmap = mkgmap_reading(folder + "/styles", "mine", folder, tmp);
-    EXPECT_EQ(mkgmap.size(), 3u);
-    expect_every_type(mkgmap, our_reading(folder + "/styles/mine", tmp), folder + "/styles");
+    ASSERT_TRUE(test::extract_from_mkgmap_jar(tmp, "styles"));
+
+    // mkgmap's own styles where they stand (they take rules from each other);
+    // ours copied beside them under names of their own, with the version file
+    // mkgmap asks for; the styles among their siblings of a case's styles folder in place.
+    std::vector<StyleCase> styles;
+    for (const std::string& name : styles_in(tmp / "styles")) styles.push_back({tmp / "styles", name, ""});
+    fs::create_directories(tmp / "ours");
+    for (const std::string folder : {"tests/data", "examples"}) {
+        for (const std::string& name : styles_in(SOURCE + "/" + folder)) {
+            const std::string copy = (folder == "examples" ? "example-" : "data-") + name;
+            fs::copy(SOURCE + "/" + folder + "/" + name, tmp / ("ours/" + copy), fs::copy_options::recursive);
+            if (!fs::exists(tmp / ("ours/" + copy + "/version"))) tmp.write("ours/" + copy + "/version", "0\n");
+            styles.push_back({tmp / "ours", copy, ""});
+        }
+    }
+    const std::string siblings = SOURCE + "/tests/data/other_styles";
+    for (const std::string& name : styles_in(siblings + "/styles")) styles.push_back({siblings + "/styles", name, siblings});
+    const std::map<std::string, std::string> printed = read_by_mkgmap(styles, tmp);
+    // Styles that take rules from others: mkgmap finds a type in each section of them.
+    for (const char* name : {"noname", "mine"}) {
+        ASSERT_TRUE(printed.count(name)) << name;
+        for (Section s : ALL_SECTIONS)
+            EXPECT_FALSE(test::printed_codes(test::printed_section(printed.at(name), s)).empty()) << name;
+    }
+
+    std::size_t styles_read = 0;
+    std::size_t types_checked = 0;
+    for (const StyleCase& style : styles) {
+        const auto reading = printed.find(style.name);
+        if (reading == printed.end()) continue;  // mkgmap does not read it: a test of our error paths
+        ++styles_read;
+        const std::string out = tmp / (style.name + ".txt");
+        const test::CliOutput run = test::convert(style.folder + "/" + style.name, out);
+        ASSERT_EQ(run.exit_code, 0) << style.name << ": " << run.err;
+        const TypDocument doc = read_typ_text(test::read_bytes(out));
+        EXPECT_TRUE(doc.problems.empty()) << style.name << ": " << doc.problems.front().message;
+
+        PerSection<std::multiset<std::uint32_t>> entries;
+        for (const TypEntry& e : doc.entries) entries[e.section].insert(typ_key(e.type));
+        std::multiset<std::uint32_t> drawn;
+        for (const std::string& code : doc.draw_order) drawn.insert(typ_key(code));
+
+        for (Section s : ALL_SECTIONS) {
+            std::set<std::uint32_t> types;
+            for (const std::string& code : test::printed_codes(test::printed_section(reading->second, s)))
+                types.insert(typ_key(code));
+            types_checked += types.size();
+            for (const std::uint32_t type : types) {
+                EXPECT_EQ(entries[s].count(type), 1u) << style.name << ": " << section_name(s) << " type " << std::hex << type;
+                if (s == Section::Polygon) {
+                    EXPECT_EQ(drawn.count(type), 1u) << style.name << ": draw order of " << std::hex << type;
+                }
+            }
+            for (const std::uint32_t type : entries[s])
+                EXPECT_EQ(entries[s].count(type), 1u) << style.name << ": one entry per " << section_name(s) << " type";
+        }
+    }
+    EXPECT_GE(styles_read, 21u);  // mkgmap's styles and ours
+    EXPECT_GT(types_checked, 700u);
 }
 
 }  // namespace

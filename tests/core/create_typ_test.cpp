@@ -204,36 +204,6 @@ TEST(RunCreateTyp, reports_what_it_met_in_order_without_stopping) {
     EXPECT_EQ(unsorted.left_out, (Names{"ok"}));
 }
 
-// A broken library entry is never copied: the type gets what it would get
-// without the entry, and the entry is named once, however often it is met.
-TEST(RunCreateTyp, takes_the_next_look_for_a_broken_library_entry_and_names_each_once) {
-    Style s;
-    s.libraries[Section::Point].assign("[_point]\r\nType=0x02d02\r\nXpm=\"x\"\r\n[_point]\r\nType=0x02e02\r\n"
-                                       "Xpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n[end]\r\n",
-                                       "lib/points");
-    s.libraries[Section::Line].assign("[_line]\r\nType=0x00200\r\nLineWidth=3\r\n", "lib/lines");
-    s.libraries[Section::Polygon].assign(";\n[_polygon]\nType=0x3cZ\nXpm=\"0 0 1 0\"\n\"1 c #8CC4F0\"\n[end]\n",
-                                         "lib/pgons.pol");
-    s.write("points", "amenity=bar [0x2d02]\namenity=pub [0x2d02]\nshop=x [0x2e02]\n");
-    s.write("lines", "highway=primary [0x02]\n");
-    s.write("polygons", "natural=water [0x3c]\n");
-    s.write("inc/bars", "amenity=cafe [0x2d02 resolution 20]\n");
-    s.request.include_files.found = {"bars"};
-    s.request.include_files.groups[Section::Point] = {"bars"};
-    const CreateTypReport report = s.run();
-    using Kind = Warning::Kind;
-    EXPECT_EQ(report.warnings, (std::vector<Warning>{{Kind::LibraryEntryBroken, "lib/pgons.pol", 3, "0x3cZ"},
-                                                     {Kind::LibraryEntryBroken, "lib/lines", 2, "0x00200"},
-                                                     {Kind::LibraryEntryBroken, "lib/points", 2, "0x02d02"}}));
-    EXPECT_TRUE(report.complete());
-    // The line and the polygon take their built-in looks, the bar its category's marker.
-    EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "point 0x2d02", "point 0x02e02"}));
-    const TypDocument written = read_typ_text(s.out());
-    EXPECT_TRUE(written.problems.empty()) << written.problems.front().line << ": " << written.problems.front().message;
-    EXPECT_EQ(s.out().find("LineWidth=3"), std::string::npos);
-    EXPECT_EQ(s.out().find("8CC4F0"), std::string::npos);
-}
-
 // The files of other styles come after the section's group; a missing style
 // is named once however many of its files were listed, and a name that leads
 // out of the styles folder is refused without reading it.

@@ -1,15 +1,12 @@
 #include "style_drift.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <map>
-#include <regex>
 #include <set>
-#include <sstream>
 
 #include "include_files.h"
 #include "include_proposal.h"
+#include "support/mkgmap.h"
 #include "support/temp_dir.h"
 #include "type_code.h"
 
@@ -48,41 +45,10 @@ TEST(ListStyleTypes, names_each_type_once_by_its_first_rule_in_the_order_the_run
     EXPECT_EQ(list_style_types(request).types.size(), 2u);
 }
 
-// mkgmap's own reading of its default style, includes followed: the types of
-// each section it prints.
-std::set<std::pair<Section, std::uint32_t>> mkgmap_types(const std::string& styles, const std::string& name) {
-    const std::string out = styles + "/" + name + ".rules";
-    const std::string command = "java -cp /usr/share/mkgmap/mkgmap.jar uk.me.parabola.mkgmap.osmstyle.StyleImpl '" +
-                                styles + "' " + name + " > '" + out + "' 2>/dev/null";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    std::set<std::pair<Section, std::uint32_t>> types;
-    std::optional<Section> section;
-    std::istringstream lines(test::read_bytes(out));
-    static const std::regex bracket(R"(\[\s*(0[xX][0-9a-fA-F]+))");
-    for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("<<<", 0) == 0) {
-            section = line == "<<<points>>>" ? std::optional(Section::Point)
-                      : line == "<<<lines>>>" ? std::optional(Section::Line)
-                      : line == "<<<polygons>>>" ? std::optional(Section::Polygon)
-                                                 : std::nullopt;
-            continue;
-        }
-        if (!section) continue;
-        for (std::sregex_iterator m(line.begin(), line.end(), bracket), end; m != end; ++m)
-            types.insert({*section, typ_type(section_type(*section, *code_value((*m)[1].str())))});
-    }
-    return types;
-}
-
 TEST(ListStyleTypes, finds_the_types_mkgmap_reads_from_its_default_style_with_the_proposed_include_groups) {
-#ifdef _WIN32
-    GTEST_SKIP() << "mkgmap's styles are checked by the Linux build";
-#endif
-    const std::string jar = "/usr/share/mkgmap/mkgmap.jar";
-    if (!fs::exists(jar) || std::system("java -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no mkgmap or java";
+    if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
     const test::TempDir tmp;
-    const std::string extract = "cd '" + tmp.path() + "' && '" TESSARO_CMAKE "' -E tar xf " + jar + " styles/default";
-    ASSERT_EQ(std::system(extract.c_str()), 0) << extract;
+    ASSERT_TRUE(test::extract_from_mkgmap_jar(tmp, "styles/default"));
     tmp.write("styles/default/version", "0\n");
 
     CreateTypRequest request;
@@ -92,7 +58,12 @@ TEST(ListStyleTypes, finds_the_types_mkgmap_reads_from_its_default_style_with_th
     apply_proposal(request.include_files, propose_groups(request.style_folder, request.include_files.found));
     std::set<std::pair<Section, std::uint32_t>> ours;
     for (const StyleType& t : list_style_types(request).types) EXPECT_TRUE(ours.insert({t.section, t.type}).second);
-    const auto theirs = mkgmap_types(tmp / "styles", "default");
+    // mkgmap's own reading of the style, includes followed: the types of each section it prints.
+    const std::string printed = test::mkgmap_printed_style(tmp / "styles", "default", tmp / "default.rules");
+    std::set<std::pair<Section, std::uint32_t>> theirs;
+    for (Section s : ALL_SECTIONS)
+        for (const std::string& code : test::printed_codes(test::printed_section(printed, s)))
+            theirs.insert({s, typ_type(section_type(s, *code_value(code)))});
     ASSERT_GT(theirs.size(), 150u);
     EXPECT_EQ(ours, theirs);
 }

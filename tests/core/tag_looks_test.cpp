@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <optional>
@@ -14,6 +12,7 @@
 #include "rule_reader.h"
 #include "section.h"
 #include "style_folder.h"
+#include "support/mkgmap.h"
 #include "support/temp_dir.h"
 #include "text_util.h"
 
@@ -183,35 +182,6 @@ TEST(TagLooks, read_tags_lines_inside_entries_only_and_skip_broken_tags) {
 
 // ---- against mkgmap's own reading of styles --------------------------------
 
-const std::string JAR = "/usr/share/mkgmap/mkgmap.jar";
-
-// The rules of a style folder as mkgmap's StyleImpl prints them; nullopt when java or mkgmap is missing.
-std::optional<std::string> mkgmap_normal_form(const test::TempDir& tmp, const std::string& styles, const std::string& name) {
-#ifdef _WIN32
-    (void)tmp, (void)styles, (void)name;
-    return std::nullopt;
-#else
-    if (!std::filesystem::exists(JAR) || std::system("java -version >/dev/null 2>&1") != 0) return std::nullopt;
-    const std::string out = tmp / (name + ".rules");
-    const std::string command = "java -cp " + JAR + " uk.me.parabola.mkgmap.osmstyle.StyleImpl \"" + styles + "\" " +
-                                name + " >\"" + out + "\" 2>&1";
-    if (std::system(command.c_str()) != 0) {
-        ADD_FAILURE() << command << "\n" << test::read_bytes(out);
-        return "";
-    }
-    return test::read_bytes(out);
-#endif
-}
-
-// The printed rules of one section ("<<<points>>>" up to the next header).
-std::string section_text(const std::string& printed, Section section) {
-    const std::string head = std::string("<<<") + rule_file_name(section) + ">>>";
-    const std::size_t at = printed.find(head);
-    if (at == std::string::npos) return {};
-    const std::size_t start = at + head.size();
-    return printed.substr(start, printed.find("<<<", start) - start);
-}
-
 std::set<std::pair<std::string, std::string>> meaning(const std::vector<RuleTag>& tags) {
     // mkgmap puts key=* in front of a key's regular expression: it says nothing more.
     std::set<std::pair<std::string, std::string>> out;
@@ -222,6 +192,7 @@ std::set<std::pair<std::string, std::string>> meaning(const std::vector<RuleTag>
 }
 
 TEST(PositiveTags, agree_on_written_rules_with_mkgmaps_normal_form_of_them) {
+    if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
     const test::TempDir tmp;
     const char* rules[] = {
         "highway = track & ! (tracktype=grade1 | surface=paved)",
@@ -244,11 +215,11 @@ TEST(PositiveTags, agree_on_written_rules_with_mkgmaps_normal_form_of_them) {
     }
     tmp.write("styles/s/lines", lines);
     tmp.write("styles/s/version", "0\n");
-    const std::optional<std::string> printed = mkgmap_normal_form(tmp, tmp / "styles", "s");
-    if (!printed) GTEST_SKIP() << "java or " << JAR << " is missing";
+    const std::string printed = test::mkgmap_printed_style(tmp / "styles", "s", tmp / "s.rules");
+    ASSERT_FALSE(printed.empty());
 
     RuleReader reader;
-    reader.scan_text(section_text(*printed, Section::Line));
+    reader.scan_text(test::printed_section(printed, Section::Line));
     std::size_t compared = 0;
     for (const RuleItem& item : reader.items()) {
         const std::size_t n = std::stoul(std::string(item_code(item)), nullptr, 16);
@@ -274,15 +245,11 @@ std::string entry_body(const std::string& look) {
 }
 
 TEST(TagLooks, give_most_rules_of_mkgmaps_default_style_a_look_like_their_own_codes) {
-#ifdef _WIN32
-    GTEST_SKIP() << "mkgmap's styles are checked by the Linux build";
-#endif
+    if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
     const test::TempDir tmp;
-    const std::string extract = "cd \"" + tmp.path() + "\" && \"" TESSARO_CMAKE "\" -E tar xf " + JAR + " styles";
-    if (!std::filesystem::exists(JAR)) GTEST_SKIP() << JAR << " is missing";
-    ASSERT_EQ(std::system(extract.c_str()), 0) << extract;
-    const std::optional<std::string> printed = mkgmap_normal_form(tmp, tmp / "styles", "default");
-    if (!printed) GTEST_SKIP() << "java is missing";
+    ASSERT_TRUE(test::extract_from_mkgmap_jar(tmp, "styles"));
+    const std::string printed = test::mkgmap_printed_style(tmp / "styles", "default", tmp / "default.rules");
+    ASSERT_FALSE(printed.empty());
 
     std::size_t rules = 0, alike = 0;
     std::map<std::string, bool> codes;  // "section code" -> every rule of it found a look like its own
@@ -292,7 +259,7 @@ TEST(TagLooks, give_most_rules_of_mkgmaps_default_style_a_look_like_their_own_co
         ASSERT_FALSE(load_library_file(library_file_path(TESSARO_SOURCE_DIR "/res", section), section, lib).has_value());
         const TagLooks looks(lib);
         RuleReader reader;
-        reader.scan_text(section_text(*printed, section));
+        reader.scan_text(test::printed_section(printed, section));
         for (const RuleItem& item : reader.items()) {
             // mkgmap prints codes without leading zeros; the library writes whole bytes (0x0100, 0x010400).
             std::string code = to_lower(item_code(item));

@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -11,6 +10,7 @@
 #include "library_files.h"
 #include "rule_reader.h"
 #include "style_folder.h"
+#include "support/mkgmap.h"
 #include "support/temp_dir.h"
 #include "tag_looks.h"
 #include "text_util.h"
@@ -98,14 +98,9 @@ std::vector<std::string> section_files(const std::string& style, Section group, 
 }
 
 TEST(LibraryFiles, have_a_look_for_every_type_of_the_styles_mkgmap_ships) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the styles inside mkgmap's jar are checked by the Linux build";
-#endif
-    const std::string jar = "/usr/share/mkgmap/mkgmap.jar";
-    if (!std::filesystem::exists(jar)) GTEST_SKIP() << "mkgmap is not installed: " << jar << " is missing";
+    if (const std::string why = test::mkgmap_jar_missing(false); !why.empty()) GTEST_SKIP() << why;
     const test::TempDir tmp;
-    const std::string extract = "cd \"" + tmp.path() + "\" && \"" TESSARO_CMAKE "\" -E tar xf " + jar + " styles";
-    ASSERT_EQ(std::system(extract.c_str()), 0) << extract;
+    ASSERT_TRUE(test::extract_from_mkgmap_jar(tmp, "styles"));
 
     LibraryTexts libraries;
     for (Section s : ALL_SECTIONS)

@@ -42,6 +42,15 @@ std::string TempDir::write(const std::string& name, const std::string& bytes) co
     return p.string();
 }
 
+const std::string BAR_POINT_LOOK = "[_point]\r\nType=0x02d02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n[end]\r\n";
+
+std::string write_library(const TempDir& dir, const std::string& folder, const std::string& points) {
+    dir.write(folder + "/points", points);
+    dir.write(folder + "/lines", "");
+    dir.write(folder + "/pgons.pol", "");
+    return dir / folder;
+}
+
 std::string read_bytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;

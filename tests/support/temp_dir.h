@@ -25,6 +25,13 @@ private:
 
 std::string read_bytes(const std::string& path);
 
+// A point library entry for type 0x2d02 with a picture of one black pixel.
+extern const std::string BAR_POINT_LOOK;
+
+// Writes a folder of library files, the points one holding `points`, the line
+// and polygon ones empty, and returns its path.
+std::string write_library(const TempDir& dir, const std::string& folder, const std::string& points = BAR_POINT_LOOK);
+
 #ifndef _WIN32
 // Makes the file at path one that is there but cannot be read: no
 // permission, or, for root, who reads any file, a link to /proc/self/mem,

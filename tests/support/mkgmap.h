@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "section.h"
+#include "support/temp_dir.h"
+
+namespace tessaro::test {
+
+// mkgmap's jar: its own styles, and StyleImpl, which prints a style as mkgmap
+// reads it (include files and base styles resolved).
+extern const std::string MKGMAP_JAR;
+
+// Why the jar (and, with `java`, java to run it) cannot be used here; empty when it can.
+std::string mkgmap_jar_missing(bool java = true);
+
+// Takes a folder of the jar ("styles", "styles/default") out into dir.
+bool extract_from_mkgmap_jar(const TempDir& dir, const std::string& member);
+
+// The style `name` of styles_folder as mkgmap prints it, written to out too;
+// empty when mkgmap cannot read it. `classpath` adds folders with styles/NAME
+// for the styles that "include ... from NAME" names beyond mkgmap's own.
+std::string mkgmap_printed_style(const std::string& styles_folder, const std::string& name, const std::string& out,
+                                 const std::string& classpath = "");
+
+// One section of a printed style ("<<<points>>>" up to the next header).
+std::string printed_section(const std::string& printed, Section section);
+
+// The code of each rule of a printed section, from its bracket in normal form
+// "[0x2f12 level 0 ...]" at the end of the line (a quoted value before it may
+// hold anything); lines with "#" are comments.
+std::vector<std::string> printed_codes(const std::string& section_text);
+
+}  // namespace tessaro::test
