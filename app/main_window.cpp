@@ -222,6 +222,12 @@ void MainWindow::build_widgets() {
     m_path->setMinimumWidth(260);
     m_path->setAcceptDrops(false);  // a file dropped here goes to the window
     s3->addWidget(m_path);
+    m_keep_looks = new QCheckBox("Keep my edited looks");
+    m_keep_looks->setObjectName("KeepEditedLooks");
+    m_keep_looks->setToolTip("Update the TYP text at the path: its entries stay as they are, the style's new types"
+                             " are added, types the style no longer uses are kept and counted");
+    connect(m_keep_looks, &QCheckBox::toggled, this, [this](bool on) { m_state.keep_edited_looks = on; });
+    s3->addWidget(m_keep_looks);
     m_create = new QPushButton("Create TYP");
     m_create->setObjectName("Command2");
     m_create->setMinimumHeight(36);
@@ -284,6 +290,7 @@ void MainWindow::startup() {
         loaddat(m_state, m_shell);
         m_tag_text->setChecked(m_state.include_tag_text);
         m_classic_looks->setChecked(m_state.classic_looks);
+        m_keep_looks->setChecked(m_state.keep_edited_looks);
         if (m_state.window_width > 0) resize(m_state.window_width, m_state.window_height);
         if (!m_state.style_folder.empty() && fs::is_directory(to_fs_path(m_state.style_folder), ec)) {
             const std::string saved = style_of(m_state.style_folder);
@@ -442,6 +449,7 @@ void MainWindow::Command2_Click() {
     request.sections = m_state.sections;
     request.include_tag_text = m_state.include_tag_text;
     request.classic_looks = m_state.classic_looks;
+    request.update = m_state.keep_edited_looks;
     request.libraries = &m_state.libraries;
     request.typ_path = m_state.typ_path;
     request.seed = m_state.random_seed;
@@ -500,8 +508,10 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
     const Failure* write_failure = nullptr;
     for (const Failure& f : report.failures) {
         if (f.kind == Failure::Kind::Write) write_failure = &f;
-        else m_shell.message(failure_text(f), MessageIcon::Critical);
+        else if (f.kind != Failure::Kind::OldTextBroken) m_shell.message(failure_text(f), MessageIcon::Critical);
     }
+    if (!report.update.problems.empty() && !report.update.replaced_broken)
+        m_shell.message(old_text_problems_text(report.update.problems), MessageIcon::Critical);
     if (!report.started) {
         if (write_failure != nullptr)
             m_shell.message("The TYP text could not be written: " + failure_text(*write_failure), MessageIcon::Critical);
@@ -533,7 +543,9 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
         show_preview(report.looks);
         return;
     }
-    m_shell.message(prefix + created_text(request.typ_path), prefix.empty() ? MessageIcon::Information : MessageIcon::Warning);
+    const std::string update = report.update.done ? update_counts_text(report.update) : std::string();
+    m_shell.message(prefix + created_text(request.typ_path) + update,
+                    prefix.empty() ? MessageIcon::Information : MessageIcon::Warning);
     m_state.create_needed = false;
     // Without an editor ever found or chosen the preview is the way to look at the text.
     if (m_state.editor_program != "not found") Command3_Click();

@@ -120,6 +120,7 @@ private:
     PerSection<QCheckBox*> m_sections;
     QCheckBox* m_tag_text = nullptr;
     QCheckBox* m_classic_looks = nullptr;
+    QCheckBox* m_keep_looks = nullptr;
     QLineEdit* m_path = nullptr;
     QPushButton* m_create = nullptr;
     QPushButton* m_launch = nullptr;

@@ -168,14 +168,19 @@ void read_settings(const std::string& path, std::string text, AppState& state, S
     }
     if (in.at_end()) return;
     const std::optional<std::string> size = in.text_line();
+    if (!size) return;
     int width = 0;
     int height = 0;
     // Too small or absurd sizes are a hand-edited file: the default size serves.
-    if (size && std::sscanf(size->c_str(), "%d %d", &width, &height) == 2 && width >= 200 && height >= 150 &&
+    if (std::sscanf(size->c_str(), "%d %d", &width, &height) == 2 && width >= 200 && height >= 150 &&
         width <= 20000 && height <= 20000) {
         state.window_width = width;
         state.window_height = height;
     }
+    state.keep_edited_looks = false;
+    if (in.next_line_unused()) return;
+    const std::optional<bool> keep = in.switch_line();
+    if (keep) state.keep_edited_looks = *keep;
 }
 
 std::optional<Failure> savedat(const AppState& state) {
@@ -189,7 +194,7 @@ std::optional<Failure> savedat(const AppState& state) {
         state.polygon_library_path,     BLANK_LINE,           BLANK_LINE,
         tag_text,   BLANK_LINE,         BLANK_LINE,           BLANK_LINE,
         BLANK_LINE, tag_text,           state.classic_looks ? " 1 " : " 0 ",
-        seed,       size,
+        seed,       size,               state.keep_edited_looks ? " 1 " : " 0 ",
     };
     std::string bytes;
     for (const std::string& line : lines) bytes += line + CRLF;

@@ -54,6 +54,26 @@ std::string failure_text(const Failure& f) {
     return f.path + why;
 }
 
+std::string update_counts_text(const TypUpdate& u) {
+    return CRLF + ("Kept " + std::to_string(u.kept) + " entries as they were, added " + std::to_string(u.added) + ", " +
+                   std::to_string(u.unused) + (u.pruned ? " no longer used (dropped)" : " no longer used by the style (kept)"));
+}
+
+std::string old_text_problems_text(const std::vector<TypProblem>& problems) {
+    std::string text = std::string("The TYP text has errors, so it was not updated and is left as it was:") + CRLF;
+    constexpr std::size_t SHOWN = 10;
+    std::size_t shown = 0;
+    for (const TypProblem& p : problems) {
+        if (p.severity != Severity::Error) continue;
+        if (shown++ == SHOWN) {
+            text += CRLF + std::string("and more");
+            break;
+        }
+        text += CRLF + ("line " + std::to_string(p.line) + ": " + p.message);
+    }
+    return text + CRLF + CRLF + "Untick Keep my edited looks to write a new one.";
+}
+
 std::string sort_include_files_text() {
     return std::string("Please sort 'Inc' files into points ,lines or polygons.") + CRLF + CRLF +
            "Select file(s) and click appropriate 'Add' button";

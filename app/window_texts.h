@@ -24,6 +24,10 @@ std::string failure_text(const Failure& failure);
 std::string drift_text(const StyleDrift& drift);
 
 std::string sort_include_files_text();
+// What an update of the TYP text did: entries kept, added and no longer used (after a line break).
+std::string update_counts_text(const TypUpdate& update);
+// The errors that keep an old TYP text from being updated (the first few).
+std::string old_text_problems_text(const std::vector<TypProblem>& problems);
 // Include files that no group took, named (the first few); none_sorted: no group took any.
 std::string include_files_left_out_text(const std::vector<std::string>& names, bool none_sorted);
 // The statements that take rules from other styles which the run did not

@@ -29,6 +29,7 @@ struct AppState {
     PerSection<bool> sections{{true, true, true}};  // the section switches
     bool include_tag_text = false;
     bool classic_looks = false;  // no looks by tags, no point markers
+    bool keep_edited_looks = false;  // update the TYP text in place of replacing it
 
     // The include groups may have changed since the last Create TYP.
     bool create_needed = false;

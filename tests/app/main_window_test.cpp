@@ -396,6 +396,37 @@ TEST(MainWindowFiles, a_settings_file_that_cannot_be_saved_is_told_as_an_error) 
     EXPECT_EQ(w.shell.icons[0], MessageIcon::Critical);
 }
 
+TEST(CreateTyp, keeps_edited_looks_when_asked_adds_the_new_types_and_leaves_a_broken_text_alone) {
+    Window w;
+    w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
+    w.create();
+    std::string edited = w.out();
+    const std::size_t colour = edited.find("#8CC4F0");
+    ASSERT_NE(colour, std::string::npos);
+    edited.replace(colour, 7, "#123456");
+    w.dir.write("out.txt", edited);
+    w.dir.write("s/lines", ROAD + "highway=track [0x0a resolution 22]\n");
+    w.find<QCheckBox>("KeepEditedLooks")->setChecked(true);
+    const Messages said = w.create();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_TRUE(said[0].ends_with("\r\nKept 3 entries as they were, added 1, 0 no longer used by the style (kept)")) << said[0];
+    const std::string updated = w.out();
+    EXPECT_NE(updated.find("#123456"), std::string::npos);
+    EXPECT_NE(updated.find("Type=0x0a"), std::string::npos);
+    EXPECT_TRUE(updated.starts_with(edited.substr(0, edited.find("[_line]"))));  // header, draw order, polygon as edited
+
+    const std::string broken = "[_point]\r\nType=0x2d02\r\nXpm=\"2 1 1 1\"\r\n[end]\r\n";
+    w.dir.write("out.txt", broken);
+    const Messages refused = w.create();
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_TRUE(refused[0].starts_with("The TYP text has errors, so it was not updated and is left as it was:\r\n\r\nline "))
+        << refused[0];
+    EXPECT_EQ(w.out(), broken);
+    EXPECT_EQ(w.shell.icons.back(), MessageIcon::Critical);
+    w.window->close();
+    EXPECT_TRUE(test::read_bytes(w.dir / "prog/tessaro.dat").ends_with(" 1 \r\n"));
+}
+
 TEST(MainWindowFiles, open_drop_and_settings_round_trip) {
     Window w;
     w.window->open_typ_text();  // no file at the typed path: the user is asked for one, and cancels
@@ -418,7 +449,7 @@ TEST(MainWindowFiles, open_drop_and_settings_round_trip) {
     w.set_path_box(w.dir / "mine.txt");
     w.window->resize(1300, 820);
     w.window->close();
-    EXPECT_TRUE(test::read_bytes(w.dir / "prog/tessaro.dat").ends_with("\r\n 1 \r\n 1 \r\n \r\n 1300 820 \r\n"));
+    EXPECT_TRUE(test::read_bytes(w.dir / "prog/tessaro.dat").ends_with("\r\n 1 \r\n 1 \r\n \r\n 1300 820 \r\n 0 \r\n"));
 
     Window again(false);
     fs::copy(w.dir / "prog/tessaro.dat", again.dir / "prog/tessaro.dat");

@@ -32,7 +32,7 @@ struct SettingsFileTest : ::testing::Test {
     }
 };
 
-TEST_F(SettingsFileTest, writes_sixteen_crlf_lines_whose_values_come_back_whole_commas_included_and_more_ignored) {
+TEST_F(SettingsFileTest, writes_seventeen_crlf_lines_whose_values_come_back_whole_commas_included_and_more_ignored) {
     state.style_folder = dir / "styles,old";
     state.editor_program = dir / "pct5, copy";
     state.typ_path = dir.write("typ/a,b.txt", "x");
@@ -42,25 +42,26 @@ TEST_F(SettingsFileTest, writes_sixteen_crlf_lines_whose_values_come_back_whole_
     state.random_seed = 18446744073709551615u;
     state.window_width = 1200;
     state.window_height = 700;
+    state.keep_edited_looks = true;
     EXPECT_EQ(savedat(state), std::nullopt);
     EXPECT_EQ(test::read_bytes(settings_path(state)), " 0 \r\n" + state.style_folder + "\r\n" + state.editor_program +
                                                           "\r\n" + state.typ_path + "\r\n" + state.polygon_library_path +
                                                           "\r\n \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n 1 \r\n"
-                                                          " 18446744073709551615 \r\n 1200 700 \r\n");
-    write_settings(test::read_bytes(settings_path(state)) + "extra\r\nlines\r\n");  // only the first 16 count
+                                                          " 18446744073709551615 \r\n 1200 700 \r\n 1 \r\n");
+    write_settings(test::read_bytes(settings_path(state)) + "extra\r\nlines\r\n");  // only the first 17 count
     AppState back = loaded();
     EXPECT_TRUE(shell.messages.empty());
     EXPECT_EQ(std::tie(back.style_folder, back.editor_program, back.typ_path, back.polygon_library_path, back.include_tag_text,
-                       back.classic_looks, back.random_seed, back.window_width, back.window_height),
+                       back.classic_looks, back.random_seed, back.window_width, back.window_height, back.keep_edited_looks),
               std::tie(state.style_folder, state.editor_program, state.typ_path, state.polygon_library_path, state.include_tag_text,
-                       state.classic_looks, state.random_seed, state.window_width, state.window_height));
+                       state.classic_looks, state.random_seed, state.window_width, state.window_height, state.keep_edited_looks));
 
     // Unset, the two last lines are blank and read back as unset.
     state.random_seed.reset();
     state.window_width = state.window_height = 0;
     savedat(state);
     back = loaded();
-    EXPECT_TRUE(test::read_bytes(settings_path(state)).ends_with(" 1 \r\n \r\n \r\n"));
+    EXPECT_TRUE(test::read_bytes(settings_path(state)).ends_with(" 1 \r\n \r\n \r\n 1 \r\n"));
     EXPECT_EQ(back.random_seed, std::nullopt);
     EXPECT_EQ(back.window_width, 0);
 
@@ -91,7 +92,7 @@ TEST_F(SettingsFileTest, classic_looks_are_off_in_files_of_earlier_versions_and_
     // Written back, the file has its later lines.
     savedat(state);
     const std::string saved = test::read_bytes(settings_path(state));
-    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 16);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 17);
     EXPECT_NE(saved.find("\r\n 1 \r\n 0 \r\n 1 \r\n \r\n"), std::string::npos) << saved;  // lines 13 to 16
 }
 
