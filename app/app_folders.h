@@ -11,8 +11,8 @@ struct AppFolders {
     std::string settings;  // the settings file's folder; empty: app
 };
 
-// The program's folder holds everything; when it cannot be written (an
-// installed copy), bin/ and typ/ go to the user's data folder and the
+// The program's folder holds everything; for an installed copy (library
+// files in ../share/tessaro/res) or a folder that cannot be written, bin/ and typ/ go to the user's data folder and the
 // settings file to the user's configuration folder (~/.local/share/tessaro
 // and ~/.config/tessaro on Linux). The library files are read beside the
 // program, or from ../share/tessaro/res.

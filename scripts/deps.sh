@@ -1,7 +1,7 @@
 # Sourced by the scripts: installs the Debian packages this project needs
 # when any of them is missing (a fresh Debian 12 machine has none of them).
 tessaro_install_deps() {
-  local wanted=(build-essential cmake ninja-build googletest libgtest-dev libbenchmark-dev qt6-base-dev mkgmap xvfb clang libclang-rt-14-dev python3)
+  local wanted=(build-essential cmake ninja-build googletest libgtest-dev libbenchmark-dev qt6-base-dev mkgmap xvfb clang libclang-rt-14-dev python3 dpkg-dev desktop-file-utils appstream man-db)
   local missing=()
   for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
