@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "colour.h"
 #include "create_typ.h"
 #include "library_files.h"
 #include "look_source.h"
@@ -28,18 +29,23 @@ struct Conversion {
     bool classic_looks = false;
     PerSection<std::unique_ptr<TagLooks>> tag_looks{};  // made at their first use
     std::optional<std::size_t> lost_labels_warning{};    // its place in the report's warnings, once there
+    CalmColours calm_colours{};                          // the random colours without classic looks
 
     // The type code of an item whose type has no entry yet (it counts as
     // written from now on); nothing for a type written already, and nothing,
     // with a warning naming the file and line, for a code that is no number.
     std::optional<std::string_view> new_type(Section section, const RuleItem& item, const std::string& path);
 
-    // The library look of a code; a label that could not be added, or lost
+    // The library look of a code, named by the look's name unless the looks are
+    // classic or Include Tag Text is on; a label that could not be added, or lost
     // characters, goes into the report under `type_code` (empty: `code`).
     std::string library_look(Section section, std::string_view code, std::string_view condition,
                              std::string_view type_code = {});
     // A rule's text made the label of a type (make_label); one that lost characters is counted in the report.
     std::string label(Section section, std::string_view code, std::string_view text);
+    // The label of a built-in or random look from a rule's text: as it is with
+    // classic looks or Include Tag Text, else its readable part (rule_label).
+    std::string rule_text_label(Section section, std::string_view code, std::string_view text);
     // Counts a label that lost characters into the run's one warning of them.
     void note_lost_label(Section section, std::string_view code);
     // The look of a rule that neither the library nor a built-in table

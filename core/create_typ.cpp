@@ -245,7 +245,7 @@ std::optional<std::string> input_at(const CreateTypRequest& request, const std::
 
 std::string Conversion::library_look(Section section, std::string_view code, std::string_view condition,
                                      std::string_view type_code) {
-    LibraryLook look = get_code(section, code, condition, libraries[section], include_tag_text);
+    LibraryLook look = get_code(section, code, condition, libraries[section], include_tag_text, !classic_looks);
     if (look.label_dropped) report.label_dropped = true;
     if (look.label_lost) note_lost_label(section, type_code.empty() ? code : type_code);
     // Said once for each broken entry, however many codes lead to it.
@@ -258,6 +258,11 @@ std::string Conversion::label(Section section, std::string_view code, std::strin
     CodePageText made = make_label(text);
     if (made.lost) note_lost_label(section, code);
     return std::move(made.bytes);
+}
+
+std::string Conversion::rule_text_label(Section section, std::string_view code, std::string_view text) {
+    if (classic_looks || include_tag_text) return label(section, code, text);
+    return label(section, code, rule_label(text));
 }
 
 void Conversion::note_lost_label(Section section, std::string_view code) {

@@ -1,14 +1,33 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "conversion.h"
 
 namespace tessaro {
 
-// draworder: appends the [_drawOrder] section for polygon types, each given by
-// the hexadecimal digits of its code as the rule wrote them, all on level 1.
-void write_draw_order(Conversion& cv, const std::vector<std::string>& codes);
+// The level of polygon types whose look carries none (built-in and random
+// looks, a polygon library without levels), unless the library names another:
+// the middle of the library's levels 1 to 5.
+inline constexpr int LEVEL_WITHOUT_LOOK = 3;
+
+// The draw-order level that a polygon look's ";level=N" comment line gives.
+std::optional<int> look_level(std::string_view entry);
+// The level of polygon types without a level of their own: the polygon
+// library's ";level-without-look=N" line, else LEVEL_WITHOUT_LOOK.
+int level_without_look(std::string_view library);
+
+// A polygon type for the draw order: the hexadecimal digits of its code as
+// the rule wrote them, and its level.
+struct DrawOrderLine {
+    std::string digits;
+    int level = 1;
+};
+
+// draworder: appends the [_drawOrder] section, one line per polygon type.
+void write_draw_order(Conversion& cv, const std::vector<DrawOrderLine>& lines);
 
 }  // namespace tessaro

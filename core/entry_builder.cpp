@@ -46,7 +46,7 @@ std::size_t label_position(const std::string& entry) {
 }  // namespace
 
 LibraryLook get_code(Section section, std::string_view code, std::string_view condition, const LibraryText& library,
-                     bool include_tag_text) {
+                     bool include_tag_text, bool named) {
     LibraryLook look;
     const std::size_t at = library.find_type(library_key(section, code));
     if (at == std::string::npos) return look;
@@ -57,16 +57,24 @@ LibraryLook get_code(Section section, std::string_view code, std::string_view co
     }
     look.entry = std::string(entry.look);
 
-    if (!include_tag_text) return look;
-    if (look.entry.find("String1=") != std::string::npos) {
+    std::string_view name;
+    if (!include_tag_text) {
+        const std::size_t name_at = named ? look.entry.find("\n;name=") : std::string::npos;
+        if (name_at == std::string::npos || look.entry.find("String1=") != std::string::npos) return look;
+        name = std::string_view(look.entry).substr(name_at + 7);
+        name = trim_blanks(name.substr(0, name.find_first_of("\r\n")));
+        if (name.empty()) return look;
+    } else if (look.entry.find("String1=") != std::string::npos) {
         look.label_dropped = true;
         return look;
     }
     const std::size_t k = label_position(look.entry);
     if (k != std::string::npos) {
-        const CodePageText label = make_label(condition);
+        const CodePageText label = make_label(include_tag_text ? condition : name);
         look.label_lost = label.lost;
-        look.entry = look.entry.substr(0, k) + CRLF + "String1=0x04," + label.bytes + CRLF + look.entry.substr(k);
+        // (The rule's label has always come after a blank line: kept for the classic output.)
+        look.entry = look.entry.substr(0, k) + (include_tag_text ? CRLF : "") + "String1=0x04," + label.bytes + CRLF +
+                     look.entry.substr(k);
     }
     return look;
 }
@@ -85,6 +93,14 @@ std::string fncol(int r, int g, int b) {
         out += f_mat(part);
     }
     return out;
+}
+
+std::string rule_label(std::string_view text) {
+    text = text.substr(0, text.find_first_of("&|{[("));
+    std::string label;
+    for (char c : text)
+        if (c != '"' && c != '\'') label += c;
+    return std::string(trim_blanks(label));
 }
 
 CodePageText make_label(std::string_view text) {

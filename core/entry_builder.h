@@ -27,15 +27,21 @@ struct LibraryLook {
 };
 
 // get_code: the library look of a type code. With Include Tag Text on, the
-// rule condition becomes a label line of the entry, unless it has its own.
+// rule condition becomes a label line of the entry, unless it has its own;
+// with it off and `named`, the look's name (its ";name=" line) does.
 // A broken entry (see LibraryText::Entry) gives no look.
 LibraryLook get_code(Section section, std::string_view code, std::string_view condition, const LibraryText& library,
-                     bool include_tag_text);
+                     bool include_tag_text, bool named = false);
 
 // fncol: six upper-case hex digits, red first.
 std::string fncol(int r, int g, int b);
 // f_mat: "0" put in front of a single character; written back into s1 as well.
 std::string f_mat(std::string& s1);
+
+// The readable part of a rule's text as a label: up to the first "&", "|",
+// "{", "[" or "(" (where the next condition or the actions start), without
+// quotes and outer blanks. Empty when nothing is left.
+std::string rule_label(std::string_view text);
 
 // A rule's text made a label: in the header's code page (to_code_page), then
 // its first MAX_LABEL_BYTES bytes, which are single-byte characters by now.

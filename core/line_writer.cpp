@@ -57,6 +57,8 @@ std::string builtin_entry(const std::string& token, const LineLook& look, const 
     return e.append("[end]").append(CRLF);
 }
 
+// The classic random line colour: G = r1 * 100 + 123 and B = r2 * 45 + 160
+// (halves to even), written as BBGGA0.
 std::string line_colour(double r1, double r2) {
     const long g = round_half_even(r1 * 100 + 123);
     const long b = round_half_even(r2 * 45 + 160);
@@ -66,12 +68,6 @@ std::string line_colour(double r1, double r2) {
 }
 
 }  // namespace
-
-std::string random_line_colour(RandomSource& random) {
-    const double r1 = random.next();
-    const double r2 = random.next();
-    return line_colour(r1, r2);
-}
 
 void write_lines(Conversion& cv, const std::string& path) {
     cv.random.reseed();
@@ -98,7 +94,6 @@ void write_lines(Conversion& cv, const std::string& path) {
             }
 
             LineLook look;
-            look.colour1 = line_colour(r1, r2);
             source.source = LookSource::Random;
             if (const LineLookRow* row = line_look(token)) {
                 look.width = row->width;
@@ -122,7 +117,10 @@ void write_lines(Conversion& cv, const std::string& path) {
                     continue;
                 }
             }
-            cv.write_entry(Section::Line, builtin_entry(token, look, cv.label(Section::Line, token, line_label(rule_text))), std::move(source));
+            if (source.source == LookSource::Random)
+                look.colour1 = cv.classic_looks ? line_colour(r1, r2) : cv.calm_colours.line(r1, r2);
+            cv.write_entry(Section::Line, builtin_entry(token, look, cv.rule_text_label(Section::Line, token, line_label(rule_text))),
+                           std::move(source));
         }
     }
     cv.close_rules();

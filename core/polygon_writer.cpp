@@ -62,7 +62,12 @@ void write_polygons(Conversion& cv, const std::string& path) {
     cv.rules.open(path);
     // The draw order opens the section but needs every type: the entries wait for it.
     std::vector<std::pair<std::string, EntryLook>> entries;
-    std::vector<std::string> listed;
+    std::vector<DrawOrderLine> listed;
+    // Classic looks draw every type on one level; else each on its look's level.
+    const int without_look = cv.classic_looks ? 1 : level_without_look(cv.libraries[Section::Polygon].text());
+    const auto level_of = [&](std::string_view entry) {
+        return cv.classic_looks ? 1 : look_level(entry).value_or(without_look);
+    };
     while (cv.rules.next_piece()) {
         for (const RuleItem& hit : cv.rules.items()) {
             const double r = cv.random.next();
@@ -72,7 +77,7 @@ void write_polygons(Conversion& cv, const std::string& path) {
             // Most items repeat a type already written: only a new one is built as text.
             const std::optional<std::string_view> token = cv.new_type(Section::Polygon, hit, path);
             if (!token) continue;
-            listed.push_back(draw_order_digits(*token));
+            listed.push_back({draw_order_digits(*token), without_look});
             const std::string code = to_lower(*token);
 
             // Items hold no tabs: stripping made them blanks.
@@ -88,6 +93,7 @@ void write_polygons(Conversion& cv, const std::string& path) {
             EntryLook look = entry_look(LookSource::Library, hit);
             const std::string library_look = cv.library_look(Section::Polygon, code, rule_text);
             if (!library_look.empty()) {
+                listed.back().level = level_of(library_look);
                 entries.emplace_back(std::string("[_polygon]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF,
                                      std::move(look));
                 continue;
@@ -95,6 +101,7 @@ void write_polygons(Conversion& cv, const std::string& path) {
             if (builtin_polygon_look(code) != nullptr) {
                 look.source = LookSource::Table;
             } else if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Polygon, code, hit, rule_text, look)) {
+                listed.back().level = level_of(*by_tags);
                 entries.emplace_back(std::string("[_polygon]") + CRLF + "Type=" + *by_tags + CRLF + "[end]" + CRLF,
                                      std::move(look));
                 continue;
@@ -103,13 +110,16 @@ void write_polygons(Conversion& cv, const std::string& path) {
             }
             // The colour is drawn for every item (the sequence must not shift) but
             // rounded and formatted only for the entries that use it.
-            const std::string colour = fncol(colour_component(r), colour_component(g), colour_component(b));
+            const std::string colour = cv.classic_looks || look.source != LookSource::Random
+                                           ? fncol(colour_component(r), colour_component(g), colour_component(b))
+                                           : cv.calm_colours.area(r, g, b);
             // The label: the condition's value after its first "=".
             std::string label;
             if (!rule_text.empty()) {
                 const std::size_t eq = rule_text.find('=');
-                label = cv.label(Section::Polygon, code, eq == std::string::npos ? std::string_view(rule_text)
-                                                                               : std::string_view(rule_text).substr(eq + 1));
+                label = cv.rule_text_label(Section::Polygon, code,
+                                           eq == std::string::npos ? std::string_view(rule_text)
+                                                                   : std::string_view(rule_text).substr(eq + 1));
             }
             entries.emplace_back(builtin_entry(code, label, colour), std::move(look));
         }

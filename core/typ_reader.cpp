@@ -280,8 +280,10 @@ private:
         std::optional<long> subtype;
         std::size_t type_line = open;
         bool has_type = false;
-        XpmImage night;
+        XpmImage& night = e.night_xpm;
         std::size_t night_line = 0;
+        std::size_t night_text_line = 0;
+        bool day_text = false;
         std::size_t n = 0;
         std::string key;
         std::string_view value;
@@ -309,6 +311,8 @@ private:
                 else (key == "linewidth" ? e.line_width : e.border_width) = *v;
             } else if (key == "daycustomcolor" || key == "nightcustomcolor") {
                 if (!is_colour(value)) problem(n, "\"" + std::string(value) + "\" is not a colour");
+                if (key == "daycustomcolor") day_text = true;
+                else night_text_line = n;
             } else if (key == "fontstyle") {
                 const std::string v = to_lower(value);
                 if (v != "nolabel" && v != "smallfont" && v != "normalfont" && v != "largefont")
@@ -321,6 +325,8 @@ private:
             }
         }
         if (!has_type) warning(open, "entry without a Type= line; mkgmap leaves it out");
+        if (night_text_line != 0 && !day_text && section != Section::Point)
+            warning(night_text_line, "NightCustomColor without DayCustomColor; mkgmap leaves it out");
         if (!e.xpm.present) problem(open, std::string("[_") + section_name(section) + "] entry without an Xpm");
         if (night.present && e.xpm.present && (night.width != e.xpm.width || night.height != e.xpm.height))
             warning(night_line, "NightXpm is not the size of the day picture");
@@ -484,6 +490,8 @@ private:
         }
         const auto none = [&](std::size_t i) { return is_none(x.colours[i].colour); };
         if (count == 1 && none(0)) problem(n, "a lone colour cannot be none");
+        if (solid && count > 1 && std::any_of(x.colours.begin(), x.colours.end(), [](const XpmColour& c) { return is_none(c.colour); }))
+            warning(n, "a solid colour cannot be none; mkgmap leaves it out and the entry is misread");
         if ((count == 2 || count == 4) && none(0) && none(1)) problem(n, "the day colours cannot both be none");
         if (count == 4 && none(2) && none(3)) problem(n, "the night colours cannot both be none");
     }

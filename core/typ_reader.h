@@ -40,6 +40,7 @@ struct TypEntry {
     int line_width = -1;         // -1: not given
     int border_width = -1;
     XpmImage xpm;
+    XpmImage night_xpm;          // a point's NightXpm
     std::string text;            // the entry's lines, LF-separated, as written
 };
 

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <vector>
 
+#include "colour.h"
 #include "entry_builder.h"
 
 namespace tessaro {
@@ -22,6 +23,7 @@ struct SourceLine {
     std::vector<std::string> words;
     std::string text;
     std::string tags;  // a look's "tags" line, in the library's form (see attach_tags)
+    std::vector<std::string> night;  // a look's "night" line: its own night colours
 };
 
 [[noreturn]] void fail(const std::string& where, const std::string& what) {
@@ -40,7 +42,7 @@ std::vector<SourceLine> read_source(const std::string& folder, const std::string
     std::string text;
     for (int n = 1; std::getline(in, text); ++n) {
         if (!text.empty() && text.back() == '\r') text.pop_back();
-        SourceLine line{name + ":" + std::to_string(n), {}, text, {}};
+        SourceLine line{name + ":" + std::to_string(n), {}, text, {}, {}};
         if (text.empty() || text[0] == ';') {
             lines.push_back(std::move(line));  // blank lines end blocks of rows
             continue;
@@ -133,9 +135,9 @@ struct Xpm {
     std::vector<std::pair<char, std::string>> colours;  // key, colour text
     Rows rows;
 
-    std::string text() const {
-        std::string out = "Xpm=" + quoted(std::to_string(width) + " " + std::to_string(height) + " " +
-                                          std::to_string(colours.size()) + (rows.empty() ? " 0" : " 1")) + CRLF;
+    std::string text(const char* header = "Xpm") const {
+        std::string out = header + ("=" + quoted(std::to_string(width) + " " + std::to_string(height) + " " +
+                                          std::to_string(colours.size()) + (rows.empty() ? " 0" : " 1"))) + CRLF;
         for (const auto& [key, colour] : colours)
             out += quoted(std::string(1, key) + " c " + colour) + CRLF;
         for (const std::string& row : rows) out += quoted(row) + CRLF;
@@ -143,12 +145,44 @@ struct Xpm {
     }
 };
 
-// The tags comment goes right under Type=: TYP compilers skip comment lines,
-// and TagLooks finds the look's code just above it.
-std::string entry(const std::string& name, const char* tag, const std::string& type, const std::string& tags,
-                  const std::string& body) {
-    const std::string tags_line = tags.empty() ? "" : ";tags=" + tags + CRLF;
-    return ";" + name + CRLF + tag + CRLF + "Type=" + type + CRLF + tags_line + body + "[end]" + CRLF + CRLF;
+// ---- night colours ----------------------------------------------------------
+//
+// Every look has a night variant, made from its day colours by one rule, unless
+// its source gives its own ("night" under the look):
+//   grounds (areas, pattern backgrounds, line borders) darken: lightness
+//     0.06 + 0.28 x day, saturation 0.7 x day;
+//   strokes (lines, pattern marks, icon colours) lighten: lightness 0.45 +
+//     0.5 x day, saturation as by day;
+//   the white of an icon (a bare glyph's halo, a badge's glyph) turns dark grey;
+//   label text is black by day and light grey by night.
+constexpr const char* NIGHT_ICON_WHITE = "#262626";
+constexpr const char* DAY_TEXT = "#000000";
+constexpr const char* NIGHT_TEXT = "#E6E6E6";
+
+std::string night_of(const std::string& day, bool stroke) {
+    if (day == "none") return day;
+    Hsl c = *hsl_of(day);
+    if (stroke) {
+        c.l = 0.45 + 0.5 * c.l;
+    } else {
+        c.l = 0.06 + 0.28 * c.l;
+        c.s *= 0.7;
+    }
+    return "#" + hex_of(c);
+}
+
+// The comments go right under Type=, tags first: TYP compilers skip comment
+// lines, and TagLooks finds the look's code just above them. The name comes
+// twice: above the entry for people, under Type= for the conversion to find.
+std::string entry(const std::string& name, const char* tag, const std::string& type, const SourceLine& line,
+                  const std::string& body, int level = 0) {
+    std::string out = ";" + name + CRLF + tag + CRLF + "Type=" + type + CRLF;
+    if (!line.tags.empty()) out += ";tags=" + line.tags + CRLF;
+    if (level > 0) out += ";level=" + std::to_string(level) + CRLF;
+    out += ";name=" + name + CRLF;
+    if (!line.night.empty()) out += std::string(";night=own") + CRLF;
+    out += std::string("DayCustomColor=") + DAY_TEXT + CRLF + "NightCustomColor=" + NIGHT_TEXT + CRLF;
+    return out + body + "[end]" + CRLF + CRLF;
 }
 
 // "key=value & key=* | key=value" -> "key=value&key=*|key=value". A tag is
@@ -176,13 +210,21 @@ std::string library_tags(const SourceLine& line) {
     return out;
 }
 
-// Moves each "tags" line into the look line above it, so that the rest of the
-// generator sees looks only. One alternative stands for one look of a file:
-// a second look with it could never be chosen by its tags.
+// Moves each "tags" and "night" line into the look line above it, so that the
+// rest of the generator sees looks only. One alternative stands for one look of
+// a file: a second look with it could never be chosen by its tags.
 std::vector<SourceLine> attach_tags(std::vector<SourceLine> lines, const std::set<std::string>& look_kinds) {
     std::vector<SourceLine> out;
     std::map<std::string, std::string> owner;  // alternative, tags sorted -> where
     for (SourceLine& line : lines) {
+        if (!line.words.empty() && line.words[0] == "night") {
+            SourceLine* look = out.empty() ? nullptr : &out.back();
+            if (!look || look->words.empty() || !look_kinds.count(look->words[0]) || !look->night.empty() ||
+                line.words.size() < 2)
+                fail(line.where, "night and its colours belong on a line under a look");
+            look->night.assign(line.words.begin() + 1, line.words.end());
+            continue;
+        }
         if (line.words.empty() || line.words[0] != "tags") {
             out.push_back(std::move(line));
             continue;
@@ -204,6 +246,29 @@ std::vector<SourceLine> attach_tags(std::vector<SourceLine> lines, const std::se
         }
     }
     return out;
+}
+
+// The night colours of a look, one for each of its day colours (a colour and
+// whether it is a stroke): its own from its "night" line, else the rule's.
+std::vector<std::string> night_colours(const SourceLine& line, const Palette& palette,
+                                       const std::vector<std::pair<std::string, bool>>& day) {
+    std::vector<std::string> night;
+    if (!line.night.empty() && line.night.size() != day.size())
+        fail(line.where, "night takes " + std::to_string(day.size()) + " colours for this look");
+    for (std::size_t i = 0; i < day.size(); ++i)
+        night.push_back(line.night.empty() ? night_of(day[i].first, day[i].second)
+                                           : palette.colour(line, line.night[i], day[i].first == "none"));
+    return night;
+}
+
+// The colours of a line or polygon picture: the day colours, then their night
+// ones, keyed from `first` on (the form mkgmap reads as day and night).
+void add_day_and_night(Xpm& xpm, const SourceLine& line, const Palette& palette,
+                       const std::vector<std::pair<std::string, bool>>& day, char first) {
+    std::vector<std::string> colours;
+    for (const auto& colour : day) colours.push_back(colour.first);
+    for (std::string& colour : night_colours(line, palette, day)) colours.push_back(std::move(colour));
+    for (std::size_t i = 0; i < colours.size(); ++i) xpm.colours.push_back({static_cast<char>(first + i), colours[i]});
 }
 
 // ---- points ---------------------------------------------------------------
@@ -278,13 +343,19 @@ std::string make_points(const std::vector<SourceLine>& source, const std::map<st
             xpm.rows = category->second.badge ? badge_icon(g) : bare_icon(g);
             xpm.height = static_cast<int>(xpm.rows.size());
             xpm.width = static_cast<int>(xpm.rows[0].size());
+            const std::vector<std::string> night_ink =
+                night_colours(line, palette, {{category->second.colour, true}, {"#FFFFFF", false}});
             const std::pair<char, std::string> keys[] = {
                 {CLEAR, "none"}, {INK, category->second.colour}, {WHITE, "#FFFFFF"}};
-            for (const auto& key : keys)
+            const std::string night_keys[] = {"none", night_ink[0], line.night.empty() ? NIGHT_ICON_WHITE : night_ink[1]};
+            Xpm night = xpm;
+            for (std::size_t k = 0; k < 3; ++k)
                 if (std::any_of(xpm.rows.begin(), xpm.rows.end(),
-                                [&](const std::string& r) { return r.find(key.first) != std::string::npos; }))
-                    xpm.colours.push_back(key);
-            out += entry(name_from(line, 4), "[_point]", type, line.tags, xpm.text());
+                                [&](const std::string& r) { return r.find(keys[k].first) != std::string::npos; })) {
+                    xpm.colours.push_back(keys[k]);
+                    night.colours.push_back({keys[k].first, night_keys[k]});
+                }
+            out += entry(name_from(line, 4), "[_point]", type, line, xpm.text() + night.text("NightXpm"));
         } else {
             fail(line.where, "expected category or point, not " + kind);
         }
@@ -358,23 +429,27 @@ std::string make_lines(const std::vector<SourceLine>& source, const Palette& pal
                   [&](const SourceLine& line, bool solid, const std::string& type, const std::string& name) {
         std::string body = "UseOrientation=N" + std::string(CRLF);
         Xpm xpm;
+        // The day colours, then the night ones: the line (or its marks) a stroke, its border or gaps a ground.
+        std::vector<std::pair<std::string, bool>> day;
         if (solid) {
             const int width = small_number(line, line.words[2], 24);
             const int border = small_number(line, line.words[3], 8);
             body += "LineWidth=" + std::to_string(width) + CRLF;
-            xpm.colours.push_back({'1', palette.colour(line, line.words[4])});
+            day.push_back({palette.colour(line, line.words[4]), true});
             if (border > 0) {
                 body += "BorderWidth=" + std::to_string(border) + CRLF;
-                xpm.colours.push_back({'2', palette.colour(line, line.words[5])});
+                day.push_back({palette.colour(line, line.words[5]), false});
             } else if (line.words[5] != "-") {
                 fail(line.where, "a line without border takes - as its border colour");
             }
         } else {
             const Rows& tile = pattern_of(line, patterns, line.words[2]);
-            xpm = two_colour_pattern(tiled(line, tile, static_cast<int>(tile.size())),
-                                     palette.colour(line, line.words[3]), palette.colour(line, line.words[4], true));
+            day = {{palette.colour(line, line.words[3]), true}, {palette.colour(line, line.words[4], true), false}};
+            xpm = two_colour_pattern(tiled(line, tile, static_cast<int>(tile.size())), day[0].first, day[1].first);
+            xpm.colours.clear();
         }
-        out += entry(name, "[_line]", type, line.tags, body + xpm.text());
+        add_day_and_night(xpm, line, palette, day, solid ? '1' : '0');
+        out += entry(name, "[_line]", type, line, body + xpm.text());
     });
     return out;
 }
@@ -382,17 +457,45 @@ std::string make_lines(const std::vector<SourceLine>& source, const Palette& pal
 std::string make_polygons(const std::vector<SourceLine>& source, const Palette& palette) {
     const std::vector<SourceLine> lines = attach_tags(source, {"area", "filled"});
     const std::map<std::string, Rows> patterns = read_blocks(lines, "pattern");
+    // The draw-order level of each look: the last "level N" line above it.
+    std::map<std::string, int> levels;  // where -> level
+    int level = 0;
     std::string out;
-    for_each_look(lines, Section::Polygon, "area", 3, "filled", 5,
+    for (const SourceLine& line : lines) {
+        if (line.words.empty() || line.words[0] == "pattern" || is_row(line.text)) continue;
+        const bool level_line = line.words[0] == "level" || line.words[0] == "level-without-look";
+        if (level_line && line.words.size() != 2) fail(line.where, "expected: " + line.words[0] + " N");
+        if (line.words[0] == "level") {
+            level = small_number(line, line.words[1], 9);
+            if (level == 0) fail(line.where, "draw-order levels start at 1");
+        } else if (level_line) {
+            if (!out.empty()) fail(line.where, "a second level-without-look");
+            out = ";level-without-look=" + std::to_string(small_number(line, line.words[1], 9)) + CRLF + CRLF;
+        } else if (level == 0) {
+            fail(line.where, "a polygon look needs a level line above it");
+        } else {
+            levels[line.where] = level;
+        }
+    }
+    if (out.empty()) fail("polygons.txt", "level-without-look is missing");
+    std::vector<SourceLine> looks;
+    for (const SourceLine& line : lines)
+        if (line.words.empty() || (line.words[0] != "level" && line.words[0] != "level-without-look")) looks.push_back(line);
+    for_each_look(looks, Section::Polygon, "area", 3, "filled", 5,
                   [&](const SourceLine& line, bool solid, const std::string& type, const std::string& name) {
         Xpm xpm;
+        // The fill a ground; a pattern's marks strokes on their ground.
+        std::vector<std::pair<std::string, bool>> day;
         if (solid) {
-            xpm.colours.push_back({'1', palette.colour(line, line.words[2])});
+            day = {{palette.colour(line, line.words[2]), false}};
         } else {
+            day = {{palette.colour(line, line.words[3]), true}, {palette.colour(line, line.words[4]), false}};
             xpm = two_colour_pattern(tiled(line, pattern_of(line, patterns, line.words[2]), PATTERN_WIDTH),
-                                     palette.colour(line, line.words[3]), palette.colour(line, line.words[4]));
+                                     day[0].first, day[1].first);
+            xpm.colours.clear();
         }
-        out += entry(name, "[_polygon]", type, line.tags, xpm.text());
+        add_day_and_night(xpm, line, palette, day, solid ? '1' : '0');
+        out += entry(name, "[_polygon]", type, line, xpm.text(), levels.at(line.where));
     });
     return out;
 }

@@ -1,6 +1,6 @@
 // Draws every entry of the three library files, with its type code, name and
 // the OpenStreetMap tags it stands for, into one picture: a catalogue of the
-// looks for review.
+// looks for review. With "night", their night colours on a dark ground.
 #include <QApplication>
 #include <QFont>
 #include <QFontMetrics>
@@ -13,6 +13,7 @@
 
 #include "file_io.h"
 #include "look_renderer.h"
+#include "night_view.h"
 #include "typ_reader.h"
 
 namespace {
@@ -81,8 +82,9 @@ QStringList wrapped(const QString& text, const QFontMetrics& metrics, int width,
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: tessaro_render_looks RES_FOLDER OUT.png\n");
+    const bool night = argc == 4 && std::string(argv[3]) == "night";
+    if (argc != 3 && !night) {
+        std::fprintf(stderr, "usage: tessaro_render_looks RES_FOLDER OUT.png [night]\n");
         return 2;
     }
     const std::string res = argv[1];
@@ -105,7 +107,10 @@ int main(int argc, char** argv) {
     for (const Part& p : parts)
         height += HEADING_HEIGHT + (static_cast<int>(p.looks.size()) + COLUMNS - 1) / COLUMNS * CELL_HEIGHT;
     QImage picture(COLUMNS * CELL_WIDTH + 2 * MARGIN, height + MARGIN, QImage::Format_ARGB32);
-    picture.fill(QColor(0xF4, 0xF1, 0xEA));  // a map's paper tone, so white halos show
+    // A map's paper tone, so white halos show; at night a dark ground, as units draw it.
+    picture.fill(night ? QColor(0x1E, 0x1F, 0x24) : QColor(0xF4, 0xF1, 0xEA));
+    const QColor ink = night ? QColor(0xE6, 0xE6, 0xE6) : QColor(Qt::black);
+    const QColor faint = night ? QColor(0xA0, 0xA0, 0xA0) : QColor(0x55, 0x55, 0x55);
     QPainter p(&picture);
     QFont heading = p.font();
     heading.setPointSize(14);
@@ -117,22 +122,23 @@ int main(int argc, char** argv) {
     int y = MARGIN;
     for (const Part& part : parts) {
         p.setFont(heading);
-        p.setPen(Qt::black);
-        p.drawText(MARGIN, y + 26, QString("%1 (%2)").arg(part.title).arg(part.looks.size()));
+        p.setPen(ink);
+        p.drawText(MARGIN, y + 26, QString("%1 (%2)%3").arg(part.title).arg(part.looks.size()).arg(night ? ", night" : ""));
         y += HEADING_HEIGHT;
         for (std::size_t i = 0; i < part.looks.size(); ++i) {
             const int x = MARGIN + static_cast<int>(i % COLUMNS) * CELL_WIDTH;
             const int top = y + static_cast<int>(i / COLUMNS) * CELL_HEIGHT;
-            const QPixmap look = tessaro::render_look(part.looks[i].entry);
+            const QPixmap look =
+                tessaro::render_look(night ? tessaro::night_view(part.looks[i].entry) : part.looks[i].entry);
             p.drawPixmap(x, top + (CELL_HEIGHT - look.height()) / 2, look);
             p.setFont(small);
-            p.setPen(Qt::black);
+            p.setPen(ink);
             const int left = x + look.width() + 4, width = CELL_WIDTH - look.width() - 8;
             const QString name = QString::fromStdString(part.looks[i].entry.type + "\n" + part.looks[i].name);
             QRect name_box;
             p.drawText(QRect(left, top + 2, width, CELL_HEIGHT - 4), Qt::TextWordWrap, name, &name_box);
             p.setFont(tiny);
-            p.setPen(QColor(0x55, 0x55, 0x55));
+            p.setPen(faint);
             const QFontMetrics metrics = p.fontMetrics();
             const int room = (top + CELL_HEIGHT - 2 - name_box.bottom()) / metrics.lineSpacing();
             const QStringList tag_lines = wrapped(QString::fromStdString(part.looks[i].tags), metrics, width, room);

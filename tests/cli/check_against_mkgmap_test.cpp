@@ -93,6 +93,10 @@ const std::vector<Change> CHANGES = {
     {"a # line inside an entry", "Type=0x03\n", "Type=0x03\n# note\n", Verdict::Error, 1},
     {"a line of text between entries", "[_drawOrder]", "hello\n[_drawOrder]", Verdict::Error},
     {"an unknown key in [_id]", "FID=12345", "FID=12345\nFoo=1", Verdict::Error, 1},
+    {"a line pattern whose night colours are both none", "Xpm=\"32 2 2 1\"\n\"a c #FF0000\"\n\"b c none\"\n",
+     "Xpm=\"32 2 4 1\"\n\"a c #FF0000\"\n\"b c none\"\n\"c c none\"\n\"d c none\"\n", Verdict::Error},
+    {"a night picture without a day picture", "DayXpm=\"4 3 2 1\"\n\"a c #000000\"\n\"b c none\"\n" + DAY, "Night",
+     Verdict::Error, -3},
     // Taken by mkgmap, with losses.
     {"an XPM row longer than the width", DAY, "\"ababab\"\n\"baba\"\n\"abab\"\nNight", Verdict::Warning},
     {"more rows than the height", DAY, "\"abab\"\n\"baba\"\n\"abab\"\n\"abab\"\nNight", Verdict::Warning, 3},
@@ -115,12 +119,27 @@ const std::vector<Change> CHANGES = {
      Verdict::Warning},
     {"an unknown font style", "String1=0x04,Town", "String1=0x04,Town\nFontStyle=Huge", Verdict::Warning, 1},
     {"an [end] outside any entry", "[_drawOrder]", "[end]\n[_drawOrder]", Verdict::Warning},
+    {"a night label colour without a day one on a polygon", "String1=0x04,Town",
+     "String1=0x04,Town\nNightCustomColor=#FFFFFF", Verdict::Warning, 1},
+    {"a solid night colour none", "\"0 0 2 0\"\n\"a c #112233\"\n\"b c #445566\"",
+     "\"0 0 2 0\"\n\"a c #112233\"\n\"b c none\"", Verdict::Warning},
     // Taken as written.
     {"a colour with alpha= after it", "\"b c none\"\n\"abab\"", "\"b c #00FF00\" alpha=7\n\"abab\"", Verdict::Clean},
     {"a colour with an alpha byte", "\"a c #DCDCDC\"", "\"a c #DCDCDC80\"", Verdict::Clean},
     {"a SubType= in place of the type's low byte", "Type=0x2f06", "Type=0x2f\nSubType=0x06", Verdict::Clean},
     {"a decimal type and lower-case keys", "Type=0x01\nLineWidth=3", "type=1\nlinewidth=3", Verdict::Clean},
     {"a label without a language", "String1=0x04,Town", "String=Town", Verdict::Clean},
+    // Night colours in each form mkgmap takes.
+    {"a polygon pattern with night colours", "\"32 32 2 1\"\n", "\"32 32 4 1\"\n\"c c #000000\"\n\"d c none\"\n",
+     Verdict::Clean},
+    {"a bordered line with night colours", "\"0 0 2 0\"\n\"a c #FF0000\"\n\"b c #000000\"",
+     "\"0 0 4 0\"\n\"a c #FF0000\"\n\"b c #000000\"\n\"c c #FF8080\"\n\"d c #333333\"", Verdict::Clean},
+    {"a line pattern with night colours", "Xpm=\"32 2 2 1\"\n\"a c #FF0000\"\n\"b c none\"\n",
+     "Xpm=\"32 2 4 1\"\n\"a c #FF0000\"\n\"b c none\"\n\"c c #FF8080\"\n\"d c none\"\n", Verdict::Clean},
+    {"day and night label colours on a polygon", "String1=0x04,Town",
+     "String1=0x04,Town\nDayCustomColor=#000000\nNightCustomColor=#FFFFFF", Verdict::Clean},
+    {"a night label colour alone on a point", "String1=0x04,Bank", "String1=0x04,Bank\nNightCustomColor=#FFFFFF",
+     Verdict::Clean},
 };
 
 std::size_t line_at(const std::string& text, std::size_t pos) {

@@ -30,7 +30,7 @@ TEST(CheckAgainstStyle, names_a_removed_rule_an_added_rule_and_a_polygon_left_ou
     dir.write("s/points", "amenity=bar [0x2d02 resolution 24]\nshop=bakery [0x2e02 resolution 24]\n"
                           "amenity=fuel [0x2f01 resolution 24]\n");
     std::string text = test::read_bytes(out);
-    const std::size_t forest = text.find("Type=0X50,1\r\n");
+    const std::size_t forest = text.find("Type=0X50,2\r\n");
     ASSERT_NE(forest, std::string::npos);
     text.erase(forest, 13);
     dir.write("out.txt", text);

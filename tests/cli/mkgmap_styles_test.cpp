@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <regex>
 #include <set>
 
 #include "support/cli_capture.h"
@@ -127,6 +128,24 @@ TEST(StylesAsMkgmapReadsThem, give_every_type_one_entry_in_its_section) {
     }
     EXPECT_GE(styles_read, 21u);  // mkgmap's styles and ours
     EXPECT_GT(types_checked, 700u);
+
+    // mkgmap's default style is layered: land use lowest, land cover, water, then man-made areas.
+    const std::string text = test::read_bytes(tmp / "default.txt");
+    std::map<std::uint32_t, int> level;
+    static const std::regex draw_line(R"(Type=0X([0-9a-fA-F]+),([0-9]+)\r\n)");
+    for (std::sregex_iterator m(text.begin(), text.end(), draw_line), end; m != end; ++m)
+        level[typ_key((*m)[1])] = std::stoi((*m)[2]);
+    std::set<int> levels;
+    for (const auto& [type, n] : level) levels.insert(n);
+    EXPECT_GE(levels.size(), 4u);
+    const auto at = [&](std::uint32_t type) { return level.count(type << 8) ? level[type << 8] : -1; };
+    for (std::uint32_t land_use : {0x02u, 0x03u, 0x0cu, 0x0fu, 0x10u})
+        for (std::uint32_t above : {0x3cu, 0x3fu, 0x46u, 0x50u, 0x17u, 0x13u, 0x05u}) {
+            EXPECT_GT(at(land_use), 0) << std::hex << land_use;
+            EXPECT_GT(at(above), at(land_use)) << std::hex << above << " over " << land_use;
+        }
+    for (std::uint32_t water : {0x3cu, 0x3fu, 0x46u}) EXPECT_GT(at(water), at(0x50)) << std::hex << water << " over forest";
+    EXPECT_GT(at(0x13), at(0x3c)) << "buildings over water";
 }
 
 }  // namespace

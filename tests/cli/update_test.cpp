@@ -11,6 +11,7 @@ namespace tessaro {
 namespace {
 
 const std::string LIBRARY = TESSARO_SOURCE_DIR "/tests/library";
+// Its looks carry no draw order level: their polygons are on the middle level, 3.
 
 // Replaces the first `from` (which must be there) by `to`.
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
@@ -77,7 +78,7 @@ TEST(Update, keeps_every_edited_byte_adds_the_new_type_and_names_or_prunes_the_o
     std::string my_grass = replaced(grass, grass.substr(colour, 6), "123456");
     my_grass = replaced(my_grass, "String1=0x4,grass", "String1=0x4,My meadow");
     edited = replaced(edited, grass, my_grass);
-    edited = replaced(edited, "Type=0X4e,1\r\n", "Type=0X4e,7\r\n");
+    edited = replaced(edited, "Type=0X4e,3\r\n", "Type=0X4e,7\r\n");
     edited = replaced(edited, "[_line]\r\n", "; my roads\r\n[_line]\r\n");
     edited = replaced(edited, "Type=0x02f0b\r\n", "Type=0x2f\r\nSubType=0x0b\r\n");
     tmp.write("out.txt", edited);
@@ -94,11 +95,11 @@ TEST(Update, keeps_every_edited_byte_adds_the_new_type_and_names_or_prunes_the_o
     EXPECT_EQ(first.exit_code, 0) << first.err;
     const std::string updated = test::read_bytes(out);
     // Without the forest's entry and draw order line it is the edited text, byte for byte.
-    EXPECT_EQ(replaced(replaced(updated, forest, ""), "Type=0X50,1\r\n", ""), edited);
+    EXPECT_EQ(replaced(replaced(updated, forest, ""), "Type=0X50,3\r\n", ""), edited);
     EXPECT_GT(updated.find(forest), updated.find(my_grass));
     EXPECT_LT(updated.find(forest), updated.find("; my roads"));
-    EXPECT_LT(updated.find("Type=0X50,1\r\n"), updated.find("[End]", updated.find("[_drawOrder]")));
-    EXPECT_GT(updated.find("Type=0X50,1\r\n"), updated.find("Type=0X4e,7\r\n"));
+    EXPECT_LT(updated.find("Type=0X50,3\r\n"), updated.find("[End]", updated.find("[_drawOrder]")));
+    EXPECT_GT(updated.find("Type=0X50,3\r\n"), updated.find("Type=0X4e,7\r\n"));
     EXPECT_NE(first.err.find("out.txt:" + line_of(updated, "[_polygon]\r\nType=0x17") +
                              ": polygon type 0x17: the style no longer uses it; its entry is kept (--prune drops it)"),
               std::string::npos)
@@ -120,7 +121,7 @@ TEST(Update, keeps_every_edited_byte_adds_the_new_type_and_names_or_prunes_the_o
     EXPECT_EQ(pruned.exit_code, 0) << pruned.err;
     const std::string park = entry_block(updated, "[_polygon]\r\nType=0x17\r\n");
     EXPECT_EQ(test::read_bytes(out),
-              replaced(replaced(updated, park, ""), "Type=0X17,1\r\n", ""));
+              replaced(replaced(updated, park, ""), "Type=0X17,3\r\n", ""));
     EXPECT_NE(pruned.err.find("polygon type 0x17 (line "), std::string::npos) << pruned.err;
 
     const int status = mkgmap_status(tmp, "updated", updated);
@@ -169,7 +170,7 @@ TEST(Update, starts_a_draw_order_where_there_was_none_and_prunes_nothing_of_a_st
     const test::CliOutput updated = run({"--update"}, path, style);
     EXPECT_EQ(updated.exit_code, 0) << updated.err;
     const std::string text = test::read_bytes(path);
-    EXPECT_EQ(text, old + "\r\n[_drawOrder]\r\nType=0X3c,1\r\n[End]\r\n\r\n" +
+    EXPECT_EQ(text, old + "\r\n[_drawOrder]\r\nType=0X3c,3\r\n[End]\r\n\r\n" +
                         entry_block(fresh, "[_polygon]\r\nType=0x3c\r\n"));
     // A section left out is not one the style has given up.
     EXPECT_EQ(run({"--update", "--prune", "--no-lines"}, path, style).exit_code, 0);

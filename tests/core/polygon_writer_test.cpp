@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "draw_order.h"
 #include "support/writer_run.h"
 
 namespace tessaro {
@@ -35,7 +36,7 @@ TEST(WritePolygons, write_each_type_once_and_skip_codes_that_are_no_number_with_
     WriterRun r;
     const std::string text =
         r.run(write_polygons, "a=b [0x3c]\nc=d [0X03C] [0x3C00]\ne=f [0xZZ]\r\ng=h [0x-1 level 2] [0x1\x01]\ni=j [0x]\n");
-    EXPECT_EQ(text.rfind("[_drawOrder]\r\nType=0X3c,1\r\n[End]\r\n", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("[_drawOrder]\r\nType=0X3c," + std::to_string(LEVEL_WITHOUT_LOOK) + "\r\n[End]\r\n", 0), 0u) << text;
     EXPECT_EQ(text.find("Type=0x", text.find("Type=0x3c") + 1), std::string::npos);
     const std::string path = r.dir / "rules";
     EXPECT_EQ(r.report.warnings, (std::vector<Warning>{{Warning::Kind::CodeNotHex, path, 3, "0xZZ"},

@@ -76,6 +76,76 @@ TEST(LibraryFiles, hold_well_formed_entries_under_the_keys_the_lookup_forms) {
     }
 }
 
+// Lightness of "#RRGGBB" as (max + min) / 2 of its channels.
+double lightness(const std::string& colour) {
+    int most = 0, least = 255;
+    for (int i = 0; i < 3; ++i) {
+        const int v = std::stoi(colour.substr(1 + 2 * i, 2), nullptr, 16);
+        most = std::max(most, v);
+        least = std::min(least, v);
+    }
+    return (most + least) / 510.0;
+}
+
+// Every look has night colours in a form mkgmap reads as day and night: a point
+// a NightXpm of its size and pixels, a line or polygon twice its day colours
+// (a bordered line four). Night grounds are darker, strokes lighter, by the
+// rule of library_generator.cpp where the look has no colours of its own.
+TEST(LibraryFiles, give_every_look_night_colours_by_the_night_rule) {
+    const std::pair<const char*, Section> libraries[] = {
+        {"points", Section::Point}, {"lines", Section::Line}, {"pgons.pol", Section::Polygon}};
+    std::size_t pairs = 0, own = 0;
+    for (const auto& [file, kind] : libraries) {
+        const TypDocument doc = read_typ_text(res(file));
+        // Nothing but the repeated looks of one type (a library may repeat them) is a problem.
+        for (const TypProblem& p : doc.problems)
+            EXPECT_NE(p.message.find("has an entry already"), std::string::npos) << file << " line " << p.line << ": " << p.message;
+        for (const TypEntry& e : doc.entries) {
+            SCOPED_TRACE(std::string(file) + " " + e.type);
+            EXPECT_TRUE(e.text.find("\nDayCustomColor=#000000\n") != std::string::npos &&
+                        e.text.find("\nNightCustomColor=#E6E6E6\n") != std::string::npos);
+            const bool by_rule = e.text.find("\n;night=own\n") == std::string::npos;
+            own += by_rule ? 0 : 1;
+            // Day and night colour of each pair, and whether the day colour is a stroke.
+            std::vector<std::tuple<std::string, std::string, bool>> pair;
+            const std::vector<XpmColour>& day = e.xpm.colours;
+            if (kind == Section::Point) {
+                const XpmImage& night = e.night_xpm;
+                ASSERT_TRUE(night.present && night.width == e.xpm.width && night.height == e.xpm.height &&
+                            night.rows == e.xpm.rows && night.colours.size() == day.size());
+                for (std::size_t i = 0; i < day.size(); ++i) {
+                    ASSERT_EQ(night.colours[i].key, day[i].key);
+                    if (day[i].colour == "#FFFFFF") EXPECT_TRUE(!by_rule || night.colours[i].colour == "#262626");
+                    else pair.emplace_back(day[i].colour, night.colours[i].colour, true);
+                }
+            } else {
+                const bool solid = e.xpm.width == 0;
+                const std::size_t half = kind == Section::Line && solid && e.border_width <= 0 ? 1
+                                         : kind == Section::Polygon && solid               ? 1
+                                                                                           : 2;
+                ASSERT_EQ(day.size(), 2 * half);
+                for (std::size_t i = 0; i < half; ++i)
+                    pair.emplace_back(day[i].colour, day[i + half].colour, !(kind == Section::Polygon && solid) && i == 0);
+                // The pictures' pixels are day keys only: the night ones stand in for them.
+                for (const std::string& row : e.xpm.rows)
+                    EXPECT_EQ(row.find_first_not_of(day[0].key + day[1].key), std::string::npos) << row;
+            }
+            for (const auto& [d, n, stroke] : pair) {
+                ++pairs;
+                if (d == "none" || n == "none") {
+                    EXPECT_EQ(d, n);
+                    continue;
+                }
+                const double want = stroke ? 0.45 + 0.5 * lightness(d) : 0.06 + 0.28 * lightness(d);
+                if (by_rule) EXPECT_NEAR(lightness(n), want, 0.004) << d << " -> " << n;
+                else EXPECT_TRUE(stroke ? lightness(n) >= lightness(d) : lightness(n) < lightness(d)) << d << " -> " << n;
+            }
+        }
+    }
+    EXPECT_GT(pairs, 400u);
+    EXPECT_GE(own, 2u);
+}
+
 // The rule files of a style that belong to a group: the main file and the include files
 // that it includes (or, when no main file includes them, whose names say the section).
 std::vector<std::string> section_files(const std::string& style, Section group, RuleReader& reader) {

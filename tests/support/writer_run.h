@@ -16,6 +16,7 @@ struct WriterRun {
     TempDir dir;
     LibraryTexts libraries;
     bool include_tag_text = false;
+    bool classic_looks = false;
     MtRandom random{1};
     CreateTypReport report;
     // Writes the rule file (none when rules is empty) and runs the writer on it.
@@ -28,6 +29,7 @@ struct WriterRun {
         RuleReader reader;
         report = {};
         Conversion cv{libraries, include_tag_text, random, out, reader, report};
+        cv.classic_looks = classic_looks;
         writer(cv, path);
         out.finish();
         // What the writer appended, without the header that opens every TYP text.

@@ -1,0 +1,74 @@
+#include "colour.h"
+
+#include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
+
+#include "random_source.h"
+
+namespace tessaro {
+namespace {
+
+// Hue, saturation and lightness read back from "RRGGBB" another way than
+// hsl_of: the hue by the angle of the colour on the chroma plane.
+struct ReadBack {
+    double h, s, l;
+};
+
+ReadBack read_back(const std::string& hex) {
+    const double r = std::stoi(hex.substr(0, 2), nullptr, 16) / 255.0;
+    const double g = std::stoi(hex.substr(2, 2), nullptr, 16) / 255.0;
+    const double b = std::stoi(hex.substr(4, 2), nullptr, 16) / 255.0;
+    const double most = std::max({r, g, b}), least = std::min({r, g, b});
+    const double l = (most + least) / 2;
+    const double s = most == least ? 0 : (most - least) / (1 - std::fabs(2 * l - 1));
+    const double h = std::atan2(std::sqrt(3.0) * (g - b), 2 * r - g - b) * 180 / M_PI;
+    return {h < 0 ? h + 360 : h, s, l};
+}
+
+double hue_distance(double a, double b) {
+    const double d = std::fabs(a - b);
+    return std::min(d, 360 - d);
+}
+
+// As the writers draw: three numbers for every polygon rule item, two for every line one.
+// The hue read back by its angle differs from the hexagonal hue by some degrees.
+TEST(CalmColours, stay_in_their_ranges_and_step_away_from_the_last_hue_for_a_thousand_seeds) {
+    // 8-bit channels move saturation a little where the colour is pale.
+    constexpr double S_SLACK = 0.03, L_SLACK = 0.004;
+    for (std::uint64_t seed = 0; seed < 1000; ++seed) {
+        MtRandom random(seed);
+        CalmColours colours;
+        ReadBack last_area{-1, 0, 0}, last_line{-1, 0, 0};
+        for (int i = 0; i < 10; ++i) {
+            const double r = random.next(), g = random.next(), b = random.next();
+            const ReadBack area = read_back(colours.area(r, g, b));
+            const double r1 = random.next(), r2 = random.next();
+            const ReadBack line = read_back(colours.line(r1, r2));
+            for (const auto& [c, range] : {std::pair{area, AREA_COLOURS}, std::pair{line, LINE_COLOURS}}) {
+                ASSERT_TRUE(c.s >= range.s_min - S_SLACK && c.s <= range.s_max + S_SLACK &&
+                            c.l >= range.l_min - L_SLACK && c.l <= range.l_max + L_SLACK)
+                    << "seed " << seed << ": saturation " << c.s << ", lightness " << c.l;
+            }
+            if (i > 0) {
+                ASSERT_GT(hue_distance(area.h, last_area.h), LEAST_HUE_STEP - 20) << "seed " << seed;
+                ASSERT_GT(hue_distance(line.h, last_line.h), LEAST_HUE_STEP - 20) << "seed " << seed;
+            }
+            last_area = area;
+            last_line = line;
+        }
+    }
+}
+
+TEST(Colour, hsl_and_hex_go_there_and_back) {
+    for (const char* hex : {"000000", "FFFFFF", "E0603C", "2E6FC0", "9CC98A", "8A3C8A", "808080"}) {
+        const std::optional<Hsl> c = hsl_of(std::string("#") + hex);
+        ASSERT_TRUE(c.has_value()) << hex;
+        EXPECT_EQ(hex_of(*c), hex);
+    }
+    EXPECT_FALSE(hsl_of("#12345").has_value());
+    EXPECT_FALSE(hsl_of("none").has_value());
+}
+
+}  // namespace
+}  // namespace tessaro
