@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QComboBox>
 #include <QPushButton>
 #include <QDir>
 #include <QTimer>
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
 
     // For the documentation: "--screenshot FILE" saves the window as a picture,
     // "--preview-screenshot FILE" the preview of the TYP text; then the program quits.
-    // "--sort-by-includes" presses that button first.
+    // "--sort-by-includes" presses that button first; "--night" shows the preview at night.
     const QStringList args = QApplication::arguments();
     const auto option = [&args](const char* name) {
         const qsizetype at = args.indexOf(name);
@@ -32,7 +33,7 @@ int main(int argc, char** argv) {
     };
     // "tessaro FILE" (a desktop's Open With): the preview of that TYP text.
     for (qsizetype i = 1; i < args.size(); ++i) {
-        if (args.at(i) == "--sort-by-includes") continue;
+        if (args.at(i) == "--sort-by-includes" || args.at(i) == "--night") continue;
         if (args.at(i).startsWith("--")) {
             ++i;  // the options above take a value
             continue;
@@ -43,16 +44,20 @@ int main(int argc, char** argv) {
     if (args.contains("--sort-by-includes")) {
         if (auto* sort = window.findChild<QPushButton*>("CommandSort")) sort->click();
     }
+    const bool night = args.contains("--night");
     const QString main_shot = option("--screenshot");
     const QString preview_shot = option("--preview-screenshot");
     if (!main_shot.isEmpty() || !preview_shot.isEmpty()) {
-        QTimer::singleShot(1500, &window, [&window, main_shot, preview_shot] {
+        QTimer::singleShot(1500, &window, [&window, main_shot, preview_shot, night] {
             if (!main_shot.isEmpty()) window.grab().save(main_shot);
             if (preview_shot.isEmpty()) {
                 QApplication::quit();
                 return;
             }
             window.show_preview();
+            if (night && window.preview() != nullptr) {
+                if (auto* time = window.preview()->findChild<QComboBox*>("previewDayNight")) time->setCurrentText("Night");
+            }
             QTimer::singleShot(1000, &window, [&window, preview_shot] {
                 if (window.preview() != nullptr) window.preview()->grab().save(preview_shot);
                 QApplication::quit();

@@ -6,6 +6,7 @@
 
 #include "look_pairing.h"
 #include "look_renderer.h"
+#include "night_view.h"
 #include "qt_text.h"
 
 namespace tessaro {
@@ -34,6 +35,13 @@ void PreviewModel::set_filter(std::optional<Section> section) {
     m_filter = section;
     fill_rows();
     endResetModel();
+}
+
+void PreviewModel::set_night(bool night) {
+    if (night == m_night) return;
+    m_night = night;
+    m_pictures.clear();  // the cache holds one time of day
+    if (rowCount() > 0) emit dataChanged(index(0, LOOK), index(rowCount() - 1, LOOK), {Qt::DecorationRole});
 }
 
 void PreviewModel::fill_rows() {
@@ -68,7 +76,7 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const {
             if (const QPixmap* cached = m_pictures.object(i)) return *cached;
             {
                 ++m_drawn;
-                const QPixmap picture = render_look(e);
+                const QPixmap picture = render_look(m_night ? night_view(e) : e);
                 m_pictures.insert(i, new QPixmap(picture));
                 return picture;
             }

@@ -28,6 +28,9 @@ public:
     void show(TypDocument doc, std::vector<EntryLook> looks);
     // Only the entries of this section; none: all.
     void set_filter(std::optional<Section> section);
+    // The looks as a unit shows them after dusk: night colours, NightXpm.
+    void set_night(bool night);
+    bool night() const { return m_night; }
 
     const TypDocument& document() const { return m_doc; }
     bool has_looks() const { return !m_looks.empty(); }
@@ -48,6 +51,7 @@ private:
     std::vector<EntryLook> m_looks;
     std::vector<std::optional<std::size_t>> m_entry_looks;  // per entry of m_doc, into m_looks
     std::optional<Section> m_filter;
+    bool m_night = false;
     std::vector<std::size_t> m_rows;                        // entries shown, into m_doc
     mutable QCache<std::size_t, QPixmap> m_pictures{256};   // by entry
     mutable std::size_t m_drawn = 0;

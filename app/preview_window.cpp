@@ -34,6 +34,24 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     for (const char* f : FILTERS) m_filter->addItem(f);
     connect(m_filter, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { filter_rows(); });
 
+    // Garmin units switch to their night colours after dusk; the looks are
+    // shown on a dark ground then, as the unit's screen would be.
+    m_time = new QComboBox;
+    m_time->setObjectName("previewDayNight");
+    m_time->addItems({"Day", "Night"});
+    m_time->setToolTip("The looks by day, or at night (night colours, NightXpm)");
+    connect(m_time, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int index) {
+        const bool night = index == 1;
+        m_model->set_night(night);
+        QPalette ground = palette();
+        if (night) {
+            ground.setColor(QPalette::Base, QColor(0x26, 0x26, 0x26));
+            ground.setColor(QPalette::AlternateBase, QColor(0x30, 0x30, 0x30));
+            ground.setColor(QPalette::Text, QColor(0xE6, 0xE6, 0xE6));
+        }
+        m_entries->setPalette(ground);
+    });
+
     m_summary = new QLabel;
     m_summary->setObjectName("previewSummary");
     m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -76,6 +94,7 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     top->addWidget(m_filter);
+    top->addWidget(m_time);
     top->addWidget(m_summary, 1);
     layout->addLayout(top);
     layout->addWidget(split, 1);

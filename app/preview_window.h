@@ -43,6 +43,7 @@ private:
     QLabel* m_summary = nullptr;
     QLabel* m_command = nullptr;
     QComboBox* m_filter = nullptr;
+    QComboBox* m_time = nullptr;
     QTableView* m_entries = nullptr;
     QPlainTextEdit* m_text = nullptr;
     QListWidget* m_problems = nullptr;

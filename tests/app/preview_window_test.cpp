@@ -9,7 +9,9 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTableView>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
 
 #include "preview_model.h"
 #include "qt_text.h"
@@ -174,6 +176,36 @@ TEST_F(PreviewTest, names_an_xpm_too_large_to_draw_among_the_problems_and_draws_
     EXPECT_NE(std::find(listed.begin(), listed.end(), "line 7: warning: Xpm of 2000000000 x 1 is too large to draw"),
               listed.end());
     EXPECT_EQ(static_cast<PreviewModel*>(model())->pictures_drawn(), 2u);
+}
+
+// A library look as written (ocean: day and night fill) and a point with a NightXpm.
+TEST_F(PreviewTest, the_night_switch_draws_each_look_in_its_night_colours_and_back) {
+    dir.write("night.txt",
+              "[_polygon]\r\nType=0x28\r\nXpm=\"0 0 2 0\"\r\n\"1 c #96C4EC\"\r\n\"2 c #244867\"\r\n[end]\r\n"
+              "[_point]\r\nType=0x02d02\r\nXpm=\"2 2 1 1\"\r\n\"a c #C05020\"\r\n\"aa\"\r\n\"aa\"\r\n"
+              "NightXpm=\"2 2 1 1\"\r\n\"a c #F0A070\"\r\n\"aa\"\r\n\"aa\"\r\n[end]\r\n");
+    std::string error;
+    ASSERT_TRUE(preview.show_typ_text(dir / "night.txt", error)) << error;
+    // The colour most of a row's picture is drawn in.
+    const auto middle = [&](int r) {
+        const QImage picture = model()->index(r, 0).data(Qt::DecorationRole).value<QPixmap>().toImage();
+        std::map<std::string, int> count;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (picture.pixelColor(x, y).alpha() == 255) ++count[picture.pixelColor(x, y).name().toStdString()];
+        const auto most = std::max_element(count.begin(), count.end(),
+                                           [](const auto& a, const auto& b) { return a.second < b.second; });
+        return most == count.end() ? std::string("none") : most->first;
+    };
+    EXPECT_EQ(middle(0), "#96c4ec");
+    EXPECT_EQ(middle(1), "#c05020");
+    auto* time = preview.findChild<QComboBox*>("previewDayNight");
+    ASSERT_NE(time, nullptr);
+    time->setCurrentText("Night");
+    EXPECT_EQ(middle(0), "#244867");
+    EXPECT_EQ(middle(1), "#f0a070");
+    time->setCurrentText("Day");
+    EXPECT_EQ(middle(0), "#96c4ec");
 }
 
 }  // namespace
