@@ -23,7 +23,7 @@ class QuietShell final : public Shell {
 public:
     void yield_events() override {}
     void set_busy(bool) override {}
-    void message(const std::string&) override { ++messages; }
+    void message(const std::string&, MessageIcon) override { ++messages; }
     bool ask_yes_no(const std::string&) override { return false; }
 
     int messages = 0;
@@ -47,14 +47,18 @@ std::vector<std::string_view> settings_lines(std::string_view text) {
     return lines;
 }
 
-std::optional<int> number_in(std::string_view line) {
+template <typename Number = int> std::optional<Number> number_in(std::string_view line) {
     while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
     while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
     if (line.empty()) return std::nullopt;
-    int value = 0;
+    Number value = 0;
     const auto [stop, ec] = std::from_chars(line.data(), line.data() + line.size(), value);
     if (ec != std::errc{} || stop != line.data() + line.size()) return std::nullopt;
     return value;
+}
+
+bool blank(std::string_view line) {
+    return line.find_first_not_of(' ') == NPOS;
 }
 
 std::string without_leading_blanks(std::string_view line) {
@@ -97,12 +101,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<int> tag_text = lines.size() >= 8 ? number_in(lines[7]) : std::nullopt;
     // Line 14 (Classic looks) came later: missing or blank it is no fault, otherwise 0 or 1.
     const std::optional<int> classic = lines.size() >= 14 ? number_in(lines[13]) : std::nullopt;
-    const bool classic_ok = lines.size() < 14 || lines[13].find_first_not_of(' ') == NPOS ||
-                            (classic && (*classic == 0 || *classic == 1));
+    const bool classic_given = classic && (*classic == 0 || *classic == 1);
+    const bool classic_ok = lines.size() < 14 || blank(lines[13]) || classic_given;
+    // Lines 15 to 17 (seed, window size, Keep my edited looks), read after a
+    // given line 14: missing or blank is no fault; the seed a number, line 17 0 or 1.
+    const bool seed_ok = !classic_given || lines.size() < 15 || blank(lines[14]) ||
+                         number_in<std::uint64_t>(lines[14]).has_value();
+    const std::optional<int> keep = lines.size() >= 17 ? number_in(lines[16]) : std::nullopt;
+    const bool keep_ok = !classic_given || !seed_ok || lines.size() < 17 || blank(lines[16]) ||
+                         (keep && (*keep == 0 || *keep == 1));
     const bool complete = lines.size() >= 13 && head_read && tag_text && (*tag_text == 0 || *tag_text == 1) &&
-                          number_in(lines[12]).has_value() && classic_ok;
+                          number_in(lines[12]).has_value() && classic_ok && seed_ok && keep_ok;
     require((shell.messages == 0) == complete, "a message exactly when the file is short or broken");
     if (complete) require(state.include_tag_text == (*tag_text == 1), "line 8 is Include Tag Text");
     if (!head_read || !tag_text) require(!state.include_tag_text, "Include Tag Text stays off until line 8 is read");
+    if (complete && classic_given && lines.size() >= 17 && !blank(lines[16]))
+        require(state.keep_edited_looks == (*keep == 1), "line 17 is Keep my edited looks");
+    if (!classic_given) require(!state.random_seed && !state.keep_edited_looks, "nothing after line 14 without it");
     return 0;
 }
