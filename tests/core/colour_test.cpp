@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <numbers>
 
 #include "random_source.h"
 
@@ -22,7 +23,7 @@ ReadBack read_back(const std::string& hex) {
     const double most = std::max({r, g, b}), least = std::min({r, g, b});
     const double l = (most + least) / 2;
     const double s = most == least ? 0 : (most - least) / (1 - std::fabs(2 * l - 1));
-    const double h = std::atan2(std::sqrt(3.0) * (g - b), 2 * r - g - b) * 180 / M_PI;
+    const double h = std::atan2(std::sqrt(3.0) * (g - b), 2 * r - g - b) * 180 / std::numbers::pi;
     return {h < 0 ? h + 360 : h, s, l};
 }
 
