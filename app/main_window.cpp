@@ -205,16 +205,20 @@ void MainWindow::build_widgets() {
         s3->addWidget(m_sections[s]);
         connect(m_sections[s], &QCheckBox::toggled, this, [this, s](bool on) { m_state.sections[s] = on; });
     }
-    m_tag_text = new QCheckBox("Include Tag Text");
-    m_tag_text->setObjectName("Check1");
-    connect(m_tag_text, &QCheckBox::toggled, this, [this](bool on) { m_state.include_tag_text = on; });
-    s3->addWidget(m_tag_text);
-    m_classic_looks = new QCheckBox("Classic looks");
-    m_classic_looks->setObjectName("ClassicLooks");
-    m_classic_looks->setToolTip("Looks from the library, the built-in tables and random colours alone:"
-                                " no looks by tags, no point markers");
-    connect(m_classic_looks, &QCheckBox::toggled, this, [this](bool on) { m_state.classic_looks = on; });
-    s3->addWidget(m_classic_looks);
+    // An option's box, kept in step with its field of the state.
+    const auto option = [this, s3](const char* caption, const char* name, const char* tip, bool AppState::*field) {
+        auto* box = new QCheckBox(caption);
+        box->setObjectName(name);
+        if (tip != nullptr) box->setToolTip(tip);
+        connect(box, &QCheckBox::toggled, this, [this, field](bool on) { m_state.*field = on; });
+        s3->addWidget(box);
+        return box;
+    };
+    m_tag_text = option("Include Tag Text", "Check1", nullptr, &AppState::include_tag_text);
+    m_classic_looks = option("Classic looks", "ClassicLooks",
+                             "Looks from the library, the built-in tables and random colours alone:"
+                             " no looks by tags, no point markers",
+                             &AppState::classic_looks);
     s3->addSpacing(12);
     s3->addWidget(new QLabel("TYP text:"));
     m_path = new QLineEdit;
@@ -222,12 +226,10 @@ void MainWindow::build_widgets() {
     m_path->setMinimumWidth(260);
     m_path->setAcceptDrops(false);  // a file dropped here goes to the window
     s3->addWidget(m_path);
-    m_keep_looks = new QCheckBox("Keep my edited looks");
-    m_keep_looks->setObjectName("KeepEditedLooks");
-    m_keep_looks->setToolTip("Update the TYP text at the path: its entries stay as they are, the style's new types"
-                             " are added, types the style no longer uses are kept and counted");
-    connect(m_keep_looks, &QCheckBox::toggled, this, [this](bool on) { m_state.keep_edited_looks = on; });
-    s3->addWidget(m_keep_looks);
+    m_keep_looks = option("Keep my edited looks", "KeepEditedLooks",
+                          "Update the TYP text at the path: its entries stay as they are, the style's new types"
+                          " are added, types the style no longer uses are kept and counted",
+                          &AppState::keep_edited_looks);
     m_create = new QPushButton("Create TYP");
     m_create->setObjectName("Command2");
     m_create->setMinimumHeight(36);
