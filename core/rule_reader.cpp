@@ -3,7 +3,12 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <condition_variable>
 #include <cstring>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -314,16 +319,98 @@ std::string_view item_code(const RuleItem& item) {
     return after.substr(first, end - first);
 }
 
-RuleReader::RuleReader(Yield yield) : m_yield(std::move(yield)), m_file(std::make_unique<FileReader>()) {}
-RuleReader::~RuleReader() = default;
+// Reads and scans the pieces of a large file on a thread of its own, up to
+// PIECES - 1 ahead of the caller: the scan and the caller's work on the items
+// overlap. The pieces and the scan's state belong to the thread until it has
+// handed a piece over; a piece handed over is only read until it is released.
+class RuleReader::Worker {
+public:
+    explicit Worker(RuleReader& reader) : m_reader(reader), m_thread([this] { run(); }) {}
+    ~Worker() {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+    Worker(const Worker&) = delete;
+    Worker& operator=(const Worker&) = delete;
+
+    // The next piece, once it is ready (the one in hand is released); none at the end.
+    Piece* next() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (m_holding) {
+            ++m_released;
+            m_holding = false;
+            m_changed.notify_all();
+        }
+        m_changed.wait(lock, [this] { return m_ready > m_released || m_finished; });
+        if (m_error) std::rethrow_exception(std::exchange(m_error, nullptr));
+        if (m_ready == m_released) return nullptr;
+        m_holding = true;
+        return &m_reader.m_pieces[m_released % PIECES];
+    }
+
+private:
+    void run() {
+        try {
+            for (std::size_t n = 0;; ++n) {
+                {
+                    std::unique_lock<std::mutex> lock(m_mutex);
+                    // The piece's place is free once the piece PIECES before it is released.
+                    m_changed.wait(lock, [&] { return m_stop || n < m_released + PIECES; });
+                    if (m_stop) return;
+                }
+                const Piece* previous = n == 0 ? nullptr : &m_reader.m_pieces[(n - 1) % PIECES];
+                const bool more = m_reader.fill(m_reader.m_pieces[n % PIECES], previous);
+                {
+                    std::lock_guard<std::mutex> lock(m_mutex);
+                    m_ready = n + 1;
+                    m_finished = !more;
+                }
+                m_changed.notify_all();
+                if (!more) return;
+            }
+        } catch (...) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_error = std::current_exception();
+            m_finished = true;
+            m_changed.notify_all();
+        }
+    }
+
+    RuleReader& m_reader;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::size_t m_ready = 0;     // pieces handed over
+    std::size_t m_released = 0;  // pieces the caller is done with
+    bool m_holding = false;      // the caller has a piece in hand
+    bool m_finished = false;     // no piece follows the ready ones
+    bool m_stop = false;
+    std::exception_ptr m_error;
+    std::thread m_thread;  // last: it starts once the rest is in place
+};
+
+RuleReader::RuleReader(Yield yield)
+    : m_yield(std::move(yield)), m_current(&m_pieces[0]), m_file(std::make_unique<FileReader>()) {}
+RuleReader::~RuleReader() {
+    close();
+}
 
 void RuleReader::reserve(std::size_t bytes) {
-    m_hits.reserve(std::min(bytes, PIECE) / 32 + 1);
+    m_reserve = std::min(bytes, PIECE) / 32 + 1;
 }
 
 void RuleReader::start() {
-    m_hits.clear();
-    m_joined.clear();
+    for (Piece& piece : m_pieces) {
+        piece.hits.clear();
+        piece.joined.clear();
+        piece.used = 0;
+        piece.done = 0;
+        piece.text = {};
+    }
+    m_current = &m_pieces[0];
     m_line = 0;
     m_depth = 0;
     m_has_condition = false;
@@ -331,9 +418,7 @@ void RuleReader::start() {
     m_pending.clear();
     m_pending_lines = 0;
     m_pending_bare = false;
-    m_piece_used = 0;
-    m_piece_done = 0;
-    m_piece_text = {};
+    m_filled = 0;
 }
 
 void RuleReader::open(const std::string& path, Items items) {
@@ -349,6 +434,8 @@ void RuleReader::open(const std::string& path, Items items) {
     // A small file needs no piece of full size (one more byte tells the end):
     // its buffer then comes from memory the program has used already.
     m_piece_size = static_cast<std::size_t>(std::min<std::uintmax_t>(PIECE, m_file->size_hint() + 1));
+    // A thread pays only where there are pieces to overlap.
+    if (m_reading && m_file->size_hint() > 2 * PIECE) m_worker = std::make_unique<Worker>(*this);
     yield_to(m_yield);
 }
 
@@ -357,65 +444,94 @@ void RuleReader::scan_text(std::string_view text, bool plain) {
     start();
     m_items_kind = Items::Rules;
     m_plain = plain;
-    m_piece_capacity = text.size() + PAD;
-    m_piece.reset(new char[m_piece_capacity]);
-    std::memcpy(m_piece.get(), text.data(), text.size());
-    std::memset(m_piece.get() + text.size(), 0, PAD);
-    scan_piece(m_piece.get(), text.size(), true);
-    m_piece_capacity = 0;  // the next file starts with a buffer of its own size
-    m_piece_used = 0;
+    Piece& piece = m_pieces[0];
+    piece.capacity = text.size() + PAD;
+    piece.bytes.reset(new char[piece.capacity]);
+    std::memcpy(piece.bytes.get(), text.data(), text.size());
+    std::memset(piece.bytes.get() + text.size(), 0, PAD);
+    m_scanning = &piece;
+    scan_piece(piece.bytes.get(), text.size(), true);
+    piece.capacity = 0;  // the next file starts with a buffer of its own size
+    m_current = &piece;
 }
 
 bool RuleReader::next_piece() {
-    m_hits.clear();
-    m_joined.clear();
-    m_piece_text = {};
+    if (m_worker) {
+        Piece* piece = m_worker->next();
+        if (piece == nullptr) return false;
+        m_current = piece;
+    } else {
+        Piece& piece = m_pieces[m_filled % 2];
+        const Piece* previous = m_filled == 0 ? nullptr : &m_pieces[(m_filled - 1) % 2];
+        if (!m_reading || !fill(piece, previous)) {
+            m_current->hits.clear();
+            m_current->joined.clear();
+            m_current->text = {};
+            return false;
+        }
+        ++m_filled;
+        m_current = &piece;
+    }
+    yield_to(m_yield);
+    return true;
+}
+
+// Reads the next run of whole lines of the file into piece, after the start
+// of a line that the previous piece carried, and finds their items. False
+// when the file gave its last piece before.
+bool RuleReader::fill(Piece& piece, const Piece* previous) {
+    piece.hits.clear();
+    piece.joined.clear();
+    piece.text = {};
     if (!m_reading) return false;
-    // The carried start of a line moves to the front; the lines before it are done.
-    const std::size_t carried = m_piece_used - m_piece_done;
-    if (carried > 0 && m_piece_done > 0) std::memmove(m_piece.get(), m_piece.get() + m_piece_done, carried);
-    m_piece_used = carried;
-    m_piece_done = 0;
+    if (piece.hits.capacity() < m_reserve) piece.hits.reserve(m_reserve);
+    const std::size_t carried = previous == nullptr ? 0 : previous->used - previous->done;
+    if (piece.capacity < carried + m_piece_size + PAD) {
+        piece.capacity = std::max(carried + m_piece_size + PAD, piece.capacity);
+        piece.bytes.reset(new char[piece.capacity]);
+    }
+    if (carried > 0) std::memcpy(piece.bytes.get(), previous->bytes.get() + previous->done, carried);
+    piece.used = carried;
+    piece.done = 0;
     while (true) {
-        // A line longer than a piece makes the buffer grow; nothing else does.
-        if (m_piece_capacity < m_piece_used + m_piece_size + PAD) {
-            const std::size_t capacity = std::max(m_piece_used + m_piece_size + PAD, 2 * m_piece_capacity);
+        if (piece.capacity < piece.used + m_piece_size + PAD) {
+            const std::size_t capacity = std::max(piece.used + m_piece_size + PAD, 2 * piece.capacity);
             std::unique_ptr<char[]> bigger(new char[capacity]);
-            if (m_piece_used > 0) std::memcpy(bigger.get(), m_piece.get(), m_piece_used);
-            m_piece = std::move(bigger);
-            m_piece_capacity = capacity;
+            std::memcpy(bigger.get(), piece.bytes.get(), piece.used);
+            piece.bytes = std::move(bigger);
+            piece.capacity = capacity;
         }
         std::string error;
-        const std::size_t got = m_file->read(m_piece.get() + m_piece_used, m_piece_size, error);
+        const std::size_t got = m_file->read(piece.bytes.get() + piece.used, m_piece_size, error);
         if (m_file->failed()) m_failure = Failure{Failure::Kind::Read, m_path, 0, error};
-        const std::size_t before = m_piece_used;
-        m_piece_used += got;
+        const std::size_t before = piece.used;
+        piece.used += got;
         const bool last = got < m_piece_size;
-        std::size_t whole = m_piece_used;
+        std::size_t whole = piece.used;
         if (!last) {
             // Whole lines only: up to the last line feed read now (the carried
             // bytes hold none), or in a file of CRs alone up to the last CR
             // that is not the last byte (a line feed may follow that one).
-            const std::string_view read(m_piece.get() + before, got);
+            const std::string_view read(piece.bytes.get() + before, got);
             std::size_t end = read.rfind('\n');
             if (end == NPOS) end = read.substr(0, read.size() - 1).rfind('\r');
             if (end == NPOS) continue;
             whole = before + end + 1;
         }
-        m_piece_done = whole;
+        piece.done = whole;
         if (last) {
             m_reading = false;
             m_file->close();
         }
         if (m_items_kind == Items::None) {
             // Normalising keeps within a line: whole lines normalise alone as in the whole text.
-            m_piece_text = std::string_view(m_piece.get(), normalise_rule_text(m_piece.get(), whole));
+            piece.text = std::string_view(piece.bytes.get(), normalise_rule_text(piece.bytes.get(), whole));
         } else {
-            if (last) std::memset(m_piece.get() + whole, 0, PAD);
-            scan_piece(m_piece.get(), whole, last);
+            if (last) std::memset(piece.bytes.get() + whole, 0, PAD);
+            m_scanning = &piece;
+            scan_piece(piece.bytes.get(), whole, last);
         }
         carry_condition();
-        yield_to(m_yield);
         return true;
     }
 }
@@ -528,7 +644,7 @@ void RuleReader::scan_general_line(std::string_view line) {
     m_pending_bare = false;
     if (m_pending_lines > 0) {
         // Kept for the piece: the items are views into it.
-        text = m_joined.emplace_back(std::move(m_pending));
+        text = m_scanning->joined.emplace_back(std::move(m_pending));
         m_pending.clear();
         m_pending_lines = 0;
         first = m_pending_first;
@@ -544,7 +660,7 @@ void RuleReader::flush_pending() {
     m_pending_bare = false;
     if (m_pending_lines == 0) return;
     std::vector<std::pair<std::size_t, std::size_t>> found;
-    const std::string_view text = m_joined.emplace_back(std::move(m_pending));
+    const std::string_view text = m_scanning->joined.emplace_back(std::move(m_pending));
     const LineWalk walk = walk_line(text, m_pending_depth, found);
     m_pending.clear();
     m_pending_lines = 0;
@@ -570,13 +686,13 @@ void RuleReader::finish_line(std::string_view text, std::size_t line) {
         joined.reserve(m_condition.size() + text.size());
         joined.append(m_condition).append(text);
         shift = m_condition.size();
-        text = m_joined.emplace_back(std::move(joined));
+        text = m_scanning->joined.emplace_back(std::move(joined));
     }
     m_has_condition = false;
     std::size_t from = 0;
     for (const Bracket& b : m_brackets) {
         const std::size_t open = b.open + shift;
-        m_hits.push_back({text.substr(from, open - from), text.substr(open + 1), line});
+        m_scanning->hits.push_back({text.substr(from, open - from), text.substr(open + 1), line});
         if (b.close == NPOS) break;
         from = b.close + shift + 1;
     }
@@ -590,6 +706,7 @@ void RuleReader::carry_condition() {
 }
 
 std::optional<Failure> RuleReader::close() {
+    m_worker.reset();  // after the thread has stopped, the file and the failure are the caller's again
     m_file->close();
     m_reading = false;
     std::optional<Failure> failure = std::move(m_failure);

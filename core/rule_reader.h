@@ -61,9 +61,9 @@ public:
     std::optional<Failure> close();
 
     // The items of the piece in hand.
-    const std::vector<RuleItem>& items() const { return m_hits; }
+    const std::vector<RuleItem>& items() const { return m_current->hits; }
     // The piece's whole lines, normalised (Items::None only).
-    std::string_view piece_text() const { return m_piece_text; }
+    std::string_view piece_text() const { return m_current->text; }
 
     // The items of a whole rule text in memory, as reading it from a file
     // finds them, in one piece. With `plain`, every line takes the general
@@ -75,8 +75,24 @@ private:
         std::size_t open;   // the "["
         std::size_t close;  // its "]", or npos
     };
+    // One piece of a file: its bytes (the carried start of a line, then the
+    // bytes read after it) and what was found in its whole lines.
+    struct Piece {
+        std::unique_ptr<char[]> bytes;
+        std::size_t capacity = 0;
+        std::size_t used = 0;  // bytes in use, lines done included
+        std::size_t done = 0;  // bytes of the whole lines handed out
+        std::vector<RuleItem> hits;
+        std::deque<std::string> joined;  // lines made of several
+        std::string_view text;           // Items::None
+    };
+    // Pieces in turn: while the caller works on one, the next are read and
+    // scanned on a thread of their own.
+    static constexpr std::size_t PIECES = 3;
+    class Worker;
 
     void start();
+    bool fill(Piece& piece, const Piece* previous);
     void scan_piece(char* text, std::size_t size, bool last);
     bool scan_marked_line(std::string_view line);
     void scan_line_with_breaks(char* text, std::size_t size);
@@ -86,11 +102,14 @@ private:
     void carry_condition();
 
     Yield m_yield;
-    std::vector<RuleItem> m_hits;
-    std::deque<std::string> m_joined;  // lines made of several, for the piece in hand
+    Piece m_pieces[PIECES];
+    Piece* m_current;                  // the piece in hand
+    Piece* m_scanning = nullptr;       // the piece being scanned
     std::vector<Bracket> m_brackets;   // of the line in hand
     std::vector<std::uint32_t> m_marks;  // where its bytes that matter are
     std::vector<std::pair<std::size_t, std::size_t>> m_found;  // its brackets, as the general scan finds them
+    std::vector<std::uint64_t> m_bits;  // where the bytes the line scan looks for are in the piece
+    std::size_t m_reserve = 0;          // items a piece is sized for
 
     // State that runs on from line to line, and from piece to piece.
     std::size_t m_line = 0;       // lines read so far
@@ -110,14 +129,10 @@ private:
     std::string m_path;
     Items m_items_kind = Items::Rules;
     std::optional<Failure> m_failure;
-    bool m_reading = false;
-    std::unique_ptr<char[]> m_piece;  // the carried start of a line, then the bytes read after it
-    std::vector<std::uint64_t> m_bits;  // where the bytes the line scan looks for are in the piece
-    std::size_t m_piece_capacity = 0;
-    std::size_t m_piece_size = 0;     // bytes read at once
-    std::size_t m_piece_used = 0;     // bytes of the piece in use, lines done included
-    std::size_t m_piece_done = 0;     // bytes of the piece whose lines were handed out
-    std::string_view m_piece_text;
+    bool m_reading = false;        // pieces are still to come from the file
+    std::size_t m_piece_size = 0;  // bytes read at once
+    std::size_t m_filled = 0;      // pieces read (without a worker)
+    std::unique_ptr<Worker> m_worker;
 };
 
 // The blank and code normalisations of a line, in place over size bytes:
