@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <set>
+#include <unordered_set>
 
 #include "app_state.h"
 #include "cli_messages.h"
@@ -95,9 +96,29 @@ void load_libraries(Setup& s, const CliOptions& o, const std::string& program_fo
     }
 }
 
+// Puts the files where the include statements lead (--auto-inc) into the
+// groups, before the files the options named: named files go where the
+// options say, not where the statements lead. `known` holds the statements
+// of files read already.
+void sort_by_statements(IncludeFiles& inc, const std::string& style_folder, const KnownStatements* known) {
+    Proposal proposal = propose_groups(style_folder, inc.found, known);
+    PerSection<std::vector<std::string>> named;
+    std::unordered_set<std::string> named_files;
+    for (Section s : ALL_SECTIONS) {
+        named_files.insert(inc.groups[s].begin(), inc.groups[s].end());
+        named[s] = std::move(inc.groups[s]);
+        inc.groups[s].clear();
+    }
+    for (Section s : ALL_SECTIONS)
+        std::erase_if(proposal.groups[s], [&](const std::string& n) { return named_files.count(n) != 0; });
+    apply_proposal(inc, proposal);
+    add_to_groups(inc, named);
+}
+
 // The include files: found by the scan, sorted by the options; the files the
 // scan could not read go into `unread`. False (after saying why) when an
-// option names no file of the include folder.
+// option names no file of the include folder. The statements' sorting
+// (--auto-inc) is left to sort_by_statements.
 bool sort_include_files(IncludeFiles& inc, const CliOptions& o, const std::string& style_folder, Reporter& say,
                         std::vector<std::string>& unread) {
     RuleReader reader;
@@ -105,22 +126,13 @@ bool sort_include_files(IncludeFiles& inc, const CliOptions& o, const std::strin
     say.failures(scan.failures);
     for (const Failure& f : scan.failures) unread.push_back(f.path);
     const std::string folder = include_folder(style_folder);
-    std::set<std::string> named;
     for (Section s : ALL_SECTIONS) {
         for (const std::string& name : o.inc_groups[s]) {
             if (!is_plain_file_name(name) || !is_regular_file(join_path(folder, name))) {
                 say.error(name + ": no such include file in " + folder);
                 return false;
             }
-            named.insert(name);
         }
-    }
-    if (o.auto_inc) {
-        // Named files go where the options say, not where the statements lead.
-        Proposal proposal = propose_groups(style_folder, inc.found);
-        for (Section s : ALL_SECTIONS)
-            std::erase_if(proposal.groups[s], [&](const std::string& n) { return named.count(n) != 0; });
-        apply_proposal(inc, proposal);
     }
     std::set<std::string> found(inc.found.begin(), inc.found.end());
     for (Section s : ALL_SECTIONS)
@@ -160,6 +172,16 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     if (!check.can_run()) return check.findings.back() == Finding::NoSectionChosen ? Outcome::BadUsage : Outcome::Failed;
     std::vector<std::string> unread;
     if (!sort_include_files(request.include_files, o, request.style_folder, say, unread)) return Outcome::BadUsage;
+    // The statements are followed within the run, which reads the main rule
+    // files once for their types and their statements alike.
+    IncludeFiles sorted = request.include_files;
+    if (o.auto_inc) {
+        request.sort_include_files = [&sorted, style = request.style_folder](IncludeFiles& inc,
+                                                                            const KnownStatements& known) {
+            sort_by_statements(inc, style, &known);
+            sorted = inc;
+        };
+    }
 
     if (o.report) {
         // The report never takes the place of the TYP text or of a file the run reads.
@@ -187,7 +209,13 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     if (request.prune && update.done && !update.pruned) say.warn(prune_skipped_text());
     bool report_written = true;
     if (o.report) {
-        if (std::optional<Failure> failure = write_replaced_file(*o.report, look_report(report.looks))) {
+        // The files of other styles are known only since the run sorted the include files.
+        CreateTypRequest read = request;
+        read.include_files = sorted;
+        if (std::optional<std::string> input = input_at(read, *o.report)) {
+            say.error(failure_text({Failure::Kind::OutputIsInput, *o.report, 0, {}, *input}));
+            report_written = false;
+        } else if (std::optional<Failure> failure = write_replaced_file(*o.report, look_report(report.looks))) {
             say.failures({*failure});
             report_written = false;
         }
@@ -225,6 +253,7 @@ std::size_t check_against_style(const CliOptions& o, const std::string& path, co
     }
     std::vector<std::string> unread;
     if (!sort_include_files(request.include_files, o, request.style_folder, say, unread)) return 1;
+    if (o.auto_inc) sort_by_statements(request.include_files, request.style_folder, nullptr);
     const StyleTypes style = list_style_types(request);
     say.failures(style.failures);
     const std::vector<StyleDrift> drift = find_style_drift(doc, style.types);

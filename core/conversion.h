@@ -4,6 +4,7 @@
 
 #include "colour.h"
 #include "create_typ.h"
+#include "include_walk.h"
 #include "library_files.h"
 #include "look_source.h"
 #include "random_source.h"
@@ -30,6 +31,10 @@ struct Conversion {
     PerSection<std::unique_ptr<TagLooks>> tag_looks{};  // made at their first use
     std::optional<std::size_t> lost_labels_warning{};    // its place in the report's warnings, once there
     CalmColours calm_colours{};                          // the random colours without classic looks
+    // Where the include statements of the files read go, while they are kept
+    // (the main rule files, when the run sorts the include files itself).
+    KnownStatements* statements = nullptr;
+    std::string rules_path{};  // the rule file being read
 
     // The type code of an item whose type has no entry yet (it counts as
     // written from now on); nothing for a type written already, and nothing,
@@ -56,6 +61,8 @@ struct Conversion {
                                             std::string_view label, EntryLook& look);
     // Appends a finished entry of the section, counts it and notes where its look came from.
     void write_entry(Section section, const std::string& entry, EntryLook look);
+    // Starts a writer's reading of a rule file.
+    void open_rules(const std::string& path);
     // Ends a writer's reading of its rule file; a failure to read it goes into the report.
     void close_rules();
 };

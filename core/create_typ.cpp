@@ -196,13 +196,14 @@ bool read_old_text(const CreateTypRequest& request, CreateTypReport& report, std
 
 }  // namespace
 
-void visit_style_files(const CreateTypRequest& request, const std::string& kinds, const StyleFileVisit& visit,
-                       StyleFileNotes& notes) {
+void visit_rule_files(const CreateTypRequest& request, const std::string& kinds, const StyleFileVisit& visit) {
     for (Section s : RULE_FILE_ORDER)
         if (rule_file_wanted(request, kinds, s)) visit(s, rule_file_path(request.style_folder, rule_file_name(s)));
-    // The include files of the groups after the rule files: every file of the
-    // point group, then the line group, then the polygon group, each group
-    // followed by the files its section takes from other styles.
+}
+
+void visit_include_files(const CreateTypRequest& request, const StyleFileVisit& visit, StyleFileNotes& notes) {
+    // Every file of the point group, then the line group, then the polygon
+    // group, each group followed by the files its section takes from other styles.
     const IncludeFiles& inc = request.include_files;
     const bool groups_read = !inc.found.empty() && !inc.groups_empty();
     const std::string folder = include_folder(request.style_folder);
@@ -224,6 +225,12 @@ void visit_style_files(const CreateTypRequest& request, const std::string& kinds
         if (request.sections[s]) visit_other_styles(request, s, visit, notes, told);
     }
     if (!inc.other_styles_followed) name_statements_not_followed(request, groups_read, notes.warnings);
+}
+
+void visit_style_files(const CreateTypRequest& request, const std::string& kinds, const StyleFileVisit& visit,
+                       StyleFileNotes& notes) {
+    visit_rule_files(request, kinds, visit);
+    visit_include_files(request, visit, notes);
 }
 
 std::optional<std::string> input_at(const CreateTypRequest& request, const std::string& path) {
@@ -317,8 +324,17 @@ void Conversion::write_entry(Section section, const std::string& entry, EntryLoo
     report.looks.push_back(std::move(look));
 }
 
+void Conversion::open_rules(const std::string& path) {
+    rules_path = path;
+    rules.open(path, RuleReader::Items::Rules, statements != nullptr);
+}
+
 void Conversion::close_rules() {
     if (std::optional<Failure> failure = rules.close()) report.failures.push_back(std::move(*failure));
+    if (statements == nullptr) return;
+    // A file whose statements could not be kept whole is read again by the include walk.
+    if (std::optional<std::vector<IncludeStatement>> kept = rules.take_statements())
+        (*statements)[rules_path] = std::move(*kept);
 }
 
 EntryLook entry_look(LookSource source, const RuleItem& item) {
@@ -353,14 +369,31 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
                   request.include_tag_text, random, out, rules, report};
     cv.classic_looks = request.classic_looks;
     cv.rules.reserve(static_cast<std::size_t>(largest_rule_file(request, checked.kinds)));
-    const IncludeFiles& inc = request.include_files;
+    const StyleFileVisit write = [&cv](Section s, const std::string& path) { writer_of(s)(cv, path); };
+    // Sorted by the front end before the run, or here once the rule files
+    // are read: their include statements are then kept as they are read, not read again.
+    std::optional<CreateTypRequest> sorted;
+    KnownStatements statements;
+    if (request.sort_include_files) cv.statements = &statements;
+    visit_rule_files(request, checked.kinds, write);
+    cv.statements = nullptr;
+    if (request.sort_include_files) {
+        sorted = request;
+        request.sort_include_files(sorted->include_files, statements);
+        // The files of other styles are known only now; none is read yet.
+        if (std::optional<std::string> input = input_at(*sorted, request.typ_path)) {
+            report.failures.push_back({Failure::Kind::OutputIsInput, request.typ_path, 0, {}, *input});
+            return report;
+        }
+    }
+    const CreateTypRequest& run = sorted ? *sorted : request;
+    const IncludeFiles& inc = run.include_files;
     if (!inc.found.empty()) {
         report.left_out = inc.left_out();
         report.include_groups_empty = inc.groups_empty();
     }
     StyleFileNotes notes{report.failures, report.warnings};
-    visit_style_files(request, checked.kinds, [&cv](Section s, const std::string& path) { writer_of(s)(cv, path); },
-                      notes);
+    visit_include_files(run, write, notes);
     report.chunks = out.appends();
     if (old) {
         // Types missing for a file that could not be read must not cost the

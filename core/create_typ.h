@@ -8,6 +8,7 @@
 
 #include "failure.h"
 #include "include_groups.h"
+#include "include_walk.h"
 #include "library_files.h"
 #include "look_source.h"
 #include "section.h"
@@ -42,6 +43,10 @@ struct CreateTypRequest {
     bool update = false;
     bool prune = false;            // with update: drop the entries of types the style no longer uses
     bool replace_broken = false;   // with update: an old text with errors is replaced as by a fresh run
+    // Sorts include_files into groups once the run has read the main rule
+    // files, given the include statements it found in them (by path; a file
+    // missing there is to be read again). Empty: include_files is sorted already.
+    std::function<void(IncludeFiles&, const KnownStatements&)> sort_include_files;
 };
 
 // What the check finds, in the order a user is told. Warnings first where
@@ -114,6 +119,9 @@ struct StyleFileNotes {
 };
 void visit_style_files(const CreateTypRequest& request, const std::string& kinds, const StyleFileVisit& visit,
                        StyleFileNotes& notes);
+// The two halves of that: the rule files, then the include groups and the other styles' files.
+void visit_rule_files(const CreateTypRequest& request, const std::string& kinds, const StyleFileVisit& visit);
+void visit_include_files(const CreateTypRequest& request, const StyleFileVisit& visit, StyleFileNotes& notes);
 
 // The run: the header, the rule files' sections (polygons, lines, points),
 // then the include files of the groups (points, lines, polygons), each group

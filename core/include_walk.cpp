@@ -53,8 +53,10 @@ std::vector<BaseStyle> base_styles(const std::string& style_folder) {
     return out;
 }
 
-IncludeWalk::IncludeWalk(std::string style_folder)
-    : m_style_folder(std::move(style_folder)), m_inc_folder(include_folder(m_style_folder)) {}
+IncludeWalk::IncludeWalk(std::string style_folder, const KnownStatements* known)
+    : m_style_folder(std::move(style_folder)), m_inc_folder(include_folder(m_style_folder)) {
+    if (known != nullptr) m_statements = *known;
+}
 
 IncludeReach IncludeWalk::follow(Section section) {
     Walk walk{section, true, {}, {}, {}, {}};

@@ -11,6 +11,9 @@
 
 namespace tessaro {
 
+// Include statements of files already read, by path (as the walk names them).
+using KnownStatements = std::unordered_map<std::string, std::vector<IncludeStatement>>;
+
 // A base style of a style (base-style in its info file).
 struct BaseStyle {
     std::string name;
@@ -40,7 +43,8 @@ struct IncludeReach {
 // however often it is reached. Cycles end where a file is met again.
 class IncludeWalk {
 public:
-    explicit IncludeWalk(std::string style_folder);
+    // Files in `known` are not read again: their statements are taken from there.
+    explicit IncludeWalk(std::string style_folder, const KnownStatements* known = nullptr);
 
     // From the section's main rule file through the files it includes, of
     // this style's inc folder and of other styles (whose own statements

@@ -71,7 +71,7 @@ std::string line_colour(double r1, double r2) {
 
 void write_lines(Conversion& cv, const std::string& path) {
     cv.random.reseed();
-    cv.rules.open(path);
+    cv.open_rules(path);
     while (cv.rules.next_piece()) {
         for (const RuleItem& hit : cv.rules.items()) {
             // Drawn for every item so that the sequence never shifts; formatted

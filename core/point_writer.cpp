@@ -7,7 +7,7 @@
 namespace tessaro {
 
 void write_points(Conversion& cv, const std::string& path) {
-    cv.rules.open(path);
+    cv.open_rules(path);
     while (cv.rules.next_piece()) {
         for (const RuleItem& hit : cv.rules.items()) {
             // Most items repeat a type already written: only a new one is built as text.

@@ -59,7 +59,7 @@ std::string draw_order_digits(std::string_view code) {
 
 void write_polygons(Conversion& cv, const std::string& path) {
     cv.random.reseed();
-    cv.rules.open(path);
+    cv.open_rules(path);
     // The draw order opens the section but needs every type: the entries wait for it.
     std::vector<std::pair<std::string, EntryLook>> entries;
     std::vector<DrawOrderLine> listed;

@@ -421,9 +421,14 @@ void RuleReader::start() {
     m_filled = 0;
 }
 
-void RuleReader::open(const std::string& path, Items items) {
+void RuleReader::open(const std::string& path, Items items, bool statements) {
     close();
     start();
+    m_keep_statements = statements;
+    m_statements_whole = statements;
+    m_statements.clear();
+    m_lf_line = 0;
+    m_read_to_end = false;
     m_path = path;
     m_items_kind = items;
     m_plain = false;
@@ -442,6 +447,7 @@ void RuleReader::open(const std::string& path, Items items) {
 void RuleReader::scan_text(std::string_view text, bool plain) {
     close();
     start();
+    m_keep_statements = false;
     m_items_kind = Items::Rules;
     m_plain = plain;
     Piece& piece = m_pieces[0];
@@ -514,13 +520,17 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
             // that is not the last byte (a line feed may follow that one).
             const std::string_view read(piece.bytes.get() + before, got);
             std::size_t end = read.rfind('\n');
-            if (end == NPOS) end = read.substr(0, read.size() - 1).rfind('\r');
+            if (end == NPOS) {
+                end = read.substr(0, read.size() - 1).rfind('\r');
+                if (end != NPOS) m_statements_whole = false;
+            }
             if (end == NPOS) continue;
             whole = before + end + 1;
         }
         piece.done = whole;
         if (last) {
             m_reading = false;
+            m_read_to_end = true;
             m_file->close();
         }
         if (m_items_kind == Items::None) {
@@ -547,6 +557,7 @@ void RuleReader::scan_piece(char* text, std::size_t size, bool last) {
         const std::size_t end = next_line_feed(bits, start, size);
         const std::size_t line_start = start;
         start = end + 1;
+        if (m_keep_statements) keep_statement(text + line_start, end - line_start);
         // A CR that ends the line (CR LF) is no concern of the scan.
         std::size_t line_end = end;
         if (end > line_start && text[end - 1] == '\r') --line_end;
@@ -703,6 +714,23 @@ void RuleReader::carry_condition() {
     if (!m_has_condition || m_condition.data() == m_carried_condition.data()) return;
     m_carried_condition.assign(m_condition);
     m_condition = m_carried_condition;
+}
+
+// The statement of a line that starts with "include" (after blanks); the
+// line's bytes as read, before normalising.
+void RuleReader::keep_statement(const char* line, std::size_t size) {
+    ++m_lf_line;
+    std::size_t i = 0;
+    while (i < size && is_blank_like(line[i])) ++i;
+    if (size - i < 7 || std::memcmp(line + i, "include", 7) != 0) return;
+    for (IncludeStatement& statement : include_statements(std::string_view(line, size), m_lf_line))
+        m_statements.push_back(std::move(statement));
+}
+
+std::optional<std::vector<IncludeStatement>> RuleReader::take_statements() {
+    if (!m_keep_statements || !m_statements_whole || !m_read_to_end) return std::nullopt;
+    m_keep_statements = false;
+    return std::move(m_statements);
 }
 
 std::optional<Failure> RuleReader::close() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "failure.h"
+#include "include_statements.h"
 #include "yield.h"
 
 namespace tessaro {
@@ -53,12 +54,18 @@ public:
     // the text's own words).
     enum class Items { Rules, None };
     // Opens a file for next_piece; one that cannot be opened gives no piece.
-    void open(const std::string& path, Items items = Items::Rules);
+    // With `statements`, the include statements of its lines are kept too, as
+    // include_statements finds them in the whole file.
+    void open(const std::string& path, Items items = Items::Rules, bool statements = false);
     // Reads the next run of whole lines and finds their items; false once
     // the file is done.
     bool next_piece();
     // Ends the reading: the failure of a file that could not be read (in full), if any.
     std::optional<Failure> close();
+    // After close(): the include statements of a file read to its end, when
+    // they were asked for and each piece ended with a line feed (a file of CRs
+    // alone is one line to include_statements, and many lines here).
+    std::optional<std::vector<IncludeStatement>> take_statements();
 
     // The items of the piece in hand.
     const std::vector<RuleItem>& items() const { return m_current->hits; }
@@ -100,6 +107,7 @@ private:
     void finish_line(std::string_view text, std::size_t line);
     void flush_pending();
     void carry_condition();
+    void keep_statement(const char* line, std::size_t size);
 
     Yield m_yield;
     Piece m_pieces[PIECES];
@@ -123,6 +131,11 @@ private:
     int m_pending_depth = 0;          // the braces open where it started
     bool m_pending_bare = false;      // held open only by a "[" at its end, which a code must follow
     bool m_plain = false;
+    // The include statements, as asked for; their lines counted by line feeds.
+    bool m_keep_statements = false;
+    bool m_statements_whole = false;
+    std::size_t m_lf_line = 0;
+    std::vector<IncludeStatement> m_statements;
 
     // Reading a piece at a time.
     std::unique_ptr<FileReader> m_file;
@@ -130,6 +143,7 @@ private:
     Items m_items_kind = Items::Rules;
     std::optional<Failure> m_failure;
     bool m_reading = false;        // pieces are still to come from the file
+    bool m_read_to_end = false;    // the file's last piece was read
     std::size_t m_piece_size = 0;  // bytes read at once
     std::size_t m_filled = 0;      // pieces read (without a worker)
     std::unique_ptr<Worker> m_worker;

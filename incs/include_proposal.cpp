@@ -7,11 +7,12 @@
 
 namespace tessaro {
 
-Proposal propose_groups(const std::string& style_folder, const std::vector<std::string>& found) {
+Proposal propose_groups(const std::string& style_folder, const std::vector<std::string>& found,
+                        const KnownStatements* known) {
     Proposal proposal;
     // The include statements of each file are read once for all sections:
     // the main files often include the same ones.
-    IncludeWalk walk(style_folder);
+    IncludeWalk walk(style_folder, known);
     for (Section s : ALL_SECTIONS) {
         IncludeReach reach = walk.follow(s);
         proposal.other_styles[s] = std::move(reach.other_styles);

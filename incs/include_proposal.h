@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "include_groups.h"
+#include "include_walk.h"
 #include "section.h"
 
 namespace tessaro {
@@ -20,7 +21,10 @@ struct Proposal {
     bool operator==(const Proposal&) const = default;
 };
 
-Proposal propose_groups(const std::string& style_folder, const std::vector<std::string>& found);
+// The statements of files in `known` (the main rule files, as a run read
+// them) are taken from there instead of read again.
+Proposal propose_groups(const std::string& style_folder, const std::vector<std::string>& found,
+                        const KnownStatements* known = nullptr);
 
 // Puts every proposed name into its group, after the names it already holds
 // (each name once per group), and the other styles' files likewise into

@@ -113,7 +113,8 @@ std::string random_rules(std::mt19937& rng, std::size_t bytes) {
     static const char* const parts[] = {
         "amenity=pub", " & ", "name=*", " [0x2f0b resolution 24]", "[ 0X01 level 2]", "\t[0x10f04]", "  [0 x3c]",
         " # note [0x99]", "#", "\r", "\r\n", "[x] ", "{ set a=b }", "{", "}", "'", "\"", "name~'[a]'", "0x12", " ",
-        "\t", "=", "[", "]", "highway=motorway", " [0x01 road_class=4]", "landuse=basin", "0 X7", "x", "[\n0x5"};
+        "\t", "=", "[", "]", "highway=motorway", " [0x01 road_class=4]", "landuse=basin", "0 X7", "x", "[\n0x5",
+        "include 'inc/a';", " include b from other", "include", "\tinclude \"c d\" # e", "from"};
     std::string text;
     while (text.size() < bytes) {
         const int words = static_cast<int>(rng() % 6);
@@ -146,7 +147,7 @@ TEST(NextPiece, gives_the_items_of_the_whole_file) {
     for (const std::string& text : texts) {
         const std::string path = dir.write("rules", text);
         RuleReader pieces;
-        pieces.open(path);
+        pieces.open(path, RuleReader::Items::Rules, true);
         Items items;
         std::size_t count = 0;
         while (pieces.next_piece()) {
@@ -156,6 +157,18 @@ TEST(NextPiece, gives_the_items_of_the_whole_file) {
         }
         EXPECT_FALSE(pieces.close().has_value());
         EXPECT_EQ(items, scan(text)) << text.size() << " bytes";
+        // The include statements kept on the way are those of the whole text;
+        // a file of CRs alone, read in pieces that end at a CR, keeps none.
+        const std::optional<std::vector<IncludeStatement>> statements = pieces.take_statements();
+        if (text.size() > 500 * 1024 && text.find('\n') == std::string::npos) {
+            EXPECT_FALSE(statements.has_value());
+        } else {
+            ASSERT_TRUE(statements.has_value()) << text.size() << " bytes";
+            EXPECT_EQ(*statements, include_statements(text)) << text.size() << " bytes";
+            if (text.size() > 500 * 1024) {
+                EXPECT_GT(statements->size(), 100u);
+            }
+        }
         if (text.size() > 500 * 1024) {
             EXPECT_GT(count, 1u);
         }
