@@ -285,8 +285,8 @@ void Conversion::note_lost_label(Section section, std::string_view code) {
 }
 
 std::optional<std::string_view> Conversion::new_type(Section section, const RuleItem& item, const std::string& path) {
-    const std::string_view code = item_code(item);
-    const std::optional<std::uint32_t> value = code_value(code);
+    const std::string_view code = item.code;
+    const std::optional<std::uint32_t> value = item.value;
     if (!value) {
         report.warnings.push_back({Warning::Kind::CodeNotHex, path, item.line, std::string(code)});
         return std::nullopt;

@@ -19,6 +19,7 @@
 
 #include "file_io.h"
 #include "text_util.h"
+#include "type_code.h"
 
 namespace tessaro {
 
@@ -703,7 +704,10 @@ void RuleReader::finish_line(std::string_view text, std::size_t line) {
     std::size_t from = 0;
     for (const Bracket& b : m_brackets) {
         const std::size_t open = b.open + shift;
-        m_scanning->hits.push_back({text.substr(from, open - from), text.substr(open + 1), line});
+        RuleItem& item = m_scanning->hits.emplace_back(RuleItem{text.substr(from, open - from), text.substr(open + 1), line, {}, {}});
+        // Parsed here, beside the scan, not by the conversion that waits for the items.
+        item.code = item_code(item);
+        item.value = code_value(item.code);
         if (b.close == NPOS) break;
         from = b.close + shift + 1;
     }

@@ -24,6 +24,8 @@ struct RuleItem {
     std::string_view before;  // the condition (and actions) of the rule
     std::string_view after;   // from the type code on, to the end of the rule line
     std::size_t line = 0;     // 1-based line of the rule line in its file
+    std::string_view code;    // item_code of the item
+    std::optional<std::uint32_t> value;  // code_value of its code
     // The item as text: "<after> @<before>".
     std::string text() const;
 };

@@ -69,16 +69,27 @@ void TypeSet::grow() {
 }
 
 bool TypeSet::insert(std::uint32_t type) {
-    if ((m_size + 1) * 2 > m_slots.size()) grow();
+    if (type < SMALL) {
+        if (m_small.empty()) m_small.assign(SMALL / 64, 0);
+        std::uint64_t& word = m_small[type / 64];
+        const std::uint64_t bit = std::uint64_t{1} << (type % 64);
+        if ((word & bit) != 0) return false;
+        word |= bit;
+        ++m_size;
+        return true;
+    }
+    if ((m_hashed + 1) * 2 > m_slots.size()) grow();
     const std::uint64_t key = std::uint64_t{type} + 1;
     const std::size_t slot = find_slot(key);
     if (m_slots[slot] == key) return false;
     m_slots[slot] = key;
+    ++m_hashed;
     ++m_size;
     return true;
 }
 
 bool TypeSet::contains(std::uint32_t type) const {
+    if (type < SMALL) return !m_small.empty() && (m_small[type / 64] >> (type % 64) & 1) != 0;
     return !m_slots.empty() && m_slots[find_slot(std::uint64_t{type} + 1)] != 0;
 }
 

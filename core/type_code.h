@@ -33,10 +33,16 @@ public:
     std::size_t size() const { return m_size; }
 
 private:
+    // Types below this, nearly all of them, are bits of a small map that
+    // stays in the processor's cache; the rest go into the hash table.
+    static constexpr std::uint32_t SMALL = 1u << 18;
+
     std::size_t find_slot(std::uint64_t key) const;
     void grow();
 
+    std::vector<std::uint64_t> m_small;  // SMALL bits, made at the first small type
     std::vector<std::uint64_t> m_slots;  // type + 1; 0 is an empty slot
+    std::size_t m_hashed = 0;  // types in m_slots
     std::size_t m_size = 0;
 };
 
