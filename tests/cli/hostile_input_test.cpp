@@ -186,11 +186,14 @@ TEST(HostileOutput, unwritable_paths_are_named_and_exit_one) {
 
 TEST(HostileOutput, an_output_that_is_an_input_of_the_run_is_refused_and_the_input_kept) {
     Style s(BAR);
-    s.dir.write("s/lines", "highway=x [0x02]\n");
+    s.dir.write("s/lines", "highway=x [0x02]\ninclude 'inc/paths' from base;\n");
     s.dir.write("s/inc/roads", "highway=y [0x03 resolution 20]\n");
+    // Known only once the run has read the rule file that leads to it.
+    s.dir.write("base/inc/paths", "highway=path [0x16]\n");
     const std::string pol = s.dir.write("my.pol", "Type=0x3c\r\n[end]\r\n");
     std::vector<std::pair<std::string, std::string>> cases = {
         {"s/points", "s/points"},
+        {"base/inc/paths", "base/inc/paths"},
         {join_path(join_path("s", ".."), join_path("s", "lines")), "s/lines"},  // another spelling
         {"s/inc/roads", "s/inc/roads"},
         {"res/points", "res/points"},
@@ -204,12 +207,19 @@ TEST(HostileOutput, an_output_that_is_an_input_of_the_run_is_refused_and_the_inp
 #endif
     for (const auto& [out, input] : cases) {
         const std::string before = test::read_bytes(s.dir / input);
-        const Outcome r = s.convert({"--polygon-library", pol, "--inc-lines", "roads"}, out);
+        const Outcome r = s.convert({"--polygon-library", pol, "--inc-lines", "roads", "--auto-inc"}, out);
         EXPECT_EQ(r.exit_code, 1) << out;
         EXPECT_NE(r.err.find("refused"), std::string::npos) << r.err;
         EXPECT_NE(r.err.find(s.dir / out), std::string::npos) << r.err;
         EXPECT_EQ(test::read_bytes(s.dir / input), before) << input;
     }
+    // The look report likewise, though the TYP text is written.
+    const std::string before = test::read_bytes(s.dir / "base/inc/paths");
+    const Outcome r = s.convert({"--auto-inc", "--report", s.dir / "base/inc/paths"}, "out.txt");
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.err.find("refused"), std::string::npos) << r.err;
+    EXPECT_NE(test::read_bytes(s.dir / "out.txt").find("Type=0x16"), std::string::npos);
+    EXPECT_EQ(test::read_bytes(s.dir / "base/inc/paths"), before);
 }
 
 #ifndef _WIN32
