@@ -107,10 +107,17 @@ RunResult convert(const GeneratedStyle& style, const std::string& output) {
         r.error = "the check stops the run on " + style.style_folder;
         return r;
     }
-    if (std::optional<Failure> failure = sort_include_files(request.include_files, request.style_folder)) {
-        r.error = failure_words(*failure);
+    // The files are found first; the run sorts them once it has read the
+    // main rule files, as the command line has it do.
+    RuleReader reader;
+    IncludeScan scan = scan_include_files(request.include_files, request.style_folder, reader);
+    if (!scan.failures.empty()) {
+        r.error = failure_words(scan.failures.front());
         return r;
     }
+    request.sort_include_files = [&request](IncludeFiles& inc, const KnownStatements& known) {
+        apply_proposal(inc, propose_groups(request.style_folder, inc.found, &known));
+    };
     const CreateTypReport report = run_create_typ(request, check);
     r.written = report.written;
     r.chunks = report.chunks;
