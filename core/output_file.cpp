@@ -189,7 +189,8 @@ std::optional<Failure> ReplacedFile::open() {
             break;
         }
     }
-    std::setvbuf(m_file, nullptr, _IOFBF, STREAM_BUFFER);
+    if (!m_buffer) m_buffer = std::make_unique<char[]>(STREAM_BUFFER);
+    std::setvbuf(m_file, m_buffer.get(), _IOFBF, STREAM_BUFFER);
     return std::nullopt;
 }
 

@@ -32,6 +32,30 @@ std::optional<std::uint32_t> code_value(std::string_view code) {
     return static_cast<std::uint32_t>(value);
 }
 
+LeadingCode leading_code(std::string_view text) {
+    const std::size_t n = text.size();
+    std::size_t first = 0;
+    while (first < n && text[first] == ' ') ++first;
+    std::size_t end = first;
+    if (n - first >= 3 && text[first] == '0' && (text[first + 1] | 0x20) == 'x') {
+        // The digits, read as they are passed; the value stands if the word ends with them.
+        std::uint64_t value = 0;
+        for (end = first + 2; end < n; ++end) {
+            const std::uint8_t digit = HEX_DIGITS[static_cast<unsigned char>(text[end])];
+            if (digit == 0xFF) break;
+            value = value < (std::uint64_t{1} << 36) ? value * 16 + digit : value;
+        }
+        if (end == n || text[end] == ' ' || text[end] == ']') {
+            const std::string_view code = text.substr(first, end - first);
+            if (end == first + 2 || value > 0xFFFFFFFFu) return {code, std::nullopt};
+            return {code, static_cast<std::uint32_t>(value)};
+        }
+    }
+    while (end < n && text[end] != ' ' && text[end] != ']') ++end;
+    const std::string_view code = text.substr(first, end - first);
+    return {code, code_value(code)};
+}
+
 std::uint32_t section_type(Section section, std::uint32_t value) {
     switch (section) {
         case Section::Point: return value <= 0xFF ? value << 8 : value;

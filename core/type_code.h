@@ -14,6 +14,14 @@ namespace tessaro {
 // hexadecimal digits, at most 32 bits of value; nothing for anything else.
 std::optional<std::uint32_t> code_value(std::string_view code);
 
+// The code that a type bracket's text starts with (blanks skipped, up to a
+// blank or "]") and its code_value, in one pass for the usual code.
+struct LeadingCode {
+    std::string_view code;
+    std::optional<std::uint32_t> value;
+};
+LeadingCode leading_code(std::string_view text);
+
 // The type a code's number means in a section, as mkgmap reads a style: a
 // point's 0x2f is its 0x2f00, a polygon's 0x2f00 its 0x2f. Codes equal by
 // this are one type.
