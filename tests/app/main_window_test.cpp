@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QFileSystemModel>
 #include <QScrollBar>
@@ -479,12 +478,6 @@ TEST(Preview, opens_after_a_create_with_one_row_per_entry) {
     EXPECT_EQ(from_qt(preview->findChild<QLabel*>("previewCommand")->text()),
               "Compile it with: mkgmap --family-id=12345 --code-page=1252 " + (w.dir / "out.txt"));
     EXPECT_TRUE(preview->document().problems.empty());
-
-    preview->findChild<QComboBox*>("previewFilter")->setCurrentText("Lines");
-    ASSERT_EQ(rows->rowCount(), 3);
-    EXPECT_EQ(rows->index(1, 2).data().toString(), "0x0a");
-    preview->findChild<QTableView*>("previewEntries")->setCurrentIndex(rows->index(1, 2));
-    EXPECT_TRUE(preview->findChild<QPlainTextEdit*>("previewText")->toPlainText().contains("Xpm=\"32 2 2 1\""));
 }
 
 // The run tells each entry's look source (here a stand-in that says "tags" for

@@ -247,24 +247,5 @@ TEST(RunCreateTyp, names_each_statement_not_followed_by_file_line_and_text) {
     EXPECT_TRUE(s.run().warnings.empty());
 }
 
-TEST(RunCreateTyp, never_writes_into_a_folder_and_counts_what_a_full_device_lost) {
-    Style s;
-    s.write("points", "amenity=bar [0x2d02]\n");
-    fs::create_directories(s.dir / "out.txt");
-    const CreateTypReport folder = s.run();
-    EXPECT_FALSE(folder.started || folder.written);
-    ASSERT_EQ(folder.failures.size(), 1u);
-    EXPECT_EQ(folder.failures[0].kind, Failure::Kind::OutputIsFolder);
-    EXPECT_EQ(folder.chunks, 0u);
-#ifndef _WIN32
-    s.request.typ_path = "/dev/full";
-    const CreateTypReport full = s.run();
-    EXPECT_TRUE(full.started && full.in_place);
-    EXPECT_FALSE(full.written);
-    ASSERT_EQ(full.failures.size(), 1u);
-    EXPECT_EQ(full.failures[0].kind, Failure::Kind::Write);
-#endif
-}
-
 }  // namespace
 }  // namespace tessaro
