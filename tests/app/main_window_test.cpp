@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QFileSystemModel>
 #include <QScrollBar>
@@ -67,8 +66,10 @@ struct Window {
         find<QPushButton>("Command2")->click();
         return shell.messages;
     }
-    // Writes the style "s", chooses it and writes to out.txt.
-    void use_style(const std::vector<std::pair<std::string, std::string>>& files) {
+    // Writes the style "s" (by default a point, a line and a polygon), chooses it and writes to out.txt.
+    void use_style(const std::vector<std::pair<std::string, std::string>>& files = {{"points", BAR},
+                                                                                   {"lines", ROAD},
+                                                                                   {"polygons", WATER}}) {
         for (const auto& [name, rules] : files) dir.write("s/" + name, rules);
         window->choose_folder(dir / "s");
         set_path_box(dir / "out.txt");
@@ -80,6 +81,11 @@ struct Window {
                (command_path.empty() ? dir / "out.txt" : command_path);
     }
 };
+
+// A settings file that names the style folder `style`, as the window would save it.
+std::string settings_naming(const std::string& style) {
+    return " 0 \r\n" + style + "\r\nnot found\r\n\r\n\r\n \r\n \r\n 0 \r\n \r\n \r\n \r\n \r\n 0 \r\n 0 \r\n";
+}
 
 TEST(MainWindowStart, makes_bin_and_typ_shows_the_defaults_and_finds_the_first_pct_program_over_a_saved_editor) {
     Window w;
@@ -97,48 +103,39 @@ TEST(MainWindowStart, makes_bin_and_typ_shows_the_defaults_and_finds_the_first_p
     EXPECT_EQ(pct.start().state().editor_program, "PCT5");
 }
 
-TEST(CreateTyp, stops_with_a_message_when_nothing_can_be_converted) {
-    Window w;
-    const auto sections = [&](bool on) {
-        for (const char* box : {"Check2_0", "Check2_1", "Check2_2"}) w.find<QCheckBox>(box)->setChecked(on);
-    };
-    sections(false);
+// Every stop comes before anything is written: the old TYP text stays. Without
+// any library file, or without the point library while Points is ticked, the run stops.
+TEST(CreateTyp, stops_with_a_message_when_nothing_can_be_converted_and_keeps_the_old_text) {
+    Window w(false);
+    fs::remove(w.dir / "prog/res/points");
+    w.start();
+    const std::string old = w.dir.write("out.txt", "old");
+    for (const char* box : {"Check2_0", "Check2_1", "Check2_2"}) w.find<QCheckBox>(box)->setChecked(false);
     EXPECT_EQ(w.create(), (Messages{"Please select Points/Lines/Polygons"}));
     EXPECT_FALSE(w.find<QPushButton>("Command3")->isEnabled());
-    sections(true);
+    for (const char* box : {"Check2_0", "Check2_1"}) w.find<QCheckBox>(box)->setChecked(true);  // not Points
 
     fs::create_directories(w.dir / "empty");
     w.window->choose_folder(w.dir / "empty");
-    EXPECT_EQ(w.create(), (Messages{"Folder does not contain key style files (points,polygons,lines)"}));
-
-    const std::string old = w.dir.write("old.txt", "old");
     w.set_path_box(old);
+    EXPECT_EQ(w.create(), (Messages{"Folder does not contain key style files (points,polygons,lines)"}));
     w.dir.write("norules/info", "x");
     w.window->choose_folder(w.dir / "norules");
     EXPECT_EQ(w.create(),
               (Messages{"Cannot find lines,points or polygons.\r\n\r\nDouble Click on Folder containing these files."}));
-    EXPECT_EQ(test::read_bytes(old), "old");  // a run that stops before writing keeps the old TYP text
-}
-
-// The library folder decides before anything is written: without any library
-// file, or without the point library while Points is ticked, the run stops.
-TEST(CreateTyp, stops_without_library_files_or_the_point_library_and_keeps_the_old_text) {
-    Window w(false);
-    fs::remove(w.dir / "prog/res/points");
-    w.start();
-    w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
-    const std::string old = w.dir.write("out.txt", "old");
+    w.use_style();
+    w.find<QCheckBox>("Check2_2")->setChecked(true);
     EXPECT_EQ(w.create(), (Messages{"Cannot find file to parse points - put points into the res folder beside "
                                     "tessaro, or untick Points"}));
     EXPECT_EQ(test::read_bytes(old), "old");
-    w.find<QCheckBox>("Check2_2")->setChecked(false);  // Points
+    w.find<QCheckBox>("Check2_2")->setChecked(false);
     EXPECT_EQ(w.create(), (Messages{w.created()}));  // no editor ever found: the preview shows the text
     EXPECT_NE(w.out().find("[_line]"), std::string::npos);
 
     Window none(false);
     for (const char* library : {"points", "lines", "pgons.pol"}) fs::remove(none.dir / ("prog/res/" + std::string(library)));
     none.start();
-    none.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
+    none.use_style();
     none.find<QCheckBox>("Check2_2")->setChecked(false);
     EXPECT_EQ(none.create(), (Messages{"Cannot find the library files points, lines, pgons.pol - put them into the "
                                        "res folder beside tessaro"}));
@@ -151,7 +148,7 @@ TEST(CreateTyp, names_broken_library_entries_in_the_closing_message) {
     Window w(false);
     const std::string points = w.dir.write("prog/res/points", "Type=0x02d02\r\nXpm=\"x\"\r\n");
     w.start();
-    w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
+    w.use_style();
     EXPECT_EQ(w.create().at(0), points + ":1: library entry Type=0x02d02 not used - no [end], or the code is not "
                                          "hexadecimal\r\n\r\n" + w.created());
     EXPECT_EQ(w.out().find("Xpm=\"x\""), std::string::npos);
@@ -165,7 +162,7 @@ TEST(CreateTyp, says_the_text_is_incomplete_when_a_rule_file_could_not_be_read) 
     Window w(false);
     w.program("pct5");
     w.start();
-    w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
+    w.use_style();
     const std::string why = test::make_unreadable(w.dir / "s/lines");
     if (why.empty()) GTEST_SKIP() << "no file here that exists and fails to be read";
     const std::string lines = w.dir / "s/lines";
@@ -178,30 +175,10 @@ TEST(CreateTyp, says_the_text_is_incomplete_when_a_rule_file_could_not_be_read) 
 }
 #endif
 
-TEST(CreateTyp, converts_a_polygons_only_style_and_launches) {
-    Window w(false);
-    w.program("pct5");
-    w.start();
-    w.use_style({{"polygons", WATER}});
-    const std::string out = w.dir / "out with blanks.txt";
-    w.set_path_box(out);
-#ifdef _WIN32
-    const std::string command_path = "\"" + out + "\"";
-#else
-    const std::string command_path = "'" + out + "'";  // one word of the shell
-#endif
-    EXPECT_EQ(w.create(), (Messages{"missing lines", "missing points", w.created(command_path)}));
-    const std::string text = test::read_bytes(out);
-    EXPECT_TRUE(text.find("[_drawOrder]\r\nType=0X3c,") != std::string::npos && text.find("[_line]") == std::string::npos);
-    EXPECT_TRUE(w.find<QPushButton>("Command3")->isEnabled());
-    EXPECT_EQ(w.desktop.started, (Messages{join_path(w.dir / "prog", "pct5") + "|" + out + "|" + (w.dir / "prog")}));
-    EXPECT_FALSE(w.shell.busy);
-}
-
 TEST(CreateTyp, lists_include_files_first_then_converts_on_the_next_press) {
     Window w;
     w.dir.write("s/inc/roads", "highway=trunk [0x03 resolution 20]\n");
-    w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
+    w.use_style();
     EXPECT_EQ(w.create(), (Messages{"Please sort 'Inc' files into points ,lines or polygons.\r\n\r\n"
                                     "Select file(s) and click appropriate 'Add' button"}));
     EXPECT_FALSE(fs::exists(w.dir / "out.txt"));
@@ -238,13 +215,22 @@ TEST(CreateTyp, names_statements_of_other_styles_until_sort_by_includes_follows_
     EXPECT_NE(w.out().find("Type=0x02d02"), std::string::npos);
 }
 
-TEST(CreateTyp, says_when_labels_could_not_be_added_and_never_says_created_for_a_file_not_written) {
+// Include Tag Text labels are written in code page 1252: the closing message
+// counts those that lost characters and names the first type; a library entry's
+// own label keeps the rule's out, which is said too.
+TEST(CreateTyp, warns_of_labels_not_added_or_short_of_characters_and_never_says_created_for_a_file_not_written) {
     Window w(false);
-    w.dir.write("prog/res/points", "Type=0x02d02\r\nString1=0x04,Bar\r\nXpm=\"x\"\r\n[end]\r\n");
+    w.dir.write("prog/res/points", "Type=0x02d02\r\nString1=0x04,Bar\r\nXpm=\"x\"\r\n[end]\r\nType=0x02d03\r\nXpm=\"x\"\r\n[end]\r\n");
     w.start();
     w.find<QCheckBox>("Check1")->setChecked(true);
-    w.use_style({{"points", BAR}, {"lines", ""}, {"polygons", ""}});
-    EXPECT_EQ(w.create().at(0), "Some mkgmap strings could not be added.\r\n\r\n" + w.created());
+    w.use_style({{"points", BAR + "name=caf\xC3\xA9 [0x2d03]\nname=\xD0\x9C\xD0\xB8\xD1\x80 [0x2d05]\nname=\xCE\xB1 [0x2d04]\n"},
+                 {"lines", ""},
+                 {"polygons", ""}});
+    EXPECT_EQ(w.create().at(0), "Some mkgmap strings could not be added.\r\n\r\n2 labels have characters that code page 1252 lacks - shown as \"?\" (first: point 0x2d05)"
+                                "\r\n\r\n" + w.created());
+    EXPECT_NE(w.out().find("String1=0x04,name=caf\xE9\r\n"), std::string::npos);
+    EXPECT_NE(w.out().find("String1=0x04,name=???\r\n"), std::string::npos);
+    EXPECT_NE(w.out().find("String1=0x04,name=?\r\n"), std::string::npos);
 
     const std::string lost = join_path(w.dir / "no-such-folder", "out.txt");
     w.set_path_box(lost);
@@ -266,26 +252,9 @@ TEST(CreateTyp, says_when_labels_could_not_be_added_and_never_says_created_for_a
     EXPECT_TRUE(w.desktop.started.empty());
 }
 
-// Include Tag Text labels are written in code page 1252; the closing message
-// counts those that lost characters and names the first type.
-TEST(CreateTyp, warns_once_of_labels_with_characters_that_code_page_1252_lacks) {
-    Window w(false);
-    w.dir.write("prog/res/points", "Type=0x02d02\r\nXpm=\"x\"\r\n[end]\r\nType=0x02d03\r\nXpm=\"x\"\r\n[end]\r\n");
-    w.start();
-    w.find<QCheckBox>("Check1")->setChecked(true);
-    w.use_style({{"points", "name=caf\xC3\xA9 [0x2d03]\nname=\xD0\x9C\xD0\xB8\xD1\x80 [0x2d02]\nname=\xCE\xB1 [0x2d04]\n"},
-                 {"lines", ""},
-                 {"polygons", ""}});
-    EXPECT_EQ(w.create().at(0), "2 labels have characters that code page 1252 lacks - shown as \"?\" (first: point 0x2d02)"
-                                "\r\n\r\n" + w.created());
-    EXPECT_NE(w.out().find("String1=0x04,name=caf\xE9\r\n"), std::string::npos);
-    EXPECT_NE(w.out().find("String1=0x04,name=???\r\n"), std::string::npos);
-    EXPECT_NE(w.out().find("String1=0x04,name=?\r\n"), std::string::npos);  // the marker of 0x2d04
-}
-
 TEST(CreateTyp, ignores_a_second_press_and_a_close_while_converting) {
     Window w;
-    w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
+    w.use_style();
     int presses = 0;
     w.shell.on_yield = [&] {
         if (!w.window->converting() || presses++ > 0) return;
@@ -299,11 +268,6 @@ TEST(CreateTyp, ignores_a_second_press_and_a_close_while_converting) {
     EXPECT_EQ(std::count(m.begin(), m.end(), w.created()), 1);
     EXPECT_EQ(w.window->state().style_folder, w.dir / "s");
     EXPECT_EQ(w.out().find("[_id]", 1), std::string::npos);
-}
-
-// A settings file that names the style folder `style`, as the window would save it.
-std::string settings_naming(const std::string& style) {
-    return " 0 \r\n" + style + "\r\nnot found\r\n\r\n\r\n \r\n \r\n 0 \r\n \r\n \r\n \r\n \r\n 0 \r\n 0 \r\n";
 }
 
 TEST(ChooseStyle, an_inc_folder_means_its_style_whose_include_files_are_listed_sorted_and_named_when_gone) {
@@ -351,24 +315,38 @@ TEST(ChooseStyle, a_press_on_the_folder_list_stops_it_scrolling_to_the_restored_
     EXPECT_EQ(tree->verticalScrollBar()->value(), at);
 }
 
-TEST(MainWindowStart, finds_the_editor_beside_the_program_when_the_settings_live_elsewhere_and_the_style_s_drive) {
+// The editor is found beside the program also when the settings live elsewhere
+// (the program's folder could not be written); it gets the text after a run.
+TEST(CreateTyp, converts_a_polygons_only_style_and_launches_the_editor_beside_the_program) {
     Window w(false);
-    w.folders.app = w.dir / "data";  // the program's folder could not be written
+    w.folders.app = w.dir / "data";
     fs::create_directories(w.dir / "data");
     w.program("pct5");
     w.start();
     EXPECT_EQ(from_qt(w.find<QLabel>("Label3")->text()), "pct5");
-    w.use_style({{"points", BAR}});
-    w.create();
-    EXPECT_EQ(w.desktop.started, (Messages{join_path(w.dir / "prog", "pct5") + "|" + (w.dir / "out.txt") + "|" + (w.dir / "prog")}));
+    w.use_style({{"polygons", WATER}});
+    const std::string out = w.dir / "out with blanks.txt";
+    w.set_path_box(out);
+#ifdef _WIN32
+    const std::string command_path = "\"" + out + "\"";
+#else
+    const std::string command_path = "'" + out + "'";  // one word of the shell
+#endif
+    EXPECT_EQ(w.create(), (Messages{"missing lines", "missing points", w.created(command_path)}));
+    const std::string text = test::read_bytes(out);
+    EXPECT_TRUE(text.find("[_drawOrder]\r\nType=0X3c,") != std::string::npos && text.find("[_line]") == std::string::npos);
+    EXPECT_TRUE(w.find<QPushButton>("Command3")->isEnabled());
+    const std::string editor = join_path(w.dir / "prog", "pct5");
+    EXPECT_EQ(w.desktop.started, (Messages{editor + "|" + out + "|" + (w.dir / "prog")}));
+    EXPECT_FALSE(w.shell.busy);
     // An editor that was found and has gone is named; one that cannot start is too.
     w.desktop.start_ok = false;
     w.window->Command3_Click();
-    EXPECT_EQ(w.shell.messages.back(), join_path(w.dir / "prog", "pct5") + " could not be started.");
+    EXPECT_EQ(w.shell.messages.back(), editor + " could not be started.");
     EXPECT_EQ(w.shell.icons.back(), MessageIcon::Critical);
-    fs::remove(w.dir / "out.txt");
+    fs::remove(out);
     w.window->Command3_Click();
-    EXPECT_EQ(w.shell.messages.back(), "Cannot find typ txt: " + (w.dir / "out.txt"));
+    EXPECT_EQ(w.shell.messages.back(), "Cannot find typ txt: " + out);
     fs::remove(w.dir / "prog/pct5");
     EXPECT_EQ(w.create().back(), "Please place tessaro in same directory as pictor.");
 
@@ -398,7 +376,7 @@ TEST(MainWindowFiles, a_settings_file_that_cannot_be_saved_is_told_as_an_error) 
 
 TEST(CreateTyp, keeps_edited_looks_when_asked_adds_the_new_types_and_leaves_a_broken_text_alone) {
     Window w;
-    w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
+    w.use_style();
     w.create();
     std::string edited = w.out();
     const std::size_t colour = edited.find("#8CC4F0");
@@ -500,12 +478,6 @@ TEST(Preview, opens_after_a_create_with_one_row_per_entry) {
     EXPECT_EQ(from_qt(preview->findChild<QLabel*>("previewCommand")->text()),
               "Compile it with: mkgmap --family-id=12345 --code-page=1252 " + (w.dir / "out.txt"));
     EXPECT_TRUE(preview->document().problems.empty());
-
-    preview->findChild<QComboBox*>("previewFilter")->setCurrentText("Lines");
-    ASSERT_EQ(rows->rowCount(), 3);
-    EXPECT_EQ(rows->index(1, 2).data().toString(), "0x0a");
-    preview->findChild<QTableView*>("previewEntries")->setCurrentIndex(rows->index(1, 2));
-    EXPECT_TRUE(preview->findChild<QPlainTextEdit*>("previewText")->toPlainText().contains("Xpm=\"32 2 2 1\""));
 }
 
 // The run tells each entry's look source (here a stand-in that says "tags" for
@@ -521,7 +493,7 @@ TEST(Preview, shows_the_look_sources_of_the_run_that_wrote_the_text_which_gets_t
             report.looks.push_back({e.section, e.type, LookSource::Tags, "", "x=y", ""});
         return report;
     });
-    w.use_style({{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}});
+    w.use_style();
     w.create();
     w.find<QCheckBox>("ClassicLooks")->setChecked(true);
     w.create();
@@ -552,14 +524,8 @@ TEST(MainWindowFiles, about_s_picture_opens_the_readme_that_the_build_put_beside
     EXPECT_NE(test::read_bytes(desktop.opened[0]).find("# tessaro"), std::string::npos) << desktop.opened[0];
 }
 
-}  // namespace
-}  // namespace tessaro
-
-namespace tessaro {
-namespace {
-
-std::vector<std::string> problem_lines(PreviewWindow* preview) {
-    std::vector<std::string> lines;
+Messages problem_lines(PreviewWindow* preview) {
+    Messages lines;
     auto* list = preview->findChild<QListWidget*>("previewProblems");
     for (int i = 0; i < list->count(); ++i) lines.push_back(from_qt(list->item(i)->text()));
     return lines;
@@ -590,7 +556,6 @@ TEST(CheckAgainstStyle, lists_the_style_s_types_without_an_entry_and_the_entries
                         "line " + line + ": line type 0x0a has an entry but the style does not use it"}));
     EXPECT_TRUE(w.window->preview()->isVisible());
 }
-
 
 }  // namespace
 }  // namespace tessaro

@@ -59,7 +59,7 @@ struct PreviewTest : ::testing::Test {
     void click_row(int r) { rows->setCurrentIndex(model()->index(r, 0)); }
 };
 
-TEST_F(PreviewTest, pairs_each_entry_with_the_look_of_its_section_and_code_in_order_and_sums_them_up) {
+TEST_F(PreviewTest, pairs_each_entry_with_the_run_s_look_of_its_section_and_code_and_forgets_them_when_opened_again) {
     // Not in text order, a code in other letters, and a look the text has no entry for.
     const std::vector<EntryLook> looks = {
         {Section::Polygon, "0x3c", LookSource::Table, "", "", ""},
@@ -83,12 +83,9 @@ TEST_F(PreviewTest, pairs_each_entry_with_the_look_of_its_section_and_code_in_or
     filter->setCurrentText("Lines");
     EXPECT_EQ(column(SOURCE), (std::vector<std::string>{"library", "table", "random", "-"}));
     EXPECT_EQ(summary(), "6 types: 1 library, 2 table, 1 tags, 2 random");  // the whole run, whatever is shown
-}
 
-TEST_F(PreviewTest, without_the_run_s_looks_shows_no_sources_and_a_neutral_summary) {
-    std::string error;
-    ASSERT_TRUE(preview.show_typ_text(path, error, {{Section::Polygon, "0x3c", LookSource::Table, "", "", ""}}));
     // Opened again as from the menu: what the run told is gone.
+    filter->setCurrentText("All");
     ASSERT_TRUE(preview.show_typ_text(path, error));
     EXPECT_EQ(model()->rowCount(), 6);
     EXPECT_TRUE(rows->isColumnHidden(SOURCE));

@@ -1,42 +1,23 @@
 #include "code_page.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <tuple>
 
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
 
+// UTF-8 by its definition: a lead byte of as many high bits as the sequence
+// has bytes, then six bits a byte.
 std::string utf8(char32_t c) {
-    std::string s;
-    if (c < 0x80) {
-        s += static_cast<char>(c);
-    } else if (c < 0x800) {
-        s += static_cast<char>(0xC0 | (c >> 6));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | (c >> 18));
-        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return s;
-}
-
-std::string hex(std::string_view bytes) {
-    std::string s;
-    for (unsigned char b : bytes) {
-        char buf[4];
-        std::snprintf(buf, sizeof buf, "%02X ", b);
-        s += buf;
-    }
+    if (c < 0x80) return std::string(1, static_cast<char>(c));
+    const int n = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+    std::string s(static_cast<std::size_t>(n), '\0');
+    for (int i = n - 1; i > 0; --i, c >>= 6) s[static_cast<std::size_t>(i)] = static_cast<char>(0x80 | (c & 0x3F));
+    s[0] = static_cast<char>(((0xFF00 >> n) & 0xFF) | c);
     return s;
 }
 
@@ -65,14 +46,9 @@ TEST(CodePage, converts_every_character_as_iconvs_windows_1252_table_does) {
         std::string expected;
         ASSERT_TRUE(std::getline(lines, expected)) << "iconv stopped before U+" << std::hex << static_cast<unsigned>(c);
         const CodePageText got = to_code_page(utf8(c));
-        if (expected.empty()) {
-            EXPECT_EQ(got.bytes, "?") << "U+" << std::hex << static_cast<unsigned>(c);
-            EXPECT_TRUE(got.lost) << "U+" << std::hex << static_cast<unsigned>(c);
-        } else {
-            ++representable;
-            EXPECT_EQ(got.bytes, expected) << "U+" << std::hex << static_cast<unsigned>(c);
-            EXPECT_FALSE(got.lost) << "U+" << std::hex << static_cast<unsigned>(c);
-        }
+        representable += !expected.empty();
+        EXPECT_EQ(std::tie(got.bytes, got.lost), std::make_tuple(expected.empty() ? "?" : expected, expected.empty()))
+            << "U+" << std::hex << static_cast<unsigned>(c);
     }
     // 1252 holds 251 characters besides NUL and the line end.
     EXPECT_EQ(representable, 249u);
@@ -95,8 +71,8 @@ TEST(CodePage, leaves_text_that_is_no_valid_utf8_as_it_stands) {
     };
     for (const char* text : cases) {
         const CodePageText got = to_code_page(text);
-        EXPECT_EQ(got.bytes, text) << hex(text);
-        EXPECT_FALSE(got.lost) << hex(text);
+        EXPECT_EQ(got.bytes, text) << testing::PrintToString(text);
+        EXPECT_FALSE(got.lost) << testing::PrintToString(text);
     }
     // The shortest forms next to them are converted.
     EXPECT_EQ(to_code_page("\xC2\x80").bytes, "?");

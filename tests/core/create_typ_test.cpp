@@ -83,40 +83,22 @@ TEST(CheckCreateTyp, warns_and_stops_in_the_order_a_user_is_told_and_writes_noth
     EXPECT_FALSE(fs::exists(s.dir / "out.txt"));
 }
 
-// A folder without any library file is the wrong folder; points have no look
-// but the library's. Lines and polygons have built-in looks to fall back on.
-TEST(CheckCreateTyp, stops_without_library_files_or_the_point_library_of_a_section_that_is_on) {
+// Lines and polygons have built-in looks to fall back on; points have no look but the
+// library's (no library file at all, and the point library lacking: the window's tests).
+TEST(CheckCreateTyp, warns_of_a_missing_line_or_polygon_library_and_stops_without_the_point_library_of_points_on) {
     Style s;
     s.write("points", "a=b [0x2d02]\n");
     s.write("lines", "a=b [0x02]\n");
-    s.write("polygons", "a=b [0x3c]\n");
-    const auto libraries = [&s](const char* point, const char* line, const char* polygon) {
-        s.libraries[Section::Point].assign(point);
-        s.libraries[Section::Line].assign(line);
-        s.libraries[Section::Polygon].assign(polygon);
-    };
-    const auto sections = [&s](bool point, bool line, bool polygon) { s.request.sections = {{point, line, polygon}}; };
-    libraries("", "", "");
-    EXPECT_EQ(s.findings(), (Findings{Finding::NoLibraryFiles}));
-    sections(false, true, false);
-    EXPECT_EQ(s.findings(), (Findings{Finding::NoLibraryFiles}));
-    sections(false, false, false);
-    EXPECT_EQ(s.findings(), (Findings{Finding::NoSectionChosen}));
-
-    libraries("", "x", "");
-    sections(true, true, true);
-    EXPECT_EQ(s.findings(), (Findings{Finding::NoPointLibrary}));  // nothing after the stop
-    EXPECT_FALSE(check_create_typ(s.request).can_run());
-    sections(false, true, true);
-    EXPECT_EQ(s.findings(), (Findings{Finding::NoPolygonLibrary}));
+    s.libraries[Section::Line].assign("");
+    s.libraries[Section::Polygon].assign("");
+    EXPECT_EQ(s.findings(), (Findings{Finding::NoLineLibrary, Finding::NoPolygonLibrary, Finding::NoPolygonsFile}));
     EXPECT_TRUE(check_create_typ(s.request).can_run());
-
-    libraries("x", "", "");
-    sections(true, true, true);
-    EXPECT_EQ(s.findings(), (Findings{Finding::NoLineLibrary, Finding::NoPolygonLibrary}));
-    sections(true, false, false);
-    EXPECT_TRUE(s.findings().empty());
-    EXPECT_FALSE(fs::exists(s.dir / "out.txt"));
+    s.libraries[Section::Line].assign("x");
+    s.libraries[Section::Point].assign("");
+    EXPECT_EQ(s.findings(), (Findings{Finding::NoPointLibrary}));  // nothing after the stop
+    s.request.sections[Section::Point] = false;
+    EXPECT_EQ(s.findings(), (Findings{Finding::NoPolygonLibrary, Finding::NoPolygonsFile}));
+    EXPECT_TRUE(check_create_typ(s.request).can_run());
 }
 
 // mkgmap reads a base style's rule files after the style's own: a style of
@@ -263,25 +245,6 @@ TEST(RunCreateTyp, names_each_statement_not_followed_by_file_line_and_text) {
 
     s.request.include_files.other_styles_followed = true;  // followed, though they lead nowhere
     EXPECT_TRUE(s.run().warnings.empty());
-}
-
-TEST(RunCreateTyp, never_writes_into_a_folder_and_counts_what_a_full_device_lost) {
-    Style s;
-    s.write("points", "amenity=bar [0x2d02]\n");
-    fs::create_directories(s.dir / "out.txt");
-    const CreateTypReport folder = s.run();
-    EXPECT_FALSE(folder.started || folder.written);
-    ASSERT_EQ(folder.failures.size(), 1u);
-    EXPECT_EQ(folder.failures[0].kind, Failure::Kind::OutputIsFolder);
-    EXPECT_EQ(folder.chunks, 0u);
-#ifndef _WIN32
-    s.request.typ_path = "/dev/full";
-    const CreateTypReport full = s.run();
-    EXPECT_TRUE(full.started && full.in_place);
-    EXPECT_FALSE(full.written);
-    ASSERT_EQ(full.failures.size(), 1u);
-    EXPECT_EQ(full.failures[0].kind, Failure::Kind::Write);
-#endif
 }
 
 }  // namespace

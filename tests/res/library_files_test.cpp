@@ -21,6 +21,8 @@ namespace {
 
 const std::string SOURCE = TESSARO_SOURCE_DIR;
 std::string res(const std::string& name) { return test::read_bytes(SOURCE + "/res/" + name); }
+const std::pair<std::string, Section> LIBRARIES[] = {
+    {"points", Section::Point}, {"lines", Section::Line}, {"pgons.pol", Section::Polygon}};
 
 std::vector<std::string> split(const std::string& text, char at) {
     std::vector<std::string> pieces;
@@ -29,13 +31,6 @@ std::vector<std::string> split(const std::string& text, char at) {
         pieces.push_back(text.substr(start, end - start));
     pieces.push_back(text.substr(start));
     return pieces;
-}
-
-std::vector<std::string> split_lines(const std::string& text) {
-    std::vector<std::string> lines = split(text, '\n');
-    for (std::string& line : lines)
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-    return lines;
 }
 
 std::size_t count(const std::string& text, const std::string& needle) {
@@ -51,9 +46,7 @@ TEST(LibraryFiles, are_what_the_generator_makes_from_the_look_sources) {
 }
 
 TEST(LibraryFiles, hold_well_formed_entries_under_the_keys_the_lookup_forms) {
-    const std::pair<const char*, Section> libraries[] = {
-        {"points", Section::Point}, {"lines", Section::Line}, {"pgons.pol", Section::Polygon}};
-    for (const auto& [file, kind] : libraries) {
+    for (const auto& [file, kind] : LIBRARIES) {
         const std::string text = res(file);
         const TypDocument doc = read_typ_text(text);
         // A library is a set of looks, not a TYP text: types may repeat and no draw order is needed.
@@ -62,7 +55,7 @@ TEST(LibraryFiles, hold_well_formed_entries_under_the_keys_the_lookup_forms) {
         ASSERT_GT(doc.entries.size(), 40u);
         EXPECT_EQ(count(text, "[end]"), doc.entries.size()) << file;
         for (const TypEntry& e : doc.entries) {
-            SCOPED_TRACE(std::string(file) + " " + e.type);
+            SCOPED_TRACE(file + " " + e.type);
             // The key as written is the key the lookup forms from it, in lower case, behind the only Type=.
             EXPECT_TRUE(e.section == kind && e.type == "0x" + library_key(kind, e.type) && e.type == to_lower(e.type));
             EXPECT_EQ(count(e.text, "Type="), 1u);
@@ -92,16 +85,14 @@ double lightness(const std::string& colour) {
 // (a bordered line four). Night grounds are darker, strokes lighter, by the
 // rule of library_generator.cpp where the look has no colours of its own.
 TEST(LibraryFiles, give_every_look_night_colours_by_the_night_rule) {
-    const std::pair<const char*, Section> libraries[] = {
-        {"points", Section::Point}, {"lines", Section::Line}, {"pgons.pol", Section::Polygon}};
     std::size_t pairs = 0, own = 0;
-    for (const auto& [file, kind] : libraries) {
+    for (const auto& [file, kind] : LIBRARIES) {
         const TypDocument doc = read_typ_text(res(file));
         // Nothing but the repeated looks of one type (a library may repeat them) is a problem.
         for (const TypProblem& p : doc.problems)
             EXPECT_NE(p.message.find("has an entry already"), std::string::npos) << file << " line " << p.line << ": " << p.message;
         for (const TypEntry& e : doc.entries) {
-            SCOPED_TRACE(std::string(file) + " " + e.type);
+            SCOPED_TRACE(file + " " + e.type);
             EXPECT_TRUE(e.text.find("\nDayCustomColor=#000000\n") != std::string::npos &&
                         e.text.find("\nNightCustomColor=#E6E6E6\n") != std::string::npos);
             const bool by_rule = e.text.find("\n;night=own\n") == std::string::npos;
@@ -204,15 +195,13 @@ TEST(LibraryFiles, have_a_look_for_every_type_of_the_styles_mkgmap_ships) {
 }
 
 TEST(LibraryFiles, lead_each_tag_alternative_of_a_look_back_to_that_look) {
-    const std::pair<const char*, Section> libraries[] = {
-        {"points", Section::Point}, {"lines", Section::Line}, {"pgons.pol", Section::Polygon}};
-    for (const auto& [file, kind] : libraries) {
+    for (const auto& [file, kind] : LIBRARIES) {
         LibraryText lib;
         ASSERT_FALSE(load_library_file(SOURCE + "/res/" + file, kind, lib).has_value());
         const TagLooks looks(lib);
         std::size_t looks_with_tags = 0;
         std::string code;
-        for (const std::string& line : split_lines(lib.text())) {
+        for (const std::string& line : split(replace_all(lib.text(), "\r", ""), '\n')) {
             if (line.rfind("Type=", 0) == 0) {
                 code = line.substr(5);
                 continue;
