@@ -103,7 +103,7 @@ private:
     void start();
     bool fill(Piece& piece, const Piece* previous);
     void scan_piece(char* text, std::size_t size, bool last);
-    bool scan_marked_line(std::string_view line);
+    bool scan_marked_line(const char* text, std::size_t line_start, std::size_t line_end, const std::uint64_t* bits);
     void scan_line_with_breaks(char* text, std::size_t size);
     void scan_general_line(std::string_view line);
     void finish_line(std::string_view text, std::size_t line);
@@ -116,7 +116,6 @@ private:
     Piece* m_current;                  // the piece in hand
     Piece* m_scanning = nullptr;       // the piece being scanned
     std::vector<Bracket> m_brackets;   // of the line in hand
-    std::vector<std::uint32_t> m_marks;  // where its bytes that matter are
     std::vector<std::pair<std::size_t, std::size_t>> m_found;  // its brackets, as the general scan finds them
     std::vector<std::uint64_t> m_bits;  // where the bytes the line scan looks for are in the piece
     std::size_t m_reserve = 0;          // items a piece is sized for
