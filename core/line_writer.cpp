@@ -72,15 +72,22 @@ std::string line_colour(double r1, double r2) {
 void write_lines(Conversion& cv, const std::string& path) {
     cv.random.reseed();
     cv.open_rules(path);
+    // Each item draws two numbers so that the sequence never shifts; those of
+    // items that make no entry are skipped in one go, and the others formatted
+    // only for the built-in entries that use them.
+    std::size_t owed = 0;
     while (cv.rules.next_piece()) {
         for (const RuleItem& hit : cv.rules.items()) {
-            // Drawn for every item so that the sequence never shifts; formatted
-            // only for the built-in entries that use it.
-            const double r1 = cv.random.next();
-            const double r2 = cv.random.next();
             // Most items repeat a type already written: only a new one is built as text.
             const std::optional<std::string_view> code = cv.new_type(Section::Line, hit, path);
-            if (!code) continue;
+            if (!code) {
+                owed += 2;
+                continue;
+            }
+            cv.random.skip(owed);
+            owed = 0;
+            const double r1 = cv.random.next();
+            const double r2 = cv.random.next();
             const std::string token = to_lower(*code);
 
             const std::string item = hit.text();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <random>
@@ -14,6 +15,10 @@ public:
     virtual ~RandomSource() = default;
     virtual void reseed() = 0;
     virtual double next() = 0;
+    // Passes over n numbers, as n calls of next() would.
+    virtual void skip(std::size_t n) {
+        for (; n > 0; --n) next();
+    }
 };
 
 // Mersenne twister (fully specified by the standard, so the same seed gives
@@ -23,6 +28,7 @@ public:
     explicit MtRandom(std::optional<std::uint64_t> seed = std::nullopt) : m_seed(seed) { reseed(); }
     void reseed() override;
     double next() override;
+    void skip(std::size_t n) override { m_engine.discard(n); }
 
 private:
     std::optional<std::uint64_t> m_seed;
