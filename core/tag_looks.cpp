@@ -1,6 +1,7 @@
 #include "tag_looks.h"
 
 #include <algorithm>
+#include <array>
 
 #include "text_util.h"
 
@@ -18,9 +19,16 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-// Bytes that end an unquoted word of a condition.
+// Bytes that end an unquoted word of a condition, as a table: every byte of
+// a word is looked up.
+constexpr std::array<bool, 256> WORD_ENDS = [] {
+    std::array<bool, 256> table{};
+    for (const char c : std::string_view(" \t\r\n&|()!=<>~{}[]'\"")) table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
+
 bool ends_word(char c) {
-    return is_space(c) || std::string_view("&|()!=<>~{}[]'\"").find(c) != std::string_view::npos;
+    return WORD_ENDS[static_cast<unsigned char>(c)];
 }
 
 enum class Kind { End, Word, Quoted, Open, Close, Not, Junction, Op };
