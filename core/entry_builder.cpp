@@ -73,10 +73,21 @@ LibraryLook get_code(Section section, std::string_view code, std::string_view co
         const CodePageText label = make_label(include_tag_text ? condition : name);
         look.label_lost = label.lost;
         // (The rule's label has always come after a blank line: kept for the classic output.)
-        look.entry = look.entry.substr(0, k) + (include_tag_text ? CRLF : "") + "String1=0x04," + label.bytes + CRLF +
-                     look.entry.substr(k);
+        std::string line = include_tag_text ? CRLF : "";
+        line.append("String1=0x04,").append(label.bytes).append(CRLF);
+        look.entry.insert(k, line);
     }
     return look;
+}
+
+std::string entry_text(Section section, std::string_view look) {
+    const std::string_view tag = section == Section::Point  ? "[_point]"
+                                 : section == Section::Line ? "[_line]"
+                                                            : "[_polygon]";
+    std::string e;
+    e.reserve(tag.size() + look.size() + 20);
+    e.append(tag).append(CRLF).append("Type=").append(look).append(CRLF).append("[end]").append(CRLF);
+    return e;
 }
 
 std::string f_mat(std::string& s1) {

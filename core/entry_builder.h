@@ -33,6 +33,10 @@ struct LibraryLook {
 LibraryLook get_code(Section section, std::string_view code, std::string_view condition, const LibraryText& library,
                      bool include_tag_text, bool named = false);
 
+// A whole entry of a section: its "[_point]" (or line, polygon) line, "Type="
+// with the look, and "[end]", built in one buffer (looks run to kilobytes).
+std::string entry_text(Section section, std::string_view look);
+
 // fncol: six upper-case hex digits, red first.
 std::string fncol(int r, int g, int b);
 // f_mat: "0" put in front of a single character; written back into s1 as well.

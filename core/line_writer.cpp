@@ -95,7 +95,7 @@ void write_lines(Conversion& cv, const std::string& path) {
             EntryLook source = entry_look(LookSource::Library, hit);
             const std::string library_look = cv.library_look(Section::Line, token, rule_text);
             if (!library_look.empty()) {
-                cv.write_entry(Section::Line, std::string("[_line]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF,
+                cv.write_entry(Section::Line, entry_text(Section::Line, library_look),
                                std::move(source));
                 continue;
             }
@@ -119,7 +119,7 @@ void write_lines(Conversion& cv, const std::string& path) {
             }
             if (source.source == LookSource::Random) {
                 if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Line, token, hit, rule_text, source)) {
-                    cv.write_entry(Section::Line, std::string("[_line]") + CRLF + "Type=" + *by_tags + CRLF + "[end]" + CRLF,
+                    cv.write_entry(Section::Line, entry_text(Section::Line, *by_tags),
                                    std::move(source));
                     continue;
                 }

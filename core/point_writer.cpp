@@ -35,7 +35,7 @@ void write_points(Conversion& cv, const std::string& path) {
                     continue;
                 }
             }
-            cv.write_entry(Section::Point, std::string("[_point]") + CRLF + "Type=" + entry + CRLF + "[end]" + CRLF,
+            cv.write_entry(Section::Point, entry_text(Section::Point, entry),
                            std::move(look));
         }
     }

@@ -101,7 +101,7 @@ void write_polygons(Conversion& cv, const std::string& path) {
             const std::string library_look = cv.library_look(Section::Polygon, code, rule_text);
             if (!library_look.empty()) {
                 listed.back().level = level_of(library_look);
-                entries.emplace_back(std::string("[_polygon]") + CRLF + "Type=" + library_look + CRLF + "[end]" + CRLF,
+                entries.emplace_back(entry_text(Section::Polygon, library_look),
                                      std::move(look));
                 continue;
             }
@@ -109,7 +109,7 @@ void write_polygons(Conversion& cv, const std::string& path) {
                 look.source = LookSource::Table;
             } else if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Polygon, code, hit, rule_text, look)) {
                 listed.back().level = level_of(*by_tags);
-                entries.emplace_back(std::string("[_polygon]") + CRLF + "Type=" + *by_tags + CRLF + "[end]" + CRLF,
+                entries.emplace_back(entry_text(Section::Polygon, *by_tags),
                                      std::move(look));
                 continue;
             } else {
