@@ -177,7 +177,7 @@ std::vector<IncludeStatement> StatementReader::read(const std::string& path) {
         const std::string_view lines = text.substr(0, whole);
         for (IncludeStatement& statement : include_statements(lines, line_number)) out.push_back(std::move(statement));
         if (last) return out;
-        line_number += static_cast<std::size_t>(std::count(lines.begin(), lines.end(), '\n'));
+        line_number += count_byte(lines.data(), lines.size(), '\n');
         carried = text.size() - whole;
         std::memmove(m_bytes.get(), m_bytes.get() + whole, carried);
     }

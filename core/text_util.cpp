@@ -210,6 +210,20 @@ void TextSet::grow() {
 // Position of the first "ab" in data[from, n), or n. Sixteen bytes at a time
 // with SSE2 (every x86-64 has it), else eight: a rule file of 50 MB holds few
 // such pairs, and a byte loop would cost more than reading the file.
+std::size_t count_byte(const char* data, std::size_t n, char c) {
+    std::size_t count = 0;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i vc = _mm_set1_epi8(c);
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        count += static_cast<std::size_t>(std::popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, vc)))));
+    }
+#endif
+    for (; i < n; ++i) count += data[i] == c;
+    return count;
+}
+
 std::size_t find_pair(const char* data, std::size_t from, std::size_t n, char a, char b) {
     constexpr std::uint64_t ONES = 0x0101010101010101ULL;
     constexpr std::uint64_t LOW7 = 0x7F7F7F7F7F7F7F7FULL;

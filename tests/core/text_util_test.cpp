@@ -2,11 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <set>
 
 namespace tessaro {
 namespace {
+
+// count_byte counts sixteen bytes a step: it must agree with a plain count
+// for every length and never count past the end.
+TEST(CountByte, agrees_with_a_plain_count_at_every_length) {
+    std::mt19937 rng(3);
+    std::string text(100, 'a');
+    for (char& c : text) c = "a\nb"[rng() % 3];
+    for (std::size_t n = 0; n <= 60; ++n) {
+        const auto plain = static_cast<std::size_t>(std::count(text.begin(), text.begin() + static_cast<long>(n), '\n'));
+        EXPECT_EQ(count_byte(text.data(), n, '\n'), plain) << n;
+    }
+}
 
 // find_pair looks at several bytes a step: a pair must be found wherever it
 // falls against the steps, and a byte at or past the end must never complete one.
