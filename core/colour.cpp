@@ -26,13 +26,21 @@ int hex_digit(char c) {
     return -1;
 }
 
+// fmod(h, 360) without the maths library, which the programs would load for
+// it alone: exact where hues fall (a turn and a bit either way), near enough beyond.
+double wrap_degrees(double h) {
+    if (h > -360.0 && h < 360.0) return h;
+    if (h >= 360.0 && h < 720.0) return h - 360.0;
+    return h - 360.0 * static_cast<double>(static_cast<long long>(h / 360.0));
+}
+
 }  // namespace
 
 std::string hex_of(const Hsl& colour) {
     const double l = std::clamp(colour.l, 0.0, 1.0), s = std::clamp(colour.s, 0.0, 1.0);
     const double q = l < 0.5 ? l * (1 + s) : l + s - l * s;
     const double p = 2 * l - q;
-    const double h = std::fmod(colour.h, 360.0) / 360.0;
+    const double h = wrap_degrees(colour.h) / 360.0;
     char out[8];
     const auto channel = [&](double t) { return static_cast<unsigned>(round_half_even(hue_to_channel(p, q, t) * 255)); };
     std::snprintf(out, sizeof out, "%02X%02X%02X", channel(h + 1.0 / 3), channel(h), channel(h - 1.0 / 3));
@@ -63,7 +71,7 @@ std::optional<Hsl> hsl_of(std::string_view hex) {
 
 double CalmColours::next_hue(double& last, double random) {
     // The first hue anywhere; each next one at least LEAST_HUE_STEP away from the last.
-    last = last < 0 ? random * 360 : std::fmod(last + LEAST_HUE_STEP + random * (360 - 2 * LEAST_HUE_STEP), 360.0);
+    last = last < 0 ? random * 360 : wrap_degrees(last + LEAST_HUE_STEP + random * (360 - 2 * LEAST_HUE_STEP));
     return last;
 }
 

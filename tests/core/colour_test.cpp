@@ -69,6 +69,11 @@ TEST(Colour, hsl_and_hex_go_there_and_back) {
     }
     EXPECT_FALSE(hsl_of("#12345").has_value());
     EXPECT_FALSE(hsl_of("none").has_value());
+    // A hue is taken round the circle: a turn more or less is the same colour.
+    for (const double h : {0.0, 10.0, 200.5, 359.0}) {
+        EXPECT_EQ(hex_of({h + 360, 0.5, 0.5}), hex_of({h, 0.5, 0.5})) << h;
+        EXPECT_EQ(hex_of({h + 3600, 0.5, 0.5}), hex_of({h, 0.5, 0.5})) << h;
+    }
 }
 
 }  // namespace
