@@ -189,7 +189,8 @@ std::optional<Failure> ReplacedFile::open() {
             break;
         }
     }
-    if (!m_buffer) m_buffer = std::make_unique<char[]>(STREAM_BUFFER);
+    // Not zero-filled: a small text touches only the pages it fills.
+    if (!m_buffer) m_buffer.reset(new char[STREAM_BUFFER]);
     std::setvbuf(m_file, m_buffer.get(), _IOFBF, STREAM_BUFFER);
     return std::nullopt;
 }

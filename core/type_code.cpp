@@ -1,5 +1,6 @@
 #include "type_code.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tessaro {
@@ -94,7 +95,8 @@ void TypeSet::grow() {
 
 bool TypeSet::insert(std::uint32_t type) {
     if (type < SMALL) {
-        if (m_small.empty()) m_small.assign(SMALL / 64, 0);
+        // The map grows to the largest type met: a small style's stays small.
+        if (type / 64 >= m_small.size()) m_small.resize(std::max<std::size_t>(type / 64 + 1, 2 * m_small.size()), 0);
         std::uint64_t& word = m_small[type / 64];
         const std::uint64_t bit = std::uint64_t{1} << (type % 64);
         if ((word & bit) != 0) return false;
@@ -113,7 +115,7 @@ bool TypeSet::insert(std::uint32_t type) {
 }
 
 bool TypeSet::contains(std::uint32_t type) const {
-    if (type < SMALL) return !m_small.empty() && (m_small[type / 64] >> (type % 64) & 1) != 0;
+    if (type < SMALL) return type / 64 < m_small.size() && (m_small[type / 64] >> (type % 64) & 1) != 0;
     return !m_slots.empty() && m_slots[find_slot(std::uint64_t{type} + 1)] != 0;
 }
 

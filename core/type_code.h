@@ -48,7 +48,7 @@ private:
     std::size_t find_slot(std::uint64_t key) const;
     void grow();
 
-    std::vector<std::uint64_t> m_small;  // SMALL bits, made at the first small type
+    std::vector<std::uint64_t> m_small;  // up to SMALL bits, as far as the largest small type met
     std::vector<std::uint64_t> m_slots;  // type + 1; 0 is an empty slot
     std::size_t m_hashed = 0;  // types in m_slots
     std::size_t m_size = 0;

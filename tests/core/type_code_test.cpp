@@ -45,13 +45,16 @@ TEST(TypeSet, holds_what_a_std_set_holds) {
     TypeSet types;
     std::set<std::uint32_t> expected;
     for (int i = 0; i < 100000; ++i) {
-        // Codes near each other and far apart, and the largest value.
-        const auto type = static_cast<std::uint32_t>(rng() % 3 == 0 ? rng() : rng() % 5000);
+        // Codes near each other, across the 2^18 where the set changes how it
+        // keeps them, and far apart; and the largest value.
+        const unsigned kind = rng() % 3;
+        const auto type = static_cast<std::uint32_t>(kind == 0 ? rng() : kind == 1 ? rng() % 5000 : rng() % (1u << 19));
         ASSERT_EQ(types.insert(type), expected.insert(type).second);
     }
     EXPECT_EQ(types.insert(0xFFFFFFFFu), expected.insert(0xFFFFFFFFu).second);
     EXPECT_EQ(types.size(), expected.size());
-    for (std::uint32_t t = 0; t < 6000; ++t) ASSERT_EQ(types.contains(t), expected.count(t) == 1) << t;
+    for (std::uint32_t t = 0; t < (1u << 19) + 64; ++t) ASSERT_EQ(types.contains(t), expected.count(t) == 1) << t;
+    for (const std::uint32_t t : expected) ASSERT_TRUE(types.contains(t)) << t;
 }
 
 }  // namespace
