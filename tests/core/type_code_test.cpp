@@ -47,7 +47,7 @@ TEST(TypeSet, holds_what_a_std_set_holds) {
     for (int i = 0; i < 100000; ++i) {
         // Codes near each other, across the 2^18 where the set changes how it
         // keeps them, and far apart; and the largest value.
-        const unsigned kind = rng() % 3;
+        const auto kind = static_cast<unsigned>(rng() % 3);
         const auto type = static_cast<std::uint32_t>(kind == 0 ? rng() : kind == 1 ? rng() % 5000 : rng() % (1u << 19));
         ASSERT_EQ(types.insert(type), expected.insert(type).second);
     }
