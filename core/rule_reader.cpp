@@ -320,7 +320,7 @@ inline bool is_mark(char c) {
 // One byte of a line that is_mark, as both ways of scanning a line read it:
 // quotes, comments, action braces and type brackets. For a bracket, *close is
 // its "]", or npos when a comment or the line's end comes first.
-inline Met step(std::string_view line, std::size_t pos, LineState& state, std::size_t* close) {
+__attribute__((always_inline)) inline Met step(std::string_view line, std::size_t pos, LineState& state, std::size_t* close) {
     const char c = line[pos];
     if (state.quote != 0) {
         if (c == state.quote) state.quote = 0;
