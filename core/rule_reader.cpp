@@ -14,6 +14,7 @@
 #include <emmintrin.h>
 #endif
 #if defined(__GNUC__) && defined(__x86_64__)
+#include <cpuid.h>
 #include <immintrin.h>
 #endif
 
@@ -139,8 +140,22 @@ __attribute__((target("avx2"))) void classify_avx2(const char* text, std::size_t
     }
 }
 
+// Asked of the processor itself (and only once a large piece comes): the
+// compiler's own feature check runs at every start and costs a small run
+// dearly in a virtual machine, where each question to the processor traps.
+__attribute__((target("xsave"))) unsigned long long saved_state_bits() {
+    return _xgetbv(0);
+}
+
 bool has_avx2() {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
+    static const bool avx2 = [] {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        if (__get_cpuid_max(0, nullptr) < 7) return false;
+        __cpuid(1, a, b, c, d);
+        const bool os_saves_ymm = (c & bit_OSXSAVE) != 0 && (c & bit_AVX) != 0 && (saved_state_bits() & 6) == 6;
+        __cpuid_count(7, 0, a, b, c, d);
+        return os_saves_ymm && (b & bit_AVX2) != 0;
+    }();
     return avx2;
 }
 #endif
@@ -149,7 +164,7 @@ bool has_avx2() {
 void classify(const char* text, std::size_t size, std::uint64_t* bits) {
     const std::size_t words = (size + 63) / 64;
 #if defined(TESSARO_AVX2)
-    if (has_avx2()) {
+    if (size >= 64 * 1024 && has_avx2()) {
         classify_avx2(text, words, bits);
     } else {
         classify_sse2(text, words, bits);
