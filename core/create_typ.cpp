@@ -234,7 +234,8 @@ void visit_style_files(const CreateTypRequest& request, const std::string& kinds
 }
 
 std::optional<std::string> input_at(const CreateTypRequest& request, const std::string& path) {
-    if (!file_exists(path)) return std::nullopt;
+    const SameFileAs same(path);
+    if (!same.exists()) return std::nullopt;
     std::vector<std::string> inputs;
     for (Section s : ALL_SECTIONS) inputs.push_back(rule_file_path(request.style_folder, rule_file_name(s)));
     const std::string folder = include_folder(request.style_folder);
@@ -246,7 +247,7 @@ std::optional<std::string> input_at(const CreateTypRequest& request, const std::
             if (is_safe_other_style_file(file)) inputs.push_back(other_style_path(request.style_folder, file));
     inputs.insert(inputs.end(), request.other_inputs.begin(), request.other_inputs.end());
     for (const std::string& input : inputs)
-        if (same_file(input, path)) return input;
+        if (same(input)) return input;
     return std::nullopt;
 }
 

@@ -8,7 +8,9 @@
 #include <memory>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #ifdef _WIN32
@@ -78,6 +80,28 @@ bool same_file(const std::string& a, const std::string& b) {
     return !a.empty() && !b.empty() && fs::equivalent(to_fs_path(a), to_fs_path(b), ec) && !ec;
 }
 
+SameFileAs::SameFileAs(std::string path) : m_path(std::move(path)) {
+#ifdef _WIN32
+    m_exists = !m_path.empty() && file_exists(m_path);
+#else
+    struct stat st {};
+    m_exists = !m_path.empty() && ::stat(m_path.c_str(), &st) == 0;
+    m_device = static_cast<std::uintmax_t>(st.st_dev);
+    m_inode = static_cast<std::uintmax_t>(st.st_ino);
+#endif
+}
+
+bool SameFileAs::operator()(const std::string& other) const {
+    if (!m_exists || other.empty()) return false;
+#ifdef _WIN32
+    return same_file(m_path, other);
+#else
+    struct stat st {};
+    return ::stat(other.c_str(), &st) == 0 && static_cast<std::uintmax_t>(st.st_dev) == m_device &&
+           static_cast<std::uintmax_t>(st.st_ino) == m_inode;
+#endif
+}
+
 std::string system_error_text() {
     return std::strerror(errno);
 }
@@ -85,6 +109,7 @@ std::string system_error_text() {
 bool FileReader::open(const std::string& path, std::string& error) {
     close();
     m_failed = false;
+#ifdef _WIN32
     std::error_code ec;
     const fs::file_status st = fs::status(to_fs_path(path), ec);
     if (path.empty() || !fs::exists(st)) {
@@ -104,16 +129,32 @@ bool FileReader::open(const std::string& path, std::string& error) {
         error = system_error_text();
         return false;
     }
-    // The caller reads into its own buffer: the stream's would only be copied from.
-    std::setvbuf(m_file, nullptr, _IONBF, 0);
-#ifdef _WIN32
     const std::uintmax_t size = fs::file_size(to_fs_path(path), ec);
     m_size = ec ? 0 : size;
 #else
-    // The open file's size: no second look up of the path.
-    struct stat st_open {};
-    m_size = ::fstat(::fileno(m_file), &st_open) == 0 ? static_cast<std::uintmax_t>(st_open.st_size) : 0;
+    // The file opened is the file looked at: opened without waiting (a pipe
+    // would wait for a writer), then taken only when it is a regular file.
+    const int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = path.empty() ? std::strerror(ENOENT) : system_error_text();
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+        ::close(fd);
+        return false;
+    }
+    m_file = ::fdopen(fd, "rb");
+    if (m_file == nullptr) {
+        error = system_error_text();
+        ::close(fd);
+        return false;
+    }
+    m_size = static_cast<std::uintmax_t>(st.st_size);
 #endif
+    // The caller reads into its own buffer: the stream's would only be copied from.
+    std::setvbuf(m_file, nullptr, _IONBF, 0);
     return true;
 }
 

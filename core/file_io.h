@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -29,6 +30,20 @@ bool is_regular_file(const std::string& path);
 bool is_folder(const std::string& path);  // links followed
 // True when both paths name one existing file (links followed, hard links alike).
 bool same_file(const std::string& a, const std::string& b);
+
+// same_file against one path for many others: that path is looked at once.
+class SameFileAs {
+public:
+    explicit SameFileAs(std::string path);
+    bool exists() const { return m_exists; }
+    bool operator()(const std::string& other) const;
+
+private:
+    std::string m_path;
+    bool m_exists = false;
+    std::uintmax_t m_device = 0;
+    std::uintmax_t m_inode = 0;
+};
 
 // A regular file read a piece at a time into the caller's buffer, with the
 // checks and the error texts of read_file.
