@@ -62,7 +62,9 @@ IncludeReach IncludeWalk::follow(Section section) {
     Walk walk{section, true, {}, {}, {}, {}};
     push(walk, rule_file_path(m_style_folder, rule_file_name(section)), {});
     run(walk);
-    for (const BaseStyle& base : base_styles(m_style_folder)) {
+    // The info file is read once for all sections.
+    if (!m_bases) m_bases = base_styles(m_style_folder);
+    for (const BaseStyle& base : *m_bases) {
         if (!base.found) {
             // Listed, so that the run names the missing style or refuses the name.
             enter_other(walk, {base.name, rule_file_name(section)});

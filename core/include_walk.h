@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -93,6 +94,7 @@ private:
     std::unordered_map<std::string, std::vector<IncludeStatement>> m_statements;
     std::unordered_map<std::string, StyleIs> m_styles;
     std::unordered_set<std::string> m_left;  // statements already given by leaving()
+    std::optional<std::vector<BaseStyle>> m_bases;  // the style's base styles, once read
 };
 
 }  // namespace tessaro
