@@ -110,13 +110,15 @@ RunResult convert(const GeneratedStyle& style, const std::string& output) {
     // The files are found first; the run sorts them once it has read the
     // main rule files, as the command line has it do.
     RuleReader reader;
-    IncludeScan scan = scan_include_files(request.include_files, request.style_folder, reader);
+    KnownStatements scanned;
+    IncludeScan scan = scan_include_files(request.include_files, request.style_folder, reader, &scanned);
     if (!scan.failures.empty()) {
         r.error = failure_words(scan.failures.front());
         return r;
     }
-    request.sort_include_files = [&request](IncludeFiles& inc, const KnownStatements& known) {
-        apply_proposal(inc, propose_groups(request.style_folder, inc.found, &known));
+    request.sort_include_files = [&request, &scanned](IncludeFiles& inc, const KnownStatements& known) {
+        scanned.insert(known.begin(), known.end());
+        apply_proposal(inc, propose_groups(request.style_folder, inc.found, &scanned));
     };
     const CreateTypReport report = run_create_typ(request, check);
     r.written = report.written;

@@ -118,11 +118,12 @@ void sort_by_statements(IncludeFiles& inc, const std::string& style_folder, cons
 // The include files: found by the scan, sorted by the options; the files the
 // scan could not read go into `unread`. False (after saying why) when an
 // option names no file of the include folder. The statements' sorting
-// (--auto-inc) is left to sort_by_statements.
+// (--auto-inc) is left to sort_by_statements; `statements`, if given, takes
+// the include statements of the files the scan read.
 bool sort_include_files(IncludeFiles& inc, const CliOptions& o, const std::string& style_folder, Reporter& say,
-                        std::vector<std::string>& unread) {
+                        std::vector<std::string>& unread, KnownStatements* statements = nullptr) {
     RuleReader reader;
-    const IncludeScan scan = scan_include_files(inc, style_folder, reader);
+    const IncludeScan scan = scan_include_files(inc, style_folder, reader, statements);
     say.failures(scan.failures);
     for (const Failure& f : scan.failures) unread.push_back(f.path);
     const std::string folder = include_folder(style_folder);
@@ -171,14 +172,19 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     }
     if (!check.can_run()) return check.findings.back() == Finding::NoSectionChosen ? Outcome::BadUsage : Outcome::Failed;
     std::vector<std::string> unread;
-    if (!sort_include_files(request.include_files, o, request.style_folder, say, unread)) return Outcome::BadUsage;
     // The statements are followed within the run, which reads the main rule
-    // files once for their types and their statements alike.
+    // files once for their types and their statements alike; those of the
+    // include files come from the scan.
+    KnownStatements scanned;
+    if (!sort_include_files(request.include_files, o, request.style_folder, say, unread,
+                            o.auto_inc ? &scanned : nullptr))
+        return Outcome::BadUsage;
     IncludeFiles sorted = request.include_files;
     if (o.auto_inc) {
-        request.sort_include_files = [&sorted, style = request.style_folder](IncludeFiles& inc,
-                                                                            const KnownStatements& known) {
-            sort_by_statements(inc, style, &known);
+        request.sort_include_files = [&sorted, &scanned, style = request.style_folder](IncludeFiles& inc,
+                                                                                      const KnownStatements& known) {
+            scanned.insert(known.begin(), known.end());
+            sort_by_statements(inc, style, &scanned);
             sorted = inc;
         };
     }

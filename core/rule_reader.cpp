@@ -610,6 +610,16 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
             m_file->close();
         }
         if (m_items_kind == Items::None) {
+            // The statements from the lines as read; then the lines normalised.
+            if (m_keep_statements) {
+                const char* bytes = piece.bytes.get();
+                for (std::size_t start = 0; start < whole;) {
+                    const void* lf = std::memchr(bytes + start, '\n', whole - start);
+                    const std::size_t end = lf == nullptr ? whole : static_cast<std::size_t>(static_cast<const char*>(lf) - bytes);
+                    keep_statement(bytes + start, end - start);
+                    start = end + 1;
+                }
+            }
             // Normalising keeps within a line: whole lines normalise alone as in the whole text.
             piece.text = std::string_view(piece.bytes.get(), normalise_rule_text(piece.bytes.get(), whole));
         } else {

@@ -37,7 +37,8 @@ bool defines_types(std::string_view rule_text) {
     return words.found();
 }
 
-IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folder, RuleReader& reader) {
+IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folder, RuleReader& reader,
+                               KnownStatements* statements) {
     IncludeScan scan;
     inc.found.clear();
     for (Section s : ALL_SECTIONS) inc.groups[s].clear();
@@ -47,9 +48,14 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
     for (const std::string& name : list_include_folder(folder)) {
         // A piece at a time: a file of any size needs no more memory than a piece.
         TypeWords words;
-        reader.open(join_path(folder, name), RuleReader::Items::None);
+        const std::string path = join_path(folder, name);
+        reader.open(path, RuleReader::Items::None, statements != nullptr);
         while (reader.next_piece()) words.look_at(reader.piece_text());
         if (std::optional<Failure> failure = reader.close()) scan.failures.push_back(std::move(*failure));
+        if (statements != nullptr) {
+            if (std::optional<std::vector<IncludeStatement>> kept = reader.take_statements())
+                (*statements)[path] = std::move(*kept);
+        }
         if (words.found()) inc.found.push_back(name);
     }
     return scan;

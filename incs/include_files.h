@@ -7,6 +7,7 @@
 
 #include "failure.h"
 #include "include_groups.h"
+#include "include_walk.h"
 #include "rule_reader.h"
 #include "section.h"
 
@@ -26,7 +27,10 @@ struct IncludeScan {
 // The scan (Get INC Files): forgets the list and the groups, then lists the
 // include files that define types. The other styles' files stay: they do
 // not come from the include folder.
-IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folder, RuleReader& reader);
+// With `statements`, the include statements of the files read whole go there
+// too (by path), for a proposal that need not read them again.
+IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folder, RuleReader& reader,
+                               KnownStatements* statements = nullptr);
 
 // Add: the selected rows of the include file list go into the section's
 // group, each name once, in list order. False when the list is empty, so

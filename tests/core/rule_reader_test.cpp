@@ -163,11 +163,21 @@ TEST(NextPiece, gives_the_items_of_the_whole_file) {
         // The include statements kept on the way are those of the whole text;
         // a file of CRs alone, read in pieces that end at a CR, keeps none.
         const std::optional<std::vector<IncludeStatement>> statements = pieces.take_statements();
+        // So do those kept while the text is only normalised.
+        RuleReader words;
+        words.open(path, RuleReader::Items::None, true);
+        while (words.next_piece()) {
+        }
+        words.close();
+        const std::optional<std::vector<IncludeStatement>> scanned = words.take_statements();
         if (text.size() > 500 * 1024 && text.find('\n') == std::string::npos) {
             EXPECT_FALSE(statements.has_value());
+            EXPECT_FALSE(scanned.has_value());
         } else {
             ASSERT_TRUE(statements.has_value()) << text.size() << " bytes";
+            ASSERT_TRUE(scanned.has_value()) << text.size() << " bytes";
             EXPECT_EQ(*statements, include_statements(text)) << text.size() << " bytes";
+            EXPECT_EQ(*scanned, *statements) << text.size() << " bytes";
             if (text.size() > 500 * 1024) {
                 EXPECT_GT(statements->size(), 100u);
             }
