@@ -369,7 +369,12 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     Conversion cv{request.libraries != nullptr ? *request.libraries : no_libraries,
                   request.include_tag_text, random, out, rules, report};
     cv.classic_looks = request.classic_looks;
-    cv.rules.reserve(static_cast<std::size_t>(largest_rule_file(request, checked.kinds)));
+    const auto largest = static_cast<std::size_t>(largest_rule_file(request, checked.kinds));
+    cv.rules.reserve(largest);
+    // Room for a look per 100 bytes of the rule files, about as many as a
+    // style with many types has: no moving of the looks as they grow, and
+    // what is never filled is never touched.
+    report.looks.reserve(3 * largest / 100 + 64);
     const StyleFileVisit write = [&cv](Section s, const std::string& path) { writer_of(s)(cv, path); };
     // Sorted by the front end before the run, or here once the rule files
     // are read: their include statements are then kept as they are read, not read again.
