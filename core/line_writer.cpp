@@ -72,22 +72,17 @@ std::string line_colour(double r1, double r2) {
 void write_lines(Conversion& cv, const std::string& path) {
     cv.random.reseed();
     cv.open_rules(path);
-    // Each item draws two numbers so that the sequence never shifts; those of
-    // items that make no entry are skipped in one go, and the others formatted
-    // only for the built-in entries that use them.
-    std::size_t owed = 0;
+    // Two numbers an item, formatted only for the built-in entries that use them.
+    ItemDraws<2> draws(cv.random);
     while (cv.rules.next_piece()) {
         for (const RuleItem& hit : cv.rules.items()) {
             // Most items repeat a type already written: only a new one is built as text.
             const std::optional<std::string_view> code = cv.new_type(Section::Line, hit, path);
             if (!code) {
-                owed += 2;
+                draws.pass();
                 continue;
             }
-            cv.random.skip(owed);
-            owed = 0;
-            const double r1 = cv.random.next();
-            const double r2 = cv.random.next();
+            const auto [r1, r2] = draws.take();
             const std::string token = to_lower(*code);
 
             const std::string item = hit.text();

@@ -68,22 +68,16 @@ void write_polygons(Conversion& cv, const std::string& path) {
     const auto level_of = [&](std::string_view entry) {
         return cv.classic_looks ? 1 : look_level(entry).value_or(without_look);
     };
-    // Each item draws three numbers so that the sequence never shifts; those
-    // of items that make no entry are skipped in one go.
-    std::size_t owed = 0;
+    ItemDraws<3> draws(cv.random);
     while (cv.rules.next_piece()) {
         for (const RuleItem& hit : cv.rules.items()) {
             // Most items repeat a type already written: only a new one is built as text.
             const std::optional<std::string_view> token = cv.new_type(Section::Polygon, hit, path);
             if (!token) {
-                owed += 3;
+                draws.pass();
                 continue;
             }
-            cv.random.skip(owed);
-            owed = 0;
-            const double r = cv.random.next();
-            const double g = cv.random.next();
-            const double b = cv.random.next();
+            const auto [r, g, b] = draws.take();
             listed.push_back({draw_order_digits(*token), without_look});
             const std::string code = to_lower(*token);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -33,6 +34,27 @@ public:
 private:
     std::optional<std::uint64_t> m_seed;
     std::mt19937_64 m_engine;
+};
+
+// The numbers each rule item of a file draws, so that the sequence never
+// shifts however many items make an entry: those of items that make none are
+// only counted, and skipped in one go when an item takes its own.
+template <std::size_t N>
+class ItemDraws {
+public:
+    explicit ItemDraws(RandomSource& random) : m_random(random) {}
+    void pass() { m_owed += N; }
+    std::array<double, N> take() {
+        m_random.skip(m_owed);
+        m_owed = 0;
+        std::array<double, N> numbers{};
+        for (double& n : numbers) n = m_random.next();
+        return numbers;
+    }
+
+private:
+    RandomSource& m_random;
+    std::size_t m_owed = 0;
 };
 
 // Nearest integer, halves to the even neighbour.
