@@ -31,10 +31,21 @@ namespace {
 
 namespace fs = std::filesystem;
 using Messages = std::vector<std::string>;
+using Style = std::vector<std::pair<std::string, std::string>>;
 
 const std::string BAR = "amenity=bar [0x2d02 resolution 24]\n";
 const std::string ROAD = "highway=primary [0x02 resolution 20]\n";
 const std::string WATER = "natural=water [0x3c resolution 20]\n";
+
+::testing::AssertionResult has(const std::string& text, const std::string& piece) {
+    if (text.find(piece) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "no \"" << piece << "\" in: " << text;
+}
+
+// The one message said, or how many there were instead.
+std::string only(const Messages& said) {
+    return said.size() == 1 ? said[0] : std::to_string(said.size()) + " messages";
+}
 
 // A program folder with its res/ folder, and the window started in it (now, or by start()
 // after the test has written more into the folder).
@@ -67,9 +78,7 @@ struct Window {
         return shell.messages;
     }
     // Writes the style "s" (by default a point, a line and a polygon), chooses it and writes to out.txt.
-    void use_style(const std::vector<std::pair<std::string, std::string>>& files = {{"points", BAR},
-                                                                                   {"lines", ROAD},
-                                                                                   {"polygons", WATER}}) {
+    void use_style(const Style& files = {{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}}) {
         for (const auto& [name, rules] : files) dir.write("s/" + name, rules);
         window->choose_folder(dir / "s");
         set_path_box(dir / "out.txt");
@@ -92,9 +101,13 @@ TEST(MainWindowStart, makes_bin_and_typ_shows_the_defaults_and_finds_the_first_p
     EXPECT_TRUE(fs::is_directory(w.dir / "prog/bin") && fs::is_directory(w.dir / "prog/typ"));
     EXPECT_EQ(from_qt(w.find<QLabel>("Label3")->text()), "not found");
     EXPECT_EQ(w.path_box(), join_path(w.dir / "prog/bin", "temp.txt"));
-    EXPECT_EQ(w.window->windowTitle(), "tessaro 2.10707 style :  ");
-    EXPECT_FALSE(w.find<QPushButton>("Command3")->isEnabled());
     EXPECT_TRUE(w.shell.messages.empty());
+    // A settings file that cannot be saved is told as an error.
+    fs::create_directories(w.dir / "prog/tessaro.dat");  // a folder where the file belongs
+    w.window->close();
+    EXPECT_TRUE(only(w.shell.messages).starts_with("The settings could not be saved: " + (w.dir / "prog/tessaro.dat")))
+        << only(w.shell.messages);
+    EXPECT_EQ(w.shell.icons.at(0), MessageIcon::Critical);
 
     Window pct(false);
     for (const char* program : {"zpct", "PCT5"}) pct.program(program);
@@ -130,7 +143,7 @@ TEST(CreateTyp, stops_with_a_message_when_nothing_can_be_converted_and_keeps_the
     EXPECT_EQ(test::read_bytes(old), "old");
     w.find<QCheckBox>("Check2_2")->setChecked(false);
     EXPECT_EQ(w.create(), (Messages{w.created()}));  // no editor ever found: the preview shows the text
-    EXPECT_NE(w.out().find("[_line]"), std::string::npos);
+    EXPECT_TRUE(has(w.out(), "[_line]"));
 
     Window none(false);
     for (const char* library : {"points", "lines", "pgons.pol"}) fs::remove(none.dir / ("prog/res/" + std::string(library)));
@@ -151,8 +164,8 @@ TEST(CreateTyp, names_broken_library_entries_in_the_closing_message) {
     w.use_style();
     EXPECT_EQ(w.create().at(0), points + ":1: library entry Type=0x02d02 not used - no [end], or the code is not "
                                          "hexadecimal\r\n\r\n" + w.created());
-    EXPECT_EQ(w.out().find("Xpm=\"x\""), std::string::npos);
-    EXPECT_NE(w.out().find(";marker=entertainment"), std::string::npos);
+    EXPECT_FALSE(has(w.out(), "Xpm=\"x\""));
+    EXPECT_TRUE(has(w.out(), ";marker=entertainment"));
 }
 
 #ifndef _WIN32
@@ -168,7 +181,8 @@ TEST(CreateTyp, says_the_text_is_incomplete_when_a_rule_file_could_not_be_read) 
     const std::string lines = w.dir / "s/lines";
     EXPECT_EQ(w.create(), (Messages{lines + ": " + why,
                                     "The TYP text is incomplete: the types of " + lines + " are missing."}));
-    EXPECT_TRUE(w.out().find("[_point]") != std::string::npos && w.out().find("[_line]") == std::string::npos);
+    EXPECT_TRUE(has(w.out(), "[_point]"));
+    EXPECT_FALSE(has(w.out(), "[_line]"));
     EXPECT_TRUE(w.desktop.started.empty());
     ASSERT_NE(w.window->preview(), nullptr);
     EXPECT_TRUE(w.window->preview()->isVisible());
@@ -208,11 +222,11 @@ TEST(CreateTyp, names_statements_of_other_styles_until_sort_by_includes_follows_
                                         " line 1: include points from base;\r\n" + (w.dir / "s/lines") +
                                         " line 1: include lines from gone\r\n\r\nClick 'Sort by includes' to add them.",
                                     w.created()}));
-    EXPECT_EQ(w.out().find("[_point]"), std::string::npos);
+    EXPECT_FALSE(has(w.out(), "[_point]"));
 
     w.find<QPushButton>("CommandSort")->click();
     EXPECT_EQ(w.create(), (Messages{"Cannot find style gone\r\n\r\n" + (w.dir / "gone"), w.created()}));
-    EXPECT_NE(w.out().find("Type=0x02d02"), std::string::npos);
+    EXPECT_TRUE(has(w.out(), "Type=0x02d02"));
 }
 
 // Include Tag Text labels are written in code page 1252: the closing message
@@ -228,25 +242,21 @@ TEST(CreateTyp, warns_of_labels_not_added_or_short_of_characters_and_never_says_
                  {"polygons", ""}});
     EXPECT_EQ(w.create().at(0), "Some mkgmap strings could not be added.\r\n\r\n2 labels have characters that code page 1252 lacks - shown as \"?\" (first: point 0x2d05)"
                                 "\r\n\r\n" + w.created());
-    EXPECT_NE(w.out().find("String1=0x04,name=caf\xE9\r\n"), std::string::npos);
-    EXPECT_NE(w.out().find("String1=0x04,name=???\r\n"), std::string::npos);
-    EXPECT_NE(w.out().find("String1=0x04,name=?\r\n"), std::string::npos);
+    for (const std::string label : {"caf\xE9", "???", "?"})
+        EXPECT_TRUE(has(w.out(), "String1=0x04,name=" + label + "\r\n"));
 
     const std::string lost = join_path(w.dir / "no-such-folder", "out.txt");
     w.set_path_box(lost);
-    const Messages m = w.create();
-    ASSERT_EQ(m.size(), 1u);
-    EXPECT_NE(m[0].find("The TYP text could not be written: " + lost), std::string::npos);
-    EXPECT_EQ(m[0].find("created"), std::string::npos);
+    const std::string m = only(w.create());
+    EXPECT_TRUE(has(m, "The TYP text could not be written: " + lost));
+    EXPECT_FALSE(has(m, "created"));
     w.set_path_box("");
     EXPECT_EQ(w.create(), (Messages{"The TYP text could not be written: the TYP text path is empty"}));
     // The style's own rule file, or a library file, is never taken for the TYP text.
     for (const std::string& input : {w.dir / "s/points", w.dir / "prog/res/pgons.pol"}) {
         const std::string before = test::read_bytes(input);
         w.set_path_box(input);
-        const Messages refused = w.create();
-        ASSERT_EQ(refused.size(), 1u);
-        EXPECT_NE(refused[0].find(input + " is the same file as " + input), std::string::npos) << refused[0];
+        EXPECT_TRUE(has(only(w.create()), input + " is the same file as " + input));
         EXPECT_EQ(test::read_bytes(input), before);
     }
     EXPECT_TRUE(w.desktop.started.empty());
@@ -285,11 +295,9 @@ TEST(ChooseStyle, an_inc_folder_means_its_style_whose_include_files_are_listed_s
     ASSERT_EQ(w.find<QListWidget>("List3_1")->count(), 1);
     EXPECT_EQ(w.find<QListWidget>("List3_1")->item(0)->text(), "roads");
     fs::remove(w.dir / "s/inc/shops");
-    const Messages said = w.create();
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_NE(said[0].find(join_path(w.dir / "s/inc", "shops") + ": include file not found"), std::string::npos) << said[0];
+    EXPECT_TRUE(has(only(w.create()), join_path(w.dir / "s/inc", "shops") + ": include file not found"));
     EXPECT_EQ(w.shell.icons.back(), MessageIcon::Warning);
-    EXPECT_NE(w.out().find("Type=0x03"), std::string::npos);
+    EXPECT_TRUE(has(w.out(), "Type=0x03"));
 }
 
 TEST(ChooseStyle, a_press_on_the_folder_list_stops_it_scrolling_to_the_restored_style_as_folders_load) {
@@ -334,7 +342,8 @@ TEST(CreateTyp, converts_a_polygons_only_style_and_launches_the_editor_beside_th
 #endif
     EXPECT_EQ(w.create(), (Messages{"missing lines", "missing points", w.created(command_path)}));
     const std::string text = test::read_bytes(out);
-    EXPECT_TRUE(text.find("[_drawOrder]\r\nType=0X3c,") != std::string::npos && text.find("[_line]") == std::string::npos);
+    EXPECT_TRUE(has(text, "[_drawOrder]\r\nType=0X3c,"));
+    EXPECT_FALSE(has(text, "[_line]"));
     EXPECT_TRUE(w.find<QPushButton>("Command3")->isEnabled());
     const std::string editor = join_path(w.dir / "prog", "pct5");
     EXPECT_EQ(w.desktop.started, (Messages{editor + "|" + out + "|" + (w.dir / "prog")}));
@@ -364,16 +373,6 @@ TEST(CreateTyp, converts_a_polygons_only_style_and_launches_the_editor_beside_th
     EXPECT_EQ(from_qt(on_volume.find<QComboBox>("Drive1")->currentText()), volume);
 }
 
-TEST(MainWindowFiles, a_settings_file_that_cannot_be_saved_is_told_as_an_error) {
-    Window w;
-    fs::create_directories(w.dir / "prog/tessaro.dat");  // a folder where the file belongs
-    w.window->close();
-    ASSERT_EQ(w.shell.messages.size(), 1u);
-    EXPECT_TRUE(w.shell.messages[0].starts_with("The settings could not be saved: " + (w.dir / "prog/tessaro.dat")))
-        << w.shell.messages[0];
-    EXPECT_EQ(w.shell.icons[0], MessageIcon::Critical);
-}
-
 TEST(CreateTyp, keeps_edited_looks_when_asked_adds_the_new_types_and_leaves_a_broken_text_alone) {
     Window w;
     w.use_style();
@@ -385,20 +384,18 @@ TEST(CreateTyp, keeps_edited_looks_when_asked_adds_the_new_types_and_leaves_a_br
     w.dir.write("out.txt", edited);
     w.dir.write("s/lines", ROAD + "highway=track [0x0a resolution 22]\n");
     w.find<QCheckBox>("KeepEditedLooks")->setChecked(true);
-    const Messages said = w.create();
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_TRUE(said[0].ends_with("\r\nKept 3 entries as they were, added 1, 0 no longer used by the style (kept)")) << said[0];
+    const std::string said = only(w.create());
+    EXPECT_TRUE(said.ends_with("\r\nKept 3 entries as they were, added 1, 0 no longer used by the style (kept)")) << said;
     const std::string updated = w.out();
-    EXPECT_NE(updated.find("#123456"), std::string::npos);
-    EXPECT_NE(updated.find("Type=0x0a"), std::string::npos);
+    EXPECT_TRUE(has(updated, "#123456"));
+    EXPECT_TRUE(has(updated, "Type=0x0a"));
     EXPECT_TRUE(updated.starts_with(edited.substr(0, edited.find("[_line]"))));  // header, draw order, polygon as edited
 
     const std::string broken = "[_point]\r\nType=0x2d02\r\nXpm=\"2 1 1 1\"\r\n[end]\r\n";
     w.dir.write("out.txt", broken);
-    const Messages refused = w.create();
-    ASSERT_EQ(refused.size(), 1u);
-    EXPECT_TRUE(refused[0].starts_with("The TYP text has errors, so it was not updated and is left as it was:\r\n\r\nline "))
-        << refused[0];
+    const std::string refused = only(w.create());
+    EXPECT_TRUE(refused.starts_with("The TYP text has errors, so it was not updated and is left as it was:\r\n\r\nline "))
+        << refused;
     EXPECT_EQ(w.out(), broken);
     EXPECT_EQ(w.shell.icons.back(), MessageIcon::Critical);
     w.window->close();
@@ -457,27 +454,8 @@ TEST(MainWindowFiles, settings_reload_a_changed_polygon_library_for_the_next_con
     EXPECT_EQ(w.window->state().polygon_library_path, other);
     w.use_style({{"polygons", WATER}});
     w.create();
-    EXPECT_NE(w.out().find("#123456"), std::string::npos);
+    EXPECT_TRUE(has(w.out(), "#123456"));
     EXPECT_TRUE(fs::exists(w.dir / "prog/tessaro.dat"));
-}
-
-TEST(Preview, opens_after_a_create_with_one_row_per_entry) {
-    Window w;
-    w.window->show_preview();  // nothing at the typed path and the chooser cancelled: nothing to show
-    EXPECT_EQ(w.window->preview(), nullptr);
-    EXPECT_TRUE(w.shell.messages.empty());
-    w.use_style({{"points", BAR + "shop=x [0x2e02]\n"},
-                 {"lines", ROAD + "highway=track [0x0a]\nhighway=x [0x11]\n"},
-                 {"polygons", WATER + "landuse=forest [0x50]\n"}});
-    w.create();
-    PreviewWindow* preview = w.window->preview();
-    ASSERT_NE(preview, nullptr);
-    EXPECT_TRUE(preview->isVisible());
-    QAbstractItemModel* rows = preview->findChild<QTableView*>("previewEntries")->model();
-    EXPECT_EQ(rows->rowCount(), 7);  // the point without a library look has its category's marker
-    EXPECT_EQ(from_qt(preview->findChild<QLabel*>("previewCommand")->text()),
-              "Compile it with: mkgmap --family-id=12345 --code-page=1252 " + (w.dir / "out.txt"));
-    EXPECT_TRUE(preview->document().problems.empty());
 }
 
 // The run tells each entry's look source (here a stand-in that says "tags" for
@@ -521,39 +499,50 @@ TEST(MainWindowFiles, about_s_picture_opens_the_readme_that_the_build_put_beside
     QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(picture, &click);
     ASSERT_EQ(desktop.opened.size(), 1u);
-    EXPECT_NE(test::read_bytes(desktop.opened[0]).find("# tessaro"), std::string::npos) << desktop.opened[0];
+    EXPECT_TRUE(has(test::read_bytes(desktop.opened[0]), "# tessaro")) << desktop.opened[0];
 }
 
-Messages problem_lines(PreviewWindow* preview) {
-    Messages lines;
-    auto* list = preview->findChild<QListWidget*>("previewProblems");
-    for (int i = 0; i < list->count(); ++i) lines.push_back(from_qt(list->item(i)->text()));
-    return lines;
-}
-
-TEST(CheckAgainstStyle, lists_the_style_s_types_without_an_entry_and_the_entries_it_does_not_use_in_the_preview) {
+// The preview opens after a create; Check against style then lists the style's types
+// without an entry and the entries it does not use.
+TEST(Preview, opens_after_a_create_with_one_row_per_entry_and_lists_what_the_style_check_finds) {
     Window w;
+    w.window->show_preview();  // nothing at the typed path and the chooser cancelled: nothing to show
+    EXPECT_EQ(w.window->preview(), nullptr);
+    EXPECT_TRUE(w.shell.messages.empty());
     auto* check = w.window->findChild<QAction*>("mcheckstyle");
     ASSERT_NE(check, nullptr);
-    EXPECT_EQ(check->text(), "Check TYP text against style");
-    w.use_style({{"points", BAR}, {"lines", ROAD + "highway=track [0x0a]\n"}, {"polygons", WATER}});
+    w.use_style({{"points", BAR + "shop=x [0x2e02]\n"},
+                 {"lines", ROAD + "highway=track [0x0a]\nhighway=x [0x11]\n"},
+                 {"polygons", WATER + "landuse=forest [0x50]\n"}});
     check->trigger();
     EXPECT_EQ(w.window->preview(), nullptr);
     w.create();
+    PreviewWindow* preview = w.window->preview();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->isVisible());
+    QAbstractItemModel* rows = preview->findChild<QTableView*>("previewEntries")->model();
+    EXPECT_EQ(rows->rowCount(), 7);  // the point without a library look has its category's marker
+    EXPECT_EQ(from_qt(preview->findChild<QLabel*>("previewCommand")->text()),
+              "Compile it with: mkgmap --family-id=12345 --code-page=1252 " + (w.dir / "out.txt"));
+    EXPECT_TRUE(preview->document().problems.empty());
+    const auto problems = [&] {
+        Messages lines;
+        auto* list = w.window->preview()->findChild<QListWidget*>("previewProblems");
+        for (int i = 0; i < list->count(); ++i) lines.push_back(from_qt(list->item(i)->text()));
+        return lines;
+    };
     check->trigger();
-    ASSERT_NE(w.window->preview(), nullptr);
-    EXPECT_EQ(problem_lines(w.window->preview()), (Messages{"none"}));
+    EXPECT_EQ(problems(), (Messages{"none"}));
 
-    w.dir.write("s/lines", ROAD);
-    w.dir.write("s/points", BAR + "amenity=fuel [0x2f01]\n");
+    w.dir.write("s/lines", ROAD + "highway=x [0x11]\n");
+    w.dir.write("s/points", BAR + "shop=x [0x2e02]\namenity=fuel [0x2f01]\n");
     check->trigger();
     const std::string text = w.out();
     const std::size_t track = text.find("Type=0x0a\r\n");
     ASSERT_NE(track, std::string::npos);
     const std::string line = std::to_string(std::count(text.begin(), text.begin() + static_cast<long>(track), '\n'));
-    EXPECT_EQ(problem_lines(w.window->preview()),
-              (Messages{"point type 0x2f01 of " + join_path(w.dir / "s", "points") + ":2 has no entry",
-                        "line " + line + ": line type 0x0a has an entry but the style does not use it"}));
+    EXPECT_EQ(problems(), (Messages{"point type 0x2f01 of " + join_path(w.dir / "s", "points") + ":3 has no entry",
+                                    "line " + line + ": line type 0x0a has an entry but the style does not use it"}));
     EXPECT_TRUE(w.window->preview()->isVisible());
 }
 

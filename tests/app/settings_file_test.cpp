@@ -85,9 +85,7 @@ TEST_F(SettingsFileTest, classic_looks_are_off_in_files_of_earlier_versions_and_
         EXPECT_FALSE(state.classic_looks) << bytes;
         EXPECT_TRUE(state.include_tag_text);
         ASSERT_EQ(shell.messages.size(), said.empty() ? 0u : 1u) << bytes;
-        if (!said.empty()) {
-            EXPECT_NE(shell.messages[0].find(said), std::string::npos) << shell.messages[0];
-        }
+        for (const std::string& m : shell.messages) EXPECT_NE(m.find(said), std::string::npos) << m;
     }
     // Written back, the file has its later lines.
     savedat(state);
