@@ -22,7 +22,7 @@ struct Conversion {
     bool include_tag_text = false;
     RandomSource& random;
     TypText& out;
-    RuleReader& rules;
+    RuleReader* rules;  // reads the rule file in hand
     CreateTypReport& report;
     // The types written so far in this run: one entry for each, whichever
     // rule file names it first.
@@ -35,6 +35,11 @@ struct Conversion {
     // (the main rule files, when the run sorts the include files itself).
     KnownStatements* statements = nullptr;
     std::string rules_path{};  // the rule file being read
+    // The rule file the writers come to next, opened (and read, on its own
+    // thread) while the one in hand is written; empty when none is known.
+    RuleReader* ahead = nullptr;
+    std::string next_path{};
+    std::string ahead_path{};  // the file `ahead` holds open
 
     // The type code of an item whose type has no entry yet (it counts as
     // written from now on); nothing for a type written already, and nothing,
@@ -61,7 +66,8 @@ struct Conversion {
                                             std::string_view label, EntryLook& look);
     // Appends a finished entry of the section, counts it and notes where its look came from.
     void write_entry(Section section, const std::string& entry, EntryLook look);
-    // Starts a writer's reading of a rule file.
+    // Starts a writer's reading of a rule file (taking it over from `ahead`
+    // when it was opened there), and opens next_path ahead.
     void open_rules(const std::string& path);
     // Ends a writer's reading of its rule file; a failure to read it goes into the report.
     void close_rules();

@@ -201,6 +201,25 @@ void visit_rule_files(const CreateTypRequest& request, const std::string& kinds,
         if (rule_file_wanted(request, kinds, s)) visit(s, rule_file_path(request.style_folder, rule_file_name(s)));
 }
 
+namespace {
+
+// The files of the groups in the order visit_include_files reads them, as far
+// as the request tells (files of other styles are left out).
+std::vector<std::string> include_read_order(const CreateTypRequest& request) {
+    std::vector<std::string> order;
+    const IncludeFiles& inc = request.include_files;
+    if (inc.found.empty() || inc.groups_empty()) return order;
+    const std::string folder = include_folder(request.style_folder);
+    for (Section s : ALL_SECTIONS) {
+        if (!request.sections[s]) continue;
+        for (const std::string& name : inc.groups[s])
+            if (is_plain_file_name(name)) order.push_back(join_path(folder, name));
+    }
+    return order;
+}
+
+}  // namespace
+
 void visit_include_files(const CreateTypRequest& request, const StyleFileVisit& visit, StyleFileNotes& notes) {
     // Every file of the point group, then the line group, then the polygon
     // group, each group followed by the files its section takes from other styles.
@@ -327,14 +346,23 @@ void Conversion::write_entry(Section section, const std::string& entry, EntryLoo
 
 void Conversion::open_rules(const std::string& path) {
     rules_path = path;
-    rules.open(path, RuleReader::Items::Rules, statements != nullptr);
+    const bool keep = statements != nullptr;
+    if (ahead != nullptr && !ahead_path.empty() && ahead_path == path) std::swap(rules, ahead);
+    else rules->open(path, RuleReader::Items::Rules, keep);
+    ahead_path.clear();
+    if (ahead == nullptr) return;
+    // A file opened ahead and then not wanted (gone since the list was made) is dropped unread.
+    ahead->close();
+    if (next_path.empty()) return;
+    ahead->open(next_path, RuleReader::Items::Rules, keep, true);
+    ahead_path = next_path;
 }
 
 void Conversion::close_rules() {
-    if (std::optional<Failure> failure = rules.close()) report.failures.push_back(std::move(*failure));
+    if (std::optional<Failure> failure = rules->close()) report.failures.push_back(std::move(*failure));
     if (statements == nullptr) return;
     // A file whose statements could not be kept whole is read again by the include walk.
-    if (std::optional<std::vector<IncludeStatement>> kept = rules.take_statements())
+    if (std::optional<std::vector<IncludeStatement>> kept = rules->take_statements())
         (*statements)[rules_path] = std::move(*kept);
 }
 
@@ -366,22 +394,38 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     report.in_place = out.in_place();
     MtRandom random(request.seed);
     RuleReader rules(yield);
+    RuleReader ahead(yield);
     Conversion cv{request.libraries != nullptr ? *request.libraries : no_libraries,
-                  request.include_tag_text, random, out, rules, report};
+                  request.include_tag_text, random, out, &rules, report};
+    cv.ahead = &ahead;
     cv.classic_looks = request.classic_looks;
     const auto largest = static_cast<std::size_t>(largest_rule_file(request, checked.kinds));
-    cv.rules.reserve(largest);
+    rules.reserve(largest);
+    ahead.reserve(largest);
     // Room for a look per 100 bytes of the rule files, about as many as a
     // style with many types has: no moving of the looks as they grow, and
     // what is never filled is never touched.
     report.looks.reserve(3 * largest / 100 + 64);
-    const StyleFileVisit write = [&cv](Section s, const std::string& path) { writer_of(s)(cv, path); };
+    // Each file is read ahead while the one before it is written: the files
+    // in the order they come, and how far the writers are.
+    std::vector<std::string> order;
+    std::size_t next = 0;
+    const StyleFileVisit write = [&cv, &order, &next](Section s, const std::string& path) {
+        const auto it = std::find(order.begin() + static_cast<std::ptrdiff_t>(next), order.end(), path);
+        if (it != order.end()) next = static_cast<std::size_t>(it - order.begin()) + 1;
+        cv.next_path = next < order.size() ? order[next] : std::string();
+        writer_of(s)(cv, path);
+    };
     // Sorted by the front end before the run, or here once the rule files
     // are read: their include statements are then kept as they are read, not read again.
     std::optional<CreateTypRequest> sorted;
     KnownStatements statements;
     if (request.sort_include_files) cv.statements = &statements;
-    visit_rule_files(request, checked.kinds, write);
+    std::vector<std::pair<Section, std::string>> main_files;
+    visit_rule_files(request, checked.kinds,
+                     [&main_files](Section s, const std::string& path) { main_files.emplace_back(s, path); });
+    for (const auto& [s, path] : main_files) order.push_back(path);
+    for (const auto& [s, path] : main_files) write(s, path);
     cv.statements = nullptr;
     if (request.sort_include_files) {
         sorted = request;
@@ -399,6 +443,8 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
         report.include_groups_empty = inc.groups_empty();
     }
     StyleFileNotes notes{report.failures, report.warnings};
+    order = include_read_order(run);
+    next = 0;
     visit_include_files(run, write, notes);
     report.chunks = out.appends();
     if (old) {

@@ -74,8 +74,8 @@ void write_lines(Conversion& cv, const std::string& path) {
     cv.open_rules(path);
     // Two numbers an item, formatted only for the built-in entries that use them.
     ItemDraws<2> draws(cv.random);
-    while (cv.rules.next_piece()) {
-        for (const RuleItem& hit : cv.rules.items()) {
+    while (cv.rules->next_piece()) {
+        for (const RuleItem& hit : cv.rules->items()) {
             // Most items repeat a type already written: only a new one is built as text.
             const std::optional<std::string_view> code = cv.new_type(Section::Line, hit, path);
             if (!code) {

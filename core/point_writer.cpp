@@ -8,8 +8,8 @@ namespace tessaro {
 
 void write_points(Conversion& cv, const std::string& path) {
     cv.open_rules(path);
-    while (cv.rules.next_piece()) {
-        for (const RuleItem& hit : cv.rules.items()) {
+    while (cv.rules->next_piece()) {
+        for (const RuleItem& hit : cv.rules->items()) {
             // Most items repeat a type already written: only a new one is built as text.
             const std::optional<std::string_view> token = cv.new_type(Section::Point, hit, path);
             if (!token) continue;

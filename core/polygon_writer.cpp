@@ -69,8 +69,8 @@ void write_polygons(Conversion& cv, const std::string& path) {
         return cv.classic_looks ? 1 : look_level(entry).value_or(without_look);
     };
     ItemDraws<3> draws(cv.random);
-    while (cv.rules.next_piece()) {
-        for (const RuleItem& hit : cv.rules.items()) {
+    while (cv.rules->next_piece()) {
+        for (const RuleItem& hit : cv.rules->items()) {
             // Most items repeat a type already written: only a new one is built as text.
             const std::optional<std::string_view> token = cv.new_type(Section::Polygon, hit, path);
             if (!token) {

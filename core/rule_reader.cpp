@@ -30,6 +30,9 @@ namespace {
 // small enough that the piece and its items stay in the processor's cache
 // (a whole file of 20 MB would cost more in fresh memory than in reading).
 constexpr std::size_t PIECE = 256 * 1024;
+// A file read ahead gets a thread from this size on: below it, starting the
+// thread costs about what the scan would.
+constexpr std::size_t AHEAD_FROM = 64 * 1024;
 
 bool is_blank_like(char c) {
     return c == ' ' || c == '\t' || c == '\r';
@@ -497,7 +500,7 @@ void RuleReader::start() {
     m_filled = 0;
 }
 
-void RuleReader::open(const std::string& path, Items items, bool statements) {
+void RuleReader::open(const std::string& path, Items items, bool statements, bool ahead) {
     close();
     start();
     m_keep_statements = statements;
@@ -515,8 +518,10 @@ void RuleReader::open(const std::string& path, Items items, bool statements) {
     // A small file needs no piece of full size (one more byte tells the end):
     // its buffer then comes from memory the program has used already.
     m_piece_size = static_cast<std::size_t>(std::min<std::uintmax_t>(PIECE, m_file->size_hint() + 1));
-    // A thread pays only where there are pieces to overlap.
-    if (m_reading && m_file->size_hint() > 2 * PIECE) m_worker = std::make_unique<Worker>(*this);
+    // A thread pays only where there are pieces to overlap, or where the
+    // file is read while the caller is busy with another.
+    const std::uintmax_t threaded_from = ahead ? AHEAD_FROM : 2 * PIECE;
+    if (m_reading && m_file->size_hint() > threaded_from) m_worker = std::make_unique<Worker>(*this);
     yield_to(m_yield);
 }
 

@@ -57,8 +57,10 @@ public:
     enum class Items { Rules, None };
     // Opens a file for next_piece; one that cannot be opened gives no piece.
     // With `statements`, the include statements of its lines are kept too, as
-    // include_statements finds them in the whole file.
-    void open(const std::string& path, Items items = Items::Rules, bool statements = false);
+    // include_statements finds them in the whole file. A file opened `ahead`,
+    // before the caller will want it, is read on a thread of its own from a
+    // smaller size on: its pieces are ready when the caller comes.
+    void open(const std::string& path, Items items = Items::Rules, bool statements = false, bool ahead = false);
     // Reads the next run of whole lines and finds their items; false once
     // the file is done.
     bool next_piece();

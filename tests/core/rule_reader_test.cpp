@@ -135,7 +135,8 @@ TEST(ScanText, finds_the_same_items_on_the_fast_path_as_on_the_general_one) {
 
 // Reading a file a piece at a time finds what scanning it whole finds, for
 // files of many pieces, a line longer than a piece, a file of CRs alone, and
-// a last line without a line feed.
+// a last line without a line feed; so does a file opened ahead, read on a
+// thread of its own even when it is one piece.
 TEST(NextPiece, gives_the_items_of_the_whole_file) {
     test::TempDir dir;
     std::mt19937 rng(5);
@@ -146,7 +147,7 @@ TEST(NextPiece, gives_the_items_of_the_whole_file) {
     // Large pieces are mapped with the processor's widest instructions: the
     // general path, which reads only their line feeds, must agree.
     EXPECT_EQ(scan(big), scan(big, true));
-    const std::string texts[] = {big, mac, random_rules(rng, 3000), "", "a=b\n[0x01]", "\n\n"};
+    const std::string texts[] = {big, mac, random_rules(rng, 100 * 1024), random_rules(rng, 3000), "", "a=b\n[0x01]", "\n\n"};
     for (const std::string& text : texts) {
         const std::string path = dir.write("rules", text);
         RuleReader pieces;
@@ -160,9 +161,19 @@ TEST(NextPiece, gives_the_items_of_the_whole_file) {
         }
         EXPECT_FALSE(pieces.close().has_value());
         EXPECT_EQ(items, scan(text)) << text.size() << " bytes";
+        RuleReader ahead;
+        ahead.open(path, RuleReader::Items::Rules, true, true);
+        Items read_ahead;
+        while (ahead.next_piece()) {
+            const Items piece = item_texts(ahead);
+            read_ahead.insert(read_ahead.end(), piece.begin(), piece.end());
+        }
+        EXPECT_FALSE(ahead.close().has_value());
+        EXPECT_EQ(read_ahead, items) << text.size() << " bytes";
         // The include statements kept on the way are those of the whole text;
         // a file of CRs alone, read in pieces that end at a CR, keeps none.
         const std::optional<std::vector<IncludeStatement>> statements = pieces.take_statements();
+        EXPECT_EQ(ahead.take_statements(), statements) << text.size() << " bytes";
         // So do those kept while the text is only normalised.
         RuleReader words;
         words.open(path, RuleReader::Items::None, true);

@@ -28,7 +28,7 @@ struct WriterRun {
         out.write_header("");
         RuleReader reader;
         report = {};
-        Conversion cv{libraries, include_tag_text, random, out, reader, report};
+        Conversion cv{libraries, include_tag_text, random, out, &reader, report};
         cv.classic_looks = classic_looks;
         writer(cv, path);
         out.finish();
