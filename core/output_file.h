@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -66,6 +67,8 @@ private:
     std::string m_target;  // the file replaced (the path, or what its link points at)
     std::string m_temp;    // the new file beside it; empty when writing in place
     bool m_in_place = false;
+    std::uint64_t m_written = 0;  // bytes handed to the stream
+    std::uint64_t m_flushed = 0;  // of them, bytes whose write to disk has been started
     std::optional<Failure> m_failure;
 };
 

@@ -99,7 +99,7 @@ private:
     };
     // Pieces in turn: while the caller works on one, the next are read and
     // scanned on a thread of their own.
-    static constexpr std::size_t PIECES = 3;
+    static constexpr std::size_t PIECES = 8;
     class Worker;
 
     void start();
