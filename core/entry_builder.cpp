@@ -34,13 +34,23 @@ namespace {
 // "Extended" (else "Xpm"), so that a key such as "DayXpm=" stays whole. The
 // first line holds the type code itself ("0Xpm" is no key): it is not searched,
 // and an entry of one line gets no label.
-std::size_t label_position(const std::string& entry) {
+std::size_t label_position(std::string_view entry) {
     const std::size_t body = entry.find('\n');
     if (body == std::string::npos) return body;
     std::size_t k = entry.find("Extended", body);
     if (k == std::string::npos) k = entry.find("Xpm", body);
     if (k == std::string::npos) return k;
     return entry.rfind('\n', k) + 1;
+}
+
+// Where a ";name=" line starts (its line feed), or npos: found by the rare
+// pair of a line feed and ";", not line by line.
+std::size_t find_name_line(std::string_view entry) {
+    constexpr std::string_view NAME = "\n;name=";
+    for (std::size_t p = find_pair(entry.data(), 0, entry.size(), '\n', ';'); p < entry.size();
+         p = find_pair(entry.data(), p + 1, entry.size(), '\n', ';'))
+        if (entry.substr(p, NAME.size()) == NAME) return p;
+    return std::string::npos;
 }
 
 }  // namespace
@@ -55,28 +65,32 @@ LibraryLook get_code(Section section, std::string_view code, std::string_view co
         look.broken = Warning{Warning::Kind::LibraryEntryBroken, library.path(), entry.line, std::string(entry.code)};
         return look;
     }
-    look.entry = std::string(entry.look);
-
+    // Read where it stands in the library; copied once, with its label if it gets one.
+    const std::string_view text = entry.look;
     std::string_view name;
     if (!include_tag_text) {
-        const std::size_t name_at = named ? look.entry.find("\n;name=") : std::string::npos;
-        if (name_at == std::string::npos || look.entry.find("String1=") != std::string::npos) return look;
-        name = std::string_view(look.entry).substr(name_at + 7);
+        const std::size_t name_at = named ? find_name_line(text) : std::string::npos;
+        if (name_at == std::string::npos || text.find("String1=") != std::string::npos) {
+            look.entry = std::string(text);
+            return look;
+        }
+        name = text.substr(name_at + 7);
         name = trim_blanks(name.substr(0, name.find_first_of("\r\n")));
-        if (name.empty()) return look;
-    } else if (look.entry.find("String1=") != std::string::npos) {
+    } else if (text.find("String1=") != std::string::npos) {
         look.label_dropped = true;
+    }
+    const std::size_t k = look.label_dropped || (!include_tag_text && name.empty()) ? std::string::npos : label_position(text);
+    if (k == std::string::npos) {
+        look.entry = std::string(text);
         return look;
     }
-    const std::size_t k = label_position(look.entry);
-    if (k != std::string::npos) {
-        const CodePageText label = make_label(include_tag_text ? condition : name);
-        look.label_lost = label.lost;
-        // (The rule's label has always come after a blank line: kept for the classic output.)
-        std::string line = include_tag_text ? CRLF : "";
-        line.append("String1=0x04,").append(label.bytes).append(CRLF);
-        look.entry.insert(k, line);
-    }
+    const CodePageText label = make_label(include_tag_text ? condition : name);
+    look.label_lost = label.lost;
+    look.entry.reserve(text.size() + label.bytes.size() + 20);
+    look.entry.append(text.substr(0, k));
+    // (The rule's label has always come after a blank line: kept for the classic output.)
+    if (include_tag_text) look.entry.append(CRLF);
+    look.entry.append("String1=0x04,").append(label.bytes).append(CRLF).append(text.substr(k));
     return look;
 }
 
