@@ -348,13 +348,13 @@ void Conversion::open_rules(const std::string& path) {
     rules_path = path;
     const bool keep = statements != nullptr;
     if (ahead != nullptr && !ahead_path.empty() && ahead_path == path) std::swap(rules, ahead);
-    else rules->open(path, RuleReader::Items::Rules, keep);
+    else rules->open(path, RuleReader::Items::FirstOfType, keep);
     ahead_path.clear();
     if (ahead == nullptr) return;
     // A file opened ahead and then not wanted (gone since the list was made) is dropped unread.
     ahead->close();
     if (next_path.empty()) return;
-    ahead->open(next_path, RuleReader::Items::Rules, keep, true);
+    ahead->open(next_path, RuleReader::Items::FirstOfType, keep, true);
     ahead_path = next_path;
 }
 

@@ -76,6 +76,8 @@ void write_lines(Conversion& cv, const std::string& path) {
     ItemDraws<2> draws(cv.random);
     while (cv.rules->next_piece()) {
         for (const RuleItem& hit : cv.rules->items()) {
+            // The items the reader passed over (their types came earlier in the file) drew too.
+            draws.pass(hit.passed);
             // Most items repeat a type already written: only a new one is built as text.
             const std::optional<std::string_view> code = cv.new_type(Section::Line, hit, path);
             if (!code) {

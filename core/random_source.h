@@ -43,7 +43,8 @@ template <std::size_t N>
 class ItemDraws {
 public:
     explicit ItemDraws(RandomSource& random) : m_random(random) {}
-    void pass() { m_owed += N; }
+    // An item, or `items` of them, that make no entry.
+    void pass(std::size_t items = 1) { m_owed += N * items; }
     std::array<double, N> take() {
         m_random.skip(m_owed);
         m_owed = 0;

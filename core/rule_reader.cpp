@@ -510,6 +510,8 @@ void RuleReader::open(const std::string& path, Items items, bool statements, boo
     m_read_to_end = false;
     m_path = path;
     m_items_kind = items;
+    m_values_met = TypeSet{};
+    m_passed = 0;
     m_plain = false;
     m_failure.reset();
     std::string error;
@@ -801,11 +803,15 @@ void RuleReader::finish_line(std::string_view text, std::size_t line) {
     std::size_t from = 0;
     for (const Bracket& b : m_brackets) {
         const std::size_t open = b.open + shift;
-        RuleItem& item = m_scanning->hits.emplace_back(RuleItem{text.substr(from, open - from), text.substr(open + 1), line, {}, {}});
+        const std::string_view after = text.substr(open + 1);
         // Parsed here, beside the scan, not by the conversion that waits for the items.
-        const LeadingCode code = leading_code(item.after);
-        item.code = code.code;
-        item.value = code.value;
+        const LeadingCode code = leading_code(after);
+        if (m_items_kind == Items::FirstOfType && code.value && !m_values_met.insert(*code.value)) {
+            ++m_passed;
+        } else {
+            m_scanning->hits.push_back(RuleItem{text.substr(from, open - from), after, line, code.code, code.value, m_passed});
+            m_passed = 0;
+        }
         if (b.close == NPOS) break;
         from = b.close + shift + 1;
     }

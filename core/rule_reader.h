@@ -11,6 +11,7 @@
 
 #include "failure.h"
 #include "include_statements.h"
+#include "type_code.h"
 #include "yield.h"
 
 namespace tessaro {
@@ -26,6 +27,8 @@ struct RuleItem {
     std::size_t line = 0;     // 1-based line of the rule line in its file
     std::string_view code;    // item_code of the item
     std::optional<std::uint32_t> value;  // code_value of its code
+    // Items::FirstOfType: the items of the file passed over since the item before this one.
+    std::size_t passed = 0;
     // The item as text: "<after> @<before>".
     std::string text() const;
 };
@@ -52,9 +55,10 @@ public:
     // Sizes the buffers for rule files of up to `bytes` (pieces are never larger than needed).
     void reserve(std::size_t bytes);
 
-    // The type brackets of a piece, or only the normalised text (for scans of
-    // the text's own words).
-    enum class Items { Rules, None };
+    // The type brackets of a piece, or only the first of each type code value
+    // in the file (and every item whose code is no number), or only the
+    // normalised text (for scans of the text's own words).
+    enum class Items { Rules, FirstOfType, None };
     // Opens a file for next_piece; one that cannot be opened gives no piece.
     // With `statements`, the include statements of its lines are kept too, as
     // include_statements finds them in the whole file. A file opened `ahead`,
@@ -144,6 +148,8 @@ private:
     std::unique_ptr<FileReader> m_file;
     std::string m_path;
     Items m_items_kind = Items::Rules;
+    TypeSet m_values_met;        // Items::FirstOfType: the code values of the file so far
+    std::size_t m_passed = 0;    // items passed over since the last one handed out
     std::optional<Failure> m_failure;
     bool m_reading = false;        // pieces are still to come from the file
     bool m_read_to_end = false;    // the file's last piece was read

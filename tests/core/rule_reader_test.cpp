@@ -4,6 +4,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <random>
+#include <set>
 
 #include "support/temp_dir.h"
 #include "text_util.h"
@@ -153,10 +154,12 @@ TEST(NextPiece, gives_the_items_of_the_whole_file) {
         RuleReader pieces;
         pieces.open(path, RuleReader::Items::Rules, true);
         Items items;
+        std::vector<std::optional<std::uint32_t>> values;
         std::size_t count = 0;
         while (pieces.next_piece()) {
             const Items piece = item_texts(pieces);
             items.insert(items.end(), piece.begin(), piece.end());
+            for (const RuleItem& item : pieces.items()) values.push_back(item.value);
             ++count;
         }
         EXPECT_FALSE(pieces.close().has_value());
@@ -170,6 +173,31 @@ TEST(NextPiece, gives_the_items_of_the_whole_file) {
         }
         EXPECT_FALSE(ahead.close().has_value());
         EXPECT_EQ(read_ahead, items) << text.size() << " bytes";
+        // Only the first item of each code value (and each without one), with
+        // the count of the items passed over before it.
+        Items first_of_type;
+        std::vector<std::size_t> passed;
+        std::set<std::uint32_t> met;
+        std::size_t since = 0;
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (values[i] && !met.insert(*values[i]).second) {
+                ++since;
+                continue;
+            }
+            first_of_type.push_back(items[i]);
+            passed.push_back(std::exchange(since, 0));
+        }
+        RuleReader first;
+        first.open(path, RuleReader::Items::FirstOfType, false, text.size() > 64 * 1024);
+        Items read_first;
+        std::vector<std::size_t> read_passed;
+        while (first.next_piece()) {
+            const Items piece = item_texts(first);
+            read_first.insert(read_first.end(), piece.begin(), piece.end());
+            for (const RuleItem& item : first.items()) read_passed.push_back(item.passed);
+        }
+        EXPECT_EQ(read_first, first_of_type) << text.size() << " bytes";
+        EXPECT_EQ(read_passed, passed) << text.size() << " bytes";
         // The include statements kept on the way are those of the whole text;
         // a file of CRs alone, read in pieces that end at a CR, keeps none.
         const std::optional<std::vector<IncludeStatement>> statements = pieces.take_statements();
