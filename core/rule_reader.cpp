@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <array>
 #include <condition_variable>
 #include <cstring>
 #include <exception>
@@ -330,9 +331,25 @@ struct LineState {
 
 enum class Met { Nothing, Comment, OpenAtEnd, Bracket };
 
-// The bytes a line's scan looks at; any other byte changes nothing.
+// The bytes a line's scan looks at, by kind; any other byte changes nothing.
+enum Mark : unsigned char { NO_MARK, HASH, QUOTE, OPEN_BRACE, CLOSE_BRACE, OPEN_BRACKET };
+constexpr std::array<Mark, 256> MARKS = [] {
+    std::array<Mark, 256> table{};
+    table['#'] = HASH;
+    table['\''] = QUOTE;
+    table['"'] = QUOTE;
+    table['{'] = OPEN_BRACE;
+    table['}'] = CLOSE_BRACE;
+    table['['] = OPEN_BRACKET;
+    return table;
+}();
+
+inline Mark mark_of(char c) {
+    return MARKS[static_cast<unsigned char>(c)];
+}
+
 inline bool is_mark(char c) {
-    return c == '[' || c == '#' || c == '\'' || c == '"' || c == '{' || c == '}';
+    return mark_of(c) != NO_MARK;
 }
 
 // One byte of a line that is_mark, as both ways of scanning a line read it:
@@ -344,23 +361,23 @@ __attribute__((always_inline)) inline Met step(std::string_view line, std::size_
         if (c == state.quote) state.quote = 0;
         return Met::Nothing;
     }
-    if (c == '#') {
-        state.cut = pos;
-        return Met::Comment;
-    }
-    if (c == '\'' || c == '"') {
-        state.quote = c;
-    } else if (c == '{') {
-        ++state.depth;
-    } else if (c == '}') {
-        if (state.depth > 0) --state.depth;
-    } else if (state.depth == 0) {  // a "["
-        std::size_t k = pos + 1;
-        while (k < line.size() && line[k] == ' ') ++k;
-        if (k == line.size() || line[k] == '#') return Met::OpenAtEnd;
-        if (!code_at(line, k)) return Met::Nothing;
-        *close = bracket_close(line, k, &state.cut);
-        return Met::Bracket;
+    switch (mark_of(c)) {
+        case HASH: state.cut = pos; return Met::Comment;
+        case QUOTE: state.quote = c; return Met::Nothing;
+        case OPEN_BRACE: ++state.depth; return Met::Nothing;
+        case CLOSE_BRACE:
+            if (state.depth > 0) --state.depth;
+            return Met::Nothing;
+        case OPEN_BRACKET: {
+            if (state.depth > 0) return Met::Nothing;
+            std::size_t k = pos + 1;
+            while (k < line.size() && line[k] == ' ') ++k;
+            if (k == line.size() || line[k] == '#') return Met::OpenAtEnd;
+            if (!code_at(line, k)) return Met::Nothing;
+            *close = bracket_close(line, k, &state.cut);
+            return Met::Bracket;
+        }
+        case NO_MARK: break;
     }
     return Met::Nothing;
 }
@@ -565,6 +582,19 @@ bool RuleReader::next_piece() {
     return true;
 }
 
+// The statement of a line that starts with "include" (after blanks); the
+// line's bytes as read, before normalising.
+__attribute__((always_inline)) inline void RuleReader::keep_statement(const char* line, std::size_t size) {
+    ++m_lf_line;
+    // Most lines start with another word: told apart here, inline.
+    if (size == 0 || (line[0] != 'i' && !is_blank_like(line[0]))) return;
+    std::size_t i = 0;
+    while (i < size && is_blank_like(line[i])) ++i;
+    if (size - i < 7 || std::memcmp(line + i, "include", 7) != 0) return;
+    for (IncludeStatement& statement : include_statements(std::string_view(line, size), m_lf_line))
+        m_statements.push_back(std::move(statement));
+}
+
 // Reads the next run of whole lines of the file into piece, after the start
 // of a line that the previous piece carried, and finds their items. False
 // when the file gave its last piece before.
@@ -665,7 +695,7 @@ void RuleReader::scan_piece(char* text, std::size_t size, bool last) {
 // (its special bits), as walk_line scans it. False (having done nothing that
 // counts) when another byte of the line needs the general way (a byte to
 // normalise, a CR inside), or a bracket stays open.
-bool RuleReader::scan_marked_line(const char* text, std::size_t line_start, std::size_t line_end,
+__attribute__((always_inline)) inline bool RuleReader::scan_marked_line(const char* text, std::size_t line_start, std::size_t line_end,
                                   const std::uint64_t* bits) {
     const std::string_view line(text + line_start, line_end - line_start);
     m_brackets.clear();
@@ -782,7 +812,7 @@ inline std::size_t first_non_blank(std::string_view text) {
     return NPOS;
 }
 
-void RuleReader::finish_line(std::string_view text, std::size_t line) {
+__attribute__((always_inline)) inline void RuleReader::finish_line(std::string_view text, std::size_t line) {
     if (m_brackets.empty()) {
         if (first_non_blank(text) != NPOS) {
             m_condition = text;
@@ -822,17 +852,6 @@ void RuleReader::carry_condition() {
     if (!m_has_condition || m_condition.data() == m_carried_condition.data()) return;
     m_carried_condition.assign(m_condition);
     m_condition = m_carried_condition;
-}
-
-// The statement of a line that starts with "include" (after blanks); the
-// line's bytes as read, before normalising.
-void RuleReader::keep_statement(const char* line, std::size_t size) {
-    ++m_lf_line;
-    std::size_t i = 0;
-    while (i < size && is_blank_like(line[i])) ++i;
-    if (size - i < 7 || std::memcmp(line + i, "include", 7) != 0) return;
-    for (IncludeStatement& statement : include_statements(std::string_view(line, size), m_lf_line))
-        m_statements.push_back(std::move(statement));
 }
 
 std::optional<std::vector<IncludeStatement>> RuleReader::take_statements() {

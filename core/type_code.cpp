@@ -5,21 +5,7 @@
 
 namespace tessaro {
 
-namespace {
-
-// The value of each hexadecimal digit; 0xFF for every other byte.
-constexpr std::array<std::uint8_t, 256> HEX_DIGITS = [] {
-    std::array<std::uint8_t, 256> table{};
-    table.fill(0xFF);
-    for (int c = '0'; c <= '9'; ++c) table[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(c - '0');
-    for (int c = 'a'; c <= 'f'; ++c) {
-        table[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(c - 'a' + 10);
-        table[static_cast<std::size_t>(c - 'a' + 'A')] = static_cast<std::uint8_t>(c - 'a' + 10);
-    }
-    return table;
-}();
-
-}  // namespace
+using detail::HEX_DIGITS;
 
 std::optional<std::uint32_t> code_value(std::string_view code) {
     if (code.size() < 3 || code[0] != '0' || (code[1] | 0x20) != 'x') return std::nullopt;
@@ -33,26 +19,9 @@ std::optional<std::uint32_t> code_value(std::string_view code) {
     return static_cast<std::uint32_t>(value);
 }
 
-LeadingCode leading_code(std::string_view text) {
-    const std::size_t n = text.size();
-    std::size_t first = 0;
-    while (first < n && text[first] == ' ') ++first;
+LeadingCode detail::other_leading_code(std::string_view text, std::size_t first) {
     std::size_t end = first;
-    if (n - first >= 3 && text[first] == '0' && (text[first + 1] | 0x20) == 'x') {
-        // The digits, read as they are passed; the value stands if the word ends with them.
-        std::uint64_t value = 0;
-        for (end = first + 2; end < n; ++end) {
-            const std::uint8_t digit = HEX_DIGITS[static_cast<unsigned char>(text[end])];
-            if (digit == 0xFF) break;
-            value = value < (std::uint64_t{1} << 36) ? value * 16 + digit : value;
-        }
-        if (end == n || text[end] == ' ' || text[end] == ']') {
-            const std::string_view code = text.substr(first, end - first);
-            if (end == first + 2 || value > 0xFFFFFFFFu) return {code, std::nullopt};
-            return {code, static_cast<std::uint32_t>(value)};
-        }
-    }
-    while (end < n && text[end] != ' ' && text[end] != ']') ++end;
+    while (end < text.size() && text[end] != ' ' && text[end] != ']') ++end;
     const std::string_view code = text.substr(first, end - first);
     return {code, code_value(code)};
 }
@@ -93,7 +62,7 @@ void TypeSet::grow() {
         if (key != 0) m_slots[find_slot(key)] = key;
 }
 
-bool TypeSet::insert(std::uint32_t type) {
+bool TypeSet::insert_other(std::uint32_t type) {
     if (type < SMALL) {
         // The map grows to the largest type met: a small style's stays small.
         if (type / 64 >= m_small.size()) m_small.resize(std::max<std::size_t>(type / 64 + 1, 2 * m_small.size()), 0);

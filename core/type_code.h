@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -20,7 +21,45 @@ struct LeadingCode {
     std::string_view code;
     std::optional<std::uint32_t> value;
 };
-LeadingCode leading_code(std::string_view text);
+
+namespace detail {
+// The value of each hexadecimal digit; 0xFF for every other byte.
+inline constexpr std::array<std::uint8_t, 256> HEX_DIGITS = [] {
+    std::array<std::uint8_t, 256> table{};
+    table.fill(0xFF);
+    for (int c = '0'; c <= '9'; ++c) table[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(c - '0');
+    for (int c = 'a'; c <= 'f'; ++c) {
+        table[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(c - 'a' + 10);
+        table[static_cast<std::size_t>(c - 'a' + 'A')] = static_cast<std::uint8_t>(c - 'a' + 10);
+    }
+    return table;
+}();
+// The code from `first` on when it is no plain "0x" and digits.
+LeadingCode other_leading_code(std::string_view text, std::size_t first);
+}  // namespace detail
+
+// Inline: the reader asks it for every type bracket.
+inline LeadingCode leading_code(std::string_view text) {
+    const std::size_t n = text.size();
+    std::size_t first = 0;
+    while (first < n && text[first] == ' ') ++first;
+    if (n - first >= 3 && text[first] == '0' && (text[first + 1] | 0x20) == 'x') {
+        // The digits, read as they are passed; the value stands if the word ends with them.
+        std::uint64_t value = 0;
+        std::size_t end = first + 2;
+        for (; end < n; ++end) {
+            const std::uint8_t digit = detail::HEX_DIGITS[static_cast<unsigned char>(text[end])];
+            if (digit == 0xFF) break;
+            value = value < (std::uint64_t{1} << 36) ? value * 16 + digit : value;
+        }
+        if (end == n || text[end] == ' ' || text[end] == ']') {
+            const std::string_view code = text.substr(first, end - first);
+            if (end == first + 2 || value > 0xFFFFFFFFu) return {code, std::nullopt};
+            return {code, static_cast<std::uint32_t>(value)};
+        }
+    }
+    return detail::other_leading_code(text, first);
+}
 
 // The type a code's number means in a section, as mkgmap reads a style: a
 // point's 0x2f is its 0x2f00, a polygon's 0x2f00 its 0x2f. Codes equal by
@@ -36,7 +75,18 @@ std::uint32_t typ_type(std::uint32_t value);
 class TypeSet {
 public:
     // True when the type was new to the set (it is in it now).
-    bool insert(std::uint32_t type);
+    bool insert(std::uint32_t type) {
+        // Inline for the usual type, whose word is in the map already.
+        if (type < SMALL && type / 64 < m_small.size()) {
+            std::uint64_t& word = m_small[type / 64];
+            const std::uint64_t bit = std::uint64_t{1} << (type % 64);
+            if ((word & bit) != 0) return false;
+            word |= bit;
+            ++m_size;
+            return true;
+        }
+        return insert_other(type);
+    }
     bool contains(std::uint32_t type) const;
     std::size_t size() const { return m_size; }
 
@@ -45,6 +95,7 @@ private:
     // stays in the processor's cache; the rest go into the hash table.
     static constexpr std::uint32_t SMALL = 1u << 18;
 
+    bool insert_other(std::uint32_t type);
     std::size_t find_slot(std::uint64_t key) const;
     void grow();
 
