@@ -1,6 +1,7 @@
 #include "library_text.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "text_util.h"
 
@@ -18,7 +19,7 @@ bool type_key_at(std::string_view text, std::size_t pos) {
 
 unsigned hex_value(char c) {
     if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
-    return static_cast<unsigned>(lower_char(c) - 'a' + 10);
+    return static_cast<unsigned>((c | 0x20) - 'a' + 10);
 }
 
 // A code of hex digits as a word: four bits a digit, the count on top, so
@@ -97,16 +98,23 @@ void LibraryText::index_code(std::uint64_t code, std::size_t pos) const {
 
 void LibraryText::build_index() const {
     m_index_built = true;
+    // Sized up front for an entry in each 512 bytes, two slots an entry: a
+    // library of the usual kind is indexed without growing the table.
+    m_index.assign(std::max<std::size_t>(256, std::bit_ceil(m_text.size() / 256)), Slot{});
     const std::string_view text = m_text;
     const std::size_t n = text.size();
     // Every "type=0x" holds "=0": jump from one to the next (rarer than "=").
     for (std::size_t eq = find_pair(text.data(), 4, n, '=', '0'); eq < n; eq = find_pair(text.data(), eq + 1, n, '=', '0')) {
-        if (eq + 2 >= n || lower_char(text[eq + 2]) != 'x' || find_ci(text.substr(eq - 4, 4), "type") != 0) continue;
+        // "type" before it and "x" after it, ASCII case ignored (bit 5 set
+        // lower-cases a letter and makes no other byte one).
+        if (eq + 2 >= n || (text[eq + 2] | 0x20) != 'x' || (text[eq - 4] | 0x20) != 't' || (text[eq - 3] | 0x20) != 'y' ||
+            (text[eq - 2] | 0x20) != 'p' || (text[eq - 1] | 0x20) != 'e')
+            continue;
         const std::size_t pos = eq - 4;
         if (!type_key_at(text, pos)) continue;
         const std::size_t code = pos + TYPE_KEY.size();
         std::size_t end = code;
-        while (end < n && is_hex_digit(text[end])) ++end;
+        while (end < n && hex_digit(text[end])) ++end;
         const std::uint64_t packed = pack_code(text.substr(code, end - code));
         if (packed != NOT_PACKED) index_code(packed, code - 2);
     }
