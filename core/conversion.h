@@ -8,6 +8,7 @@
 #include "library_files.h"
 #include "look_source.h"
 #include "random_source.h"
+#include "read_ahead.h"
 #include "rule_reader.h"
 #include "tag_looks.h"
 #include "type_code.h"
@@ -35,11 +36,8 @@ struct Conversion {
     // (the main rule files, when the run sorts the include files itself).
     KnownStatements* statements = nullptr;
     std::string rules_path{};  // the rule file being read
-    // The rule file the writers come to next, opened (and read, on its own
-    // thread) while the one in hand is written; empty when none is known.
-    RuleReader* ahead = nullptr;
-    std::string next_path{};
-    std::string ahead_path{};  // the file `ahead` holds open
+    // The run's rule files, read ahead of the writers (none: each is opened when its writer comes).
+    ReadAhead* files = nullptr;
 
     // The type code of an item whose type has no entry yet (it counts as
     // written from now on); nothing for a type written already, and nothing,
@@ -66,8 +64,8 @@ struct Conversion {
                                             std::string_view label, EntryLook& look);
     // Appends a finished entry of the section, counts it and notes where its look came from.
     void write_entry(Section section, const std::string& entry, EntryLook look);
-    // Starts a writer's reading of a rule file (taking it over from `ahead`
-    // when it was opened there), and opens next_path ahead. The writers see
+    // Starts a writer's reading of a rule file (taken over from `files` when
+    // they read it ahead). The writers see
     // the first item of each type code value of a file only: a later one
     // would find its type written already (its draws are counted in `passed`).
     void open_rules(const std::string& path);

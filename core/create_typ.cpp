@@ -346,16 +346,8 @@ void Conversion::write_entry(Section section, const std::string& entry, EntryLoo
 
 void Conversion::open_rules(const std::string& path) {
     rules_path = path;
-    const bool keep = statements != nullptr;
-    if (ahead != nullptr && !ahead_path.empty() && ahead_path == path) std::swap(rules, ahead);
-    else rules->open(path, RuleReader::Items::FirstOfType, keep);
-    ahead_path.clear();
-    if (ahead == nullptr) return;
-    // A file opened ahead and then not wanted (gone since the list was made) is dropped unread.
-    ahead->close();
-    if (next_path.empty()) return;
-    ahead->open(next_path, RuleReader::Items::FirstOfType, keep, true);
-    ahead_path = next_path;
+    if (files != nullptr) rules = &files->open(path);
+    else rules->open(path, RuleReader::Items::FirstOfType, statements != nullptr);
 }
 
 void Conversion::close_rules() {
@@ -393,29 +385,17 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     report.started = true;
     report.in_place = out.in_place();
     MtRandom random(request.seed);
-    RuleReader rules(yield);
-    RuleReader ahead(yield);
-    Conversion cv{request.libraries != nullptr ? *request.libraries : no_libraries,
-                  request.include_tag_text, random, out, &rules, report};
-    cv.ahead = &ahead;
-    cv.classic_looks = request.classic_looks;
     const auto largest = static_cast<std::size_t>(largest_rule_file(request, checked.kinds));
-    rules.reserve(largest);
-    ahead.reserve(largest);
+    ReadAhead files(yield);
+    Conversion cv{request.libraries != nullptr ? *request.libraries : no_libraries,
+                  request.include_tag_text, random, out, nullptr, report};
+    cv.files = &files;
+    cv.classic_looks = request.classic_looks;
     // Room for a look per 100 bytes of the rule files, about as many as a
     // style with many types has: no moving of the looks as they grow, and
     // what is never filled is never touched.
     report.looks.reserve(3 * largest / 100 + 64);
-    // Each file is read ahead while the one before it is written: the files
-    // in the order they come, and how far the writers are.
-    std::vector<std::string> order;
-    std::size_t next = 0;
-    const StyleFileVisit write = [&cv, &order, &next](Section s, const std::string& path) {
-        const auto it = std::find(order.begin() + static_cast<std::ptrdiff_t>(next), order.end(), path);
-        if (it != order.end()) next = static_cast<std::size_t>(it - order.begin()) + 1;
-        cv.next_path = next < order.size() ? order[next] : std::string();
-        writer_of(s)(cv, path);
-    };
+    const StyleFileVisit write = [&cv](Section s, const std::string& path) { writer_of(s)(cv, path); };
     // Sorted by the front end before the run, or here once the rule files
     // are read: their include statements are then kept as they are read, not read again.
     std::optional<CreateTypRequest> sorted;
@@ -424,7 +404,9 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     std::vector<std::pair<Section, std::string>> main_files;
     visit_rule_files(request, checked.kinds,
                      [&main_files](Section s, const std::string& path) { main_files.emplace_back(s, path); });
+    std::vector<std::string> order;
     for (const auto& [s, path] : main_files) order.push_back(path);
+    files.expect(std::move(order), cv.statements != nullptr, largest);
     for (const auto& [s, path] : main_files) write(s, path);
     cv.statements = nullptr;
     if (request.sort_include_files) {
@@ -443,8 +425,7 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
         report.include_groups_empty = inc.groups_empty();
     }
     StyleFileNotes notes{report.failures, report.warnings};
-    order = include_read_order(run);
-    next = 0;
+    files.expect(include_read_order(run), false, largest);
     visit_include_files(run, write, notes);
     report.chunks = out.appends();
     if (old) {
