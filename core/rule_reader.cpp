@@ -297,18 +297,25 @@ struct LineWalk {
 };
 
 // The first "]" from pos on before a comment, or npos (then *cut is the comment's "#", if any).
+// PADDED: the line lies in a piece, which has PAD readable bytes after its
+// end, so that sixteen bytes may be read from any place of it (bytes past
+// the line count for nothing): the line's end, where brackets stand, needs
+// no byte-by-byte loop.
+template <bool PADDED>
 std::size_t bracket_close(std::string_view line, std::size_t pos, std::size_t* cut) {
 #if defined(__SSE2__)
-    // Sixteen bytes at a time where the line has them: a code and its level
-    // or resolution run to a dozen or two.
+    // Sixteen bytes at a time: a code and its level or resolution run to a dozen or two.
     const __m128i close = _mm_set1_epi8(']');
     const __m128i hash = _mm_set1_epi8('#');
-    for (; pos + 16 <= line.size(); pos += 16) {
+    for (; PADDED ? pos < line.size() : pos + 16 <= line.size(); pos += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + pos));
-        const auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, close), _mm_cmpeq_epi8(v, hash))));
+        auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, close), _mm_cmpeq_epi8(v, hash))));
+        if (PADDED && line.size() - pos < 16) hits &= (1u << (line.size() - pos)) - 1;
         if (hits != 0) {
             pos += static_cast<std::size_t>(std::countr_zero(hits));
-            break;
+            if (line[pos] == ']') return pos;
+            *cut = pos;
+            return NPOS;
         }
     }
 #endif
@@ -355,6 +362,7 @@ inline bool is_mark(char c) {
 // One byte of a line that is_mark, as both ways of scanning a line read it:
 // quotes, comments, action braces and type brackets. For a bracket, *close is
 // its "]", or npos when a comment or the line's end comes first.
+template <bool PADDED = false>
 __attribute__((always_inline)) inline Met step(std::string_view line, std::size_t pos, LineState& state, std::size_t* close) {
     const char c = line[pos];
     if (state.quote != 0) {
@@ -374,7 +382,7 @@ __attribute__((always_inline)) inline Met step(std::string_view line, std::size_
             while (k < line.size() && line[k] == ' ') ++k;
             if (k == line.size() || line[k] == '#') return Met::OpenAtEnd;
             if (!code_at(line, k)) return Met::Nothing;
-            *close = bracket_close(line, k, &state.cut);
+            *close = bracket_close<PADDED>(line, k, &state.cut);
             return Met::Bracket;
         }
         case NO_MARK: break;
@@ -712,7 +720,7 @@ __attribute__((always_inline)) inline bool RuleReader::scan_marked_line(const ch
             const std::size_t pos = at - line_start;
             if (comment || pos < skip_to) continue;
             std::size_t close = NPOS;
-            const Met met = step(line, pos, state, &close);
+            const Met met = step<true>(line, pos, state, &close);
             if (met == Met::Comment) {
                 comment = true;
             } else if (met == Met::OpenAtEnd || (met == Met::Bracket && close == NPOS)) {
