@@ -65,13 +65,8 @@ void TypeSet::grow() {
 bool TypeSet::insert_other(std::uint32_t type) {
     if (type < SMALL) {
         // The map grows to the largest type met: a small style's stays small.
-        if (type / 64 >= m_small.size()) m_small.resize(std::max<std::size_t>(type / 64 + 1, 2 * m_small.size()), 0);
-        std::uint64_t& word = m_small[type / 64];
-        const std::uint64_t bit = std::uint64_t{1} << (type % 64);
-        if ((word & bit) != 0) return false;
-        word |= bit;
-        ++m_size;
-        return true;
+        m_small.resize(std::max<std::size_t>(type / 64 + 1, 2 * m_small.size()), 0);
+        return insert(type);
     }
     if ((m_hashed + 1) * 2 > m_slots.size()) grow();
     const std::uint64_t key = std::uint64_t{type} + 1;
