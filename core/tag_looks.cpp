@@ -243,6 +243,8 @@ void add_tag(std::vector<RuleTag>& tags, std::string_view key, std::string_view 
 
 std::vector<RuleTag> positive_tags(std::string_view condition) {
     std::vector<RuleTag> tags;
+    // A condition asks for a few tags: room for them without moving them as they come.
+    tags.reserve(8);
     Scanner scan(condition);
     // Whether each open parenthesis is negated (through any "!" around it).
     std::vector<bool> negated_groups;
