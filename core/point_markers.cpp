@@ -31,9 +31,12 @@ const Category& category_of(std::uint32_t point_type) {
     return NEUTRAL;
 }
 
-// A disc of ten pixels with a white rim: "a" the colour, "b" white.
-constexpr std::string_view ROWS[] = {"...bbbb...", ".bbaaaabb.", ".baaaaaab.", "baaaaaaaab", "baaaaaaaab",
-                                     "baaaaaaaab", "baaaaaaaab", ".baaaaaab.", ".bbaaaabb.", "...bbbb..."};
+// The end of every marker's picture, quoted lines: "b" is white, and the rows
+// are a disc of ten pixels with a white rim ("a", the category's colour).
+constexpr std::string_view PICTURE_ROWS =
+    "\"b c #FFFFFF\"\r\n"
+    "\"...bbbb...\"\r\n\".bbaaaabb.\"\r\n\".baaaaaab.\"\r\n\"baaaaaaaab\"\r\n\"baaaaaaaab\"\r\n"
+    "\"baaaaaaaab\"\r\n\"baaaaaaaab\"\r\n\".baaaaaab.\"\r\n\".bbaaaabb.\"\r\n\"...bbbb...\"\r\n";
 
 }  // namespace
 
@@ -48,12 +51,9 @@ std::string point_marker(std::string_view code, std::uint32_t point_type, std::s
     e.append(code).append(CRLF);
     e.append(";marker=").append(c.name).append(CRLF);
     if (!label.empty()) e.append("String1=0x04,").append(label).append(CRLF);
-    e += "Xpm=";
-    append_quoted_line(e, "10 10 3 1");
-    append_quoted_line(e, ". c none");
-    append_quoted_line(e, std::string("a c #") + std::string(c.colour));
-    append_quoted_line(e, "b c #FFFFFF");
-    for (std::string_view row : ROWS) append_quoted_line(e, row);
+    // The picture is the same for every marker but its colour: a few appends.
+    e.append("Xpm=\"10 10 3 1\"\r\n\". c none\"\r\n\"a c #").append(c.colour).append("\"\r\n");
+    e.append(PICTURE_ROWS);
     return e;
 }
 
