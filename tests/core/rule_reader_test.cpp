@@ -134,6 +134,33 @@ TEST(ScanText, finds_the_same_items_on_the_fast_path_as_on_the_general_one) {
     }
 }
 
+// What reading a file a piece at a time gave, its include statements kept.
+struct FileRead {
+    Items items;
+    std::vector<std::optional<std::uint32_t>> values;
+    std::vector<std::size_t> passed;
+    std::size_t pieces = 0;
+    std::optional<Failure> failure;
+    std::optional<std::vector<IncludeStatement>> statements;
+};
+
+FileRead read_file(const std::string& path, RuleReader::Items kind, bool ahead = false) {
+    RuleReader reader;
+    reader.open(path, kind, true, ahead);
+    FileRead read;
+    for (; reader.next_piece(); ++read.pieces) {
+        const Items piece = item_texts(reader);
+        read.items.insert(read.items.end(), piece.begin(), piece.end());
+        for (const RuleItem& item : reader.items()) {
+            read.values.push_back(item.value);
+            read.passed.push_back(item.passed);
+        }
+    }
+    read.failure = reader.close();
+    read.statements = reader.take_statements();
+    return read;
+}
+
 // Reading a file a piece at a time finds what scanning it whole finds, for
 // files of many pieces, a line longer than a piece, a file of CRs alone, and
 // a last line without a line feed; so does a file opened ahead, read on a
@@ -151,28 +178,14 @@ TEST(NextPiece, gives_the_items_of_the_whole_file) {
     const std::string texts[] = {big, mac, random_rules(rng, 100 * 1024), random_rules(rng, 3000), "", "a=b\n[0x01]", "\n\n"};
     for (const std::string& text : texts) {
         const std::string path = dir.write("rules", text);
-        RuleReader pieces;
-        pieces.open(path, RuleReader::Items::Rules, true);
-        Items items;
-        std::vector<std::optional<std::uint32_t>> values;
-        std::size_t count = 0;
-        while (pieces.next_piece()) {
-            const Items piece = item_texts(pieces);
-            items.insert(items.end(), piece.begin(), piece.end());
-            for (const RuleItem& item : pieces.items()) values.push_back(item.value);
-            ++count;
-        }
-        EXPECT_FALSE(pieces.close().has_value());
+        const FileRead pieces = read_file(path, RuleReader::Items::Rules);
+        EXPECT_FALSE(pieces.failure.has_value());
+        const Items& items = pieces.items;
+        const std::size_t count = pieces.pieces;
         EXPECT_EQ(items, scan(text)) << text.size() << " bytes";
-        RuleReader ahead;
-        ahead.open(path, RuleReader::Items::Rules, true, true);
-        Items read_ahead;
-        while (ahead.next_piece()) {
-            const Items piece = item_texts(ahead);
-            read_ahead.insert(read_ahead.end(), piece.begin(), piece.end());
-        }
-        EXPECT_FALSE(ahead.close().has_value());
-        EXPECT_EQ(read_ahead, items) << text.size() << " bytes";
+        const FileRead ahead = read_file(path, RuleReader::Items::Rules, true);
+        EXPECT_FALSE(ahead.failure.has_value());
+        EXPECT_EQ(ahead.items, items) << text.size() << " bytes";
         // Only the first item of each code value (and each without one), with
         // the count of the items passed over before it.
         Items first_of_type;
@@ -180,35 +193,22 @@ TEST(NextPiece, gives_the_items_of_the_whole_file) {
         std::set<std::uint32_t> met;
         std::size_t since = 0;
         for (std::size_t i = 0; i < items.size(); ++i) {
-            if (values[i] && !met.insert(*values[i]).second) {
+            if (pieces.values[i] && !met.insert(*pieces.values[i]).second) {
                 ++since;
                 continue;
             }
             first_of_type.push_back(items[i]);
             passed.push_back(std::exchange(since, 0));
         }
-        RuleReader first;
-        first.open(path, RuleReader::Items::FirstOfType, false, text.size() > 64 * 1024);
-        Items read_first;
-        std::vector<std::size_t> read_passed;
-        while (first.next_piece()) {
-            const Items piece = item_texts(first);
-            read_first.insert(read_first.end(), piece.begin(), piece.end());
-            for (const RuleItem& item : first.items()) read_passed.push_back(item.passed);
-        }
-        EXPECT_EQ(read_first, first_of_type) << text.size() << " bytes";
-        EXPECT_EQ(read_passed, passed) << text.size() << " bytes";
+        const FileRead first = read_file(path, RuleReader::Items::FirstOfType, text.size() > 64 * 1024);
+        EXPECT_EQ(first.items, first_of_type) << text.size() << " bytes";
+        EXPECT_EQ(first.passed, passed) << text.size() << " bytes";
         // The include statements kept on the way are those of the whole text;
         // a file of CRs alone, read in pieces that end at a CR, keeps none.
-        const std::optional<std::vector<IncludeStatement>> statements = pieces.take_statements();
-        EXPECT_EQ(ahead.take_statements(), statements) << text.size() << " bytes";
+        const std::optional<std::vector<IncludeStatement>>& statements = pieces.statements;
+        EXPECT_EQ(ahead.statements, statements) << text.size() << " bytes";
         // So do those kept while the text is only normalised.
-        RuleReader words;
-        words.open(path, RuleReader::Items::None, true);
-        while (words.next_piece()) {
-        }
-        words.close();
-        const std::optional<std::vector<IncludeStatement>> scanned = words.take_statements();
+        const std::optional<std::vector<IncludeStatement>> scanned = read_file(path, RuleReader::Items::None).statements;
         if (text.size() > 500 * 1024 && text.find('\n') == std::string::npos) {
             EXPECT_FALSE(statements.has_value());
             EXPECT_FALSE(scanned.has_value());
