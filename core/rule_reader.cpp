@@ -552,11 +552,13 @@ void RuleReader::open(const std::string& path, Items items, bool statements, boo
     yield_to(m_yield);
 }
 
-void RuleReader::scan_text(std::string_view text, bool plain) {
+void RuleReader::scan_text(std::string_view text, bool plain, Items items) {
     close();
     start();
     m_keep_statements = false;
-    m_items_kind = Items::Rules;
+    m_items_kind = items;
+    m_values_met = TypeSet{};
+    m_passed = 0;
     m_plain = plain;
     Piece& piece = m_pieces[0];
     piece.capacity = text.size() + PAD;
@@ -693,10 +695,70 @@ void RuleReader::scan_piece(char* text, std::size_t size, bool last) {
         std::size_t line_end = end;
         if (end > line_start && text[end - 1] == '\r') --line_end;
         const bool marked = !m_plain && m_pending_lines == 0;
+        if (marked && skim_line(text, line_start, line_end, bits)) continue;
         if (!marked || !scan_marked_line(text, line_start, line_end, bits))
             scan_line_with_breaks(text + line_start, end - line_start);
     }
     if (last) flush_pending();
+}
+
+// The two lines nearly every line of a large style is, settled from the map
+// alone: a line without a special byte but perhaps a comment's "#" (a
+// condition, a blank line), and, when
+// only the first item of each value is wanted, a line whose one type bracket
+// has a value met before (perhaps with a comment after it), which only counts.
+// False (having done nothing) for any other line.
+__attribute__((always_inline)) inline bool RuleReader::skim_line(const char* text, std::size_t line_start, std::size_t line_end,
+                                                                 const std::uint64_t* bits) {
+    std::size_t first = NPOS;
+    std::size_t second = NPOS;
+    for (std::size_t w = line_start / 64; w * 64 < line_end; ++w) {
+        std::uint64_t word = bits[2 * w + SPECIALS];
+        if (w == line_start / 64) word &= ~std::uint64_t{0} << (line_start % 64);
+        if (w * 64 + 64 > line_end) word &= ~std::uint64_t{0} >> (w * 64 + 64 - line_end);
+        for (; word != 0; word &= word - 1) {
+            const std::size_t at = w * 64 + static_cast<std::size_t>(std::countr_zero(word));
+            if (first == NPOS) {
+                first = at;
+            } else if (second == NPOS) {
+                second = at;
+            } else {
+                return false;
+            }
+        }
+    }
+    if (first == NPOS || (second == NPOS && text[first] == '#')) {
+        // No two blanks meet, so a line of blanks is one blank at most.
+        const std::size_t size = (first == NPOS ? line_end : first) - line_start;
+        if (size > 1 || (size == 1 && text[line_start] != ' ')) {
+            m_condition = std::string_view(text + line_start, size);
+            m_has_condition = true;
+        }
+        ++m_line;
+        return true;
+    }
+    if (m_items_kind != Items::FirstOfType || m_depth != 0 || text[first] != '[') return false;
+    const std::size_t limit = second == NPOS ? line_end : second;  // a comment's "#" cuts the line
+    if (second != NPOS && text[second] != '#') return false;
+    // "[", one blank at most (two would be special), "0x", digits, then a blank or "]".
+    std::size_t k = first + 1;
+    if (k < limit && text[k] == ' ') ++k;
+    if (k + 2 >= limit || text[k] != '0' || (text[k + 1] | 0x20) != 'x') return false;
+    std::uint64_t value = 0;
+    std::size_t end = k + 2;
+    for (; end < limit; ++end) {
+        const std::uint8_t digit = detail::HEX_DIGITS[static_cast<unsigned char>(text[end])];
+        if (digit == 0xFF) break;
+        value = value < (std::uint64_t{1} << 36) ? value * 16 + digit : value;
+    }
+    if (end == k + 2 || end == limit || value > 0xFFFFFFFFu || (text[end] != ' ' && text[end] != ']')) return false;
+    if (!m_values_met.contains(static_cast<std::uint32_t>(value))) return false;
+    // The bracket must close before the comment or the line's end, or it reads on into the next lines.
+    if (text[end] != ']' && std::memchr(text + end, ']', limit - end) == nullptr) return false;
+    ++m_passed;
+    m_has_condition = false;
+    ++m_line;
+    return true;
 }
 
 // A line that needs no normalising, scanned at the bytes that matter only

@@ -83,7 +83,7 @@ public:
     // The items of a whole rule text in memory, as reading it from a file
     // finds them, in one piece. With `plain`, every line takes the general
     // path (the fast path for plain lines must find the same).
-    void scan_text(std::string_view text, bool plain = false);
+    void scan_text(std::string_view text, bool plain = false, Items items = Items::Rules);
 
 private:
     struct Bracket {
@@ -109,6 +109,7 @@ private:
     void start();
     bool fill(Piece& piece, const Piece* previous);
     void scan_piece(char* text, std::size_t size, bool last);
+    bool skim_line(const char* text, std::size_t line_start, std::size_t line_end, const std::uint64_t* bits);
     bool scan_marked_line(const char* text, std::size_t line_start, std::size_t line_end, const std::uint64_t* bits);
     void scan_line_with_breaks(char* text, std::size_t size);
     void scan_general_line(std::string_view line);

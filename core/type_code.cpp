@@ -78,8 +78,7 @@ bool TypeSet::insert_other(std::uint32_t type) {
     return true;
 }
 
-bool TypeSet::contains(std::uint32_t type) const {
-    if (type < SMALL) return type / 64 < m_small.size() && (m_small[type / 64] >> (type % 64) & 1) != 0;
+bool TypeSet::contains_other(std::uint32_t type) const {
     return !m_slots.empty() && m_slots[find_slot(std::uint64_t{type} + 1)] != 0;
 }
 

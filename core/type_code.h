@@ -87,7 +87,10 @@ public:
         }
         return insert_other(type);
     }
-    bool contains(std::uint32_t type) const;
+    bool contains(std::uint32_t type) const {
+        if (type < SMALL) return type / 64 < m_small.size() && (m_small[type / 64] >> (type % 64) & 1) != 0;
+        return contains_other(type);
+    }
     std::size_t size() const { return m_size; }
 
 private:
@@ -96,6 +99,7 @@ private:
     static constexpr std::uint32_t SMALL = 1u << 18;
 
     bool insert_other(std::uint32_t type);
+    bool contains_other(std::uint32_t type) const;
     std::size_t find_slot(std::uint64_t key) const;
     void grow();
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "fuzz_support.h"
@@ -46,6 +47,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<Item> fast = items_of(reader, input, false);
     const std::vector<Item> plain = items_of(reader, input, true);
     require(fast == plain, "the fast path finds what the general path finds");
+
+    // Only the first item of each value, the others counted: as filtering all items gives.
+    std::vector<Item> firsts;
+    std::vector<std::size_t> passed;
+    std::vector<std::uint32_t> met;
+    std::size_t skipped = 0;
+    reader.scan_text(input, true);
+    for (const RuleItem& item : reader.items()) {
+        const std::optional<std::uint32_t> value = code_value(item_code(item));
+        if (value && std::find(met.begin(), met.end(), *value) != met.end()) {
+            ++skipped;
+            continue;
+        }
+        if (value) met.push_back(*value);
+        firsts.push_back({item.text(), item.line});
+        passed.push_back(std::exchange(skipped, 0));
+    }
+    reader.scan_text(input, false, RuleReader::Items::FirstOfType);
+    std::vector<Item> first_of_type;
+    std::vector<std::size_t> first_passed;
+    for (const RuleItem& item : reader.items()) {
+        first_of_type.push_back({item.text(), item.line});
+        first_passed.push_back(item.passed);
+    }
+    require(first_of_type == firsts && first_passed == passed, "the first item of each value, with the items passed over");
 
     // Lines end at CR, LF and CR LF: no item names a line past the last.
     const std::size_t lines = static_cast<std::size_t>(std::count(input.begin(), input.end(), '\n') +
