@@ -1,7 +1,9 @@
 #include "create_typ.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <unordered_set>
 
 #include "conversion.h"
@@ -218,6 +220,100 @@ std::vector<std::string> include_read_order(const CreateTypRequest& request) {
     return order;
 }
 
+// A main rule file written apart from the run's text: its entries held, its
+// findings in a report of its own, both merged into the run's in the file
+// order. The sections' writers share nothing but the libraries (read only):
+// each section has its own types, look tables, colours and random numbers.
+struct SideWrite {
+    SideWrite(const CreateTypRequest& request, const LibraryTexts& libraries, bool keep_statements, std::size_t largest)
+        : random(request.seed), text(std::string(), Yield{}), cv{libraries, request.include_tag_text, random, text, &reader, report} {
+        text.hold();
+        cv.classic_looks = request.classic_looks;
+        if (keep_statements) cv.statements = &statements;
+        reader.reserve(largest);
+    }
+    SideWrite(const SideWrite&) = delete;
+    SideWrite& operator=(const SideWrite&) = delete;
+
+    MtRandom random;
+    TypText text;
+    RuleReader reader;
+    CreateTypReport report;
+    KnownStatements statements;
+    Conversion cv;
+    std::future<void> done;  // when written on a thread of its own
+};
+
+// A file from this size on is written on a thread of its own: below it,
+// starting the thread costs about what writing the file does.
+constexpr std::uintmax_t SIDE_FROM = 512 * 1024;
+
+// Adds what a section written apart found to the run, as if the run had written it in its place.
+void merge_side(Conversion& cv, Section section, SideWrite& side) {
+    cv.out.append_held(side.text);
+    CreateTypReport& report = cv.report;
+    CreateTypReport& part = side.report;
+    std::move(part.failures.begin(), part.failures.end(), std::back_inserter(report.failures));
+    for (std::size_t i = 0; i < part.warnings.size(); ++i) {
+        Warning& w = part.warnings[i];
+        // The run's one warning of lost labels counts them all.
+        if (side.cv.lost_labels_warning == i) {
+            if (cv.lost_labels_warning) {
+                report.warnings[*cv.lost_labels_warning].count += w.count;
+                continue;
+            }
+            cv.lost_labels_warning = report.warnings.size();
+        } else if (w.kind == Warning::Kind::LibraryEntryBroken &&
+                   std::find(report.warnings.begin(), report.warnings.end(), w) != report.warnings.end()) {
+            continue;  // said once for each broken entry
+        }
+        report.warnings.push_back(std::move(w));
+    }
+    std::move(part.looks.begin(), part.looks.end(), std::back_inserter(report.looks));
+    for (Section s : ALL_SECTIONS) report.entries[s] += part.entries[s];
+    report.label_dropped = report.label_dropped || part.label_dropped;
+    cv.types[section] = std::move(side.cv.types[section]);
+    cv.tag_looks[section] = std::move(side.cv.tag_looks[section]);
+    if (section == Section::Polygon) cv.calm_colours.continue_areas(side.cv.calm_colours);
+    if (section == Section::Line) cv.calm_colours.continue_lines(side.cv.calm_colours);
+    if (cv.statements != nullptr)
+        for (auto& [path, kept] : side.statements) (*cv.statements)[path] = std::move(kept);
+}
+
+// The main rule files: the first written into the run's text as it goes,
+// each large one after it on a thread of its own at the same time, the
+// small ones after the first; all merged in their order. The event loop is
+// served meanwhile.
+void write_main_files(Conversion& cv, const CreateTypRequest& request, const std::vector<std::pair<Section, std::string>>& files,
+                      std::size_t largest, const Yield& yield) {
+    if (files.empty()) return;
+    const bool keep_statements = cv.statements != nullptr;
+    std::vector<std::unique_ptr<SideWrite>> sides;
+    for (std::size_t i = 1; i < files.size(); ++i) {
+        const auto& [section, path] = files[i];
+        auto side = std::make_unique<SideWrite>(request, cv.libraries, keep_statements, largest);
+        std::error_code ec;
+        const std::uintmax_t size = fs::file_size(to_fs_path(path), ec);
+        if (!ec && size >= SIDE_FROM)
+            side->done = std::async(std::launch::async, [&cv = side->cv, section, &path] { writer_of(section)(cv, path); });
+        sides.push_back(std::move(side));
+    }
+    cv.files->expect({files.front().second}, keep_statements, largest);
+    writer_of(files.front().first)(cv, files.front().second);
+    for (std::size_t i = 1; i < files.size(); ++i) {
+        SideWrite& side = *sides[i - 1];
+        const auto& [section, path] = files[i];
+        if (side.done.valid()) {
+            while (side.done.wait_for(std::chrono::milliseconds(yield ? 20 : 1000)) != std::future_status::ready)
+                yield_to(yield);
+            side.done.get();
+        } else {
+            writer_of(section)(side.cv, path);
+        }
+        merge_side(cv, section, side);
+    }
+}
+
 }  // namespace
 
 void visit_include_files(const CreateTypRequest& request, const StyleFileVisit& visit, StyleFileNotes& notes) {
@@ -404,10 +500,7 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     std::vector<std::pair<Section, std::string>> main_files;
     visit_rule_files(request, checked.kinds,
                      [&main_files](Section s, const std::string& path) { main_files.emplace_back(s, path); });
-    std::vector<std::string> order;
-    for (const auto& [s, path] : main_files) order.push_back(path);
-    files.expect(std::move(order), cv.statements != nullptr, largest);
-    for (const auto& [s, path] : main_files) write(s, path);
+    write_main_files(cv, request, main_files, largest, yield);
     cv.statements = nullptr;
     if (request.sort_include_files) {
         sorted = request;

@@ -24,6 +24,15 @@ void TypText::append(const std::string& chunk) {
     m_file.write(CRLF, 2);
 }
 
+void TypText::append_held(TypText& part) {
+    m_appends += part.m_appends;
+    yield_to(m_yield);
+    if (m_holding) m_held.append(part.m_held);
+    else m_file.write(part.m_held.data(), part.m_held.size());
+    part.m_held.clear();
+    part.m_appends = 0;
+}
+
 void TypText::write_instead(const std::string& text) {
     m_held.clear();
     m_holding = false;

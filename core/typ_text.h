@@ -40,6 +40,8 @@ public:
     const std::string& held() const { return m_held; }
     // Writes `text` in place of the held chunks.
     void write_instead(const std::string& text);
+    // Appends the chunks `part` holds, as if each were appended here; `part` holds none after.
+    void append_held(TypText& part);
 
     // Flushes the text to disk and puts it in the output's place; on failure
     // the old file is unchanged and the new one removed. An unfinished text

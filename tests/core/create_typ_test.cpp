@@ -186,6 +186,40 @@ TEST(RunCreateTyp, reports_what_it_met_in_order_without_stopping) {
     EXPECT_EQ(unsorted.left_out, (Names{"ok"}));
 }
 
+// Large rule files are written side by side; the text and the report are
+// those of the same files written one after the other.
+TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other) {
+    Style s;
+    s.write("polygons", "natural=\xe6\xb0\xb4 [0x3c]\n");  // a label that cp1252 lacks
+    s.write("lines", "highway=\xe5\x90\x8d [0x02]\nhighway=x [0xQQ]\n");
+    s.write("points", "amenity=bar [0x2d02]\nshop=x [0xZZ]\n");
+    const CreateTypReport small = s.run();
+    const std::string small_text = s.out();
+    // One warning of lost labels for the whole run, the others in file order.
+    Warning lost{Warning::Kind::LabelNotInCodePage, {}, 0, "0x3c"};
+    lost.section = Section::Polygon;
+    lost.count = 2;
+    const std::string folder = s.request.style_folder;
+    EXPECT_EQ(small.warnings, (Warnings{lost, {Warning::Kind::CodeNotHex, join_path(folder, "lines"), 2, "0xQQ"},
+                                        {Warning::Kind::CodeNotHex, join_path(folder, "points"), 2, "0xZZ"}}));
+    EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "point 0x02d02"}));
+
+    // Rules of types met already, at each file's end, only make the files large.
+    for (const auto& [name, rule] : {std::pair{"polygons", "a=b [0x3c]\n"}, {"lines", "a=b [0x02]\n"}, {"points", "a=b [0x2d02]\n"}}) {
+        std::string text = test::read_bytes(s.dir / ("s/" + std::string(name)));
+        for (int i = 0; i < 60000; ++i) text += rule;
+        s.write(name, text);
+    }
+    const CreateTypReport large = s.run();
+    EXPECT_EQ(s.out(), small_text);
+    EXPECT_EQ(large.warnings, small.warnings);
+    EXPECT_EQ(large.entries, small.entries);
+    EXPECT_EQ(large.chunks, small.chunks);
+    ASSERT_EQ(large.looks.size(), small.looks.size());
+    for (std::size_t i = 0; i < large.looks.size(); ++i) EXPECT_EQ(large.looks[i].code, small.looks[i].code);
+    EXPECT_TRUE(large.complete());
+}
+
 // The files of other styles come after the section's group; a missing style
 // is named once however many of its files were listed, and a name that leads
 // out of the styles folder is refused without reading it.
