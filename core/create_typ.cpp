@@ -222,8 +222,8 @@ std::vector<std::string> include_read_order(const CreateTypRequest& request) {
 
 // A main rule file written apart from the run's text: its entries held, its
 // findings in a report of its own, both merged into the run's in the file
-// order. The sections' writers share nothing but the libraries (read only):
-// each section has its own types, look tables, colours and random numbers.
+// order. The sections' writers share nothing: each has its own types, look
+// tables, colours and random numbers, and reads only its own section's library.
 struct SideWrite {
     SideWrite(const CreateTypRequest& request, const LibraryTexts& libraries, bool keep_statements, std::size_t largest)
         : random(request.seed), text(std::string(), Yield{}), cv{libraries, request.include_tag_text, random, text, &reader, report} {
@@ -241,12 +241,14 @@ struct SideWrite {
     CreateTypReport report;
     KnownStatements statements;
     Conversion cv;
-    std::future<void> done;  // when written on a thread of its own
+    std::future<void> done;
 };
 
-// A file from this size on is written on a thread of its own: below it,
-// starting the thread costs about what writing the file does.
-constexpr std::uintmax_t SIDE_FROM = 512 * 1024;
+// A main rule file from this size on is written on a thread of its own: a
+// smaller one is written in its turn, read ahead while the file before it is
+// (the threads of a large file's writer and reader would only take the
+// processors from that).
+constexpr std::uintmax_t SIDE_FROM = 4 * 1024 * 1024;
 
 // Adds what a section written apart found to the run, as if the run had written it in its place.
 void merge_side(Conversion& cv, Section section, SideWrite& side) {
@@ -280,37 +282,37 @@ void merge_side(Conversion& cv, Section section, SideWrite& side) {
         for (auto& [path, kept] : side.statements) (*cv.statements)[path] = std::move(kept);
 }
 
-// The main rule files: the first written into the run's text as it goes,
-// each large one after it on a thread of its own at the same time, the
-// small ones after the first; all merged in their order. The event loop is
-// served meanwhile.
+// The main rule files: each large one after the first written on a thread of
+// its own while the others are written in turn, each merged into the run's
+// text and report in its place. The event loop is served meanwhile.
 void write_main_files(Conversion& cv, const CreateTypRequest& request, const std::vector<std::pair<Section, std::string>>& files,
                       std::size_t largest, const Yield& yield) {
-    if (files.empty()) return;
     const bool keep_statements = cv.statements != nullptr;
-    std::vector<std::unique_ptr<SideWrite>> sides;
-    for (std::size_t i = 1; i < files.size(); ++i) {
-        const auto& [section, path] = files[i];
-        auto side = std::make_unique<SideWrite>(request, cv.libraries, keep_statements, largest);
+    std::vector<std::unique_ptr<SideWrite>> sides(files.size());
+    std::vector<std::string> in_turn;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const Section section = files[i].first;
+        const std::string& path = files[i].second;
         std::error_code ec;
         const std::uintmax_t size = fs::file_size(to_fs_path(path), ec);
-        if (!ec && size >= SIDE_FROM)
-            side->done = std::async(std::launch::async, [&cv = side->cv, section, &path] { writer_of(section)(cv, path); });
-        sides.push_back(std::move(side));
-    }
-    cv.files->expect({files.front().second}, keep_statements, largest);
-    writer_of(files.front().first)(cv, files.front().second);
-    for (std::size_t i = 1; i < files.size(); ++i) {
-        SideWrite& side = *sides[i - 1];
-        const auto& [section, path] = files[i];
-        if (side.done.valid()) {
-            while (side.done.wait_for(std::chrono::milliseconds(yield ? 20 : 1000)) != std::future_status::ready)
-                yield_to(yield);
-            side.done.get();
-        } else {
-            writer_of(section)(side.cv, path);
+        if (i == 0 || ec || size < SIDE_FROM) {
+            in_turn.push_back(path);
+            continue;
         }
-        merge_side(cv, section, side);
+        sides[i] = std::make_unique<SideWrite>(request, cv.libraries, keep_statements, largest);
+        sides[i]->done = std::async(std::launch::async, [&cv = sides[i]->cv, section, &path] { writer_of(section)(cv, path); });
+    }
+    cv.files->expect(std::move(in_turn), keep_statements, largest);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const auto& [section, path] = files[i];
+        if (!sides[i]) {
+            writer_of(section)(cv, path);
+            continue;
+        }
+        std::future<void>& done = sides[i]->done;
+        while (done.wait_for(std::chrono::milliseconds(yield ? 20 : 1000)) != std::future_status::ready) yield_to(yield);
+        done.get();
+        merge_side(cv, section, *sides[i]);
     }
 }
 

@@ -704,17 +704,25 @@ void RuleReader::scan_piece(char* text, std::size_t size, bool last) {
 
 // The two lines nearly every line of a large style is, settled from the map
 // alone: a line without a special byte but perhaps a comment's "#" (a
-// condition, a blank line), and, when
-// only the first item of each value is wanted, a line whose one type bracket
-// has a value met before (perhaps with a comment after it), which only counts.
-// False (having done nothing) for any other line.
+// condition, a blank line), and, when only the first item of each value is
+// wanted, a line (perhaps indented) whose one type bracket has a value met
+// before (perhaps with a comment after it), which only counts. False (having
+// done nothing) for any other line.
 __attribute__((always_inline)) inline bool RuleReader::skim_line(const char* text, std::size_t line_start, std::size_t line_end,
                                                                  const std::uint64_t* bits) {
+    // An indented line (a rule's bracket below its condition): its tabs and
+    // blanks only matter to the text of an item handed out.
+    std::size_t from = line_start;
+    const bool indented = text[from] == '\t' || (text[from] == ' ' && (text[from + 1] == ' ' || text[from + 1] == '\t'));
+    if (indented) {
+        if (m_items_kind != Items::FirstOfType || m_depth != 0) return false;
+        while (from < line_end && (text[from] == ' ' || text[from] == '\t')) ++from;
+    }
     std::size_t first = NPOS;
     std::size_t second = NPOS;
-    for (std::size_t w = line_start / 64; w * 64 < line_end; ++w) {
+    for (std::size_t w = from / 64; w * 64 < line_end; ++w) {
         std::uint64_t word = bits[2 * w + SPECIALS];
-        if (w == line_start / 64) word &= ~std::uint64_t{0} << (line_start % 64);
+        if (w == from / 64) word &= ~std::uint64_t{0} << (from % 64);
         if (w * 64 + 64 > line_end) word &= ~std::uint64_t{0} >> (w * 64 + 64 - line_end);
         for (; word != 0; word &= word - 1) {
             const std::size_t at = w * 64 + static_cast<std::size_t>(std::countr_zero(word));
@@ -727,7 +735,7 @@ __attribute__((always_inline)) inline bool RuleReader::skim_line(const char* tex
             }
         }
     }
-    if (first == NPOS || (second == NPOS && text[first] == '#')) {
+    if (!indented && (first == NPOS || (second == NPOS && text[first] == '#'))) {
         // No two blanks meet, so a line of blanks is one blank at most.
         const std::size_t size = (first == NPOS ? line_end : first) - line_start;
         if (size > 1 || (size == 1 && text[line_start] != ' ')) {
@@ -737,7 +745,7 @@ __attribute__((always_inline)) inline bool RuleReader::skim_line(const char* tex
         ++m_line;
         return true;
     }
-    if (m_items_kind != Items::FirstOfType || m_depth != 0 || text[first] != '[') return false;
+    if (m_items_kind != Items::FirstOfType || m_depth != 0 || first == NPOS || text[first] != '[') return false;
     const std::size_t limit = second == NPOS ? line_end : second;  // a comment's "#" cuts the line
     if (second != NPOS && text[second] != '#') return false;
     // "[", one blank at most (two would be special), "0x", digits, then a blank or "]".

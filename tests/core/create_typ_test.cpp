@@ -205,9 +205,10 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other) 
     EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "point 0x02d02"}));
 
     // Rules of types met already, at each file's end, only make the files large.
-    for (const auto& [name, rule] : {std::pair{"polygons", "a=b [0x3c]\n"}, {"lines", "a=b [0x02]\n"}, {"points", "a=b [0x2d02]\n"}}) {
+    const std::string comment = " #" + std::string(1000, '-') + "\n";
+    for (const auto& [name, rule] : {std::pair{"polygons", "a=b [0x3c]"}, {"lines", "a=b [0x02]"}, {"points", "a=b [0x2d02]"}}) {
         std::string text = test::read_bytes(s.dir / ("s/" + std::string(name)));
-        for (int i = 0; i < 60000; ++i) text += rule;
+        while (text.size() < 5'000'000) text.append(rule).append(comment);
         s.write(name, text);
     }
     const CreateTypReport large = s.run();
