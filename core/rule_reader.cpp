@@ -571,6 +571,15 @@ void RuleReader::scan_text(std::string_view text, bool plain, Items items) {
     m_current = &piece;
 }
 
+std::string_view RuleReader::piece_text() {
+    Piece& piece = *m_current;
+    if (!piece.normalised) {
+        piece.text = std::string_view(piece.bytes.get(), normalise_rule_text(piece.bytes.get(), piece.text.size()));
+        piece.normalised = true;
+    }
+    return piece.text;
+}
+
 bool RuleReader::next_piece() {
     if (m_worker) {
         Piece* piece = m_worker->next();
@@ -657,7 +666,7 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
             m_file->close();
         }
         if (m_items_kind == Items::None) {
-            // The statements from the lines as read; then the lines normalised.
+            // The statements from the lines as read.
             if (m_keep_statements) {
                 const char* bytes = piece.bytes.get();
                 for (std::size_t start = 0; start < whole;) {
@@ -667,8 +676,11 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
                     start = end + 1;
                 }
             }
-            // Normalising keeps within a line: whole lines normalise alone as in the whole text.
-            piece.text = std::string_view(piece.bytes.get(), normalise_rule_text(piece.bytes.get(), whole));
+            // Normalised when asked for (piece_text), in place: whole lines
+            // normalise alone as in the whole text, and the start of a line
+            // carried into the next piece lies after them.
+            piece.text = std::string_view(piece.bytes.get(), whole);
+            piece.normalised = false;
         } else {
             if (last) std::memset(piece.bytes.get() + whole, 0, PAD);
             m_scanning = &piece;

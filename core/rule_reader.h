@@ -77,8 +77,9 @@ public:
 
     // The items of the piece in hand.
     const std::vector<RuleItem>& items() const { return m_current->hits; }
-    // The piece's whole lines, normalised (Items::None only).
-    std::string_view piece_text() const { return m_current->text; }
+    // The piece's whole lines, normalised (Items::None only; normalised when
+    // first asked for, so that a caller that needs no more text pays nothing).
+    std::string_view piece_text();
 
     // The items of a whole rule text in memory, as reading it from a file
     // finds them, in one piece. With `plain`, every line takes the general
@@ -100,6 +101,7 @@ private:
         std::vector<RuleItem> hits;
         std::deque<std::string> joined;  // lines made of several
         std::string_view text;           // Items::None
+        bool normalised = false;         // text is
     };
     // Pieces in turn: while the caller works on one, the next are read and
     // scanned on a thread of their own.

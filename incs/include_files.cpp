@@ -50,7 +50,10 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
         TypeWords words;
         const std::string path = join_path(folder, name);
         reader.open(path, RuleReader::Items::None, statements != nullptr);
-        while (reader.next_piece()) words.look_at(reader.piece_text());
+        // Read to the end for its statements and its failures, but once the
+        // words are found the rest of its text is not looked at.
+        while (reader.next_piece())
+            if (!words.found()) words.look_at(reader.piece_text());
         if (std::optional<Failure> failure = reader.close()) scan.failures.push_back(std::move(*failure));
         if (statements != nullptr) {
             if (std::optional<std::vector<IncludeStatement>> kept = reader.take_statements())
