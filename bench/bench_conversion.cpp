@@ -77,12 +77,14 @@ std::string failure_words(const Failure& f) {
 }
 
 // The include files as `tessaro-cli --auto-inc` sorts them: found by the
-// scan, put into groups by the include statements of the main rule files.
+// scan, which keeps their include statements, put into groups by the
+// statements of the main rule files and those kept.
 std::optional<Failure> sort_include_files(IncludeFiles& inc, const std::string& style_folder) {
     RuleReader reader;
-    IncludeScan scan = scan_include_files(inc, style_folder, reader);
+    KnownStatements scanned;
+    IncludeScan scan = scan_include_files(inc, style_folder, reader, &scanned);
     if (!scan.failures.empty()) return scan.failures.front();
-    apply_proposal(inc, propose_groups(style_folder, inc.found));
+    apply_proposal(inc, propose_groups(style_folder, inc.found, &scanned));
     return std::nullopt;
 }
 

@@ -54,9 +54,7 @@ std::vector<BaseStyle> base_styles(const std::string& style_folder) {
 }
 
 IncludeWalk::IncludeWalk(std::string style_folder, const KnownStatements* known)
-    : m_style_folder(std::move(style_folder)), m_inc_folder(include_folder(m_style_folder)) {
-    if (known != nullptr) m_statements = *known;
-}
+    : m_style_folder(std::move(style_folder)), m_inc_folder(include_folder(m_style_folder)), m_known(known) {}
 
 IncludeReach IncludeWalk::follow(Section section) {
     Walk walk{section, true, {}, {}, {}, {}};
@@ -156,6 +154,11 @@ void IncludeWalk::push(Walk& walk, const std::string& path, const std::string& s
 }
 
 const IncludeWalk::FileStatements& IncludeWalk::statements_of(const std::string& path) {
+    if (m_known != nullptr) {
+        // Looked up, not copied: a style may have a hundred thousand include files.
+        const auto given = m_known->find(path);
+        if (given != m_known->end()) return *given;
+    }
     auto known = m_statements.find(path);
     if (known == m_statements.end()) known = m_statements.emplace(path, m_reader.read(path)).first;
     return *known;

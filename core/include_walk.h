@@ -44,7 +44,8 @@ struct IncludeReach {
 // however often it is reached. Cycles end where a file is met again.
 class IncludeWalk {
 public:
-    // Files in `known` are not read again: their statements are taken from there.
+    // Files in `known` are not read again: their statements are taken from
+    // there (`known` must outlive the walk).
     explicit IncludeWalk(std::string style_folder, const KnownStatements* known = nullptr);
 
     // From the section's main rule file through the files it includes, of
@@ -91,7 +92,8 @@ private:
     std::string m_style_folder;
     std::string m_inc_folder;
     StatementReader m_reader;
-    std::unordered_map<std::string, std::vector<IncludeStatement>> m_statements;
+    const KnownStatements* m_known;  // read by others
+    KnownStatements m_statements;    // read by the walk
     std::unordered_map<std::string, StyleIs> m_styles;
     std::unordered_set<std::string> m_left;  // statements already given by leaving()
     std::optional<std::vector<BaseStyle>> m_bases;  // the style's base styles, once read
