@@ -205,6 +205,14 @@ inline std::size_t next_line_feed(const std::uint64_t* bits, std::size_t from, s
     return std::min(to, w * 64 + static_cast<std::size_t>(std::countr_zero(word)));
 }
 
+// The special bits of word w that lie in [from, to).
+inline std::uint64_t specials_in(const std::uint64_t* bits, std::size_t w, std::size_t from, std::size_t to) {
+    std::uint64_t word = bits[2 * w + SPECIALS];
+    if (w == from / 64) word &= ~std::uint64_t{0} << (from % 64);
+    if (w * 64 + 64 > to) word &= ~std::uint64_t{0} >> (w * 64 + 64 - to);
+    return word;
+}
+
 // True when "0x" in either case starts at pos.
 inline bool code_at(std::string_view line, std::size_t pos) {
     return pos + 1 < line.size() && line[pos] == '0' && (line[pos + 1] | 0x20) == 'x';
@@ -733,10 +741,7 @@ __attribute__((always_inline)) inline bool RuleReader::skim_line(const char* tex
     std::size_t first = NPOS;
     std::size_t second = NPOS;
     for (std::size_t w = from / 64; w * 64 < line_end; ++w) {
-        std::uint64_t word = bits[2 * w + SPECIALS];
-        if (w == from / 64) word &= ~std::uint64_t{0} << (from % 64);
-        if (w * 64 + 64 > line_end) word &= ~std::uint64_t{0} >> (w * 64 + 64 - line_end);
-        for (; word != 0; word &= word - 1) {
+        for (std::uint64_t word = specials_in(bits, w, from, line_end); word != 0; word &= word - 1) {
             const std::size_t at = w * 64 + static_cast<std::size_t>(std::countr_zero(word));
             if (first == NPOS) {
                 first = at;
@@ -765,12 +770,7 @@ __attribute__((always_inline)) inline bool RuleReader::skim_line(const char* tex
     if (k < limit && text[k] == ' ') ++k;
     if (k + 2 >= limit || text[k] != '0' || (text[k + 1] | 0x20) != 'x') return false;
     std::uint64_t value = 0;
-    std::size_t end = k + 2;
-    for (; end < limit; ++end) {
-        const std::uint8_t digit = detail::HEX_DIGITS[static_cast<unsigned char>(text[end])];
-        if (digit == 0xFF) break;
-        value = value < (std::uint64_t{1} << 36) ? value * 16 + digit : value;
-    }
+    const std::size_t end = detail::read_hex_digits(text, k + 2, limit, value);
     if (end == k + 2 || end == limit || value > 0xFFFFFFFFu || (text[end] != ' ' && text[end] != ']')) return false;
     if (!m_values_met.contains(static_cast<std::uint32_t>(value))) return false;
     // The bracket must close before the comment or the line's end, or it reads on into the next lines.
@@ -793,10 +793,7 @@ __attribute__((always_inline)) inline bool RuleReader::scan_marked_line(const ch
     std::size_t skip_to = 0;
     bool comment = false;  // past a comment's "#" the bytes are only checked
     for (std::size_t w = line_start / 64; w * 64 < line_end; ++w) {
-        std::uint64_t word = bits[2 * w + SPECIALS];
-        if (w == line_start / 64) word &= ~std::uint64_t{0} << (line_start % 64);
-        if (w * 64 + 64 > line_end) word &= ~std::uint64_t{0} >> (w * 64 + 64 - line_end);
-        for (; word != 0; word &= word - 1) {
+        for (std::uint64_t word = specials_in(bits, w, line_start, line_end); word != 0; word &= word - 1) {
             const std::size_t at = w * 64 + static_cast<std::size_t>(std::countr_zero(word));
             if (!is_mark(text[at])) return false;
             const std::size_t pos = at - line_start;

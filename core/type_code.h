@@ -36,6 +36,18 @@ inline constexpr std::array<std::uint8_t, 256> HEX_DIGITS = [] {
 }();
 // The code from `first` on when it is no plain "0x" and digits.
 LeadingCode other_leading_code(std::string_view text, std::size_t first);
+// Reads the hexadecimal digits of text from `from` on, up to `to`, into
+// value (held at a little over 32 bits: larger is too large alike); returns
+// where they end.
+inline std::size_t read_hex_digits(const char* text, std::size_t from, std::size_t to, std::uint64_t& value) {
+    value = 0;
+    for (; from < to; ++from) {
+        const std::uint8_t digit = HEX_DIGITS[static_cast<unsigned char>(text[from])];
+        if (digit == 0xFF) break;
+        value = value < (std::uint64_t{1} << 36) ? value * 16 + digit : value;
+    }
+    return from;
+}
 }  // namespace detail
 
 // Inline: the reader asks it for every type bracket.
@@ -46,12 +58,7 @@ inline LeadingCode leading_code(std::string_view text) {
     if (n - first >= 3 && text[first] == '0' && (text[first + 1] | 0x20) == 'x') {
         // The digits, read as they are passed; the value stands if the word ends with them.
         std::uint64_t value = 0;
-        std::size_t end = first + 2;
-        for (; end < n; ++end) {
-            const std::uint8_t digit = detail::HEX_DIGITS[static_cast<unsigned char>(text[end])];
-            if (digit == 0xFF) break;
-            value = value < (std::uint64_t{1} << 36) ? value * 16 + digit : value;
-        }
+        const std::size_t end = detail::read_hex_digits(text.data(), first + 2, n, value);
         if (end == n || text[end] == ' ' || text[end] == ']') {
             const std::string_view code = text.substr(first, end - first);
             if (end == first + 2 || value > 0xFFFFFFFFu) return {code, std::nullopt};
