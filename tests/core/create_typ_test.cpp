@@ -191,8 +191,14 @@ TEST(RunCreateTyp, reports_what_it_met_in_order_without_stopping) {
 TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other) {
     Style s;
     s.write("polygons", "natural=\xe6\xb0\xb4 [0x3c]\n");  // a label that cp1252 lacks
-    s.write("lines", "highway=\xe5\x90\x8d [0x02]\nhighway=x [0xQQ]\n");
+    s.write("lines", "highway=\xe5\x90\x8d [0x02]\nhighway=x [0xQQ]\nwaterway=c [0x3c]\n");  // 0x3c: a random colour
     s.write("points", "amenity=bar [0x2d02]\nshop=x [0xZZ]\n");
+    // The include files come after the main files: a type met there has its entry,
+    // and a new one takes the section's next random colour.
+    s.write("inc/more", "amenity=pub [0x2d02 resolution 20]\nhighway=a [0x02 resolution 20]\nnatural=b [0x1f resolution 20]\n");
+    s.request.include_files.found = {"more"};
+    s.request.include_files.groups[Section::Line] = {"more"};
+    s.request.include_files.groups[Section::Point] = {"more"};
     const CreateTypReport small = s.run();
     const std::string small_text = s.out();
     // One warning of lost labels for the whole run, the others in file order.
@@ -202,7 +208,8 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other) 
     const std::string folder = s.request.style_folder;
     EXPECT_EQ(small.warnings, (Warnings{lost, {Warning::Kind::CodeNotHex, join_path(folder, "lines"), 2, "0xQQ"},
                                         {Warning::Kind::CodeNotHex, join_path(folder, "points"), 2, "0xZZ"}}));
-    EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "point 0x02d02"}));
+    EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "line 0x3c", "point 0x02d02", "point 0x02", "point 0x1f",
+                                  "line 0x2d02", "line 0x1f"}));
 
     // Rules of types met already, at each file's end, only make the files large.
     const std::string comment = " #" + std::string(1000, '-') + "\n";
