@@ -112,20 +112,15 @@ bool rule_file_wanted(const CreateTypRequest& request, const std::string& kinds,
     return request.sections[s] && kinds.find(kind_letter(s)) != std::string::npos;
 }
 
-// The size of the largest rule file the run will read: the reader's buffers
-// sized once for it, as grown file by file each growth would take fresh
-// memory again, and the time to map it.
-std::uintmax_t largest_rule_file(const CreateTypRequest& request, const std::string& kinds) {
-    std::uintmax_t largest = 0;
-    for (Section s : RULE_FILE_ORDER) {
-        if (!rule_file_wanted(request, kinds, s)) continue;
-        std::error_code ec;
-        const std::uintmax_t size =
-            fs::file_size(to_fs_path(rule_file_path(request.style_folder, rule_file_name(s))), ec);
-        if (!ec) largest = std::max(largest, size);
-    }
-    return largest;
-}
+// The main rule files of a run, with their sizes (0 for one that cannot be
+// asked): which are written on threads of their own, and how large the
+// reader's buffers are made (once for the largest, as grown file by file each
+// growth would take fresh memory again).
+struct MainFile {
+    Section section;
+    std::string path;
+    std::uintmax_t size = 0;
+};
 
 // The files of other styles of a section, after its group: a missing style is
 // named once, a name that could lead out of the styles folder refused once.
@@ -285,17 +280,15 @@ void merge_side(Conversion& cv, Section section, SideWrite& side) {
 // The main rule files: each large one after the first written on a thread of
 // its own while the others are written in turn, each merged into the run's
 // text and report in its place. The event loop is served meanwhile.
-void write_main_files(Conversion& cv, const CreateTypRequest& request, const std::vector<std::pair<Section, std::string>>& files,
+void write_main_files(Conversion& cv, const CreateTypRequest& request, const std::vector<MainFile>& files,
                       std::size_t largest, const Yield& yield) {
     const bool keep_statements = cv.statements != nullptr;
     std::vector<std::unique_ptr<SideWrite>> sides(files.size());
     std::vector<std::string> in_turn;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const Section section = files[i].first;
-        const std::string& path = files[i].second;
-        std::error_code ec;
-        const std::uintmax_t size = fs::file_size(to_fs_path(path), ec);
-        if (i == 0 || ec || size < SIDE_FROM) {
+        const Section section = files[i].section;
+        const std::string& path = files[i].path;
+        if (i == 0 || files[i].size < SIDE_FROM) {
             in_turn.push_back(path);
             continue;
         }
@@ -304,15 +297,15 @@ void write_main_files(Conversion& cv, const CreateTypRequest& request, const std
     }
     cv.files->expect(std::move(in_turn), keep_statements, largest);
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const auto& [section, path] = files[i];
+        const MainFile& file = files[i];
         if (!sides[i]) {
-            writer_of(section)(cv, path);
+            writer_of(file.section)(cv, file.path);
             continue;
         }
         std::future<void>& done = sides[i]->done;
         while (done.wait_for(std::chrono::milliseconds(yield ? 20 : 1000)) != std::future_status::ready) yield_to(yield);
         done.get();
-        merge_side(cv, section, *sides[i]);
+        merge_side(cv, file.section, *sides[i]);
     }
 }
 
@@ -483,7 +476,14 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     report.started = true;
     report.in_place = out.in_place();
     MtRandom random(request.seed);
-    const auto largest = static_cast<std::size_t>(largest_rule_file(request, checked.kinds));
+    std::vector<MainFile> main_files;
+    visit_rule_files(request, checked.kinds, [&main_files](Section s, const std::string& path) {
+        std::error_code ec;
+        const std::uintmax_t size = fs::file_size(to_fs_path(path), ec);
+        main_files.push_back({s, path, ec ? 0 : size});
+    });
+    std::size_t largest = 0;
+    for (const MainFile& f : main_files) largest = std::max(largest, static_cast<std::size_t>(f.size));
     ReadAhead files(yield);
     Conversion cv{request.libraries != nullptr ? *request.libraries : no_libraries,
                   request.include_tag_text, random, out, nullptr, report};
@@ -499,9 +499,6 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     std::optional<CreateTypRequest> sorted;
     KnownStatements statements;
     if (request.sort_include_files) cv.statements = &statements;
-    std::vector<std::pair<Section, std::string>> main_files;
-    visit_rule_files(request, checked.kinds,
-                     [&main_files](Section s, const std::string& path) { main_files.emplace_back(s, path); });
     write_main_files(cv, request, main_files, largest, yield);
     cv.statements = nullptr;
     if (request.sort_include_files) {
