@@ -65,9 +65,9 @@ struct Conversion {
     // Appends a finished entry of the section, counts it and notes where its look came from.
     void write_entry(Section section, const std::string& entry, EntryLook look);
     // Starts a writer's reading of a rule file (taken over from `files` when
-    // they read it ahead). The writers see
-    // the first item of each type code value of a file only: a later one
-    // would find its type written already (its draws are counted in `passed`).
+    // they read it ahead). The writers see the first item of each type code
+    // value of a file only: a later one would find its type written already
+    // (its draws are counted in `passed`).
     void open_rules(const std::string& path);
     // Ends a writer's reading of its rule file; a failure to read it goes into the report.
     void close_rules();

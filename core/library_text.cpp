@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "text_util.h"
+#include "type_code.h"
 
 namespace tessaro {
 
@@ -17,17 +18,12 @@ bool type_key_at(std::string_view text, std::size_t pos) {
     return pos == 0 || !is_alnum_ascii(text[pos - 1]);
 }
 
-unsigned hex_value(char c) {
-    if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
-    return static_cast<unsigned>((c | 0x20) - 'a' + 10);
-}
-
 // A code of hex digits as a word: four bits a digit, the count on top, so
 // that codes equal but for letter case are one word and no two others are.
 std::uint64_t pack_code(std::string_view digits) {
     if (digits.size() > MAX_PACKED_DIGITS) return NOT_PACKED;
     std::uint64_t packed = 0;
-    for (char c : digits) packed = (packed << 4) | hex_value(c);
+    for (char c : digits) packed = (packed << 4) | detail::HEX_DIGITS[static_cast<unsigned char>(c)];
     return packed | (std::uint64_t{digits.size()} << 60);
 }
 
