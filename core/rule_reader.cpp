@@ -213,6 +213,21 @@ inline std::uint64_t specials_in(const std::uint64_t* bits, std::size_t w, std::
     return word;
 }
 
+// The bits below the lowest set bit of x; all of them when none is set.
+inline std::uint64_t below_lowest(std::uint64_t x) {
+    return x == 0 ? ~std::uint64_t{0} : (x & (0 - x)) - 1;
+}
+
+// The special bytes of [from, to), as far as a line's skim looks: the first
+// two and how many there are (counted up to three).
+inline RuleReader::LineSpecials specials_of(const std::uint64_t* bits, std::size_t from, std::size_t to) {
+    RuleReader::LineSpecials specials;
+    for (std::size_t w = from / 64; w * 64 < to && specials.count < 3; ++w)
+        for (std::uint64_t word = specials_in(bits, w, from, to); word != 0 && specials.count < 3; word &= word - 1)
+            specials.add(w * 64 + static_cast<std::size_t>(std::countr_zero(word)));
+    return specials;
+}
+
 // True when "0x" in either case starts at pos.
 inline bool code_at(std::string_view line, std::size_t pos) {
     return pos + 1 < line.size() && line[pos] == '0' && (line[pos + 1] | 0x20) == 'x';
@@ -700,26 +715,53 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
 }
 
 // The items of the whole lines of a piece, in one pass over a map of the
-// bytes that matter. A line with nothing but plain text and type brackets
-// is scanned where it stands; any other goes the general way.
+// bytes that matter: line feeds and special bytes in the order they stand,
+// so that a line's end and its special bytes come out of one walk. A line
+// with nothing but plain text and type brackets is scanned where it stands;
+// any other goes the general way.
 void RuleReader::scan_piece(char* text, std::size_t size, bool last) {
-    m_bits.resize((size + 63) / 64 * 2);
+    const std::size_t words = (size + 63) / 64;
+    m_bits.resize(words * 2);
     if (size > 0) classify(text, size, m_bits.data());
     const std::uint64_t* bits = m_bits.data();
-    for (std::size_t start = 0; start < size;) {
-        const std::size_t end = next_line_feed(bits, start, size);
-        const std::size_t line_start = start;
-        start = end + 1;
-        if (m_keep_statements) keep_statement(text + line_start, end - line_start);
-        // A CR that ends the line (CR LF) is no concern of the scan.
-        std::size_t line_end = end;
-        if (end > line_start && text[end - 1] == '\r') --line_end;
-        const bool marked = !m_plain && m_pending_lines == 0;
-        if (marked && skim_line(text, line_start, line_end, bits)) continue;
-        if (!marked || !scan_marked_line(text, line_start, line_end, bits))
-            scan_line_with_breaks(text + line_start, end - line_start);
+    std::size_t line_start = 0;
+    LineSpecials specials;
+    for (std::size_t w = 0; w < words; ++w) {
+        const std::uint64_t feeds = bits[2 * w + LINE_FEEDS];
+        std::uint64_t events = feeds | bits[2 * w + SPECIALS];
+        // A line with three special bytes is no skim's: the rest of its special bytes are not looked at here.
+        if (specials.count >= 3) events &= ~below_lowest(feeds);
+        while (events != 0) {
+            const std::size_t at = w * 64 + static_cast<std::size_t>(std::countr_zero(events));
+            events &= events - 1;
+            if ((feeds >> (at % 64) & 1) == 0) {
+                specials.add(at);
+                if (specials.count == 3) events &= ~below_lowest(feeds & events);
+                continue;
+            }
+            scan_line(text, line_start, at, specials, bits);
+            line_start = at + 1;
+            specials = LineSpecials{};
+        }
     }
+    if (line_start < size) scan_line(text, line_start, size, specials, bits);
     if (last) flush_pending();
+}
+
+// One line, [line_start, end) with end its line feed or the piece's end, whose special bytes are known.
+__attribute__((always_inline)) inline void RuleReader::scan_line(char* text, std::size_t line_start, std::size_t end,
+                                                                 LineSpecials specials, const std::uint64_t* bits) {
+    if (m_keep_statements) keep_statement(text + line_start, end - line_start);
+    // A CR that ends the line (CR LF) is no concern of the scan; being special, only a line with specials has one.
+    std::size_t line_end = end;
+    if (specials.count != 0 && end > line_start && text[end - 1] == '\r') {
+        --line_end;
+        specials = specials_of(bits, line_start, line_end);
+    }
+    const bool marked = !m_plain && m_pending_lines == 0;
+    if (marked && skim_line(text, line_start, line_end, bits, specials)) return;
+    if (!marked || !scan_marked_line(text, line_start, line_end, bits))
+        scan_line_with_breaks(text + line_start, end - line_start);
 }
 
 // The two lines nearly every line of a large style is, settled from the map
@@ -727,9 +769,9 @@ void RuleReader::scan_piece(char* text, std::size_t size, bool last) {
 // condition, a blank line), and, when only the first item of each value is
 // wanted, a line (perhaps indented) whose one type bracket has a value met
 // before (perhaps with a comment after it), which only counts. False (having
-// done nothing) for any other line.
+// done nothing) for any other line. `specials` are those of the whole line.
 __attribute__((always_inline)) inline bool RuleReader::skim_line(const char* text, std::size_t line_start, std::size_t line_end,
-                                                                 const std::uint64_t* bits) {
+                                                                 const std::uint64_t* bits, LineSpecials specials) {
     // An indented line (a rule's bracket below its condition): its tabs and
     // blanks only matter to the text of an item handed out.
     std::size_t from = line_start;
@@ -737,21 +779,11 @@ __attribute__((always_inline)) inline bool RuleReader::skim_line(const char* tex
     if (indented) {
         if (m_items_kind != Items::FirstOfType || m_depth != 0) return false;
         while (from < line_end && (text[from] == ' ' || text[from] == '\t')) ++from;
+        specials = specials_of(bits, from, line_end);
     }
-    std::size_t first = NPOS;
-    std::size_t second = NPOS;
-    for (std::size_t w = from / 64; w * 64 < line_end; ++w) {
-        for (std::uint64_t word = specials_in(bits, w, from, line_end); word != 0; word &= word - 1) {
-            const std::size_t at = w * 64 + static_cast<std::size_t>(std::countr_zero(word));
-            if (first == NPOS) {
-                first = at;
-            } else if (second == NPOS) {
-                second = at;
-            } else {
-                return false;
-            }
-        }
-    }
+    if (specials.count > 2) return false;
+    const std::size_t first = specials.first;
+    const std::size_t second = specials.second;
     if (!indented && (first == NPOS || (second == NPOS && text[first] == '#'))) {
         // No two blanks meet, so a line of blanks is one blank at most.
         const std::size_t size = (first == NPOS ? line_end : first) - line_start;
@@ -769,12 +801,17 @@ __attribute__((always_inline)) inline bool RuleReader::skim_line(const char* tex
     std::size_t k = first + 1;
     if (k < limit && text[k] == ' ') ++k;
     if (k + 2 >= limit || text[k] != '0' || (text[k + 1] | 0x20) != 'x') return false;
-    std::uint64_t value = 0;
-    const std::size_t end = detail::read_hex_digits(text, k + 2, limit, value);
-    if (end == k + 2 || end == limit || value > 0xFFFFFFFFu || (text[end] != ' ' && text[end] != ']')) return false;
-    if (!m_values_met.contains(static_cast<std::uint32_t>(value))) return false;
+    // Eight digits at most (more go the general way): no value overflows, and
+    // the digits stop by themselves at the limit, a "#", CR or line feed (or
+    // the zeros after the file's last line).
+    std::uint32_t value = 0;
+    std::size_t end = k + 2;
+    for (std::uint8_t digit; end < k + 10 && (digit = detail::HEX_DIGITS[static_cast<unsigned char>(text[end])]) != 0xFF; ++end)
+        value = value * 16 + digit;
+    if (end == k + 2 || end >= limit || (text[end] != ' ' && text[end] != ']')) return false;
+    if (!m_values_met.contains(value)) return false;
     // The bracket must close before the comment or the line's end, or it reads on into the next lines.
-    if (text[end] != ']' && std::memchr(text + end, ']', limit - end) == nullptr) return false;
+    if (text[end] != ']' && text[limit - 1] != ']' && std::memchr(text + end, ']', limit - end) == nullptr) return false;
     ++m_passed;
     m_has_condition = false;
     ++m_line;

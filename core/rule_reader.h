@@ -108,10 +108,27 @@ private:
     static constexpr std::size_t PIECES = 8;
     class Worker;
 
+public:
+    // A line's special bytes as the scan meets them: the first two, and how many.
+    struct LineSpecials {
+        std::size_t count = 0;
+        std::size_t first = std::string_view::npos;
+        std::size_t second = std::string_view::npos;
+        void add(std::size_t at) {
+            if (count == 0) first = at;
+            else if (count == 1) second = at;
+            ++count;
+        }
+    };
+
+private:
+
     void start();
     bool fill(Piece& piece, const Piece* previous);
     void scan_piece(char* text, std::size_t size, bool last);
-    bool skim_line(const char* text, std::size_t line_start, std::size_t line_end, const std::uint64_t* bits);
+    void scan_line(char* text, std::size_t line_start, std::size_t end, LineSpecials specials, const std::uint64_t* bits);
+    bool skim_line(const char* text, std::size_t line_start, std::size_t line_end, const std::uint64_t* bits,
+                   LineSpecials specials);
     bool scan_marked_line(const char* text, std::size_t line_start, std::size_t line_end, const std::uint64_t* bits);
     void scan_line_with_breaks(char* text, std::size_t size);
     void scan_general_line(std::string_view line);
