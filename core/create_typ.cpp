@@ -219,10 +219,15 @@ std::vector<std::string> include_read_order(const CreateTypRequest& request) {
 // findings in a report of its own, both merged into the run's in the file
 // order. The sections' writers share nothing: each has its own types, look
 // tables, colours and random numbers, and reads only its own section's library.
+// Room made ahead for a section's held text at most.
+constexpr std::uintmax_t MOST_HELD_AHEAD = 64 * 1024 * 1024;
+
 struct SideWrite {
-    SideWrite(const CreateTypRequest& request, const LibraryTexts& libraries, bool keep_statements, std::size_t largest)
+    SideWrite(const CreateTypRequest& request, const LibraryTexts& libraries, bool keep_statements, std::size_t largest,
+              std::uintmax_t file_size)
         : random(request.seed), text(std::string(), Yield{}), cv{libraries, request.include_tag_text, random, text, &reader, report} {
-        text.hold();
+        // A large style's entries come to about a fifth of its rule text's bytes.
+        text.hold(static_cast<std::size_t>(std::min<std::uintmax_t>(file_size / 4, MOST_HELD_AHEAD)));
         cv.classic_looks = request.classic_looks;
         if (keep_statements) cv.statements = &statements;
         reader.reserve(largest);
@@ -266,6 +271,7 @@ void merge_side(Conversion& cv, Section section, SideWrite& side) {
         }
         report.warnings.push_back(std::move(w));
     }
+    report.looks.reserve(report.looks.size() + part.looks.size());
     std::move(part.looks.begin(), part.looks.end(), std::back_inserter(report.looks));
     for (Section s : ALL_SECTIONS) report.entries[s] += part.entries[s];
     report.label_dropped = report.label_dropped || part.label_dropped;
@@ -292,7 +298,7 @@ void write_main_files(Conversion& cv, const CreateTypRequest& request, const std
             in_turn.push_back(path);
             continue;
         }
-        sides[i] = std::make_unique<SideWrite>(request, cv.libraries, keep_statements, largest);
+        sides[i] = std::make_unique<SideWrite>(request, cv.libraries, keep_statements, largest, files[i].size);
         sides[i]->done = std::async(std::launch::async, [&cv = sides[i]->cv, section, &path] { writer_of(section)(cv, path); });
     }
     cv.files->expect(std::move(in_turn), keep_statements, largest);

@@ -36,7 +36,12 @@ public:
 
     // From now on the chunks are held here instead of written: an update
     // makes its text of them and of the old one, then writes that instead.
-    void hold() { m_holding = true; }
+    // `expected`: the bytes likely to be held, room made at once (a text
+    // grown by doubling copies itself and touches twice the memory).
+    void hold(std::size_t expected = 0) {
+        m_holding = true;
+        m_held.reserve(expected);
+    }
     const std::string& held() const { return m_held; }
     // Writes `text` in place of the held chunks.
     void write_instead(const std::string& text);
