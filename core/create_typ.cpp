@@ -193,6 +193,25 @@ bool read_old_text(const CreateTypRequest& request, CreateTypReport& report, std
 
 }  // namespace
 
+namespace {
+
+// An include file of a section's group: its name there and its path, empty
+// when the name is no plain file name (it would lead out of the folder).
+struct GroupFile {
+    std::string name;
+    std::string path;
+};
+
+std::vector<GroupFile> include_group_files(const CreateTypRequest& request, Section section) {
+    std::vector<GroupFile> files;
+    const std::string folder = include_folder(request.style_folder);
+    for (const std::string& name : request.include_files.groups[section])
+        files.push_back({name, is_plain_file_name(name) ? join_path(folder, name) : std::string()});
+    return files;
+}
+
+}  // namespace
+
 void visit_rule_files(const CreateTypRequest& request, const std::string& kinds, const StyleFileVisit& visit) {
     for (Section s : RULE_FILE_ORDER)
         if (rule_file_wanted(request, kinds, s)) visit(s, rule_file_path(request.style_folder, rule_file_name(s)));
@@ -206,11 +225,10 @@ std::vector<std::string> include_read_order(const CreateTypRequest& request) {
     std::vector<std::string> order;
     const IncludeFiles& inc = request.include_files;
     if (inc.found.empty() || inc.groups_empty()) return order;
-    const std::string folder = include_folder(request.style_folder);
     for (Section s : ALL_SECTIONS) {
         if (!request.sections[s]) continue;
-        for (const std::string& name : inc.groups[s])
-            if (is_plain_file_name(name)) order.push_back(join_path(folder, name));
+        for (GroupFile& file : include_group_files(request, s))
+            if (!file.path.empty()) order.push_back(std::move(file.path));
     }
     return order;
 }
@@ -322,20 +340,18 @@ void visit_include_files(const CreateTypRequest& request, const StyleFileVisit& 
     // group, each group followed by the files its section takes from other styles.
     const IncludeFiles& inc = request.include_files;
     const bool groups_read = !inc.found.empty() && !inc.groups_empty();
-    const std::string folder = include_folder(request.style_folder);
     std::unordered_set<std::string> told;
     for (Section s : ALL_SECTIONS) {
         if (groups_read) {
-            for (const std::string& name : inc.groups[s]) {
-                if (!is_plain_file_name(name)) {
-                    notes.failures.push_back({Failure::Kind::UnsafeIncludeName, name, 0, {}});
+            for (const GroupFile& file : include_group_files(request, s)) {
+                if (file.path.empty()) {
+                    notes.failures.push_back({Failure::Kind::UnsafeIncludeName, file.name, 0, {}});
                     continue;
                 }
-                const std::string path = join_path(folder, name);
                 if (!request.sections[s]) continue;
                 // A sorted file that has gone since yields nothing, but is named.
-                if (file_exists(path)) visit(s, path);
-                else notes.warnings.push_back({Warning::Kind::IncludeFileGone, path, 0, name});
+                if (file_exists(file.path)) visit(s, file.path);
+                else notes.warnings.push_back({Warning::Kind::IncludeFileGone, file.path, 0, file.name});
             }
         }
         if (request.sections[s]) visit_other_styles(request, s, visit, notes, told);
