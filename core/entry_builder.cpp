@@ -121,10 +121,13 @@ std::string fncol(int r, int g, int b) {
 }
 
 std::string rule_label(std::string_view text) {
-    text = text.substr(0, text.find_first_of("&|{[("));
+    // Up to the first of "&|{[(", without quotes.
     std::string label;
-    for (char c : text)
+    label.reserve(text.size());
+    for (char c : text) {
+        if (c == '&' || c == '|' || c == '{' || c == '[' || c == '(') break;
         if (c != '"' && c != '\'') label += c;
+    }
     return std::string(trim_blanks(label));
 }
 

@@ -54,7 +54,23 @@ constexpr LinePattern LINE_PATTERNS[] = {
 
 }  // namespace
 
+namespace {
+
+// Every code of the table has the same length: most codes of a style are told
+// apart by that alone.
+constexpr std::size_t CODE_SIZE = 4;
+constexpr bool codes_of_one_size() {
+    for (std::size_t r = 0; r < std::size(LINE_LOOKS); ++r)
+        for (std::size_t k = 0; k < LINE_LOOKS[r].codes.size(); ++k)
+            if (!LINE_LOOKS[r].codes[k].empty() && LINE_LOOKS[r].codes[k].size() != CODE_SIZE) return false;
+    return true;
+}
+static_assert(codes_of_one_size());
+
+}  // namespace
+
 const LineLookRow* line_look(std::string_view code) {
+    if (code.size() != CODE_SIZE) return nullptr;
     for (const LineLookRow& row : LINE_LOOKS)
         for (std::string_view c : row.codes)
             if (!c.empty() && c == code) return &row;

@@ -336,8 +336,23 @@ static_assert(rows_well_formed(), "every pattern row must be 32 characters of 0 
 
 }  // namespace
 
+namespace {
+
+// Every code of the table has the same length: most codes of a style are told
+// apart by that alone.
+constexpr std::size_t KEY_SIZE = 4;
+constexpr bool codes_of_one_size() {
+    for (std::size_t r = 0; r < std::size(kLooks); ++r)
+        for (std::size_t k = 0; k < kLooks[r].keys.size(); ++k)
+            if (!kLooks[r].keys[k].empty() && kLooks[r].keys[k].size() != KEY_SIZE) return false;
+    return true;
+}
+static_assert(codes_of_one_size());
+
+}  // namespace
+
 const BuiltinPolygonLook* builtin_polygon_look(std::string_view code) {
-    if (code.empty()) return nullptr;
+    if (code.size() != KEY_SIZE) return nullptr;
     for (const LookRow& row : kLooks) {
         if (std::find(row.keys.begin(), row.keys.end(), code) != row.keys.end()) return &row.look;
     }

@@ -326,7 +326,9 @@ void TagLooks::build() const {
         std::string_view line = text.substr(at, end - at);
         at = end + 1;
         while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // Most lines are rows of an icon: no line looked for starts as they do.
+        if (line.empty() || (line.front() != '[' && line.front() != ';' && (line.front() | 0x20) != 't')) continue;
+        if (line.back() == '\r') line.remove_suffix(1);
         if (line.starts_with('[') || (line.size() > 5 && find_ci(line.substr(0, 5), "type=") == 0)) {
             // [end], another entry's section line, or its Type= line.
             code = line.starts_with('[') ? std::string_view() : trimmed(line.substr(5));
