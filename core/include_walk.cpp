@@ -120,7 +120,9 @@ void IncludeWalk::run(Walk& walk) {
 
 void IncludeWalk::enter_own(Walk& walk, const std::string& name) {
     if (!walk.reach.own.insert(name).second) return;
-    push(walk, join_path(m_inc_folder, name), {});
+    // The path made in a buffer of the walk's: a style may have a hundred thousand include files.
+    m_path.assign(m_inc_folder).append(1, PATH_SEP).append(name);
+    push(walk, m_path, {});
 }
 
 void IncludeWalk::enter_other(Walk& walk, const OtherStyleFile& file) {
