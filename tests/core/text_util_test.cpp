@@ -37,6 +37,35 @@ TEST(FindPair, finds_the_first_pair_at_every_position_and_never_past_the_end) {
     }
 }
 
+// find_ci looks for its first byte sixteen places at a time: it must agree
+// with a plain search byte by byte wherever the match falls against the steps,
+// for letters in either case, bytes without case and bytes above 0x7f (which
+// must not match a letter by their 0x20 bit), and from any start.
+TEST(FindCi, agrees_with_a_plain_search_without_regard_to_case) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    const auto plain = [&](std::string_view hay, std::string_view needle, std::size_t from) {
+        for (std::size_t i = from; i + needle.size() <= hay.size(); ++i) {
+            std::size_t k = 0;
+            while (k < needle.size() && lower(hay[i + k]) == lower(needle[k])) ++k;
+            if (k == needle.size()) return i;
+        }
+        return std::string_view::npos;
+    };
+    std::mt19937 rng(5);
+    const std::string_view bytes = "mMoOtT@`x \xcd\xed";
+    for (int round = 0; round < 20000; ++round) {
+        // The text goes on past the haystack: a match must not run into it.
+        std::string text(rng() % 50 + 3, ' ');
+        std::string needle(1 + rng() % 3, ' ');
+        for (char& c : text) c = bytes[rng() % bytes.size()];
+        for (char& c : needle) c = bytes[rng() % bytes.size()];
+        const std::string_view hay = std::string_view(text).substr(0, text.size() - 3);
+        const std::size_t from = rng() % 52;
+        EXPECT_EQ(find_ci(hay, needle, from), plain(hay, needle, from)) << hay << " / " << needle << " from " << from;
+    }
+    EXPECT_EQ(find_ci(std::string(40, 'a') + "MotorWay", "motorway"), 40u);
+}
+
 // A set of lower-cased (or exact) strings says what TextSet must answer, for
 // texts short enough to live in a slot's head and longer ones, texts equal
 // but for case, texts that differ only in bit 5 of a non-letter ("@" and
