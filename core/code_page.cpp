@@ -1,5 +1,6 @@
 #include "code_page.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -61,6 +62,11 @@ std::optional<std::vector<char32_t>> decode_utf8(std::string_view text) {
 
 CodePageText to_code_page(std::string_view text) {
     CodePageText result;
+    // Most labels are ASCII, which the code page keeps as it is.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        result.bytes = std::string(text);
+        return result;
+    }
     const std::optional<std::vector<char32_t>> chars = decode_utf8(text);
     if (!chars) {
         result.bytes = std::string(text);
