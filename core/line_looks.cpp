@@ -1,5 +1,7 @@
 #include "line_looks.h"
 
+#include "text_util.h"
+
 namespace tessaro {
 
 namespace {
@@ -59,13 +61,7 @@ namespace {
 // Every code of the table has the same length: most codes of a style are told
 // apart by that alone.
 constexpr std::size_t CODE_SIZE = 4;
-constexpr bool codes_of_one_size() {
-    for (std::size_t r = 0; r < std::size(LINE_LOOKS); ++r)
-        for (std::size_t k = 0; k < LINE_LOOKS[r].codes.size(); ++k)
-            if (!LINE_LOOKS[r].codes[k].empty() && LINE_LOOKS[r].codes[k].size() != CODE_SIZE) return false;
-    return true;
-}
-static_assert(codes_of_one_size());
+static_assert(codes_of_size(LINE_LOOKS, &LineLookRow::codes, CODE_SIZE));
 
 }  // namespace
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "text_util.h"
+
 namespace tessaro {
 namespace {
 
@@ -341,13 +343,7 @@ namespace {
 // Every code of the table has the same length: most codes of a style are told
 // apart by that alone.
 constexpr std::size_t KEY_SIZE = 4;
-constexpr bool codes_of_one_size() {
-    for (std::size_t r = 0; r < std::size(kLooks); ++r)
-        for (std::size_t k = 0; k < kLooks[r].keys.size(); ++k)
-            if (!kLooks[r].keys[k].empty() && kLooks[r].keys[k].size() != KEY_SIZE) return false;
-    return true;
-}
-static_assert(codes_of_one_size());
+static_assert(codes_of_size(kLooks, &LookRow::keys, KEY_SIZE));
 
 }  // namespace
 
