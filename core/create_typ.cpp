@@ -233,18 +233,18 @@ std::vector<std::string> include_read_order(const CreateTypRequest& request) {
     return order;
 }
 
+// Room made ahead for a section's held text at most.
+constexpr std::uintmax_t MOST_HELD_AHEAD = 64 * 1024 * 1024;
+
 // A main rule file written apart from the run's text: its entries held, its
 // findings in a report of its own, both merged into the run's in the file
 // order. The sections' writers share nothing: each has its own types, look
 // tables, colours and random numbers, and reads only its own section's library.
-// Room made ahead for a section's held text at most.
-constexpr std::uintmax_t MOST_HELD_AHEAD = 64 * 1024 * 1024;
-
 struct SideWrite {
     SideWrite(const CreateTypRequest& request, const LibraryTexts& libraries, bool keep_statements, std::size_t largest,
               std::uintmax_t file_size)
         : random(request.seed), text(std::string(), Yield{}), cv{libraries, request.include_tag_text, random, text, &reader, report} {
-        // A large style's entries come to about a fifth of its rule text's bytes.
+        // A large style's entries come to about a fifth of its rule text's bytes: room for a quarter.
         text.hold(static_cast<std::size_t>(std::min<std::uintmax_t>(file_size / 4, MOST_HELD_AHEAD)));
         cv.classic_looks = request.classic_looks;
         if (keep_statements) cv.statements = &statements;
@@ -289,7 +289,6 @@ void merge_side(Conversion& cv, Section section, SideWrite& side) {
         }
         report.warnings.push_back(std::move(w));
     }
-    report.looks.reserve(report.looks.size() + part.looks.size());
     std::move(part.looks.begin(), part.looks.end(), std::back_inserter(report.looks));
     for (Section s : ALL_SECTIONS) report.entries[s] += part.entries[s];
     report.label_dropped = report.label_dropped || part.label_dropped;

@@ -28,7 +28,14 @@ namespace tessaro {
 namespace fs = std::filesystem;
 
 std::string join_path(const std::string& folder, const std::string& name) {
-    return folder + PATH_SEP + name;
+    std::string out;
+    join_path_into(out, folder, name);
+    return out;
+}
+
+void join_path_into(std::string& out, const std::string& folder, const std::string& name) {
+    out.reserve(folder.size() + 1 + name.size());
+    out.assign(folder).append(1, PATH_SEP).append(name);
 }
 
 #ifdef _WIN32

@@ -19,6 +19,8 @@ inline constexpr char PATH_SEP = '/';
 #endif
 
 std::string join_path(const std::string& folder, const std::string& name);
+// The same into `out`, whose memory is used again (paths made by the hundred thousand).
+void join_path_into(std::string& out, const std::string& folder, const std::string& name);
 
 // A narrow path as std::filesystem takes it, and back. On Windows narrow paths
 // are in the system's code page (as the ANSI file functions and the window's

@@ -120,8 +120,7 @@ void IncludeWalk::run(Walk& walk) {
 
 void IncludeWalk::enter_own(Walk& walk, const std::string& name) {
     if (!walk.reach.own.insert(name).second) return;
-    // The path made in a buffer of the walk's: a style may have a hundred thousand include files.
-    m_path.assign(m_inc_folder).append(1, PATH_SEP).append(name);
+    join_path_into(m_path, m_inc_folder, name);
     push(walk, m_path, {});
 }
 

@@ -194,17 +194,6 @@ void classify(const char* text, std::size_t size, std::uint64_t* bits) {
     }
 }
 
-// The first line feed in [from, to), or to.
-inline std::size_t next_line_feed(const std::uint64_t* bits, std::size_t from, std::size_t to) {
-    std::size_t w = from / 64;
-    std::uint64_t word = bits[2 * w + LINE_FEEDS] & (~std::uint64_t{0} << (from % 64));
-    while (word == 0) {
-        if (++w * 64 >= to) return to;
-        word = bits[2 * w + LINE_FEEDS];
-    }
-    return std::min(to, w * 64 + static_cast<std::size_t>(std::countr_zero(word)));
-}
-
 // The special bits of word w that lie in [from, to).
 inline std::uint64_t specials_in(const std::uint64_t* bits, std::size_t w, std::size_t from, std::size_t to) {
     std::uint64_t word = bits[2 * w + SPECIALS];
@@ -801,15 +790,11 @@ __attribute__((always_inline)) inline bool RuleReader::skim_line(const char* tex
     std::size_t k = first + 1;
     if (k < limit && text[k] == ' ') ++k;
     if (k + 2 >= limit || text[k] != '0' || (text[k + 1] | 0x20) != 'x') return false;
-    // Eight digits at most (more go the general way): no value overflows, and
-    // the digits stop by themselves at the limit, a "#", CR or line feed (or
-    // the zeros after the file's last line).
-    std::uint32_t value = 0;
-    std::size_t end = k + 2;
-    for (std::uint8_t digit; end < k + 10 && (digit = detail::HEX_DIGITS[static_cast<unsigned char>(text[end])]) != 0xFF; ++end)
-        value = value * 16 + digit;
-    if (end == k + 2 || end >= limit || (text[end] != ' ' && text[end] != ']')) return false;
-    if (!m_values_met.contains(value)) return false;
+    // Eight digits at most (more go the general way): no value overflows.
+    std::uint64_t value = 0;
+    const std::size_t end = detail::read_hex_digits(text, k + 2, std::min(limit, k + 10), value);
+    if (end == k + 2 || end == limit || (text[end] != ' ' && text[end] != ']')) return false;
+    if (!m_values_met.contains(static_cast<std::uint32_t>(value))) return false;
     // The bracket must close before the comment or the line's end, or it reads on into the next lines.
     if (text[end] != ']' && text[limit - 1] != ']' && std::memchr(text + end, ']', limit - end) == nullptr) return false;
     ++m_passed;

@@ -122,7 +122,6 @@ public:
     };
 
 private:
-
     void start();
     bool fill(Piece& piece, const Piece* previous);
     void scan_piece(char* text, std::size_t size, bool last);
