@@ -432,6 +432,7 @@ std::optional<std::string> Conversion::look_by_tags(Section section, std::string
     if (classic_looks) return std::nullopt;
     std::unique_ptr<TagLooks>& looks = tag_looks[section];
     if (!looks) looks = std::make_unique<TagLooks>(libraries[section]);
+    if (looks->empty()) return std::nullopt;
     const std::optional<TagMatch> match = looks->best(positive_tags(item.before));
     if (!match) return std::nullopt;
     std::string entry = library_look(section, match->library_code, label, code);

@@ -318,6 +318,8 @@ bool TagLooks::add_alternatives(std::uint32_t look, std::string_view tags) const
 void TagLooks::build() const {
     m_built = true;
     const std::string_view text = m_library.text();
+    // A library made by a TYP editor names no tags: its icon rows are not walked line by line.
+    if (text.find(";tags=") == std::string_view::npos) return;
     std::string_view code;  // the Type= value of the entry the scan is in
     bool entry_has_look = false;
     for (std::size_t at = 0; at < text.size();) {
@@ -370,6 +372,11 @@ int TagLooks::score(const Alternative& alternative, const std::vector<RuleTag>& 
         sum += best;
     }
     return sum;
+}
+
+bool TagLooks::empty() const {
+    if (!m_built) build();
+    return m_by_key.empty();
 }
 
 std::optional<TagMatch> TagLooks::best(const std::vector<RuleTag>& rule_tags) const {

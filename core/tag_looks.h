@@ -66,6 +66,8 @@ public:
     explicit TagLooks(const LibraryText& library) : m_library(library) {}
     // The look whose tags the rule's tags match best, if any matches.
     std::optional<TagMatch> best(const std::vector<RuleTag>& rule_tags) const;
+    // True when no look names tags (best matches nothing): a rule's tags need not be read.
+    bool empty() const;
 
 private:
     struct Alternative {

@@ -147,6 +147,14 @@ TEST(TagLooks, read_tags_lines_inside_entries_only_and_skip_broken_tags) {
     expect_best(LibraryText(), {{"amenity=bar", "none"}});
 }
 
+// No rule's tags are read where no look could answer them.
+TEST(TagLooks, are_empty_exactly_when_no_entry_names_a_whole_alternative) {
+    EXPECT_TRUE(TagLooks(LibraryText()).empty());
+    EXPECT_TRUE(TagLooks(LibraryText("[_point]\nType=0x2f0b\n;tags=highway|=x\n[end]\n")).empty());
+    EXPECT_TRUE(TagLooks(LibraryText(";tags=amenity=bar\n[_point]\nType=0x01\n\"a\"\n[end]\n")).empty());
+    EXPECT_FALSE(TagLooks(library({{"0x0a", "highway=track"}})).empty());
+}
+
 // ---- against mkgmap's own reading of styles --------------------------------
 
 std::set<std::pair<std::string, std::string>> meaning(const std::vector<RuleTag>& tags) {
