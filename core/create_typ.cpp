@@ -219,20 +219,6 @@ void visit_rule_files(const CreateTypRequest& request, const std::string& kinds,
 
 namespace {
 
-// The files of the groups in the order visit_include_files reads them, as far
-// as the request tells (files of other styles are left out).
-std::vector<std::string> include_read_order(const CreateTypRequest& request) {
-    std::vector<std::string> order;
-    const IncludeFiles& inc = request.include_files;
-    if (inc.found.empty() || inc.groups_empty()) return order;
-    for (Section s : ALL_SECTIONS) {
-        if (!request.sections[s]) continue;
-        for (GroupFile& file : include_group_files(request, s))
-            if (!file.path.empty()) order.push_back(std::move(file.path));
-    }
-    return order;
-}
-
 // Room made ahead for a section's held text at most.
 constexpr std::uintmax_t MOST_HELD_AHEAD = 64 * 1024 * 1024;
 
@@ -300,10 +286,17 @@ void merge_side(Conversion& cv, Section section, SideWrite& side) {
         for (auto& [path, kept] : side.statements) (*cv.statements)[path] = std::move(kept);
 }
 
+// Waits for a section written apart, serving the event loop meanwhile.
+void wait_for(SideWrite& side, const Yield& yield) {
+    while (side.done.wait_for(std::chrono::milliseconds(yield ? 20 : 1000)) != std::future_status::ready) yield_to(yield);
+    side.done.get();
+}
+
 // The main rule files: each large one after the first written on a thread of
 // its own while the others are written in turn, each merged into the run's
-// text and report in its place. The event loop is served meanwhile.
-void write_main_files(Conversion& cv, const CreateTypRequest& request, const std::vector<MainFile>& files,
+// text and report in its place. The event loop is served meanwhile. True
+// when a file was written apart (the style is a large one).
+bool write_main_files(Conversion& cv, const CreateTypRequest& request, const std::vector<MainFile>& files,
                       std::size_t largest, const Yield& yield) {
     const bool keep_statements = cv.statements != nullptr;
     std::vector<std::unique_ptr<SideWrite>> sides(files.size());
@@ -325,11 +318,111 @@ void write_main_files(Conversion& cv, const CreateTypRequest& request, const std
             writer_of(file.section)(cv, file.path);
             continue;
         }
-        std::future<void>& done = sides[i]->done;
-        while (done.wait_for(std::chrono::milliseconds(yield ? 20 : 1000)) != std::future_status::ready) yield_to(yield);
-        done.get();
+        wait_for(*sides[i], yield);
         merge_side(cv, file.section, *sides[i]);
     }
+    return std::any_of(sides.begin(), sides.end(), [](const std::unique_ptr<SideWrite>& side) { return side != nullptr; });
+}
+
+}  // namespace
+
+namespace {
+
+bool groups_read(const IncludeFiles& inc) {
+    return !inc.found.empty() && !inc.groups_empty();
+}
+
+// The files of a section's include group, then those it takes from other
+// styles (`told`: the other styles named so far).
+void visit_include_group(const CreateTypRequest& request, Section s, const StyleFileVisit& visit, StyleFileNotes& notes,
+                         std::unordered_set<std::string>& told) {
+    if (groups_read(request.include_files)) {
+        for (const GroupFile& file : include_group_files(request, s)) {
+            if (file.path.empty()) {
+                notes.failures.push_back({Failure::Kind::UnsafeIncludeName, file.name, 0, {}});
+                continue;
+            }
+            if (!request.sections[s]) continue;
+            // A sorted file that has gone since yields nothing, but is named.
+            if (file_exists(file.path)) visit(s, file.path);
+            else notes.warnings.push_back({Warning::Kind::IncludeFileGone, file.path, 0, file.name});
+        }
+    }
+    if (request.sections[s]) visit_other_styles(request, s, visit, notes, told);
+}
+
+// What the include phase does for a section, in order: each file written
+// after the notes made before it (as many of `warnings` and `failures`).
+struct IncludeGroupPlan {
+    struct Step {
+        std::string path;
+        std::size_t warnings = 0;
+        std::size_t failures = 0;
+    };
+    std::vector<Step> steps;
+    std::vector<Warning> warnings;
+    std::vector<Failure> failures;
+};
+
+void write_include_group(Conversion& cv, Section section, IncludeGroupPlan& plan) {
+    std::size_t warned = 0;
+    std::size_t failed = 0;
+    const auto note_until = [&](std::size_t warnings, std::size_t failures) {
+        for (; warned < warnings; ++warned) cv.report.warnings.push_back(std::move(plan.warnings[warned]));
+        for (; failed < failures; ++failed) cv.report.failures.push_back(std::move(plan.failures[failed]));
+    };
+    for (const IncludeGroupPlan::Step& step : plan.steps) {
+        note_until(step.warnings, step.failures);
+        writer_of(section)(cv, step.path);
+    }
+    note_until(plan.warnings.size(), plan.failures.size());
+}
+
+// The include phase, as visit_include_files goes: each section's group in
+// turn, or, in a large style (`apart`), each group after the first written on
+// a thread of its own and merged in its place. The sections share nothing
+// there: types, tag looks and colours are each section's own, and each line
+// or polygon file starts its random numbers anew.
+void write_include_files(Conversion& cv, const CreateTypRequest& run, ReadAhead& files, std::size_t largest, bool apart,
+                         const Yield& yield) {
+    PerSection<IncludeGroupPlan> plans;
+    std::unordered_set<std::string> told;
+    for (Section s : ALL_SECTIONS) {
+        IncludeGroupPlan& plan = plans[s];
+        StyleFileNotes notes{plan.failures, plan.warnings};
+        visit_include_group(run, s, [&plan](Section, const std::string& path) {
+            plan.steps.push_back({path, plan.warnings.size(), plan.failures.size()});
+        }, notes, told);
+    }
+    PerSection<std::unique_ptr<SideWrite>> sides;
+    std::vector<std::string> in_turn;
+    bool first = true;
+    for (Section s : ALL_SECTIONS) {
+        IncludeGroupPlan& plan = plans[s];
+        if (plan.steps.empty()) continue;
+        if (first || !apart) {
+            first = false;
+            for (const IncludeGroupPlan::Step& step : plan.steps) in_turn.push_back(step.path);
+            continue;
+        }
+        sides[s] = std::make_unique<SideWrite>(run, cv.libraries, false, largest, 0);
+        SideWrite& side = *sides[s];
+        side.cv.types[s] = std::move(cv.types[s]);
+        side.cv.tag_looks[s] = std::move(cv.tag_looks[s]);
+        side.cv.calm_colours = cv.calm_colours;
+        side.done = std::async(std::launch::async, [&cv = side.cv, s, &plan] { write_include_group(cv, s, plan); });
+    }
+    files.expect(std::move(in_turn), false, largest);
+    for (Section s : ALL_SECTIONS) {
+        if (!sides[s]) {
+            write_include_group(cv, s, plans[s]);
+            continue;
+        }
+        wait_for(*sides[s], yield);
+        merge_side(cv, s, *sides[s]);
+    }
+    if (!run.include_files.other_styles_followed)
+        name_statements_not_followed(run, groups_read(run.include_files), cv.report.warnings);
 }
 
 }  // namespace
@@ -337,25 +430,10 @@ void write_main_files(Conversion& cv, const CreateTypRequest& request, const std
 void visit_include_files(const CreateTypRequest& request, const StyleFileVisit& visit, StyleFileNotes& notes) {
     // Every file of the point group, then the line group, then the polygon
     // group, each group followed by the files its section takes from other styles.
-    const IncludeFiles& inc = request.include_files;
-    const bool groups_read = !inc.found.empty() && !inc.groups_empty();
     std::unordered_set<std::string> told;
-    for (Section s : ALL_SECTIONS) {
-        if (groups_read) {
-            for (const GroupFile& file : include_group_files(request, s)) {
-                if (file.path.empty()) {
-                    notes.failures.push_back({Failure::Kind::UnsafeIncludeName, file.name, 0, {}});
-                    continue;
-                }
-                if (!request.sections[s]) continue;
-                // A sorted file that has gone since yields nothing, but is named.
-                if (file_exists(file.path)) visit(s, file.path);
-                else notes.warnings.push_back({Warning::Kind::IncludeFileGone, file.path, 0, file.name});
-            }
-        }
-        if (request.sections[s]) visit_other_styles(request, s, visit, notes, told);
-    }
-    if (!inc.other_styles_followed) name_statements_not_followed(request, groups_read, notes.warnings);
+    for (Section s : ALL_SECTIONS) visit_include_group(request, s, visit, notes, told);
+    if (!request.include_files.other_styles_followed)
+        name_statements_not_followed(request, groups_read(request.include_files), notes.warnings);
 }
 
 void visit_style_files(const CreateTypRequest& request, const std::string& kinds, const StyleFileVisit& visit,
@@ -515,13 +593,12 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     // style with many types has: no moving of the looks as they grow, and
     // what is never filled is never touched.
     report.looks.reserve(3 * largest / 100 + 64);
-    const StyleFileVisit write = [&cv](Section s, const std::string& path) { writer_of(s)(cv, path); };
     // Sorted by the front end before the run, or here once the rule files
     // are read: their include statements are then kept as they are read, not read again.
     std::optional<CreateTypRequest> sorted;
     KnownStatements statements;
     if (request.sort_include_files) cv.statements = &statements;
-    write_main_files(cv, request, main_files, largest, yield);
+    const bool apart = write_main_files(cv, request, main_files, largest, yield);
     cv.statements = nullptr;
     if (request.sort_include_files) {
         sorted = request;
@@ -538,9 +615,7 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
         report.left_out = inc.left_out();
         report.include_groups_empty = inc.groups_empty();
     }
-    StyleFileNotes notes{report.failures, report.warnings};
-    files.expect(include_read_order(run), false, largest);
-    visit_include_files(run, write, notes);
+    write_include_files(cv, run, files, largest, apart, yield);
     report.chunks = out.appends();
     if (old) {
         // Types missing for a file that could not be read must not cost the

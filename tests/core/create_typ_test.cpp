@@ -186,8 +186,9 @@ TEST(RunCreateTyp, reports_what_it_met_in_order_without_stopping) {
     EXPECT_EQ(unsorted.left_out, (Names{"ok"}));
 }
 
-// Large rule files are written side by side; the text and the report are
-// those of the same files written one after the other.
+// Large rule files, and then the include groups of a large style, are
+// written side by side; the text and the report are those of the same files
+// written one after the other.
 TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other) {
     Style s;
     s.write("polygons", "natural=\xe6\xb0\xb4 [0x3c]\n");  // a label that cp1252 lacks
@@ -195,21 +196,30 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other) 
     s.write("points", "amenity=bar [0x2d02]\nshop=x [0xZZ]\n");
     // The include files come after the main files: a type met there has its entry,
     // and a new one takes the section's next random colour.
-    s.write("inc/more", "amenity=pub [0x2d02 resolution 20]\nhighway=a [0x02 resolution 20]\nnatural=b [0x1f resolution 20]\n");
-    s.request.include_files.found = {"more"};
-    s.request.include_files.groups[Section::Line] = {"more"};
+    s.write("inc/more", "amenity=pub [0x2d02 resolution 20]\nhighway=a [0x02 resolution 20]\nnatural=b [0x1f resolution 20]\n"
+                        "c=d [0xYY resolution 20]\n");
+    s.write("inc/water", "natural=\xe6\xb0\xb4 [0x3d resolution 20]\n");
+    // Notes of the groups stand among what their files' writing says.
+    s.request.include_files.found = {"more", "water"};
+    s.request.include_files.groups[Section::Line] = {"gone", "more"};
     s.request.include_files.groups[Section::Point] = {"more"};
+    s.request.include_files.groups[Section::Polygon] = {"../escape", "water"};
     const CreateTypReport small = s.run();
     const std::string small_text = s.out();
     // One warning of lost labels for the whole run, the others in file order.
     Warning lost{Warning::Kind::LabelNotInCodePage, {}, 0, "0x3c"};
     lost.section = Section::Polygon;
-    lost.count = 2;
+    lost.count = 3;
     const std::string folder = s.request.style_folder;
+    const std::string more = join_path(include_folder(folder), "more");
     EXPECT_EQ(small.warnings, (Warnings{lost, {Warning::Kind::CodeNotHex, join_path(folder, "lines"), 2, "0xQQ"},
-                                        {Warning::Kind::CodeNotHex, join_path(folder, "points"), 2, "0xZZ"}}));
+                                        {Warning::Kind::CodeNotHex, join_path(folder, "points"), 2, "0xZZ"},
+                                        {Warning::Kind::CodeNotHex, more, 4, "0xYY"},
+                                        {Warning::Kind::IncludeFileGone, join_path(include_folder(folder), "gone"), 0, "gone"},
+                                        {Warning::Kind::CodeNotHex, more, 4, "0xYY"}}));
+    EXPECT_EQ(small.failures, (std::vector<Failure>{{Failure::Kind::UnsafeIncludeName, "../escape", 0, ""}}));
     EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "line 0x3c", "point 0x02d02", "point 0x02", "point 0x1f",
-                                  "line 0x2d02", "line 0x1f"}));
+                                  "line 0x2d02", "line 0x1f", "polygon 0x3d"}));
 
     // Rules of types met already, at each file's end, only make the files large.
     const std::string comment = " #" + std::string(1000, '-') + "\n";
@@ -221,11 +231,11 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other) 
     const CreateTypReport large = s.run();
     EXPECT_EQ(s.out(), small_text);
     EXPECT_EQ(large.warnings, small.warnings);
+    EXPECT_EQ(large.failures, small.failures);
     EXPECT_EQ(large.entries, small.entries);
     EXPECT_EQ(large.chunks, small.chunks);
     ASSERT_EQ(large.looks.size(), small.looks.size());
     for (std::size_t i = 0; i < large.looks.size(); ++i) EXPECT_EQ(large.looks[i].code, small.looks[i].code);
-    EXPECT_TRUE(large.complete());
 }
 
 // The files of other styles come after the section's group; a missing style
