@@ -222,6 +222,15 @@ namespace {
 // Room made ahead for a section's held text at most.
 constexpr std::uintmax_t MOST_HELD_AHEAD = 64 * 1024 * 1024;
 
+// Room for the looks of a rule file of `bytes`: three per 100 bytes, as a
+// style with many types has, so that no look is moved as they grow (a move
+// touches fresh memory); what is never filled is never touched. A million
+// at most: a huge file is not to cost a huge reservation.
+std::size_t looks_ahead(std::uintmax_t bytes) {
+    constexpr std::uintmax_t MOST_LOOKS_AHEAD = 65'536;
+    return static_cast<std::size_t>(std::min<std::uintmax_t>(3 * bytes / 100, MOST_LOOKS_AHEAD)) + 64;
+}
+
 // A main rule file written apart from the run's text: its entries held, its
 // findings in a report of its own, both merged into the run's in the file
 // order. The sections' writers share nothing: each has its own types, look
@@ -232,6 +241,7 @@ struct SideWrite {
         : random(request.seed), text(std::string(), Yield{}), cv{libraries, request.include_tag_text, random, text, &reader, report} {
         // A large style's entries come to about a fifth of its rule text's bytes: room for a quarter.
         text.hold(static_cast<std::size_t>(std::min<std::uintmax_t>(file_size / 4, MOST_HELD_AHEAD)));
+        report.looks.reserve(looks_ahead(file_size));
         cv.classic_looks = request.classic_looks;
         if (keep_statements) cv.statements = &statements;
         reader.reserve(largest);
@@ -589,10 +599,7 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
                   request.include_tag_text, random, out, nullptr, report};
     cv.files = &files;
     cv.classic_looks = request.classic_looks;
-    // Room for a look per 100 bytes of the rule files, about as many as a
-    // style with many types has: no moving of the looks as they grow, and
-    // what is never filled is never touched.
-    report.looks.reserve(3 * largest / 100 + 64);
+    report.looks.reserve(looks_ahead(largest));
     // Sorted by the front end before the run, or here once the rule files
     // are read: their include statements are then kept as they are read, not read again.
     std::optional<CreateTypRequest> sorted;
