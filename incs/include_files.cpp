@@ -60,7 +60,7 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
         path = std::move(next_path);
         if (i + 1 < names.size()) {
             next_path = join_path(folder, names[i + 1]);
-            next->open(next_path, RuleReader::Items::None, statements != nullptr, true);
+            next->open(next_path, RuleReader::Items::None, statements != nullptr);
         }
         // A piece at a time: a file of any size needs no more memory than a piece.
         TypeWords words;
