@@ -224,17 +224,19 @@ constexpr std::uintmax_t MOST_HELD_AHEAD = 64 * 1024 * 1024;
 
 // Room for the looks of a rule file of `bytes`: three per 100 bytes, as a
 // style with many types has, so that no look is moved as they grow (a move
-// touches fresh memory); what is never filled is never touched. A million
-// at most: a huge file is not to cost a huge reservation.
+// touches fresh memory); what is never filled is never touched. 65,536 at
+// most: a huge file is not to cost a huge reservation, and one this size
+// comes from memory the program has used before.
 std::size_t looks_ahead(std::uintmax_t bytes) {
     constexpr std::uintmax_t MOST_LOOKS_AHEAD = 65'536;
     return static_cast<std::size_t>(std::min<std::uintmax_t>(3 * bytes / 100, MOST_LOOKS_AHEAD)) + 64;
 }
 
-// A main rule file written apart from the run's text: its entries held, its
-// findings in a report of its own, both merged into the run's in the file
-// order. The sections' writers share nothing: each has its own types, look
-// tables, colours and random numbers, and reads only its own section's library.
+// A main rule file (or, in a large style, an include group) written apart
+// from the run's text: its entries held, its findings in a report of its own,
+// both merged into the run's in the file order. The sections' writers share
+// nothing: each has its own types, look tables, colours and random numbers,
+// and reads only its own section's library.
 struct SideWrite {
     SideWrite(const CreateTypRequest& request, const LibraryTexts& libraries, bool keep_statements, std::size_t largest,
               std::uintmax_t file_size)
