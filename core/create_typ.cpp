@@ -298,6 +298,14 @@ void merge_side(Conversion& cv, Section section, SideWrite& side) {
         for (auto& [path, kept] : side.statements) (*cv.statements)[path] = std::move(kept);
 }
 
+// Hands what the run's files of a section left to a section to be written
+// apart after them (merge_side takes it back): its types, tag looks and colours.
+void hand_section(Conversion& cv, Section section, SideWrite& side) {
+    side.cv.types[section] = std::move(cv.types[section]);
+    side.cv.tag_looks[section] = std::move(cv.tag_looks[section]);
+    side.cv.calm_colours = cv.calm_colours;
+}
+
 // Waits for a section written apart, serving the event loop meanwhile.
 void wait_for(SideWrite& side, const Yield& yield) {
     while (side.done.wait_for(std::chrono::milliseconds(yield ? 20 : 1000)) != std::future_status::ready) yield_to(yield);
@@ -419,9 +427,7 @@ void write_include_files(Conversion& cv, const CreateTypRequest& run, ReadAhead&
         }
         sides[s] = std::make_unique<SideWrite>(run, cv.libraries, false, largest, 0);
         SideWrite& side = *sides[s];
-        side.cv.types[s] = std::move(cv.types[s]);
-        side.cv.tag_looks[s] = std::move(cv.tag_looks[s]);
-        side.cv.calm_colours = cv.calm_colours;
+        hand_section(cv, s, side);
         side.done = std::async(std::launch::async, [&cv = side.cv, s, &plan] { write_include_group(cv, s, plan); });
     }
     files.expect(std::move(in_turn), false, largest);
