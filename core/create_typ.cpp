@@ -312,14 +312,16 @@ void wait_for(SideWrite& side, const Yield& yield) {
     side.done.get();
 }
 
+using SideWrites = std::vector<std::unique_ptr<SideWrite>>;
+
 // The main rule files: each large one after the first written on a thread of
 // its own while the others are written in turn, each merged into the run's
-// text and report in its place. The event loop is served meanwhile. True
-// when a file was written apart (the style is a large one).
-bool write_main_files(Conversion& cv, const CreateTypRequest& request, const std::vector<MainFile>& files,
-                      std::size_t largest, const Yield& yield) {
+// text and report in its place. The event loop is served meanwhile. The
+// files written apart are left in `merged` (none when the style is small).
+void write_main_files(Conversion& cv, const CreateTypRequest& request, const std::vector<MainFile>& files,
+                      std::size_t largest, const Yield& yield, SideWrites& merged) {
     const bool keep_statements = cv.statements != nullptr;
-    std::vector<std::unique_ptr<SideWrite>> sides(files.size());
+    SideWrites sides(files.size());
     std::vector<std::string> in_turn;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const Section section = files[i].section;
@@ -340,8 +342,8 @@ bool write_main_files(Conversion& cv, const CreateTypRequest& request, const std
         }
         wait_for(*sides[i], yield);
         merge_side(cv, file.section, *sides[i]);
+        merged.push_back(std::move(sides[i]));
     }
-    return std::any_of(sides.begin(), sides.end(), [](const std::unique_ptr<SideWrite>& side) { return side != nullptr; });
 }
 
 }  // namespace
@@ -613,7 +615,9 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     std::optional<CreateTypRequest> sorted;
     KnownStatements statements;
     if (request.sort_include_files) cv.statements = &statements;
-    const bool apart = write_main_files(cv, request, main_files, largest, yield);
+    SideWrites merged;
+    write_main_files(cv, request, main_files, largest, yield, merged);
+    const bool apart = !merged.empty();
     cv.statements = nullptr;
     if (request.sort_include_files) {
         sorted = request;
@@ -643,6 +647,10 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
         report.entries = updated.entries;
         report.update = std::move(updated.update);
     }
+    // The memory of the files written apart (megabytes of a large style's
+    // pieces and texts) is given back while the text goes to disk.
+    std::future<void> released;
+    if (!merged.empty()) released = std::async(std::launch::async, [sides = std::move(merged)]() mutable { sides.clear(); });
     if (std::optional<Failure> failure = out.finish()) report.failures.push_back(std::move(*failure));
     else report.written = true;
     return report;

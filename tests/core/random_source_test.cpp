@@ -12,6 +12,24 @@ TEST(RoundHalfEven, sends_halves_to_the_even_neighbour) {
     for (const auto& [value, rounded] : cases) EXPECT_EQ(round_half_even(value), rounded) << value;
 }
 
+// The engine is the standard's, number for number, over several refills
+// of its state and after passing over numbers in steps of every size.
+TEST(Mt64, draws_and_passes_over_the_numbers_of_the_standard_engine) {
+    for (const std::uint64_t seed : {std::uint64_t{0}, std::uint64_t{1}, std::uint64_t{5489}, ~std::uint64_t{0}, std::uint64_t{0x9e3779b97f4a7c15}}) {
+        Mt64 ours(seed);
+        std::mt19937_64 standard(seed);
+        for (int i = 0; i < 2000; ++i) ASSERT_EQ(ours(), standard()) << seed << " " << i;
+        for (const std::uint64_t skip : {0u, 1u, 2u, 155u, 156u, 311u, 312u, 313u, 1000u, 7777u}) {
+            ours.discard(skip);
+            standard.discard(skip);
+            ASSERT_EQ(ours(), standard()) << seed << " after " << skip;
+        }
+        ours.seed(seed + 1);
+        standard.seed(seed + 1);
+        EXPECT_EQ(ours(), standard()) << "reseeded";
+    }
+}
+
 // Skipping numbers lands where drawing them would, across the engine's
 // refills of 312 numbers; checked against the standard engine drawn one by one.
 TEST(MtRandom, skipping_numbers_lands_where_drawing_them_would) {
