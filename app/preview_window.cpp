@@ -133,7 +133,7 @@ bool PreviewWindow::show_typ_text(const std::string& path, std::string& error, c
     m_model->show(std::move(doc), looks);
     // A run that reported no looks tells nothing of them.
     m_summary->setText(looks.empty() ? QString("Look sources are known right after Create TYP")
-                                     : to_qt(look_summary(looks)));
+                                     : to_qt(look_summary(count_looks(looks))));
     m_entries->setColumnHidden(PreviewModel::SOURCE, looks.empty());
     setWindowTitle(to_qt("Preview: " + path));
     m_command->setText(to_qt("Compile it with: " + mkgmap_command(path)));

@@ -25,8 +25,8 @@ namespace {
 // Everything said goes to stderr, one message to a line; -q silences warnings.
 class Reporter {
 public:
-    Reporter(std::ostream& err, bool quiet) : m_err(err), m_quiet(quiet) {}
-    void error(const std::string& text) { m_err << "tessaro-cli: " << text << '\n'; }
+    Reporter(TextOut& err, bool quiet) : m_err(err), m_quiet(quiet) {}
+    void error(const std::string& text) { m_err << "tessaro-cli: " << text << "\n"; }
     void warn(const std::string& text) {
         if (!m_quiet) error(text);
     }
@@ -45,7 +45,7 @@ public:
     void lines(const std::string& text) { m_err << text; }
 
 private:
-    std::ostream& m_err;
+    TextOut& m_err;
     bool m_quiet;
     std::vector<Failure> m_told;
 };
@@ -120,10 +120,9 @@ void sort_by_statements(IncludeFiles& inc, const std::string& style_folder, cons
 // option names no file of the include folder. The statements' sorting
 // (--auto-inc) is left to sort_by_statements; `statements`, if given, takes
 // the include statements of the files the scan read.
-bool sort_include_files(IncludeFiles& inc, const CliOptions& o, const std::string& style_folder, Reporter& say,
-                        std::vector<std::string>& unread, KnownStatements* statements = nullptr) {
-    RuleReader reader;
-    const IncludeScan scan = scan_include_files(inc, style_folder, reader, statements);
+bool sort_include_files(IncludeFiles& inc, IncludeScanAhead& scanning, const CliOptions& o, const std::string& style_folder,
+                        Reporter& say, std::vector<std::string>& unread, KnownStatements* statements = nullptr) {
+    const IncludeScan scan = scanning.take(inc, statements);
     say.failures(scan.failures);
     for (const Failure& f : scan.failures) unread.push_back(f.path);
     const std::string folder = include_folder(style_folder);
@@ -145,9 +144,12 @@ bool sort_include_files(IncludeFiles& inc, const CliOptions& o, const std::strin
 
 Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter& say) {
     Setup s;
-    load_libraries(s, o, program_folder, say);
     CreateTypRequest& request = s.request;
     request.style_folder = without_trailing_separators(o.style_folder);
+    // The include files are scanned while the library files load and the
+    // request is checked; the statements are kept for --auto-inc.
+    IncludeScanAhead scanning(request.style_folder, o.auto_inc);
+    load_libraries(s, o, program_folder, say);
     request.sections = o.sections;
     request.include_tag_text = o.tag_text;
     request.classic_looks = o.classic_looks;
@@ -156,6 +158,8 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     request.update = o.update;
     request.prune = o.prune;
     request.replace_broken = o.force;
+    // Each entry's look only for the report: the summary needs their counts alone.
+    request.keep_looks = o.report.has_value();
     if (o.output) {
         request.typ_path = *o.output;
     } else {
@@ -176,7 +180,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     // files once for their types and their statements alike; those of the
     // include files come from the scan.
     KnownStatements scanned;
-    if (!sort_include_files(request.include_files, o, request.style_folder, say, unread,
+    if (!sort_include_files(request.include_files, scanning, o, request.style_folder, say, unread,
                             o.auto_inc ? &scanned : nullptr))
         return Outcome::BadUsage;
     IncludeFiles sorted = request.include_files;
@@ -235,7 +239,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
         return Outcome::Incomplete;
     }
     say.warn(update.done ? updated_text(request.typ_path, update) : created_text(request.typ_path, report));
-    if (!request.classic_looks) say.warn(look_summary(report.looks));
+    if (!request.classic_looks) say.warn(look_summary(report.look_counts));
     say.warn(compile_text(request.typ_path));
     return report_written ? Outcome::Written : Outcome::Failed;
 }
@@ -243,7 +247,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
 // The TYP text against the style read as the conversion reads it; the number
 // of things said (findings, and whatever kept the style from being read in full).
 std::size_t check_against_style(const CliOptions& o, const std::string& path, const TypDocument& doc,
-                                std::ostream& err) {
+                                TextOut& err) {
     Reporter say(err, o.quiet);
     CreateTypRequest request;
     request.style_folder = without_trailing_separators(*o.style);
@@ -258,37 +262,38 @@ std::size_t check_against_style(const CliOptions& o, const std::string& path, co
         return 1;
     }
     std::vector<std::string> unread;
-    if (!sort_include_files(request.include_files, o, request.style_folder, say, unread)) return 1;
+    IncludeScanAhead scanning(request.style_folder, false);
+    if (!sort_include_files(request.include_files, scanning, o, request.style_folder, say, unread)) return 1;
     if (o.auto_inc) sort_by_statements(request.include_files, request.style_folder, nullptr);
     const StyleTypes style = list_style_types(request);
     say.failures(style.failures);
     const std::vector<StyleDrift> drift = find_style_drift(doc, style.types);
     for (const StyleDrift& d : drift)
-        err << path << (d.file.empty() ? ":" + std::to_string(d.line) : std::string()) << ": " << drift_text(d) << '\n';
+        err << path << (d.file.empty() ? ":" + std::to_string(d.line) : std::string()) << ": " << drift_text(d) << "\n";
     return unread.size() + style.failures.size() + drift.size();
 }
 
-int check_typ_text(const CliOptions& o, std::ostream& out, std::ostream& err) {
+int check_typ_text(const CliOptions& o, TextOut& out, TextOut& err) {
     const std::string& path = *o.check;
     std::string text;
     std::string error;
     if (!read_file(path, text, error)) {
-        err << path << ": " << error << '\n';
+        err << path << ": " << error << "\n";
         return EXIT_FAILED;
     }
     const TypDocument doc = read_typ_text(text);
     err << typ_problems_text(path, doc.problems);
     const std::size_t findings = o.style ? check_against_style(o, path, doc, err) : 0;
     if (has_error(doc) || (o.strict && !doc.problems.empty()) || findings != 0) return EXIT_FAILED;
-    out << path << ": " << doc.entries.size() << " entries, "
-        << (doc.problems.empty() ? std::string("no problems") : std::to_string(doc.problems.size()) + " warnings") << '\n';
+    out << path << ": " << std::to_string(doc.entries.size()) << " entries, "
+        << (doc.problems.empty() ? std::string("no problems") : std::to_string(doc.problems.size()) + " warnings") << "\n";
     return EXIT_DONE;
 }
 
 }  // namespace
 
-int run_cli(const std::vector<std::string>& args, const std::string& program_folder, std::ostream& out,
-            std::ostream& err) {
+int run_cli(const std::vector<std::string>& args, const std::string& program_folder, TextOut& out,
+            TextOut& err) {
     const CliParse parsed = parse_cli(args);
     if (!parsed.error.empty()) {
         err << "tessaro-cli: " << parsed.error << "\nTry 'tessaro-cli --help'.\n";
@@ -300,7 +305,7 @@ int run_cli(const std::vector<std::string>& args, const std::string& program_fol
         return EXIT_DONE;
     }
     if (o.version) {
-        out << "tessaro-cli " << PROGRAM_VERSION << '\n';
+        out << "tessaro-cli " << PROGRAM_VERSION << "\n";
         return EXIT_DONE;
     }
     if (o.check) return check_typ_text(o, out, err);

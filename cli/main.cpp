@@ -1,5 +1,5 @@
 #include <filesystem>
-#include <iostream>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -31,6 +31,7 @@ std::string program_folder(const char* argv0) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    std::ios::sync_with_stdio(true);
-    return tessaro::run_cli(args, program_folder(argc > 0 ? argv[0] : nullptr), std::cout, std::cerr);
+    tessaro::FileOut out(stdout);
+    tessaro::FileOut err(stderr);
+    return tessaro::run_cli(args, program_folder(argc > 0 ? argv[0] : nullptr), out, err);
 }

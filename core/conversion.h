@@ -29,6 +29,7 @@ struct Conversion {
     // rule file names it first.
     PerSection<TypeSet> types{};
     bool classic_looks = false;
+    bool keep_looks = true;  // each entry's look goes into the report, not only its count
     PerSection<std::unique_ptr<TagLooks>> tag_looks{};  // made at their first use
     std::optional<std::size_t> lost_labels_warning{};    // its place in the report's warnings, once there
     CalmColours calm_colours{};                          // the random colours without classic looks
@@ -64,6 +65,8 @@ struct Conversion {
                                             std::string_view label, EntryLook& look);
     // Appends a finished entry of the section, counts it and notes where its look came from.
     void write_entry(Section section, const std::string& entry, EntryLook look);
+    // The note of an entry's look, with the rule's condition when looks are kept.
+    EntryLook entry_look(LookSource source, const RuleItem& item) const;
     // Starts a writer's reading of a rule file (taken over from `files` when
     // they read it ahead). The writers see the first item of each type code
     // value of a file only: a later one would find its type written already
@@ -72,8 +75,5 @@ struct Conversion {
     // Ends a writer's reading of its rule file; a failure to read it goes into the report.
     void close_rules();
 };
-
-// The note of an entry's look, with the rule's condition.
-EntryLook entry_look(LookSource source, const RuleItem& item);
 
 }  // namespace tessaro

@@ -232,6 +232,11 @@ std::size_t looks_ahead(std::uintmax_t bytes) {
     return static_cast<std::size_t>(std::min<std::uintmax_t>(3 * bytes / 100, MOST_LOOKS_AHEAD)) + 64;
 }
 
+// An update pairs the old text's entries with the looks of the new ones.
+bool keeps_looks(const CreateTypRequest& request) {
+    return request.keep_looks || request.update;
+}
+
 // A main rule file (or, in a large style, an include group) written apart
 // from the run's text: its entries held, its findings in a report of its own,
 // both merged into the run's in the file order. The sections' writers share
@@ -243,8 +248,9 @@ struct SideWrite {
         : random(request.seed), text(std::string(), Yield{}), cv{libraries, request.include_tag_text, random, text, &reader, report} {
         // A large style's entries come to about a fifth of its rule text's bytes: room for a quarter.
         text.hold(static_cast<std::size_t>(std::min<std::uintmax_t>(file_size / 4, MOST_HELD_AHEAD)));
-        report.looks.reserve(looks_ahead(file_size));
         cv.classic_looks = request.classic_looks;
+        cv.keep_looks = keeps_looks(request);
+        if (cv.keep_looks) report.looks.reserve(looks_ahead(file_size));
         if (keep_statements) cv.statements = &statements;
         reader.reserve(largest);
     }
@@ -288,6 +294,7 @@ void merge_side(Conversion& cv, Section section, SideWrite& side) {
         report.warnings.push_back(std::move(w));
     }
     std::move(part.looks.begin(), part.looks.end(), std::back_inserter(report.looks));
+    for (std::size_t i = 0; i < report.look_counts.size(); ++i) report.look_counts[i] += part.look_counts[i];
     for (Section s : ALL_SECTIONS) report.entries[s] += part.entries[s];
     report.label_dropped = report.label_dropped || part.label_dropped;
     cv.types[section] = std::move(side.cv.types[section]);
@@ -545,6 +552,8 @@ std::optional<std::string> Conversion::look_by_tags(Section section, std::string
 void Conversion::write_entry(Section section, const std::string& entry, EntryLook look) {
     out.append(entry);
     ++report.entries[section];
+    ++report.look_counts[static_cast<std::size_t>(look.source)];
+    if (!keep_looks) return;
     // The code as the entry writes it after "Type=".
     const std::size_t type = entry.find("Type=");
     if (type != std::string::npos) {
@@ -569,12 +578,12 @@ void Conversion::close_rules() {
         (*statements)[rules_path] = std::move(*kept);
 }
 
-EntryLook entry_look(LookSource source, const RuleItem& item) {
+EntryLook Conversion::entry_look(LookSource source, const RuleItem& item) const {
     // A report line, not the rule file: the condition is cut short.
     constexpr std::size_t MAX_CONDITION = 200;
     EntryLook look;
     look.source = source;
-    look.condition = std::string(trim_blanks(item.before).substr(0, MAX_CONDITION));
+    if (keep_looks) look.condition = std::string(trim_blanks(item.before).substr(0, MAX_CONDITION));
     return look;
 }
 
@@ -609,7 +618,8 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
                   request.include_tag_text, random, out, nullptr, report};
     cv.files = &files;
     cv.classic_looks = request.classic_looks;
-    report.looks.reserve(looks_ahead(largest));
+    cv.keep_looks = keeps_looks(request);
+    if (cv.keep_looks) report.looks.reserve(looks_ahead(largest));
     // Sorted by the front end before the run, or here once the rule files
     // are read: their include statements are then kept as they are read, not read again.
     std::optional<CreateTypRequest> sorted;
@@ -644,6 +654,7 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
         UpdatedText updated = update_typ_text(old->bytes, old->doc, fresh, prune);
         out.write_instead(updated.text);
         report.looks = std::move(updated.looks);
+        report.look_counts = count_looks(report.looks);
         report.entries = updated.entries;
         report.update = std::move(updated.update);
     }

@@ -43,6 +43,9 @@ struct CreateTypRequest {
     bool update = false;
     bool prune = false;            // with update: drop the entries of types the style no longer uses
     bool replace_broken = false;   // with update: an old text with errors is replaced as by a fresh run
+    // The look of each entry in the report (report.looks); without, only how
+    // many came from each source (an update keeps them all the same).
+    bool keep_looks = true;
     // Sorts include_files into groups once the run has read the main rule
     // files, given the include statements it found in them (by path; a file
     // missing there is to be read again). Empty: include_files is sorted already.
@@ -89,7 +92,8 @@ struct CreateTypReport {
     bool label_dropped = false;       // a rule's label could not be added to a library look
     std::vector<Failure> failures;    // in the order they happened
     std::vector<Warning> warnings;    // in the order they were met
-    std::vector<EntryLook> looks;     // one for each entry, in the order of the TYP text
+    std::vector<EntryLook> looks;     // one for each entry, in the order of the TYP text (keep_looks)
+    LookCounts look_counts{};         // the entries by the source of their look
     std::size_t chunks = 0;           // pieces of the TYP text, header included
     TypUpdate update;                 // what the update did (request.update)
 

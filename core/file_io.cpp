@@ -187,7 +187,9 @@ bool read_file(const std::string& path, std::string& out, std::string& error,
     // The size only sizes the chunks; the read goes on until the end of the file.
     // (Rule files, the large ones, are read a piece at a time by RuleReader instead.)
     std::uintmax_t expected = file.size_hint();
-    out.reserve(out.size() + static_cast<std::size_t>(expected));
+    // One byte more than the file holds: the read that tells its end must
+    // not move the text into a buffer twice its size.
+    out.reserve(out.size() + static_cast<std::size_t>(expected) + 1);
     while (true) {
         const std::size_t want = static_cast<std::size_t>(
             std::min<std::uintmax_t>(READ_CHUNK, std::max<std::uintmax_t>(expected + 1, 4096)));

@@ -89,7 +89,7 @@ void write_lines(Conversion& cv, const std::string& path) {
 
             const std::string item = hit.text();
             const std::string_view rule_text = std::string_view(item).substr(item.find('@') + 1);
-            EntryLook source = entry_look(LookSource::Library, hit);
+            EntryLook source = cv.entry_look(LookSource::Library, hit);
             const std::string library_look = cv.library_look(Section::Line, token, rule_text);
             if (!library_look.empty()) {
                 cv.write_entry(Section::Line, entry_text(Section::Line, library_look),

@@ -19,12 +19,19 @@ const char* look_source_name(LookSource source) {
     return "library";
 }
 
-std::string look_summary(const std::vector<EntryLook>& looks) {
+LookCounts count_looks(const std::vector<EntryLook>& looks) {
+    LookCounts counts{};
+    for (const EntryLook& look : looks) ++counts[static_cast<std::size_t>(look.source)];
+    return counts;
+}
+
+std::string look_summary(const LookCounts& counts) {
     constexpr LookSource ORDER[] = {LookSource::Kept,   LookSource::Library, LookSource::Table, LookSource::Tags,
                                     LookSource::Marker, LookSource::Random,  LookSource::Unused};
-    std::array<std::size_t, std::size(ORDER)> counts{};
-    for (const EntryLook& look : looks) ++counts[static_cast<std::size_t>(look.source)];
-    std::string text = std::to_string(looks.size()) + (looks.size() == 1 ? " type" : " types");
+    static_assert(std::size(ORDER) == std::tuple_size_v<LookCounts>);
+    std::size_t types = 0;
+    for (const std::size_t n : counts) types += n;
+    std::string text = std::to_string(types) + (types == 1 ? " type" : " types");
     const char* separator = ": ";
     for (const LookSource source : ORDER) {
         const std::size_t n = counts[static_cast<std::size_t>(source)];

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -31,9 +33,13 @@ struct EntryLook {
     std::string condition;     // the rule's condition, at most 200 bytes
 };
 
+// How many entries took their look from each source (indexed by LookSource).
+using LookCounts = std::array<std::size_t, 7>;
+LookCounts count_looks(const std::vector<EntryLook>& looks);
+
 // "218 types: 180 library, 20 table, 12 tags, 2 marker, 4 random": every
 // source in that order, those with no entry left out.
-std::string look_summary(const std::vector<EntryLook>& looks);
+std::string look_summary(const LookCounts& counts);
 
 // The report of the looks: one line per entry, tab-separated: section,
 // code, source, library code (or "-"), matched tags (or "-"), condition;

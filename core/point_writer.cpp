@@ -22,7 +22,7 @@ void write_points(Conversion& cv, const std::string& path) {
             const std::size_t at = label.find('@');
             if (at != std::string_view::npos) label = label.substr(at + 1);
             // The library's look of the code, else the look its tags point to, else its category's marker.
-            EntryLook look = entry_look(LookSource::Library, hit);
+            EntryLook look = cv.entry_look(LookSource::Library, hit);
             std::string entry = cv.library_look(Section::Point, code, label);
             if (entry.empty()) {
                 if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Point, code, hit, label, look)) {

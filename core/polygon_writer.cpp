@@ -93,7 +93,7 @@ void write_polygons(Conversion& cv, const std::string& path) {
                 const std::size_t at = rest.find('@');
                 if (at != std::string_view::npos) rule_text = rest.substr(at + 1);
             }
-            EntryLook look = entry_look(LookSource::Library, hit);
+            EntryLook look = cv.entry_look(LookSource::Library, hit);
             const std::string library_look = cv.library_look(Section::Polygon, code, rule_text);
             if (!library_look.empty()) {
                 listed.back().level = level_of(library_look);

@@ -78,7 +78,7 @@ TEST(RunCliOnWindows, converts_a_style_folder_named_with_blanks_and_code_page_le
     write_through_the_code_page(join_path(style, "points"), "amenity=bar [0x2d02 resolution 24]\n");
     write_through_the_code_page(join_path(join_path(style, "inc"), inc_name), "natural=water [0x3c resolution 20]\n");
     const std::string out = join_path(style, "out.txt");
-    std::ostringstream cout, cerr;
+    StringOut cout, cerr;
     ASSERT_EQ(run_cli({"--seed", "1", "-o", out, "--inc-polygons", inc_name, style}, ".", cout, cerr), EXIT_DONE)
         << cerr.str();
     EXPECT_EQ(cerr.str().find(inc_name), std::string::npos) << cerr.str();  // found by the scan, so not unsorted
@@ -107,6 +107,11 @@ TEST(RunCli, reports_where_each_look_came_from_and_never_over_the_text_or_an_inp
     EXPECT_EQ(r.err.substr(r.err.rfind("tessaro-cli: 4 types")),
               "tessaro-cli: 4 types: 1 library, 1 table, 1 marker, 1 random\n"
               "tessaro-cli: compile it, keeping its labels, with: mkgmap --family-id=12345 --code-page=1252 " + out + "\n");
+    // Without a report, the same text and summary.
+    const std::string text = test::read_bytes(out);
+    const test::CliOutput unreported = test::cli({"--seed", "1", "--res", dir / "res", "-o", out, dir / "s"});
+    EXPECT_EQ(unreported.err, r.err);
+    EXPECT_EQ(test::read_bytes(out), text);
 
     // Classic looks: the fuel point has no entry, and no summary is said.
     const test::CliOutput classic =

@@ -236,6 +236,14 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other) 
     EXPECT_EQ(large.chunks, small.chunks);
     ASSERT_EQ(large.looks.size(), small.looks.size());
     for (std::size_t i = 0; i < large.looks.size(); ++i) EXPECT_EQ(large.looks[i].code, small.looks[i].code);
+
+    // Without the looks, the same text, and their counts by source all the same.
+    s.request.keep_looks = false;
+    const CreateTypReport counted = s.run();
+    EXPECT_EQ(s.out(), small_text);
+    EXPECT_TRUE(counted.looks.empty());
+    EXPECT_EQ(counted.look_counts, count_looks(small.looks));
+    EXPECT_EQ(counted.look_counts, small.look_counts);
 }
 
 // The files of other styles come after the section's group; a missing style

@@ -21,7 +21,7 @@ struct CliOutput {
 
 // Runs the CLI in this process, as from the current folder.
 inline CliOutput cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
+    StringOut out, err;
     const int code = run_cli(args, ".", out, err);
     return {code, out.str(), err.str()};
 }
