@@ -435,7 +435,7 @@ std::string_view item_code(const RuleItem& item) {
     return leading_code(item.after).code;
 }
 
-// Reads and scans the pieces of a large file on a thread of its own, up to
+// Reads and scans the pieces of a large file on a thread of its own,
 // PIECES - 1 ahead of the caller: the scan and the caller's work on the items
 // overlap. The pieces and the scan's state belong to the thread until it has
 // handed a piece over; a piece handed over is only read until it is released.

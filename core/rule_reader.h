@@ -103,9 +103,11 @@ private:
         std::string_view text;           // Items::None
         bool normalised = false;         // text is
     };
-    // Pieces in turn: while the caller works on one, the next are read and
-    // scanned on a thread of their own.
-    static constexpr std::size_t PIECES = 8;
+    // Pieces in turn: while the caller works on one, the next is read and
+    // scanned on a thread of their own. Two: the caller's work on a piece's
+    // few items is short, and each further piece is fresh memory that every
+    // run pays for again (a fresh page costs half as much as scanning it).
+    static constexpr std::size_t PIECES = 2;
     class Worker;
 
 public:
