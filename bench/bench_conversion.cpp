@@ -92,8 +92,6 @@ std::optional<Failure> sort_include_files(IncludeFiles& inc, const std::string& 
 // messages: library files, the check, the include files, the one run.
 RunResult convert(const GeneratedStyle& style, const std::string& output) {
     RunResult r;
-    // The include files are scanned while the library files load and the request is checked.
-    IncludeScanAhead scanning(style.style_folder, true);
     LibraryTexts libraries;
     for (Section s : ALL_SECTIONS) {
         if (std::optional<Failure> failure = load_library_file(library_file_path(style.res_folder, s), s, libraries[s])) {
@@ -114,8 +112,9 @@ RunResult convert(const GeneratedStyle& style, const std::string& output) {
     }
     // The files are found first; the run sorts them once it has read the
     // main rule files, as the command line has it do.
+    RuleReader reader;
     KnownStatements scanned;
-    IncludeScan scan = scanning.take(request.include_files, &scanned);
+    IncludeScan scan = scan_include_files(request.include_files, request.style_folder, reader, &scanned);
     if (!scan.failures.empty()) {
         r.error = failure_words(scan.failures.front());
         return r;

@@ -120,9 +120,10 @@ void sort_by_statements(IncludeFiles& inc, const std::string& style_folder, cons
 // option names no file of the include folder. The statements' sorting
 // (--auto-inc) is left to sort_by_statements; `statements`, if given, takes
 // the include statements of the files the scan read.
-bool sort_include_files(IncludeFiles& inc, IncludeScanAhead& scanning, const CliOptions& o, const std::string& style_folder,
-                        Reporter& say, std::vector<std::string>& unread, KnownStatements* statements = nullptr) {
-    const IncludeScan scan = scanning.take(inc, statements);
+bool sort_include_files(IncludeFiles& inc, const CliOptions& o, const std::string& style_folder, Reporter& say,
+                        std::vector<std::string>& unread, KnownStatements* statements = nullptr) {
+    RuleReader reader;
+    const IncludeScan scan = scan_include_files(inc, style_folder, reader, statements);
     say.failures(scan.failures);
     for (const Failure& f : scan.failures) unread.push_back(f.path);
     const std::string folder = include_folder(style_folder);
@@ -144,12 +145,9 @@ bool sort_include_files(IncludeFiles& inc, IncludeScanAhead& scanning, const Cli
 
 Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter& say) {
     Setup s;
+    load_libraries(s, o, program_folder, say);
     CreateTypRequest& request = s.request;
     request.style_folder = without_trailing_separators(o.style_folder);
-    // The include files are scanned while the library files load and the
-    // request is checked; the statements are kept for --auto-inc.
-    IncludeScanAhead scanning(request.style_folder, o.auto_inc);
-    load_libraries(s, o, program_folder, say);
     request.sections = o.sections;
     request.include_tag_text = o.tag_text;
     request.classic_looks = o.classic_looks;
@@ -180,7 +178,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     // files once for their types and their statements alike; those of the
     // include files come from the scan.
     KnownStatements scanned;
-    if (!sort_include_files(request.include_files, scanning, o, request.style_folder, say, unread,
+    if (!sort_include_files(request.include_files, o, request.style_folder, say, unread,
                             o.auto_inc ? &scanned : nullptr))
         return Outcome::BadUsage;
     IncludeFiles sorted = request.include_files;
@@ -262,8 +260,7 @@ std::size_t check_against_style(const CliOptions& o, const std::string& path, co
         return 1;
     }
     std::vector<std::string> unread;
-    IncludeScanAhead scanning(request.style_folder, false);
-    if (!sort_include_files(request.include_files, scanning, o, request.style_folder, say, unread)) return 1;
+    if (!sort_include_files(request.include_files, o, request.style_folder, say, unread)) return 1;
     if (o.auto_inc) sort_by_statements(request.include_files, request.style_folder, nullptr);
     const StyleTypes style = list_style_types(request);
     say.failures(style.failures);

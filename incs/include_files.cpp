@@ -1,7 +1,6 @@
 #include "include_files.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <unordered_set>
 
 #include "file_io.h"
@@ -78,49 +77,6 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
         std::swap(current, next);
     }
     return scan;
-}
-
-namespace {
-
-// A rule file from this size on makes a large style, whose include files are
-// large as a rule: their scan then pays for a thread of its own (about a
-// third of a millisecond here), which a small style's would not.
-constexpr std::uintmax_t LARGE_RULE_FILE = 4 * 1024 * 1024;
-
-bool is_large_style(const std::string& style_folder) {
-    for (Section s : ALL_SECTIONS) {
-        std::error_code ec;
-        const std::uintmax_t size = std::filesystem::file_size(to_fs_path(rule_file_path(style_folder, rule_file_name(s))), ec);
-        if (!ec && size >= LARGE_RULE_FILE) return true;
-    }
-    return false;
-}
-
-}  // namespace
-
-IncludeScanAhead::IncludeScanAhead(std::string style_folder, bool keep_statements)
-    : m_style_folder(std::move(style_folder)), m_keep_statements(keep_statements) {
-    if (!is_large_style(m_style_folder) || !file_exists(include_folder(m_style_folder))) return;
-    m_done = std::async(std::launch::async, [this, keep_statements] {
-        RuleReader reader;
-        m_scan = scan_include_files(m_inc, m_style_folder, reader, keep_statements ? &m_statements : nullptr);
-    });
-}
-
-IncludeScanAhead::~IncludeScanAhead() {
-    if (m_done.valid()) m_done.wait();
-}
-
-IncludeScan IncludeScanAhead::take(IncludeFiles& inc, KnownStatements* statements) {
-    if (!m_done.valid()) {
-        RuleReader reader;
-        return scan_include_files(inc, m_style_folder, reader, m_keep_statements ? statements : nullptr);
-    }
-    m_done.get();  // a failure of the scan's thread is the caller's now
-    inc.found = std::move(m_inc.found);
-    for (Section s : ALL_SECTIONS) inc.groups[s].clear();
-    if (statements != nullptr) statements->merge(m_statements);
-    return std::move(m_scan);
 }
 
 bool add_selected_to_group(IncludeFiles& inc, Section group, const std::vector<std::size_t>& selected_rows) {

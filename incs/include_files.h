@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <future>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,30 +31,6 @@ struct IncludeScan {
 // too (by path), for a proposal that need not read them again.
 IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folder, RuleReader& reader,
                                KnownStatements* statements = nullptr);
-
-// scan_include_files on a thread of its own, started at once, so that the
-// caller loads the library files and checks the request meanwhile; in a
-// small style, or one without an include folder, the scan waits for take().
-class IncludeScanAhead {
-public:
-    IncludeScanAhead(std::string style_folder, bool keep_statements);
-    // Waits for a scan not taken.
-    ~IncludeScanAhead();
-    IncludeScanAhead(const IncludeScanAhead&) = delete;
-    IncludeScanAhead& operator=(const IncludeScanAhead&) = delete;
-
-    // The scan's outcome: inc (and `statements`, if given and asked for) as
-    // scan_include_files leaves them. Once only.
-    IncludeScan take(IncludeFiles& inc, KnownStatements* statements = nullptr);
-
-private:
-    std::string m_style_folder;
-    IncludeFiles m_inc;
-    bool m_keep_statements;
-    KnownStatements m_statements;
-    IncludeScan m_scan;
-    std::future<void> m_done;
-};
 
 // Add: the selected rows of the include file list go into the section's
 // group, each name once, in list order. False when the list is empty, so

@@ -53,30 +53,6 @@ TEST(IncludeScan, finds_types_in_large_files_and_normalised_codes) {
     EXPECT_EQ(s.inc.found, (Names{"far", "spaced"}));
 }
 
-// Scanned ahead (on a thread of its own in a large style), the include
-// files come out as the scan in turn finds them, statements and all.
-TEST(IncludeScan, ahead_finds_what_the_scan_in_turn_finds) {
-    IncStyle s;
-    s.dir.write("style/inc/roads", "include 'inc/names';\na=b [0x01 resolution 20]\n");
-    s.dir.write("style/inc/names", "name=* { name '${name}' }\n");
-    s.dir.write("style/inc/water", "natural=water [0x3c level 2]\ninclude \"inc/roads\"\n");
-    for (const bool large : {false, true}) {
-        if (large) s.dir.write("style/points", std::string(4 * 1024 * 1024, '#') + "\n");
-        KnownStatements in_turn;
-        const IncludeScan scan = scan_include_files(s.inc, s.dir / "style", s.reader, &in_turn);
-        IncludeScanAhead scanning(s.dir / "style", true);
-        IncludeFiles inc;
-        inc.groups[Section::Line] = {"old"};
-        KnownStatements ahead;
-        EXPECT_EQ(scanning.take(inc, &ahead).folder_found, scan.folder_found);
-        EXPECT_EQ(inc.found, s.inc.found) << large;
-        EXPECT_EQ(inc.found, (Names{"roads", "water"}));
-        EXPECT_TRUE(inc.groups_empty());
-        EXPECT_EQ(ahead, in_turn) << large;
-        EXPECT_EQ(ahead.size(), 3u);
-    }
-}
-
 TEST(IncludeSorting, add_takes_selected_rows_once_in_list_order_and_remove_the_first_selected) {
     IncludeFiles inc;
     EXPECT_FALSE(add_selected_to_group(inc, Section::Line, {0}));  // nothing to select from
