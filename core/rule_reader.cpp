@@ -818,6 +818,11 @@ __attribute__((always_inline)) inline bool RuleReader::scan_marked_line(const ch
         for (std::uint64_t word = specials_in(bits, w, line_start, line_end); word != 0; word &= word - 1) {
             const std::size_t at = w * 64 + static_cast<std::size_t>(std::countr_zero(word));
             if (!is_mark(text[at])) return false;
+            // Inside quotes (never in a comment or a bracket passed over) only the closing quote counts.
+            if (state.quote != 0) {
+                if (text[at] == state.quote) state.quote = 0;
+                continue;
+            }
             const std::size_t pos = at - line_start;
             if (comment || pos < skip_to) continue;
             std::size_t close = NPOS;
