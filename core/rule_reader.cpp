@@ -795,7 +795,7 @@ __attribute__((always_inline)) inline bool RuleReader::skim_line(const char* tex
     if (k + 2 >= limit || text[k] != '0' || (text[k + 1] | 0x20) != 'x') return false;
     // Eight digits at most (more go the general way): no value overflows.
     std::uint64_t value = 0;
-    const std::size_t end = detail::read_hex_digits(text, k + 2, std::min(limit, k + 10), value);
+    const std::size_t end = detail::read_hex_digits<true>(text, k + 2, std::min(limit, k + 10), value);
     if (end == k + 2 || end == limit || (text[end] != ' ' && text[end] != ']')) return false;
     if (!m_values_met.contains(static_cast<std::uint32_t>(value))) return false;
     // The bracket must close before the comment or the line's end, or it reads on into the next lines.

@@ -38,13 +38,15 @@ inline constexpr std::array<std::uint8_t, 256> HEX_DIGITS = [] {
 LeadingCode other_leading_code(std::string_view text, std::size_t first);
 // Reads the hexadecimal digits of text from `from` on, up to `to`, into
 // value (held at a little over 32 bits: larger is too large alike); returns
-// where they end.
+// where they end. FEW: the caller reads eight digits at most, which never
+// overflow, and is spared the check.
+template <bool FEW = false>
 inline std::size_t read_hex_digits(const char* text, std::size_t from, std::size_t to, std::uint64_t& value) {
     value = 0;
     for (; from < to; ++from) {
         const std::uint8_t digit = HEX_DIGITS[static_cast<unsigned char>(text[from])];
         if (digit == 0xFF) break;
-        value = value < (std::uint64_t{1} << 36) ? value * 16 + digit : value;
+        value = FEW || value < (std::uint64_t{1} << 36) ? value * 16 + digit : value;
     }
     return from;
 }
