@@ -25,7 +25,7 @@ namespace {
 // Everything said goes to stderr, one message to a line; -q silences warnings.
 class Reporter {
 public:
-    Reporter(TextOut& err, bool quiet) : m_err(err), m_quiet(quiet) {}
+    Reporter(TextSink& err, bool quiet) : m_err(err), m_quiet(quiet) {}
     void error(const std::string& text) { m_err << "tessaro-cli: " << text << "\n"; }
     void warn(const std::string& text) {
         if (!m_quiet) error(text);
@@ -45,7 +45,7 @@ public:
     void lines(const std::string& text) { m_err << text; }
 
 private:
-    TextOut& m_err;
+    TextSink& m_err;
     bool m_quiet;
     std::vector<Failure> m_told;
 };
@@ -245,7 +245,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
 // The TYP text against the style read as the conversion reads it; the number
 // of things said (findings, and whatever kept the style from being read in full).
 std::size_t check_against_style(const CliOptions& o, const std::string& path, const TypDocument& doc,
-                                TextOut& err) {
+                                TextSink& err) {
     Reporter say(err, o.quiet);
     CreateTypRequest request;
     request.style_folder = without_trailing_separators(*o.style);
@@ -270,7 +270,7 @@ std::size_t check_against_style(const CliOptions& o, const std::string& path, co
     return unread.size() + style.failures.size() + drift.size();
 }
 
-int check_typ_text(const CliOptions& o, TextOut& out, TextOut& err) {
+int check_typ_text(const CliOptions& o, TextSink& out, TextSink& err) {
     const std::string& path = *o.check;
     std::string text;
     std::string error;
@@ -289,8 +289,8 @@ int check_typ_text(const CliOptions& o, TextOut& out, TextOut& err) {
 
 }  // namespace
 
-int run_cli(const std::vector<std::string>& args, const std::string& program_folder, TextOut& out,
-            TextOut& err) {
+int run_cli(const std::vector<std::string>& args, const std::string& program_folder, TextSink& out,
+            TextSink& err) {
     const CliParse parsed = parse_cli(args);
     if (!parsed.error.empty()) {
         err << "tessaro-cli: " << parsed.error << "\nTry 'tessaro-cli --help'.\n";

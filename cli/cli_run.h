@@ -9,18 +9,19 @@ namespace tessaro {
 
 // Where the command line's texts go. Not a std::ostream: a stream's locale
 // costs a tenth of a millisecond at every start, a twentieth of a small run.
-class TextOut {
+// (Not named TextOut: windows.h makes that a macro.)
+class TextSink {
 public:
-    virtual ~TextOut() = default;
+    virtual ~TextSink() = default;
     virtual void write(std::string_view text) = 0;
-    TextOut& operator<<(std::string_view text) {
+    TextSink& operator<<(std::string_view text) {
         write(text);
         return *this;
     }
 };
 
 // A stream of the C library (stdout, stderr).
-class FileOut : public TextOut {
+class FileOut : public TextSink {
 public:
     explicit FileOut(std::FILE* file) : m_file(file) {}
     void write(std::string_view text) override { std::fwrite(text.data(), 1, text.size(), m_file); }
@@ -30,7 +31,7 @@ private:
 };
 
 // Text kept, as tests read it.
-class StringOut : public TextOut {
+class StringOut : public TextSink {
 public:
     void write(std::string_view text) override { m_text.append(text); }
     const std::string& str() const { return m_text; }
@@ -43,6 +44,6 @@ enum CliExit : int { EXIT_DONE = 0, EXIT_FAILED = 1, EXIT_USAGE = 2 };
 
 // The whole CLI: the core's check and run of Create TYP, told in the command
 // line's own terms. program_folder holds the default res/ folder.
-int run_cli(const std::vector<std::string>& args, const std::string& program_folder, TextOut& out, TextOut& err);
+int run_cli(const std::vector<std::string>& args, const std::string& program_folder, TextSink& out, TextSink& err);
 
 }  // namespace tessaro
