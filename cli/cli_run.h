@@ -30,16 +30,6 @@ private:
     std::FILE* m_file;
 };
 
-// Text kept, as tests read it.
-class StringOut : public TextSink {
-public:
-    void write(std::string_view text) override { m_text.append(text); }
-    const std::string& str() const { return m_text; }
-
-private:
-    std::string m_text;
-};
-
 enum CliExit : int { EXIT_DONE = 0, EXIT_FAILED = 1, EXIT_USAGE = 2 };
 
 // The whole CLI: the core's check and run of Create TYP, told in the command

@@ -24,7 +24,7 @@ public:
 // The 64-bit Mersenne twister, number for number std::mt19937_64 (which the
 // standard fully specifies): the same seed gives the same numbers on every
 // platform. Its own, because a large style's items pass over millions of
-// numbers, and the standard engine refills its state one number at a time.
+// numbers, and the standard engine refills its state one word at a time.
 class Mt64 {
 public:
     static constexpr std::size_t STATE = 312;

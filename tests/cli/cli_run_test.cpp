@@ -1,7 +1,6 @@
 #include "cli_run.h"
 
 #include <gtest/gtest.h>
-#include <sstream>
 
 #include "file_io.h"
 #include "support/cli_capture.h"
@@ -78,7 +77,7 @@ TEST(RunCliOnWindows, converts_a_style_folder_named_with_blanks_and_code_page_le
     write_through_the_code_page(join_path(style, "points"), "amenity=bar [0x2d02 resolution 24]\n");
     write_through_the_code_page(join_path(join_path(style, "inc"), inc_name), "natural=water [0x3c resolution 20]\n");
     const std::string out = join_path(style, "out.txt");
-    StringOut cout, cerr;
+    test::StringOut cout, cerr;
     ASSERT_EQ(run_cli({"--seed", "1", "-o", out, "--inc-polygons", inc_name, style}, ".", cout, cerr), EXIT_DONE)
         << cerr.str();
     EXPECT_EQ(cerr.str().find(inc_name), std::string::npos) << cerr.str();  // found by the scan, so not unsorted

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +12,16 @@
 #include "text_util.h"
 
 namespace tessaro::test {
+
+// What the command line says, kept for the test to read.
+class StringOut : public TextSink {
+public:
+    void write(std::string_view text) override { m_text.append(text); }
+    const std::string& str() const { return m_text; }
+
+private:
+    std::string m_text;
+};
 
 struct CliOutput {
     int exit_code;
