@@ -347,6 +347,8 @@ void write_main_files(Conversion& cv, const CreateTypRequest& request, const std
             writer_of(file.section)(cv, file.path);
             continue;
         }
+        // The text before it is complete: the disk can start on it.
+        if (!cv.out.holding()) sides[i]->text.relay_to(cv.out);
         wait_for(*sides[i], yield);
         merge_side(cv, file.section, *sides[i]);
         merged.push_back(std::move(sides[i]));

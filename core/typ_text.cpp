@@ -17,18 +17,29 @@ void TypText::append(const std::string& chunk) {
     ++m_appends;
     yield_to(m_yield);
     if (m_holding) {
-        m_held.append(chunk).append(CRLF);
-        return;
+        TypText* run = m_relay.load(std::memory_order_acquire);
+        if (run == nullptr) {
+            m_held.append(chunk).append(CRLF);
+            return;
+        }
+        m_written_to = run;
+        m_holding = false;
+        write(m_held.data(), m_held.size());
+        m_held.clear();
     }
-    m_file.write(chunk.data(), chunk.size());
-    m_file.write(CRLF, 2);
+    write(chunk.data(), chunk.size());
+    write(CRLF, 2);
+}
+
+void TypText::write(const char* bytes, std::size_t size) {
+    (m_written_to != nullptr ? m_written_to->m_file : m_file).write(bytes, size);
 }
 
 void TypText::append_held(TypText& part) {
     m_appends += part.m_appends;
     yield_to(m_yield);
     if (m_holding) m_held.append(part.m_held);
-    else m_file.write(part.m_held.data(), part.m_held.size());
+    else write(part.m_held.data(), part.m_held.size());
     part.m_held.clear();
     part.m_appends = 0;
 }
@@ -36,7 +47,7 @@ void TypText::append_held(TypText& part) {
 void TypText::write_instead(const std::string& text) {
     m_held.clear();
     m_holding = false;
-    m_file.write(text.data(), text.size());
+    write(text.data(), text.size());
 }
 
 std::optional<Failure> TypText::finish() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdio>
 #include <optional>
@@ -43,10 +44,19 @@ public:
         m_held.reserve(expected);
     }
     const std::string& held() const { return m_held; }
+    bool holding() const { return m_holding; }
     // Writes `text` in place of the held chunks.
     void write_instead(const std::string& text);
     // Appends the chunks `part` holds, as if each were appended here; `part` holds none after.
     void append_held(TypText& part);
+    // Called by the run's thread on a text held for `run` on another thread
+    // (a section written apart) once run's text is ready for it: from its
+    // next chunk on, this text writes what it holds, and all it is handed
+    // after, into run's file, so that the disk starts on it while the section
+    // is still being written. The run writes nothing more until that thread
+    // is done, then takes what is still held with append_held (all of it when
+    // the section ended before it noticed). Not for a run that holds its chunks.
+    void relay_to(TypText& run) { m_relay.store(&run, std::memory_order_release); }
 
     // Flushes the text to disk and puts it in the output's place; on failure
     // the old file is unchanged and the new one removed. An unfinished text
@@ -57,11 +67,15 @@ public:
     std::size_t appends() const { return m_appends; }    // chunks handed in, header included
 
 private:
+    void write(const char* bytes, std::size_t size);
+
     ReplacedFile m_file;
     Yield m_yield;
     std::size_t m_appends = 0;
     bool m_holding = false;
     std::string m_held;
+    std::atomic<TypText*> m_relay{nullptr};  // set by the run's thread
+    TypText* m_written_to = nullptr;         // the text written into since this thread took the relay
 };
 
 // The header's family and code page: mkgmap must be told both to compile

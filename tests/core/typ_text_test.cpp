@@ -1,7 +1,9 @@
 #include "typ_text.h"
 
+#include <atomic>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <thread>
 
 #include "file_io.h"
 #include "support/temp_dir.h"
@@ -69,6 +71,58 @@ TEST(TypText, replaces_an_old_file_only_when_finished_and_never_a_folder) {
     ASSERT_TRUE(folder.has_value());
     EXPECT_EQ(folder->kind, Failure::Kind::OutputIsFolder);
     EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.txt"));
+}
+
+// A section written on a thread of its own holds its text until the run's
+// text is ready for it, then writes into the run's file: the file must read as
+// if every chunk had been appended in order, wherever the hand-over fell.
+TEST(TypText, takes_a_text_held_on_another_thread_in_order_whenever_it_is_relayed) {
+    test::TempDir dir;
+    const std::string out = join_path(dir.path(), "out.txt");
+    constexpr int CHUNKS = 20'000;
+    std::string expected = HEADER_OF_MYSTYLE + "before\r\n";
+    for (int i = 0; i < CHUNKS; ++i) expected += "Type=0x" + std::to_string(i) + "\r\n";
+    expected += "after\r\n";
+    // Relayed before the first chunk, midway, after the other thread ended
+    // (all of it then still held), and while it runs, wherever that falls.
+    enum { AT_START, MIDWAY, AFTER_END, ANYWHERE };
+    for (const int when : {AT_START, MIDWAY, AFTER_END, ANYWHERE}) {
+        TypText run(out, {});
+        ASSERT_FALSE(run.write_header(join_path(dir.path(), "mystyle")).has_value());
+        run.append("before");
+        TypText side(std::string(), {});
+        side.hold();
+        const int pause_at = when == AT_START ? 0 : when == MIDWAY ? CHUNKS / 2 : -1;
+        std::atomic<bool> paused{false};
+        std::atomic<bool> relayed{false};
+        std::thread writer([&] {
+            for (int i = 0; i < CHUNKS; ++i) {
+                if (i == pause_at) {
+                    paused.store(true);
+                    while (!relayed.load()) std::this_thread::yield();
+                }
+                side.append("Type=0x" + std::to_string(i));
+            }
+        });
+        if (pause_at >= 0) {
+            while (!paused.load()) std::this_thread::yield();
+            side.relay_to(run);
+            relayed.store(true);
+        } else if (when == ANYWHERE) {
+            side.relay_to(run);
+        }
+        writer.join();
+        // What came after the relay went straight to the run's file.
+        if (pause_at >= 0) {
+            EXPECT_TRUE(side.held().empty()) << when;
+        }
+        if (when == AFTER_END) side.relay_to(run);
+        run.append_held(side);
+        run.append("after");
+        EXPECT_EQ(run.appends(), static_cast<std::size_t>(CHUNKS) + 3);
+        ASSERT_FALSE(run.finish().has_value());
+        EXPECT_EQ(read_bytes(out), expected) << when;
+    }
 }
 
 }  // namespace
