@@ -313,8 +313,11 @@ void hand_section(Conversion& cv, Section section, SideWrite& side) {
     side.cv.calm_colours = cv.calm_colours;
 }
 
-// Waits for a section written apart, serving the event loop meanwhile.
-void wait_for(SideWrite& side, const Yield& yield) {
+// Waits for a section written apart, serving the event loop meanwhile. The
+// run's text is complete up to it: the section writes into it from now on,
+// and the disk can start on that while it is still being written.
+void wait_for(Conversion& cv, SideWrite& side, const Yield& yield) {
+    if (!cv.out.holding()) side.text.relay_to(cv.out);
     while (side.done.wait_for(std::chrono::milliseconds(yield ? 20 : 1000)) != std::future_status::ready) yield_to(yield);
     side.done.get();
 }
@@ -347,9 +350,7 @@ void write_main_files(Conversion& cv, const CreateTypRequest& request, const std
             writer_of(file.section)(cv, file.path);
             continue;
         }
-        // The text before it is complete: the disk can start on it.
-        if (!cv.out.holding()) sides[i]->text.relay_to(cv.out);
-        wait_for(*sides[i], yield);
+        wait_for(cv, *sides[i], yield);
         merge_side(cv, file.section, *sides[i]);
         merged.push_back(std::move(sides[i]));
     }
@@ -447,7 +448,7 @@ void write_include_files(Conversion& cv, const CreateTypRequest& run, ReadAhead&
             write_include_group(cv, s, plans[s]);
             continue;
         }
-        wait_for(*sides[s], yield);
+        wait_for(cv, *sides[s], yield);
         merge_side(cv, s, *sides[s]);
     }
     if (!run.include_files.other_styles_followed)
