@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -58,6 +59,8 @@ public:
 private:
     void fail(const std::string& why);
     void abandon();
+    void sync_ahead();
+    void wait_for_sync_ahead();
 
     std::string m_path;
     // The stream's buffer, ours: the C library sizes one it makes itself by
@@ -69,6 +72,8 @@ private:
     bool m_in_place = false;
     std::uint64_t m_written = 0;  // bytes handed to the stream
     std::uint64_t m_flushed = 0;  // of them, bytes whose write to disk has been started
+    std::uint64_t m_synced = 0;   // of them, bytes a sync ahead was started for
+    std::future<int> m_sync_ahead;  // its errno, or 0
     std::optional<Failure> m_failure;
 };
 

@@ -73,6 +73,27 @@ TEST(TypText, replaces_an_old_file_only_when_finished_and_never_a_folder) {
     EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.txt"));
 }
 
+// A text of megabytes is synced ahead on another thread while it is written.
+TEST(TypText, replaces_the_old_file_with_a_large_text_only_when_finished) {
+    test::TempDir dir;
+    const std::string out = dir.write("out.txt", "old");
+    const std::string chunk(100'000, 'x');
+    std::string expected = HEADER_OF_MYSTYLE;
+    {
+        TypText typ(out, {});
+        ASSERT_FALSE(typ.write_header(join_path(dir.path(), "mystyle")).has_value());
+        for (int i = 0; i < 60; ++i) {
+            typ.append(chunk + std::to_string(i));
+            expected += chunk + std::to_string(i) + "\r\n";
+        }
+        EXPECT_EQ(read_bytes(out), "old");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);  // the old file and the new one
+        ASSERT_FALSE(typ.finish().has_value());
+    }
+    EXPECT_EQ(read_bytes(out), expected);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
 // A section written on a thread of its own holds its text until the run's
 // text is ready for it, then writes into the run's file: the file must read as
 // if every chunk had been appended in order, wherever the hand-over fell.
