@@ -93,8 +93,10 @@ std::optional<Failure> sort_include_files(IncludeFiles& inc, const std::string& 
 RunResult convert(const GeneratedStyle& style, const std::string& output) {
     RunResult r;
     LibraryTexts libraries;
-    for (Section s : ALL_SECTIONS) {
-        if (std::optional<Failure> failure = load_library_file(library_file_path(style.res_folder, s), s, libraries[s])) {
+    PerSection<std::string> paths;
+    for (Section s : ALL_SECTIONS) paths[s] = library_file_path(style.res_folder, s);
+    for (const std::optional<Failure>& failure : load_library_files(paths, libraries).values) {
+        if (failure) {
             r.error = failure_words(*failure);
             return r;
         }

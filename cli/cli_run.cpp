@@ -85,15 +85,15 @@ void load_libraries(Setup& s, const CliOptions& o, const std::string& program_fo
     s.context.res_folder = o.res_dir ? *o.res_dir : find_library_folder(program_folder);
     s.context.polygon_library = o.polygon_library.value_or(library_file_path(s.context.res_folder, Section::Polygon));
     s.context.polygon_library_given = o.polygon_library.has_value();
-    for (Section section : ALL_SECTIONS)
-        s.request.other_inputs.push_back(section == Section::Polygon ? s.context.polygon_library
-                                                                     : library_file_path(s.context.res_folder, section));
+    PerSection<std::string> paths;
     for (Section section : ALL_SECTIONS) {
-        const std::string path =
+        paths[section] =
             section == Section::Polygon ? s.context.polygon_library : library_file_path(s.context.res_folder, section);
-        if (std::optional<Failure> failure = load_library_file(path, section, s.libraries[section]))
-            say.error(failure_text(*failure));
+        s.request.other_inputs.push_back(paths[section]);
     }
+    const PerSection<std::optional<Failure>> failures = load_library_files(paths, s.libraries);
+    for (Section section : ALL_SECTIONS)
+        if (failures[section]) say.error(failure_text(*failures[section]));
 }
 
 // Puts the files where the include statements lead (--auto-inc) into the

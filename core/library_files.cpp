@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <future>
 
 #include "file_io.h"
 #include "text_util.h"
@@ -43,6 +44,31 @@ std::optional<Failure> load_library_file(const std::string& path, Section sectio
     }
     into.assign(section == Section::Polygon ? prepare_polygon_library(std::move(text)) : std::move(text), path);
     return failure;
+}
+
+PerSection<std::optional<Failure>> load_library_files(const PerSection<std::string>& paths, LibraryTexts& into) {
+    // Most of a large library's loading is fresh memory for its text, which
+    // the processors get side by side: each large one after the first on a
+    // thread of its own. A small one would pay more for the thread.
+    constexpr std::uintmax_t APART_FROM = 256 * 1024;
+    PerSection<std::optional<Failure>> failures;
+    PerSection<std::future<void>> apart;
+    bool first = true;
+    for (Section s : ALL_SECTIONS) {
+        std::error_code ec;
+        const std::uintmax_t size = std::filesystem::file_size(to_fs_path(paths[s]), ec);
+        if (ec || size < APART_FROM) continue;
+        if (first) {
+            first = false;
+            continue;
+        }
+        apart[s] = std::async(std::launch::async, [&, s] { failures[s] = load_library_file(paths[s], s, into[s]); });
+    }
+    for (Section s : ALL_SECTIONS) {
+        if (apart[s].valid()) apart[s].get();
+        else failures[s] = load_library_file(paths[s], s, into[s]);
+    }
+    return failures;
 }
 
 std::string find_library_folder(const std::string& program_folder) {

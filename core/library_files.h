@@ -31,4 +31,8 @@ std::string prepare_polygon_library(std::string text);
 std::optional<Failure> load_library_file(const std::string& path, Section section, LibraryText& into,
                                          const Yield& yield = {});
 
+// The three library files at once, each as load_library_file reads it; the
+// failure of each, if any.
+PerSection<std::optional<Failure>> load_library_files(const PerSection<std::string>& paths, LibraryTexts& into);
+
 }  // namespace tessaro

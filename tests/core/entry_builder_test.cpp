@@ -135,5 +135,26 @@ TEST(LoadLibraryFile, reads_whole_files_prepares_the_polygon_library_and_names_a
     EXPECT_TRUE(text.empty());
 }
 
+// Large libraries load on threads of their own: each must still land in its section.
+TEST(LoadLibraryFiles, gives_each_section_what_loading_it_alone_gives) {
+    test::TempDir dir;
+    std::string big;
+    for (int i = 0; big.size() < 400'000; ++i) big += "[_x]\r\nType=0x" + std::to_string(i) + "\r\nString1=0x04,n\r\n[end]\r\n";
+    PerSection<std::string> paths;
+    paths[Section::Point] = dir.path();  // a folder: the failure of that section alone
+    paths[Section::Line] = dir.write("lines", "line library " + big);
+    paths[Section::Polygon] = dir.write("pgons.pol", "polygon library " + big);
+    LibraryTexts together;
+    const PerSection<std::optional<Failure>> failures = load_library_files(paths, together);
+    for (Section s : ALL_SECTIONS) {
+        LibraryText alone;
+        EXPECT_EQ(failures[s], load_library_file(paths[s], s, alone)) << section_name(s);
+        EXPECT_EQ(together[s].text(), alone.text()) << section_name(s);
+    }
+    ASSERT_TRUE(failures[Section::Point].has_value());
+    EXPECT_FALSE(failures[Section::Line].has_value());
+    EXPECT_TRUE(together[Section::Polygon].text().starts_with("polygon library [_x]\r\nType=0x0\r\n;0x04,n\r\n"));
+}
+
 }  // namespace
 }  // namespace tessaro
