@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <new>
 #include <string>
 
 namespace tessaro {
@@ -15,12 +16,14 @@ namespace tessaro {
 // Reads whole files through one reused buffer. The buffer is small enough to
 // stay in the processor's cache and is never cleared: each read only copies
 // from the page cache, which measured faster than reading whole files into a
-// buffer of the largest file's size.
+// buffer of the largest file's size. It starts at a page: a buffer from
+// malloc may start 16 bytes past one, where the kernel's copy from a
+// page-aligned file position is three to four times slower on some processors.
 class FloorReader {
 public:
     static constexpr std::size_t BUFFER = 256 * 1024;
 
-    FloorReader() : m_buffer(new char[BUFFER]) {}
+    FloorReader() : m_buffer(static_cast<char*>(::operator new[](BUFFER, std::align_val_t{4096}))) {}
 
     // Bytes read from the file; false with the system's error when it cannot be
     // opened or read.
@@ -30,7 +33,10 @@ public:
     char* buffer() { return m_buffer.get(); }
 
 private:
-    std::unique_ptr<char[]> m_buffer;
+    struct Release {
+        void operator()(char* p) const { ::operator delete[](p, std::align_val_t{4096}); }
+    };
+    std::unique_ptr<char[], Release> m_buffer;
 };
 
 // Writes size bytes with one write into a new file beside target, syncs it,
