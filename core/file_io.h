@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <memory>
-#include <new>
 #include <string>
 
 namespace tessaro {
@@ -83,25 +81,6 @@ inline bool lands_slowly(const void* to, std::uint64_t file_position) {
     const std::uint64_t past = (reinterpret_cast<std::uintptr_t>(to) - file_position) % 4096;
     return past >= 1 && past < 32;
 }
-
-// A buffer for reads at page-aligned file positions whose bytes start 32
-// bytes past a page: reads into it land fast after up to 4 KB kept in front.
-class ReadBuffer {
-public:
-    ReadBuffer() = default;
-    explicit ReadBuffer(std::size_t size)
-        : m_raw(static_cast<char*>(::operator new[](size + FRONT, std::align_val_t{PAGE})), Release{}) {}
-    char* get() const { return m_raw ? m_raw.get() + FRONT : nullptr; }
-    explicit operator bool() const { return static_cast<bool>(m_raw); }
-
-private:
-    static constexpr std::size_t PAGE = 4096;
-    static constexpr std::size_t FRONT = 32;
-    struct Release {
-        void operator()(char* p) const { ::operator delete[](p, std::align_val_t{PAGE}); }
-    };
-    std::unique_ptr<char[], Release> m_raw;
-};
 
 // Reads the whole file as bytes, appending to out chunk by chunk and calling
 // after_chunk after each. Only regular files are opened (a pipe would block).

@@ -577,7 +577,7 @@ void RuleReader::scan_text(std::string_view text, bool plain, Items items) {
     m_plain = plain;
     Piece& piece = m_pieces[0];
     piece.capacity = text.size() + PAD;
-    piece.bytes = ReadBuffer(piece.capacity);
+    piece.bytes.reset(new char[piece.capacity]);
     std::memcpy(piece.bytes.get(), text.data(), text.size());
     std::memset(piece.bytes.get() + text.size(), 0, PAD);
     m_scanning = &piece;
@@ -641,7 +641,7 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
     const std::size_t carried = previous == nullptr ? 0 : previous->used - previous->done;
     if (piece.capacity < carried + m_piece_size + PAD) {
         piece.capacity = std::max(carried + m_piece_size + PAD, piece.capacity);
-        piece.bytes = ReadBuffer(piece.capacity);
+        piece.bytes.reset(new char[piece.capacity]);
     }
     if (carried > 0) std::memcpy(piece.bytes.get(), previous->bytes.get() + previous->done, carried);
     piece.used = carried;
@@ -649,7 +649,7 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
     while (true) {
         if (piece.capacity < piece.used + m_piece_size + PAD) {
             const std::size_t capacity = std::max(piece.used + m_piece_size + PAD, 2 * piece.capacity);
-            ReadBuffer bigger(capacity);
+            std::unique_ptr<char[]> bigger(new char[capacity]);
             std::memcpy(bigger.get(), piece.bytes.get(), piece.used);
             piece.bytes = std::move(bigger);
             piece.capacity = capacity;

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "failure.h"
-#include "file_io.h"
 #include "include_statements.h"
 #include "type_code.h"
 #include "yield.h"
@@ -95,7 +94,7 @@ private:
     // One piece of a file: its bytes (the carried start of a line, then the
     // bytes read after it) and what was found in its whole lines.
     struct Piece {
-        ReadBuffer bytes;  // read into from page-aligned file positions
+        std::unique_ptr<char[]> bytes;
         std::size_t capacity = 0;
         std::size_t used = 0;  // bytes in use, lines done included
         std::size_t done = 0;  // bytes of the whole lines handed out
