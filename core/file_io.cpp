@@ -180,8 +180,10 @@ void FileReader::close() {
     m_file = nullptr;
 }
 
-bool read_file(const std::string& path, std::string& out, std::string& error,
-               const std::function<void()>& after_chunk) {
+namespace {
+
+template <class Text>
+bool read_whole_file(const std::string& path, Text& out, std::string& error, const std::function<void()>& after_chunk) {
     FileReader file;
     if (!file.open(path, error)) return false;
     // The size only sizes the chunks; the read goes on until the end of the file.
@@ -211,6 +213,18 @@ bool read_file(const std::string& path, std::string& out, std::string& error,
     }
     if (shift > 0) out.erase(start, shift);
     return !file.failed();
+}
+
+}  // namespace
+
+bool read_file(const std::string& path, std::string& out, std::string& error,
+               const std::function<void()>& after_chunk) {
+    return read_whole_file(path, out, error, after_chunk);
+}
+
+bool read_file(const std::string& path, LargeText& out, std::string& error,
+               const std::function<void()>& after_chunk) {
+    return read_whole_file(path, out, error, after_chunk);
 }
 
 }  // namespace tessaro

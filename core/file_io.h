@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "large_pages.h"
+
 namespace tessaro {
 
 // Largest piece read at once, so even a huge file never needs one read of its full size.
@@ -87,6 +89,9 @@ inline bool lands_slowly(const void* to, std::uint64_t file_position) {
 // On failure returns false with error = the system's description; out keeps
 // what was read so far.
 bool read_file(const std::string& path, std::string& out, std::string& error,
+               const std::function<void()>& after_chunk = {});
+// The same into a text of large pages: a library file of megabytes.
+bool read_file(const std::string& path, LargeText& out, std::string& error,
                const std::function<void()>& after_chunk = {});
 
 // Description of the last system error (errno).

@@ -13,13 +13,16 @@ std::string library_file_path(const std::string& res_folder, Section section) {
     return join_path(res_folder, section == Section::Polygon ? "pgons.pol" : rule_file_name(section));
 }
 
-std::string prepare_polygon_library(std::string text) {
+namespace {
+
+template <class Text>
+void prepare_in_place(Text& text) {
     // In the text's own buffer: ";" is shorter than what it replaces, so the
     // writing never overtakes the reading, and a library of a megabyte needs
     // no second copy (fresh memory costs more here than the work).
     constexpr std::string_view LABEL = "String1=";
     std::size_t hit = text.find(LABEL);
-    if (hit == std::string::npos) return text;
+    if (hit == std::string::npos) return;
     std::size_t write = hit;
     while (hit != std::string::npos) {
         text[write++] = ';';
@@ -30,19 +33,26 @@ std::string prepare_polygon_library(std::string text) {
         write += end - read;
     }
     text.resize(write);
+}
+
+}  // namespace
+
+std::string prepare_polygon_library(std::string text) {
+    prepare_in_place(text);
     return text;
 }
 
 std::optional<Failure> load_library_file(const std::string& path, Section section, LibraryText& into,
                                          const Yield& yield) {
-    std::string text;
+    LargeText text;
     std::optional<Failure> failure;
     if (file_exists(path)) {
         std::string error;
         if (!read_file(path, text, error, yield)) failure = Failure{Failure::Kind::Read, path, 0, error};
         yield_to(yield);
     }
-    into.assign(section == Section::Polygon ? prepare_polygon_library(std::move(text)) : std::move(text), path);
+    if (section == Section::Polygon) prepare_in_place(text);
+    into.assign(std::move(text), path);
     return failure;
 }
 

@@ -64,7 +64,11 @@ std::size_t slot_of(std::uint64_t code, std::size_t slots) {
 }
 }  // namespace
 
-void LibraryText::assign(std::string text, std::string path) {
+void LibraryText::assign(std::string_view text, std::string path) {
+    assign(LargeText(text), std::move(path));
+}
+
+void LibraryText::assign(LargeText text, std::string path) {
     m_text = std::move(text);
     m_path = std::move(path);
     m_index.clear();

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "large_pages.h"
+
 namespace tessaro {
 
 // A whole library file held in memory, with an index of its "Type=0x..."
@@ -13,11 +15,13 @@ namespace tessaro {
 class LibraryText {
 public:
     LibraryText() = default;
-    explicit LibraryText(std::string text, std::string path = {}) { assign(std::move(text), std::move(path)); }
+    explicit LibraryText(std::string_view text, std::string path = {}) { assign(text, std::move(path)); }
 
     // The text, and the file it came from (for what is said about its lines).
-    void assign(std::string text, std::string path = {});
-    const std::string& text() const { return m_text; }
+    void assign(std::string_view text, std::string path = {});
+    // The same, taking a text read from a file as it is.
+    void assign(LargeText text, std::string path);
+    std::string_view text() const { return m_text; }
     const std::string& path() const { return m_path; }
     bool empty() const { return m_text.empty(); }
 
@@ -43,7 +47,7 @@ private:
     void build_index() const;
     void index_code(std::uint64_t code, std::size_t pos) const;
 
-    std::string m_text;
+    LargeText m_text;
     std::string m_path;
     // Codes of up to 15 hex digits, packed into a word (see pack_code), ->
     // first position of their "0x"; open addressing, at most half full.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "failure.h"
+#include "large_pages.h"
 
 namespace tessaro {
 
@@ -65,7 +66,7 @@ private:
     std::string m_path;
     // The stream's buffer, ours: the C library sizes one it makes itself by
     // the file system's block (4 KB), which would cost a write call for each.
-    std::unique_ptr<char[]> m_buffer;
+    LargeBlock m_buffer;
     std::FILE* m_file = nullptr;
     std::string m_target;  // the file replaced (the path, or what its link points at)
     std::string m_temp;    // the new file beside it; empty when writing in place

@@ -576,8 +576,8 @@ void RuleReader::scan_text(std::string_view text, bool plain, Items items) {
     m_passed = 0;
     m_plain = plain;
     Piece& piece = m_pieces[0];
-    piece.capacity = text.size() + PAD;
-    piece.bytes.reset(new char[piece.capacity]);
+    piece.bytes = LargeBlock(text.size() + PAD);
+    piece.capacity = piece.bytes.size();
     std::memcpy(piece.bytes.get(), text.data(), text.size());
     std::memset(piece.bytes.get() + text.size(), 0, PAD);
     m_scanning = &piece;
@@ -640,8 +640,8 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
     if (piece.hits.capacity() < m_reserve) piece.hits.reserve(m_reserve);
     const std::size_t carried = previous == nullptr ? 0 : previous->used - previous->done;
     if (piece.capacity < carried + m_piece_size + PAD) {
-        piece.capacity = std::max(carried + m_piece_size + PAD, piece.capacity);
-        piece.bytes.reset(new char[piece.capacity]);
+        piece.bytes = LargeBlock(std::max(carried + m_piece_size + PAD, piece.capacity));
+        piece.capacity = piece.bytes.size();
     }
     if (carried > 0) std::memcpy(piece.bytes.get(), previous->bytes.get() + previous->done, carried);
     piece.used = carried;
@@ -649,10 +649,10 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
     while (true) {
         if (piece.capacity < piece.used + m_piece_size + PAD) {
             const std::size_t capacity = std::max(piece.used + m_piece_size + PAD, 2 * piece.capacity);
-            std::unique_ptr<char[]> bigger(new char[capacity]);
+            LargeBlock bigger(capacity);
             std::memcpy(bigger.get(), piece.bytes.get(), piece.used);
             piece.bytes = std::move(bigger);
-            piece.capacity = capacity;
+            piece.capacity = piece.bytes.size();
         }
         std::string error;
         const std::size_t got = m_file->read(piece.bytes.get() + piece.used, m_piece_size, error);

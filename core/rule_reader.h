@@ -11,6 +11,7 @@
 
 #include "failure.h"
 #include "include_statements.h"
+#include "large_pages.h"
 #include "type_code.h"
 #include "yield.h"
 
@@ -94,7 +95,7 @@ private:
     // One piece of a file: its bytes (the carried start of a line, then the
     // bytes read after it) and what was found in its whole lines.
     struct Piece {
-        std::unique_ptr<char[]> bytes;
+        LargeBlock bytes;
         std::size_t capacity = 0;
         std::size_t used = 0;  // bytes in use, lines done included
         std::size_t done = 0;  // bytes of the whole lines handed out

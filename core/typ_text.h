@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "failure.h"
+#include "large_pages.h"
 #include "output_file.h"
 #include "yield.h"
 
@@ -43,7 +44,7 @@ public:
         m_holding = true;
         m_held.reserve(expected);
     }
-    const std::string& held() const { return m_held; }
+    std::string_view held() const { return m_held; }
     bool holding() const { return m_holding; }
     // Writes `text` in place of the held chunks.
     void write_instead(const std::string& text);
@@ -73,7 +74,7 @@ private:
     Yield m_yield;
     std::size_t m_appends = 0;
     bool m_holding = false;
-    std::string m_held;
+    LargeText m_held;  // megabytes in a large style's sections written apart
     std::atomic<TypText*> m_relay{nullptr};  // set by the run's thread
     TypText* m_written_to = nullptr;         // the text written into since this thread took the relay
 };

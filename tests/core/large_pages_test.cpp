@@ -1,0 +1,64 @@
+#include "large_pages.h"
+
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "file_io.h"
+#include "support/temp_dir.h"
+
+namespace tessaro {
+namespace {
+
+// Blocks on both sides of the size that maps them apart: each holds every
+// byte written to it, at least as many as asked for, and a mapped one starts
+// on a large page (else the system can give it none).
+TEST(LargeBlock, holds_what_is_written_on_either_side_of_the_mapped_size) {
+    for (const std::size_t asked : std::vector<std::size_t>{1, LARGE_BLOCK - 1, LARGE_BLOCK, 2 * 1024 * 1024 + 1, 5'000'000}) {
+        LargeBlock block(asked);
+        ASSERT_GE(block.size(), asked);
+        for (std::size_t i = 0; i < block.size(); ++i) block.get()[i] = static_cast<char>(i % 251);
+        std::size_t wrong = 0;
+        for (std::size_t i = 0; i < block.size(); ++i) wrong += block.get()[i] != static_cast<char>(i % 251);
+        EXPECT_EQ(wrong, 0u) << asked;
+#ifdef __linux__
+        if (asked >= LARGE_BLOCK) {
+            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block.get()) % (2 * 1024 * 1024), 0u) << asked;
+            EXPECT_EQ(block.size() % (2 * 1024 * 1024), 0u) << asked;
+        }
+#endif
+        LargeBlock moved = std::move(block);
+        EXPECT_EQ(block.get(), nullptr);
+        EXPECT_EQ(moved.get()[asked - 1], static_cast<char>((asked - 1) % 251));
+    }
+}
+
+// A text of large pages grows past several blocks as a std::string does, and
+// a file read into one comes out as read into a std::string.
+TEST(LargeText, grows_and_reads_files_as_a_plain_string_does) {
+    LargeText grown;
+    std::string plain;
+    for (int i = 0; plain.size() < 3'000'000; ++i) {
+        const std::string line = "Type=0x" + std::to_string(i * 7919 % 100'003) + "\r\n";
+        grown.append(line);
+        plain.append(line);
+    }
+    ASSERT_EQ(std::string_view(grown), std::string_view(plain));
+    test::TempDir dir;
+    const std::string path = dir.write("library", plain);
+    LargeText read;
+    std::string read_plain;
+    std::string error;
+    ASSERT_TRUE(read_file(path, read, error)) << error;
+    ASSERT_TRUE(read_file(path, read_plain, error)) << error;
+    EXPECT_EQ(std::string_view(read), std::string_view(read_plain));
+    EXPECT_EQ(read_plain, plain);
+    // Containers of other types take the allocator too.
+    std::vector<std::uint64_t, LargePageAllocator<std::uint64_t>> words(100'000, 7);
+    words.resize(400'000, 9);
+    EXPECT_EQ(words[99'999] + words[399'999], 16u);
+}
+
+}  // namespace
+}  // namespace tessaro
