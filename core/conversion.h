@@ -64,7 +64,7 @@ struct Conversion {
     std::optional<std::string> look_by_tags(Section section, std::string_view code, const RuleItem& item,
                                             std::string_view label, EntryLook& look);
     // Appends a finished entry of the section, counts it and notes where its look came from.
-    void write_entry(Section section, const std::string& entry, EntryLook look);
+    void write_entry(Section section, std::string_view entry, EntryLook look);
     // The note of an entry's look, with the rule's condition when looks are kept.
     EntryLook entry_look(LookSource source, const RuleItem& item) const;
     // Starts a writer's reading of a rule file (taken over from `files` when

@@ -552,16 +552,16 @@ std::optional<std::string> Conversion::look_by_tags(Section section, std::string
     return std::string(code) + entry.substr(first_line_end);
 }
 
-void Conversion::write_entry(Section section, const std::string& entry, EntryLook look) {
+void Conversion::write_entry(Section section, std::string_view entry, EntryLook look) {
     out.append(entry);
     ++report.entries[section];
     ++report.look_counts[static_cast<std::size_t>(look.source)];
     if (!keep_looks) return;
     // The code as the entry writes it after "Type=".
     const std::size_t type = entry.find("Type=");
-    if (type != std::string::npos) {
+    if (type != std::string_view::npos) {
         const std::size_t start = type + 5;
-        look.code = entry.substr(start, entry.find_first_of("\r\n", start) - start);
+        look.code = std::string(entry.substr(start, entry.find_first_of("\r\n", start) - start));
     }
     look.section = section;
     report.looks.push_back(std::move(look));

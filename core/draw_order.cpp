@@ -31,8 +31,8 @@ int level_without_look(std::string_view library) {
     return keyed_number(library, ";level-without-look=").value_or(LEVEL_WITHOUT_LOOK);
 }
 
-void write_draw_order(Conversion& cv, const std::vector<DrawOrderLine>& lines) {
-    std::string section = std::string("[_drawOrder]") + CRLF;
+void write_draw_order(Conversion& cv, std::span<const DrawOrderLine> lines) {
+    LargeText section = LargeText("[_drawOrder]") + CRLF;
     for (const DrawOrderLine& line : lines)
         section.append("Type=0X").append(line.digits).append(",").append(std::to_string(line.level)).append(CRLF);
     section.append("[End]").append(CRLF);

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "conversion.h"
+#include "large_pages.h"
 
 namespace tessaro {
 
@@ -28,6 +30,6 @@ struct DrawOrderLine {
 };
 
 // draworder: appends the [_drawOrder] section, one line per polygon type.
-void write_draw_order(Conversion& cv, const std::vector<DrawOrderLine>& lines);
+void write_draw_order(Conversion& cv, std::span<const DrawOrderLine> lines);
 
 }  // namespace tessaro

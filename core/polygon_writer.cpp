@@ -60,9 +60,20 @@ std::string draw_order_digits(std::string_view code) {
 void write_polygons(Conversion& cv, const std::string& path) {
     cv.random.reseed();
     cv.open_rules(path);
-    // The draw order opens the section but needs every type: the entries wait for it.
-    std::vector<std::pair<std::string, EntryLook>> entries;
-    std::vector<DrawOrderLine> listed;
+    // The draw order opens the section but needs every type: the entries wait
+    // for it, their texts one after the other in one text (megabytes in a
+    // large style, which in pieces of their own would each take fresh memory).
+    struct Waiting {
+        std::size_t end;  // of its text in `texts`
+        EntryLook look;
+    };
+    LargeText texts;
+    std::vector<Waiting, LargePageAllocator<Waiting>> entries;
+    std::vector<DrawOrderLine, LargePageAllocator<DrawOrderLine>> listed;
+    const auto wait = [&](std::string_view entry, EntryLook look) {
+        texts.append(entry);
+        entries.push_back({texts.size(), std::move(look)});
+    };
     // Classic looks draw every type on one level; else each on its look's level.
     const int without_look = cv.classic_looks ? 1 : level_without_look(cv.libraries[Section::Polygon].text());
     const auto level_of = [&](std::string_view entry) {
@@ -97,16 +108,14 @@ void write_polygons(Conversion& cv, const std::string& path) {
             const std::string library_look = cv.library_look(Section::Polygon, code, rule_text);
             if (!library_look.empty()) {
                 listed.back().level = level_of(library_look);
-                entries.emplace_back(entry_text(Section::Polygon, library_look),
-                                     std::move(look));
+                wait(entry_text(Section::Polygon, library_look), std::move(look));
                 continue;
             }
             if (builtin_polygon_look(code) != nullptr) {
                 look.source = LookSource::Table;
             } else if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Polygon, code, hit, rule_text, look)) {
                 listed.back().level = level_of(*by_tags);
-                entries.emplace_back(entry_text(Section::Polygon, *by_tags),
-                                     std::move(look));
+                wait(entry_text(Section::Polygon, *by_tags), std::move(look));
                 continue;
             } else {
                 look.source = LookSource::Random;
@@ -124,13 +133,17 @@ void write_polygons(Conversion& cv, const std::string& path) {
                                            eq == std::string::npos ? std::string_view(rule_text)
                                                                    : std::string_view(rule_text).substr(eq + 1));
             }
-            entries.emplace_back(builtin_entry(code, label, colour), std::move(look));
+            wait(builtin_entry(code, label, colour), std::move(look));
         }
     }
     cv.close_rules();
     if (listed.empty()) return;
     write_draw_order(cv, listed);
-    for (auto& [entry, look] : entries) cv.write_entry(Section::Polygon, entry, std::move(look));
+    std::size_t start = 0;
+    for (Waiting& entry : entries) {
+        cv.write_entry(Section::Polygon, std::string_view(texts).substr(start, entry.end - start), std::move(entry.look));
+        start = entry.end;
+    }
 }
 
 }  // namespace tessaro

@@ -13,7 +13,7 @@ std::optional<Failure> TypText::write_header(const std::string& style_folder) {
     return std::nullopt;
 }
 
-void TypText::append(const std::string& chunk) {
+void TypText::append(std::string_view chunk) {
     ++m_appends;
     yield_to(m_yield);
     if (m_holding) {

@@ -34,7 +34,7 @@ public:
 
     // Appends the chunk and one CR LF. After a failed write the rest is not
     // written; finish() then reports it.
-    void append(const std::string& chunk);
+    void append(std::string_view chunk);
 
     // From now on the chunks are held here instead of written: an update
     // makes its text of them and of the old one, then writes that instead.
