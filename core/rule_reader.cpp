@@ -521,6 +521,27 @@ void RuleReader::reserve(std::size_t bytes) {
     m_reserve = std::min(bytes, PIECE) / 32 + 1;
 }
 
+// Each piece gets an equal share of one block, made again only when a file
+// needs more (the pieces are idle here): a block of large pages costs its
+// clearing, and a reader's pieces fit one many times over.
+void RuleReader::share_block(std::size_t piece_bytes) {
+    if (m_block.size() < PIECES * piece_bytes) m_block = LargeBlock(PIECES * piece_bytes);
+    const std::size_t share = m_block.size() / PIECES;
+    for (std::size_t i = 0; i < PIECES; ++i) {
+        m_pieces[i].own = LargeBlock();
+        m_pieces[i].bytes = m_block.get() + i * share;
+        m_pieces[i].capacity = share;
+    }
+}
+
+void RuleReader::own_block(Piece& piece, std::size_t bytes) {
+    LargeBlock bigger(bytes);
+    if (piece.used > 0) std::memcpy(bigger.get(), piece.bytes, piece.used);
+    piece.own = std::move(bigger);
+    piece.bytes = piece.own.get();
+    piece.capacity = piece.own.size();
+}
+
 void RuleReader::start() {
     for (Piece& piece : m_pieces) {
         piece.hits.clear();
@@ -560,6 +581,8 @@ void RuleReader::open(const std::string& path, Items items, bool statements, boo
     // A small file needs no piece of full size (one more byte tells the end):
     // its buffer then comes from memory the program has used already.
     m_piece_size = static_cast<std::size_t>(std::min<std::uintmax_t>(PIECE, m_file->size_hint() + 1));
+    // Room for the start of a line carried from the piece before (none in a file read in one piece).
+    share_block(m_piece_size + PAD + (m_piece_size < PIECE ? 0 : PIECE / 8));
     // A thread pays only where there are pieces to overlap, or where the
     // file is read while the caller is busy with another.
     const std::uintmax_t threaded_from = ahead ? AHEAD_FROM : 2 * PIECE;
@@ -576,20 +599,18 @@ void RuleReader::scan_text(std::string_view text, bool plain, Items items) {
     m_passed = 0;
     m_plain = plain;
     Piece& piece = m_pieces[0];
-    piece.bytes = LargeBlock(text.size() + PAD);
-    piece.capacity = piece.bytes.size();
-    std::memcpy(piece.bytes.get(), text.data(), text.size());
-    std::memset(piece.bytes.get() + text.size(), 0, PAD);
+    own_block(piece, text.size() + PAD);
+    std::memcpy(piece.bytes, text.data(), text.size());
+    std::memset(piece.bytes + text.size(), 0, PAD);
     m_scanning = &piece;
-    scan_piece(piece.bytes.get(), text.size(), true);
-    piece.capacity = 0;  // the next file starts with a buffer of its own size
+    scan_piece(piece.bytes, text.size(), true);
     m_current = &piece;
 }
 
 std::string_view RuleReader::piece_text() {
     Piece& piece = *m_current;
     if (!piece.normalised) {
-        piece.text = std::string_view(piece.bytes.get(), normalise_rule_text(piece.bytes.get(), piece.text.size()));
+        piece.text = std::string_view(piece.bytes, normalise_rule_text(piece.bytes, piece.text.size()));
         piece.normalised = true;
     }
     return piece.text;
@@ -639,23 +660,16 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
     if (!m_reading) return false;
     if (piece.hits.capacity() < m_reserve) piece.hits.reserve(m_reserve);
     const std::size_t carried = previous == nullptr ? 0 : previous->used - previous->done;
-    if (piece.capacity < carried + m_piece_size + PAD) {
-        piece.bytes = LargeBlock(std::max(carried + m_piece_size + PAD, piece.capacity));
-        piece.capacity = piece.bytes.size();
-    }
-    if (carried > 0) std::memcpy(piece.bytes.get(), previous->bytes.get() + previous->done, carried);
+    piece.used = 0;
+    if (piece.capacity < carried + m_piece_size + PAD) own_block(piece, carried + m_piece_size + PAD);
+    if (carried > 0) std::memcpy(piece.bytes, previous->bytes + previous->done, carried);
     piece.used = carried;
     piece.done = 0;
     while (true) {
-        if (piece.capacity < piece.used + m_piece_size + PAD) {
-            const std::size_t capacity = std::max(piece.used + m_piece_size + PAD, 2 * piece.capacity);
-            LargeBlock bigger(capacity);
-            std::memcpy(bigger.get(), piece.bytes.get(), piece.used);
-            piece.bytes = std::move(bigger);
-            piece.capacity = piece.bytes.size();
-        }
+        if (piece.capacity < piece.used + m_piece_size + PAD)
+            own_block(piece, std::max(piece.used + m_piece_size + PAD, 2 * piece.capacity));
         std::string error;
-        const std::size_t got = m_file->read(piece.bytes.get() + piece.used, m_piece_size, error);
+        const std::size_t got = m_file->read(piece.bytes + piece.used, m_piece_size, error);
         if (m_file->failed()) m_failure = Failure{Failure::Kind::Read, m_path, 0, error};
         const std::size_t before = piece.used;
         piece.used += got;
@@ -665,7 +679,7 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
             // Whole lines only: up to the last line feed read now (the carried
             // bytes hold none), or in a file of CRs alone up to the last CR
             // that is not the last byte (a line feed may follow that one).
-            const std::string_view read(piece.bytes.get() + before, got);
+            const std::string_view read(piece.bytes + before, got);
             std::size_t end = read.rfind('\n');
             if (end == NPOS) {
                 end = read.substr(0, read.size() - 1).rfind('\r');
@@ -683,7 +697,7 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
         if (m_items_kind == Items::None) {
             // The statements from the lines as read.
             if (m_keep_statements) {
-                const char* bytes = piece.bytes.get();
+                const char* bytes = piece.bytes;
                 for (std::size_t start = 0; start < whole;) {
                     const void* lf = std::memchr(bytes + start, '\n', whole - start);
                     const std::size_t end = lf == nullptr ? whole : static_cast<std::size_t>(static_cast<const char*>(lf) - bytes);
@@ -694,12 +708,12 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
             // Normalised when asked for (piece_text), in place: whole lines
             // normalise alone as in the whole text, and the start of a line
             // carried into the next piece lies after them.
-            piece.text = std::string_view(piece.bytes.get(), whole);
+            piece.text = std::string_view(piece.bytes, whole);
             piece.normalised = false;
         } else {
-            if (last) std::memset(piece.bytes.get() + whole, 0, PAD);
+            if (last) std::memset(piece.bytes + whole, 0, PAD);
             m_scanning = &piece;
-            scan_piece(piece.bytes.get(), whole, last);
+            scan_piece(piece.bytes, whole, last);
         }
         carry_condition();
         return true;

@@ -95,7 +95,8 @@ private:
     // One piece of a file: its bytes (the carried start of a line, then the
     // bytes read after it) and what was found in its whole lines.
     struct Piece {
-        LargeBlock bytes;
+        char* bytes = nullptr;  // in the reader's block, or in `own`
+        LargeBlock own;         // a piece that outgrew its share of the block
         std::size_t capacity = 0;
         std::size_t used = 0;  // bytes in use, lines done included
         std::size_t done = 0;  // bytes of the whole lines handed out
@@ -126,6 +127,8 @@ public:
 
 private:
     void start();
+    void share_block(std::size_t piece_bytes);
+    static void own_block(Piece& piece, std::size_t bytes);
     bool fill(Piece& piece, const Piece* previous);
     void scan_piece(char* text, std::size_t size, bool last);
     void scan_line(char* text, std::size_t line_start, std::size_t end, LineSpecials specials, const std::uint64_t* bits);
@@ -141,6 +144,7 @@ private:
 
     Yield m_yield;
     Piece m_pieces[PIECES];
+    LargeBlock m_block;  // the pieces' bytes: one block of large pages serves them all
     Piece* m_current;                  // the piece in hand
     Piece* m_scanning = nullptr;       // the piece being scanned
     std::vector<Bracket> m_brackets;   // of the line in hand
