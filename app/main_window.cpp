@@ -453,6 +453,7 @@ void MainWindow::Command2_Click() {
     request.classic_looks = m_state.classic_looks;
     request.update = m_state.keep_edited_looks;
     request.libraries = &m_state.libraries;
+    request.pages = m_state.pages.get();
     request.typ_path = m_state.typ_path;
     request.seed = m_state.random_seed;
     request.other_inputs = {library_file_path(m_state.res_folder, Section::Point),

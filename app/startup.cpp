@@ -29,7 +29,7 @@ void load_library(AppState& state, Section section, Shell& shell) {
         section == Section::Polygon ? state.polygon_library_path : library_file_path(state.res_folder, section);
     BusyCursor busy(shell);
     if (std::optional<Failure> failure =
-            load_library_file(path, section, state.libraries[section], [&shell] { shell.yield_events(); }))
+            load_library_file(path, section, state.libraries[section], [&shell] { shell.yield_events(); }, state.pages.get()))
         shell.message(failure_text(*failure), MessageIcon::Warning);
 }
 

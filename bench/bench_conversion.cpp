@@ -88,8 +88,9 @@ std::string failure_words(const Failure& f) {
 // The include files as `tessaro-cli --auto-inc` sorts them: found by the
 // scan, which keeps their include statements, put into groups by the
 // statements of the main rule files and those kept.
-std::optional<Failure> sort_include_files(IncludeFiles& inc, const std::string& style_folder) {
-    RuleReader reader;
+std::optional<Failure> sort_include_files(IncludeFiles& inc, const std::string& style_folder,
+                                         PagePool* pages = nullptr) {
+    RuleReader reader({}, pages);
     KnownStatements scanned;
     IncludeScan scan = scan_include_files(inc, style_folder, reader, &scanned);
     if (!scan.failures.empty()) return scan.failures.front();
@@ -98,13 +99,15 @@ std::optional<Failure> sort_include_files(IncludeFiles& inc, const std::string& 
 }
 
 // The conversion as the command line runs it with --auto-inc, minus the
-// messages: library files, the check, the include files, the one run.
-RunResult convert(const GeneratedStyle& style, const std::string& output) {
+// messages: library files, the check, the include files, the one run. The
+// memory of large pages comes from `pages`, which the caller keeps from run to
+// run as the window keeps its own.
+RunResult convert(const GeneratedStyle& style, const std::string& output, PagePool& pages) {
     RunResult r;
     LibraryTexts libraries;
     PerSection<std::string> paths;
     for (Section s : ALL_SECTIONS) paths[s] = library_file_path(style.res_folder, s);
-    for (const std::optional<Failure>& failure : load_library_files(paths, libraries).values) {
+    for (const std::optional<Failure>& failure : load_library_files(paths, libraries, &pages).values) {
         if (failure) {
             r.error = failure_words(*failure);
             return r;
@@ -114,6 +117,7 @@ RunResult convert(const GeneratedStyle& style, const std::string& output) {
     request.style_folder = style.style_folder;
     request.seed = 1;
     request.libraries = &libraries;
+    request.pages = &pages;
     request.typ_path = output;
     request.keep_looks = false;  // as without --report
     const CreateTypCheck check = check_create_typ(request);
@@ -123,7 +127,7 @@ RunResult convert(const GeneratedStyle& style, const std::string& output) {
     }
     // The files are found first; the run sorts them once it has read the
     // main rule files, as the command line has it do.
-    RuleReader reader;
+    RuleReader reader({}, &pages);
     KnownStatements scanned;
     IncludeScan scan = scan_include_files(request.include_files, request.style_folder, reader, &scanned);
     if (!scan.failures.empty()) {
@@ -145,6 +149,13 @@ bool complete(const RunResult& r) {
     return r.error.empty() && r.written;
 }
 
+// The large pages of every conversion of the benchmark, as the window keeps
+// them from one Create TYP to the next.
+PagePool& kept_pages() {
+    static PagePool pages;
+    return pages;
+}
+
 std::string what_failed(const RunResult& r) {
     return r.error.empty() ? std::string("the conversion failed or wrote an incomplete file") : r.error;
 }
@@ -154,7 +165,7 @@ void BM_Conversion(benchmark::State& st) {
     RunResult r;
     const double faults_before = page_faults();
     for (auto _ : st) {
-        r = convert(in.style, in.output);
+        r = convert(in.style, in.output, kept_pages());
         if (!complete(r)) {
             st.SkipWithError(what_failed(r).c_str());
             return;
@@ -169,7 +180,7 @@ void BM_Conversion(benchmark::State& st) {
 // size of all input files, for the floor to prove it read each once.
 void shape_output(BenchInput& in) {
     if (in.shaped) return;
-    const RunResult r = convert(in.style, in.output);
+    const RunResult r = convert(in.style, in.output, kept_pages());
     if (!complete(r)) throw std::runtime_error(in.style.style_folder + ": " + what_failed(r));
     std::string error;
     if (!read_file(in.output, in.output_text, error)) throw std::runtime_error(in.output + ": " + error);

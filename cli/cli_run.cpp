@@ -76,6 +76,8 @@ std::string without_trailing_separators(std::string path) {
 
 // The setup: everything the run needs, checked, before anything is written.
 struct Setup {
+    // First: the libraries' texts give their memory back to it.
+    PagePool pages;
     CreateTypRequest request;
     CliContext context;
     LibraryTexts libraries;
@@ -91,7 +93,7 @@ void load_libraries(Setup& s, const CliOptions& o, const std::string& program_fo
             section == Section::Polygon ? s.context.polygon_library : library_file_path(s.context.res_folder, section);
         s.request.other_inputs.push_back(paths[section]);
     }
-    const PerSection<std::optional<Failure>> failures = load_library_files(paths, s.libraries);
+    const PerSection<std::optional<Failure>> failures = load_library_files(paths, s.libraries, &s.pages);
     for (Section section : ALL_SECTIONS)
         if (failures[section]) say.error(failure_text(*failures[section]));
 }
@@ -121,8 +123,9 @@ void sort_by_statements(IncludeFiles& inc, const std::string& style_folder, cons
 // (--auto-inc) is left to sort_by_statements; `statements`, if given, takes
 // the include statements of the files the scan read.
 bool sort_include_files(IncludeFiles& inc, const CliOptions& o, const std::string& style_folder, Reporter& say,
-                        std::vector<std::string>& unread, KnownStatements* statements = nullptr) {
-    RuleReader reader;
+                        std::vector<std::string>& unread, KnownStatements* statements = nullptr,
+                        PagePool* pages = nullptr) {
+    RuleReader reader({}, pages);
     const IncludeScan scan = scan_include_files(inc, style_folder, reader, statements);
     say.failures(scan.failures);
     for (const Failure& f : scan.failures) unread.push_back(f.path);
@@ -152,6 +155,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     request.include_tag_text = o.tag_text;
     request.classic_looks = o.classic_looks;
     request.libraries = &s.libraries;
+    request.pages = &s.pages;
     request.seed = o.seed;
     request.update = o.update;
     request.prune = o.prune;
@@ -179,7 +183,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     // include files come from the scan.
     KnownStatements scanned;
     if (!sort_include_files(request.include_files, o, request.style_folder, say, unread,
-                            o.auto_inc ? &scanned : nullptr))
+                            o.auto_inc ? &scanned : nullptr, &s.pages))
         return Outcome::BadUsage;
     IncludeFiles sorted = request.include_files;
     if (o.auto_inc) {

@@ -39,6 +39,8 @@ struct Conversion {
     std::string rules_path{};  // the rule file being read
     // The run's rule files, read ahead of the writers (none: each is opened when its writer comes).
     ReadAhead* files = nullptr;
+    // Lends the memory of the texts that wait (may be null).
+    PagePool* pages = nullptr;
 
     // The type code of an item whose type has no entry yet (it counts as
     // written from now on); nothing for a type written already, and nothing,

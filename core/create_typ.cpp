@@ -245,7 +245,9 @@ bool keeps_looks(const CreateTypRequest& request) {
 struct SideWrite {
     SideWrite(const CreateTypRequest& request, const LibraryTexts& libraries, bool keep_statements, std::size_t largest,
               std::uintmax_t file_size)
-        : random(request.seed), text(std::string(), Yield{}), cv{libraries, request.include_tag_text, random, text, &reader, report} {
+        : random(request.seed), text(std::string(), Yield{}, request.pages), reader(Yield{}, request.pages),
+          cv{libraries, request.include_tag_text, random, text, &reader, report} {
+        cv.pages = request.pages;
         // A large style's entries come to about a fifth of its rule text's bytes: room for a quarter.
         text.hold(static_cast<std::size_t>(std::min<std::uintmax_t>(file_size / 4, MOST_HELD_AHEAD)));
         cv.classic_looks = request.classic_looks;
@@ -599,7 +601,7 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     std::optional<OldText> old;
     if (request.update && !read_old_text(request, report, old)) return report;
     const LibraryTexts no_libraries;
-    TypText out(request.typ_path, yield);
+    TypText out(request.typ_path, yield, request.pages);
     if (old) out.hold();
     if (std::optional<Failure> failure = out.write_header(request.style_folder)) {
         report.failures.push_back(std::move(*failure));
@@ -616,10 +618,11 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     });
     std::size_t largest = 0;
     for (const MainFile& f : main_files) largest = std::max(largest, static_cast<std::size_t>(f.size));
-    ReadAhead files(yield);
+    ReadAhead files(yield, request.pages);
     Conversion cv{request.libraries != nullptr ? *request.libraries : no_libraries,
                   request.include_tag_text, random, out, nullptr, report};
     cv.files = &files;
+    cv.pages = request.pages;
     cv.classic_looks = request.classic_looks;
     cv.keep_looks = keeps_looks(request);
     if (cv.keep_looks) report.looks.reserve(looks_ahead(largest));

@@ -31,6 +31,7 @@ struct CreateTypRequest {
     // them: no looks by tags, no point markers.
     bool classic_looks = false;
     const LibraryTexts* libraries = nullptr;  // held by the front end for as long as it runs
+    PagePool* pages = nullptr;                // the front end's, kept from run to run (may be null)
     IncludeFiles include_files;               // found in inc/ and sorted into groups; other styles' files
     std::string typ_path;
     std::optional<std::uint64_t> seed;        // none: random colours from the clock

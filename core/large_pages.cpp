@@ -37,6 +37,37 @@ void* map_large(std::size_t bytes) {
 
 }  // namespace
 
+PagePool::~PagePool() {
+#ifdef __linux__
+    for (const auto& [size, block] : m_blocks) munmap(block, size);
+#endif
+}
+
+void* PagePool::take(std::size_t mapped) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    for (auto it = m_blocks.begin(); it != m_blocks.end(); ++it) {
+        if (it->first != mapped) continue;
+        void* block = it->second;
+        m_blocks.erase(it);
+        m_bytes -= mapped;
+        return block;
+    }
+    return nullptr;
+}
+
+bool PagePool::give(void* block, std::size_t mapped) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_bytes + mapped > MOST) return false;
+    m_blocks.emplace_back(mapped, block);
+    m_bytes += mapped;
+    return true;
+}
+
+std::size_t PagePool::kept_bytes() {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_bytes;
+}
+
 std::size_t large_capacity(std::size_t bytes) {
 #ifdef __linux__
     if (bytes >= LARGE_BLOCK) return mapped_size(bytes);
@@ -44,24 +75,31 @@ std::size_t large_capacity(std::size_t bytes) {
     return bytes;
 }
 
-void* allocate_large(std::size_t bytes) {
+void* allocate_large(std::size_t bytes, PagePool* pool) {
 #ifdef __linux__
     if (bytes >= LARGE_BLOCK) {
+        if (pool != nullptr)
+            if (void* block = pool->take(mapped_size(bytes))) return block;
         if (void* block = map_large(bytes)) return block;
         // Kept apart from operator new's blocks: released by its size alone.
         throw std::bad_alloc();
     }
+#else
+    (void)pool;
 #endif
     return ::operator new(bytes);
 }
 
-void release_large(void* block, std::size_t bytes) noexcept {
+void release_large(void* block, std::size_t bytes, PagePool* pool) noexcept {
     if (block == nullptr) return;
 #ifdef __linux__
     if (bytes >= LARGE_BLOCK) {
+        if (pool != nullptr && pool->give(block, mapped_size(bytes))) return;
         munmap(block, mapped_size(bytes));
         return;
     }
+#else
+    (void)pool;
 #endif
     ::operator delete(block);
 }

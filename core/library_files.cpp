@@ -43,8 +43,8 @@ std::string prepare_polygon_library(std::string text) {
 }
 
 std::optional<Failure> load_library_file(const std::string& path, Section section, LibraryText& into,
-                                         const Yield& yield) {
-    LargeText text;
+                                         const Yield& yield, PagePool* pages) {
+    LargeText text{LargePageAllocator<char>(pages)};
     std::optional<Failure> failure;
     if (file_exists(path)) {
         std::string error;
@@ -56,7 +56,8 @@ std::optional<Failure> load_library_file(const std::string& path, Section sectio
     return failure;
 }
 
-PerSection<std::optional<Failure>> load_library_files(const PerSection<std::string>& paths, LibraryTexts& into) {
+PerSection<std::optional<Failure>> load_library_files(const PerSection<std::string>& paths, LibraryTexts& into,
+                                                      PagePool* pages) {
     // Most of a large library's loading is fresh memory for its text, which
     // the processors get side by side: each large one after the first on a
     // thread of its own. A small one would pay more for the thread.
@@ -72,11 +73,11 @@ PerSection<std::optional<Failure>> load_library_files(const PerSection<std::stri
             first = false;
             continue;
         }
-        apart[s] = std::async(std::launch::async, [&, s] { failures[s] = load_library_file(paths[s], s, into[s]); });
+        apart[s] = std::async(std::launch::async, [&, s] { failures[s] = load_library_file(paths[s], s, into[s], {}, pages); });
     }
     for (Section s : ALL_SECTIONS) {
         if (apart[s].valid()) apart[s].get();
-        else failures[s] = load_library_file(paths[s], s, into[s]);
+        else failures[s] = load_library_file(paths[s], s, into[s], {}, pages);
     }
     return failures;
 }

@@ -209,7 +209,7 @@ std::optional<Failure> ReplacedFile::open() {
         }
     }
     // Not zero-filled: a small text touches only the pages it fills.
-    if (!m_buffer.get()) m_buffer = LargeBlock(STREAM_BUFFER);
+    if (!m_buffer.get()) m_buffer = LargeBlock(STREAM_BUFFER, m_pages);
     std::setvbuf(m_file, m_buffer.get(), _IOFBF, STREAM_BUFFER);
     return std::nullopt;
 }

@@ -44,7 +44,8 @@ bool sync_and_close(std::FILE* file, std::string& error);
 // is written where it is; a folder or a pipe is refused.
 class ReplacedFile {
 public:
-    explicit ReplacedFile(std::string path) : m_path(std::move(path)) {}
+    // `pages` (may be null) lends the stream's buffer.
+    explicit ReplacedFile(std::string path, PagePool* pages = nullptr) : m_path(std::move(path)), m_pages(pages) {}
     // An unfinished file is abandoned.
     ~ReplacedFile();
     ReplacedFile(const ReplacedFile&) = delete;
@@ -66,6 +67,7 @@ private:
     std::string m_path;
     // The stream's buffer, ours: the C library sizes one it makes itself by
     // the file system's block (4 KB), which would cost a write call for each.
+    PagePool* m_pages = nullptr;
     LargeBlock m_buffer;
     std::FILE* m_file = nullptr;
     std::string m_target;  // the file replaced (the path, or what its link points at)

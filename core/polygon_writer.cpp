@@ -67,9 +67,9 @@ void write_polygons(Conversion& cv, const std::string& path) {
         std::size_t end;  // of its text in `texts`
         EntryLook look;
     };
-    LargeText texts;
-    std::vector<Waiting, LargePageAllocator<Waiting>> entries;
-    std::vector<DrawOrderLine, LargePageAllocator<DrawOrderLine>> listed;
+    LargeText texts{LargePageAllocator<char>(cv.pages)};
+    std::vector<Waiting, LargePageAllocator<Waiting>> entries{LargePageAllocator<Waiting>(cv.pages)};
+    std::vector<DrawOrderLine, LargePageAllocator<DrawOrderLine>> listed{LargePageAllocator<DrawOrderLine>(cv.pages)};
     const auto wait = [&](std::string_view entry, EntryLook look) {
         texts.append(entry);
         entries.push_back({texts.size(), std::move(look)});

@@ -4,12 +4,12 @@
 
 namespace tessaro {
 
-ReadAhead::ReadAhead(Yield yield) : m_yield(std::move(yield)) {}
+ReadAhead::ReadAhead(Yield yield, PagePool* pages) : m_yield(std::move(yield)), m_pages(pages) {}
 
 std::unique_ptr<RuleReader> ReadAhead::reader() {
     std::unique_ptr<RuleReader> r;
     if (m_spare.empty()) {
-        r = std::make_unique<RuleReader>(m_yield);
+        r = std::make_unique<RuleReader>(m_yield, m_pages);
     } else {
         r = std::move(m_spare.back());
         m_spare.pop_back();

@@ -16,7 +16,7 @@ namespace tessaro {
 // while the file before it is written, so that both processors are busy.
 class ReadAhead {
 public:
-    explicit ReadAhead(Yield yield = {});
+    explicit ReadAhead(Yield yield = {}, PagePool* pages = nullptr);
 
     // The files the writers will want, in their order, from now on, read
     // with their include statements kept or not, by readers sized for files
@@ -39,6 +39,7 @@ private:
     void fill();
 
     Yield m_yield;
+    PagePool* m_pages = nullptr;
     std::size_t m_bytes = 0;
     bool m_statements = false;
     std::vector<std::string> m_order;

@@ -511,8 +511,8 @@ private:
     std::thread m_thread;  // last: it starts once the rest is in place
 };
 
-RuleReader::RuleReader(Yield yield)
-    : m_yield(std::move(yield)), m_current(&m_pieces[0]), m_file(std::make_unique<FileReader>()) {}
+RuleReader::RuleReader(Yield yield, PagePool* pages)
+    : m_yield(std::move(yield)), m_pages(pages), m_current(&m_pieces[0]), m_file(std::make_unique<FileReader>()) {}
 RuleReader::~RuleReader() {
     close();
 }
@@ -525,7 +525,7 @@ void RuleReader::reserve(std::size_t bytes) {
 // needs more (the pieces are idle here): a block of large pages costs its
 // clearing, and a reader's pieces fit one many times over.
 void RuleReader::share_block(std::size_t piece_bytes) {
-    if (m_block.size() < PIECES * piece_bytes) m_block = LargeBlock(PIECES * piece_bytes);
+    if (m_block.size() < PIECES * piece_bytes) m_block = LargeBlock(PIECES * piece_bytes, m_pages);
     const std::size_t share = m_block.size() / PIECES;
     for (std::size_t i = 0; i < PIECES; ++i) {
         m_pieces[i].own = LargeBlock();
@@ -535,7 +535,7 @@ void RuleReader::share_block(std::size_t piece_bytes) {
 }
 
 void RuleReader::own_block(Piece& piece, std::size_t bytes) {
-    LargeBlock bigger(bytes);
+    LargeBlock bigger(bytes, m_pages);
     if (piece.used > 0) std::memcpy(bigger.get(), piece.bytes, piece.used);
     piece.own = std::move(bigger);
     piece.bytes = piece.own.get();

@@ -47,7 +47,8 @@ struct RuleItem {
 // blanks one, and "0 x" becomes "0x".
 class RuleReader {
 public:
-    explicit RuleReader(Yield yield = {});
+    // `pages` (may be null) lends the memory of its pieces.
+    explicit RuleReader(Yield yield = {}, PagePool* pages = nullptr);
     ~RuleReader();
     // Not copied or moved: its items are views into its own buffers.
     RuleReader(const RuleReader&) = delete;
@@ -128,7 +129,7 @@ public:
 private:
     void start();
     void share_block(std::size_t piece_bytes);
-    static void own_block(Piece& piece, std::size_t bytes);
+    void own_block(Piece& piece, std::size_t bytes);
     bool fill(Piece& piece, const Piece* previous);
     void scan_piece(char* text, std::size_t size, bool last);
     void scan_line(char* text, std::size_t line_start, std::size_t end, LineSpecials specials, const std::uint64_t* bits);
@@ -144,6 +145,7 @@ private:
 
     Yield m_yield;
     Piece m_pieces[PIECES];
+    PagePool* m_pages = nullptr;
     LargeBlock m_block;  // the pieces' bytes: one block of large pages serves them all
     Piece* m_current;                  // the piece in hand
     Piece* m_scanning = nullptr;       // the piece being scanned

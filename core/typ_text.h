@@ -21,7 +21,9 @@ namespace tessaro {
 // device (/dev/stdout, /dev/null) is written in place.
 class TypText {
 public:
-    TypText(std::string path, Yield yield) : m_file(std::move(path)), m_yield(std::move(yield)) {}
+    // `pages` (may be null) lends the memory of its buffers.
+    TypText(std::string path, Yield yield, PagePool* pages = nullptr)
+        : m_file(std::move(path), pages), m_yield(std::move(yield)), m_held(LargePageAllocator<char>(pages)) {}
     TypText(const TypText&) = delete;
     TypText& operator=(const TypText&) = delete;
 

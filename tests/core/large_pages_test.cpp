@@ -34,6 +34,35 @@ TEST(LargeBlock, holds_what_is_written_on_either_side_of_the_mapped_size) {
     }
 }
 
+// A pool lends a block given back only for the same size, and keeps no more
+// than it may: the rest is unmapped (a block kept twice would be lent twice).
+TEST(PagePool, lends_back_blocks_of_the_same_size_and_keeps_no_more_than_it_may) {
+    PagePool pool;
+    void* first = nullptr;
+    {
+        LargeText text{LargePageAllocator<char>(&pool)};
+        text.assign(1'000'000, 'a');
+        first = text.data();
+    }
+#ifdef __linux__
+    EXPECT_EQ(pool.kept_bytes(), 2u * 1024 * 1024);
+    {
+        LargeBlock other_size(3 * 1024 * 1024, &pool);
+        EXPECT_NE(other_size.get(), first);
+        LargeBlock same_size(1'500'000, &pool);
+        EXPECT_EQ(same_size.get(), first);
+        EXPECT_EQ(pool.kept_bytes(), 0u);
+        same_size.get()[same_size.size() - 1] = 'z';
+    }
+    EXPECT_EQ(pool.kept_bytes(), 2u * 1024 * 1024 + 4u * 1024 * 1024);
+    std::vector<LargeBlock> many;
+    while (many.size() * 2 * 1024 * 1024 <= PagePool::MOST) many.emplace_back(LARGE_BLOCK, &pool);
+    many.clear();
+    EXPECT_LE(pool.kept_bytes(), PagePool::MOST);
+#endif
+    (void)first;
+}
+
 // A text of large pages grows past several blocks as a std::string does, and
 // a file read into one comes out as read into a std::string.
 TEST(LargeText, grows_and_reads_files_as_a_plain_string_does) {
