@@ -49,6 +49,7 @@ class RuleReader {
 public:
     // `pages` (may be null) lends the memory of its pieces.
     explicit RuleReader(Yield yield = {}, PagePool* pages = nullptr);
+    PagePool* pages() const { return m_pages; }
     ~RuleReader();
     // Not copied or moved: its items are views into its own buffers.
     RuleReader(const RuleReader&) = delete;

@@ -50,7 +50,7 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
     if (statements != nullptr) statements->reserve(statements->size() + names.size());
     // Each file after the first is opened while the one before it is read: a
     // large one is then read on a thread of its own meanwhile.
-    RuleReader ahead;
+    RuleReader ahead({}, reader.pages());
     RuleReader* current = &reader;
     RuleReader* next = &ahead;
     std::string path;
