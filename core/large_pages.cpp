@@ -1,6 +1,7 @@
 #include "large_pages.h"
 
 #include <cstdint>
+#include <new>
 
 #ifdef __linux__
 #include <sys/mman.h>

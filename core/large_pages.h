@@ -1,9 +1,7 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <mutex>
-#include <new>
 #include <string>
 #include <type_traits>
 #include <utility>

@@ -2,11 +2,7 @@
 
 #include <cstdint>
 #include <gtest/gtest.h>
-#include <string>
 #include <vector>
-
-#include "file_io.h"
-#include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
@@ -61,32 +57,6 @@ TEST(PagePool, lends_back_blocks_of_the_same_size_and_keeps_no_more_than_it_may)
     EXPECT_LE(pool.kept_bytes(), PagePool::MOST);
 #endif
     (void)first;
-}
-
-// A text of large pages grows past several blocks as a std::string does, and
-// a file read into one comes out as read into a std::string.
-TEST(LargeText, grows_and_reads_files_as_a_plain_string_does) {
-    LargeText grown;
-    std::string plain;
-    for (int i = 0; plain.size() < 3'000'000; ++i) {
-        const std::string line = "Type=0x" + std::to_string(i * 7919 % 100'003) + "\r\n";
-        grown.append(line);
-        plain.append(line);
-    }
-    ASSERT_EQ(std::string_view(grown), std::string_view(plain));
-    test::TempDir dir;
-    const std::string path = dir.write("library", plain);
-    LargeText read;
-    std::string read_plain;
-    std::string error;
-    ASSERT_TRUE(read_file(path, read, error)) << error;
-    ASSERT_TRUE(read_file(path, read_plain, error)) << error;
-    EXPECT_EQ(std::string_view(read), std::string_view(read_plain));
-    EXPECT_EQ(read_plain, plain);
-    // Containers of other types take the allocator too.
-    std::vector<std::uint64_t, LargePageAllocator<std::uint64_t>> words(100'000, 7);
-    words.resize(400'000, 9);
-    EXPECT_EQ(words[99'999] + words[399'999], 16u);
 }
 
 }  // namespace
