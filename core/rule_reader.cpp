@@ -524,14 +524,24 @@ void RuleReader::reserve(std::size_t bytes) {
 // Each piece gets an equal share of one block, made again only when a file
 // needs more (the pieces are idle here): a block of large pages costs its
 // clearing, and a reader's pieces fit one many times over.
+// The block's end holds the map of a piece's bytes (two words for each 64
+// bytes): memory used before, like the pieces' own.
 void RuleReader::share_block(std::size_t piece_bytes) {
-    if (m_block.size() < PIECES * piece_bytes) m_block = LargeBlock(PIECES * piece_bytes, m_pages);
-    const std::size_t share = m_block.size() / PIECES;
+    const auto map_bytes = [](std::size_t share) { return (share / 64 + 1) * 2 * sizeof(std::uint64_t); };
+    const std::size_t wanted = (piece_bytes + 63) / 64 * 64;
+    if (m_block.size() < PIECES * wanted + map_bytes(wanted))
+        m_block = LargeBlock(PIECES * wanted + map_bytes(wanted), m_pages);
+    // The largest share (of 64 bytes' multiples) whose map fits beside the pieces' shares.
+    const std::size_t map_extra = map_bytes(0);
+    std::size_t share = (m_block.size() - map_extra) * 4 / (4 * PIECES + 1) / 64 * 64;
+    while (PIECES * share + map_bytes(share) > m_block.size()) share -= 64;
     for (std::size_t i = 0; i < PIECES; ++i) {
         m_pieces[i].own = LargeBlock();
         m_pieces[i].bytes = m_block.get() + i * share;
         m_pieces[i].capacity = share;
     }
+    m_block_bits = reinterpret_cast<std::uint64_t*>(m_block.get() + PIECES * share);
+    m_block_bit_words = (m_block.size() - PIECES * share) / sizeof(std::uint64_t);
 }
 
 void RuleReader::own_block(Piece& piece, std::size_t bytes) {
@@ -727,9 +737,13 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
 // any other goes the general way.
 void RuleReader::scan_piece(char* text, std::size_t size, bool last) {
     const std::size_t words = (size + 63) / 64;
-    m_bits.resize(words * 2);
-    if (size > 0) classify(text, size, m_bits.data());
-    const std::uint64_t* bits = m_bits.data();
+    std::uint64_t* map = m_block_bits;
+    if (words * 2 > m_block_bit_words) {
+        m_bits.resize(words * 2);
+        map = m_bits.data();
+    }
+    if (size > 0) classify(text, size, map);
+    const std::uint64_t* bits = map;
     std::size_t line_start = 0;
     LineSpecials specials;
     for (std::size_t w = 0; w < words; ++w) {

@@ -152,7 +152,11 @@ private:
     Piece* m_scanning = nullptr;       // the piece being scanned
     std::vector<Bracket> m_brackets;   // of the line in hand
     std::vector<std::pair<std::size_t, std::size_t>> m_found;  // its brackets, as the general scan finds them
-    std::vector<std::uint64_t> m_bits;  // where the bytes the line scan looks for are in the piece
+    // Where the bytes the line scan looks for are in the piece: at the end of
+    // the block (memory used before), or for a piece larger than its share here.
+    std::uint64_t* m_block_bits = nullptr;
+    std::size_t m_block_bit_words = 0;
+    std::vector<std::uint64_t> m_bits;
     std::size_t m_reserve = 0;          // items a piece is sized for
 
     // State that runs on from line to line, and from piece to piece.
