@@ -34,8 +34,6 @@ constexpr std::size_t PIECE = 256 * 1024;
 // A file read ahead gets a thread from this size on: below it, starting the
 // thread costs about what the scan would.
 constexpr std::size_t AHEAD_FROM = 64 * 1024;
-// Items a piece makes room for at once when only the first of each type is wanted.
-constexpr std::size_t FIRST_ITEMS = 512;
 
 bool is_blank_like(char c) {
     return c == ' ' || c == '\t' || c == '\r';
@@ -670,10 +668,7 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
     piece.joined.clear();
     piece.text = {};
     if (!m_reading) return false;
-    // The first items of their types are few to a piece: room for every
-    // bracket would be hundreds of kilobytes of fresh memory each run.
-    const std::size_t reserve = m_items_kind == Items::FirstOfType ? std::min(m_reserve, FIRST_ITEMS) : m_reserve;
-    if (piece.hits.capacity() < reserve) piece.hits.reserve(reserve);
+    if (piece.hits.capacity() < m_reserve) piece.hits.reserve(m_reserve);
     const std::size_t carried = previous == nullptr ? 0 : previous->used - previous->done;
     piece.used = 0;
     if (piece.capacity < carried + m_piece_size + PAD) own_block(piece, carried + m_piece_size + PAD);
