@@ -100,6 +100,7 @@ void release_large(void* block, std::size_t bytes, PagePool* pool) noexcept {
         return;
     }
 #else
+    (void)bytes;
     (void)pool;
 #endif
     ::operator delete(block);

@@ -34,14 +34,15 @@ std::string_view trimmed(std::string_view s) {
 }
 
 // mkgmap reads numbers as Java's Integer.decode: hexadecimal after 0x, else decimal.
-std::optional<long> to_number(std::string_view s) {
+// 64 bits on every platform (a Windows long has 32): a Type= value may use all 32 bits.
+std::optional<std::int64_t> to_number(std::string_view s) {
     s = trimmed(s);
     int base = 10;
     if (s.size() > 2 && s[0] == '0' && lower_char(s[1]) == 'x') {
         s.remove_prefix(2);
         base = 16;
     }
-    long v = 0;
+    std::int64_t v = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
     if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
     return v;
@@ -74,7 +75,7 @@ std::vector<std::string_view> words(std::string_view s) {
 }
 
 // 0x4f00 is type 0x4f with subtype 0, the same type as 0x4f.
-long type_key(long v) { return v > 0xff && v < 0x10000 && (v & 0xff) == 0 ? v >> 8 : v; }
+std::int64_t type_key(std::int64_t v) { return v > 0xff && v < 0x10000 && (v & 0xff) == 0 ? v >> 8 : v; }
 
 bool is_none(std::string_view colour) { return to_lower(colour) == "none"; }
 
@@ -276,8 +277,8 @@ private:
         e.section = section;
         e.first_line = open + 1;
         e.text = std::string(m_lines[open]);
-        std::optional<long> type;
-        std::optional<long> subtype;
+        std::optional<std::int64_t> type;
+        std::optional<std::int64_t> subtype;
         std::size_t type_line = open;
         bool has_type = false;
         XpmImage& night = e.night_xpm;
@@ -499,8 +500,8 @@ private:
     // Duplicates, polygons the draw order leaves out, and point subtypes TYP cannot hold.
     // By lookups: a text may hold a hundred thousand entries.
     void check_types() {
-        std::map<std::pair<Section, long>, std::size_t> first;
-        const std::set<long> drawn(m_drawn.begin(), m_drawn.end());
+        std::map<std::pair<Section, std::int64_t>, std::size_t> first;
+        const std::set<std::int64_t> drawn(m_drawn.begin(), m_drawn.end());
         for (const TypeAt& t : m_types) {
             const auto [earlier, is_first] = first.emplace(std::make_pair(t.section, t.value), t.line);
             if (!is_first)
@@ -520,7 +521,7 @@ private:
 
     struct TypeAt {
         Section section;
-        long value;
+        std::int64_t value;
         std::size_t line;
     };
 
@@ -528,8 +529,8 @@ private:
     std::size_t m_next = 0;
     std::size_t m_comments = 0;  // comment lines in a row just read
     std::string_view m_comment;  // the first of them
-    long m_code_page = 1252;
-    std::vector<long> m_drawn;
+    std::int64_t m_code_page = 1252;
+    std::vector<std::int64_t> m_drawn;
     bool m_has_draw_order = false;  // library files are entries alone
     std::vector<TypeAt> m_types;
     TypDocument m_doc;
@@ -542,11 +543,11 @@ TypDocument read_typ_text(std::string_view text) {
 }
 
 std::optional<std::uint32_t> typ_value_type(std::string_view type_text, std::string_view subtype_text) {
-    const std::optional<long> type = to_number(type_text);
-    if (!type || *type < 0 || *type > 0xffffffffL) return std::nullopt;
+    const std::optional<std::int64_t> type = to_number(type_text);
+    if (!type || *type < 0 || *type > 0xffffffff) return std::nullopt;
     const std::uint32_t value = typ_type(static_cast<std::uint32_t>(*type));
     if (subtype_text.empty()) return value;
-    const std::optional<long> subtype = to_number(subtype_text);
+    const std::optional<std::int64_t> subtype = to_number(subtype_text);
     if (!subtype) return std::nullopt;
     return (value & ~0xffu) | static_cast<std::uint32_t>(*subtype & 0xff);
 }
