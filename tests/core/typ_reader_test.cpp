@@ -131,5 +131,13 @@ TEST(ReadTypText, tells_what_mkgmap_refuses_from_what_it_takes_with_losses) {
     EXPECT_FALSE(has_error(read_typ_text(polygon("\"0 0 2 0\"\n\"a c #000000\"\n\"b c none\"") + "[end]\n")));
 }
 
+// A Windows long holds 31 bits of value: the high types were refused there alone.
+TEST(TypValueType, reads_all_32_bits_of_a_type_on_every_platform) {
+    EXPECT_EQ(typ_value_type("0x80000000"), 0x80000000u);
+    EXPECT_EQ(typ_value_type("0xffffffff", "0x12"), 0xffffff12u);
+    EXPECT_EQ(typ_value_type("0x100000000"), std::nullopt);
+    EXPECT_EQ(typ_value_type("0x2f"), 0x2f00u);
+}
+
 }  // namespace
 }  // namespace tessaro
