@@ -523,18 +523,16 @@ void RuleReader::reserve(std::size_t bytes) {
 
 // Each piece gets an equal share of one block, made again only when a file
 // needs more (the pieces are idle here): a block of large pages costs its
-// clearing, and a reader's pieces fit one many times over.
-// The block's end holds the map of a piece's bytes (two words for each 64
-// bytes): memory used before, like the pieces' own.
+// clearing, and a reader's pieces fit one many times over. The block's end
+// holds the map of a piece's bytes, two words for each 64 bytes (s / 4 + 16
+// bytes for a share s).
 void RuleReader::share_block(std::size_t piece_bytes) {
     const auto map_bytes = [](std::size_t share) { return (share / 64 + 1) * 2 * sizeof(std::uint64_t); };
     const std::size_t wanted = (piece_bytes + 63) / 64 * 64;
     if (m_block.size() < PIECES * wanted + map_bytes(wanted))
         m_block = LargeBlock(PIECES * wanted + map_bytes(wanted), m_pages);
-    // The largest share (of 64 bytes' multiples) whose map fits beside the pieces' shares.
-    const std::size_t map_extra = map_bytes(0);
-    std::size_t share = (m_block.size() - map_extra) * 4 / (4 * PIECES + 1) / 64 * 64;
-    while (PIECES * share + map_bytes(share) > m_block.size()) share -= 64;
+    // The largest share (a multiple of 64) whose map fits beside the shares: at least `wanted`.
+    const std::size_t share = (m_block.size() - map_bytes(0)) * 4 / (4 * PIECES + 1) / 64 * 64;
     for (std::size_t i = 0; i < PIECES; ++i) {
         m_pieces[i].own = LargeBlock();
         m_pieces[i].bytes = m_block.get() + i * share;
