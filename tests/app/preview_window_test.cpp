@@ -57,7 +57,7 @@ struct PreviewTest : ::testing::Test {
     void click_row(int r) { rows->setCurrentIndex(model()->index(r, 0)); }
 };
 
-TEST_F(PreviewTest, pairs_each_entry_with_the_run_s_look_of_its_section_and_code_and_forgets_them_when_opened_again) {
+TEST_F(PreviewTest, pairs_each_entry_with_the_run_s_look_of_its_section_and_code_and_forgets_them_when_opened_again_keeping_the_filter) {
     // Not in text order, a code in other letters, and a look the text has no entry for.
     const std::vector<EntryLook> looks = {
         {Section::Polygon, "0x3c", LookSource::Table, "", "", ""},
@@ -77,19 +77,28 @@ TEST_F(PreviewTest, pairs_each_entry_with_the_run_s_look_of_its_section_and_code
     click_row(0);
     EXPECT_EQ(entry_text().rfind("line 1, look: tags, matched amenity=bar, library look 0x02d01", 0), 0u) << entry_text();
 
-    filter->setCurrentText("Lines");
+    // Lines chosen as a user does: the popup opened, the item picked with the keyboard.
+    preview.show();
+    filter->showPopup();
+    QAbstractItemView* list = filter->view();
+    list->setCurrentIndex(list->model()->index(2, 0));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(list, &enter);
+    EXPECT_EQ(from_qt(filter->currentText()), "Lines");
     EXPECT_EQ(column(SOURCE), (std::vector<std::string>{"library", "table", "random", "-"}));
     EXPECT_EQ(summary(), "6 types: 1 library, 2 table, 1 tags, 2 random");  // the whole run, whatever is shown
 
-    // Opened again as from the menu: what the run told is gone.
-    filter->setCurrentText("All");
+    // Opened again as from the menu: what the run told is gone; the filter and its rows stay.
     ASSERT_TRUE(show(path));
-    EXPECT_EQ(model()->rowCount(), 6);
     EXPECT_TRUE(rows->isColumnHidden(SOURCE));
-    EXPECT_EQ(column(SOURCE), std::vector<std::string>(6, "-"));
-    EXPECT_EQ(summary(), "Look sources are known right after Create TYP");
-    click_row(5);
-    EXPECT_EQ(entry_text().rfind("line 17\n[_polygon]", 0), 0u) << entry_text();
+    EXPECT_EQ(column(PreviewModel::SECTION), std::vector<std::string>(4, "line"));
+    EXPECT_EQ(column(SOURCE), std::vector<std::string>(4, "-"));
+    filter->showPopup();
+    EXPECT_EQ(from_qt(filter->currentText()), "Lines");
+    EXPECT_EQ(filter->view()->currentIndex().row(), 2);
+    filter->hidePopup();
+    click_row(3);
+    EXPECT_EQ(entry_text().rfind("line 14\n[_line]", 0), 0u) << entry_text();
 }
 
 TEST_F(PreviewTest, an_entry_without_a_label_shows_its_name_from_a_comment_set_apart_in_italics) {
@@ -105,26 +114,6 @@ TEST_F(PreviewTest, an_entry_without_a_label_shows_its_name_from_a_comment_set_a
     EXPECT_EQ(column(LABEL), (std::vector<std::string>{"", "city over 10 million", "Lake", "Main road"}));
     EXPECT_TRUE(model()->index(1, LABEL).data(Qt::FontRole).value<QFont>().italic());
     EXPECT_FALSE(model()->index(3, LABEL).data(Qt::FontRole).value<QFont>().italic());
-}
-
-TEST_F(PreviewTest, the_filter_shows_the_choice_whose_rows_are_shown_also_after_a_new_run) {
-    ASSERT_TRUE(show(path));
-    preview.show();
-    // Chosen as a user does: the popup opened, the item picked with the keyboard.
-    filter->showPopup();
-    QAbstractItemView* list = filter->view();
-    list->setCurrentIndex(list->model()->index(2, 0));
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(list, &enter);
-    ASSERT_EQ(column(PreviewModel::SECTION), std::vector<std::string>(4, "line"));
-    EXPECT_EQ(from_qt(filter->currentText()), "Lines");
-
-    ASSERT_TRUE(show(path));
-    EXPECT_EQ(column(PreviewModel::SECTION), std::vector<std::string>(4, "line"));
-    filter->showPopup();
-    EXPECT_EQ(from_qt(filter->currentText()), "Lines");
-    EXPECT_EQ(filter->view()->currentIndex().row(), 2);
-    filter->hidePopup();
 }
 
 TEST_F(PreviewTest, a_600_pixel_window_shows_15_rows_and_draws_pictures_only_for_the_rows_on_screen) {
