@@ -5,26 +5,22 @@
 namespace tessaro {
 namespace {
 
-TEST(ParseCli, reads_every_option_in_both_spellings) {
-    const CliParse p = parse_cli({"-o", "a.txt", "--no-points", "--no-lines", "--no-polygons", "--tag-text",
-                                  "--res=r", "--polygon-library", "p.pol", "--seed", "42", "-q", "style"});
+// Each option's effect shows in the golden cases; here the spellings they do not use.
+TEST(ParseCli, reads_a_value_after_an_equals_sign_and_a_style_folder_after_a_double_dash) {
+    const CliParse p = parse_cli({"--res=r", "--seed=42", "--no-lines", "style"});
     ASSERT_EQ(p.error, "");
-    const CliOptions& o = p.options;
-    EXPECT_EQ(o.output, "a.txt");
-    EXPECT_EQ(o.res_dir, "r");
-    EXPECT_EQ(o.polygon_library, "p.pol");
-    EXPECT_EQ(o.seed, 42u);
-    EXPECT_FALSE(o.sections[Section::Point] || o.sections[Section::Line] || o.sections[Section::Polygon]);
-    EXPECT_TRUE(o.tag_text && o.quiet);
-    EXPECT_EQ(o.style_folder, "style");
+    EXPECT_EQ(p.options.res_dir, "r");
+    EXPECT_EQ(p.options.seed, 42u);
+    EXPECT_TRUE(p.options.sections[Section::Point] && !p.options.sections[Section::Line]);
+    EXPECT_EQ(p.options.style_folder, "style");
     EXPECT_EQ(parse_cli({"--", "-odd-name"}).options.style_folder, "-odd-name");
 }
 
 TEST(ParseCli, refuses_bad_usage_with_a_reason) {
     const std::vector<std::vector<std::string>> bad = {
-        {}, {"a", "b"}, {"--strict", "s"}, {"--seed", "x1", "s"}, {"--seed", "-1", "s"}, {"s", "-o"}, {"--frobnicate", "s"}, {"--tag-text=yes", "s"}};
+        {}, {"a", "b"}, {"--strict", "s"}, {"--seed", "x1", "s"}, {"--seed", "-1", "s"}, {"s", "-o"}, {"--frobnicate", "s"},
+        {"--tag-text=yes", "s"}, {"--style", "s", "s"}, {"--check", "f.txt", "s"}, {"--prune", "s"}};
     for (const auto& args : bad) EXPECT_NE(parse_cli(args).error, "") << ::testing::PrintToString(args);
-    EXPECT_EQ(parse_cli({"--help"}).error, "");
     EXPECT_TRUE(parse_cli({"--strict", "--check", "f.txt"}).options.strict);
 }
 

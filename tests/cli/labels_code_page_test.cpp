@@ -24,8 +24,7 @@ TEST(LabelsInCodePage, are_windows_1252_in_the_text_and_in_what_mkgmap_compiles_
     dir.write("s/polygons", "name=caf\xC3\xA9 [0x4f00 resolution 20]\n");
     dir.write("s/points", "name=\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 [0x0100 resolution 20]\n");
     const std::string out = dir / "out.txt";
-    const std::vector<std::string> args = {"--tag-text", "--seed", "1", "--res", SOURCE + "/res", "-o", out, dir / "s"};
-    const test::CliOutput r = test::cli(args);
+    const test::CliOutput r = test::cli({"--tag-text", "--seed", "1", "--res", SOURCE + "/res", "-o", out, dir / "s"});
     ASSERT_EQ(r.exit_code, EXIT_DONE) << r.err;
 
     const std::string text = test::read_bytes(out);
@@ -41,9 +40,6 @@ TEST(LabelsInCodePage, are_windows_1252_in_the_text_and_in_what_mkgmap_compiles_
     ASSERT_NE(command_at, std::string::npos) << r.err;
     const std::string command = r.err.substr(command_at + said.size(), r.err.size() - command_at - said.size() - 1);
     EXPECT_EQ(command, "mkgmap --family-id=12345 --code-page=1252 " + out);
-    std::vector<std::string> quiet = args;
-    quiet.insert(quiet.begin(), "-q");
-    EXPECT_FALSE(holds(test::cli(quiet).err, "mkgmap")) << "-q keeps the command to itself";
 
 #ifdef _WIN32
     GTEST_SKIP() << "mkgmap compiles the text in the Linux build";

@@ -1,7 +1,8 @@
-// Every type that mkgmap itself reads from a style has an entry in our TYP
-// text: mkgmap prints each style as it reads it (include files and other
-// styles resolved), and the types of its point, line and polygon rules are
-// held against the entries of the TYP text made with --auto-inc.
+// Every type that mkgmap itself reads from a style has one entry in our TYP
+// text, and every entry is such a type: mkgmap prints each style as it reads
+// it (include files and other styles resolved), and the types of its point,
+// line and polygon rules are held against the entries of the TYP text made
+// with --auto-inc.
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -65,7 +66,7 @@ std::vector<std::string> styles_in(const fs::path& folder) {
     return names;
 }
 
-TEST(StylesAsMkgmapReadsThem, give_every_type_one_entry_in_its_section) {
+TEST(StylesAsMkgmapReadsThem, give_every_type_one_entry_in_its_section_and_no_other_entry) {
     if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
     const test::TempDir tmp;
     ASSERT_TRUE(test::extract_from_mkgmap_jar(tmp, "styles"));
@@ -122,8 +123,11 @@ TEST(StylesAsMkgmapReadsThem, give_every_type_one_entry_in_its_section) {
                     EXPECT_EQ(drawn.count(type), 1u) << style.name << ": draw order of " << std::hex << type;
                 }
             }
-            for (const std::uint32_t type : entries[s])
+            for (const std::uint32_t type : entries[s]) {
                 EXPECT_EQ(entries[s].count(type), 1u) << style.name << ": one entry per " << section_name(s) << " type";
+                EXPECT_EQ(types.count(type), 1u) << style.name << ": " << section_name(s) << " entry " << std::hex << type
+                                                 << " of a type mkgmap does not read";
+            }
         }
     }
     EXPECT_GE(styles_read, 21u);  // mkgmap's styles and ours
