@@ -30,16 +30,6 @@ TEST(CodeValue, reads_what_strtoul_reads_and_refuses_everything_else) {
     EXPECT_EQ(code_value("0x"), std::nullopt);
 }
 
-// As mkgmap prints the types of a style it reads.
-TEST(SectionType, makes_codes_one_type_where_mkgmap_reads_them_as_one) {
-    EXPECT_EQ(section_type(Section::Point, 0x2f), section_type(Section::Point, 0x2f00));
-    EXPECT_NE(section_type(Section::Point, 0x2f), section_type(Section::Point, 0x2f01));
-    EXPECT_EQ(section_type(Section::Polygon, 0x2f00), 0x2fu);
-    EXPECT_EQ(section_type(Section::Polygon, 0x2f05), 0x2f05u);
-    EXPECT_EQ(section_type(Section::Polygon, 0x10f00), 0x10f00u);
-    EXPECT_NE(section_type(Section::Line, 0x01), section_type(Section::Line, 0x0100));
-}
-
 TEST(TypeSet, holds_what_a_std_set_holds) {
     std::mt19937 rng(4);
     TypeSet types;

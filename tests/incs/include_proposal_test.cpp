@@ -1,6 +1,5 @@
 #include "include_proposal.h"
 
-#include <cstdio>
 #include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
@@ -12,7 +11,7 @@ using Names = std::vector<std::string>;
 using Groups = PerSection<Names>;
 using Others = std::vector<OtherStyleFile>;
 
-TEST(ProposeGroups, follow_include_statements_directly_and_through_other_include_files) {
+TEST(ProposeGroups, follow_include_statements_directly_through_other_include_files_and_from_every_main_file) {
     test::TempDir dir;
     const std::string style = dir / "s";
     dir.write("s/points", "include 'inc/name';\n");
@@ -37,23 +36,19 @@ TEST(ProposeGroups, follow_include_statements_directly_and_through_other_include
     dir.write("plain/lines", "highway=primary [0x02]\n");
     EXPECT_EQ(propose_groups(dir / "plain", {"a"}), Proposal{});
     EXPECT_EQ(propose_groups(dir / "missing", {"a"}), Proposal{});
-}
 
-// An include file that all three main files include (itself including
-// another) joins all three groups; with no listed files nothing is proposed.
-TEST(ProposeGroups, follow_a_shared_include_file_from_every_main_file) {
-    test::TempDir dir;
-    for (const char* main : {"points", "lines", "polygons"}) dir.write(std::string("s/") + main, "include 'inc/shared';\n");
-    dir.write("s/inc/shared", "include \"inc/deep\"\n");
-    dir.write("s/inc/deep", "a=b [0x01 resolution 20]\n");
-    const Groups p = propose_groups(dir / "s", {"deep", "shared"}).groups;
-    for (Section s : ALL_SECTIONS) EXPECT_EQ(p[s], (Names{"deep", "shared"}));
-    EXPECT_EQ(propose_groups(dir / "s", {}), Proposal{});
+    // An include file that all three main files include (itself including another)
+    // joins all three groups; with no listed files nothing is proposed.
+    for (const char* main : {"points", "lines", "polygons"}) dir.write(std::string("all/") + main, "include 'inc/shared';\n");
+    dir.write("all/inc/shared", "include \"inc/deep\"\n");
+    const Groups all = propose_groups(dir / "all", {"deep", "shared"}).groups;
+    for (Section s : ALL_SECTIONS) EXPECT_EQ(all[s], (Names{"deep", "shared"}));
+    EXPECT_EQ(propose_groups(dir / "all", {}), Proposal{});
 }
 
 // Within another style its own statements name its files; a further "from"
 // leads to another sibling; "from" the style itself leads back to its own inc folder.
-TEST(ProposeGroups, take_files_from_sibling_styles_and_follow_their_statements_within_them) {
+TEST(ProposeGroups, take_files_from_sibling_styles_follow_their_statements_within_them_and_end_cycles) {
     test::TempDir dir;
     dir.write("mine/points", "include points from base;\ninclude 'inc/x' from base\n");
     dir.write("mine/lines", "include \"lines\" from base;\n");
@@ -77,18 +72,16 @@ TEST(ProposeGroups, take_files_from_sibling_styles_and_follow_their_statements_w
     EXPECT_EQ(inc.other_styles[Section::Point], p.other_styles[Section::Point]);
     EXPECT_EQ(inc.other_styles[Section::Line], (Others{{"kept", "lines"}, {"base", "lines"}}));
     EXPECT_EQ(inc.groups[Section::Line], (Names{"own"}));
-}
 
-TEST(ProposeGroups, end_cycles_between_styles_and_of_a_style_with_itself) {
-    test::TempDir dir;
-    dir.write("mine/points", "include points from base;\ninclude points from mine;\n");
-    dir.write("mine/lines", "include 'lines' from mine\ninclude 'points' from mine\n");
-    dir.write("base/points", "include points from mine;\ninclude 'points' from base;\ninclude inc/loop;\n");
-    dir.write("base/inc/loop", "include 'inc/loop';\ninclude 'points' from base;\n");
-    const Proposal p = propose_groups(dir / "mine", {});
-    EXPECT_EQ(p.other_styles[Section::Point], (Others{{"base", "points"}, {"base", "inc/loop"}}));
-    // Another rule file of the style itself is read like a file of another style.
-    EXPECT_EQ(p.other_styles[Section::Line], (Others{{"mine", "points"}, {"base", "points"}, {"base", "inc/loop"}}));
+    // Cycles between styles, and of a style with itself, end; another rule file of
+    // the style itself is read like a file of another style.
+    dir.write("c/mine/points", "include points from base;\ninclude points from mine;\n");
+    dir.write("c/mine/lines", "include 'lines' from mine\ninclude 'points' from mine\n");
+    dir.write("c/base/points", "include points from mine;\ninclude 'points' from base;\ninclude inc/loop;\n");
+    dir.write("c/base/inc/loop", "include 'inc/loop';\ninclude 'points' from base;\n");
+    const Proposal cycles = propose_groups(dir / "c/mine", {});
+    EXPECT_EQ(cycles.other_styles[Section::Point], (Others{{"base", "points"}, {"base", "inc/loop"}}));
+    EXPECT_EQ(cycles.other_styles[Section::Line], (Others{{"mine", "points"}, {"base", "points"}, {"base", "inc/loop"}}));
 }
 
 // Listed, so that the run refuses them or names the missing style, but never read.
@@ -135,21 +128,6 @@ TEST(ProposeGroups, follow_base_styles_after_the_style_own_statements) {
               (Others{{"b1", "inc/x"}, {"b1", base_points}, {"b1", "inc/q"}, {"gone", "points"}}));
     EXPECT_EQ(p.other_styles[Section::Line], (Others{{"gone", "lines"}}));
     EXPECT_EQ(p.other_styles[Section::Polygon], (Others{{"b2", "polygons"}, {"gone", "polygons"}}));
-}
-
-TEST(ProposeGroups, finds_every_statement_of_a_large_file_wherever_its_reading_cuts_it) {
-    test::TempDir dir;
-    std::string points;
-    Names names;
-    for (int i = 0; i < 60000; ++i) {  // 1.2 MB of statements of 21 bytes
-        char name[8];
-        std::snprintf(name, sizeof name, "n%05d", i);
-        names.emplace_back(name);
-        points += "include 'inc/" + names.back() + "';\n";
-    }
-    dir.write("s/points", points);
-    const Groups p = propose_groups(dir / "s", names).groups;
-    EXPECT_EQ(p[Section::Point], names);
 }
 
 }  // namespace
