@@ -135,7 +135,7 @@ RunResult convert(const GeneratedStyle& style, const std::string& output, PagePo
         return r;
     }
     request.sort_include_files = [&request, &scanned](IncludeFiles& inc, const KnownStatements& known) {
-        scanned.insert(known.begin(), known.end());
+        scanned.take_all(KnownStatements(known));
         apply_proposal(inc, propose_groups(request.style_folder, inc.found, &scanned));
     };
     const CreateTypReport report = run_create_typ(request, check);

@@ -189,7 +189,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     if (o.auto_inc) {
         request.sort_include_files = [&sorted, &scanned, style = request.style_folder](IncludeFiles& inc,
                                                                                       const KnownStatements& known) {
-            scanned.insert(known.begin(), known.end());
+            scanned.take_all(KnownStatements(known));
             sort_by_statements(inc, style, &scanned);
             sorted = inc;
         };

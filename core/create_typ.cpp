@@ -304,7 +304,7 @@ void merge_side(Conversion& cv, Section section, SideWrite& side) {
     if (section == Section::Polygon) cv.calm_colours.continue_areas(side.cv.calm_colours);
     if (section == Section::Line) cv.calm_colours.continue_lines(side.cv.calm_colours);
     if (cv.statements != nullptr)
-        for (auto& [path, kept] : side.statements) (*cv.statements)[path] = std::move(kept);
+        cv.statements->take_all(std::move(side.statements));
 }
 
 // Hands what the run's files of a section left to a section to be written
@@ -580,7 +580,7 @@ void Conversion::close_rules() {
     if (statements == nullptr) return;
     // A file whose statements could not be kept whole is read again by the include walk.
     if (std::optional<std::vector<IncludeStatement>> kept = rules->take_statements())
-        (*statements)[rules_path] = std::move(*kept);
+        statements->set(rules_path, std::move(*kept));
 }
 
 EntryLook Conversion::entry_look(LookSource source, const RuleItem& item) const {

@@ -58,6 +58,7 @@ IncludeWalk::IncludeWalk(std::string style_folder, const KnownStatements* known)
 
 IncludeReach IncludeWalk::follow(Section section) {
     Walk walk{section, true, {}, {}, {}, {}};
+    if (m_known != nullptr) walk.reach.own.reserve(m_known->size());
     push(walk, rule_file_path(m_style_folder, rule_file_name(section)), {});
     run(walk);
     // The info file is read once for all sections.
@@ -98,12 +99,12 @@ std::vector<StatementPlace> IncludeWalk::base_style_places() {
 void IncludeWalk::run(Walk& walk) {
     while (!walk.stack.empty()) {
         Frame& top = walk.stack.back();
-        if (top.next == top.file->second.size()) {
+        if (top.next == top.file.statements->size()) {
             walk.stack.pop_back();
             continue;
         }
         // The statements stay where they are while frames come and go.
-        const IncludeStatement& statement = top.file->second[top.next++];
+        const IncludeStatement& statement = (*top.file.statements)[top.next++];
         if (!top.style.empty()) {
             // Within another style a file of "this style" is one of that style.
             enter_other(walk, {statement.style.empty() ? top.style : statement.style, statement.path});
@@ -112,8 +113,8 @@ void IncludeWalk::run(Walk& walk) {
             if (!name.empty()) enter_own(walk, name);
         } else if (walk.enter_other_styles) {
             enter_other(walk, {statement.style, statement.path});
-        } else if (m_left.insert(top.file->first + '\n' + std::to_string(statement.line)).second) {
-            walk.leaving.push_back({top.file->first, statement});
+        } else if (m_left.insert(*top.file.path + '\n' + std::to_string(statement.line)).second) {
+            walk.leaving.push_back({*top.file.path, statement});
         }
     }
 }
@@ -151,18 +152,18 @@ void IncludeWalk::enter_other(Walk& walk, const OtherStyleFile& file) {
 }
 
 void IncludeWalk::push(Walk& walk, const std::string& path, const std::string& style) {
-    walk.stack.push_back({&statements_of(path), 0, style});
+    walk.stack.push_back({statements_of(path), 0, style});
 }
 
-const IncludeWalk::FileStatements& IncludeWalk::statements_of(const std::string& path) {
+IncludeWalk::FileStatements IncludeWalk::statements_of(const std::string& path) {
     if (m_known != nullptr) {
         // Looked up, not copied: a style may have a hundred thousand include files.
-        const auto given = m_known->find(path);
-        if (given != m_known->end()) return *given;
+        const std::size_t given = m_known->find(path);
+        if (given != KnownStatements::npos) return {&m_known->path(given), &m_known->statements(given)};
     }
     auto known = m_statements.find(path);
     if (known == m_statements.end()) known = m_statements.emplace(path, m_reader.read(path)).first;
-    return *known;
+    return {&known->first, &known->second};
 }
 
 IncludeWalk::StyleIs IncludeWalk::style_is(const std::string& name) {

@@ -8,12 +8,10 @@
 
 #include "include_groups.h"
 #include "include_statements.h"
+#include "known_statements.h"
 #include "section.h"
 
 namespace tessaro {
-
-// Include statements of files already read, by path (as the walk names them).
-using KnownStatements = std::unordered_map<std::string, std::vector<IncludeStatement>>;
 
 // A base style of a style (base-style in its info file).
 struct BaseStyle {
@@ -65,10 +63,14 @@ public:
     std::vector<StatementPlace> base_style_places();
 
 private:
-    // A file's path and its statements, as read once.
-    using FileStatements = std::pair<const std::string, std::vector<IncludeStatement>>;
+    // A file's path and its statements, as read once; both stay where they
+    // are while files are added.
+    struct FileStatements {
+        const std::string* path;
+        const std::vector<IncludeStatement>* statements;
+    };
     struct Frame {
-        const FileStatements* file;  // stays where it is while files are added
+        FileStatements file;
         std::size_t next;
         std::string style;  // empty for the style itself
     };
@@ -86,14 +88,14 @@ private:
     void enter_own(Walk& walk, const std::string& name);
     void enter_other(Walk& walk, const OtherStyleFile& file);
     void push(Walk& walk, const std::string& path, const std::string& style);
-    const FileStatements& statements_of(const std::string& path);
+    FileStatements statements_of(const std::string& path);
     StyleIs style_is(const std::string& name);
 
     std::string m_style_folder;
     std::string m_inc_folder;
     StatementReader m_reader;
     const KnownStatements* m_known;  // read by others
-    KnownStatements m_statements;    // read by the walk
+    std::unordered_map<std::string, std::vector<IncludeStatement>> m_statements;  // read by the walk
     std::unordered_map<std::string, StyleIs> m_styles;
     std::unordered_set<std::string> m_left;  // statements already given by leaving()
     std::optional<std::vector<BaseStyle>> m_bases;  // the style's base styles, once read

@@ -71,7 +71,7 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
         if (std::optional<Failure> failure = current->close()) scan.failures.push_back(std::move(*failure));
         if (statements != nullptr) {
             if (std::optional<std::vector<IncludeStatement>> kept = current->take_statements())
-                (*statements)[path] = std::move(*kept);
+                statements->set(path, std::move(*kept));
         }
         if (words.found()) inc.found.push_back(names[i]);
         std::swap(current, next);
@@ -95,7 +95,9 @@ bool add_selected_to_group(IncludeFiles& inc, Section group, const std::vector<s
 void add_to_groups(IncludeFiles& inc, const PerSection<std::vector<std::string>>& names) {
     for (Section s : ALL_SECTIONS) {
         std::vector<std::string>& group = inc.groups[s];
-        std::unordered_set<std::string> in_group(group.begin(), group.end());
+        std::unordered_set<std::string> in_group;
+        in_group.reserve(group.size() + names[s].size());
+        in_group.insert(group.begin(), group.end());
         for (const std::string& name : names[s])
             if (in_group.insert(name).second) group.push_back(name);
     }
