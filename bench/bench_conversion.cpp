@@ -134,8 +134,8 @@ RunResult convert(const GeneratedStyle& style, const std::string& output, PagePo
         r.error = failure_words(scan.failures.front());
         return r;
     }
-    request.sort_include_files = [&request, &scanned](IncludeFiles& inc, const KnownStatements& known) {
-        scanned.take_all(KnownStatements(known));
+    request.sort_include_files = [&request, &scanned](IncludeFiles& inc, KnownStatements&& known) {
+        scanned.take_all(std::move(known));
         apply_proposal(inc, propose_groups(request.style_folder, inc.found, &scanned));
     };
     const CreateTypReport report = run_create_typ(request, check);

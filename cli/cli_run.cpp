@@ -188,8 +188,8 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     IncludeFiles sorted = request.include_files;
     if (o.auto_inc) {
         request.sort_include_files = [&sorted, &scanned, style = request.style_folder](IncludeFiles& inc,
-                                                                                      const KnownStatements& known) {
-            scanned.take_all(KnownStatements(known));
+                                                                                      KnownStatements&& known) {
+            scanned.take_all(std::move(known));
             sort_by_statements(inc, style, &scanned);
             sorted = inc;
         };

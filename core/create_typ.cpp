@@ -637,7 +637,7 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     cv.statements = nullptr;
     if (request.sort_include_files) {
         sorted = request;
-        request.sort_include_files(sorted->include_files, statements);
+        request.sort_include_files(sorted->include_files, std::move(statements));
         // The files of other styles are known only now; none is read yet.
         if (std::optional<std::string> input = input_at(*sorted, request.typ_path)) {
             report.failures.push_back({Failure::Kind::OutputIsInput, request.typ_path, 0, {}, *input});

@@ -48,9 +48,9 @@ struct CreateTypRequest {
     // many came from each source (an update keeps them all the same).
     bool keep_looks = true;
     // Sorts include_files into groups once the run has read the main rule
-    // files, given the include statements it found in them (by path; a file
+    // files, handed the include statements it found in them (by path; a file
     // missing there is to be read again). Empty: include_files is sorted already.
-    std::function<void(IncludeFiles&, const KnownStatements&)> sort_include_files;
+    std::function<void(IncludeFiles&, KnownStatements&&)> sort_include_files;
 };
 
 // What the check finds, in the order a user is told. Warnings first where

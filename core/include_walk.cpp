@@ -58,6 +58,7 @@ IncludeWalk::IncludeWalk(std::string style_folder, const KnownStatements* known)
 
 IncludeReach IncludeWalk::follow(Section section) {
     Walk walk{section, true, {}, {}, {}, {}};
+    // Room at once for every file known: growing a table of many thousand names moves them all, several times.
     if (m_known != nullptr) walk.reach.own.reserve(m_known->size());
     push(walk, rule_file_path(m_style_folder, rule_file_name(section)), {});
     run(walk);

@@ -39,12 +39,15 @@ void KnownStatements::place_in_table(std::uint64_t hash, std::size_t place) {
 }
 
 std::size_t KnownStatements::find(std::string_view path) const {
+    return find(path, hash_of(path));
+}
+
+std::size_t KnownStatements::find(std::string_view path, std::uint64_t hash) const {
     if (m_table.empty()) return npos;
-    const std::uint64_t hash = hash_of(path);
     const std::size_t mask = m_table.size() - 1;
     for (std::size_t slot = static_cast<std::size_t>(hash) & mask; m_table[slot] != 0; slot = (slot + 1) & mask) {
         const std::uint64_t entry = m_table[slot];
-        if ((entry & 0xffffffff00000000ULL) != tag_of(hash)) continue;
+        if (tag_of(entry) != tag_of(hash)) continue;
         const std::size_t place = static_cast<std::size_t>(entry & 0xffffffffULL) - 1;
         if (m_paths[place] == path) return place;
     }
@@ -52,13 +55,14 @@ std::size_t KnownStatements::find(std::string_view path) const {
 }
 
 void KnownStatements::set(std::string path, std::vector<IncludeStatement> statements) {
-    const std::size_t known = find(path);
+    const std::uint64_t hash = hash_of(path);
+    const std::size_t known = find(path, hash);
     if (known != npos) {
         m_statements[known] = std::move(statements);
         return;
     }
     if ((m_paths.size() + 1) * 2 > m_table.size()) grow_table((m_paths.size() + 1) * 4);
-    place_in_table(hash_of(path), m_paths.size());
+    place_in_table(hash, m_paths.size());
     m_paths.push_back(std::move(path));
     m_statements.push_back(std::move(statements));
 }

@@ -35,6 +35,7 @@ public:
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
 private:
+    std::size_t find(std::string_view path, std::uint64_t hash) const;
     void grow_table(std::size_t capacity);
     void place_in_table(std::uint64_t hash, std::size_t place);
 
