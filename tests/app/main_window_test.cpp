@@ -70,6 +70,12 @@ struct Window {
     }
     template <typename W> W* find(const char* name) { return window->findChild<W*>(name); }
     void set_path_box(const std::string& p) { find<QLineEdit>("Text1")->setText(to_qt(p)); }
+    Messages items(const char* list) {
+        Messages texts;
+        const QListWidget* box = find<QListWidget>(list);
+        for (int i = 0; i < box->count(); ++i) texts.push_back(from_qt(box->item(i)->text()));
+        return texts;
+    }
     Messages create() {
         shell.messages.clear();
         find<QPushButton>("Command2")->click();
@@ -89,26 +95,9 @@ struct Window {
     }
 };
 
-// A settings file that names the style folder `style`, as the window would save it.
-std::string settings_naming(const std::string& style) {
-    return " 0 \r\n" + style + "\r\nnot found\r\n\r\n\r\n \r\n \r\n 0 \r\n \r\n \r\n \r\n \r\n 0 \r\n 0 \r\n";
-}
-
-TEST(MainWindowStart, makes_bin_and_typ_finds_the_first_pct_program_over_a_saved_editor_and_tells_a_failed_save) {
-    Window w(false);
-    for (const char* program : {"zpct", "PCT5"}) w.program(program);
-    w.dir.write("prog/pctnotes.txt", "#!/bin/sh\n");
-    w.dir.write("prog/tessaro.dat", " 0 \r\n\r\n/opt/pct9\r\n\r\n\r\n \r\n \r\n 0 \r\n \r\n \r\n \r\n \r\n 0 \r\n");
-    EXPECT_EQ(w.start().state().editor_program, "PCT5");
-    EXPECT_TRUE(fs::is_directory(w.dir / "prog/bin") && fs::is_directory(w.dir / "prog/typ"));
-    EXPECT_TRUE(w.shell.messages.empty());
-    // A settings file that cannot be saved is told as an error.
-    fs::remove(w.dir / "prog/tessaro.dat");
-    fs::create_directories(w.dir / "prog/tessaro.dat");  // a folder where the file belongs
-    w.window->close();
-    EXPECT_TRUE(only(w.shell.messages).starts_with("The settings could not be saved: " + (w.dir / "prog/tessaro.dat")))
-        << only(w.shell.messages);
-    EXPECT_EQ(w.shell.icons.at(0), MessageIcon::Critical);
+// A settings file that names the style folder and the editor, as the window would save it.
+std::string settings_naming(const std::string& style, const std::string& editor = "not found") {
+    return " 0 \r\n" + style + "\r\n" + editor + "\r\n\r\n\r\n \r\n \r\n 0 \r\n \r\n \r\n \r\n \r\n 0 \r\n 0 \r\n";
 }
 
 // Every stop comes before anything is written: the old TYP text stays. Without
@@ -118,52 +107,30 @@ TEST(CreateTyp, stops_with_a_message_when_nothing_can_be_converted_and_keeps_the
     fs::remove(w.dir / "prog/res/points");
     w.start();
     const std::string old = w.dir.write("out.txt", "old");
-    for (const char* box : {"Check2_0", "Check2_1", "Check2_2"}) w.find<QCheckBox>(box)->setChecked(false);
-    EXPECT_EQ(w.create(), (Messages{"Please select Points/Lines/Polygons"}));
-    for (const char* box : {"Check2_0", "Check2_1"}) w.find<QCheckBox>(box)->setChecked(true);  // not Points
-
     fs::create_directories(w.dir / "empty");
-    w.window->choose_folder(w.dir / "empty");
-    w.set_path_box(old);
-    EXPECT_EQ(w.create(), (Messages{"Folder does not contain key style files (points,polygons,lines)"}));
     w.dir.write("norules/info", "x");
-    w.window->choose_folder(w.dir / "norules");
-    EXPECT_EQ(w.create(),
-              (Messages{"Cannot find lines,points or polygons.\r\n\r\nDouble Click on Folder containing these files."}));
     w.use_style();
-    w.find<QCheckBox>("Check2_2")->setChecked(true);
-    EXPECT_EQ(w.create(), (Messages{"Cannot find file to parse points - put points into the res folder beside "
-                                    "tessaro, or untick Points"}));
+    // The style folder, and the boxes Check2_0..2 as ticked (Points is the last).
+    const std::tuple<const char*, const char*, std::string> stops[] = {
+        {"s", "000", "Please select Points/Lines/Polygons"},
+        {"empty", "110", "Folder does not contain key style files (points,polygons,lines)"},
+        {"norules", "110", "Cannot find lines,points or polygons.\r\n\r\nDouble Click on Folder containing these files."},
+        {"s", "111", "Cannot find file to parse points - put points into the res folder beside tessaro, or untick Points"}};
+    for (const auto& [folder, ticks, said] : stops) {
+        for (int i = 0; i < 3; ++i) w.find<QCheckBox>(("Check2_" + std::to_string(i)).c_str())->setChecked(ticks[i] == '1');
+        w.window->choose_folder(w.dir / folder);
+        EXPECT_EQ(w.create(), (Messages{said})) << folder;
+    }
     EXPECT_EQ(test::read_bytes(old), "old");
     w.find<QCheckBox>("Check2_2")->setChecked(false);
     EXPECT_EQ(w.create(), (Messages{w.created()}));  // no editor ever found: the preview shows the text
-    EXPECT_TRUE(has(w.out(), "[_line]"));
-
-    Window none(false);
-    for (const char* library : {"points", "lines", "pgons.pol"}) fs::remove(none.dir / ("prog/res/" + std::string(library)));
-    none.start();
-    none.use_style();
-    none.find<QCheckBox>("Check2_2")->setChecked(false);
-    EXPECT_EQ(none.create(), (Messages{"Cannot find the library files points, lines, pgons.pol - put them into the "
-                                       "res folder beside tessaro"}));
-    EXPECT_FALSE(fs::exists(none.dir / "out.txt"));
-}
-
-// Rules taken from other styles: named after a run that did not follow them,
-// followed once "Sort by includes" was pressed, also before the first run.
-TEST(CreateTyp, names_statements_of_other_styles_until_sort_by_includes_follows_them) {
-    Window w;
-    w.dir.write("base/points", BAR);
-    w.use_style({{"points", "include points from base;\n"}, {"lines", "include lines from gone\n"}, {"polygons", WATER}});
-    EXPECT_EQ(w.create(), (Messages{"Rules from other styles not added:\r\n\r\n" + (w.dir / "s/points") +
-                                        " line 1: include points from base;\r\n" + (w.dir / "s/lines") +
-                                        " line 1: include lines from gone\r\n\r\nClick 'Sort by includes' to add them.",
-                                    w.created()}));
-    EXPECT_FALSE(has(w.out(), "[_point]"));
-
-    w.find<QPushButton>("CommandSort")->click();
-    EXPECT_EQ(w.create(), (Messages{"Cannot find style gone\r\n\r\n" + (w.dir / "gone"), w.created()}));
-    EXPECT_TRUE(has(w.out(), "Type=0x02d02"));
+    const std::string text = w.out();
+    EXPECT_TRUE(has(text, "[_line]"));
+    for (const char* library : {"lines", "pgons.pol"}) fs::remove(w.dir / ("prog/res/" + std::string(library)));
+    w.start();  // the libraries are read at the start
+    w.use_style();
+    EXPECT_TRUE(only(w.create()).starts_with("Cannot find the library files points, lines, pgons.pol"));
+    EXPECT_EQ(w.out(), text);
 }
 
 // Include Tag Text labels are written in code page 1252: the closing message counts those
@@ -176,20 +143,18 @@ TEST(CreateTyp, names_broken_library_entries_and_labels_not_added_or_short_of_ch
     w.start();
     w.find<QCheckBox>("Check1")->setChecked(true);
     w.use_style({{"points", BAR + "name=caf\xC3\xA9 [0x2d03]\nname=\xD0\x9C\xD0\xB8\xD1\x80 [0x2d05]\nname=\xCE\xB1 [0x2d04]\n"},
-                 {"lines", ""},
-                 {"polygons", ""}});
+                 {"lines", ""}, {"polygons", ""}});
     EXPECT_EQ(w.create().at(0), "Some mkgmap strings could not be added.\r\n\r\n" + points + ":8: library entry Type=0x02d05 not used - "
                                 "no [end], or the code is not hexadecimal\r\n2 labels have characters that code page 1252 "
                                 "lacks - shown as \"?\" (first: point 0x2d05)\r\n\r\n" + w.created());
     EXPECT_TRUE(has(w.out(), "String1=0x04,name=caf\xE9\r\n"));
 
-    const std::string lost = join_path(w.dir / "no-such-folder", "out.txt");
-    w.set_path_box(lost);
-    const std::string m = only(w.create());
-    EXPECT_TRUE(has(m, "The TYP text could not be written: " + lost));
-    EXPECT_FALSE(has(m, "created"));
-    w.set_path_box("");
-    EXPECT_EQ(w.create(), (Messages{"The TYP text could not be written: the TYP text path is empty"}));
+    for (const std::string& lost : {join_path(w.dir / "no-such-folder", "out.txt"), std::string()}) {
+        w.set_path_box(lost);
+        const std::string m = only(w.create());
+        EXPECT_TRUE(has(m, "The TYP text could not be written: " + (lost.empty() ? "the TYP text path is empty" : lost)));
+        EXPECT_FALSE(has(m, "created"));
+    }
     // The style's own rule file, or a library file, is never taken for the TYP text.
     for (const std::string& input : {w.dir / "s/points", w.dir / "prog/res/pgons.pol"}) {
         const std::string before = test::read_bytes(input);
@@ -199,57 +164,45 @@ TEST(CreateTyp, names_broken_library_entries_and_labels_not_added_or_short_of_ch
     }
 }
 
-TEST(CreateTyp, ignores_a_second_press_and_a_close_while_converting) {
-    Window w;
-    w.use_style();
-    int presses = 0;
-    w.shell.on_yield = [&] {
-        if (!w.window->converting() || presses++ > 0) return;
-        EXPECT_FALSE(w.find<QPushButton>("Command2")->isEnabled());
-        EXPECT_FALSE(w.window->close());  // closing would cut the TYP text short
-        w.window->Command2_Click();
-        w.window->choose_folder(w.dir / "elsewhere");
-    };
-    const Messages m = w.create();
-    EXPECT_GT(presses, 0);
-    EXPECT_EQ(std::count(m.begin(), m.end(), w.created()), 1);
-    EXPECT_EQ(w.window->state().style_folder, w.dir / "s");
-    EXPECT_EQ(w.out().find("[_id]", 1), std::string::npos);
-}
-
 // Include files are listed as soon as their style is chosen. The first Create asks to sort
-// them; the next converts without them. Sorted, their entries follow the main ones.
-TEST(ChooseStyle, an_inc_folder_means_its_style_whose_include_files_are_listed_at_once_to_be_sorted_and_named_when_gone) {
+// them; the next converts without them and names the rules of other styles it did not
+// follow. Sorted, their entries follow the main ones and the other styles are followed.
+TEST(ChooseStyle, an_inc_folder_means_its_style_whose_include_files_and_other_styles_wait_for_sort_by_includes_and_are_named_when_gone) {
     Window w;
+    w.dir.write("base/points", BAR);
     w.dir.write("s/inc/roads", "highway=trunk [0x03 resolution 20]\n");
     w.dir.write("s/inc/shops", "shop=x [0x2e02 resolution 24]\n");
-    w.use_style({{"points", BAR + "include 'inc/shops';\n"}, {"lines", ROAD + "include 'inc/roads';\n"}, {"polygons", WATER}});
+    w.use_style({{"points", "include points from base;\ninclude 'inc/shops';\n"},
+                 {"lines", ROAD + "include 'inc/roads';\ninclude lines from gone\n"}, {"polygons", WATER}});
     w.window->choose_folder(w.dir / "s/inc");
     EXPECT_EQ(w.window->state().style_folder, w.dir / "s");
-    ASSERT_EQ(w.find<QListWidget>("List2")->count(), 2);
-    EXPECT_EQ(w.create(), (Messages{"Please sort 'Inc' files into points ,lines or polygons.\r\n\r\n"
-                                    "Select file(s) and click appropriate 'Add' button"}));
+    EXPECT_EQ(w.items("List2"), (Messages{"roads", "shops"}));
+    EXPECT_TRUE(only(w.create()).starts_with("Please sort 'Inc' files"));
     EXPECT_FALSE(fs::exists(w.dir / "out.txt"));
     w.shell.messages.clear();
     w.window->Command3_Click();
     EXPECT_EQ(w.shell.messages, (Messages{"Please Click Create TYP"}));
     EXPECT_EQ(w.create(), (Messages{"inc files not added \r\n\r\nto points, lines or polygons list boxes.\r\n\r\n  roads\r\n  shops",
+                                    "Rules from other styles not added:\r\n\r\n" + (w.dir / "s/points") +
+                                        " line 1: include points from base;\r\n" + (w.dir / "s/lines") +
+                                        " line 3: include lines from gone\r\n\r\nClick 'Sort by includes' to add them.",
                                     w.created()}));
-    EXPECT_FALSE(w.window->state().create_needed);
-    EXPECT_FALSE(has(w.out(), "Type=0x03"));
+    EXPECT_FALSE(has(w.out(), "[_point]") || has(w.out(), "Type=0x03"));
 
     w.find<QListWidget>("List2")->item(0)->setSelected(true);
     w.find<QPushButton>("Command5_1")->click();
     EXPECT_TRUE(w.window->state().create_needed);
-    ASSERT_EQ(w.find<QListWidget>("List3_1")->count(), 1);
-    EXPECT_EQ(w.find<QListWidget>("List3_1")->item(0)->text(), "roads");
+    EXPECT_EQ(w.items("List3_1"), (Messages{"roads"}));
     w.find<QPushButton>("CommandSort")->click();  // shops to the points, as its statement says
-    ASSERT_EQ(w.find<QListWidget>("List3_0")->count(), 1);
-    EXPECT_EQ(w.find<QListWidget>("List3_0")->item(0)->text(), "shops");
-    EXPECT_EQ(w.find<QListWidget>("List3_1")->count(), 1);
+    EXPECT_EQ(w.items("List3_0"), (Messages{"shops"}));
+    EXPECT_EQ(w.items("List3_1"), (Messages{"roads"}));
     fs::remove(w.dir / "s/inc/shops");
-    EXPECT_TRUE(has(only(w.create()), join_path(w.dir / "s/inc", "shops") + ": include file not found"));
+    const Messages said = w.create();
+    ASSERT_EQ(said.size(), 2u);
+    EXPECT_EQ(said[0], "Cannot find style gone\r\n\r\n" + (w.dir / "gone"));
+    EXPECT_TRUE(has(said[1], join_path(w.dir / "s/inc", "shops") + ": include file not found")) << said[1];
     EXPECT_EQ(w.shell.icons.back(), MessageIcon::Warning);
+    EXPECT_TRUE(has(w.out(), "Type=0x02d02"));
     EXPECT_NE(w.out().find("Type=0x03", w.out().find("[_point]")), std::string::npos);
 }
 
@@ -274,16 +227,20 @@ TEST(ChooseStyle, a_press_on_the_folder_list_stops_it_scrolling_to_the_restored_
     EXPECT_EQ(tree->verticalScrollBar()->value(), at);
 }
 
-// The editor is found beside the program also when the settings live elsewhere
-// (the program's folder could not be written); it gets the text after a run, unless
-// a rule file could not be read: then the text is incomplete, and only shown.
-TEST(CreateTyp, converts_a_polygons_only_style_and_hands_the_text_to_the_editor_beside_the_program_only_when_whole) {
+// The editor is the first program beside this one named like pct, over a saved one, also
+// when the settings live elsewhere (the program's folder could not be written); it gets
+// the text after a run, unless a rule file could not be read: then the text is incomplete,
+// and only shown.
+TEST(MainWindowStart, makes_bin_and_typ_and_hands_the_text_of_a_whole_run_to_the_first_pct_program_and_tells_a_failed_save) {
     Window w(false);
     w.folders.app = w.dir / "data";
-    fs::create_directories(w.dir / "data");
-    w.program("pct5");
+    for (const char* program : {"zpct", "PCT5"}) w.program(program);
+    w.dir.write("prog/pctnotes.txt", "#!/bin/sh\n");
+    w.dir.write("data/tessaro.dat", settings_naming("", "/opt/pct9"));
     w.start();
-    EXPECT_EQ(from_qt(w.find<QLabel>("Label3")->text()), "pct5");
+    EXPECT_EQ(from_qt(w.find<QLabel>("Label3")->text()), "PCT5");
+    EXPECT_TRUE(fs::is_directory(w.dir / "data/bin") && fs::is_directory(w.dir / "data/typ"));
+    EXPECT_TRUE(w.shell.messages.empty());
     w.use_style({{"polygons", WATER}});
     const std::string out = w.dir / "out with blanks.txt";
     w.set_path_box(out);
@@ -294,7 +251,7 @@ TEST(CreateTyp, converts_a_polygons_only_style_and_hands_the_text_to_the_editor_
 #endif
     EXPECT_EQ(w.create(), (Messages{"missing lines", "missing points", w.created(command_path)}));
     EXPECT_TRUE(w.find<QPushButton>("Command3")->isEnabled());
-    const std::string editor = join_path(w.dir / "prog", "pct5");
+    const std::string editor = join_path(w.dir / "prog", "PCT5");
     EXPECT_EQ(w.desktop.started, (Messages{editor + "|" + out + "|" + (w.dir / "prog")}));
     EXPECT_FALSE(w.shell.busy);
 #ifndef _WIN32
@@ -316,8 +273,15 @@ TEST(CreateTyp, converts_a_polygons_only_style_and_hands_the_text_to_the_editor_
     fs::remove(out);
     w.window->Command3_Click();
     EXPECT_EQ(w.shell.messages.back(), "Cannot find typ txt: " + out);
-    fs::remove(w.dir / "prog/pct5");
+    fs::remove(editor);
     EXPECT_EQ(w.create().back(), "Please place tessaro in same directory as pictor.");
+    // A settings file that cannot be saved is told as an error.
+    fs::remove(w.dir / "data/tessaro.dat");
+    fs::create_directories(w.dir / "data/tessaro.dat");  // a folder where the file belongs
+    w.window->close();
+    EXPECT_TRUE(w.shell.messages.back().starts_with("The settings could not be saved: " + (w.dir / "data/tessaro.dat")))
+        << w.shell.messages.back();
+    EXPECT_EQ(w.shell.icons.back(), MessageIcon::Critical);
 
     // The drive list shows the drive of the saved style: a volume mounted below "/" when there is one.
     auto* drives = w.find<QComboBox>("Drive1");
@@ -329,10 +293,23 @@ TEST(CreateTyp, converts_a_polygons_only_style_and_hands_the_text_to_the_editor_
     EXPECT_EQ(from_qt(on_volume.find<QComboBox>("Drive1")->currentText()), volume);
 }
 
-TEST(CreateTyp, keeps_edited_looks_when_asked_adds_the_new_types_and_leaves_a_broken_text_alone) {
+TEST(CreateTyp, ignores_a_press_and_a_close_while_converting_keeps_edited_looks_when_asked_and_leaves_a_broken_text_alone) {
     Window w;
     w.use_style();
-    w.create();
+    int presses = 0;
+    w.shell.on_yield = [&] {
+        if (!w.window->converting() || presses++ > 0) return;
+        EXPECT_FALSE(w.find<QPushButton>("Command2")->isEnabled());
+        EXPECT_FALSE(w.window->close());  // closing would cut the TYP text short
+        w.window->Command2_Click();
+        w.window->choose_folder(w.dir / "elsewhere");
+    };
+    const Messages m = w.create();
+    EXPECT_GT(presses, 0);
+    EXPECT_EQ(std::count(m.begin(), m.end(), w.created()), 1);
+    EXPECT_EQ(w.window->state().style_folder, w.dir / "s");
+    EXPECT_EQ(w.out().find("[_id]", 1), std::string::npos);
+
     std::string edited = w.out();
     const std::size_t colour = edited.find("#8CC4F0");
     ASSERT_NE(colour, std::string::npos);
@@ -410,16 +387,14 @@ TEST(MainWindowFiles, about_s_picture_opens_the_readme_that_the_build_put_beside
 // entries it does not use.
 TEST(Preview, opens_after_a_create_with_the_run_s_look_sources_and_lists_what_the_style_check_finds) {
     Window w;
-    w.window->show_preview();  // nothing at the typed path and the chooser cancelled: nothing to show
-    EXPECT_EQ(w.window->preview(), nullptr);
-    EXPECT_TRUE(w.shell.messages.empty());
     auto* check = w.window->findChild<QAction*>("mcheckstyle");
     ASSERT_NE(check, nullptr);
     w.use_style({{"points", BAR + "shop=x [0x2e02]\n"},
                  {"lines", ROAD + "highway=track [0x0a]\nhighway=x [0x11]\n"},
                  {"polygons", WATER + "landuse=forest [0x50]\n"}});
-    check->trigger();
+    check->trigger();  // nothing at the typed path and the chooser cancelled: nothing to show
     EXPECT_EQ(w.window->preview(), nullptr);
+    EXPECT_TRUE(w.shell.messages.empty());
     w.create();
     PreviewWindow* preview = w.window->preview();
     ASSERT_NE(preview, nullptr);
@@ -430,14 +405,8 @@ TEST(Preview, opens_after_a_create_with_the_run_s_look_sources_and_lists_what_th
     EXPECT_TRUE(summary().starts_with("7 types: ") && has(summary(), "1 marker")) << summary();
     w.window->show_preview();  // File > Preview: the text may have changed since the run
     EXPECT_EQ(summary(), "Look sources are known right after Create TYP");
-    const auto problems = [&] {
-        Messages lines;
-        auto* list = w.window->preview()->findChild<QListWidget*>("previewProblems");
-        for (int i = 0; i < list->count(); ++i) lines.push_back(from_qt(list->item(i)->text()));
-        return lines;
-    };
     check->trigger();
-    EXPECT_EQ(problems(), (Messages{"none"}));
+    EXPECT_EQ(w.items("previewProblems"), (Messages{"none"}));
 
     w.dir.write("s/lines", ROAD + "highway=x [0x11]\n");
     w.dir.write("s/points", BAR + "shop=x [0x2e02]\namenity=fuel [0x2f01]\n");
@@ -446,9 +415,9 @@ TEST(Preview, opens_after_a_create_with_the_run_s_look_sources_and_lists_what_th
     const std::size_t track = text.find("Type=0x0a\r\n");
     ASSERT_NE(track, std::string::npos);
     const std::string line = std::to_string(std::count(text.begin(), text.begin() + static_cast<long>(track), '\n'));
-    EXPECT_EQ(problems(), (Messages{"point type 0x2f01 of " + join_path(w.dir / "s", "points") + ":3 has no entry",
-                                    "line " + line + ": line type 0x0a has an entry but the style does not use it"}));
-    EXPECT_TRUE(w.window->preview()->isVisible());
+    EXPECT_EQ(w.items("previewProblems"),
+              (Messages{"point type 0x2f01 of " + join_path(w.dir / "s", "points") + ":3 has no entry",
+                        "line " + line + ": line type 0x0a has an entry but the style does not use it"}));
     w.find<QCheckBox>("ClassicLooks")->setChecked(true);
     w.create();
     EXPECT_TRUE(has(summary(), " types: ") && !has(summary(), "marker")) << summary();

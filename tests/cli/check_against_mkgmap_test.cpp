@@ -17,131 +17,113 @@ std::string rows(const std::string& row, int count) {
     return out;
 }
 
-const std::string PATTERN_ROW = "abababababababababababababababab";
+const std::string LINE_ROWS = rows("aaaaaaaaaaaaaaaabbbbbbbbbbbbbbbb", 2);
+const std::string DAY = "\"abab\"\n\"baba\"\n\"abab\"\nNight";
 
 const std::string GOOD = "[_id]\nFID=12345\nProductCode=1\nCodePage=1252\n[end]\n"
                          "[_drawOrder]\nType=0x03,1\nType=0x04,2\nType=0x10101,3\n[end]\n"
                          "[_polygon]\nType=0x03\nString1=0x04,Town\nXpm=\"0 0 1 0\"\n\"a c #DCDCDC\"\n[end]\n"
                          "[_polygon]\nType=0x04\nXpm=\"32 32 2 1\"\n\"a c #778899\"\n\"b c none\"\n" +
-                         rows(PATTERN_ROW, 32) +
-                         "[end]\n"
+                         rows("abababababababababababababababab", 32) + "[end]\n"
                          "[_polygon]\nType=0x10101\nXpm=\"0 0 2 0\"\n\"a c #112233\"\n\"b c #445566\"\n[end]\n"
                          "[_line]\nType=0x01\nLineWidth=3\nBorderWidth=1\nXpm=\"0 0 2 0\"\n\"a c #FF0000\"\n\"b c #000000\"\n[end]\n"
                          "[_line]\nType=0x02\nUseOrientation=Y\nXpm=\"32 2 2 1\"\n\"a c #FF0000\"\n\"b c none\"\n" +
-                         rows("aaaaaaaaaaaaaaaabbbbbbbbbbbbbbbb", 2) +
-                         "[end]\n"
+                         LINE_ROWS + "[end]\n"
                          "[_point]\nType=0x2f06\nString1=0x04,Bank\nDayXpm=\"4 3 2 1\"\n\"a c #000000\"\n\"b c none\"\n"
                          "\"abab\"\n\"baba\"\n\"abab\"\n"
                          "NightXpm=\"4 3 2 1\"\n\"a c #FFFFFF\"\n\"b c none\"\n\"abab\"\n\"baba\"\n\"abab\"\n[end]\n";
 
 enum class Verdict { Clean, Warning, Error };
+using enum Verdict;
 
 struct Change {
     const char* what;
-    std::string from;  // its first occurrence in GOOD is replaced
-    std::string to;
+    std::string from, to;  // the first `from` in GOOD becomes `to`
     Verdict verdict;
     int shift = 0;  // the line named, relative to the first changed line
 };
 
-const std::string LINE_ROWS = rows("aaaaaaaaaaaaaaaabbbbbbbbbbbbbbbb", 2);
-const std::string DAY = "\"abab\"\n\"baba\"\n\"abab\"\nNight";
-
 const std::vector<Change> CHANGES = {
-    {"the good text itself", "", "", Verdict::Clean},
+    {"the good text itself", "", "", Clean},
     // Refused by mkgmap.
-    {"a polygon pattern with 3 colours", "\"32 32 2 1\"\n", "\"32 32 3 1\"\n\"c c #000000\"\n", Verdict::Error},
+    {"a polygon pattern with 3 colours", "\"32 32 2 1\"\n", "\"32 32 3 1\"\n\"c c #000000\"\n", Error},
     {"a polygon pattern with 1 colour", "\"32 32 2 1\"\n\"a c #778899\"\n\"b c none\"\n",
-     "\"32 32 1 1\"\n\"a c #778899\"\n\"b c #778899\"\n", Verdict::Error},
-    {"a polygon pattern 16 wide", "Xpm=\"32 32 2 1\"", "Xpm=\"16 32 2 1\"", Verdict::Error},
-    {"a lone polygon colour none", "\"a c #DCDCDC\"", "\"a c none\"", Verdict::Error, -1},
-    {"a solid polygon of 3 colours", "\"0 0 2 0\"\n\"a c #112233\"", "\"0 0 3 0\"\n\"c c #000000\"\n\"a c #112233\"",
-     Verdict::Error},
+     "\"32 32 1 1\"\n\"a c #778899\"\n\"b c #778899\"\n", Error},
+    {"a polygon pattern 16 wide", "Xpm=\"32 32 2 1\"", "Xpm=\"16 32 2 1\"", Error},
+    {"a lone polygon colour none", "\"a c #DCDCDC\"", "\"a c none\"", Error, -1},
+    {"a solid polygon of 3 colours", "\"0 0 2 0\"", "\"0 0 3 0\"\n\"c c #000000\"", Error},
     {"a solid polygon of 5 colours", "\"0 0 1 0\"\n\"a c #DCDCDC\"",
-     "\"0 0 5 0\"\n\"a c #DCDCDC\"\n\"b c #DCDCDC\"\n\"c c #DCDCDC\"\n\"d c #DCDCDC\"\n\"e c #DCDCDC\"", Verdict::Error},
-    {"a polygon pattern whose day colours are both none", "\"a c #778899\"\n\"b c none\"",
-     "\"a c none\"\n\"b c none\"", Verdict::Error, -1},
-    {"a polygon pattern whose night colours are both none", "\"32 32 2 1\"\n", "\"32 32 4 1\"\n\"c c none\"\n\"d c none\"\n",
-     Verdict::Error},
-    {"a line pattern 16 wide", "Xpm=\"32 2 2 1\"", "Xpm=\"16 2 2 1\"", Verdict::Error},
-    {"a lone line colour none", "\"0 0 2 0\"\n\"a c #FF0000\"\n\"b c #000000\"", "\"0 0 1 0\"\n\"a c none\"", Verdict::Error},
-    {"an XPM colour #GG0000", "\"a c #DCDCDC\"", "\"a c #GG0000\"", Verdict::Error, -1},
-    {"an XPM colour of 7 digits", "\"a c #DCDCDC\"", "\"a c #DCDCDC0\"", Verdict::Error, -1},
-    {"an XPM colour without its c", "\"a c #DCDCDC\"", "\"a #DCDCDC\"", Verdict::Error, -1},
-    {"an XPM colour with text after it", "\"a c #DCDCDC\"", "\"a c #DCDCDC junk\"", Verdict::Error, -1},
-    {"a pixel character missing from the palette", DAY, "\"abab\"\n\"bzba\"\n\"abab\"\nNight", Verdict::Error, 1},
-    {"a row narrower than the width", DAY, "\"aba\"\n\"baba\"\n\"abab\"\nNight", Verdict::Error},
-    {"fewer rows than the height", DAY, "\"abab\"\n\"baba\"\nNight", Verdict::Error, -3},
+     "\"0 0 5 0\"\n\"a c #DCDCDC\"\n\"b c #DCDCDC\"\n\"c c #DCDCDC\"\n\"d c #DCDCDC\"\n\"e c #DCDCDC\"", Error},
+    {"a polygon pattern whose day colours are both none", "\"a c #778899\"", "\"a c none\"", Error, -1},
+    {"a polygon pattern whose night colours are both none", "\"32 32 2 1\"", "\"32 32 4 1\"\n\"c c none\"\n\"d c none\"", Error},
+    {"a line pattern 16 wide", "Xpm=\"32 2 2 1\"", "Xpm=\"16 2 2 1\"", Error},
+    {"a lone line colour none", "\"0 0 2 0\"\n\"a c #FF0000\"\n\"b c #000000\"", "\"0 0 1 0\"\n\"a c none\"", Error},
+    {"an XPM colour #GG0000", "\"a c #DCDCDC\"", "\"a c #GG0000\"", Error, -1},
+    {"an XPM colour of 7 digits", "\"a c #DCDCDC\"", "\"a c #DCDCDC0\"", Error, -1},
+    {"an XPM colour without its c", "\"a c #DCDCDC\"", "\"a #DCDCDC\"", Error, -1},
+    {"an XPM colour with text after it", "\"a c #DCDCDC\"", "\"a c #DCDCDC junk\"", Error, -1},
+    {"a pixel character missing from the palette", DAY, "\"abab\"\n\"bzba\"\n\"abab\"\nNight", Error, 1},
+    {"a row narrower than the width", DAY, "\"aba\"\n\"baba\"\n\"abab\"\nNight", Error},
+    {"fewer rows than the height", DAY, "\"abab\"\n\"baba\"\nNight", Error, -3},
     {"a row without quotes", LINE_ROWS, "\"aaaaaaaaaaaaaaaabbbbbbbbbbbbbbbb\"\naaaaaaaaaaaaaaaabbbbbbbbbbbbbbbb\n",
-     Verdict::Error, 1},
-    {"an XPM header that is no number", "Xpm=\"0 0 1 0\"", "Xpm=\"0 x 1 0\"", Verdict::Error},
+     Error, 1},
+    {"an XPM header that is no number", "Xpm=\"0 0 1 0\"", "Xpm=\"0 x 1 0\"", Error},
     {"a point picture without colours and one character a pixel", "DayXpm=\"4 3 2 1\"\n\"a c #000000\"\n\"b c none\"\n",
-     "DayXpm=\"4 3 0 1\"\n", Verdict::Error},
-    {"a polygon without an Xpm", "Xpm=\"0 0 1 0\"\n\"a c #DCDCDC\"\n", "", Verdict::Error, -3},
-    {"a label of 255 bytes", "String1=0x04,Town", "String1=0x04," + std::string(255, 'x'), Verdict::Error},
-    {"a draw-order level that is no number", "Type=0x04,2", "Type=0x04,x", Verdict::Error},
-    {"a draw-order line without a level", "Type=0x04,2", "Type=0x04", Verdict::Error},
-    {"a draw-order type that is no number", "Type=0x04,2", "Type=0xZZ,2", Verdict::Error},
-    {"a type that is no number", "Type=0x01\n", "Type=0xZZ\n", Verdict::Error},
-    {"a subtype that is no number", "Type=0x01\n", "Type=0x01\nSubType=zz\n", Verdict::Error, 1},
-    {"a width that is no number", "LineWidth=3", "LineWidth=x", Verdict::Error},
-    {"a day font colour #GG0000", "String1=0x04,Bank", "DayCustomColor=#GG0000", Verdict::Error},
-    {"a stray line of text inside an entry", "Type=0x03\n", "Type=0x03\nhello\n", Verdict::Error, 1},
-    {"a # line inside an entry", "Type=0x03\n", "Type=0x03\n# note\n", Verdict::Error, 1},
-    {"a line of text between entries", "[_drawOrder]", "hello\n[_drawOrder]", Verdict::Error},
-    {"an unknown key in [_id]", "FID=12345", "FID=12345\nFoo=1", Verdict::Error, 1},
+     "DayXpm=\"4 3 0 1\"\n", Error},
+    {"a polygon without an Xpm", "Xpm=\"0 0 1 0\"\n\"a c #DCDCDC\"\n", "", Error, -3},
+    {"a label of 255 bytes", "String1=0x04,Town", "String1=0x04," + std::string(255, 'x'), Error},
+    {"a draw-order level that is no number", "Type=0x04,2", "Type=0x04,x", Error},
+    {"a draw-order line without a level", "Type=0x04,2", "Type=0x04", Error},
+    {"a draw-order type that is no number", "Type=0x04,2", "Type=0xZZ,2", Error},
+    {"a type that is no number", "Type=0x01\n", "Type=0xZZ\n", Error},
+    {"a subtype that is no number", "Type=0x01\n", "Type=0x01\nSubType=zz\n", Error, 1},
+    {"a width that is no number", "LineWidth=3", "LineWidth=x", Error},
+    {"a day font colour #GG0000", "String1=0x04,Bank", "DayCustomColor=#GG0000", Error},
+    {"a stray line of text inside an entry", "Type=0x03\n", "Type=0x03\nhello\n", Error, 1},
+    {"a # line inside an entry", "Type=0x03\n", "Type=0x03\n# note\n", Error, 1},
+    {"a line of text between entries", "[_drawOrder]", "hello\n[_drawOrder]", Error},
+    {"an unknown key in [_id]", "FID=12345", "FID=12345\nFoo=1", Error, 1},
     {"a line pattern whose night colours are both none", "Xpm=\"32 2 2 1\"\n\"a c #FF0000\"\n\"b c none\"\n",
-     "Xpm=\"32 2 4 1\"\n\"a c #FF0000\"\n\"b c none\"\n\"c c none\"\n\"d c none\"\n", Verdict::Error},
+     "Xpm=\"32 2 4 1\"\n\"a c #FF0000\"\n\"b c none\"\n\"c c none\"\n\"d c none\"\n", Error},
     {"a night picture without a day picture", "DayXpm=\"4 3 2 1\"\n\"a c #000000\"\n\"b c none\"\n" + DAY, "Night",
-     Verdict::Error, -3},
+     Error, -3},
     // Taken by mkgmap, with losses.
-    {"an XPM row longer than the width", DAY, "\"ababab\"\n\"baba\"\n\"abab\"\nNight", Verdict::Warning},
-    {"more rows than the height", DAY, "\"abab\"\n\"baba\"\n\"abab\"\n\"abab\"\nNight", Verdict::Warning, 3},
-    {"an unknown section", "[_drawOrder]", "[_foo]\nBar=1\n[end]\n[_drawOrder]", Verdict::Warning},
-    {"an unknown key", "Type=0x01\n", "Type=0x01\nFoo=bar\n", Verdict::Warning, 1},
-    {"a key of another kind of entry", "Type=0x03\n", "Type=0x03\nLineWidth=2\n", Verdict::Warning, 1},
-    {"the same type twice", "Type=0x10101\n", "Type=0x03\n", Verdict::Warning},
-    {"a polygon type missing from the draw order", "Type=0x10101,3\n", "", Verdict::Warning, 46},
-    {"an unclosed last entry", "\"abab\"\n[end]\n", "\"abab\"\n", Verdict::Warning, -14},
-    {"an unclosed entry before the next", "\"a c #DCDCDC\"\n[end]", "\"a c #DCDCDC\"", Verdict::Warning, -4},
-    {"an extended point subtype above 0x1f", "Type=0x2f06", "Type=0x11120", Verdict::Warning},
-    {"a label code page 1252 cannot hold", "String1=0x04,Bank", "String1=0x04,\xD0\x91\xD0\xB0\xD0\xBD\xD0\xBA",
-     Verdict::Warning},
+    {"an XPM row longer than the width", DAY, "\"ababab\"\n\"baba\"\n\"abab\"\nNight", Warning},
+    {"more rows than the height", DAY, "\"abab\"\n\"baba\"\n\"abab\"\n\"abab\"\nNight", Warning, 3},
+    {"an unknown section", "[_drawOrder]", "[_foo]\nBar=1\n[end]\n[_drawOrder]", Warning},
+    {"an unknown key", "Type=0x01\n", "Type=0x01\nFoo=bar\n", Warning, 1},
+    {"a key of another kind of entry", "Type=0x03\n", "Type=0x03\nLineWidth=2\n", Warning, 1},
+    {"the same type twice", "Type=0x10101\n", "Type=0x03\n", Warning},
+    {"a polygon type missing from the draw order", "Type=0x10101,3\n", "", Warning, 46},
+    {"an unclosed last entry", "\"abab\"\n[end]\n", "\"abab\"\n", Warning, -14},
+    {"an unclosed entry before the next", "\"a c #DCDCDC\"\n[end]", "\"a c #DCDCDC\"", Warning, -4},
+    {"an extended point subtype above 0x1f", "Type=0x2f06", "Type=0x11120", Warning},
+    {"a label code page 1252 cannot hold", "String1=0x04,Bank", "String1=0x04,\xD0\x91\xD0\xB0\xD0\xBD\xD0\xBA", Warning},
     {"a night picture of another size", "NightXpm=\"4 3 2 1\"\n\"a c #FFFFFF\"\n\"b c none\"\n\"abab\"\n\"baba\"\n\"abab\"",
-     "NightXpm=\"2 3 2 1\"\n\"a c #FFFFFF\"\n\"b c none\"\n\"ab\"\n\"ba\"\n\"ab\"", Verdict::Warning},
+     "NightXpm=\"2 3 2 1\"\n\"a c #FFFFFF\"\n\"b c none\"\n\"ab\"\n\"ba\"\n\"ab\"", Warning},
     {"a point picture 256 wide", "DayXpm=\"4 3 2 1\"\n\"a c #000000\"\n\"b c none\"\n" + DAY,
-     "DayXpm=\"256 1 1 1\"\n\"a c #000000\"\n\"" + std::string(256, 'a') + "\"\nNight", Verdict::Warning},
+     "DayXpm=\"256 1 1 1\"\n\"a c #000000\"\n\"" + std::string(256, 'a') + "\"\nNight", Warning},
     {"a line pattern 32 high", "Xpm=\"32 2 2 1\"\n\"a c #FF0000\"\n\"b c none\"\n" + LINE_ROWS,
-     "Xpm=\"32 32 2 1\"\n\"a c #FF0000\"\n\"b c none\"\n" + rows("aaaaaaaaaaaaaaaabbbbbbbbbbbbbbbb", 32),
-     Verdict::Warning},
-    {"an unknown font style", "String1=0x04,Town", "String1=0x04,Town\nFontStyle=Huge", Verdict::Warning, 1},
-    {"an [end] outside any entry", "[_drawOrder]", "[end]\n[_drawOrder]", Verdict::Warning},
-    {"a night label colour without a day one on a polygon", "String1=0x04,Town",
-     "String1=0x04,Town\nNightCustomColor=#FFFFFF", Verdict::Warning, 1},
-    {"a solid night colour none", "\"0 0 2 0\"\n\"a c #112233\"\n\"b c #445566\"",
-     "\"0 0 2 0\"\n\"a c #112233\"\n\"b c none\"", Verdict::Warning},
+     "Xpm=\"32 32 2 1\"\n\"a c #FF0000\"\n\"b c none\"\n" + rows("aaaaaaaaaaaaaaaabbbbbbbbbbbbbbbb", 32), Warning},
+    {"an unknown font style", "String1=0x04,Town", "String1=0x04,Town\nFontStyle=Huge", Warning, 1},
+    {"an [end] outside any entry", "[_drawOrder]", "[end]\n[_drawOrder]", Warning},
+    {"a night label colour without a day one on a polygon", "Town\n", "Town\nNightCustomColor=#FFFFFF\n", Warning, 1},
+    {"a solid night colour none", "\"b c #445566\"", "\"b c none\"", Warning, -2},
     // Taken as written.
-    {"a colour with alpha= after it", "\"b c none\"\n\"abab\"", "\"b c #00FF00\" alpha=7\n\"abab\"", Verdict::Clean},
-    {"a colour with an alpha byte", "\"a c #DCDCDC\"", "\"a c #DCDCDC80\"", Verdict::Clean},
-    {"a SubType= in place of the type's low byte", "Type=0x2f06", "Type=0x2f\nSubType=0x06", Verdict::Clean},
-    {"a decimal type and lower-case keys", "Type=0x01\nLineWidth=3", "type=1\nlinewidth=3", Verdict::Clean},
-    {"a label without a language", "String1=0x04,Town", "String=Town", Verdict::Clean},
+    {"a colour with alpha= after it", "\"b c none\"\n\"abab\"", "\"b c #00FF00\" alpha=7\n\"abab\"", Clean},
+    {"a colour with an alpha byte", "\"a c #DCDCDC\"", "\"a c #DCDCDC80\"", Clean},
+    {"a SubType= in place of the type's low byte", "Type=0x2f06", "Type=0x2f\nSubType=0x06", Clean},
+    {"a decimal type and lower-case keys", "Type=0x01\nLineWidth=3", "type=1\nlinewidth=3", Clean},
+    {"a label without a language", "String1=0x04,Town", "String=Town", Clean},
     // Night colours in each form mkgmap takes.
-    {"a polygon pattern with night colours", "\"32 32 2 1\"\n", "\"32 32 4 1\"\n\"c c #000000\"\n\"d c none\"\n",
-     Verdict::Clean},
+    {"a polygon pattern with night colours", "\"32 32 2 1\"\n", "\"32 32 4 1\"\n\"c c #000000\"\n\"d c none\"\n", Clean},
     {"a bordered line with night colours", "\"0 0 2 0\"\n\"a c #FF0000\"\n\"b c #000000\"",
-     "\"0 0 4 0\"\n\"a c #FF0000\"\n\"b c #000000\"\n\"c c #FF8080\"\n\"d c #333333\"", Verdict::Clean},
+     "\"0 0 4 0\"\n\"a c #FF0000\"\n\"b c #000000\"\n\"c c #FF8080\"\n\"d c #333333\"", Clean},
     {"a line pattern with night colours", "Xpm=\"32 2 2 1\"\n\"a c #FF0000\"\n\"b c none\"\n",
-     "Xpm=\"32 2 4 1\"\n\"a c #FF0000\"\n\"b c none\"\n\"c c #FF8080\"\n\"d c none\"\n", Verdict::Clean},
-    {"day and night label colours on a polygon", "String1=0x04,Town",
-     "String1=0x04,Town\nDayCustomColor=#000000\nNightCustomColor=#FFFFFF", Verdict::Clean},
-    {"a night label colour alone on a point", "String1=0x04,Bank", "String1=0x04,Bank\nNightCustomColor=#FFFFFF",
-     Verdict::Clean},
+     "Xpm=\"32 2 4 1\"\n\"a c #FF0000\"\n\"b c none\"\n\"c c #FF8080\"\n\"d c none\"\n", Clean},
+    {"day and night label colours on a polygon", "Town\n", "Town\nDayCustomColor=#000000\nNightCustomColor=#FFFFFF\n", Clean},
+    {"a night label colour alone on a point", "String1=0x04,Bank", "String1=0x04,Bank\nNightCustomColor=#FFFFFF", Clean},
 };
-
-std::size_t line_at(const std::string& text, std::size_t pos) {
-    return static_cast<std::size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(pos), '\n')) + 1;
-}
 
 TEST(CheckAgainstMkgmap, finds_an_error_exactly_where_mkgmap_refuses_a_text_and_names_its_line) {
     const test::TempDir tmp;
@@ -152,30 +134,25 @@ TEST(CheckAgainstMkgmap, finds_an_error_exactly_where_mkgmap_refuses_a_text_and_
         ASSERT_NE(at, std::string::npos) << c.what;
         text.replace(at, c.from.size(), c.to);
         const std::string path = tmp.write("case" + std::to_string(i) + "/out.txt", text);
-        const std::size_t line = line_at(text, at) + static_cast<std::size_t>(c.shift);
+        const auto line = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 1 + c.shift;
         const test::CliOutput check = test::cli({"--check", path});
         const test::CliOutput strict = test::cli({"--strict", "--check", path});
-        EXPECT_EQ(check.exit_code, c.verdict == Verdict::Error ? 1 : 0) << c.what << '\n' << check.err;
-        EXPECT_EQ(strict.exit_code, c.verdict == Verdict::Clean ? 0 : 1) << c.what << '\n' << strict.err;
-        const std::string severity = c.verdict == Verdict::Error ? ": error: " : ": warning: ";
-        if (c.verdict != Verdict::Clean) {
-            EXPECT_NE(check.err.find(path + ':' + std::to_string(line) + severity), std::string::npos)
-                << c.what << " at line " << line << '\n' << check.err;
-        }
+        EXPECT_EQ(check.exit_code, c.verdict == Error ? 1 : 0) << c.what << '\n' << check.err;
+        EXPECT_EQ(strict.exit_code, c.verdict == Clean ? 0 : 1) << c.what << '\n' << strict.err;
+        const std::string named = path + ':' + std::to_string(line) + (c.verdict == Error ? ": error: " : ": warning: ");
+        EXPECT_TRUE(c.verdict == Clean || check.err.find(named) != std::string::npos) << c.what << '\n' << check.err;
     }
 
     if (std::system("mkgmap --help >/dev/null 2>&1") != 0) GTEST_SKIP() << "mkgmap is not installed: its verdict is not checked";
     // mkgmap exits non-zero on a text it refuses (and on a label it cannot
     // write, after writing part of the file): the status is its verdict.
-    const std::string run = "cd '" + tmp.path() +
-                            "' && ls -d case* | xargs -P 2 -I{} sh -c "
+    const std::string run = "cd '" + tmp.path() + "' && ls -d case* | xargs -P 2 -I{} sh -c "
                             "'cd {} && mkgmap --family-id=12345 --code-page=1252 out.txt >log 2>&1; echo $? >status'";
     ASSERT_EQ(std::system(run.c_str()), 0) << run;
     for (std::size_t i = 0; i < CHANGES.size(); ++i) {
-        const std::string status = test::read_bytes(tmp / ("case" + std::to_string(i) + "/status"));
-        const bool refused = status != "0\n";
-        EXPECT_EQ(refused, CHANGES[i].verdict == Verdict::Error)
-            << CHANGES[i].what << ": mkgmap " << (refused ? "refuses" : "takes") << " it";
+        const bool refused = test::read_bytes(tmp / ("case" + std::to_string(i) + "/status")) != "0\n";
+        EXPECT_EQ(refused, CHANGES[i].verdict == Error)
+            << CHANGES[i].what << (refused ? ": mkgmap refuses it" : ": mkgmap takes it");
     }
 }
 
@@ -188,7 +165,7 @@ TEST(CheckTypText, shows_at_most_a_hundred_problems_and_counts_the_rest) {
     const test::CliOutput cut = test::cli({"--check", path});
     EXPECT_EQ(cut.exit_code, 1);
     EXPECT_EQ(std::count(cut.err.begin(), cut.err.end(), '\n'), 101);
-    EXPECT_NE(cut.err.find(path + ":112: error: not a key=value line"), std::string::npos);  // the 100th
+    EXPECT_NE(cut.err.find(path + ":112: error: "), std::string::npos);  // the 100th
     EXPECT_EQ(cut.err.find(path + ":113:"), std::string::npos);
     EXPECT_NE(cut.err.find(path + ": 30 more problems not shown\n"), std::string::npos) << cut.err;
 }

@@ -27,30 +27,17 @@ std::vector<std::string> golden_cases() {
 
 fs::path expect_folder(const std::string& name) { return fs::path(TESSARO_TEST_DATA) / name / "expect"; }
 
-// The options of expect/args, then the output and the style.
-std::vector<std::string> case_args(const std::string& name, const std::string& out, const std::string& style) {
-    std::vector<std::string> args;
-    std::ifstream in(expect_folder(name) / "args");
+// The lines of a file of the case's expect folder, the test library's folder in place of $LIBRARY.
+std::vector<std::string> expect_lines(const std::string& name, const char* file) {
+    std::vector<std::string> lines;
+    std::ifstream in(expect_folder(name) / file);
     for (std::string line; std::getline(in, line);)
-        if (!line.empty()) args.push_back(replace_all(line, "$LIBRARY", TESSARO_SOURCE_DIR "/tests/library"));
-    args.insert(args.end(), {"-o", out, style});
-    return args;
+        if (!line.empty()) lines.push_back(replace_all(line, "$LIBRARY", TESSARO_SOURCE_DIR "/tests/library"));
+    return lines;
 }
 
-struct CliResult {
-    int exit_code = -1;
-    std::string err, typ;  // typ empty when no file was written
-};
-
-// The style folder relative to tests/data.
-std::string case_style(const std::string& name) {
-    std::ifstream in(expect_folder(name) / "style");
-    std::string within;
-    std::getline(in, within);
-    return within.empty() ? name : within;
-}
-
-CliResult run_program(const std::string& name, const test::TempDir& tmp, const std::vector<std::string>& extra) {
+// Its `out`: the TYP text written, empty when none.
+test::CliOutput run_program(const std::string& name, const test::TempDir& tmp, const std::vector<std::string>& extra) {
     using test::shell_quoted;
     const std::string out = tmp / "out.txt";
 #ifdef _WIN32
@@ -58,9 +45,12 @@ CliResult run_program(const std::string& name, const test::TempDir& tmp, const s
 #else
     std::string cmd = "cd " + shell_quoted(TESSARO_TEST_DATA) + " && " + shell_quoted(TESSARO_CLI);
 #endif
-    // The style named relative to tests/data, as a shell user would.
-    for (const std::string& arg : extra) cmd += " " + shell_quoted(arg);
-    for (const std::string& arg : case_args(name, out, case_style(name))) cmd += " " + shell_quoted(arg);
+    // The options of expect/args, then the output and the style, named as a shell user in tests/data would.
+    std::vector<std::string> args = extra;
+    for (const std::string& arg : expect_lines(name, "args")) args.push_back(arg);
+    const std::vector<std::string> style = expect_lines(name, "style");
+    args.insert(args.end(), {"-o", out, style.empty() ? name : style[0]});
+    for (const std::string& arg : args) cmd += " " + shell_quoted(arg);
     const int code = test::run_shell(cmd + " 2> " + shell_quoted(tmp / "stderr"));
 #ifdef _WIN32
     // stderr is a text stream there: every line ends in CR LF. Paths are
@@ -70,15 +60,15 @@ CliResult run_program(const std::string& name, const test::TempDir& tmp, const s
 #else
     const std::string err = replace_all(read_bytes(tmp / "stderr"), out, "$OUT");
 #endif
-    return {code, err, read_bytes(out)};
+    return {code, read_bytes(out), err};
 }
 
 class CliGolden : public ::testing::TestWithParam<std::string> {};
 
 // TYP text, stderr and exit code against the files of an expect folder (rewritten on request).
-void compare_with(const CliResult& r, const fs::path& expect) {
+void compare_with(const test::CliOutput& r, const fs::path& expect) {
     const std::pair<std::string, std::string> files[] = {
-        {"exit", std::to_string(r.exit_code) + "\n"}, {"stderr", r.err}, {"typ.txt", r.typ}};  // typ empty when none
+        {"exit", std::to_string(r.exit_code) + "\n"}, {"stderr", r.err}, {"typ.txt", r.out}};
     for (const auto& [file, actual] : files) {
         if (std::getenv("TESSARO_UPDATE_GOLDEN") == nullptr) {
             EXPECT_EQ(actual, read_bytes((expect / file).string())) << expect / file;

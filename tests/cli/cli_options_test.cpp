@@ -7,11 +7,10 @@ namespace {
 
 // Each option's effect shows in the golden cases; here the spellings they do not use.
 TEST(ParseCli, reads_a_value_after_an_equals_sign_and_a_style_folder_after_a_double_dash) {
-    const CliParse p = parse_cli({"--res=r", "--seed=42", "--no-lines", "style"});
+    const CliParse p = parse_cli({"--res=r", "--seed=42", "style"});
     ASSERT_EQ(p.error, "");
     EXPECT_EQ(p.options.res_dir, "r");
     EXPECT_EQ(p.options.seed, 42u);
-    EXPECT_TRUE(p.options.sections[Section::Point] && !p.options.sections[Section::Line]);
     EXPECT_EQ(p.options.style_folder, "style");
     EXPECT_EQ(parse_cli({"--", "-odd-name"}).options.style_folder, "-odd-name");
 }

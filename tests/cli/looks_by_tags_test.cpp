@@ -7,7 +7,6 @@
 #include <map>
 #include <regex>
 #include <set>
-#include <sstream>
 
 #include "support/cli_capture.h"
 #include "support/mkgmap.h"
@@ -19,20 +18,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// An entry's look: its lines without the code and the label, which differ by design.
-std::string look_of(const TypEntry& entry) {
-    std::string look;
-    std::istringstream lines(entry.text);
-    for (std::string line; std::getline(lines, line);)
-        if (line.rfind("Type=", 0) != 0 && line.rfind("String1=", 0) != 0) look += line + "\n";
-    return look;
-}
-
-// Every entry of a text by section and code value.
+// Every entry's look by section and code value: its text without the code and the label, which differ by design.
 std::map<std::pair<Section, unsigned long>, std::string> looks_by_code(const std::string& typ_path) {
+    static const std::regex code_and_label(R"((^|\n)(Type|String1)=[^\r\n]*)");
     std::map<std::pair<Section, unsigned long>, std::string> looks;
     for (const TypEntry& e : read_typ_text(test::read_bytes(typ_path)).entries)
-        looks[{e.section, std::stoul(e.type.substr(2), nullptr, 16)}] = look_of(e);
+        looks[{e.section, std::stoul(e.type.substr(2), nullptr, 16)}] = std::regex_replace(e.text, code_and_label, "$1");
     return looks;
 }
 
@@ -49,44 +40,34 @@ TEST(LooksByTags, give_most_renamed_types_of_the_default_style_their_original_lo
     for (const auto& e : fs::recursive_directory_iterator(tmp / "renamed")) {
         if (!e.is_regular_file()) continue;
         const std::string text = test::read_bytes(e.path().string());
-        std::string out;
-        std::size_t last = 0;
+        std::string out, rest = text;
         for (std::sregex_iterator m(text.begin(), text.end(), bracket), end; m != end; ++m) {
             const unsigned long value = std::stoul((*m)[2], nullptr, 16);
             if (!renamed.count(value)) renamed[value] = next++;
             char code[32];
             std::snprintf(code, sizeof code, "[%s0x%lx", (*m)[1].str().c_str(), renamed[value]);
-            out += text.substr(last, static_cast<std::size_t>(m->position()) - last) + code;
-            last = static_cast<std::size_t>(m->position() + m->length());
+            out += m->prefix().str() + code;
+            rest = m->suffix();
         }
-        out += text.substr(last);
-        tmp.write(fs::relative(e.path(), tmp.path()).string(), out);
+        tmp.write(fs::relative(e.path(), tmp.path()).string(), out + rest);
     }
     ASSERT_GT(renamed.size(), 200u);
     for (const auto& [value, code] : renamed) ASSERT_EQ(renamed.count(code), 0u) << "0x" << std::hex << code << " is used";
 
-    for (const std::string name : {"original", "renamed"}) {
-        const test::CliOutput r = test::convert(tmp / (name == "original" ? "styles/default" : name), tmp / (name + ".txt"),
-                                                {"--report", tmp / (name + ".txt.report")});
-        EXPECT_EQ(r.exit_code, 0) << r.err;
-    }
-    // The original entries whose look came from the library by their code.
+    for (const std::string style : {"styles/default", "renamed"})
+        EXPECT_EQ(test::convert(tmp / style, tmp / (style + ".txt"), {"--report", tmp / (style + ".report")}).exit_code, 0)
+            << style;
+    // The original entries whose look came from the library by their code: "section\tcode\tlibrary\t..." lines.
     std::set<std::pair<std::string, unsigned long>> from_library;
-    std::istringstream report(test::read_bytes(tmp / "original.txt.report"));
-    for (std::string line; std::getline(report, line);) {
-        std::istringstream fields(line);
-        std::string section, code, source;
-        std::getline(fields, section, '\t');
-        std::getline(fields, code, '\t');
-        std::getline(fields, source, '\t');
-        if (source == "library") from_library.insert({section, std::stoul(code.substr(2), nullptr, 16)});
-    }
-    const auto before = looks_by_code(tmp / "original.txt");
+    static const std::regex library_line(R"((?:^|\n)(\w+)\t0x([0-9a-fA-F]+)\tlibrary\t)");
+    const std::string report = test::read_bytes(tmp / "styles/default.report");
+    for (std::sregex_iterator m(report.begin(), report.end(), library_line), end; m != end; ++m)
+        from_library.insert({(*m)[1], std::stoul((*m)[2], nullptr, 16)});
+    const auto before = looks_by_code(tmp / "styles/default.txt");
     const auto after = looks_by_code(tmp / "renamed.txt");
 
     // The library's looks of the original codes, and which of them the renamed types got back.
-    std::size_t library_types = 0;
-    std::size_t same = 0;
+    std::size_t library_types = 0, same = 0;
     for (const auto& [key, look] : before) {
         const auto [section, value] = key;
         if (!from_library.count({section_name(section), value})) continue;

@@ -12,11 +12,7 @@ namespace {
 
 // Hue, saturation and lightness read back from "RRGGBB" another way than
 // hsl_of: the hue by the angle of the colour on the chroma plane.
-struct ReadBack {
-    double h, s, l;
-};
-
-ReadBack read_back(const std::string& hex) {
+Hsl read_back(const std::string& hex) {
     const double r = std::stoi(hex.substr(0, 2), nullptr, 16) / 255.0;
     const double g = std::stoi(hex.substr(2, 2), nullptr, 16) / 255.0;
     const double b = std::stoi(hex.substr(4, 2), nullptr, 16) / 255.0;
@@ -40,12 +36,12 @@ TEST(CalmColours, stay_in_their_ranges_and_step_away_from_the_last_hue_for_a_tho
     for (std::uint64_t seed = 0; seed < 1000; ++seed) {
         MtRandom random(seed);
         CalmColours colours;
-        ReadBack last_area{-1, 0, 0}, last_line{-1, 0, 0};
+        Hsl last_area, last_line;
         for (int i = 0; i < 10; ++i) {
             const double r = random.next(), g = random.next(), b = random.next();
-            const ReadBack area = read_back(colours.area(r, g, b));
+            const Hsl area = read_back(colours.area(r, g, b));
             const double r1 = random.next(), r2 = random.next();
-            const ReadBack line = read_back(colours.line(r1, r2));
+            const Hsl line = read_back(colours.line(r1, r2));
             for (const auto& [c, range] : {std::pair{area, AREA_COLOURS}, std::pair{line, LINE_COLOURS}}) {
                 ASSERT_TRUE(c.s >= range.s_min - S_SLACK && c.s <= range.s_max + S_SLACK &&
                             c.l >= range.l_min - L_SLACK && c.l <= range.l_max + L_SLACK)

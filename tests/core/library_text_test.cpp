@@ -7,8 +7,10 @@
 namespace tessaro {
 namespace {
 
-// The index against a plain search for the first whole code not behind "Sub", over codes of 1 to 3 digits.
-TEST(LibraryText, index_agrees_with_a_plain_search) {
+// The index against a plain search for the first whole code not behind "Sub", over codes of 1 to 3 digits;
+// codes too long for the index, empty codes and codes in another case are found where a plain search
+// finds them; the index is built at the first lookup, after the text is in place.
+TEST(LibraryText, finds_codes_where_a_plain_search_does_also_long_empty_and_differently_cased_ones) {
     const auto hex = [](int n) { return (std::ostringstream() << std::hex << n).str(); };
     std::string text;
     for (int i = 0; i < 300; ++i) text += (i % 7 == 0 ? "Sub" : "") + ("Type=0x" + hex(i * 37 % 1024)) + "\r\nx\r\n[end]\r\n";
@@ -21,22 +23,16 @@ TEST(LibraryText, index_agrees_with_a_plain_search) {
             p = text.find(needle, p + 1);
         EXPECT_EQ(lib.find_type(hex(k)), p == std::string::npos ? p : p + 5) << hex(k);
     }
-}
-
-// Codes too long for the index, empty codes and codes in another case are
-// found where a plain search finds them; the index is built at the first
-// lookup, after the text is in place.
-TEST(LibraryText, finds_long_empty_and_differently_cased_codes) {
     const std::string long_code(20, 'a');
-    const std::string text = "type=0x\r\n[end]\r\nXType=0x5\r\nTYPE=0x" + long_code + "\r\nType=0X0A5\r\nType=0x5";
-    const LibraryText lib(text);
-    EXPECT_EQ(lib.find_type(""), 5u);
-    EXPECT_EQ(lib.find_type(long_code), text.find("0x" + long_code));
-    EXPECT_EQ(lib.find_type(std::string(20, 'A')), text.find("0x" + long_code));
-    EXPECT_EQ(lib.find_type(long_code.substr(1)), std::string::npos);
-    EXPECT_EQ(lib.find_type("0a5"), text.find("0X0A5"));
-    EXPECT_EQ(lib.find_type("a5"), std::string::npos);
-    EXPECT_EQ(lib.find_type("5"), text.rfind("0x5"));  // not behind "X"
+    const std::string odd = "type=0x\r\n[end]\r\nXType=0x5\r\nTYPE=0x" + long_code + "\r\nType=0X0A5\r\nType=0x5";
+    const LibraryText odd_lib(odd);
+    EXPECT_EQ(odd_lib.find_type(""), 5u);
+    EXPECT_EQ(odd_lib.find_type(long_code), odd.find("0x" + long_code));
+    EXPECT_EQ(odd_lib.find_type(std::string(20, 'A')), odd.find("0x" + long_code));
+    EXPECT_EQ(odd_lib.find_type(long_code.substr(1)), std::string::npos);
+    EXPECT_EQ(odd_lib.find_type("0a5"), odd.find("0X0A5"));
+    EXPECT_EQ(odd_lib.find_type("a5"), std::string::npos);
+    EXPECT_EQ(odd_lib.find_type("5"), odd.rfind("0x5"));  // not behind "X"
     LibraryText later;
     later.assign("a");
     EXPECT_EQ(later.find_type("1"), std::string::npos);
@@ -47,7 +43,7 @@ TEST(LibraryText, finds_long_empty_and_differently_cased_codes) {
 // What a lookup may copy: an entry from its code to its [end]. One that
 // another section or the end of the text cuts off first, or whose Type= is no
 // hexadecimal code, would break the TYP text: it is broken, and tells the
-// line of its Type= and the code as written.
+// line of its Type= (lines ended by CR, LF or both) and the code as written.
 TEST(LibraryText, gives_whole_entries_and_tells_broken_ones_by_the_line_and_code_of_their_type) {
     const std::string text =
         ";points\r\n"
@@ -85,11 +81,8 @@ TEST(LibraryText, gives_whole_entries_and_tells_broken_ones_by_the_line_and_code
         EXPECT_EQ(entry.line, c.line);
         EXPECT_EQ(entry.code, c.code);
     }
-}
-
-// Lines as an editor shows them, whatever ends them (that the polygon library's
-// labels, turned into comments in memory, move no line: the library_entry_broken golden file).
-TEST(LibraryText, counts_lines_ended_by_cr_by_lf_or_by_both) {
+    // Lines as an editor shows them, whatever ends them (that the polygon library's labels,
+    // turned into comments in memory, move no line: the library_entry_broken golden file).
     const LibraryText mixed("a\rb\r\nc\n\nType=0x7\r[_point]");
     EXPECT_EQ(mixed.entry_at(mixed.find_type("7")).line, 5u);
 }

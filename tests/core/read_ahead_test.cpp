@@ -26,13 +26,12 @@ TEST(ReadAhead, hands_out_the_file_asked_for_whatever_the_order_expected) {
     test::TempDir dir;
     std::map<std::string, std::vector<std::string>> expected;
     for (const std::string name : {"a", "b", "c", "d", "x"}) {
-        std::string text;
-        for (int i = 0; i < 4000; ++i) text += "highway=" + name + std::to_string(i) + " [0x" + std::to_string(i) + " resolution 24]\n";
-        text += name == "x" ? "amenity=x [0x99999]\n" : "amenity=y [0x" + std::to_string(name[0]) + "0000]\n";
-        dir.write(name, text);
         std::vector<std::string>& codes = expected[dir / name];
         for (int i = 0; i < 4000; ++i) codes.push_back("0x" + std::to_string(i));
-        codes.push_back(name == "x" ? "0x99999" : "0x" + std::to_string(name[0]) + "0000");
+        codes.push_back(name == "x" ? "0x99999" : "0x" + std::to_string(name[0]) + "0000");  // the last code tells the file
+        std::string text;
+        for (const std::string& code : codes) text += "highway=" + name + " [" + code + " resolution 24]\n";
+        dir.write(name, text);
     }
     ReadAhead files;
     files.expect({dir / "a", dir / "b", dir / "c", dir / "d", dir / "c"}, false, 0);

@@ -89,7 +89,7 @@ void expect_best(const LibraryText& lib, std::initializer_list<std::pair<const c
 // matches more wins, an exact value ranks above a key matched through a star (2 points
 // each: one exact tag beats two starred keys), and ties go to fewer tags, then to the
 // library's order, whatever the order of the rule's tags.
-TEST(TagLooks, need_a_whole_alternative_and_rank_by_matches_values_fewer_tags_and_library_order) {
+TEST(TagLooks, take_whole_alternatives_of_tags_lines_inside_entries_and_rank_by_matches_values_fewer_tags_and_library_order) {
     expect_best(library({{"0x0a", "highway=track"}, {"0x0b", "highway=track&tracktype=grade1"}}),
                 {{"highway=track", "0x0a highway=track"},
                  {"highway=track tracktype=grade1", "0x0b highway=track tracktype=grade1"},
@@ -115,9 +115,7 @@ TEST(TagLooks, need_a_whole_alternative_and_rank_by_matches_values_fewer_tags_an
                  {"amenity=fuel shop=convenience", "0x03 amenity=fuel"},
                  {"shop=convenience amenity=fuel", "0x03 amenity=fuel"},
                  {"shop=kiosk amenity=fuel", "0x05 amenity=fuel shop=kiosk"}});
-}
-
-TEST(TagLooks, read_tags_lines_inside_entries_only_skip_broken_tags_and_are_empty_without_a_whole_one) {
+    // Tags lines count inside entries only, below their Type=; broken tags are skipped.
     const std::string text =
         ";tags=amenity=bar\n"                           // before any entry
         "[_point]\nType=0x2F0B  \n\"a\"\n;tags=amenity=parking\n[end]\n"

@@ -10,30 +10,25 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-struct IncStyle {
+TEST(IncludeScan, lists_files_with_types_in_name_order_also_from_large_files_and_says_whether_there_is_an_include_folder) {
     test::TempDir dir;
     RuleReader reader;
     IncludeFiles inc;
-    IncludeScan scan() { return scan_include_files(inc, dir / "style", reader); }
-};
+    const auto scan = [&] { return scan_include_files(inc, dir / "style", reader); };
+    dir.write("style/points", "a=b [0x2d02 resolution 24]\n");
+    EXPECT_FALSE(scan().folder_found);
+    std::filesystem::create_directories(dir / "style/inc");
+    EXPECT_TRUE(scan().folder_found);
+    dir.write("style/inc/names", "name=* { name '${name}' }\n");
+    EXPECT_TRUE(scan().folder_found);
+    EXPECT_TRUE(inc.found.empty());
 
-TEST(IncludeScan, lists_files_with_types_in_name_order_also_from_large_files_and_says_whether_there_is_an_include_folder) {
-    IncStyle s;
-    s.dir.write("style/points", "a=b [0x2d02 resolution 24]\n");
-    EXPECT_FALSE(s.scan().folder_found);
-    std::filesystem::create_directories(s.dir / "style/inc");
-    EXPECT_TRUE(s.scan().folder_found);
-    s.dir.write("style/inc/names", "name=* { name '${name}' }\n");
-    EXPECT_TRUE(s.scan().folder_found);
-    EXPECT_TRUE(s.inc.found.empty());
-
-    for (const char* name : {"roads", "contours", ".hidden"}) s.dir.write("style/inc/" + std::string(name), "a=b [0x01 resolution 20]\n");
-    std::filesystem::create_directories(s.dir / "style/inc/sub");
-    s.inc.groups[Section::Line] = {"old"};
-    const IncludeScan scan = s.scan();
-    EXPECT_TRUE(scan.failures.empty());
-    EXPECT_EQ(s.inc.found, (Names{"contours", "roads"}));
-    EXPECT_TRUE(s.inc.groups_empty());
+    for (const char* name : {"roads", "contours", ".hidden"}) dir.write("style/inc/" + std::string(name), "a=b [0x01 resolution 20]\n");
+    std::filesystem::create_directories(dir / "style/inc/sub");
+    inc.groups[Section::Line] = {"old"};
+    EXPECT_TRUE(scan().failures.empty());
+    EXPECT_EQ(inc.found, (Names{"contours", "roads"}));
+    EXPECT_TRUE(inc.groups_empty());
     // A file defines types with a code and "resolution" or "level", in exact case.
     for (const char* yes : {"a=b [0x01 resolution 20]", "a=b [0x01 level 2]"}) EXPECT_TRUE(defines_types(yes)) << yes;
     for (const char* no : {"a=b [0x01]", "a=b [0X01 resolution 20]", "a=b [0x01 Resolution 20]", "set mkgmap:level=1"})
@@ -42,11 +37,11 @@ TEST(IncludeScan, lists_files_with_types_in_name_order_also_from_large_files_and
     // The scan reads a file a piece at a time: the code and the word may stand
     // pieces apart, and a code spaced out ("0 x") counts once normalised.
     const std::string filler = std::string(600 * 1024, '#') + "\n";
-    s.dir.write("style/inc/far", "a=b [0x01]\n" + filler + "c=d [level 2]\n");
-    s.dir.write("style/inc/spaced", "a=b [0 x01 resolution 20]\n");
-    s.dir.write("style/inc/none", "a=b [0X01]\n" + filler + "c=d [resolution 2]\n");
-    EXPECT_TRUE(s.scan().failures.empty());
-    EXPECT_EQ(s.inc.found, (Names{"contours", "far", "roads", "spaced"}));
+    dir.write("style/inc/far", "a=b [0x01]\n" + filler + "c=d [level 2]\n");
+    dir.write("style/inc/spaced", "a=b [0 x01 resolution 20]\n");
+    dir.write("style/inc/none", "a=b [0X01]\n" + filler + "c=d [resolution 2]\n");
+    EXPECT_TRUE(scan().failures.empty());
+    EXPECT_EQ(inc.found, (Names{"contours", "far", "roads", "spaced"}));
 }
 
 TEST(IncludeSorting, add_takes_selected_rows_once_in_list_order_and_remove_the_first_selected) {
