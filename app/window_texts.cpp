@@ -50,6 +50,7 @@ std::string failure_text(const Failure& f) {
                    ", which the conversion reads. Please type another TYP text path.";
         case Failure::Kind::UnsafeOtherStyleName: return f.path + ": refused: the name leads out of the styles folder";
         case Failure::Kind::OldTextBroken: return f.path + ": has errors, so it was not updated and is left as it was";
+        case Failure::Kind::NotText: return f.path + ": not readable as text - it holds NUL bytes (UTF-16 or a binary file), so its types may be missing";
     }
     return f.path + why;
 }
@@ -149,6 +150,15 @@ std::string warnings_prefix(const std::vector<Warning>& warnings) {
             case Warning::Kind::IncludeNotFollowed: text += what + " - not followed"; break;
             case Warning::Kind::OtherStyleMissing: text += "no style " + what; break;
             case Warning::Kind::IncludeFileGone: text += "include file not found - its types are missing"; break;
+            case Warning::Kind::ActionNotClosed:
+            case Warning::Kind::QuoteNotClosed:
+            case Warning::Kind::BracketNotClosed:
+                text += std::string("this ") + open_construct_name(w.kind) +
+                        " is never closed - mkgmap refuses the style here; the rules after it are read";
+                break;
+            case Warning::Kind::NoTypesRead:
+                text += "every type bracket stands in quotes or an action's braces - the file gives no entry";
+                break;
             case Warning::Kind::LabelNotInCodePage: break;
         }
         text += CRLF;

@@ -57,6 +57,9 @@ std::string failure_text(const Failure& f) {
                    "; give another file with -o";
         case Failure::Kind::UnsafeOtherStyleName:
             return f.path + ": refused: the name leads out of the styles folder";
+        case Failure::Kind::NotText:
+            return f.path + ": not readable as text: it holds NUL bytes (UTF-16 or a binary file), so its types "
+                            "may be missing (save it as plain text, UTF-8 or a single-byte code page)";
         case Failure::Kind::OldTextBroken:
             return f.path + ": not updated: the TYP text has errors (above); it is left as it was (mend it, or give "
                             "--force to replace it with a fresh one)";
@@ -102,6 +105,15 @@ std::string warning_text(const Warning& w) {
                    "): the rules taken from it are not in the TYP text";
         case Warning::Kind::IncludeFileGone:
             return "warning: " + w.path + ": include file not found; its types are not in the TYP text";
+        case Warning::Kind::ActionNotClosed:
+        case Warning::Kind::QuoteNotClosed:
+        case Warning::Kind::BracketNotClosed:
+            return where + "this " + open_construct_name(w.kind) +
+                   " is never closed: mkgmap refuses the style here; the rules after it are read as if it closed at "
+                   "the end of this line";
+        case Warning::Kind::NoTypesRead:
+            return where + "holds type brackets, but every one stands in quotes or in an action's braces, where "
+                           "mkgmap reads no type: the file gives no entry";
         case Warning::Kind::LabelNotInCodePage: break;
     }
     return where + printable(w.text);

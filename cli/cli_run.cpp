@@ -268,6 +268,8 @@ std::size_t check_against_style(const CliOptions& o, const std::string& path, co
     if (o.auto_inc) sort_by_statements(request.include_files, request.style_folder, nullptr);
     const StyleTypes style = list_style_types(request);
     say.failures(style.failures);
+    // The style's own faults, as a run names them: they explain types missing from the text.
+    say.warnings(style.faults);
     const std::vector<StyleDrift> drift = find_style_drift(doc, style.types);
     for (const StyleDrift& d : drift)
         err << path << (d.file.empty() ? ":" + std::to_string(d.line) : std::string()) << ": " << drift_text(d) << "\n";

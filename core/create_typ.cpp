@@ -576,7 +576,9 @@ void Conversion::open_rules(const std::string& path) {
 }
 
 void Conversion::close_rules() {
-    if (std::optional<Failure> failure = rules->close()) report.failures.push_back(std::move(*failure));
+    std::optional<Failure> failure = rules->close();
+    for (Warning& fault : rules->take_faults()) report.warnings.push_back(std::move(fault));
+    if (failure) report.failures.push_back(std::move(*failure));
     if (statements == nullptr) return;
     // A file whose statements could not be kept whole is read again by the include walk.
     if (std::optional<std::vector<IncludeStatement>> kept = rules->take_statements())

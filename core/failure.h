@@ -18,6 +18,7 @@ struct Failure {
         OutputIsInput,   // the TYP text path names a file the run reads (other_path)
         UnsafeOtherStyleName,  // a file of another style named so that it could lead out of the styles folder
         OldTextBroken,   // the TYP text to update has errors: it is left as it was
+        NotText,         // a rule file holds NUL bytes (UTF-16, a binary file): what reads as rules is read
     };
     Failure() = default;
     Failure(Kind k, std::string file, std::size_t at_line = 0, std::string error = {}, std::string other = {})

@@ -308,7 +308,9 @@ constexpr std::size_t MAX_PENDING_BYTES = 4096;
 struct LineWalk {
     std::size_t cut = 0;       // where a comment starts, or the line's size
     bool open_at_end = false;  // a "[" with nothing but blanks after it
-    int depth = 0;             // action braces open at its end
+    int depth = 0;             // 1 when an action is open at its end
+    char quote = 0;            // the quote open at its end, if any
+    std::size_t quote_at = 0;  // where that quote opened
 };
 
 // The first "]" from pos on before a comment, or npos (then *cut is the comment's "#", if any).
@@ -349,6 +351,7 @@ struct LineState {
     char quote = 0;    // the quote open, if any
     int depth = 0;     // action braces open
     std::size_t cut;   // where a comment starts, or the line's size
+    std::size_t quote_at = 0;  // where the quote open opened
 };
 
 enum class Met { Nothing, Comment, OpenAtEnd, Bracket };
@@ -386,11 +389,13 @@ __attribute__((always_inline)) inline Met step(std::string_view line, std::size_
     }
     switch (mark_of(c)) {
         case HASH: state.cut = pos; return Met::Comment;
-        case QUOTE: state.quote = c; return Met::Nothing;
-        case OPEN_BRACE: ++state.depth; return Met::Nothing;
-        case CLOSE_BRACE:
-            if (state.depth > 0) --state.depth;
+        case QUOTE:
+            state.quote = c;
+            state.quote_at = pos;
             return Met::Nothing;
+        // As mkgmap reads an action: its first "}" ends it, a "{" inside is text.
+        case OPEN_BRACE: state.depth = 1; return Met::Nothing;
+        case CLOSE_BRACE: state.depth = 0; return Met::Nothing;
         case OPEN_BRACKET: {
             if (state.depth > 0) return Met::Nothing;
             std::size_t k = pos + 1;
@@ -422,7 +427,44 @@ LineWalk walk_line(std::string_view line, int depth, std::vector<std::pair<std::
             i = close;
         }
     }
-    return {state.cut, open_at_end, state.depth};
+    return {state.cut, open_at_end, state.depth, state.quote, state.quote_at};
+}
+
+// The words that may start a line inside an action or a type bracket that an
+// earlier line opened: mkgmap's commands of each kind. A line starting with
+// any other word starts the next rule, and mkgmap refuses the style there.
+constexpr std::string_view ACTION_WORDS[] = {"add",  "addaccess", "addlabel", "apply",  "apply_first", "apply_once", "delete",
+                                             "deletealltags", "echo", "echotags", "name", "rename", "set", "setaccess"};
+constexpr std::string_view BRACKET_WORDS[] = {"continue", "copy", "default_name", "level", "no_propagate", "propagate",
+                                              "resolution", "road_class", "road_speed", "with_actions", "withactions"};
+
+// True when the text holds "[", blanks and a digit: the start of a type bracket.
+bool holds_type_bracket(std::string_view text) {
+    for (std::size_t at = text.find('['); at != NPOS; at = text.find('[', at + 1)) {
+        std::size_t k = at + 1;
+        while (k < text.size() && text[k] == ' ') ++k;
+        if (k < text.size() && text[k] >= '0' && text[k] <= '9') return true;
+    }
+    return false;
+}
+
+bool is_word_byte(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// True when the line, read on inside a construct, may continue it: a line
+// empty but for a comment, one of `words`, or one of the bytes in `marks`.
+template <std::size_t N>
+bool continues(std::string_view line, const std::string_view (&words)[N], std::string_view marks) {
+    std::size_t i = 0;
+    while (i < line.size() && line[i] == ' ') ++i;
+    if (i == line.size() || line[i] == '#' || marks.find(line[i]) != std::string_view::npos) return true;
+    std::size_t end = i;
+    while (end < line.size() && is_word_byte(line[end])) ++end;
+    const std::string_view word = line.substr(i, end - i);
+    for (const std::string_view w : words)
+        if (word == w) return true;
+    return false;
 }
 
 }  // namespace
@@ -432,6 +474,27 @@ std::string RuleItem::text() const {
     item.reserve(after.size() + 2 + before.size());
     item.append(after).append(" @").append(before);
     return item;
+}
+
+bool holds_type_brackets(const std::string& path) {
+    FileReader file;
+    std::string error;
+    if (!file.open(path, error)) return false;
+    enum { TEXT, COMMENT, BRACKET } state = TEXT;
+    char buffer[64 * 1024];
+    for (std::size_t got; (got = file.read(buffer, sizeof buffer, error)) > 0;) {
+        for (std::size_t i = 0; i < got; ++i) {
+            const char c = buffer[i];
+            if (c == '\n' || c == '\r') state = TEXT;
+            else if (state == COMMENT) continue;
+            else if (c == '#') state = COMMENT;
+            else if (state == BRACKET && c >= '0' && c <= '9') return true;
+            else if (c == '[') state = BRACKET;
+            else if (c != ' ' && c != '\t') state = TEXT;
+        }
+        if (got < sizeof buffer) break;
+    }
+    return false;
 }
 
 std::string_view item_code(const RuleItem& item) {
@@ -566,6 +629,12 @@ void RuleReader::start() {
     m_pending.clear();
     m_pending_lines = 0;
     m_pending_bare = false;
+    m_pending_quote = false;
+    m_held.clear();
+    m_quotes_given_up.clear();
+    m_faults.clear();
+    m_brackets_read = 0;
+    m_action_line = 0;
     m_filled = 0;
 }
 
@@ -577,6 +646,7 @@ void RuleReader::open(const std::string& path, Items items, bool statements, boo
     m_statements.clear();
     m_lf_line = 0;
     m_read_to_end = false;
+    m_closed = false;
     m_path = path;
     m_items_kind = items;
     m_values_met = TypeSet{};
@@ -602,6 +672,7 @@ void RuleReader::scan_text(std::string_view text, bool plain, Items items) {
     close();
     start();
     m_keep_statements = false;
+    m_path.clear();
     m_items_kind = items;
     m_values_met = TypeSet{};
     m_passed = 0;
@@ -680,6 +751,10 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
         const std::size_t got = m_file->read(piece.bytes + piece.used, m_piece_size, error);
         if (m_file->failed()) m_failure = Failure{Failure::Kind::Read, m_path, 0, error};
         const std::size_t before = piece.used;
+        // A NUL byte is no text (UTF-16 holds one in every ASCII character):
+        // the file is named, and what reads as rules all the same is read.
+        if (!m_failure && std::memchr(piece.bytes + before, '\0', got) != nullptr)
+            m_failure = Failure{Failure::Kind::NotText, m_path, 0, {}};
         piece.used += got;
         const bool last = got < m_piece_size;
         std::size_t whole = piece.used;
@@ -763,7 +838,7 @@ void RuleReader::scan_piece(char* text, std::size_t size, bool last) {
         }
     }
     if (line_start < size) scan_line(text, line_start, size, specials, bits);
-    if (last) flush_pending();
+    if (last) end_of_text();
 }
 
 // One line, [line_start, end) with end its line feed or the piece's end, whose special bytes are known.
@@ -776,7 +851,8 @@ __attribute__((always_inline)) inline void RuleReader::scan_line(char* text, std
         --line_end;
         specials = specials_of(bits, line_start, line_end);
     }
-    const bool marked = !m_plain && m_pending_lines == 0;
+    // A line read on inside an action is checked for the command it must start with.
+    const bool marked = !m_plain && m_pending_lines == 0 && m_depth == 0;
     if (marked && skim_line(text, line_start, line_end, bits, specials)) return;
     if (!marked || !scan_marked_line(text, line_start, line_end, bits))
         scan_line_with_breaks(text + line_start, end - line_start);
@@ -827,6 +903,7 @@ __attribute__((always_inline)) inline bool RuleReader::skim_line(const char* tex
     // The bracket must close before the comment or the line's end, or it reads on into the next lines.
     if (text[end] != ']' && text[limit - 1] != ']' && std::memchr(text + end, ']', limit - end) == nullptr) return false;
     ++m_passed;
+    ++m_brackets_read;
     m_has_condition = false;
     ++m_line;
     return true;
@@ -866,8 +943,11 @@ __attribute__((always_inline)) inline bool RuleReader::scan_marked_line(const ch
             }
         }
     }
+    // A quote open at the end holds the line for the next ones: the general way.
+    if (state.quote != 0 && !comment) return false;
     m_depth = state.depth;
     finish_line(line.substr(0, state.cut), ++m_line);
+    if (m_depth != 0) m_action_line = m_line;
     return true;
 }
 
@@ -888,37 +968,63 @@ void RuleReader::scan_line_with_breaks(char* text, std::size_t size) {
 
 void RuleReader::scan_general_line(std::string_view line) {
     ++m_line;
-    // A "[" that ended the line before opens a bracket only when a code follows.
-    if (m_pending_bare) {
-        const std::size_t first = line.find_first_not_of(' ');
-        if (first != NPOS && !code_at(line, first)) flush_pending();
+    if (m_pending_quote && holds_type_bracket(line.substr(0, line.find(m_quote_char)))) {
+        // A quote that would take in the type bracket of a later line is a
+        // stray one: no value a map maker quotes holds a rule of the next line.
+        m_held.emplace_back(line);
+        give_up_quote();
+        return;
     }
+    if (ends_open_construct(line)) flush_pending();
     std::string_view text = line;
     int depth = m_depth;
     if (m_pending_lines > 0) {
+        // Outside a quote, a comment ends the line before the held text reads on.
+        std::string_view joined = line;
+        if (!m_pending_quote) {
+            std::vector<std::pair<std::size_t, std::size_t>> ignored;
+            joined = line.substr(0, walk_line(line, 0, ignored).cut);
+        }
         // One blank where the lines meet, unless one stands there already or the bracket just opened.
-        if (!m_pending.empty() && m_pending.back() != ' ' && m_pending.back() != '[' && !line.starts_with(' '))
+        if (!m_pending.empty() && m_pending.back() != ' ' && m_pending.back() != '[' && !joined.starts_with(' '))
             m_pending += ' ';
-        m_pending.append(line);
+        m_held_starts.push_back(m_pending.size());
+        m_pending.append(joined);
         text = m_pending;
         depth = m_pending_depth;
     }
     std::vector<std::pair<std::size_t, std::size_t>>& found = m_found;
     found.clear();
     const LineWalk walk = walk_line(text, depth, found);
-    const bool open = walk.open_at_end || (!found.empty() && found.back().second == NPOS);
-    if (open && m_pending_lines < MAX_PENDING_LINES && text.size() < MAX_PENDING_BYTES) {
-        if (m_pending_lines == 0) {
-            m_pending.assign(line);
-            m_pending_first = m_line;
-            m_pending_depth = m_depth;
+    // A quote given up before ends with the line it opened on.
+    std::size_t quote_line = m_line;
+    if (walk.quote != 0 && m_pending_lines > 0) {
+        // The last line read on that starts before the quote.
+        const auto after = std::upper_bound(m_held_starts.begin(), m_held_starts.end(), walk.quote_at);
+        quote_line = m_pending_first + static_cast<std::size_t>(after - m_held_starts.begin()) - 1;
+    }
+    const bool quote_ends_here = walk.quote != 0 && quote_given_up(quote_line);
+    const bool quote_open = walk.quote != 0 && !quote_ends_here;
+    const bool bracket_open = walk.open_at_end || (!found.empty() && found.back().second == NPOS);
+    if (quote_open || bracket_open) {
+        const bool room = m_pending_lines < MAX_PENDING_LINES && text.size() < MAX_PENDING_BYTES;
+        if (room || quote_open) {
+            hold_line(line, quote_open ? quote_line : 0, walk.open_at_end && (found.empty() || found.back().second != NPOS));
+            m_quote_char = walk.quote;
+            // Also for the lines read on with this one.
+            if (quote_ends_here) m_pending += walk.quote;
         }
-        ++m_pending_lines;
-        m_pending_bare = walk.open_at_end && (found.empty() || found.back().second != NPOS);
-        return;
+        if (room) return;
+        if (quote_open) {
+            give_up_quote();
+            return;
+        }
+        fault(Warning::Kind::BracketNotClosed, m_pending_lines > 0 ? m_pending_first : m_line);
     }
     std::size_t first = m_line;
     m_pending_bare = false;
+    m_pending_quote = false;
+    m_held.clear();
     if (m_pending_lines > 0) {
         // Kept for the piece: the items are views into it.
         text = m_scanning->joined.emplace_back(std::move(m_pending));
@@ -926,21 +1032,111 @@ void RuleReader::scan_general_line(std::string_view line) {
         m_pending_lines = 0;
         first = m_pending_first;
     }
+    if (m_depth == 0 && walk.depth != 0) m_action_line = first;
     m_depth = walk.depth;
     m_brackets.clear();
     for (const auto& [open_at, close] : found) m_brackets.push_back({open_at, close});
     finish_line(text.substr(0, walk.cut), first);
 }
 
-// A line of the file at its end, with a bracket still open: read as it stands.
+// True when the line shows that the bracket held open before it never
+// closes (a bare "[" is followed by no code, a bracket by no type command):
+// the held line is to be read as it stands. An action open since an earlier
+// line that the line cannot continue is ended here, and named.
+bool RuleReader::ends_open_construct(std::string_view line) {
+    if (m_pending_bare) {
+        const std::size_t first = line.find_first_not_of(' ');
+        return first != NPOS && !code_at(line, first);
+    }
+    if (m_pending_lines > 0) {
+        if (m_pending_quote || continues(line, BRACKET_WORDS, "]")) return false;
+        fault(Warning::Kind::BracketNotClosed, m_pending_first);
+        return true;
+    }
+    if (m_depth != 0 && !continues(line, ACTION_WORDS, "}|;'\"")) {
+        fault(Warning::Kind::ActionNotClosed, m_action_line);
+        m_depth = 0;
+    }
+    return false;
+}
+
+// Holds the line (alone, or read on with those before it) until the next
+// lines show whether its construct closes; `quote_line`: where the quote held
+// open opened, 0 when none is.
+void RuleReader::hold_line(std::string_view line, std::size_t quote_line, bool bare) {
+    if (m_pending_lines == 0) {
+        m_pending.assign(line);
+        m_pending_first = m_line;
+        m_pending_depth = m_depth;
+        m_held.clear();
+        m_held_starts.assign(1, 0);
+    }
+    // Quotes held open one after the other over lines: the first is the stray one.
+    const bool chain = m_pending_quote && m_pending_lines > 0;
+    m_held.emplace_back(line);
+    ++m_pending_lines;
+    m_pending_quote = quote_line != 0;
+    if (!chain) m_quote_line = quote_line;
+    m_pending_bare = bare;
+}
+
+bool RuleReader::quote_given_up(std::size_t line) const {
+    return std::binary_search(m_quotes_given_up.begin(), m_quotes_given_up.end(), line);
+}
+
+// A quote that never closes: named, it ends with the line it opened on, and
+// the lines held after it are read again on their own.
+void RuleReader::give_up_quote() {
+    fault(Warning::Kind::QuoteNotClosed, m_quote_line);
+    // Each line once, in order: given up from the first line on, a quote opens on a later line each time.
+    m_quotes_given_up.insert(std::upper_bound(m_quotes_given_up.begin(), m_quotes_given_up.end(), m_quote_line), m_quote_line);
+    std::vector<std::string> held = std::move(m_held);
+    m_held.clear();
+    m_pending.clear();
+    m_pending_lines = 0;
+    m_pending_quote = false;
+    m_pending_bare = false;
+    m_line = m_pending_first - 1;
+    m_depth = m_pending_depth;
+    for (std::string& line : held) scan_general_line(m_scanning->joined.emplace_back(std::move(line)));
+}
+
+// The end of the text: what is still open never closes.
+void RuleReader::end_of_text() {
+    while (m_pending_lines > 0) {
+        if (m_pending_quote) {
+            give_up_quote();
+            continue;
+        }
+        if (!m_pending_bare) fault(Warning::Kind::BracketNotClosed, m_pending_first);
+        flush_pending();
+    }
+    if (m_depth != 0) fault(Warning::Kind::ActionNotClosed, m_action_line);
+    m_depth = 0;
+}
+
+void RuleReader::fault(Warning::Kind kind, std::size_t line) {
+    // One construct is named once, however it shows.
+    if (!m_faults.empty() && m_faults.back().kind == kind && m_faults.back().line == line) return;
+    m_faults.push_back({kind, m_path, line, {}});
+}
+
+std::vector<Warning> RuleReader::take_faults() {
+    return std::exchange(m_faults, {});
+}
+
+// A line held open, read as it stands: at the end of the file, or where the next line shows it never closes.
 void RuleReader::flush_pending() {
     m_pending_bare = false;
+    m_pending_quote = false;
+    m_held.clear();
     if (m_pending_lines == 0) return;
     std::vector<std::pair<std::size_t, std::size_t>> found;
     const std::string_view text = m_scanning->joined.emplace_back(std::move(m_pending));
     const LineWalk walk = walk_line(text, m_pending_depth, found);
     m_pending.clear();
     m_pending_lines = 0;
+    if (m_depth == 0 && walk.depth != 0) m_action_line = m_pending_first;
     m_depth = walk.depth;
     m_brackets.clear();
     for (const auto& [open_at, close] : found) m_brackets.push_back({open_at, close});
@@ -979,6 +1175,7 @@ __attribute__((always_inline)) inline void RuleReader::finish_line(std::string_v
         const std::string_view after = text.substr(open + 1);
         // Parsed here, beside the scan, not by the conversion that waits for the items.
         const LeadingCode code = leading_code(after);
+        ++m_brackets_read;
         if (m_items_kind == Items::FirstOfType && code.value && !m_values_met.insert(*code.value)) {
             ++m_passed;
         } else {
@@ -1009,6 +1206,11 @@ std::optional<Failure> RuleReader::close() {
     m_reading = false;
     std::optional<Failure> failure = std::move(m_failure);
     m_failure.reset();
+    // A file whose brackets were all lost to quotes or actions is never passed over in silence.
+    if (!failure && m_read_to_end && !m_closed && m_items_kind != Items::None && m_brackets_read == 0 &&
+        holds_type_brackets(m_path))
+        m_faults.push_back({Warning::Kind::NoTypesRead, m_path, 0, {}});
+    m_closed = true;
     return failure;
 }
 

@@ -13,6 +13,7 @@
 #include "include_statements.h"
 #include "large_pages.h"
 #include "type_code.h"
+#include "warning.h"
 #include "yield.h"
 
 namespace tessaro {
@@ -40,7 +41,14 @@ struct RuleItem {
 // - a type bracket is a "[" followed, after optional blanks, by "0x"; a "["
 //   inside quotes or an action's braces is none, and every bracket of a line
 //   counts;
-// - a bracket that opens on one line and closes on a later one is one bracket;
+// - an action ends at its first "}" outside quotes: a "{" inside it is text;
+// - a bracket or a quote that opens on one line and closes on a later one is
+//   one bracket or quote; an action may run over lines;
+// - a construct that mkgmap would find open where the next rule starts (an
+//   action or bracket whose next line starts no command of its kind, a quote
+//   or bracket still open at the end of the file or after a few lines) is a
+//   fault: it is named (faults()) and ends with the line it opened on, so that
+//   the rules after it are read;
 // - a rule whose bracket starts its line belongs to the nearest earlier
 //   non-blank line that holds no bracket yet (a condition written above it).
 // Before scanning, each line is normalised: tabs become blanks, every two
@@ -71,8 +79,15 @@ public:
     // Reads the next run of whole lines and finds their items; false once
     // the file is done.
     bool next_piece();
-    // Ends the reading: the failure of a file that could not be read (in full), if any.
+    // Ends the reading: the failure of a file that could not be read (in full)
+    // or that is no text (it holds NUL bytes: UTF-16, a binary file), if any.
     std::optional<Failure> close();
+    // The constructs left open that mkgmap refuses, in file order, as
+    // warnings naming the line where each opened, and NoTypesRead for a file
+    // read in full whose type brackets were all hidden; taken once, after close().
+    std::vector<Warning> take_faults();
+    // The type brackets read from the file so far, passed-over ones included.
+    std::size_t brackets_read() const { return m_brackets_read; }
     // After close(): the include statements of a file read to its end, when
     // they were asked for and each piece ended with a line feed (a file of CRs
     // alone is one line to include_statements, and many lines here).
@@ -139,6 +154,12 @@ private:
     bool scan_marked_line(const char* text, std::size_t line_start, std::size_t line_end, const std::uint64_t* bits);
     void scan_line_with_breaks(char* text, std::size_t size);
     void scan_general_line(std::string_view line);
+    bool ends_open_construct(std::string_view line);
+    void hold_line(std::string_view line, std::size_t quote_line, bool bare);
+    bool quote_given_up(std::size_t line) const;
+    void give_up_quote();
+    void end_of_text();
+    void fault(Warning::Kind kind, std::size_t line);
     void finish_line(std::string_view text, std::size_t line);
     void flush_pending();
     void carry_condition();
@@ -161,7 +182,8 @@ private:
 
     // State that runs on from line to line, and from piece to piece.
     std::size_t m_line = 0;       // lines read so far
-    int m_depth = 0;              // action braces open
+    int m_depth = 0;              // 1 inside an action
+    std::size_t m_action_line = 0;  // where the action open opened
     std::string_view m_condition;  // the nearest earlier non-blank line without a bracket
     bool m_has_condition = false;
     std::string m_carried_condition;  // its copy, when it came from an earlier piece
@@ -170,6 +192,14 @@ private:
     std::size_t m_pending_first = 0;  // its first line
     int m_pending_depth = 0;          // the braces open where it started
     bool m_pending_bare = false;      // held open only by a "[" at its end, which a code must follow
+    bool m_pending_quote = false;     // held open by a quote
+    std::vector<std::string> m_held;  // the lines held, as they came: read again when a quote never closes
+    std::vector<std::size_t> m_held_starts;  // where each starts in m_pending
+    std::size_t m_quote_line = 0;            // where the quote held open opened
+    char m_quote_char = 0;                   // and which it is
+    std::vector<std::size_t> m_quotes_given_up;  // lines whose open quote ends with them, in order
+    std::vector<Warning> m_faults;
+    std::size_t m_brackets_read = 0;
     bool m_plain = false;
     // The include statements, as asked for; their lines counted by line feeds.
     bool m_keep_statements = false;
@@ -186,6 +216,7 @@ private:
     std::optional<Failure> m_failure;
     bool m_reading = false;        // pieces are still to come from the file
     bool m_read_to_end = false;    // the file's last piece was read
+    bool m_closed = true;          // close() has looked at the file read
     std::size_t m_piece_size = 0;  // bytes read at once
     std::size_t m_filled = 0;      // pieces read (without a worker)
     std::unique_ptr<Worker> m_worker;
@@ -195,6 +226,11 @@ private:
 // carriage returns go, tabs become blanks, then every two blanks become one
 // (left to right), then "0 x" and "0 X" become "0x". Returns the new size.
 std::size_t normalise_rule_text(char* text, std::size_t size);
+
+// True when the file holds a type bracket outside comments: a "[" and, after
+// blanks, a digit (quotes and actions are not told apart: for a file whose
+// reading found no bracket, this says whether it has any that were hidden).
+bool holds_type_brackets(const std::string& path);
 
 // The type code of an item: the first word after its "[", cut at "]".
 std::string_view item_code(const RuleItem& item);

@@ -29,6 +29,7 @@ struct StyleType {
 struct StyleTypes {
     std::vector<StyleType> types;   // in the order a run meets them
     std::vector<Failure> failures;  // files that could not be read (in full), unsafe group names
+    std::vector<Warning> faults;    // constructs left open in the rule files, as the run names them
 };
 
 // The types of the style the request names, one per distinct type of a

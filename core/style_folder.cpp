@@ -45,7 +45,15 @@ std::vector<std::string> list_regular_files(const std::string& folder) {
 
 StyleListing list_style(const std::string& folder) {
     StyleListing out;
-    for (const std::string& name : list_files(folder)) {
+    // A folder under a rule file's name counts as that rule file: the run
+    // then names it as unreadable instead of passing over its types.
+    const std::vector<std::string> names = list_entries(folder, [](const fs::directory_entry& e) {
+        std::error_code ec;
+        if (!e.is_directory(ec)) return true;
+        const std::string lower = to_lower(from_fs_path(e.path().filename()));
+        return lower == "points" || lower == "lines" || lower == "polygons";
+    });
+    for (const std::string& name : names) {
         ++out.files;
         const std::string lower = to_lower(name);
         if (lower == "points") out.kinds += 'p';

@@ -16,7 +16,8 @@ struct StyleListing {
     std::string kinds;      // "p", "l", "g" for points, lines, polygons, in listing order
 };
 
-// Rule file names count without regard to case: "Points" is a points file.
+// Rule file names count without regard to case: "Points" is a points file;
+// so does a folder under such a name (no file, but the user meant one).
 StyleListing list_style(const std::string& folder);
 
 // The path of a rule file under the name it has in the folder ("Points" for

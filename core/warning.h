@@ -20,6 +20,14 @@ struct Warning {
         // (once a run; text: the first such type's code, section: its section, count: the labels).
         LabelNotInCodePage,
         IncludeFileGone,     // a sorted include file that is no longer there (path: the file)
+        // A construct of a rule file left open where mkgmap refuses the style
+        // (line: where it opened); the rules after it are read all the same.
+        ActionNotClosed,     // an action's "{" without its "}"
+        QuoteNotClosed,      // a quote without its closing quote
+        BracketNotClosed,    // a type bracket's "[" without its "]"
+        // A rule file with type brackets of which none could be read as a rule's
+        // type: they all stand in quotes or actions.
+        NoTypesRead,
     };
     Warning() = default;
     Warning(Kind k, std::string file, std::size_t at_line, std::string what)
@@ -34,5 +42,15 @@ struct Warning {
 
     bool operator==(const Warning&) const = default;
 };
+
+// How a map maker calls the construct of an *NotClosed warning.
+inline const char* open_construct_name(Warning::Kind kind) {
+    switch (kind) {
+        case Warning::Kind::ActionNotClosed: return "action \"{\"";
+        case Warning::Kind::QuoteNotClosed: return "quote";
+        case Warning::Kind::BracketNotClosed: return "type bracket \"[\"";
+        default: return "";
+    }
+}
 
 }  // namespace tessaro

@@ -56,12 +56,16 @@ std::string random_bytes(std::size_t n, unsigned seed) {
 // Empty, binary and random rule files convert; a huge line, a million lines and
 // a byte order mark still give their codes: after a BOM the rule's condition
 // keeps it (odd line ends and brackets: the rule reader's own test).
+// Binary files (NUL bytes: also UTF-16) are no rule text: named, and the text incomplete.
 TEST(HostileRules, empty_binary_random_and_huge_rule_files_convert_and_give_the_codes_they_hold) {
-    for (const std::string& bytes : {""s, "\0\0\0[0x\0"s, random_bytes(1 << 20, 1), random_bytes(4096, 2) + "\n[0x2d02]\n"}) {
+    for (const std::string& bytes : {""s, "\0\0\0[0x\0"s, random_bytes(1 << 20, 1), random_bytes(4096, 2) + "\n[0x2d02]\n",
+                                     "\xff\xfe[\0" "0\0x\0" "2\0]\0"s}) {
         Style s;
         for (const char* rules : {"s/points", "s/lines", "s/polygons"}) s.dir.write(rules, bytes);
         const Outcome r = s.convert();
-        EXPECT_EQ(r.exit_code, 0) << r.err;
+        const bool binary = bytes.find('\0') != std::string::npos;
+        EXPECT_EQ(r.exit_code, binary ? 1 : 0) << r.err;
+        EXPECT_EQ(r.err.find("not readable as text") != std::string::npos, binary) << r.err;
         EXPECT_EQ(r.typ.rfind("[_id]\r\n", 0), 0u);
     }
     Style s(std::string(100u << 20, 'x') + " " + BAR);
@@ -100,7 +104,8 @@ TEST(HostileRules, unreadable_files_pipes_and_dangling_links_among_the_rules_are
     fs::create_symlink(odd.dir / "gone", odd.dir / "s/inc/dangling");
     const Outcome listed = odd.convert({"--auto-inc"});
     EXPECT_EQ(listed.exit_code, 1) << listed.err;
-    for (const char* named : {"s/points", "s/lines"}) EXPECT_NE(listed.err.find(odd.dir / named), std::string::npos) << listed.err;
+    for (const char* named : {"s/points", "s/lines", "s/polygons"})
+        EXPECT_NE(listed.err.find(odd.dir / named), std::string::npos) << listed.err;
     EXPECT_EQ(listed.typ.find("[_"), 0u);  // the header only
     const Outcome pipe = odd.convert({"--inc-lines", "pipe"});
     EXPECT_EQ(pipe.exit_code, 2);

@@ -46,8 +46,12 @@ TEST(ScanText, finds_every_type_bracket_as_mkgmap_reads_the_rules) {
         // A bracket spread over lines is one bracket, read from the line it opens on.
         {"x=y [\n0x2 level 3\n]\nz=w [0x3]", {"1: 0x2 level 3 ] @x=y ", "4: 0x3] @z=w "}},
         // "[" inside quotes, a regular expression or an action's braces is no type bracket (on one line,
-        // "#" in quotes and every bracket of a line counting: the mkgmap_syntax golden files).
-        {"a=b { set c=[0x99] }\n{ set d=e\n[0x98] } [0x3d]", {"3: 0x3d] @[0x98] } "}},
+        // "#" in quotes and every bracket of a line counting: the mkgmap_syntax golden files); an
+        // action ends at its first "}", a "{" inside it is text; actions and quotes run over lines.
+        {"a=b { set c='[0x99]' }\nc=d { set d=e;\n\n # why\n add f=g\n} [0x3d]", {"6: 0x3d] @} "}},
+        {"a=1 {name '${name} [x]' | {name 'y'} [0x2f01]\na=2 [0x2f02]", {"1: 0x2f01] @a=1 {name '${name} [x]' | {name 'y'} ", "2: 0x2f02] @a=2 "}},
+        {"c=d { name \"a [0x01]\"\n | 'b' } [0x3d]", {"2: 0x3d] @ | 'b' } "}},
+        {"a='x\ny' [0x02]\nb=c [0x03]", {"1: 0x02] @a='x y' ", "3: 0x03] @b=c "}},
         {"name=\"[0x97]\" [0x3e]", {"1: 0x3e] @name=\"[0x97]\" "}},
         {"name=[x] [  0x01]", {"1:  0x01] @name=[x] "}},
         // CR, LF and CR LF each end a line.
@@ -63,6 +67,56 @@ TEST(ScanText, finds_every_type_bracket_as_mkgmap_reads_the_rules) {
         EXPECT_EQ(scan(text), items) << text;
         EXPECT_EQ(scan(text, true), items) << "general path: " << text;
     }
+}
+
+// The faults a scan names, as "kind line".
+std::vector<std::string> fault_texts(RuleReader& reader) {
+    std::vector<std::string> out;
+    for (const Warning& w : reader.take_faults()) out.push_back(std::string(open_construct_name(w.kind)) + " " + std::to_string(w.line));
+    return out;
+}
+
+// Each fault as mkgmap finds it (its own check names the line where the next rule starts):
+// named once at the line where it opened, and the rules after it read.
+TEST(ScanText, names_a_construct_left_open_and_reads_the_rules_after_it) {
+    const std::string action = open_construct_name(Warning::Kind::ActionNotClosed);
+    const std::string quote = open_construct_name(Warning::Kind::QuoteNotClosed);
+    const std::string bracket = open_construct_name(Warning::Kind::BracketNotClosed);
+    const std::string forty_rules = [] {
+        std::string rules;
+        for (int i = 0; i < 40; ++i) rules += "a=" + std::to_string(i) + " [0x" + std::to_string(10 + i) + "]\n";
+        return rules;
+    }();
+    struct Case {
+        std::string text;
+        std::size_t items;                // found
+        std::vector<std::string> faults;  // named
+    };
+    const Case cases[] = {
+        {"a=1 [0x01]\nm=* {add m='${m}'\na=2 [0x02]\na=3 [0x03]", 3, {action + " 2"}},
+        {"b=* { set highway=path; set sport=via_feratta)\na=2 [0x02]", 1, {action + " 1"}},
+        {"b=* { set a=b;\n set c=d\n" + forty_rules, 40, {action + " 1"}},
+        {"a=b { set x=y\n", 0, {action + " 1"}},
+        {"a=1 [0x01]\nname='x [0x05]\na=2 [0x02]\na=3 [0x03]", 3, {quote + " 2"}},
+        {"name='it\n" + forty_rules, 40, {quote + " 1"}},
+        // ... also where a later line's quote would close it, taking in that line's bracket.
+        {"a=1 [0x01]\nname='x\nb=c { set d='e' } [0x02]\nf=g [0x03]", 3, {quote + " 2"}},
+        {"a=1 [0x01 resolution 24\na=2 [0x02]\na=3 [0x03]", 3, {bracket + " 1"}},
+        {"a=1 [0x01 level 2\n", 1, {bracket + " 1"}},
+        // What mkgmap reads is no fault.
+        {"a=1 [0x01\n resolution 24\n\n# why\n]\nb=* {add x=y;\n set z=w }\na=2 [0x02]", 2, {}},
+        {"a='x\ny' [0x01]\nb=c {name 'p'\n | 'q' } [0x02]", 2, {}},
+    };
+    for (const Case& c : cases) {
+        for (const bool plain : {false, true}) {
+            RuleReader reader;
+            reader.scan_text(c.text, plain);
+            EXPECT_EQ(reader.items().size(), c.items) << c.text;
+            EXPECT_EQ(fault_texts(reader), c.faults) << c.text;
+        }
+    }
+    // The rules after a fault are those of the text without it.
+    EXPECT_EQ(scan("a=1 [0x01]\nm=* {add m='${m}'\n" + forty_rules), scan("a=1 [0x01]\nm=* {add m='${m}'}\n" + forty_rules));
 }
 
 // The normalisations one after the other, each a plain replacement over the
@@ -196,6 +250,38 @@ TEST(NextPiece, gives_the_items_of_the_whole_file) {
         EXPECT_EQ(read_file(path, RuleReader::Items::None).statements, statements);
         EXPECT_EQ(statements, none ? std::nullopt : std::optional(include_statements(text)));
         EXPECT_TRUE(none || text.size() < 500 * 1024 || (statements && statements->size() > 100));
+    }
+    // A fault near the end of a piece reads the same as in the whole text.
+    {
+        std::string faulty;
+        for (int i = 0; faulty.size() < 300 * 1024; ++i)
+            faulty += "highway=h" + std::to_string(i) + (i % 3 == 0 ? " { set x='y' }" : "") + " [0x" + std::to_string(i % 900 + 100) + "]\n";
+        faulty.insert(faulty.find('\n', 256 * 1024 - 200) + 1, "name='it [0x7f]\nm=* {add m=n\n");
+        const std::string path = dir.write("faulty", faulty);
+        RuleReader reader;
+        reader.open(path);
+        Items items;
+        while (reader.next_piece())
+            for (const std::string& item : item_texts(reader)) items.push_back(item);
+        EXPECT_FALSE(reader.close());
+        EXPECT_EQ(fault_texts(reader).size(), 2u);
+        EXPECT_EQ(items, scan(faulty));
+        EXPECT_EQ(items.size(), scan(replace_all(faulty, "name='it [0x7f]\nm=* {add m=n\n", "")).size());
+    }
+    // A file whose brackets all stand in quotes or actions is named; a UTF-16
+    // file (and any with NUL bytes) is no text.
+    {
+        RuleReader reader;
+        reader.open(dir.write("hidden", "a=b {name '[0x01]'}\n# [0x02]\n"));
+        while (reader.next_piece()) {}
+        EXPECT_FALSE(reader.close());
+        const std::vector<Warning> faults = reader.take_faults();
+        ASSERT_EQ(faults.size(), 1u);
+        EXPECT_EQ(faults[0].kind, Warning::Kind::NoTypesRead);
+        const std::string utf16("\xff\xfe" "a\0=\0b\0 \0[\0" "0\0x\0" "1\0]\0\n\0", 22);
+        const FileRead read = read_file(dir.write("utf16", utf16), RuleReader::Items::Rules);
+        EXPECT_TRUE(read.items.empty());
+        EXPECT_EQ(read.failure, (Failure{Failure::Kind::NotText, dir / "utf16", 0, {}}));
     }
     const FileRead missing = read_file(dir / "none", RuleReader::Items::Rules);
     EXPECT_EQ(missing.pieces, 0u);
