@@ -37,9 +37,9 @@ struct RuleItem {
 // Reads one rule file a piece at a time and finds its type brackets as mkgmap
 // reads them, so that every type of the file is found:
 // - CR, LF and CR LF each end a line; "#" outside quotes starts a comment;
-// - a type bracket is a "[" followed, after optional blanks, by "0x"; a "["
-//   inside quotes or an action's braces is none, and every bracket of a line
-//   counts;
+// - a type bracket is a "[" followed, after optional blanks, by a digit (a
+//   "0x", decimal or octal code); a "[" inside quotes or an action's braces
+//   is none, and every bracket of a line counts;
 // - a bracket that opens on one line and closes on a later one is one bracket;
 // - a rule whose bracket starts its line belongs to the nearest earlier
 //   non-blank line that holds no bracket yet (a condition written above it).

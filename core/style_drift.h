@@ -31,8 +31,8 @@ struct StyleTypes {
     std::vector<Failure> failures;  // files that could not be read (in full), unsafe group names
 };
 
-// The types of the style the request names, one per distinct type of a
-// section (codes that are no number are left out, as the run leaves them),
+// The types of the style the request names, one per TYP type of a section
+// (code_typ_type; codes that are no number are left out, as the run leaves them),
 // from the same files and in the same order as run_create_typ reads them.
 StyleTypes list_style_types(const CreateTypRequest& request, const Yield& yield = {});
 
