@@ -143,7 +143,7 @@ std::string warnings_prefix(const std::vector<Warning>& warnings) {
         }
         text += w.path + (w.line == 0 ? std::string() : ":" + std::to_string(w.line)) + ": ";
         switch (w.kind) {
-            case Warning::Kind::CodeNotHex: text += "type code " + what + " is not a hexadecimal number - rule left out"; break;
+            case Warning::Kind::CodeNotHex: text += "type code " + what + " is not a number - rule left out"; break;
             case Warning::Kind::LibraryEntryBroken:
                 text += "library entry Type=" + what + " not used - no [end], or the code is not hexadecimal";
                 break;

@@ -93,7 +93,7 @@ std::string warning_text(const Warning& w) {
     const std::string where = "warning: " + w.path + (w.line == 0 ? std::string() : ":" + std::to_string(w.line)) + ": ";
     switch (w.kind) {
         case Warning::Kind::CodeNotHex:
-            return where + "type code " + printable(w.text) + " is not a hexadecimal number; the rule has no entry";
+            return where + "type code " + printable(w.text) + " is not a number; the rule has no entry";
         case Warning::Kind::LibraryEntryBroken:
             return where + "library entry Type=" + printable(w.text) +
                    " not used: it has no [end] or its code is not hexadecimal";

@@ -25,7 +25,7 @@ struct Conversion {
     TypText& out;
     RuleReader* rules;  // reads the rule file in hand
     CreateTypReport& report;
-    // The types written so far in this run: one entry for each, whichever
+    // The TYP types written so far in this run: one entry for each, whichever
     // rule file names it first.
     PerSection<TypeSet> types{};
     bool classic_looks = false;
@@ -42,10 +42,10 @@ struct Conversion {
     // Lends the memory of the texts that wait (may be null).
     PagePool* pages = nullptr;
 
-    // The type code of an item whose type has no entry yet (it counts as
-    // written from now on); nothing for a type written already, and nothing,
+    // True for an item whose TYP type (code_typ_type) has no entry yet: it
+    // counts as written from now on. False for a type written already, and,
     // with a warning naming the file and line, for a code that is no number.
-    std::optional<std::string_view> new_type(Section section, const RuleItem& item, const std::string& path);
+    bool new_type(Section section, const RuleItem& item, const std::string& path);
 
     // The library look of a code, named by the look's name unless the looks are
     // classic or Include Tag Text is on; a label that could not be added, or lost

@@ -526,15 +526,12 @@ void Conversion::note_lost_label(Section section, std::string_view code) {
     report.warnings.push_back(std::move(w));
 }
 
-std::optional<std::string_view> Conversion::new_type(Section section, const RuleItem& item, const std::string& path) {
-    const std::string_view code = item.code;
-    const std::optional<std::uint32_t> value = item.value;
-    if (!value) {
-        report.warnings.push_back({Warning::Kind::CodeNotHex, path, item.line, std::string(code)});
-        return std::nullopt;
+bool Conversion::new_type(Section section, const RuleItem& item, const std::string& path) {
+    if (!item.value) {
+        report.warnings.push_back({Warning::Kind::CodeNotHex, path, item.line, std::string(item.code)});
+        return false;
     }
-    if (!types[section].insert(section_type(section, *value))) return std::nullopt;
-    return code;
+    return types[section].insert(code_typ_type(section, *item.value));
 }
 
 std::optional<std::string> Conversion::look_by_tags(Section section, std::string_view code, const RuleItem& item,

@@ -22,8 +22,8 @@ std::optional<int> look_level(std::string_view entry);
 // library's ";level-without-look=N" line, else LEVEL_WITHOUT_LOOK.
 int level_without_look(std::string_view library);
 
-// A polygon type for the draw order: the hexadecimal digits of its code as
-// the rule wrote them, and its level.
+// A polygon type for the draw order: the hexadecimal digits of its type
+// (as the rule wrote them, where they name it), and its level.
 struct DrawOrderLine {
     std::string digits;
     int level = 1;

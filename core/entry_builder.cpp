@@ -1,8 +1,10 @@
 #include "entry_builder.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "text_util.h"
+#include "type_code.h"
 
 namespace tessaro {
 
@@ -66,7 +68,17 @@ LibraryLook get_code(Section section, std::string_view code, std::string_view co
         return look;
     }
     // Read where it stands in the library; copied once, with its label if it gets one.
-    const std::string_view text = entry.look;
+    std::string_view text = entry.look;
+    // A look borrowed from another type (a polygon's 0x5001 finds 0x50's)
+    // becomes the entry of the code's own type: under its code.
+    std::string retyped;
+    const std::optional<std::uint32_t> value = find_ci(code, "0x") == 0 ? code_value(code) : std::nullopt;
+    const std::optional<std::uint32_t> entry_value = code_value(text.substr(0, text.find_first_of(" \t\r\n")));
+    if (value && entry_value && code_typ_type(section, *value) != typ_type(*entry_value)) {
+        const std::size_t line_end = std::min(text.find_first_of("\r\n"), text.size());
+        retyped.append(code).append(text.substr(line_end));
+        text = retyped;
+    }
     std::string_view name;
     if (!include_tag_text) {
         const std::size_t name_at = named ? find_name_line(text) : std::string::npos;

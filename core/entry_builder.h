@@ -14,7 +14,7 @@ namespace tessaro {
 // Longest label mkgmap's TYP compiler takes.
 inline constexpr std::size_t MAX_LABEL_BYTES = 254;
 
-// The library key of a type code for a section (without "0x"):
+// The library key of a hexadecimal type code for a section (without "0x"):
 // point 0x2f0b -> 02f0b, line 0x01 -> 00100, polygon 0x1f00 -> 1f.
 std::string library_key(Section section, std::string_view code);
 
@@ -29,7 +29,9 @@ struct LibraryLook {
 // get_code: the library look of a type code. With Include Tag Text on, the
 // rule condition becomes a label line of the entry, unless it has its own;
 // with it off and `named`, the look's name (its ";name=" line) does.
-// A broken entry (see LibraryText::Entry) gives no look.
+// A broken entry (see LibraryText::Entry) gives no look. The look is the
+// code's own type's: one found under another type's key (a polygon's 0x5001
+// under 0x50) starts with `code` instead of the library's.
 LibraryLook get_code(Section section, std::string_view code, std::string_view condition, const LibraryText& library,
                      bool include_tag_text, bool named = false);
 

@@ -79,13 +79,12 @@ void write_lines(Conversion& cv, const std::string& path) {
             // The items the reader passed over (their types came earlier in the file) drew too.
             draws.pass(hit.passed);
             // Most items repeat a type already written: only a new one is built as text.
-            const std::optional<std::string_view> code = cv.new_type(Section::Line, hit, path);
-            if (!code) {
+            if (!cv.new_type(Section::Line, hit, path)) {
                 draws.pass();
                 continue;
             }
             const auto [r1, r2] = draws.take();
-            const std::string token = to_lower(*code);
+            const std::string token = typ_code(hit.code, *hit.value);
 
             const std::string item = hit.text();
             const std::string_view rule_text = std::string_view(item).substr(item.find('@') + 1);

@@ -11,9 +11,8 @@ void write_points(Conversion& cv, const std::string& path) {
     while (cv.rules->next_piece()) {
         for (const RuleItem& hit : cv.rules->items()) {
             // Most items repeat a type already written: only a new one is built as text.
-            const std::optional<std::string_view> token = cv.new_type(Section::Point, hit, path);
-            if (!token) continue;
-            const std::string code = to_lower(*token);
+            if (!cv.new_type(Section::Point, hit, path)) continue;
+            const std::string code = typ_code(hit.code, *hit.value);
 
             // The label follows the code's word, from the item's "@" on.
             const std::string text = hit.text();
@@ -29,7 +28,7 @@ void write_points(Conversion& cv, const std::string& path) {
                     entry = std::move(*by_tags);
                 } else if (!cv.classic_looks) {
                     look.source = LookSource::Marker;
-                    const std::uint32_t type = section_type(Section::Point, *code_value(code));
+                    const std::uint32_t type = section_type(Section::Point, *hit.value);
                     entry = point_marker(code, type, cv.include_tag_text ? cv.label(Section::Point, code, label) : std::string());
                 } else {
                     continue;

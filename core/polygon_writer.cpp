@@ -43,13 +43,13 @@ std::string builtin_entry(const std::string& code, const std::string& label, std
     return e.append("[end]").append(CRLF);
 }
 
-// A polygon type as the draw order names it: the digits as the rule wrote
-// them, unless they name the type only as mkgmap reads styles (0x4f00 for
-// 0x4f), which the draw order would take for another type.
-std::string draw_order_digits(std::string_view code) {
-    const std::uint32_t value = *code_value(code);
+// A polygon type as the draw order names it: the hexadecimal digits as the
+// rule wrote them, unless they name the type only as mkgmap reads styles
+// (0x4f00 for 0x4f), which the draw order would take for another type, or
+// the rule wrote no hexadecimal code.
+std::string draw_order_digits(std::string_view code, std::uint32_t value) {
     const std::uint32_t type = section_type(Section::Polygon, value);
-    if (type == value) return std::string(code.substr(2));
+    if (type == value && code.size() > 2 && (code[1] | 0x20) == 'x') return std::string(code.substr(2));
     char digits[16];
     std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned>(type));
     return digits;
@@ -85,14 +85,13 @@ void write_polygons(Conversion& cv, const std::string& path) {
             // The items the reader passed over (their types came earlier in the file) drew too.
             draws.pass(hit.passed);
             // Most items repeat a type already written: only a new one is built as text.
-            const std::optional<std::string_view> token = cv.new_type(Section::Polygon, hit, path);
-            if (!token) {
+            if (!cv.new_type(Section::Polygon, hit, path)) {
                 draws.pass();
                 continue;
             }
             const auto [r, g, b] = draws.take();
-            listed.push_back({draw_order_digits(*token), without_look});
-            const std::string code = to_lower(*token);
+            listed.push_back({draw_order_digits(hit.code, *hit.value), without_look});
+            const std::string code = typ_code(hit.code, *hit.value);
 
             // Items hold no tabs: stripping made them blanks.
             const std::string text = hit.text();

@@ -220,9 +220,10 @@ inline RuleReader::LineSpecials specials_of(const std::uint64_t* bits, std::size
     return specials;
 }
 
-// True when "0x" in either case starts at pos.
+// True when a code starts at pos: "0x" in either case, or a digit (mkgmap
+// reads decimal and octal codes too).
 inline bool code_at(std::string_view line, std::size_t pos) {
-    return pos + 1 < line.size() && line[pos] == '0' && (line[pos + 1] | 0x20) == 'x';
+    return pos < line.size() && line[pos] >= '0' && line[pos] <= '9';
 }
 
 }  // namespace

@@ -16,12 +16,11 @@ StyleTypes list_style_types(const CreateTypRequest& request, const Yield& yield)
         rules.open(path);
         while (rules.next_piece()) {
             for (const RuleItem& item : rules.items()) {
-                const std::string_view code = item_code(item);
-                const std::optional<std::uint32_t> value = code_value(code);
-                if (!value) continue;
-                const std::uint32_t type = section_type(section, *value);
+                if (!item.value) continue;
+                // One type for each entry a TYP text can hold, as the run keeps them.
+                const std::uint32_t type = code_typ_type(section, *item.value);
                 if (!seen[section].insert(type)) continue;
-                found.types.push_back({section, typ_type(type), std::string(code), path, item.line});
+                found.types.push_back({section, type, std::string(item.code), path, item.line});
             }
         }
         if (std::optional<Failure> failure = rules.close()) found.failures.push_back(std::move(*failure));

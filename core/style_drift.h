@@ -32,8 +32,8 @@ struct StyleTypes {
     std::vector<Warning> faults;    // constructs left open in the rule files, as the run names them
 };
 
-// The types of the style the request names, one per distinct type of a
-// section (codes that are no number are left out, as the run leaves them),
+// The types of the style the request names, one per TYP type of a section
+// (code_typ_type; codes that are no number are left out, as the run leaves them),
 // from the same files and in the same order as run_create_typ reads them.
 StyleTypes list_style_types(const CreateTypRequest& request, const Yield& yield = {});
 

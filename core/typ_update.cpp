@@ -37,10 +37,9 @@ private:
     std::vector<std::size_t> m_starts{0};
 };
 
-// A style's polygon 0x4f00 is kept as 0x4f (section_type), a line's 0x01 as
-// 0x01; the TYP text's values read as typ_type makes both 0x..00.
+// The run keeps the style's types as TYP types, as the reader reads the text's.
 bool style_uses(const TypeSet& types, std::uint32_t type) {
-    return types.contains(type) || (type >= 0x100 && type <= 0xffff && (type & 0xff) == 0 && types.contains(type >> 8));
+    return types.contains(type);
 }
 
 std::uint64_t key_of(Section section, std::uint32_t type) {

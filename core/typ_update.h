@@ -38,7 +38,7 @@ struct TypUpdate {
 struct FreshRun {
     std::string_view text;
     const std::vector<EntryLook>& looks;  // one for each entry of `text`, in order
-    const PerSection<TypeSet>& types;     // every type of the style, as Conversion::new_type keys them
+    const PerSection<TypeSet>& types;     // every TYP type of the style, as Conversion::new_type keys them
     const PerSection<bool>& sections;     // those it read; the old entries of the others are kept as they are
 };
 

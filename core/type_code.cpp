@@ -2,21 +2,39 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+
+#include "text_util.h"
 
 namespace tessaro {
 
 using detail::HEX_DIGITS;
 
 std::optional<std::uint32_t> code_value(std::string_view code) {
-    if (code.size() < 3 || code[0] != '0' || (code[1] | 0x20) != 'x') return std::nullopt;
+    // Java's Integer.decode, less its signs, which mkgmap's reader refuses.
+    std::uint32_t base = 10;
+    std::size_t from = 0;
+    if (code.size() >= 2 && code[0] == '0') {
+        const bool hex = (code[1] | 0x20) == 'x';
+        base = hex ? 16 : 8;
+        from = hex ? 2 : 1;
+    }
+    if (from == code.size()) return std::nullopt;
     std::uint64_t value = 0;
-    for (std::size_t i = 2; i < code.size(); ++i) {
+    for (std::size_t i = from; i < code.size(); ++i) {
         const std::uint8_t digit = HEX_DIGITS[static_cast<unsigned char>(code[i])];
-        if (digit == 0xFF) return std::nullopt;
-        value = value * 16 + digit;
-        if (value > 0xFFFFFFFFu) return std::nullopt;
+        if (digit >= base) return std::nullopt;
+        value = value * base + digit;
+        if (value > MAX_CODE_VALUE) return std::nullopt;
     }
     return static_cast<std::uint32_t>(value);
+}
+
+std::string typ_code(std::string_view code, std::uint32_t value) {
+    if (code.size() > 2 && code[0] == '0' && (code[1] | 0x20) == 'x') return to_lower(code);
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "0x%02x", static_cast<unsigned>(value));
+    return digits;
 }
 
 LeadingCode detail::other_leading_code(std::string_view text, std::size_t first) {

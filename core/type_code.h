@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -11,9 +12,18 @@
 
 namespace tessaro {
 
-// The number a type code stands for: "0x" (either case) and one or more
-// hexadecimal digits, at most 32 bits of value; nothing for anything else.
+// The largest code mkgmap takes: it decodes codes as Java ints.
+inline constexpr std::uint32_t MAX_CODE_VALUE = 0x7FFFFFFF;
+
+// The number a type code stands for, as mkgmap decodes it: "0x" (either case)
+// and hexadecimal digits, "0" and octal digits, or decimal digits; at most
+// MAX_CODE_VALUE. Nothing for anything else, a sign too.
 std::optional<std::uint32_t> code_value(std::string_view code);
+
+// The code as an entry's Type= writes it: a "0x" code as the rule wrote it, in
+// lower case; a decimal or octal one in hexadecimal ("0x2d02" for 11522), two
+// digits at least, as the built-in looks name their codes.
+std::string typ_code(std::string_view code, std::uint32_t value);
 
 // The code that a type bracket's text starts with (blanks skipped, up to a
 // blank or "]") and its code_value, in one pass for the usual code.
@@ -34,7 +44,7 @@ inline constexpr std::array<std::uint8_t, 256> HEX_DIGITS = [] {
     }
     return table;
 }();
-// The code from `first` on when it is no plain "0x" and digits.
+// The code from `first` on when it is no plain "0x" and digits (a decimal one too).
 LeadingCode other_leading_code(std::string_view text, std::size_t first);
 // Reads the hexadecimal digits of text from `from` on, up to `to`, into
 // value (held at a little over 32 bits: larger is too large alike); returns
@@ -63,7 +73,7 @@ inline LeadingCode leading_code(std::string_view text) {
         const std::size_t end = detail::read_hex_digits(text.data(), first + 2, n, value);
         if (end == n || text[end] == ' ' || text[end] == ']') {
             const std::string_view code = text.substr(first, end - first);
-            if (end == first + 2 || value > 0xFFFFFFFFu) return {code, std::nullopt};
+            if (end == first + 2 || value > MAX_CODE_VALUE) return {code, std::nullopt};
             return {code, static_cast<std::uint32_t>(value)};
         }
     }
@@ -71,14 +81,21 @@ inline LeadingCode leading_code(std::string_view text) {
 }
 
 // The type a code's number means in a section, as mkgmap reads a style: a
-// point's 0x2f is its 0x2f00, a polygon's 0x2f00 its 0x2f. Codes equal by
-// this are one type.
+// point's 0x2f is its 0x2f00, a polygon's 0x2f00 its 0x2f (but 0x5001 stays
+// 0x5001). Codes equal by this are one type to mkgmap's style reading.
 std::uint32_t section_type(Section section, std::uint32_t value);
 
 // The type a TYP text's Type= value stands for: a value up to 0xff is a type
 // without subtype (0x2f is 0x2f00, a line's 0x00100 is 0x01's 0x100). A
 // style's code is compared after section_type, read the same way.
 std::uint32_t typ_type(std::uint32_t value);
+
+// The TYP type of a rule's code in a section: typ_type of its section_type.
+// A TYP text can hold one entry for each: mkgmap's TYP compiler takes a
+// line's 0x02 and 0x200 for one type, though its style reading does not.
+inline std::uint32_t code_typ_type(Section section, std::uint32_t value) {
+    return typ_type(section_type(section, value));
+}
 
 // The types met so far: one entry for each.
 class TypeSet {

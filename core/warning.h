@@ -12,7 +12,7 @@ namespace tessaro {
 // follow. As with Failure, the front ends put it into words.
 struct Warning {
     enum class Kind {
-        CodeNotHex,          // a rule's type code is not a hexadecimal number (text: the code)
+        CodeNotHex,          // a rule's type code is no number mkgmap reads (text: the code)
         LibraryEntryBroken,  // a library entry without [end] or with a bad Type= (text: the code)
         IncludeNotFollowed,  // an include statement that takes rules from another style (text: the statement)
         OtherStyleMissing,   // the other style that a statement names is not there (text: its name)

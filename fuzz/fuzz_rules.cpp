@@ -82,9 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(item.line >= 1 && item.line <= lines, "an item names a line of the text");
         require(item.line >= last_line, "items come in line order");
         last_line = item.line;
-        // A type bracket holds "0x" after optional blanks: the code starts there.
+        // A type bracket holds a digit after optional blanks: the code starts there.
         const std::string_view code = item_code(item);
-        require(hex_prefix_at(code, 0), "an item's code starts with 0x");
+        require(!code.empty() && code[0] >= '0' && code[0] <= '9', "an item's code starts with a digit");
         require(code.find(']') == std::string_view::npos && code.find(' ') == std::string_view::npos,
                 "an item's code is one word without its bracket");
         require(item.text().find(" @") != std::string::npos, "every item holds \" @\"");

@@ -35,6 +35,10 @@ TEST(ScanText, finds_every_type_bracket_as_mkgmap_reads_the_rules) {
         // case and a bracket that a line break splits: the golden files).
         {"amenity=bar [0x2d02 resolution 24]", {"1: 0x2d02 resolution 24] @amenity=bar "}},
         {"a\t=\tb  [0 x1f]", {"1: 0x1f] @a = b "}},
+        // mkgmap reads decimal and octal codes too: a bracket starts with any digit.
+        {"a=b [11522 resolution 24] c=d [ 010]\n[9]",
+         {"1: 11522 resolution 24] c=d [ 010] @a=b ", "1:  010] @ c=d ", "2: 9] @"}},
+        {"x=y [\n47 level 3\n]", {"1: 47 level 3 ] @x=y "}},
         // A code on a line of its own joins the nearest earlier non-blank line without a
         // bracket, whatever its condition holds; comment and blank lines between are skipped.
         {"x=y [0x01]\ncuisine~'.*pizza.*'\n    [0x2a0a resolution 24]",

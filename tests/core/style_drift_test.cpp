@@ -24,8 +24,9 @@ std::string where(const StyleType& t) {
 
 TEST(ListStyleTypes, names_each_type_once_by_its_first_rule_in_the_order_the_run_reads_the_files) {
     test::TempDir dir;
-    dir.write("s/points", "a=b [0x2f]\nc=d\n[0x2f00 resolution 24]\ne=f [0x2f0b] g=h [0xZZ]\n");
-    dir.write("s/lines", "x=y [0x01 road_class=4]\n");
+    dir.write("s/points", "a=b [0x2f]\nc=d\n[0x2f00 resolution 24]\ne=f [0x2f0b] g=h [0xZZ]\no=p [12043]\n");
+    // A line's 0x100 is its 0x01 in a TYP text.
+    dir.write("s/lines", "x=y [0x01 road_class=4]\nz=w [0x100]\n");
     dir.write("s/polygons", "w=v [0x1f00]\nu=t [0x1f]\n");
     dir.write("s/inc/more", "k=l [0x2f0b resolution 20]\nm=n [0x30 resolution 20]\n");
     CreateTypRequest request;

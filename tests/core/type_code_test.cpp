@@ -1,32 +1,181 @@
 #include "type_code.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <random>
 #include <set>
 
+#include "support/mkgmap.h"
+#include "support/temp_dir.h"
+
 namespace tessaro {
 namespace {
 
-// strtoul's reading of the same text, where the text is "0x" and hex digits only.
-std::optional<std::uint32_t> by_strtoul(const std::string& code) {
-    if (code.size() < 3 || code[0] != '0' || (code[1] != 'x' && code[1] != 'X')) return std::nullopt;
-    if (code.find_first_not_of("0123456789abcdefABCDEF", 2) != std::string::npos) return std::nullopt;
-    const unsigned long long value = std::strtoull(code.c_str() + 2, nullptr, 16);
-    if (value > 0xFFFFFFFFull || code.find_first_not_of('0', 2) + 16 < code.size()) return std::nullopt;
+// C's strtoull in base 0 reads a number as Java's Integer.decode, which
+// mkgmap decodes codes with, does: "0x" hexadecimal, a leading 0 octal, else
+// decimal. mkgmap takes no sign, and nothing beyond a Java int.
+std::optional<std::uint32_t> by_strtoull(const std::string& code) {
+    if (code.empty() || code[0] < '0' || code[0] > '9') return std::nullopt;
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(code.c_str(), &end, 0);
+    if (end != code.c_str() + code.size() || errno == ERANGE || value > 0x7FFFFFFFull) return std::nullopt;
     return static_cast<std::uint32_t>(value);
 }
 
-TEST(CodeValue, reads_what_strtoul_reads_and_refuses_everything_else) {
+TEST(CodeValue, reads_what_strtoull_reads_in_base_0_up_to_a_java_int_and_refuses_everything_else) {
     std::mt19937 rng(9);
-    const std::string alphabet("0xX19aAfFgG- \0", 14);
-    for (int i = 0; i < 200000; ++i) {
-        std::string code = rng() % 2 ? "0x" : "";
-        code.resize(code.size() + rng() % 11);
-        for (std::size_t k = code.empty() ? 0 : 2; k < code.size(); ++k) code[k] = alphabet[rng() % alphabet.size()];
-        ASSERT_EQ(code_value(code), by_strtoul(code)) << testing::PrintToString(code);
+    const std::string alphabet("0xX1789aAfFgG-+ \0", 17);
+    const char* const starts[] = {"0x", "0X", "0", "", "1", "2"};
+    for (int i = 0; i < 300000; ++i) {
+        std::string code = starts[rng() % std::size(starts)];
+        const std::size_t fixed = code.size();
+        code.resize(fixed + rng() % 12);
+        for (std::size_t k = fixed; k < code.size(); ++k) code[k] = alphabet[rng() % alphabet.size()];
+        ASSERT_EQ(code_value(code), by_strtoull(code)) << testing::PrintToString(code);
+        // The reader's inline reading of a bracket agrees with the general one.
+        const std::string bracket = " " + code + " resolution 24]";
+        const LeadingCode lead = leading_code(bracket);
+        ASSERT_EQ(lead.value, code_value(lead.code)) << testing::PrintToString(code);
     }
-    EXPECT_EQ(code_value("0x00000000ffffffff"), 0xFFFFFFFFu);
-    EXPECT_EQ(code_value("0x100000000"), std::nullopt);
+}
+
+// The codes whose TYP types are compared: the edges of each section's
+// reading, in hexadecimal, decimal and octal.
+const std::vector<std::string> CODES = {
+    "0x00",    "0",       "0xff",    "255",     "0x100",   "256",     "0x5000",  "20480",   "0x5001",  "20481",
+    "0x4f01",  "0x4f00",  "0x4f",    "047400",  "0x10000", "0x10f00", "0x10f",   "0x10f04", "0x1ffff", "0x2f",
+    "47",      "0x2f00",  "0X2F02",  "11522",   "010",     "0x02",    "0x200",   "0x300",   "3",       "0xffff",
+};
+
+// mkgmap's reading of a style with each code in each section: the value it
+// prints for each (a polygon's 0x5000 as 0x50), in the order of CODES.
+PerSection<std::vector<std::uint32_t>> mkgmap_reading(const test::TempDir& tmp) {
+    std::string rules;
+    for (const std::string& code : CODES) rules += "a=b [" + code + " resolution 24]\n";
+    tmp.write("styles/codes/version", "0\n");
+    for (Section s : ALL_SECTIONS) tmp.write(std::string("styles/codes/") + rule_file_name(s), rules);
+    const std::string run = "cd '" + tmp.path() + "' && java -cp " + test::MKGMAP_JAR +
+                            " uk.me.parabola.mkgmap.osmstyle.StyleImpl styles codes > codes.out 2> codes.err";
+    EXPECT_EQ(std::system(run.c_str()), 0) << run;
+    const std::string printed = test::read_bytes(tmp / "codes.out");
+    PerSection<std::vector<std::uint32_t>> read;
+    for (Section s : ALL_SECTIONS)
+        for (const std::string& code : test::printed_codes(test::printed_section(printed, s)))
+            read[s].push_back(static_cast<std::uint32_t>(std::stoul(code, nullptr, 16)));
+    return read;
+}
+
+// A Type= value as mkgmap's TYP compiler files it: up to 0xff a type without
+// subtype (the next test holds this against the compiler itself).
+std::uint32_t filed_as(std::uint32_t value) {
+    return value <= 0xff ? value << 8 : value;
+}
+
+TEST(CodeTypType, is_the_type_mkgmap_reads_from_a_style_as_a_typ_text_files_it_in_each_section) {
+    if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
+    const test::TempDir tmp;
+    const PerSection<std::vector<std::uint32_t>> read = mkgmap_reading(tmp);
+    for (Section s : ALL_SECTIONS) {
+        ASSERT_EQ(read[s].size(), CODES.size()) << section_name(s);
+        for (std::size_t i = 0; i < CODES.size(); ++i) {
+            const std::optional<std::uint32_t> value = code_value(CODES[i]);
+            ASSERT_TRUE(value) << CODES[i];
+            // mkgmap prints points and lines as their values are.
+            if (s != Section::Polygon) {
+                EXPECT_EQ(*value, read[s][i]) << CODES[i];
+            }
+            EXPECT_EQ(code_typ_type(s, *value), filed_as(read[s][i])) << section_name(s) << " " << CODES[i];
+            // The entry's own Type= is filed as the same type.
+            EXPECT_EQ(code_typ_type(s, *value), filed_as(*code_value(typ_code(CODES[i], *value))))
+                << section_name(s) << " " << CODES[i];
+        }
+    }
+}
+
+TEST(CodeValue, refuses_exactly_the_codes_mkgmap_refuses) {
+    if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
+    const std::vector<std::pair<std::string, bool>> codes = {
+        {"0x7fffffff", true}, {"2147483647", true}, {"017777777777", true}, {"00", true}, {"0x0002f0b", true},
+        {"0x80000000", false}, {"2147483648", false}, {"020000000000", false}, {"0x", false}, {"1e3", false},
+        {"0x2f0g", false}, {"00x2f05", false}, {"0x2f06resolution", false}, {"09", false}, {"0x-5", false},
+    };
+    // mkgmap stops at the first code it refuses: a style for each.
+    const test::TempDir tmp;
+    std::string list;
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        const std::string name = "s" + std::to_string(i);
+        tmp.write("styles/" + name + "/version", "0\n");
+        tmp.write("styles/" + name + "/points", "a=b [" + codes[i].first + " resolution 24]\n");
+        list += name + "\n";
+    }
+    tmp.write("styles.list", list);
+    const std::string run = "cd '" + tmp.path() + "' && xargs -P 2 -I{} sh -c 'java -cp " + test::MKGMAP_JAR +
+                            " uk.me.parabola.mkgmap.osmstyle.StyleImpl styles {} > {}.out 2>&1; echo $? > {}.status'"
+                            " < styles.list";
+    ASSERT_EQ(std::system(run.c_str()), 0) << run;
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        const std::string name = "s" + std::to_string(i);
+        const bool taken = test::read_bytes(tmp / (name + ".status")) == "0\n";
+        ASSERT_EQ(taken, codes[i].second) << codes[i].first << ": " << test::read_bytes(tmp / (name + ".out"));
+        const std::vector<std::string> printed =
+            test::printed_codes(test::printed_section(test::read_bytes(tmp / (name + ".out")), Section::Point));
+        if (taken) {
+            ASSERT_EQ(printed.size(), 1u) << codes[i].first;
+            EXPECT_EQ(code_value(codes[i].first), std::stoul(printed[0], nullptr, 16)) << codes[i].first;
+        } else {
+            EXPECT_EQ(code_value(codes[i].first), std::nullopt) << codes[i].first;
+        }
+    }
+}
+
+// The compiled TYP file's index of a section's types: its first type's key
+// (a point's at 0x33 in the header, a line's at 0x3d, a polygon's at 0x47).
+std::optional<std::uint16_t> compiled_key(const std::string& typ, Section section) {
+    const std::size_t at = section == Section::Point ? 0x33 : section == Section::Line ? 0x3d : 0x47;
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(typ[i])); };
+    if (typ.size() < at + 10) return std::nullopt;
+    const std::uint32_t offset = byte(at) | byte(at + 1) << 8 | byte(at + 2) << 16 | byte(at + 3) << 24;
+    const std::uint32_t size = byte(at + 6) | byte(at + 7) << 8 | byte(at + 8) << 16 | byte(at + 9) << 24;
+    if (size == 0 || offset + 2 > typ.size()) return std::nullopt;
+    return static_cast<std::uint16_t>(byte(offset) | byte(offset + 1) << 8);
+}
+
+// Two codes are one TYP type exactly when mkgmap's TYP compiler files the
+// entries written for them under one key: a text holds one entry for each.
+TEST(CodeTypType, tells_codes_apart_exactly_as_mkgmaps_typ_compiler_files_their_entries) {
+    if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
+    const test::TempDir tmp;
+    std::string files;
+    for (Section s : ALL_SECTIONS) {
+        for (std::size_t i = 0; i < CODES.size(); ++i) {
+            const std::string type = typ_code(CODES[i], *code_value(CODES[i]));
+            std::string text = "[_id]\r\nProductCode=1\r\nFID=12345\r\nCodePage=1252\r\n[End]\r\n";
+            if (s == Section::Polygon) text += "[_drawOrder]\r\nType=" + type + ",1\r\n[End]\r\n";
+            text += std::string("[_") + section_name(s) + "]\r\nType=" + type + "\r\n";
+            text += s == Section::Point ? "Xpm=\"1 1 1 1\"\r\n\"a c #8CC4F0\"\r\n\"a\"\r\n" : "Xpm=\"0 0 1 0\"\r\n\"1 c #8CC4F0\"\r\n";
+            const std::string name = std::string(section_name(s)) + std::to_string(i);
+            tmp.write(name + ".txt", text + "[end]\r\n");
+            files += " " + name + ".txt";
+        }
+    }
+    const std::string run = "cd '" + tmp.path() + "' && java -jar " + test::MKGMAP_JAR +
+                            " --family-id=12345 --code-page=1252" + files + " > mkgmap.log 2>&1";
+    ASSERT_EQ(std::system(run.c_str()), 0) << test::read_bytes(tmp / "mkgmap.log");
+    for (Section s : ALL_SECTIONS) {
+        std::vector<std::uint16_t> keys;
+        for (std::size_t i = 0; i < CODES.size(); ++i) {
+            const std::optional<std::uint16_t> key =
+                compiled_key(test::read_bytes(tmp / (std::string(section_name(s)) + std::to_string(i) + ".typ")), s);
+            ASSERT_TRUE(key) << section_name(s) << " " << CODES[i];
+            keys.push_back(*key);
+        }
+        for (std::size_t a = 0; a < CODES.size(); ++a)
+            for (std::size_t b = a + 1; b < CODES.size(); ++b)
+                EXPECT_EQ(keys[a] == keys[b], code_typ_type(s, *code_value(CODES[a])) == code_typ_type(s, *code_value(CODES[b])))
+                    << section_name(s) << " " << CODES[a] << " and " << CODES[b];
+    }
 }
 
 TEST(TypeSet, holds_what_a_std_set_holds) {

@@ -1,0 +1,72 @@
+// Our own --check --strict finds nothing in what we write: every style we
+// know (tests/data, examples, mkgmap's own), with and without --auto-inc,
+// with classic looks and with the looks. With the looks every type of the
+// style has an entry, so the check also holds the text against the style.
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "support/cli_capture.h"
+#include "support/mkgmap.h"
+#include "support/temp_dir.h"
+
+namespace tessaro {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string SOURCE = TESSARO_SOURCE_DIR;
+
+// The folders under `folder` that hold a rule file.
+std::vector<std::string> styles_in(const fs::path& folder) {
+    std::vector<std::string> styles;
+    if (!fs::is_directory(folder)) return styles;
+    for (const auto& e : fs::directory_iterator(folder))
+        if (std::ranges::any_of(ALL_SECTIONS, [&](Section s) { return fs::exists(e.path() / rule_file_name(s)); }))
+            styles.push_back(e.path().string());
+    std::sort(styles.begin(), styles.end());
+    return styles;
+}
+
+TEST(OwnOutput, passes_a_strict_check_for_every_style_with_and_without_auto_inc_and_classic_looks) {
+    const test::TempDir tmp;
+    std::vector<std::string> styles = styles_in(SOURCE + "/tests/data");
+    // Styles among their siblings in a case's styles folder.
+    for (const auto& e : fs::directory_iterator(SOURCE + "/tests/data"))
+        for (const std::string& sibling : styles_in(e.path() / "styles")) styles.push_back(sibling);
+    for (const std::string& example : styles_in(SOURCE + "/examples")) styles.push_back(example);
+    ASSERT_GE(styles.size(), 20u);
+    if (test::mkgmap_jar_missing(false).empty()) {
+        ASSERT_TRUE(test::extract_from_mkgmap_jar(tmp, "styles"));
+        const std::vector<std::string> theirs = styles_in(tmp / "styles");
+        EXPECT_GE(theirs.size(), 15u);
+        styles.insert(styles.end(), theirs.begin(), theirs.end());
+    }
+
+    std::size_t runs = 0;
+    for (const std::string& style : styles) {
+        for (const bool classic : {false, true}) {
+            for (const bool auto_inc : {false, true}) {
+                const std::string out = tmp / ("out" + std::to_string(runs++) + ".txt");
+                const std::string what = style + (classic ? " --classic-looks" : "") + (auto_inc ? " --auto-inc" : "");
+                std::vector<std::string> args{"-q", "--seed", "1", "--res", SOURCE + "/res", "-o", out};
+                if (classic) args.push_back("--classic-looks");
+                if (auto_inc) args.push_back("--auto-inc");
+                args.push_back(style);
+                const test::CliOutput run = test::cli(args);
+                // A style with a file that is no text is read as far as it goes: the text written stands.
+                ASSERT_TRUE(run.exit_code == EXIT_DONE || (run.exit_code == EXIT_FAILED && fs::exists(out)))
+                    << what << "\n" << run.err;
+                // Classic looks give a point without a library look no entry: the style is not held against the text.
+                std::vector<std::string> check{"--strict", "--check", out};
+                if (!classic && run.exit_code == EXIT_DONE) check.insert(check.end(), {"--style", style});
+                if (!classic && auto_inc) check.push_back("--auto-inc");
+                const test::CliOutput r = test::cli(check);
+                EXPECT_EQ(r.exit_code, EXIT_DONE) << what << "\n" << r.err;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tessaro
