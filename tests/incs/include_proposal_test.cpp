@@ -27,7 +27,7 @@ TEST(ProposeGroups, follow_include_statements_directly_through_other_include_fil
     IncludeFiles inc;
     inc.found = {"lonely", "name", "roads"};
     inc.groups[Section::Line] = {"roads", "mine"};
-    apply_proposal(inc, {p, {}});
+    apply_proposal(inc, {p, {}, {}, {}});
     EXPECT_EQ(inc.groups[Section::Point], (Names{"name"}));
     EXPECT_EQ(inc.groups[Section::Line], (Names{"roads", "mine", "speed", "loop"}));
     EXPECT_EQ(inc.groups[Section::Polygon], (Names{"name"}));
