@@ -21,10 +21,9 @@ struct OtherStyleFile {
 // The include files of a style and the user's sorting of them: the files of
 // inc/ that define types (and those elsewhere in the style that its rule files
 // include, once the statements were followed), and for each section the names
-// put into its group
-// (in order, each name once per group). Then the rules that the style takes
-// from other styles (include ... from OTHER, base-style=OTHER), for each
-// section the files of other styles it reads after the group's own files.
+// put into its group (in order, each name once per group). Then the rules that
+// the style takes from other styles (include ... from OTHER, base-style=OTHER),
+// for each section the files of other styles it reads after the group's own files.
 struct IncludeFiles {
     std::vector<std::string> found;
     PerSection<std::vector<std::string>> groups;

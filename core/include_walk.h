@@ -49,10 +49,10 @@ public:
     explicit IncludeWalk(std::string style_folder, const KnownStatements* known = nullptr);
 
     // From the section's main rule file through the files it includes, of
-    // this style (wherever they lie in it) and of other styles (whose own statements
-    // resolve within them), then the section's rule file of each base style
-    // and what it includes. A file of a missing style, or named so that it
-    // could lead out of the styles folder, is listed but not read.
+    // this style (wherever they lie in it) and of other styles (whose own
+    // statements resolve within them), then the section's rule file of each
+    // base style and what it includes. A file of a missing style, or named so
+    // that it could lead out of the style or styles folder, is listed but not read.
     IncludeReach follow(Section section);
 
     // The statements of the style's own files that take rules from other

@@ -1,6 +1,8 @@
 #include "include_proposal.h"
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -37,7 +39,9 @@ Proposal propose_groups(const std::string& style_folder, const std::vector<std::
     // The include statements of each file are read once for all sections:
     // the main files often include the same ones.
     IncludeWalk walk(style_folder, known);
-    const std::unordered_set<std::string> listed(found.begin(), found.end());
+    // The list as a set only once a file elsewhere is met: most styles have
+    // none, and a list may hold a hundred thousand names.
+    std::optional<std::unordered_set<std::string_view>> listed;
     std::unordered_map<std::string, bool> belongs;  // the files elsewhere, each looked at once
     for (Section s : ALL_SECTIONS) {
         IncludeReach reach = walk.follow(s);
@@ -48,7 +52,8 @@ Proposal propose_groups(const std::string& style_folder, const std::vector<std::
                 if (reach.own.count(name) != 0) group.push_back(name);
         }
         for (std::string& name : reach.elsewhere) {
-            if (listed.count(name) != 0) continue;  // in list order above
+            if (!listed) listed.emplace(found.begin(), found.end());
+            if (listed->count(name) != 0) continue;  // taken in list order above
             auto [known_file, first] = belongs.try_emplace(name, false);
             if (first) {
                 known_file->second = belongs_in_group(include_file_path(style_folder, name));
