@@ -492,7 +492,11 @@ void MainWindow::find_include_files(const std::string& style) {
     {
         BusyCursor busy(m_shell);
         RuleReader reader([this] { m_shell.yield_events(); });
-        scan = scan_include_files(found, style, reader);
+        KnownStatements statements;
+        scan = scan_include_files(found, style, reader, &statements);
+        // The files elsewhere in the style that the rule files include are
+        // listed with them, to be sorted like them.
+        add_files_elsewhere(found, propose_groups(style, found.found, &statements));
     }
     if (m_state.style_folder != style) return;
     m_inc = std::move(found);

@@ -44,7 +44,7 @@ std::string failure_text(const Failure& f) {
         case Failure::Kind::OutputIsSpecial: return f.path + ": not a regular file";
         case Failure::Kind::OutputNotRemoved:
             return f.path + ": could not be replaced" + (why.empty() ? ": the old file is still there" : why);
-        case Failure::Kind::UnsafeIncludeName: return f.path + ": refused: an include file is named without any folder";
+        case Failure::Kind::UnsafeIncludeName: return f.path + ": refused: the name could lead out of the style folder";
         case Failure::Kind::OutputIsInput:
             return "The TYP text could not be written: " + f.path + " is the same file as " + f.other_path +
                    ", which the conversion reads. Please type another TYP text path.";

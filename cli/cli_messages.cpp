@@ -51,7 +51,7 @@ std::string failure_text(const Failure& f) {
         case Failure::Kind::OutputNotRemoved:
             return f.path + ": the old TYP text could not be replaced" + (why.empty() ? ": it is still there" : why);
         case Failure::Kind::UnsafeIncludeName:
-            return f.path + ": refused: an include file is named without any folder";
+            return f.path + ": refused: the name could lead out of the style folder";
         case Failure::Kind::OutputIsInput:
             return f.path + ": refused: it is the same file as the input " + f.other_path +
                    "; give another file with -o";

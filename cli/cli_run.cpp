@@ -119,9 +119,10 @@ void sort_by_statements(IncludeFiles& inc, const std::string& style_folder, cons
 
 // The include files: found by the scan, sorted by the options; the files the
 // scan could not read go into `unread`. False (after saying why) when an
-// option names no file of the include folder. The statements' sorting
-// (--auto-inc) is left to sort_by_statements; `statements`, if given, takes
-// the include statements of the files the scan read.
+// option names no file of the include folder (a plain name) or of the style
+// folder (a name with a folder, as the messages name such files). The
+// statements' sorting (--auto-inc) is left to sort_by_statements;
+// `statements`, if given, takes the include statements of the files the scan read.
 bool sort_include_files(IncludeFiles& inc, const CliOptions& o, const std::string& style_folder, Reporter& say,
                         std::vector<std::string>& unread, KnownStatements* statements = nullptr,
                         PagePool* pages = nullptr) {
@@ -129,20 +130,23 @@ bool sort_include_files(IncludeFiles& inc, const CliOptions& o, const std::strin
     const IncludeScan scan = scan_include_files(inc, style_folder, reader, statements);
     say.failures(scan.failures);
     for (const Failure& f : scan.failures) unread.push_back(f.path);
-    const std::string folder = include_folder(style_folder);
+    PerSection<std::vector<std::string>> named;
     for (Section s : ALL_SECTIONS) {
-        for (const std::string& name : o.inc_groups[s]) {
-            if (!is_plain_file_name(name) || !is_regular_file(join_path(folder, name))) {
-                say.error(name + ": no such include file in " + folder);
+        for (const std::string& given : o.inc_groups[s]) {
+            const std::optional<std::string> name = include_group_name(given);
+            if (!name || !is_regular_file(include_file_path(style_folder, *name))) {
+                say.error(given + ": no such include file in " +
+                          (is_plain_file_name(given) ? include_folder(style_folder) : style_folder));
                 return false;
             }
+            named[s].push_back(*name);
         }
     }
     std::set<std::string> found(inc.found.begin(), inc.found.end());
     for (Section s : ALL_SECTIONS)
-        for (const std::string& name : o.inc_groups[s])
+        for (const std::string& name : named[s])
             if (found.insert(name).second) inc.found.push_back(name);
-    add_to_groups(inc, o.inc_groups);
+    add_to_groups(inc, named);
     return true;
 }
 
@@ -180,20 +184,20 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     std::vector<std::string> unread;
     // The statements are followed within the run, which reads the main rule
     // files once for their types and their statements alike; those of the
-    // include files come from the scan.
+    // include files come from the scan. Without --auto-inc they still tell
+    // the files outside the include folder that the rule files include, for
+    // the message of the files left out.
     KnownStatements scanned;
-    if (!sort_include_files(request.include_files, o, request.style_folder, say, unread,
-                            o.auto_inc ? &scanned : nullptr, &s.pages))
+    if (!sort_include_files(request.include_files, o, request.style_folder, say, unread, &scanned, &s.pages))
         return Outcome::BadUsage;
     IncludeFiles sorted = request.include_files;
-    if (o.auto_inc) {
-        request.sort_include_files = [&sorted, &scanned, style = request.style_folder](IncludeFiles& inc,
-                                                                                      KnownStatements&& known) {
-            scanned.take_all(std::move(known));
-            sort_by_statements(inc, style, &scanned);
-            sorted = inc;
-        };
-    }
+    request.sort_include_files = [&sorted, &scanned, auto_inc = o.auto_inc, style = request.style_folder](
+                                     IncludeFiles& inc, KnownStatements&& known) {
+        scanned.take_all(std::move(known));
+        if (auto_inc) sort_by_statements(inc, style, &scanned);
+        else add_files_elsewhere(inc, propose_groups(style, inc.found, &scanned));
+        sorted = inc;
+    };
 
     if (o.report) {
         // The report never takes the place of the TYP text or of a file the run reads.

@@ -196,7 +196,7 @@ bool read_old_text(const CreateTypRequest& request, CreateTypReport& report, std
 namespace {
 
 // An include file of a section's group: its name there and its path, empty
-// when the name is no plain file name (it would lead out of the folder).
+// when the name could lead out of the style folder (include_file_path).
 struct GroupFile {
     std::string name;
     std::string path;
@@ -204,9 +204,8 @@ struct GroupFile {
 
 std::vector<GroupFile> include_group_files(const CreateTypRequest& request, Section section) {
     std::vector<GroupFile> files;
-    const std::string folder = include_folder(request.style_folder);
     for (const std::string& name : request.include_files.groups[section])
-        files.push_back({name, is_plain_file_name(name) ? join_path(folder, name) : std::string()});
+        files.push_back({name, include_file_path(request.style_folder, name)});
     return files;
 }
 
@@ -480,9 +479,13 @@ std::optional<std::string> input_at(const CreateTypRequest& request, const std::
     std::vector<std::string> inputs;
     for (Section s : ALL_SECTIONS) inputs.push_back(rule_file_path(request.style_folder, rule_file_name(s)));
     const std::string folder = include_folder(request.style_folder);
-    for (const std::string& name : request.include_files.found) inputs.push_back(join_path(folder, name));
+    const auto add_include_file = [&](const std::string& name) {
+        std::string input = is_plain_file_name(name) ? join_path(folder, name) : include_file_path(request.style_folder, name);
+        if (!input.empty()) inputs.push_back(std::move(input));
+    };
+    for (const std::string& name : request.include_files.found) add_include_file(name);
     for (Section s : ALL_SECTIONS)
-        for (const std::string& name : request.include_files.groups[s]) inputs.push_back(join_path(folder, name));
+        for (const std::string& name : request.include_files.groups[s]) add_include_file(name);
     for (Section s : ALL_SECTIONS)
         for (const OtherStyleFile& file : request.include_files.other_styles[s])
             if (is_safe_other_style_file(file)) inputs.push_back(other_style_path(request.style_folder, file));

@@ -112,11 +112,11 @@ std::optional<std::string> input_at(const CreateTypRequest& request, const std::
 // run's order: the rule files of the sections that are on and that `kinds`
 // (the check's) lists, polygons, lines, points; then the include files of the
 // point, line and polygon groups, each followed by the files its section
-// takes from other styles. A group name that is no plain file name, or an
-// other style's file named so that it could lead out of the styles folder, is
-// not visited but added to the failures; a missing other style, and (unless
-// the request follows them) the statements that take rules from other
-// styles, to the warnings.
+// takes from other styles. A group name that could lead out of the style
+// folder (include_file_path), or an other style's file named so that it could
+// lead out of the styles folder, is not visited but added to the failures; a
+// missing other style, and (unless the request follows them) the statements
+// that take rules from other styles, to the warnings.
 using StyleFileVisit = std::function<void(Section, const std::string&)>;
 struct StyleFileNotes {
     std::vector<Failure>& failures;

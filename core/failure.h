@@ -14,7 +14,7 @@ struct Failure {
         OutputIsFolder,  // the TYP text path names a folder
         OutputIsSpecial, // the TYP text path names neither a file nor a device
         OutputNotRemoved,  // the old TYP text could not be replaced
-        UnsafeIncludeName, // an include file named with a folder in its name
+        UnsafeIncludeName, // an include file named so that it could lead out of the style folder
         OutputIsInput,   // the TYP text path names a file the run reads (other_path)
         UnsafeOtherStyleName,  // a file of another style named so that it could lead out of the styles folder
         OldTextBroken,   // the TYP text to update has errors: it is left as it was

@@ -48,6 +48,71 @@ bool is_plain_file_name(const std::string& name) {
 
 namespace {
 
+// The parts of a path relative to the style folder, without "." and empty
+// ones; none when the path is absolute, a part is ".." or holds a drive
+// letter's ":", or no part is left.
+std::optional<std::vector<std::string_view>> path_parts(std::string_view path) {
+    if (path.empty() || path[0] == '/' || path[0] == '\\') return std::nullopt;
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t sep = path.find_first_of("/\\", start);
+        if (sep == std::string_view::npos) sep = path.size();
+        const std::string_view part = path.substr(start, sep - start);
+        start = sep + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == ".." || part.find(':') != std::string_view::npos) return std::nullopt;
+        parts.push_back(part);
+    }
+    if (parts.empty()) return std::nullopt;
+    return parts;
+}
+
+std::string joined(const std::vector<std::string_view>& parts, char sep) {
+    std::string out;
+    for (std::string_view part : parts) {
+        if (!out.empty()) out += sep;
+        out += part;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::optional<std::string> normal_path_in_style(std::string_view path) {
+    const std::optional<std::vector<std::string_view>> parts = path_parts(path);
+    if (!parts) return std::nullopt;
+    return joined(*parts, '/');
+}
+
+std::optional<std::string> included_file_name(std::string_view statement_path) {
+    // The common spelling, "inc/NAME", goes without taking the path apart:
+    // a style may have a hundred thousand statements.
+    if (statement_path.size() > 4 && statement_path.compare(0, 4, "inc/") == 0) {
+        const std::string_view rest = statement_path.substr(4);
+        if (rest.find_first_of("/\\:") == std::string_view::npos && rest != "." && rest != "..") return std::string(rest);
+    }
+    const std::optional<std::vector<std::string_view>> parts = path_parts(statement_path);
+    if (!parts) return std::nullopt;
+    if (parts->size() == 2 && (*parts)[0] == "inc") return std::string((*parts)[1]);
+    if (parts->size() == 1) return "./" + std::string((*parts)[0]);
+    return joined(*parts, '/');
+}
+
+std::optional<std::string> include_group_name(std::string_view name) {
+    const std::string plain(name);
+    if (is_plain_file_name(plain)) return plain;
+    return included_file_name(name);
+}
+
+std::string include_file_path(const std::string& style_folder, const std::string& name) {
+    if (is_plain_file_name(name)) return join_path(include_folder(style_folder), name);
+    const std::optional<std::vector<std::string_view>> parts = path_parts(name);
+    return parts ? join_path(style_folder, joined(*parts, PATH_SEP)) : std::string();
+}
+
+namespace {
+
 namespace fs = std::filesystem;
 
 // The folder that holds the style folder. A path that ends in "." or ".."

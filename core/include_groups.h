@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "section.h"
@@ -17,10 +19,11 @@ struct OtherStyleFile {
 };
 
 // The include files of a style and the user's sorting of them: the files of
-// inc/ that define types, and for each section the names put into its group
-// (in order, each name once per group). Then the rules that the style takes
-// from other styles (include ... from OTHER, base-style=OTHER), for each
-// section the files of other styles it reads after the group's own files.
+// inc/ that define types (and those elsewhere in the style that its rule files
+// include, once the statements were followed), and for each section the names
+// put into its group (in order, each name once per group). Then the rules that
+// the style takes from other styles (include ... from OTHER, base-style=OTHER),
+// for each section the files of other styles it reads after the group's own files.
 struct IncludeFiles {
     std::vector<std::string> found;
     PerSection<std::vector<std::string>> groups;
@@ -40,6 +43,31 @@ std::string include_folder(const std::string& style_folder);
 
 // False for names that could reach outside the include folder.
 bool is_plain_file_name(const std::string& name);
+
+// How the lists and messages name a file of the style that a rule file
+// includes. A file of the include folder goes by its plain name ("roads"), as
+// names stored by users always have; any other by its path relative to the
+// style folder with "/" between folders ("sub/more", "inc/deeper/x"), a file
+// of the style folder itself as "./extra", so that no name stands for two files.
+
+// A path within a style, "/" between its parts, without "." and empty parts
+// ("./inc//x" is "inc/x"); none when it could lead out of the style folder
+// ("..", an absolute path, a drive letter) or names the folder itself.
+std::optional<std::string> normal_path_in_style(std::string_view path);
+
+// The name of the file that an include statement of this style names. mkgmap
+// resolves the name relative to the style folder, whichever file the statement
+// stands in; "." and empty parts ("./inc/x", "inc//x") and "\" between folders
+// spell the same file. None as for normal_path_in_style.
+std::optional<std::string> included_file_name(std::string_view statement_path);
+
+// A group name as the lists hold it: a plain name stays a file of the include
+// folder, any other is read as a statement's name ("inc/x" is "x"). None when
+// it could lead out of the style folder.
+std::optional<std::string> include_group_name(std::string_view name);
+
+// The path of a group's file; empty when the name could lead out of the style folder.
+std::string include_file_path(const std::string& style_folder, const std::string& name);
 
 // False for a style name that could lead out of the styles folder.
 bool is_safe_style_name(const std::string& name);

@@ -31,8 +31,8 @@ void skip_blanks(std::string_view line, std::size_t& i) {
     while (i < line.size() && is_blank(line[i])) ++i;
 }
 
-// The name at i, quoted or a bare word (up to a blank, ";" or a quote), and i
-// after it; none for an unclosed quote.
+// The name at i, quoted or a bare word (up to a blank, ";", "#" or a quote),
+// and i after it; none for an unclosed quote.
 std::optional<std::string_view> name_at(std::string_view line, std::size_t& i) {
     if (i < line.size() && is_quote(line[i])) {
         const std::size_t close = line.find(line[i], i + 1);
@@ -42,18 +42,25 @@ std::optional<std::string_view> name_at(std::string_view line, std::size_t& i) {
         return name;
     }
     const std::size_t start = i;
-    while (i < line.size() && !is_blank(line[i]) && line[i] != ';' && !is_quote(line[i])) ++i;
+    while (i < line.size() && !is_blank(line[i]) && line[i] != ';' && line[i] != '#' && !is_quote(line[i])) ++i;
     return line.substr(start, i - start);
 }
 
-// The statement of one line (its comment cut), if it is one.
-std::optional<IncludeStatement> statement_of(std::string_view line) {
-    std::size_t i = 0;
-    skip_blanks(line, i);
+// A word after "include" that makes the line a condition on a tag named
+// "include" (include=yes, include != no, include ~ 'x.*'), not a statement.
+bool starts_a_condition(char c) {
+    return c == '=' || c == '!' || c == '<' || c == '>' || c == '~';
+}
+
+// The statement that starts at i, if one does, and `end` after it and its ";".
+std::optional<IncludeStatement> statement_at(std::string_view line, std::size_t i, std::size_t& end) {
+    const std::size_t at = i;
     if (line.compare(i, 7, "include") != 0) return std::nullopt;
     i += 7;
-    if (i >= line.size() || !is_blank(line[i])) return std::nullopt;
+    // mkgmap takes a quote right after the word: include'inc/x';
+    if (i >= line.size() || !(is_blank(line[i]) || is_quote(line[i]))) return std::nullopt;
     skip_blanks(line, i);
+    if (i < line.size() && starts_a_condition(line[i])) return std::nullopt;
     const std::optional<std::string_view> path = name_at(line, i);
     if (!path || path->empty()) return std::nullopt;
     IncludeStatement out;
@@ -67,9 +74,47 @@ std::optional<IncludeStatement> statement_of(std::string_view line) {
         // "from" without a style name is no statement mkgmap reads.
         if (!style || style->empty()) return std::nullopt;
         out.style = std::string(*style);
+        skip_blanks(line, i);
     }
-    if (!out.style.empty()) out.text = std::string(trim(line));
+    if (i < line.size() && line[i] == ';') ++i;
+    end = i;
+    if (!out.style.empty()) out.text = std::string(trim(line.substr(at, end - at)));
     return out;
+}
+
+// The statements of one line. mkgmap reads a statement wherever a rule may
+// start: at the line's start, after another statement, after a rule's type
+// bracket. "include" within quotes, braces, a condition or a comment is none.
+void statements_of_line(std::string_view line, std::size_t line_number, std::vector<IncludeStatement>& out) {
+    bool rule_may_start = true;
+    int braces = 0;
+    for (std::size_t i = 0; i < line.size();) {
+        if (rule_may_start) {
+            skip_blanks(line, i);
+            std::size_t end = i;
+            if (std::optional<IncludeStatement> statement = statement_at(line, i, end)) {
+                statement->line = line_number;
+                out.push_back(std::move(*statement));
+                i = end;
+                continue;
+            }
+            rule_may_start = false;
+            if (i == line.size()) return;
+        }
+        const char c = line[i];
+        if (c == '#') return;
+        if (is_quote(c)) {
+            const std::size_t close = line.find(c, i + 1);
+            if (close == std::string_view::npos) return;
+            i = close + 1;
+            continue;
+        }
+        if (c == '{') ++braces;
+        // A brace closed on this line may have opened on one before.
+        else if (c == '}' && braces > 0) --braces;
+        else if (c == ']' && braces == 0) rule_may_start = true;
+        ++i;
+    }
 }
 
 // Bytes read at once: few reads, yet small enough to stay in the processor's
@@ -80,12 +125,13 @@ constexpr std::size_t PIECE = 256 * 1024;
 
 std::vector<IncludeStatement> include_statements(std::string_view rule_text, std::size_t first_line) {
     std::vector<IncludeStatement> out;
-    // Line numbers are counted only up to each statement found, and only once.
+    // Line numbers are counted only up to each line looked at, and only once.
     std::size_t counted_to = 0;
     std::size_t line_number = first_line;
-    // Only a line whose first word is "include" can be a statement: jump from
-    // one "ud" to the next instead of looking at every line (the pair is rare
-    // in rule files, and every "include" holds one, four bytes in).
+    // Only a line whose first word is "include" is looked at: the rule reader
+    // hands over only those lines, and both must find the same statements.
+    // Jump from one "ud" to the next instead of looking at every line (the
+    // pair is rare in rule files, and every "include" holds one, four bytes in).
     const std::size_t n = rule_text.size();
     for (std::size_t ud = find_pair(rule_text.data(), 4, n, 'u', 'd'); ud < n;
          ud = find_pair(rule_text.data(), ud + 1, n, 'u', 'd')) {
@@ -94,18 +140,13 @@ std::vector<IncludeStatement> include_statements(std::string_view rule_text, std
         std::size_t start = at;
         while (start > 0 && is_blank(rule_text[start - 1])) --start;
         if (start > 0 && rule_text[start - 1] != '\n') continue;
-        std::size_t end = rule_text.find('\n', at);
+        std::size_t end = rule_text.find('\n', ud);
         if (end == std::string_view::npos) end = n;
-        std::string_view line = rule_text.substr(start, end - start);
-        line = line.substr(0, line.find('#'));
-        if (std::optional<IncludeStatement> statement = statement_of(line)) {
-            line_number += static_cast<std::size_t>(
-                std::count(rule_text.begin() + static_cast<std::ptrdiff_t>(counted_to),
-                           rule_text.begin() + static_cast<std::ptrdiff_t>(start), '\n'));
-            counted_to = start;
-            statement->line = line_number;
-            out.push_back(std::move(*statement));
-        }
+        line_number += static_cast<std::size_t>(
+            std::count(rule_text.begin() + static_cast<std::ptrdiff_t>(counted_to),
+                       rule_text.begin() + static_cast<std::ptrdiff_t>(start), '\n'));
+        counted_to = start;
+        statements_of_line(rule_text.substr(start, end - start), line_number, out);
         ud = end == n ? n - 1 : end;
     }
     return out;

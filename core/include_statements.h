@@ -16,7 +16,7 @@ struct IncludeStatement {
     std::string path;    // the file named; empty for a base-style line
     std::string style;   // the style after "from" (or of base-style); empty for a file of this style
     std::size_t line = 0;  // 1-based
-    // The line as written, its comment and outer blanks cut; kept only where
+    // The statement as written, to its ";" if it has one; kept only where
     // the rules come from another style (those a run may name): a style may
     // have many thousand statements of its own.
     std::string text;
@@ -24,7 +24,10 @@ struct IncludeStatement {
     bool operator==(const IncludeStatement&) const = default;
 };
 
-// The include statements of a rule text, in order; the text's first line is first_line.
+// The include statements of a rule text, in order; the text's first line is
+// first_line. Of a line that starts with a statement, each statement that
+// stands where a rule may start: first, after another statement, after a
+// rule's type bracket.
 std::vector<IncludeStatement> include_statements(std::string_view rule_text, std::size_t first_line = 1);
 
 // The base-style lines of a style's info text ("base-style=NAME", "base-style: NAME",

@@ -19,15 +19,6 @@ std::vector<IncludeStatement> info_base_style_lines(const std::string& style_fol
     return base_style_lines(text);
 }
 
-// "inc/name" (or "inc\name") as the name of a file in the include folder; empty otherwise.
-std::string include_name(const std::string& path) {
-    if (path.size() > 4 && path.compare(0, 3, "inc") == 0 && (path[3] == '/' || path[3] == '\\')) {
-        std::string name = path.substr(4);
-        if (is_plain_file_name(name)) return name;
-    }
-    return {};
-}
-
 void add_bases(const std::string& style_folder, const std::string& folder, std::unordered_set<std::string>& seen,
                std::vector<BaseStyle>& out) {
     for (const IncludeStatement& line : info_base_style_lines(folder)) {
@@ -57,7 +48,7 @@ IncludeWalk::IncludeWalk(std::string style_folder, const KnownStatements* known)
     : m_style_folder(std::move(style_folder)), m_inc_folder(include_folder(m_style_folder)), m_known(known) {}
 
 IncludeReach IncludeWalk::follow(Section section) {
-    Walk walk{section, true, {}, {}, {}, {}};
+    Walk walk{section, true, {}, {}, {}, {}, {}};
     // Room at once for every file known: growing a table of many thousand names moves them all, several times.
     if (m_known != nullptr) walk.reach.own.reserve(m_known->size());
     push(walk, rule_file_path(m_style_folder, rule_file_name(section)), {});
@@ -79,12 +70,13 @@ IncludeReach IncludeWalk::follow(Section section) {
 }
 
 std::vector<StatementPlace> IncludeWalk::leaving(Section section, const std::vector<std::string>& inc_names) {
-    Walk walk{section, false, {}, {}, {}, {}};
+    Walk walk{section, false, {}, {}, {}, {}, {}};
     push(walk, rule_file_path(m_style_folder, rule_file_name(section)), {});
     run(walk);
-    for (const std::string& name : inc_names) {
-        if (!is_plain_file_name(name)) continue;
-        enter_own(walk, name);
+    for (const std::string& given : inc_names) {
+        const std::optional<std::string> name = include_group_name(given);
+        if (!name) continue;
+        enter_own(walk, *name);
         run(walk);
     }
     return std::move(walk.leaving);
@@ -110,23 +102,40 @@ void IncludeWalk::run(Walk& walk) {
             // Within another style a file of "this style" is one of that style.
             enter_other(walk, {statement.style.empty() ? top.style : statement.style, statement.path});
         } else if (statement.style.empty()) {
-            const std::string name = include_name(statement.path);
-            if (!name.empty()) enter_own(walk, name);
+            if (const std::optional<std::string> name = included_file_name(statement.path)) enter_own(walk, *name);
+            else refuse(walk, statement.path);
         } else if (walk.enter_other_styles) {
             enter_other(walk, {statement.style, statement.path});
-        } else if (m_left.insert(*top.file.path + '\n' + std::to_string(statement.line)).second) {
+        } else if (m_left.insert(*top.file.path + '\n' + std::to_string(statement.line) + '\n' + statement.style + '\n' +
+                                 statement.path)
+                       .second) {
             walk.leaving.push_back({*top.file.path, statement});
         }
     }
 }
 
 void IncludeWalk::enter_own(Walk& walk, const std::string& name) {
+    // The section's own rule file is where the walk began.
+    if (name.compare(0, 2, "./") == 0 && name.compare(2, std::string::npos, rule_file_name(walk.section)) == 0) return;
     if (!walk.reach.own.insert(name).second) return;
-    join_path_into(m_path, m_inc_folder, name);
+    if (is_plain_file_name(name)) {
+        join_path_into(m_path, m_inc_folder, name);
+    } else {
+        walk.reach.elsewhere.push_back(name);
+        m_path = include_file_path(m_style_folder, name);
+    }
     push(walk, m_path, {});
 }
 
-void IncludeWalk::enter_other(Walk& walk, const OtherStyleFile& file) {
+// Listed, not read: the run refuses the name.
+void IncludeWalk::refuse(Walk& walk, const std::string& name) {
+    if (walk.refused_seen.insert(name).second) walk.reach.refused.push_back(name);
+}
+
+void IncludeWalk::enter_other(Walk& walk, const OtherStyleFile& given) {
+    // "./inc/x" and "inc//x" are "inc/x" there too.
+    OtherStyleFile file = given;
+    if (std::optional<std::string> path = normal_path_in_style(file.file)) file.file = std::move(*path);
     if (!walk.other_seen.insert(file.style + '\n' + file.file).second) return;
     if (!is_safe_other_style_file(file)) {
         walk.reach.other_styles.push_back(file);
@@ -137,8 +146,8 @@ void IncludeWalk::enter_other(Walk& walk, const OtherStyleFile& file) {
         case StyleIs::Itself: {
             // Taken "from" the style itself: its include files are its own,
             // and the section's own rule file is where the walk began.
-            const std::string name = include_name(file.file);
-            if (!name.empty()) enter_own(walk, name);
+            const std::optional<std::string> name = included_file_name(file.file);
+            if (name && is_plain_file_name(*name)) enter_own(walk, *name);
             else if (to_lower(file.file) != rule_file_name(walk.section)) {
                 walk.reach.other_styles.push_back(file);
                 push(walk, other_style_path(m_style_folder, file), {});

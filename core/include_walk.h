@@ -34,7 +34,9 @@ struct StatementPlace {
 
 // Where a section's rules lead through include statements and base styles.
 struct IncludeReach {
-    std::unordered_set<std::string> own;        // names in the style's inc folder
+    std::unordered_set<std::string> own;        // names of the style's files (include_group_name)
+    std::vector<std::string> elsewhere;         // those of them outside the inc folder's top, in the order reached
+    std::vector<std::string> refused;           // names that could lead out of the style folder, as written, each once
     std::vector<OtherStyleFile> other_styles;   // files of other styles, in the order reached
 };
 
@@ -47,15 +49,15 @@ public:
     explicit IncludeWalk(std::string style_folder, const KnownStatements* known = nullptr);
 
     // From the section's main rule file through the files it includes, of
-    // this style's inc folder and of other styles (whose own statements
-    // resolve within them), then the section's rule file of each base style
-    // and what it includes. A file of a missing style, or named so that it
-    // could lead out of the styles folder, is listed but not read.
+    // this style (wherever they lie in it) and of other styles (whose own
+    // statements resolve within them), then the section's rule file of each
+    // base style and what it includes. A file of a missing style, or named so
+    // that it could lead out of the style or styles folder, is listed but not read.
     IncludeReach follow(Section section);
 
     // The statements of the style's own files that take rules from other
-    // styles: those of the section's main rule file, of the given files of
-    // its inc folder, and of the inc files these include. Each statement
+    // styles: those of the section's main rule file, of the given group
+    // files, and of the style's files these include. Each statement
     // once over all calls; no file of another style is read.
     std::vector<StatementPlace> leaving(Section section, const std::vector<std::string>& inc_names);
 
@@ -79,6 +81,7 @@ private:
         bool enter_other_styles;
         IncludeReach reach;
         std::unordered_set<std::string> other_seen;
+        std::unordered_set<std::string> refused_seen;
         std::vector<Frame> stack;
         std::vector<StatementPlace> leaving;
     };
@@ -86,6 +89,7 @@ private:
 
     void run(Walk& walk);
     void enter_own(Walk& walk, const std::string& name);
+    void refuse(Walk& walk, const std::string& name);
     void enter_other(Walk& walk, const OtherStyleFile& file);
     void push(Walk& walk, const std::string& path, const std::string& style);
     FileStatements statements_of(const std::string& path);

@@ -1,11 +1,37 @@
 #include "include_proposal.h"
 
+#include <algorithm>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
+#include "file_io.h"
 #include "include_files.h"
 #include "include_walk.h"
 
 namespace tessaro {
+
+namespace {
+
+// Whether a file outside the include folder belongs in a group, as the scan
+// decides for the files of the include folder: it defines types. One that
+// cannot be read goes in too, so that the run names it.
+bool belongs_in_group(const std::string& path) {
+    if (!is_regular_file(path)) return false;
+    std::string text;
+    std::string error;
+    return !read_file(path, text, error) || defines_types(text);
+}
+
+void add_found(IncludeFiles& inc, const std::vector<std::string>& names) {
+    if (names.empty()) return;
+    std::unordered_set<std::string> found(inc.found.begin(), inc.found.end());
+    for (const std::string& name : names)
+        if (found.insert(name).second) inc.found.push_back(name);
+}
+
+}  // namespace
 
 Proposal propose_groups(const std::string& style_folder, const std::vector<std::string>& found,
                         const KnownStatements* known) {
@@ -13,18 +39,42 @@ Proposal propose_groups(const std::string& style_folder, const std::vector<std::
     // The include statements of each file are read once for all sections:
     // the main files often include the same ones.
     IncludeWalk walk(style_folder, known);
+    // The list as a set only once a file elsewhere is met: most styles have
+    // none, and a list may hold a hundred thousand names.
+    std::optional<std::unordered_set<std::string_view>> listed;
+    std::unordered_map<std::string, bool> belongs;  // the files elsewhere, each looked at once
     for (Section s : ALL_SECTIONS) {
         IncludeReach reach = walk.follow(s);
         proposal.other_styles[s] = std::move(reach.other_styles);
-        if (reach.own.empty()) continue;
-        for (const std::string& name : found)
-            if (reach.own.count(name) != 0) proposal.groups[s].push_back(name);
+        std::vector<std::string>& group = proposal.groups[s];
+        if (!reach.own.empty()) {
+            for (const std::string& name : found)
+                if (reach.own.count(name) != 0) group.push_back(name);
+        }
+        for (std::string& name : reach.elsewhere) {
+            if (!listed) listed.emplace(found.begin(), found.end());
+            if (listed->count(name) != 0) continue;  // taken in list order above
+            auto [known_file, first] = belongs.try_emplace(name, false);
+            if (first) {
+                known_file->second = belongs_in_group(include_file_path(style_folder, name));
+                if (known_file->second) proposal.elsewhere.push_back(name);
+            }
+            if (known_file->second) group.push_back(std::move(name));
+        }
+        for (std::string& name : reach.refused) {
+            if (std::find(proposal.refused.begin(), proposal.refused.end(), name) == proposal.refused.end())
+                proposal.refused.push_back(name);
+            group.push_back(std::move(name));
+        }
     }
     return proposal;
 }
 
 void apply_proposal(IncludeFiles& inc, const Proposal& proposal) {
     add_to_groups(inc, proposal.groups);
+    // The other names of the groups come from the found list.
+    add_found(inc, proposal.elsewhere);
+    add_found(inc, proposal.refused);
     for (Section s : ALL_SECTIONS) {
         std::vector<OtherStyleFile>& list = inc.other_styles[s];
         std::unordered_set<std::string> listed;
@@ -33,6 +83,10 @@ void apply_proposal(IncludeFiles& inc, const Proposal& proposal) {
             if (listed.insert(file.style + '\n' + file.file).second) list.push_back(file);
     }
     inc.other_styles_followed = true;
+}
+
+void add_files_elsewhere(IncludeFiles& inc, const Proposal& proposal) {
+    add_found(inc, proposal.elsewhere);
 }
 
 }  // namespace tessaro

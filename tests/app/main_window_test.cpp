@@ -206,6 +206,30 @@ TEST(ChooseStyle, an_inc_folder_means_its_style_whose_include_files_and_other_st
     EXPECT_NE(w.out().find("Type=0x03", w.out().find("[_point]")), std::string::npos);
 }
 
+// The files elsewhere in the style that its rule files include are listed
+// with the include files once the style is chosen, by their path there, and
+// sorted like them.
+TEST(ChooseStyle, lists_the_files_that_the_rules_include_from_anywhere_in_the_style_and_sorts_them_by_includes) {
+    Window w;
+    w.dir.write("s/sub/roads", "highway=trunk [0x03 resolution 20]\n");
+    w.dir.write("s/inc/landuse", "landuse=forest [0x50 resolution 20]\ninclude 'areas';\n");
+    w.dir.write("s/areas", "landuse=residential [0x10 resolution 20]\n");
+    w.use_style({{"points", BAR},
+                 {"lines", ROAD + "include 'sub/roads';\n"},
+                 {"polygons", WATER + "include './inc//landuse';\n"}});
+    EXPECT_EQ(w.items("List2"), (Messages{"landuse", "sub/roads", "./areas"}));
+    EXPECT_TRUE(only(w.create()).starts_with("Please sort 'Inc' files"));
+    const Messages unsorted = w.create();
+    ASSERT_EQ(unsorted.size(), 2u);
+    EXPECT_TRUE(has(unsorted[0], "  landuse\r\n  sub/roads\r\n  ./areas"));
+    EXPECT_FALSE(has(w.out(), "Type=0x03"));
+    w.find<QPushButton>("CommandSort")->click();
+    EXPECT_EQ(w.items("List3_1"), (Messages{"sub/roads"}));
+    EXPECT_EQ(w.items("List3_2"), (Messages{"landuse", "./areas"}));
+    EXPECT_EQ(w.create(), (Messages{w.created()}));
+    for (const char* type : {"Type=0x03", "Type=0x50", "Type=0x10"}) EXPECT_TRUE(has(w.out(), type));
+}
+
 TEST(ChooseStyle, a_press_on_the_folder_list_stops_it_scrolling_to_the_restored_style_as_folders_load) {
     Window w(false);
     for (int i = 0; i < 60; ++i) fs::create_directories(w.dir / ("styles/s" + std::to_string(100 + i)));

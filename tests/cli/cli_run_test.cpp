@@ -58,6 +58,30 @@ TEST(RunCli, names_left_out_include_files_and_suggests_only_the_options_not_yet_
     EXPECT_TRUE(test::cli({"-q", "--seed", "1", "--auto-inc", "-o", out, dir / "s"}).err.empty());
 }
 
+// --inc-* take a file outside inc/ by any spelling of the name the messages
+// give it (so that it is not named as left out); a name that names no file of
+// the style, or could lead out of it, is bad usage.
+TEST(RunCli, sorts_files_outside_the_include_folder_by_the_names_the_messages_give) {
+    test::TempDir dir;
+    dir.write("s/points", "amenity=bar [0x2d02]\ninclude 'sub/more';\n");
+    dir.write("s/lines", "include 'extra';\n");
+    dir.write("s/sub/more", "amenity=restaurant [0x2a00 resolution 24]\n");
+    dir.write("s/extra", "highway=x [0x05 resolution 20]\n");
+    dir.write("outside", "amenity=fuel [0x2f01 resolution 24]\n");
+    const std::string out = dir / "out.txt";
+    const test::CliOutput named =
+        test::cli({"--seed", "1", "--inc-points", "sub//more", "--inc-lines", "./extra", "-o", out, dir / "s"});
+    EXPECT_EQ(named.exit_code, EXIT_DONE) << named.err;
+    EXPECT_EQ(named.err.find("no group"), std::string::npos) << named.err;
+    EXPECT_NE(test::read_bytes(out).find("Type=0x02a00"), std::string::npos);
+    EXPECT_NE(test::read_bytes(out).find("Type=0x00500"), std::string::npos);
+    for (const char* bad : {"../outside", "sub/none", "/etc", "sub"}) {
+        const test::CliOutput r = test::cli({"--inc-points", bad, "-o", out, dir / "s"});
+        EXPECT_EQ(r.exit_code, EXIT_USAGE) << bad;
+        EXPECT_NE(r.err.find(std::string(bad) + ": no such include file in " + (dir / "s")), std::string::npos) << r.err;
+    }
+}
+
 #ifdef _WIN32
 void write_through_the_code_page(const std::string& path, const std::string& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");

@@ -139,16 +139,19 @@ TEST(HostileRules, unreadable_files_pipes_and_dangling_links_among_the_rules_are
 
 TEST(HostileOutput, an_output_that_is_an_input_of_the_run_is_refused_and_the_input_kept) {
     Style s(BAR);
-    s.dir.write("s/lines", "highway=x [0x02]\ninclude 'inc/paths' from base;\n");
+    s.dir.write("s/lines", "highway=x [0x02]\ninclude 'inc/paths' from base;\ninclude 'sub/walks';\n");
     s.dir.write("s/inc/roads", "highway=y [0x03 resolution 20]\n");
-    // Known only once the run has read the rule file that leads to it.
+    // Known only once the run has read the rule file that leads to them.
     s.dir.write("base/inc/paths", "highway=path [0x16]\n");
+    s.dir.write("s/sub/walks", "highway=footway [0x17 resolution 20]\n");
     const std::string pol = s.dir.write("my.pol", "Type=0x3c\r\n[end]\r\n");
     std::vector<std::pair<std::string, std::string>> cases = {
         {"s/points", "s/points"},
         {"base/inc/paths", "base/inc/paths"},
         {join_path(join_path("s", ".."), join_path("s", "lines")), "s/lines"},  // another spelling
         {"s/inc/roads", "s/inc/roads"},
+        {"s/sub/walks", "s/sub/walks"},
+        {join_path("s", join_path("sub", join_path(".", "walks"))), "s/sub/walks"},
         {"res/points", "res/points"},
         {"my.pol", "my.pol"},
     };

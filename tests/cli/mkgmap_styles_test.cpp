@@ -82,8 +82,8 @@ TEST(StylesAsMkgmapReadsThem, give_every_type_one_entry_in_its_section_and_no_ot
     const std::string siblings = SOURCE + "/tests/data/other_styles";
     for (const std::string& name : styles_in(siblings + "/styles")) styles.push_back({siblings + "/styles", name, siblings});
     const std::map<std::string, std::string> printed = read_by_mkgmap(styles, tmp);
-    // Styles that take rules from others: mkgmap finds a type in each section of them.
-    for (const char* name : {"noname", "mine"})
+    // Styles that take rules from others or from files outside inc/: mkgmap finds a type in each section of them.
+    for (const char* name : {"noname", "mine", "data-include_spellings"})
         for (Section s : ALL_SECTIONS)
             EXPECT_TRUE(printed.count(name) && !test::printed_codes(test::printed_section(printed.at(name), s)).empty()) << name;
 

@@ -182,6 +182,8 @@ TEST(RunCreateTyp, reads_the_files_of_other_styles_after_the_group_and_reports_w
     s.libraries[Section::Line].assign("");
     s.write("points", "amenity=bar [0x2d02]\n");
     s.write("inc/own", "amenity=cafe [0x2a0e resolution 24]\n");
+    s.write("top", "highway=a [0x05 resolution 20]\n");
+    s.write("sub/more", "highway=b [0x06 resolution 20]\n");
     fs::create_directories(s.dir / "s/inc/folder");
     s.dir.write("base/points", "amenity=pub [0x2e02]\n");
     s.dir.write("base/inc/roads", "highway=trunk [0x01 resolution 20]\n");
@@ -191,11 +193,13 @@ TEST(RunCreateTyp, reads_the_files_of_other_styles_after_the_group_and_reports_w
     inc.groups[Section::Point] = {"folder", "../escape", "own"};
     inc.other_styles[Section::Point] = {{"base", "points"}, {"gone", "points"}, {"base", "../secret"}, {"gone", "inc/x"}};
     inc.other_styles[Section::Line] = {{"base", "inc/roads"}, {"gone", "lines"}};
+    inc.groups[Section::Line] = {"./top", "sub/more"};  // files outside inc/, by their path in the style
     inc.other_styles_followed = true;
     const CreateTypReport report = s.run();
     EXPECT_TRUE(report.written && report.label_dropped);
     EXPECT_FALSE(report.complete());  // without what the unread folder holds
-    EXPECT_EQ(s.entries(), (Names{"point 0x02d02", "point 0x02a0e", "point 0x02e02", "line 0x01"}));
+    EXPECT_EQ(s.entries(),
+              (Names{"point 0x02d02", "point 0x02a0e", "point 0x02e02", "line 0x05", "line 0x06", "line 0x01"}));
     EXPECT_EQ(report.warnings, (Warnings{{Warning::Kind::OtherStyleMissing, s.dir / "gone", 0, "gone"}}));
     ASSERT_EQ(report.failures.size(), 3u);
     EXPECT_EQ(report.failures[0].kind, Failure::Kind::Read);
@@ -207,7 +211,7 @@ TEST(RunCreateTyp, reads_the_files_of_other_styles_after_the_group_and_reports_w
     inc.groups[Section::Point] = {"own"};
     s.request.sections[Section::Point] = false;
     const CreateTypReport lines_only = s.run();
-    EXPECT_EQ(lines_only.entries, (PerSection<std::size_t>{{0, 1, 0}}));
+    EXPECT_EQ(lines_only.entries, (PerSection<std::size_t>{{0, 3, 0}}));
     EXPECT_TRUE(lines_only.failures.empty());
 }
 

@@ -24,7 +24,18 @@ TEST(IncludeStatements, read_every_form_mkgmap_takes_with_its_line_and_text) {
         "include 'unclosed;\n"
         "include '';\n"
         "include 'points' from;\n"
-        "include 'points' fromage\n";
+        "include 'points' fromage\n"
+        // mkgmap reads these as conditions on a tag named "include".
+        "include = yes [0x01]\n"
+        "include != no & a=b [0x01]\n"
+        "include ~ 'x.*' [0x01]\n"
+        // A quote right after the word; a "#" within quotes.
+        "include'inc/glued';\n"
+        "include 'inc/h#sh' # include 'inc/no'\n"
+        // Wherever a rule may start on the line: after a statement, after a
+        // rule's type bracket; not within quotes, braces or a condition.
+        "include 'inc/one'; include 'lines' from other; include \"inc/two\" # include 'inc/no'\n"
+        "include 'inc/r' a=b & c='include \"inc/no\"' {set d='] include x'} [0x2d02] include 'inc/after' e=f [0x01]\n";
     EXPECT_EQ(include_statements(text, 10),
               (Statements{{"inc/roadspeed", "", 11, ""},
                           {"inc/name", "", 12, ""},
@@ -32,7 +43,14 @@ TEST(IncludeStatements, read_every_form_mkgmap_takes_with_its_line_and_text) {
                           {"lines", "default", 15, "include lines from default;"},
                           {"lines", "other", 16, "include 'lines' from \"other\""},
                           {"inc/bare", "", 17, ""},
-                          {"points", "", 23, ""}}));
+                          {"points", "", 23, ""},
+                          {"inc/glued", "", 27, ""},
+                          {"inc/h#sh", "", 28, ""},
+                          {"inc/one", "", 29, ""},
+                          {"lines", "other", 29, "include 'lines' from other;"},
+                          {"inc/two", "", 29, ""},
+                          {"inc/r", "", 30, ""},
+                          {"inc/after", "", 30, ""}}));
     EXPECT_TRUE(include_statements("include").empty());
 }
 

@@ -27,7 +27,7 @@ TEST(ProposeGroups, follow_include_statements_directly_through_other_include_fil
     IncludeFiles inc;
     inc.found = {"lonely", "name", "roads"};
     inc.groups[Section::Line] = {"roads", "mine"};
-    apply_proposal(inc, {p, {}});
+    apply_proposal(inc, {p, {}, {}, {}});
     EXPECT_EQ(inc.groups[Section::Point], (Names{"name"}));
     EXPECT_EQ(inc.groups[Section::Line], (Names{"roads", "mine", "speed", "loop"}));
     EXPECT_EQ(inc.groups[Section::Polygon], (Names{"name"}));
@@ -43,6 +43,53 @@ TEST(ProposeGroups, follow_include_statements_directly_through_other_include_fil
     const Groups all = propose_groups(dir / "all", {"deep", "shared"}).groups;
     for (Section s : ALL_SECTIONS) EXPECT_EQ(all[s], (Names{"deep", "shared"}));
     EXPECT_EQ(propose_groups(dir / "all", {}), Proposal{});
+}
+
+// mkgmap resolves every statement's name relative to the style folder, from
+// whichever file: the style's files outside inc/ join a group after the listed
+// ones, in the order reached, each once however spelt, if they define types;
+// the section's own rule file is where the walk began; names that could lead
+// out are handed on for the run to refuse.
+TEST(ProposeGroups, take_files_from_anywhere_in_the_style_once_however_spelt_and_hand_on_names_that_lead_out) {
+    test::TempDir dir;
+    const std::string types = "a=b [0x2d02 resolution 24]\n";
+    dir.write("s/points", "include 'extra';\ninclude './inc/a';\ninclude 'inc//a';\ninclude 'sub/more';\n"
+                          "include '../secret';\ninclude '/abs';\ninclude 'points';\ninclude 'missing';\n");
+    dir.write("s/lines", "include 'lines';\ninclude './/extra';\n");
+    dir.write("s/polygons", "include './inc/x' from base;\ninclude 'inc//x' from base;\n");
+    dir.write("s/extra", types + "include 'inc/deeper/x';\n");
+    dir.write("s/inc/deeper/x", types + "include 'sub/./more';\ninclude \"notypes\";\n");
+    dir.write("s/notypes", "include 'inc/b';\n");
+    dir.write("s/sub/more", types);
+    dir.write("secret", "include 'inc/lonely';\n");  // never read: "lonely" stays out
+    dir.write("base/inc/x", types);
+    const Names elsewhere{"./extra", "inc/deeper/x", "sub/more"};
+    const Proposal p = propose_groups(dir / "s", {"a", "b", "lonely"});
+    EXPECT_EQ(p.groups[Section::Point], (Names{"a", "b", "./extra", "inc/deeper/x", "sub/more", "../secret", "/abs"}));
+    EXPECT_EQ(p.groups[Section::Line], (Names{"b", "./extra", "inc/deeper/x", "sub/more"}));
+    EXPECT_EQ(p.groups[Section::Polygon], Names{});
+    EXPECT_EQ(p.other_styles[Section::Polygon], (Others{{"base", "inc/x"}}));
+    EXPECT_EQ(p.elsewhere, elsewhere);
+    EXPECT_EQ(p.refused, (Names{"../secret", "/abs"}));
+
+    // Sorted, every name of a group is among the found files; unsorted, the
+    // files elsewhere are, and no group takes them, so the run names them.
+    IncludeFiles sorted;
+    sorted.found = {"a", "b", "lonely"};
+    apply_proposal(sorted, p);
+    EXPECT_EQ(sorted.found, (Names{"a", "b", "lonely", "./extra", "inc/deeper/x", "sub/more", "../secret", "/abs"}));
+    EXPECT_EQ(sorted.left_out(), Names{"lonely"});
+    IncludeFiles unsorted;
+    unsorted.found = {"a", "b", "lonely"};
+    add_files_elsewhere(unsorted, p);
+    add_files_elsewhere(unsorted, p);
+    EXPECT_EQ(unsorted.left_out(), (Names{"a", "b", "lonely", "./extra", "inc/deeper/x", "sub/more"}));
+    EXPECT_TRUE(unsorted.groups_empty());
+
+    // A file elsewhere that the list holds already keeps its place there.
+    const Proposal listed = propose_groups(dir / "s", {"sub/more", "a"});
+    EXPECT_EQ(listed.groups[Section::Point], (Names{"sub/more", "a", "./extra", "inc/deeper/x", "../secret", "/abs"}));
+    EXPECT_EQ(listed.elsewhere, (Names{"./extra", "inc/deeper/x"}));
 }
 
 // Within another style its own statements name its files; a further "from"
