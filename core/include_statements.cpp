@@ -109,9 +109,9 @@ void statements_of_line(std::string_view line, std::size_t line_number, std::vec
             i = close + 1;
             continue;
         }
-        if (c == '{') ++braces;
-        // A brace closed on this line may have opened on one before.
-        else if (c == '}' && braces > 0) --braces;
+        // An action ends at its first "}" (one may close an action opened on a line before).
+        if (c == '{') braces = 1;
+        else if (c == '}') braces = 0;
         else if (c == ']' && braces == 0) rule_may_start = true;
         ++i;
     }
@@ -128,18 +128,16 @@ std::vector<IncludeStatement> include_statements(std::string_view rule_text, std
     // Line numbers are counted only up to each line looked at, and only once.
     std::size_t counted_to = 0;
     std::size_t line_number = first_line;
-    // Only a line whose first word is "include" is looked at: the rule reader
-    // hands over only those lines, and both must find the same statements.
-    // Jump from one "ud" to the next instead of looking at every line (the
-    // pair is rare in rule files, and every "include" holds one, four bytes in).
+    // Only a line that holds "include" is looked at. Jump from one "ud" to
+    // the next instead of looking at every line (the pair is rare in rule
+    // files, and every "include" holds one, four bytes in).
     const std::size_t n = rule_text.size();
     for (std::size_t ud = find_pair(rule_text.data(), 4, n, 'u', 'd'); ud < n;
          ud = find_pair(rule_text.data(), ud + 1, n, 'u', 'd')) {
         const std::size_t at = ud - 4;
         if (rule_text.compare(at, 7, "include") != 0) continue;
-        std::size_t start = at;
-        while (start > 0 && is_blank(rule_text[start - 1])) --start;
-        if (start > 0 && rule_text[start - 1] != '\n') continue;
+        const std::size_t line_feed = rule_text.rfind('\n', at);
+        const std::size_t start = line_feed == std::string_view::npos ? 0 : line_feed + 1;
         std::size_t end = rule_text.find('\n', ud);
         if (end == std::string_view::npos) end = n;
         line_number += static_cast<std::size_t>(

@@ -721,11 +721,21 @@ bool RuleReader::next_piece() {
 // line's bytes as read, before normalising.
 __attribute__((always_inline)) inline void RuleReader::keep_statement(const char* line, std::size_t size) {
     ++m_lf_line;
-    // Most lines start with another word: told apart here, inline.
-    if (size == 0 || (line[0] != 'i' && !is_blank_like(line[0]))) return;
-    std::size_t i = 0;
-    while (i < size && is_blank_like(line[i])) ++i;
-    if (size - i < 7 || std::memcmp(line + i, "include", 7) != 0) return;
+    // Most lines start with another word, and hold no "]" followed by a
+    // statement (mkgmap reads one after a rule's type bracket): told apart here, inline.
+    if (size == 0) return;
+    bool starts = false;
+    if (line[0] == 'i' || is_blank_like(line[0])) {
+        std::size_t i = 0;
+        while (i < size && is_blank_like(line[i])) ++i;
+        starts = size - i >= 7 && std::memcmp(line + i, "include", 7) == 0;
+    }
+    if (!starts) {
+        const void* close = std::memchr(line, ']', size);
+        if (close == nullptr) return;
+        const std::size_t after = static_cast<std::size_t>(static_cast<const char*>(close) - line);
+        if (std::string_view(line + after, size - after).find("include") == std::string_view::npos) return;
+    }
     for (IncludeStatement& statement : include_statements(std::string_view(line, size), m_lf_line))
         m_statements.push_back(std::move(statement));
 }

@@ -35,7 +35,8 @@ TEST(IncludeStatements, read_every_form_mkgmap_takes_with_its_line_and_text) {
         // Wherever a rule may start on the line: after a statement, after a
         // rule's type bracket; not within quotes, braces or a condition.
         "include 'inc/one'; include 'lines' from other; include \"inc/two\" # include 'inc/no'\n"
-        "include 'inc/r' a=b & c='include \"inc/no\"' {set d='] include x'} [0x2d02] include 'inc/after' e=f [0x01]\n";
+        "include 'inc/r' a=b & c='include \"inc/no\"' {set d='] include x'} [0x2d02] include 'inc/after' e=f [0x01]\n"
+        "highway=track [0x0a resolution 22] include 'inc/tracks';\n";
     EXPECT_EQ(include_statements(text, 10),
               (Statements{{"inc/roadspeed", "", 11, ""},
                           {"inc/name", "", 12, ""},
@@ -50,7 +51,8 @@ TEST(IncludeStatements, read_every_form_mkgmap_takes_with_its_line_and_text) {
                           {"lines", "other", 29, "include 'lines' from other;"},
                           {"inc/two", "", 29, ""},
                           {"inc/r", "", 30, ""},
-                          {"inc/after", "", 30, ""}}));
+                          {"inc/after", "", 30, ""},
+                          {"inc/tracks", "", 31, ""}}));
     EXPECT_TRUE(include_statements("include").empty());
 }
 
