@@ -185,7 +185,10 @@ std::string replaced_broken_text(const std::string& typ_path, const TypUpdate& u
            (errors == 1 ? " error" : " errors") + "; --force replaced it with a fresh one";
 }
 
-std::string prune_skipped_text() {
+std::string prune_skipped_text(bool misread) {
+    if (misread)
+        return "warning: nothing was pruned: the style has faults (named above) that may hide types it uses; mend "
+               "them, or give --force to prune all the same";
     return "warning: nothing was pruned: the style was not read in full";
 }
 

@@ -56,8 +56,8 @@ std::string unused_entry_text(const std::string& typ_path, const UnusedEntry& en
 std::string updated_text(const std::string& typ_path, const TypUpdate& update);
 // An update that replaced an old text with errors (--force).
 std::string replaced_broken_text(const std::string& typ_path, const TypUpdate& update);
-// An update that read the style only in part keeps the unused entries.
-std::string prune_skipped_text();
+// An update that read the style only in part, or with faults, keeps the unused entries.
+std::string prune_skipped_text(bool misread);
 // Include Tag Text met library looks that carry a label of their own.
 std::string label_dropped_text();
 }  // namespace tessaro

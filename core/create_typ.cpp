@@ -655,9 +655,11 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     write_include_files(cv, run, files, largest, apart, yield);
     report.chunks = out.appends();
     if (old) {
-        // Types missing for a file that could not be read must not cost the
-        // map maker the entries of that file's types.
-        const bool prune = request.prune && report.failures.empty();
+        // Types missing for a file that could not be read, or read otherwise
+        // than mkgmap reads it, must not cost the map maker the entries of
+        // those types (unless forced, for faults).
+        const bool misread = std::ranges::any_of(report.warnings, is_misread);
+        const bool prune = request.prune && report.failures.empty() && (!misread || request.replace_broken);
         const FreshRun fresh{out.held(), report.looks, cv.types, request.sections};
         UpdatedText updated = update_typ_text(old->bytes, old->doc, fresh, prune);
         out.write_instead(updated.text);

@@ -42,7 +42,10 @@ struct CreateTypRequest {
     // it: its header and entries stay as they are, the style's types it lacks
     // get entries (update_typ_text). An old text with errors stops the run.
     bool update = false;
-    bool prune = false;            // with update: drop the entries of types the style no longer uses
+    // With update: drop the entries of types the style no longer uses; not
+    // after a file could not be read, nor (unless replace_broken) after a
+    // fault of the style (is_misread).
+    bool prune = false;
     bool replace_broken = false;   // with update: an old text with errors is replaced as by a fresh run
     // The look of each entry in the report (report.looks); without, only how
     // many came from each source (an update keeps them all the same).

@@ -43,6 +43,13 @@ struct Warning {
     bool operator==(const Warning&) const = default;
 };
 
+// A fault of the style by which its types were read otherwise than mkgmap
+// would: the style's own types may differ from what was read.
+inline bool is_misread(const Warning& w) {
+    return w.kind == Warning::Kind::ActionNotClosed || w.kind == Warning::Kind::QuoteNotClosed ||
+           w.kind == Warning::Kind::BracketNotClosed || w.kind == Warning::Kind::NoTypesRead;
+}
+
 // How a map maker calls the construct of an *NotClosed warning.
 inline const char* open_construct_name(Warning::Kind kind) {
     switch (kind) {

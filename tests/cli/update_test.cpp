@@ -164,5 +164,24 @@ TEST(Update, starts_a_draw_order_where_there_was_none_and_prunes_nothing_of_a_st
     expect_mkgmap_takes(tmp, "updated", text);
 }
 
+// A style read with a fault that hides a type (an action never closed takes
+// in the line's bracket) keeps every entry; --force prunes all the same.
+TEST(Update, prunes_nothing_after_a_fault_of_the_style_unless_forced) {
+    const test::TempDir tmp;
+    const std::string style = tmp / "style";
+    const std::string edited = replaced(water_and_primary(tmp, style), "[_line]\r\n", "[_line]\r\n; my road\r\n");
+    const std::string path = tmp.write("old.txt", edited);
+    tmp.write("style/lines", "highway=primary {name 'x' [0x02 resolution 20]\n");
+    const test::CliOutput kept = run({"--update", "--prune"}, path, style);
+    EXPECT_EQ(kept.exit_code, 0) << kept.err;
+    EXPECT_TRUE(has(kept.err, "lines:1: this action")) << kept.err;
+    EXPECT_TRUE(has(kept.err, "nothing was pruned")) << kept.err;
+    EXPECT_EQ(test::read_bytes(path), edited);
+    const test::CliOutput forced = run({"--update", "--prune", "--force"}, path, style);
+    EXPECT_EQ(forced.exit_code, 0) << forced.err;
+    EXPECT_FALSE(has(test::read_bytes(path), "; my road"));
+    EXPECT_TRUE(has(test::read_bytes(path), "Type=0x3c"));
+}
+
 }  // namespace
 }  // namespace tessaro
