@@ -109,8 +109,8 @@ std::string warning_text(const Warning& w) {
         case Warning::Kind::QuoteNotClosed:
         case Warning::Kind::BracketNotClosed:
             return where + "this " + open_construct_name(w.kind) +
-                   " is never closed: mkgmap refuses the style here; the rules after it are read as if it closed at "
-                   "the end of this line";
+                   " is never closed: mkgmap refuses the style here; it is read as if it closed before the line's "
+                   "type bracket or at the line's end, and the rules after it are read";
         case Warning::Kind::NoTypesRead:
             return where + "holds type brackets, but every one stands in quotes or in an action's braces, where "
                            "mkgmap reads no type: the file gives no entry";

@@ -312,6 +312,7 @@ struct LineWalk {
     int depth = 0;             // 1 when an action is open at its end
     char quote = 0;            // the quote open at its end, if any
     std::size_t quote_at = 0;  // where that quote opened
+    bool action_cut = false;   // an action was ended before a type bracket
 };
 
 // The first "]" from pos on before a comment, or npos (then *cut is the comment's "#", if any).
@@ -353,6 +354,7 @@ struct LineState {
     int depth = 0;     // action braces open
     std::size_t cut;   // where a comment starts, or the line's size
     std::size_t quote_at = 0;  // where the quote open opened
+    bool action_cut = false;   // an action was open where a type bracket stands
 };
 
 enum class Met { Nothing, Comment, OpenAtEnd, Bracket };
@@ -398,9 +400,15 @@ __attribute__((always_inline)) inline Met step(std::string_view line, std::size_
         case OPEN_BRACE: state.depth = 1; return Met::Nothing;
         case CLOSE_BRACE: state.depth = 0; return Met::Nothing;
         case OPEN_BRACKET: {
-            if (state.depth > 0) return Met::Nothing;
             std::size_t k = pos + 1;
             while (k < line.size() && line[k] == ' ') ++k;
+            if (state.depth > 0) {
+                // A type bracket outside quotes is no action's text (mkgmap
+                // refuses it): the "}" before it was left out.
+                if (k == line.size() || !code_at(line, k)) return Met::Nothing;
+                state.depth = 0;
+                state.action_cut = true;
+            }
             if (k == line.size() || line[k] == '#') return Met::OpenAtEnd;
             if (!code_at(line, k)) return Met::Nothing;
             *close = bracket_close<PADDED>(line, k, &state.cut);
@@ -428,7 +436,7 @@ LineWalk walk_line(std::string_view line, int depth, std::vector<std::pair<std::
             i = close;
         }
     }
-    return {state.cut, open_at_end, state.depth, state.quote, state.quote_at};
+    return {state.cut, open_at_end, state.depth, state.quote, state.quote_at, state.action_cut};
 }
 
 // The words that may start a line inside an action or a type bracket that an
@@ -439,14 +447,18 @@ constexpr std::string_view ACTION_WORDS[] = {"add",  "addaccess", "addlabel", "a
 constexpr std::string_view BRACKET_WORDS[] = {"continue", "copy", "default_name", "level", "no_propagate", "propagate",
                                               "resolution", "road_class", "road_speed", "with_actions", "withactions"};
 
-// True when the text holds "[", blanks and a digit: the start of a type bracket.
-bool holds_type_bracket(std::string_view text) {
-    for (std::size_t at = text.find('['); at != NPOS; at = text.find('[', at + 1)) {
+// Where the text holds, from `from` on, "[", blanks and a digit: the start of a type bracket; or npos.
+std::size_t type_bracket_at(std::string_view text, std::size_t from = 0) {
+    for (std::size_t at = text.find('[', from); at != NPOS; at = text.find('[', at + 1)) {
         std::size_t k = at + 1;
         while (k < text.size() && text[k] == ' ') ++k;
-        if (k < text.size() && text[k] >= '0' && text[k] <= '9') return true;
+        if (k < text.size() && text[k] >= '0' && text[k] <= '9') return at;
     }
-    return false;
+    return NPOS;
+}
+
+bool holds_type_bracket(std::string_view text) {
+    return type_bracket_at(text) != NPOS;
 }
 
 bool is_word_byte(char c) {
@@ -954,8 +966,9 @@ __attribute__((always_inline)) inline bool RuleReader::scan_marked_line(const ch
             }
         }
     }
-    // A quote open at the end holds the line for the next ones: the general way.
-    if (state.quote != 0 && !comment) return false;
+    // A quote open at the end holds the line for the next ones, an action cut
+    // short is named: the general way.
+    if ((state.quote != 0 && !comment) || state.action_cut) return false;
     m_depth = state.depth;
     finish_line(line.substr(0, state.cut), ++m_line);
     if (m_depth != 0) m_action_line = m_line;
@@ -1043,6 +1056,7 @@ void RuleReader::scan_general_line(std::string_view line) {
         m_pending_lines = 0;
         first = m_pending_first;
     }
+    if (walk.action_cut) fault(Warning::Kind::ActionNotClosed, m_depth != 0 ? m_action_line : first);
     if (m_depth == 0 && walk.depth != 0) m_action_line = first;
     m_depth = walk.depth;
     m_brackets.clear();
@@ -1109,6 +1123,15 @@ void RuleReader::give_up_quote() {
     m_pending_bare = false;
     m_line = m_pending_first - 1;
     m_depth = m_pending_depth;
+    // Where a type bracket follows the quote on its line, the quote ends before
+    // it: the rule keeps its type.
+    std::string& opened = held[m_quote_line - m_pending_first];
+    std::vector<std::pair<std::size_t, std::size_t>> ignored;
+    const LineWalk alone = walk_line(opened, 0, ignored);
+    if (alone.quote != 0) {
+        const std::size_t bracket = type_bracket_at(opened, alone.quote_at + 1);
+        if (bracket != NPOS) opened.insert(bracket, 1, alone.quote);
+    }
     for (std::string& line : held) scan_general_line(m_scanning->joined.emplace_back(std::move(line)));
 }
 

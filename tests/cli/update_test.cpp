@@ -164,14 +164,15 @@ TEST(Update, starts_a_draw_order_where_there_was_none_and_prunes_nothing_of_a_st
     expect_mkgmap_takes(tmp, "updated", text);
 }
 
-// A style read with a fault that hides a type (an action never closed takes
-// in the line's bracket) keeps every entry; --force prunes all the same.
+// A style read with a fault (here an action never closed where the type
+// was) keeps every entry, also of the types it no longer seems to use;
+// --force prunes all the same.
 TEST(Update, prunes_nothing_after_a_fault_of_the_style_unless_forced) {
     const test::TempDir tmp;
     const std::string style = tmp / "style";
     const std::string edited = replaced(water_and_primary(tmp, style), "[_line]\r\n", "[_line]\r\n; my road\r\n");
     const std::string path = tmp.write("old.txt", edited);
-    tmp.write("style/lines", "highway=primary {name 'x' [0x02 resolution 20]\n");
+    tmp.write("style/lines", "highway=primary {name 'x'\n");
     const test::CliOutput kept = run({"--update", "--prune"}, path, style);
     EXPECT_EQ(kept.exit_code, 0) << kept.err;
     EXPECT_TRUE(has(kept.err, "lines:1: this action")) << kept.err;

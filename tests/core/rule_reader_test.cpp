@@ -101,7 +101,10 @@ TEST(ScanText, names_a_construct_left_open_and_reads_the_rules_after_it) {
         {"b=* { set highway=path; set sport=via_feratta)\na=2 [0x02]", 1, {action + " 1"}},
         {"b=* { set a=b;\n set c=d\n" + forty_rules, 40, {action + " 1"}},
         {"a=b { set x=y\n", 0, {action + " 1"}},
-        {"a=1 [0x01]\nname='x [0x05]\na=2 [0x02]\na=3 [0x03]", 3, {quote + " 2"}},
+        // A quote or action left open ends before a type bracket of its line.
+        {"a=1 [0x01]\nname='x [0x05]\na=2 [0x02]\na=3 [0x03]", 4, {quote + " 2"}},
+        {"b=* {add x=y [0x02]\na=3 [0x03]", 2, {action + " 1"}},
+        {"b=* {add x=y;\n set a=b [0x02]\na=3 [0x03]", 2, {action + " 1"}},
         {"name='it\n" + forty_rules, 40, {quote + " 1"}},
         // ... also where a later line's quote would close it, taking in that line's bracket.
         {"a=1 [0x01]\nname='x\nb=c { set d='e' } [0x02]\nf=g [0x03]", 3, {quote + " 2"}},
@@ -270,7 +273,7 @@ TEST(NextPiece, gives_the_items_of_the_whole_file) {
         EXPECT_FALSE(reader.close());
         EXPECT_EQ(fault_texts(reader).size(), 2u);
         EXPECT_EQ(items, scan(faulty));
-        EXPECT_EQ(items.size(), scan(replace_all(faulty, "name='it [0x7f]\nm=* {add m=n\n", "")).size());
+        EXPECT_EQ(items.size(), scan(replace_all(faulty, "name='it [0x7f]\nm=* {add m=n\n", "name='it' [0x7f]\nm=* {add m=n}\n")).size());
     }
     // A file whose brackets all stand in quotes or actions is named; a UTF-16
     // file (and any with NUL bytes) is no text.
