@@ -164,6 +164,20 @@ TEST(CreateTyp, names_broken_library_entries_and_labels_not_added_or_short_of_ch
     }
 }
 
+// The faults of a style are listed before the closing message, as the command line
+// names them; the rules after them are read.
+TEST(CreateTyp, lists_the_faults_of_a_style_before_saying_created) {
+    Window w;
+    w.use_style({{"points", "man_made=* {add man_made='${m}'\n" + BAR}, {"lines", "name='x " + ROAD}, {"polygons", WATER}});
+    const std::string points = join_path(w.dir / "s", "points"), lines = join_path(w.dir / "s", "lines");
+    EXPECT_EQ(w.create().at(0), lines +
+                                    ":1: this quote is never closed - mkgmap refuses the style here; the rules after it are read\r\n" +
+                                    points + ":1: this action \"{\" is never closed - mkgmap refuses the style here; the rules after "
+                                             "it are read\r\n\r\n" + w.created());
+    EXPECT_TRUE(has(w.out(), "Type=0x02d02"));
+    EXPECT_TRUE(has(w.out(), "Type=0x00200"));
+}
+
 // Include files are listed as soon as their style is chosen. The first Create asks to sort
 // them; the next converts without them and names the rules of other styles it did not
 // follow. Sorted, their entries follow the main ones and the other styles are followed.

@@ -44,6 +44,24 @@ TEST(CheckAgainstStyle, names_a_removed_rule_an_added_rule_and_an_undrawn_polygo
     EXPECT_TRUE(r.out.empty()) << r.out;
 }
 
+// --check --style names the faults of the style where a run names them.
+TEST(CheckAgainstStyle, names_the_faults_of_the_style_as_the_run_does) {
+    test::TempDir dir;
+    const std::string style = TESSARO_SOURCE_DIR "/tests/data/open_constructs";
+    const std::string out = dir / "out.txt";
+    const test::CliOutput run = test::cli({"--res", TESSARO_SOURCE_DIR "/res", "-o", out, style});
+    ASSERT_EQ(run.exit_code, EXIT_DONE) << run.err;
+    const test::CliOutput check = test::cli({"--check", out, "--style", style});
+    std::size_t faults = 0;
+    for (std::size_t at = run.err.find("warning: "); at != std::string::npos; at = run.err.find("warning: ", at + 1)) {
+        const std::string line = run.err.substr(at, run.err.find('\n', at) - at);
+        if (line.find("never closed") == std::string::npos && line.find("type brackets") == std::string::npos) continue;
+        ++faults;
+        EXPECT_NE(check.err.find(line), std::string::npos) << line << "\n" << check.err;
+    }
+    EXPECT_EQ(faults, 5u) << run.err;
+}
+
 // Of mkgmap's styles, the conversion and the reading --check makes are each
 // held against mkgmap's own reading (the mkgmap styles test, the core's).
 TEST(CheckAgainstStyle, finds_nothing_in_a_fresh_conversion_of_the_alpine_example_read_with_its_include_groups) {
