@@ -45,8 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     RuleReader reader;
     const std::vector<Item> fast = items_of(reader, input, false);
+    const std::vector<Warning> fast_faults = reader.take_faults();
     const std::vector<Item> plain = items_of(reader, input, true);
     require(fast == plain, "the fast path finds what the general path finds");
+    require(fast_faults == reader.take_faults(), "the fast path names the faults the general path names");
 
     // Only the first item of each value, the others counted: as filtering all items gives.
     std::vector<Item> firsts;
