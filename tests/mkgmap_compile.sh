@@ -34,7 +34,10 @@ for style in "${styles[@]}"; do
     dir="$work/run$n"
     mkdir -p "$dir"
     out="$dir/out.txt"
-    if ! "$cli" -q --seed 1 $options -o "$out" "$style" >"$dir/cli.log" 2>&1; then
+    "$cli" -q --seed 1 $options -o "$out" "$style" >"$dir/cli.log" 2>&1
+    status=$?
+    # Exit 1 with a text written: a file of the style could not be read (a test of that path); the text must still compile.
+    if [ "$status" -ne 0 ] && ! { [ "$status" -eq 1 ] && [ -f "$out" ] && grep -q 'written but incomplete' "$dir/cli.log"; }; then
       echo "FAIL conversion: $style $options"; cat "$dir/cli.log"; failed=$((failed + 1)); continue
     fi
     if ! "$cli" --check "$out" >"$dir/check.log" 2>&1; then
