@@ -156,6 +156,7 @@ std::string warnings_prefix(const std::vector<Warning>& warnings) {
                 text += std::string("this ") + open_construct_name(w.kind) +
                         " is never closed - mkgmap refuses the style here; the rules after it are read";
                 break;
+            case Warning::Kind::LineTooLong: text += "a line of 16 MB or more is no rule - passed over"; break;
             case Warning::Kind::NoTypesRead:
                 text += "every type bracket stands in quotes or an action's braces - the file gives no entry";
                 break;

@@ -114,6 +114,9 @@ std::string warning_text(const Warning& w) {
         case Warning::Kind::NoTypesRead:
             return where + "holds type brackets, but every one stands in quotes or in an action's braces, where "
                            "mkgmap reads no type: the file gives no entry";
+        case Warning::Kind::LineTooLong:
+            return where + "this line is longer than any rule (16 MB or more): passed over, its types (if any) are "
+                           "missing";
         case Warning::Kind::LabelNotInCodePage: break;
     }
     return where + printable(w.text);

@@ -300,6 +300,10 @@ namespace {
 
 constexpr std::size_t NPOS = std::string_view::npos;
 
+// Longer lines are no rules: a condition of a hundred thousand alternatives
+// is a few megabytes.
+constexpr std::size_t MAX_LINE_BYTES = 16u << 20;
+
 // A bracket left open is read on into the lines after it, but not forever:
 // a stray "[" must not swallow the rest of the file.
 constexpr std::size_t MAX_PENDING_LINES = 16;
@@ -648,6 +652,7 @@ void RuleReader::start() {
     m_faults.clear();
     m_brackets_read = 0;
     m_action_line = 0;
+    m_skipping_line = false;
     m_filled = 0;
 }
 
@@ -729,6 +734,22 @@ bool RuleReader::next_piece() {
     return true;
 }
 
+// The bytes read after a line too long to read, from where it ends (its line
+// feed or CR) on, moved to the piece's start; 0 while it goes on.
+std::size_t RuleReader::skip_line_end(Piece& piece, std::size_t got) {
+    char* read = piece.bytes + piece.used;
+    std::size_t end = 0;
+    while (end < got && read[end] != '\n' && read[end] != '\r') ++end;
+    if (end == got) return 0;
+    if (read[end] == '\r' && end + 1 < got && read[end + 1] == '\n') ++end;
+    m_skipping_line = false;
+    ++m_line;
+    ++m_lf_line;
+    m_statements_whole = false;
+    std::memmove(read, read + end + 1, got - end - 1);
+    return got - end - 1;
+}
+
 // The statement of a line that starts with "include" (after blanks); the
 // line's bytes as read, before normalising.
 __attribute__((always_inline)) inline void RuleReader::keep_statement(const char* line, std::size_t size) {
@@ -771,15 +792,16 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
         if (piece.capacity < piece.used + m_piece_size + PAD)
             own_block(piece, std::max(piece.used + m_piece_size + PAD, 2 * piece.capacity));
         std::string error;
-        const std::size_t got = m_file->read(piece.bytes + piece.used, m_piece_size, error);
+        std::size_t got = m_file->read(piece.bytes + piece.used, m_piece_size, error);
         if (m_file->failed()) m_failure = Failure{Failure::Kind::Read, m_path, 0, error};
+        const bool last = got < m_piece_size;
+        if (m_skipping_line) got = skip_line_end(piece, got);
         const std::size_t before = piece.used;
         // A NUL byte is no text (UTF-16 holds one in every ASCII character):
         // the file is named, and what reads as rules all the same is read.
         if (!m_failure && std::memchr(piece.bytes + before, '\0', got) != nullptr)
             m_failure = Failure{Failure::Kind::NotText, m_path, 0, {}};
         piece.used += got;
-        const bool last = got < m_piece_size;
         std::size_t whole = piece.used;
         if (!last) {
             // Whole lines only: up to the last line feed read now (the carried
@@ -791,7 +813,16 @@ bool RuleReader::fill(Piece& piece, const Piece* previous) {
                 end = read.substr(0, read.size() - 1).rfind('\r');
                 if (end != NPOS) m_statements_whole = false;
             }
-            if (end == NPOS) continue;
+            if (end == NPOS) {
+                // A line of megabytes is no rule: named and passed over, so
+                // that memory stays bounded and the time linear.
+                if (piece.used > MAX_LINE_BYTES) {
+                    fault(Warning::Kind::LineTooLong, m_line + 1);
+                    m_skipping_line = true;
+                    piece.used = 0;
+                }
+                continue;
+            }
             whole = before + end + 1;
         }
         piece.done = whole;

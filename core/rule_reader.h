@@ -165,6 +165,7 @@ private:
     void flush_pending();
     void carry_condition();
     void keep_statement(const char* line, std::size_t size);
+    std::size_t skip_line_end(Piece& piece, std::size_t got);
 
     Yield m_yield;
     Piece m_pieces[PIECES];
@@ -218,6 +219,7 @@ private:
     bool m_reading = false;        // pieces are still to come from the file
     bool m_read_to_end = false;    // the file's last piece was read
     bool m_closed = true;          // close() has looked at the file read
+    bool m_skipping_line = false;  // passing over a line too long to be a rule
     std::size_t m_piece_size = 0;  // bytes read at once
     std::size_t m_filled = 0;      // pieces read (without a worker)
     std::unique_ptr<Worker> m_worker;

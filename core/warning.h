@@ -28,6 +28,7 @@ struct Warning {
         // A rule file with type brackets of which none could be read as a rule's
         // type: they all stand in quotes or actions.
         NoTypesRead,
+        LineTooLong,         // a line of a rule file longer than any rule (16 MB): passed over
     };
     Warning() = default;
     Warning(Kind k, std::string file, std::size_t at_line, std::string what)
@@ -47,7 +48,8 @@ struct Warning {
 // would: the style's own types may differ from what was read.
 inline bool is_misread(const Warning& w) {
     return w.kind == Warning::Kind::ActionNotClosed || w.kind == Warning::Kind::QuoteNotClosed ||
-           w.kind == Warning::Kind::BracketNotClosed || w.kind == Warning::Kind::NoTypesRead;
+           w.kind == Warning::Kind::BracketNotClosed || w.kind == Warning::Kind::NoTypesRead ||
+           w.kind == Warning::Kind::LineTooLong;
 }
 
 // How a map maker calls the construct of an *NotClosed warning.

@@ -68,7 +68,8 @@ TEST(HostileRules, empty_binary_random_and_huge_rule_files_convert_and_give_the_
         EXPECT_EQ(r.err.find("not readable as text") != std::string::npos, binary) << r.err;
         EXPECT_EQ(r.typ.rfind("[_id]\r\n", 0), 0u);
     }
-    Style s(std::string(100u << 20, 'x') + " " + BAR);
+    // A line of 100 MB is no rule: named and passed over; the rule after it counts.
+    Style s(std::string(100u << 20, 'x') + " [0x2d03]\n" + BAR);
     std::string many = "\xEF\xBB\xBF";
     many.reserve(16u << 20);
     for (int i = 0; i < 1000000; ++i) many += (i % 1000 == 0) ? "a=b [0x02]\n" : "a=b\n";
@@ -76,6 +77,7 @@ TEST(HostileRules, empty_binary_random_and_huge_rule_files_convert_and_give_the_
     const Outcome r = s.convert();
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_NE(r.typ.find("Type=0x02d02"), std::string::npos);
+    EXPECT_EQ(r.typ.find("Type=0x02d03"), std::string::npos);
     EXPECT_NE(r.typ.find("Type=0x02\r\n"), std::string::npos);
 }
 

@@ -290,6 +290,21 @@ TEST(NextPiece, gives_the_items_of_the_whole_file) {
         EXPECT_TRUE(read.items.empty());
         EXPECT_EQ(read.failure, (Failure{Failure::Kind::NotText, dir / "utf16", 0, {}}));
     }
+    // A line longer than any rule is named and passed over, also at the end of the file.
+    for (const std::string& tail : {std::string("\nb=c [0x02]\n"), std::string()}) {
+        const std::string path = dir.write("long", "a=b [0x01]\n" + std::string(17u << 20, 'x') + tail);
+        RuleReader reader;
+        reader.open(path);
+        Items items;
+        while (reader.next_piece())
+            for (const std::string& item : item_texts(reader)) items.push_back(item);
+        EXPECT_FALSE(reader.close());
+        EXPECT_EQ(items, tail.empty() ? Items{"1: 0x01] @a=b "} : (Items{"1: 0x01] @a=b ", "3: 0x02] @b=c "}));
+        const std::vector<Warning> faults = reader.take_faults();
+        ASSERT_EQ(faults.size(), 1u);
+        EXPECT_EQ(faults[0].kind, Warning::Kind::LineTooLong);
+        EXPECT_EQ(faults[0].line, 2u);
+    }
     const FileRead missing = read_file(dir / "none", RuleReader::Items::Rules);
     EXPECT_EQ(missing.pieces, 0u);
     EXPECT_EQ(missing.failure, (Failure{Failure::Kind::Read, dir / "none", 0, std::strerror(ENOENT)}));
