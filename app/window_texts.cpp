@@ -49,6 +49,9 @@ std::string failure_text(const Failure& f) {
             return "The TYP text could not be written: " + f.path + " is the same file as " + f.other_path +
                    ", which the conversion reads. Please type another TYP text path.";
         case Failure::Kind::UnsafeOtherStyleName: return f.path + ": refused: the name leads out of the styles folder";
+        case Failure::Kind::OutputReadOnly: return f.path + ": is read-only; make it writable or choose another output";
+        case Failure::Kind::OutputChanged:
+            return f.path + ": changed while the TYP text was made, so it is left as it now is; the new text is in " + f.other_path;
         case Failure::Kind::OldTextBroken: return f.path + ": has errors, so it was not updated and is left as it was";
         case Failure::Kind::NotText: return f.path + ": not readable as text - it holds NUL bytes (UTF-16 or a binary file), so its types may be missing";
     }

@@ -41,25 +41,31 @@ std::string finding_text(Finding finding, const CliContext& c) {
     return {};
 }
 
-std::string failure_text(const Failure& f) {
+std::string failure_text(const Failure& f, const std::string& option) {
     const std::string why = f.system_error.empty() ? std::string() : ": " + f.system_error;
     switch (f.kind) {
         case Failure::Kind::Read: return f.path + why;
         case Failure::Kind::Write: return f.path + why;
-        case Failure::Kind::OutputIsFolder: return f.path + ": is a folder, not a TYP text; give a file with -o";
-        case Failure::Kind::OutputIsSpecial: return f.path + ": not a regular file; give a file with -o";
+        case Failure::Kind::OutputIsFolder:
+            return f.path + ": is a folder, not " + (option == "-o" ? "a TYP text" : "a file") + "; give a file with " + option;
+        case Failure::Kind::OutputIsSpecial: return f.path + ": not a regular file; give a file with " + option;
         case Failure::Kind::OutputNotRemoved:
             return f.path + ": the old TYP text could not be replaced" + (why.empty() ? ": it is still there" : why);
         case Failure::Kind::UnsafeIncludeName:
             return f.path + ": refused: the name could lead out of the style folder";
         case Failure::Kind::OutputIsInput:
-            return f.path + ": refused: it is the same file as the input " + f.other_path +
-                   "; give another file with -o";
+            return f.path + ": refused: it is the same file as the input " + f.other_path + "; give another file with " +
+                   option;
         case Failure::Kind::UnsafeOtherStyleName:
             return f.path + ": refused: the name leads out of the styles folder";
         case Failure::Kind::NotText:
             return f.path + ": not readable as text: it holds NUL bytes (UTF-16 or a binary file), so its types "
                             "may be missing (save it as plain text, UTF-8 or a single-byte code page)";
+        case Failure::Kind::OutputReadOnly:
+            return f.path + ": is read-only; make it writable or choose another output";
+        case Failure::Kind::OutputChanged:
+            return f.path + ": changed while this run wrote it, so it is left as it now is; the new text is in " +
+                   f.other_path;
         case Failure::Kind::OldTextBroken:
             return f.path + ": not updated: the TYP text has errors (above); it is left as it was (mend it, or give "
                             "--force to replace it with a fresh one)";

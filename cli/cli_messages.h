@@ -25,7 +25,8 @@ struct CliContext {
 // The text of a finding of the check.
 std::string finding_text(Finding finding, const CliContext& context);
 // "PATH: what went wrong".
-std::string failure_text(const Failure& failure);
+// `option`: the option that named an output, for the advice to give another.
+std::string failure_text(const Failure& failure, const std::string& option = "-o");
 // What a TYP text lacks or holds beyond its style, without the text's name
 // and line (the window says it in the same words).
 std::string drift_text(const StyleDrift& drift);

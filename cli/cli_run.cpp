@@ -150,6 +150,22 @@ bool sort_include_files(IncludeFiles& inc, const CliOptions& o, const std::strin
     return true;
 }
 
+// Why the look report cannot be written where it is asked for, found before
+// the run writes anything: it never takes the place of the TYP text (as a
+// file, or as the path both will have once written) or of a file the run
+// reads, and a read-only file, a folder or a pipe stays as it is.
+std::optional<Failure> report_refusal(const CreateTypRequest& request, const std::string& path) {
+    if (std::optional<std::string> input = input_at(request, path))
+        return Failure{Failure::Kind::OutputIsInput, path, 0, {}, *input};
+    if (same_output(path, request.typ_path)) return Failure{Failure::Kind::OutputIsInput, path, 0, {}, request.typ_path};
+    const OutputTarget target = resolve_output(path);
+    if (target.kind == OutputTarget::Kind::Folder) return Failure{Failure::Kind::OutputIsFolder, path};
+    if (target.kind == OutputTarget::Kind::Special) return Failure{Failure::Kind::OutputIsSpecial, path};
+    if (target.kind == OutputTarget::Kind::Replace && is_read_only(target.file))
+        return Failure{Failure::Kind::OutputReadOnly, path};
+    return std::nullopt;
+}
+
 Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter& say) {
     Setup s;
     load_libraries(s, o, program_folder, say);
@@ -200,12 +216,12 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     };
 
     if (o.report) {
-        // The report never takes the place of the TYP text or of a file the run reads.
-        std::optional<std::string> input = input_at(request, *o.report);
-        if (!input && (*o.report == request.typ_path || same_file(*o.report, request.typ_path))) input = request.typ_path;
-        if (input) {
-            say.error(failure_text({Failure::Kind::OutputIsInput, *o.report, 0, {}, *input}));
-            return Outcome::BadUsage;
+        if (std::optional<Failure> refused = report_refusal(request, *o.report)) {
+            if (refused->kind == Failure::Kind::OutputIsInput && refused->other_path == request.typ_path)
+                say.error(*o.report + ": refused: it is the same file as the TYP text " + request.typ_path +
+                          "; give another file with --report");
+            else say.error(failure_text(*refused, "--report"));
+            return refused->kind == Failure::Kind::OutputIsInput ? Outcome::BadUsage : Outcome::Failed;
         }
     }
 
@@ -230,10 +246,10 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
         CreateTypRequest read = request;
         read.include_files = sorted;
         if (std::optional<std::string> input = input_at(read, *o.report)) {
-            say.error(failure_text({Failure::Kind::OutputIsInput, *o.report, 0, {}, *input}));
+            say.error(failure_text({Failure::Kind::OutputIsInput, *o.report, 0, {}, *input}, "--report"));
             report_written = false;
         } else if (std::optional<Failure> failure = write_replaced_file(*o.report, look_report(report.looks))) {
-            say.failures({*failure});
+            say.error(failure_text(*failure, "--report"));
             report_written = false;
         }
     }

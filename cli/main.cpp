@@ -9,6 +9,7 @@
 
 #include "cli_run.h"
 #include "file_io.h"
+#include "output_file.h"
 
 namespace {
 
@@ -30,6 +31,8 @@ std::string program_folder(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // An interrupted run leaves no half-written temporary file behind.
+    tessaro::remove_temporary_files_on_signals();
     std::vector<std::string> args(argv + 1, argv + argc);
     tessaro::FileOut out(stdout);
     tessaro::FileOut err(stderr);

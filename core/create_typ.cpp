@@ -161,6 +161,7 @@ void name_statements_not_followed(const CreateTypRequest& request, bool groups_r
 
 // The TYP text an update keeps: its bytes and what the reader makes of them.
 struct OldText {
+    FileStamp stamp;  // as it was before it was read: a change after that is not overwritten
     std::string bytes;
     TypDocument doc;
 };
@@ -172,6 +173,7 @@ bool read_old_text(const CreateTypRequest& request, CreateTypReport& report, std
     const OutputTarget target = resolve_output(request.typ_path);
     if (target.kind != OutputTarget::Kind::Replace || !is_regular_file(target.file)) return true;
     OldText text;
+    text.stamp = stamp_of(target.file);
     std::string error;
     if (!read_file(target.file, text.bytes, error)) {
         report.failures.push_back({Failure::Kind::Read, request.typ_path, 0, error});
@@ -490,6 +492,15 @@ std::optional<std::string> input_at(const CreateTypRequest& request, const std::
         for (const OtherStyleFile& file : request.include_files.other_styles[s])
             if (is_safe_other_style_file(file)) inputs.push_back(other_style_path(request.style_folder, file));
     inputs.insert(inputs.end(), request.other_inputs.begin(), request.other_inputs.end());
+    // The info and version files, read for the style's bases and by mkgmap;
+    // each base style's info and rule files.
+    inputs.push_back(join_path(request.style_folder, "info"));
+    inputs.push_back(join_path(request.style_folder, "version"));
+    for (const BaseStyle& base : base_styles(request.style_folder)) {
+        if (!base.found) continue;
+        inputs.push_back(join_path(base.folder, "info"));
+        for (Section s : ALL_SECTIONS) inputs.push_back(rule_file_path(base.folder, rule_file_name(s)));
+    }
     for (const std::string& input : inputs)
         if (same(input)) return input;
     return std::nullopt;
@@ -604,7 +615,10 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     if (request.update && !read_old_text(request, report, old)) return report;
     const LibraryTexts no_libraries;
     TypText out(request.typ_path, yield, request.pages);
-    if (old) out.hold();
+    if (old) {
+        out.hold();
+        out.expect(old->stamp);
+    }
     if (std::optional<Failure> failure = out.write_header(request.style_folder)) {
         report.failures.push_back(std::move(*failure));
         return report;

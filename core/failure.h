@@ -18,7 +18,9 @@ struct Failure {
         OutputIsInput,   // the TYP text path names a file the run reads (other_path)
         UnsafeOtherStyleName,  // a file of another style named so that it could lead out of the styles folder
         OldTextBroken,   // the TYP text to update has errors: it is left as it was
-        NotText,         // a rule file holds NUL bytes (UTF-16, a binary file): what reads as rules is read
+        NotText,
+        OutputReadOnly,  // the output exists with no write permission: left as it is
+        OutputChanged,   // the output changed while the run wrote: left, the new text kept at other_path         // a rule file holds NUL bytes (UTF-16, a binary file): what reads as rules is read
     };
     Failure() = default;
     Failure(Kind k, std::string file, std::size_t at_line = 0, std::string error = {}, std::string other = {})
@@ -29,7 +31,8 @@ struct Failure {
                                // UnsafeOtherStyleName: "FILE from STYLE" as given)
     std::size_t line = 0;      // 1-based; 0 when the failure belongs to no line
     std::string system_error;  // the system's description; empty when there is none
-    std::string other_path;    // for OutputIsInput: the input the output would overwrite
+    std::string other_path;    // for OutputIsInput: the input (or other output) the output would overwrite;
+                               // for OutputChanged: where the new text was kept
 
     bool operator==(const Failure&) const = default;
 };

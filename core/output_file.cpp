@@ -4,12 +4,17 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <random>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #ifdef _WIN32
 #include <io.h>
+#include <process.h>
 #else
 #include <unistd.h>
 #if defined(__linux__)
@@ -56,7 +61,148 @@ std::string random_suffix() {
     return s;
 }
 
+// The longest file name most file systems take; a temporary name longer
+// than the output's own would make a valid output fail.
+constexpr std::size_t MAX_NAME = 255;
+
+int process_id() {
+#ifdef _WIN32
+    return _getpid();
+#else
+    return static_cast<int>(::getpid());
+#endif
+}
+
+// The temporary names of one output all start so: the output's name, cut
+// where the whole name would grow too long.
+std::string temp_stem(const std::string& name) {
+    constexpr std::size_t ROOM = 1 + 9 + 10 + 1 + 10 + 5;  // ".", ".tessaro-", pid, "-", random, ".part"
+    return "." + name.substr(0, std::min(name.size(), MAX_NAME - ROOM)) + ".tessaro-";
+}
+
+// The process id in a temporary name after its stem, or 0.
+long pid_in_name(const std::string& name, std::size_t stem) {
+    long pid = 0;
+    std::size_t i = stem;
+    for (; i < name.size() && i < stem + 10 && name[i] >= '0' && name[i] <= '9'; ++i) pid = pid * 10 + (name[i] - '0');
+    return i > stem && i < name.size() && name[i] == '-' ? pid : 0;
+}
+
+// Removes the temporary files of this output that runs now gone left behind
+// (killed outright, the machine stopped); a running one's stays.
+void remove_leftovers(const fs::path& folder, const std::string& stem) {
+#ifndef _WIN32
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = from_fs_path(it->path().filename());
+        if (name.rfind(stem, 0) != 0 || name.size() < 5 || name.compare(name.size() - 5, 5, ".part") != 0) continue;
+        const long pid = pid_in_name(name, stem.size());
+        if (pid <= 0 || pid == process_id()) continue;
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+        std::error_code gone;
+        fs::remove(it->path(), gone);
+    }
+#else
+    (void)folder;
+    (void)stem;
+#endif
+}
+
+// The temporary files in hand, for the signal handler: fixed slots, so that
+// it reads them without taking a lock or memory.
+constexpr int TEMP_SLOTS = 8;
+constexpr std::size_t TEMP_PATH_MAX = 4096;
+char g_temp_paths[TEMP_SLOTS][TEMP_PATH_MAX];
+std::atomic<int> g_temp_state[TEMP_SLOTS];  // 0 free, 1 being written, 2 a path to remove
+
+int hold_temp_path(const std::string& path) {
+    if (path.size() >= TEMP_PATH_MAX) return -1;
+    for (int i = 0; i < TEMP_SLOTS; ++i) {
+        int expected = 0;
+        if (!g_temp_state[i].compare_exchange_strong(expected, 1)) continue;
+        std::memcpy(g_temp_paths[i], path.c_str(), path.size() + 1);
+        g_temp_state[i].store(2);
+        return i;
+    }
+    return -1;
+}
+
+
+#ifndef _WIN32
+extern "C" void remove_temps_and_stop(int signal) {
+    for (int i = 0; i < TEMP_SLOTS; ++i)
+        if (g_temp_state[i].load() == 2) ::unlink(g_temp_paths[i]);
+    // The handler was reset on entry: the signal, raised again, ends the
+    // process as it would have, once this handler returns.
+    ::raise(signal);
+}
+#endif
+
 }  // namespace
+
+void release_temp_path(int slot) {
+    if (slot >= 0) g_temp_state[slot].store(0);
+}
+
+void remove_temporary_files_on_signals() {
+#ifndef _WIN32
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ}) {
+        struct sigaction old {};
+        if (::sigaction(signal, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;
+        struct sigaction act {};
+        act.sa_handler = remove_temps_and_stop;
+        act.sa_flags = SA_RESETHAND;
+        sigemptyset(&act.sa_mask);
+        ::sigaction(signal, &act, nullptr);
+    }
+#endif
+}
+
+FileStamp stamp_of(const std::string& path) {
+    FileStamp stamp;
+#ifdef _WIN32
+    std::error_code ec;
+    const fs::path p = to_fs_path(path);
+    stamp.size = fs::file_size(p, ec);
+    if (ec) return {};
+    const auto modified = fs::last_write_time(p, ec);
+    if (ec) return {};
+    stamp.exists = true;
+    stamp.modified_ns = std::chrono::duration_cast<std::chrono::nanoseconds>(modified.time_since_epoch()).count();
+#else
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return stamp;
+    stamp.exists = true;
+    stamp.device = static_cast<std::uint64_t>(st.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+    stamp.size = static_cast<std::uint64_t>(st.st_size);
+    stamp.modified_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+#endif
+    return stamp;
+}
+
+bool is_read_only(const std::string& path) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(to_fs_path(path), ec);
+    if (ec || !fs::is_regular_file(st)) return false;
+    constexpr fs::perms WRITE = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return (st.permissions() & WRITE) == fs::perms::none;
+}
+
+std::string output_place(const std::string& path) {
+    const OutputTarget target = resolve_output(path);
+    fs::path p = to_fs_path(target.kind == OutputTarget::Kind::Replace ? target.file : path);
+    std::error_code ec;
+    const fs::path parent = p.has_parent_path() ? p.parent_path() : fs::path(".");
+    fs::path folder = fs::weakly_canonical(fs::absolute(parent, ec), ec);
+    if (ec) folder = fs::absolute(parent, ec).lexically_normal();
+    return from_fs_path(folder / p.filename());
+}
+
+bool same_output(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    return same_file(a, b) || output_place(a) == output_place(b);
+}
 
 OutputTarget resolve_output(const std::string& path) {
     OutputTarget target;
@@ -91,30 +237,40 @@ OutputTarget resolve_output(const std::string& path) {
     return target;
 }
 
-std::FILE* create_file_beside(const std::string& target, std::string& created, std::string& error) {
+std::FILE* create_file_beside(const std::string& target, std::string& created, std::string& error, int* held_slot) {
     const fs::path t = to_fs_path(target);
     const fs::path folder = t.has_parent_path() ? t.parent_path() : fs::path(".");
     // Hidden, and never the name of a TYP text: a file a killed run left
     // behind is not taken for one, and the next run picks another name.
-    const std::string stem = "." + from_fs_path(t.filename()) + ".tessaro-";
+    const std::string stem = temp_stem(from_fs_path(t.filename()));
+    remove_leftovers(folder, stem);
+    const std::string pid = std::to_string(process_id()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = from_fs_path(folder / to_fs_path(stem + random_suffix() + ".part"));
+        const std::string name = from_fs_path(folder / to_fs_path(stem + pid + random_suffix() + ".part"));
+        // Known to the signal handler before it exists: a signal never finds it unknown.
+        const int slot = held_slot != nullptr ? hold_temp_path(name) : -1;
 #ifdef _WIN32
         const int fd = _open(name.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
 #else
         const int fd = ::open(name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
 #endif
         if (fd < 0) {
+            const int why = errno;
+            release_temp_path(slot);
+            errno = why;
             if (errno == EEXIST) continue;
             error = system_error_text();
             return nullptr;
         }
 #ifndef _WIN32
-        // The new file takes the old one's permissions, or a new file's.
+        // The new file takes the old one's owner, group and permissions (the
+        // owner first: a change of owner clears the set-id bits), or a new file's.
         struct stat old {};
         mode_t mode = 0;
         if (::stat(target.c_str(), &old) == 0) {
             mode = old.st_mode & 07777;
+            // Only root may give a file away; anyone may keep its own group.
+            if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
         } else {
             const mode_t mask = ::umask(0);
             ::umask(mask);
@@ -134,8 +290,10 @@ std::FILE* create_file_beside(const std::string& target, std::string& created, s
 #endif
             std::error_code ec;
             fs::remove(to_fs_path(name), ec);
+            release_temp_path(slot);
             return nullptr;
         }
+        if (held_slot != nullptr) *held_slot = slot;
         created = name;
         return f;
     }
@@ -183,6 +341,9 @@ void ReplacedFile::abandon() {
         std::filesystem::remove(to_fs_path(m_temp), ec);
         m_temp.clear();
     }
+    // Only now: a signal until here still removes the file.
+    release_temp_path(m_temp_slot);
+    m_temp_slot = -1;
 }
 
 void ReplacedFile::fail(const std::string& why) {
@@ -203,7 +364,9 @@ std::optional<Failure> ReplacedFile::open() {
         case OutputTarget::Kind::Replace: {
             std::string error;
             m_target = target.file;
-            m_file = create_file_beside(m_target, m_temp, error);
+            if (is_read_only(m_target)) return Failure{Failure::Kind::OutputReadOnly, m_path};
+            if (!m_expected) m_expected = stamp_of(m_target);
+            m_file = create_file_beside(m_target, m_temp, error, &m_temp_slot);
             if (m_file == nullptr) return Failure{Failure::Kind::Write, m_path, 0, error};
             break;
         }
@@ -276,6 +439,7 @@ std::optional<Failure> ReplacedFile::finish() {
     }
     wait_for_sync_ahead();
     if (!sync_and_close(f, error)) fail(error);
+    if (!m_failure && m_expected && stamp_of(m_target) != *m_expected) keep_beside();
     if (!m_failure) {
         std::error_code ec;
         std::filesystem::rename(to_fs_path(m_temp), to_fs_path(m_target), ec);
@@ -284,6 +448,27 @@ std::optional<Failure> ReplacedFile::finish() {
     }
     abandon();
     return m_failure;
+}
+
+// The old file changed since it was read or found (edited while an update
+// ran): it stays as it now is, and the new text goes beside it under a name
+// of its own, so that neither is lost.
+void ReplacedFile::keep_beside() {
+    const fs::path target = to_fs_path(m_target);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string name = from_fs_path(target.filename());
+    name = name.substr(0, std::min(name.size(), MAX_NAME - 12)) + ".new";
+    std::error_code ec;
+    fs::path kept = folder / to_fs_path(name);
+    for (int n = 2; fs::exists(fs::symlink_status(kept, ec)) && n < 1000; ++n)
+        kept = folder / to_fs_path(name + std::to_string(n));
+    fs::rename(to_fs_path(m_temp), kept, ec);
+    if (ec) {
+        fail(ec.message());
+        return;
+    }
+    m_temp.clear();
+    m_failure = Failure{Failure::Kind::OutputChanged, m_path, 0, {}, from_fs_path(kept)};
 }
 
 std::optional<Failure> write_replaced_file(const std::string& path, const std::string& text) {

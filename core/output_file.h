@@ -24,15 +24,49 @@ struct OutputTarget {
     std::string file;  // for Replace: the file to replace, links followed
 };
 
+// What tells whether a file was changed by someone else since it was looked at.
+struct FileStamp {
+    bool exists = false;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modified_ns = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp stamp_of(const std::string& path);  // links followed
+
+// True when an existing file has no write permission for anyone: replacing
+// it would take away a protection its owner put there (root may write any
+// file, so the permission bits decide, not access()).
+bool is_read_only(const std::string& path);
+
+// Where an output path puts its bytes, spelled one way: links followed, the
+// folder made canonical, and the name. Two outputs of one place are one file
+// once written, though neither exists yet.
+std::string output_place(const std::string& path);
+// True when the two output paths are one file (as files, or by their place).
+bool same_output(const std::string& a, const std::string& b);
+
+// The temporary files of this process are removed when it is stopped by
+// SIGINT, SIGTERM, SIGHUP or SIGXFSZ (a signal set to be ignored stays so).
+// For a program's main(); does nothing on Windows.
+void remove_temporary_files_on_signals();
+
 // Follows the links of an output path (a link to a link, a dangling link, a
 // relative link) to what it finally names.
 OutputTarget resolve_output(const std::string& path);
 
 // A new, empty file in the folder of `target`, named so that no output and
-// no other run's file is mistaken for it; permissions as the target has them
-// (or as a new file would get). Returns the open stream, or nullptr with the
+// no other run's file is mistaken for it (the process id in it, so that a
+// later run removes what a run that is gone left there); permissions, owner
+// and group as the target has them (or as a new file would get). Returns the open stream, or nullptr with the
 // system's error.
-std::FILE* create_file_beside(const std::string& target, std::string& created, std::string& error);
+// `held_slot`, if given, takes the slot where a signal's handler finds the
+// file, held before the file exists (release it with release_temp_path).
+std::FILE* create_file_beside(const std::string& target, std::string& created, std::string& error,
+                              int* held_slot = nullptr);
+void release_temp_path(int slot);
 
 // Flushes the stream's bytes to disk and closes it; false with the system's
 // error when any step failed (the stream is closed all the same).
@@ -57,8 +91,12 @@ public:
     void write(const char* bytes, std::size_t size);
     std::optional<Failure> finish();
     bool in_place() const { return m_in_place; }
+    // The old file is replaced only if it is still as `stamp` says (an update's
+    // old text as it was read); else open() takes the stamp of what it finds.
+    void expect(const FileStamp& stamp) { m_expected = stamp; }
 
 private:
+    void keep_beside();
     void fail(const std::string& why);
     void abandon();
     void sync_ahead();
@@ -78,6 +116,8 @@ private:
     std::uint64_t m_synced = 0;   // of them, bytes a sync ahead was started for
     std::future<int> m_sync_ahead;  // its errno, or 0
     std::optional<Failure> m_failure;
+    std::optional<FileStamp> m_expected;
+    int m_temp_slot = -1;  // where the signal handler finds m_temp
 };
 
 // A whole text written as a ReplacedFile.

@@ -66,6 +66,8 @@ public:
     // is abandoned: its new file goes, the old file stays.
     std::optional<Failure> finish();
 
+    // Replaces the old file only if it is still as `stamp` says (ReplacedFile::expect).
+    void expect(const FileStamp& stamp) { m_file.expect(stamp); }
     bool in_place() const { return m_file.in_place(); }  // written straight into a device
     std::size_t appends() const { return m_appends; }    // chunks handed in, header included
 

@@ -242,3 +242,39 @@ TEST(RunCreateTyp, names_each_statement_not_followed_by_file_line_and_text) {
 
 }  // namespace
 }  // namespace tessaro
+
+namespace tessaro {
+namespace {
+
+// Someone edits the old text while a run makes the new one (here from the
+// Yield the run calls once the new file is open): the edit is not overwritten,
+// the new text stands beside it under a name of its own, and the run says so.
+TEST(RunCreateTyp, leaves_an_old_text_changed_during_the_run_and_keeps_the_new_text_beside_it) {
+    for (const bool update : {false, true}) {
+        Style s;
+        s.write("polygons", "natural=water [0x3c resolution 20]\n");
+        s.run();
+        const std::string first = s.out();
+        ASSERT_FALSE(has_error(read_typ_text(first)));
+        s.request.update = update;
+        const std::string edited = first + ";edited meanwhile\r\n";
+        bool edited_once = false;
+        const auto edit = [&] {
+            if (edited_once) return;
+            edited_once = true;
+            s.dir.write("out.txt", edited);
+        };
+        const CreateTypReport report = run_create_typ(s.request, check_create_typ(s.request), edit);
+        EXPECT_FALSE(report.written) << update;
+        ASSERT_EQ(report.failures.size(), 1u) << update;
+        EXPECT_EQ(report.failures[0].kind, Failure::Kind::OutputChanged);
+        EXPECT_EQ(report.failures[0].other_path, s.dir / "out.txt.new");
+        EXPECT_EQ(s.out(), edited) << update;
+        EXPECT_EQ(test::read_bytes(s.dir / "out.txt.new"), first) << update;
+        for (const auto& e : fs::directory_iterator(s.dir.path()))
+            EXPECT_EQ(e.path().filename().string().find(".tessaro-"), std::string::npos) << e.path();
+    }
+}
+
+}  // namespace
+}  // namespace tessaro

@@ -1,0 +1,275 @@
+// Nothing the user has is lost to an output: an output that is another
+// output or a file the run reads is refused, a read-only file stays, and no
+// temporary file outlives its run.
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include "support/cli_capture.h"
+#include "support/temp_dir.h"
+
+namespace tessaro {
+namespace {
+
+namespace fs = std::filesystem;
+using test::shell_quoted;
+
+const std::string BAR = "amenity=bar [0x2d02 resolution 24]\n";
+
+// A library folder with one point look and a style "s" of one bar, in a fresh folder.
+struct Style {
+    test::TempDir dir;
+    Style() {
+        test::write_library(dir, "res", test::BAR_POINT_LOOK);
+        dir.write("s/points", BAR);
+    }
+    std::vector<std::string> args(const std::string& out, std::vector<std::string> extra = {}) const {
+        std::vector<std::string> a{"-q", "--seed", "1", "--res", dir / "res", "-o", out};
+        a.insert(a.end(), extra.begin(), extra.end());
+        a.push_back(dir / "s");
+        return a;
+    }
+    test::CliOutput convert(const std::string& out, std::vector<std::string> extra = {}) const {
+        return test::cli(args(out, std::move(extra)));
+    }
+    std::string command(const std::string& out) const {
+        std::string c = shell_quoted(TESSARO_CLI);
+        for (const std::string& a : args(out)) c += " " + shell_quoted(a);
+        return c;
+    }
+    // The names in the folder, its own temporary files among them.
+    std::set<std::string> names() const {
+        std::set<std::string> found;
+        for (const auto& e : fs::directory_iterator(dir.path())) found.insert(e.path().filename().string());
+        return found;
+    }
+    bool has_temporary_file() const {
+        for (const std::string& name : names())
+            if (name.find(".tessaro-") != std::string::npos) return true;
+        return false;
+    }
+};
+
+// Two outputs of one run that would be one file once written, though none of
+// them is there yet, and outputs that are a file the run reads: refused before
+// anything is written, every file as it was.
+TEST(OutputGuard, an_output_that_is_another_output_or_a_file_the_run_reads_is_refused_and_nothing_is_written) {
+    struct Case {
+        std::string output, report;  // relative to the test's folder; "" for none
+        std::string kept;            // a file that must stay as it was ("" for none)
+        int exit_code;
+    };
+    const std::vector<Case> cases = {
+        {"new.txt", "./new.txt", "", 2},
+        {"sub/x.txt", "sub/../sub/x.txt", "", 2},
+        {"sub/./x.txt", "sub//x.txt", "", 2},
+#ifndef _WIN32
+        {"dangling.txt", "target.txt", "", 2},
+#endif
+        {"s/info", "", "s/info", 1},
+        {"s/version", "", "s/version", 1},
+        {"base/info", "", "base/info", 1},
+        {"base/lines", "", "base/lines", 1},
+        {"out.txt", "s/info", "s/info", 2},
+        {"out.txt", "s/version", "s/version", 2},
+    };
+    for (const Case& c : cases) {
+        Style s;
+        s.dir.write("s/info", "base-style=base\n");
+        s.dir.write("s/version", "1\n");
+        s.dir.write("base/info", "version=2\n");
+        s.dir.write("base/lines", "highway=x [0x02]\n");
+        fs::create_directories(s.dir / "sub");
+#ifndef _WIN32
+        fs::create_symlink(s.dir / "target.txt", s.dir / "dangling.txt");
+#endif
+        const std::string before = c.kept.empty() ? "" : test::read_bytes(s.dir / c.kept);
+        std::vector<std::string> extra;
+        if (!c.report.empty()) extra = {"--report", s.dir / c.report};
+        const test::CliOutput r = s.convert(s.dir / c.output, extra);
+        EXPECT_EQ(r.exit_code, c.exit_code) << c.output << " " << c.report << ": " << r.err;
+        const std::string refused = c.report.empty() ? c.output : c.report;
+        EXPECT_NE(r.err.find(s.dir / refused + ": refused"), std::string::npos) << r.err;
+        if (!c.report.empty()) {
+            EXPECT_NE(r.err.find("--report"), std::string::npos) << r.err;
+        }
+        if (!c.kept.empty()) {
+            EXPECT_EQ(test::read_bytes(s.dir / c.kept), before) << c.kept;
+        }
+        EXPECT_FALSE(fs::exists(s.dir / "new.txt"));
+        EXPECT_FALSE(fs::exists(s.dir / "sub/x.txt"));
+        EXPECT_FALSE(fs::exists(s.dir / "target.txt"));
+        EXPECT_FALSE(s.has_temporary_file());
+    }
+}
+
+// A look report that cannot be a file says so in words of --report.
+TEST(OutputGuard, a_report_that_is_a_folder_names_the_report_option) {
+    Style s;
+    fs::create_directories(s.dir / "folder");
+    const test::CliOutput r = s.convert(s.dir / "out.txt", {"--report", s.dir / "folder"});
+    EXPECT_EQ(r.exit_code, 1) << r.err;
+    EXPECT_NE(r.err.find(s.dir / "folder" + ": is a folder, not a file; give a file with --report"), std::string::npos)
+        << r.err;
+    EXPECT_FALSE(fs::exists(s.dir / "out.txt"));
+}
+
+// An output name as long as the file system allows is written, though the
+// temporary file beside it needs a longer one.
+TEST(OutputGuard, output_names_up_to_the_longest_a_file_system_takes_are_written) {
+    Style s;
+    ASSERT_EQ(s.convert(s.dir / "short.txt").exit_code, 0);
+    const std::string expected = test::read_bytes(s.dir / "short.txt");
+    ASSERT_NE(expected.find("Type=0x02d02"), std::string::npos);
+    for (const std::size_t length : {230u, 231u, 240u, 255u}) {
+        const std::string name = std::string(length - 4, 'n') + ".txt";
+        const test::CliOutput r = s.convert(s.dir / name);
+        EXPECT_EQ(r.exit_code, 0) << length << ": " << r.err;
+        EXPECT_EQ(test::read_bytes(s.dir / name), expected) << length;
+        EXPECT_FALSE(s.has_temporary_file()) << length;
+    }
+}
+
+#ifndef _WIN32
+// A file with no write bit for anyone is not replaced, as TYP text or as
+// report, even by root who could write it: the run stops before writing.
+// A file replaced keeps its owner, group and permissions.
+TEST(OutputGuard, a_read_only_output_is_left_as_it_is_and_a_replaced_one_keeps_owner_group_and_permissions) {
+    for (const bool as_report : {false, true}) {
+        Style s;
+        const std::string old = s.dir.write("locked.txt", "edited by hand");
+        ASSERT_EQ(::chmod(old.c_str(), 0444), 0);
+        const test::CliOutput r =
+            as_report ? s.convert(s.dir / "out.txt", {"--report", old}) : s.convert(old);
+        EXPECT_EQ(r.exit_code, 1) << r.err;
+        EXPECT_NE(r.err.find(old + ": is read-only; make it writable or choose another output"), std::string::npos)
+            << r.err;
+        EXPECT_EQ(test::read_bytes(old), "edited by hand");
+        EXPECT_FALSE(fs::exists(s.dir / "out.txt")) << as_report;
+        EXPECT_FALSE(s.has_temporary_file());
+    }
+    Style s;
+    const std::string old = s.dir.write("shared.txt", "old");
+    ASSERT_EQ(::chmod(old.c_str(), 0640), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(old.c_str(), 4321, 8765), 0);
+    }
+    struct stat before {};
+    ASSERT_EQ(::stat(old.c_str(), &before), 0);
+    EXPECT_EQ(s.convert(old).exit_code, 0);
+    struct stat after {};
+    ASSERT_EQ(::stat(old.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino);  // replaced, not written over
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+}
+
+// A style whose rule file takes a while to read: the run's temporary file
+// stands beside the output meanwhile.
+void write_slow_style(const Style& s, std::size_t megabytes) {
+    std::string rules;
+    rules.reserve(megabytes << 20);
+    while (rules.size() < (megabytes << 20)) rules += "highway=residential & name~'.*x.*' & ref!=1\n";
+    s.dir.write("s/lines", rules + "highway=x [0x02]\n");
+}
+
+// Starts the program on the slow style into out, with the signals' default
+// handling (whatever this test program was started with).
+pid_t start_run(const Style& s, const std::string& out) {
+    const std::vector<std::string> args = s.args(out);
+    const pid_t child = ::fork();
+    if (child != 0) return child;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::signal(signal, SIG_DFL);
+    std::vector<char*> argv{const_cast<char*>(TESSARO_CLI)};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(TESSARO_CLI, argv.data());
+    ::_exit(127);
+}
+
+// Stops the run while its temporary file is there; false when the run ended first.
+bool stop_while_writing(const Style& s, pid_t child) {
+    for (;;) {
+        int status = 0;
+        if (::waitpid(child, &status, WNOHANG) == child) return false;
+        if (!s.has_temporary_file()) {
+            ::usleep(200);
+            continue;
+        }
+        ::kill(child, SIGSTOP);
+        ::waitpid(child, &status, WUNTRACED);
+        if (!WIFSTOPPED(status)) return false;  // it ended first
+        if (s.has_temporary_file()) return true;
+        ::kill(child, SIGCONT);
+    }
+}
+
+// A run stopped by a signal takes its temporary file along, and the old text stays.
+TEST(OutputGuard, a_run_ended_by_a_signal_leaves_no_temporary_file_and_the_old_text_as_it_was) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        Style s;
+        const std::string old = s.dir / "out.txt";
+        bool stopped = false;
+        pid_t child = 0;
+        // Larger each time the run ends before it can be stopped.
+        for (std::size_t megabytes = 32; !stopped && megabytes <= 512; megabytes *= 2) {
+            s.dir.write("out.txt", "precious");
+            write_slow_style(s, megabytes);
+            child = start_run(s, old);
+            stopped = stop_while_writing(s, child);
+        }
+        ASSERT_TRUE(stopped) << "every run ended before it could be stopped";
+        ::kill(child, signal);
+        ::kill(child, SIGCONT);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        EXPECT_FALSE(s.has_temporary_file()) << signal;
+        EXPECT_EQ(test::read_bytes(old), "precious");
+    }
+    // A limit on the size of files the program may write ends it at the limit.
+    Style s;
+    std::string rules;
+    for (int i = 0; i < 700; ++i) rules += "highway=r" + std::to_string(i) + " [0x1" + std::to_string(1000 + i) + "]\n";
+    s.dir.write("s/lines", rules);
+    const std::string old = s.dir.write("out.txt", "precious");
+    EXPECT_EQ(test::run_shell("ulimit -f 64; exec " + s.command(old)), -1);
+    EXPECT_FALSE(s.has_temporary_file());
+    EXPECT_EQ(test::read_bytes(old), "precious");
+}
+
+// What a run that is gone left beside the output is removed by the next run
+// into it; a running one's stays (process 1 runs as long as the system does).
+TEST(OutputGuard, a_leftover_of_a_run_that_is_gone_is_removed_and_one_of_a_running_run_is_not) {
+    for (const std::size_t length : {7u, 255u}) {
+        Style s;
+        const std::string name = std::string(length - 4, 'o') + ".txt";
+        const pid_t gone = ::fork();
+        if (gone == 0) ::_exit(0);
+        ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+        const std::string stem = "." + name.substr(0, std::min<std::size_t>(name.size(), 255 - 36)) + ".tessaro-";
+        const std::string dead = s.dir.write(stem + std::to_string(gone) + "-abcdefghij.part", "half");
+        const std::string live = s.dir.write(stem + "1-abcdefghij.part", "half");
+        const std::string old_style = s.dir.write(stem + "killed0000.part", "half");
+        EXPECT_EQ(test::run_shell(s.command(s.dir / name)), 0);
+        EXPECT_FALSE(fs::exists(dead)) << length;
+        EXPECT_EQ(test::read_bytes(live), "half") << length;
+        EXPECT_EQ(test::read_bytes(old_style), "half") << length;
+        EXPECT_NE(test::read_bytes(s.dir / name).find("Type=0x02d02"), std::string::npos);
+    }
+}
+#endif
+
+}  // namespace
+}  // namespace tessaro
