@@ -1,5 +1,8 @@
 #include "main_window.h"
 
+#include <new>
+#include <system_error>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -377,7 +380,7 @@ void MainWindow::show_drive_of(const std::string& path) {
 void MainWindow::drive_changed(int index) {
     const QString root = m_drive->itemText(index);
     if (!QDir(root).isReadable()) {
-        m_shell.message(from_qt(root) + ": cannot be read");
+        m_shell.message(printable(from_qt(root)) + ": cannot be read");
         m_drive->setCurrentIndex(m_drive_index);  // the lists stay where they were
         return;
     }
@@ -400,7 +403,7 @@ void MainWindow::choose_folder(const std::string& folder) {
 void MainWindow::refresh_caption() {
     setWindowTitle(to_qt(window_caption(m_state.style_folder)));
     m_style_label->setText(to_qt(m_state.style_folder.empty() ? std::string("Style: none chosen")
-                                                                 : "Style: " + m_state.style_folder));
+                                                                 : "Style: " + printable(m_state.style_folder)));
 }
 
 void MainWindow::show_include_lists() {
@@ -505,11 +508,31 @@ void MainWindow::find_include_files(const std::string& style) {
     if (scan.folder_found) m_state.create_needed = true;
 }
 
+namespace {
+// False when the work ran out of memory (also a thread that found none for its stack).
+template <typename Work>
+bool out_of_memory_spared(Work&& work) {
+    try {
+        work();
+        return true;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::system_error& e) {
+        if (e.code() != std::errc::resource_unavailable_try_again) throw;
+    }
+    return false;
+}
+}  // namespace
+
 void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTypCheck& check) {
     CreateTypReport report;
     {
         BusyCursor busy(m_shell);
-        report = m_runner(request, check, [this] { m_shell.yield_events(); });
+        // Out of memory, the run gives back what it took on the way out and
+        // leaves the old text; the window stays.
+        if (!out_of_memory_spared([&] { report = m_runner(request, check, [this] { m_shell.yield_events(); }); })) {
+            m_shell.message(out_of_memory_text("converting " + request.style_folder), MessageIcon::Critical);
+            return;
+        }
     }
     // What the run met on its way, in its order; a failed write is told in the closing message.
     const Failure* write_failure = nullptr;
@@ -538,7 +561,7 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
     const std::string prefix =
         (report.label_dropped ? label_dropped_prefix() : std::string()) + warnings_prefix(report.warnings);
     if (!report.written) {
-        const std::string reason = write_failure != nullptr ? failure_text(*write_failure) : request.typ_path;
+        const std::string reason = write_failure != nullptr ? failure_text(*write_failure) : printable(request.typ_path);
         m_shell.message(prefix + (report.in_place ? "The TYP text is incomplete: " : "The TYP text could not be written: ") +
                             reason,
                         MessageIcon::Critical);
@@ -596,7 +619,10 @@ void MainWindow::check_against_style() {
     StyleTypes style;
     {
         BusyCursor busy(m_shell);
-        style = list_style_types(request, [this] { m_shell.yield_events(); });
+        if (!out_of_memory_spared([&] { style = list_style_types(request, [this] { m_shell.yield_events(); }); })) {
+            m_shell.message(out_of_memory_text("checking " + request.typ_path), MessageIcon::Critical);
+            return;
+        }
     }
     std::vector<std::string> lines;
     for (const Failure& f : style.failures) lines.push_back(failure_text(f));
@@ -620,11 +646,11 @@ void MainWindow::Command3_Click() {
         return;
     }
     if (!file_exists(m_state.typ_path)) {
-        m_shell.message("Cannot find typ txt: " + m_state.typ_path, MessageIcon::Warning);
+        m_shell.message("Cannot find typ txt: " + printable(m_state.typ_path), MessageIcon::Warning);
         return;
     }
     if (!m_desktop.start_program(editor_path(), m_state.typ_path, m_state.program_folder))
-        m_shell.message(editor_path() + " could not be started.", MessageIcon::Critical);
+        m_shell.message(printable(editor_path()) + " could not be started.", MessageIcon::Critical);
 }
 
 std::string MainWindow::typ_text_to_open() {
@@ -641,7 +667,7 @@ void MainWindow::open_typ_text() {
         m_shell.message("Cannot find typ txt", MessageIcon::Warning);
         return;
     }
-    if (!m_desktop.open_document(path)) m_shell.message(path + ": no program opens it", MessageIcon::Warning);
+    if (!m_desktop.open_document(path)) m_shell.message(printable(path) + ": no program opens it", MessageIcon::Warning);
 }
 
 std::size_t MainWindow::loadole(const std::string& path) {

@@ -17,6 +17,7 @@
 #include "look_renderer.h"
 #include "preview_model.h"
 #include "qt_text.h"
+#include "text_util.h"
 
 namespace tessaro {
 
@@ -111,7 +112,7 @@ const TypDocument& PreviewWindow::document() const {
 bool PreviewWindow::show_typ_text(const std::string& path, std::string& error, const std::vector<EntryLook>& looks) {
     std::string text;
     if (!read_file(path, text, error)) {
-        error = path + ": " + error;
+        error = printable(path) + ": " + printable(error);
         return false;
     }
     TypDocument doc = read_typ_text(text);
@@ -135,7 +136,7 @@ bool PreviewWindow::show_typ_text(const std::string& path, std::string& error, c
     m_summary->setText(looks.empty() ? QString("Look sources are known right after Create TYP")
                                      : to_qt(look_summary(count_looks(looks))));
     m_entries->setColumnHidden(PreviewModel::SOURCE, looks.empty());
-    setWindowTitle(to_qt("Preview: " + path));
+    setWindowTitle(to_qt("Preview: " + printable(path)));
     m_command->setText(to_qt("Compile it with: " + mkgmap_command(path)));
     filter_rows();
     return true;

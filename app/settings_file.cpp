@@ -15,6 +15,17 @@ namespace tessaro {
 namespace {
 
 constexpr const char* BLANK_LINE = " ";
+// The longest path Linux takes (PATH_MAX): no line the window writes is
+// longer, and a longer one (a broken or hostile file) is no value to show.
+constexpr std::size_t LONGEST_LINE = 4096;
+
+// A control character other than a tab: a binary file, or one that is no
+// settings file at all.
+bool holds_binary(std::string_view line) {
+    for (const char c : line)
+        if ((static_cast<unsigned char>(c) < 32 && c != '\t') || c == 127) return true;
+    return false;
+}
 
 // Hands out the file's lines one by one; the first fault is reported once,
 // naming the file and the line, and ends the reading.
@@ -68,7 +79,7 @@ public:
 
     bool at_end() const { return !peek_line(); }
 
-    void fail(const std::string& what) { m_shell.message(m_path + ": " + what, MessageIcon::Warning); }
+    void fail(const std::string& what) { m_shell.message(printable(m_path) + ": " + what, MessageIcon::Warning); }
 
 private:
     // The line at the reading position, without its line end; none at the end of the text.
@@ -90,6 +101,15 @@ private:
         }
         const std::size_t end = m_text.find('\n', m_pos);
         m_pos = end == std::string::npos ? m_text.size() : end + 1;
+        if (line->size() > LONGEST_LINE) {
+            fail("line " + std::to_string(m_number) + " is longer than any path (" + std::to_string(line->size()) +
+                 " bytes)");
+            return std::nullopt;
+        }
+        if (holds_binary(*line)) {
+            fail("line " + std::to_string(m_number) + " holds binary bytes");
+            return std::nullopt;
+        }
         return line;
     }
 
@@ -117,7 +137,7 @@ void loaddat(AppState& state, Shell& shell) {
     std::string text;
     std::string error;
     if (!read_file(path, text, error)) {
-        shell.message(path + ": " + error, MessageIcon::Warning);
+        shell.message(printable(path) + ": " + printable(error), MessageIcon::Warning);
         return;
     }
     read_settings(path, std::move(text), state, shell, [&] { chkfile(state, shell); });

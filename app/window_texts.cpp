@@ -7,7 +7,7 @@
 namespace tessaro {
 
 std::string window_caption(const std::string& style_folder, const std::string& suffix) {
-    return std::string("tessaro ") + PROGRAM_VERSION + " style : " + style_name(style_folder) + " " + suffix;
+    return std::string("tessaro ") + PROGRAM_VERSION + " style : " + printable(style_name(style_folder)) + " " + suffix;
 }
 
 std::string finding_text(Finding finding) {
@@ -35,8 +35,12 @@ std::string finding_text(Finding finding) {
     return {};
 }
 
-std::string failure_text(const Failure& f) {
-    const std::string why = f.system_error.empty() ? std::string() : ": " + f.system_error;
+std::string failure_text(const Failure& failure) {
+    // Names as they came: a control character in one is shown as "?".
+    Failure f = failure;
+    f.path = printable(f.path);
+    f.other_path = printable(f.other_path);
+    const std::string why = f.system_error.empty() ? std::string() : ": " + printable(f.system_error);
     switch (f.kind) {
         case Failure::Kind::Read:
         case Failure::Kind::Write:
@@ -73,7 +77,7 @@ std::string old_text_problems_text(const std::vector<TypProblem>& problems) {
             text += CRLF + std::string("and more");
             break;
         }
-        text += CRLF + ("line " + std::to_string(p.line) + ": " + p.message);
+        text += CRLF + ("line " + std::to_string(p.line) + ": " + printable(p.message));
     }
     return text + CRLF + CRLF + "Untick Keep my edited looks to write a new one.";
 }
@@ -85,9 +89,9 @@ std::string sort_include_files_text() {
 
 std::string drift_text(const StyleDrift& d) {
     const std::string at = d.file.empty() ? "line " + std::to_string(d.line) + ": " : std::string();
-    const std::string type = at + section_name(d.section) + " type " + d.code;
+    const std::string type = at + section_name(d.section) + " type " + printable(d.code);
     switch (d.kind) {
-        case StyleDrift::Kind::NoEntry: return type + " of " + d.file + ":" + std::to_string(d.line) + " has no entry";
+        case StyleDrift::Kind::NoEntry: return type + " of " + printable(d.file) + ":" + std::to_string(d.line) + " has no entry";
         case StyleDrift::Kind::NoDrawOrder: return type + " has no draw order line: mkgmap does not draw it";
         case StyleDrift::Kind::NotInStyle: return type + " has an entry but the style does not use it";
     }
@@ -100,7 +104,7 @@ std::string include_files_left_out_text(const std::vector<std::string>& names, b
                                    : std::string("Include files in no group, so their types are not in the TYP text:");
     text += CRLF;
     constexpr std::size_t SHOWN = 20;
-    for (std::size_t i = 0; i < names.size() && i < SHOWN; ++i) text += CRLF + ("  " + names[i]);
+    for (std::size_t i = 0; i < names.size() && i < SHOWN; ++i) text += CRLF + ("  " + printable(names[i]));
     if (names.size() > SHOWN) text += CRLF + ("  and " + std::to_string(names.size() - SHOWN) + " more");
     return text;
 }
@@ -110,12 +114,12 @@ std::string statements_not_followed_text(const std::vector<Warning>& warnings) {
     std::string text = std::string("Rules from other styles not added:") + CRLF + CRLF;
     for (const Warning& w : warnings)
         if (w.kind == Warning::Kind::IncludeNotFollowed)
-            text += w.path + " line " + std::to_string(w.line) + ": " + w.text + CRLF;
+            text += printable(w.path) + " line " + std::to_string(w.line) + ": " + printable(w.text) + CRLF;
     return text + CRLF + "Click 'Sort by includes' to add them.";
 }
 
 std::string other_style_missing_text(const Warning& w) {
-    return "Cannot find style " + w.text + std::string(CRLF) + CRLF + w.path;
+    return "Cannot find style " + printable(w.text) + std::string(CRLF) + CRLF + printable(w.path);
 }
 
 std::string label_dropped_prefix() {
@@ -144,7 +148,7 @@ std::string warnings_prefix(const std::vector<Warning>& warnings) {
                     section_name(w.section) + " " + what + ")" + CRLF;
             continue;
         }
-        text += w.path + (w.line == 0 ? std::string() : ":" + std::to_string(w.line)) + ": ";
+        text += printable(w.path) + (w.line == 0 ? std::string() : ":" + std::to_string(w.line)) + ": ";
         switch (w.kind) {
             case Warning::Kind::CodeNotHex: text += "type code " + what + " is not a number - rule left out"; break;
             case Warning::Kind::LibraryEntryBroken:
@@ -171,13 +175,18 @@ std::string warnings_prefix(const std::vector<Warning>& warnings) {
     return text + CRLF;
 }
 
+std::string out_of_memory_text(const std::string& doing) {
+    return "Out of memory while " + printable(doing) + "." + CRLF + CRLF +
+           "Nothing was written; any old TYP text is unchanged.";
+}
+
 std::string created_text(const std::string& typ_path) {
     return std::string("TYP file created") + CRLF + "Compile it with: " + mkgmap_command(typ_path);
 }
 
 std::string incomplete_text(const std::vector<Failure>& failures) {
     std::string files;
-    for (const Failure& f : failures) files += (files.empty() ? "" : ", ") + f.path;
+    for (const Failure& f : failures) files += (files.empty() ? "" : ", ") + printable(f.path);
     return "The TYP text is incomplete: the types of " + files + " are missing.";
 }
 

@@ -39,6 +39,8 @@ std::string other_style_missing_text(const Warning& warning);
 std::string label_dropped_prefix();
 // Put before the closing message: the library entries (and other lines) the run went past.
 std::string warnings_prefix(const std::vector<Warning>& warnings);
+// A run or check that ran out of memory: what it was doing ("converting STYLE").
+std::string out_of_memory_text(const std::string& doing);
 // The closing message of a run that wrote the whole TYP text, with the mkgmap command for it.
 std::string created_text(const std::string& typ_path);
 // The closing message of a run that wrote the TYP text without what the

@@ -8,23 +8,25 @@
 namespace tessaro {
 
 std::string finding_text(Finding finding, const CliContext& c) {
-    const std::string& style = c.style_folder;
+    const std::string style = printable(c.style_folder);
+    const std::string res = printable(c.res_folder);
+    const std::string polygon_library = printable(c.polygon_library);
     switch (finding) {
         case Finding::NoLibraryFiles:
             return "no library files (" +
-                   (c.polygon_library_given ? "points, lines in " + c.res_folder + ", " + c.polygon_library
-                                            : "points, lines, pgons.pol in " + c.res_folder) +
+                   (c.polygon_library_given ? "points, lines in " + res + ", " + polygon_library
+                                            : "points, lines, pgons.pol in " + res) +
                    "): give the library folder with --res";
         case Finding::NoPointLibrary:
-            return "no point library (points in " + c.res_folder +
+            return "no point library (points in " + res +
                    "): point types would get no entry; give the library folder with --res, or leave points out "
                    "with --no-points";
         case Finding::NoLineLibrary:
-            return "warning: no line library (lines in " + c.res_folder +
+            return "warning: no line library (lines in " + res +
                    "): line types get built-in looks; give the library folder with --res";
         case Finding::NoPolygonLibrary:
             return "warning: no polygon library (" +
-                   (c.polygon_library_given ? c.polygon_library : "pgons.pol in " + c.res_folder) +
+                   (c.polygon_library_given ? polygon_library : "pgons.pol in " + res) +
                    "): polygon types get built-in looks; give it with --polygon-library or --res";
         case Finding::NoSectionChosen: return "--no-points, --no-lines and --no-polygons together leave nothing to write";
         case Finding::StyleFolderMissing: return style + ": no such folder";
@@ -41,8 +43,12 @@ std::string finding_text(Finding finding, const CliContext& c) {
     return {};
 }
 
-std::string failure_text(const Failure& f, const std::string& option) {
-    const std::string why = f.system_error.empty() ? std::string() : ": " + f.system_error;
+std::string failure_text(const Failure& failure, const std::string& option) {
+    // Names as they came: a control character in one must not reach the terminal.
+    Failure f = failure;
+    f.path = printable(f.path);
+    f.other_path = printable(f.other_path);
+    const std::string why = f.system_error.empty() ? std::string() : ": " + printable(f.system_error);
     switch (f.kind) {
         case Failure::Kind::Read: return f.path + why;
         case Failure::Kind::Write: return f.path + why;
@@ -74,9 +80,9 @@ std::string failure_text(const Failure& f, const std::string& option) {
 }
 
 std::string drift_text(const StyleDrift& d) {
-    const std::string type = std::string(section_name(d.section)) + " type " + d.code;
+    const std::string type = std::string(section_name(d.section)) + " type " + printable(d.code);
     switch (d.kind) {
-        case StyleDrift::Kind::NoEntry: return type + " of " + d.file + ":" + std::to_string(d.line) + " has no entry";
+        case StyleDrift::Kind::NoEntry: return type + " of " + printable(d.file) + ":" + std::to_string(d.line) + " has no entry";
         case StyleDrift::Kind::NoDrawOrder: return type + " has no draw order line: mkgmap does not draw it";
         case StyleDrift::Kind::NotInStyle: return type + " has an entry but the style does not use it";
     }
@@ -85,7 +91,7 @@ std::string drift_text(const StyleDrift& d) {
 
 std::string left_out_text(const std::vector<std::string>& names, const CliContext& c) {
     std::string text = "warning: include files in no group, so their types are not in the TYP text:\n";
-    for (const std::string& name : names) text += "  " + name + "\n";
+    for (const std::string& name : names) text += "  " + printable(name) + "\n";
     text += c.auto_inc ? "(no rule file includes them; sort them with --inc-points, --inc-lines or --inc-polygons NAME)"
                        : "(sort them with --inc-points, --inc-lines, --inc-polygons NAME or --auto-inc)";
     return text;
@@ -96,7 +102,8 @@ std::string warning_text(const Warning& w) {
         return "warning: " + std::to_string(w.count) + (w.count == 1 ? " label has" : " labels have") +
                " characters that the TYP text's code page " + std::to_string(CODE_PAGE) +
                " lacks, written as \"?\" (the first: " + section_name(w.section) + " type " + printable(w.text) + ")";
-    const std::string where = "warning: " + w.path + (w.line == 0 ? std::string() : ":" + std::to_string(w.line)) + ": ";
+    const std::string path = printable(w.path);
+    const std::string where = "warning: " + path + (w.line == 0 ? std::string() : ":" + std::to_string(w.line)) + ": ";
     switch (w.kind) {
         case Warning::Kind::CodeNotHex:
             return where + "type code " + printable(w.text) + " is not a number; the rule has no entry";
@@ -107,10 +114,10 @@ std::string warning_text(const Warning& w) {
             return where + "not followed, so the rules it takes from another style are not in the TYP text " +
                    "(--auto-inc follows it): " + printable(w.text);
         case Warning::Kind::OtherStyleMissing:
-            return "warning: no style " + printable(w.text) + " beside the style folder (" + w.path +
+            return "warning: no style " + printable(w.text) + " beside the style folder (" + path +
                    "): the rules taken from it are not in the TYP text";
         case Warning::Kind::IncludeFileGone:
-            return "warning: " + w.path + ": include file not found; its types are not in the TYP text";
+            return "warning: " + path + ": include file not found; its types are not in the TYP text";
         case Warning::Kind::ActionNotClosed:
         case Warning::Kind::QuoteNotClosed:
         case Warning::Kind::BracketNotClosed:
@@ -136,7 +143,7 @@ std::string entry_counts(const CreateTypReport& r) {
 }  // namespace
 
 std::string created_text(const std::string& typ_path, const CreateTypReport& r) {
-    return typ_path + ": TYP file created with " + entry_counts(r);
+    return printable(typ_path) + ": TYP file created with " + entry_counts(r);
 }
 
 std::string compile_text(const std::string& typ_path) {
@@ -146,8 +153,8 @@ std::string compile_text(const std::string& typ_path) {
 std::string incomplete_text(const std::string& typ_path, const std::vector<std::string>& unread,
                             const CreateTypReport& r) {
     std::string files;
-    for (const std::string& path : unread) files += (files.empty() ? "" : ", ") + path;
-    return typ_path + ": TYP text written but incomplete: the types of " + files + " are missing (" + entry_counts(r) +
+    for (const std::string& path : unread) files += (files.empty() ? "" : ", ") + printable(path);
+    return printable(typ_path) + ": TYP text written but incomplete: the types of " + files + " are missing (" + entry_counts(r) +
            " written)";
 }
 
@@ -161,28 +168,29 @@ constexpr std::size_t PROBLEMS_SHOWN = 100;
 }  // namespace
 
 std::string typ_problems_text(const std::string& path, const std::vector<TypProblem>& problems) {
+    const std::string name = printable(path);
     std::string text;
     for (std::size_t i = 0; i < problems.size() && i < PROBLEMS_SHOWN; ++i) {
         const TypProblem& p = problems[i];
-        text += path + ':' + std::to_string(p.line) + (p.severity == Severity::Error ? ": error: " : ": warning: ") +
-                p.message + '\n';
+        text += name + ':' + std::to_string(p.line) + (p.severity == Severity::Error ? ": error: " : ": warning: ") +
+                printable(p.message) + '\n';
     }
     if (problems.size() > PROBLEMS_SHOWN)
-        text += path + ": " + std::to_string(problems.size() - PROBLEMS_SHOWN) + " more problems not shown\n";
+        text += name + ": " + std::to_string(problems.size() - PROBLEMS_SHOWN) + " more problems not shown\n";
     return text;
 }
 
 std::string unused_entry_text(const std::string& typ_path, const UnusedEntry& e, bool pruned) {
     const std::string type = std::string(section_name(e.section)) + " type " + printable(e.code);
     if (pruned)
-        return "warning: " + typ_path + ": " + type + " (line " + std::to_string(e.line) +
+        return "warning: " + printable(typ_path) + ": " + type + " (line " + std::to_string(e.line) +
                " of the old text): the style no longer uses it; its entry was dropped";
-    return "warning: " + typ_path + ":" + std::to_string(e.line) + ": " + type +
+    return "warning: " + printable(typ_path) + ":" + std::to_string(e.line) + ": " + type +
            ": the style no longer uses it; its entry is kept (--prune drops it)";
 }
 
 std::string updated_text(const std::string& typ_path, const TypUpdate& u) {
-    return typ_path + ": TYP text updated: " + std::to_string(u.kept) + " entries kept, " + std::to_string(u.added) +
+    return printable(typ_path) + ": TYP text updated: " + std::to_string(u.kept) + " entries kept, " + std::to_string(u.added) +
            " added, " + std::to_string(u.unused) + " of types the style no longer uses " +
            (u.pruned ? "dropped" : "kept");
 }
@@ -190,7 +198,7 @@ std::string updated_text(const std::string& typ_path, const TypUpdate& u) {
 std::string replaced_broken_text(const std::string& typ_path, const TypUpdate& u) {
     const auto errors = std::count_if(u.problems.begin(), u.problems.end(),
                                       [](const TypProblem& p) { return p.severity == Severity::Error; });
-    return "warning: " + typ_path + ": the old TYP text had " + std::to_string(errors) +
+    return "warning: " + printable(typ_path) + ": the old TYP text had " + std::to_string(errors) +
            (errors == 1 ? " error" : " errors") + "; --force replaced it with a fresh one";
 }
 

@@ -3,6 +3,8 @@
 #include "output_file.h"
 
 #include <algorithm>
+#include <new>
+#include <system_error>
 #include <set>
 #include <unordered_set>
 
@@ -16,6 +18,7 @@
 #include "library_files.h"
 #include "style_drift.h"
 #include "typ_reader.h"
+#include "text_util.h"
 #include "typ_text.h"
 
 namespace tessaro {
@@ -48,6 +51,17 @@ private:
     TextSink& m_err;
     bool m_quiet;
     std::vector<Failure> m_told;
+};
+
+// Line feeds pass; every other control character becomes "?", as the names in
+// the messages already do: nothing a run says can steer the terminal.
+class PrintableSink : public TextSink {
+public:
+    explicit PrintableSink(TextSink& inner) : m_inner(inner) {}
+    void write(std::string_view text) override { m_inner.write(printable_lines(text)); }
+
+private:
+    TextSink& m_inner;
 };
 
 // How a conversion ended; the exit status follows from it alone.
@@ -231,7 +245,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     say.failures(report.failures);
     if (!report.started) return Outcome::Failed;
     if (!report.written) {
-        say.error(request.typ_path + (report.in_place ? ": the TYP text is incomplete"
+        say.error(printable(request.typ_path) + (report.in_place ? ": the TYP text is incomplete"
                                                       : ": the TYP text was not written; any old file there is unchanged"));
         return Outcome::Failed;
     }
@@ -293,7 +307,8 @@ std::size_t check_against_style(const CliOptions& o, const std::string& path, co
     say.warnings(style.faults);
     const std::vector<StyleDrift> drift = find_style_drift(doc, style.types);
     for (const StyleDrift& d : drift)
-        err << path << (d.file.empty() ? ":" + std::to_string(d.line) : std::string()) << ": " << drift_text(d) << "\n";
+        err << printable(path) << (d.file.empty() ? ":" + std::to_string(d.line) : std::string()) << ": "
+            << drift_text(d) << "\n";
     return unread.size() + style.failures.size() + drift.size();
 }
 
@@ -302,22 +317,41 @@ int check_typ_text(const CliOptions& o, TextSink& out, TextSink& err) {
     std::string text;
     std::string error;
     if (!read_file(path, text, error)) {
-        err << path << ": " << error << "\n";
+        err << printable(path) << ": " << printable(error) << "\n";
         return EXIT_FAILED;
     }
     const TypDocument doc = read_typ_text(text);
     err << typ_problems_text(path, doc.problems);
     const std::size_t findings = o.style ? check_against_style(o, path, doc, err) : 0;
     if (has_error(doc) || (o.strict && !doc.problems.empty()) || findings != 0) return EXIT_FAILED;
-    out << path << ": " << std::to_string(doc.entries.size()) << " entries, "
+    out << printable(path) << ": " << std::to_string(doc.entries.size()) << " entries, "
         << (doc.problems.empty() ? std::string("no problems") : std::to_string(doc.problems.size()) + " warnings") << "\n";
     return EXIT_DONE;
 }
 
+// Running out of memory ends a run as any failure does: what was in hand is
+// given back on the way out (a new TYP text's hidden file goes, the old text
+// stays), and the message names what was being done.
+template <typename Work>
+int out_of_memory_failed(TextSink& err, const std::string& doing, Work&& work) {
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+    } catch (const std::system_error& e) {
+        // A thread whose stack finds no memory: the same shortage.
+        if (e.code() != std::errc::resource_unavailable_try_again) throw;
+    }
+    err << "tessaro-cli: out of memory while " << printable(doing) << "\n";
+    return EXIT_FAILED;
+}
+
 }  // namespace
 
-int run_cli(const std::vector<std::string>& args, const std::string& program_folder, TextSink& out,
-            TextSink& err) {
+int run_cli(const std::vector<std::string>& args, const std::string& program_folder, TextSink& out_sink,
+            TextSink& err_sink) {
+    // Whatever a message takes from a name reaches the terminal without its control characters.
+    PrintableSink out(out_sink);
+    PrintableSink err(err_sink);
     const CliParse parsed = parse_cli(args);
     if (!parsed.error.empty()) {
         err << "tessaro-cli: " << parsed.error << "\nTry 'tessaro-cli --help'.\n";
@@ -332,9 +366,10 @@ int run_cli(const std::vector<std::string>& args, const std::string& program_fol
         out << "tessaro-cli " << PROGRAM_VERSION << "\n";
         return EXIT_DONE;
     }
-    if (o.check) return check_typ_text(o, out, err);
+    if (o.check) return out_of_memory_failed(err, "checking " + *o.check, [&] { return check_typ_text(o, out, err); });
     Reporter say(err, o.quiet);
-    return exit_code(convert(o, program_folder, say));
+    return out_of_memory_failed(err, "converting " + o.style_folder,
+                                [&] { return exit_code(convert(o, program_folder, say)); });
 }
 
 }  // namespace tessaro

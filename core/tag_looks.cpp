@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "text_util.h"
 
@@ -231,13 +233,36 @@ void regex_words(std::string_view regex, int depth, std::vector<std::string_view
     for (std::string_view branch : branches) regex_words(branch, depth + 1, words);
 }
 
-void add_tag(std::vector<RuleTag>& tags, std::string_view key, std::string_view value) {
-    key = trimmed(key);
-    value = trimmed(value);
-    if (key.empty() || value.empty()) return;
-    RuleTag tag{std::string(key), std::string(value)};
-    if (std::find(tags.begin(), tags.end(), tag) == tags.end()) tags.push_back(std::move(tag));
-}
+// The tags of a condition so far, each once: searched along while few, by a
+// hash set once many, as one rule may list a hundred thousand alternatives.
+class TagList {
+public:
+    explicit TagList(std::vector<RuleTag>& tags) : m_tags(tags) {}
+    void add(std::string_view key, std::string_view value) {
+        key = trimmed(key);
+        value = trimmed(value);
+        if (key.empty() || value.empty()) return;
+        if (m_tags.size() < FEW) {
+            RuleTag tag{std::string(key), std::string(value)};
+            if (std::find(m_tags.begin(), m_tags.end(), tag) == m_tags.end()) m_tags.push_back(std::move(tag));
+            return;
+        }
+        if (m_seen.empty())
+            for (const RuleTag& tag : m_tags) m_seen.insert(joined(tag.key, tag.value));
+        if (m_seen.insert(joined(key, value)).second) m_tags.push_back({std::string(key), std::string(value)});
+    }
+
+private:
+    static constexpr std::size_t FEW = 32;
+    // The key's length first: any byte may stand in a key or a value.
+    static std::string joined(std::string_view key, std::string_view value) {
+        std::string s = std::to_string(key.size());
+        s.append(1, ':').append(key).append(value);
+        return s;
+    }
+    std::vector<RuleTag>& m_tags;
+    std::unordered_set<std::string> m_seen;
+};
 
 }  // namespace
 
@@ -245,6 +270,7 @@ std::vector<RuleTag> positive_tags(std::string_view condition) {
     std::vector<RuleTag> tags;
     // A condition asks for a few tags: room for them without moving them as they come.
     tags.reserve(8);
+    TagList list(tags);
     Scanner scan(condition);
     // Whether each open parenthesis is negated (through any "!" around it).
     std::vector<bool> negated_groups;
@@ -269,11 +295,11 @@ std::vector<RuleTag> positive_tags(std::string_view condition) {
                 const std::string_view value = scan.next().text;
                 if (function || negated()) break;
                 if (op == "=") {
-                    add_tag(tags, key, value);
+                    list.add(key, value);
                 } else if (op == "~") {
                     std::vector<std::string_view> words;
                     regex_words(trimmed(value), 0, words);
-                    for (std::string_view word : words) add_tag(tags, key, word);
+                    for (std::string_view word : words) list.add(key, word);
                 }
                 break;
             }
@@ -355,19 +381,58 @@ void TagLooks::build() const {
     }
 }
 
-int TagLooks::score(const Alternative& alternative, const std::vector<RuleTag>& rule_tags) const {
-    int sum = 0;
-    for (std::uint32_t t = alternative.first_tag; t < alternative.first_tag + alternative.tag_count; ++t) {
-        const RuleTag& wanted = m_tags[t];
+// A rule's tags as the scoring asks for them: searched along while few, by key
+// once many, so that a rule of a hundred thousand alternatives costs as many steps.
+class TagLooks::RuleTagIndex {
+public:
+    explicit RuleTagIndex(const std::vector<RuleTag>& tags) : m_tags(tags) {
+        if (tags.size() < FEW) return;
+        for (std::size_t i = 0; i < tags.size(); ++i) {
+            const auto [at, fresh] = m_by_key.try_emplace(tags[i].key);
+            if (fresh) at->second.first = i;
+            at->second.star = at->second.star || tags[i].value == "*";
+            at->second.values.insert(tags[i].value);
+        }
+    }
+    // True when an earlier tag has the key of tag i.
+    bool key_met_before(std::size_t i) const {
+        const std::string& key = m_tags[i].key;
+        if (!m_by_key.empty()) return m_by_key.find(key)->second.first != i;
+        return std::any_of(m_tags.begin(), m_tags.begin() + static_cast<std::ptrdiff_t>(i),
+                           [&](const RuleTag& earlier) { return earlier.key == key; });
+    }
+    // 2 when a tag of the wanted key has its value, 1 when either value is "*", else 0.
+    int match(const RuleTag& wanted) const {
+        if (!m_by_key.empty()) {
+            const auto hit = m_by_key.find(wanted.key);
+            if (hit == m_by_key.end()) return 0;
+            if (hit->second.values.count(wanted.value) != 0) return 2;
+            return hit->second.star || wanted.value == "*" ? 1 : 0;
+        }
         int best = 0;
-        for (const RuleTag& tag : rule_tags) {
+        for (const RuleTag& tag : m_tags) {
             if (tag.key != wanted.key) continue;
-            if (tag.value == wanted.value) {
-                best = 2;
-                break;
-            }
+            if (tag.value == wanted.value) return 2;
             if (tag.value == "*" || wanted.value == "*") best = 1;
         }
+        return best;
+    }
+
+private:
+    static constexpr std::size_t FEW = 32;
+    struct Values {
+        std::size_t first = 0;  // the first tag of the key
+        bool star = false;
+        std::unordered_set<std::string_view> values;
+    };
+    const std::vector<RuleTag>& m_tags;
+    std::unordered_map<std::string_view, Values> m_by_key;  // empty while the tags are few
+};
+
+int TagLooks::score(const Alternative& alternative, const RuleTagIndex& rule_tags) const {
+    int sum = 0;
+    for (std::uint32_t t = alternative.first_tag; t < alternative.first_tag + alternative.tag_count; ++t) {
+        const int best = rule_tags.match(m_tags[t]);
         if (best == 0) return 0;
         sum += best;
     }
@@ -384,16 +449,15 @@ std::optional<TagMatch> TagLooks::best(const std::vector<RuleTag>& rule_tags) co
     constexpr std::uint32_t NONE = ~std::uint32_t{0};
     std::uint32_t winner = NONE;
     int winner_score = 0;
+    const RuleTagIndex index(rule_tags);
     for (std::size_t i = 0; i < rule_tags.size(); ++i) {
         const std::string& key = rule_tags[i].key;
-        if (std::any_of(rule_tags.begin(), rule_tags.begin() + static_cast<std::ptrdiff_t>(i),
-                        [&](const RuleTag& earlier) { return earlier.key == key; }))
-            continue;  // its key's alternatives are scored already
+        if (index.key_met_before(i)) continue;  // its key's alternatives are scored already
         const auto hit = std::lower_bound(m_by_key.begin(), m_by_key.end(), key,
                                           [](const KeyAlternatives& k, const std::string& want) { return k.key < want; });
         if (hit == m_by_key.end() || hit->key != key) continue;
         for (const std::uint32_t a : hit->alternatives) {
-            const int s = score(m_alternatives[a], rule_tags);
+            const int s = score(m_alternatives[a], index);
             if (s == 0) continue;
             const bool better =
                 winner == NONE || s > winner_score ||

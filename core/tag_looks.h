@@ -80,10 +80,12 @@ private:
         std::vector<std::uint32_t> alternatives;  // indexes into m_alternatives, ascending
     };
 
+    class RuleTagIndex;
+
     void build() const;
     // Adds the alternatives of a tags line to a look; false when none is whole.
     bool add_alternatives(std::uint32_t look, std::string_view tags) const;
-    int score(const Alternative& alternative, const std::vector<RuleTag>& rule_tags) const;
+    int score(const Alternative& alternative, const RuleTagIndex& rule_tags) const;
 
     const LibraryText& m_library;
     // The index, built at the first call of best. Each alternative is listed

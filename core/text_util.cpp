@@ -278,10 +278,23 @@ std::size_t find_pair(const char* data, std::size_t from, std::size_t n, char a,
     return n;
 }
 
+namespace {
+bool is_control(char c) {
+    return static_cast<unsigned char>(c) < 32 || c == 127;
+}
+}  // namespace
+
 std::string printable(std::string_view s) {
     std::string out(s);
     for (char& c : out)
-        if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
+        if (is_control(c)) c = '?';
+    return out;
+}
+
+std::string printable_lines(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c != '\n' && is_control(c)) c = '?';
     return out;
 }
 

@@ -33,6 +33,9 @@ bool is_alnum_ascii(char c);
 // The text with every control character (bytes below 32, and 127) written as
 // "?": safe to put on one line of a message or a file.
 std::string printable(std::string_view s);
+// The same for a message of several lines: its line feeds kept, every other
+// control character "?".
+std::string printable_lines(std::string_view s);
 
 // Hash and equality without regard to ASCII case, for a set of lower-cased
 // codes that is searched with views of codes in any case: most codes repeat,

@@ -77,7 +77,7 @@ std::string shell_word(const std::string& path) {
 
 std::string mkgmap_command(const std::string& typ_path) {
     return "mkgmap --family-id=" + std::to_string(FAMILY_ID) + " --code-page=" + std::to_string(CODE_PAGE) + " " +
-           shell_word(typ_path);
+           shell_word(printable(typ_path));
 }
 
 std::string header_chunk(const std::string& style_folder) {

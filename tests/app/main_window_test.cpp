@@ -17,6 +17,9 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <new>
+
 #include "about_dialog.h"
 #include "file_io.h"
 #include "preview_window.h"
@@ -263,6 +266,42 @@ TEST(ChooseStyle, a_press_on_the_folder_list_stops_it_scrolling_to_the_restored_
     const int at = tree->verticalScrollBar()->value();
     emit model->directoryLoaded(to_qt(w.dir / "styles"));
     EXPECT_EQ(tree->verticalScrollBar()->value(), at);
+}
+
+// A run that runs out of memory is told, the old text stays and the window
+// takes the next run.
+TEST(CreateTyp, a_run_out_of_memory_is_told_and_the_window_stays) {
+    Window w;
+    w.use_style();
+    const std::string old = w.dir.write("old.txt", "edited by hand");
+    w.set_path_box(old);
+    w.window->set_runner([](const CreateTypRequest&, const CreateTypCheck&, const Yield&) -> CreateTypReport {
+        throw std::bad_alloc();
+    });
+    const Messages said = w.create();
+    ASSERT_FALSE(said.empty());
+    EXPECT_TRUE(has(said.back(), "Out of memory while converting " + w.window->state().style_folder)) << only(said);
+    EXPECT_EQ(test::read_bytes(old), "edited by hand");
+    w.window->set_runner(run_create_typ);
+    const Messages again = w.create();
+    EXPECT_TRUE(std::any_of(again.begin(), again.end(), [](const std::string& m) { return has(m, "TYP file created"); }))
+        << only(again);
+}
+
+// A settings file that no window wrote (a line of 20 MB, binary bytes) starts
+// the window all the same: the line's value is unset, and the one warning
+// names the line without showing it.
+TEST(MainWindowStart, a_settings_line_longer_than_any_path_or_holding_binary_bytes_is_unset_and_told) {
+    for (const std::string& style : {std::string(20u << 20, 'x'), std::string("s\x1b]0;owned\x07")}) {
+        Window w(false);
+        w.dir.write("prog/tessaro.dat", settings_naming(style));
+        w.start().show();
+        test::process_events_for(10);
+        EXPECT_EQ(w.window->state().style_folder, "");
+        ASSERT_FALSE(w.shell.messages.empty());
+        EXPECT_TRUE(has(w.shell.messages[0], "tessaro.dat: line 2 "));
+        EXPECT_LT(w.shell.messages[0].size(), 400u);
+    }
 }
 
 // The editor is the first program beside this one named like pct, over a saved one, also

@@ -1,5 +1,6 @@
 // Broken, huge and strange input: the CLI never crashes, never blocks and
 // always says what went wrong, naming the file.
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
@@ -253,6 +254,64 @@ TEST(HostileOutput, a_failed_run_leaves_the_old_text_and_nothing_else_and_two_ru
         const std::string text = test::read_bytes(out);
         EXPECT_TRUE(text == text_a || text == text_b) << "round " << round << ": " << text.size() << " bytes";
     }
+}
+#endif
+
+#ifndef _WIN32
+// Running out of memory ends a run as any failure does: named, exit status 1,
+// the old text as it was and no hidden file left; --check of a text larger
+// than the memory allowed alike. The shell limits the program's address space.
+TEST(HostileOutput, running_out_of_memory_is_told_and_leaves_the_old_text_and_nothing_else) {
+    Style s(BAR);
+    std::string rules;
+    rules.reserve(26u << 20);
+    char code[16];
+    for (int i = 0; i < 1000000; ++i) {
+        std::snprintf(code, sizeof code, "%05x", i % 0xfffff);
+        rules += "highway=r" + std::to_string(i) + " [0x1" + code + "]\n";
+    }
+    s.dir.write("s/lines", rules);
+    const std::string old = s.dir.write("out.txt", "precious, edited by hand");
+    const std::string err = s.dir / "err";
+    const std::string limit = "ulimit -v 50000; exec ";
+    EXPECT_EQ(run_shell(limit + s.command(old) + " 2> " + shell_quoted(err)), 1);
+    EXPECT_EQ(test::read_bytes(err), "tessaro-cli: out of memory while converting " + (s.dir / "s") + "\n");
+    EXPECT_EQ(test::read_bytes(old), "precious, edited by hand");
+    std::set<std::string> files;
+    for (const auto& e : fs::directory_iterator(s.dir.path())) files.insert(e.path().filename().string());
+    EXPECT_EQ(files, (std::set<std::string>{"err", "out.txt", "res", "s"}));
+
+    const std::string big = s.dir.write("big.txt", std::string(64u << 20, ';'));
+    EXPECT_EQ(run_shell(limit + shell_quoted(TESSARO_CLI) + " --check " + shell_quoted(big) + " 2> " + shell_quoted(err)), 1);
+    EXPECT_EQ(test::read_bytes(err), "tessaro-cli: out of memory while checking " + big + "\n");
+}
+
+// Control characters in names never reach the terminal: a folder named with an
+// escape sequence that retitles it is named with "?" in every message, those
+// of a run and those of --check alike.
+TEST(HostileNames, control_characters_of_folder_and_file_names_reach_stderr_only_as_question_marks) {
+    const std::string evil = "s\x1b]0;owned\x07";
+    Style s;
+    s.dir.write(evil + "/points", BAR);
+    fs::create_directories(s.dir / (evil + "/lines"));  // a rule file that cannot be read: a failure names it
+    const std::string out = s.dir / (evil + ".txt");
+    const std::string err = s.dir / "err";
+    const int code = run_shell(shell_quoted(TESSARO_CLI) + " --seed 1 --res " + shell_quoted(s.dir / "res") + " -o " +
+                               shell_quoted(out) + " " + shell_quoted(s.dir / evil) + " 2> " + shell_quoted(err));
+    const int check = run_shell(shell_quoted(TESSARO_CLI) + " --check " + shell_quoted(out) + " --style " +
+                                shell_quoted(s.dir / evil) + " >> " + shell_quoted(err) + " 2>&1");
+    const int missing = run_shell(shell_quoted(TESSARO_CLI) + " --check " + shell_quoted(s.dir / "gone\x1b]0;x\x07") +
+                                  " 2>> " + shell_quoted(err));
+    EXPECT_EQ(code, 1);  // written, but incomplete
+    EXPECT_EQ(check, 1);
+    EXPECT_EQ(missing, 1);
+    const std::string said = test::read_bytes(err);
+    for (const char c : said) EXPECT_TRUE(c == '\n' || (static_cast<unsigned char>(c) >= 32 && c != 127)) << said;
+    const std::string shown = "s?]0;owned?";
+    EXPECT_NE(said.find(shown + " has no polygons file"), std::string::npos) << said;
+    EXPECT_NE(said.find(shown + "/lines: "), std::string::npos) << said;
+    EXPECT_NE(said.find(shown + ".txt: TYP text written but incomplete"), std::string::npos) << said;
+    EXPECT_NE(said.find("gone?]0;x?: "), std::string::npos) << said;
 }
 #endif
 

@@ -82,6 +82,14 @@ void expect_best(const LibraryText& lib, std::initializer_list<std::pair<const c
         for (std::string w; words >> w;) tags.push_back({w.substr(0, w.find('=')), w.substr(w.find('=') + 1)});
         const std::optional<TagMatch> m = looks.best(tags);
         EXPECT_EQ(m ? m->library_code + " " + m->matched : "none", expected) << rule;
+        // The same among many tags that no look names, and the rule's own again:
+        // a long condition is searched by key, and must rank as a short one does.
+        std::vector<RuleTag> many;
+        for (int i = 0; i < 40; ++i) many.push_back({"unnamed" + std::to_string(i % 25), std::to_string(i)});
+        many.insert(many.end(), tags.begin(), tags.end());
+        many.insert(many.end(), tags.rbegin(), tags.rend());
+        const std::optional<TagMatch> among = looks.best(many);
+        EXPECT_EQ(among ? among->library_code + " " + among->matched : "none", expected) << rule << " among many";
     }
 }
 
@@ -137,6 +145,25 @@ TEST(TagLooks, take_whole_alternatives_of_tags_lines_inside_entries_and_rank_by_
     EXPECT_TRUE(TagLooks(LibraryText()).empty());
     EXPECT_TRUE(TagLooks(LibraryText("[_point]\nType=0x2f0b\n;tags=highway|=x\n[end]\n")).empty());
     EXPECT_TRUE(TagLooks(LibraryText(";tags=amenity=bar\n[_point]\nType=0x01\n\"a\"\n[end]\n")).empty());
+}
+
+// A rule of two hundred thousand alternatives (an 8 MB line) is read in as
+// many steps: each tag once, in its order, and the look its tags point to.
+TEST(TagLooks, read_a_condition_of_two_hundred_thousand_alternatives_and_find_its_look) {
+    constexpr int ALTERNATIVES = 200000;
+    std::string condition;
+    condition.reserve(ALTERNATIVES * 12);
+    for (int i = 0; i < ALTERNATIVES; ++i) condition += "a=" + std::to_string(i) + " | ";
+    condition += "a=7 | amenity=pub | a=" + std::to_string(ALTERNATIVES - 1);
+    const std::vector<RuleTag> tags = positive_tags(condition + " [0x1f123]");
+    ASSERT_EQ(tags.size(), ALTERNATIVES + 1u);
+    EXPECT_EQ(tags.front(), (RuleTag{"a", "0"}));
+    EXPECT_EQ(tags[ALTERNATIVES - 1], (RuleTag{"a", std::to_string(ALTERNATIVES - 1)}));
+    EXPECT_EQ(tags.back(), (RuleTag{"amenity", "pub"}));
+    const LibraryText lib = library({{"0x01", "a=*"}, {"0x02", "amenity=bar|amenity=pub"}, {"0x03", "a=199999"}});
+    const std::optional<TagMatch> m = TagLooks(lib).best(tags);
+    ASSERT_TRUE(m.has_value());
+    EXPECT_EQ(m->library_code + " " + m->matched, "0x02 amenity=pub");  // first in the library of the exact ones
 }
 
 // ---- against mkgmap's own reading of styles --------------------------------
