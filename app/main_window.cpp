@@ -314,15 +314,26 @@ void MainWindow::startup() {
         m_dir->expand(home);
         m_dir->scrollTo(home, QAbstractItemView::PositionAtTop);
     }
-    if (!contains(to_lower(m_state.editor_program), "pct")) m_state.editor_program = "not found";
-    find_editor();
+    // A name without a folder is a program found beside this one earlier: it
+    // counts only where one is looked for now. A path was chosen in Settings.
+    const std::string& stored = m_state.editor_program;
+    const bool found_beside = stored.find('/') == std::string::npos && stored.find(PATH_SEP) == std::string::npos;
+    if (found_beside && !(looks_beside_for_editor() && is_typ_editor_name(stored))) m_state.editor_program = "not found";
+    if (looks_beside_for_editor()) find_editor();
     for (Section s : ALL_SECTIONS) load_library(m_state, s, m_shell);
     refresh_caption();
     m_path->setText(to_qt(m_state.typ_path));
     m_editor_label->setText(to_qt(m_state.editor_program));
 }
 
-// The first program beside this one whose name holds "pct".
+// A copy in a folder of its own (its library files in res/ beside it) looks
+// beside itself for the TYP editor; an installed one, in a system folder
+// among other programs, never does: it would start whatever is named alike.
+bool MainWindow::looks_beside_for_editor() const {
+    return m_state.res_folder == join_path(m_state.program_folder, "res");
+}
+
+// The first program beside this one named as a TYP editor's (is_typ_editor_name).
 void MainWindow::find_editor() {
     for (const std::string& name : list_files(m_state.program_folder)) {
         const std::string path = join_path(m_state.program_folder, name);
@@ -331,7 +342,7 @@ void MainWindow::find_editor() {
 #else
         const bool program = QFileInfo(to_qt(path)).isExecutable() && is_regular_file(path);
 #endif
-        if (!program || !contains(to_lower(name), "pct")) continue;
+        if (!program || !is_typ_editor_name(name)) continue;
 #ifdef _WIN32
         m_state.editor_program = to_lower(name);
 #else

@@ -80,6 +80,7 @@ private:
     void build_menus();
     void startup();
     void find_editor();
+    bool looks_beside_for_editor() const;
     void fill_drives();
     void drive_changed(int index);
     // The drive list shows the drive that holds `path`.

@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -31,6 +32,13 @@ void load_library(AppState& state, Section section, Shell& shell) {
     if (std::optional<Failure> failure =
             load_library_file(path, section, state.libraries[section], [&shell] { shell.yield_events(); }, state.pages.get()))
         shell.message(failure_text(*failure), MessageIcon::Warning);
+}
+
+bool is_typ_editor_name(const std::string& name) {
+    std::string stem = to_lower(name);
+    if (stem.ends_with(".exe")) stem.resize(stem.size() - 4);
+    if (!stem.starts_with("pct")) return false;
+    return std::all_of(stem.begin() + 3, stem.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 void save_text(const std::string& file, const std::string& buffer, Shell& shell) {

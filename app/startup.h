@@ -21,4 +21,9 @@ void load_library(AppState& state, Section section, Shell& shell);
 // Savetext: writes buffer and CR LF to file, replacing it, after asking when it exists.
 void save_text(const std::string& file, const std::string& buffer, Shell& shell);
 
+// The name of a TYP editor's program as it is looked for beside this one:
+// "pct" and digits, perhaps with ".exe" ("pct5.exe", "PCT5", "pct"), in any
+// case; never a name that merely holds "pct" ("gdalattachpct.py").
+bool is_typ_editor_name(const std::string& name);
+
 }  // namespace tessaro

@@ -167,6 +167,41 @@ TEST(CreateTyp, names_broken_library_entries_and_labels_not_added_or_short_of_ch
     }
 }
 
+// An installed copy, among the system's programs, never takes one for the TYP
+// editor by its name, nor one stored by an earlier copy; a copy in its own
+// folder takes only a TYP editor's name; an editor chosen in Settings is started.
+TEST(MainWindowStart, starts_no_program_by_its_name_in_an_installed_copy_and_starts_a_chosen_editor) {
+    Window installed(false);
+    installed.folders = {installed.dir / "data", installed.dir / "share/tessaro/res", installed.dir / "bin", {}};
+    fs::create_directories(installed.dir / "share/tessaro");
+    fs::rename(installed.dir / "prog/res", installed.dir / "share/tessaro/res");
+    for (const char* name : {"bin/gdalattachpct.py", "bin/pct5"})
+        fs::permissions(installed.dir.write(name, "#!/bin/sh\n"), fs::perms::owner_exec, fs::perm_options::add);
+    installed.dir.write("data/tessaro.dat", settings_naming("", "gdalattachpct.py"));
+    installed.start();
+    installed.use_style();
+    EXPECT_EQ(installed.create().back(), installed.created());
+    EXPECT_TRUE(installed.desktop.started.empty());
+    installed.window->close();
+    EXPECT_FALSE(has(test::read_bytes(installed.dir / "data/tessaro.dat"), "pct"));
+
+    Window own;
+    own.program("gdalattachpct.py");
+    own.start();
+    own.use_style();
+    own.create();
+    EXPECT_TRUE(own.desktop.started.empty());
+
+    Window chosen(false);
+    const std::string editor = chosen.dir.write("tools/my-typ-editor", "#!/bin/sh\n");
+    fs::permissions(editor, fs::perms::owner_exec, fs::perm_options::add);
+    chosen.dir.write("prog/tessaro.dat", settings_naming("", editor));
+    chosen.start();
+    chosen.use_style();
+    chosen.create();
+    EXPECT_EQ(chosen.desktop.started, (Messages{editor + "|" + (chosen.dir / "out.txt") + "|" + (chosen.dir / "prog")}));
+}
+
 // The faults of a style are listed before the closing message, as the command line
 // names them; the rules after them are read.
 TEST(CreateTyp, lists_the_faults_of_a_style_before_saying_created) {
