@@ -249,6 +249,30 @@ TEST(OutputGuard, a_run_ended_by_a_signal_leaves_no_temporary_file_and_the_old_t
     EXPECT_EQ(test::read_bytes(old), "precious");
 }
 
+// An old text changed while the run wrote (a map maker's edit) is not
+// replaced: the new text is kept beside it, and the run fails.
+TEST(OutputGuard, an_old_text_changed_during_the_run_stays_and_the_new_one_is_kept_beside_it) {
+    Style s;
+    const std::string old = s.dir / "out.txt";
+    bool stopped = false;
+    pid_t child = 0;
+    for (std::size_t megabytes = 32; !stopped && megabytes <= 512; megabytes *= 2) {
+        s.dir.write("out.txt", "precious");
+        write_slow_style(s, megabytes);
+        child = start_run(s, old);
+        stopped = stop_while_writing(s, child);
+    }
+    ASSERT_TRUE(stopped) << "every run ended before it could be stopped";
+    s.dir.write("out.txt", "precious, and edited while the run wrote");
+    ::kill(child, SIGCONT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(test::read_bytes(old), "precious, and edited while the run wrote");
+    EXPECT_EQ(test::read_bytes(old + ".new").rfind("[_id]\r\n", 0), 0u);
+    EXPECT_FALSE(s.has_temporary_file());
+}
+
 // What a run that is gone left beside the output is removed by the next run
 // into it; a running one's stays (process 1 runs as long as the system does).
 TEST(OutputGuard, a_leftover_of_a_run_that_is_gone_is_removed_and_one_of_a_running_run_is_not) {
