@@ -215,21 +215,25 @@ bool stop_while_writing(const Style& s, pid_t child) {
     }
 }
 
+// A run on the slow style into the old text "precious", stopped while it writes
+// (the style grows each time the run ends before it can be stopped); 0 when none could be.
+pid_t stopped_run(const Style& s, const std::string& old) {
+    for (std::size_t megabytes = 32; megabytes <= 512; megabytes *= 2) {
+        s.dir.write("out.txt", "precious");
+        write_slow_style(s, megabytes);
+        const pid_t child = start_run(s, old);
+        if (stop_while_writing(s, child)) return child;
+    }
+    return 0;
+}
+
 // A run stopped by a signal takes its temporary file along, and the old text stays.
 TEST(OutputGuard, a_run_ended_by_a_signal_leaves_no_temporary_file_and_the_old_text_as_it_was) {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         Style s;
         const std::string old = s.dir / "out.txt";
-        bool stopped = false;
-        pid_t child = 0;
-        // Larger each time the run ends before it can be stopped.
-        for (std::size_t megabytes = 32; !stopped && megabytes <= 512; megabytes *= 2) {
-            s.dir.write("out.txt", "precious");
-            write_slow_style(s, megabytes);
-            child = start_run(s, old);
-            stopped = stop_while_writing(s, child);
-        }
-        ASSERT_TRUE(stopped) << "every run ended before it could be stopped";
+        const pid_t child = stopped_run(s, old);
+        ASSERT_NE(child, 0) << "every run ended before it could be stopped";
         ::kill(child, signal);
         ::kill(child, SIGCONT);
         int status = 0;
@@ -254,15 +258,8 @@ TEST(OutputGuard, a_run_ended_by_a_signal_leaves_no_temporary_file_and_the_old_t
 TEST(OutputGuard, an_old_text_changed_during_the_run_stays_and_the_new_one_is_kept_beside_it) {
     Style s;
     const std::string old = s.dir / "out.txt";
-    bool stopped = false;
-    pid_t child = 0;
-    for (std::size_t megabytes = 32; !stopped && megabytes <= 512; megabytes *= 2) {
-        s.dir.write("out.txt", "precious");
-        write_slow_style(s, megabytes);
-        child = start_run(s, old);
-        stopped = stop_while_writing(s, child);
-    }
-    ASSERT_TRUE(stopped) << "every run ended before it could be stopped";
+    const pid_t child = stopped_run(s, old);
+    ASSERT_NE(child, 0) << "every run ended before it could be stopped";
     s.dir.write("out.txt", "precious, and edited while the run wrote");
     ::kill(child, SIGCONT);
     int status = 0;

@@ -190,6 +190,7 @@ struct FileRead {
     std::size_t pieces = 0;
     std::optional<Failure> failure;
     std::optional<std::vector<IncludeStatement>> statements;
+    std::vector<Warning> faults;
 };
 
 FileRead read_file(const std::string& path, RuleReader::Items kind, bool ahead = false) {
@@ -206,6 +207,7 @@ FileRead read_file(const std::string& path, RuleReader::Items kind, bool ahead =
     }
     read.failure = reader.close();
     read.statements = reader.take_statements();
+    read.faults = reader.take_faults();
     return read;
 }
 
@@ -264,27 +266,20 @@ TEST(NextPiece, gives_the_items_of_the_whole_file) {
         for (int i = 0; faulty.size() < 300 * 1024; ++i)
             faulty += "highway=h" + std::to_string(i) + (i % 3 == 0 ? " { set x='y' }" : "") + " [0x" + std::to_string(i % 900 + 100) + "]\n";
         faulty.insert(faulty.find('\n', 256 * 1024 - 200) + 1, "name='it [0x7f]\nm=* {add m=n\n");
-        const std::string path = dir.write("faulty", faulty);
-        RuleReader reader;
-        reader.open(path);
-        Items items;
-        while (reader.next_piece())
-            for (const std::string& item : item_texts(reader)) items.push_back(item);
-        EXPECT_FALSE(reader.close());
-        EXPECT_EQ(fault_texts(reader).size(), 2u);
+        const FileRead read = read_file(dir.write("faulty", faulty), RuleReader::Items::Rules);
+        EXPECT_FALSE(read.failure);
+        EXPECT_EQ(read.faults.size(), 2u);
+        const Items& items = read.items;
         EXPECT_EQ(items, scan(faulty));
         EXPECT_EQ(items.size(), scan(replace_all(faulty, "name='it [0x7f]\nm=* {add m=n\n", "name='it' [0x7f]\nm=* {add m=n}\n")).size());
     }
     // A file whose brackets all stand in quotes or actions is named; a UTF-16
     // file (and any with NUL bytes) is no text.
     {
-        RuleReader reader;
-        reader.open(dir.write("hidden", "a=b {name '[0x01]'}\n# [0x02]\n"));
-        while (reader.next_piece()) {}
-        EXPECT_FALSE(reader.close());
-        const std::vector<Warning> faults = reader.take_faults();
-        ASSERT_EQ(faults.size(), 1u);
-        EXPECT_EQ(faults[0].kind, Warning::Kind::NoTypesRead);
+        const FileRead hidden = read_file(dir.write("hidden", "a=b {name '[0x01]'}\n# [0x02]\n"), RuleReader::Items::Rules);
+        EXPECT_FALSE(hidden.failure);
+        ASSERT_EQ(hidden.faults.size(), 1u);
+        EXPECT_EQ(hidden.faults[0].kind, Warning::Kind::NoTypesRead);
         const std::string utf16("\xff\xfe" "a\0=\0b\0 \0[\0" "0\0x\0" "1\0]\0\n\0", 22);
         const FileRead read = read_file(dir.write("utf16", utf16), RuleReader::Items::Rules);
         EXPECT_TRUE(read.items.empty());
@@ -292,15 +287,11 @@ TEST(NextPiece, gives_the_items_of_the_whole_file) {
     }
     // A line longer than any rule is named and passed over, also at the end of the file.
     for (const std::string& tail : {std::string("\nb=c [0x02]\n"), std::string()}) {
-        const std::string path = dir.write("long", "a=b [0x01]\n" + std::string(17u << 20, 'x') + tail);
-        RuleReader reader;
-        reader.open(path);
-        Items items;
-        while (reader.next_piece())
-            for (const std::string& item : item_texts(reader)) items.push_back(item);
-        EXPECT_FALSE(reader.close());
-        EXPECT_EQ(items, tail.empty() ? Items{"1: 0x01] @a=b "} : (Items{"1: 0x01] @a=b ", "3: 0x02] @b=c "}));
-        const std::vector<Warning> faults = reader.take_faults();
+        const FileRead read =
+            read_file(dir.write("long", "a=b [0x01]\n" + std::string(17u << 20, 'x') + tail), RuleReader::Items::Rules);
+        EXPECT_FALSE(read.failure);
+        EXPECT_EQ(read.items, tail.empty() ? Items{"1: 0x01] @a=b "} : (Items{"1: 0x01] @a=b ", "3: 0x02] @b=c "}));
+        const std::vector<Warning>& faults = read.faults;
         ASSERT_EQ(faults.size(), 1u);
         EXPECT_EQ(faults[0].kind, Warning::Kind::LineTooLong);
         EXPECT_EQ(faults[0].line, 2u);
