@@ -279,7 +279,7 @@ TEST(HostileOutput, running_out_of_memory_is_told_and_leaves_the_old_text_and_no
     // What a run needs to start differs from machine to machine: of a few
     // limits, each ends either in the message or in a whole run, and one at least in the message.
     std::size_t told = 0;
-    for (const int kilobytes : {40000, 50000, 60000}) {
+    for (const int kilobytes : {20000, 40000, 60000}) {
         SCOPED_TRACE(kilobytes);
         const std::string limit = "ulimit -v " + std::to_string(kilobytes) + "; exec ";
         const std::string old = s.dir.write("out.txt", "precious, edited by hand");
