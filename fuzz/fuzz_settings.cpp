@@ -1,5 +1,6 @@
 // The settings file's text through read_settings. The TYP path check is a
 // counter here: the real one writes probe files, and a fuzzer must not.
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -83,6 +84,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(shell.messages <= 1, "a settings file gives one message at most");
 
     const std::vector<std::string_view> lines = settings_lines(input);
+    // A line longer than any path, or with control bytes, ends the reading
+    // wherever it is met: the file is then only held to one message at most.
+    const auto bad = [](std::string_view line) {
+        return line.size() > 4096 || std::any_of(line.begin(), line.end(), [](char c) {
+                   return (static_cast<unsigned char>(c) < 32 && c != '\t') || c == 127;
+               });
+    };
+    if (std::any_of(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(lines.size(), 17)), bad))
+        return 0;
     const bool head_read = lines.size() >= 4 && number_in(lines[0]).has_value();
     require(checks == (head_read ? 1 : 0), "the TYP path is checked once, right after it is read");
     if (head_read) {
