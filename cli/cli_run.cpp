@@ -253,7 +253,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     if (update.replaced_broken) say.warn(replaced_broken_text(request.typ_path, update));
     for (const UnusedEntry& e : update.unused_entries) say.warn(unused_entry_text(request.typ_path, e, update.pruned));
     if (request.prune && update.done && !update.pruned)
-        say.warn(prune_skipped_text(report.failures.empty() && std::ranges::any_of(report.warnings, is_misread)));
+        say.warn(prune_skipped_text(update.prune_held_by_faults));
     bool report_written = true;
     if (o.report) {
         // The files of other styles are known only since the run sorted the include files.

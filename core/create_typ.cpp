@@ -605,6 +605,25 @@ EntryLook Conversion::entry_look(LookSource source, const RuleItem& item) const 
     return look;
 }
 
+// The old text with the fresh run's entries of the types it lacks, in place of the fresh text.
+void write_update(const CreateTypRequest& request, const OldText& old, const Conversion& cv, TypText& out,
+                  CreateTypReport& report) {
+    // Types missing for a file that could not be read, or read otherwise
+    // than mkgmap reads it, must not cost the map maker the entries of
+    // those types (unless forced, for faults).
+    const bool misread = std::ranges::any_of(report.warnings, is_misread);
+    const bool held = request.prune && report.failures.empty() && misread && !request.replace_broken;
+    const bool prune = request.prune && report.failures.empty() && !held;
+    const FreshRun fresh{out.held(), report.looks, cv.types, request.sections};
+    UpdatedText updated = update_typ_text(old.bytes, old.doc, fresh, prune);
+    out.write_instead(updated.text);
+    report.looks = std::move(updated.looks);
+    report.look_counts = count_looks(report.looks);
+    report.entries = updated.entries;
+    report.update = std::move(updated.update);
+    report.update.prune_held_by_faults = held;
+}
+
 CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypCheck& checked, const Yield& yield) {
     CreateTypReport report;
     if (std::optional<std::string> input = input_at(request, request.typ_path)) {
@@ -668,20 +687,7 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     }
     write_include_files(cv, run, files, largest, apart, yield);
     report.chunks = out.appends();
-    if (old) {
-        // Types missing for a file that could not be read, or read otherwise
-        // than mkgmap reads it, must not cost the map maker the entries of
-        // those types (unless forced, for faults).
-        const bool misread = std::ranges::any_of(report.warnings, is_misread);
-        const bool prune = request.prune && report.failures.empty() && (!misread || request.replace_broken);
-        const FreshRun fresh{out.held(), report.looks, cv.types, request.sections};
-        UpdatedText updated = update_typ_text(old->bytes, old->doc, fresh, prune);
-        out.write_instead(updated.text);
-        report.looks = std::move(updated.looks);
-        report.look_counts = count_looks(report.looks);
-        report.entries = updated.entries;
-        report.update = std::move(updated.update);
-    }
+    if (old) write_update(request, *old, cv, out, report);
     // The memory of the files written apart (megabytes of a large style's
     // pieces and texts) is given back while the text goes to disk.
     std::future<void> released;

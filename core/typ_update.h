@@ -29,6 +29,7 @@ struct TypUpdate {
     std::size_t added = 0;  // entries made for the style's types the old text lacked
     std::size_t unused = 0; // old entries of types the style no longer uses: kept, or dropped when pruned
     bool pruned = false;    // the unused entries and their draw order lines were dropped
+    bool prune_held_by_faults = false;  // pruning was asked for, and a fault of the style held it back
     std::vector<UnusedEntry> unused_entries;
     bool replaced_broken = false;      // the old text had errors and a fresh one took its place
     std::vector<TypProblem> problems;  // the old text's problems when its errors stopped the run
