@@ -84,4 +84,31 @@ CodePageText to_code_page(std::string_view text) {
     return result;
 }
 
+bool code_page_known(int code_page) { return code_page == 1252; }
+
+std::optional<std::string> code_page_to_utf8(std::string_view bytes, int code_page) {
+    if (!code_page_known(code_page)) return std::nullopt;
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char byte : bytes) {
+        const auto b = static_cast<unsigned char>(byte);
+        char32_t c = b;
+        if (b >= 0x80 && b < 0xA0) {
+            c = HIGH_CONTROLS[b - 0x80];
+            if (c == 0) return std::nullopt;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
 }  // namespace tessaro

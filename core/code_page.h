@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,5 +17,11 @@ struct CodePageText {
 // that 1252 lacks becoming "?". Anything else (plain ASCII, or bytes that are
 // no valid UTF-8, taken as 1252 already) stays as it stands.
 CodePageText to_code_page(std::string_view text);
+
+// The bytes of a text in a Windows code page as UTF-8; nothing when a byte
+// is one the page leaves undefined (mkgmap's reader stops there) or the page
+// is not known.
+std::optional<std::string> code_page_to_utf8(std::string_view bytes, int code_page);
+bool code_page_known(int code_page);
 
 }  // namespace tessaro

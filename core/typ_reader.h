@@ -29,13 +29,21 @@ struct XpmImage {
     bool present = false;
 };
 
+// One String= of an entry: its language number (0 when none is written) and
+// its text decoded to UTF-8 from the charset the file is read in.
+struct TypLabel {
+    int language = 0;
+    std::string text;
+};
+
 struct TypEntry {
     Section section = Section::Point;
-    std::size_t first_line = 0;  // 1-based, the section tag line
+    std::size_t first_line = 0;  // 1-based, the section tag line; lines end at CR LF, a lone CR or a lone LF
     std::size_t last_line = 0;   // its "[end]"
     std::string type;            // as written, e.g. "0x02f0b"
     std::string subtype;         // a SubType= value as written; empty when none
-    std::string label;           // the text of the first "String1=" after its language code
+    std::string label;           // UTF-8: the English string (0x04) when there is one, else the first
+    std::vector<TypLabel> labels;  // every String=, String1=, String2=, ... in file order
     std::string name;            // from a comment line, as the library files name their looks; may be empty
     int line_width = -1;         // -1: not given
     int border_width = -1;
@@ -54,13 +62,23 @@ struct TypProblem {
     Severity severity = Severity::Error;
 };
 
+// How a file ends its lines: the first line end decides, CR LF when it has none.
+enum class LineEnd { CrLf, Lf, Cr };
+
 struct TypDocument {
     std::vector<TypEntry> entries;        // points, lines and polygons in file order
     std::vector<std::string> draw_order;  // the codes of every [_drawOrder] block
     std::vector<std::size_t> draw_order_lines;  // the line of each of those codes
     std::vector<std::size_t> draw_order_tags;   // the "[_drawOrder]" line of each block
     std::vector<TypProblem> problems;     // in line order
+    int code_page = 0;            // the CodePage= of [_id]; 0 when there is none
+    std::string charset;          // what mkgmap decodes the file's bytes in: "UTF-8", "cp1251", "UTF-16LE", ...
+    LineEnd line_end = LineEnd::CrLf;
 };
+
+// The code page mkgmap writes the labels in when the command line names none:
+// the text's own, else 1252.
+inline int label_code_page(const TypDocument& doc) { return doc.code_page > 0 ? doc.code_page : 1252; }
 
 // Reads a TYP text as mkgmap's compiler does and finds what it refuses (errors)
 // or takes with losses (warnings). A text without any entry is an error.
