@@ -5,24 +5,30 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <utility>
 
+#include "code_page.h"
 #include "text_util.h"
 #include "type_code.h"
+#include "typ_charset.h"
+#include "typ_scanner.h"
 
 namespace tessaro {
 
 namespace {
 
+// Lines at CR LF, CR or LF, as the scanner counts them.
 std::vector<std::string_view> split_lines(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        start = end + 1;
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
     }
     return lines;
 }
@@ -33,45 +39,87 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-// mkgmap reads numbers as Java's Integer.decode: hexadecimal after 0x, else decimal.
-// 64 bits on every platform (a Windows long has 32): a Type= value may use all 32 bits.
-std::optional<std::int64_t> to_number(std::string_view s) {
-    s = trimmed(s);
-    int base = 10;
-    if (s.size() > 2 && s[0] == '0' && lower_char(s[1]) == 'x') {
-        s.remove_prefix(2);
-        base = 16;
+// Java's Integer.parseInt: an optional sign, then digits of the base; 32 bits.
+std::optional<std::int64_t> parse_int(std::string_view s, int base = 10) {
+    bool negative = false;
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
+        negative = s[0] == '-';
+        s.remove_prefix(1);
     }
     std::int64_t v = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
-    if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
-    return v;
-}
-
-std::optional<int> to_int(std::string_view s) {
-    int v = 0;
-    s = trimmed(s);
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
-    return v;
-}
-
-// The text between the quotes of a quoted line, or nothing.
-std::optional<std::string_view> unquoted(std::string_view line) {
-    line = trimmed(line);
-    if (line.size() < 2 || line.front() != '"' || line.back() != '"') return std::nullopt;
-    return line.substr(1, line.size() - 2);
-}
-
-std::vector<std::string_view> words(std::string_view s) {
-    std::vector<std::string_view> out;
-    while (true) {
-        s = trimmed(s);
-        if (s.empty()) return out;
-        const std::size_t blank = std::min(s.find(' '), s.find('\t'));
-        out.push_back(s.substr(0, blank));
-        s = blank == std::string_view::npos ? std::string_view() : s.substr(blank);
+    if (s.empty() || s.size() > 40) return std::nullopt;
+    for (const char c : s) {
+        const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'z' ? c - 'a' + 10 : c >= 'A' && c <= 'Z' ? c - 'A' + 10 : 99;
+        if (d >= base) return std::nullopt;
+        v = v * base + d;
+        if (v > 0x80000000LL) return std::nullopt;
     }
+    if (negative) v = -v;
+    if (v > 0x7FFFFFFFLL) return std::nullopt;
+    return v;
+}
+
+// Java's Integer.decode, which mkgmap reads every number of a TYP text with:
+// a sign, then 0x, 0X or # for hexadecimal, a leading 0 for octal, else decimal.
+std::optional<std::int64_t> to_number(std::string_view s) {
+    bool negative = false;
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
+        negative = s[0] == '-';
+        s.remove_prefix(1);
+    }
+    int base = 10;
+    if (s.size() > 1 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s.remove_prefix(2), base = 16;
+    else if (!s.empty() && s[0] == '#') s.remove_prefix(1), base = 16;
+    else if (s.size() > 1 && s[0] == '0') s.remove_prefix(1), base = 8;
+    if (s.empty() || s[0] == '-' || s[0] == '+') return std::nullopt;
+    const std::optional<std::int64_t> v = parse_int(negative ? "-" + std::string(s) : std::string(s), base);
+    return v;
+}
+
+// mkgmap's colour: "#" and three hexadecimal pairs, a fourth (alpha) when
+// longer; nothing where mkgmap fails on it.
+std::optional<std::string> colour_value(std::string_view s) {
+    if (!s.empty() && s[0] == '#') s.remove_prefix(1);
+    if (s.size() < 6 || s.size() == 7) return std::nullopt;
+    const std::size_t digits = s.size() > 6 ? 8 : 6;
+    if (!std::all_of(s.begin(), s.begin() + static_cast<std::ptrdiff_t>(digits), is_hex_digit)) return std::nullopt;
+    return "#" + std::string(s.substr(0, digits));
+}
+
+std::u32string to_u32(std::string_view utf8) {
+    std::u32string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t more = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+        char32_t c = more == 0 ? lead : lead & (0x3F >> more);
+        for (std::size_t k = 1; k <= more && i + k < utf8.size(); ++k)
+            c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        out += c;
+        i += more + 1;
+    }
+    return out;
+}
+
+std::string from_u32(std::u32string_view s) {
+    std::string out;
+    for (const char32_t c : s) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
 }
 
 // 0x4f00 is type 0x4f with subtype 0, the same type as 0x4f.
@@ -79,422 +127,502 @@ std::int64_t type_key(std::int64_t v) { return v > 0xff && v < 0x10000 && (v & 0
 
 bool is_none(std::string_view colour) { return to_lower(colour) == "none"; }
 
-// mkgmap takes six hexadecimal digits, or eight with alpha; it ignores what follows them.
-bool is_colour(std::string_view c) {
-    if (is_none(c)) return true;
-    if (c.size() < 7 || c[0] != '#' || c.size() == 8) return false;
-    const std::size_t digits = c.size() >= 9 ? 8 : 6;
-    return std::all_of(c.begin() + 1, c.begin() + 1 + static_cast<std::ptrdiff_t>(digits), is_hex_digit);
-}
-
-std::optional<Section> entry_section(std::string_view tag) {
-    if (tag == "[_point]") return Section::Point;
-    if (tag == "[_line]") return Section::Line;
-    if (tag == "[_polygon]") return Section::Polygon;
-    return std::nullopt;
-}
-
-bool key_known(Section section, std::string_view key) {
-    if (key == "type" || key == "subtype" || key == "fontstyle" || key == "daycustomcolor" || key == "nightcustomcolor" ||
-        key == "customcolor" || key == "extendedlabels" || key == "xpm")
-        return true;
-    if (key.substr(0, 6) == "string" && std::all_of(key.begin() + 6, key.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return true;
-    switch (section) {
-        case Section::Point: return key == "dayxpm" || key == "nightxpm";
-        case Section::Line: return key == "linewidth" || key == "borderwidth" || key == "useorientation";
-        case Section::Polygon: return false;
-    }
-    return false;
-}
-
-// The code points of a label: UTF-8 when it is valid UTF-8, else one byte each.
-std::vector<char32_t> code_points(std::string_view s) {
-    std::vector<char32_t> out;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        const std::size_t len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-        bool ok = len != 0 && i + len <= s.size();
-        char32_t cp = len == 1 ? b : b & (0x7f >> len);
-        for (std::size_t k = 1; ok && k < len; ++k) {
-            const auto c = static_cast<unsigned char>(s[i + k]);
-            ok = (c >> 6) == 2;
-            cp = (cp << 6) | (c & 0x3f);
-        }
-        if (!ok) {
-            out.clear();
-            for (char c : s) out.push_back(static_cast<unsigned char>(c));
-            return out;
-        }
-        out.push_back(cp);
-        i += len;
-    }
-    return out;
-}
-
 // ";tags=...", ";marker=...", ";style:...": notes for programs, not names.
 bool is_note(std::string_view comment) {
     const auto word_end = std::find_if_not(comment.begin(), comment.end(), [](char c) { return is_alnum_ascii(c) || c == '_'; });
     return word_end != comment.begin() && word_end != comment.end() && (*word_end == '=' || *word_end == ':');
 }
 
-bool in_code_page_1252(char32_t c) {
-    static const std::u32string upper = U"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ";
-    return c < 0x80 || (c >= 0xa0 && c <= 0xff) || upper.find(c) != std::u32string::npos;
-}
+std::string shown(std::string_view s) { return printable(s.substr(0, 40)); }
+
+enum class Block { None, Id, DrawOrder, Entry, Icons, Ignored };
+
+}  // namespace
+
+namespace {
 
 class Reader {
 public:
-    explicit Reader(std::string_view text) : m_lines(split_lines(text)) {}
+    explicit Reader(std::string_view bytes) : m_decoded(decode_typ_text(bytes)), m_scan(m_decoded.utf8) {
+        m_lines = split_lines(m_decoded.utf8);
+        m_doc.charset = m_decoded.charset;
+        const std::size_t end = m_decoded.utf8.find_first_of("\r\n");
+        if (end != std::string::npos)
+            m_doc.line_end = m_decoded.utf8[end] == '\n' ? LineEnd::Lf
+                             : end + 1 < m_decoded.utf8.size() && m_decoded.utf8[end + 1] == '\n' ? LineEnd::CrLf
+                                                                                               : LineEnd::Cr;
+    }
 
     TypDocument read() {
-        while (m_next < m_lines.size()) {
-            const std::size_t n = m_next++;
-            const std::string_view line = trimmed(m_lines[n]);
-            if (!line.empty() && line.front() == ';') {
-                m_comment = ++m_comments == 1 ? line.substr(1) : std::string_view();
-                continue;
+        if (m_decoded.bad_line != 0)
+            problem(m_decoded.bad_line, "bytes that are no " + m_decoded.charset + " text; mkgmap stops here");
+        if (m_decoded.utf8_line != 0)
+            warning(m_decoded.utf8_line, "the text is UTF-8, but mkgmap reads it in " + m_decoded.charset +
+                                             " and garbles its labels; a UTF-8 byte order mark at its start makes mkgmap read UTF-8");
+        if (!m_decoded.known)
+            warning(1, "labels read as Latin-1: this program has no table for " + m_decoded.charset);
+        while (true) {
+            const TypToken tok = m_scan.next_token();
+            if (tok.kind == TokenKind::End) break;
+            if (tok.text == ";" || tok.text == "\"") {
+                m_scan.skip_line();
+            } else if (tok.text == "[") {
+                open_block(tok.line);
+            } else if (tok.kind == TokenKind::Word) {
+                read_setting(tok);
             }
-            // A comment standing alone right before a tag names the entry; one of a file's head does not.
-            const std::string_view comment = m_comments == 1 ? m_comment : std::string_view();
-            m_comments = 0;
-            if (line.empty()) continue;
-            const std::string lower = to_lower(line);
-            if (const auto section = entry_section(lower)) {
-                read_entry(*section, n, comment);
-            } else if (lower == "[_draworder]") {
-                read_draw_order(n);
-            } else if (lower == "[_id]") {
-                read_id(n);
-            } else if (lower == "[end]") {
-                warning(n, "[end] outside any entry");
-            } else if (is_tag(line)) {
-                // mkgmap reads the icon sets itself; they hold nothing this reader uses.
-                if (lower != "[_icons]") warning(n, "section " + std::string(line) + " is unknown; mkgmap skips it");
-                skip_block(n, "section");
-            } else {
-                problem(n, "text outside any entry: \"" + std::string(line.substr(0, 40)) + "\"");
-            }
+            if (m_reopen != 0) open_block(std::exchange(m_reopen, 0));
+            m_scan.skip_space();
         }
+        // mkgmap keeps a block only when the next one or an [end] closes it.
+        if (m_block == Block::Entry)
+            warning(m_entry.first_line, std::string("[_") + section_name(m_entry.section) +
+                                            "] is not closed by [end] before the end of the file; mkgmap leaves it out");
+        check_labels();
         check_types();
-        if (m_doc.entries.empty()) problem(0, "no TYP text: no [_point], [_line] or [_polygon] entry");
+        if (m_doc.entries.empty()) warning(1, "no [_point], [_line] or [_polygon] entry");
         std::stable_sort(m_doc.problems.begin(), m_doc.problems.end(),
                          [](const TypProblem& a, const TypProblem& b) { return a.line < b.line; });
         return std::move(m_doc);
     }
 
 private:
-    void problem(std::size_t index, std::string message) { m_doc.problems.push_back({index + 1, std::move(message)}); }
-    void warning(std::size_t index, std::string message) {
-        m_doc.problems.push_back({index + 1, std::move(message), Severity::Warning});
+    void problem(std::size_t line, std::string message) { m_doc.problems.push_back({line, std::move(message)}); }
+    void warning(std::size_t line, std::string message) {
+        m_doc.problems.push_back({line, std::move(message), Severity::Warning});
+    }
+    // mkgmap stops at an error; this reader names it and passes over the
+    // rest of the block, which may hold more.
+    void fail(std::size_t line, std::string message) {
+        problem(line, std::move(message));
+        m_broken = true;
     }
 
-    static bool is_end(std::string_view line) { return to_lower(trimmed(line)) == "[end]"; }
-    static bool is_tag(std::string_view line) {
-        line = trimmed(line);
-        return line.size() > 2 && line.front() == '[' && line.back() == ']';
-    }
-    static std::string quoted_start(std::string_view line) { return std::string(trimmed(line).substr(0, 40)); }
-
-    // Stops in front of the next tag when the block has no end marker; mkgmap
-    // closes it there.
-    bool block_closed(std::size_t open, const std::string& what) {
-        if (m_next < m_lines.size() && is_end(m_lines[m_next])) {
-            ++m_next;
-            return true;
-        }
-        warning(open, what + " opened here is not closed by [end]");
-        return false;
-    }
-
-    void skip_block(std::size_t open, const char* what) {
-        while (m_next < m_lines.size() && !is_tag(m_lines[m_next])) ++m_next;
-        block_closed(open, what);
-    }
-
-    // The next line that is neither blank nor a comment, with its key and value;
-    // false at a tag or at the end. A line without '=' is an error here.
-    bool next_setting(std::size_t& n, std::string& key, std::string_view& value, std::string* text = nullptr) {
-        while (m_next < m_lines.size() && !is_tag(m_lines[m_next])) {
-            n = m_next++;
-            if (text) *text += '\n' + std::string(m_lines[n]);
-            const std::string_view line = trimmed(m_lines[n]);
-            if (line.empty() || line.front() == ';') continue;
-            const std::size_t eq = line.find('=');
-            if (eq == std::string_view::npos || line.front() == '"') {
-                problem(n, "not a key=value line: \"" + quoted_start(line) + "\"");
-                continue;
-            }
-            key = to_lower(trimmed(line.substr(0, eq)));
-            value = trimmed(line.substr(eq + 1));
-            return true;
-        }
-        return false;
-    }
-
-    void read_id(std::size_t open) {
-        std::size_t n = 0;
-        std::string key;
-        std::string_view value;
-        while (next_setting(n, key, value)) {
-            if (key == "codepage") {
-                if (const auto v = to_number(value)) m_code_page = *v;
-            } else if (key != "fid" && key != "productcode") {
-                problem(n, "[_id] takes FID, ProductCode and CodePage, not \"" + key + "\"");
-            }
-        }
-        block_closed(open, "[_id]");
-    }
-
-    void read_draw_order(std::size_t open) {
-        m_has_draw_order = true;
-        m_doc.draw_order_tags.push_back(open + 1);
-        std::size_t n = 0;
-        std::string key;
-        std::string_view value;
-        while (next_setting(n, key, value)) {
-            if (key != "type") {
-                problem(n, "not a draw order line: \"" + quoted_start(m_lines[n]) + "\"");
-                continue;
-            }
-            const std::size_t comma = value.find(',');
-            const std::string_view code = value.substr(0, comma);
-            const std::string_view level = comma == std::string_view::npos ? std::string_view() : value.substr(comma + 1);
-            const auto v = to_number(code);
-            if (!v) problem(n, "Type= value \"" + std::string(code) + "\" is not a number");
-            else if (!to_int(level)) problem(n, "draw order level \"" + std::string(level) + "\" is not a number");
-            else {
-                m_doc.draw_order.emplace_back(trimmed(code));
-                m_doc.draw_order_lines.push_back(n + 1);
-                m_drawn.push_back(type_key(*v));
-            }
-        }
-        block_closed(open, "[_drawOrder]");
-    }
-
-    void read_entry(Section section, std::size_t open, std::string_view comment) {
-        TypEntry e;
-        e.section = section;
-        e.first_line = open + 1;
-        e.text = std::string(m_lines[open]);
-        std::optional<std::int64_t> type;
-        std::optional<std::int64_t> subtype;
-        std::size_t type_line = open;
-        bool has_type = false;
-        XpmImage& night = e.night_xpm;
-        std::size_t night_line = 0;
-        std::size_t night_text_line = 0;
-        bool day_text = false;
-        std::size_t n = 0;
-        std::string key;
-        std::string_view value;
-        while (next_setting(n, key, value, &e.text)) {
-            if (!key_known(section, key)) {
-                warning(n, "unknown key \"" + std::string(trimmed(m_lines[n]).substr(0, key.size())) +
-                               "\"; mkgmap leaves it out");
-            } else if (key == "type") {
-                has_type = true;
-                type_line = n;
-                e.type = std::string(value);
-                type = to_number(value);
-                if (!type) problem(n, "Type= value \"" + e.type + "\" is not a number");
-            } else if (key == "subtype") {
-                e.subtype = std::string(value);
-                subtype = to_number(value);
-                if (!subtype) problem(n, "SubType= value \"" + e.subtype + "\" is not a number");
-            } else if (key.substr(0, 6) == "string") {
-                read_label(e, n, value);
-            } else if (key == "linewidth" || key == "borderwidth") {
-                const std::optional<int> v = to_int(value);
-                const std::string name = std::string(trimmed(m_lines[n]).substr(0, key.size()));
-                if (!v) problem(n, name + " is not a width: \"" + std::string(value) + "\"");
-                else if (*v < 0) warning(n, name + " is negative");
-                else (key == "linewidth" ? e.line_width : e.border_width) = *v;
-            } else if (key == "daycustomcolor" || key == "nightcustomcolor") {
-                if (!is_colour(value)) problem(n, "\"" + std::string(value) + "\" is not a colour");
-                if (key == "daycustomcolor") day_text = true;
-                else night_text_line = n;
-            } else if (key == "fontstyle") {
-                const std::string v = to_lower(value);
-                if (v != "nolabel" && v != "smallfont" && v != "normalfont" && v != "largefont")
-                    warning(n, "FontStyle \"" + std::string(value) + "\" is unknown; mkgmap leaves it out");
-            } else if (key == "nightxpm") {
-                night_line = n;
-                read_xpm(night, n, value, e.text);
-            } else if ((key == "xpm" || key == "dayxpm") && !e.xpm.present) {
-                if (read_xpm(e.xpm, n, value, e.text)) check_kind(section, e.xpm, n);
-            }
-        }
-        if (!has_type) warning(open, "entry without a Type= line; mkgmap leaves it out");
-        if (night_text_line != 0 && !day_text && section != Section::Point)
-            warning(night_text_line, "NightCustomColor without DayCustomColor; mkgmap leaves it out");
-        if (!e.xpm.present) problem(open, std::string("[_") + section_name(section) + "] entry without an Xpm");
-        if (night.present && e.xpm.present && (night.width != e.xpm.width || night.height != e.xpm.height))
-            warning(night_line, "NightXpm is not the size of the day picture");
-        if (m_next < m_lines.size() && is_end(m_lines[m_next])) {
-            e.text += '\n';
-            e.text += m_lines[m_next];
-            e.last_line = m_next + 1;
-            ++m_next;
+    void open_block(std::size_t line) {
+        const TypToken name_token = m_scan.next_token();
+        const std::string name = to_lower(name_token.text);
+        const std::optional<std::string> close = m_scan.expect("]");
+        close_block(line, !close && name == "end");
+        m_broken = false;
+        m_block = Block::None;
+        if (close) return fail(line, "section name \"[" + shown(name_token.text) + "\" is not closed by \"]\"");
+        if (name == "end") return;
+        if (const auto section = name == "_point" ? std::optional<Section>(Section::Point)
+                                 : name == "_line"    ? std::optional<Section>(Section::Line)
+                                 : name == "_polygon" ? std::optional<Section>(Section::Polygon)
+                                                      : std::nullopt) {
+            open_entry(*section, line);
+        } else if (name == "_draworder") {
+            m_block = Block::DrawOrder;
+            m_doc.draw_order_tags.push_back(line);
+            m_has_draw_order = true;
+        } else if (name == "_id") {
+            m_block = Block::Id;
+        } else if (name == "_icons") {
+            m_block = Block::Icons;
+        } else if (name == "_comments") {
+            skip_comments();
         } else {
-            warning(open, std::string("[_") + section_name(section) + "] opened here is not closed by [end]");
-            e.last_line = m_next;
+            warning(line, "section [" + shown(name_token.text) + "] is unknown; mkgmap skips it");
+            m_block = Block::Ignored;
         }
-        e.name = entry_name(comment, open);
-        if (type && subtype && *type >= 0) type = (typ_type(static_cast<std::uint32_t>(*type)) & ~0xffu) | (*subtype & 0xff);
-        if (type) m_types.push_back({section, type_key(*type), type_line});
+    }
+
+    // A [_comments] block runs to the next "[end]" wherever it stands.
+    void skip_comments() {
+        m_scan.skip_line();
+        while (true) {
+            TypToken t = m_scan.next_token();
+            if (t.kind == TokenKind::End) return;
+            if (t.text != "[") continue;
+            t = m_scan.next_raw();
+            if (t.kind != TokenKind::Word || to_lower(t.text) != "end") continue;
+            if (m_scan.next_raw().text == "]") return;
+        }
+    }
+
+    void close_block(std::size_t line, bool by_end) {
+        if (m_block != Block::Entry) return;
+        TypEntry& e = m_entry;
+        e.last_line = std::max(e.first_line, by_end ? line : line - 1);
+        // mkgmap fails on a point without a day picture when it writes it.
+        if (!m_broken && !e.xpm.present)
+            problem(e.first_line, std::string("[_") + section_name(e.section) + "] entry without " +
+                                      (e.section == Section::Point && m_has_xpm ? "a day picture" : "an Xpm"));
+        finish_entry();
+    }
+
+    void read_setting(const TypToken& key_token) {
+        if (m_broken) return m_scan.skip_line();
+        if (m_block == Block::None) {
+            problem(key_token.line, "text outside any section: \"" + shown(key_token.text) + "\"");
+            return m_scan.skip_line();
+        }
+        const TypToken separator = m_scan.next_token();
+        if (separator.text != "=" && separator.text != ":") {
+            fail(key_token.line, "\"" + shown(key_token.text) + "\" is not followed by \"=\" or \":\"");
+            if (separator.text == "[") open_block(separator.line);
+            else if (separator.kind != TokenKind::LineEnd) m_scan.skip_line();
+            return;
+        }
+        const std::string value = m_scan.read_line();
+        const std::string key = to_lower(key_token.text);
+        const std::size_t line = key_token.line;
+        switch (m_block) {
+            case Block::Id: return read_id(key_token.text, key, value, line);
+            case Block::DrawOrder: return read_draw_order(key, value, line);
+            case Block::Entry: return read_entry_setting(key_token.text, key, value, line);
+            case Block::Icons: return read_icon_setting(key_token.text, key, value, line);
+            case Block::None:
+            case Block::Ignored: return;
+        }
+    }
+
+    void read_id(const std::string& name, const std::string& key, const std::string& value, std::size_t line) {
+        const std::optional<std::int64_t> v = to_number(value);
+        if (key != "fid" && key != "productcode" && key != "codepage")
+            return problem(line, "[_id] takes FID, ProductCode and CodePage, not \"" + shown(name) + "\"");
+        if (!v) return warning(line, name + " value \"" + shown(value) + "\" is not a number; mkgmap leaves it out");
+        if (key == "codepage" && m_doc.code_page == 0 && *v > 0) m_doc.code_page = static_cast<int>(*v);
+    }
+
+    void read_draw_order(const std::string& key, const std::string& value, std::size_t line) {
+        if (key != "type") return problem(line, "not a draw order line: \"" + shown(std::string(trimmed(m_lines[line - 1]))) + "\"");
+        const std::size_t comma = value.find(',');
+        if (comma == std::string::npos || value.find(',', comma + 1) != std::string::npos)
+            return problem(line, "draw order line is not Type=TYPE,LEVEL: \"" + shown(value) + "\"");
+        const std::string_view code = std::string_view(value).substr(0, comma);
+        const std::string_view level = std::string_view(value).substr(comma + 1);
+        const std::optional<std::int64_t> v = to_number(code);
+        if (!v) return problem(line, "Type= value \"" + shown(code) + "\" is not a number");
+        if (!parse_int(level)) return problem(line, "draw order level \"" + shown(level) + "\" is not a number");
+        m_doc.draw_order.emplace_back(code);
+        m_doc.draw_order_lines.push_back(line);
+        m_drawn.push_back(type_key(*v < 0 ? *v & 0xff : *v));
+    }
+
+    void open_entry(Section section, std::size_t line) {
+        m_block = Block::Entry;
+        m_entry = TypEntry{};
+        m_entry.section = section;
+        m_entry.first_line = line;
+        m_type.reset();
+        m_subtype.reset();
+        m_type_line = line;
+        m_has_xpm = false;
+        m_day_text = false;
+        m_night_text_line = 0;
+        m_night_line = 0;
+    }
+
+    void read_entry_setting(const std::string& name, const std::string& key, const std::string& value, std::size_t line) {
+        if (common_key(name, key, value, line)) return;
+        TypEntry& e = m_entry;
+        if (e.section == Section::Point && (key == "dayxpm" || key == "nightxpm")) {
+            (key == "nightxpm" ? m_night_line : m_day_line) = line;
+            read_xpm(key == "dayxpm" ? e.xpm : e.night_xpm, value, line, false);
+        } else if (e.section == Section::Line && key == "useorientation") {
+            if (value.empty()) problem(line, "UseOrientation has no value");
+        } else if (e.section == Section::Line && (key == "linewidth" || key == "borderwidth")) {
+            const std::optional<std::int64_t> v = to_number(value);
+            if (!v) return problem(line, name + " is not a width: \"" + shown(value) + "\"");
+            if (*v < 0) return warning(line, name + " is negative");
+            (key == "linewidth" ? e.line_width : e.border_width) = static_cast<int>(std::min<std::int64_t>(*v, 255));
+        } else {
+            unknown_key(name, line);
+        }
+    }
+
+    void read_icon_setting(const std::string& name, const std::string& key, const std::string& value, std::size_t line) {
+        if (key == "string") return;
+        if (common_key(name, key, value, line)) return;
+        if (key != "iconxpm") return unknown_key(name, line);
+        XpmImage icon;
+        read_xpm(icon, value, line, false);
+    }
+
+    void unknown_key(const std::string& name, std::size_t line) {
+        warning(line, "unknown key \"" + shown(name) + "\"; mkgmap leaves it out");
+    }
+
+    // The keys every element block takes; false for others.
+    bool common_key(const std::string& name, const std::string& key, const std::string& value, std::size_t line) {
+        TypEntry& e = m_entry;
+        const bool entry = m_block == Block::Entry;
+        if (key == "type") {
+            const std::optional<std::int64_t> v = to_number(value);
+            if (entry) e.type = value;
+            if (!v) {
+                problem(line, "Type= value \"" + shown(value) + "\" is not a number");
+            } else if (entry) {
+                m_type = v;
+                m_type_line = line;
+            }
+        } else if (key == "subtype") {
+            const std::optional<std::int64_t> v = to_number(value);
+            if (!v) problem(line, "SubType= value \"" + shown(value) + "\" is not a number");
+            else if (entry) e.subtype = value, m_subtype = v;
+        } else if (key.rfind("string", 0) == 0) {
+            read_label(value, line);
+        } else if (key == "xpm") {
+            m_day_line = line;
+            read_xpm(entry ? e.xpm : m_scratch, value, line, !entry || e.section != Section::Point);
+        } else if (key == "fontstyle") {
+            const std::string v = to_lower(value);
+            const bool known = value.rfind("NoLabel", 0) == 0 || v == "nolabel" || v == "smallfont" || v == "small" ||
+                               v == "normalfont" || v == "normal" || v == "largefont" || v == "large" || v == "default";
+            if (!known) warning(line, "FontStyle \"" + shown(value) + "\" is unknown; mkgmap leaves it out");
+        } else if (key == "daycustomcolor" || key == "nightcustomcolor") {
+            if (!colour_value(value)) return problem(line, "\"" + shown(value) + "\" is not a colour"), true;
+            if (key == "daycustomcolor") m_day_text = true;
+            else m_night_text_line = line;
+        } else {
+            return key == "customcolor" || name == "ExtendedLabels" || key == "comment";
+        }
+        return true;
+    }
+
+    // "String=LANGUAGE,TEXT" or "String=TEXT": a first part that is no number is text.
+    void read_label(const std::string& value, std::size_t line) {
+        const std::size_t comma = value.find(',');
+        const std::optional<std::int64_t> language = to_number(std::string_view(value).substr(0, comma));
+        if (language && comma == std::string::npos)
+            return problem(line, "label \"" + shown(value) + "\" is a language number without a text");
+        TypLabel label;
+        label.language = language ? static_cast<int>(*language) : 0;
+        label.text = language ? value.substr(comma + 1) : value;
+        if (m_block != Block::Entry) return;
+        m_labels.push_back({m_doc.entries.size(), m_entry.labels.size(), line});
+        m_entry.labels.push_back(std::move(label));
+    }
+
+    // "w h colours chars-per-pixel" (what follows the four numbers is left
+    // alone), the colour lines, then the rows; false when mkgmap stops in it.
+    bool read_xpm(XpmImage& x, const std::string& value, std::size_t line, bool two_colour) {
+        x = XpmImage{};
+        TypScanner header(value);
+        if (header.check_token("\"")) header.next_raw();
+        int* const fields[] = {&x.width, &x.height, &x.colour_count, &x.chars_per_pixel};
+        for (int* field : fields) {
+            const std::optional<std::int64_t> v = parse_int(header.next_token().text);
+            if (!v) return fail(line, "Xpm header is not \"width height colours chars-per-pixel\""), false;
+            *field = static_cast<int>(*v);
+        }
+        if (x.colour_count < 0 || x.chars_per_pixel < 0)
+            return fail(line, "Xpm header holds a negative number"), false;
+        for (int i = 0; i < x.colour_count; ++i)
+            if (!read_colour(x, line)) return false;
+        // Drawn in the preview as far as it goes, whatever mkgmap says of it.
+        x.present = true;
+        const bool fits = kind_fits(x, line, two_colour);
+        if (x.width > 0 && x.height > 0 && !(x.colour_count == 0 ? read_true_colour(x, line) : read_rows(x, line)))
+            return false;
+        m_has_xpm = true;
+        return fits;
+    }
+
+    bool expect(std::string_view text, std::size_t line, const char* where) {
+        const std::optional<std::string> seen = m_scan.expect(text);
+        // The tag of the next block: it is read once the picture is given up.
+        if (seen && *seen == "[") m_reopen = m_scan.line();
+        if (seen) fail(line, std::string(where) + ": \"" + std::string(text) + "\" expected, not \"" + shown(*seen) + "\"");
+        return !seen;
+    }
+
+    // '"' TAG c #RRGGBB '"', or "none" for the colour; an "alpha=N" after the quotes.
+    bool read_colour(XpmImage& x, std::size_t line) {
+        if (!expect("\"", line, "Xpm colour line")) return false;
+        const std::size_t at = m_scan.line();
+        std::u32string tag = to_u32(m_scan.next_raw().text);
+        const auto cpp = static_cast<std::size_t>(x.chars_per_pixel);
+        while (tag.size() < cpp) {
+            const TypToken t = m_scan.next_raw();
+            tag += to_u32(t.kind == TokenKind::End ? std::string("null") : t.text);
+        }
+        if (!expect("c", at, "Xpm colour line")) return false;
+        std::string colour = m_scan.next_value();
+        if (colour.rfind('#', 0) == 0) {
+            const std::string digits = m_scan.next_value();
+            const std::optional<std::string> c = colour_value(digits);
+            if (!c) return fail(at, "Xpm colour \"#" + shown(digits) + "\" is neither #RRGGBB nor none"), false;
+            colour = *c;
+        } else if (!is_none(colour)) {
+            return fail(at, "Xpm colour \"" + shown(colour) + "\" is neither #RRGGBB nor none"), false;
+        }
+        if (!expect("\"", at, "Xpm colour line")) return false;
+        x.colours.push_back({from_u32(std::u32string_view(tag).substr(0, cpp)), colour});
+        return read_alpha(at);
+    }
+
+    // Whatever follows a colour's closing quote up to the line end; "alpha=N" counts.
+    bool read_alpha(std::size_t line) {
+        while (!m_scan.at_end()) {
+            const TypToken t = m_scan.next_raw();
+            if (t.kind == TokenKind::LineEnd) break;
+            if (t.text.size() < 5 || t.text.compare(t.text.size() - 5, 5, "alpha") != 0) continue;
+            if (!expect("=", line, "alpha")) return false;
+            const std::string v = m_scan.next_value();
+            if (!to_number(v)) return fail(line, "alpha value \"" + shown(v) + "\" is not a number"), false;
+        }
+        return true;
+    }
+
+    bool read_rows(XpmImage& x, std::size_t line) {
+        const auto width = static_cast<std::size_t>(x.width) * static_cast<std::size_t>(x.chars_per_pixel);
+        const auto cpp = static_cast<std::size_t>(x.chars_per_pixel);
+        std::vector<std::u32string> tags;
+        for (const XpmColour& c : x.colours) tags.push_back(to_u32(c.key));
+        for (int y = 0; y < x.height; ++y) {
+            const std::size_t at = m_scan.line();
+            // The next block's tag is left for the main loop.
+            if (m_scan.peek().text == "[") return fail(at, "Xpm row does not start with a quote"), false;
+            const std::u32string row = to_u32(m_scan.read_line());
+            if (row.empty()) return fail(at, "blank line in an Xpm picture"), false;
+            if (row[0] != '"') return fail(at, "Xpm row does not start with a quote"), false;
+            if (row.size() < 1 + width)
+                return fail(at, "XPM row is " + std::to_string(cpp == 0 ? 0 : (row.size() - (row.back() == '"' ? 2 : 1)) / cpp) +
+                                    " pixels wide, not " + std::to_string(x.width)),
+                       false;
+            const std::u32string_view pixels = std::u32string_view(row).substr(1, width);
+            const std::size_t close = row.find('"', 1);
+            if ((close == std::u32string::npos ? row.size() : close) > 1 + width)
+                warning(at, "XPM row is longer than " + std::to_string(x.width) + " pixels; mkgmap leaves the rest out");
+            for (std::size_t i = 0; i < width; i += cpp)
+                if (std::find(tags.begin(), tags.end(), pixels.substr(i, cpp)) == tags.end())
+                    return fail(at, "pixel \"" + from_u32(pixels.substr(i, cpp)) + "\" is not in the Xpm's colours"), false;
+            x.rows.push_back(from_u32(pixels));
+        }
+        // The main loop passes over quoted lines.
+        if (m_scan.check_token("\""))
+            warning(m_scan.line(), "XPM row beyond the " + std::to_string(x.height) + " the header declares; mkgmap leaves it out");
+        (void)line;
+        return true;
+    }
+
+    // One "#RRGGBB" per pixel, one or more to a quoted line.
+    bool read_true_colour(XpmImage& x, std::size_t line) {
+        const std::size_t count = static_cast<std::size_t>(x.width) * static_cast<std::size_t>(x.height);
+        std::size_t read = 0;
+        while (read < count)
+            if (!read_true_line(x, line, read, count)) return false;
+        // A line past them gives the last pixel again as transparent.
+        if (m_scan.check_token("\"")) {
+            XpmImage extra;
+            std::size_t one = 0;
+            return read_true_line(extra, line, one, 1);
+        }
+        return true;
+    }
+
+    bool read_true_line(XpmImage& x, std::size_t line, std::size_t& read, std::size_t count) {
+        if (!expect("\"", line, "Xpm pixel line")) return false;
+        const std::size_t at = m_scan.line();
+        std::string row;
+        do {
+            if (!expect("#", at, "Xpm pixel line")) return false;
+            const std::string digits = m_scan.next_value();
+            if (digits.empty() || digits.size() > 16 || !std::all_of(digits.begin(), digits.end(), is_hex_digit))
+                return fail(at, "Xpm pixel \"#" + shown(digits) + "\" is not a colour"), false;
+            if (read++ >= count) return fail(at, "more pixels than the Xpm header declares"), false;
+            row += "#" + digits;
+        } while (m_scan.check_token("#"));
+        if (!expect("\"", at, "Xpm pixel line")) return false;
+        x.rows.push_back(row);
+        return read_alpha(at);
+    }
+
+    // What mkgmap demands of a line's or a polygon's picture; a point's may be anything.
+    bool kind_fits(const XpmImage& x, std::size_t line, bool two_colour) {
+        if (!two_colour || m_block != Block::Entry) return true;
+        const Section section = m_entry.section;
+        const std::size_t count = x.colours.size();
+        const bool solid = x.width == 0 && x.height == 0;
+        const std::string size = std::to_string(x.width) + " x " + std::to_string(x.height);
+        if (section == Section::Polygon) {
+            if (count != 1 && count != 2 && count != 4)
+                return problem(line, "a polygon takes 1, 2 or 4 colours, not " + std::to_string(count)), false;
+            if (!solid && (x.width != 32 || x.height != 32))
+                return problem(line, "a polygon pattern is 32 x 32 pixels, not " + size), false;
+        } else if (x.width != 0 && x.width != 32) {
+            return problem(line, "a line pattern is 32 pixels wide, not " + std::to_string(x.width)), false;
+        }
+        const auto none = [&](std::size_t i) { return is_none(x.colours[i].colour); };
+        if (count > 4) return problem(line, "a line takes at most 4 colours, not " + std::to_string(count)), false;
+        if (count == 0) return problem(line, "a line takes 1, 2 or 4 colours, not 0"), false;
+        if ((none(0) && count < 2) || (count > 2 && none(2) && count < 4))
+            return problem(line, "a lone colour cannot be none"), false;
+        if (count > 1 && none(0) && none(1)) return problem(line, "the day colours cannot both be none"), false;
+        if (count > 3 && none(2) && none(3)) return problem(line, "the night colours cannot both be none"), false;
+        if (section == Section::Line && count == 3) warning(line, "a line takes 1, 2 or 4 colours, not 3");
+        if (section == Section::Line && !solid && x.height > 31)
+            warning(line, "a line pattern is at most 31 pixels high, not " + std::to_string(x.height));
+        if (solid && count > 1 && std::any_of(x.colours.begin(), x.colours.end(), [](const XpmColour& c) { return is_none(c.colour); }))
+            warning(line, "a solid colour cannot be none; mkgmap leaves it out and the entry is misread");
+        return true;
+    }
+
+    void finish_entry() {
+        TypEntry& e = m_entry;
+        if (e.type.empty() && !m_broken) warning(e.first_line, "entry without a Type= line; mkgmap leaves it out");
+        if (m_night_text_line != 0 && !m_day_text && e.section != Section::Point)
+            warning(m_night_text_line, "NightCustomColor without DayCustomColor; mkgmap leaves it out");
+        const XpmImage& day = e.xpm;
+        if (e.section == Section::Point && (day.width > 255 || day.height > 255))
+            warning(m_day_line, "a point picture is at most 255 x 255 pixels, not " + std::to_string(day.width) + " x " +
+                                      std::to_string(day.height));
+        if (e.night_xpm.present && day.present && (e.night_xpm.width != day.width || e.night_xpm.height != day.height))
+            warning(m_night_line, "NightXpm is not the size of the day picture");
+        const auto english = std::find_if(e.labels.begin(), e.labels.end(), [](const TypLabel& l) { return l.language == 4; });
+        if (!e.labels.empty()) e.label = (english != e.labels.end() ? *english : e.labels.front()).text;
+        e.name = entry_name();
+        for (std::size_t n = e.first_line; n <= e.last_line && n <= m_lines.size(); ++n) {
+            if (n > e.first_line) e.text += '\n';
+            e.text += m_lines[n - 1];
+        }
+        if (m_type) {
+            // A Type= of 0x100 or more is a type and its subtype; a SubType= sets the subtype.
+            std::int64_t value = *m_type < 0 ? *m_type & 0xff : *m_type;
+            if (m_subtype) value = (typ_type(static_cast<std::uint32_t>(value)) & ~0xffu) | (*m_subtype & 0xff);
+            m_types.push_back({e.section, type_key(value), m_type_line});
+        }
         m_doc.entries.push_back(std::move(e));
     }
 
-    // The comment before the tag, else the first comment inside the entry that
-    // is no note (the polygon library's labels are such comments, language code first).
-    std::string entry_name(std::string_view before, std::size_t open) const {
-        std::string_view name = is_note(trimmed(before)) ? std::string_view() : trimmed(before);
-        for (std::size_t n = open + 1; name.empty() && n < m_next; ++n) {
-            const std::string_view line = trimmed(m_lines[n]);
-            if (line.empty() || line.front() != ';' || is_note(trimmed(line.substr(1)))) continue;
-            name = trimmed(line.substr(1));
+    // The comment standing alone right before the tag, else the first comment
+    // inside the entry that is no note (the polygon library's labels are such
+    // comments, language code first).
+    std::string entry_name() const {
+        const std::size_t open = m_entry.first_line;  // 1-based
+        const auto comment = [&](std::size_t n) {     // 1-based; "" when no comment
+            const std::string_view line = n >= 1 && n <= m_lines.size() ? trimmed(m_lines[n - 1]) : std::string_view();
+            return !line.empty() && line.front() == ';' ? line.substr(1) : std::string_view();
+        };
+        const bool alone = open >= 2 && open - 1 <= m_lines.size() && !trimmed(m_lines[open - 2]).empty() &&
+                           trimmed(m_lines[open - 2]).front() == ';' &&
+                           (open < 3 || trimmed(m_lines[open - 3]).empty() || trimmed(m_lines[open - 3]).front() != ';');
+        std::string_view name = alone && !is_note(trimmed(comment(open - 1))) ? trimmed(comment(open - 1)) : std::string_view();
+        for (std::size_t n = open + 1; name.empty() && n <= m_entry.last_line && n <= m_lines.size(); ++n) {
+            const std::string_view c = trimmed(comment(n));
+            if (c.empty() || is_note(c)) continue;
+            name = c;
             const std::size_t comma = name.find(',');
             if (comma != std::string_view::npos && to_number(name.substr(0, comma))) name = trimmed(name.substr(comma + 1));
         }
         return std::string(name);
     }
 
-    void read_label(TypEntry& e, std::size_t n, std::string_view value) {
-        const std::size_t comma = value.find(',');
-        std::string_view text = value;
-        if (comma != std::string_view::npos && to_number(value.substr(0, comma))) text = value.substr(comma + 1);
-        if (e.label.empty() && to_lower(trimmed(m_lines[n]).substr(0, 7)) == "string1") e.label = std::string(text);
-        const std::vector<char32_t> chars = code_points(text);
-        if (chars.size() > 254)
-            problem(n, "label is " + std::to_string(chars.size()) + " characters long; mkgmap takes at most 254");
-        if (m_code_page == 1252 && !std::all_of(chars.begin(), chars.end(), in_code_page_1252))
-            warning(n, "label holds characters that code page 1252 cannot hold");
-    }
-
-    // The header line, then the colour lines and rows that follow it. False
-    // when the picture is broken beyond what the kind checks can read.
-    bool read_xpm(XpmImage& x, std::size_t n, std::string_view value, std::string& text) {
-        x.present = true;
-        const auto header = unquoted(value);
-        const std::vector<std::string_view> parts = header ? words(*header) : std::vector<std::string_view>();
-        std::vector<int> numbers;
-        for (std::string_view p : parts)
-            if (const auto v = to_int(p); v && *v >= 0) numbers.push_back(*v);
-        if (parts.size() != 4 || numbers.size() != 4) {
-            problem(n, "Xpm header is not \"width height colours chars-per-pixel\"");
-            // Its colour lines and rows are no settings of their own.
-            while (m_next < m_lines.size() && trimmed(m_lines[m_next]).substr(0, 1) == "\"") append_line(text);
-            return false;
+    // Against the code page the labels are written in, known once the whole text is read.
+    void check_labels() {
+        const int code_page = label_code_page(m_doc);
+        for (const LabelAt& at : m_labels) {
+            const std::string& text = m_doc.entries[at.entry].labels[at.label].text;
+            const std::u32string chars = to_u32(text);
+            if (chars.size() > 254)
+                problem(at.line, "label is " + std::to_string(chars.size()) + " characters long; mkgmap takes at most 254");
+            if (code_page == 1252 && to_code_page(text).lost)
+                warning(at.line, "label holds characters that code page " + std::to_string(code_page) +
+                                     " cannot hold; mkgmap leaves it out");
         }
-        x.width = numbers[0];
-        x.height = numbers[1];
-        x.colour_count = numbers[2];
-        x.chars_per_pixel = numbers[3];
-        const auto cpp = static_cast<std::size_t>(x.chars_per_pixel);
-        bool colours_read = true;
-        while (x.colours.size() < static_cast<std::size_t>(x.colour_count) && m_next < m_lines.size()) {
-            const auto colour = colour_line(m_lines[m_next], cpp);
-            if (!colour) break;
-            x.colours.push_back(*colour);
-            append_line(text);
-        }
-        if (x.colours.size() != static_cast<std::size_t>(x.colour_count)) {
-            problem(n, "Xpm declares " + std::to_string(x.colour_count) + " colours but " +
-                           std::to_string(x.colours.size()) + " colour lines follow");
-            colours_read = false;
-        }
-        if (x.colour_count == 0 && x.width > 0 && cpp != 0) {
-            problem(n, "an Xpm without colours takes 0 characters per pixel");
-            colours_read = false;
-        }
-        const bool true_colour = x.colour_count == 0;
-        const std::size_t row_width = static_cast<std::size_t>(x.width) * cpp;
-        while (m_next < m_lines.size()) {
-            const auto q = unquoted(m_lines[m_next]);
-            if (!q) break;
-            const std::size_t r = m_next;
-            x.rows.emplace_back(*q);
-            append_line(text);
-            if (!colours_read || true_colour) continue;
-            if (x.rows.size() > static_cast<std::size_t>(x.height)) {
-                warning(r, "XPM row beyond the " + std::to_string(x.height) + " the header declares; mkgmap leaves it out");
-                continue;
-            }
-            if (q->size() < row_width) {
-                problem(r, "XPM row is " + std::to_string(cpp == 0 ? q->size() : q->size() / cpp) +
-                               " pixels wide, not " + std::to_string(x.width));
-                continue;
-            }
-            if (q->size() > row_width)
-                warning(r, "XPM row is longer than " + std::to_string(x.width) + " pixels; mkgmap leaves the rest out");
-            for (std::size_t i = 0; i < row_width; i += cpp) {
-                const std::string_view key = q->substr(i, cpp);
-                if (std::none_of(x.colours.begin(), x.colours.end(), [&](const XpmColour& c) { return c.key == key; })) {
-                    problem(r, "pixel \"" + std::string(key) + "\" is not in the Xpm's colours");
-                    break;
-                }
-            }
-        }
-        if (!true_colour && x.rows.size() < static_cast<std::size_t>(x.height)) {
-            problem(n, "Xpm declares " + std::to_string(x.height) + " rows but " + std::to_string(x.rows.size()) +
-                           " follow");
-            return false;
-        }
-        return colours_read;
-    }
-
-    // "key c colour" with an optional "alpha=N", inside the quotes or after
-    // them; with no pixel characters the name before the "c" is free.
-    static std::optional<XpmColour> colour_line(std::string_view line, std::size_t cpp) {
-        line = trimmed(line);
-        const std::size_t close = line.rfind('"');
-        if (line.size() < 2 || line.front() != '"' || close == 0) return std::nullopt;
-        const std::string_view q = line.substr(1, close - 1);
-        if (q.size() < cpp) return std::nullopt;
-        std::vector<std::string_view> w = words(q.substr(cpp));
-        for (std::string_view after : words(line.substr(close + 1))) w.push_back(after);
-        if (cpp == 0 && !w.empty() && (w[0] != "c" || (w.size() >= 3 && w[1] == "c"))) w.erase(w.begin());
-        if (w.size() < 2 || w[0] != "c") return std::nullopt;
-        if (w.size() > 3 || (w.size() == 3 && !(w[2].substr(0, 6) == "alpha=" && to_int(w[2].substr(6)))))
-            return std::nullopt;
-        return XpmColour{std::string(q.substr(0, cpp)), std::string(w[1])};
-    }
-
-    // What each kind of picture may hold.
-    void check_kind(Section section, const XpmImage& x, std::size_t n) {
-        for (const XpmColour& c : x.colours)
-            if (!is_colour(c.colour)) {
-                problem(n, "Xpm colour \"" + c.colour + "\" is neither #RRGGBB nor none");
-                return;
-            }
-        const std::size_t count = x.colours.size();
-        const bool solid = x.width == 0 && x.height == 0;
-        const std::string size = std::to_string(x.width) + " x " + std::to_string(x.height);
-        if (section == Section::Point) {
-            if (x.width > 255 || x.height > 255) warning(n, "a point picture is at most 255 x 255 pixels, not " + size);
-            return;
-        }
-        if (section == Section::Polygon) {
-            if (!solid && (x.width != 32 || x.height != 32))
-                return problem(n, "a polygon pattern is 32 x 32 pixels, not " + size);
-            if (solid ? count != 1 && count != 2 && count != 4 : count != 2 && count != 4)
-                return problem(n, std::string("a polygon ") + (solid ? "takes 1, 2 or 4" : "pattern takes 2 or 4") +
-                                      " colours, not " + std::to_string(count));
-        } else {
-            if (!solid && x.width != 32) return problem(n, "a line pattern is 32 pixels wide, not " + std::to_string(x.width));
-            if (count == 0 || count > 4 || (!solid && count == 1))
-                return problem(n, "a line " + std::string(solid ? "" : "pattern ") + "takes " + (solid ? "1, " : "") +
-                                      "2 or 4 colours, not " + std::to_string(count));
-            if (count == 3) warning(n, "a line takes 1, 2 or 4 colours, not 3");
-            if (!solid && x.height > 31) warning(n, "a line pattern is at most 31 pixels high, not " + std::to_string(x.height));
-        }
-        const auto none = [&](std::size_t i) { return is_none(x.colours[i].colour); };
-        if (count == 1 && none(0)) problem(n, "a lone colour cannot be none");
-        if (solid && count > 1 && std::any_of(x.colours.begin(), x.colours.end(), [](const XpmColour& c) { return is_none(c.colour); }))
-            warning(n, "a solid colour cannot be none; mkgmap leaves it out and the entry is misread");
-        if ((count == 2 || count == 4) && none(0) && none(1)) problem(n, "the day colours cannot both be none");
-        if (count == 4 && none(2) && none(3)) problem(n, "the night colours cannot both be none");
     }
 
     // Duplicates, polygons the draw order leaves out, and point subtypes TYP cannot hold.
@@ -505,7 +633,7 @@ private:
         for (const TypeAt& t : m_types) {
             const auto [earlier, is_first] = first.emplace(std::make_pair(t.section, t.value), t.line);
             if (!is_first)
-                warning(t.line, "the type has an entry already at line " + std::to_string(earlier->second + 1) +
+                warning(t.line, "the type has an entry already at line " + std::to_string(earlier->second) +
                                     "; mkgmap keeps one");
             if (t.section == Section::Polygon && m_has_draw_order && drawn.count(t.value) == 0)
                 warning(t.line, "polygon type is not in the draw order; mkgmap does not draw it");
@@ -514,26 +642,38 @@ private:
         }
     }
 
-    void append_line(std::string& text) {
-        text += '\n';
-        text += m_lines[m_next++];
-    }
-
     struct TypeAt {
         Section section;
         std::int64_t value;
         std::size_t line;
     };
+    struct LabelAt {
+        std::size_t entry;
+        std::size_t label;
+        std::size_t line;
+    };
 
+    DecodedTypText m_decoded;
+    TypScanner m_scan;
     std::vector<std::string_view> m_lines;
-    std::size_t m_next = 0;
-    std::size_t m_comments = 0;  // comment lines in a row just read
-    std::string_view m_comment;  // the first of them
-    std::int64_t m_code_page = 1252;
+    TypDocument m_doc;
+    Block m_block = Block::None;
+    bool m_broken = false;  // an error stopped the block: the rest of it is passed over
+    std::size_t m_reopen = 0;  // the line of a "[" taken while a picture was read
+    TypEntry m_entry;       // the one being read
+    std::optional<std::int64_t> m_type;
+    std::optional<std::int64_t> m_subtype;
+    std::size_t m_type_line = 0;
+    bool m_has_xpm = false;
+    bool m_day_text = false;
+    std::size_t m_night_text_line = 0;
+    std::size_t m_night_line = 0;
+    std::size_t m_day_line = 0;
+    XpmImage m_scratch;  // an icon set's picture: checked, not kept
     std::vector<std::int64_t> m_drawn;
     bool m_has_draw_order = false;  // library files are entries alone
     std::vector<TypeAt> m_types;
-    TypDocument m_doc;
+    std::vector<LabelAt> m_labels;
 };
 
 }  // namespace
@@ -544,8 +684,8 @@ TypDocument read_typ_text(std::string_view text) {
 
 std::optional<std::uint32_t> typ_value_type(std::string_view type_text, std::string_view subtype_text) {
     const std::optional<std::int64_t> type = to_number(type_text);
-    if (!type || *type < 0 || *type > 0xffffffff) return std::nullopt;
-    const std::uint32_t value = typ_type(static_cast<std::uint32_t>(*type));
+    if (!type) return std::nullopt;
+    const std::uint32_t value = typ_type(static_cast<std::uint32_t>(*type < 0 ? *type & 0xff : *type));
     if (subtype_text.empty()) return value;
     const std::optional<std::int64_t> subtype = to_number(subtype_text);
     if (!subtype) return std::nullopt;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
+#include "type_code.h"
 
 namespace tessaro {
 namespace {
@@ -65,32 +66,38 @@ TEST(ReadTypText, reports_each_break_at_its_line_and_missing_rows_bad_headers_st
     replace("\"0 c #1CA9DE\"\r\n\"0 c #0000A0\"\r\n", "\"0 c #1CA9DE\"\r\n");    // header in line 286
     replace("Type=0x0a\r\n", "Type=0a\r\n");                                   // line 292, now 291
     replace("\"ab\"", "\"abb\"");                                              // line 463, now 462
-    // The broken draw order line leaves 0x10f04 undrawn.
+    // The broken draw order line leaves 0x10f04 undrawn; an entry that the
+    // next one closes lacks nothing.
     EXPECT_EQ(problems_of(broken), (Problems{{21, "error: Type= value \"0Xzz\" is not a number"},
-                                             {179, "warning: [_polygon] opened here is not closed by [end]"},
                                              {235, "warning: polygon type is not in the draw order; mkgmap does not draw it"},
-                                             {286, "error: Xpm declares 2 colours but 1 colour lines follow"},
+                                             {286, "error: Xpm colour line: \"\"\" expected, not \"[\""},
                                              {291, "error: Type= value \"0a\" is not a number"},
                                              {462, "warning: XPM row is longer than 2 pixels; mkgmap leaves the rest out"}}));
     EXPECT_EQ(problems_of("[_line]\nType=0x01\nLineWidth=x\nXpm=\"0 0\"\n[end]\nstray\n[_point]\n[end]\n"),
               (Problems{{3, "error: LineWidth is not a width: \"x\""},
                         {4, "error: Xpm header is not \"width height colours chars-per-pixel\""},
-                        {6, "error: text outside any entry: \"stray\""},
-                        {7, "warning: entry without a Type= line; mkgmap leaves it out"},
-                        {7, "error: [_point] entry without an Xpm"}}));
-    EXPECT_EQ(problems_of(""), (Problems{{1, "error: no TYP text: no [_point], [_line] or [_polygon] entry"}}));
+                        {6, "error: text outside any section: \"stray\""},
+                        {7, "error: [_point] entry without an Xpm"},
+                        {7, "warning: entry without a Type= line; mkgmap leaves it out"}}));
+    EXPECT_EQ(problems_of(""), (Problems{{1, "warning: no [_point], [_line] or [_polygon] entry"}}));
+    // mkgmap reads every line of a block it does not know, and stops at one that is no setting.
     EXPECT_EQ(problems_of("[_line]\nType=0x01\nLineWidth=-1\nXpm=\"0 0 2 0\"\n\"a c #000000\"\n\"b c #000000\"\n[end]\n"
                           "[_foo]\nx\n"),
               (Problems{{3, "warning: LineWidth is negative"},
                         {8, "warning: section [_foo] is unknown; mkgmap skips it"},
-                        {8, "warning: section opened here is not closed by [end]"}}));
+                        {9, "error: \"x\" is not followed by \"=\" or \":\""}}));
 }
 
-// A Windows long holds 31 bits of value: the high types were refused there alone.
-TEST(TypValueType, reads_all_32_bits_of_a_type_on_every_platform) {
-    EXPECT_EQ(typ_value_type("0x80000000"), 0x80000000u);
-    EXPECT_EQ(typ_value_type("0xffffffff", "0x12"), 0xffffff12u);
+// mkgmap reads a type as Java's Integer.decode does: 32 bits with a sign,
+// 0x or # for hexadecimal, a leading 0 for octal.
+TEST(TypValueType, reads_a_type_number_as_mkgmap_does) {
+    EXPECT_EQ(typ_value_type("0x7fffffff"), typ_type(0x7fffffffu));
+    EXPECT_EQ(typ_value_type("0x80000000"), std::nullopt);
     EXPECT_EQ(typ_value_type("0x100000000"), std::nullopt);
+    EXPECT_EQ(typ_value_type("#2f", "0x12"), typ_value_type("0x2f12"));
+    EXPECT_EQ(typ_value_type("010"), typ_value_type("8"));
+    EXPECT_EQ(typ_value_type("08"), std::nullopt);
+    EXPECT_EQ(typ_value_type("0x-1"), std::nullopt);
 }
 
 }  // namespace

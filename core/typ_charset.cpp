@@ -1,0 +1,224 @@
+#include "typ_charset.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <vector>
+
+#include "code_page.h"
+#include "text_util.h"
+#include "typ_scanner.h"
+
+namespace tessaro {
+
+namespace {
+
+// Lines as Java's BufferedReader cuts them: at CR LF, CR or LF.
+std::vector<std::string_view> reader_lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+    return lines;
+}
+
+// The length of the UTF-8 sequence at `i` as Java's decoder takes it; 0 when malformed.
+std::size_t utf8_length(std::string_view s, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(s[i]);
+    if (lead < 0x80) return 1;
+    const std::size_t more = (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : 0;
+    if (more == 0 || s.size() - i <= more) return 0;
+    char32_t c = lead & (0x3F >> more);
+    for (std::size_t k = 1; k <= more; ++k) {
+        const auto next = static_cast<unsigned char>(s[i + k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (next & 0x3F);
+    }
+    constexpr char32_t LEAST[] = {0, 0x80, 0x800, 0x10000};
+    if (c < LEAST[more] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    return more + 1;
+}
+
+bool is_utf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t n = utf8_length(s, i);
+        if (n == 0) return false;
+        i += n;
+    }
+    return true;
+}
+
+// Java's Integer.decode for the code page number.
+std::optional<long> decode_number(std::string_view s) {
+    int base = 10;
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s.remove_prefix(2), base = 16;
+    else if (!s.empty() && s[0] == '#') s.remove_prefix(1), base = 16;
+    else if (s.size() > 1 && s[0] == '0') s.remove_prefix(1), base = 8;
+    long v = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size() || v > 0x7FFFFFFF) return std::nullopt;
+    return v;
+}
+
+void append_code_point(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+constexpr char32_t REPLACEMENT = 0xFFFD;
+
+// Decodes byte by byte (or unit by unit), keeping count of lines so that the
+// first undecodable place can be named.
+class Decoder {
+public:
+    explicit Decoder(DecodedTypText& out) : m_out(out) {}
+
+    void put(char32_t c) {
+        if (c == REPLACEMENT && m_out.bad_line == 0) m_out.bad_line = m_line;
+        if (c == '\r' || (c == '\n' && m_last != '\r')) ++m_line;
+        m_last = c;
+        append_code_point(m_out.utf8, c);
+    }
+
+private:
+    DecodedTypText& m_out;
+    std::size_t m_line = 1;
+    char32_t m_last = 0;
+};
+
+void decode_utf8(std::string_view bytes, Decoder& d) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t n = utf8_length(bytes, i);
+        if (n == 0) {
+            d.put(REPLACEMENT);
+            ++i;
+            continue;
+        }
+        char32_t c = n == 1 ? static_cast<unsigned char>(bytes[i]) : static_cast<unsigned char>(bytes[i]) & (0x3F >> (n - 1));
+        for (std::size_t k = 1; k < n; ++k) c = (c << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
+        d.put(c);
+        i += n;
+    }
+}
+
+void decode_wide(std::string_view bytes, std::size_t unit, bool little, Decoder& d) {
+    const auto unit_at = [&](std::size_t i) {
+        char32_t v = 0;
+        for (std::size_t k = 0; k < unit; ++k)
+            v |= static_cast<char32_t>(static_cast<unsigned char>(bytes[i + k])) << (8 * (little ? k : unit - 1 - k));
+        return v;
+    };
+    std::size_t i = 0;
+    for (; i + unit <= bytes.size(); i += unit) {
+        char32_t c = unit_at(i);
+        if (unit == 2 && c >= 0xD800 && c <= 0xDBFF && i + 2 * unit <= bytes.size()) {
+            const char32_t low = unit_at(i + unit);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                i += unit;
+            }
+        }
+        d.put(c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? REPLACEMENT : c);
+    }
+    if (i < bytes.size()) d.put(REPLACEMENT);
+}
+
+// A Windows code page's number from the names Java gives them ("cp1251", "windows-1251"); 0 for others.
+int code_page_of(const std::string& name) {
+    for (const char* prefix : {"cp", "windows-", "cp-", "ms"}) {
+        const std::string_view p = prefix;
+        if (name.size() > p.size() && name.compare(0, p.size(), p) == 0) {
+            int v = 0;
+            const char* first = name.data() + p.size();
+            const auto [end, ec] = std::from_chars(first, name.data() + name.size(), v);
+            if (ec == std::errc() && end == name.data() + name.size()) return v;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::string probe_charset(std::string_view bytes) {
+    const std::vector<std::string_view> lines = reader_lines(bytes);
+    bool utf8 = true;
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        const std::string_view line = lines[n];
+        if (line.empty()) continue;
+        if (n < 2) {
+            if (line.find("\xEF\xBB\xBF") != std::string_view::npos) return "UTF-8";
+            if (line.find(std::string_view("\xFF\xFE\0\0", 4)) != std::string_view::npos) return "UTF-32LE";
+            if (line.find(std::string_view("\0\0\xFE\xFF", 4)) != std::string_view::npos) return "UTF-32BE";
+            if (line.find("\xFF\xFE") != std::string_view::npos) return "UTF-16LE";
+            if (line.find("\xFE\xFF") != std::string_view::npos) return "UTF-16BE";
+            const std::size_t coding = line.find("-*- coding:");
+            if (coding != std::string_view::npos) {
+                const std::string_view name = java_trim(line.substr(coding + 11));
+                return std::string(name.substr(0, name.find(' ')));
+            }
+        }
+        if (line.substr(0, 9) == "CodePage=") {
+            const std::optional<long> page = decode_number(java_trim(line.substr(9)));
+            if (!page) break;
+            return *page == 65001 ? "UTF-8" : "cp" + std::to_string(*page);
+        }
+        if (utf8 && !is_utf8(line)) utf8 = false;
+    }
+    return utf8 ? "UTF-8" : "cp1252";
+}
+
+DecodedTypText decode_typ_text(std::string_view bytes) {
+    DecodedTypText out;
+    out.charset = probe_charset(bytes);
+    out.utf8.reserve(bytes.size());
+    Decoder d(out);
+    const std::string name = to_lower(out.charset);
+    if (name == "utf-8" || name == "utf8") {
+        decode_utf8(bytes, d);
+    } else if (name == "utf-16le" || name == "utf-16be" || name == "utf-16") {
+        decode_wide(bytes, 2, name == "utf-16le", d);
+    } else if (name == "utf-32le" || name == "utf-32be" || name == "utf-32") {
+        decode_wide(bytes, 4, name == "utf-32le", d);
+    } else if (const int page = code_page_of(name); page != 0 && code_page_known(page)) {
+        std::vector<std::optional<std::string>> table(256);
+        for (int b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            table[static_cast<std::size_t>(b)] = code_page_to_utf8(std::string_view(&byte, 1), page);
+        }
+        if (is_utf8(bytes)) {
+            const std::size_t first = static_cast<std::size_t>(std::find_if(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }) - bytes.begin());
+            if (first < bytes.size()) out.utf8_line = reader_lines(bytes.substr(0, first + 1)).size();
+        }
+        for (const char byte : bytes) {
+            const std::optional<std::string>& c = table[static_cast<unsigned char>(byte)];
+            if (!c) d.put(REPLACEMENT);
+            else decode_utf8(*c, d);
+        }
+    } else {
+        out.known = name == "iso-8859-1" || name == "latin1" || name == "iso8859_1" || name == "iso8859-1";
+        for (const char byte : bytes) d.put(static_cast<unsigned char>(byte));
+    }
+    return out;
+}
+
+}  // namespace tessaro

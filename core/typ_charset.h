@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tessaro {
+
+// A TYP text's bytes as mkgmap's compiler decodes them.
+struct DecodedTypText {
+    std::string utf8;
+    std::string charset;       // as mkgmap names it: "UTF-8", "cp1251", "UTF-16LE", ...
+    bool known = true;         // false: a charset this program has no table for; its bytes are read as Latin-1
+    std::size_t bad_line = 0;  // the first line with bytes the charset cannot decode (mkgmap stops there); 0: none
+    // In a file read in a single-byte code page whose bytes past ASCII are
+    // all UTF-8 (which mkgmap then garbles): the first line with any; 0: none.
+    std::size_t utf8_line = 0;
+};
+
+// The charset mkgmap reads a TYP text in: a byte order mark or a
+// "-*- coding: NAME -*-" in its first two lines, else its first line that
+// starts "CodePage=", else UTF-8 when every line before is UTF-8, else cp1252.
+std::string probe_charset(std::string_view bytes);
+
+DecodedTypText decode_typ_text(std::string_view bytes);
+
+}  // namespace tessaro

@@ -1,0 +1,156 @@
+#include "typ_scanner.h"
+
+namespace tessaro {
+
+namespace {
+
+constexpr char32_t END = 0xFFFFFFFF;
+
+// Java's Character.isWhitespace, and the byte order mark, which mkgmap reads as a blank.
+bool is_space(char32_t c) {
+    if (c == 0xFEFF) return true;
+    if (c == ' ' || (c >= 0x09 && c <= 0x0D) || (c >= 0x1C && c <= 0x1F)) return true;
+    return c == 0x1680 || (c >= 0x2000 && c <= 0x200A && c != 0x2007) || c == 0x2028 || c == 0x2029 ||
+           c == 0x205F || c == 0x3000;
+}
+
+// Java's Character.isLetterOrDigit, or "_": exact for ASCII and Latin-1; past
+// them every character but those of the punctuation and symbol blocks.
+bool is_word(char32_t c) {
+    if (c < 0x80) return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+    if (c < 0x100) return c == 0xAA || c == 0xB5 || c == 0xBA || (c >= 0xC0 && c != 0xD7 && c != 0xF7);
+    if (is_space(c)) return false;
+    const bool symbols = (c >= 0x2000 && c <= 0x2BFF) || (c >= 0x3000 && c <= 0x303F) || (c >= 0xD800 && c <= 0xDFFF) ||
+                         (c >= 0xE000 && c <= 0xF8FF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF0F) ||
+                         c == 0xFFFD;
+    return !symbols;
+}
+
+void append_utf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string_view java_trim(std::string_view s) {
+    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+    return s;
+}
+
+// The text is valid UTF-8: the caller decoded it.
+char32_t TypScanner::read_char() {
+    if (m_pushback != 0) {
+        const char32_t c = m_pushback;
+        m_pushback = 0;
+        return c;
+    }
+    if (m_pos >= m_text.size()) return END;
+    const auto lead = static_cast<unsigned char>(m_text[m_pos]);
+    const std::size_t more = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+    char32_t c = more == 0 ? lead : lead & (0x3F >> more);
+    for (std::size_t k = 1; k <= more && m_pos + k < m_text.size(); ++k)
+        c = (c << 6) | (static_cast<unsigned char>(m_text[m_pos + k]) & 0x3F);
+    m_pos += more + 1;
+    if (c == '\r') {
+        ++m_line;
+        m_after_cr = true;
+    } else {
+        if (c == '\n' && !m_after_cr) ++m_line;
+        m_after_cr = false;
+    }
+    return c;
+}
+
+TypToken TypScanner::read_token() {
+    TypToken t;
+    t.line = m_line;
+    char32_t c = read_char();
+    if (c == END) return t;
+    append_utf8(t.text, c);
+    const auto take_while = [&](auto keep) {
+        while (keep(c = read_char())) append_utf8(t.text, c);
+        m_pushback = c;
+    };
+    if (c == '\r' || c == '\n') {
+        if (c == '\r' && (c = read_char()) != '\n') m_pushback = c;
+        t.kind = TokenKind::LineEnd;
+    } else if (is_space(c)) {
+        take_while([](char32_t k) { return k != END && k != '\n' && is_space(k); });
+        t.kind = TokenKind::Space;
+    } else if (is_word(c)) {
+        take_while([](char32_t k) { return k != END && is_word(k); });
+        t.kind = TokenKind::Word;
+    } else {
+        t.kind = TokenKind::Symbol;
+        const char32_t first = c;
+        if (first == '!' || first == '<' || first == '>' || first == '&' || first == '|') {
+            c = read_char();
+            const bool pair = (first == '&' || first == '|') ? c == first : c == '=';
+            if (pair) append_utf8(t.text, c);
+            else m_pushback = c;
+        }
+    }
+    return t;
+}
+
+const TypToken& TypScanner::peek() {
+    if (!m_peeked) m_peeked = read_token();
+    return *m_peeked;
+}
+
+TypToken TypScanner::next_raw() {
+    // The end stays the end however often it is asked for.
+    if (peek().kind == TokenKind::End) return *m_peeked;
+    TypToken t = std::move(*m_peeked);
+    m_peeked.reset();
+    return t;
+}
+
+void TypScanner::skip_space() {
+    while (peek().kind == TokenKind::Space || peek().kind == TokenKind::LineEnd) next_raw();
+}
+
+TypToken TypScanner::next_token() {
+    skip_space();
+    return next_raw();
+}
+
+void TypScanner::skip_line() {
+    while (!at_end())
+        if (next_raw().kind == TokenKind::LineEnd) return;
+}
+
+std::string TypScanner::read_line() {
+    std::string out;
+    while (!at_end() && peek().kind != TokenKind::LineEnd) out += next_raw().text;
+    next_raw();
+    return std::string(java_trim(out));
+}
+
+bool TypScanner::check_token(std::string_view text) {
+    skip_space();
+    return peek().kind != TokenKind::End && peek().text == text;
+}
+
+std::optional<std::string> TypScanner::expect(std::string_view text) {
+    TypToken t = next_token();
+    if (t.kind != TokenKind::End && t.text == text) return std::nullopt;
+    return t.kind == TokenKind::End ? std::string("the end of the file") : std::move(t.text);
+}
+
+}  // namespace tessaro
