@@ -615,6 +615,8 @@ private:
     void check_labels() {
         const int code_page = label_code_page(m_doc);
         for (const LabelAt& at : m_labels) {
+            // Those of a last entry that no [end] closed went with it.
+            if (at.entry >= m_doc.entries.size()) break;
             const std::string& text = m_doc.entries[at.entry].labels[at.label].text;
             const std::u32string chars = to_u32(text);
             if (chars.size() > 254)
