@@ -81,14 +81,14 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const {
                 return picture;
             }
         case SECTION: return role == Qt::DisplayRole ? QVariant(section_name(e.section)) : QVariant();
-        case TYPE: return role == Qt::DisplayRole ? QVariant(to_qt(e.type)) : QVariant();
+        case TYPE: return role == Qt::DisplayRole ? QVariant(from_utf8(e.type)) : QVariant();
         case SOURCE:
             if (look == nullptr) return {};
             if (role == Qt::DisplayRole) return QString(look_source_name(look->source));
             if (role == Qt::ToolTipRole) return look_details(*look).join("\n");
             return {};
         case LABEL:
-            if (role == Qt::DisplayRole) return to_qt(named ? e.name : e.label);
+            if (role == Qt::DisplayRole) return from_utf8(named ? e.name : e.label);
             if (role == Qt::ToolTipRole && named) return QString("No label; the look's name");
             if (role == Qt::ForegroundRole && named) return QBrush(Qt::gray);
             if (role == Qt::FontRole && named) {

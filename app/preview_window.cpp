@@ -127,7 +127,7 @@ bool PreviewWindow::show_typ_text(const std::string& path, std::string& error, c
         m_problems->addItem(QString("line %1: %2: %3")
                                 .arg(p.line)
                                 .arg(p.severity == Severity::Error ? "error" : "warning")
-                                .arg(to_qt(p.message)));
+                                .arg(from_utf8(p.message)));
     m_listed_problems = !doc.problems.empty();
     if (!m_listed_problems) m_problems->addItem("none");
 
@@ -163,7 +163,7 @@ void PreviewWindow::show_entry(int row) {
     const TypEntry& e = m_model->document().entries[i];
     QString head = QString("line %1").arg(e.first_line);
     if (const EntryLook* source = m_model->look_of(i)) head += ", look: " + look_details(*source).join(", ");
-    m_text->setPlainText(head + "\n" + to_qt(e.text));
+    m_text->setPlainText(head + "\n" + from_utf8(e.text));
 }
 
 }  // namespace tessaro

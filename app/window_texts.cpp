@@ -152,7 +152,7 @@ std::string warnings_prefix(const std::vector<Warning>& warnings) {
         switch (w.kind) {
             case Warning::Kind::CodeNotHex: text += "type code " + what + " is not a number - rule left out"; break;
             case Warning::Kind::LibraryEntryBroken:
-                text += "library entry Type=" + what + " not used - no [end], or the code is not hexadecimal";
+                text += "library entry Type=" + what + " not used - mkgmap would refuse it";
                 break;
             case Warning::Kind::IncludeNotFollowed: text += what + " - not followed"; break;
             case Warning::Kind::OtherStyleMissing: text += "no style " + what; break;

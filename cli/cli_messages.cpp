@@ -109,7 +109,7 @@ std::string warning_text(const Warning& w) {
             return where + "type code " + printable(w.text) + " is not a number; the rule has no entry";
         case Warning::Kind::LibraryEntryBroken:
             return where + "library entry Type=" + printable(w.text) +
-                   " not used: it has no [end] or its code is not hexadecimal";
+                   " not used: mkgmap would refuse it (no [end], a code that is not hexadecimal, or a look it cannot read)";
         case Warning::Kind::IncludeNotFollowed:
             return where + "not followed, so the rules it takes from another style are not in the TYP text " +
                    "(--auto-inc follows it): " + printable(w.text);

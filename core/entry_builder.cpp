@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "text_util.h"
+#include "typ_reader.h"
 #include "type_code.h"
 
 namespace tessaro {
@@ -65,6 +66,12 @@ LibraryLook get_code(Section section, std::string_view code, std::string_view co
     const LibraryText::Entry entry = library.entry_at(at);
     if (entry.broken) {
         look.broken = Warning{Warning::Kind::LibraryEntryBroken, library.path(), entry.line, std::string(entry.code)};
+        return look;
+    }
+    // Copied, a look that mkgmap refuses would break the whole TYP text.
+    if (has_error(read_typ_text(entry_text(section, entry.look)))) {
+        const std::string_view written = entry.look.substr(0, entry.look.find_first_of(" \t\r\n"));
+        look.broken = Warning{Warning::Kind::LibraryEntryBroken, library.path(), library.line_at(at), std::string(written)};
         return look;
     }
     // Read where it stands in the library; copied once, with its label if it gets one.

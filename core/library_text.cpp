@@ -165,6 +165,10 @@ LibraryText::Entry LibraryText::entry_at(std::size_t at) const {
     return entry;
 }
 
+std::size_t LibraryText::line_at(std::size_t pos) const {
+    return line_of(m_text, pos);
+}
+
 // Keys with other characters than hex digits, or very long ones, are rare;
 // they are searched the slow way.
 std::size_t LibraryText::scan_for(std::string_view key) const {

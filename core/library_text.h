@@ -41,6 +41,8 @@ public:
         std::string_view code;  // its Type= value as written
     };
     Entry entry_at(std::size_t at) const;
+    // The 1-based line of a position of the text.
+    std::size_t line_at(std::size_t pos) const;
 
 private:
     std::size_t scan_for(std::string_view key) const;

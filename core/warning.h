@@ -13,7 +13,7 @@ namespace tessaro {
 struct Warning {
     enum class Kind {
         CodeNotHex,          // a rule's type code is no number mkgmap reads (text: the code)
-        LibraryEntryBroken,  // a library entry without [end] or with a bad Type= (text: the code)
+        LibraryEntryBroken,  // a library entry mkgmap would refuse: no [end], a bad Type=, a broken look (text: the code)
         IncludeNotFollowed,  // an include statement that takes rules from another style (text: the statement)
         OtherStyleMissing,   // the other style that a statement names is not there (text: its name)
         // Labels with characters that the header's code page lacks, written as "?"

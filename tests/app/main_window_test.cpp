@@ -141,14 +141,14 @@ TEST(CreateTyp, stops_with_a_message_when_nothing_can_be_converted_and_keeps_the
 // rule's out, and a broken library entry (no [end]) gives its type no look of it: both said.
 TEST(CreateTyp, names_broken_library_entries_and_labels_not_added_or_short_of_characters_and_never_says_created_for_a_file_not_written) {
     Window w(false);
-    const std::string points = w.dir.write("prog/res/points", "Type=0x02d02\r\nString1=0x04,Bar\r\nXpm=\"x\"\r\n[end]\r\n"
-                                                              "Type=0x02d03\r\nXpm=\"x\"\r\n[end]\r\nType=0x02d05\r\nXpm=\"x\"\r\n");
+    const std::string points = w.dir.write("prog/res/points", "Type=0x02d02\r\nString1=0x04,Bar\r\nXpm=\"1 1 1 1\"\r\n\"a c #000004\"\r\n\"a\"\r\n[end]\r\n"
+                                                              "Type=0x02d03\r\nXpm=\"1 1 1 1\"\r\n\"a c #000004\"\r\n\"a\"\r\n[end]\r\nType=0x02d05\r\nXpm=\"1 1 1 1\"\r\n\"a c #000004\"\r\n\"a\"\r\n");
     w.start();
     w.find<QCheckBox>("Check1")->setChecked(true);
     w.use_style({{"points", BAR + "name=caf\xC3\xA9 [0x2d03]\nname=\xD0\x9C\xD0\xB8\xD1\x80 [0x2d05]\nname=\xCE\xB1 [0x2d04]\n"},
                  {"lines", ""}, {"polygons", ""}});
-    EXPECT_EQ(w.create().at(0), "Some mkgmap strings could not be added.\r\n\r\n" + points + ":8: library entry Type=0x02d05 not used - "
-                                "no [end], or the code is not hexadecimal\r\n2 labels have characters that code page 1252 "
+    EXPECT_EQ(w.create().at(0), "Some mkgmap strings could not be added.\r\n\r\n" + points + ":12: library entry Type=0x02d05 not used - "
+                                "mkgmap would refuse it\r\n2 labels have characters that code page 1252 "
                                 "lacks - shown as \"?\" (first: point 0x2d05)\r\n\r\n" + w.created());
     EXPECT_TRUE(has(w.out(), "String1=0x04,name=caf\xE9\r\n"));
 

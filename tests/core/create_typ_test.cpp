@@ -15,7 +15,7 @@ using Findings = std::vector<Finding>;
 using Names = std::vector<std::string>;
 using Warnings = std::vector<Warning>;
 
-const std::string BAR_LOOK = "Type=0x02d02\r\nXpm=\"bar\"\r\n[end]\r\n";
+const std::string BAR_LOOK = "Type=0x02d02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000001\"\r\n\"a\"\r\n[end]\r\n";
 
 // A style folder "s" beside the output "out.txt", with a point library.
 struct Style {
@@ -177,8 +177,8 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other) 
 TEST(RunCreateTyp, reads_the_files_of_other_styles_after_the_group_and_reports_what_it_met_in_order_without_stopping) {
     Style s;
     s.request.include_tag_text = true;
-    s.libraries[Section::Point].assign(BAR_LOOK + "Type=0x02a0e\r\nString1=0x04,Cafe\r\nXpm=\"cafe\"\r\n[end]\r\n" +
-                                       "Type=0x02e02\r\nXpm=\"shop\"\r\n[end]\r\n");
+    s.libraries[Section::Point].assign(BAR_LOOK + "Type=0x02a0e\r\nString1=0x04,Cafe\r\nXpm=\"1 1 1 1\"\r\n\"a c #000002\"\r\n\"a\"\r\n[end]\r\n" +
+                                       "Type=0x02e02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000003\"\r\n\"a\"\r\n[end]\r\n");
     s.libraries[Section::Line].assign("");
     s.write("points", "amenity=bar [0x2d02]\n");
     s.write("inc/own", "amenity=cafe [0x2a0e resolution 24]\n");

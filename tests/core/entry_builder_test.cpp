@@ -24,11 +24,11 @@ TEST(LibraryKey, forms_point_line_and_polygon_keys) {
 
 const std::string POINTS =
     "[_point]\r\nType=0x10f04\r\nXpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n[end]\r\n"
-    "[_point]\r\nSubType=0x10\r\nType=0x2f\r\nString1=0x04,Bar\r\nXpm=\"x\"\r\n[end]\r\n"
-    "[_point]\r\ntype=0x10\r\nExtendedLabels=Y\r\nXpm=\"ten\"\r\n[end]\r\n"
-    "[_point]\r\nType=0x02f0b\r\nDayXpm=\"day\"\r\nNightXpm=\"night\"\r\n[end]\r\n"
+    "[_point]\r\nSubType=0x10\r\nType=0x2f\r\nString1=0x04,Bar\r\nXpm=\"1 1 1 1\"\r\n\"a c #000004\"\r\n\"a\"\r\n[end]\r\n"
+    "[_point]\r\ntype=0x10\r\nExtendedLabels=Y\r\nXpm=\"1 1 1 1\"\r\n\"a c #000005\"\r\n\"a\"\r\n[end]\r\n"
+    "[_point]\r\nType=0x02f0b\r\nDayXpm=\"1 1 1 1\"\r\n\"a c #000006\"\r\n\"a\"\r\nNightXpm=\"1 1 1 1\"\r\n\"a c #000007\"\r\n\"a\"\r\n[end]\r\n"
     "[_point]\r\nType=0x04\r\nIconLess=Y\r\n[end]\r\n"
-    "[_point]\r\nType=0x06\r\nXpm=\"six\"\r\n[End]\r\n"
+    "[_point]\r\nType=0x06\r\nXpm=\"1 1 1 1\"\r\n\"a c #000008\"\r\n\"a\"\r\n[End]\r\n"
     "[_point]\r\nType=0x0a[end]\r\n[_point]\r\nType=0x0b\r\n[end]\r\n";
 
 const LibraryText POINT_LIBRARY(POINTS);
@@ -42,26 +42,27 @@ TEST(GetCode, copies_the_entry_to_its_end_puts_the_label_before_extended_or_xpm_
     const std::tuple<bool, const char*, const char*> cases[] = {
         // The entry runs from its code up to "[end]", in either case.
         {false, "0x10f04", "0x10f04\r\nXpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n"},
-        {false, "0x06", "0x06\r\nXpm=\"six\"\r\n"},
+        {false, "0x06", "0x06\r\nXpm=\"1 1 1 1\"\r\n\"a c #000008\"\r\n\"a\"\r\n"},
         {false, "0x2", ""},
         // The label goes before the line holding "Extended" (else "Xpm", pinned by the
         // golden files): "DayXpm=" stays whole.
-        {true, "0x10", "0x10\r\n\r\nString1=0x04,t\r\nExtendedLabels=Y\r\nXpm=\"ten\"\r\n"},
-        {true, "0x2f0b", "0x02f0b\r\n\r\nString1=0x04,t\r\nDayXpm=\"day\"\r\nNightXpm=\"night\"\r\n"},
-        {true, "0x04", "0x04\r\nIconLess=Y\r\n"},
-        // Never into the type code's line.
-        {true, "0x0a", "0x0a"},
-        {true, "0x0b", "0x0b\r\n"},
+        {true, "0x10", "0x10\r\n\r\nString1=0x04,t\r\nExtendedLabels=Y\r\nXpm=\"1 1 1 1\"\r\n\"a c #000005\"\r\n\"a\"\r\n"},
+        {true, "0x2f0b", "0x02f0b\r\n\r\nString1=0x04,t\r\nDayXpm=\"1 1 1 1\"\r\n\"a c #000006\"\r\n\"a\"\r\nNightXpm=\"1 1 1 1\"\r\n\"a c #000007\"\r\n\"a\"\r\n"},
+        // Entries without a picture, which mkgmap refuses, are not copied.
+        {true, "0x04", ""},
+        {true, "0x0a", ""},
+        {true, "0x0b", ""},
     };
     for (const auto& [tag_text, code, entry] : cases) {
         const LibraryLook look = point_look(code, tag_text);
         EXPECT_EQ(look.entry, entry) << code;
+        EXPECT_EQ(look.broken.has_value(), *entry == '\0' && std::string(code) != "0x2") << code;
         EXPECT_FALSE(look.label_dropped) << code;
     }
     // An entry with a label of its own keeps it; with tag text on, the rule's label is dropped.
     for (bool tag_text : {false, true}) {
         const LibraryLook look = point_look("0x2f", tag_text, "x");
-        EXPECT_EQ(look.entry, "0x2f\r\nString1=0x04,Bar\r\nXpm=\"x\"\r\n");
+        EXPECT_EQ(look.entry, "0x2f\r\nString1=0x04,Bar\r\nXpm=\"1 1 1 1\"\r\n\"a c #000004\"\r\n\"a\"\r\n");
         EXPECT_EQ(look.label_dropped, tag_text);
     }
 }
@@ -73,7 +74,7 @@ TEST(GetCode, cuts_labels_to_254_bytes_of_the_code_page_after_converting_them) {
     // Bytes that are no UTF-8 are 1252 already: cut as they stand, between any two bytes.
     EXPECT_EQ(make_label(std::string(253, 'c') + "\xC3zz").bytes, std::string(253, 'c') + "\xC3");
 
-    const LibraryText lib("[_point]\nType=0x02f06\nXpm=\"0 0 1 0\"\n[end]\n");
+    const LibraryText lib("[_point]\nType=0x02f06\nXpm=\"1 1 1 1\"\n\"a c #000000\"\n\"a\"\n[end]\n");
     const LibraryLook look = get_code(Section::Point, "0x2f06", "name=Stra\xC3\x9F" "e \xD0\x9C", lib, true);
     EXPECT_NE(look.entry.find("String1=0x04,name=Stra\xDF" "e ?\r\n"), std::string::npos) << look.entry;
     EXPECT_TRUE(look.label_lost);

@@ -12,8 +12,8 @@ namespace {
 TEST(WritePoints, cut_codes_at_the_bracket_skip_items_without_a_code_and_keep_an_indent_in_labels) {
     test::WriterRun r;
     // The second entry has no code: only an item without one would find it.
-    r.libraries[Section::Point].assign("Type=0x02d02\r\nXpm=\"bar\"\r\n[end]\r\nType=0x\r\nXpm=\"none\"\r\n[end]\r\n");
-    EXPECT_EQ(r.run(write_points, "amenity=bar [0x2d02]\nx=y [0x]\n[\n"), "[_point]\r\nType=0x02d02\r\nXpm=\"bar\"\r\n\r\n[end]\r\n\r\n");
+    r.libraries[Section::Point].assign("Type=0x02d02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000001\"\r\n\"a\"\r\n[end]\r\nType=0x\r\nXpm=\"1 1 1 1\"\r\n\"a c #000009\"\r\n\"a\"\r\n[end]\r\n");
+    EXPECT_EQ(r.run(write_points, "amenity=bar [0x2d02]\nx=y [0x]\n[\n"), "[_point]\r\nType=0x02d02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000001\"\r\n\"a\"\r\n\r\n[end]\r\n\r\n");
     EXPECT_EQ(r.report.entries[Section::Point], 1u);
     r.include_tag_text = true;
     EXPECT_NE(r.run(write_points, "  amenity=bar [0x2d02]\n").find("String1=0x04, amenity=bar\r\n"), std::string::npos);
