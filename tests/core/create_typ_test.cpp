@@ -122,6 +122,7 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other) 
     Warning lost{Warning::Kind::LabelNotInCodePage, {}, 0, "0x3c"};
     lost.section = Section::Polygon;
     lost.count = 3;
+    lost.code_page = 1252;
     const std::string folder = s.request.style_folder;
     const std::string more = join_path(include_folder(folder), "more");
     EXPECT_EQ(small.warnings, (Warnings{lost, {Warning::Kind::CodeNotHex, join_path(folder, "lines"), 2, "0xQQ"},
