@@ -585,7 +585,7 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
         return;
     }
     const std::string update = report.update.done ? update_counts_text(report.update) : std::string();
-    m_shell.message(prefix + created_text(request.typ_path) + update,
+    m_shell.message(prefix + created_text(request.typ_path, report.labels.code_page) + update,
                     prefix.empty() ? MessageIcon::Information : MessageIcon::Warning);
     m_state.create_needed = false;
     // Without an editor ever found or chosen the preview is the way to look at the text.

@@ -131,13 +131,14 @@ bool PreviewWindow::show_typ_text(const std::string& path, std::string& error, c
     m_listed_problems = !doc.problems.empty();
     if (!m_listed_problems) m_problems->addItem("none");
 
+    const int code_page = label_code_page(doc);
     m_model->show(std::move(doc), looks);
     // A run that reported no looks tells nothing of them.
     m_summary->setText(looks.empty() ? QString("Look sources are known right after Create TYP")
                                      : to_qt(look_summary(count_looks(looks))));
     m_entries->setColumnHidden(PreviewModel::SOURCE, looks.empty());
     setWindowTitle(to_qt("Preview: " + printable(path)));
-    m_command->setText(to_qt("Compile it with: " + mkgmap_command(path)));
+    m_command->setText(to_qt("Compile it with: " + mkgmap_command(path, code_page)));
     filter_rows();
     return true;
 }

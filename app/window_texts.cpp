@@ -144,7 +144,7 @@ std::string warnings_prefix(const std::vector<Warning>& warnings) {
         const std::string what = printable(w.text);
         if (w.kind == Warning::Kind::LabelNotInCodePage) {
             text += std::to_string(w.count) + (w.count == 1 ? " label has" : " labels have") +
-                    " characters that code page " + std::to_string(CODE_PAGE) + " lacks - shown as \"?\" (first: " +
+                    " characters that code page " + std::to_string(w.code_page) + " lacks - shown as \"?\" (first: " +
                     section_name(w.section) + " " + what + ")" + CRLF;
             continue;
         }
@@ -180,8 +180,8 @@ std::string out_of_memory_text(const std::string& doing) {
            "Nothing was written; any old TYP text is unchanged.";
 }
 
-std::string created_text(const std::string& typ_path) {
-    return std::string("TYP file created") + CRLF + "Compile it with: " + mkgmap_command(typ_path);
+std::string created_text(const std::string& typ_path, int code_page) {
+    return std::string("TYP file created") + CRLF + "Compile it with: " + mkgmap_command(typ_path, code_page);
 }
 
 std::string incomplete_text(const std::vector<Failure>& failures) {

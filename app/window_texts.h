@@ -41,8 +41,9 @@ std::string label_dropped_prefix();
 std::string warnings_prefix(const std::vector<Warning>& warnings);
 // A run or check that ran out of memory: what it was doing ("converting STYLE").
 std::string out_of_memory_text(const std::string& doing);
-// The closing message of a run that wrote the whole TYP text, with the mkgmap command for it.
-std::string created_text(const std::string& typ_path);
+// The closing message of a run that wrote the whole TYP text, with the mkgmap
+// command for it, which names the code page the labels are written in.
+std::string created_text(const std::string& typ_path, int code_page);
 // The closing message of a run that wrote the TYP text without what the
 // files it could not read (or refused) hold; each failure was told before it.
 std::string incomplete_text(const std::vector<Failure>& failures);

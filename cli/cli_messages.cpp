@@ -100,7 +100,7 @@ std::string left_out_text(const std::vector<std::string>& names, const CliContex
 std::string warning_text(const Warning& w) {
     if (w.kind == Warning::Kind::LabelNotInCodePage)
         return "warning: " + std::to_string(w.count) + (w.count == 1 ? " label has" : " labels have") +
-               " characters that the TYP text's code page " + std::to_string(CODE_PAGE) +
+               " characters that the TYP text's code page " + std::to_string(w.code_page) +
                " lacks, written as \"?\" (the first: " + section_name(w.section) + " type " + printable(w.text) + ")";
     const std::string path = printable(w.path);
     const std::string where = "warning: " + path + (w.line == 0 ? std::string() : ":" + std::to_string(w.line)) + ": ";
@@ -146,8 +146,8 @@ std::string created_text(const std::string& typ_path, const CreateTypReport& r) 
     return printable(typ_path) + ": TYP file created with " + entry_counts(r);
 }
 
-std::string compile_text(const std::string& typ_path) {
-    return "compile it, keeping its labels, with: " + mkgmap_command(typ_path);
+std::string compile_text(const std::string& typ_path, int code_page) {
+    return "compile it, keeping its labels, with: " + mkgmap_command(typ_path, code_page);
 }
 
 std::string incomplete_text(const std::string& typ_path, const std::vector<std::string>& unread,
@@ -177,6 +177,22 @@ std::string typ_problems_text(const std::string& path, const std::vector<TypProb
     }
     if (problems.size() > PROBLEMS_SHOWN)
         text += name + ": " + std::to_string(problems.size() - PROBLEMS_SHOWN) + " more problems not shown\n";
+    return text;
+}
+
+namespace {
+std::string counted(std::size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+}  // namespace
+
+std::string check_summary_text(const std::string& path, const TypDocument& doc, std::size_t findings) {
+    const auto errors = static_cast<std::size_t>(std::count_if(
+        doc.problems.begin(), doc.problems.end(), [](const TypProblem& p) { return p.severity == Severity::Error; }));
+    std::string text = printable(path) + ": " + counted(doc.entries.size(), "entry", "entries") + ", ";
+    if (doc.problems.empty() && findings == 0) return text + "no problems";
+    text += counted(errors, "error", "errors") + ", " + counted(doc.problems.size() - errors, "warning", "warnings");
+    if (findings != 0) text += ", " + counted(findings, "finding", "findings") + " against the style";
     return text;
 }
 

@@ -38,8 +38,9 @@ std::string left_out_text(const std::vector<std::string>& names, const CliContex
 std::string warning_text(const Warning& warning);
 // The last line of a run that wrote the TYP text completely.
 std::string created_text(const std::string& typ_path, const CreateTypReport& report);
-// The mkgmap command for the TYP text just written, after the last line.
-std::string compile_text(const std::string& typ_path);
+// The mkgmap command for the TYP text just written, after the last line: in
+// the code page its labels are written in.
+std::string compile_text(const std::string& typ_path, int code_page);
 // The last line of a run that wrote the TYP text without the types of the
 // files it could not read (or refused).
 std::string incomplete_text(const std::string& typ_path, const std::vector<std::string>& unread,
@@ -51,6 +52,10 @@ namespace tessaro {
 // A TYP text's problems, one line each ("FILE:LINE: error: ..."), the first
 // hundred of them and then their number.
 std::string typ_problems_text(const std::string& path, const std::vector<TypProblem>& problems);
+// The line --check closes with, on stdout whatever it found: "PATH: N entries,
+// no problems", or the errors and warnings of the text, and the findings
+// against the style (`findings`) when there are any.
+std::string check_summary_text(const std::string& path, const TypDocument& doc, std::size_t findings);
 // An update's entry of a type the style no longer uses.
 std::string unused_entry_text(const std::string& typ_path, const UnusedEntry& entry, bool pruned);
 // The last line of a run that updated the TYP text completely.

@@ -277,7 +277,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     }
     say.warn(update.done ? updated_text(request.typ_path, update) : created_text(request.typ_path, report));
     if (!request.classic_looks) say.warn(look_summary(report.look_counts));
-    say.warn(compile_text(request.typ_path));
+    say.warn(compile_text(request.typ_path, report.labels.code_page));
     return report_written ? Outcome::Written : Outcome::Failed;
 }
 
@@ -323,9 +323,8 @@ int check_typ_text(const CliOptions& o, TextSink& out, TextSink& err) {
     const TypDocument doc = read_typ_text(text);
     err << typ_problems_text(path, doc.problems);
     const std::size_t findings = o.style ? check_against_style(o, path, doc, err) : 0;
+    out << check_summary_text(path, doc, findings) << "\n";
     if (has_error(doc) || (o.strict && !doc.problems.empty()) || findings != 0) return EXIT_FAILED;
-    out << printable(path) << ": " << std::to_string(doc.entries.size()) << " entries, "
-        << (doc.problems.empty() ? std::string("no problems") : std::to_string(doc.problems.size()) + " warnings") << "\n";
     return EXIT_DONE;
 }
 

@@ -6,22 +6,38 @@
 
 namespace tessaro {
 
-// A label in the header's code page, Windows-1252, which mkgmap reads the
-// TYP text in.
+// The code page number by which a TYP text (and mkgmap's command line) names UTF-8.
+inline constexpr int UTF8_CODE_PAGE = 65001;
+
+// A label in a TYP text's code page, which mkgmap writes the labels in.
 struct CodePageText {
     std::string bytes;
-    bool lost = false;  // some characters 1252 lacks became "?"
+    bool lost = false;  // some characters the code page lacks became "?"
 };
 
-// Rule files are usually UTF-8: valid UTF-8 is converted, each character
-// that 1252 lacks becoming "?". Anything else (plain ASCII, or bytes that are
-// no valid UTF-8, taken as 1252 already) stays as it stands.
-CodePageText to_code_page(std::string_view text);
+// Rule files are usually UTF-8: valid UTF-8 is converted into the code page's
+// bytes (874 and 1250 to 1258), each character the page lacks becoming "?";
+// a page not known keeps ASCII alone. Anything else (plain ASCII, or bytes
+// that are no valid UTF-8, taken as in the page already) stays as it stands.
+// With 65001 the text stays UTF-8, bytes that are none taken as 1252.
+CodePageText to_code_page(std::string_view text, int code_page = 1252);
 
-// The bytes of a text in a Windows code page as UTF-8; nothing when a byte
-// is one the page leaves undefined (mkgmap's reader stops there) or the page
-// is not known.
+// The bytes of a text in a Windows code page (or 65001, UTF-8) as UTF-8;
+// nothing when a byte is one the page leaves undefined (mkgmap's reader stops
+// there), the bytes are no valid UTF-8 for 65001, or the page is not known.
 std::optional<std::string> code_page_to_utf8(std::string_view bytes, int code_page);
+// The same for a single-byte page, each undefined byte (any byte above 0x7F
+// of a page not known) becoming "?" and setting `lost`.
+std::string code_page_to_utf8_marked(std::string_view bytes, int code_page, bool& lost);
 bool code_page_known(int code_page);
+
+// How a TYP text holds its labels: the characters of its code page, in the
+// page's bytes, or in UTF-8 where mkgmap reads the text as UTF-8.
+struct LabelCoding {
+    int code_page = 1252;
+    bool utf8 = false;
+
+    bool operator==(const LabelCoding&) const = default;
+};
 
 }  // namespace tessaro

@@ -29,6 +29,7 @@ struct Conversion {
     // rule file names it first.
     PerSection<TypeSet> types{};
     bool classic_looks = false;
+    LabelCoding labels{};    // what the labels are written in
     bool keep_looks = true;  // each entry's look goes into the report, not only its count
     PerSection<std::unique_ptr<TagLooks>> tag_looks{};  // made at their first use
     std::optional<std::size_t> lost_labels_warning{};    // its place in the report's warnings, once there
@@ -52,7 +53,8 @@ struct Conversion {
     // characters, goes into the report under `type_code` (empty: `code`).
     std::string library_look(Section section, std::string_view code, std::string_view condition,
                              std::string_view type_code = {});
-    // A rule's text made the label of a type (make_label); one that lost characters is counted in the report.
+    // A rule's text made the label of a type (make_label, in `labels`); one
+    // that lost characters is counted in the report.
     std::string label(Section section, std::string_view code, std::string_view text);
     // The label of a built-in or random look from a rule's text: as it is with
     // classic looks or Include Tag Text, else its readable part (rule_label).

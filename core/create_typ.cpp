@@ -244,14 +244,15 @@ bool keeps_looks(const CreateTypRequest& request) {
 // nothing: each has its own types, look tables, colours and random numbers,
 // and reads only its own section's library.
 struct SideWrite {
-    SideWrite(const CreateTypRequest& request, const LibraryTexts& libraries, bool keep_statements, std::size_t largest,
-              std::uintmax_t file_size)
+    SideWrite(const CreateTypRequest& request, const LibraryTexts& libraries, LabelCoding labels, bool keep_statements,
+              std::size_t largest, std::uintmax_t file_size)
         : random(request.seed), text(std::string(), Yield{}, request.pages), reader(Yield{}, request.pages),
           cv{libraries, request.include_tag_text, random, text, &reader, report} {
         cv.pages = request.pages;
         // A large style's entries come to about a fifth of its rule text's bytes: room for a quarter.
         text.hold(static_cast<std::size_t>(std::min<std::uintmax_t>(file_size / 4, MOST_HELD_AHEAD)));
         cv.classic_looks = request.classic_looks;
+        cv.labels = labels;
         cv.keep_looks = keeps_looks(request);
         if (cv.keep_looks) report.looks.reserve(looks_ahead(file_size));
         if (keep_statements) cv.statements = &statements;
@@ -343,7 +344,7 @@ void write_main_files(Conversion& cv, const CreateTypRequest& request, const std
             in_turn.push_back(path);
             continue;
         }
-        sides[i] = std::make_unique<SideWrite>(request, cv.libraries, keep_statements, largest, files[i].size);
+        sides[i] = std::make_unique<SideWrite>(request, cv.libraries, cv.labels, keep_statements, largest, files[i].size);
         sides[i]->done = std::async(std::launch::async, [&cv = sides[i]->cv, section, &path] { writer_of(section)(cv, path); });
     }
     cv.files->expect(std::move(in_turn), keep_statements, largest);
@@ -440,7 +441,7 @@ void write_include_files(Conversion& cv, const CreateTypRequest& run, ReadAhead&
             for (const IncludeGroupPlan::Step& step : plan.steps) in_turn.push_back(step.path);
             continue;
         }
-        sides[s] = std::make_unique<SideWrite>(run, cv.libraries, false, largest, 0);
+        sides[s] = std::make_unique<SideWrite>(run, cv.libraries, cv.labels, false, largest, 0);
         SideWrite& side = *sides[s];
         hand_section(cv, s, side);
         side.done = std::async(std::launch::async, [&cv = side.cv, s, &plan] { write_include_group(cv, s, plan); });
@@ -508,7 +509,7 @@ std::optional<std::string> input_at(const CreateTypRequest& request, const std::
 
 std::string Conversion::library_look(Section section, std::string_view code, std::string_view condition,
                                      std::string_view type_code) {
-    LibraryLook look = get_code(section, code, condition, libraries[section], include_tag_text, !classic_looks);
+    LibraryLook look = get_code(section, code, condition, libraries[section], include_tag_text, !classic_looks, labels);
     if (look.label_dropped) report.label_dropped = true;
     if (look.label_lost) note_lost_label(section, type_code.empty() ? code : type_code);
     // Said once for each broken entry, however many codes lead to it.
@@ -518,7 +519,7 @@ std::string Conversion::library_look(Section section, std::string_view code, std
 }
 
 std::string Conversion::label(Section section, std::string_view code, std::string_view text) {
-    CodePageText made = make_label(text);
+    CodePageText made = make_label(text, labels);
     if (made.lost) note_lost_label(section, code);
     return std::move(made.bytes);
 }
@@ -537,6 +538,7 @@ void Conversion::note_lost_label(Section section, std::string_view code) {
     Warning w{Warning::Kind::LabelNotInCodePage, {}, 0, std::string(code)};
     w.section = section;
     w.count = 1;
+    w.code_page = labels.code_page;
     report.warnings.push_back(std::move(w));
 }
 
@@ -634,11 +636,13 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     if (request.update && !read_old_text(request, report, old)) return report;
     const LibraryTexts no_libraries;
     TypText out(request.typ_path, yield, request.pages);
+    // The new entries of an update go into the old text: their labels as its own are.
+    report.labels = old ? label_coding(old->doc) : request.labels;
     if (old) {
         out.hold();
         out.expect(old->stamp);
     }
-    if (std::optional<Failure> failure = out.write_header(request.style_folder)) {
+    if (std::optional<Failure> failure = out.write_header(request.style_folder, report.labels.code_page)) {
         report.failures.push_back(std::move(*failure));
         return report;
     }
@@ -659,6 +663,7 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     cv.files = &files;
     cv.pages = request.pages;
     cv.classic_looks = request.classic_looks;
+    cv.labels = report.labels;
     cv.keep_looks = keeps_looks(request);
     if (cv.keep_looks) report.looks.reserve(looks_ahead(largest));
     // Sorted by the front end before the run, or here once the rule files

@@ -27,6 +27,9 @@ struct CreateTypRequest {
     std::string style_folder;  // without a trailing separator
     PerSection<bool> sections{{true, true, true}};
     bool include_tag_text = false;
+    // What a fresh text's labels are written in (its header names the code
+    // page); an update writes them as the old text holds its own (label_coding).
+    LabelCoding labels{};
     // Looks as the library, the built-in tables and random colours alone give
     // them: no looks by tags, no point markers.
     bool classic_looks = false;
@@ -100,6 +103,7 @@ struct CreateTypReport {
     LookCounts look_counts{};         // the entries by the source of their look
     std::size_t chunks = 0;           // pieces of the TYP text, header included
     TypUpdate update;                 // what the update did (request.update)
+    LabelCoding labels{};             // what the labels were written in
 
     // Written, and with everything the run meant to read: after a rule or
     // include file that could not be read (in full), or a refused include

@@ -59,7 +59,7 @@ std::size_t find_name_line(std::string_view entry) {
 }  // namespace
 
 LibraryLook get_code(Section section, std::string_view code, std::string_view condition, const LibraryText& library,
-                     bool include_tag_text, bool named) {
+                     bool include_tag_text, bool named, LabelCoding labels) {
     LibraryLook look;
     const std::size_t at = library.find_type(library_key(section, code));
     if (at == std::string::npos) return look;
@@ -103,7 +103,7 @@ LibraryLook get_code(Section section, std::string_view code, std::string_view co
         look.entry = std::string(text);
         return look;
     }
-    const CodePageText label = make_label(include_tag_text ? condition : name);
+    const CodePageText label = make_label(include_tag_text ? condition : name, labels);
     look.label_lost = label.lost;
     look.entry.reserve(text.size() + label.bytes.size() + 20);
     look.entry.append(text.substr(0, k));
@@ -150,9 +150,18 @@ std::string rule_label(std::string_view text) {
     return std::string(trim_blanks(label));
 }
 
-CodePageText make_label(std::string_view text) {
-    CodePageText label = to_code_page(text);
-    if (label.bytes.size() > MAX_LABEL_BYTES) label.bytes.resize(MAX_LABEL_BYTES);
+CodePageText make_label(std::string_view text, LabelCoding labels) {
+    CodePageText label = to_code_page(text, labels.code_page);
+    if (label.bytes.size() > MAX_LABEL_BYTES) {
+        std::size_t cut = MAX_LABEL_BYTES;
+        // UTF-8 is cut before the character the cut would fall in.
+        if (labels.code_page == UTF8_CODE_PAGE)
+            while (cut > 0 && (static_cast<unsigned char>(label.bytes[cut]) & 0xC0) == 0x80) --cut;
+        label.bytes.resize(cut);
+    }
+    // One byte a character until here: the cut counted characters.
+    if (labels.utf8 && labels.code_page != UTF8_CODE_PAGE)
+        label.bytes = code_page_to_utf8_marked(label.bytes, labels.code_page, label.lost);
     return label;
 }
 

@@ -32,8 +32,9 @@ struct LibraryLook {
 // A broken entry (see LibraryText::Entry) gives no look. The look is the
 // code's own type's: one found under another type's key (a polygon's 0x5001
 // under 0x50) starts with `code` instead of the library's.
+// The label it gets is made in `labels` (make_label).
 LibraryLook get_code(Section section, std::string_view code, std::string_view condition, const LibraryText& library,
-                     bool include_tag_text, bool named = false);
+                     bool include_tag_text, bool named = false, LabelCoding labels = {});
 
 // A whole entry of a section: its "[_point]" (or line, polygon) line, "Type="
 // with the look, and "[end]", built in one buffer (looks run to kilobytes).
@@ -49,8 +50,9 @@ std::string f_mat(std::string& s1);
 // quotes and outer blanks. Empty when nothing is left.
 std::string rule_label(std::string_view text);
 
-// A rule's text made a label: in the header's code page (to_code_page), then
-// its first MAX_LABEL_BYTES bytes, which are single-byte characters by now.
-CodePageText make_label(std::string_view text);
+// A rule's text made a label: in the text's code page (to_code_page), then
+// its first MAX_LABEL_BYTES characters, in UTF-8 when the labels are (65001:
+// as many whole characters as fit in MAX_LABEL_BYTES bytes).
+CodePageText make_label(std::string_view text, LabelCoding labels = {});
 
 }  // namespace tessaro

@@ -7,9 +7,9 @@
 
 namespace tessaro {
 
-std::optional<Failure> TypText::write_header(const std::string& style_folder) {
+std::optional<Failure> TypText::write_header(const std::string& style_folder, int code_page) {
     if (std::optional<Failure> failure = m_file.open()) return failure;
-    append(header_chunk(style_folder));
+    append(header_chunk(style_folder, code_page));
     return std::nullopt;
 }
 
@@ -75,12 +75,12 @@ std::string shell_word(const std::string& path) {
 
 }  // namespace
 
-std::string mkgmap_command(const std::string& typ_path) {
-    return "mkgmap --family-id=" + std::to_string(FAMILY_ID) + " --code-page=" + std::to_string(CODE_PAGE) + " " +
+std::string mkgmap_command(const std::string& typ_path, int code_page) {
+    return "mkgmap --family-id=" + std::to_string(FAMILY_ID) + " --code-page=" + std::to_string(code_page) + " " +
            shell_word(printable(typ_path));
 }
 
-std::string header_chunk(const std::string& style_folder) {
+std::string header_chunk(const std::string& style_folder, int code_page) {
     std::string h;
     h += "[_id]";
     h += CRLF;
@@ -88,7 +88,7 @@ std::string header_chunk(const std::string& style_folder) {
     h += CRLF;
     h += "FID=" + std::to_string(FAMILY_ID);
     h += CRLF;
-    h += "CodePage=" + std::to_string(CODE_PAGE);
+    h += "CodePage=" + std::to_string(code_page);
     h += CRLF;
     h += "[End]";
     h += CRLF;

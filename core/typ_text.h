@@ -14,6 +14,11 @@
 
 namespace tessaro {
 
+// The header's family and the code page of a fresh text: mkgmap must be told
+// both to compile the text as written.
+inline constexpr int FAMILY_ID = 12345;
+inline constexpr int CODE_PAGE = 1252;
+
 // The TYP text file of one run. It is written whole through one buffered
 // stream into a new file beside the output and takes the output's place only
 // when finish() succeeds: until then, and on any failure, the old file stays
@@ -29,10 +34,10 @@ public:
 
     const std::string& path() const { return m_file.path(); }
 
-    // createheader: opens the output and writes the header block. A folder,
-    // a pipe or an output that cannot be opened gives the failure, and
-    // nothing is written.
-    std::optional<Failure> write_header(const std::string& style_folder);
+    // createheader: opens the output and writes the header block, which
+    // names `code_page`. A folder, a pipe or an output that cannot be opened
+    // gives the failure, and nothing is written.
+    std::optional<Failure> write_header(const std::string& style_folder, int code_page = CODE_PAGE);
 
     // Appends the chunk and one CR LF. After a failed write the rest is not
     // written; finish() then reports it.
@@ -83,18 +88,14 @@ private:
     TypText* m_written_to = nullptr;         // the text written into since this thread took the relay
 };
 
-// The header's family and code page: mkgmap must be told both to compile
-// the text as written.
-inline constexpr int FAMILY_ID = 12345;
-inline constexpr int CODE_PAGE = 1252;
-
 // The mkgmap command that compiles the TYP text at `typ_path` with its labels
-// kept; the path quoted for the shell when it needs it.
-std::string mkgmap_command(const std::string& typ_path);
+// kept: mkgmap writes them in the code page its command line names (the
+// text's own, label_code_page); the path quoted for the shell when it needs it.
+std::string mkgmap_command(const std::string& typ_path, int code_page);
 
 // The header block as one chunk (without the final line end, which the append
 // adds). Its ";style:" line names the style, control characters as "?".
-std::string header_chunk(const std::string& style_folder);
+std::string header_chunk(const std::string& style_folder, int code_page = CODE_PAGE);
 
 // ftrim: the style name of a folder path, its last component cut before its
 // first ".". On Windows both "\" and "/" separate components.

@@ -12,12 +12,17 @@ namespace {
 
 constexpr std::size_t NONE = static_cast<std::size_t>(-1);
 
-// A text by lines, each with its own line end, split at LF as the reader splits them.
+bool is_line_end(char c) { return c == '\n' || c == '\r'; }
+
+// A text by lines, each with its own line end, split as mkgmap's reader splits
+// them (and so the reader's line numbers count): at CR LF, a lone CR and a lone LF.
 class Lines {
 public:
     explicit Lines(std::string_view text) : m_text(text) {
-        for (std::size_t i = 0; i + 1 < text.size(); ++i)
-            if (text[i] == '\n') m_starts.push_back(i + 1);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            if (is_line_end(text[i]) && i + 1 < text.size()) m_starts.push_back(i + 1);
+        }
         m_starts.push_back(text.size());
     }
     std::size_t count() const { return m_starts.size() - 1; }
@@ -50,11 +55,52 @@ std::uint64_t key_of(Section section, std::uint32_t type) {
 struct Insert {
     std::size_t after = 0;
     int rank = 0;  // at the same line: entries after their section, then a new draw order, then new sections
-    std::string_view bytes;
+    std::string bytes;
     const EntryLook* look = nullptr;
 };
 
+// The line ends of lines of the fresh run (CR LF, but a library look may
+// bring others) as the old text ends its lines.
+std::string with_line_ends(std::string_view bytes, std::string_view end) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 16);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (!is_line_end(bytes[i])) {
+            out += bytes[i];
+            continue;
+        }
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        out += end;
+    }
+    return out;
+}
+
+std::size_t count_line_ends(std::string_view bytes) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))) ++n;
+    return n;
+}
+
 }  // namespace
+
+LineEnd line_end_of(std::string_view text) {
+    const std::size_t at = text.find_first_of("\r\n");
+    if (at == std::string_view::npos) return LineEnd::CrLf;
+    if (text[at] == '\n') return LineEnd::Lf;
+    return at + 1 < text.size() && text[at + 1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
+}
+
+std::string_view line_end_bytes(LineEnd end) {
+    switch (end) {
+        case LineEnd::CrLf: return "\r\n";
+        case LineEnd::Lf: return "\n";
+        case LineEnd::Cr: return "\r";
+    }
+    return "\r\n";
+}
+
+LabelCoding label_coding(const TypDocument& doc) { return {label_code_page(doc), doc.charset == "UTF-8"}; }
 
 UpdatedText update_typ_text(std::string_view old_text, const TypDocument& old_doc, const FreshRun& fresh, bool prune) {
     UpdatedText result;
@@ -62,6 +108,7 @@ UpdatedText update_typ_text(std::string_view old_text, const TypDocument& old_do
     update.done = true;
     update.pruned = prune;
     const Lines old_lines(old_text);
+    const std::string_view eol = line_end_bytes(line_end_of(old_text));
     const TypDocument fresh_doc = read_typ_text(fresh.text);
     const Lines fresh_lines(fresh.text);
 
@@ -148,17 +195,16 @@ UpdatedText update_typ_text(std::string_view old_text, const TypDocument& old_do
         for (const auto& [e, look] : added)
             if (e->section == s)
                 inserts.push_back({section_end[s] != 0 ? section_end[s] : line_count, section_end[s] != 0 ? 0 : 2,
-                                   fresh_lines.span(e->first_line, fresh_lines.through_blanks(e->last_line)),
+                                   with_line_ends(fresh_lines.span(e->first_line, fresh_lines.through_blanks(e->last_line)), eol),
                                    &added_looks[look]});
-    std::string draw_block;
     if (!draw_lines.empty()) {
         if (!old_doc.draw_order_lines.empty()) {
-            inserts.push_back({old_doc.draw_order_lines.back(), 0, draw_lines});
+            inserts.push_back({old_doc.draw_order_lines.back(), 0, with_line_ends(draw_lines, eol)});
         } else if (!old_doc.draw_order_tags.empty()) {
-            inserts.push_back({old_doc.draw_order_tags.back(), 0, draw_lines});
+            inserts.push_back({old_doc.draw_order_tags.back(), 0, with_line_ends(draw_lines, eol)});
         } else {
-            draw_block = std::string("[_drawOrder]") + CRLF + draw_lines + "[End]" + CRLF + CRLF;
-            inserts.push_back({first_polygon != 0 ? first_polygon - 1 : line_count, 1, draw_block});
+            const std::string draw_block = std::string("[_drawOrder]") + CRLF + draw_lines + "[End]" + CRLF + CRLF;
+            inserts.push_back({first_polygon != 0 ? first_polygon - 1 : line_count, 1, with_line_ends(draw_block, eol)});
         }
     }
     std::stable_sort(inserts.begin(), inserts.end(), [](const Insert& a, const Insert& b) {
@@ -170,9 +216,9 @@ UpdatedText update_typ_text(std::string_view old_text, const TypDocument& old_do
     std::size_t out_lines = 0;
     const auto put = [&](std::string_view bytes) {
         // After a last line without a line end.
-        if (!out.empty() && out.back() != '\n') out += CRLF, ++out_lines;
+        if (!out.empty() && !is_line_end(out.back())) out += eol, ++out_lines;
         out += bytes;
-        out_lines += static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+        out_lines += count_line_ends(bytes);
     };
     auto next = inserts.begin();
     for (std::size_t line = 0; line <= line_count; ++line) {

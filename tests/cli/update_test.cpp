@@ -6,6 +6,7 @@
 #include "support/cli_capture.h"
 #include "support/temp_dir.h"
 #include "text_util.h"
+#include "typ_reader.h"
 
 namespace tessaro {
 namespace {
@@ -34,12 +35,20 @@ test::CliOutput run(std::vector<std::string> args, const std::string& out, const
     return test::cli(args);
 }
 
-// mkgmap's TYP compiler takes the text; skipped where there is no mkgmap.
-void expect_mkgmap_takes(const test::TempDir& tmp, const std::string& name, const std::string& text) {
-    if (std::system("mkgmap --help >/dev/null 2>&1") != 0) GTEST_SKIP() << "mkgmap is not installed";
+// mkgmap's TYP compiler takes the text, its labels written in `code_page`;
+// what it compiled (name/out.typ), empty where there is no mkgmap (the test is skipped).
+std::string expect_mkgmap_takes(const test::TempDir& tmp, const std::string& name, const std::string& text,
+                                int code_page = 1252) {
     tmp.write(name + "/out.txt", text);
-    const std::string command = "cd '" + (tmp / name) + "' && mkgmap --family-id=12345 --code-page=1252 out.txt >log 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0) << test::read_bytes(tmp / name + "/log");
+    const std::string log = tmp / name + "/log";
+    if (std::system(("command -v mkgmap >'" + log + "' 2>&1").c_str()) != 0) {
+        [] { GTEST_SKIP() << "mkgmap is not installed"; }();
+        return {};
+    }
+    const std::string command = "cd '" + (tmp / name) + "' && mkgmap --family-id=12345 --code-page=" +
+                                std::to_string(code_page) + " out.txt >log 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << test::read_bytes(log);
+    return test::read_bytes(tmp / name + "/out.typ");
 }
 
 // A style of one polygon and one line; the text a fresh run makes of it.
@@ -162,6 +171,78 @@ TEST(Update, starts_a_draw_order_where_there_was_none_and_prunes_nothing_of_a_st
     }
 #endif
     expect_mkgmap_takes(tmp, "updated", text);
+}
+
+// A text of LF or of CR line ends gains lines of its own line end alone: the
+// same update as of its CR LF twin, line ends aside.
+TEST(Update, adds_lines_with_the_line_ends_of_the_old_text) {
+    const test::TempDir tmp;
+    const std::string style = tmp / "style";
+    const std::string fresh = water_and_primary(tmp, style);
+    tmp.write("style/polygons", "natural=water [0x3c resolution 20]\nlanduse=forest [0x50 resolution 20]\n");
+    tmp.write("style/points", "amenity=bar [0x2d02 resolution 24]\n");
+    const std::string twin = tmp.write("twin.txt", fresh);
+    ASSERT_EQ(run({"--update"}, twin, style).exit_code, 0);
+    const std::string updated_twin = test::read_bytes(twin);
+    ASSERT_TRUE(has(updated_twin, "Type=0X50,3\r\n") && has(updated_twin, "Type=0x02d02\r\n")) << updated_twin;
+
+    for (const char* end : {"\n", "\r"}) {
+        const std::string old = replace_all(fresh, "\r\n", end);
+        if (has_error(read_typ_text(old))) GTEST_SKIP() << "the reader does not split a text at a lone CR yet";
+        const std::string path = tmp.write("old.txt", old);
+        const test::CliOutput r = run({"--update"}, path, style);
+        EXPECT_EQ(r.exit_code, 0) << r.err;
+        const std::string updated = test::read_bytes(path);
+        EXPECT_EQ(updated, replace_all(updated_twin, "\r\n", end));
+        EXPECT_FALSE(has(updated, end == std::string("\n") ? "\r" : "\n"));
+        expect_mkgmap_takes(tmp, end == std::string("\n") ? "lf" : "cr", updated);
+    }
+}
+
+// "Москва", and "Тверская" in windows-1251.
+const std::string MOSKVA = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
+const std::string MOSKVA_1251 = "\xCC\xEE\xF1\xEA\xE2\xE0";
+const std::string TVERSKAYA_1251 = "\xD2\xE2\xE5\xF0\xF1\xEA\xE0\xFF";
+
+// The new labels of a text in 1251 are written in 1251 as its own are: in
+// its bytes, or in UTF-8 in a text mkgmap reads as UTF-8 (one with a byte
+// order mark); a character 1251 lacks is "?". The command printed compiles
+// the labels in 1251, and mkgmap writes them so.
+TEST(Update, writes_the_new_labels_of_a_text_in_1251_in_its_characters_and_compiles_it_in_1251) {
+    const test::TempDir tmp;
+    const std::string style = tmp / "style";
+    tmp.write("style/lines", "highway=primary [0x02 resolution 20]\n");
+    ASSERT_EQ(run({}, tmp / "fresh.txt", style).exit_code, 0);
+    const std::string own = replaced(replaced(test::read_bytes(tmp / "fresh.txt"), "CodePage=1252", "CodePage=1251"),
+                                     "Type=0x00200\r\n", "Type=0x00200\r\nString1=0x04," + TVERSKAYA_1251 + "\r\n");
+    if (read_typ_text(own).code_page != 1251) GTEST_SKIP() << "the reader does not tell a text's code page yet";
+    tmp.write("style/points", "place=city & name='" + MOSKVA + "' [0x0100 resolution 24]\n"
+                              "amenity=bar & name='Caf\xC3\xA9' [0x2d02 resolution 24]\n");
+
+    const std::string path = tmp.write("old.txt", own);
+    const test::CliOutput r = run({"--update", "--tag-text"}, path, style);
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    const std::string updated = test::read_bytes(path);
+    EXPECT_TRUE(updated.starts_with(own));
+    EXPECT_TRUE(has(updated, "String1=0x04,place=city & name='" + MOSKVA_1251 + "'\r\n")) << updated;
+    EXPECT_TRUE(has(updated, "String1=0x04,amenity=bar & name='Caf?'\r\n")) << updated;
+    EXPECT_TRUE(has(r.err, "1 label has characters that the TYP text's code page 1251 lacks")) << r.err;
+    EXPECT_TRUE(has(r.err, "compile it, keeping its labels, with: mkgmap --family-id=12345 --code-page=1251 " + path + "\n"))
+        << r.err;
+    const std::string typ = expect_mkgmap_takes(tmp, "cp1251", updated, 1251);
+    EXPECT_TRUE(typ.empty() || (has(typ, MOSKVA_1251) && has(typ, TVERSKAYA_1251)));
+
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string own_utf8 = bom + replaced(own, TVERSKAYA_1251, "\xD0\xA2\xD0\xB2\xD0\xB5\xD1\x80\xD1\x81\xD0\xBA\xD0\xB0\xD1\x8F");
+    if (read_typ_text(own_utf8).charset != "UTF-8") GTEST_SKIP() << "the reader does not tell a text's charset yet";
+    tmp.write("old.txt", own_utf8);
+    EXPECT_EQ(run({"--update", "--tag-text"}, path, style).exit_code, 0);
+    const std::string updated_utf8 = test::read_bytes(path);
+    EXPECT_TRUE(updated_utf8.starts_with(own_utf8));
+    EXPECT_TRUE(has(updated_utf8, "String1=0x04,place=city & name='" + MOSKVA + "'\r\n")) << updated_utf8;
+    EXPECT_TRUE(has(updated_utf8, "String1=0x04,amenity=bar & name='Caf?'\r\n")) << updated_utf8;
+    const std::string typ_utf8 = expect_mkgmap_takes(tmp, "utf8", updated_utf8, 1251);
+    EXPECT_TRUE(typ_utf8.empty() || (has(typ_utf8, MOSKVA_1251) && has(typ_utf8, TVERSKAYA_1251)));
 }
 
 // A style read with a fault (here an action never closed where the type

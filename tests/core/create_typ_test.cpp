@@ -1,5 +1,6 @@
 #include "create_typ.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -122,6 +123,7 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other) 
     Warning lost{Warning::Kind::LabelNotInCodePage, {}, 0, "0x3c"};
     lost.section = Section::Polygon;
     lost.count = 3;
+    lost.code_page = 1252;
     const std::string folder = s.request.style_folder;
     const std::string more = join_path(include_folder(folder), "more");
     EXPECT_EQ(small.warnings, (Warnings{lost, {Warning::Kind::CodeNotHex, join_path(folder, "lines"), 2, "0xQQ"},
@@ -168,6 +170,45 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other) 
     EXPECT_EQ(s.out(), small_text);
     EXPECT_TRUE(counted.looks.empty());
     EXPECT_EQ(counted.look_counts, count_looks(small.looks));
+}
+
+// A text in another code page: its header names the page, every label is in
+// it, a line file written apart too, and mkgmap compiles it with that page.
+TEST(RunCreateTyp, writes_the_labels_in_the_code_page_the_request_names_as_mkgmap_compiles_them) {
+    Style s;
+    s.request.labels = {1251, false};
+    s.request.include_tag_text = true;
+    s.request.sections = {{false, true, true}};
+    // A built-in look's label is the value of the rule's condition.
+    const std::string moskva = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
+    const std::string moskva_1251 = "\xCC\xEE\xF1\xEA\xE2\xE0";
+    s.write("polygons", "name=Caf\xC3\xA9 [0x3c resolution 20]\n");  // 1251 has no "é"
+    // Written on a thread of its own, as a large file after the first.
+    std::string lines = "name=" + moskva + " [0x02 resolution 20]\n";
+    while (lines.size() < 4'200'000) lines.append("a=b [0x02 resolution 20] #" + std::string(1000, '-') + "\n");
+    s.write("lines", lines);
+    const CreateTypReport report = s.run();
+    ASSERT_TRUE(report.complete());
+    EXPECT_EQ(report.labels, (LabelCoding{1251, false}));
+    const std::string text = s.out();
+    EXPECT_NE(text.find("\r\nCodePage=1251\r\n"), std::string::npos);
+    EXPECT_NE(text.find("String1=0x4," + moskva_1251 + "\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("String1=0x4,Caf?\r\n"), std::string::npos) << text;
+    ASSERT_EQ(report.warnings.size(), 1u);
+    EXPECT_EQ(report.warnings[0].kind, Warning::Kind::LabelNotInCodePage);
+    EXPECT_EQ(report.warnings[0].code_page, 1251);
+
+#ifdef _WIN32
+    GTEST_SKIP() << "mkgmap compiles the text in the Linux build";
+#else
+    const std::string log = s.dir / "mkgmap.log";
+    if (std::system(("command -v mkgmap >'" + log + "' 2>&1").c_str()) != 0) GTEST_SKIP() << "mkgmap is not installed";
+    const std::string run = "cd '" + s.dir.path() + "' && mkgmap --family-id=12345 --code-page=1251 out.txt >'" + log + "' 2>&1";
+    ASSERT_EQ(std::system(run.c_str()), 0) << test::read_bytes(log);
+    const std::string typ = test::read_bytes(s.dir / "out.typ");
+    EXPECT_NE(typ.find(moskva_1251), std::string::npos);
+    EXPECT_EQ(typ.find(moskva), std::string::npos);
+#endif
 }
 
 // The files of other styles come after the section's group; a missing style

@@ -81,6 +81,39 @@ TEST(GetCode, cuts_labels_to_254_bytes_of_the_code_page_after_converting_them) {
     EXPECT_FALSE(get_code(Section::Point, "0x2f06", "name=caf\xC3\xA9", lib, true).label_lost);
 }
 
+// A text in another code page, or read by mkgmap as UTF-8, takes its labels
+// in its own characters; the cut counts characters, and never splits one.
+TEST(GetCode, makes_labels_in_the_characters_and_bytes_of_the_text_they_go_into) {
+    const std::string moskva = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
+    const std::string water = "\xE6\xB0\xB4";  // a character no Windows page holds
+    const LibraryText lib("[_point]\nType=0x02f06\nXpm=\"0 0 1 0\"\n[end]\n");
+    const auto label_line = [&](LabelCoding labels) {
+        const LibraryLook look = get_code(Section::Point, "0x2f06", "name=" + moskva + " " + water, lib, true, false, labels);
+        EXPECT_TRUE(look.label_lost);
+        const std::size_t at = look.entry.find("String1=0x04,");
+        return at == std::string::npos ? std::string() : look.entry.substr(at, look.entry.find('\r', at) - at);
+    };
+    EXPECT_EQ(label_line({1251, false}), "String1=0x04,name=\xCC\xEE\xF1\xEA\xE2\xE0 ?");
+    EXPECT_EQ(label_line({1251, true}), "String1=0x04,name=" + moskva + " ?");
+    EXPECT_EQ(label_line({1252, true}), "String1=0x04,name=?????? ?");
+
+    const auto repeated = [](const std::string& s, std::size_t n) {
+        std::string out;
+        for (std::size_t i = 0; i < n; ++i) out += s;
+        return out;
+    };
+    const std::string zhe = "\xD0\x96";  // 0xC6 in 1251
+    EXPECT_EQ(make_label(repeated(zhe, 300), {1251, false}).bytes, std::string(254, '\xC6'));
+    EXPECT_EQ(make_label(repeated(zhe, 300), {1251, true}).bytes, repeated(zhe, 254));
+    // 65001: whole characters within 254 bytes.
+    EXPECT_EQ(make_label(repeated(zhe, 300), {UTF8_CODE_PAGE, true}).bytes, repeated(zhe, 127));
+    EXPECT_EQ(make_label(repeated(water, 100), {UTF8_CODE_PAGE, false}).bytes, repeated(water, 84));
+    // Bytes that are no UTF-8 are the page's own: in UTF-8 as the page reads them.
+    const CodePageText cafe = make_label("caf\xE9 \x81", {1252, true});
+    EXPECT_EQ(cafe.bytes, "caf\xC3\xA9 ?");
+    EXPECT_TRUE(cafe.lost);
+}
+
 // Large libraries load on threads of their own: each must still land in its
 // section, as the file it was read from. The polygon library's exact-case label
 // keys become comments; a folder is the failure of its section alone; a missing

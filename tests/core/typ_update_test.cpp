@@ -1,0 +1,152 @@
+#include "typ_update.h"
+
+#include <algorithm>
+#include <array>
+#include <gtest/gtest.h>
+
+namespace tessaro {
+namespace {
+
+TEST(LineEndOf, is_the_first_line_end_of_the_text_and_crlf_without_any) {
+    const std::pair<const char*, LineEnd> cases[] = {
+        {"", LineEnd::CrLf},          {"[_id]", LineEnd::CrLf},       {"a\r\nb\nc\r", LineEnd::CrLf},
+        {"a\nb\r\n", LineEnd::Lf},    {"\n", LineEnd::Lf},            {"a\rb\r\n", LineEnd::Cr},
+        {"a\r", LineEnd::Cr},         {"a\r\r\n", LineEnd::Cr},
+    };
+    for (const auto& [text, end] : cases) EXPECT_EQ(line_end_of(text), end) << testing::PrintToString(text);
+    EXPECT_EQ(line_end_bytes(LineEnd::CrLf), "\r\n");
+    EXPECT_EQ(line_end_bytes(LineEnd::Lf), "\n");
+    EXPECT_EQ(line_end_bytes(LineEnd::Cr), "\r");
+}
+
+TEST(LabelCoding, follows_the_code_page_and_the_charset_the_text_is_read_in) {
+    TypDocument doc;
+    EXPECT_EQ(label_coding(doc), (LabelCoding{1252, false}));
+    doc.code_page = 1251;
+    doc.charset = "cp1251";
+    EXPECT_EQ(label_coding(doc), (LabelCoding{1251, false}));
+    doc.charset = "UTF-8";
+    EXPECT_EQ(label_coding(doc), (LabelCoding{1251, true}));
+    doc.code_page = 0;
+    EXPECT_EQ(label_coding(doc), (LabelCoding{1252, true}));
+}
+
+// The old text after the update, its lines ended by "\n"; the bytes the
+// update adds stand between "{" and "}". Its last line had no line end.
+constexpr std::string_view UPDATED = R"([_id]
+FID=12345
+CodePage=1252
+[End]
+
+[_drawOrder]
+Type=0x3c,3
+Type=0x17,2
+{Type=0X50,3
+}[End]
+
+[_polygon]
+Type=0x3c
+Xpm="0 0 1 0"
+"a c #0000FF"
+[end]
+
+[_polygon]
+Type=0x17
+Xpm="0 0 1 0"
+"a c #00FFFF"
+[end]
+
+{[_polygon]
+Type=0x50
+Xpm="0 0 1 0"
+"a c #00FF00"
+[end]
+
+}[_line]
+Type=0x02
+Xpm="0 0 1 0"
+"a c #FF0000"
+[end]{
+[_line]
+Type=0x0a
+Xpm="0 0 1 0"
+"a c #FFFF00"
+[end]
+
+[_point]
+Type=0x2d02
+Xpm="0 0 1 0"
+"a c #000000"
+[end]
+})";
+
+// The fresh run of a style of water, forest, primary, track and bar: CR LF,
+// but for the track's look, which came from a library of LF line ends.
+const std::string FRESH = "[_id]\r\nFID=12345\r\nCodePage=1252\r\n[End]\r\n\r\n[_drawOrder]\r\nType=0x3c,3\r\nType=0X50,3\r\n"
+                          "[End]\r\n\r\n[_polygon]\r\nType=0x3c\r\nXpm=\"0 0 1 0\"\r\n\"a c #0000FF\"\r\n[end]\r\n\r\n"
+                          "[_polygon]\r\nType=0x50\r\nXpm=\"0 0 1 0\"\r\n\"a c #00FF00\"\r\n[end]\r\n\r\n"
+                          "[_line]\r\nType=0x02\r\nXpm=\"0 0 1 0\"\r\n\"a c #FF0000\"\r\n[end]\r\n\r\n"
+                          "[_line]\r\nType=0x0a\nXpm=\"0 0 1 0\"\n\"a c #FFFF00\"\n[end]\r\n\r\n"
+                          "[_point]\r\nType=0x2d02\r\nXpm=\"0 0 1 0\"\r\n\"a c #000000\"\r\n[end]\r\n";
+
+// `text` with its "\n" line ends as `end`, the marked spans kept (without their marks) or dropped.
+std::string ended(std::string_view text, std::string_view end, bool added) {
+    std::string out;
+    bool in_added = false;
+    for (const char c : text) {
+        if (c == '{' || c == '}') in_added = c == '{';
+        else if (!in_added || added) c == '\n' ? out.append(end) : out.append(1, c);
+    }
+    return out;
+}
+
+// Every line end of a text, by kind: CR LF, a lone CR, a lone LF.
+std::array<std::size_t, 3> line_ends(std::string_view text) {
+    std::array<std::size_t, 3> n{};
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++n[0], ++i;
+        else if (text[i] == '\r') ++n[1];
+        else if (text[i] == '\n') ++n[2];
+    }
+    return n;
+}
+
+// A text of CR LF, of LF or of CR alone gains only lines of its own line end, and keeps every old byte.
+TEST(UpdateTypText, adds_lines_with_the_old_texts_line_ends_and_keeps_every_old_byte) {
+    const std::vector<EntryLook> looks(5);
+    PerSection<TypeSet> types{};
+    types[Section::Polygon].insert(code_typ_type(Section::Polygon, 0x3c));
+    types[Section::Polygon].insert(code_typ_type(Section::Polygon, 0x50));
+    types[Section::Line].insert(code_typ_type(Section::Line, 0x02));
+    types[Section::Line].insert(code_typ_type(Section::Line, 0x0a));
+    types[Section::Point].insert(code_typ_type(Section::Point, 0x2d02));
+    const PerSection<bool> sections{{true, true, true}};
+    const FreshRun fresh{FRESH, looks, types, sections};
+    // The reader counts a line at CR LF, a lone CR and a lone LF alike: its
+    // numbers are those of the text's twin of LF line ends.
+    const std::string twin = ended(UPDATED, "\n", false);
+    const TypDocument old_doc = read_typ_text(twin);
+    ASSERT_FALSE(has_error(old_doc));
+    const std::size_t park_line = static_cast<std::size_t>(
+        std::count(UPDATED.begin(), UPDATED.begin() + static_cast<std::ptrdiff_t>(UPDATED.find("[_polygon]\nType=0x17")), '\n') + 1);
+
+    for (const std::string_view end : {"\r\n", "\n", "\r"}) {
+        const std::string old = ended(UPDATED, end, false);
+        const UpdatedText updated = update_typ_text(old, old_doc, fresh, false);
+        EXPECT_EQ(updated.text, ended(UPDATED, end, true)) << testing::PrintToString(end);
+        const std::array<std::size_t, 3> counted = line_ends(updated.text);
+        const std::size_t kind = end == "\r\n" ? 0 : end == "\r" ? 1 : 2;
+        EXPECT_EQ(counted[kind], static_cast<std::size_t>(std::count(UPDATED.begin(), UPDATED.end(), '\n')));
+        EXPECT_EQ(counted[0] + counted[1] + counted[2], counted[kind]) << testing::PrintToString(end);
+        EXPECT_EQ(updated.update.added, 3u);
+        EXPECT_EQ(updated.update.kept, 2u);
+        ASSERT_EQ(updated.update.unused_entries.size(), 1u);
+        EXPECT_EQ(updated.update.unused_entries[0].line, park_line) << testing::PrintToString(end);
+        EXPECT_EQ(updated.entries[Section::Polygon], 3u);
+        // Once more: nothing is new, nothing changes.
+        EXPECT_EQ(update_typ_text(updated.text, read_typ_text(ended(UPDATED, "\n", true)), fresh, false).text, updated.text);
+    }
+}
+
+}  // namespace
+}  // namespace tessaro
