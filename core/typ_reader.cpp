@@ -621,7 +621,7 @@ private:
             const std::u32string chars = to_u32(text);
             if (chars.size() > 254)
                 problem(at.line, "label is " + std::to_string(chars.size()) + " characters long; mkgmap takes at most 254");
-            if (code_page == 1252 && to_code_page(text).lost)
+            if (code_page_known(code_page) && to_code_page(text, code_page).lost)
                 warning(at.line, "label holds characters that code page " + std::to_string(code_page) +
                                      " cannot hold; mkgmap leaves it out");
         }
