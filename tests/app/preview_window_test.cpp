@@ -17,6 +17,7 @@
 #include "qt_text.h"
 #include "support/qt_support.h"
 #include "support/temp_dir.h"
+#include "support/typ_forms.h"
 #include "typ_reader.h"
 
 namespace tessaro {
@@ -184,6 +185,26 @@ TEST_F(PreviewTest, the_night_switch_draws_each_look_in_its_night_colours_and_ba
     EXPECT_EQ(middle(1), "#f0a070");
     time->setCurrentText("Day");
     EXPECT_EQ(middle(0), "#96c4ec");
+}
+
+// Each form of TYP text that mkgmap compiles (tests/data/typ_forms) shows a
+// row for every entry mkgmap compiled of it, of the same kind, its pictures drawn.
+TEST_F(PreviewTest, shows_a_row_for_each_entry_mkgmap_compiles_of_every_form_of_the_corpus) {
+    preview.resize(900, 600);
+    preview.show();
+    for (const test::TypForm& form : test::read_typ_forms()) {
+        if (!form.compiles) continue;
+        const bool shown = show(test::TYP_FORMS + "/" + form.name);
+        EXPECT_TRUE(shown) << form.name << ": " << error;
+        if (!shown) continue;
+        rows->viewport()->grab();
+        const std::vector<std::string> kinds = column(PreviewModel::SECTION);
+        const auto count = [&](const char* kind) { return static_cast<int>(std::count(kinds.begin(), kinds.end(), kind)); };
+        EXPECT_EQ(model()->rowCount(), form.entries.points + form.entries.lines + form.entries.polygons)
+            << form.name << " (" << form.why << ")";
+        EXPECT_EQ((test::TypCounts{count("point"), count("line"), count("polygon")}), form.entries)
+            << form.name << " (" << form.why << ")";
+    }
 }
 
 }  // namespace

@@ -55,4 +55,39 @@ std::vector<std::string> printed_codes(const std::string& section_text) {
     return codes;
 }
 
+std::string mkgmap_command_missing(const TempDir& tmp) {
+#ifdef _WIN32
+    (void)tmp;
+    return "mkgmap's compiler is run by the Linux build";
+#else
+    const std::string command = "mkgmap --version >'" + (tmp / "mkgmap-version.log") + "' 2>&1";
+    return std::system(command.c_str()) == 0 ? std::string() : "mkgmap is not installed: its verdict is not checked";
+#endif
+}
+
+std::vector<MkgmapResult> mkgmap_compile(const TempDir& tmp, const std::string& folder,
+                                         const std::vector<std::pair<std::string, std::string>>& texts) {
+    std::string jobs;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        tmp.write(folder + "/" + std::to_string(i) + "/" + texts[i].first, texts[i].second);
+        jobs += std::to_string(i) + " " + texts[i].first + "\n";
+    }
+    tmp.write(folder + "/jobs", jobs);
+    tmp.write(folder + "/compile.sh",
+              "cd \"$1\" && mkgmap --family-id=12345 --code-page=1252 \"$2\" >log 2>&1; echo $? >status\n");
+    const std::string run = "cd '" + (tmp / folder) + "' && xargs -r -n 2 -P 2 sh compile.sh <jobs";
+    std::vector<MkgmapResult> results;
+    if (std::system(run.c_str()) != 0) return results;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const std::string dir = tmp / (folder + "/" + std::to_string(i));
+        const std::string& name = texts[i].first;
+        MkgmapResult r;
+        r.compiled = read_bytes(dir + "/status") == "0\n";
+        r.typ = read_bytes(dir + "/" + name.substr(0, name.size() - 4) + ".typ");
+        r.log = read_bytes(dir + "/log");
+        results.push_back(r);
+    }
+    return results;
+}
+
 }  // namespace tessaro::test

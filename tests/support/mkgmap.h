@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "section.h"
@@ -31,5 +32,22 @@ std::string printed_section(const std::string& printed, Section section);
 // "[0x2f12 level 0 ...]" at the end of the line (a quoted value before it may
 // hold anything); lines with "#" are comments.
 std::vector<std::string> printed_codes(const std::string& section_text);
+
+// What mkgmap's TYP compiler made of one text.
+struct MkgmapResult {
+    bool compiled = false;  // its exit status was 0
+    std::string typ;        // the .typ it wrote; empty when none
+    std::string log;        // what it printed
+};
+
+// Why the mkgmap command cannot be run here; empty when it can.
+std::string mkgmap_command_missing(const TempDir& tmp);
+
+// Compiles each text (a file name ending in .txt, without spaces, and its
+// bytes) in a folder of its own under tmp/folder, two at a time, as
+// `mkgmap --family-id=12345 --code-page=1252 NAME.txt`; the results in the
+// order of the texts.
+std::vector<MkgmapResult> mkgmap_compile(const TempDir& tmp, const std::string& folder,
+                                         const std::vector<std::pair<std::string, std::string>>& texts);
 
 }  // namespace tessaro::test
