@@ -16,6 +16,7 @@
 #include "polygon_writer.h"
 #include "style_folder.h"
 #include "text_util.h"
+#include "typ_charset.h"
 #include "typ_reader.h"
 
 namespace tessaro {
@@ -617,8 +618,10 @@ void write_update(const CreateTypRequest& request, const OldText& old, const Con
     const bool held = request.prune && report.failures.empty() && misread && !request.replace_broken;
     const bool prune = request.prune && report.failures.empty() && !held;
     const FreshRun fresh{out.held(), report.looks, cv.types, request.sections};
-    UpdatedText updated = update_typ_text(old.bytes, old.doc, fresh, prune);
-    out.write_instead(updated.text);
+    const bool wide = is_wide_charset(old.doc.charset);
+    const std::string old_utf8 = wide ? decode_typ_text(old.bytes).utf8 : std::string();
+    UpdatedText updated = update_typ_text(wide ? std::string_view(old_utf8) : std::string_view(old.bytes), old.doc, fresh, prune);
+    out.write_instead(wide ? encode_wide(updated.text, old.doc.charset) : updated.text);
     report.looks = std::move(updated.looks);
     report.look_counts = count_looks(report.looks);
     report.entries = updated.entries;

@@ -157,6 +157,20 @@ int code_page_of(const std::string& name) {
     return 0;
 }
 
+// Charsets Java has, for which this program has no table: mkgmap reads
+// their texts, this program only their ASCII.
+bool java_has(const std::string& name, int page) {
+    constexpr int PAGES[] = {437, 737, 775, 850, 852, 855, 857, 858, 862, 866, 869, 874, 932, 936, 949, 950,
+                             1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258};
+    if (page != 0) return std::find(std::begin(PAGES), std::end(PAGES), page) != std::end(PAGES);
+    for (const char* prefix : {"iso-8859-", "iso8859-", "iso8859_", "koi8-", "ibm"})
+        if (name.rfind(prefix, 0) == 0 && name.size() > std::string_view(prefix).size()) return true;
+    for (const char* known : {"us-ascii", "ascii", "shift_jis", "sjis", "windows-31j", "gbk", "gb2312", "gb18030", "big5",
+                              "euc-jp", "euc-kr", "iso-2022-jp", "macroman", "x-macroman"})
+        if (name == known) return true;
+    return false;
+}
+
 }  // namespace
 
 std::string probe_charset(std::string_view bytes) {
@@ -179,7 +193,8 @@ std::string probe_charset(std::string_view bytes) {
         }
         if (line.substr(0, 9) == "CodePage=") {
             const std::optional<long> page = decode_number(java_trim(line.substr(9)));
-            if (!page) break;
+            // Java takes the text itself as the charset's name then.
+            if (!page) return std::string(java_trim(line.substr(9)));
             return *page == 65001 ? "UTF-8" : "cp" + std::to_string(*page);
         }
         if (utf8 && !is_utf8(line)) utf8 = false;
@@ -216,7 +231,37 @@ DecodedTypText decode_typ_text(std::string_view bytes) {
         }
     } else {
         out.known = name == "iso-8859-1" || name == "latin1" || name == "iso8859_1" || name == "iso8859-1";
+        out.mkgmap_knows = out.known || java_has(name, code_page_of(name));
         for (const char byte : bytes) d.put(static_cast<unsigned char>(byte));
+    }
+    return out;
+}
+
+bool is_wide_charset(std::string_view charset) {
+    const std::string name = to_lower(charset);
+    return name.rfind("utf-16", 0) == 0 || name.rfind("utf-32", 0) == 0;
+}
+
+std::string encode_wide(std::string_view utf8, std::string_view charset) {
+    const std::string name = to_lower(charset);
+    const std::size_t unit = name.rfind("utf-32", 0) == 0 ? 4 : 2;
+    const bool little = name.size() > 6 && name.substr(name.size() - 2) == "le";
+    std::string out;
+    const auto put = [&](char32_t v) {
+        for (std::size_t k = 0; k < unit; ++k)
+            out += static_cast<char>((v >> (8 * (little ? k : unit - 1 - k))) & 0xFF);
+    };
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t n = std::max<std::size_t>(1, utf8_length(utf8, i));
+        char32_t c = n == 1 ? static_cast<unsigned char>(utf8[i]) : static_cast<unsigned char>(utf8[i]) & (0x3F >> (n - 1));
+        for (std::size_t k = 1; k < n; ++k) c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += n;
+        if (unit == 2 && c >= 0x10000) {
+            put(0xD800 + ((c - 0x10000) >> 10));
+            put(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            put(c);
+        }
     }
     return out;
 }

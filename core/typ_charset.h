@@ -11,6 +11,7 @@ struct DecodedTypText {
     std::string utf8;
     std::string charset;       // as mkgmap names it: "UTF-8", "cp1251", "UTF-16LE", ...
     bool known = true;         // false: a charset this program has no table for; its bytes are read as Latin-1
+    bool mkgmap_knows = true;  // false: mkgmap refuses the text, whose charset it does not know
     std::size_t bad_line = 0;  // the first line with bytes the charset cannot decode (mkgmap stops there); 0: none
     // In a file read in a single-byte code page whose bytes past ASCII are
     // all UTF-8 (which mkgmap then garbles): the first line with any; 0: none.
@@ -23,5 +24,11 @@ struct DecodedTypText {
 std::string probe_charset(std::string_view bytes);
 
 DecodedTypText decode_typ_text(std::string_view bytes);
+
+// UTF-16 and UTF-32, which are no byte strings a line can be found in by its
+// bytes: the text is changed as UTF-8 and written back.
+bool is_wide_charset(std::string_view charset);
+// UTF-8 (valid) in such a charset, little- or big-endian as it names.
+std::string encode_wide(std::string_view utf8, std::string_view charset);
 
 }  // namespace tessaro

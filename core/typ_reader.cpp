@@ -159,7 +159,9 @@ public:
         if (m_decoded.utf8_line != 0)
             warning(m_decoded.utf8_line, "the text is UTF-8, but mkgmap reads it in " + m_decoded.charset +
                                              " and garbles its labels; a UTF-8 byte order mark at its start makes mkgmap read UTF-8");
-        if (!m_decoded.known)
+        if (!m_decoded.mkgmap_knows)
+            problem(1, "mkgmap knows no charset \"" + shown(m_decoded.charset) + "\" to read the text in");
+        else if (!m_decoded.known)
             warning(1, "labels read as Latin-1: this program has no table for " + m_decoded.charset);
         while (true) {
             const TypToken tok = m_scan.next_token();
@@ -228,10 +230,10 @@ private:
         }
     }
 
-    // A [_comments] block runs to the next "[end]" wherever it stands.
+    // A [_comments] block runs to the next line that starts with "[end]".
     void skip_comments() {
-        m_scan.skip_line();
         while (true) {
+            m_scan.skip_line();
             TypToken t = m_scan.next_token();
             if (t.kind == TokenKind::End) return;
             if (t.text != "[") continue;

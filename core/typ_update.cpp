@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "text_util.h"
+#include "typ_charset.h"
 
 namespace tessaro {
 
@@ -100,7 +101,9 @@ std::string_view line_end_bytes(LineEnd end) {
     return "\r\n";
 }
 
-LabelCoding label_coding(const TypDocument& doc) { return {label_code_page(doc), doc.charset == "UTF-8"}; }
+LabelCoding label_coding(const TypDocument& doc) {
+    return {label_code_page(doc), doc.charset == "UTF-8" || is_wide_charset(doc.charset)};
+}
 
 UpdatedText update_typ_text(std::string_view old_text, const TypDocument& old_doc, const FreshRun& fresh, bool prune) {
     UpdatedText result;

@@ -86,7 +86,7 @@ TEST(GetCode, cuts_labels_to_254_bytes_of_the_code_page_after_converting_them) {
 TEST(GetCode, makes_labels_in_the_characters_and_bytes_of_the_text_they_go_into) {
     const std::string moskva = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
     const std::string water = "\xE6\xB0\xB4";  // a character no Windows page holds
-    const LibraryText lib("[_point]\nType=0x02f06\nXpm=\"0 0 1 0\"\n[end]\n");
+    const LibraryText lib("[_point]\nType=0x02f06\nXpm=\"1 1 1 1\"\n\"a c #000000\"\n\"a\"\n[end]\n");
     const auto label_line = [&](LabelCoding labels) {
         const LibraryLook look = get_code(Section::Point, "0x2f06", "name=" + moskva + " " + water, lib, true, false, labels);
         EXPECT_TRUE(look.label_lost);
