@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "support/cli_capture.h"
+#include "support/mkgmap.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
@@ -143,7 +144,7 @@ TEST(CheckAgainstMkgmap, finds_an_error_exactly_where_mkgmap_refuses_a_text_and_
         EXPECT_TRUE(c.verdict == Clean || check.err.find(named) != std::string::npos) << c.what << '\n' << check.err;
     }
 
-    if (std::system("mkgmap --help >/dev/null 2>&1") != 0) GTEST_SKIP() << "mkgmap is not installed: its verdict is not checked";
+    if (!test::on_path("mkgmap")) GTEST_SKIP() << "mkgmap is not installed: its verdict is not checked";
     // mkgmap exits non-zero on a text it refuses (and on a label it cannot
     // write, after writing part of the file): the status is its verdict.
     const std::string run = "cd '" + tmp.path() + "' && ls -d case* | xargs -P 2 -I{} sh -c "

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/cli_capture.h"
+#include "support/mkgmap.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
@@ -33,7 +34,7 @@ TEST(LabelsInCodePage, are_windows_1252_in_the_text_and_in_what_mkgmap_compiles_
 #ifdef _WIN32
     GTEST_SKIP() << "mkgmap compiles the text in the Linux build";
 #endif
-    if (std::system("command -v mkgmap >/dev/null 2>&1") != 0) GTEST_SKIP() << "mkgmap is not installed";
+    if (!test::on_path("mkgmap")) GTEST_SKIP() << "mkgmap is not installed";
     // mkgmap writes out.typ into the folder it runs in.
     const std::string run = "cd '" + dir.path() + "' && " + command + " >mkgmap.log 2>&1";
     ASSERT_EQ(std::system(run.c_str()), 0) << test::read_bytes(dir / "mkgmap.log");

@@ -43,7 +43,7 @@ std::map<std::string, std::string> read_by_mkgmap(const std::vector<StyleCase>& 
     for (const StyleCase& s : styles) list += s.folder + " " + s.name + " " + test::MKGMAP_JAR + ":" + s.classpath + "\n";
     tmp.write("styles.list", list);
     const std::string script = "cd '" + tmp.path() + "' && xargs -P 2 -L 1 sh -c 'java -cp \"$2\""
-                               " uk.me.parabola.mkgmap.osmstyle.StyleImpl \"$0\" \"$1\" > \"$1.out\" 2>/dev/null "
+                               " uk.me.parabola.mkgmap.osmstyle.StyleImpl \"$0\" \"$1\" > \"$1.out\" 2>\"$1.err\" "
                                "|| rm -f \"$1.out\"' < styles.list";
     EXPECT_EQ(std::system(script.c_str()), 0) << script;
     std::map<std::string, std::string> printed;

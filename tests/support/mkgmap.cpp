@@ -9,13 +9,29 @@ namespace tessaro::test {
 
 const std::string MKGMAP_JAR = "/usr/share/mkgmap/mkgmap.jar";
 
+bool on_path(const std::string& program) {
+    const char* path = std::getenv("PATH");
+#ifdef _WIN32
+    constexpr char SEPARATOR = ';';
+    const std::string name = program + ".exe";
+#else
+    constexpr char SEPARATOR = ':';
+    const std::string& name = program;
+#endif
+    std::istringstream folders(path ? path : "");
+    std::error_code ec;
+    for (std::string folder; std::getline(folders, folder, SEPARATOR);)
+        if (!folder.empty() && std::filesystem::is_regular_file(std::filesystem::path(folder) / name, ec)) return true;
+    return false;
+}
+
 std::string mkgmap_jar_missing(bool java) {
 #ifdef _WIN32
     (void)java;
     return "mkgmap's styles are checked by the Linux build";
 #else
     if (!std::filesystem::exists(MKGMAP_JAR)) return "mkgmap is not installed: " + MKGMAP_JAR + " is missing";
-    if (java && std::system("java -version >/dev/null 2>&1") != 0) return "java is missing";
+    if (java && !on_path("java")) return "java is missing";
     return {};
 #endif
 }
@@ -29,7 +45,7 @@ std::string mkgmap_printed_style(const std::string& styles_folder, const std::st
                                  const std::string& classpath) {
     const std::string command = "java -cp '" + MKGMAP_JAR + (classpath.empty() ? "" : ":" + classpath) +
                                 "' uk.me.parabola.mkgmap.osmstyle.StyleImpl '" + styles_folder + "' " + name + " >'" +
-                                out + "' 2>/dev/null";
+                                out + "' 2>'" + out + ".err'";
     if (std::system(command.c_str()) != 0) return {};
     return read_bytes(out);
 }

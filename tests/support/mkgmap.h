@@ -15,6 +15,8 @@ extern const std::string MKGMAP_JAR;
 
 // Why the jar (and, with `java`, java to run it) cannot be used here; empty when it can.
 std::string mkgmap_jar_missing(bool java = true);
+// Whether a program of that name is in a folder of PATH (found without running a shell).
+bool on_path(const std::string& program);
 
 // Takes a folder of the jar ("styles", "styles/default") out into dir.
 bool extract_from_mkgmap_jar(const TempDir& dir, const std::string& member);
