@@ -31,6 +31,9 @@ std::optional<std::string> code_page_to_utf8(std::string_view bytes, int code_pa
 std::string code_page_to_utf8_marked(std::string_view bytes, int code_page, bool& lost);
 bool code_page_known(int code_page);
 
+// A code point as UTF-8 at the end of `out`.
+void append_utf8(std::string& out, char32_t c);
+
 // How a TYP text holds its labels: the characters of its code page, in the
 // page's bytes, or in UTF-8 where mkgmap reads the text as UTF-8.
 struct LabelCoding {

@@ -13,22 +13,6 @@ namespace tessaro {
 
 namespace {
 
-// Lines as Java's BufferedReader cuts them: at CR LF, CR or LF.
-std::vector<std::string_view> reader_lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-    }
-    return lines;
-}
-
 // The length of the UTF-8 sequence at `i` as Java's decoder takes it; 0 when malformed.
 std::size_t utf8_length(std::string_view s, std::size_t i) {
     const auto lead = static_cast<unsigned char>(s[i]);
@@ -67,24 +51,6 @@ std::optional<long> decode_number(std::string_view s) {
     return v;
 }
 
-void append_code_point(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 constexpr char32_t REPLACEMENT = 0xFFFD;
 
 // Decodes byte by byte (or unit by unit), keeping count of lines so that the
@@ -97,7 +63,7 @@ public:
         if (c == REPLACEMENT && m_out.bad_line == 0) m_out.bad_line = m_line;
         if (c == '\r' || (c == '\n' && m_last != '\r')) ++m_line;
         m_last = c;
-        append_code_point(m_out.utf8, c);
+        append_utf8(m_out.utf8, c);
     }
 
 private:
@@ -173,8 +139,24 @@ bool java_has(const std::string& name, int page) {
 
 }  // namespace
 
+// Lines as Java's BufferedReader cuts them: at CR LF, CR or LF.
+std::vector<std::string_view> split_typ_lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+    return lines;
+}
+
 std::string probe_charset(std::string_view bytes) {
-    const std::vector<std::string_view> lines = reader_lines(bytes);
+    const std::vector<std::string_view> lines = split_typ_lines(bytes);
     bool utf8 = true;
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const std::string_view line = lines[n];
@@ -222,7 +204,7 @@ DecodedTypText decode_typ_text(std::string_view bytes) {
         }
         if (is_utf8(bytes)) {
             const std::size_t first = static_cast<std::size_t>(std::find_if(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }) - bytes.begin());
-            if (first < bytes.size()) out.utf8_line = reader_lines(bytes.substr(0, first + 1)).size();
+            if (first < bytes.size()) out.utf8_line = split_typ_lines(bytes.substr(0, first + 1)).size();
         }
         for (const char byte : bytes) {
             const std::optional<std::string>& c = table[static_cast<unsigned char>(byte)];

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessaro {
 
@@ -22,6 +23,9 @@ struct DecodedTypText {
 // "-*- coding: NAME -*-" in its first two lines, else its first line that
 // starts "CodePage=", else UTF-8 when every line before is UTF-8, else cp1252.
 std::string probe_charset(std::string_view bytes);
+
+// Lines as mkgmap counts them: each ends at CR LF, a lone CR or a lone LF.
+std::vector<std::string_view> split_typ_lines(std::string_view text);
 
 DecodedTypText decode_typ_text(std::string_view bytes);
 

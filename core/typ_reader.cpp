@@ -17,22 +17,6 @@ namespace tessaro {
 
 namespace {
 
-// Lines at CR LF, CR or LF, as the scanner counts them.
-std::vector<std::string_view> split_lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-    }
-    return lines;
-}
-
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
@@ -102,23 +86,7 @@ std::u32string to_u32(std::string_view utf8) {
 
 std::string from_u32(std::u32string_view s) {
     std::string out;
-    for (const char32_t c : s) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    for (const char32_t c : s) append_utf8(out, c);
     return out;
 }
 
@@ -144,7 +112,7 @@ namespace {
 class Reader {
 public:
     explicit Reader(std::string_view bytes) : m_decoded(decode_typ_text(bytes)), m_scan(m_decoded.utf8) {
-        m_lines = split_lines(m_decoded.utf8);
+        m_lines = split_typ_lines(m_decoded.utf8);
         m_doc.charset = m_decoded.charset;
         const std::size_t end = m_decoded.utf8.find_first_of("\r\n");
         if (end != std::string::npos)
