@@ -533,7 +533,7 @@ private:
 
     void finish_entry() {
         TypEntry& e = m_entry;
-        if (e.type.empty() && !m_broken) warning(e.first_line, "entry without a Type= line; mkgmap leaves it out");
+        if (e.type.empty() && !m_broken) warning(e.first_line, "entry without a Type= line; mkgmap writes it as type 0");
         if (m_night_text_line != 0 && !m_day_text && e.section != Section::Point)
             warning(m_night_text_line, "NightCustomColor without DayCustomColor; mkgmap leaves it out");
         const XpmImage& day = e.xpm;
@@ -606,7 +606,7 @@ private:
             const auto [earlier, is_first] = first.emplace(std::make_pair(t.section, t.value), t.line);
             if (!is_first)
                 warning(t.line, "the type has an entry already at line " + std::to_string(earlier->second) +
-                                    "; mkgmap keeps one");
+                                    "; mkgmap writes both, and a unit draws one of them");
             if (t.section == Section::Polygon && m_has_draw_order && drawn.count(t.value) == 0)
                 warning(t.line, "polygon type is not in the draw order; mkgmap does not draw it");
             if (t.section == Section::Point && t.value >= 0x10000 && (t.value & 0xff) > 0x1f)

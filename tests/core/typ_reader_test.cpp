@@ -78,7 +78,7 @@ TEST(ReadTypText, reports_each_break_at_its_line_and_missing_rows_bad_headers_st
                         {4, "error: Xpm header is not \"width height colours chars-per-pixel\""},
                         {6, "error: text outside any section: \"stray\""},
                         {7, "error: [_point] entry without an Xpm"},
-                        {7, "warning: entry without a Type= line; mkgmap leaves it out"}}));
+                        {7, "warning: entry without a Type= line; mkgmap writes it as type 0"}}));
     EXPECT_EQ(problems_of(""), (Problems{{1, "warning: no [_point], [_line] or [_polygon] entry"}}));
     // mkgmap reads every line of a block it does not know, and stops at one that is no setting.
     EXPECT_EQ(problems_of("[_line]\nType=0x01\nLineWidth=-1\nXpm=\"0 0 2 0\"\n\"a c #000000\"\n\"b c #000000\"\n[end]\n"

@@ -70,24 +70,5 @@ TEST(TypBinary, counts_the_points_lines_and_polygons_mkgmap_compiled_from_texts_
     }
 }
 
-// What a run that failed may leave behind is no count of anything.
-TEST(TypBinary, finds_no_counts_in_bytes_that_are_no_typ_file_or_whose_index_runs_past_the_end) {
-    EXPECT_EQ(test::count_typ_entries(""), std::nullopt);
-    EXPECT_EQ(test::count_typ_entries("[_id]\nFID=12345\n[end]\n" + std::string(200, '\n')), std::nullopt);
-
-    // A header of 0x9c bytes with one point array of 2 elements of 3 bytes right after it.
-    std::string header(0x9c, '\0');
-    header.replace(0, 12, std::string("\x9c\0GARMIN TYP", 12));
-    header.replace(0x33, 10, std::string("\x9c\0\0\0\x03\0\x06\0\0\0", 10));
-    EXPECT_EQ(test::count_typ_entries(header + "abcdef"), (TypCounts{2, 0, 0}));
-    EXPECT_EQ(test::count_typ_entries(header + "abcde"), std::nullopt);        // cut short
-    EXPECT_EQ(test::count_typ_entries(header.substr(0, 0x50)), std::nullopt);  // a header cut short
-    std::string odd = header;
-    odd[0x37] = 4;  // 6 bytes are no whole number of 4-byte elements
-    EXPECT_EQ(test::count_typ_entries(odd + "abcdef"), std::nullopt);
-    odd[0x37] = 0;
-    EXPECT_EQ(test::count_typ_entries(odd + "abcdef"), std::nullopt);
-}
-
 }  // namespace
 }  // namespace tessaro
