@@ -406,8 +406,10 @@ private:
         std::u32string tag = to_u32(m_scan.next_raw().text);
         const auto cpp = static_cast<std::size_t>(x.chars_per_pixel);
         while (tag.size() < cpp) {
+            // mkgmap would pad the tag without end there (and run out of memory).
             const TypToken t = m_scan.next_raw();
-            tag += to_u32(t.kind == TokenKind::End ? std::string("null") : t.text);
+            if (t.kind == TokenKind::End) return fail(at, "the file ends inside an Xpm colour line"), false;
+            tag += to_u32(t.text);
         }
         if (!expect("c", at, "Xpm colour line")) return false;
         std::string colour = m_scan.next_value();

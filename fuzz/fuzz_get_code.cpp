@@ -14,6 +14,7 @@
 #include "library_text.h"
 #include "section.h"
 #include "type_code.h"
+#include "typ_reader.h"
 
 namespace tessaro {
 namespace {
@@ -182,7 +183,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const LibraryLook look = get_code(section, code, label, text, tag_text);
         const std::string& answer = look.entry;
         require(answer.empty() || hex_prefix_at(answer, 0), "an entry begins with 0x");
-        const std::string found_entry = plain_entry(library, library_key(section, code));
+        std::string found_entry = plain_entry(library, library_key(section, code));
+        // A whole entry that mkgmap would refuse is not copied either.
+        if (!found_entry.empty() && has_error(read_typ_text(entry_text(section, found_entry)))) found_entry.clear();
         const bool found = plain_find_type(library, library_key(section, code)) != NPOS;
         require(look.broken.has_value() == (found && found_entry.empty()), "an entry found but not whole is broken");
         const std::string entry = own_type(section, code, found_entry);

@@ -80,6 +80,9 @@ TEST(ReadTypText, reports_each_break_at_its_line_and_missing_rows_bad_headers_st
                         {7, "error: [_point] entry without an Xpm"},
                         {7, "warning: entry without a Type= line; mkgmap writes it as type 0"}}));
     EXPECT_EQ(problems_of(""), (Problems{{1, "warning: no [_point], [_line] or [_polygon] entry"}}));
+    // Characters a pixel that the file cannot give end the reading, not a wait for them.
+    EXPECT_EQ(problems_of("[_point]\nType=0x2f\nXpm=\"1 1 1 999999999\"\n\"a").back(),
+              (std::pair<std::size_t, std::string>{4, "error: the file ends inside an Xpm colour line"}));
     // mkgmap reads every line of a block it does not know, and stops at one that is no setting.
     EXPECT_EQ(problems_of("[_line]\nType=0x01\nLineWidth=-1\nXpm=\"0 0 2 0\"\n\"a c #000000\"\n\"b c #000000\"\n[end]\n"
                           "[_foo]\nx\n"),
