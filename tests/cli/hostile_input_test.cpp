@@ -6,7 +6,9 @@
 #include <random>
 #include <set>
 #include <sys/stat.h>
+#ifndef _WIN32
 #include <sys/sysmacros.h>
+#endif
 
 #include "support/cli_capture.h"
 #include "file_io.h"
