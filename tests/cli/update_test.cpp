@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/cli_capture.h"
+#include "support/mkgmap.h"
 #include "support/temp_dir.h"
 #include "text_util.h"
 #include "typ_reader.h"
@@ -41,7 +42,7 @@ std::string expect_mkgmap_takes(const test::TempDir& tmp, const std::string& nam
                                 int code_page = 1252) {
     tmp.write(name + "/out.txt", text);
     const std::string log = tmp / name + "/log";
-    if (std::system(("command -v mkgmap >'" + log + "' 2>&1").c_str()) != 0) {
+    if (!test::on_path("mkgmap")) {
         [] { GTEST_SKIP() << "mkgmap is not installed"; }();
         return {};
     }

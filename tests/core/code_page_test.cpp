@@ -6,6 +6,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "support/mkgmap.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
@@ -36,7 +37,7 @@ std::optional<std::string> iconv(const test::TempDir& dir, const std::string& fr
     return std::nullopt;
 #else
     const std::string log = dir / "iconv.log";
-    if (std::system(("command -v iconv >'" + log + "' 2>&1").c_str()) != 0) return std::nullopt;
+    if (!test::on_path("iconv")) return std::nullopt;
     const std::string in = dir.write("in.txt", input);
     const std::string out = dir / "out.txt";
     // -c exits 1 after dropping characters in some versions.

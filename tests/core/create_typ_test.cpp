@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "file_io.h"
+#include "support/mkgmap.h"
 #include "support/temp_dir.h"
 #include "typ_reader.h"
 
@@ -202,7 +203,7 @@ TEST(RunCreateTyp, writes_the_labels_in_the_code_page_the_request_names_as_mkgma
     GTEST_SKIP() << "mkgmap compiles the text in the Linux build";
 #else
     const std::string log = s.dir / "mkgmap.log";
-    if (std::system(("command -v mkgmap >'" + log + "' 2>&1").c_str()) != 0) GTEST_SKIP() << "mkgmap is not installed";
+    if (!test::on_path("mkgmap")) GTEST_SKIP() << "mkgmap is not installed";
     const std::string run = "cd '" + s.dir.path() + "' && mkgmap --family-id=12345 --code-page=1251 out.txt >'" + log + "' 2>&1";
     ASSERT_EQ(std::system(run.c_str()), 0) << test::read_bytes(log);
     const std::string typ = test::read_bytes(s.dir / "out.typ");
