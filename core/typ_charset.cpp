@@ -39,18 +39,6 @@ bool is_utf8(std::string_view s) {
     return true;
 }
 
-// Java's Integer.decode for the code page number.
-std::optional<long> decode_number(std::string_view s) {
-    int base = 10;
-    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s.remove_prefix(2), base = 16;
-    else if (!s.empty() && s[0] == '#') s.remove_prefix(1), base = 16;
-    else if (s.size() > 1 && s[0] == '0') s.remove_prefix(1), base = 8;
-    long v = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
-    if (s.empty() || ec != std::errc() || end != s.data() + s.size() || v > 0x7FFFFFFF) return std::nullopt;
-    return v;
-}
-
 constexpr char32_t REPLACEMENT = 0xFFFD;
 
 // Decodes byte by byte (or unit by unit), keeping count of lines so that the
@@ -174,7 +162,7 @@ std::string probe_charset(std::string_view bytes) {
             }
         }
         if (line.substr(0, 9) == "CodePage=") {
-            const std::optional<long> page = decode_number(java_trim(line.substr(9)));
+            const std::optional<std::int64_t> page = java_decode(java_trim(line.substr(9)));
             // Java takes the text itself as the charset's name then.
             if (!page) return std::string(java_trim(line.substr(9)));
             return *page == 65001 ? "UTF-8" : "cp" + std::to_string(*page);

@@ -23,43 +23,6 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-// Java's Integer.parseInt: an optional sign, then digits of the base; 32 bits.
-std::optional<std::int64_t> parse_int(std::string_view s, int base = 10) {
-    bool negative = false;
-    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
-        negative = s[0] == '-';
-        s.remove_prefix(1);
-    }
-    std::int64_t v = 0;
-    if (s.empty() || s.size() > 40) return std::nullopt;
-    for (const char c : s) {
-        const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'z' ? c - 'a' + 10 : c >= 'A' && c <= 'Z' ? c - 'A' + 10 : 99;
-        if (d >= base) return std::nullopt;
-        v = v * base + d;
-        if (v > 0x80000000LL) return std::nullopt;
-    }
-    if (negative) v = -v;
-    if (v > 0x7FFFFFFFLL) return std::nullopt;
-    return v;
-}
-
-// Java's Integer.decode, which mkgmap reads every number of a TYP text with:
-// a sign, then 0x, 0X or # for hexadecimal, a leading 0 for octal, else decimal.
-std::optional<std::int64_t> to_number(std::string_view s) {
-    bool negative = false;
-    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
-        negative = s[0] == '-';
-        s.remove_prefix(1);
-    }
-    int base = 10;
-    if (s.size() > 1 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s.remove_prefix(2), base = 16;
-    else if (!s.empty() && s[0] == '#') s.remove_prefix(1), base = 16;
-    else if (s.size() > 1 && s[0] == '0') s.remove_prefix(1), base = 8;
-    if (s.empty() || s[0] == '-' || s[0] == '+') return std::nullopt;
-    const std::optional<std::int64_t> v = parse_int(negative ? "-" + std::string(s) : std::string(s), base);
-    return v;
-}
-
 // mkgmap's colour: "#" and three hexadecimal pairs, a fourth (alpha) when
 // longer; nothing where mkgmap fails on it.
 std::optional<std::string> colour_value(std::string_view s) {
@@ -249,7 +212,7 @@ private:
     }
 
     void read_id(const std::string& name, const std::string& key, const std::string& value, std::size_t line) {
-        const std::optional<std::int64_t> v = to_number(value);
+        const std::optional<std::int64_t> v = java_decode(value);
         if (key != "fid" && key != "productcode" && key != "codepage")
             return problem(line, "[_id] takes FID, ProductCode and CodePage, not \"" + shown(name) + "\"");
         if (!v) return warning(line, name + " value \"" + shown(value) + "\" is not a number; mkgmap leaves it out");
@@ -263,9 +226,9 @@ private:
             return problem(line, "draw order line is not Type=TYPE,LEVEL: \"" + shown(value) + "\"");
         const std::string_view code = std::string_view(value).substr(0, comma);
         const std::string_view level = std::string_view(value).substr(comma + 1);
-        const std::optional<std::int64_t> v = to_number(code);
+        const std::optional<std::int64_t> v = java_decode(code);
         if (!v) return problem(line, "Type= value \"" + shown(code) + "\" is not a number");
-        if (!parse_int(level)) return problem(line, "draw order level \"" + shown(level) + "\" is not a number");
+        if (!java_parse_int(level)) return problem(line, "draw order level \"" + shown(level) + "\" is not a number");
         m_doc.draw_order.emplace_back(code);
         m_doc.draw_order_lines.push_back(line);
         m_drawn.push_back(type_key(*v < 0 ? *v & 0xff : *v));
@@ -294,7 +257,7 @@ private:
         } else if (e.section == Section::Line && key == "useorientation") {
             if (value.empty()) problem(line, "UseOrientation has no value");
         } else if (e.section == Section::Line && (key == "linewidth" || key == "borderwidth")) {
-            const std::optional<std::int64_t> v = to_number(value);
+            const std::optional<std::int64_t> v = java_decode(value);
             if (!v) return problem(line, name + " is not a width: \"" + shown(value) + "\"");
             if (*v < 0) return warning(line, name + " is negative");
             (key == "linewidth" ? e.line_width : e.border_width) = static_cast<int>(std::min<std::int64_t>(*v, 255));
@@ -320,7 +283,7 @@ private:
         TypEntry& e = m_entry;
         const bool entry = m_block == Block::Entry;
         if (key == "type") {
-            const std::optional<std::int64_t> v = to_number(value);
+            const std::optional<std::int64_t> v = java_decode(value);
             if (entry) e.type = value;
             if (!v) {
                 problem(line, "Type= value \"" + shown(value) + "\" is not a number");
@@ -329,7 +292,7 @@ private:
                 m_type_line = line;
             }
         } else if (key == "subtype") {
-            const std::optional<std::int64_t> v = to_number(value);
+            const std::optional<std::int64_t> v = java_decode(value);
             if (!v) problem(line, "SubType= value \"" + shown(value) + "\" is not a number");
             else if (entry) e.subtype = value, m_subtype = v;
         } else if (key.rfind("string", 0) == 0) {
@@ -355,7 +318,7 @@ private:
     // "String=LANGUAGE,TEXT" or "String=TEXT": a first part that is no number is text.
     void read_label(const std::string& value, std::size_t line) {
         const std::size_t comma = value.find(',');
-        const std::optional<std::int64_t> language = to_number(std::string_view(value).substr(0, comma));
+        const std::optional<std::int64_t> language = java_decode(std::string_view(value).substr(0, comma));
         if (language && comma == std::string::npos)
             return problem(line, "label \"" + shown(value) + "\" is a language number without a text");
         TypLabel label;
@@ -374,7 +337,7 @@ private:
         if (header.check_token("\"")) header.next_raw();
         int* const fields[] = {&x.width, &x.height, &x.colour_count, &x.chars_per_pixel};
         for (int* field : fields) {
-            const std::optional<std::int64_t> v = parse_int(header.next_token().text);
+            const std::optional<std::int64_t> v = java_parse_int(header.next_token().text);
             if (!v) return fail(line, "Xpm header is not \"width height colours chars-per-pixel\""), false;
             *field = static_cast<int>(*v);
         }
@@ -434,7 +397,7 @@ private:
             if (t.text.size() < 5 || t.text.compare(t.text.size() - 5, 5, "alpha") != 0) continue;
             if (!expect("=", line, "alpha")) return false;
             const std::string v = m_scan.next_value();
-            if (!to_number(v)) return fail(line, "alpha value \"" + shown(v) + "\" is not a number"), false;
+            if (!java_decode(v)) return fail(line, "alpha value \"" + shown(v) + "\" is not a number"), false;
         }
         return true;
     }
@@ -578,7 +541,7 @@ private:
             if (c.empty() || is_note(c)) continue;
             name = c;
             const std::size_t comma = name.find(',');
-            if (comma != std::string_view::npos && to_number(name.substr(0, comma))) name = trimmed(name.substr(comma + 1));
+            if (comma != std::string_view::npos && java_decode(name.substr(0, comma))) name = trimmed(name.substr(comma + 1));
         }
         return std::string(name);
     }
@@ -657,11 +620,11 @@ TypDocument read_typ_text(std::string_view text) {
 }
 
 std::optional<std::uint32_t> typ_value_type(std::string_view type_text, std::string_view subtype_text) {
-    const std::optional<std::int64_t> type = to_number(type_text);
+    const std::optional<std::int64_t> type = java_decode(type_text);
     if (!type) return std::nullopt;
     const std::uint32_t value = typ_type(static_cast<std::uint32_t>(*type < 0 ? *type & 0xff : *type));
     if (subtype_text.empty()) return value;
-    const std::optional<std::int64_t> subtype = to_number(subtype_text);
+    const std::optional<std::int64_t> subtype = java_decode(subtype_text);
     if (!subtype) return std::nullopt;
     return (value & ~0xffu) | static_cast<std::uint32_t>(*subtype & 0xff);
 }

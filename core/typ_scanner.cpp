@@ -137,4 +137,41 @@ std::optional<std::string> TypScanner::expect(std::string_view text) {
     return t.kind == TokenKind::End ? std::string("the end of the file") : std::move(t.text);
 }
 
+// Java's Integer.parseInt: an optional sign, then digits of the base; 32 bits.
+std::optional<std::int64_t> java_parse_int(std::string_view s, int base) {
+    bool negative = false;
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
+        negative = s[0] == '-';
+        s.remove_prefix(1);
+    }
+    std::int64_t v = 0;
+    if (s.empty() || s.size() > 40) return std::nullopt;
+    for (const char c : s) {
+        const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'z' ? c - 'a' + 10 : c >= 'A' && c <= 'Z' ? c - 'A' + 10 : 99;
+        if (d >= base) return std::nullopt;
+        v = v * base + d;
+        if (v > 0x80000000LL) return std::nullopt;
+    }
+    if (negative) v = -v;
+    if (v > 0x7FFFFFFFLL) return std::nullopt;
+    return v;
+}
+
+// Java's Integer.decode, which mkgmap reads every number of a TYP text with:
+// a sign, then 0x, 0X or # for hexadecimal, a leading 0 for octal, else decimal.
+std::optional<std::int64_t> java_decode(std::string_view s) {
+    bool negative = false;
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
+        negative = s[0] == '-';
+        s.remove_prefix(1);
+    }
+    int base = 10;
+    if (s.size() > 1 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s.remove_prefix(2), base = 16;
+    else if (!s.empty() && s[0] == '#') s.remove_prefix(1), base = 16;
+    else if (s.size() > 1 && s[0] == '0') s.remove_prefix(1), base = 8;
+    if (s.empty() || s[0] == '-' || s[0] == '+') return std::nullopt;
+    const std::optional<std::int64_t> v = java_parse_int(negative ? "-" + std::string(s) : std::string(s), base);
+    return v;
+}
+
 }  // namespace tessaro

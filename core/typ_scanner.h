@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,5 +58,9 @@ private:
 
 // Java's String.trim: characters up to U+0020 off both ends.
 std::string_view java_trim(std::string_view s);
+// Java's Integer.parseInt: an optional sign, then digits of the base; 32 bits.
+std::optional<std::int64_t> java_parse_int(std::string_view s, int base = 10);
+// Java's Integer.decode, which mkgmap reads the numbers of a TYP text with.
+std::optional<std::int64_t> java_decode(std::string_view s);
 
 }  // namespace tessaro
