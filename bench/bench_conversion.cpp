@@ -82,15 +82,14 @@ double page_faults() {
 }
 
 std::string failure_words(const Failure& f) {
-    return f.path + ": " + (f.system_error.empty() ? std::string("cannot be read or written") : f.system_error);
+    return f.path + ": " + (f.error ? f.error.message() : std::string("cannot be read or written"));
 }
 
 // The include files as `tessaro-cli --auto-inc` sorts them: found by the
 // scan, which keeps their include statements, put into groups by the
 // statements of the main rule files and those kept.
-std::optional<Failure> sort_include_files(IncludeFiles& inc, const std::string& style_folder,
-                                         PagePool* pages = nullptr) {
-    RuleReader reader({}, pages);
+std::optional<Failure> sort_include_files(IncludeFiles& inc, const std::string& style_folder) {
+    RuleReader reader;
     KnownStatements scanned;
     IncludeScan scan = scan_include_files(inc, style_folder, reader, &scanned);
     if (!scan.failures.empty()) return scan.failures.front();
@@ -99,15 +98,13 @@ std::optional<Failure> sort_include_files(IncludeFiles& inc, const std::string& 
 }
 
 // The conversion as the command line runs it with --auto-inc, minus the
-// messages: library files, the check, the include files, the one run. The
-// memory of large pages comes from `pages`, which the caller keeps from run to
-// run as the window keeps its own.
-RunResult convert(const GeneratedStyle& style, const std::string& output, PagePool& pages) {
+// messages: library files, the check, the include files, the one run.
+RunResult convert(const GeneratedStyle& style, const std::string& output) {
     RunResult r;
     LibraryTexts libraries;
     PerSection<std::string> paths;
     for (Section s : ALL_SECTIONS) paths[s] = library_file_path(style.res_folder, s);
-    for (const std::optional<Failure>& failure : load_library_files(paths, libraries, &pages).values) {
+    for (const std::optional<Failure>& failure : load_library_files(paths, libraries).values) {
         if (failure) {
             r.error = failure_words(*failure);
             return r;
@@ -117,9 +114,7 @@ RunResult convert(const GeneratedStyle& style, const std::string& output, PagePo
     request.style_folder = style.style_folder;
     request.seed = 1;
     request.libraries = &libraries;
-    request.pages = &pages;
     request.typ_path = output;
-    request.keep_looks = false;  // as without --report
     const CreateTypCheck check = check_create_typ(request);
     if (!check.can_run()) {
         r.error = "the check stops the run on " + style.style_folder;
@@ -127,7 +122,7 @@ RunResult convert(const GeneratedStyle& style, const std::string& output, PagePo
     }
     // The files are found first; the run sorts them once it has read the
     // main rule files, as the command line has it do.
-    RuleReader reader({}, &pages);
+    RuleReader reader;
     KnownStatements scanned;
     IncludeScan scan = scan_include_files(request.include_files, request.style_folder, reader, &scanned);
     if (!scan.failures.empty()) {
@@ -140,20 +135,12 @@ RunResult convert(const GeneratedStyle& style, const std::string& output, PagePo
     };
     const CreateTypReport report = run_create_typ(request, check);
     r.written = report.written;
-    r.chunks = report.chunks;
     if (!report.failures.empty()) r.error = failure_words(report.failures.front());
     return r;
 }
 
 bool complete(const RunResult& r) {
     return r.error.empty() && r.written;
-}
-
-// The large pages of every conversion of the benchmark, as the window keeps
-// them from one Create TYP to the next.
-PagePool& kept_pages() {
-    static PagePool pages;
-    return pages;
 }
 
 std::string what_failed(const RunResult& r) {
@@ -165,14 +152,13 @@ void BM_Conversion(benchmark::State& st) {
     RunResult r;
     const double faults_before = page_faults();
     for (auto _ : st) {
-        r = convert(in.style, in.output, kept_pages());
+        r = convert(in.style, in.output);
         if (!complete(r)) {
             st.SkipWithError(what_failed(r).c_str());
             return;
         }
     }
     st.counters["faults"] = benchmark::Counter(page_faults() - faults_before, benchmark::Counter::kAvgIterations);
-    st.counters["appends"] = static_cast<double>(r.chunks);
     st.counters["out_bytes"] = static_cast<double>(fs::file_size(in.output));
 }
 
@@ -180,10 +166,10 @@ void BM_Conversion(benchmark::State& st) {
 // size of all input files, for the floor to prove it read each once.
 void shape_output(BenchInput& in) {
     if (in.shaped) return;
-    const RunResult r = convert(in.style, in.output, kept_pages());
+    const RunResult r = convert(in.style, in.output);
     if (!complete(r)) throw std::runtime_error(in.style.style_folder + ": " + what_failed(r));
-    std::string error;
-    if (!read_file(in.output, in.output_text, error)) throw std::runtime_error(in.output + ": " + error);
+    std::error_code error;
+    if (!read_file(in.output, in.output_text, error)) throw std::runtime_error(in.output + ": " + error.message());
     in.input_bytes = 0;
     for (const std::string& path : in.style.rule_files) in.input_bytes += fs::file_size(path);
     for (const std::string& path : in.style.library_files) in.input_bytes += fs::file_size(path);

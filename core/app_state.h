@@ -5,13 +5,11 @@
 #include <optional>
 #include <string>
 
-#include "large_pages.h"
+#include "version.h"
 #include "library_files.h"
 #include "section.h"
 
 namespace tessaro {
-
-inline constexpr const char* PROGRAM_VERSION = "2.10707";
 
 // Everything that outlives one conversion. Owned by the window (or the CLI);
 // the core reads it through a request and never writes it.
@@ -26,9 +24,6 @@ struct AppState {
     std::string editor_program = "not found";
     std::string polygon_library_path;
 
-    // Memory of large pages kept from one Create TYP to the next (a fresh
-    // large page must be cleared first). Before the libraries, whose texts give theirs back to it.
-    std::shared_ptr<PagePool> pages = std::make_shared<PagePool>();
     LibraryTexts libraries;  // the polygon library with "String1=" already turned into ";"
 
     PerSection<bool> sections{{true, true, true}};  // the section switches

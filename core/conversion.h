@@ -8,44 +8,37 @@
 #include "library_files.h"
 #include "look_source.h"
 #include "random_source.h"
-#include "read_ahead.h"
+#include "entry.h"
 #include "rule_reader.h"
 #include "tag_looks.h"
 #include "type_code.h"
-#include "typ_text.h"
 
 namespace tessaro {
 
-// What the section writers of one run work with: the looks, the output file,
-// the rule reader with its working list, and the report they add to.
+// What the section writers of one run work with: the looks, the rule
+// reader, the entries made so far and the report they add to.
 struct Conversion {
     const LibraryTexts& libraries;
     bool include_tag_text = false;
     RandomSource& random;
-    TypText& out;
-    RuleReader* rules;  // reads the rule file in hand
+    std::vector<Entry>& entries;  // in the order of the TYP text
     CreateTypReport& report;
+    RuleReader rules{};  // reads the rule file in hand
     // The TYP types written so far in this run: one entry for each, whichever
     // rule file names it first.
     PerSection<TypeSet> types{};
     bool classic_looks = false;
     LabelCoding labels{};    // what the labels are written in
-    bool keep_looks = true;  // each entry's look goes into the report, not only its count
     PerSection<std::unique_ptr<TagLooks>> tag_looks{};  // made at their first use
     std::optional<std::size_t> lost_labels_warning{};    // its place in the report's warnings, once there
     CalmColours calm_colours{};                          // the random colours without classic looks
-    // Where the include statements of the files read go, while they are kept
-    // (the main rule files, when the run sorts the include files itself).
-    KnownStatements* statements = nullptr;
     std::string rules_path{};  // the rule file being read
-    // The run's rule files, read ahead of the writers (none: each is opened when its writer comes).
-    ReadAhead* files = nullptr;
-    // Lends the memory of the texts that wait (may be null).
-    PagePool* pages = nullptr;
+    std::size_t file_index = 0;  // counts the rule files read
 
     // True for an item whose TYP type (code_typ_type) has no entry yet: it
-    // counts as written from now on. False for a type written already, and,
-    // with a warning naming the file and line, for a code that is no number.
+    // counts as written from now on, and the next entry is its. False for a
+    // type written already, and, with a warning naming the file and line, for
+    // a code that is no number.
     bool new_type(Section section, const RuleItem& item, const std::string& path);
 
     // The library look of a code, named by the look's name unless the looks are
@@ -67,14 +60,12 @@ struct Conversion {
     // classic looks, or when no look's tags match; `look` says which it was.
     std::optional<std::string> look_by_tags(Section section, std::string_view code, const RuleItem& item,
                                             std::string_view label, EntryLook& look);
-    // Appends a finished entry of the section, counts it and notes where its look came from.
-    void write_entry(Section section, std::string_view entry, EntryLook look);
+    // Adds the entry of the type new_type let in last, with its text and where its look came from.
+    Entry& write_entry(Section section, std::string entry, EntryLook look);
     // The note of an entry's look, with the rule's condition when looks are kept.
     EntryLook entry_look(LookSource source, const RuleItem& item) const;
-    // Starts a writer's reading of a rule file (taken over from `files` when
-    // they read it ahead). The writers see the first item of each type code
-    // value of a file only: a later one would find its type written already
-    // (its draws are counted in `passed`).
+    Entry pending{};  // the type new_type let in last: its section, type, code and place
+    // Starts a writer's reading of a rule file.
     void open_rules(const std::string& path);
     // Ends a writer's reading of its rule file; a failure to read it goes into the report.
     void close_rules();

@@ -14,7 +14,6 @@
 #include "section.h"
 #include "typ_update.h"
 #include "warning.h"
-#include "yield.h"
 
 namespace tessaro {
 
@@ -34,7 +33,6 @@ struct CreateTypRequest {
     // them: no looks by tags, no point markers.
     bool classic_looks = false;
     const LibraryTexts* libraries = nullptr;  // held by the front end for as long as it runs
-    PagePool* pages = nullptr;                // the front end's, kept from run to run (may be null)
     IncludeFiles include_files;               // found in inc/ and sorted into groups; other styles' files
     std::string typ_path;
     std::optional<std::uint64_t> seed;        // none: random colours from the clock
@@ -50,13 +48,6 @@ struct CreateTypRequest {
     // fault of the style (is_misread).
     bool prune = false;
     bool replace_broken = false;   // with update: an old text with errors is replaced as by a fresh run
-    // The look of each entry in the report (report.looks); without, only how
-    // many came from each source (an update keeps them all the same).
-    bool keep_looks = true;
-    // Sorts include_files into groups once the run has read the main rule
-    // files, handed the include statements it found in them (by path; a file
-    // missing there is to be read again). Empty: include_files is sorted already.
-    std::function<void(IncludeFiles&, KnownStatements&&)> sort_include_files;
 };
 
 // What the check finds, in the order a user is told. Warnings first where
@@ -99,9 +90,8 @@ struct CreateTypReport {
     bool label_dropped = false;       // a rule's label could not be added to a library look
     std::vector<Failure> failures;    // in the order they happened
     std::vector<Warning> warnings;    // in the order they were met
-    std::vector<EntryLook> looks;     // one for each entry, in the order of the TYP text (keep_looks)
+    std::vector<EntryLook> looks;     // one for each entry, in the order of the TYP text
     LookCounts look_counts{};         // the entries by the source of their look
-    std::size_t chunks = 0;           // pieces of the TYP text, header included
     TypUpdate update;                 // what the update did (request.update)
     LabelCoding labels{};             // what the labels were written in
 
@@ -111,38 +101,12 @@ struct CreateTypReport {
     bool complete() const { return written && failures.empty(); }
 };
 
-// The first input of the run that is the same file as `path` (through links,
-// hard links or another spelling of its path), if any: a file the run must not write.
-std::optional<std::string> input_at(const CreateTypRequest& request, const std::string& path);
-
-// Each file a run reads types from, with the section it is read for, in the
-// run's order: the rule files of the sections that are on and that `kinds`
-// (the check's) lists, polygons, lines, points; then the include files of the
-// point, line and polygon groups, each followed by the files its section
-// takes from other styles. A group name that could lead out of the style
-// folder (include_file_path), or an other style's file named so that it could
-// lead out of the styles folder, is not visited but added to the failures; a
-// missing other style, and (unless the request follows them) the statements
-// that take rules from other styles, to the warnings.
-using StyleFileVisit = std::function<void(Section, const std::string&)>;
-struct StyleFileNotes {
-    std::vector<Failure>& failures;
-    std::vector<Warning>& warnings;
-};
-void visit_style_files(const CreateTypRequest& request, const std::string& kinds, const StyleFileVisit& visit,
-                       StyleFileNotes& notes);
-// The two halves of that: the rule files, then the include groups and the other styles' files.
-void visit_rule_files(const CreateTypRequest& request, const std::string& kinds, const StyleFileVisit& visit);
-void visit_include_files(const CreateTypRequest& request, const StyleFileVisit& visit, StyleFileNotes& notes);
-
-// The run: the header, the rule files' sections (polygons, lines, points),
-// then the include files of the groups (points, lines, polygons), each group
-// followed by the section's files of other styles, into a new file that
-// replaces the old one only when it is complete. When the statements that
-// take rules from other styles were not followed, it names them instead. An output that is
-// one of the run's inputs is refused before anything is written. Only to be
-// called when the check allows it; `checked` is that check.
-CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypCheck& checked,
-                               const Yield& yield = {});
+// The run: the style's files as plan_style_files resolves them, read into
+// entries, then the TYP text of the header and the entries (or, for an
+// update, the old text with the entries it lacks) written into a new file
+// that replaces the old one only when it is complete. An output that is one
+// of the run's inputs is refused before anything is read. Only to be called
+// when the check allows it; `checked` is that check.
+CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypCheck& checked);
 
 }  // namespace tessaro

@@ -31,13 +31,4 @@ int level_without_look(std::string_view library) {
     return keyed_number(library, ";level-without-look=").value_or(LEVEL_WITHOUT_LOOK);
 }
 
-void write_draw_order(Conversion& cv, std::span<const DrawOrderLine> lines) {
-    LargeText section(LargePageAllocator<char>(cv.pages));
-    section.append("[_drawOrder]").append(CRLF);
-    for (const DrawOrderLine& line : lines)
-        section.append("Type=0X").append(line.digits).append(",").append(std::to_string(line.level)).append(CRLF);
-    section.append("[End]").append(CRLF);
-    cv.out.append(section);
-}
-
 }  // namespace tessaro

@@ -1,13 +1,9 @@
 #pragma once
 
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "conversion.h"
-#include "large_pages.h"
 
 namespace tessaro {
 
@@ -21,15 +17,5 @@ std::optional<int> look_level(std::string_view entry);
 // The level of polygon types without a level of their own: the polygon
 // library's ";level-without-look=N" line, else LEVEL_WITHOUT_LOOK.
 int level_without_look(std::string_view library);
-
-// A polygon type for the draw order: the hexadecimal digits of its type
-// (as the rule wrote them, where they name it), and its level.
-struct DrawOrderLine {
-    std::string digits;
-    int level = 1;
-};
-
-// draworder: appends the [_drawOrder] section, one line per polygon type.
-void write_draw_order(Conversion& cv, std::span<const DrawOrderLine> lines);
 
 }  // namespace tessaro

@@ -1,5 +1,7 @@
 #include "file_io.h"
 
+#include "failure.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -109,31 +111,42 @@ bool SameFileAs::operator()(const std::string& other) const {
 #endif
 }
 
-std::string system_error_text() {
-    return std::strerror(errno);
+namespace {
+
+class FileErrorCategory : public std::error_category {
+public:
+    const char* name() const noexcept override { return "tessaro file"; }
+    std::string message(int) const override { return "not a regular file"; }
+};
+
+}  // namespace
+
+const std::error_category& file_error_category() {
+    static const FileErrorCategory category;
+    return category;
 }
 
-bool FileReader::open(const std::string& path, std::string& error) {
+bool FileReader::open(const std::string& path, std::error_code& error) {
     close();
     m_failed = false;
 #ifdef _WIN32
     std::error_code ec;
     const fs::file_status st = fs::status(to_fs_path(path), ec);
     if (path.empty() || !fs::exists(st)) {
-        error = std::strerror(ENOENT);
+        error = std::make_error_code(std::errc::no_such_file_or_directory);
         return false;
     }
     if (fs::is_directory(st)) {
-        error = std::strerror(EISDIR);
+        error = std::make_error_code(std::errc::is_a_directory);
         return false;
     }
     if (!fs::is_regular_file(st)) {
-        error = "not a regular file";
+        error = make_error_code(FileError::NotRegularFile);
         return false;
     }
     m_file = std::fopen(path.c_str(), "rb");
     if (m_file == nullptr) {
-        error = system_error_text();
+        error = last_system_error();
         return false;
     }
     const std::uintmax_t size = fs::file_size(to_fs_path(path), ec);
@@ -143,18 +156,19 @@ bool FileReader::open(const std::string& path, std::string& error) {
     // would wait for a writer), then taken only when it is a regular file.
     const int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = path.empty() ? std::strerror(ENOENT) : system_error_text();
+        error = path.empty() ? std::make_error_code(std::errc::no_such_file_or_directory) : last_system_error();
         return false;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+        error = S_ISDIR(st.st_mode) ? std::make_error_code(std::errc::is_a_directory)
+                                    : make_error_code(FileError::NotRegularFile);
         ::close(fd);
         return false;
     }
     m_file = ::fdopen(fd, "rb");
     if (m_file == nullptr) {
-        error = system_error_text();
+        error = last_system_error();
         ::close(fd);
         return false;
     }
@@ -165,12 +179,12 @@ bool FileReader::open(const std::string& path, std::string& error) {
     return true;
 }
 
-std::size_t FileReader::read(char* to, std::size_t n, std::string& error) {
+std::size_t FileReader::read(char* to, std::size_t n, std::error_code& error) {
     if (m_file == nullptr || m_failed) return 0;
     const std::size_t got = std::fread(to, 1, n, m_file);
     if (got < n && std::ferror(m_file)) {
         m_failed = true;
-        error = system_error_text();
+        error = last_system_error();
     }
     return got;
 }
@@ -180,51 +194,21 @@ void FileReader::close() {
     m_file = nullptr;
 }
 
-namespace {
-
-template <class Text>
-bool read_whole_file(const std::string& path, Text& out, std::string& error, const std::function<void()>& after_chunk) {
+bool read_file(const std::string& path, std::string& out, std::error_code& error) {
     FileReader file;
     if (!file.open(path, error)) return false;
-    // The size only sizes the chunks; the read goes on until the end of the file.
-    // (Rule files, the large ones, are read a piece at a time by RuleReader instead.)
-    std::uintmax_t expected = file.size_hint();
-    // One byte more than the file holds: the read that tells its end must
-    // not move the text into a buffer twice its size.
-    const std::size_t start = out.size();
-    out.reserve(start + static_cast<std::size_t>(expected) + 1 + 32);
-    // Read a little further on when the text would land slowly (see
-    // lands_slowly), then moved into place: far cheaper than the slow copy.
-    std::size_t shift = 0;
-    if (lands_slowly(out.data() + start, 0)) {
-        shift = 32 - (reinterpret_cast<std::uintptr_t>(out.data() + start) % 32);
-        out.resize(start + shift);
-    }
+    // The size is a hint: the read goes on until the end of the file. One
+    // byte more than it holds, so that the read that meets the end has room.
+    std::size_t want = static_cast<std::size_t>(file.size_hint()) + 1;
     while (true) {
-        const std::size_t want = static_cast<std::size_t>(
-            std::min<std::uintmax_t>(READ_CHUNK, std::max<std::uintmax_t>(expected + 1, 4096)));
         const std::size_t old = out.size();
         out.resize(old + want);
         const std::size_t got = file.read(out.data() + old, want, error);
         out.resize(old + got);
-        expected = expected > got ? expected - got : 0;
-        if (got > 0 && after_chunk) after_chunk();
         if (got < want) break;
+        want = std::max<std::size_t>(want, 64 * 1024);
     }
-    if (shift > 0) out.erase(start, shift);
     return !file.failed();
-}
-
-}  // namespace
-
-bool read_file(const std::string& path, std::string& out, std::string& error,
-               const std::function<void()>& after_chunk) {
-    return read_whole_file(path, out, error, after_chunk);
-}
-
-bool read_file(const std::string& path, LargeText& out, std::string& error,
-               const std::function<void()>& after_chunk) {
-    return read_whole_file(path, out, error, after_chunk);
 }
 
 }  // namespace tessaro

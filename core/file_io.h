@@ -3,15 +3,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <string>
 
-#include "large_pages.h"
+#include <system_error>
 
 namespace tessaro {
-
-// Largest piece read at once, so even a huge file never needs one read of its full size.
-inline constexpr std::size_t READ_CHUNK = 48'673'404;
 
 // The platform's path separator; paths are joined as text.
 #ifdef _WIN32
@@ -50,7 +46,7 @@ private:
 };
 
 // A regular file read a piece at a time into the caller's buffer, with the
-// checks and the error texts of read_file.
+// checks of read_file.
 class FileReader {
 public:
     FileReader() = default;
@@ -59,10 +55,10 @@ public:
     FileReader& operator=(const FileReader&) = delete;
 
     // False with error = why, when the path names no regular file or it cannot be opened.
-    bool open(const std::string& path, std::string& error);
+    bool open(const std::string& path, std::error_code& error);
     // Up to n bytes into to; fewer only at the end of the file or on a failure,
-    // which failed() then tells (error = the system's description).
-    std::size_t read(char* to, std::size_t n, std::string& error);
+    // which failed() then tells (error = the system's error).
+    std::size_t read(char* to, std::size_t n, std::error_code& error);
     bool failed() const { return m_failed; }
     // The size the file had when it was opened (0 when unknown): a hint only.
     std::uintmax_t size_hint() const { return m_size; }
@@ -74,27 +70,9 @@ private:
     bool m_failed = false;
 };
 
-// Where the bytes read from a file position land decides the speed of the
-// kernel's copy on some processors (AMD's Zen 3 measured here): memory 1 to
-// 31 bytes past the position's place in a page takes three to four times as
-// long. A large block from malloc starts 16 bytes past a page, and files are
-// read from page-aligned positions: just that case.
-inline bool lands_slowly(const void* to, std::uint64_t file_position) {
-    const std::uint64_t past = (reinterpret_cast<std::uintptr_t>(to) - file_position) % 4096;
-    return past >= 1 && past < 32;
-}
-
-// Reads the whole file as bytes, appending to out chunk by chunk and calling
-// after_chunk after each. Only regular files are opened (a pipe would block).
-// On failure returns false with error = the system's description; out keeps
-// what was read so far.
-bool read_file(const std::string& path, std::string& out, std::string& error,
-               const std::function<void()>& after_chunk = {});
-// The same into a text of large pages: a library file of megabytes.
-bool read_file(const std::string& path, LargeText& out, std::string& error,
-               const std::function<void()>& after_chunk = {});
-
-// Description of the last system error (errno).
-std::string system_error_text();
+// Reads the whole file as bytes, appending to out. Only regular files are
+// opened (a pipe would block). On failure returns false with the error; out
+// keeps what was read so far.
+bool read_file(const std::string& path, std::string& out, std::error_code& error);
 
 }  // namespace tessaro

@@ -6,7 +6,6 @@
 #include "failure.h"
 #include "library_text.h"
 #include "section.h"
-#include "yield.h"
 
 namespace tessaro {
 
@@ -28,13 +27,9 @@ std::string prepare_polygon_library(std::string text);
 // Reads a library file whole into `into` (prepared, for the polygon section).
 // A missing file leaves the text empty and is no failure; a file that cannot
 // be read leaves what was read and gives the failure.
-// `pages` (may be null) lends the text's memory and must outlive `into`.
-std::optional<Failure> load_library_file(const std::string& path, Section section, LibraryText& into,
-                                         const Yield& yield = {}, PagePool* pages = nullptr);
+std::optional<Failure> load_library_file(const std::string& path, Section section, LibraryText& into);
 
-// The three library files at once, each as load_library_file reads it; the
-// failure of each, if any.
-PerSection<std::optional<Failure>> load_library_files(const PerSection<std::string>& paths, LibraryTexts& into,
-                                                      PagePool* pages = nullptr);
+// The three library files, each as load_library_file reads it; the failure of each, if any.
+PerSection<std::optional<Failure>> load_library_files(const PerSection<std::string>& paths, LibraryTexts& into);
 
 }  // namespace tessaro

@@ -74,10 +74,8 @@ void write_lines(Conversion& cv, const std::string& path) {
     cv.open_rules(path);
     // Two numbers an item, formatted only for the built-in entries that use them.
     ItemDraws<2> draws(cv.random);
-    while (cv.rules->next_piece()) {
-        for (const RuleItem& hit : cv.rules->items()) {
-            // The items the reader passed over (their types came earlier in the file) drew too.
-            draws.pass(hit.passed);
+    while (cv.rules.next_piece()) {
+        for (const RuleItem& hit : cv.rules.items()) {
             // Most items repeat a type already written: only a new one is built as text.
             if (!cv.new_type(Section::Line, hit, path)) {
                 draws.pass();

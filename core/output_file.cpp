@@ -237,7 +237,7 @@ OutputTarget resolve_output(const std::string& path) {
     return target;
 }
 
-std::FILE* create_file_beside(const std::string& target, std::string& created, std::string& error, int* held_slot) {
+std::FILE* create_file_beside(const std::string& target, std::string& created, std::error_code& error, int* held_slot) {
     const fs::path t = to_fs_path(target);
     const fs::path folder = t.has_parent_path() ? t.parent_path() : fs::path(".");
     // Hidden, and never the name of a TYP text: a file a killed run left
@@ -259,7 +259,7 @@ std::FILE* create_file_beside(const std::string& target, std::string& created, s
             release_temp_path(slot);
             errno = why;
             if (errno == EEXIST) continue;
-            error = system_error_text();
+            error = last_system_error();
             return nullptr;
         }
 #ifndef _WIN32
@@ -282,7 +282,7 @@ std::FILE* create_file_beside(const std::string& target, std::string& created, s
         std::FILE* f = _fdopen(fd, "wb");
 #endif
         if (f == nullptr) {
-            error = system_error_text();
+            error = last_system_error();
 #ifdef _WIN32
             _close(fd);
 #else
@@ -297,13 +297,13 @@ std::FILE* create_file_beside(const std::string& target, std::string& created, s
         created = name;
         return f;
     }
-    error = std::strerror(EEXIST);
+    error = std::make_error_code(std::errc::file_exists);
     return nullptr;
 }
 
-bool sync_and_close(std::FILE* file, std::string& error) {
+bool sync_and_close(std::FILE* file, std::error_code& error) {
     bool ok = std::fflush(file) == 0;
-    if (!ok) error = system_error_text();
+    if (!ok) error = last_system_error();
 #ifdef _WIN32
     if (ok && _commit(_fileno(file)) != 0) {
 #else
@@ -311,29 +311,20 @@ bool sync_and_close(std::FILE* file, std::string& error) {
     if (ok && ::fsync(::fileno(file)) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP) {
 #endif
         ok = false;
-        error = system_error_text();
+        error = last_system_error();
     }
     if (std::fclose(file) != 0 && ok) {
         ok = false;
-        error = system_error_text();
+        error = last_system_error();
     }
     return ok;
 }
-
-namespace {
-
-// A large buffer: a whole TYP text goes out in few writes.
-constexpr std::size_t STREAM_BUFFER = 1 << 20;
-
-}  // namespace
 
 ReplacedFile::~ReplacedFile() {
     abandon();
 }
 
 void ReplacedFile::abandon() {
-    // The sync ahead uses the file's descriptor: it ends before the descriptor does.
-    if (m_sync_ahead.valid()) m_sync_ahead.wait();
     if (m_file != nullptr) std::fclose(m_file);
     m_file = nullptr;
     if (!m_temp.empty()) {
@@ -346,23 +337,23 @@ void ReplacedFile::abandon() {
     m_temp_slot = -1;
 }
 
-void ReplacedFile::fail(const std::string& why) {
+void ReplacedFile::fail(std::error_code why) {
     if (!m_failure) m_failure = Failure{Failure::Kind::Write, m_path, 0, why};
 }
 
 std::optional<Failure> ReplacedFile::open() {
-    if (m_path.empty()) return Failure{Failure::Kind::Write, m_path, 0, std::strerror(ENOENT)};
+    if (m_path.empty()) return Failure{Failure::Kind::Write, m_path, 0, std::make_error_code(std::errc::no_such_file_or_directory)};
     const OutputTarget target = resolve_output(m_path);
     switch (target.kind) {
-        case OutputTarget::Kind::Folder: return Failure{Failure::Kind::OutputIsFolder, m_path, 0, std::strerror(EISDIR)};
+        case OutputTarget::Kind::Folder: return Failure{Failure::Kind::OutputIsFolder, m_path, 0, std::make_error_code(std::errc::is_a_directory)};
         case OutputTarget::Kind::Special: return Failure{Failure::Kind::OutputIsSpecial, m_path, 0, {}};
         case OutputTarget::Kind::InPlace:
             m_in_place = true;
             m_file = std::fopen(m_path.c_str(), "wb");
-            if (m_file == nullptr) return Failure{Failure::Kind::Write, m_path, 0, system_error_text()};
+            if (m_file == nullptr) return Failure{Failure::Kind::Write, m_path, 0, last_system_error()};
             break;
         case OutputTarget::Kind::Replace: {
-            std::string error;
+            std::error_code error;
             m_target = target.file;
             if (is_read_only(m_target)) return Failure{Failure::Kind::OutputReadOnly, m_path};
             if (!m_expected) m_expected = stamp_of(m_target);
@@ -371,79 +362,33 @@ std::optional<Failure> ReplacedFile::open() {
             break;
         }
     }
-    // Not zero-filled: a small text touches only the pages it fills.
-    if (!m_buffer.get()) m_buffer = LargeBlock(STREAM_BUFFER, m_pages);
-    std::setvbuf(m_file, m_buffer.get(), _IOFBF, STREAM_BUFFER);
     return std::nullopt;
 }
 
 void ReplacedFile::write(const char* bytes, std::size_t size) {
     if (m_file == nullptr || m_failure || size == 0) return;
     if (std::fwrite(bytes, 1, size, m_file) != size) {
-        fail(system_error_text());
+        fail(last_system_error());
         return;
     }
-    m_written += size;
-#ifdef __linux__
-    // The disk starts on each full buffer while the run goes on, so that the
-    // sync before the rename waits only for the last of the text. A hint: the
-    // sync says whether the writing succeeded.
-    if (!m_in_place && m_written - m_flushed >= STREAM_BUFFER) {
-        if (std::fflush(m_file) != 0) {
-            fail(system_error_text());
-            return;
-        }
-        ::sync_file_range(::fileno(m_file), static_cast<off_t>(m_flushed), static_cast<off_t>(m_written - m_flushed),
-                          SYNC_FILE_RANGE_WRITE);
-        m_flushed = m_written;
-        sync_ahead();
-    }
-#endif
-}
-
-// A virtual machine's disk may take the time of its final sync in proportion
-// to all bytes written since the last one, though they were handed to it long
-// before. A large text is therefore synced on another thread every few
-// megabytes while the run goes on: the sync before the rename then waits for
-// the last of the text only.
-void ReplacedFile::sync_ahead() {
-#ifdef __linux__
-    constexpr std::uint64_t SYNC_AHEAD_EVERY = 2 * STREAM_BUFFER;
-    if (m_written - m_synced < SYNC_AHEAD_EVERY) return;
-    if (m_sync_ahead.valid()) {
-        if (m_sync_ahead.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
-        wait_for_sync_ahead();
-        if (m_failure) return;
-    }
-    m_synced = m_written;
-    m_sync_ahead = std::async(std::launch::async, [fd = ::fileno(m_file)] { return ::fdatasync(fd) == 0 ? 0 : errno; });
-#endif
-}
-
-// A failed sync ahead fails the file: its error is told to that sync alone, not to the one before the rename.
-void ReplacedFile::wait_for_sync_ahead() {
-    if (!m_sync_ahead.valid()) return;
-    const int error = m_sync_ahead.get();
-    if (error != 0 && error != EINVAL && error != EROFS && error != ENOTSUP) fail(std::strerror(error));
 }
 
 std::optional<Failure> ReplacedFile::finish() {
     if (m_file == nullptr) return m_failure;
     std::FILE* f = m_file;
     m_file = nullptr;
-    std::string error;
+    std::error_code error;
     if (m_in_place) {
-        if (std::fflush(f) != 0) fail(system_error_text());
-        if (std::fclose(f) != 0) fail(system_error_text());
+        if (std::fflush(f) != 0) fail(last_system_error());
+        if (std::fclose(f) != 0) fail(last_system_error());
         return m_failure;
     }
-    wait_for_sync_ahead();
     if (!sync_and_close(f, error)) fail(error);
     if (!m_failure && m_expected && stamp_of(m_target) != *m_expected) keep_beside();
     if (!m_failure) {
         std::error_code ec;
         std::filesystem::rename(to_fs_path(m_temp), to_fs_path(m_target), ec);
-        if (ec) fail(ec.message());
+        if (ec) fail(ec);
         else m_temp.clear();
     }
     abandon();
@@ -464,7 +409,7 @@ void ReplacedFile::keep_beside() {
         kept = folder / to_fs_path(name + std::to_string(n));
     fs::rename(to_fs_path(m_temp), kept, ec);
     if (ec) {
-        fail(ec.message());
+        fail(ec);
         return;
     }
     m_temp.clear();

@@ -2,13 +2,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <future>
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
 
 #include "failure.h"
-#include "large_pages.h"
 
 namespace tessaro {
 
@@ -64,13 +63,13 @@ OutputTarget resolve_output(const std::string& path);
 // system's error.
 // `held_slot`, if given, takes the slot where a signal's handler finds the
 // file, held before the file exists (release it with release_temp_path).
-std::FILE* create_file_beside(const std::string& target, std::string& created, std::string& error,
+std::FILE* create_file_beside(const std::string& target, std::string& created, std::error_code& error,
                               int* held_slot = nullptr);
 void release_temp_path(int slot);
 
 // Flushes the stream's bytes to disk and closes it; false with the system's
 // error when any step failed (the stream is closed all the same).
-bool sync_and_close(std::FILE* file, std::string& error);
+bool sync_and_close(std::FILE* file, std::error_code& error);
 
 // A file written whole and put in its path's place only when complete: a
 // new hidden file beside the target (links followed), synced and renamed
@@ -78,8 +77,7 @@ bool sync_and_close(std::FILE* file, std::string& error);
 // is written where it is; a folder or a pipe is refused.
 class ReplacedFile {
 public:
-    // `pages` (may be null) lends the stream's buffer.
-    explicit ReplacedFile(std::string path, PagePool* pages = nullptr) : m_path(std::move(path)), m_pages(pages) {}
+    explicit ReplacedFile(std::string path) : m_path(std::move(path)) {}
     // An unfinished file is abandoned.
     ~ReplacedFile();
     ReplacedFile(const ReplacedFile&) = delete;
@@ -97,24 +95,14 @@ public:
 
 private:
     void keep_beside();
-    void fail(const std::string& why);
+    void fail(std::error_code why);
     void abandon();
-    void sync_ahead();
-    void wait_for_sync_ahead();
 
     std::string m_path;
-    // The stream's buffer, ours: the C library sizes one it makes itself by
-    // the file system's block (4 KB), which would cost a write call for each.
-    PagePool* m_pages = nullptr;
-    LargeBlock m_buffer;
     std::FILE* m_file = nullptr;
     std::string m_target;  // the file replaced (the path, or what its link points at)
     std::string m_temp;    // the new file beside it; empty when writing in place
     bool m_in_place = false;
-    std::uint64_t m_written = 0;  // bytes handed to the stream
-    std::uint64_t m_flushed = 0;  // of them, bytes whose write to disk has been started
-    std::uint64_t m_synced = 0;   // of them, bytes a sync ahead was started for
-    std::future<int> m_sync_ahead;  // its errno, or 0
     std::optional<Failure> m_failure;
     std::optional<FileStamp> m_expected;
     int m_temp_slot = -1;  // where the signal handler finds m_temp

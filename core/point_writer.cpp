@@ -8,8 +8,8 @@ namespace tessaro {
 
 void write_points(Conversion& cv, const std::string& path) {
     cv.open_rules(path);
-    while (cv.rules->next_piece()) {
-        for (const RuleItem& hit : cv.rules->items()) {
+    while (cv.rules.next_piece()) {
+        for (const RuleItem& hit : cv.rules.items()) {
             // Most items repeat a type already written: only a new one is built as text.
             if (!cv.new_type(Section::Point, hit, path)) continue;
             const std::string code = typ_code(hit.code, *hit.value);

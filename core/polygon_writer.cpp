@@ -60,37 +60,26 @@ std::string draw_order_digits(std::string_view code, std::uint32_t value) {
 void write_polygons(Conversion& cv, const std::string& path) {
     cv.random.reseed();
     cv.open_rules(path);
-    // The draw order opens the section but needs every type: the entries wait
-    // for it, their texts one after the other in one text (megabytes in a
-    // large style, which in pieces of their own would each take fresh memory).
-    struct Waiting {
-        std::size_t end;  // of its text in `texts`
-        EntryLook look;
-    };
-    LargeText texts{LargePageAllocator<char>(cv.pages)};
-    std::vector<Waiting, LargePageAllocator<Waiting>> entries{LargePageAllocator<Waiting>(cv.pages)};
-    std::vector<DrawOrderLine, LargePageAllocator<DrawOrderLine>> listed{LargePageAllocator<DrawOrderLine>(cv.pages)};
-    const auto wait = [&](std::string_view entry, EntryLook look) {
-        texts.append(entry);
-        entries.push_back({texts.size(), std::move(look)});
-    };
     // Classic looks draw every type on one level; else each on its look's level.
     const int without_look = cv.classic_looks ? 1 : level_without_look(cv.libraries[Section::Polygon].text());
     const auto level_of = [&](std::string_view entry) {
         return cv.classic_looks ? 1 : look_level(entry).value_or(without_look);
     };
     ItemDraws<3> draws(cv.random);
-    while (cv.rules->next_piece()) {
-        for (const RuleItem& hit : cv.rules->items()) {
-            // The items the reader passed over (their types came earlier in the file) drew too.
-            draws.pass(hit.passed);
+    while (cv.rules.next_piece()) {
+        for (const RuleItem& hit : cv.rules.items()) {
             // Most items repeat a type already written: only a new one is built as text.
             if (!cv.new_type(Section::Polygon, hit, path)) {
                 draws.pass();
                 continue;
             }
             const auto [r, g, b] = draws.take();
-            listed.push_back({draw_order_digits(hit.code, *hit.value), without_look});
+            const std::string digits = draw_order_digits(hit.code, *hit.value);
+            const auto write = [&](std::string entry, EntryLook look, int level) {
+                Entry& e = cv.write_entry(Section::Polygon, std::move(entry), std::move(look));
+                e.draw_order = digits;
+                e.level = level;
+            };
             const std::string code = typ_code(hit.code, *hit.value);
 
             // Items hold no tabs: stripping made them blanks.
@@ -106,15 +95,13 @@ void write_polygons(Conversion& cv, const std::string& path) {
             EntryLook look = cv.entry_look(LookSource::Library, hit);
             const std::string library_look = cv.library_look(Section::Polygon, code, rule_text);
             if (!library_look.empty()) {
-                listed.back().level = level_of(library_look);
-                wait(entry_text(Section::Polygon, library_look), std::move(look));
+                write(entry_text(Section::Polygon, library_look), std::move(look), level_of(library_look));
                 continue;
             }
             if (builtin_polygon_look(code) != nullptr) {
                 look.source = LookSource::Table;
             } else if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Polygon, code, hit, rule_text, look)) {
-                listed.back().level = level_of(*by_tags);
-                wait(entry_text(Section::Polygon, *by_tags), std::move(look));
+                write(entry_text(Section::Polygon, *by_tags), std::move(look), level_of(*by_tags));
                 continue;
             } else {
                 look.source = LookSource::Random;
@@ -132,17 +119,10 @@ void write_polygons(Conversion& cv, const std::string& path) {
                                            eq == std::string::npos ? std::string_view(rule_text)
                                                                    : std::string_view(rule_text).substr(eq + 1));
             }
-            wait(builtin_entry(code, label, colour), std::move(look));
+            write(builtin_entry(code, label, colour), std::move(look), without_look);
         }
     }
     cv.close_rules();
-    if (listed.empty()) return;
-    write_draw_order(cv, listed);
-    std::size_t start = 0;
-    for (Waiting& entry : entries) {
-        cv.write_entry(Section::Polygon, std::string_view(texts).substr(start, entry.end - start), std::move(entry.look));
-        start = entry.end;
-    }
 }
 
 }  // namespace tessaro

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <random>
 
 namespace tessaro {
 
@@ -21,25 +22,6 @@ public:
     }
 };
 
-// The 64-bit Mersenne twister, number for number std::mt19937_64 (which the
-// standard fully specifies): the same seed gives the same numbers on every
-// platform. Its own, because a large style's items pass over millions of
-// numbers, and the standard engine refills its state one word at a time.
-class Mt64 {
-public:
-    static constexpr std::size_t STATE = 312;
-    explicit Mt64(std::uint64_t seed = 5489u) { this->seed(seed); }
-    void seed(std::uint64_t seed);
-    std::uint64_t operator()();
-    void discard(std::uint64_t n);
-
-private:
-    void refill();
-
-    alignas(16) std::uint64_t m_state[STATE];
-    std::size_t m_next = STATE;  // the next number's place in m_state
-};
-
 // Uniform numbers from the Mersenne twister.
 class MtRandom : public RandomSource {
 public:
@@ -50,7 +32,7 @@ public:
 
 private:
     std::optional<std::uint64_t> m_seed;
-    Mt64 m_engine;
+    std::mt19937_64 m_engine;
 };
 
 // The numbers each rule item of a file draws, so that the sequence never

@@ -3,14 +3,15 @@
 #include <optional>
 
 #include "rule_reader.h"
+#include "style_files.h"
 #include "style_folder.h"
 #include "type_code.h"
 
 namespace tessaro {
 
-StyleTypes list_style_types(const CreateTypRequest& request, const Yield& yield) {
+StyleTypes list_style_types(const CreateTypRequest& request) {
     StyleTypes found;
-    RuleReader rules(yield);
+    RuleReader rules;
     PerSection<TypeSet> seen{};
     const auto read_file = [&](Section section, const std::string& path) {
         rules.open(path);
@@ -19,7 +20,7 @@ StyleTypes list_style_types(const CreateTypRequest& request, const Yield& yield)
                 if (!item.value) continue;
                 // One type for each entry a TYP text can hold, as the run keeps them.
                 const std::uint32_t type = code_typ_type(section, *item.value);
-                if (!seen[section].insert(type)) continue;
+                if (!seen[section].insert(type).second) continue;
                 found.types.push_back({section, type, std::string(item.code), path, item.line});
             }
         }
@@ -27,10 +28,14 @@ StyleTypes list_style_types(const CreateTypRequest& request, const Yield& yield)
         for (Warning& fault : rules.take_faults()) found.faults.push_back(std::move(fault));
     };
     // What the run would warn of (statements not followed, a missing other
-    // style) is no finding about the TYP text.
-    std::vector<Warning> run_warnings;
-    StyleFileNotes notes{found.failures, run_warnings};
-    visit_style_files(request, list_style(request.style_folder).kinds, read_file, notes);
+    // style) is no finding about the TYP text; what it refuses is.
+    const StylePlan plan = plan_style_files(request, list_style(request.style_folder).kinds);
+    auto note = plan.notes.begin();
+    for (std::size_t i = 0; i <= plan.files.size(); ++i) {
+        for (; note != plan.notes.end() && note->after_files <= i; ++note)
+            if (const Failure* f = std::get_if<Failure>(&note->note)) found.failures.push_back(*f);
+        if (i < plan.files.size()) read_file(plan.files[i].section, plan.files[i].path);
+    }
     return found;
 }
 

@@ -9,7 +9,6 @@
 #include "failure.h"
 #include "section.h"
 #include "typ_reader.h"
-#include "yield.h"
 
 namespace tessaro {
 
@@ -35,7 +34,7 @@ struct StyleTypes {
 // The types of the style the request names, one per TYP type of a section
 // (code_typ_type; codes that are no number are left out, as the run leaves them),
 // from the same files and in the same order as run_create_typ reads them.
-StyleTypes list_style_types(const CreateTypRequest& request, const Yield& yield = {});
+StyleTypes list_style_types(const CreateTypRequest& request);
 
 struct StyleDrift {
     enum class Kind {

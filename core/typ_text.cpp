@@ -1,57 +1,37 @@
 #include "typ_text.h"
 
-#include "app_state.h"
 #include "file_io.h"
-#include "output_file.h"
 #include "text_util.h"
+#include "version.h"
 
 namespace tessaro {
 
-std::optional<Failure> TypText::write_header(const std::string& style_folder, int code_page) {
-    if (std::optional<Failure> failure = m_file.open()) return failure;
-    append(header_chunk(style_folder, code_page));
-    return std::nullopt;
+namespace {
+
+// The draw order of one rule file's polygon entries.
+void append_draw_order(std::string& text, const std::vector<Entry>& entries, std::size_t first) {
+    text.append("[_drawOrder]").append(CRLF);
+    for (std::size_t i = first; i < entries.size() && entries[i].file_index == entries[first].file_index; ++i)
+        if (entries[i].section == Section::Polygon)
+            text.append("Type=0X").append(entries[i].draw_order).append(",").append(std::to_string(entries[i].level)).append(CRLF);
+    text.append("[End]").append(CRLF).append(CRLF);
 }
 
-void TypText::append(std::string_view chunk) {
-    ++m_appends;
-    yield_to(m_yield);
-    if (m_holding) {
-        TypText* run = m_relay.load(std::memory_order_acquire);
-        if (run == nullptr) {
-            m_held.append(chunk).append(CRLF);
-            return;
-        }
-        m_written_to = run;
-        m_holding = false;
-        write(m_held.data(), m_held.size());
-        m_held.clear();
+}  // namespace
+
+std::string typ_text(std::string_view header, const std::vector<Entry>& entries) {
+    std::size_t size = header.size() + 2;
+    for (const Entry& e : entries) size += e.text.size() + 2;
+    std::string text;
+    text.reserve(size + size / 8);
+    text.append(header).append(CRLF);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Entry& e = entries[i];
+        const bool opens_file = i == 0 || entries[i - 1].file_index != e.file_index || entries[i - 1].section != e.section;
+        if (e.section == Section::Polygon && opens_file) append_draw_order(text, entries, i);
+        text.append(e.text).append(CRLF);
     }
-    write(chunk.data(), chunk.size());
-    write(CRLF, 2);
-}
-
-void TypText::write(const char* bytes, std::size_t size) {
-    (m_written_to != nullptr ? m_written_to->m_file : m_file).write(bytes, size);
-}
-
-void TypText::append_held(TypText& part) {
-    m_appends += part.m_appends;
-    yield_to(m_yield);
-    if (m_holding) m_held.append(part.m_held);
-    else write(part.m_held.data(), part.m_held.size());
-    part.m_held.clear();
-    part.m_appends = 0;
-}
-
-void TypText::write_instead(const std::string& text) {
-    m_held.clear();
-    m_holding = false;
-    write(text.data(), text.size());
-}
-
-std::optional<Failure> TypText::finish() {
-    return m_file.finish();
+    return text;
 }
 
 namespace {

@@ -105,143 +105,169 @@ LabelCoding label_coding(const TypDocument& doc) {
     return {label_code_page(doc), doc.charset == "UTF-8" || is_wide_charset(doc.charset)};
 }
 
-UpdatedText update_typ_text(std::string_view old_text, const TypDocument& old_doc, const FreshRun& fresh, bool prune) {
-    UpdatedText result;
-    TypUpdate& update = result.update;
-    update.done = true;
-    update.pruned = prune;
-    const Lines old_lines(old_text);
-    const std::string_view eol = line_end_bytes(line_end_of(old_text));
-    const TypDocument fresh_doc = read_typ_text(fresh.text);
-    const Lines fresh_lines(fresh.text);
+namespace {
 
-    PerSection<TypeSet> old_types{};
-    for (const TypEntry& e : old_doc.entries)
-        if (const std::optional<std::uint32_t> type = entry_type(e)) old_types[e.section].insert(*type);
-    TypeSet drawn;
-    for (const std::string& code : old_doc.draw_order)
-        if (const std::optional<std::uint32_t> type = typ_value_type(code)) drawn.insert(*type);
-
-    // The fresh entries of the types the old text lacks, and each fresh type's look.
-    std::vector<EntryLook> added_looks;
-    added_looks.reserve(fresh_doc.entries.size());
-    std::vector<std::pair<const TypEntry*, std::size_t>> added;  // the entry and its look
-    TypeSet added_polygons;
-    std::unordered_map<std::uint64_t, const EntryLook*> fresh_look;
-    const bool paired = fresh_doc.entries.size() == fresh.looks.size();
-    for (std::size_t i = 0; i < fresh_doc.entries.size(); ++i) {
-        const TypEntry& e = fresh_doc.entries[i];
-        const std::optional<std::uint32_t> type = entry_type(e);
-        if (!type) continue;
-        if (paired) fresh_look.emplace(key_of(e.section, *type), &fresh.looks[i]);
-        if (old_types[e.section].contains(*type)) continue;
-        EntryLook look = paired ? fresh.looks[i] : EntryLook{};
-        look.section = e.section;
-        if (look.code.empty()) look.code = e.type;
-        added_looks.push_back(std::move(look));
-        added.emplace_back(&e, added_looks.size() - 1);
-        if (e.section == Section::Polygon) added_polygons.insert(*type);
+// One update, step by step: what the fresh run adds, what becomes of each
+// old entry, where the new bytes go, and the text made of both.
+class Update {
+public:
+    Update(std::string_view old_text, const TypDocument& old_doc, const FreshRun& fresh, bool prune)
+        : m_old_doc(old_doc), m_fresh(fresh), m_prune(prune), m_lines(old_text),
+          m_eol(line_end_bytes(line_end_of(old_text))) {
+        m_result.update.done = true;
+        m_result.update.pruned = prune;
     }
-    std::string draw_lines;
-    for (std::size_t i = 0; i < fresh_doc.draw_order.size(); ++i) {
-        const std::optional<std::uint32_t> type = typ_value_type(fresh_doc.draw_order[i]);
-        if (!type || !added_polygons.contains(*type) || !drawn.insert(*type)) continue;
-        const std::size_t line = fresh_doc.draw_order_lines[i];
-        draw_lines += fresh_lines.span(line, line);
+
+    UpdatedText make() {
+        find_added();
+        judge_old_entries();
+        plan_inserts();
+        write();
+        for (const EntryLook& look : m_result.looks) ++m_result.entries[look.section];
+        return std::move(m_result);
+    }
+
+private:
+    // The fresh entries of the types the old text lacks, their draw order
+    // lines, and each fresh type's look.
+    void find_added() {
+        PerSection<TypeSet> old_types{};
+        for (const TypEntry& e : m_old_doc.entries)
+            if (const std::optional<std::uint32_t> type = entry_type(e)) old_types[e.section].insert(*type);
+        TypeSet drawn;
+        for (const std::string& code : m_old_doc.draw_order)
+            if (const std::optional<std::uint32_t> type = typ_value_type(code)) drawn.insert(*type);
+        for (const Entry& e : m_fresh.entries) {
+            m_fresh_look.emplace(key_of(e.section, e.type), &e.look);
+            if (old_types[e.section].contains(e.type)) continue;
+            m_added.push_back(&e);
+            if (e.section != Section::Polygon) continue;
+            const std::optional<std::uint32_t> drawn_type = typ_value_type("0X" + e.draw_order);
+            if (drawn_type && drawn.insert(*drawn_type).second)
+                m_draw_lines.append("Type=0X").append(e.draw_order).append(",").append(std::to_string(e.level)).append(CRLF);
+        }
     }
 
     // The old entries: kept, or, unused and pruned, dropped with their draw order lines.
-    const std::size_t line_count = old_lines.count();
-    std::vector<bool> dropped(line_count + 1, false);
-    std::vector<std::size_t> entry_at(line_count + 1, NONE);
-    std::vector<std::size_t> unused_at(old_doc.entries.size(), NONE);
-    std::vector<EntryLook> old_looks(old_doc.entries.size());
-    PerSection<std::size_t> section_end{};  // the line after which new entries of the section go; 0: none
-    std::size_t first_polygon = 0;
-    for (std::size_t i = 0; i < old_doc.entries.size(); ++i) {
-        const TypEntry& e = old_doc.entries[i];
-        entry_at[e.first_line] = i;
-        section_end[e.section] = old_lines.through_blanks(e.last_line);
-        if (e.section == Section::Polygon && first_polygon == 0) first_polygon = e.first_line;
+    void judge_old_entries() {
+        const std::size_t line_count = m_lines.count();
+        m_dropped.assign(line_count + 1, false);
+        m_entry_at.assign(line_count + 1, NONE);
+        m_unused_at.assign(m_old_doc.entries.size(), NONE);
+        m_old_looks.resize(m_old_doc.entries.size());
+        for (std::size_t i = 0; i < m_old_doc.entries.size(); ++i) judge_old_entry(i);
+        if (m_prune && m_fresh.sections[Section::Polygon])
+            for (std::size_t i = 0; i < m_old_doc.draw_order.size(); ++i) {
+                const std::optional<std::uint32_t> type = typ_value_type(m_old_doc.draw_order[i]);
+                if (type && !style_uses(m_fresh.types[Section::Polygon], *type)) m_dropped[m_old_doc.draw_order_lines[i]] = true;
+            }
+    }
+
+    void judge_old_entry(std::size_t i) {
+        TypUpdate& update = m_result.update;
+        const TypEntry& e = m_old_doc.entries[i];
+        m_entry_at[e.first_line] = i;
+        m_section_end[e.section] = m_lines.through_blanks(e.last_line);
+        if (e.section == Section::Polygon && m_first_polygon == 0) m_first_polygon = e.first_line;
         const std::optional<std::uint32_t> type = entry_type(e);
         // A section the run left out is not the style's to judge.
-        const bool unused = fresh.sections[e.section] && type && !style_uses(fresh.types[e.section], *type);
-        EntryLook& look = old_looks[i];
+        const bool unused = m_fresh.sections[e.section] && type && !style_uses(m_fresh.types[e.section], *type);
+        EntryLook& look = m_old_looks[i];
         look.section = e.section;
         look.code = e.type;
         look.source = unused ? LookSource::Unused : LookSource::Kept;
         if (type)
-            if (const auto found = fresh_look.find(key_of(e.section, *type)); found != fresh_look.end())
+            if (const auto found = m_fresh_look.find(key_of(e.section, *type)); found != m_fresh_look.end())
                 look.condition = found->second->condition;
         if (!unused) {
             ++update.kept;
-            continue;
+            return;
         }
         ++update.unused;
-        unused_at[i] = update.unused_entries.size();
+        m_unused_at[i] = update.unused_entries.size();
         update.unused_entries.push_back({e.section, e.type, e.first_line});
         // With the blank line that parted it from the next, as a new entry comes with one.
-        if (prune) std::fill(dropped.begin() + static_cast<std::ptrdiff_t>(e.first_line),
-                             dropped.begin() + static_cast<std::ptrdiff_t>(old_lines.through_blanks(e.last_line)) + 1,
-                             true);
+        if (m_prune)
+            std::fill(m_dropped.begin() + static_cast<std::ptrdiff_t>(e.first_line),
+                      m_dropped.begin() + static_cast<std::ptrdiff_t>(m_lines.through_blanks(e.last_line)) + 1, true);
     }
-    if (prune && fresh.sections[Section::Polygon])
-        for (std::size_t i = 0; i < old_doc.draw_order.size(); ++i) {
-            const std::optional<std::uint32_t> type = typ_value_type(old_doc.draw_order[i]);
-            if (type && !style_uses(fresh.types[Section::Polygon], *type)) dropped[old_doc.draw_order_lines[i]] = true;
-        }
 
-    // Where the new bytes go.
-    std::vector<Insert> inserts;
-    constexpr Section FRESH_ORDER[] = {Section::Polygon, Section::Line, Section::Point};
-    for (const Section s : FRESH_ORDER)
-        for (const auto& [e, look] : added)
-            if (e->section == s)
-                inserts.push_back({section_end[s] != 0 ? section_end[s] : line_count, section_end[s] != 0 ? 0 : 2,
-                                   with_line_ends(fresh_lines.span(e->first_line, fresh_lines.through_blanks(e->last_line)), eol),
-                                   &added_looks[look]});
-    if (!draw_lines.empty()) {
-        if (!old_doc.draw_order_lines.empty()) {
-            inserts.push_back({old_doc.draw_order_lines.back(), 0, with_line_ends(draw_lines, eol)});
-        } else if (!old_doc.draw_order_tags.empty()) {
-            inserts.push_back({old_doc.draw_order_tags.back(), 0, with_line_ends(draw_lines, eol)});
-        } else {
-            const std::string draw_block = std::string("[_drawOrder]") + CRLF + draw_lines + "[End]" + CRLF + CRLF;
-            inserts.push_back({first_polygon != 0 ? first_polygon - 1 : line_count, 1, with_line_ends(draw_block, eol)});
-        }
-    }
-    std::stable_sort(inserts.begin(), inserts.end(), [](const Insert& a, const Insert& b) {
-        return a.after != b.after ? a.after < b.after : a.rank < b.rank;
-    });
-
-    std::string& out = result.text;
-    out.reserve(old_text.size() + fresh.text.size());
-    std::size_t out_lines = 0;
-    const auto put = [&](std::string_view bytes) {
-        // After a last line without a line end.
-        if (!out.empty() && !is_line_end(out.back())) out += eol, ++out_lines;
-        out += bytes;
-        out_lines += count_line_ends(bytes);
-    };
-    auto next = inserts.begin();
-    for (std::size_t line = 0; line <= line_count; ++line) {
-        if (line > 0 && !dropped[line]) {
-            if (const std::size_t i = entry_at[line]; i != NONE) {
-                if (unused_at[i] != NONE) update.unused_entries[unused_at[i]].line = out_lines + 1;
-                result.looks.push_back(std::move(old_looks[i]));
-            }
-            put(old_lines.span(line, line));
-        }
-        for (; next != inserts.end() && next->after == line; ++next) {
-            put(next->bytes);
-            if (next->look != nullptr) {
-                result.looks.push_back(*next->look);
-                ++update.added;
+    // Where the new bytes go: each section's new entries after its last old
+    // one (or at the end), new draw order lines after the old ones.
+    void plan_inserts() {
+        const std::size_t line_count = m_lines.count();
+        constexpr Section FRESH_ORDER[] = {Section::Polygon, Section::Line, Section::Point};
+        for (const Section s : FRESH_ORDER)
+            for (const Entry* e : m_added)
+                if (e->section == s)
+                    m_inserts.push_back({m_section_end[s] != 0 ? m_section_end[s] : line_count, m_section_end[s] != 0 ? 0 : 2,
+                                         with_line_ends(e->text + CRLF, m_eol), &e->look});
+        if (!m_draw_lines.empty()) {
+            if (!m_old_doc.draw_order_lines.empty()) {
+                m_inserts.push_back({m_old_doc.draw_order_lines.back(), 0, with_line_ends(m_draw_lines, m_eol)});
+            } else if (!m_old_doc.draw_order_tags.empty()) {
+                m_inserts.push_back({m_old_doc.draw_order_tags.back(), 0, with_line_ends(m_draw_lines, m_eol)});
+            } else {
+                const std::string block = std::string("[_drawOrder]") + CRLF + m_draw_lines + "[End]" + CRLF + CRLF;
+                m_inserts.push_back({m_first_polygon != 0 ? m_first_polygon - 1 : line_count, 1, with_line_ends(block, m_eol)});
             }
         }
+        std::stable_sort(m_inserts.begin(), m_inserts.end(), [](const Insert& a, const Insert& b) {
+            return a.after != b.after ? a.after < b.after : a.rank < b.rank;
+        });
     }
-    for (const EntryLook& look : result.looks) ++result.entries[look.section];
-    return result;
+
+    void write() {
+        TypUpdate& update = m_result.update;
+        std::string& out = m_result.text;
+        std::size_t out_lines = 0;
+        const auto put = [&](std::string_view bytes) {
+            // After a last line without a line end.
+            if (!out.empty() && !is_line_end(out.back())) out += m_eol, ++out_lines;
+            out += bytes;
+            out_lines += count_line_ends(bytes);
+        };
+        auto next = m_inserts.begin();
+        for (std::size_t line = 0; line <= m_lines.count(); ++line) {
+            if (line > 0 && !m_dropped[line]) {
+                if (const std::size_t i = m_entry_at[line]; i != NONE) {
+                    if (m_unused_at[i] != NONE) update.unused_entries[m_unused_at[i]].line = out_lines + 1;
+                    m_result.looks.push_back(std::move(m_old_looks[i]));
+                }
+                put(m_lines.span(line, line));
+            }
+            for (; next != m_inserts.end() && next->after == line; ++next) {
+                put(next->bytes);
+                if (next->look != nullptr) {
+                    m_result.looks.push_back(*next->look);
+                    ++update.added;
+                }
+            }
+        }
+    }
+
+    const TypDocument& m_old_doc;
+    const FreshRun& m_fresh;
+    const bool m_prune;
+    const Lines m_lines;
+    const std::string_view m_eol;
+    UpdatedText m_result;
+    std::vector<const Entry*> m_added;
+    std::unordered_map<std::uint64_t, const EntryLook*> m_fresh_look;
+    std::string m_draw_lines;
+    std::vector<bool> m_dropped;
+    std::vector<std::size_t> m_entry_at;
+    std::vector<std::size_t> m_unused_at;
+    std::vector<EntryLook> m_old_looks;
+    PerSection<std::size_t> m_section_end{};  // the line after which new entries of the section go; 0: none
+    std::size_t m_first_polygon = 0;
+    std::vector<Insert> m_inserts;
+};
+
+}  // namespace
+
+UpdatedText update_typ_text(std::string_view old_text, const TypDocument& old_doc, const FreshRun& fresh, bool prune) {
+    return Update(old_text, old_doc, fresh, prune).make();
 }
 
 }  // namespace tessaro

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "code_page.h"
+#include "entry.h"
 #include "look_source.h"
 #include "section.h"
 #include "typ_reader.h"
@@ -36,10 +37,9 @@ struct TypUpdate {
     std::vector<TypProblem> problems;  // the old text's problems when its errors stopped the run
 };
 
-// What the fresh run of the style made, held back instead of written.
+// What the fresh run of the style made.
 struct FreshRun {
-    std::string_view text;
-    const std::vector<EntryLook>& looks;  // one for each entry of `text`, in order
+    const std::vector<Entry>& entries;    // in the order of a fresh text
     const PerSection<TypeSet>& types;     // every TYP type of the style, as Conversion::new_type keys them
     const PerSection<bool>& sections;     // those it read; the old entries of the others are kept as they are
 };

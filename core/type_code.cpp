@@ -57,47 +57,4 @@ std::uint32_t typ_type(std::uint32_t value) {
     return value <= 0xFF ? value << 8 : value;
 }
 
-namespace {
-
-std::size_t hash_of(std::uint64_t key) {
-    // Fibonacci hashing: codes differ mostly in their low bits.
-    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 20);
-}
-
-}  // namespace
-
-std::size_t TypeSet::find_slot(std::uint64_t key) const {
-    const std::size_t mask = m_slots.size() - 1;
-    std::size_t i = hash_of(key) & mask;
-    while (m_slots[i] != 0 && m_slots[i] != key) i = (i + 1) & mask;
-    return i;
-}
-
-void TypeSet::grow() {
-    std::vector<std::uint64_t> old = std::move(m_slots);
-    m_slots.assign(old.empty() ? 64 : old.size() * 2, 0);
-    for (const std::uint64_t key : old)
-        if (key != 0) m_slots[find_slot(key)] = key;
-}
-
-bool TypeSet::insert_other(std::uint32_t type) {
-    if (type < SMALL) {
-        // The map grows to the largest type met: a small style's stays small.
-        m_small.resize(std::max<std::size_t>(type / 64 + 1, 2 * m_small.size()), 0);
-        return insert(type);
-    }
-    if ((m_hashed + 1) * 2 > m_slots.size()) grow();
-    const std::uint64_t key = std::uint64_t{type} + 1;
-    const std::size_t slot = find_slot(key);
-    if (m_slots[slot] == key) return false;
-    m_slots[slot] = key;
-    ++m_hashed;
-    ++m_size;
-    return true;
-}
-
-bool TypeSet::contains_other(std::uint32_t type) const {
-    return !m_slots.empty() && m_slots[find_slot(std::uint64_t{type} + 1)] != 0;
-}
-
 }  // namespace tessaro

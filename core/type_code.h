@@ -1,5 +1,7 @@
 #pragma once
 
+#include <unordered_set>
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -98,41 +100,6 @@ inline std::uint32_t code_typ_type(Section section, std::uint32_t value) {
 }
 
 // The types met so far: one entry for each.
-class TypeSet {
-public:
-    // True when the type was new to the set (it is in it now).
-    bool insert(std::uint32_t type) {
-        // Inline for the usual type, whose word is in the map already.
-        if (type < SMALL && type / 64 < m_small.size()) {
-            std::uint64_t& word = m_small[type / 64];
-            const std::uint64_t bit = std::uint64_t{1} << (type % 64);
-            if ((word & bit) != 0) return false;
-            word |= bit;
-            ++m_size;
-            return true;
-        }
-        return insert_other(type);
-    }
-    bool contains(std::uint32_t type) const {
-        if (type < SMALL) return type / 64 < m_small.size() && (m_small[type / 64] >> (type % 64) & 1) != 0;
-        return contains_other(type);
-    }
-    std::size_t size() const { return m_size; }
-
-private:
-    // Types below this, nearly all of them, are bits of a small map that
-    // stays in the processor's cache; the rest go into the hash table.
-    static constexpr std::uint32_t SMALL = 1u << 18;
-
-    bool insert_other(std::uint32_t type);
-    bool contains_other(std::uint32_t type) const;
-    std::size_t find_slot(std::uint64_t key) const;
-    void grow();
-
-    std::vector<std::uint64_t> m_small;  // up to SMALL bits, as far as the largest small type met
-    std::vector<std::uint64_t> m_slots;  // type + 1; 0 is an empty slot
-    std::size_t m_hashed = 0;  // types in m_slots
-    std::size_t m_size = 0;
-};
+using TypeSet = std::unordered_set<std::uint32_t>;
 
 }  // namespace tessaro

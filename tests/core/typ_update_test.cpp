@@ -82,12 +82,23 @@ Xpm="0 0 1 0"
 
 // The fresh run of a style of water, forest, primary, track and bar: CR LF,
 // but for the track's look, which came from a library of LF line ends.
-const std::string FRESH = "[_id]\r\nFID=12345\r\nCodePage=1252\r\n[End]\r\n\r\n[_drawOrder]\r\nType=0x3c,3\r\nType=0X50,3\r\n"
-                          "[End]\r\n\r\n[_polygon]\r\nType=0x3c\r\nXpm=\"0 0 1 0\"\r\n\"a c #0000FF\"\r\n[end]\r\n\r\n"
-                          "[_polygon]\r\nType=0x50\r\nXpm=\"0 0 1 0\"\r\n\"a c #00FF00\"\r\n[end]\r\n\r\n"
-                          "[_line]\r\nType=0x02\r\nXpm=\"0 0 1 0\"\r\n\"a c #FF0000\"\r\n[end]\r\n\r\n"
-                          "[_line]\r\nType=0x0a\nXpm=\"0 0 1 0\"\n\"a c #FFFF00\"\n[end]\r\n\r\n"
-                          "[_point]\r\nType=0x2d02\r\nXpm=\"0 0 1 0\"\r\n\"a c #000000\"\r\n[end]\r\n";
+std::vector<Entry> fresh_entries() {
+    const auto entry = [](Section section, std::uint32_t code, std::string text, std::string digits = {}) {
+        Entry e;
+        e.section = section;
+        e.type = code_typ_type(section, code);
+        e.text = std::move(text);
+        e.draw_order = std::move(digits);
+        e.level = 3;
+        e.look.section = section;
+        return e;
+    };
+    return {entry(Section::Polygon, 0x3c, "[_polygon]\r\nType=0x3c\r\nXpm=\"0 0 1 0\"\r\n\"a c #0000FF\"\r\n[end]\r\n", "3c"),
+            entry(Section::Polygon, 0x50, "[_polygon]\r\nType=0x50\r\nXpm=\"0 0 1 0\"\r\n\"a c #00FF00\"\r\n[end]\r\n", "50"),
+            entry(Section::Line, 0x02, "[_line]\r\nType=0x02\r\nXpm=\"0 0 1 0\"\r\n\"a c #FF0000\"\r\n[end]\r\n"),
+            entry(Section::Line, 0x0a, "[_line]\r\nType=0x0a\nXpm=\"0 0 1 0\"\n\"a c #FFFF00\"\n[end]\r\n"),
+            entry(Section::Point, 0x2d02, "[_point]\r\nType=0x2d02\r\nXpm=\"0 0 1 0\"\r\n\"a c #000000\"\r\n[end]\r\n")};
+}
 
 // `text` with its "\n" line ends as `end`, the marked spans kept (without their marks) or dropped.
 std::string ended(std::string_view text, std::string_view end, bool added) {
@@ -113,7 +124,7 @@ std::array<std::size_t, 3> line_ends(std::string_view text) {
 
 // A text of CR LF, of LF or of CR alone gains only lines of its own line end, and keeps every old byte.
 TEST(UpdateTypText, adds_lines_with_the_old_texts_line_ends_and_keeps_every_old_byte) {
-    const std::vector<EntryLook> looks(5);
+    const std::vector<Entry> entries = fresh_entries();
     PerSection<TypeSet> types{};
     types[Section::Polygon].insert(code_typ_type(Section::Polygon, 0x3c));
     types[Section::Polygon].insert(code_typ_type(Section::Polygon, 0x50));
@@ -121,7 +132,7 @@ TEST(UpdateTypText, adds_lines_with_the_old_texts_line_ends_and_keeps_every_old_
     types[Section::Line].insert(code_typ_type(Section::Line, 0x0a));
     types[Section::Point].insert(code_typ_type(Section::Point, 0x2d02));
     const PerSection<bool> sections{{true, true, true}};
-    const FreshRun fresh{FRESH, looks, types, sections};
+    const FreshRun fresh{entries, types, sections};
     // The reader counts a line at CR LF, a lone CR and a lone LF alike: its
     // numbers are those of the text's twin of LF line ends.
     const std::string twin = ended(UPDATED, "\n", false);

@@ -6,6 +6,7 @@
 
 #include "conversion.h"
 #include "file_io.h"
+#include "typ_text.h"
 #include "support/temp_dir.h"
 
 namespace tessaro::test {
@@ -23,19 +24,13 @@ struct WriterRun {
     template <typename Writer>
     std::string run(Writer writer, const std::string& rules, const std::string& name = "rules") {
         const std::string path = rules.empty() ? dir / name : dir.write(name, rules);
-        const std::string out_path = dir / "out.txt";
-        TypText out(out_path, {});
-        out.write_header("");
-        RuleReader reader;
         report = {};
-        Conversion cv{libraries, include_tag_text, random, out, &reader, report};
+        std::vector<Entry> entries;
+        Conversion cv{libraries, include_tag_text, random, entries, report};
         cv.classic_looks = classic_looks;
         writer(cv, path);
-        out.finish();
-        // What the writer appended, without the header that opens every TYP text.
-        std::string text = read_bytes(out_path).substr(header_chunk("").size() + 2);
-        std::filesystem::remove(out_path);
-        return text;
+        // The entries as a TYP text writes them, without the header that opens every text.
+        return typ_text("", entries).substr(2);
     }
 };
 

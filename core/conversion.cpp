@@ -1,0 +1,117 @@
+#include "conversion.h"
+
+#include <algorithm>
+
+#include "entry_builder.h"
+#include "text_util.h"
+
+namespace tessaro {
+
+std::string Conversion::library_look(Section section, std::string_view code, std::string_view condition,
+                                     std::string_view type_code) {
+    LibraryLook look = get_code(section, code, condition, libraries[section], include_tag_text, !classic_looks, labels);
+    if (look.label_dropped) report.label_dropped = true;
+    if (look.label_lost) note_lost_label(section, type_code.empty() ? code : type_code);
+    // Said once for each broken entry, however many codes lead to it.
+    if (look.broken && std::find(report.warnings.begin(), report.warnings.end(), *look.broken) == report.warnings.end())
+        report.warnings.push_back(std::move(*look.broken));
+    return std::move(look.entry);
+}
+
+std::string Conversion::label(Section section, std::string_view code, std::string_view text) {
+    CodePageText made = make_label(text, labels);
+    if (made.lost) note_lost_label(section, code);
+    return std::move(made.bytes);
+}
+
+std::string Conversion::rule_text_label(Section section, std::string_view code, std::string_view text) {
+    if (classic_looks || include_tag_text) return label(section, code, text);
+    return label(section, code, rule_label(text));
+}
+
+void Conversion::note_lost_label(Section section, std::string_view code) {
+    if (lost_labels_warning) {
+        ++report.warnings[*lost_labels_warning].count;
+        return;
+    }
+    lost_labels_warning = report.warnings.size();
+    Warning w{Warning::Kind::LabelNotInCodePage, {}, 0, std::string(code)};
+    w.section = section;
+    w.count = 1;
+    w.code_page = labels.code_page;
+    report.warnings.push_back(std::move(w));
+}
+
+bool Conversion::new_type(Section section, const RuleItem& item, const std::string& path) {
+    if (!item.value) {
+        report.warnings.push_back({Warning::Kind::CodeNotHex, path, item.line, std::string(item.code)});
+        return false;
+    }
+    const std::uint32_t type = code_typ_type(section, *item.value);
+    if (!types[section].insert(type).second) return false;
+    pending = Entry{};
+    pending.section = section;
+    pending.type = type;
+    pending.rule_code = std::string(item.code);
+    pending.file = path;
+    pending.line = item.line;
+    pending.file_index = file_index;
+    return true;
+}
+
+std::optional<std::string> Conversion::look_by_tags(Section section, std::string_view code, const RuleItem& item,
+                                                    std::string_view label, EntryLook& look) {
+    if (classic_looks) return std::nullopt;
+    std::unique_ptr<TagLooks>& looks = tag_looks[section];
+    if (!looks) looks = std::make_unique<TagLooks>(libraries[section]);
+    if (looks->empty()) return std::nullopt;
+    const std::optional<TagMatch> match = looks->best(positive_tags(item.before));
+    if (!match) return std::nullopt;
+    std::string entry = library_look(section, match->library_code, label, code);
+    const std::size_t first_line_end = entry.find_first_of("\r\n");
+    if (entry.empty() || first_line_end == std::string::npos) return std::nullopt;
+    look.source = LookSource::Tags;
+    look.library_code = match->library_code;
+    look.matched = match->matched;
+    return std::string(code) + entry.substr(first_line_end);
+}
+
+Entry& Conversion::write_entry(Section section, std::string entry, EntryLook look) {
+    Entry& e = entries.emplace_back(std::move(pending));
+    e.section = section;
+    e.text = std::move(entry);
+    ++report.entries[section];
+    ++report.look_counts[static_cast<std::size_t>(look.source)];
+    // The code as the entry writes it after "Type=".
+    const std::size_t type = e.text.find("Type=");
+    if (type != std::string::npos) {
+        const std::size_t start = type + 5;
+        look.code = e.text.substr(start, e.text.find_first_of("\r\n", start) - start);
+    }
+    look.section = section;
+    e.look = std::move(look);
+    return e;
+}
+
+void Conversion::open_rules(const std::string& path) {
+    rules_path = path;
+    ++file_index;
+    rules.open(path);
+}
+
+void Conversion::close_rules() {
+    std::optional<Failure> failure = rules.close();
+    for (Warning& fault : rules.take_faults()) report.warnings.push_back(std::move(fault));
+    if (failure) report.failures.push_back(std::move(*failure));
+}
+
+EntryLook Conversion::entry_look(LookSource source, const RuleItem& item) const {
+    // A report line, not the rule file: the condition is cut short.
+    constexpr std::size_t MAX_CONDITION = 200;
+    EntryLook look;
+    look.source = source;
+    look.condition = std::string(trim_blanks(item.before).substr(0, MAX_CONDITION));
+    return look;
+}
+
+}  // namespace tessaro
