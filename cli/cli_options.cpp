@@ -1,6 +1,8 @@
 #include "cli_options.h"
 
 #include <charconv>
+#include <string_view>
+#include <utility>
 
 namespace tessaro {
 
@@ -10,6 +12,80 @@ bool parse_seed(const std::string& text, std::uint64_t& out) {
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, out);
     return !text.empty() && ec == std::errc() && ptr == end;
+}
+
+// The options whose value is a path, kept as given.
+const std::pair<std::string_view, std::optional<std::string> CliOptions::*> PATH_OPTIONS[] = {
+    {"-o", &CliOptions::output},        {"--output", &CliOptions::output},
+    {"--check", &CliOptions::check},    {"--style", &CliOptions::style},
+    {"--res", &CliOptions::res_dir},    {"--report", &CliOptions::report},
+    {"--polygon-library", &CliOptions::polygon_library},
+};
+
+const std::pair<std::string_view, Section> INC_OPTIONS[] = {
+    {"--inc-points", Section::Point}, {"--inc-lines", Section::Line}, {"--inc-polygons", Section::Polygon}};
+
+// The options that take no value.
+const std::pair<std::string_view, bool CliOptions::*> SWITCHES[] = {
+    {"--auto-inc", &CliOptions::auto_inc}, {"--tag-text", &CliOptions::tag_text},
+    {"--classic-looks", &CliOptions::classic_looks}, {"--strict", &CliOptions::strict},
+    {"--update", &CliOptions::update},     {"--prune", &CliOptions::prune},
+    {"--force", &CliOptions::force},       {"-q", &CliOptions::quiet},
+    {"--quiet", &CliOptions::quiet},       {"-h", &CliOptions::help},
+    {"--help", &CliOptions::help},         {"--version", &CliOptions::version},
+};
+
+const std::pair<std::string_view, Section> SECTION_SWITCHES[] = {
+    {"--no-points", Section::Point}, {"--no-lines", Section::Line}, {"--no-polygons", Section::Polygon}};
+
+// The entry of a table that names the option, or null.
+template <typename Value, std::size_t N>
+const std::pair<std::string_view, Value>* find_option(const std::pair<std::string_view, Value> (&table)[N],
+                                                      std::string_view arg) {
+    for (const auto& entry : table)
+        if (entry.first == arg) return &entry;
+    return nullptr;
+}
+
+bool takes_value(std::string_view arg) {
+    return arg == "--seed" || find_option(PATH_OPTIONS, arg) != nullptr || find_option(INC_OPTIONS, arg) != nullptr;
+}
+
+// Keeps the value of an option that takes one; false, with the reason, for a value it refuses.
+bool set_value(std::string_view arg, const std::string& value, CliOptions& o, std::string& error) {
+    if (const auto* path = find_option(PATH_OPTIONS, arg)) {
+        o.*(path->second) = value;
+    } else if (const auto* group = find_option(INC_OPTIONS, arg)) {
+        o.inc_groups[group->second].push_back(value);
+    } else {
+        std::uint64_t seed = 0;
+        if (!parse_seed(value, seed)) {
+            error = "--seed takes a whole number, not '" + value + "'";
+            return false;
+        }
+        o.seed = seed;
+    }
+    return true;
+}
+
+// Sets a switch; false for an option that is none.
+bool set_switch(std::string_view arg, CliOptions& o) {
+    if (const auto* flag = find_option(SWITCHES, arg)) o.*(flag->second) = true;
+    else if (const auto* section = find_option(SECTION_SWITCHES, arg)) o.sections[section->second] = false;
+    else return false;
+    return true;
+}
+
+// What the options mean together that none of them says alone; empty when they fit.
+std::string usage_conflict(const CliOptions& o) {
+    if (o.check && !o.style_folder.empty()) return "--check takes no style folder; give it with --style";
+    if (o.style && !o.check) return "--style goes with --check FILE only";
+    if (o.strict && !o.check) return "--strict goes with --check";
+    if (o.update && o.check) return "--update goes with a style folder, not with --check";
+    if (o.prune && !o.update) return "--prune goes with --update";
+    if (o.force && !o.update) return "--force goes with --update";
+    if (!o.help && !o.version && !o.check && o.style_folder.empty()) return "no style folder given";
+    return {};
 }
 
 }  // namespace
@@ -72,23 +148,10 @@ CliParse parse_cli(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
         std::optional<std::string> inline_value;
-        if (!positional_only && arg.rfind("--", 0) == 0 && arg.find('=') != std::string::npos) {
+        if (!positional_only && arg.starts_with("--") && arg.find('=') != std::string::npos) {
             inline_value = arg.substr(arg.find('=') + 1);
             arg.resize(arg.find('='));
         }
-        auto value = [&](std::string& into) {
-            if (inline_value) {
-                into = *inline_value;
-                return true;
-            }
-            if (i + 1 >= args.size()) {
-                r.error = "option " + arg + " needs a value";
-                return false;
-            }
-            into = args[++i];
-            return true;
-        };
-        std::string v;
         if (positional_only || arg.empty() || arg[0] != '-' || arg == "-") {
             if (!o.style_folder.empty()) {
                 r.error = "only one style folder can be given";
@@ -97,79 +160,21 @@ CliParse parse_cli(const std::vector<std::string>& args) {
             o.style_folder = arg;
         } else if (arg == "--") {
             positional_only = true;
-        } else if (arg == "-o" || arg == "--output") {
-            if (!value(v)) return r;
-            o.output = v;
-        } else if (arg == "--check") {
-            if (!value(v)) return r;
-            o.check = v;
-        } else if (arg == "--style") {
-            if (!value(v)) return r;
-            o.style = v;
-        } else if (arg == "--res") {
-            if (!value(v)) return r;
-            o.res_dir = v;
-        } else if (arg == "--report") {
-            if (!value(v)) return r;
-            o.report = v;
-        } else if (arg == "--polygon-library") {
-            if (!value(v)) return r;
-            o.polygon_library = v;
-        } else if (arg == "--seed") {
-            if (!value(v)) return r;
-            std::uint64_t seed = 0;
-            if (!parse_seed(v, seed)) {
-                r.error = "--seed takes a whole number, not '" + v + "'";
+        } else if (takes_value(arg)) {
+            if (!inline_value && i + 1 >= args.size()) {
+                r.error = "option " + arg + " needs a value";
                 return r;
             }
-            o.seed = seed;
-        } else if (arg == "--inc-points" || arg == "--inc-lines" || arg == "--inc-polygons") {
-            if (!value(v)) return r;
-            const Section group = arg == "--inc-points" ? Section::Point
-                                  : arg == "--inc-lines"  ? Section::Line
-                                                          : Section::Polygon;
-            o.inc_groups[group].push_back(v);
+            if (!set_value(arg, inline_value ? *inline_value : args[++i], o, r.error)) return r;
         } else if (inline_value) {
             r.error = "option " + arg + " takes no value";
             return r;
-        } else if (arg == "--no-points") {
-            o.sections[Section::Point] = false;
-        } else if (arg == "--no-lines") {
-            o.sections[Section::Line] = false;
-        } else if (arg == "--no-polygons") {
-            o.sections[Section::Polygon] = false;
-        } else if (arg == "--auto-inc") {
-            o.auto_inc = true;
-        } else if (arg == "--tag-text") {
-            o.tag_text = true;
-        } else if (arg == "--classic-looks") {
-            o.classic_looks = true;
-        } else if (arg == "--strict") {
-            o.strict = true;
-        } else if (arg == "--update") {
-            o.update = true;
-        } else if (arg == "--prune") {
-            o.prune = true;
-        } else if (arg == "--force") {
-            o.force = true;
-        } else if (arg == "-q" || arg == "--quiet") {
-            o.quiet = true;
-        } else if (arg == "-h" || arg == "--help") {
-            o.help = true;
-        } else if (arg == "--version") {
-            o.version = true;
-        } else {
+        } else if (!set_switch(arg, o)) {
             r.error = "unknown option " + arg;
             return r;
         }
     }
-    if (o.check && !o.style_folder.empty()) r.error = "--check takes no style folder; give it with --style";
-    else if (o.style && !o.check) r.error = "--style goes with --check FILE only";
-    else if (o.strict && !o.check) r.error = "--strict goes with --check";
-    else if (o.update && o.check) r.error = "--update goes with a style folder, not with --check";
-    else if (o.prune && !o.update) r.error = "--prune goes with --update";
-    else if (o.force && !o.update) r.error = "--force goes with --update";
-    else if (!o.help && !o.version && !o.check && o.style_folder.empty()) r.error = "no style folder given";
+    r.error = usage_conflict(o);
     return r;
 }
 

@@ -8,7 +8,7 @@
 #include <set>
 #include <unordered_set>
 
-#include "app_state.h"
+#include "app_state.h"  // PROGRAM_VERSION only
 #include "cli_messages.h"
 #include "cli_options.h"
 #include "create_typ.h"
@@ -64,9 +64,9 @@ private:
     TextSink& m_inner;
 };
 
-// How a conversion ended; the exit status follows from it alone.
+// How a command ended. The exit status follows from it alone, here and nowhere else.
 enum class Outcome {
-    Written,
+    Done,
     Incomplete,  // written, without what some files that could not be read hold
     BadUsage,
     Failed,
@@ -74,7 +74,7 @@ enum class Outcome {
 
 int exit_code(Outcome outcome) {
     switch (outcome) {
-        case Outcome::Written: return EXIT_DONE;
+        case Outcome::Done: return EXIT_DONE;
         case Outcome::Incomplete: return EXIT_FAILED;
         case Outcome::BadUsage: return EXIT_USAGE;
         case Outcome::Failed: return EXIT_FAILED;
@@ -88,13 +88,24 @@ std::string without_trailing_separators(std::string path) {
     return path;
 }
 
-// The setup: everything the run needs, checked, before anything is written.
+// What a conversion holds from its setup to the end of its run: the command
+// line's own, kept for one run only.
 struct Setup {
+    Setup() = default;
+    Setup(const Setup&) = delete;  // the request's sorting step keeps pointers into it
+    Setup& operator=(const Setup&) = delete;
+
     // First: the libraries' texts give their memory back to it.
     PagePool pages;
     CreateTypRequest request;
+    CreateTypCheck check;
     CliContext context;
     LibraryTexts libraries;
+    // Include files the scan could not read.
+    std::vector<std::string> unread;
+    // The include statements read so far, and the groups as the run sorted them.
+    KnownStatements scanned;
+    IncludeFiles sorted;
 };
 
 void load_libraries(Setup& s, const CliOptions& o, const std::string& program_folder, Reporter& say) {
@@ -180,9 +191,7 @@ std::optional<Failure> report_refusal(const CreateTypRequest& request, const std
     return std::nullopt;
 }
 
-Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter& say) {
-    Setup s;
-    load_libraries(s, o, program_folder, say);
+void fill_request(Setup& s, const CliOptions& o) {
     CreateTypRequest& request = s.request;
     request.style_folder = without_trailing_separators(o.style_folder);
     request.sections = o.sections;
@@ -204,42 +213,87 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     }
     s.context.style_folder = request.style_folder;
     s.context.auto_inc = o.auto_inc;
+}
 
-    const CreateTypCheck check = check_create_typ(request);
-    for (Finding f : check.findings) {
-        if (stops_the_run(f)) say.error(finding_text(f, s.context));
-        else say.warn(finding_text(f, s.context));
-    }
-    if (!check.can_run()) return check.findings.back() == Finding::NoSectionChosen ? Outcome::BadUsage : Outcome::Failed;
-    std::vector<std::string> unread;
+// The include files' groups, as far as they are known before the run.
+bool set_up_include_files(Setup& s, const CliOptions& o, Reporter& say) {
     // The statements are followed within the run, which reads the main rule
     // files once for their types and their statements alike; those of the
     // include files come from the scan. Without --auto-inc they still tell
     // the files outside the include folder that the rule files include, for
     // the message of the files left out.
-    KnownStatements scanned;
-    if (!sort_include_files(request.include_files, o, request.style_folder, say, unread, &scanned, &s.pages))
-        return Outcome::BadUsage;
-    IncludeFiles sorted = request.include_files;
-    request.sort_include_files = [&sorted, &scanned, auto_inc = o.auto_inc, style = request.style_folder](
-                                     IncludeFiles& inc, KnownStatements&& known) {
+    CreateTypRequest& request = s.request;
+    if (!sort_include_files(request.include_files, o, request.style_folder, say, s.unread, &s.scanned, &s.pages))
+        return false;
+    s.sorted = request.include_files;
+    request.sort_include_files = [&sorted = s.sorted, &scanned = s.scanned, auto_inc = o.auto_inc,
+                                  style = request.style_folder](IncludeFiles& inc, KnownStatements&& known) {
         scanned.take_all(std::move(known));
         if (auto_inc) sort_by_statements(inc, style, &scanned);
         else add_files_elsewhere(inc, propose_groups(style, inc.found, &scanned));
         sorted = inc;
     };
+    return true;
+}
 
-    if (o.report) {
-        if (std::optional<Failure> refused = report_refusal(request, *o.report)) {
-            if (refused->kind == Failure::Kind::OutputIsInput && refused->other_path == request.typ_path)
-                say.error(*o.report + ": refused: it is the same file as the TYP text " + request.typ_path +
-                          "; give another file with --report");
-            else say.error(failure_text(*refused, "--report"));
-            return refused->kind == Failure::Kind::OutputIsInput ? Outcome::BadUsage : Outcome::Failed;
-        }
+// The look report's path, refused before anything is written where it would
+// take another file's place: the outcome then, else none.
+std::optional<Outcome> refuse_report_path(const CreateTypRequest& request, const std::string& path, Reporter& say) {
+    const std::optional<Failure> refused = report_refusal(request, path);
+    if (!refused) return std::nullopt;
+    if (refused->kind == Failure::Kind::OutputIsInput && refused->other_path == request.typ_path)
+        say.error(path + ": refused: it is the same file as the TYP text " + request.typ_path +
+                  "; give another file with --report");
+    else say.error(failure_text(*refused, "--report"));
+    return refused->kind == Failure::Kind::OutputIsInput ? Outcome::BadUsage : Outcome::Failed;
+}
+
+// The setup: everything the run needs, checked, before anything is written.
+// The outcome when the run cannot go, else none.
+std::optional<Outcome> set_up(Setup& s, const CliOptions& o, const std::string& program_folder, Reporter& say) {
+    load_libraries(s, o, program_folder, say);
+    fill_request(s, o);
+    s.check = check_create_typ(s.request);
+    for (Finding f : s.check.findings) {
+        if (stops_the_run(f)) say.error(finding_text(f, s.context));
+        else say.warn(finding_text(f, s.context));
     }
+    if (!s.check.can_run())
+        return s.check.findings.back() == Finding::NoSectionChosen ? Outcome::BadUsage : Outcome::Failed;
+    if (!set_up_include_files(s, o, say)) return Outcome::BadUsage;
+    if (o.report) return refuse_report_path(s.request, *o.report, say);
+    return std::nullopt;
+}
 
-    const CreateTypReport report = run_create_typ(request, check);
+// What an update did besides adding entries, and what the run went past.
+void tell_warnings(const CreateTypRequest& request, const CreateTypReport& report, Reporter& say) {
+    const TypUpdate& update = report.update;
+    say.warnings(report.warnings);
+    if (update.replaced_broken) say.warn(replaced_broken_text(request.typ_path, update));
+    for (const UnusedEntry& e : update.unused_entries) say.warn(unused_entry_text(request.typ_path, e, update.pruned));
+    if (request.prune && update.done && !update.pruned) say.warn(prune_skipped_text(update.prune_held_by_faults));
+}
+
+// Writes where each entry's look came from; false (after saying why) when it cannot.
+bool write_look_report(const Setup& s, const std::string& path, const CreateTypReport& report, Reporter& say) {
+    // The files of other styles are known only since the run sorted the include files.
+    CreateTypRequest read = s.request;
+    read.include_files = s.sorted;
+    if (std::optional<std::string> input = input_at(read, path)) {
+        say.error(failure_text({Failure::Kind::OutputIsInput, path, 0, {}, *input}, "--report"));
+        return false;
+    }
+    if (std::optional<Failure> failure = write_replaced_file(path, look_report(report.looks))) {
+        say.error(failure_text(*failure, "--report"));
+        return false;
+    }
+    return true;
+}
+
+// The run: converts, then says what came of it.
+Outcome run(Setup& s, const CliOptions& o, Reporter& say) {
+    const CreateTypRequest& request = s.request;
+    const CreateTypReport report = run_create_typ(s.request, s.check);
     const TypUpdate& update = report.update;
     if (!update.problems.empty() && !update.replaced_broken) say.lines(typ_problems_text(request.typ_path, update.problems));
     say.failures(report.failures);
@@ -249,26 +303,11 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
                                                       : ": the TYP text was not written; any old file there is unchanged"));
         return Outcome::Failed;
     }
-    say.warnings(report.warnings);
-    if (update.replaced_broken) say.warn(replaced_broken_text(request.typ_path, update));
-    for (const UnusedEntry& e : update.unused_entries) say.warn(unused_entry_text(request.typ_path, e, update.pruned));
-    if (request.prune && update.done && !update.pruned)
-        say.warn(prune_skipped_text(update.prune_held_by_faults));
-    bool report_written = true;
-    if (o.report) {
-        // The files of other styles are known only since the run sorted the include files.
-        CreateTypRequest read = request;
-        read.include_files = sorted;
-        if (std::optional<std::string> input = input_at(read, *o.report)) {
-            say.error(failure_text({Failure::Kind::OutputIsInput, *o.report, 0, {}, *input}, "--report"));
-            report_written = false;
-        } else if (std::optional<Failure> failure = write_replaced_file(*o.report, look_report(report.looks))) {
-            say.error(failure_text(*failure, "--report"));
-            report_written = false;
-        }
-    }
+    tell_warnings(request, report, say);
+    const bool report_written = !o.report || write_look_report(s, *o.report, report, say);
     if (!report.left_out.empty()) say.warn(left_out_text(report.left_out, s.context));
     if (report.label_dropped) say.warn(label_dropped_text());
+    std::vector<std::string>& unread = s.unread;
     for (const Failure& f : report.failures)
         if (std::find(unread.begin(), unread.end(), f.path) == unread.end()) unread.push_back(f.path);
     if (!unread.empty()) {
@@ -278,7 +317,13 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     say.warn(update.done ? updated_text(request.typ_path, update) : created_text(request.typ_path, report));
     if (!request.classic_looks) say.warn(look_summary(report.look_counts));
     say.warn(compile_text(request.typ_path, report.labels.code_page));
-    return report_written ? Outcome::Written : Outcome::Failed;
+    return report_written ? Outcome::Done : Outcome::Failed;
+}
+
+Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter& say) {
+    Setup s;
+    if (const std::optional<Outcome> stopped = set_up(s, o, program_folder, say)) return *stopped;
+    return run(s, o, say);
 }
 
 // The TYP text against the style read as the conversion reads it; the number
@@ -312,27 +357,27 @@ std::size_t check_against_style(const CliOptions& o, const std::string& path, co
     return unread.size() + style.failures.size() + drift.size();
 }
 
-int check_typ_text(const CliOptions& o, TextSink& out, TextSink& err) {
+Outcome check_typ_text(const CliOptions& o, TextSink& out, TextSink& err) {
     const std::string& path = *o.check;
     std::string text;
     std::string error;
     if (!read_file(path, text, error)) {
         err << printable(path) << ": " << printable(error) << "\n";
-        return EXIT_FAILED;
+        return Outcome::Failed;
     }
     const TypDocument doc = read_typ_text(text);
     err << typ_problems_text(path, doc.problems);
     const std::size_t findings = o.style ? check_against_style(o, path, doc, err) : 0;
     out << check_summary_text(path, doc, findings) << "\n";
-    if (has_error(doc) || (o.strict && !doc.problems.empty()) || findings != 0) return EXIT_FAILED;
-    return EXIT_DONE;
+    if (has_error(doc) || (o.strict && !doc.problems.empty()) || findings != 0) return Outcome::Failed;
+    return Outcome::Done;
 }
 
 // Running out of memory ends a run as any failure does: what was in hand is
 // given back on the way out (a new TYP text's hidden file goes, the old text
 // stays), and the message names what was being done.
 template <typename Work>
-int out_of_memory_failed(TextSink& err, const std::string& doing, Work&& work) {
+Outcome out_of_memory_failed(TextSink& err, const std::string& doing, Work&& work) {
     try {
         return work();
     } catch (const std::bad_alloc&) {
@@ -341,7 +386,29 @@ int out_of_memory_failed(TextSink& err, const std::string& doing, Work&& work) {
         if (e.code() != std::errc::resource_unavailable_try_again) throw;
     }
     err << "tessaro-cli: out of memory while " << printable(doing) << "\n";
-    return EXIT_FAILED;
+    return Outcome::Failed;
+}
+
+// The command the options name, run to its outcome.
+Outcome run_command(const std::vector<std::string>& args, const std::string& program_folder, TextSink& out,
+                    TextSink& err) {
+    const CliParse parsed = parse_cli(args);
+    if (!parsed.error.empty()) {
+        err << "tessaro-cli: " << parsed.error << "\nTry 'tessaro-cli --help'.\n";
+        return Outcome::BadUsage;
+    }
+    const CliOptions& o = parsed.options;
+    if (o.help) {
+        out << cli_usage();
+        return Outcome::Done;
+    }
+    if (o.version) {
+        out << "tessaro-cli " << PROGRAM_VERSION << "\n";
+        return Outcome::Done;
+    }
+    if (o.check) return out_of_memory_failed(err, "checking " + *o.check, [&] { return check_typ_text(o, out, err); });
+    Reporter say(err, o.quiet);
+    return out_of_memory_failed(err, "converting " + o.style_folder, [&] { return convert(o, program_folder, say); });
 }
 
 }  // namespace
@@ -351,24 +418,7 @@ int run_cli(const std::vector<std::string>& args, const std::string& program_fol
     // Whatever a message takes from a name reaches the terminal without its control characters.
     PrintableSink out(out_sink);
     PrintableSink err(err_sink);
-    const CliParse parsed = parse_cli(args);
-    if (!parsed.error.empty()) {
-        err << "tessaro-cli: " << parsed.error << "\nTry 'tessaro-cli --help'.\n";
-        return EXIT_USAGE;
-    }
-    const CliOptions& o = parsed.options;
-    if (o.help) {
-        out << cli_usage();
-        return EXIT_DONE;
-    }
-    if (o.version) {
-        out << "tessaro-cli " << PROGRAM_VERSION << "\n";
-        return EXIT_DONE;
-    }
-    if (o.check) return out_of_memory_failed(err, "checking " + *o.check, [&] { return check_typ_text(o, out, err); });
-    Reporter say(err, o.quiet);
-    return out_of_memory_failed(err, "converting " + o.style_folder,
-                                [&] { return exit_code(convert(o, program_folder, say)); });
+    return exit_code(run_command(args, program_folder, out, err));
 }
 
 }  // namespace tessaro
