@@ -8,7 +8,8 @@
 #include <set>
 #include <unordered_set>
 
-#include "app_state.h"  // PROGRAM_VERSION only
+#include "style_files.h"
+#include "version.h"
 #include "cli_messages.h"
 #include "cli_options.h"
 #include "create_typ.h"
@@ -91,21 +92,12 @@ std::string without_trailing_separators(std::string path) {
 // What a conversion holds from its setup to the end of its run: the command
 // line's own, kept for one run only.
 struct Setup {
-    Setup() = default;
-    Setup(const Setup&) = delete;  // the request's sorting step keeps pointers into it
-    Setup& operator=(const Setup&) = delete;
-
-    // First: the libraries' texts give their memory back to it.
-    PagePool pages;
     CreateTypRequest request;
     CreateTypCheck check;
     CliContext context;
     LibraryTexts libraries;
     // Include files the scan could not read.
     std::vector<std::string> unread;
-    // The include statements read so far, and the groups as the run sorted them.
-    KnownStatements scanned;
-    IncludeFiles sorted;
 };
 
 void load_libraries(Setup& s, const CliOptions& o, const std::string& program_folder, Reporter& say) {
@@ -118,7 +110,7 @@ void load_libraries(Setup& s, const CliOptions& o, const std::string& program_fo
             section == Section::Polygon ? s.context.polygon_library : library_file_path(s.context.res_folder, section);
         s.request.other_inputs.push_back(paths[section]);
     }
-    const PerSection<std::optional<Failure>> failures = load_library_files(paths, s.libraries, &s.pages);
+    const PerSection<std::optional<Failure>> failures = load_library_files(paths, s.libraries);
     for (Section section : ALL_SECTIONS)
         if (failures[section]) say.error(failure_text(*failures[section]));
 }
@@ -149,9 +141,8 @@ void sort_by_statements(IncludeFiles& inc, const std::string& style_folder, cons
 // statements' sorting (--auto-inc) is left to sort_by_statements;
 // `statements`, if given, takes the include statements of the files the scan read.
 bool sort_include_files(IncludeFiles& inc, const CliOptions& o, const std::string& style_folder, Reporter& say,
-                        std::vector<std::string>& unread, KnownStatements* statements = nullptr,
-                        PagePool* pages = nullptr) {
-    RuleReader reader({}, pages);
+                        std::vector<std::string>& unread, KnownStatements* statements = nullptr) {
+    RuleReader reader;
     const IncludeScan scan = scan_include_files(inc, style_folder, reader, statements);
     say.failures(scan.failures);
     for (const Failure& f : scan.failures) unread.push_back(f.path);
@@ -198,13 +189,10 @@ void fill_request(Setup& s, const CliOptions& o) {
     request.include_tag_text = o.tag_text;
     request.classic_looks = o.classic_looks;
     request.libraries = &s.libraries;
-    request.pages = &s.pages;
     request.seed = o.seed;
     request.update = o.update;
     request.prune = o.prune;
     request.replace_broken = o.force;
-    // Each entry's look only for the report: the summary needs their counts alone.
-    request.keep_looks = o.report.has_value();
     if (o.output) {
         request.typ_path = *o.output;
     } else {
@@ -217,22 +205,15 @@ void fill_request(Setup& s, const CliOptions& o) {
 
 // The include files' groups, as far as they are known before the run.
 bool set_up_include_files(Setup& s, const CliOptions& o, Reporter& say) {
-    // The statements are followed within the run, which reads the main rule
-    // files once for their types and their statements alike; those of the
-    // include files come from the scan. Without --auto-inc they still tell
-    // the files outside the include folder that the rule files include, for
-    // the message of the files left out.
+    // The include files' statements come from the scan, the main rule files'
+    // are read by the proposal. Without --auto-inc they still tell the files
+    // outside the include folder that the rule files include, for the message
+    // of the files left out.
     CreateTypRequest& request = s.request;
-    if (!sort_include_files(request.include_files, o, request.style_folder, say, s.unread, &s.scanned, &s.pages))
-        return false;
-    s.sorted = request.include_files;
-    request.sort_include_files = [&sorted = s.sorted, &scanned = s.scanned, auto_inc = o.auto_inc,
-                                  style = request.style_folder](IncludeFiles& inc, KnownStatements&& known) {
-        scanned.take_all(std::move(known));
-        if (auto_inc) sort_by_statements(inc, style, &scanned);
-        else add_files_elsewhere(inc, propose_groups(style, inc.found, &scanned));
-        sorted = inc;
-    };
+    KnownStatements scanned;
+    if (!sort_include_files(request.include_files, o, request.style_folder, say, s.unread, &scanned)) return false;
+    if (o.auto_inc) sort_by_statements(request.include_files, request.style_folder, &scanned);
+    else add_files_elsewhere(request.include_files, propose_groups(request.style_folder, request.include_files.found, &scanned));
     return true;
 }
 
@@ -276,10 +257,7 @@ void tell_warnings(const CreateTypRequest& request, const CreateTypReport& repor
 
 // Writes where each entry's look came from; false (after saying why) when it cannot.
 bool write_look_report(const Setup& s, const std::string& path, const CreateTypReport& report, Reporter& say) {
-    // The files of other styles are known only since the run sorted the include files.
-    CreateTypRequest read = s.request;
-    read.include_files = s.sorted;
-    if (std::optional<std::string> input = input_at(read, path)) {
+    if (std::optional<std::string> input = input_at(s.request, path)) {
         say.error(failure_text({Failure::Kind::OutputIsInput, path, 0, {}, *input}, "--report"));
         return false;
     }
@@ -360,9 +338,9 @@ std::size_t check_against_style(const CliOptions& o, const std::string& path, co
 Outcome check_typ_text(const CliOptions& o, TextSink& out, TextSink& err) {
     const std::string& path = *o.check;
     std::string text;
-    std::string error;
+    std::error_code error;
     if (!read_file(path, text, error)) {
-        err << printable(path) << ": " << printable(error) << "\n";
+        err << printable(path) << ": " << printable(error.message()) << "\n";
         return Outcome::Failed;
     }
     const TypDocument doc = read_typ_text(text);
