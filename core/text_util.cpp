@@ -1,7 +1,5 @@
 #include "text_util.h"
 
-#include <algorithm>
-
 namespace tessaro {
 
 char lower_char(char c) {
@@ -68,10 +66,6 @@ void append_quoted_line(std::string& out, std::string_view s) {
 
 bool is_alnum_ascii(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-std::size_t count_byte(const char* data, std::size_t n, char c) {
-    return static_cast<std::size_t>(std::count(data, data + n, c));
 }
 
 std::size_t find_pair(const char* data, std::size_t from, std::size_t n, char a, char b) {

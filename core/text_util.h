@@ -24,8 +24,6 @@ std::string_view trim_blanks(std::string_view s);
 bool is_hex_digit(char c);
 // Position of the first byte pair "ab" in data[from, n), or n.
 std::size_t find_pair(const char* data, std::size_t from, std::size_t n, char a, char b);
-// How often byte c occurs in [data, data + n).
-std::size_t count_byte(const char* data, std::size_t n, char c);
 
 // Appends s between quote characters and a line end: an XPM string of an entry.
 void append_quoted_line(std::string& out, std::string_view s);
