@@ -1,7 +1,6 @@
 #include "include_statements.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 
 #include "file_io.h"
@@ -19,12 +18,10 @@ bool is_quote(char c) {
     return c == '\'' || c == '"';
 }
 
+constexpr std::string_view BLANKS = " \t\r";
+
 std::string_view trim(std::string_view s) {
-    std::size_t a = 0;
-    std::size_t b = s.size();
-    while (a < b && is_blank(s[a])) ++a;
-    while (b > a && is_blank(s[b - 1])) --b;
-    return s.substr(a, b - a);
+    return trim_any_of(s, BLANKS);
 }
 
 void skip_blanks(std::string_view line, std::size_t& i) {
@@ -117,10 +114,6 @@ void statements_of_line(std::string_view line, std::size_t line_number, std::vec
     }
 }
 
-// Bytes read at once: few reads, yet small enough to stay in the processor's
-// cache while they are searched.
-constexpr std::size_t PIECE = 256 * 1024;
-
 }  // namespace
 
 std::vector<IncludeStatement> include_statements(std::string_view rule_text, std::size_t first_line) {
@@ -128,24 +121,20 @@ std::vector<IncludeStatement> include_statements(std::string_view rule_text, std
     // Line numbers are counted only up to each line looked at, and only once.
     std::size_t counted_to = 0;
     std::size_t line_number = first_line;
-    // Only a line that holds "include" is looked at. Jump from one "ud" to
-    // the next instead of looking at every line (the pair is rare in rule
-    // files, and every "include" holds one, four bytes in).
+    // Only a line that holds "include" is looked at.
     const std::size_t n = rule_text.size();
-    for (std::size_t ud = find_pair(rule_text.data(), 4, n, 'u', 'd'); ud < n;
-         ud = find_pair(rule_text.data(), ud + 1, n, 'u', 'd')) {
-        const std::size_t at = ud - 4;
-        if (rule_text.compare(at, 7, "include") != 0) continue;
+    std::size_t at = rule_text.find("include");
+    while (at != std::string_view::npos) {
         const std::size_t line_feed = rule_text.rfind('\n', at);
         const std::size_t start = line_feed == std::string_view::npos ? 0 : line_feed + 1;
-        std::size_t end = rule_text.find('\n', ud);
+        std::size_t end = rule_text.find('\n', at);
         if (end == std::string_view::npos) end = n;
         line_number += static_cast<std::size_t>(
             std::count(rule_text.begin() + static_cast<std::ptrdiff_t>(counted_to),
                        rule_text.begin() + static_cast<std::ptrdiff_t>(start), '\n'));
         counted_to = start;
         statements_of_line(rule_text.substr(start, end - start), line_number, out);
-        ud = end == n ? n - 1 : end;
+        at = end == n ? std::string_view::npos : rule_text.find("include", end + 1);
     }
     return out;
 }
@@ -186,40 +175,11 @@ std::vector<IncludeStatement> base_style_lines(std::string_view info_text) {
     return out;
 }
 
-void StatementReader::reserve(std::size_t n, std::size_t keep) {
-    if (n <= m_size) return;
-    std::unique_ptr<char[]> bigger(new char[n]);
-    if (keep > 0) std::memcpy(bigger.get(), m_bytes.get(), keep);
-    m_bytes = std::move(bigger);
-    m_size = n;
-}
-
 std::vector<IncludeStatement> StatementReader::read(const std::string& path) {
-    std::vector<IncludeStatement> out;
-    FileReader file;
+    std::string text;
     std::string error;
-    if (!file.open(path, error)) return out;  // only regular files: a pipe would block
-    // A small file needs no piece of full size (one more byte tells the end).
-    const std::size_t piece = static_cast<std::size_t>(std::min<std::uintmax_t>(PIECE, file.size_hint() + 1));
-    std::size_t carried = 0;
-    std::size_t line_number = 1;
-    while (true) {
-        // The buffer grows only for a line longer than a piece; the bytes in
-        // use are the carried start of a line and the piece read after it.
-        reserve(carried + piece, carried);
-        const std::size_t got = file.read(m_bytes.get() + carried, piece, error);
-        const std::string_view text(m_bytes.get(), carried + got);
-        const bool last = got < piece;
-        // The carried start of a line holds no line feed: only the new bytes are searched.
-        const std::size_t lf = text.substr(carried).rfind('\n');
-        const std::size_t whole = last ? text.size() : lf == std::string_view::npos ? 0 : carried + lf + 1;
-        const std::string_view lines = text.substr(0, whole);
-        for (IncludeStatement& statement : include_statements(lines, line_number)) out.push_back(std::move(statement));
-        if (last) return out;
-        line_number += count_byte(lines.data(), lines.size(), '\n');
-        carried = text.size() - whole;
-        std::memmove(m_bytes.get(), m_bytes.get() + whole, carried);
-    }
+    read_file(path, text, error);  // only regular files: a pipe would block
+    return include_statements(text);
 }
 
 }  // namespace tessaro

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,19 +33,11 @@ std::vector<IncludeStatement> include_statements(std::string_view rule_text, std
 // "base-style { NAME }"), in order.
 std::vector<IncludeStatement> base_style_lines(std::string_view info_text);
 
-// Reads the include statements of files a piece at a time, through one
-// buffer for all of them: a style may have many thousand small include files,
-// and its main rule files are large.
+// Reads the include statements of files.
 class StatementReader {
 public:
     // The statements of a file; one that cannot be read gives those of what was read.
     std::vector<IncludeStatement> read(const std::string& path);
-
-private:
-    void reserve(std::size_t n, std::size_t keep);
-
-    std::unique_ptr<char[]> m_bytes;
-    std::size_t m_size = 0;
 };
 
 }  // namespace tessaro

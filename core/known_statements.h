@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "include_statements.h"
@@ -11,10 +11,7 @@
 namespace tessaro {
 
 // Include statements of files already read, by path (as the include walk
-// names them). Kept side by side in the order they came, found through one
-// flat table: a style may have a hundred thousand include files, and a
-// table of a node per file spreads them over memory, so that each lookup and
-// the freeing of each file would wait for memory several times.
+// names them), kept in the order they came.
 class KnownStatements {
 public:
     void reserve(std::size_t files);
@@ -35,14 +32,9 @@ public:
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
 private:
-    std::size_t find(std::string_view path, std::uint64_t hash) const;
-    void grow_table(std::size_t capacity);
-    void place_in_table(std::uint64_t hash, std::size_t place);
-
     std::vector<std::string> m_paths;
     std::vector<std::vector<IncludeStatement>> m_statements;
-    // Open addressing: each slot the upper half of a path's hash and its place + 1 (0: empty).
-    std::vector<std::uint64_t> m_table;
+    std::unordered_map<std::string, std::size_t> m_places;
 };
 
 }  // namespace tessaro

@@ -1,7 +1,6 @@
 #include "library_text.h"
 
 #include <algorithm>
-#include <bit>
 
 #include "text_util.h"
 #include "type_code.h"
@@ -37,16 +36,9 @@ bool starts_line(std::string_view text, std::size_t pos) {
     return pos == 0 || text[pos - 1] == '\n' || text[pos - 1] == '\r';
 }
 
-// "[end]" at pos, ASCII case ignored (setting bit 5 lower-cases a letter and
-// turns no other byte into one).
+// "[end]" at pos (a "["), ASCII case ignored.
 bool is_end_tag(std::string_view text, std::size_t pos) {
-    return text.size() - pos >= 5 && (text[pos + 1] | 0x20) == 'e' && (text[pos + 2] | 0x20) == 'n' &&
-           (text[pos + 3] | 0x20) == 'd' && text[pos + 4] == ']';
-}
-
-// is_hex_digit, here where every lookup asks it: inlined.
-bool hex_digit(char c) {
-    return static_cast<unsigned char>(c - '0') < 10 || static_cast<unsigned char>((c | 0x20) - 'a') < 6;
+    return text.size() - pos >= 5 && to_lower(text.substr(pos, 5)) == "[end]";
 }
 
 // The 1-based line of pos, counted as editors count them: a line ends at
@@ -59,64 +51,29 @@ std::size_t line_of(std::string_view text, std::size_t pos) {
     return line;
 }
 
-std::size_t slot_of(std::uint64_t code, std::size_t slots) {
-    return static_cast<std::size_t>((code * 0x9E3779B97F4A7C15ULL) >> 20) & (slots - 1);
-}
 }  // namespace
 
-void LibraryText::assign(std::string_view text, std::string path) {
-    assign(LargeText(text), std::move(path));
-}
-
-void LibraryText::assign(LargeText text, std::string path) {
+void LibraryText::assign(std::string text, std::string path) {
     m_text = std::move(text);
     m_path = std::move(path);
+    build_index();
+}
+
+void LibraryText::build_index() {
     m_index.clear();
-    m_indexed = 0;
-    m_index_built = false;
-}
-
-void LibraryText::index_code(std::uint64_t code, std::size_t pos) const {
-    if (2 * (m_indexed + 1) > m_index.size()) {
-        std::vector<Slot> old = std::move(m_index);
-        m_index.assign(std::max<std::size_t>(256, 2 * old.size()), Slot{});
-        for (const Slot& slot : old) {
-            if (slot.pos == EMPTY) continue;
-            std::size_t i = slot_of(slot.code, m_index.size());
-            while (m_index[i].pos != EMPTY) i = (i + 1) & (m_index.size() - 1);
-            m_index[i] = slot;
-        }
-    }
-    std::size_t i = slot_of(code, m_index.size());
-    while (m_index[i].pos != EMPTY) {
-        if (m_index[i].code == code) return;  // the first position stays
-        i = (i + 1) & (m_index.size() - 1);
-    }
-    m_index[i] = {code, pos};
-    ++m_indexed;
-}
-
-void LibraryText::build_index() const {
-    m_index_built = true;
-    // Sized up front for an entry in each 512 bytes, two slots an entry: a
-    // library of the usual kind is indexed without growing the table.
-    m_index.assign(std::max<std::size_t>(256, std::bit_ceil(m_text.size() / 256)), Slot{});
     const std::string_view text = m_text;
     const std::size_t n = text.size();
-    // Every "type=0x" holds "=0": jump from one to the next (rarer than "=").
-    for (std::size_t eq = find_pair(text.data(), 4, n, '=', '0'); eq < n; eq = find_pair(text.data(), eq + 1, n, '=', '0')) {
-        // "type" before it and "x" after it, ASCII case ignored (bit 5 set
-        // lower-cases a letter and makes no other byte one).
-        if (eq + 2 >= n || (text[eq + 2] | 0x20) != 'x' || (text[eq - 4] | 0x20) != 't' || (text[eq - 3] | 0x20) != 'y' ||
-            (text[eq - 2] | 0x20) != 'p' || (text[eq - 1] | 0x20) != 'e')
-            continue;
+    // Every "type=0x" holds "=0": from one to the next (rarer than "=").
+    for (std::size_t eq = text.find("=0", 4); eq != std::string_view::npos; eq = text.find("=0", eq + 1)) {
+        // "type" before it and "x" after it, ASCII case ignored.
+        if (eq + 2 >= n || lower_char(text[eq + 2]) != 'x' || to_lower(text.substr(eq - 4, 4)) != "type") continue;
         const std::size_t pos = eq - 4;
         if (!type_key_at(text, pos)) continue;
         const std::size_t code = pos + TYPE_KEY.size();
         std::size_t end = code;
-        while (end < n && hex_digit(text[end])) ++end;
+        while (end < n && is_hex_digit(text[end])) ++end;
         const std::uint64_t packed = pack_code(text.substr(code, end - code));
-        if (packed != NOT_PACKED) index_code(packed, code - 2);
+        if (packed != NOT_PACKED) m_index.try_emplace(packed, code - 2);  // the first position stays
     }
 }
 
@@ -125,11 +82,8 @@ std::size_t LibraryText::find_type(std::string_view key) const {
     for (char c : key) all_hex = all_hex && is_hex_digit(c);
     const std::uint64_t packed = all_hex ? pack_code(key) : NOT_PACKED;
     if (packed == NOT_PACKED) return scan_for(key);
-    if (!m_index_built) build_index();
-    if (m_indexed == 0) return std::string::npos;
-    for (std::size_t i = slot_of(packed, m_index.size()); m_index[i].pos != EMPTY; i = (i + 1) & (m_index.size() - 1))
-        if (m_index[i].code == packed) return m_index[i].pos;
-    return std::string::npos;
+    const auto found = m_index.find(packed);
+    return found == m_index.end() ? std::string::npos : found->second;
 }
 
 LibraryText::Entry LibraryText::entry_at(std::size_t at) const {
@@ -148,7 +102,7 @@ LibraryText::Entry LibraryText::entry_at(std::size_t at) const {
     // The Type= value: hex digits after the "0x", then only blanks up to the
     // end of its line, or up to an "[end]" on that line.
     std::size_t v = at + 2;
-    while (v < n && hex_digit(text[v])) ++v;
+    while (v < n && is_hex_digit(text[v])) ++v;
     bool hex = v > at + 2;
     while (v < n && is_blank(text[v])) ++v;
     hex = hex && (v == n || v == end || text[v] == '\r' || text[v] == '\n');

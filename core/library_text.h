@@ -3,24 +3,28 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_map>
 
+// Not used here: library_files.h names PagePool through this include.
 #include "large_pages.h"
 
 namespace tessaro {
 
 // A whole library file held in memory, with an index of its "Type=0x..."
-// codes so that a lookup costs no scan of the text. The index is built at
-// the first lookup: a library that a run never asks costs no index.
+// codes so that a lookup costs no scan of the text.
 class LibraryText {
 public:
     LibraryText() = default;
-    explicit LibraryText(std::string_view text, std::string path = {}) { assign(text, std::move(path)); }
+    explicit LibraryText(std::string_view text, std::string path = {}) { assign(std::string(text), std::move(path)); }
 
     // The text, and the file it came from (for what is said about its lines).
-    void assign(std::string_view text, std::string path = {});
-    // The same, taking a text read from a file as it is.
-    void assign(LargeText text, std::string path);
+    void assign(std::string text, std::string path = {});
+    // A text held with another allocator, copied. Only while the library
+    // loader still reads into one: remove with that.
+    template <class Allocator>
+    void assign(const std::basic_string<char, std::char_traits<char>, Allocator>& text, std::string path) {
+        assign(std::string(text.data(), text.size()), std::move(path));
+    }
     std::string_view text() const { return m_text; }
     const std::string& path() const { return m_path; }
     bool empty() const { return m_text.empty(); }
@@ -46,21 +50,13 @@ public:
 
 private:
     std::size_t scan_for(std::string_view key) const;
-    void build_index() const;
-    void index_code(std::uint64_t code, std::size_t pos) const;
+    void build_index();
 
-    LargeText m_text;
+    std::string m_text;
     std::string m_path;
     // Codes of up to 15 hex digits, packed into a word (see pack_code), ->
-    // first position of their "0x"; open addressing, at most half full.
-    struct Slot {
-        std::uint64_t code = 0;
-        std::size_t pos = EMPTY;
-    };
-    static constexpr std::size_t EMPTY = ~std::size_t{0};
-    mutable std::vector<Slot> m_index;
-    mutable std::size_t m_indexed = 0;
-    mutable bool m_index_built = false;
+    // first position of their "0x".
+    std::unordered_map<std::uint64_t, std::size_t> m_index;
 };
 
 }  // namespace tessaro

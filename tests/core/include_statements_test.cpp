@@ -56,15 +56,15 @@ TEST(IncludeStatements, read_every_form_mkgmap_takes_with_its_line_and_text) {
     EXPECT_TRUE(include_statements("include").empty());
 }
 
-TEST(IncludeStatements, count_lines_across_the_pieces_of_a_large_file) {
+TEST(IncludeStatements, count_the_lines_of_a_large_file_read_from_disk) {
     test::TempDir dir;
     std::string text;
-    for (int line = 1; line <= 60000; ++line)  // 660 kB: three pieces
+    for (int line = 1; line <= 60000; ++line)  // 660 kB
         text += line == 1 || line == 23831 || line == 60000 ? "include x from y\n" : "a=b [0x01]\n";
     const Statements found = StatementReader().read(dir.write("points", text));
     ASSERT_EQ(found.size(), 3u);
     EXPECT_EQ(found[0].line, 1u);
-    EXPECT_EQ(found[1].line, 23831u);  // the first piece ends within this line
+    EXPECT_EQ(found[1].line, 23831u);
     EXPECT_EQ(found[2].line, 60000u);
     EXPECT_TRUE(StatementReader().read(dir / "missing").empty());
 }

@@ -9,7 +9,7 @@ namespace {
 
 // The index against a plain search for the first whole code not behind "Sub", over codes of 1 to 3 digits;
 // codes too long for the index, empty codes and codes in another case are found where a plain search
-// finds them; the index is built at the first lookup, after the text is in place.
+// finds them; a text assigned anew is indexed anew.
 TEST(LibraryText, finds_codes_where_a_plain_search_does_also_long_empty_and_differently_cased_ones) {
     const auto hex = [](int n) { return (std::ostringstream() << std::hex << n).str(); };
     std::string text;
