@@ -5,9 +5,6 @@
 #include <string_view>
 #include <unordered_map>
 
-// Not used here: library_files.h names PagePool through this include.
-#include "large_pages.h"
-
 namespace tessaro {
 
 // A whole library file held in memory, with an index of its "Type=0x..."
@@ -19,12 +16,6 @@ public:
 
     // The text, and the file it came from (for what is said about its lines).
     void assign(std::string text, std::string path = {});
-    // A text held with another allocator, copied. Only while the library
-    // loader still reads into one: remove with that.
-    template <class Allocator>
-    void assign(const std::basic_string<char, std::char_traits<char>, Allocator>& text, std::string path) {
-        assign(std::string(text.data(), text.size()), std::move(path));
-    }
     std::string_view text() const { return m_text; }
     const std::string& path() const { return m_path; }
     bool empty() const { return m_text.empty(); }
