@@ -16,9 +16,7 @@ bool is_space(char c) {
 }
 
 std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && is_space(s.front())) s.remove_prefix(1);
-    while (!s.empty() && is_space(s.back())) s.remove_suffix(1);
-    return s;
+    return trim_any_of(s, " \t\r\n");
 }
 
 // Bytes that end an unquoted word of a condition, as a table: every byte of
@@ -353,7 +351,7 @@ void TagLooks::build() const {
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = text.substr(at, end - at);
         at = end + 1;
-        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+        line.remove_prefix(std::min(line.size(), line.find_first_not_of(" \t")));
         // Most lines are rows of an icon: no line looked for starts as they do.
         if (line.empty() || (line.front() != '[' && line.front() != ';' && (line.front() | 0x20) != 't')) continue;
         if (line.back() == '\r') line.remove_suffix(1);

@@ -17,12 +17,6 @@ namespace tessaro {
 
 namespace {
 
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
 // mkgmap's colour: "#" and three hexadecimal pairs, a fourth (alpha) when
 // longer; nothing where mkgmap fails on it.
 std::optional<std::string> colour_value(std::string_view s) {
@@ -220,7 +214,7 @@ private:
     }
 
     void read_draw_order(const std::string& key, const std::string& value, std::size_t line) {
-        if (key != "type") return problem(line, "not a draw order line: \"" + shown(std::string(trimmed(m_lines[line - 1]))) + "\"");
+        if (key != "type") return problem(line, "not a draw order line: \"" + shown(std::string(trim_any_of(m_lines[line - 1], " \t"))) + "\"");
         const std::size_t comma = value.find(',');
         if (comma == std::string::npos || value.find(',', comma + 1) != std::string::npos)
             return problem(line, "draw order line is not Type=TYPE,LEVEL: \"" + shown(value) + "\"");
@@ -529,19 +523,19 @@ private:
     std::string entry_name() const {
         const std::size_t open = m_entry.first_line;  // 1-based
         const auto comment = [&](std::size_t n) {     // 1-based; "" when no comment
-            const std::string_view line = n >= 1 && n <= m_lines.size() ? trimmed(m_lines[n - 1]) : std::string_view();
+            const std::string_view line = n >= 1 && n <= m_lines.size() ? trim_any_of(m_lines[n - 1], " \t") : std::string_view();
             return !line.empty() && line.front() == ';' ? line.substr(1) : std::string_view();
         };
-        const bool alone = open >= 2 && open - 1 <= m_lines.size() && !trimmed(m_lines[open - 2]).empty() &&
-                           trimmed(m_lines[open - 2]).front() == ';' &&
-                           (open < 3 || trimmed(m_lines[open - 3]).empty() || trimmed(m_lines[open - 3]).front() != ';');
-        std::string_view name = alone && !is_note(trimmed(comment(open - 1))) ? trimmed(comment(open - 1)) : std::string_view();
+        const bool alone = open >= 2 && open - 1 <= m_lines.size() && !trim_any_of(m_lines[open - 2], " \t").empty() &&
+                           trim_any_of(m_lines[open - 2], " \t").front() == ';' &&
+                           (open < 3 || trim_any_of(m_lines[open - 3], " \t").empty() || trim_any_of(m_lines[open - 3], " \t").front() != ';');
+        std::string_view name = alone && !is_note(trim_any_of(comment(open - 1), " \t")) ? trim_any_of(comment(open - 1), " \t") : std::string_view();
         for (std::size_t n = open + 1; name.empty() && n <= m_entry.last_line && n <= m_lines.size(); ++n) {
-            const std::string_view c = trimmed(comment(n));
+            const std::string_view c = trim_any_of(comment(n), " \t");
             if (c.empty() || is_note(c)) continue;
             name = c;
             const std::size_t comma = name.find(',');
-            if (comma != std::string_view::npos && java_decode(name.substr(0, comma))) name = trimmed(name.substr(comma + 1));
+            if (comma != std::string_view::npos && java_decode(name.substr(0, comma))) name = trim_any_of(name.substr(comma + 1), " \t");
         }
         return std::string(name);
     }
