@@ -105,7 +105,16 @@ MainWindow::MainWindow(const AppFolders& folders, Shell& shell, Desktop& desktop
     build_widgets();
     build_menus();
     setAcceptDrops(true);
+    connect(&m_work, &CoreWork::busy_changed, this, [this](bool busy) {
+        set_busy_controls(busy);
+        m_shell.set_busy(busy);
+    });
     startup();
+}
+
+MainWindow::~MainWindow() {
+    // The run's task reads the libraries of the state.
+    m_work.wait();
 }
 
 void MainWindow::build_widgets() {
@@ -265,10 +274,10 @@ void MainWindow::build_menus() {
     file->setObjectName("mfil");
     QAction* open = file->addAction("Open TYP  TXT", this, &MainWindow::open_typ_text);
     open->setObjectName("mf_0");
-    QAction* preview = file->addAction("Preview", this, [this] { show_preview(); });
-    preview->setObjectName("mpreview");
-    QAction* check = file->addAction("Check TYP text against style", this, &MainWindow::check_against_style);
-    check->setObjectName("mcheckstyle");
+    m_preview_action = file->addAction("Preview", this, [this] { show_preview(); });
+    m_preview_action->setObjectName("mpreview");
+    m_check_action = file->addAction("Check TYP text against style", this, &MainWindow::check_against_style);
+    m_check_action->setObjectName("mcheckstyle");
     file->addSeparator();
     QAction* about = file->addAction("About", this, &MainWindow::show_about);
     about->setObjectName("mf_2");
@@ -401,7 +410,7 @@ void MainWindow::drive_changed(int index) {
 }
 
 void MainWindow::choose_folder(const std::string& folder) {
-    if (m_converting) return;
+    if (converting()) return;
     // A press in the folder list (Dir1_MouseDown): the sorting of the old style
     // is forgotten and the new style's include files are listed.
     m_inc.clear();
@@ -447,18 +456,18 @@ void MainWindow::sort_by_includes() {
     show_include_lists();
 }
 
+// While the worker runs, nothing that would start another core run can be pressed.
 void MainWindow::set_busy_controls(bool converting) {
-    m_converting = converting;
     for (QWidget* w : std::initializer_list<QWidget*>{m_create, m_dir, m_drive, m_sort}) w->setEnabled(!converting);
     for (Section g : ALL_SECTIONS) {
         m_add[g]->setEnabled(!converting);
         m_remove[g]->setEnabled(!converting);
     }
-    m_settings_action->setEnabled(!converting);
+    for (QAction* a : {m_settings_action, m_preview_action, m_check_action}) a->setEnabled(!converting);
 }
 
 void MainWindow::Command2_Click() {
-    if (m_converting) return;
+    if (converting()) return;
     m_state.typ_path = from_qt(m_path->text());
     CreateTypRequest request;
     request.style_folder = m_state.style_folder;
@@ -467,7 +476,6 @@ void MainWindow::Command2_Click() {
     request.classic_looks = m_state.classic_looks;
     request.update = m_state.keep_edited_looks;
     request.libraries = &m_state.libraries;
-    request.pages = m_state.pages.get();
     request.typ_path = m_state.typ_path;
     request.seed = m_state.random_seed;
     request.other_inputs = {library_file_path(m_state.res_folder, Section::Point),
@@ -482,7 +490,6 @@ void MainWindow::Command2_Click() {
         if (f == Finding::NoRuleFiles) m_state.create_needed = false;
     }
     if (!check.can_run()) return;
-    m_shell.yield_events();
     // The include folder may have been filled since the style was chosen.
     if (m_inc.found.empty()) find_include_files(request.style_folder);
     if (!m_inc.found.empty() && m_inc.groups_empty() && !m_unsorted_told) {
@@ -493,27 +500,20 @@ void MainWindow::Command2_Click() {
         return;
     }
     request.include_files = m_inc;
-    set_busy_controls(true);
     run_conversion(request, check);
-    set_busy_controls(false);
-    m_state.create_needed = false;
 }
 
 void MainWindow::find_include_files(const std::string& style) {
-    // Scanned into a copy: the events run during the scan may choose another style.
-    IncludeFiles found = m_inc;
     IncludeScan scan;
     {
         BusyCursor busy(m_shell);
-        RuleReader reader([this] { m_shell.yield_events(); });
+        RuleReader reader;
         KnownStatements statements;
-        scan = scan_include_files(found, style, reader, &statements);
+        scan = scan_include_files(m_inc, style, reader, &statements);
         // The files elsewhere in the style that the rule files include are
         // listed with them, to be sorted like them.
-        add_files_elsewhere(found, propose_groups(style, found.found, &statements));
+        add_files_elsewhere(m_inc, propose_groups(style, m_inc.found, &statements));
     }
-    if (m_state.style_folder != style) return;
-    m_inc = std::move(found);
     for (const Failure& f : scan.failures) m_shell.message(failure_text(f), MessageIcon::Warning);
     show_include_lists();
     if (scan.folder_found) m_state.create_needed = true;
@@ -535,16 +535,23 @@ bool out_of_memory_spared(Work&& work) {
 }  // namespace
 
 void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTypCheck& check) {
-    CreateTypReport report;
-    {
-        BusyCursor busy(m_shell);
-        // Out of memory, the run gives back what it took on the way out and
-        // leaves the old text; the window stays.
-        if (!out_of_memory_spared([&] { report = m_runner(request, check, [this] { m_shell.yield_events(); }); })) {
-            m_shell.message(out_of_memory_text("converting " + request.style_folder), MessageIcon::Critical);
-            return;
-        }
-    }
+    // The task owns copies of what it reads: the window's own may change while it runs.
+    m_work.start<std::optional<CreateTypReport>>(
+        [runner = m_runner, request, check]() -> std::optional<CreateTypReport> {
+            // Out of memory, the run gives back what it took on the way out and
+            // leaves the old text; the window stays.
+            std::optional<CreateTypReport> report;
+            if (!out_of_memory_spared([&] { report = runner(request, check); })) return std::nullopt;
+            return report;
+        },
+        [this, style = request.style_folder, typ_path = request.typ_path](std::optional<CreateTypReport> report) {
+            if (report) tell_report(*report, typ_path);
+            else m_shell.message(out_of_memory_text("converting " + style), MessageIcon::Critical);
+            m_state.create_needed = false;
+        });
+}
+
+void MainWindow::tell_report(const CreateTypReport& report, const std::string& typ_path) {
     // What the run met on its way, in its order; a failed write is told in the closing message.
     const Failure* write_failure = nullptr;
     for (const Failure& f : report.failures) {
@@ -572,7 +579,7 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
     const std::string prefix =
         (report.label_dropped ? label_dropped_prefix() : std::string()) + warnings_prefix(report.warnings);
     if (!report.written) {
-        const std::string reason = write_failure != nullptr ? failure_text(*write_failure) : printable(request.typ_path);
+        const std::string reason = write_failure != nullptr ? failure_text(*write_failure) : printable(typ_path);
         m_shell.message(prefix + (report.in_place ? "The TYP text is incomplete: " : "The TYP text could not be written: ") +
                             reason,
                         MessageIcon::Critical);
@@ -585,7 +592,7 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
         return;
     }
     const std::string update = report.update.done ? update_counts_text(report.update) : std::string();
-    m_shell.message(prefix + created_text(request.typ_path, report.labels.code_page) + update,
+    m_shell.message(prefix + created_text(typ_path, report.labels.code_page) + update,
                     prefix.empty() ? MessageIcon::Information : MessageIcon::Warning);
     m_state.create_needed = false;
     // Without an editor ever found or chosen the preview is the way to look at the text.
@@ -616,6 +623,7 @@ bool MainWindow::show_preview_of(const std::string& path, const std::vector<Entr
 }
 
 void MainWindow::check_against_style() {
+    if (converting()) return;
     CreateTypRequest request;
     request.style_folder = m_state.style_folder;
     request.sections = m_state.sections;
@@ -627,14 +635,19 @@ void MainWindow::check_against_style() {
         return;
     }
     if (!show_preview()) return;
-    StyleTypes style;
-    {
-        BusyCursor busy(m_shell);
-        if (!out_of_memory_spared([&] { style = list_style_types(request, [this] { m_shell.yield_events(); }); })) {
-            m_shell.message(out_of_memory_text("checking " + request.typ_path), MessageIcon::Critical);
-            return;
-        }
-    }
+    m_work.start<std::optional<StyleTypes>>(
+        [request]() -> std::optional<StyleTypes> {
+            std::optional<StyleTypes> style;
+            if (!out_of_memory_spared([&] { style = list_style_types(request); })) return std::nullopt;
+            return style;
+        },
+        [this, typ_path = request.typ_path](std::optional<StyleTypes> style) {
+            if (style) tell_style_check(*style);
+            else m_shell.message(out_of_memory_text("checking " + typ_path), MessageIcon::Critical);
+        });
+}
+
+void MainWindow::tell_style_check(const StyleTypes& style) {
     std::vector<std::string> lines;
     for (const Failure& f : style.failures) lines.push_back(failure_text(f));
     for (const StyleDrift& d : find_style_drift(m_preview->document(), style.types)) lines.push_back(drift_text(d));
@@ -697,7 +710,7 @@ std::size_t MainWindow::loadole(const std::string& path) {
 }
 
 void MainWindow::show_settings() {
-    if (m_converting) return;
+    if (converting()) return;
     const std::string before = m_state.polygon_library_path;
     SettingsDialog dialog(m_state, m_desktop, this);
     connect(&dialog, &SettingsDialog::editor_program_changed, this,
@@ -722,11 +735,9 @@ void MainWindow::show_about() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // Closing in the middle of a conversion would cut the TYP text short.
-    if (m_converting) {
-        event->ignore();
-        return;
-    }
+    // Closing in the middle of a conversion would cut the TYP text short: it
+    // ends first, and what it would tell goes unsaid, the window being gone.
+    m_work.wait();
     save_settings();
     event->accept();
 }

@@ -8,13 +8,14 @@
 
 #include "app_folders.h"
 #include "app_state.h"
+#include "core_work.h"
 #include "create_typ.h"
 #include "desktop.h"
 #include "include_groups.h"
 #include "look_source.h"
 #include "section.h"
+#include "style_drift.h"
 #include "shell.h"
-#include "yield.h"
 
 class QAction;
 class QCheckBox;
@@ -35,14 +36,18 @@ class MainWindow : public QMainWindow {
 
 public:
     // What runs a Create TYP once it has been checked: run_create_typ, or a test's stand-in.
-    using Runner = std::function<CreateTypReport(const CreateTypRequest&, const CreateTypCheck&, const Yield&)>;
+    using Runner = std::function<CreateTypReport(const CreateTypRequest&, const CreateTypCheck&)>;
 
     MainWindow(const AppFolders& folders, Shell& shell, Desktop& desktop, QWidget* parent = nullptr);
+    ~MainWindow() override;
     void set_runner(Runner runner) { m_runner = std::move(runner); }
 
     AppState& state() { return m_state; }
     const IncludeFiles& include_files() const { return m_inc; }
-    bool converting() const { return m_converting; }
+    // A conversion or a style check is under way on the worker thread.
+    bool converting() const { return m_work.busy(); }
+    // Waits for the run under way, if any, and tells its result now.
+    void wait_for_work() { m_work.finish(); }
 
     // The folder list's choice: the style folder, include lists emptied.
     void choose_folder(const std::string& folder);
@@ -96,19 +101,24 @@ private:
     // The include scan of a chosen style.
     void find_include_files(const std::string& style);
     void run_conversion(const CreateTypRequest& request, const CreateTypCheck& check);
+    void tell_report(const CreateTypReport& report, const std::string& typ_path);
+    void tell_style_check(const StyleTypes& style);
     std::string editor_path() const;
 
     AppState m_state;
     IncludeFiles m_inc;
     Shell& m_shell;
     Desktop& m_desktop;
-    bool m_converting = false;
     int m_drive_index = 0;
     // The folder list follows its current folder while it loads, until the user presses on it.
     bool m_keep_current_in_view = false;
     // The first Create TYP after a style with unsorted include files stops to say so, once.
     bool m_unsorted_told = false;
-    Runner m_runner = run_create_typ;
+    Runner m_runner = [](const CreateTypRequest& request, const CreateTypCheck& check) {
+        return run_create_typ(request, check);
+    };
+    // After the state: its run may read the libraries there until it ends.
+    CoreWork m_work;
 
     QComboBox* m_drive = nullptr;
     QTreeView* m_dir = nullptr;
@@ -128,6 +138,8 @@ private:
     QLabel* m_editor_label = nullptr;
     QLabel* m_style_label = nullptr;
     QAction* m_settings_action = nullptr;
+    QAction* m_preview_action = nullptr;
+    QAction* m_check_action = nullptr;
     class PreviewWindow* m_preview = nullptr;
 };
 
