@@ -245,7 +245,7 @@ void MainWindow::build_widgets() {
     m_create = new QPushButton("Create TYP");
     m_create->setObjectName("Command2");
     m_create->setMinimumHeight(36);
-    connect(m_create, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+    connect(m_create, &QPushButton::clicked, this, &MainWindow::create_typ);
     s3->addWidget(m_create);
     m_launch = new QPushButton("Launch  Pictor");
     m_launch->setObjectName("Command3");
@@ -253,7 +253,7 @@ void MainWindow::build_widgets() {
                             " QPushButton:disabled { background-color: #D8D8D8; color: #989898; }");
     m_launch->setToolTip(" Works when TYP file is assciated with a program");
     m_launch->setEnabled(false);
-    connect(m_launch, &QPushButton::clicked, this, &MainWindow::Command3_Click);
+    connect(m_launch, &QPushButton::clicked, this, &MainWindow::launch_editor);
     s3->addWidget(m_launch);
     m_editor_label = new QLabel;
     m_editor_label->setObjectName("Label3");
@@ -301,7 +301,7 @@ void MainWindow::startup() {
     fill_drives();
     bool style_shown = false;
     if (file_exists(settings_path(m_state))) {
-        loaddat(m_state, m_shell);
+        load_settings_file(m_state, m_shell);
         m_tag_text->setChecked(m_state.include_tag_text);
         m_classic_looks->setChecked(m_state.classic_looks);
         m_keep_looks->setChecked(m_state.keep_edited_looks);
@@ -411,7 +411,7 @@ void MainWindow::drive_changed(int index) {
 
 void MainWindow::choose_folder(const std::string& folder) {
     if (converting()) return;
-    // A press in the folder list (Dir1_MouseDown): the sorting of the old style
+    // A press in the folder list: the sorting of the old style
     // is forgotten and the new style's include files are listed.
     m_inc.clear();
     m_unsorted_told = false;
@@ -466,7 +466,7 @@ void MainWindow::set_busy_controls(bool converting) {
     for (QAction* a : {m_settings_action, m_preview_action, m_check_action}) a->setEnabled(!converting);
 }
 
-void MainWindow::Command2_Click() {
+void MainWindow::create_typ() {
     if (converting()) return;
     m_state.typ_path = from_qt(m_path->text());
     CreateTypRequest request;
@@ -596,7 +596,7 @@ void MainWindow::tell_report(const CreateTypReport& report, const std::string& t
                     prefix.empty() ? MessageIcon::Information : MessageIcon::Warning);
     m_state.create_needed = false;
     // Without an editor ever found or chosen the preview is the way to look at the text.
-    if (m_state.editor_program != "not found") Command3_Click();
+    if (m_state.editor_program != "not found") launch_editor();
     show_preview(report.looks);
 }
 
@@ -660,7 +660,7 @@ std::string MainWindow::editor_path() const {
     return join_path(m_state.program_folder, e);
 }
 
-void MainWindow::Command3_Click() {
+void MainWindow::launch_editor() {
     if (m_state.create_needed) {
         m_shell.message("Please Click Create TYP");
         return;
@@ -694,7 +694,7 @@ void MainWindow::open_typ_text() {
     if (!m_desktop.open_document(path)) m_shell.message(printable(path) + ": no program opens it", MessageIcon::Warning);
 }
 
-std::size_t MainWindow::loadole(const std::string& path) {
+std::size_t MainWindow::read_dropped_file(const std::string& path) {
     const std::string lower = to_lower(path);
     if (lower.size() < 4 || lower.compare(lower.size() - 4, 4, ".img") != 0) {
         m_shell.message("Not an img file.", MessageIcon::Warning);
@@ -725,7 +725,7 @@ void MainWindow::save_settings() {
     m_state.typ_path = from_qt(m_path->text());
     m_state.window_width = width();
     m_state.window_height = height();
-    if (std::optional<Failure> failure = savedat(m_state))
+    if (std::optional<Failure> failure = save_settings_file(m_state))
         m_shell.message("The settings could not be saved: " + failure_text(*failure), MessageIcon::Critical);
 }
 
@@ -750,7 +750,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty() || !urls.front().isLocalFile()) return;
     event->acceptProposedAction();
-    loadole(from_qt(QDir::toNativeSeparators(urls.front().toLocalFile())));
+    read_dropped_file(from_qt(QDir::toNativeSeparators(urls.front().toLocalFile())));
 }
 
 }  // namespace tessaro

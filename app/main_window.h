@@ -52,15 +52,15 @@ public:
     // The folder list's choice: the style folder, include lists emptied.
     void choose_folder(const std::string& folder);
     // The Create-TYP flow.
-    void Command2_Click();
+    void create_typ();
     // Launch the TYP editor with the TYP text.
-    void Command3_Click();
+    void launch_editor();
     // Open the TYP text with the desktop's program for it: the typed path when
     // it names a file, else one the user chooses.
     void open_typ_text();
     // A file dropped on the window or the path box; returns how many bytes
     // were read (a map image is known by its name and first bytes).
-    std::size_t loadole(const std::string& path);
+    std::size_t read_dropped_file(const std::string& path);
     void show_settings();
     void show_about();
     // The preview of the TYP text, with where the looks came from when a run

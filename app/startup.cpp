@@ -53,7 +53,7 @@ void save_text(const std::string& file, const std::string& buffer, Shell& shell)
     if (std::fclose(f) != 0) shell.message(file + ": " + system_error_text(), MessageIcon::Critical);
 }
 
-void chkfile(AppState& state, Shell& shell) {
+void ensure_typ_path_writable(AppState& state, Shell& shell) {
     if (state.typ_path.empty()) {
         state.typ_path = default_typ_path(state);
         return;

@@ -242,7 +242,7 @@ TEST(ChooseStyle, an_inc_folder_means_its_style_whose_include_files_and_other_st
     EXPECT_TRUE(only(w.create()).starts_with("Please sort 'Inc' files"));
     EXPECT_FALSE(fs::exists(w.dir / "out.txt"));
     w.shell.messages.clear();
-    w.window->Command3_Click();
+    w.window->launch_editor();
     EXPECT_EQ(w.shell.messages, (Messages{"Please Click Create TYP"}));
     EXPECT_EQ(w.create(), (Messages{"inc files not added \r\n\r\nto points, lines or polygons list boxes.\r\n\r\n  roads\r\n  shops",
                                     "Rules from other styles not added:\r\n\r\n" + (w.dir / "s/points") +
@@ -389,11 +389,11 @@ TEST(MainWindowStart, makes_bin_and_typ_and_hands_the_text_of_a_whole_run_to_the
 #endif
     // An editor that was found and has gone is named; one that cannot start is too.
     w.desktop.start_ok = false;
-    w.window->Command3_Click();
+    w.window->launch_editor();
     EXPECT_EQ(w.shell.messages.back(), editor + " could not be started.");
     EXPECT_EQ(w.shell.icons.back(), MessageIcon::Critical);
     fs::remove(out);
-    w.window->Command3_Click();
+    w.window->launch_editor();
     EXPECT_EQ(w.shell.messages.back(), "Cannot find typ txt: " + out);
     fs::remove(editor);
     EXPECT_EQ(w.create().back(), "Please place tessaro in same directory as pictor.");
@@ -443,7 +443,7 @@ TEST(CreateTyp, tells_a_run_only_after_it_ends_and_starts_no_second_run_while_on
     EXPECT_TRUE(w.shell.busy);
     EXPECT_FALSE(w.find<QPushButton>("Command2")->isEnabled());
     EXPECT_FALSE(w.window->findChild<QAction*>("mcheckstyle")->isEnabled());
-    w.window->Command2_Click();  // a press that reached the window all the same
+    w.window->create_typ();  // a press that reached the window all the same
     w.window->check_against_style();
     w.window->choose_folder(w.dir / "elsewhere");
     test::process_events_for(10);
@@ -528,7 +528,7 @@ TEST(MainWindowFiles, opens_the_typ_text_names_a_drop_that_is_no_img_and_saves_s
     w.set_path_box(w.dir.write("typ.txt", "[_id]\r\n"));
     w.window->open_typ_text();
     EXPECT_EQ(w.desktop.opened, (Messages{w.dir / "typ.txt"}));
-    w.window->loadole(w.dir / "map.img.txt");
+    w.window->read_dropped_file(w.dir / "map.img.txt");
     EXPECT_EQ(w.shell.messages, (Messages{"Not an img file."}));
 
     // Another polygon library chosen in the settings is saved at once and taken by the next conversion.
