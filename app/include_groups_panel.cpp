@@ -15,13 +15,8 @@ namespace tessaro {
 
 namespace {
 
-// The groups in the order the window shows them; a group's place gives the
-// object names of its widgets (Command5_0 adds to the point group).
-struct GroupWidget {
-    Section section;
-    const char* caption;
-};
-constexpr GroupWidget INCLUDE_GROUPS[] = {
+// The groups in the order the window shows them.
+constexpr SectionWidget INCLUDE_GROUPS[] = {
     {Section::Point, "INC Points"}, {Section::Line, "INC Lines"}, {Section::Polygon, "INC Polygons"}};
 
 }  // namespace

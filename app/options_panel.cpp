@@ -13,13 +13,8 @@ namespace tessaro {
 
 namespace {
 
-// The section boxes in the order the window shows them; a box's place gives
-// its object name (Check2_0 is Polygons).
-struct SectionBox {
-    Section section;
-    const char* caption;
-};
-constexpr SectionBox SECTION_BOXES[] = {
+// The section boxes in the order the window shows them.
+constexpr SectionWidget SECTION_BOXES[] = {
     {Section::Polygon, "Polygons"}, {Section::Line, "Lines"}, {Section::Point, "Points"}};
 
 }  // namespace

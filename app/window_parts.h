@@ -4,12 +4,21 @@
 #include <string>
 #include <vector>
 
+#include "section.h"
+
 class QLabel;
 class QListWidget;
 
 namespace tessaro {
 
 // Pieces the window's panels share.
+
+// A widget of a section and its caption; its place in a row of them gives
+// its object name (Check2_0 is Polygons, Command5_0 adds to the point group).
+struct SectionWidget {
+    Section section;
+    const char* caption;
+};
 
 // A widget's object name with its place in a row of alike widgets ("Check2_0").
 QString indexed(const char* name, int i);
