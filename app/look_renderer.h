@@ -9,7 +9,7 @@
 namespace tessaro {
 
 // The size of a look's picture: a compact table row.
-inline const QSize LOOK_SIZE(64, 24);
+inline constexpr QSize LOOK_SIZE(64, 24);
 
 // Why the entry's picture is not drawn ("Xpm of W x H is too large to draw"),
 // or empty when it is. mkgmap takes no picture over 255 pixels either way

@@ -102,7 +102,7 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    static const char* const NAMES[] = {"Look", "Section", "Type", "Source", "Label"};
+    static constexpr const char* NAMES[] = {"Look", "Section", "Type", "Source", "Label"};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= COLUMNS) return {};
     return QString(NAMES[section]);
 }

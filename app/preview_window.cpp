@@ -22,8 +22,8 @@
 namespace tessaro {
 
 namespace {
-const char* const FILTERS[] = {"All", "Points", "Lines", "Polygons"};
-const Section FILTER_SECTIONS[] = {Section::Point, Section::Line, Section::Polygon};
+constexpr const char* FILTERS[] = {"All", "Points", "Lines", "Polygons"};
+constexpr Section FILTER_SECTIONS[] = {Section::Point, Section::Line, Section::Polygon};
 constexpr int ROW_HEIGHT = 26;
 }  // namespace
 

@@ -7,10 +7,6 @@
 
 namespace tessaro {
 
-void QtShell::yield_events() {
-    QApplication::processEvents();
-}
-
 // Qt's override cursor stacks; the busy cursor is a switch, so off takes all of it.
 void QtShell::set_busy(bool busy) {
     if (busy) {

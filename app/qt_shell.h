@@ -7,13 +7,12 @@
 
 namespace tessaro {
 
-// The window's shell: the event loop, the application-wide busy cursor and
+// The window's shell: the application-wide busy cursor and
 // message boxes with one OK button.
 class QtShell : public Shell {
 public:
     void set_parent(QWidget* parent) { m_parent = parent; }
 
-    void yield_events() override;
     void set_busy(bool busy) override;
     void message(const std::string& text, MessageIcon icon = MessageIcon::Information) override;
     bool ask_yes_no(const std::string& question) override;

@@ -132,7 +132,7 @@ std::string settings_path(const AppState& state) {
     return join_path(state.settings_folder.empty() ? state.app_folder : state.settings_folder, "tessaro.dat");
 }
 
-void loaddat(AppState& state, Shell& shell) {
+void load_settings_file(AppState& state, Shell& shell) {
     const std::string path = settings_path(state);
     std::string text;
     std::string error;
@@ -140,7 +140,7 @@ void loaddat(AppState& state, Shell& shell) {
         shell.message(printable(path) + ": " + printable(error), MessageIcon::Warning);
         return;
     }
-    read_settings(path, std::move(text), state, shell, [&] { chkfile(state, shell); });
+    read_settings(path, std::move(text), state, shell, [&] { ensure_typ_path_writable(state, shell); });
 }
 
 void read_settings(const std::string& path, std::string text, AppState& state, Shell& shell,
@@ -203,7 +203,7 @@ void read_settings(const std::string& path, std::string text, AppState& state, S
     if (keep) state.keep_edited_looks = *keep;
 }
 
-std::optional<Failure> savedat(const AppState& state) {
+std::optional<Failure> save_settings_file(const AppState& state) {
     const std::string tag_text = state.include_tag_text ? " 1 " : " 0 ";
     const std::string seed = state.random_seed ? " " + std::to_string(*state.random_seed) + " " : BLANK_LINE;
     const std::string size = state.window_width > 0 && state.window_height > 0

@@ -7,14 +7,12 @@ namespace tessaro {
 // How bad the news of a message is: the icon beside it.
 enum class MessageIcon { Information, Warning, Critical };
 
-// The window's way to the user: the event loop, the busy cursor, message
+// The window's way to the user: the busy cursor, message
 // boxes and the one question. QtShell is the real one; tests record.
 class Shell {
 public:
     virtual ~Shell() = default;
 
-    // Let the event loop run so the window stays live during long steps.
-    virtual void yield_events() = 0;
     // The application-wide busy cursor: a switch, not a counter.
     virtual void set_busy(bool busy) = 0;
     // A message with a single OK button.

@@ -30,7 +30,7 @@ void load_library(AppState& state, Section section, Shell& shell) {
         section == Section::Polygon ? state.polygon_library_path : library_file_path(state.res_folder, section);
     BusyCursor busy(shell);
     if (std::optional<Failure> failure =
-            load_library_file(path, section, state.libraries[section], [&shell] { shell.yield_events(); }, state.pages.get()))
+            load_library_file(path, section, state.libraries[section]))
         shell.message(failure_text(*failure), MessageIcon::Warning);
 }
 
@@ -42,8 +42,6 @@ bool is_typ_editor_name(const std::string& name) {
 }
 
 void save_text(const std::string& file, const std::string& buffer, Shell& shell) {
-    shell.yield_events();
-    shell.yield_events();
     if (file_exists(file) && !shell.ask_yes_no(file + " exists. Overwrite?")) return;
     std::FILE* f = file.empty() ? nullptr : std::fopen(file.c_str(), "wb");
     if (f == nullptr) {
@@ -55,7 +53,7 @@ void save_text(const std::string& file, const std::string& buffer, Shell& shell)
     if (std::fclose(f) != 0) shell.message(file + ": " + system_error_text(), MessageIcon::Critical);
 }
 
-void chkfile(AppState& state, Shell& shell) {
+void ensure_typ_path_writable(AppState& state, Shell& shell) {
     if (state.typ_path.empty()) {
         state.typ_path = default_typ_path(state);
         return;

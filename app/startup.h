@@ -8,8 +8,8 @@
 
 namespace tessaro {
 
-// chkfile: makes sure the TYP text path can be written; falls back to bin/temp.txt.
-void chkfile(AppState& state, Shell& shell);
+// Makes sure the TYP text path can be written; falls back to bin/temp.txt.
+void ensure_typ_path_writable(AppState& state, Shell& shell);
 
 // The default polygon library path: res/pgons.pol beside the program.
 std::string default_polygon_library(const AppState& state);
@@ -18,7 +18,7 @@ std::string default_polygon_library(const AppState& state);
 // into the state; a file that cannot be read is named in a message.
 void load_library(AppState& state, Section section, Shell& shell);
 
-// Savetext: writes buffer and CR LF to file, replacing it, after asking when it exists.
+// Writes buffer and CR LF to file, replacing it, after asking when it exists.
 void save_text(const std::string& file, const std::string& buffer, Shell& shell);
 
 // The name of a TYP editor's program as it is looked for beside this one:

@@ -18,11 +18,9 @@
 namespace tessaro {
 namespace {
 
-// Stands in for the window: nothing to yield to, nobody to ask. Messages are
-// only counted.
+// Stands in for the window: nobody to ask. Messages are only counted.
 class QuietShell final : public Shell {
 public:
-    void yield_events() override {}
     void set_busy(bool) override {}
     void message(const std::string&, MessageIcon) override { ++messages; }
     bool ask_yes_no(const std::string&) override { return false; }

@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <future>
 #include <new>
 
 #include "about_dialog.h"
@@ -81,10 +83,16 @@ struct Window {
         for (int i = 0; i < box->count(); ++i) texts.push_back(from_qt(box->item(i)->text()));
         return texts;
     }
+    // Presses Create TYP and waits for the run: what it said.
     Messages create() {
         shell.messages.clear();
         find<QPushButton>("Command2")->click();
+        window->wait_for_work();
         return shell.messages;
+    }
+    // Lets the event loop run until the window's run has ended and been told (ten seconds at most).
+    void await_run() {
+        for (int i = 0; i < 1000 && window->converting(); ++i) test::process_events_for(10);
     }
     // Writes the style "s" (by default a point, a line and a polygon), chooses it and writes to out.txt.
     void use_style(const Style& files = {{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}}) {
@@ -234,7 +242,7 @@ TEST(ChooseStyle, an_inc_folder_means_its_style_whose_include_files_and_other_st
     EXPECT_TRUE(only(w.create()).starts_with("Please sort 'Inc' files"));
     EXPECT_FALSE(fs::exists(w.dir / "out.txt"));
     w.shell.messages.clear();
-    w.window->Command3_Click();
+    w.window->launch_editor();
     EXPECT_EQ(w.shell.messages, (Messages{"Please Click Create TYP"}));
     EXPECT_EQ(w.create(), (Messages{"inc files not added \r\n\r\nto points, lines or polygons list boxes.\r\n\r\n  roads\r\n  shops",
                                     "Rules from other styles not added:\r\n\r\n" + (w.dir / "s/points") +
@@ -312,14 +320,14 @@ TEST(CreateTyp, a_run_out_of_memory_is_told_and_the_window_stays) {
     w.use_style();
     const std::string old = w.dir.write("old.txt", "edited by hand");
     w.set_path_box(old);
-    w.window->set_runner([](const CreateTypRequest&, const CreateTypCheck&, const Yield&) -> CreateTypReport {
+    w.window->set_runner([](const CreateTypRequest&, const CreateTypCheck&) -> CreateTypReport {
         throw std::bad_alloc();
     });
     const Messages said = w.create();
     ASSERT_FALSE(said.empty());
     EXPECT_TRUE(has(said.back(), "Out of memory while converting " + w.window->state().style_folder)) << only(said);
     EXPECT_EQ(test::read_bytes(old), "edited by hand");
-    w.window->set_runner(run_create_typ);
+    w.window->set_runner([](const CreateTypRequest& r, const CreateTypCheck& c) { return run_create_typ(r, c); });
     const Messages again = w.create();
     EXPECT_TRUE(std::any_of(again.begin(), again.end(), [](const std::string& m) { return has(m, "TYP file created"); }))
         << only(again);
@@ -381,11 +389,11 @@ TEST(MainWindowStart, makes_bin_and_typ_and_hands_the_text_of_a_whole_run_to_the
 #endif
     // An editor that was found and has gone is named; one that cannot start is too.
     w.desktop.start_ok = false;
-    w.window->Command3_Click();
+    w.window->launch_editor();
     EXPECT_EQ(w.shell.messages.back(), editor + " could not be started.");
     EXPECT_EQ(w.shell.icons.back(), MessageIcon::Critical);
     fs::remove(out);
-    w.window->Command3_Click();
+    w.window->launch_editor();
     EXPECT_EQ(w.shell.messages.back(), "Cannot find typ txt: " + out);
     fs::remove(editor);
     EXPECT_EQ(w.create().back(), "Please place tessaro in same directory as pictor.");
@@ -407,23 +415,68 @@ TEST(MainWindowStart, makes_bin_and_typ_and_hands_the_text_of_a_whole_run_to_the
     EXPECT_EQ(from_qt(on_volume.find<QComboBox>("Drive1")->currentText()), volume);
 }
 
-TEST(CreateTyp, ignores_a_press_and_a_close_while_converting_keeps_edited_looks_when_asked_and_leaves_a_broken_text_alone) {
+// A run that waits at its start until the test lets it go, and counts its starts.
+struct HeldRunner {
+    std::promise<void> go;
+    std::shared_future<void> gate = go.get_future().share();
+    std::atomic<int> runs{0};
+    MainWindow::Runner runner() {
+        return [this](const CreateTypRequest& request, const CreateTypCheck& check) {
+            ++runs;
+            gate.wait();
+            return run_create_typ(request, check);
+        };
+    }
+};
+
+// While a run is under way the window is busy: it says nothing of the run yet,
+// and a second Create TYP, another style or a style check start nothing. Its
+// messages come once it has ended.
+TEST(CreateTyp, tells_a_run_only_after_it_ends_and_starts_no_second_run_while_one_is_under_way) {
+    HeldRunner held;
     Window w;
     w.use_style();
-    int presses = 0;
-    w.shell.on_yield = [&] {
-        if (!w.window->converting() || presses++ > 0) return;
-        EXPECT_FALSE(w.find<QPushButton>("Command2")->isEnabled());
-        EXPECT_FALSE(w.window->close());  // closing would cut the TYP text short
-        w.window->Command2_Click();
-        w.window->choose_folder(w.dir / "elsewhere");
-    };
-    const Messages m = w.create();
-    EXPECT_GT(presses, 0);
-    EXPECT_EQ(std::count(m.begin(), m.end(), w.created()), 1);
+    w.window->set_runner(held.runner());
+    w.shell.messages.clear();
+    w.find<QPushButton>("Command2")->click();
+    EXPECT_TRUE(w.window->converting());
+    EXPECT_TRUE(w.shell.busy);
+    EXPECT_FALSE(w.find<QPushButton>("Command2")->isEnabled());
+    EXPECT_FALSE(w.window->findChild<QAction*>("mcheckstyle")->isEnabled());
+    w.window->create_typ();  // a press that reached the window all the same
+    w.window->check_against_style();
+    w.window->choose_folder(w.dir / "elsewhere");
+    test::process_events_for(10);
+    EXPECT_TRUE(w.shell.messages.empty());
+    held.go.set_value();
+    w.await_run();
+    EXPECT_EQ(held.runs, 1);
+    EXPECT_EQ(w.shell.messages, (Messages{w.created()}));
     EXPECT_EQ(w.window->state().style_folder, w.dir / "s");
     EXPECT_EQ(w.out().find("[_id]", 1), std::string::npos);
+    EXPECT_FALSE(w.shell.busy);
+    EXPECT_TRUE(w.find<QPushButton>("Command2")->isEnabled());
+}
 
+// Closing the window in the middle of a run waits for the TYP text to be written whole.
+TEST(CreateTyp, a_close_during_a_run_waits_for_its_text) {
+    HeldRunner held;
+    Window w;
+    w.use_style();
+    w.window->set_runner(held.runner());
+    w.find<QPushButton>("Command2")->click();
+    EXPECT_TRUE(w.window->converting());
+    held.go.set_value();
+    EXPECT_TRUE(w.window->close());
+    EXPECT_FALSE(w.window->converting());
+    EXPECT_TRUE(has(w.out(), "[_polygon]")) << w.out();
+    EXPECT_TRUE(fs::exists(w.dir / "prog/tessaro.dat"));
+}
+
+TEST(CreateTyp, keeps_edited_looks_when_asked_and_leaves_a_broken_text_alone) {
+    Window w;
+    w.use_style();
+    w.create();
     std::string edited = w.out();
     const std::size_t colour = edited.find("#8CC4F0");
     ASSERT_NE(colour, std::string::npos);
@@ -475,7 +528,7 @@ TEST(MainWindowFiles, opens_the_typ_text_names_a_drop_that_is_no_img_and_saves_s
     w.set_path_box(w.dir.write("typ.txt", "[_id]\r\n"));
     w.window->open_typ_text();
     EXPECT_EQ(w.desktop.opened, (Messages{w.dir / "typ.txt"}));
-    w.window->loadole(w.dir / "map.img.txt");
+    w.window->read_dropped_file(w.dir / "map.img.txt");
     EXPECT_EQ(w.shell.messages, (Messages{"Not an img file."}));
 
     // Another polygon library chosen in the settings is saved at once and taken by the next conversion.
@@ -542,11 +595,13 @@ TEST(Preview, opens_after_a_create_with_the_run_s_look_sources_and_lists_what_th
     w.window->show_preview();  // File > Preview: the text may have changed since the run
     EXPECT_EQ(summary(), "Look sources are known right after Create TYP");
     check->trigger();
+    w.window->wait_for_work();
     EXPECT_EQ(w.items("previewProblems"), (Messages{"none"}));
 
     w.dir.write("s/lines", ROAD + "highway=x [0x11]\n");
     w.dir.write("s/points", BAR + "shop=x [0x2e02]\namenity=fuel [0x2f01]\n");
     check->trigger();
+    w.window->wait_for_work();
     const std::string text = w.out();
     const std::size_t track = text.find("Type=0x0a\r\n");
     ASSERT_NE(track, std::string::npos);

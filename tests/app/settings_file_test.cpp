@@ -26,7 +26,7 @@ struct SettingsFileTest : ::testing::Test {
         AppState st;
         st.app_folder = state.app_folder;
         st.bin_folder = state.bin_folder;
-        loaddat(st, shell);
+        load_settings_file(st, shell);
         return st;
     }
 };
@@ -40,7 +40,7 @@ TEST_F(SettingsFileTest, writes_seventeen_crlf_lines_whose_values_come_back_whol
     state.random_seed = 18446744073709551615u;
     state.window_width = 1200;
     state.window_height = 700;
-    EXPECT_EQ(savedat(state), std::nullopt);
+    EXPECT_EQ(save_settings_file(state), std::nullopt);
     EXPECT_EQ(test::read_bytes(settings_path(state)), " 0 \r\n" + state.style_folder + "\r\n" + state.editor_program +
                                                           "\r\n" + state.typ_path + "\r\n" + state.polygon_library_path +
                                                           "\r\n \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n 1 \r\n"
@@ -56,7 +56,7 @@ TEST_F(SettingsFileTest, writes_seventeen_crlf_lines_whose_values_come_back_whol
     // Unset, the two last lines are blank and read back as unset.
     state.random_seed.reset();
     state.window_width = state.window_height = 0;
-    savedat(state);
+    save_settings_file(state);
     EXPECT_TRUE(test::read_bytes(settings_path(state)).ends_with(" 1 \r\n \r\n \r\n 1 \r\n"));
     back = loaded();
     EXPECT_EQ(std::tie(back.random_seed, back.window_width), std::tie(state.random_seed, state.window_width));
@@ -64,14 +64,14 @@ TEST_F(SettingsFileTest, writes_seventeen_crlf_lines_whose_values_come_back_whol
     // A save that cannot be done says why, and the old file stays as it was.
     const std::string before = test::read_bytes(settings_path(state));
     state.app_folder = dir / "tessaro.dat";  // the settings file's folder is a file
-    EXPECT_NE(savedat(state), std::nullopt);
+    EXPECT_NE(save_settings_file(state), std::nullopt);
     EXPECT_EQ(test::read_bytes(dir / "tessaro.dat"), before);
 }
 
 TEST_F(SettingsFileTest, unusable_paths_fall_back_files_of_earlier_versions_have_classic_looks_off_and_a_fault_is_told_once) {
     for (const std::string library : {"", " ", "missing.pol"}) {
         write_settings("0\n \nE\n" + (dir / "gone/out.txt") + "\n" + library + "\n \n \n0\n\n\n\n\n0\n");
-        loaddat(state, shell);
+        load_settings_file(state, shell);
         EXPECT_EQ(state.style_folder, "");
         EXPECT_EQ(state.typ_path, join_path(state.bin_folder, "temp.txt"));
         EXPECT_EQ(state.polygon_library_path, default_polygon_library(state)) << library;
@@ -97,7 +97,7 @@ TEST_F(SettingsFileTest, unusable_paths_fall_back_files_of_earlier_versions_have
         shell.messages.clear();
         state.include_tag_text = false;
         state.classic_looks = true;
-        loaddat(state, shell);
+        load_settings_file(state, shell);
         ASSERT_EQ(shell.messages.size(), said.empty() ? 0u : 1u) << said;
         for (const std::string& m : shell.messages) EXPECT_TRUE(m.find(said) != std::string::npos && m.size() < 400) << m;
         EXPECT_EQ(std::tie(state.style_folder, state.editor_program, state.typ_path, state.polygon_library_path),
@@ -111,13 +111,13 @@ TEST_F(SettingsFileTest, the_output_path_probe_touches_nothing_but_the_file_it_n
     namespace fs = std::filesystem;
     // A path that can be written passes, and the probe leaves nothing behind.
     state.typ_path = dir / "new.txt";
-    chkfile(state, shell);
+    ensure_typ_path_writable(state, shell);
     EXPECT_EQ(state.typ_path, dir / "new.txt");
     EXPECT_FALSE(fs::exists(dir / "new.txt"));
     EXPECT_TRUE(shell.messages.empty() && shell.questions.empty());
     // One that cannot falls back, after naming why.
     state.typ_path = join_path(dir / "missing", "x.txt");
-    chkfile(state, shell);
+    ensure_typ_path_writable(state, shell);
     EXPECT_EQ(state.typ_path, join_path(state.bin_folder, "temp.txt"));
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_NE(shell.messages[0].find("missing"), std::string::npos);
@@ -126,7 +126,7 @@ TEST_F(SettingsFileTest, the_output_path_probe_touches_nothing_but_the_file_it_n
     fs::create_directory(dir / "elsewhere");
     fs::create_symlink(dir / "elsewhere/typ.txt", dir / "link.txt");
     state.typ_path = dir / "link.txt";
-    chkfile(state, shell);
+    ensure_typ_path_writable(state, shell);
     EXPECT_EQ(state.typ_path, dir / "link.txt");
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "link.txt")));
     EXPECT_FALSE(fs::exists(dir / "elsewhere/typ.txt"));

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,9 +10,6 @@ namespace tessaro::test {
 // Records every message and question; answers questions with a set answer.
 class RecordingShell : public Shell {
 public:
-    void yield_events() override {
-        if (on_yield) on_yield();
-    }
     void set_busy(bool on) override { busy = on; }
     void message(const std::string& text, MessageIcon icon = MessageIcon::Information) override {
         messages.push_back(text);
@@ -28,7 +24,6 @@ public:
     std::vector<std::string> questions;
     bool answer = false;
     bool busy = false;
-    std::function<void()> on_yield;  // runs at every yield, as window events would
 };
 
 }  // namespace tessaro::test
