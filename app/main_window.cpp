@@ -299,7 +299,7 @@ std::size_t MainWindow::read_dropped_file(const std::string& path) {
     // A map image may be gigabytes: its header tells all there is to know.
     BusyCursor busy(m_shell);
     FileReader file;
-    std::string error;
+    std::error_code error;
     if (!file.open(path, error)) return 0;  // dropped files' errors go unreported
     char header[512];
     return file.read(header, sizeof header, error);

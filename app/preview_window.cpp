@@ -111,8 +111,8 @@ const TypDocument& PreviewWindow::document() const {
 
 bool PreviewWindow::show_typ_text(const std::string& path, std::string& error, const std::vector<EntryLook>& looks) {
     std::string text;
-    if (!read_file(path, text, error)) {
-        error = printable(path) + ": " + printable(error);
+    if (std::error_code why; !read_file(path, text, why)) {
+        error = printable(path) + ": " + printable(why.message());
         return false;
     }
     TypDocument doc = read_typ_text(text);

@@ -135,9 +135,9 @@ std::string settings_path(const AppState& state) {
 void load_settings_file(AppState& state, Shell& shell) {
     const std::string path = settings_path(state);
     std::string text;
-    std::string error;
+    std::error_code error;
     if (!read_file(path, text, error)) {
-        shell.message(printable(path) + ": " + printable(error), MessageIcon::Warning);
+        shell.message(printable(path) + ": " + printable(error.message()), MessageIcon::Warning);
         return;
     }
     read_settings(path, std::move(text), state, shell, [&] { ensure_typ_path_writable(state, shell); });

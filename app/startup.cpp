@@ -45,12 +45,12 @@ void save_text(const std::string& file, const std::string& buffer, Shell& shell)
     if (file_exists(file) && !shell.ask_yes_no(file + " exists. Overwrite?")) return;
     std::FILE* f = file.empty() ? nullptr : std::fopen(file.c_str(), "wb");
     if (f == nullptr) {
-        shell.message(file + ": " + (file.empty() ? std::strerror(ENOENT) : system_error_text()), MessageIcon::Critical);
+        shell.message(file + ": " + std::strerror(file.empty() ? ENOENT : errno), MessageIcon::Critical);
         return;
     }
     const std::string bytes = buffer + CRLF;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) shell.message(file + ": " + system_error_text(), MessageIcon::Critical);
-    if (std::fclose(f) != 0) shell.message(file + ": " + system_error_text(), MessageIcon::Critical);
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) shell.message(file + ": " + std::strerror(errno), MessageIcon::Critical);
+    if (std::fclose(f) != 0) shell.message(file + ": " + std::strerror(errno), MessageIcon::Critical);
 }
 
 void ensure_typ_path_writable(AppState& state, Shell& shell) {

@@ -40,7 +40,7 @@ std::string failure_text(const Failure& failure) {
     Failure f = failure;
     f.path = printable(f.path);
     f.other_path = printable(f.other_path);
-    const std::string why = f.system_error.empty() ? std::string() : ": " + printable(f.system_error);
+    const std::string why = f.error ? ": " + printable(f.error.message()) : std::string();
     switch (f.kind) {
         case Failure::Kind::Read:
         case Failure::Kind::Write:

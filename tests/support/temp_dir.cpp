@@ -76,9 +76,9 @@ std::string make_unreadable(const std::string& path) {
         fs::create_symlink("/proc/self/mem", path);
     }
     std::string bytes;
-    std::string error;
+    std::error_code error;
     if (read_file(path, bytes, error)) return {};
-    return error;
+    return error.message();
 }
 #endif
 
