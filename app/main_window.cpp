@@ -505,7 +505,7 @@ void MainWindow::find_include_files(const std::string& style) {
     IncludeScan scan;
     {
         BusyCursor busy(m_shell);
-        RuleReader reader([this] { m_shell.yield_events(); });
+        RuleReader reader;
         KnownStatements statements;
         scan = scan_include_files(found, style, reader, &statements);
         // The files elsewhere in the style that the rule files include are

@@ -88,9 +88,8 @@ std::string failure_words(const Failure& f) {
 // The include files as `tessaro-cli --auto-inc` sorts them: found by the
 // scan, which keeps their include statements, put into groups by the
 // statements of the main rule files and those kept.
-std::optional<Failure> sort_include_files(IncludeFiles& inc, const std::string& style_folder,
-                                         PagePool* pages = nullptr) {
-    RuleReader reader({}, pages);
+std::optional<Failure> sort_include_files(IncludeFiles& inc, const std::string& style_folder) {
+    RuleReader reader;
     KnownStatements scanned;
     IncludeScan scan = scan_include_files(inc, style_folder, reader, &scanned);
     if (!scan.failures.empty()) return scan.failures.front();
@@ -127,7 +126,7 @@ RunResult convert(const GeneratedStyle& style, const std::string& output, PagePo
     }
     // The files are found first; the run sorts them once it has read the
     // main rule files, as the command line has it do.
-    RuleReader reader({}, &pages);
+    RuleReader reader;
     KnownStatements scanned;
     IncludeScan scan = scan_include_files(request.include_files, request.style_folder, reader, &scanned);
     if (!scan.failures.empty()) {

@@ -138,9 +138,8 @@ void sort_by_statements(IncludeFiles& inc, const std::string& style_folder, cons
 // statements' sorting (--auto-inc) is left to sort_by_statements;
 // `statements`, if given, takes the include statements of the files the scan read.
 bool sort_include_files(IncludeFiles& inc, const CliOptions& o, const std::string& style_folder, Reporter& say,
-                        std::vector<std::string>& unread, KnownStatements* statements = nullptr,
-                        PagePool* pages = nullptr) {
-    RuleReader reader({}, pages);
+                        std::vector<std::string>& unread, KnownStatements* statements = nullptr) {
+    RuleReader reader;
     const IncludeScan scan = scan_include_files(inc, style_folder, reader, statements);
     say.failures(scan.failures);
     for (const Failure& f : scan.failures) unread.push_back(f.path);
@@ -218,7 +217,7 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     // the files outside the include folder that the rule files include, for
     // the message of the files left out.
     KnownStatements scanned;
-    if (!sort_include_files(request.include_files, o, request.style_folder, say, unread, &scanned, &s.pages))
+    if (!sort_include_files(request.include_files, o, request.style_folder, say, unread, &scanned))
         return Outcome::BadUsage;
     IncludeFiles sorted = request.include_files;
     request.sort_include_files = [&sorted, &scanned, auto_inc = o.auto_inc, style = request.style_folder](

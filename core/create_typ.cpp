@@ -246,8 +246,8 @@ bool keeps_looks(const CreateTypRequest& request) {
 // and reads only its own section's library.
 struct SideWrite {
     SideWrite(const CreateTypRequest& request, const LibraryTexts& libraries, LabelCoding labels, bool keep_statements,
-              std::size_t largest, std::uintmax_t file_size)
-        : random(request.seed), text(std::string(), Yield{}, request.pages), reader(Yield{}, request.pages),
+              std::uintmax_t file_size)
+        : random(request.seed), text(std::string(), Yield{}, request.pages), reader(),
           cv{libraries, request.include_tag_text, random, text, &reader, report} {
         cv.pages = request.pages;
         // A large style's entries come to about a fifth of its rule text's bytes: room for a quarter.
@@ -257,7 +257,6 @@ struct SideWrite {
         cv.keep_looks = keeps_looks(request);
         if (cv.keep_looks) report.looks.reserve(looks_ahead(file_size));
         if (keep_statements) cv.statements = &statements;
-        reader.reserve(largest);
     }
     SideWrite(const SideWrite&) = delete;
     SideWrite& operator=(const SideWrite&) = delete;
@@ -345,7 +344,7 @@ void write_main_files(Conversion& cv, const CreateTypRequest& request, const std
             in_turn.push_back(path);
             continue;
         }
-        sides[i] = std::make_unique<SideWrite>(request, cv.libraries, cv.labels, keep_statements, largest, files[i].size);
+        sides[i] = std::make_unique<SideWrite>(request, cv.libraries, cv.labels, keep_statements, files[i].size);
         sides[i]->done = std::async(std::launch::async, [&cv = sides[i]->cv, section, &path] { writer_of(section)(cv, path); });
     }
     cv.files->expect(std::move(in_turn), keep_statements, largest);
@@ -442,7 +441,7 @@ void write_include_files(Conversion& cv, const CreateTypRequest& run, ReadAhead&
             for (const IncludeGroupPlan::Step& step : plan.steps) in_turn.push_back(step.path);
             continue;
         }
-        sides[s] = std::make_unique<SideWrite>(run, cv.libraries, cv.labels, false, largest, 0);
+        sides[s] = std::make_unique<SideWrite>(run, cv.libraries, cv.labels, false, 0);
         SideWrite& side = *sides[s];
         hand_section(cv, s, side);
         side.done = std::async(std::launch::async, [&cv = side.cv, s, &plan] { write_include_group(cv, s, plan); });
@@ -586,7 +585,7 @@ void Conversion::write_entry(Section section, std::string_view entry, EntryLook 
 void Conversion::open_rules(const std::string& path) {
     rules_path = path;
     if (files != nullptr) rules = &files->open(path);
-    else rules->open(path, RuleReader::Items::FirstOfType, statements != nullptr);
+    else rules->open(path, RuleReader::Items::Rules, statements != nullptr);
 }
 
 void Conversion::close_rules() {

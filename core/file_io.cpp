@@ -187,7 +187,6 @@ bool read_whole_file(const std::string& path, Text& out, std::string& error, con
     FileReader file;
     if (!file.open(path, error)) return false;
     // The size only sizes the chunks; the read goes on until the end of the file.
-    // (Rule files, the large ones, are read a piece at a time by RuleReader instead.)
     std::uintmax_t expected = file.size_hint();
     // One byte more than the file holds: the read that tells its end must
     // not move the text into a buffer twice its size.

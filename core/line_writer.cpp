@@ -76,8 +76,6 @@ void write_lines(Conversion& cv, const std::string& path) {
     ItemDraws<2> draws(cv.random);
     while (cv.rules->next_piece()) {
         for (const RuleItem& hit : cv.rules->items()) {
-            // The items the reader passed over (their types came earlier in the file) drew too.
-            draws.pass(hit.passed);
             // Most items repeat a type already written: only a new one is built as text.
             if (!cv.new_type(Section::Line, hit, path)) {
                 draws.pass();

@@ -82,8 +82,6 @@ void write_polygons(Conversion& cv, const std::string& path) {
     ItemDraws<3> draws(cv.random);
     while (cv.rules->next_piece()) {
         for (const RuleItem& hit : cv.rules->items()) {
-            // The items the reader passed over (their types came earlier in the file) drew too.
-            draws.pass(hit.passed);
             // Most items repeat a type already written: only a new one is built as text.
             if (!cv.new_type(Section::Polygon, hit, path)) {
                 draws.pass();

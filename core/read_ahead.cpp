@@ -9,12 +9,11 @@ ReadAhead::ReadAhead(Yield yield, PagePool* pages) : m_yield(std::move(yield)), 
 std::unique_ptr<RuleReader> ReadAhead::reader() {
     std::unique_ptr<RuleReader> r;
     if (m_spare.empty()) {
-        r = std::make_unique<RuleReader>(m_yield, m_pages);
+        r = std::make_unique<RuleReader>();
     } else {
         r = std::move(m_spare.back());
         m_spare.pop_back();
     }
-    r->reserve(m_bytes);
     return r;
 }
 
@@ -38,7 +37,7 @@ void ReadAhead::expect(std::vector<std::string> order, bool statements, std::siz
 void ReadAhead::fill() {
     for (std::size_t i = m_next + m_ahead.size(); i < m_order.size() && m_ahead.size() < AHEAD; ++i) {
         m_ahead.push_back(reader());
-        m_ahead.back()->open(m_order[i], RuleReader::Items::FirstOfType, m_statements, true);
+        m_ahead.back()->open(m_order[i], RuleReader::Items::Rules, m_statements);
     }
 }
 
@@ -60,7 +59,7 @@ RuleReader& ReadAhead::open(const std::string& path) {
     }
     if (!m_current) {
         m_current = reader();
-        m_current->open(path, RuleReader::Items::FirstOfType, m_statements);
+        m_current->open(path, RuleReader::Items::Rules, m_statements);
     }
     fill();
     return *m_current;

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "large_pages.h"
 #include "rule_reader.h"
 #include "yield.h"
 

@@ -10,7 +10,7 @@ namespace tessaro {
 
 StyleTypes list_style_types(const CreateTypRequest& request, const Yield& yield) {
     StyleTypes found;
-    RuleReader rules(yield);
+    RuleReader rules;
     PerSection<TypeSet> seen{};
     const auto read_file = [&](Section section, const std::string& path) {
         rules.open(path);
@@ -25,6 +25,7 @@ StyleTypes list_style_types(const CreateTypRequest& request, const Yield& yield)
         }
         if (std::optional<Failure> failure = rules.close()) found.failures.push_back(std::move(*failure));
         for (Warning& fault : rules.take_faults()) found.faults.push_back(std::move(fault));
+        yield_to(yield);
     };
     // What the run would warn of (statements not followed, a missing other
     // style) is no finding about the TYP text.
