@@ -58,66 +58,51 @@ struct LineWalk {
     bool action_cut = false;   // an action was ended before a type bracket
 };
 
-enum class Met { Nothing, Comment, OpenAtEnd, Bracket };
-
-// One byte of a line as the scan reads it: quotes, comments, action braces
-// and type brackets. For a bracket, *close is its "]", or npos when a
-// comment or the line's end comes first.
-Met step(std::string_view line, std::size_t pos, LineWalk& walk, std::size_t* close) {
-    const char c = line[pos];
-    if (walk.quote != 0) {
-        if (c == walk.quote) walk.quote = 0;
-        return Met::Nothing;
-    }
-    switch (c) {
-        case '#': walk.cut = pos; return Met::Comment;
-        case '\'':
-        case '"':
-            walk.quote = c;
-            walk.quote_at = pos;
-            return Met::Nothing;
-        // As mkgmap reads an action: its first "}" ends it, a "{" inside is text.
-        case '{': walk.depth = 1; return Met::Nothing;
-        case '}': walk.depth = 0; return Met::Nothing;
-        case '[': break;
-        default: return Met::Nothing;
-    }
-    std::size_t k = pos + 1;
-    while (k < line.size() && line[k] == ' ') ++k;
-    if (walk.depth > 0) {
-        // A type bracket outside quotes is no action's text (mkgmap refuses
-        // it): the "}" before it was left out.
-        if (k == line.size() || !code_at(line, k)) return Met::Nothing;
-        walk.depth = 0;
-        walk.action_cut = true;
-    }
-    if (k == line.size() || line[k] == '#') return Met::OpenAtEnd;
-    if (!code_at(line, k)) return Met::Nothing;
-    // Its "]", unless a comment comes first.
-    *close = line.find_first_of("]#", k);
-    if (*close != NPOS && line[*close] == '#') {
-        walk.cut = *close;
-        *close = NPOS;
-    }
-    return Met::Bracket;
-}
-
-// Each byte of the line that matters, left to right; its brackets are added to `brackets`.
+// Each byte of the line that matters, left to right: quotes, comments,
+// action braces and type brackets; its brackets ("[" and "]", or npos when a
+// comment or the line's end comes first) are added to `brackets`.
 LineWalk walk_line(std::string_view line, int depth, std::vector<std::pair<std::size_t, std::size_t>>& brackets) {
     LineWalk walk;
     walk.cut = line.size();
     walk.depth = depth;
     for (std::size_t i = 0; i < line.size(); ++i) {
-        std::size_t close = NPOS;
-        const Met met = step(line, i, walk, &close);
-        if (met == Met::Comment) break;
-        if (met == Met::OpenAtEnd) {
-            walk.open_at_end = true;
-        } else if (met == Met::Bracket) {
-            brackets.emplace_back(i, close);
-            if (close == NPOS) break;
-            i = close;
+        const char c = line[i];
+        if (walk.quote != 0) {
+            if (c == walk.quote) walk.quote = 0;
+            continue;
         }
+        if (c == '#') {
+            walk.cut = i;
+            break;
+        }
+        if (c == '\'' || c == '"') {
+            walk.quote = c;
+            walk.quote_at = i;
+        }
+        // As mkgmap reads an action: its first "}" ends it, a "{" inside is text.
+        if (c == '{') walk.depth = 1;
+        if (c == '}') walk.depth = 0;
+        if (c != '[') continue;
+        std::size_t k = i + 1;
+        while (k < line.size() && line[k] == ' ') ++k;
+        if (!code_at(line, k)) {
+            if (walk.depth == 0 && (k == line.size() || line[k] == '#')) walk.open_at_end = true;
+            continue;
+        }
+        if (walk.depth > 0) {
+            // A type bracket outside quotes is no action's text (mkgmap
+            // refuses it): the "}" before it was left out.
+            walk.depth = 0;
+            walk.action_cut = true;
+        }
+        std::size_t close = line.find_first_of("]#", k);
+        if (close != NPOS && line[close] == '#') {
+            walk.cut = close;
+            close = NPOS;
+        }
+        brackets.emplace_back(i, close);
+        if (close == NPOS) break;
+        i = close;
     }
     return walk;
 }
