@@ -72,9 +72,7 @@ struct Conversion {
     // The note of an entry's look, with the rule's condition when looks are kept.
     EntryLook entry_look(LookSource source, const RuleItem& item) const;
     // Starts a writer's reading of a rule file (taken over from `files` when
-    // they read it ahead). The writers see the first item of each type code
-    // value of a file only: a later one would find its type written already
-    // (its draws are counted in `passed`).
+    // they read it ahead).
     void open_rules(const std::string& path);
     // Ends a writer's reading of its rule file; a failure to read it goes into the report.
     void close_rules();
