@@ -1,14 +1,17 @@
-// A rule file's text through the rule reader: the fast path for plain lines
-// against the general one, and what every item must be for the writers.
+// A rule file's text through the rule reader: reading it from a file against
+// scanning it in memory, and what every item must be for the writers.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
-#include <utility>
+#include <unistd.h>
 #include <vector>
 
 #include "fuzz_support.h"
+#include "include_statements.h"
 #include "rule_reader.h"
 #include "text_util.h"
 #include "type_code.h"
@@ -21,11 +24,32 @@ struct Item {
     bool operator==(const Item&) const = default;
 };
 
-std::vector<Item> items_of(tessaro::RuleReader& reader, std::string_view text, bool plain) {
-    reader.scan_text(text, plain);
+std::vector<Item> items_of(const tessaro::RuleReader& reader) {
     std::vector<Item> items;
     for (const tessaro::RuleItem& item : reader.items()) items.push_back({item.text(), item.line});
     return items;
+}
+
+// The faults as kind and line: a text in memory has no path.
+std::vector<std::pair<tessaro::Warning::Kind, std::size_t>> faults_of(tessaro::RuleReader& reader) {
+    std::vector<std::pair<tessaro::Warning::Kind, std::size_t>> faults;
+    for (const tessaro::Warning& w : reader.take_faults()) faults.emplace_back(w.kind, w.line);
+    return faults;
+}
+
+// One file for all runs, in a folder of this process's own.
+const std::string& rule_file() {
+    static const std::string path = [] {
+        const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("fuzz_rules." + std::to_string(getpid()));
+        std::filesystem::create_directories(dir);
+        return (dir / "rules").string();
+    }();
+    return path;
+}
+
+void write_rule_file(std::string_view text) {
+    std::ofstream out(rule_file(), std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 }  // namespace
@@ -43,37 +67,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     expected = replace_all(expected, "0 X", "0x");
     require(normalised == replace_all(expected, "0 x", "0x"), "normalising does the five replacements");
 
+    // Read from a file (by a reader used before), the text gives what scanning it gives.
     RuleReader reader;
-    const std::vector<Item> fast = items_of(reader, input, false);
-    const std::vector<Warning> fast_faults = reader.take_faults();
-    const std::vector<Item> plain = items_of(reader, input, true);
-    require(fast == plain, "the fast path finds what the general path finds");
-    require(fast_faults == reader.take_faults(), "the fast path names the faults the general path names");
-
-    // Only the first item of each value, the others counted: as filtering all items gives.
-    std::vector<Item> firsts;
-    std::vector<std::size_t> passed;
-    std::vector<std::uint32_t> met;
-    std::size_t skipped = 0;
-    reader.scan_text(input, true);
-    for (const RuleItem& item : reader.items()) {
-        const std::optional<std::uint32_t> value = code_value(item_code(item));
-        if (value && std::find(met.begin(), met.end(), *value) != met.end()) {
-            ++skipped;
-            continue;
-        }
-        if (value) met.push_back(*value);
-        firsts.push_back({item.text(), item.line});
-        passed.push_back(std::exchange(skipped, 0));
+    reader.scan_text(input);
+    const std::vector<Item> scanned = items_of(reader);
+    const auto scanned_faults = faults_of(reader);
+    write_rule_file(input);
+    reader.open(rule_file(), RuleReader::Items::Rules, true);
+    require(reader.next_piece() && !reader.next_piece(), "a file is one piece");
+    require(items_of(reader) == scanned, "a file's items are those of its text");
+    const std::optional<Failure> failure = reader.close();
+    const bool nul = input.find('\0') != std::string_view::npos;
+    require(failure.has_value() == nul && (!nul || failure->kind == Failure::Kind::NotText), "NUL bytes, and only they, make no text");
+    auto file_faults = faults_of(reader);
+    if (!file_faults.empty() && file_faults.back().first == Warning::Kind::NoTypesRead) {
+        require(scanned.empty() && !nul, "no types read is named only for a text without items");
+        file_faults.pop_back();
     }
-    reader.scan_text(input, false, RuleReader::Items::FirstOfType);
-    std::vector<Item> first_of_type;
-    std::vector<std::size_t> first_passed;
-    for (const RuleItem& item : reader.items()) {
-        first_of_type.push_back({item.text(), item.line});
-        first_passed.push_back(item.passed);
-    }
-    require(first_of_type == firsts && first_passed == passed, "the first item of each value, with the items passed over");
+    require(file_faults == scanned_faults, "a file's faults are those of its text");
+    require(reader.take_statements() == include_statements(input), "the statements kept are those of the text");
+    reader.open(rule_file(), RuleReader::Items::None);
+    require(reader.next_piece() && reader.piece_text() == normalised && reader.items().empty(),
+            "only normalised, a file is its normalised text");
 
     // Lines end at CR, LF and CR LF: no item names a line past the last.
     const std::size_t lines = static_cast<std::size_t>(std::count(input.begin(), input.end(), '\n') +
@@ -89,6 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(!code.empty() && code[0] >= '0' && code[0] <= '9', "an item's code starts with a digit");
         require(code.find(']') == std::string_view::npos && code.find(' ') == std::string_view::npos,
                 "an item's code is one word without its bracket");
+        require(code == item.code && code_value(code) == item.value, "an item's code and value are those of its text");
         require(item.text().find(" @") != std::string::npos, "every item holds \" @\"");
         if (const std::optional<std::uint32_t> value = code_value(code))
             require(*value == code_value(to_lower(code)).value(), "a code's value does not depend on case");

@@ -48,33 +48,17 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
     const std::vector<std::string> names = list_include_folder(folder);
     // Made room for at once: growing a table of a hundred thousand files moves them all, several times.
     if (statements != nullptr) statements->reserve(statements->size() + names.size());
-    // Each file after the first is opened while the one before it is read: a
-    // large one is then read on a thread of its own meanwhile.
-    RuleReader ahead({}, reader.pages());
-    RuleReader* current = &reader;
-    RuleReader* next = &ahead;
-    std::string path;
-    std::string next_path = names.empty() ? std::string() : join_path(folder, names.front());
-    if (!names.empty()) current->open(next_path, RuleReader::Items::None, statements != nullptr);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        path = std::move(next_path);
-        if (i + 1 < names.size()) {
-            next_path = join_path(folder, names[i + 1]);
-            next->open(next_path, RuleReader::Items::None, statements != nullptr);
-        }
-        // A piece at a time: a file of any size needs no more memory than a piece.
-        TypeWords words;
-        // Read to the end for its statements and its failures, but once the
-        // words are found the rest of its text is not looked at.
-        while (current->next_piece())
-            if (!words.found()) words.look_at(current->piece_text());
-        if (std::optional<Failure> failure = current->close()) scan.failures.push_back(std::move(*failure));
+    for (const std::string& name : names) {
+        const std::string path = join_path(folder, name);
+        reader.open(path, RuleReader::Items::None, statements != nullptr);
+        bool types = false;
+        while (reader.next_piece()) types = defines_types(reader.piece_text());
+        if (std::optional<Failure> failure = reader.close()) scan.failures.push_back(std::move(*failure));
         if (statements != nullptr) {
-            if (std::optional<std::vector<IncludeStatement>> kept = current->take_statements())
+            if (std::optional<std::vector<IncludeStatement>> kept = reader.take_statements())
                 statements->set(path, std::move(*kept));
         }
-        if (words.found()) inc.found.push_back(names[i]);
-        std::swap(current, next);
+        if (types) inc.found.push_back(name);
     }
     return scan;
 }

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <random>
-#include <set>
 
 #include "support/temp_dir.h"
 #include "text_util.h"
@@ -23,9 +22,9 @@ Items item_texts(const RuleReader& reader) {
     return out;
 }
 
-Items scan(const std::string& text, bool plain = false) {
+Items scan(const std::string& text) {
     RuleReader reader;
-    reader.scan_text(text, plain);
+    reader.scan_text(text);
     return item_texts(reader);
 }
 
@@ -67,10 +66,7 @@ TEST(ScanText, finds_every_type_bracket_as_mkgmap_reads_the_rules) {
         {"a=b [\n" + replace_all(std::string(40, '.'), ".", "c=d\n") + "e=f [0x02]\n", {"42: 0x02] @e=f "}},
         {"name='it\na=b [0x03]", {"2: 0x03] @a=b "}},
     };
-    for (const auto& [text, items] : cases) {
-        EXPECT_EQ(scan(text), items) << text;
-        EXPECT_EQ(scan(text, true), items) << "general path: " << text;
-    }
+    for (const auto& [text, items] : cases) EXPECT_EQ(scan(text), items) << text;
 }
 
 // The faults a scan names, as "kind line".
@@ -115,12 +111,10 @@ TEST(ScanText, names_a_construct_left_open_and_reads_the_rules_after_it) {
         {"a='x\ny' [0x01]\nb=c {name 'p'\n | 'q' } [0x02]", 2, {}},
     };
     for (const Case& c : cases) {
-        for (const bool plain : {false, true}) {
-            RuleReader reader;
-            reader.scan_text(c.text, plain);
-            EXPECT_EQ(reader.items().size(), c.items) << c.text;
-            EXPECT_EQ(fault_texts(reader), c.faults) << c.text;
-        }
+        RuleReader reader;
+        reader.scan_text(c.text);
+        EXPECT_EQ(reader.items().size(), c.items) << c.text;
+        EXPECT_EQ(fault_texts(reader), c.faults) << c.text;
     }
     // The rules after a fault are those of the text without it.
     EXPECT_EQ(scan("a=1 [0x01]\nm=* {add m='${m}'\n" + forty_rules), scan("a=1 [0x01]\nm=* {add m='${m}'}\n" + forty_rules));
@@ -136,8 +130,7 @@ std::string normalised_plainly(const std::string& text) {
     return replace_all(s, "0 x", "0x");
 }
 
-// Random texts of the bytes that normalising looks at, long enough to cross
-// the sixteen-byte steps of the fast path anywhere.
+// Random texts of the bytes that normalising looks at.
 TEST(NormaliseRuleText, does_what_the_replacements_do_one_after_the_other) {
     std::mt19937 rng(3);
     const std::string alphabet = "  \t\r0xXa\n";
@@ -168,42 +161,22 @@ std::string random_rules(std::mt19937& rng, std::size_t bytes) {
     return text;
 }
 
-// Plain lines take a fast path: it must find what the general path finds.
-TEST(ScanText, finds_the_same_items_on_the_fast_path_as_on_the_general_one) {
-    std::mt19937 rng(7);
-    for (int i = 0; i < 3000; ++i) {
-        const std::string text = random_rules(rng, rng() % 400);
-        ASSERT_EQ(scan(text), scan(text, true)) << testing::PrintToString(text);
-    }
-    // Large texts are mapped 32 bytes at a time where the processor can.
-    for (int i = 0; i < 3; ++i) {
-        const std::string text = random_rules(rng, 100'000 + rng() % 1000);
-        ASSERT_EQ(scan(text), scan(text, true)) << i;
-    }
-}
-
-// What reading a file a piece at a time gave, its include statements kept.
+// What reading a file gave, its include statements kept.
 struct FileRead {
     Items items;
-    std::vector<std::optional<std::uint32_t>> values;
-    std::vector<std::size_t> passed;
     std::size_t pieces = 0;
     std::optional<Failure> failure;
     std::optional<std::vector<IncludeStatement>> statements;
     std::vector<Warning> faults;
 };
 
-FileRead read_file(const std::string& path, RuleReader::Items kind, bool ahead = false) {
+FileRead read_file(const std::string& path, RuleReader::Items kind) {
     RuleReader reader;
-    reader.open(path, kind, true, ahead);
+    reader.open(path, kind, true);
     FileRead read;
     for (; reader.next_piece(); ++read.pieces) {
         const Items piece = item_texts(reader);
         read.items.insert(read.items.end(), piece.begin(), piece.end());
-        for (const RuleItem& item : reader.items()) {
-            read.values.push_back(item.value);
-            read.passed.push_back(item.passed);
-        }
     }
     read.failure = reader.close();
     read.statements = reader.take_statements();
@@ -211,56 +184,36 @@ FileRead read_file(const std::string& path, RuleReader::Items kind, bool ahead =
     return read;
 }
 
-// Reading a file a piece at a time finds what scanning it whole finds, for
-// files of many pieces, a line longer than a piece, a file of CRs alone, and
-// a last line without a line feed; so does a file opened ahead, read on a
-// thread of its own even when it is one piece.
-TEST(NextPiece, gives_the_items_of_the_whole_file) {
+// Reading a file finds what scanning its text finds, for a large file, a
+// file of CRs alone and a last line without a line feed; its include
+// statements, also while the text is only normalised, are those of the text.
+TEST(OpenRuleFile, finds_what_scanning_its_text_finds) {
     test::TempDir dir;
     std::mt19937 rng(5);
     std::string big = random_rules(rng, 700 * 1024);
     big += "a=b" + std::string(300 * 1024, ' ') + "[0x05 resolution 24]\n" + random_rules(rng, 1000) + "c=d [0x06]";
     const std::string mac = replace_all(random_rules(rng, 600 * 1024), "\n", "\r");
-    // Large pieces are mapped with the processor's widest instructions: the
-    // general path, which reads only their line feeds, must agree.
-    EXPECT_EQ(scan(big), scan(big, true));
-    const std::string texts[] = {big, mac, random_rules(rng, 100 * 1024), random_rules(rng, 3000), "", "a=b\n[0x01]", "\n\n"};
+    const std::string texts[] = {big, mac, random_rules(rng, 3000), "", "a=b\n[0x01]", "\n\n"};
     for (const std::string& text : texts) {
         SCOPED_TRACE(std::to_string(text.size()) + " bytes");
         const std::string path = dir.write("rules", text);
-        const FileRead pieces = read_file(path, RuleReader::Items::Rules);
-        const FileRead ahead = read_file(path, RuleReader::Items::Rules, true);
-        EXPECT_FALSE(pieces.failure || ahead.failure);
-        EXPECT_EQ(pieces.items, scan(text));
-        EXPECT_EQ(ahead.items, pieces.items);
-        EXPECT_TRUE(text.size() < 500 * 1024 || pieces.pieces > 1);
-        // Only the first item of each code value (and each without one), with
-        // the count of the items passed over before it.
-        Items first_of_type;
-        std::vector<std::size_t> passed;
-        std::set<std::uint32_t> met;
-        std::size_t since = 0;
-        for (std::size_t i = 0; i < pieces.items.size(); ++i) {
-            if (pieces.values[i] && !met.insert(*pieces.values[i]).second) {
-                ++since;
-                continue;
-            }
-            first_of_type.push_back(pieces.items[i]);
-            passed.push_back(std::exchange(since, 0));
-        }
-        const FileRead first = read_file(path, RuleReader::Items::FirstOfType, text.size() > 64 * 1024);
-        EXPECT_EQ(first.items, first_of_type);
-        EXPECT_EQ(first.passed, passed);
-        // The include statements kept on the way, also while the text is only normalised, are
-        // those of the whole text; a file of CRs alone, read in pieces that end at a CR, keeps none.
-        const std::optional<std::vector<IncludeStatement>>& statements = pieces.statements;
-        const bool none = text.size() > 500 * 1024 && text.find('\n') == std::string::npos;
-        EXPECT_EQ(ahead.statements, statements);
-        EXPECT_EQ(read_file(path, RuleReader::Items::None).statements, statements);
-        EXPECT_EQ(statements, none ? std::nullopt : std::optional(include_statements(text)));
-        EXPECT_TRUE(none || text.size() < 500 * 1024 || (statements && statements->size() > 100));
+        const FileRead read = read_file(path, RuleReader::Items::Rules);
+        EXPECT_FALSE(read.failure);
+        EXPECT_EQ(read.pieces, 1u);
+        EXPECT_EQ(read.items, scan(text));
+        EXPECT_EQ(read.statements, include_statements(text));
+        EXPECT_EQ(read_file(path, RuleReader::Items::None).statements, read.statements);
+        EXPECT_TRUE(text.size() < 500 * 1024 || text.find('\n') == std::string::npos || read.statements->size() > 100);
+
+        // Only normalised: the whole text in one piece, and no items.
+        RuleReader words;
+        words.open(path, RuleReader::Items::None);
+        ASSERT_TRUE(words.next_piece());
+        EXPECT_EQ(words.piece_text(), normalised_plainly(text));
+        EXPECT_TRUE(words.items().empty());
+        EXPECT_FALSE(words.next_piece());
     }
-    // A fault near the end of a piece reads the same as in the whole text.
+    // Faults read from a file are those of its text.
     {
         std::string faulty;
         for (int i = 0; faulty.size() < 300 * 1024; ++i)
