@@ -120,19 +120,11 @@ RunResult convert(const GeneratedStyle& style, const std::string& output) {
         r.error = "the check stops the run on " + style.style_folder;
         return r;
     }
-    // The files are found first; the run sorts them once it has read the
-    // main rule files, as the command line has it do.
-    RuleReader reader;
-    KnownStatements scanned;
-    IncludeScan scan = scan_include_files(request.include_files, request.style_folder, reader, &scanned);
-    if (!scan.failures.empty()) {
-        r.error = failure_words(scan.failures.front());
+    // The include files found and sorted first, as the command line has it do.
+    if (std::optional<Failure> failure = sort_include_files(request.include_files, request.style_folder)) {
+        r.error = failure_words(*failure);
         return r;
     }
-    request.sort_include_files = [&request, &scanned](IncludeFiles& inc, KnownStatements&& known) {
-        scanned.take_all(std::move(known));
-        apply_proposal(inc, propose_groups(request.style_folder, inc.found, &scanned));
-    };
     const CreateTypReport report = run_create_typ(request, check);
     r.written = report.written;
     if (!report.failures.empty()) r.error = failure_words(report.failures.front());

@@ -177,7 +177,7 @@ std::vector<IncludeStatement> base_style_lines(std::string_view info_text) {
 
 std::vector<IncludeStatement> StatementReader::read(const std::string& path) {
     std::string text;
-    std::string error;
+    std::error_code error;
     read_file(path, text, error);  // only regular files: a pipe would block
     return include_statements(text);
 }

@@ -14,7 +14,7 @@ std::string info_path(const std::string& style_folder) {
 
 std::vector<IncludeStatement> info_base_style_lines(const std::string& style_folder) {
     std::string text;
-    std::string error;
+    std::error_code error;
     if (!is_regular_file(info_path(style_folder)) || !read_file(info_path(style_folder), text, error)) return {};
     return base_style_lines(text);
 }

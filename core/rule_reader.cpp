@@ -182,7 +182,7 @@ std::string RuleItem::text() const {
 
 bool holds_type_brackets(const std::string& path) {
     std::string text;
-    std::string error;
+    std::error_code error;
     read_file(path, text, error);
     enum { TEXT, COMMENT, BRACKET } state = TEXT;
     for (const char c : text) {
@@ -215,7 +215,7 @@ void RuleReader::open(const std::string& path, Items items, bool statements) {
     start(items);
     m_path = path;
     m_closed = false;
-    std::string error;
+    std::error_code error;
     if (!read_file(path, m_text, error)) m_failure = Failure{Failure::Kind::Read, path, 0, error};
     // A file read in part is read as far as it goes; one that could not be opened gives nothing.
     m_read = !m_failure || !m_text.empty();

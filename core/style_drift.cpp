@@ -26,7 +26,6 @@ StyleTypes list_style_types(const CreateTypRequest& request) {
         }
         if (std::optional<Failure> failure = rules.close()) found.failures.push_back(std::move(*failure));
         for (Warning& fault : rules.take_faults()) found.faults.push_back(std::move(fault));
-        yield_to(yield);
     };
     // What the run would warn of (statements not followed, a missing other
     // style) is no finding about the TYP text; what it refuses is.

@@ -20,7 +20,7 @@ namespace {
 bool belongs_in_group(const std::string& path) {
     if (!is_regular_file(path)) return false;
     std::string text;
-    std::string error;
+    std::error_code error;
     return !read_file(path, text, error) || defines_types(text);
 }
 

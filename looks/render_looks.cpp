@@ -95,9 +95,9 @@ int main(int argc, char** argv) {
     std::vector<Part> parts;
     for (const auto& [file, title] : {std::pair{"points", "Points"}, {"lines", "Lines"}, {"pgons.pol", "Polygons"}}) {
         std::string text;
-        std::string error;
+        std::error_code error;
         if (!tessaro::read_file(tessaro::join_path(res, file), text, error)) {
-            std::fprintf(stderr, "%s: %s\n", tessaro::join_path(res, file).c_str(), error.c_str());
+            std::fprintf(stderr, "%s: %s\n", tessaro::join_path(res, file).c_str(), error.message().c_str());
             return 1;
         }
         parts.push_back({title, looks_of(text)});

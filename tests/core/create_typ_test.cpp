@@ -132,7 +132,7 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other) 
                                         {Warning::Kind::CodeNotHex, more, 4, "0xYY"},
                                         {Warning::Kind::IncludeFileGone, join_path(include_folder(folder), "gone"), 0, "gone"},
                                         {Warning::Kind::CodeNotHex, more, 4, "0xYY"}}));
-    EXPECT_EQ(small.failures, (std::vector<Failure>{{Failure::Kind::UnsafeIncludeName, "../escape", 0, ""}}));
+    EXPECT_EQ(small.failures, (std::vector<Failure>{{Failure::Kind::UnsafeIncludeName, "../escape", 0, {}}}));
     EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "line 0x3c", "point 0x02d02", "point 0x02", "point 0x1f",
                                   "line 0x2d02", "line 0x1f", "polygon 0x3d"}));
 
@@ -226,7 +226,7 @@ TEST(RunCreateTyp, reads_the_files_of_other_styles_after_the_group_and_reports_w
     ASSERT_EQ(report.failures.size(), 3u);
     EXPECT_EQ(report.failures[0].kind, Failure::Kind::Read);
     EXPECT_EQ(report.failures[0].path, join_path(include_folder(s.request.style_folder), "folder"));
-    EXPECT_EQ(report.failures[1], (Failure{Failure::Kind::UnsafeIncludeName, "../escape", 0, ""}));
+    EXPECT_EQ(report.failures[1], (Failure{Failure::Kind::UnsafeIncludeName, "../escape", 0, {}}));
     EXPECT_EQ(report.failures[2], (Failure{Failure::Kind::UnsafeOtherStyleName, "../secret from base"}));
 
     // A section switched off reads none of its other styles' files.

@@ -251,7 +251,7 @@ TEST(OpenRuleFile, finds_what_scanning_its_text_finds) {
     }
     const FileRead missing = read_file(dir / "none", RuleReader::Items::Rules);
     EXPECT_EQ(missing.pieces, 0u);
-    EXPECT_EQ(missing.failure, (Failure{Failure::Kind::Read, dir / "none", 0, std::strerror(ENOENT)}));
+    EXPECT_EQ(missing.failure, (Failure{Failure::Kind::Read, dir / "none", 0, std::make_error_code(std::errc::no_such_file_or_directory)}));
 }
 
 }  // namespace

@@ -78,6 +78,7 @@ Type=0x2d02
 Xpm="0 0 1 0"
 "a c #000000"
 [end]
+
 })";
 
 // The fresh run of a style of water, forest, primary, track and bar: CR LF,

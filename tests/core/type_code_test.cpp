@@ -178,22 +178,5 @@ TEST(CodeTypType, tells_codes_apart_exactly_as_mkgmaps_typ_compiler_files_their_
     }
 }
 
-TEST(TypeSet, holds_what_a_std_set_holds) {
-    std::mt19937 rng(4);
-    TypeSet types;
-    std::set<std::uint32_t> expected;
-    for (int i = 0; i < 100000; ++i) {
-        // Codes near each other, across the 2^18 where the set changes how it
-        // keeps them, and far apart; and the largest value.
-        const auto kind = static_cast<unsigned>(rng() % 3);
-        const auto type = static_cast<std::uint32_t>(kind == 0 ? rng() : kind == 1 ? rng() % 5000 : rng() % (1u << 19));
-        ASSERT_EQ(types.insert(type), expected.insert(type).second);
-    }
-    EXPECT_EQ(types.insert(0xFFFFFFFFu), expected.insert(0xFFFFFFFFu).second);
-    EXPECT_EQ(types.size(), expected.size());
-    for (std::uint32_t t = 0; t < (1u << 19) + 64; ++t) ASSERT_EQ(types.contains(t), expected.count(t) == 1) << t;
-    for (const std::uint32_t t : expected) ASSERT_TRUE(types.contains(t)) << t;
-}
-
 }  // namespace
 }  // namespace tessaro
