@@ -56,17 +56,7 @@ constexpr LinePattern LINE_PATTERNS[] = {
 
 }  // namespace
 
-namespace {
-
-// Every code of the table has the same length: most codes of a style are told
-// apart by that alone.
-constexpr std::size_t CODE_SIZE = 4;
-static_assert(codes_of_size(LINE_LOOKS, &LineLookRow::codes, CODE_SIZE));
-
-}  // namespace
-
 const LineLookRow* line_look(std::string_view code) {
-    if (code.size() != CODE_SIZE) return nullptr;
     for (const LineLookRow& row : LINE_LOOKS)
         for (std::string_view c : row.codes)
             if (!c.empty() && c == code) return &row;

@@ -19,7 +19,7 @@ struct LookRow {
 
 // One entry per row of the look table, in its order: the first row listing a
 // code wins.
-constexpr LookRow kLooks[] = {
+constexpr LookRow POLYGON_LOOKS[] = {
     {{"0x01", "0x02", "0x03"}, {"DDDDDD", 0}},
     {{"0x05", "0x06"}, {"", 8}},
     {{"0x08"}, {"DCA3A3", 0}},
@@ -43,7 +43,7 @@ constexpr LookRow kLooks[] = {
 
 // Patterns 1..8 in order, rows top to bottom, every row written out so it can be
 // compared line by line with the pattern tables.
-constexpr std::array<FillPattern, 8> kPatterns = {
+constexpr std::array<FillPattern, 8> FILL_PATTERNS = {
     // Pattern 1, for "0x50".
     FillPattern{"0 c #3F3F3F", "1 c #BFFF80", {{
         "11111111111111111111111111111111",
@@ -327,7 +327,7 @@ constexpr std::array<FillPattern, 8> kPatterns = {
 };
 
 constexpr bool rows_well_formed() {
-    for (const FillPattern& p : kPatterns) {
+    for (const FillPattern& p : FILL_PATTERNS) {
         for (std::string_view row : p.rows) {
             if (row.size() != 32 || row.find_first_not_of("01") != std::string_view::npos) return false;
         }
@@ -338,18 +338,9 @@ static_assert(rows_well_formed(), "every pattern row must be 32 characters of 0 
 
 }  // namespace
 
-namespace {
-
-// Every code of the table has the same length: most codes of a style are told
-// apart by that alone.
-constexpr std::size_t KEY_SIZE = 4;
-static_assert(codes_of_size(kLooks, &LookRow::keys, KEY_SIZE));
-
-}  // namespace
-
 const BuiltinPolygonLook* builtin_polygon_look(std::string_view code) {
-    if (code.size() != KEY_SIZE) return nullptr;
-    for (const LookRow& row : kLooks) {
+    if (code.empty()) return nullptr;  // the table's empty places name no code
+    for (const LookRow& row : POLYGON_LOOKS) {
         if (std::find(row.keys.begin(), row.keys.end(), code) != row.keys.end()) return &row.look;
     }
     return nullptr;
@@ -360,7 +351,7 @@ const BuiltinPolygonLook* builtin_polygon_look(std::string_view code) {
 // behaviour.
 const FillPattern& fill_pattern(int number) {
     const int n = std::clamp(number, 1, 8);
-    return kPatterns[static_cast<std::size_t>(n - 1)];
+    return FILL_PATTERNS[static_cast<std::size_t>(n - 1)];
 }
 
 }  // namespace tessaro

@@ -35,14 +35,4 @@ std::string printable(std::string_view s);
 // control character "?".
 std::string printable_lines(std::string_view s);
 
-// True when every code of every row (row.*codes, empty places left out) has
-// `size` bytes: a table's lookup may then turn other codes away by length.
-template <typename Row, std::size_t N, typename Codes>
-constexpr bool codes_of_size(const Row (&rows)[N], Codes Row::*codes, std::size_t size) {
-    for (std::size_t r = 0; r < N; ++r)
-        for (std::size_t k = 0; k < (rows[r].*codes).size(); ++k)
-            if (!(rows[r].*codes)[k].empty() && (rows[r].*codes)[k].size() != size) return false;
-    return true;
-}
-
 }  // namespace tessaro

@@ -291,9 +291,9 @@ TEST(HostileOutput, running_out_of_memory_is_told_and_leaves_the_old_text_and_no
         SCOPED_TRACE(kilobytes);
         const std::string limit = "ulimit -v " + std::to_string(kilobytes) + "; exec ";
         const std::string old = s.dir.write("out.txt", "precious, edited by hand");
-        const int code = run_shell(limit + s.command(old) + " 2> " + shell_quoted(err));
-        ASSERT_TRUE(code == 0 || code == 1) << code;
-        if (code == 0) continue;
+        const int rc = run_shell(limit + s.command(old) + " 2> " + shell_quoted(err));
+        ASSERT_TRUE(rc == 0 || rc == 1) << rc;
+        if (rc == 0) continue;
         ++told;
         EXPECT_EQ(test::read_bytes(err), "tessaro-cli: out of memory while converting " + (s.dir / "s") + "\n");
         EXPECT_EQ(test::read_bytes(old), "precious, edited by hand");
