@@ -63,7 +63,7 @@ struct TagMatch {
 // by blanks.
 class TagLooks {
 public:
-    explicit TagLooks(const LibraryText& library) : m_library(library) {}
+    explicit TagLooks(const LibraryText& library) : m_library(library) { build(); }
     // The look whose tags the rule's tags match best, if any matches.
     std::optional<TagMatch> best(const std::vector<RuleTag>& rule_tags) const;
     // True when no look names tags (best matches nothing): a rule's tags need not be read.
@@ -82,20 +82,18 @@ private:
 
     class RuleTagIndex;
 
-    void build() const;
+    void build();
     // Adds the alternatives of a tags line to a look; false when none is whole.
-    bool add_alternatives(std::uint32_t look, std::string_view tags) const;
+    bool add_alternatives(std::uint32_t look, std::string_view tags);
     int score(const Alternative& alternative, const RuleTagIndex& rule_tags) const;
 
     const LibraryText& m_library;
-    // The index, built at the first call of best. Each alternative is listed
-    // under the key of its first tag only: it counts only when the rule has
-    // every key of it, so that key leads to it.
-    mutable bool m_built = false;
-    mutable std::vector<std::string> m_codes;
-    mutable std::vector<RuleTag> m_tags;
-    mutable std::vector<Alternative> m_alternatives;
-    mutable std::vector<KeyAlternatives> m_by_key;  // sorted by key
+    // The index. Each alternative is listed under the key of its first tag
+    // only: it counts only when the rule has every key of it, so that key leads to it.
+    std::vector<std::string> m_codes;
+    std::vector<RuleTag> m_tags;
+    std::vector<Alternative> m_alternatives;
+    std::vector<KeyAlternatives> m_by_key;  // sorted by key
 };
 
 }  // namespace tessaro

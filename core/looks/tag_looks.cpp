@@ -231,8 +231,8 @@ void regex_words(std::string_view regex, int depth, std::vector<std::string_view
     for (std::string_view branch : branches) regex_words(branch, depth + 1, words);
 }
 
-// The tags of a condition so far, each once: searched along while few, by a
-// hash set once many, as one rule may list a hundred thousand alternatives.
+// The tags of a condition so far, each once (by a set: one rule may list a
+// hundred thousand alternatives).
 class TagList {
 public:
     explicit TagList(std::vector<RuleTag>& tags) : m_tags(tags) {}
@@ -240,18 +240,10 @@ public:
         key = trimmed(key);
         value = trimmed(value);
         if (key.empty() || value.empty()) return;
-        if (m_tags.size() < FEW) {
-            RuleTag tag{std::string(key), std::string(value)};
-            if (std::find(m_tags.begin(), m_tags.end(), tag) == m_tags.end()) m_tags.push_back(std::move(tag));
-            return;
-        }
-        if (m_seen.empty())
-            for (const RuleTag& tag : m_tags) m_seen.insert(joined(tag.key, tag.value));
         if (m_seen.insert(joined(key, value)).second) m_tags.push_back({std::string(key), std::string(value)});
     }
 
 private:
-    static constexpr std::size_t FEW = 32;
     // The key's length first: any byte may stand in a key or a value.
     static std::string joined(std::string_view key, std::string_view value) {
         std::string s = std::to_string(key.size());
@@ -310,7 +302,7 @@ std::vector<RuleTag> positive_tags(std::string_view condition) {
     return tags;
 }
 
-bool TagLooks::add_alternatives(std::uint32_t look, std::string_view tags) const {
+bool TagLooks::add_alternatives(std::uint32_t look, std::string_view tags) {
     bool any = false;
     while (!tags.empty()) {
         const std::size_t bar = std::min(tags.find('|'), tags.size());
@@ -339,8 +331,7 @@ bool TagLooks::add_alternatives(std::uint32_t look, std::string_view tags) const
     return any;
 }
 
-void TagLooks::build() const {
-    m_built = true;
+void TagLooks::build() {
     const std::string_view text = m_library.text();
     // A library made by a TYP editor names no tags: its icon rows are not walked line by line.
     if (text.find(";tags=") == std::string_view::npos) return;
@@ -379,12 +370,11 @@ void TagLooks::build() const {
     }
 }
 
-// A rule's tags as the scoring asks for them: searched along while few, by key
-// once many, so that a rule of a hundred thousand alternatives costs as many steps.
+// A rule's tags as the scoring asks for them, by key: a rule of a hundred
+// thousand alternatives costs as many steps.
 class TagLooks::RuleTagIndex {
 public:
-    explicit RuleTagIndex(const std::vector<RuleTag>& tags) : m_tags(tags) {
-        if (tags.size() < FEW) return;
+    explicit RuleTagIndex(const std::vector<RuleTag>& tags) {
         for (std::size_t i = 0; i < tags.size(); ++i) {
             const auto [at, fresh] = m_by_key.try_emplace(tags[i].key);
             if (fresh) at->second.first = i;
@@ -393,38 +383,22 @@ public:
         }
     }
     // True when an earlier tag has the key of tag i.
-    bool key_met_before(std::size_t i) const {
-        const std::string& key = m_tags[i].key;
-        if (!m_by_key.empty()) return m_by_key.find(key)->second.first != i;
-        return std::any_of(m_tags.begin(), m_tags.begin() + static_cast<std::ptrdiff_t>(i),
-                           [&](const RuleTag& earlier) { return earlier.key == key; });
-    }
+    bool key_met_before(std::size_t i, const std::string& key) const { return m_by_key.find(key)->second.first != i; }
     // 2 when a tag of the wanted key has its value, 1 when either value is "*", else 0.
     int match(const RuleTag& wanted) const {
-        if (!m_by_key.empty()) {
-            const auto hit = m_by_key.find(wanted.key);
-            if (hit == m_by_key.end()) return 0;
-            if (hit->second.values.count(wanted.value) != 0) return 2;
-            return hit->second.star || wanted.value == "*" ? 1 : 0;
-        }
-        int best = 0;
-        for (const RuleTag& tag : m_tags) {
-            if (tag.key != wanted.key) continue;
-            if (tag.value == wanted.value) return 2;
-            if (tag.value == "*" || wanted.value == "*") best = 1;
-        }
-        return best;
+        const auto hit = m_by_key.find(wanted.key);
+        if (hit == m_by_key.end()) return 0;
+        if (hit->second.values.count(wanted.value) != 0) return 2;
+        return hit->second.star || wanted.value == "*" ? 1 : 0;
     }
 
 private:
-    static constexpr std::size_t FEW = 32;
     struct Values {
         std::size_t first = 0;  // the first tag of the key
         bool star = false;
         std::unordered_set<std::string_view> values;
     };
-    const std::vector<RuleTag>& m_tags;
-    std::unordered_map<std::string_view, Values> m_by_key;  // empty while the tags are few
+    std::unordered_map<std::string_view, Values> m_by_key;
 };
 
 int TagLooks::score(const Alternative& alternative, const RuleTagIndex& rule_tags) const {
@@ -438,19 +412,17 @@ int TagLooks::score(const Alternative& alternative, const RuleTagIndex& rule_tag
 }
 
 bool TagLooks::empty() const {
-    if (!m_built) build();
     return m_by_key.empty();
 }
 
 std::optional<TagMatch> TagLooks::best(const std::vector<RuleTag>& rule_tags) const {
-    if (!m_built) build();
     constexpr std::uint32_t NONE = ~std::uint32_t{0};
     std::uint32_t winner = NONE;
     int winner_score = 0;
     const RuleTagIndex index(rule_tags);
     for (std::size_t i = 0; i < rule_tags.size(); ++i) {
         const std::string& key = rule_tags[i].key;
-        if (index.key_met_before(i)) continue;  // its key's alternatives are scored already
+        if (index.key_met_before(i, key)) continue;  // its key's alternatives are scored already
         const auto hit = std::lower_bound(m_by_key.begin(), m_by_key.end(), key,
                                           [](const KeyAlternatives& k, const std::string& want) { return k.key < want; });
         if (hit == m_by_key.end() || hit->key != key) continue;
