@@ -6,10 +6,10 @@
 #include "conversion.h"
 #include "entry_builder.h"
 #include "file_io.h"
-#include "line_writer.h"
+#include "line_entries.h"
 #include "output_file.h"
-#include "point_writer.h"
-#include "polygon_writer.h"
+#include "point_entries.h"
+#include "polygon_entries.h"
 #include "style_files.h"
 #include "style_folder.h"
 #include "text_util.h"
@@ -96,11 +96,11 @@ using SectionWriter = void (*)(Conversion&, const std::string&);
 
 SectionWriter writer_of(Section section) {
     switch (section) {
-        case Section::Point: return write_points;
-        case Section::Line: return write_lines;
-        case Section::Polygon: return write_polygons;
+        case Section::Point: return add_point_entries;
+        case Section::Line: return add_line_entries;
+        case Section::Polygon: return add_polygon_entries;
     }
-    return write_points;
+    return add_point_entries;
 }
 
 // The TYP text an update keeps: its bytes and what the reader makes of them.

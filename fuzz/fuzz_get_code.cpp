@@ -1,4 +1,4 @@
-// get_code over a library text, and LibraryText's index against a plain scan.
+// find_library_look over a library text, and LibraryText's index against a plain scan.
 // Input: one flag byte (bit 0: Include Tag Text), then
 // <library text> NUL <type code> NUL <label>.
 #include <algorithm>
@@ -72,7 +72,7 @@ std::string plain_entry(std::string_view text, std::string_view key) {
     return std::string(text.substr(at, end - at));
 }
 
-// The entry as get_code gives it for `code`: a look found under another
+// The entry as find_library_look gives it for `code`: a look found under another
 // type's key (a polygon's 0x5001 under 0x50) with the code in place of the
 // library's on its first line.
 std::string own_type(Section section, const std::string& code, const std::string& entry) {
@@ -180,7 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check_label_cut(label);
 
     for (Section section : ALL_SECTIONS) {
-        const LibraryLook look = get_code(section, code, label, text, tag_text);
+        const LibraryLook look = find_library_look(section, code, label, text, tag_text);
         const std::string& answer = look.entry;
         require(answer.empty() || hex_prefix_at(answer, 0), "an entry begins with 0x");
         std::string found_entry = plain_entry(library, library_key(section, code));

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "random_source.h"
+#include "text_util.h"
 
 namespace tessaro {
 
@@ -16,13 +17,6 @@ double hue_to_channel(double p, double q, double t) {
     if (t < 0.5) return q;
     if (t < 2.0 / 3) return p + (q - p) * (2.0 / 3 - t) * 6;
     return p;
-}
-
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 // fmod(h, 360) without the maths library, which the programs would load for
@@ -59,7 +53,7 @@ std::optional<Hsl> hsl_of(std::string_view hex) {
     if (hex.size() < 6) return std::nullopt;
     double rgb[3];
     for (int i = 0; i < 3; ++i) {
-        const int hi = hex_digit(hex[2 * i]), lo = hex_digit(hex[2 * i + 1]);
+        const int hi = hex_value(hex[2 * i]), lo = hex_value(hex[2 * i + 1]);
         if (hi < 0 || lo < 0) return std::nullopt;
         rgb[i] = (hi * 16 + lo) / 255.0;
     }

@@ -9,7 +9,7 @@ namespace tessaro {
 
 std::string Conversion::library_look(Section section, std::string_view code, std::string_view condition,
                                      std::string_view type_code) {
-    LibraryLook look = get_code(section, code, condition, libraries[section], include_tag_text, !classic_looks, labels);
+    LibraryLook look = find_library_look(section, code, condition, libraries[section], include_tag_text, !classic_looks, labels);
     if (look.label_dropped) report.label_dropped = true;
     if (look.label_lost) note_lost_label(section, type_code.empty() ? code : type_code);
     // Said once for each broken entry, however many codes lead to it.
@@ -76,7 +76,7 @@ std::optional<std::string> Conversion::look_by_tags(Section section, std::string
     return std::string(code) + entry.substr(first_line_end);
 }
 
-Entry& Conversion::write_entry(Section section, std::string entry, EntryLook look) {
+Entry& Conversion::add_entry(Section section, std::string entry, EntryLook look) {
     Entry& e = entries.emplace_back(std::move(pending));
     e.section = section;
     e.text = std::move(entry);

@@ -61,7 +61,7 @@ struct Conversion {
     std::optional<std::string> look_by_tags(Section section, std::string_view code, const RuleItem& item,
                                             std::string_view label, EntryLook& look);
     // Adds the entry of the type new_type let in last, with its text and where its look came from.
-    Entry& write_entry(Section section, std::string entry, EntryLook look);
+    Entry& add_entry(Section section, std::string entry, EntryLook look);
     // The note of an entry's look, with the rule's condition when looks are kept.
     EntryLook entry_look(LookSource source, const RuleItem& item) const;
     Entry pending{};  // the type new_type let in last: its section, type, code and place

@@ -46,19 +46,14 @@ std::size_t label_position(std::string_view entry) {
     return entry.rfind('\n', k) + 1;
 }
 
-// Where a ";name=" line starts (its line feed), or npos: found by the rare
-// pair of a line feed and ";", not line by line.
+// Where a ";name=" line starts (its line feed), or npos.
 std::size_t find_name_line(std::string_view entry) {
-    constexpr std::string_view NAME = "\n;name=";
-    for (std::size_t p = find_pair(entry.data(), 0, entry.size(), '\n', ';'); p < entry.size();
-         p = find_pair(entry.data(), p + 1, entry.size(), '\n', ';'))
-        if (entry.substr(p, NAME.size()) == NAME) return p;
-    return std::string::npos;
+    return entry.find("\n;name=");
 }
 
 }  // namespace
 
-LibraryLook get_code(Section section, std::string_view code, std::string_view condition, const LibraryText& library,
+LibraryLook find_library_look(Section section, std::string_view code, std::string_view condition, const LibraryText& library,
                      bool include_tag_text, bool named, LabelCoding labels) {
     LibraryLook look;
     const std::size_t at = library.find_type(library_key(section, code));
@@ -123,18 +118,12 @@ std::string entry_text(Section section, std::string_view look) {
     return e;
 }
 
-std::string f_mat(std::string& s1) {
-    if (s1.size() == 1) s1.insert(0, "0");
-    return s1;
-}
-
-std::string fncol(int r, int g, int b) {
+std::string hex_colour(int r, int g, int b) {
     std::string out;
     for (int v : {r, g, b}) {
         char buf[16];
-        std::snprintf(buf, sizeof buf, "%X", static_cast<unsigned>(v));
-        std::string part(buf);
-        out += f_mat(part);
+        std::snprintf(buf, sizeof buf, "%02X", static_cast<unsigned>(v));
+        out += buf;
     }
     return out;
 }

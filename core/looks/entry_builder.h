@@ -26,24 +26,22 @@ struct LibraryLook {
     std::optional<Warning> broken;  // the code's entry is broken: no look, and where it is
 };
 
-// get_code: the library look of a type code. With Include Tag Text on, the
+// The library look of a type code. With Include Tag Text on, the
 // rule condition becomes a label line of the entry, unless it has its own;
 // with it off and `named`, the look's name (its ";name=" line) does.
 // A broken entry (see LibraryText::Entry) gives no look. The look is the
 // code's own type's: one found under another type's key (a polygon's 0x5001
 // under 0x50) starts with `code` instead of the library's.
 // The label it gets is made in `labels` (make_label).
-LibraryLook get_code(Section section, std::string_view code, std::string_view condition, const LibraryText& library,
+LibraryLook find_library_look(Section section, std::string_view code, std::string_view condition, const LibraryText& library,
                      bool include_tag_text, bool named = false, LabelCoding labels = {});
 
 // A whole entry of a section: its "[_point]" (or line, polygon) line, "Type="
 // with the look, and "[end]", built in one buffer (looks run to kilobytes).
 std::string entry_text(Section section, std::string_view look);
 
-// fncol: six upper-case hex digits, red first.
-std::string fncol(int r, int g, int b);
-// f_mat: "0" put in front of a single character; written back into s1 as well.
-std::string f_mat(std::string& s1);
+// Six upper-case hex digits, red first.
+std::string hex_colour(int r, int g, int b);
 
 // The readable part of a rule's text as a label: up to the first "&", "|",
 // "{", "[" or "(" (where the next condition or the actions start), without

@@ -9,21 +9,9 @@ namespace tessaro {
 
 namespace {
 constexpr std::string_view TYPE_KEY = "type=0x";
-// Longer codes are looked up by a scan of the text (no library has them).
-constexpr std::size_t MAX_PACKED_DIGITS = 15;
-constexpr std::uint64_t NOT_PACKED = ~std::uint64_t{0};
 
 bool type_key_at(std::string_view text, std::size_t pos) {
     return pos == 0 || !is_alnum_ascii(text[pos - 1]);
-}
-
-// A code of hex digits as a word: four bits a digit, the count on top, so
-// that codes equal but for letter case are one word and no two others are.
-std::uint64_t pack_code(std::string_view digits) {
-    if (digits.size() > MAX_PACKED_DIGITS) return NOT_PACKED;
-    std::uint64_t packed = 0;
-    for (char c : digits) packed = (packed << 4) | detail::HEX_DIGITS[static_cast<unsigned char>(c)];
-    return packed | (std::uint64_t{digits.size()} << 60);
 }
 
 bool is_blank(char c) {
@@ -72,17 +60,13 @@ void LibraryText::build_index() {
         const std::size_t code = pos + TYPE_KEY.size();
         std::size_t end = code;
         while (end < n && is_hex_digit(text[end])) ++end;
-        const std::uint64_t packed = pack_code(text.substr(code, end - code));
-        if (packed != NOT_PACKED) m_index.try_emplace(packed, code - 2);  // the first position stays
+        m_index.try_emplace(to_lower(text.substr(code, end - code)), code - 2);  // the first position stays
     }
 }
 
 std::size_t LibraryText::find_type(std::string_view key) const {
-    bool all_hex = true;
-    for (char c : key) all_hex = all_hex && is_hex_digit(c);
-    const std::uint64_t packed = all_hex ? pack_code(key) : NOT_PACKED;
-    if (packed == NOT_PACKED) return scan_for(key);
-    const auto found = m_index.find(packed);
+    if (!std::all_of(key.begin(), key.end(), is_hex_digit)) return scan_for(key);
+    const auto found = m_index.find(to_lower(key));
     return found == m_index.end() ? std::string::npos : found->second;
 }
 
@@ -123,8 +107,7 @@ std::size_t LibraryText::line_at(std::size_t pos) const {
     return line_of(m_text, pos);
 }
 
-// Keys with other characters than hex digits, or very long ones, are rare;
-// they are searched the slow way.
+// Keys with other characters than hex digits are rare: they are searched in the text.
 std::size_t LibraryText::scan_for(std::string_view key) const {
     const std::string needle = std::string(TYPE_KEY) + std::string(key);
     std::size_t pos = 0;

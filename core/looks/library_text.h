@@ -45,9 +45,8 @@ private:
 
     std::string m_text;
     std::string m_path;
-    // Codes of up to 15 hex digits, packed into a word (see pack_code), ->
-    // first position of their "0x".
-    std::unordered_map<std::uint64_t, std::size_t> m_index;
+    // The hex digits of each Type= code, in lower case -> the first position of its "0x".
+    std::unordered_map<std::string, std::size_t> m_index;
 };
 
 }  // namespace tessaro

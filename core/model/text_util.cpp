@@ -53,8 +53,15 @@ std::string_view trim_blanks(std::string_view s) {
     return trim_any_of(s, " ");
 }
 
+int hex_value(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 bool is_hex_digit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    return hex_value(c) >= 0;
 }
 
 void append_quoted_line(std::string& out, std::string_view s) {
@@ -66,12 +73,6 @@ void append_quoted_line(std::string& out, std::string_view s) {
 
 bool is_alnum_ascii(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-std::size_t find_pair(const char* data, std::size_t from, std::size_t n, char a, char b) {
-    const char pair[] = {a, b};
-    const std::size_t at = std::string_view(data, n).find(std::string_view(pair, 2), from);
-    return at == std::string_view::npos ? n : at;
 }
 
 namespace {

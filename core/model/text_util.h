@@ -21,9 +21,9 @@ std::string replace_all(std::string_view s, std::string_view from, std::string_v
 std::string_view trim_any_of(std::string_view s, std::string_view chars);
 // Leading and trailing blanks (character 32 only) removed.
 std::string_view trim_blanks(std::string_view s);
+// The value of a hexadecimal digit; -1 for any other byte.
+int hex_value(char c);
 bool is_hex_digit(char c);
-// Position of the first byte pair "ab" in data[from, n), or n.
-std::size_t find_pair(const char* data, std::size_t from, std::size_t n, char a, char b);
 
 // Appends s between quote characters and a line end: an XPM string of an entry.
 void append_quoted_line(std::string& out, std::string_view s);

@@ -8,8 +8,6 @@
 
 namespace tessaro {
 
-using detail::HEX_DIGITS;
-
 std::optional<std::uint32_t> code_value(std::string_view code) {
     // Java's Integer.decode, less its signs, which mkgmap's reader refuses.
     std::uint32_t base = 10;
@@ -22,8 +20,8 @@ std::optional<std::uint32_t> code_value(std::string_view code) {
     if (from == code.size()) return std::nullopt;
     std::uint64_t value = 0;
     for (std::size_t i = from; i < code.size(); ++i) {
-        const std::uint8_t digit = HEX_DIGITS[static_cast<unsigned char>(code[i])];
-        if (digit >= base) return std::nullopt;
+        const int digit = hex_value(code[i]);
+        if (digit < 0 || static_cast<std::uint32_t>(digit) >= base) return std::nullopt;
         value = value * base + digit;
         if (value > MAX_CODE_VALUE) return std::nullopt;
     }
@@ -37,7 +35,9 @@ std::string typ_code(std::string_view code, std::uint32_t value) {
     return digits;
 }
 
-LeadingCode detail::other_leading_code(std::string_view text, std::size_t first) {
+LeadingCode leading_code(std::string_view text) {
+    std::size_t first = 0;
+    while (first < text.size() && text[first] == ' ') ++first;
     std::size_t end = first;
     while (end < text.size() && text[end] != ' ' && text[end] != ']') ++end;
     const std::string_view code = text.substr(first, end - first);

@@ -46,8 +46,6 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
     if (!file_exists(folder)) return scan;
     scan.folder_found = true;
     const std::vector<std::string> names = list_include_folder(folder);
-    // Made room for at once: growing a table of a hundred thousand files moves them all, several times.
-    if (statements != nullptr) statements->reserve(statements->size() + names.size());
     for (const std::string& name : names) {
         const std::string path = join_path(folder, name);
         reader.open(path, RuleReader::Items::None, statements != nullptr);
@@ -56,7 +54,7 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
         if (std::optional<Failure> failure = reader.close()) scan.failures.push_back(std::move(*failure));
         if (statements != nullptr) {
             if (std::optional<std::vector<IncludeStatement>> kept = reader.take_statements())
-                statements->set(path, std::move(*kept));
+                (*statements)[path] = std::move(*kept);
         }
         if (types) inc.found.push_back(name);
     }

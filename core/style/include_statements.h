@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tessaro {
@@ -22,6 +23,9 @@ struct IncludeStatement {
 
     bool operator==(const IncludeStatement&) const = default;
 };
+
+// The include statements of files already read, by path (as the include walk names them).
+using KnownStatements = std::unordered_map<std::string, std::vector<IncludeStatement>>;
 
 // The include statements of a rule text, in order; the text's first line is
 // first_line. Of a line that starts with a statement, each statement that

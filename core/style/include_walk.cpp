@@ -49,8 +49,6 @@ IncludeWalk::IncludeWalk(std::string style_folder, const KnownStatements* known)
 
 IncludeReach IncludeWalk::follow(Section section) {
     Walk walk{section, true, {}, {}, {}, {}, {}};
-    // Room at once for every file known: growing a table of many thousand names moves them all, several times.
-    if (m_known != nullptr) walk.reach.own.reserve(m_known->size());
     push(walk, rule_file_path(m_style_folder, rule_file_name(section)), {});
     run(walk);
     // The info file is read once for all sections.
@@ -168,8 +166,7 @@ void IncludeWalk::push(Walk& walk, const std::string& path, const std::string& s
 IncludeWalk::FileStatements IncludeWalk::statements_of(const std::string& path) {
     if (m_known != nullptr) {
         // Looked up, not copied: a style may have a hundred thousand include files.
-        const std::size_t given = m_known->find(path);
-        if (given != KnownStatements::npos) return {&m_known->path(given), &m_known->statements(given)};
+        if (const auto given = m_known->find(path); given != m_known->end()) return {&given->first, &given->second};
     }
     auto known = m_statements.find(path);
     if (known == m_statements.end()) known = m_statements.emplace(path, m_reader.read(path)).first;

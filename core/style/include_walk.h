@@ -8,7 +8,7 @@
 
 #include "include_groups.h"
 #include "include_statements.h"
-#include "known_statements.h"
+#include "include_statements.h"
 #include "section.h"
 
 namespace tessaro {

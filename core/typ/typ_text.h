@@ -27,7 +27,7 @@ std::string mkgmap_command(const std::string& typ_path, int code_page);
 // adds). Its ";style:" line names the style, control characters as "?".
 std::string header_chunk(const std::string& style_folder, int code_page = CODE_PAGE);
 
-// ftrim: the style name of a folder path, its last component cut before its
+// The style name of a folder path, its last component cut before its
 // first ".". On Windows both "\" and "/" separate components.
 std::string style_name(std::string_view path);
 

@@ -150,7 +150,7 @@ TEST(LibraryFiles, have_a_look_for_every_type_of_the_styles_mkgmap_ships) {
                     for (const RuleItem& item : reader.items()) {
                         const std::string code = to_lower(item_code(item));
                         ++checked;
-                        if (get_code(section, code, "", libraries[section], false).entry.empty())
+                        if (find_library_look(section, code, "", libraries[section], false).entry.empty())
                             missing.insert(file + ": " + code);
                     }
                 }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "polygon_writer.h"
+#include "polygon_entries.h"
 #include "support/writer_run.h"
 
 namespace tessaro {
@@ -21,7 +21,7 @@ TEST(DrawOrder, puts_each_type_on_the_level_of_its_look_and_is_absent_without_ty
     const std::string rules = "landuse=forest [0x50]\nlanduse=forest & x=y [0x10f01]\na=b [0x3c]\n";
     test::WriterRun r;
     r.libraries[Section::Polygon] = LibraryText(";level-without-look=4\r\n\r\n" + forest);
-    const std::string text = r.run(write_polygons, rules);
+    const std::string text = r.run(add_polygon_entries, rules);
     EXPECT_EQ(text.rfind("[_drawOrder]\r\nType=0X50,2\r\nType=0X10f01,2\r\nType=0X3c,4\r\n[End]\r\n", 0), 0u) << text;
     EXPECT_NE(text.find("Type=0x50\r\n;tags=landuse=forest\r\n;level=2\r\n;name=forest\r\nString1=0x04,forest\r\nXpm="),
               std::string::npos) << text;
@@ -29,10 +29,10 @@ TEST(DrawOrder, puts_each_type_on_the_level_of_its_look_and_is_absent_without_ty
               std::string::npos) << text;
 
     r.classic_looks = true;
-    const std::string classic = r.run(write_polygons, rules);
+    const std::string classic = r.run(add_polygon_entries, rules);
     EXPECT_EQ(classic.rfind("[_drawOrder]\r\nType=0X50,1\r\nType=0X10f01,1\r\nType=0X3c,1\r\n[End]\r\n", 0), 0u) << classic;
     EXPECT_EQ(classic.find("String1=0x04,forest"), std::string::npos);
-    EXPECT_EQ(r.run(write_polygons, "natural=water\n# [0x3c]\n"), "");
+    EXPECT_EQ(r.run(add_polygon_entries, "natural=water\n# [0x3c]\n"), "");
 }
 
 }  // namespace

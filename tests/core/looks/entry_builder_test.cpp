@@ -34,7 +34,7 @@ const std::string POINTS =
 const LibraryText POINT_LIBRARY(POINTS);
 
 LibraryLook point_look(const char* code, bool tag_text, const char* condition = "t") {
-    return get_code(Section::Point, code, condition, POINT_LIBRARY, tag_text);
+    return find_library_look(Section::Point, code, condition, POINT_LIBRARY, tag_text);
 }
 
 // Finding the code is the library text's own test; here what is copied and where the label goes.
@@ -75,10 +75,10 @@ TEST(GetCode, cuts_labels_to_254_bytes_of_the_code_page_after_converting_them) {
     EXPECT_EQ(make_label(std::string(253, 'c') + "\xC3zz").bytes, std::string(253, 'c') + "\xC3");
 
     const LibraryText lib("[_point]\nType=0x02f06\nXpm=\"1 1 1 1\"\n\"a c #000000\"\n\"a\"\n[end]\n");
-    const LibraryLook look = get_code(Section::Point, "0x2f06", "name=Stra\xC3\x9F" "e \xD0\x9C", lib, true);
+    const LibraryLook look = find_library_look(Section::Point, "0x2f06", "name=Stra\xC3\x9F" "e \xD0\x9C", lib, true);
     EXPECT_NE(look.entry.find("String1=0x04,name=Stra\xDF" "e ?\r\n"), std::string::npos) << look.entry;
     EXPECT_TRUE(look.label_lost);
-    EXPECT_FALSE(get_code(Section::Point, "0x2f06", "name=caf\xC3\xA9", lib, true).label_lost);
+    EXPECT_FALSE(find_library_look(Section::Point, "0x2f06", "name=caf\xC3\xA9", lib, true).label_lost);
 }
 
 // A text in another code page, or read by mkgmap as UTF-8, takes its labels
@@ -88,7 +88,7 @@ TEST(GetCode, makes_labels_in_the_characters_and_bytes_of_the_text_they_go_into)
     const std::string water = "\xE6\xB0\xB4";  // a character no Windows page holds
     const LibraryText lib("[_point]\nType=0x02f06\nXpm=\"1 1 1 1\"\n\"a c #000000\"\n\"a\"\n[end]\n");
     const auto label_line = [&](LabelCoding labels) {
-        const LibraryLook look = get_code(Section::Point, "0x2f06", "name=" + moskva + " " + water, lib, true, false, labels);
+        const LibraryLook look = find_library_look(Section::Point, "0x2f06", "name=" + moskva + " " + water, lib, true, false, labels);
         EXPECT_TRUE(look.label_lost);
         const std::size_t at = look.entry.find("String1=0x04,");
         return at == std::string::npos ? std::string() : look.entry.substr(at, look.entry.find('\r', at) - at);

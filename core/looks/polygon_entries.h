@@ -6,9 +6,9 @@
 
 namespace tessaro {
 
-// polygons: appends the [_drawOrder] section and one [_polygon] entry per distinct
+// Adds one [_polygon] entry, with its draw-order level, per distinct
 // polygon type of the rule file: the polygon library's look, else the
 // built-in look of the code, else a solid random colour.
-void write_polygons(Conversion& cv, const std::string& path);
+void add_polygon_entries(Conversion& cv, const std::string& path);
 
 }  // namespace tessaro

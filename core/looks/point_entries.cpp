@@ -1,4 +1,4 @@
-#include "point_writer.h"
+#include "point_entries.h"
 
 #include "entry_builder.h"
 #include "point_markers.h"
@@ -6,7 +6,7 @@
 
 namespace tessaro {
 
-void write_points(Conversion& cv, const std::string& path) {
+void add_point_entries(Conversion& cv, const std::string& path) {
     cv.open_rules(path);
     while (cv.rules.next_piece()) {
         for (const RuleItem& hit : cv.rules.items()) {
@@ -34,7 +34,7 @@ void write_points(Conversion& cv, const std::string& path) {
                     continue;
                 }
             }
-            cv.write_entry(Section::Point, entry_text(Section::Point, entry),
+            cv.add_entry(Section::Point, entry_text(Section::Point, entry),
                            std::move(look));
         }
     }

@@ -6,8 +6,8 @@
 
 namespace tessaro {
 
-// pois: appends one [_point] entry per distinct point type of the rule file
+// Adds one [_point] entry per distinct point type of the rule file
 // whose look the point library holds; types it lacks get no entry.
-void write_points(Conversion& cv, const std::string& path);
+void add_point_entries(Conversion& cv, const std::string& path);
 
 }  // namespace tessaro

@@ -1,4 +1,4 @@
-#include "line_writer.h"
+#include "line_entries.h"
 
 #include <cstdio>
 
@@ -69,7 +69,7 @@ std::string line_colour(double r1, double r2) {
 
 }  // namespace
 
-void write_lines(Conversion& cv, const std::string& path) {
+void add_line_entries(Conversion& cv, const std::string& path) {
     cv.random.reseed();
     cv.open_rules(path);
     // Two numbers an item, formatted only for the built-in entries that use them.
@@ -89,7 +89,7 @@ void write_lines(Conversion& cv, const std::string& path) {
             EntryLook source = cv.entry_look(LookSource::Library, hit);
             const std::string library_look = cv.library_look(Section::Line, token, rule_text);
             if (!library_look.empty()) {
-                cv.write_entry(Section::Line, entry_text(Section::Line, library_look),
+                cv.add_entry(Section::Line, entry_text(Section::Line, library_look),
                                std::move(source));
                 continue;
             }
@@ -113,14 +113,14 @@ void write_lines(Conversion& cv, const std::string& path) {
             }
             if (source.source == LookSource::Random) {
                 if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Line, token, hit, rule_text, source)) {
-                    cv.write_entry(Section::Line, entry_text(Section::Line, *by_tags),
+                    cv.add_entry(Section::Line, entry_text(Section::Line, *by_tags),
                                    std::move(source));
                     continue;
                 }
             }
             if (source.source == LookSource::Random)
                 look.colour1 = cv.classic_looks ? line_colour(r1, r2) : cv.calm_colours.line(r1, r2);
-            cv.write_entry(Section::Line, builtin_entry(token, look, cv.rule_text_label(Section::Line, token, line_label(rule_text))),
+            cv.add_entry(Section::Line, builtin_entry(token, look, cv.rule_text_label(Section::Line, token, line_label(rule_text))),
                            std::move(source));
         }
     }

@@ -1,4 +1,4 @@
-#include "polygon_writer.h"
+#include "polygon_entries.h"
 
 #include "draw_order.h"
 #include "entry_builder.h"
@@ -57,7 +57,7 @@ std::string draw_order_digits(std::string_view code, std::uint32_t value) {
 
 }  // namespace
 
-void write_polygons(Conversion& cv, const std::string& path) {
+void add_polygon_entries(Conversion& cv, const std::string& path) {
     cv.random.reseed();
     cv.open_rules(path);
     // Classic looks draw every type on one level; else each on its look's level.
@@ -76,7 +76,7 @@ void write_polygons(Conversion& cv, const std::string& path) {
             const auto [r, g, b] = draws.take();
             const std::string digits = draw_order_digits(hit.code, *hit.value);
             const auto write = [&](std::string entry, EntryLook look, int level) {
-                Entry& e = cv.write_entry(Section::Polygon, std::move(entry), std::move(look));
+                Entry& e = cv.add_entry(Section::Polygon, std::move(entry), std::move(look));
                 e.draw_order = digits;
                 e.level = level;
             };
@@ -109,7 +109,7 @@ void write_polygons(Conversion& cv, const std::string& path) {
             // The colour is drawn for every item (the sequence must not shift) but
             // rounded and formatted only for the entries that use it.
             const std::string colour = cv.classic_looks || look.source != LookSource::Random
-                                           ? fncol(colour_component(r), colour_component(g), colour_component(b))
+                                           ? hex_colour(colour_component(r), colour_component(g), colour_component(b))
                                            : cv.calm_colours.area(r, g, b);
             // The label: the condition's value after its first "=".
             std::string label;

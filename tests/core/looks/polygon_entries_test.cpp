@@ -1,4 +1,4 @@
-#include "polygon_writer.h"
+#include "polygon_entries.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@ using test::WriterRun;
 TEST(WritePolygons, start_random_colours_afresh_in_every_run) {
     WriterRun r;
     const std::string rules = "a=b [0x4e]\nc=d [0x04]\ne=f [0x07]\n";
-    const std::string first = r.run(write_polygons, rules);
-    EXPECT_EQ(r.run(write_polygons, rules), first);
+    const std::string first = r.run(add_polygon_entries, rules);
+    EXPECT_EQ(r.run(add_polygon_entries, rules), first);
     // The first entry after the draw order has a colour, so the runs drew one.
     const std::vector<std::string> entries = test::crlf_lines(first.substr(first.find("[End]\r\n\r\n") + 9));
     EXPECT_EQ(entries.at(6).size(), std::string("\"0 c #123456\"").size());
@@ -27,7 +27,7 @@ TEST(WritePolygons, start_random_colours_afresh_in_every_run) {
 TEST(WritePolygons, write_each_type_once_and_skip_codes_that_are_no_number_with_a_warning) {
     WriterRun r;
     const std::string text =
-        r.run(write_polygons, "a=b [0x3c]\nc=d [0X03C] [0x3C00]\ne=f [0xZZ]\r\ng=h [0x-1 level 2] [0x1\x01]\ni=j [0x]\n");
+        r.run(add_polygon_entries, "a=b [0x3c]\nc=d [0X03C] [0x3C00]\ne=f [0xZZ]\r\ng=h [0x-1 level 2] [0x1\x01]\ni=j [0x]\n");
     EXPECT_EQ(text.rfind("[_drawOrder]\r\nType=0X3c," + std::to_string(LEVEL_WITHOUT_LOOK) + "\r\n[End]\r\n", 0), 0u) << text;
     EXPECT_EQ(text.find("Type=0x", text.find("Type=0x3c") + 1), std::string::npos);
     const std::string path = r.dir / "rules";
