@@ -197,7 +197,7 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     // The new entries of an update go into the old text: their labels as its own are.
     report.labels = old ? label_coding(old->doc) : request.labels;
     const LibraryTexts no_libraries;
-    MtRandom random(request.seed);
+    RandomSource random(request.seed);
     std::vector<Entry> entries;
     Conversion cv{request.libraries != nullptr ? *request.libraries : no_libraries, request.include_tag_text, random,
                   entries, report};

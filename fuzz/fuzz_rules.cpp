@@ -74,7 +74,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto scanned_faults = faults_of(reader);
     write_rule_file(input);
     reader.open(rule_file(), RuleReader::Items::Rules, true);
-    require(reader.next_piece() && !reader.next_piece(), "a file is one piece");
     require(items_of(reader) == scanned, "a file's items are those of its text");
     const std::optional<Failure> failure = reader.close();
     const bool nul = input.find('\0') != std::string_view::npos;
@@ -87,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(file_faults == scanned_faults, "a file's faults are those of its text");
     require(reader.take_statements() == include_statements(input), "the statements kept are those of the text");
     reader.open(rule_file(), RuleReader::Items::None);
-    require(reader.next_piece() && reader.piece_text() == normalised && reader.items().empty(),
+    require(reader.text() == normalised && reader.items().empty(),
             "only normalised, a file is its normalised text");
 
     // Lines end at CR, LF and CR LF: no item names a line past the last.

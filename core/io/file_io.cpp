@@ -30,14 +30,7 @@ namespace tessaro {
 namespace fs = std::filesystem;
 
 std::string join_path(const std::string& folder, const std::string& name) {
-    std::string out;
-    join_path_into(out, folder, name);
-    return out;
-}
-
-void join_path_into(std::string& out, const std::string& folder, const std::string& name) {
-    out.reserve(folder.size() + 1 + name.size());
-    out.assign(folder).append(1, PATH_SEP).append(name);
+    return folder + PATH_SEP + name;
 }
 
 #ifdef _WIN32
@@ -87,28 +80,6 @@ bool is_folder(const std::string& path) {
 bool same_file(const std::string& a, const std::string& b) {
     std::error_code ec;
     return !a.empty() && !b.empty() && fs::equivalent(to_fs_path(a), to_fs_path(b), ec) && !ec;
-}
-
-SameFileAs::SameFileAs(std::string path) : m_path(std::move(path)) {
-#ifdef _WIN32
-    m_exists = !m_path.empty() && file_exists(m_path);
-#else
-    struct stat st {};
-    m_exists = !m_path.empty() && ::stat(m_path.c_str(), &st) == 0;
-    m_device = static_cast<std::uintmax_t>(st.st_dev);
-    m_inode = static_cast<std::uintmax_t>(st.st_ino);
-#endif
-}
-
-bool SameFileAs::operator()(const std::string& other) const {
-    if (!m_exists || other.empty()) return false;
-#ifdef _WIN32
-    return same_file(m_path, other);
-#else
-    struct stat st {};
-    return ::stat(other.c_str(), &st) == 0 && static_cast<std::uintmax_t>(st.st_dev) == m_device &&
-           static_cast<std::uintmax_t>(st.st_ino) == m_inode;
-#endif
 }
 
 namespace {

@@ -17,8 +17,6 @@ inline constexpr char PATH_SEP = '/';
 #endif
 
 std::string join_path(const std::string& folder, const std::string& name);
-// The same into `out`, whose memory is used again (paths made by the hundred thousand).
-void join_path_into(std::string& out, const std::string& folder, const std::string& name);
 
 // A narrow path as std::filesystem takes it, and back. On Windows narrow paths
 // are in the system's code page (as the ANSI file functions and the window's
@@ -30,20 +28,6 @@ bool is_regular_file(const std::string& path);
 bool is_folder(const std::string& path);  // links followed
 // True when both paths name one existing file (links followed, hard links alike).
 bool same_file(const std::string& a, const std::string& b);
-
-// same_file against one path for many others: that path is looked at once.
-class SameFileAs {
-public:
-    explicit SameFileAs(std::string path);
-    bool exists() const { return m_exists; }
-    bool operator()(const std::string& other) const;
-
-private:
-    std::string m_path;
-    bool m_exists = false;
-    std::uintmax_t m_device = 0;
-    std::uintmax_t m_inode = 0;
-};
 
 // A regular file read a piece at a time into the caller's buffer, with the
 // checks of read_file.

@@ -35,9 +35,6 @@ class CalmColours {
 public:
     std::string area(double r, double g, double b);
     std::string line(double r1, double r2);
-    // Goes on from where another's colours of one kind stopped (a section written apart).
-    void continue_areas(const CalmColours& other) { m_area_hue = other.m_area_hue; }
-    void continue_lines(const CalmColours& other) { m_line_hue = other.m_line_hue; }
 
 private:
     double next_hue(double& last, double random);

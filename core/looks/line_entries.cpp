@@ -74,55 +74,53 @@ void add_line_entries(Conversion& cv, const std::string& path) {
     cv.open_rules(path);
     // Two numbers an item, formatted only for the built-in entries that use them.
     ItemDraws<2> draws(cv.random);
-    while (cv.rules.next_piece()) {
-        for (const RuleItem& hit : cv.rules.items()) {
-            // Most items repeat a type already written: only a new one is built as text.
-            if (!cv.new_type(Section::Line, hit, path)) {
-                draws.pass();
-                continue;
-            }
-            const auto [r1, r2] = draws.take();
-            const std::string token = typ_code(hit.code, *hit.value);
+    for (const RuleItem& hit : cv.rules.items()) {
+        // Most items repeat a type already written: only a new one is built as text.
+        if (!cv.new_type(Section::Line, hit, path)) {
+            draws.pass();
+            continue;
+        }
+        const auto [r1, r2] = draws.take();
+        const std::string token = typ_code(hit.code, *hit.value);
 
-            const std::string item = hit.text();
-            const std::string_view rule_text = std::string_view(item).substr(item.find('@') + 1);
-            EntryLook source = cv.entry_look(LookSource::Library, hit);
-            const std::string library_look = cv.library_look(Section::Line, token, rule_text);
-            if (!library_look.empty()) {
-                cv.add_entry(Section::Line, entry_text(Section::Line, library_look),
+        const std::string item = hit.text();
+        const std::string_view rule_text = std::string_view(item).substr(item.find('@') + 1);
+        EntryLook source = cv.entry_look(LookSource::Library, hit);
+        const std::string library_look = cv.library_look(Section::Line, token, rule_text);
+        if (!library_look.empty()) {
+            cv.add_entry(Section::Line, entry_text(Section::Line, library_look),
+                           std::move(source));
+            continue;
+        }
+
+        LineLook look;
+        source.source = LookSource::Random;
+        if (const LineLookRow* row = line_look(token)) {
+            look.width = row->width;
+            look.border = row->border;
+            look.colour1 = row->colour1;
+            look.colour2 = row->colour2;
+            look.pattern = row->pattern;
+            source.source = LookSource::Table;
+        }
+        if (find_ci(item, "motorway") != std::string_view::npos) {
+            look.width = MOTORWAY_WIDTH;
+            look.border = MOTORWAY_BORDER;
+            look.colour1 = MOTORWAY_COLOUR1;
+            look.colour2 = MOTORWAY_COLOUR2;
+            source.source = LookSource::Table;
+        }
+        if (source.source == LookSource::Random) {
+            if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Line, token, hit, rule_text, source)) {
+                cv.add_entry(Section::Line, entry_text(Section::Line, *by_tags),
                                std::move(source));
                 continue;
             }
-
-            LineLook look;
-            source.source = LookSource::Random;
-            if (const LineLookRow* row = line_look(token)) {
-                look.width = row->width;
-                look.border = row->border;
-                look.colour1 = row->colour1;
-                look.colour2 = row->colour2;
-                look.pattern = row->pattern;
-                source.source = LookSource::Table;
-            }
-            if (find_ci(item, "motorway") != std::string_view::npos) {
-                look.width = MOTORWAY_WIDTH;
-                look.border = MOTORWAY_BORDER;
-                look.colour1 = MOTORWAY_COLOUR1;
-                look.colour2 = MOTORWAY_COLOUR2;
-                source.source = LookSource::Table;
-            }
-            if (source.source == LookSource::Random) {
-                if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Line, token, hit, rule_text, source)) {
-                    cv.add_entry(Section::Line, entry_text(Section::Line, *by_tags),
-                                   std::move(source));
-                    continue;
-                }
-            }
-            if (source.source == LookSource::Random)
-                look.colour1 = cv.classic_looks ? line_colour(r1, r2) : cv.calm_colours.line(r1, r2);
-            cv.add_entry(Section::Line, builtin_entry(token, look, cv.rule_text_label(Section::Line, token, line_label(rule_text))),
-                           std::move(source));
         }
+        if (source.source == LookSource::Random)
+            look.colour1 = cv.classic_looks ? line_colour(r1, r2) : cv.calm_colours.line(r1, r2);
+        cv.add_entry(Section::Line, builtin_entry(token, look, cv.rule_text_label(Section::Line, token, line_label(rule_text))),
+                       std::move(source));
     }
     cv.close_rules();
 }

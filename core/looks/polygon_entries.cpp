@@ -66,61 +66,59 @@ void add_polygon_entries(Conversion& cv, const std::string& path) {
         return cv.classic_looks ? 1 : look_level(entry).value_or(without_look);
     };
     ItemDraws<3> draws(cv.random);
-    while (cv.rules.next_piece()) {
-        for (const RuleItem& hit : cv.rules.items()) {
-            // Most items repeat a type already written: only a new one is built as text.
-            if (!cv.new_type(Section::Polygon, hit, path)) {
-                draws.pass();
-                continue;
-            }
-            const auto [r, g, b] = draws.take();
-            const std::string digits = draw_order_digits(hit.code, *hit.value);
-            const auto write = [&](std::string entry, EntryLook look, int level) {
-                Entry& e = cv.add_entry(Section::Polygon, std::move(entry), std::move(look));
-                e.draw_order = digits;
-                e.level = level;
-            };
-            const std::string code = typ_code(hit.code, *hit.value);
-
-            // Items hold no tabs: stripping made them blanks.
-            const std::string text = hit.text();
-            const std::string_view item = trim_blanks(text);
-            const std::size_t end = item.find(' ');
-            std::string rule_text;
-            if (end != std::string_view::npos) {
-                const std::string_view rest = trim_blanks(item.substr(end + 1));
-                const std::size_t at = rest.find('@');
-                if (at != std::string_view::npos) rule_text = rest.substr(at + 1);
-            }
-            EntryLook look = cv.entry_look(LookSource::Library, hit);
-            const std::string library_look = cv.library_look(Section::Polygon, code, rule_text);
-            if (!library_look.empty()) {
-                write(entry_text(Section::Polygon, library_look), std::move(look), level_of(library_look));
-                continue;
-            }
-            if (builtin_polygon_look(code) != nullptr) {
-                look.source = LookSource::Table;
-            } else if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Polygon, code, hit, rule_text, look)) {
-                write(entry_text(Section::Polygon, *by_tags), std::move(look), level_of(*by_tags));
-                continue;
-            } else {
-                look.source = LookSource::Random;
-            }
-            // The colour is drawn for every item (the sequence must not shift) but
-            // rounded and formatted only for the entries that use it.
-            const std::string colour = cv.classic_looks || look.source != LookSource::Random
-                                           ? hex_colour(colour_component(r), colour_component(g), colour_component(b))
-                                           : cv.calm_colours.area(r, g, b);
-            // The label: the condition's value after its first "=".
-            std::string label;
-            if (!rule_text.empty()) {
-                const std::size_t eq = rule_text.find('=');
-                label = cv.rule_text_label(Section::Polygon, code,
-                                           eq == std::string::npos ? std::string_view(rule_text)
-                                                                   : std::string_view(rule_text).substr(eq + 1));
-            }
-            write(builtin_entry(code, label, colour), std::move(look), without_look);
+    for (const RuleItem& hit : cv.rules.items()) {
+        // Most items repeat a type already written: only a new one is built as text.
+        if (!cv.new_type(Section::Polygon, hit, path)) {
+            draws.pass();
+            continue;
         }
+        const auto [r, g, b] = draws.take();
+        const std::string digits = draw_order_digits(hit.code, *hit.value);
+        const auto write = [&](std::string entry, EntryLook look, int level) {
+            Entry& e = cv.add_entry(Section::Polygon, std::move(entry), std::move(look));
+            e.draw_order = digits;
+            e.level = level;
+        };
+        const std::string code = typ_code(hit.code, *hit.value);
+
+        // Items hold no tabs: stripping made them blanks.
+        const std::string text = hit.text();
+        const std::string_view item = trim_blanks(text);
+        const std::size_t end = item.find(' ');
+        std::string rule_text;
+        if (end != std::string_view::npos) {
+            const std::string_view rest = trim_blanks(item.substr(end + 1));
+            const std::size_t at = rest.find('@');
+            if (at != std::string_view::npos) rule_text = rest.substr(at + 1);
+        }
+        EntryLook look = cv.entry_look(LookSource::Library, hit);
+        const std::string library_look = cv.library_look(Section::Polygon, code, rule_text);
+        if (!library_look.empty()) {
+            write(entry_text(Section::Polygon, library_look), std::move(look), level_of(library_look));
+            continue;
+        }
+        if (builtin_polygon_look(code) != nullptr) {
+            look.source = LookSource::Table;
+        } else if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Polygon, code, hit, rule_text, look)) {
+            write(entry_text(Section::Polygon, *by_tags), std::move(look), level_of(*by_tags));
+            continue;
+        } else {
+            look.source = LookSource::Random;
+        }
+        // The colour is drawn for every item (the sequence must not shift) but
+        // rounded and formatted only for the entries that use it.
+        const std::string colour = cv.classic_looks || look.source != LookSource::Random
+                                       ? hex_colour(colour_component(r), colour_component(g), colour_component(b))
+                                       : cv.calm_colours.area(r, g, b);
+        // The label: the condition's value after its first "=".
+        std::string label;
+        if (!rule_text.empty()) {
+            const std::size_t eq = rule_text.find('=');
+            label = cv.rule_text_label(Section::Polygon, code,
+                                       eq == std::string::npos ? std::string_view(rule_text)
+                                                               : std::string_view(rule_text).substr(eq + 1));
+        }
+        write(builtin_entry(code, label, colour), std::move(look), without_look);
     }
     cv.close_rules();
 }

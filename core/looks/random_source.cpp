@@ -6,12 +6,12 @@
 
 namespace tessaro {
 
-void MtRandom::reseed() {
+void RandomSource::reseed() {
     const auto clock = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
     m_engine.seed(m_seed.value_or(clock));
 }
 
-double MtRandom::next() {
+double RandomSource::next() {
     // 53 random bits as a double in [0, 1).
     return static_cast<double>(m_engine() >> 11) * 0x1.0p-53;
 }

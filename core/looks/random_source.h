@@ -8,27 +8,17 @@
 
 namespace tessaro {
 
-// Uniform numbers in [0, 1) for the random colours. Reseeded at the start of
-// every line and polygon run: from the clock, or from a fixed seed so that
-// the same seed gives byte-identical output.
+// Uniform numbers in [0, 1) for the random colours, from the 64-bit
+// Mersenne twister. Reseeded at the start of every line and polygon file:
+// from the clock, or from a fixed seed so that the same seed gives
+// byte-identical output.
 class RandomSource {
 public:
-    virtual ~RandomSource() = default;
-    virtual void reseed() = 0;
-    virtual double next() = 0;
+    explicit RandomSource(std::optional<std::uint64_t> seed = std::nullopt) : m_seed(seed) { reseed(); }
+    void reseed();
+    double next();
     // Passes over n numbers, as n calls of next() would.
-    virtual void skip(std::size_t n) {
-        for (; n > 0; --n) next();
-    }
-};
-
-// Uniform numbers from the Mersenne twister.
-class MtRandom : public RandomSource {
-public:
-    explicit MtRandom(std::optional<std::uint64_t> seed = std::nullopt) : m_seed(seed) { reseed(); }
-    void reseed() override;
-    double next() override;
-    void skip(std::size_t n) override { m_engine.discard(n); }
+    void skip(std::size_t n) { m_engine.discard(n); }
 
 private:
     std::optional<std::uint64_t> m_seed;

@@ -49,8 +49,7 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
     for (const std::string& name : names) {
         const std::string path = join_path(folder, name);
         reader.open(path, RuleReader::Items::None, statements != nullptr);
-        bool types = false;
-        while (reader.next_piece()) types = defines_types(reader.piece_text());
+        const bool types = defines_types(reader.text());
         if (std::optional<Failure> failure = reader.close()) scan.failures.push_back(std::move(*failure));
         if (statements != nullptr) {
             if (std::optional<std::vector<IncludeStatement>> kept = reader.take_statements())

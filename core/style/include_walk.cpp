@@ -116,13 +116,8 @@ void IncludeWalk::enter_own(Walk& walk, const std::string& name) {
     // The section's own rule file is where the walk began.
     if (name.compare(0, 2, "./") == 0 && name.compare(2, std::string::npos, rule_file_name(walk.section)) == 0) return;
     if (!walk.reach.own.insert(name).second) return;
-    if (is_plain_file_name(name)) {
-        join_path_into(m_path, m_inc_folder, name);
-    } else {
-        walk.reach.elsewhere.push_back(name);
-        m_path = include_file_path(m_style_folder, name);
-    }
-    push(walk, m_path, {});
+    if (!is_plain_file_name(name)) walk.reach.elsewhere.push_back(name);
+    push(walk, is_plain_file_name(name) ? join_path(m_inc_folder, name) : include_file_path(m_style_folder, name), {});
 }
 
 // Listed, not read: the run refuses the name.

@@ -103,7 +103,6 @@ private:
     std::unordered_map<std::string, StyleIs> m_styles;
     std::unordered_set<std::string> m_left;  // statements already given by leaving()
     std::optional<std::vector<BaseStyle>> m_bases;  // the style's base styles, once read
-    std::string m_path;  // an include file's path, as the walk makes it
 };
 
 }  // namespace tessaro

@@ -208,7 +208,6 @@ void RuleReader::start(Items items) {
     m_scan = {};
     m_statements.reset();
     m_read = false;
-    m_handed = false;
 }
 
 void RuleReader::open(const std::string& path, Items items, bool statements) {
@@ -235,13 +234,7 @@ void RuleReader::scan_text(std::string_view text) {
     scan_lines();
 }
 
-bool RuleReader::next_piece() {
-    if (!m_read || m_handed) return false;
-    m_handed = true;
-    return true;
-}
-
-std::string_view RuleReader::piece_text() {
+std::string_view RuleReader::text() {
     if (!m_normalised) {
         m_text.resize(normalise_rule_text(m_text.data(), m_text.size()));
         m_normalised = true;

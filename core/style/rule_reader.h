@@ -59,12 +59,10 @@ public:
     // The type brackets of the file, or only its normalised text (for scans
     // of the text's own words).
     enum class Items { Rules, None };
-    // Reads and scans a file, for next_piece. With `statements`, the include
-    // statements of its lines are kept too, as include_statements finds them.
+    // Reads and scans a file (one that cannot be opened gives nothing). With
+    // `statements`, the include statements of its lines are kept too, as
+    // include_statements finds them.
     void open(const std::string& path, Items items = Items::Rules, bool statements = false);
-    // True once for a file opened (its items are then in hand), false after
-    // that and for a file that could not be opened.
-    bool next_piece();
     // Ends the reading: the failure of a file that could not be read (in full)
     // or that is no text (it holds NUL bytes: UTF-16, a binary file), if any.
     std::optional<Failure> close();
@@ -79,7 +77,7 @@ public:
     const std::vector<RuleItem>& items() const { return m_scan.items; }
     // The file's text, normalised (Items::None only; normalised when first
     // asked for, so that a caller that needs no more text pays nothing).
-    std::string_view piece_text();
+    std::string_view text();
 
     // The items of a whole rule text in memory, as reading it from a file finds them.
     void scan_text(std::string_view text);
@@ -129,7 +127,6 @@ private:
     std::optional<std::vector<IncludeStatement>> m_statements;
     std::optional<Failure> m_failure;
     bool m_read = false;      // the file was read, in full or in part
-    bool m_handed = false;    // next_piece has handed out the file
     bool m_closed = true;     // close() has looked at the file read
 };
 

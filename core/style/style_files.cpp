@@ -111,8 +111,7 @@ StylePlan plan_style_files(const CreateTypRequest& request, const std::string& k
 }
 
 std::optional<std::string> input_at(const CreateTypRequest& request, const std::string& path) {
-    const SameFileAs same(path);
-    if (!same.exists()) return std::nullopt;
+    if (!file_exists(path)) return std::nullopt;
     std::vector<std::string> inputs;
     for (Section s : ALL_SECTIONS) inputs.push_back(rule_file_path(request.style_folder, rule_file_name(s)));
     const std::string folder = include_folder(request.style_folder);
@@ -137,7 +136,7 @@ std::optional<std::string> input_at(const CreateTypRequest& request, const std::
         for (Section s : ALL_SECTIONS) inputs.push_back(rule_file_path(base.folder, rule_file_name(s)));
     }
     for (const std::string& input : inputs)
-        if (same(input)) return input;
+        if (same_file(path, input)) return input;
     return std::nullopt;
 }
 

@@ -15,14 +15,12 @@ StyleTypes list_style_types(const CreateTypRequest& request) {
     PerSection<TypeSet> seen{};
     const auto read_file = [&](Section section, const std::string& path) {
         rules.open(path);
-        while (rules.next_piece()) {
-            for (const RuleItem& item : rules.items()) {
-                if (!item.value) continue;
-                // One type for each entry a TYP text can hold, as the run keeps them.
-                const std::uint32_t type = code_typ_type(section, *item.value);
-                if (!seen[section].insert(type).second) continue;
-                found.types.push_back({section, type, std::string(item.code), path, item.line});
-            }
+        for (const RuleItem& item : rules.items()) {
+            if (!item.value) continue;
+            // One type for each entry a TYP text can hold, as the run keeps them.
+            const std::uint32_t type = code_typ_type(section, *item.value);
+            if (!seen[section].insert(type).second) continue;
+            found.types.push_back({section, type, std::string(item.code), path, item.line});
         }
         if (std::optional<Failure> failure = rules.close()) found.failures.push_back(std::move(*failure));
         for (Warning& fault : rules.take_faults()) found.faults.push_back(std::move(fault));

@@ -146,13 +146,11 @@ TEST(LibraryFiles, have_a_look_for_every_type_of_the_styles_mkgmap_ships) {
         for (Section section : ALL_SECTIONS) {
             for (const std::string& file : section_files(style.path().string(), section, reader)) {
                 reader.open(file);
-                while (reader.next_piece()) {
-                    for (const RuleItem& item : reader.items()) {
-                        const std::string code = to_lower(item_code(item));
-                        ++checked;
-                        if (find_library_look(section, code, "", libraries[section], false).entry.empty())
-                            missing.insert(file + ": " + code);
-                    }
+                for (const RuleItem& item : reader.items()) {
+                    const std::string code = to_lower(item_code(item));
+                    ++checked;
+                    if (find_library_look(section, code, "", libraries[section], false).entry.empty())
+                        missing.insert(file + ": " + code);
                 }
                 if (std::optional<Failure> failure = reader.close()) failures.push_back(*failure);
             }

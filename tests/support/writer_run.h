@@ -18,7 +18,7 @@ struct WriterRun {
     LibraryTexts libraries;
     bool include_tag_text = false;
     bool classic_looks = false;
-    MtRandom random{1};
+    RandomSource random{1};
     CreateTypReport report;
     // Writes the rule file (none when rules is empty) and runs the writer on it.
     template <typename Writer>

@@ -34,7 +34,7 @@ TEST(CalmColours, stay_in_their_ranges_and_step_away_from_the_last_hue_for_a_tho
     // 8-bit channels move saturation a little where the colour is pale.
     constexpr double S_SLACK = 0.03, L_SLACK = 0.004;
     for (std::uint64_t seed = 0; seed < 1000; ++seed) {
-        MtRandom random(seed);
+        RandomSource random(seed);
         CalmColours colours;
         Hsl last_area, last_line;
         for (int i = 0; i < 10; ++i) {

@@ -164,7 +164,6 @@ std::string random_rules(std::mt19937& rng, std::size_t bytes) {
 // What reading a file gave, its include statements kept.
 struct FileRead {
     Items items;
-    std::size_t pieces = 0;
     std::optional<Failure> failure;
     std::optional<std::vector<IncludeStatement>> statements;
     std::vector<Warning> faults;
@@ -174,10 +173,7 @@ FileRead read_file(const std::string& path, RuleReader::Items kind) {
     RuleReader reader;
     reader.open(path, kind, true);
     FileRead read;
-    for (; reader.next_piece(); ++read.pieces) {
-        const Items piece = item_texts(reader);
-        read.items.insert(read.items.end(), piece.begin(), piece.end());
-    }
+    read.items = item_texts(reader);
     read.failure = reader.close();
     read.statements = reader.take_statements();
     read.faults = reader.take_faults();
@@ -199,7 +195,6 @@ TEST(OpenRuleFile, finds_what_scanning_its_text_finds) {
         const std::string path = dir.write("rules", text);
         const FileRead read = read_file(path, RuleReader::Items::Rules);
         EXPECT_FALSE(read.failure);
-        EXPECT_EQ(read.pieces, 1u);
         EXPECT_EQ(read.items, scan(text));
         EXPECT_EQ(read.statements, include_statements(text));
         EXPECT_EQ(read_file(path, RuleReader::Items::None).statements, read.statements);
@@ -208,10 +203,8 @@ TEST(OpenRuleFile, finds_what_scanning_its_text_finds) {
         // Only normalised: the whole text in one piece, and no items.
         RuleReader words;
         words.open(path, RuleReader::Items::None);
-        ASSERT_TRUE(words.next_piece());
-        EXPECT_EQ(words.piece_text(), normalised_plainly(text));
+        EXPECT_EQ(words.text(), normalised_plainly(text));
         EXPECT_TRUE(words.items().empty());
-        EXPECT_FALSE(words.next_piece());
     }
     // Faults read from a file are those of its text.
     {
@@ -250,7 +243,7 @@ TEST(OpenRuleFile, finds_what_scanning_its_text_finds) {
         EXPECT_EQ(faults[0].line, 2u);
     }
     const FileRead missing = read_file(dir / "none", RuleReader::Items::Rules);
-    EXPECT_EQ(missing.pieces, 0u);
+    EXPECT_TRUE(missing.items.empty());
     EXPECT_EQ(missing.failure, (Failure{Failure::Kind::Read, dir / "none", 0, std::make_error_code(std::errc::no_such_file_or_directory)}));
 }
 
