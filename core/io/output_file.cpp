@@ -301,18 +301,23 @@ std::FILE* create_file_beside(const std::string& target, std::string& created, s
     return nullptr;
 }
 
-bool sync_and_close(std::FILE* file, std::error_code& error) {
-    bool ok = std::fflush(file) == 0;
-    if (!ok) error = last_system_error();
+namespace {
+
+// Flushes a file's bytes to disk; true for a device such as a terminal, which
+// cannot be synced and need not be.
+bool synced(std::FILE* file) {
 #ifdef _WIN32
-    if (ok && _commit(_fileno(file)) != 0) {
+    return _commit(_fileno(file)) == 0;
 #else
-    // A device such as a terminal cannot be synced, and need not be.
-    if (ok && ::fsync(::fileno(file)) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP) {
+    return ::fsync(::fileno(file)) == 0 || errno == EINVAL || errno == EROFS || errno == ENOTSUP;
 #endif
-        ok = false;
-        error = last_system_error();
-    }
+}
+
+}  // namespace
+
+bool sync_and_close(std::FILE* file, std::error_code& error) {
+    bool ok = std::fflush(file) == 0 && synced(file);
+    if (!ok) error = last_system_error();
     if (std::fclose(file) != 0 && ok) {
         ok = false;
         error = last_system_error();

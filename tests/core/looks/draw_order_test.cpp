@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "polygon_entries.h"
-#include "support/writer_run.h"
+#include "support/entries_run.h"
 
 namespace tessaro {
 namespace {
@@ -19,7 +19,7 @@ TEST(DrawOrder, puts_each_type_on_the_level_of_its_look_and_is_absent_without_ty
     const std::string forest = "[_polygon]\r\nType=0x50\r\n;tags=landuse=forest\r\n;level=2\r\n;name=forest\r\n"
                                "Xpm=\"0 0 1 0\"\r\n\"1 c #00FF00\"\r\n[end]\r\n";
     const std::string rules = "landuse=forest [0x50]\nlanduse=forest & x=y [0x10f01]\na=b [0x3c]\n";
-    test::WriterRun r;
+    test::EntriesRun r;
     r.libraries[Section::Polygon] = LibraryText(";level-without-look=4\r\n\r\n" + forest);
     const std::string text = r.run(add_polygon_entries, rules);
     EXPECT_EQ(text.rfind("[_drawOrder]\r\nType=0X50,2\r\nType=0X10f01,2\r\nType=0X3c,4\r\n[End]\r\n", 0), 0u) << text;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/writer_run.h"
+#include "support/entries_run.h"
 
 namespace tessaro {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 // Classic looks keep the value as it stands; else it is cut where the next
 // condition or the actions start, without quotes, and nothing left gives no label.
 TEST(WriteLines, labels_come_from_the_value_the_whole_condition_or_nothing_and_no_bracket_gives_nothing) {
-    test::WriterRun r;
+    test::EntriesRun r;
     // A bracket on the first line has no condition to be joined with.
     const std::string rules = "[0x04]\nhighway=primary [0x02]\nbridge [0x03]\n  waterway = river [0x1f]\n"
                               "route=ferry & x=y {name '${ref}'} [0x1a]\nref='A 1' | b=c [0x05]\nt=(u|v) [0x06]\n";

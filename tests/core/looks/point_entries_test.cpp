@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/writer_run.h"
+#include "support/entries_run.h"
 
 namespace tessaro {
 namespace {
@@ -10,7 +10,7 @@ namespace {
 // One entry per code with the first rule's label, and nothing for codes the
 // library lacks, are pinned by the golden files.
 TEST(WritePoints, cut_codes_at_the_bracket_skip_items_without_a_code_and_keep_an_indent_in_labels) {
-    test::WriterRun r;
+    test::EntriesRun r;
     // The second entry has no code: only an item without one would find it.
     r.libraries[Section::Point].assign("Type=0x02d02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000001\"\r\n\"a\"\r\n[end]\r\nType=0x\r\nXpm=\"1 1 1 1\"\r\n\"a c #000009\"\r\n\"a\"\r\n[end]\r\n");
     EXPECT_EQ(r.run(add_point_entries, "amenity=bar [0x2d02]\nx=y [0x]\n[\n"), "[_point]\r\nType=0x02d02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000001\"\r\n\"a\"\r\n\r\n[end]\r\n\r\n");

@@ -11,24 +11,24 @@
 
 namespace tessaro::test {
 
-// One section writer run over a rule text written to a temporary file; the
-// TYP text it appended comes back as bytes, what it found in `report`.
-struct WriterRun {
+// One section's entries made from a rule text written to a temporary file;
+// the entries come back as the TYP text writes them, what the run found in `report`.
+struct EntriesRun {
     TempDir dir;
     LibraryTexts libraries;
     bool include_tag_text = false;
     bool classic_looks = false;
     RandomSource random{1};
     CreateTypReport report;
-    // Writes the rule file (none when rules is empty) and runs the writer on it.
-    template <typename Writer>
-    std::string run(Writer writer, const std::string& rules, const std::string& name = "rules") {
+    // Writes the rule file (none when rules is empty) and makes the entries of it.
+    template <typename AddEntries>
+    std::string run(AddEntries add_entries, const std::string& rules, const std::string& name = "rules") {
         const std::string path = rules.empty() ? dir / name : dir.write(name, rules);
         report = {};
         std::vector<Entry> entries;
         Conversion cv{libraries, include_tag_text, random, entries, report};
         cv.classic_looks = classic_looks;
-        writer(cv, path);
+        add_entries(cv, path);
         // The entries as a TYP text writes them, without the header that opens every text.
         return typ_text("", entries).substr(2);
     }

@@ -1,4 +1,4 @@
-#include "support/writer_run.h"
+#include "support/entries_run.h"
 
 namespace tessaro::test {
 
