@@ -81,7 +81,7 @@ struct CreateTypCheck {
 CreateTypCheck check_create_typ(const CreateTypRequest& request);
 
 struct CreateTypReport {
-    bool started = false;             // the output was opened and the header written
+    bool started = false;             // the output was opened: the run read the style
     bool written = false;             // the whole TYP text stands at its path
     bool in_place = false;            // written straight into a device: a failure leaves part of it there
     PerSection<std::size_t> entries;  // entries written per section

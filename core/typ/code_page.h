@@ -33,6 +33,9 @@ bool code_page_known(int code_page);
 
 // A code point as UTF-8 at the end of `out`.
 void append_utf8(std::string& out, char32_t c);
+// The character of UTF-8 text that starts at `pos`, which then stands after
+// it (a sequence cut short by the end is read as far as it goes).
+char32_t next_utf8(std::string_view text, std::size_t& pos);
 
 // How a TYP text holds its labels: the characters of its code page, in the
 // page's bytes, or in UTF-8 where mkgmap reads the text as UTF-8.

@@ -44,12 +44,7 @@ char32_t TypScanner::read_char() {
         return c;
     }
     if (m_pos >= m_text.size()) return END;
-    const auto lead = static_cast<unsigned char>(m_text[m_pos]);
-    const std::size_t more = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-    char32_t c = more == 0 ? lead : lead & (0x3F >> more);
-    for (std::size_t k = 1; k <= more && m_pos + k < m_text.size(); ++k)
-        c = (c << 6) | (static_cast<unsigned char>(m_text[m_pos + k]) & 0x3F);
-    m_pos += more + 1;
+    const char32_t c = next_utf8(m_text, m_pos);
     if (c == '\r') {
         ++m_line;
         m_after_cr = true;

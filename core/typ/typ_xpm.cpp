@@ -30,15 +30,7 @@ std::optional<std::string> colour_value(std::string_view s) {
 
 std::u32string to_u32(std::string_view utf8) {
     std::u32string out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const std::size_t more = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-        char32_t c = more == 0 ? lead : lead & (0x3F >> more);
-        for (std::size_t k = 1; k <= more && i + k < utf8.size(); ++k)
-            c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        out += c;
-        i += more + 1;
-    }
+    for (std::size_t i = 0; i < utf8.size();) out += next_utf8(utf8, i);
     return out;
 }
 
