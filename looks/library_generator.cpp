@@ -1,14 +1,13 @@
 #include "library_generator.h"
 
 #include <algorithm>
-#include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 #include <vector>
 
 #include "colour.h"
 #include "entry_builder.h"
+#include "look_source.h"
 
 namespace tessaro {
 
@@ -18,105 +17,15 @@ constexpr const char* CRLF = "\r\n";
 constexpr int ICON_SIZE = 16;  // the largest point icon
 constexpr int PATTERN_WIDTH = 32;
 
-struct SourceLine {
-    std::string where;  // "file:line"
-    std::vector<std::string> words;
-    std::string text;
-    std::string tags;  // a look's "tags" line, in the library's form (see attach_tags)
-    std::vector<std::string> night;  // a look's "night" line: its own night colours
-};
-
-[[noreturn]] void fail(const std::string& where, const std::string& what) {
-    throw LookSourceError(where + ": " + what);
-}
-
-bool is_row(const std::string& text) {
-    return !text.empty() && text.find_first_not_of(".#+") == std::string::npos;
-}
-
-// The lines of a source file that say something: ";" starts a comment line.
-std::vector<SourceLine> read_source(const std::string& folder, const std::string& name) {
-    std::ifstream in(folder + "/" + name, std::ios::binary);
-    if (!in) throw LookSourceError(folder + "/" + name + ": cannot be read");
-    std::vector<SourceLine> lines;
-    std::string text;
-    for (int n = 1; std::getline(in, text); ++n) {
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        SourceLine line{name + ":" + std::to_string(n), {}, text, {}, {}};
-        if (text.empty() || text[0] == ';') {
-            lines.push_back(std::move(line));  // blank lines end blocks of rows
-            continue;
-        }
-        std::istringstream words(text);
-        for (std::string w; words >> w;) line.words.push_back(w);
-        lines.push_back(std::move(line));
-    }
-    return lines;
-}
-
-// The rest of a line's words from index i on, joined by blanks: a look's name.
-std::string name_from(const SourceLine& line, std::size_t i) {
-    if (i >= line.words.size()) fail(line.where, "the look has no name");
-    std::string name;
-    for (; i < line.words.size(); ++i) name += (name.empty() ? "" : " ") + line.words[i];
-    return name;
-}
-
-using Rows = std::vector<std::string>;
-
-// Named blocks of rows ("glyph NAME" or "pattern NAME" followed by its rows).
-std::map<std::string, Rows> read_blocks(const std::vector<SourceLine>& lines, const std::string& keyword) {
-    std::map<std::string, Rows> blocks;
-    Rows* current = nullptr;
-    std::string current_where;
-    for (const SourceLine& line : lines) {
-        if (current && is_row(line.text)) {
-            if (!current->empty() && current->front().size() != line.text.size())
-                fail(line.where, "rows of one " + keyword + " must be equally long");
-            current->push_back(line.text);
-            continue;
-        }
-        if (current && current->empty()) fail(current_where, keyword + " without rows");
-        current = nullptr;
-        if (line.words.size() == 2 && line.words[0] == keyword) {
-            if (blocks.count(line.words[1])) fail(line.where, "second " + keyword + " named " + line.words[1]);
-            current = &blocks[line.words[1]];
-            current_where = line.where;
-        }
-    }
-    if (current && current->empty()) fail(current_where, keyword + " without rows");
-    return blocks;
-}
-
-class Palette {
-public:
-    explicit Palette(const std::vector<SourceLine>& lines) {
-        for (const SourceLine& line : lines) {
-            if (line.words.empty()) continue;
-            if (line.words.size() != 2 || !is_hex_colour(line.words[1]))
-                fail(line.where, "expected: NAME #RRGGBB");
-            m_colours[line.words[0]] = upper(line.words[1]);
-        }
-    }
-    // A palette name, "#RRGGBB" or (where allowed) "none", as the XPM colour text.
-    std::string colour(const SourceLine& line, const std::string& ref, bool none_allowed = false) const {
-        if (none_allowed && ref == "none") return ref;
-        if (is_hex_colour(ref)) return upper(ref);
-        const auto hit = m_colours.find(ref);
-        if (hit == m_colours.end()) fail(line.where, "unknown colour " + ref);
-        return hit->second;
-    }
-
-private:
-    static bool is_hex_colour(const std::string& s) {
-        return s.size() == 7 && s[0] == '#' && s.find_first_not_of("0123456789abcdefABCDEF", 1) == std::string::npos;
-    }
-    static std::string upper(std::string s) {
-        for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return s;
-    }
-    std::map<std::string, std::string> m_colours;
-};
+using detail::attach_tags;
+using detail::fail;
+using detail::is_row;
+using detail::name_from;
+using detail::Palette;
+using detail::read_blocks;
+using detail::read_source;
+using detail::Rows;
+using detail::SourceLine;
 
 // "0x2f0b" with the section's key form: "0x02f0b". Keys are what the lookup
 // searches, so the library and the lookup can never disagree.
@@ -185,68 +94,6 @@ std::string entry(const std::string& name, const char* tag, const std::string& t
     return out + body + "[end]" + CRLF + CRLF;
 }
 
-// "key=value & key=* | key=value" -> "key=value&key=*|key=value". A tag is
-// key=value with neither side empty nor holding a blank, "=", "|" or "&".
-std::string library_tags(const SourceLine& line) {
-    std::string text;
-    for (std::size_t i = 1; i < line.words.size(); ++i) text += (i > 1 ? " " : "") + line.words[i];
-    if (text.empty()) fail(line.where, "tags without any tag");
-    std::string out;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find_first_of("|&", start);
-        if (end == std::string::npos) end = text.size();
-        std::string tag = text.substr(start, end - start);
-        tag.erase(0, tag.find_first_not_of(' '));
-        tag.erase(tag.find_last_not_of(' ') + 1);
-        const std::size_t eq = tag.find('=');
-        if (eq == 0 || eq == std::string::npos || eq + 1 == tag.size() ||
-            tag.find_first_of(" =", eq + 1) != std::string::npos || tag.find(' ') < eq)
-            fail(line.where, "expected key=value between | and &, not \"" + tag + "\"");
-        out += tag;
-        if (end < text.size()) out += text[end];
-        start = end + 1;
-    }
-    return out;
-}
-
-// Moves each "tags" and "night" line into the look line above it, so that the
-// rest of the generator sees looks only. One alternative stands for one look of
-// a file: a second look with it could never be chosen by its tags.
-std::vector<SourceLine> attach_tags(std::vector<SourceLine> lines, const std::set<std::string>& look_kinds) {
-    std::vector<SourceLine> out;
-    std::map<std::string, std::string> owner;  // alternative, tags sorted -> where
-    for (SourceLine& line : lines) {
-        if (!line.words.empty() && line.words[0] == "night") {
-            SourceLine* look = out.empty() ? nullptr : &out.back();
-            if (!look || look->words.empty() || !look_kinds.count(look->words[0]) || !look->night.empty() ||
-                line.words.size() < 2)
-                fail(line.where, "night and its colours belong on a line under a look");
-            look->night.assign(line.words.begin() + 1, line.words.end());
-            continue;
-        }
-        if (line.words.empty() || line.words[0] != "tags") {
-            out.push_back(std::move(line));
-            continue;
-        }
-        SourceLine* look = out.empty() ? nullptr : &out.back();
-        if (!look || look->words.empty() || !look_kinds.count(look->words[0]) || !look->tags.empty())
-            fail(line.where, "tags belong on the line right under a look");
-        look->tags = library_tags(line);
-        std::istringstream alternatives(look->tags);
-        for (std::string alternative; std::getline(alternatives, alternative, '|');) {
-            std::vector<std::string> tags;
-            std::istringstream joined(alternative);
-            for (std::string tag; std::getline(joined, tag, '&');) tags.push_back(tag);
-            std::sort(tags.begin(), tags.end());
-            std::string key;
-            for (const std::string& tag : tags) key += tag + "&";
-            const auto [at, fresh] = owner.emplace(key, look->where);
-            if (!fresh) fail(line.where, "the tags " + alternative + " already stand for the look at " + at->second);
-        }
-    }
-    return out;
-}
 
 // The night colours of a look, one for each of its day colours (a colour and
 // whether it is a stroke): its own from its "night" line, else the rule's.

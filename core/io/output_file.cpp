@@ -80,6 +80,7 @@ std::string temp_stem(const std::string& name) {
     return "." + name.substr(0, std::min(name.size(), MAX_NAME - ROOM)) + ".tessaro-";
 }
 
+#ifndef _WIN32
 // The process id in a temporary name after its stem, or 0.
 long pid_in_name(const std::string& name, std::size_t stem) {
     long pid = 0;
@@ -87,6 +88,7 @@ long pid_in_name(const std::string& name, std::size_t stem) {
     for (; i < name.size() && i < stem + 10 && name[i] >= '0' && name[i] <= '9'; ++i) pid = pid * 10 + (name[i] - '0');
     return i > stem && i < name.size() && name[i] == '-' ? pid : 0;
 }
+#endif
 
 // Removes the temporary files of this output that runs now gone left behind
 // (killed outright, the machine stopped); a running one's stays.
