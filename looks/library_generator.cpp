@@ -7,7 +7,7 @@
 
 #include "colour.h"
 #include "entry_builder.h"
-#include "look_source.h"
+#include "look_text.h"
 
 namespace tessaro {
 

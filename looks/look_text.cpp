@@ -1,4 +1,4 @@
-#include "look_source.h"
+#include "look_text.h"
 
 #include <algorithm>
 #include <cctype>
