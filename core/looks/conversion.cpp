@@ -9,7 +9,8 @@ namespace tessaro {
 
 std::string Conversion::library_look(Section section, std::string_view code, std::string_view condition,
                                      std::string_view type_code) {
-    LibraryLook look = find_library_look(section, code, condition, libraries[section], include_tag_text, !classic_looks, labels);
+    LibraryLook look = find_library_look(section, code, condition, libraries[section], include_tag_text, !classic_looks, labels,
+                                         &verdicts[section]);
     if (look.label_dropped) report.label_dropped = true;
     if (look.label_lost) note_lost_label(section, type_code.empty() ? code : type_code);
     // Said once for each broken entry, however many codes lead to it.

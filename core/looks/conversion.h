@@ -9,6 +9,7 @@
 #include "look_source.h"
 #include "random_source.h"
 #include "entry.h"
+#include "entry_builder.h"
 #include "rule_reader.h"
 #include "tag_looks.h"
 #include "type_code.h"
@@ -30,6 +31,7 @@ struct Conversion {
     bool classic_looks = false;
     LabelCoding labels{};    // what the labels are written in
     PerSection<std::unique_ptr<TagLooks>> tag_looks{};  // made at their first use
+    PerSection<LookVerdicts> verdicts{};                 // the library entries read so far
     std::optional<std::size_t> lost_labels_warning{};    // its place in the report's warnings, once there
     CalmColours calm_colours{};                          // the random colours without classic looks
     std::string rules_path{};  // the rule file being read

@@ -54,7 +54,7 @@ std::size_t find_name_line(std::string_view entry) {
 }  // namespace
 
 LibraryLook find_library_look(Section section, std::string_view code, std::string_view condition, const LibraryText& library,
-                     bool include_tag_text, bool named, LabelCoding labels) {
+                     bool include_tag_text, bool named, LabelCoding labels, LookVerdicts* verdicts) {
     LibraryLook look;
     const std::size_t at = library.find_type(library_key(section, code));
     if (at == std::string::npos) return look;
@@ -64,7 +64,12 @@ LibraryLook find_library_look(Section section, std::string_view code, std::strin
         return look;
     }
     // Copied, a look that mkgmap refuses would break the whole TYP text.
-    if (has_error(read_typ_text(entry_text(section, entry.look)))) {
+    const auto refused = [&] { return has_error(read_typ_text(entry_text(section, entry.look))); };
+    bool refuses = false;
+    if (verdicts == nullptr) refuses = refused();
+    else if (const auto known = verdicts->find(at); known != verdicts->end()) refuses = known->second;
+    else refuses = verdicts->emplace(at, refused()).first->second;
+    if (refuses) {
         const std::string_view written = entry.look.substr(0, entry.look.find_first_of(" \t\r\n"));
         look.broken = Warning{Warning::Kind::LibraryEntryBroken, library.path(), library.line_at(at), std::string(written)};
         return look;

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "code_page.h"
 #include "library_text.h"
@@ -26,15 +27,21 @@ struct LibraryLook {
     std::optional<Warning> broken;  // the code's entry is broken: no look, and where it is
 };
 
+// Whether mkgmap refuses the library entry at each position checked so far:
+// many types may take one look, which is read once.
+using LookVerdicts = std::unordered_map<std::size_t, bool>;
+
 // The library look of a type code. With Include Tag Text on, the
 // rule condition becomes a label line of the entry, unless it has its own;
 // with it off and `named`, the look's name (its ";name=" line) does.
 // A broken entry (see LibraryText::Entry) gives no look. The look is the
 // code's own type's: one found under another type's key (a polygon's 0x5001
 // under 0x50) starts with `code` instead of the library's.
-// The label it gets is made in `labels` (make_label).
+// The label it gets is made in `labels` (make_label). `verdicts`, if given,
+// keeps whether mkgmap refuses each entry read.
 LibraryLook find_library_look(Section section, std::string_view code, std::string_view condition, const LibraryText& library,
-                     bool include_tag_text, bool named = false, LabelCoding labels = {});
+                     bool include_tag_text, bool named = false, LabelCoding labels = {},
+                     LookVerdicts* verdicts = nullptr);
 
 // A whole entry of a section: its "[_point]" (or line, polygon) line, "Type="
 // with the look, and "[end]", built in one buffer (looks run to kilobytes).

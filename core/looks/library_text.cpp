@@ -29,15 +29,6 @@ bool is_end_tag(std::string_view text, std::size_t pos) {
     return text.size() - pos >= 5 && to_lower(text.substr(pos, 5)) == "[end]";
 }
 
-// The 1-based line of pos, counted as editors count them: a line ends at
-// CR LF, LF or a CR alone. The polygon library's preparing keeps every line
-// end, so its lines are those of the file.
-std::size_t line_of(std::string_view text, std::size_t pos) {
-    std::size_t line = 1;
-    for (std::size_t i = 0; i < pos; ++i)
-        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) ++line;
-    return line;
-}
 
 }  // namespace
 
@@ -45,6 +36,12 @@ void LibraryText::assign(std::string text, std::string path) {
     m_text = std::move(text);
     m_path = std::move(path);
     build_index();
+    // Lines as editors count them: a line ends at CR LF, LF or a CR alone.
+    // The polygon library's preparing keeps every line end, so its lines are those of the file.
+    m_line_starts.assign(1, 0);
+    for (std::size_t i = 0; i < m_text.size(); ++i)
+        if (m_text[i] == '\n' || (m_text[i] == '\r' && (i + 1 >= m_text.size() || m_text[i + 1] != '\n')))
+            m_line_starts.push_back(i + 1);
 }
 
 void LibraryText::build_index() {
@@ -95,7 +92,7 @@ LibraryText::Entry LibraryText::entry_at(std::size_t at) const {
         return entry;
     }
     entry.broken = true;
-    entry.line = line_of(text, at);
+    entry.line = line_at(at);
     std::size_t value_end = std::min(text.find_first_of("\r\n", at), end);
     if (value_end == std::string_view::npos) value_end = n;
     while (value_end > at && is_blank(text[value_end - 1])) --value_end;
@@ -104,7 +101,7 @@ LibraryText::Entry LibraryText::entry_at(std::size_t at) const {
 }
 
 std::size_t LibraryText::line_at(std::size_t pos) const {
-    return line_of(m_text, pos);
+    return static_cast<std::size_t>(std::upper_bound(m_line_starts.begin(), m_line_starts.end(), pos) - m_line_starts.begin());
 }
 
 // Keys with other characters than hex digits are rare: they are searched in the text.

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace tessaro {
 
@@ -47,6 +48,7 @@ private:
     std::string m_path;
     // The hex digits of each Type= code, in lower case -> the first position of its "0x".
     std::unordered_map<std::string, std::size_t> m_index;
+    std::vector<std::size_t> m_line_starts;  // where each line starts
 };
 
 }  // namespace tessaro

@@ -53,6 +53,12 @@ std::string_view trim_blanks(std::string_view s) {
     return trim_any_of(s, " ");
 }
 
+std::size_t find_line_end(std::string_view text, std::size_t from) {
+    for (std::size_t i = from; i < text.size(); ++i)
+        if (text[i] == '\r' || text[i] == '\n') return i;
+    return std::string_view::npos;
+}
+
 int hex_value(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;

@@ -132,7 +132,7 @@ std::vector<std::string_view> split_typ_lines(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
+        const std::size_t end = find_line_end(text, start);
         if (end == std::string_view::npos) {
             lines.push_back(text.substr(start));
             break;
@@ -178,13 +178,18 @@ DecodedTypText decode_typ_text(std::string_view bytes) {
     out.utf8.reserve(bytes.size());
     Decoder d(out);
     const std::string name = to_lower(out.charset);
-    if (name == "utf-8" || name == "utf8") {
+    const int page = code_page_of(name);
+    const bool ascii_within = name == "utf-8" || name == "utf8" || (page != 0 && code_page_known(page));
+    // Most texts are ASCII: in these charsets their bytes are their UTF-8.
+    if (ascii_within && std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        out.utf8.assign(bytes);
+    } else if (name == "utf-8" || name == "utf8") {
         decode_utf8(bytes, d);
     } else if (name == "utf-16le" || name == "utf-16be" || name == "utf-16") {
         decode_wide(bytes, 2, name == "utf-16le", d);
     } else if (name == "utf-32le" || name == "utf-32be" || name == "utf-32") {
         decode_wide(bytes, 4, name == "utf-32le", d);
-    } else if (const int page = code_page_of(name); page != 0 && code_page_known(page)) {
+    } else if (page != 0 && code_page_known(page)) {
         std::vector<std::optional<std::string>> table(256);
         for (int b = 0; b < 256; ++b) {
             const char byte = static_cast<char>(b);

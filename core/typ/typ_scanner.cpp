@@ -1,6 +1,7 @@
 #include "typ_scanner.h"
 
 #include "code_page.h"
+#include "text_util.h"
 
 namespace tessaro {
 
@@ -114,7 +115,30 @@ void TypScanner::skip_line() {
         if (next_raw().kind == TokenKind::LineEnd) return;
 }
 
+// Most lines end in LF or CR LF and hold neither a NUL nor a lone CR, where
+// the tokens' quirks would show: such a line is taken at once, as the tokens
+// would give it. Not after a character that waits to be read again.
+std::optional<std::string> TypScanner::read_plain_line() {
+    if (m_pushback != 0 || m_after_cr) return std::nullopt;
+    std::string line;
+    if (m_peeked) {
+        if (m_peeked->kind == TokenKind::LineEnd || m_peeked->kind == TokenKind::End) return std::nullopt;
+        line = m_peeked->text;
+    }
+    const std::size_t at = find_line_end(m_text, m_pos);
+    if (at == std::string_view::npos || m_text.substr(m_pos, at - m_pos).find('\0') != std::string_view::npos)
+        return std::nullopt;
+    std::size_t next = at + 1;
+    if (m_text[at] == '\r' && (next == m_text.size() || m_text[next++] != '\n')) return std::nullopt;
+    line.append(m_text.substr(m_pos, at - m_pos));
+    m_peeked.reset();
+    m_pos = next;
+    ++m_line;
+    return std::string(java_trim(line));
+}
+
 std::string TypScanner::read_line() {
+    if (std::optional<std::string> line = read_plain_line()) return std::move(*line);
     std::string out;
     while (!at_end() && peek().kind != TokenKind::LineEnd) out += next_raw().text;
     next_raw();

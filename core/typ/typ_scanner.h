@@ -47,6 +47,7 @@ public:
 private:
     char32_t read_char();
     TypToken read_token();
+    std::optional<std::string> read_plain_line();
 
     std::string_view m_text;
     std::size_t m_pos = 0;

@@ -1,6 +1,7 @@
 #include "typ_xpm.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "code_page.h"
 #include "text_util.h"
@@ -118,30 +119,50 @@ bool XpmReader::read_alpha(std::size_t line) {
     return true;
 }
 
+namespace {
+
+// The byte after `n` characters of UTF-8 text from `from` on (or its end).
+std::size_t after_chars(std::string_view text, std::size_t from, std::size_t n) {
+    for (; n > 0 && from < text.size(); --n) next_utf8(text, from);
+    return std::min(from, text.size());
+}
+
+}  // namespace
+
+// Rows and pixels are counted in characters, as mkgmap's Java strings count
+// them; the text is valid UTF-8, so equal bytes are equal characters.
 bool XpmReader::read_rows(XpmImage& x) {
     const auto width = static_cast<std::size_t>(x.width) * static_cast<std::size_t>(x.chars_per_pixel);
     const auto cpp = static_cast<std::size_t>(x.chars_per_pixel);
-    std::vector<std::u32string> tags;
-    for (const XpmColour& c : x.colours) tags.push_back(to_u32(c.key));
+    std::unordered_set<std::string_view> tags;
+    for (const XpmColour& c : x.colours) tags.insert(c.key);
     for (int y = 0; y < x.height; ++y) {
         const std::size_t at = m_scan.line();
         // The next block's tag is left for the main loop.
         if (m_scan.peek().text == "[") return fail(at, "Xpm row does not start with a quote"), false;
-        const std::u32string row = to_u32(m_scan.read_line());
+        const std::string row = m_scan.read_line();
         if (row.empty()) return fail(at, "blank line in an Xpm picture"), false;
         if (row[0] != '"') return fail(at, "Xpm row does not start with a quote"), false;
-        if (row.size() < 1 + width)
-            return fail(at, "XPM row is " + std::to_string(cpp == 0 ? 0 : (row.size() - (row.back() == '"' ? 2 : 1)) / cpp) +
+        const std::size_t pixels_end = after_chars(row, 1, width);
+        const auto chars = static_cast<std::size_t>(
+            std::count_if(row.begin(), row.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+        if (chars < 1 + width)
+            return fail(at, "XPM row is " + std::to_string(cpp == 0 ? 0 : (chars - (row.back() == '"' ? 2 : 1)) / cpp) +
                                 " pixels wide, not " + std::to_string(x.width)),
                    false;
-        const std::u32string_view pixels = std::u32string_view(row).substr(1, width);
         const std::size_t close = row.find('"', 1);
-        if ((close == std::u32string::npos ? row.size() : close) > 1 + width)
+        if ((close == std::string::npos ? row.size() : close) > pixels_end)
             warning(at, "XPM row is longer than " + std::to_string(x.width) + " pixels; mkgmap leaves the rest out");
-        for (std::size_t i = 0; i < width; i += cpp)
-            if (std::find(tags.begin(), tags.end(), pixels.substr(i, cpp)) == tags.end())
-                return fail(at, "pixel \"" + from_u32(pixels.substr(i, cpp)) + "\" is not in the Xpm's colours"), false;
-        x.rows.push_back(from_u32(pixels));
+        std::string_view known;  // the pixel before, found: a row repeats its colours
+        for (std::size_t p = 1; p < pixels_end;) {
+            const std::size_t next = after_chars(row, p, cpp);
+            const std::string_view pixel = std::string_view(row).substr(p, next - p);
+            if (pixel != known && tags.count(pixel) == 0)
+                return fail(at, "pixel \"" + std::string(pixel) + "\" is not in the Xpm's colours"), false;
+            known = pixel;
+            p = next;
+        }
+        x.rows.push_back(row.substr(1, pixels_end - 1));
     }
     // The main loop passes over quoted lines.
     if (m_scan.check_token("\""))
