@@ -21,6 +21,8 @@ std::string replace_all(std::string_view s, std::string_view from, std::string_v
 std::string_view trim_any_of(std::string_view s, std::string_view chars);
 // Leading and trailing blanks (character 32 only) removed.
 std::string_view trim_blanks(std::string_view s);
+// A blank, a tab or a CR: what a rule line may hold between its words.
+inline bool is_blank_tab_or_cr(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 // The first CR or LF of the text from `from` on, or npos.
 std::size_t find_line_end(std::string_view text, std::size_t from = 0);
 // The value of a hexadecimal digit; -1 for any other byte.

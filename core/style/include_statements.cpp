@@ -10,10 +10,6 @@ namespace tessaro {
 
 namespace {
 
-bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
 bool is_quote(char c) {
     return c == '\'' || c == '"';
 }
@@ -25,7 +21,7 @@ std::string_view trim(std::string_view s) {
 }
 
 void skip_blanks(std::string_view line, std::size_t& i) {
-    while (i < line.size() && is_blank(line[i])) ++i;
+    while (i < line.size() && is_blank_tab_or_cr(line[i])) ++i;
 }
 
 // The name at i, quoted or a bare word (up to a blank, ";", "#" or a quote),
@@ -39,7 +35,7 @@ std::optional<std::string_view> name_at(std::string_view line, std::size_t& i) {
         return name;
     }
     const std::size_t start = i;
-    while (i < line.size() && !is_blank(line[i]) && line[i] != ';' && line[i] != '#' && !is_quote(line[i])) ++i;
+    while (i < line.size() && !is_blank_tab_or_cr(line[i]) && line[i] != ';' && line[i] != '#' && !is_quote(line[i])) ++i;
     return line.substr(start, i - start);
 }
 
@@ -55,7 +51,7 @@ std::optional<IncludeStatement> statement_at(std::string_view line, std::size_t 
     if (line.compare(i, 7, "include") != 0) return std::nullopt;
     i += 7;
     // mkgmap takes a quote right after the word: include'inc/x';
-    if (i >= line.size() || !(is_blank(line[i]) || is_quote(line[i]))) return std::nullopt;
+    if (i >= line.size() || !(is_blank_tab_or_cr(line[i]) || is_quote(line[i]))) return std::nullopt;
     skip_blanks(line, i);
     if (i < line.size() && starts_a_condition(line[i])) return std::nullopt;
     const std::optional<std::string_view> path = name_at(line, i);
@@ -64,7 +60,7 @@ std::optional<IncludeStatement> statement_at(std::string_view line, std::size_t 
     out.path = std::string(*path);
     skip_blanks(line, i);
     const std::string_view rest = line.substr(i);
-    if (rest.compare(0, 4, "from") == 0 && (rest.size() == 4 || is_blank(rest[4]) || is_quote(rest[4]) || rest[4] == ';')) {
+    if (rest.compare(0, 4, "from") == 0 && (rest.size() == 4 || is_blank_tab_or_cr(rest[4]) || is_quote(rest[4]) || rest[4] == ';')) {
         i += 4;
         skip_blanks(line, i);
         const std::optional<std::string_view> style = name_at(line, i);

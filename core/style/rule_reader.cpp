@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "file_io.h"
+#include "text_util.h"
 #include "type_code.h"
 
 namespace tessaro {
@@ -22,10 +23,6 @@ constexpr std::size_t MAX_LINE_BYTES = 16u << 20;
 constexpr std::size_t MAX_PENDING_LINES = 16;
 constexpr std::size_t MAX_PENDING_BYTES = 4096;
 
-bool is_blank_like(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
 bool is_x(char c) {
     return c == 'x' || c == 'X';
 }
@@ -36,7 +33,7 @@ bool needs_normalising(const char* text, std::size_t i, std::size_t size) {
     switch (text[i]) {
         case '\r':
         case '\t': return true;
-        case ' ': return i + 1 < size && is_blank_like(text[i + 1]);
+        case ' ': return i + 1 < size && is_blank_tab_or_cr(text[i + 1]);
         case '0': return i + 2 < size && text[i + 1] == ' ' && is_x(text[i + 2]);
         default: return false;
     }
@@ -160,7 +157,7 @@ std::size_t normalise_rule_text(char* text, std::size_t size) {
         // A run of blanks, tabs and CRs: the CRs go, and of the blanks and
         // tabs (blanks now) every two become one.
         std::size_t blanks = 0;
-        for (; read < size && is_blank_like(text[read]); ++read) blanks += text[read] != '\r';
+        for (; read < size && is_blank_tab_or_cr(text[read]); ++read) blanks += text[read] != '\r';
         const std::size_t kept = (blanks + 1) / 2;
         if (kept == 1 && write > 0 && text[write - 1] == '0' && read < size && is_x(text[read])) {
             text[write++] = 'x';

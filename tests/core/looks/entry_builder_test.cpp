@@ -38,7 +38,7 @@ LibraryLook point_look(const char* code, bool tag_text, const char* condition = 
 }
 
 // Finding the code is the library text's own test; here what is copied and where the label goes.
-TEST(GetCode, copies_the_entry_to_its_end_puts_the_label_before_extended_or_xpm_and_flags_conflicts) {
+TEST(FindLibraryLook, copies_the_entry_to_its_end_puts_the_label_before_extended_or_xpm_and_flags_conflicts) {
     const std::tuple<bool, const char*, const char*> cases[] = {
         // The entry runs from its code up to "[end]", in either case.
         {false, "0x10f04", "0x10f04\r\nXpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n"},
@@ -68,7 +68,7 @@ TEST(GetCode, copies_the_entry_to_its_end_puts_the_label_before_extended_or_xpm_
 }
 
 // A long label of a library look is cut to 254 bytes in the quirks golden file.
-TEST(GetCode, cuts_labels_to_254_bytes_of_the_code_page_after_converting_them) {
+TEST(FindLibraryLook, cuts_labels_to_254_bytes_of_the_code_page_after_converting_them) {
     // 300 "é" are 600 bytes of UTF-8 but 300 of 1252: the cut keeps 254 letters, not 127.
     EXPECT_EQ(make_label(replace_all(std::string(300, '.'), ".", "\xC3\xA9")).bytes, std::string(254, '\xE9'));
     // Bytes that are no UTF-8 are 1252 already: cut as they stand, between any two bytes.
@@ -83,7 +83,7 @@ TEST(GetCode, cuts_labels_to_254_bytes_of_the_code_page_after_converting_them) {
 
 // A text in another code page, or read by mkgmap as UTF-8, takes its labels
 // in its own characters; the cut counts characters, and never splits one.
-TEST(GetCode, makes_labels_in_the_characters_and_bytes_of_the_text_they_go_into) {
+TEST(FindLibraryLook, makes_labels_in_the_characters_and_bytes_of_the_text_they_go_into) {
     const std::string moskva = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
     const std::string water = "\xE6\xB0\xB4";  // a character no Windows page holds
     const LibraryText lib("[_point]\nType=0x02f06\nXpm=\"1 1 1 1\"\n\"a c #000000\"\n\"a\"\n[end]\n");
