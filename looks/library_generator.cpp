@@ -360,6 +360,7 @@ LibraryFiles make_libraries(const std::string& looks_folder) {
     files.points = make_points(read_source(looks_folder, "points.txt"), glyphs, palette);
     files.lines = make_lines(read_source(looks_folder, "lines.txt"), palette);
     files.polygons = make_polygons(read_source(looks_folder, "polygons.txt"), palette);
+    for (std::string* file : {&files.points, &files.lines, &files.polygons}) file->insert(0, seal_line(*file));
     return files;
 }
 

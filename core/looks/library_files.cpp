@@ -22,8 +22,9 @@ std::optional<Failure> load_library_file(const std::string& path, Section sectio
         std::error_code error;
         if (!read_file(path, text, error)) failure = Failure{Failure::Kind::Read, path, 0, error};
     }
+    const bool sealed = has_intact_seal(text);
     if (section == Section::Polygon) text = prepare_polygon_library(std::move(text));
-    into.assign(std::move(text), path);
+    into.assign(std::move(text), path, sealed);
     return failure;
 }
 

@@ -30,11 +30,45 @@ bool is_end_tag(std::string_view text, std::size_t pos) {
 }
 
 
+constexpr std::string_view SEAL = ";library seal ";
+
+// FNV-1a, taken eight bytes at a time: no guard against forgery, only
+// against a file changed since it was made.
+std::uint64_t seal_of(std::string_view body) {
+    constexpr std::uint64_t PRIME = 0x100000001b3;
+    std::uint64_t h = 0xcbf29ce484222325;
+    std::size_t i = 0;
+    for (; i + 8 <= body.size(); i += 8) {
+        std::uint64_t word = 0;
+        for (std::size_t k = 0; k < 8; ++k) word |= std::uint64_t(static_cast<unsigned char>(body[i + k])) << (8 * k);
+        h = (h ^ word) * PRIME;
+    }
+    for (; i < body.size(); ++i) h = (h ^ static_cast<unsigned char>(body[i])) * PRIME;
+    return h;
+}
+
+std::string hex16(std::uint64_t v) {
+    std::string out(16, '0');
+    for (std::size_t k = 16; k-- > 0; v >>= 4) out[k] = "0123456789abcdef"[v & 15];
+    return out;
+}
+
 }  // namespace
 
-void LibraryText::assign(std::string text, std::string path) {
+std::string seal_line(std::string_view body) {
+    return std::string(SEAL) + hex16(seal_of(body)) + "\r\n";
+}
+
+bool has_intact_seal(std::string_view file) {
+    const std::size_t body = SEAL.size() + 16 + 2;
+    return file.size() >= body && file.substr(0, SEAL.size()) == SEAL &&
+           file.substr(0, body) == seal_line(file.substr(body));
+}
+
+void LibraryText::assign(std::string text, std::string path, bool sealed) {
     m_text = std::move(text);
     m_path = std::move(path);
+    m_sealed = sealed;
     build_index();
     // Lines as editors count them: a line ends at CR LF, LF or a CR alone.
     // The polygon library's preparing keeps every line end, so its lines are those of the file.

@@ -16,7 +16,9 @@ public:
     explicit LibraryText(std::string_view text, std::string path = {}) { assign(std::string(text), std::move(path)); }
 
     // The text, and the file it came from (for what is said about its lines).
-    void assign(std::string text, std::string path = {});
+    // `sealed`: the file still matched its seal (see has_intact_seal).
+    void assign(std::string text, std::string path = {}, bool sealed = false);
+    bool sealed() const { return m_sealed; }
     std::string_view text() const { return m_text; }
     const std::string& path() const { return m_path; }
     bool empty() const { return m_text.empty(); }
@@ -49,6 +51,16 @@ private:
     // The hex digits of each Type= code, in lower case -> the first position of its "0x".
     std::unordered_map<std::string, std::size_t> m_index;
     std::vector<std::size_t> m_line_starts;  // where each line starts
+    bool m_sealed = false;
 };
+
+// The library generator's first line: a comment holding a seal over the rest
+// of the file. Its looks were proven, when it was made, to be looks mkgmap
+// compiles; a run trusts them while the file still matches its seal, and
+// reads every look it copies from any other library. Reading them costs more
+// than the rest of a run on a real style.
+std::string seal_line(std::string_view body);
+// True when `file` starts with a seal line that matches the rest of it.
+bool has_intact_seal(std::string_view file);
 
 }  // namespace tessaro

@@ -316,16 +316,6 @@ std::string code_page_to_utf8_marked(std::string_view bytes, int code_page, bool
     return out;
 }
 
-char32_t next_utf8(std::string_view text, std::size_t& pos) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    const std::size_t more = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-    char32_t c = more == 0 ? lead : lead & (0x3F >> more);
-    for (std::size_t k = 1; k <= more && pos + k < text.size(); ++k)
-        c = (c << 6) | (static_cast<unsigned char>(text[pos + k]) & 0x3F);
-    pos += more + 1;
-    return c;
-}
-
 void append_utf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);

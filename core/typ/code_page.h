@@ -34,8 +34,17 @@ bool code_page_known(int code_page);
 // A code point as UTF-8 at the end of `out`.
 void append_utf8(std::string& out, char32_t c);
 // The character of UTF-8 text that starts at `pos`, which then stands after
-// it (a sequence cut short by the end is read as far as it goes).
-char32_t next_utf8(std::string_view text, std::size_t& pos);
+// it (a sequence cut short by the end is read as far as it goes). Inline: the
+// TYP reader takes every character of a text through it.
+inline char32_t next_utf8(std::string_view text, std::size_t& pos) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    const std::size_t more = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+    char32_t c = more == 0 ? lead : lead & (0x3F >> more);
+    for (std::size_t k = 1; k <= more && pos + k < text.size(); ++k)
+        c = (c << 6) | (static_cast<unsigned char>(text[pos + k]) & 0x3F);
+    pos += more + 1;
+    return c;
+}
 
 // How a TYP text holds its labels: the characters of its code page, in the
 // page's bytes, or in UTF-8 where mkgmap reads the text as UTF-8.

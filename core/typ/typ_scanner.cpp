@@ -62,7 +62,14 @@ TypToken TypScanner::read_token() {
     char32_t c = read_char();
     if (c == END) return t;
     append_utf8(t.text, c);
+    // ASCII runs of the token's kind (no line ends among them) are taken at
+    // once, the rest a character at a time.
     const auto take_while = [&](auto keep) {
+        const std::size_t from = m_pos;
+        while (m_pos < m_text.size() && static_cast<unsigned char>(m_text[m_pos]) < 0x80 &&
+               m_text[m_pos] != '\r' && keep(static_cast<char32_t>(m_text[m_pos])))
+            ++m_pos;
+        t.text.append(m_text.substr(from, m_pos - from));
         while (keep(c = read_char())) append_utf8(t.text, c);
         m_pushback = c;
     };

@@ -47,6 +47,24 @@ TEST(LibraryFiles, are_what_the_generator_makes_from_the_look_sources) {
     EXPECT_TRUE(made.points == res("points") && made.lines == res("lines") && made.polygons == res("pgons.pol"));
 }
 
+// A run trusts the looks of a library that matches its seal: each one, read as
+// a run reads the looks of an unsealed library, must be one mkgmap compiles.
+TEST(LibraryFiles, are_sealed_and_hold_only_looks_a_run_would_copy_unsealed) {
+    std::size_t looks = 0;
+    for (const auto& [file, kind] : LIBRARIES) {
+        const std::string text = res(file);
+        EXPECT_TRUE(has_intact_seal(text)) << file;
+        const LibraryText unsealed(kind == Section::Polygon ? prepare_polygon_library(text) : text);
+        ASSERT_FALSE(unsealed.sealed());
+        for (const TypEntry& e : read_typ_text(text).entries) {
+            ++looks;
+            const LibraryLook look = find_library_look(kind, e.type, "t", unsealed, false);
+            EXPECT_TRUE(!look.broken && !look.entry.empty()) << file << " " << e.type;
+        }
+    }
+    EXPECT_GT(looks, 300u);
+}
+
 // Every look is well formed, under the key the lookup forms from its code, and has
 // night colours in a form mkgmap reads as day and night: a point a NightXpm of its
 // size and pixels, a line or polygon twice its day colours (a bordered line four).

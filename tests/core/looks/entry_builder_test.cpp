@@ -114,6 +114,33 @@ TEST(FindLibraryLook, makes_labels_in_the_characters_and_bytes_of_the_text_they_
     EXPECT_TRUE(cafe.lost);
 }
 
+// A run reads no look of a library that still matches the seal its generator
+// gave it; once a byte of it changed, each look it copies is read again, and
+// one that mkgmap refuses is not copied. The polygon library is sealed as it
+// lies in the file, before its labels become comments.
+TEST(FindLibraryLook, trusts_a_library_only_while_it_matches_its_seal) {
+    test::TempDir dir;
+    const std::string good = "[_point]\r\nType=0x2f\r\nXpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n[end]\r\n";
+    const std::string sealed = seal_line(good) + good;
+    EXPECT_TRUE(has_intact_seal(sealed));
+    std::string edited = sealed;
+    edited.replace(edited.find("#000000"), 7, "#00000");  // a colour mkgmap refuses
+    EXPECT_FALSE(has_intact_seal(edited));
+    EXPECT_FALSE(has_intact_seal(good));
+    EXPECT_FALSE(has_intact_seal(seal_line(good)));
+    for (const auto& [text, trusted] : {std::pair{sealed, true}, {edited, false}}) {
+        LibraryText library;
+        ASSERT_FALSE(load_library_file(dir.write("points", text), Section::Point, library).has_value());
+        EXPECT_EQ(library.sealed(), trusted);
+        EXPECT_EQ(find_library_look(Section::Point, "0x2f", "t", library, false).broken.has_value(), !trusted);
+    }
+    const std::string polygons = "[_polygon]\r\nType=0x01\r\nString1=0x04,x\r\nXpm=\"0 0 1 1\"\r\n\"a c #000000\"\r\n[end]\r\n";
+    LibraryText library;
+    ASSERT_FALSE(load_library_file(dir.write("pgons.pol", seal_line(polygons) + polygons), Section::Polygon, library).has_value());
+    EXPECT_TRUE(library.sealed());
+    EXPECT_EQ(library.text().find("String1="), std::string_view::npos);
+}
+
 // Large libraries load on threads of their own: each must still land in its
 // section, as the file it was read from. The polygon library's exact-case label
 // keys become comments; a folder is the failure of its section alone; a missing
