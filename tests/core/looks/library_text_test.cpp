@@ -46,10 +46,10 @@ TEST(LibraryText, finds_codes_where_a_plain_search_does_also_long_empty_and_diff
 // line of its Type= (lines ended by CR, LF or both) and the code as written.
 TEST(LibraryText, gives_whole_entries_and_tells_broken_ones_by_the_line_and_code_of_their_type) {
     const std::string text =
-        ";points\r\n"
+        ";points\r"
         "[_point]\r\nType=0x01\r\nXpm=\"1 1 1 1\"\r\n\"[ c #000000\"\r\n\"[\"\r\n[end]\r\n"  // lines 2-7
-        "[_point]\r\nType=0x02 \r\nXpm=\"x\"\r\n  [End]\r\n"                              // 8-11
-        "[_point]\r\nType=0x03\r\nXpm=\"x\"\r\n"                                          // 12-14
+        "[_point]\nType=0x02 \r\nXpm=\"x\"\r\n  [End]\r\n"                              // 8-11
+        "[_point]\rType=0x03\nXpm=\"x\"\r\n"                                          // 12-14
         "[_point]\r\nType=0x04Z\r\nXpm=\"x\"\r\n[end]\r\n"                                // 15-18
         "[_point]\r\nType=0xZZ\r\n[end]\r\n"                                              // 19-21
         "[_point]\r\nType=0x06[end]\r\n"                                                  // 22-23
