@@ -52,16 +52,6 @@ std::map<std::string, std::string> read_by_mkgmap(const std::vector<StyleCase>& 
     return printed;
 }
 
-// The styles of a folder that hold a rule file.
-std::vector<std::string> styles_in(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
-        if (std::ranges::any_of(ALL_SECTIONS, [&](Section s) { return fs::exists(e.path() / rule_file_name(s)); }))
-            names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Our TYP text of the style at `ours` has one entry for each type of mkgmap's
 // reading `printed`, and none else; each polygon is drawn once. Returns the types checked.
 std::size_t expect_entries_as_printed(const std::string& ours, const std::string& printed, const std::string& out,
@@ -122,17 +112,17 @@ TEST(StylesAsMkgmapReadsThem, give_every_type_one_entry_in_its_section_and_no_ot
     // ours copied beside them under names of their own, with the version file
     // mkgmap asks for; the styles among their siblings of a case's styles folder in place.
     std::vector<StyleCase> styles;
-    for (const std::string& name : styles_in(tmp / "styles")) styles.push_back({tmp / "styles", name, ""});
+    for (const std::string& name : test::style_names_in(tmp / "styles")) styles.push_back({tmp / "styles", name, ""});
     fs::create_directories(tmp / "ours");
     for (const std::string folder : {"tests/data", "examples"})
-        for (const std::string& name : styles_in(SOURCE + "/" + folder)) {
+        for (const std::string& name : test::style_names_in(SOURCE + "/" + folder)) {
             const std::string copy = (folder == "examples" ? "example-" : "data-") + name;
             fs::copy(SOURCE + "/" + folder + "/" + name, tmp / ("ours/" + copy), fs::copy_options::recursive);
             if (!fs::exists(tmp / ("ours/" + copy + "/version"))) tmp.write("ours/" + copy + "/version", "0\n");
             styles.push_back({tmp / "ours", copy, ""});
         }
     const std::string siblings = SOURCE + "/tests/data/other_styles";
-    for (const std::string& name : styles_in(siblings + "/styles")) styles.push_back({siblings + "/styles", name, siblings});
+    for (const std::string& name : test::style_names_in(siblings + "/styles")) styles.push_back({siblings + "/styles", name, siblings});
     const std::map<std::string, std::string> printed = read_by_mkgmap(styles, tmp);
     // Styles that take rules from others or from files outside inc/: mkgmap finds a type in each section of them.
     for (const char* name : {"noname", "mine", "data-include_spellings", "data-stray_brace"})

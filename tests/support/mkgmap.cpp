@@ -1,5 +1,6 @@
 #include "support/mkgmap.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -34,6 +35,20 @@ std::string mkgmap_jar_missing(bool java) {
     if (java && !on_path("java")) return "java is missing";
     return {};
 #endif
+}
+
+std::vector<std::string> style_names_in(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    if (!fs::is_directory(folder)) return names;
+    for (const auto& e : fs::directory_iterator(folder))
+        for (Section s : ALL_SECTIONS)
+            if (fs::exists(e.path() / rule_file_name(s))) {
+                names.push_back(e.path().filename().string());
+                break;
+            }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 bool extract_from_mkgmap_jar(const TempDir& dir, const std::string& member) {
@@ -79,6 +94,16 @@ std::string mkgmap_command_missing(const TempDir& tmp) {
     const std::string command = "mkgmap --version >'" + (tmp / "mkgmap-version.log") + "' 2>&1";
     return std::system(command.c_str()) == 0 ? std::string() : "mkgmap is not installed: its verdict is not checked";
 #endif
+}
+
+MkgmapResult mkgmap_compile_here(const std::string& folder, const std::string& name, int code_page) {
+    const std::string command = "cd '" + folder + "' && mkgmap --family-id=12345 --code-page=" + std::to_string(code_page) +
+                                " '" + name + "' >mkgmap.log 2>&1";
+    MkgmapResult r;
+    r.compiled = std::system(command.c_str()) == 0;
+    r.typ = read_bytes(folder + "/" + name.substr(0, name.size() - 4) + ".typ");
+    r.log = read_bytes(folder + "/mkgmap.log");
+    return r;
 }
 
 std::vector<MkgmapResult> mkgmap_compile(const TempDir& tmp, const std::string& folder,
