@@ -56,10 +56,8 @@ PerSection<std::vector<std::uint32_t>> mkgmap_reading(const test::TempDir& tmp) 
     for (const std::string& code : CODES) rules += "a=b [" + code + " resolution 24]\n";
     tmp.write("styles/codes/version", "0\n");
     for (Section s : ALL_SECTIONS) tmp.write(std::string("styles/codes/") + rule_file_name(s), rules);
-    const std::string run = "cd '" + tmp.path() + "' && java -cp " + test::MKGMAP_JAR +
-                            " uk.me.parabola.mkgmap.osmstyle.StyleImpl styles codes > codes.out 2> codes.err";
-    EXPECT_EQ(std::system(run.c_str()), 0) << run;
-    const std::string printed = test::read_bytes(tmp / "codes.out");
+    const std::string printed = test::mkgmap_printed_style(tmp / "styles", "codes", tmp / "codes.out");
+    EXPECT_FALSE(printed.empty()) << test::read_bytes(tmp / "codes.out.err");
     PerSection<std::vector<std::uint32_t>> read;
     for (Section s : ALL_SECTIONS)
         for (const std::string& code : test::printed_codes(test::printed_section(printed, s)))
