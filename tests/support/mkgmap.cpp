@@ -65,6 +65,20 @@ std::string mkgmap_printed_style(const std::string& styles_folder, const std::st
     return read_bytes(out);
 }
 
+std::map<std::string, std::string> mkgmap_printed_styles(const TempDir& tmp, const std::vector<StyleToRead>& styles) {
+    std::string list;
+    for (const StyleToRead& s : styles) list += s.folder + " " + s.name + " " + MKGMAP_JAR + ":" + s.classpath + "\n";
+    tmp.write("styles.list", list);
+    const std::string script = "cd '" + tmp.path() + "' && xargs -P 2 -L 1 sh -c 'java -cp \"$2\""
+                               " uk.me.parabola.mkgmap.osmstyle.StyleImpl \"$0\" \"$1\" > \"$1.out\" 2>\"$1.err\" "
+                               "|| rm -f \"$1.out\"' < styles.list";
+    std::map<std::string, std::string> printed;
+    if (std::system(script.c_str()) != 0) return printed;
+    for (const StyleToRead& s : styles)
+        if (std::filesystem::exists(tmp / (s.name + ".out"))) printed[s.name] = read_bytes(tmp / (s.name + ".out"));
+    return printed;
+}
+
 std::string printed_section(const std::string& printed, Section section) {
     const std::string head = std::string("<<<") + rule_file_name(section) + ">>>";
     const std::size_t at = printed.find(head);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +30,16 @@ bool extract_from_mkgmap_jar(const TempDir& dir, const std::string& member);
 // for the styles that "include ... from NAME" names beyond mkgmap's own.
 std::string mkgmap_printed_style(const std::string& styles_folder, const std::string& name, const std::string& out,
                                  const std::string& classpath = "");
+
+// A style for mkgmap to read: its styles folder, its name, and folders with
+// styles/NAME for the styles its "include ... from NAME" names beyond mkgmap's own.
+struct StyleToRead {
+    std::string folder, name, classpath;
+};
+
+// Each style as mkgmap prints it, by name, read two at a time; none for a
+// style mkgmap refuses (what it said stays in tmp/NAME.err).
+std::map<std::string, std::string> mkgmap_printed_styles(const TempDir& tmp, const std::vector<StyleToRead>& styles);
 
 // One section of a printed style ("<<<points>>>" up to the next header).
 std::string printed_section(const std::string& printed, Section section);
