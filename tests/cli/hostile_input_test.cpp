@@ -120,49 +120,6 @@ TEST(HostileRules, unreadable_files_pipes_and_dangling_links_among_the_rules_are
 }
 #endif
 
-TEST(HostileOutput, an_output_that_is_an_input_of_the_run_is_refused_and_the_input_kept) {
-    Style s(BAR_RULE);
-    s.dir.write("s/lines", "highway=x [0x02]\ninclude 'inc/paths' from base;\ninclude 'sub/walks';\n");
-    s.dir.write("s/inc/roads", "highway=y [0x03 resolution 20]\n");
-    // Known only once the run has read the rule file that leads to them.
-    s.dir.write("base/inc/paths", "highway=path [0x16]\n");
-    s.dir.write("s/sub/walks", "highway=footway [0x17 resolution 20]\n");
-    const std::string pol = s.dir.write("my.pol", "Type=0x3c\r\n[end]\r\n");
-    std::vector<std::pair<std::string, std::string>> cases = {
-        {"s/points", "s/points"},
-        {"base/inc/paths", "base/inc/paths"},
-        {join_path(join_path("s", ".."), join_path("s", "lines")), "s/lines"},  // another spelling
-        {"s/inc/roads", "s/inc/roads"},
-        {"s/sub/walks", "s/sub/walks"},
-        {join_path("s", join_path("sub", join_path(".", "walks"))), "s/sub/walks"},
-        {"res/points", "res/points"},
-        {"my.pol", "my.pol"},
-    };
-#ifndef _WIN32
-    fs::create_hard_link(s.dir / "s/lines", s.dir / "hard-lines");
-    fs::create_symlink(s.dir / "res/lines", s.dir / "soft-lines");
-    cases.push_back({"hard-lines", "s/lines"});
-    cases.push_back({"soft-lines", "res/lines"});
-#endif
-    for (const auto& [out, input] : cases) {
-        const std::string before = test::read_bytes(s.dir / input);
-        const Outcome r = s.convert(out, {"--polygon-library", pol, "--inc-lines", "roads", "--auto-inc"});
-        EXPECT_EQ(r.exit_code, 1) << out;
-        EXPECT_NE(r.err.find(s.dir / out + ": refused"), std::string::npos) << r.err;
-        EXPECT_EQ(test::read_bytes(s.dir / input), before) << input;
-    }
-    // The look report likewise, refused before anything is written: the text
-    // itself, a rule file, a file of another style that the sorting found.
-    for (const std::string report : {"base/inc/paths", "out.txt", "s/points"}) {
-        const std::string before = test::read_bytes(s.dir / report);
-        const Outcome r = s.convert("out.txt", {"--auto-inc", "--report", s.dir / report});
-        EXPECT_EQ(r.exit_code, 2) << report;
-        EXPECT_NE(r.err.find(s.dir / report + ": refused"), std::string::npos) << r.err;
-        EXPECT_EQ(test::read_bytes(s.dir / report), before) << report;
-    }
-    EXPECT_FALSE(fs::exists(s.dir / "out.txt"));
-}
-
 #ifndef _WIN32
 TEST(HostileOutput, links_keep_their_place_and_devices_and_the_standard_output_are_written_where_they_are) {
     Style s(BAR_RULE);

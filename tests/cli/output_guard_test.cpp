@@ -3,7 +3,6 @@
 // temporary file outlives its run.
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -15,22 +14,23 @@
 #endif
 
 #include "support/cli_capture.h"
+#include "file_io.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
 
 namespace fs = std::filesystem;
-using test::shell_quoted;
 
 using Style = test::LibraryStyle;
 
-// Two outputs of one run that would be one file once written, though none of
-// them is there yet, and outputs that are a file the run reads: refused before
-// anything is written, every file as it was.
+// Two outputs of one run that would be one file once written, though none of them is there
+// yet, and outputs that are a file the run reads, by any spelling or link: refused before
+// anything is written, every file as it was. Files elsewhere in the style or of another
+// style are known only once the run has read the rule file that leads to them.
 TEST(OutputGuard, an_output_that_is_another_output_or_a_file_the_run_reads_is_refused_and_nothing_is_written) {
     struct Case {
-        std::string output, report;  // relative to the test's folder; "" for none
+        std::string output, report;  // relative to the test's folder; "" for no report
         std::string kept;            // a file that must stay as it was ("" for none)
         int exit_code;
     };
@@ -40,27 +40,46 @@ TEST(OutputGuard, an_output_that_is_another_output_or_a_file_the_run_reads_is_re
         {"sub/./x.txt", "sub//x.txt", "", 2},
 #ifndef _WIN32
         {"dangling.txt", "target.txt", "", 2},
+        {"hard-lines", "", "s/lines", 1},
+        {"soft-lines", "", "res/lines", 1},
 #endif
+        {"s/points", "", "s/points", 1},
+        {join_path(join_path("s", ".."), join_path("s", "lines")), "", "s/lines", 1},
+        {"s/inc/roads", "", "s/inc/roads", 1},
+        {"s/sub/walks", "", "s/sub/walks", 1},
+        {join_path("s", join_path("sub", join_path(".", "walks"))), "", "s/sub/walks", 1},
+        {"base/inc/paths", "", "base/inc/paths", 1},
+        {"res/points", "", "res/points", 1},
+        {"my.pol", "", "my.pol", 1},
         {"s/info", "", "s/info", 1},
         {"s/version", "", "s/version", 1},
         {"base/info", "", "base/info", 1},
         {"base/lines", "", "base/lines", 1},
         {"out.txt", "s/info", "s/info", 2},
         {"out.txt", "s/version", "s/version", 2},
+        {"out.txt", "s/points", "s/points", 2},
+        {"out.txt", "base/inc/paths", "base/inc/paths", 2},
     };
     for (const Case& c : cases) {
         Style s;
         s.dir.write("s/info", "base-style=base\n");
         s.dir.write("s/version", "1\n");
+        s.dir.write("s/lines", "highway=x [0x02]\ninclude 'inc/paths' from base;\ninclude 'sub/walks';\n");
+        s.dir.write("s/inc/roads", "highway=y [0x03 resolution 20]\n");
+        s.dir.write("s/sub/walks", "highway=footway [0x17 resolution 20]\n");
         s.dir.write("base/info", "version=2\n");
         s.dir.write("base/lines", "highway=x [0x02]\n");
+        s.dir.write("base/inc/paths", "highway=path [0x16]\n");
+        const std::string pol = s.dir.write("my.pol", "Type=0x3c\r\n[end]\r\n");
         fs::create_directories(s.dir / "sub");
 #ifndef _WIN32
         fs::create_symlink(s.dir / "target.txt", s.dir / "dangling.txt");
+        fs::create_hard_link(s.dir / "s/lines", s.dir / "hard-lines");
+        fs::create_symlink(s.dir / "res/lines", s.dir / "soft-lines");
 #endif
         const std::string before = c.kept.empty() ? "" : test::read_bytes(s.dir / c.kept);
-        std::vector<std::string> extra;
-        if (!c.report.empty()) extra = {"--report", s.dir / c.report};
+        std::vector<std::string> extra{"--polygon-library", pol, "--inc-lines", "roads", "--auto-inc"};
+        if (!c.report.empty()) extra.insert(extra.end(), {"--report", s.dir / c.report});
         const test::CliOutput r = s.convert(c.output, extra);
         EXPECT_EQ(r.exit_code, c.exit_code) << c.output << " " << c.report << ": " << r.err;
         const std::string refused = c.report.empty() ? c.output : c.report;
@@ -71,9 +90,7 @@ TEST(OutputGuard, an_output_that_is_another_output_or_a_file_the_run_reads_is_re
         if (!c.kept.empty()) {
             EXPECT_EQ(test::read_bytes(s.dir / c.kept), before) << c.kept;
         }
-        EXPECT_FALSE(fs::exists(s.dir / "new.txt"));
-        EXPECT_FALSE(fs::exists(s.dir / "sub/x.txt"));
-        EXPECT_FALSE(fs::exists(s.dir / "target.txt"));
+        for (const char* made : {"new.txt", "sub/x.txt", "target.txt", "out.txt"}) EXPECT_FALSE(fs::exists(s.dir / made)) << made;
         EXPECT_FALSE(s.has_temporary_file());
     }
 }
