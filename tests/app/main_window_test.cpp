@@ -411,9 +411,9 @@ struct HeldRunner {
 
 // While a run is under way the window is busy: it says nothing of the run yet,
 // and a second Create TYP, another style or a style check start nothing. Its
-// messages come once it has ended.
-TEST(CreateTyp, tells_a_run_only_after_it_ends_and_starts_no_second_run_while_one_is_under_way) {
-    HeldRunner held;
+// messages come once it has ended. A close in the middle of a run waits for its text.
+TEST(CreateTyp, tells_a_run_only_after_it_ends_starts_no_second_run_meanwhile_and_a_close_waits_for_its_text) {
+    HeldRunner held, closed;
     Window w;
     w.use_style();
     w.window->set_runner(held.runner());
@@ -436,17 +436,12 @@ TEST(CreateTyp, tells_a_run_only_after_it_ends_and_starts_no_second_run_while_on
     EXPECT_EQ(w.out().find("[_id]", 1), std::string::npos);
     EXPECT_FALSE(w.shell.busy);
     EXPECT_TRUE(w.find<QPushButton>("Command2")->isEnabled());
-}
 
-// Closing the window in the middle of a run waits for the TYP text to be written whole.
-TEST(CreateTyp, a_close_during_a_run_waits_for_its_text) {
-    HeldRunner held;
-    Window w;
-    w.use_style();
-    w.window->set_runner(held.runner());
+    for (const char* written : {"out.txt", "prog/tessaro.dat"}) fs::remove(w.dir / written);
+    w.window->set_runner(closed.runner());
     w.find<QPushButton>("Command2")->click();
     EXPECT_TRUE(w.window->converting());
-    held.go.set_value();
+    closed.go.set_value();
     EXPECT_TRUE(w.window->close());
     EXPECT_FALSE(w.window->converting());
     EXPECT_TRUE(has(w.out(), "[_polygon]")) << w.out();
