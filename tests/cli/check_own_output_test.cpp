@@ -2,7 +2,6 @@
 // know (tests/data, examples, mkgmap's own), with and without --auto-inc,
 // with classic looks and with the looks. With the looks every type of the
 // style has an entry, so the check also holds the text against the style.
-#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -17,30 +16,21 @@ namespace fs = std::filesystem;
 
 const std::string SOURCE = TESSARO_SOURCE_DIR;
 
-// The folders under `folder` that hold a rule file.
-std::vector<std::string> styles_in(const fs::path& folder) {
-    std::vector<std::string> styles;
-    if (!fs::is_directory(folder)) return styles;
-    for (const auto& e : fs::directory_iterator(folder))
-        if (std::ranges::any_of(ALL_SECTIONS, [&](Section s) { return fs::exists(e.path() / rule_file_name(s)); }))
-            styles.push_back(e.path().string());
-    std::sort(styles.begin(), styles.end());
-    return styles;
-}
-
 TEST(OwnOutput, passes_a_strict_check_for_every_style_with_and_without_auto_inc_and_classic_looks) {
     const test::TempDir tmp;
-    std::vector<std::string> styles = styles_in(SOURCE + "/tests/data");
+    std::vector<std::string> styles;
+    const auto add_styles_in = [&](const std::string& folder) {
+        for (const std::string& name : test::style_names_in(folder)) styles.push_back(folder + "/" + name);
+    };
+    add_styles_in(SOURCE + "/tests/data");
     // Styles among their siblings in a case's styles folder.
-    for (const auto& e : fs::directory_iterator(SOURCE + "/tests/data"))
-        for (const std::string& sibling : styles_in(e.path() / "styles")) styles.push_back(sibling);
-    for (const std::string& example : styles_in(SOURCE + "/examples")) styles.push_back(example);
+    for (const auto& e : fs::directory_iterator(SOURCE + "/tests/data")) add_styles_in(e.path().string() + "/styles");
+    add_styles_in(SOURCE + "/examples");
     ASSERT_GE(styles.size(), 20u);
     if (test::mkgmap_jar_missing(false).empty()) {
         ASSERT_TRUE(test::extract_from_mkgmap_jar(tmp, "styles"));
-        const std::vector<std::string> theirs = styles_in(tmp / "styles");
-        EXPECT_GE(theirs.size(), 15u);
-        styles.insert(styles.end(), theirs.begin(), theirs.end());
+        EXPECT_GE(test::style_names_in(tmp / "styles").size(), 15u);
+        add_styles_in(tmp / "styles");
     }
 
     std::size_t runs = 0;

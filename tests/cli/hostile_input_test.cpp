@@ -22,33 +22,9 @@ using namespace std::string_literals;
 using test::run_shell;
 using test::shell_quoted;
 
-const std::string BAR = "amenity=bar [0x2d02 resolution 24]\n";
-
-struct Outcome : test::CliOutput {
-    std::string typ;
-};
-
-// A library folder with one point look, and a style "s" written by the test.
-struct Style {
-    test::TempDir dir;
-    explicit Style(const std::string& points = "", const std::string& library_points = test::BAR_POINT_LOOK) {
-        test::write_library(dir, "res", library_points);
-        if (!points.empty()) dir.write("s/points", points);
-    }
-    Outcome convert(std::vector<std::string> extra = {}, const std::string& out_name = "out.txt") {
-        std::vector<std::string> args{"-q", "--seed", "1", "--res", dir / "res", "-o", dir / out_name};
-        args.insert(args.end(), extra.begin(), extra.end());
-        args.push_back(dir / "s");
-        Outcome r{test::cli(args), ""};
-        if (fs::is_regular_file(dir / out_name)) r.typ = test::read_bytes(dir / out_name);
-        return r;
-    }
-    // The shell's command line of the same run into out.
-    std::string command(const std::string& out) const {
-        return shell_quoted(TESSARO_CLI) + " -q --seed 1 --res " + shell_quoted(dir / "res") + " -o " + shell_quoted(out) +
-               " " + shell_quoted(dir / "s");
-    }
-};
+using test::BAR_RULE;
+using Style = test::LibraryStyle;
+using Outcome = test::Converted;
 
 std::string random_bytes(std::size_t n, unsigned seed) {
     std::mt19937 gen(seed);
@@ -73,7 +49,7 @@ TEST(HostileRules, empty_binary_random_and_huge_rule_files_convert_and_give_the_
         EXPECT_EQ(r.typ.rfind("[_id]\r\n", 0), 0u);
     }
     // A line of 100 MB is no rule: named and passed over; the rule after it counts.
-    Style s(std::string(100u << 20, 'x') + " [0x2d03]\n" + BAR);
+    Style s(std::string(100u << 20, 'x') + " [0x2d03]\n" + BAR_RULE);
     std::string many = "\xEF\xBB\xBF";
     many.reserve(16u << 20);
     for (int i = 0; i < 1000000; ++i) many += (i % 1000 == 0) ? "a=b [0x02]\n" : "a=b\n";
@@ -89,11 +65,11 @@ TEST(HostileLibraries, broken_libraries_give_no_look_and_no_crash) {
     for (const std::string& lib :
          {"\0\0Type=0x\0"s, random_bytes(3u << 20, 3), "x Type=0x02d02"s, "Type=0x02d02\xff\r\n[end]\r\n"s}) {
         // With classic looks nothing stands in for the library's look.
-        const Outcome r = Style(BAR, lib).convert({"--tag-text", "--classic-looks"});
+        const Outcome r = Style(BAR_RULE, lib).convert("out.txt", {"--tag-text", "--classic-looks"});
         EXPECT_EQ(r.exit_code, 0) << r.err;
         EXPECT_EQ(r.typ.find("[_point]"), std::string::npos);
     }
-    EXPECT_NE(Style(BAR, std::string(64u << 20, ';') + test::BAR_POINT_LOOK).convert().typ.find("Type=0x02d02"), std::string::npos);
+    EXPECT_NE(Style(BAR_RULE, std::string(64u << 20, ';') + test::BAR_POINT_LOOK).convert().typ.find("Type=0x02d02"), std::string::npos);
 }
 
 #ifndef _WIN32
@@ -102,24 +78,25 @@ TEST(HostileLibraries, broken_libraries_give_no_look_and_no_crash) {
 // Pipes, folders and dangling links among them do not block the run.
 TEST(HostileRules, unreadable_files_pipes_and_dangling_links_among_the_rules_are_named_and_the_text_written_but_incomplete) {
     Style odd;
+    fs::remove(odd.dir / "s/points");
     fs::create_directories(odd.dir / "s/inc");
     ASSERT_EQ(mkfifo((odd.dir / "s/points").c_str(), 0600), 0);
     fs::create_directory_symlink(odd.dir / "nowhere", odd.dir / "s/lines");
     fs::create_directory(odd.dir / "s/polygons");
     ASSERT_EQ(mkfifo((odd.dir / "s/inc/pipe").c_str(), 0600), 0);
     fs::create_symlink(odd.dir / "gone", odd.dir / "s/inc/dangling");
-    const Outcome listed = odd.convert({"--auto-inc"});
+    const Outcome listed = odd.convert("out.txt", {"--auto-inc"});
     EXPECT_EQ(listed.exit_code, 1) << listed.err;
     for (const char* named : {"s/points", "s/lines", "s/polygons"})
         EXPECT_NE(listed.err.find(odd.dir / named), std::string::npos) << listed.err;
     EXPECT_EQ(listed.typ.find("[_"), 0u);  // the header only
-    const Outcome pipe = odd.convert({"--inc-lines", "pipe"});
+    const Outcome pipe = odd.convert("out.txt", {"--inc-lines", "pipe"});
     EXPECT_EQ(pipe.exit_code, 2);
     EXPECT_NE(pipe.err.find("pipe"), std::string::npos);
 
     Style s;
     s.dir.write("s/lines", "highway=x [0x02]\n");
-    const std::string why = test::make_unreadable(s.dir.write("s/points", BAR));
+    const std::string why = test::make_unreadable(s.dir.write("s/points", BAR_RULE));
     if (why.empty()) GTEST_SKIP() << "no file here that exists and fails to be read";
     const auto said = [&](const std::string& file, const std::string& entries) {
         return "tessaro-cli: " + file + ": " + why + "\ntessaro-cli: " + (s.dir / "out.txt") +
@@ -132,63 +109,20 @@ TEST(HostileRules, unreadable_files_pipes_and_dangling_links_among_the_rules_are
 
     // An include file of a group; named once, though both the scan and the run tried it.
     fs::remove(s.dir / "s/points");  // not written through: a link would lead into this process
-    s.dir.write("s/points", BAR);
+    s.dir.write("s/points", BAR_RULE);
     s.dir.write("s/inc/roads", "highway=y [0x03 resolution 20]\n");
     test::make_unreadable(s.dir.write("s/inc/tracks", "highway=z [0x04 resolution 20]\n"));
-    const Outcome inc = s.convert({"--inc-lines", "roads", "--inc-lines", "tracks"});
+    const Outcome inc = s.convert("out.txt", {"--inc-lines", "roads", "--inc-lines", "tracks"});
     EXPECT_EQ(inc.exit_code, 1);
     EXPECT_EQ(inc.err, said(join_path(join_path(s.dir / "s", "inc"), "tracks"), "1 point, 2 line and 0 polygon"));
     // Not in a group, it may have held types all the same.
-    EXPECT_EQ(s.convert({"--inc-lines", "roads"}).exit_code, 1);
+    EXPECT_EQ(s.convert("out.txt", {"--inc-lines", "roads"}).exit_code, 1);
 }
 #endif
-
-TEST(HostileOutput, an_output_that_is_an_input_of_the_run_is_refused_and_the_input_kept) {
-    Style s(BAR);
-    s.dir.write("s/lines", "highway=x [0x02]\ninclude 'inc/paths' from base;\ninclude 'sub/walks';\n");
-    s.dir.write("s/inc/roads", "highway=y [0x03 resolution 20]\n");
-    // Known only once the run has read the rule file that leads to them.
-    s.dir.write("base/inc/paths", "highway=path [0x16]\n");
-    s.dir.write("s/sub/walks", "highway=footway [0x17 resolution 20]\n");
-    const std::string pol = s.dir.write("my.pol", "Type=0x3c\r\n[end]\r\n");
-    std::vector<std::pair<std::string, std::string>> cases = {
-        {"s/points", "s/points"},
-        {"base/inc/paths", "base/inc/paths"},
-        {join_path(join_path("s", ".."), join_path("s", "lines")), "s/lines"},  // another spelling
-        {"s/inc/roads", "s/inc/roads"},
-        {"s/sub/walks", "s/sub/walks"},
-        {join_path("s", join_path("sub", join_path(".", "walks"))), "s/sub/walks"},
-        {"res/points", "res/points"},
-        {"my.pol", "my.pol"},
-    };
-#ifndef _WIN32
-    fs::create_hard_link(s.dir / "s/lines", s.dir / "hard-lines");
-    fs::create_symlink(s.dir / "res/lines", s.dir / "soft-lines");
-    cases.push_back({"hard-lines", "s/lines"});
-    cases.push_back({"soft-lines", "res/lines"});
-#endif
-    for (const auto& [out, input] : cases) {
-        const std::string before = test::read_bytes(s.dir / input);
-        const Outcome r = s.convert({"--polygon-library", pol, "--inc-lines", "roads", "--auto-inc"}, out);
-        EXPECT_EQ(r.exit_code, 1) << out;
-        EXPECT_NE(r.err.find(s.dir / out + ": refused"), std::string::npos) << r.err;
-        EXPECT_EQ(test::read_bytes(s.dir / input), before) << input;
-    }
-    // The look report likewise, refused before anything is written: the text
-    // itself, a rule file, a file of another style that the sorting found.
-    for (const std::string report : {"base/inc/paths", "out.txt", "s/points"}) {
-        const std::string before = test::read_bytes(s.dir / report);
-        const Outcome r = s.convert({"--auto-inc", "--report", s.dir / report});
-        EXPECT_EQ(r.exit_code, 2) << report;
-        EXPECT_NE(r.err.find(s.dir / report + ": refused"), std::string::npos) << r.err;
-        EXPECT_EQ(test::read_bytes(s.dir / report), before) << report;
-    }
-    EXPECT_FALSE(fs::exists(s.dir / "out.txt"));
-}
 
 #ifndef _WIN32
 TEST(HostileOutput, links_keep_their_place_and_devices_and_the_standard_output_are_written_where_they_are) {
-    Style s(BAR);
+    Style s(BAR_RULE);
     const std::string expected = s.convert().typ;
     ASSERT_NE(expected.find("Type=0x02d02"), std::string::npos);
     // A link to an old text, a relative link to a link, a link to nowhere yet.
@@ -197,14 +131,12 @@ TEST(HostileOutput, links_keep_their_place_and_devices_and_the_standard_output_a
     fs::create_symlink("to-old.txt", s.dir / "to-to-old.txt");
     fs::create_symlink(s.dir / "new.txt", s.dir / "to-new.txt");
     for (const char* link : {"to-old.txt", "to-to-old.txt", "to-new.txt"}) {
-        EXPECT_EQ(s.convert({}, link).exit_code, 0) << link;
+        EXPECT_EQ(s.convert(link).exit_code, 0) << link;
         EXPECT_TRUE(fs::is_symlink(fs::symlink_status(s.dir / link))) << link;
     }
     EXPECT_EQ(test::read_bytes(s.dir / "old.txt"), expected);
     EXPECT_EQ(test::read_bytes(s.dir / "new.txt"), expected);
-    // No file of the run's own is left beside them.
-    for (const auto& e : fs::directory_iterator(s.dir.path()))
-        EXPECT_EQ(e.path().filename().string().find(".tessaro-"), std::string::npos) << e.path();
+    EXPECT_FALSE(s.has_temporary_file());
 
     // A null device of the test's own (the system's is not written): written
     // into, never replaced. Making one takes root; elsewhere it is left out.
@@ -214,7 +146,7 @@ TEST(HostileOutput, links_keep_their_place_and_devices_and_the_standard_output_a
         EXPECT_TRUE(fs::is_character_file(null_device));
     }
     ASSERT_EQ(mkfifo((s.dir / "pipe").c_str(), 0600), 0);
-    EXPECT_EQ(s.convert({}, "pipe").exit_code, 1);
+    EXPECT_EQ(s.convert("pipe").exit_code, 1);
 
     // The program itself, in a shell of its own: a link to the standard output delivers the text there and stays.
     fs::create_symlink("/proc/self/fd/1", s.dir / "stdout.txt");
@@ -225,19 +157,12 @@ TEST(HostileOutput, links_keep_their_place_and_devices_and_the_standard_output_a
     EXPECT_EQ(test::read_bytes(s.dir / "piped"), expected);
 }
 
-// Many distinct line types: a text of some 100 KB.
-std::string many_lines(int first) {
-    std::string rules;
-    for (int i = 0; i < 700; ++i) rules += "highway=r" + std::to_string(i) + " [0x1" + std::to_string(first + i) + "]\n";
-    return rules;
-}
-
 // A run never leaves half a text: one that fails half-way leaves the old file
 // and nothing else, and of two runs at once one whole text stays.
 TEST(HostileOutput, a_failed_run_leaves_the_old_text_and_nothing_else_and_two_runs_at_once_leave_one_whole_text) {
-    Style a(BAR), b(BAR);
-    a.dir.write("s/lines", many_lines(1000));
-    b.dir.write("s/lines", many_lines(5000));
+    Style a(BAR_RULE), b(BAR_RULE);
+    a.dir.write("s/lines", test::many_line_rules(1000));
+    b.dir.write("s/lines", test::many_line_rules(5000));
     const std::string old = a.dir.write("out.txt", "precious, edited by hand");
     // A leftover of a run killed earlier is neither taken for the output nor in the way.
     const std::string leftover = a.dir.write(".out.txt.tessaro-killed0000.part", "half a text");
@@ -246,9 +171,7 @@ TEST(HostileOutput, a_failed_run_leaves_the_old_text_and_nothing_else_and_two_ru
     EXPECT_EQ(code, 1);
     EXPECT_NE(test::read_bytes(a.dir / "err").find(old), std::string::npos);
     EXPECT_EQ(test::read_bytes(old), "precious, edited by hand");
-    std::set<std::string> files;
-    for (const auto& e : fs::directory_iterator(a.dir.path())) files.insert(e.path().filename().string());
-    EXPECT_EQ(files, (std::set<std::string>{".out.txt.tessaro-killed0000.part", "err", "out.txt", "res", "s"}));
+    EXPECT_EQ(a.names(), (std::set<std::string>{".out.txt.tessaro-killed0000.part", "err", "out.txt", "res", "s"}));
     EXPECT_EQ(test::read_bytes(leftover), "half a text");
 
     // Unlimited, each run writes its whole text.
@@ -273,7 +196,7 @@ TEST(HostileOutput, running_out_of_memory_is_told_and_leaves_the_old_text_and_no
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the sanitizer's shadow memory does not fit under a limit of the address space";
 #endif
-    Style s(BAR);
+    Style s(BAR_RULE);
     std::string rules;
     rules.reserve(26u << 20);
     char code[16];
@@ -297,9 +220,7 @@ TEST(HostileOutput, running_out_of_memory_is_told_and_leaves_the_old_text_and_no
         ++told;
         EXPECT_EQ(test::read_bytes(err), "tessaro-cli: out of memory while converting " + (s.dir / "s") + "\n");
         EXPECT_EQ(test::read_bytes(old), "precious, edited by hand");
-        std::set<std::string> files;
-        for (const auto& e : fs::directory_iterator(s.dir.path())) files.insert(e.path().filename().string());
-        EXPECT_EQ(files, (std::set<std::string>{"big.txt", "err", "out.txt", "res", "s"}));
+        EXPECT_EQ(s.names(), (std::set<std::string>{"big.txt", "err", "out.txt", "res", "s"}));
         EXPECT_EQ(run_shell(limit + shell_quoted(TESSARO_CLI) + " --check " + shell_quoted(big) + " 2> " + shell_quoted(err)), 1);
         EXPECT_EQ(test::read_bytes(err), "tessaro-cli: out of memory while checking " + big + "\n");
     }
@@ -312,7 +233,7 @@ TEST(HostileOutput, running_out_of_memory_is_told_and_leaves_the_old_text_and_no
 TEST(HostileNames, control_characters_of_folder_and_file_names_reach_stderr_only_as_question_marks) {
     const std::string evil = "s\x1b]0;owned\x07";
     Style s;
-    s.dir.write(evil + "/points", BAR);
+    s.dir.write(evil + "/points", BAR_RULE);
     fs::create_directories(s.dir / (evil + "/lines"));  // a rule file that cannot be read: a failure names it
     const std::string out = s.dir / (evil + ".txt");
     const std::string err = s.dir / "err";

@@ -4,7 +4,6 @@
 // line and polygon rules are held against the entries of the TYP text made
 // with --auto-inc.
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
@@ -29,37 +28,6 @@ const std::string SOURCE = TESSARO_SOURCE_DIR;
 std::uint32_t typ_key(const std::string& code) {
     const auto value = static_cast<std::uint32_t>(std::stoul(code, nullptr, 16));
     return value <= 0xFF ? value << 8 : value;
-}
-
-struct StyleCase {
-    std::string folder;  // the styles folder that holds it, for mkgmap
-    std::string name;
-    std::string classpath;  // holds styles/NAME for the styles "include ... from NAME" names, beyond mkgmap's own
-};
-
-// Runs mkgmap's reading of every style, two at a time; a style mkgmap cannot read has no output.
-std::map<std::string, std::string> read_by_mkgmap(const std::vector<StyleCase>& styles, const test::TempDir& tmp) {
-    std::string list;
-    for (const StyleCase& s : styles) list += s.folder + " " + s.name + " " + test::MKGMAP_JAR + ":" + s.classpath + "\n";
-    tmp.write("styles.list", list);
-    const std::string script = "cd '" + tmp.path() + "' && xargs -P 2 -L 1 sh -c 'java -cp \"$2\""
-                               " uk.me.parabola.mkgmap.osmstyle.StyleImpl \"$0\" \"$1\" > \"$1.out\" 2>\"$1.err\" "
-                               "|| rm -f \"$1.out\"' < styles.list";
-    EXPECT_EQ(std::system(script.c_str()), 0) << script;
-    std::map<std::string, std::string> printed;
-    for (const StyleCase& s : styles)
-        if (fs::exists(tmp / (s.name + ".out"))) printed[s.name] = test::read_bytes(tmp / (s.name + ".out"));
-    return printed;
-}
-
-// The styles of a folder that hold a rule file.
-std::vector<std::string> styles_in(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
-        if (std::ranges::any_of(ALL_SECTIONS, [&](Section s) { return fs::exists(e.path() / rule_file_name(s)); }))
-            names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // Our TYP text of the style at `ours` has one entry for each type of mkgmap's
@@ -121,26 +89,26 @@ TEST(StylesAsMkgmapReadsThem, give_every_type_one_entry_in_its_section_and_no_ot
     // mkgmap's own styles where they stand (they take rules from each other);
     // ours copied beside them under names of their own, with the version file
     // mkgmap asks for; the styles among their siblings of a case's styles folder in place.
-    std::vector<StyleCase> styles;
-    for (const std::string& name : styles_in(tmp / "styles")) styles.push_back({tmp / "styles", name, ""});
+    std::vector<test::StyleToRead> styles;
+    for (const std::string& name : test::style_names_in(tmp / "styles")) styles.push_back({tmp / "styles", name, ""});
     fs::create_directories(tmp / "ours");
     for (const std::string folder : {"tests/data", "examples"})
-        for (const std::string& name : styles_in(SOURCE + "/" + folder)) {
+        for (const std::string& name : test::style_names_in(SOURCE + "/" + folder)) {
             const std::string copy = (folder == "examples" ? "example-" : "data-") + name;
             fs::copy(SOURCE + "/" + folder + "/" + name, tmp / ("ours/" + copy), fs::copy_options::recursive);
             if (!fs::exists(tmp / ("ours/" + copy + "/version"))) tmp.write("ours/" + copy + "/version", "0\n");
             styles.push_back({tmp / "ours", copy, ""});
         }
     const std::string siblings = SOURCE + "/tests/data/other_styles";
-    for (const std::string& name : styles_in(siblings + "/styles")) styles.push_back({siblings + "/styles", name, siblings});
-    const std::map<std::string, std::string> printed = read_by_mkgmap(styles, tmp);
+    for (const std::string& name : test::style_names_in(siblings + "/styles")) styles.push_back({siblings + "/styles", name, siblings});
+    const std::map<std::string, std::string> printed = test::mkgmap_printed_styles(tmp, styles);
     // Styles that take rules from others or from files outside inc/: mkgmap finds a type in each section of them.
     for (const char* name : {"noname", "mine", "data-include_spellings", "data-stray_brace"})
         for (Section s : ALL_SECTIONS)
             EXPECT_TRUE(printed.count(name) && !test::printed_codes(test::printed_section(printed.at(name), s)).empty()) << name;
 
     std::size_t styles_read = 0, types_checked = 0;
-    for (const StyleCase& style : styles) {
+    for (const test::StyleToRead& style : styles) {
         const auto reading = printed.find(style.name);
         if (reading == printed.end()) continue;  // mkgmap does not read it: a test of our error paths
         ++styles_read;

@@ -3,7 +3,6 @@
 // temporary file outlives its run.
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -15,56 +14,23 @@
 #endif
 
 #include "support/cli_capture.h"
+#include "file_io.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
 
 namespace fs = std::filesystem;
-using test::shell_quoted;
 
-const std::string BAR = "amenity=bar [0x2d02 resolution 24]\n";
+using Style = test::LibraryStyle;
 
-// A library folder with one point look and a style "s" of one bar, in a fresh folder.
-struct Style {
-    test::TempDir dir;
-    Style() {
-        test::write_library(dir, "res", test::BAR_POINT_LOOK);
-        dir.write("s/points", BAR);
-    }
-    std::vector<std::string> args(const std::string& out, std::vector<std::string> extra = {}) const {
-        std::vector<std::string> a{"-q", "--seed", "1", "--res", dir / "res", "-o", out};
-        a.insert(a.end(), extra.begin(), extra.end());
-        a.push_back(dir / "s");
-        return a;
-    }
-    test::CliOutput convert(const std::string& out, std::vector<std::string> extra = {}) const {
-        return test::cli(args(out, std::move(extra)));
-    }
-    std::string command(const std::string& out) const {
-        std::string c = shell_quoted(TESSARO_CLI);
-        for (const std::string& a : args(out)) c += " " + shell_quoted(a);
-        return c;
-    }
-    // The names in the folder, its own temporary files among them.
-    std::set<std::string> names() const {
-        std::set<std::string> found;
-        for (const auto& e : fs::directory_iterator(dir.path())) found.insert(e.path().filename().string());
-        return found;
-    }
-    bool has_temporary_file() const {
-        for (const std::string& name : names())
-            if (name.find(".tessaro-") != std::string::npos) return true;
-        return false;
-    }
-};
-
-// Two outputs of one run that would be one file once written, though none of
-// them is there yet, and outputs that are a file the run reads: refused before
-// anything is written, every file as it was.
+// Two outputs of one run that would be one file once written, though none of them is there
+// yet, and outputs that are a file the run reads, by any spelling or link: refused before
+// anything is written, every file as it was. Files elsewhere in the style or of another
+// style are known only once the run has read the rule file that leads to them.
 TEST(OutputGuard, an_output_that_is_another_output_or_a_file_the_run_reads_is_refused_and_nothing_is_written) {
     struct Case {
-        std::string output, report;  // relative to the test's folder; "" for none
+        std::string output, report;  // relative to the test's folder; "" for no report
         std::string kept;            // a file that must stay as it was ("" for none)
         int exit_code;
     };
@@ -74,28 +40,47 @@ TEST(OutputGuard, an_output_that_is_another_output_or_a_file_the_run_reads_is_re
         {"sub/./x.txt", "sub//x.txt", "", 2},
 #ifndef _WIN32
         {"dangling.txt", "target.txt", "", 2},
+        {"hard-lines", "", "s/lines", 1},
+        {"soft-lines", "", "res/lines", 1},
 #endif
+        {"s/points", "", "s/points", 1},
+        {join_path(join_path("s", ".."), join_path("s", "lines")), "", "s/lines", 1},
+        {"s/inc/roads", "", "s/inc/roads", 1},
+        {"s/sub/walks", "", "s/sub/walks", 1},
+        {join_path("s", join_path("sub", join_path(".", "walks"))), "", "s/sub/walks", 1},
+        {"base/inc/paths", "", "base/inc/paths", 1},
+        {"res/points", "", "res/points", 1},
+        {"my.pol", "", "my.pol", 1},
         {"s/info", "", "s/info", 1},
         {"s/version", "", "s/version", 1},
         {"base/info", "", "base/info", 1},
         {"base/lines", "", "base/lines", 1},
         {"out.txt", "s/info", "s/info", 2},
         {"out.txt", "s/version", "s/version", 2},
+        {"out.txt", "s/points", "s/points", 2},
+        {"out.txt", "base/inc/paths", "base/inc/paths", 2},
     };
     for (const Case& c : cases) {
         Style s;
         s.dir.write("s/info", "base-style=base\n");
         s.dir.write("s/version", "1\n");
+        s.dir.write("s/lines", "highway=x [0x02]\ninclude 'inc/paths' from base;\ninclude 'sub/walks';\n");
+        s.dir.write("s/inc/roads", "highway=y [0x03 resolution 20]\n");
+        s.dir.write("s/sub/walks", "highway=footway [0x17 resolution 20]\n");
         s.dir.write("base/info", "version=2\n");
         s.dir.write("base/lines", "highway=x [0x02]\n");
+        s.dir.write("base/inc/paths", "highway=path [0x16]\n");
+        const std::string pol = s.dir.write("my.pol", "Type=0x3c\r\n[end]\r\n");
         fs::create_directories(s.dir / "sub");
 #ifndef _WIN32
         fs::create_symlink(s.dir / "target.txt", s.dir / "dangling.txt");
+        fs::create_hard_link(s.dir / "s/lines", s.dir / "hard-lines");
+        fs::create_symlink(s.dir / "res/lines", s.dir / "soft-lines");
 #endif
         const std::string before = c.kept.empty() ? "" : test::read_bytes(s.dir / c.kept);
-        std::vector<std::string> extra;
-        if (!c.report.empty()) extra = {"--report", s.dir / c.report};
-        const test::CliOutput r = s.convert(s.dir / c.output, extra);
+        std::vector<std::string> extra{"--polygon-library", pol, "--inc-lines", "roads", "--auto-inc"};
+        if (!c.report.empty()) extra.insert(extra.end(), {"--report", s.dir / c.report});
+        const test::CliOutput r = s.convert(c.output, extra);
         EXPECT_EQ(r.exit_code, c.exit_code) << c.output << " " << c.report << ": " << r.err;
         const std::string refused = c.report.empty() ? c.output : c.report;
         EXPECT_NE(r.err.find(s.dir / refused + ": refused"), std::string::npos) << r.err;
@@ -105,9 +90,7 @@ TEST(OutputGuard, an_output_that_is_another_output_or_a_file_the_run_reads_is_re
         if (!c.kept.empty()) {
             EXPECT_EQ(test::read_bytes(s.dir / c.kept), before) << c.kept;
         }
-        EXPECT_FALSE(fs::exists(s.dir / "new.txt"));
-        EXPECT_FALSE(fs::exists(s.dir / "sub/x.txt"));
-        EXPECT_FALSE(fs::exists(s.dir / "target.txt"));
+        for (const char* made : {"new.txt", "sub/x.txt", "target.txt", "out.txt"}) EXPECT_FALSE(fs::exists(s.dir / made)) << made;
         EXPECT_FALSE(s.has_temporary_file());
     }
 }
@@ -116,7 +99,7 @@ TEST(OutputGuard, an_output_that_is_another_output_or_a_file_the_run_reads_is_re
 TEST(OutputGuard, a_report_that_is_a_folder_names_the_report_option) {
     Style s;
     fs::create_directories(s.dir / "folder");
-    const test::CliOutput r = s.convert(s.dir / "out.txt", {"--report", s.dir / "folder"});
+    const test::CliOutput r = s.convert("out.txt", {"--report", s.dir / "folder"});
     EXPECT_EQ(r.exit_code, 1) << r.err;
     EXPECT_NE(r.err.find(s.dir / "folder" + ": is a folder, not a file; give a file with --report"), std::string::npos)
         << r.err;
@@ -127,12 +110,12 @@ TEST(OutputGuard, a_report_that_is_a_folder_names_the_report_option) {
 // temporary file beside it needs a longer one.
 TEST(OutputGuard, output_names_up_to_the_longest_a_file_system_takes_are_written) {
     Style s;
-    ASSERT_EQ(s.convert(s.dir / "short.txt").exit_code, 0);
+    ASSERT_EQ(s.convert("short.txt").exit_code, 0);
     const std::string expected = test::read_bytes(s.dir / "short.txt");
     ASSERT_NE(expected.find("Type=0x02d02"), std::string::npos);
     for (const std::size_t length : {230u, 231u, 240u, 255u}) {
         const std::string name = std::string(length - 4, 'n') + ".txt";
-        const test::CliOutput r = s.convert(s.dir / name);
+        const test::CliOutput r = s.convert(name);
         EXPECT_EQ(r.exit_code, 0) << length << ": " << r.err;
         EXPECT_EQ(test::read_bytes(s.dir / name), expected) << length;
         EXPECT_FALSE(s.has_temporary_file()) << length;
@@ -149,7 +132,7 @@ TEST(OutputGuard, a_read_only_output_is_left_as_it_is_and_a_replaced_one_keeps_o
         const std::string old = s.dir.write("locked.txt", "edited by hand");
         ASSERT_EQ(::chmod(old.c_str(), 0444), 0);
         const test::CliOutput r =
-            as_report ? s.convert(s.dir / "out.txt", {"--report", old}) : s.convert(old);
+            as_report ? s.convert("out.txt", {"--report", old}) : s.convert(old);
         EXPECT_EQ(r.exit_code, 1) << r.err;
         EXPECT_NE(r.err.find(old + ": is read-only; make it writable or choose another output"), std::string::npos)
             << r.err;
@@ -244,9 +227,7 @@ TEST(OutputGuard, a_run_ended_by_a_signal_leaves_no_temporary_file_and_the_old_t
     }
     // A limit on the size of files the program may write ends it at the limit.
     Style s;
-    std::string rules;
-    for (int i = 0; i < 700; ++i) rules += "highway=r" + std::to_string(i) + " [0x1" + std::to_string(1000 + i) + "]\n";
-    s.dir.write("s/lines", rules);
+    s.dir.write("s/lines", test::many_line_rules(1000));
     const std::string old = s.dir.write("out.txt", "precious");
     EXPECT_EQ(test::run_shell("ulimit -f 64; exec " + s.command(old)), -1);
     EXPECT_FALSE(s.has_temporary_file());

@@ -1,12 +1,10 @@
 // tessaro-cli --update: a TYP text edited by hand, brought up to a changed
 // style without losing a byte of the edits; mkgmap's compiler judges the result.
-#include <cstdlib>
 #include <gtest/gtest.h>
 
 #include "support/cli_capture.h"
 #include "support/mkgmap.h"
 #include "support/temp_dir.h"
-#include "text_util.h"
 #include "typ_reader.h"
 
 namespace tessaro {
@@ -37,19 +35,17 @@ test::CliOutput run(std::vector<std::string> args, const std::string& out, const
 }
 
 // mkgmap's TYP compiler takes the text, its labels written in `code_page`;
-// what it compiled (name/out.typ), empty where there is no mkgmap (the test is skipped).
+// what it compiled, empty where there is no mkgmap (the test is skipped).
 std::string expect_mkgmap_takes(const test::TempDir& tmp, const std::string& name, const std::string& text,
                                 int code_page = 1252) {
     tmp.write(name + "/out.txt", text);
-    const std::string log = tmp / name + "/log";
-    if (!test::on_path("mkgmap")) {
-        [] { GTEST_SKIP() << "mkgmap is not installed"; }();
+    if (const std::string missing = test::mkgmap_command_missing(tmp); !missing.empty()) {
+        [&] { GTEST_SKIP() << missing; }();
         return {};
     }
-    const std::string command = "cd '" + (tmp / name) + "' && mkgmap --family-id=12345 --code-page=" +
-                                std::to_string(code_page) + " out.txt >log 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0) << test::read_bytes(log);
-    return test::read_bytes(tmp / name + "/out.typ");
+    const test::MkgmapResult compiled = test::mkgmap_compile_here(tmp / name, "out.txt", code_page);
+    EXPECT_TRUE(compiled.compiled) << compiled.log;
+    return compiled.typ;
 }
 
 // A style of one polygon and one line; the text a fresh run makes of it.
@@ -172,31 +168,6 @@ TEST(Update, starts_a_draw_order_where_there_was_none_and_prunes_nothing_of_a_st
     }
 #endif
     expect_mkgmap_takes(tmp, "updated", text);
-}
-
-// A text of LF or of CR line ends gains lines of its own line end alone: the
-// same update as of its CR LF twin, line ends aside.
-TEST(Update, adds_lines_with_the_line_ends_of_the_old_text) {
-    const test::TempDir tmp;
-    const std::string style = tmp / "style";
-    const std::string fresh = water_and_primary(tmp, style);
-    tmp.write("style/polygons", "natural=water [0x3c resolution 20]\nlanduse=forest [0x50 resolution 20]\n");
-    tmp.write("style/points", "amenity=bar [0x2d02 resolution 24]\n");
-    const std::string twin = tmp.write("twin.txt", fresh);
-    ASSERT_EQ(run({"--update"}, twin, style).exit_code, 0);
-    const std::string updated_twin = test::read_bytes(twin);
-    ASSERT_TRUE(has(updated_twin, "Type=0X50,3\r\n") && has(updated_twin, "Type=0x02d02\r\n")) << updated_twin;
-
-    for (const char* end : {"\n", "\r"}) {
-        const std::string old = replace_all(fresh, "\r\n", end);
-        const std::string path = tmp.write("old.txt", old);
-        const test::CliOutput r = run({"--update"}, path, style);
-        EXPECT_EQ(r.exit_code, 0) << r.err;
-        const std::string updated = test::read_bytes(path);
-        EXPECT_EQ(updated, replace_all(updated_twin, "\r\n", end));
-        EXPECT_FALSE(has(updated, end == std::string("\n") ? "\r" : "\n"));
-        expect_mkgmap_takes(tmp, end == std::string("\n") ? "lf" : "cr", updated);
-    }
 }
 
 // "Москва", and "Тверская" in windows-1251.

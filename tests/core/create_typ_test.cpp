@@ -1,6 +1,5 @@
 #include "create_typ.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -179,17 +178,11 @@ TEST(RunCreateTyp, writes_the_labels_in_the_code_page_the_request_names_as_mkgma
     EXPECT_EQ(report.warnings[0].kind, Warning::Kind::LabelNotInCodePage);
     EXPECT_EQ(report.warnings[0].code_page, 1251);
 
-#ifdef _WIN32
-    GTEST_SKIP() << "mkgmap compiles the text in the Linux build";
-#else
-    const std::string log = s.dir / "mkgmap.log";
-    if (!test::on_path("mkgmap")) GTEST_SKIP() << "mkgmap is not installed";
-    const std::string run = "cd '" + s.dir.path() + "' && mkgmap --family-id=12345 --code-page=1251 out.txt >'" + log + "' 2>&1";
-    ASSERT_EQ(std::system(run.c_str()), 0) << test::read_bytes(log);
-    const std::string typ = test::read_bytes(s.dir / "out.typ");
-    EXPECT_NE(typ.find(moskva_1251), std::string::npos);
-    EXPECT_EQ(typ.find(moskva), std::string::npos);
-#endif
+    if (const std::string missing = test::mkgmap_command_missing(s.dir); !missing.empty()) GTEST_SKIP() << missing;
+    const test::MkgmapResult compiled = test::mkgmap_compile_here(s.dir.path(), "out.txt", 1251);
+    ASSERT_TRUE(compiled.compiled) << compiled.log;
+    EXPECT_NE(compiled.typ.find(moskva_1251), std::string::npos);
+    EXPECT_EQ(compiled.typ.find(moskva), std::string::npos);
 }
 
 // The files of other styles come after the section's group; a missing style

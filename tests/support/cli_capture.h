@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdlib>
+#include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #endif
 
 #include "cli_run.h"
+#include "support/temp_dir.h"
 #include "text_util.h"
 
 namespace tessaro::test {
@@ -67,5 +70,56 @@ inline int run_shell(const std::string& command) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
 }
+
+const std::string BAR_RULE = "amenity=bar [0x2d02 resolution 24]\n";
+
+// 700 distinct line types from code 0x1<first>: a text of some 100 KB.
+inline std::string many_line_rules(int first) {
+    std::string rules;
+    for (int i = 0; i < 700; ++i) rules += "highway=r" + std::to_string(i) + " [0x1" + std::to_string(first + i) + "]\n";
+    return rules;
+}
+
+// What a run said, and the TYP text it left at its output (empty when none).
+struct Converted : CliOutput {
+    std::string typ;
+};
+
+// A library folder res/ with one point look, and a style "s" whose points file holds `points`.
+struct LibraryStyle {
+    TempDir dir;
+    explicit LibraryStyle(const std::string& points = BAR_RULE, const std::string& library_points = BAR_POINT_LOOK) {
+        write_library(dir, "res", library_points);
+        dir.write("s/points", points);
+    }
+    // Quiet, with the seed 1, into `out` (a name in the folder or a path).
+    std::vector<std::string> args(const std::string& out, std::vector<std::string> extra = {}) const {
+        std::vector<std::string> a{"-q", "--seed", "1", "--res", dir / "res", "-o", dir / out};
+        a.insert(a.end(), extra.begin(), extra.end());
+        a.push_back(dir / "s");
+        return a;
+    }
+    Converted convert(const std::string& out = "out.txt", std::vector<std::string> extra = {}) const {
+        Converted r{cli(args(out, std::move(extra))), ""};
+        if (std::filesystem::is_regular_file(dir / out)) r.typ = read_bytes(dir / out);
+        return r;
+    }
+    // The same run as a command line of the system's shell.
+    std::string command(const std::string& out) const {
+        std::string c = shell_quoted(TESSARO_CLI);
+        for (const std::string& a : args(out)) c += " " + shell_quoted(a);
+        return c;
+    }
+    std::set<std::string> names() const {
+        std::set<std::string> found;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path())) found.insert(e.path().filename().string());
+        return found;
+    }
+    bool has_temporary_file() const {
+        for (const std::string& name : names())
+            if (name.find(".tessaro-") != std::string::npos) return true;
+        return false;
+    }
+};
 
 }  // namespace tessaro::test

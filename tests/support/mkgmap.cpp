@@ -1,5 +1,6 @@
 #include "support/mkgmap.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -36,6 +37,20 @@ std::string mkgmap_jar_missing(bool java) {
 #endif
 }
 
+std::vector<std::string> style_names_in(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    if (!fs::is_directory(folder)) return names;
+    for (const auto& e : fs::directory_iterator(folder))
+        for (Section s : ALL_SECTIONS)
+            if (fs::exists(e.path() / rule_file_name(s))) {
+                names.push_back(e.path().filename().string());
+                break;
+            }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 bool extract_from_mkgmap_jar(const TempDir& dir, const std::string& member) {
     const std::string extract = "cd '" + dir.path() + "' && '" TESSARO_CMAKE "' -E tar xf " + MKGMAP_JAR + " " + member;
     return std::system(extract.c_str()) == 0;
@@ -48,6 +63,20 @@ std::string mkgmap_printed_style(const std::string& styles_folder, const std::st
                                 out + "' 2>'" + out + ".err'";
     if (std::system(command.c_str()) != 0) return {};
     return read_bytes(out);
+}
+
+std::map<std::string, std::string> mkgmap_printed_styles(const TempDir& tmp, const std::vector<StyleToRead>& styles) {
+    std::string list;
+    for (const StyleToRead& s : styles) list += s.folder + " " + s.name + " " + MKGMAP_JAR + ":" + s.classpath + "\n";
+    tmp.write("styles.list", list);
+    const std::string script = "cd '" + tmp.path() + "' && xargs -P 2 -L 1 sh -c 'java -cp \"$2\""
+                               " uk.me.parabola.mkgmap.osmstyle.StyleImpl \"$0\" \"$1\" > \"$1.out\" 2>\"$1.err\" "
+                               "|| rm -f \"$1.out\"' < styles.list";
+    std::map<std::string, std::string> printed;
+    if (std::system(script.c_str()) != 0) return printed;
+    for (const StyleToRead& s : styles)
+        if (std::filesystem::exists(tmp / (s.name + ".out"))) printed[s.name] = read_bytes(tmp / (s.name + ".out"));
+    return printed;
 }
 
 std::string printed_section(const std::string& printed, Section section) {
@@ -79,6 +108,16 @@ std::string mkgmap_command_missing(const TempDir& tmp) {
     const std::string command = "mkgmap --version >'" + (tmp / "mkgmap-version.log") + "' 2>&1";
     return std::system(command.c_str()) == 0 ? std::string() : "mkgmap is not installed: its verdict is not checked";
 #endif
+}
+
+MkgmapResult mkgmap_compile_here(const std::string& folder, const std::string& name, int code_page) {
+    const std::string command = "cd '" + folder + "' && mkgmap --family-id=12345 --code-page=" + std::to_string(code_page) +
+                                " '" + name + "' >mkgmap.log 2>&1";
+    MkgmapResult r;
+    r.compiled = std::system(command.c_str()) == 0;
+    r.typ = read_bytes(folder + "/" + name.substr(0, name.size() - 4) + ".typ");
+    r.log = read_bytes(folder + "/mkgmap.log");
+    return r;
 }
 
 std::vector<MkgmapResult> mkgmap_compile(const TempDir& tmp, const std::string& folder,

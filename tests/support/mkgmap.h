@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +19,9 @@ std::string mkgmap_jar_missing(bool java = true);
 // Whether a program of that name is in a folder of PATH (found without running a shell).
 bool on_path(const std::string& program);
 
+// The names of the folders in `folder` that hold a rule file, sorted; none when it is no folder.
+std::vector<std::string> style_names_in(const std::string& folder);
+
 // Takes a folder of the jar ("styles", "styles/default") out into dir.
 bool extract_from_mkgmap_jar(const TempDir& dir, const std::string& member);
 
@@ -26,6 +30,16 @@ bool extract_from_mkgmap_jar(const TempDir& dir, const std::string& member);
 // for the styles that "include ... from NAME" names beyond mkgmap's own.
 std::string mkgmap_printed_style(const std::string& styles_folder, const std::string& name, const std::string& out,
                                  const std::string& classpath = "");
+
+// A style for mkgmap to read: its styles folder, its name, and folders with
+// styles/NAME for the styles its "include ... from NAME" names beyond mkgmap's own.
+struct StyleToRead {
+    std::string folder, name, classpath;
+};
+
+// Each style as mkgmap prints it, by name, read two at a time; none for a
+// style mkgmap refuses (what it said stays in tmp/NAME.err).
+std::map<std::string, std::string> mkgmap_printed_styles(const TempDir& tmp, const std::vector<StyleToRead>& styles);
 
 // One section of a printed style ("<<<points>>>" up to the next header).
 std::string printed_section(const std::string& printed, Section section);
@@ -44,6 +58,10 @@ struct MkgmapResult {
 
 // Why the mkgmap command cannot be run here; empty when it can.
 std::string mkgmap_command_missing(const TempDir& tmp);
+
+// Compiles the text `name` (ending in .txt) where it stands in `folder`, as
+// `mkgmap --family-id=12345 --code-page=CODE_PAGE NAME`.
+MkgmapResult mkgmap_compile_here(const std::string& folder, const std::string& name, int code_page = 1252);
 
 // Compiles each text (a file name ending in .txt, without spaces, and its
 // bytes) in a folder of its own under tmp/folder, two at a time, as

@@ -67,51 +67,48 @@ TEST(FindLibraryLook, copies_the_entry_to_its_end_puts_the_label_before_extended
     }
 }
 
-// A long label of a library look is cut to 254 bytes in the quirks golden file.
-TEST(FindLibraryLook, cuts_labels_to_254_bytes_of_the_code_page_after_converting_them) {
-    // 300 "é" are 600 bytes of UTF-8 but 300 of 1252: the cut keeps 254 letters, not 127.
-    EXPECT_EQ(make_label(replace_all(std::string(300, '.'), ".", "\xC3\xA9")).bytes, std::string(254, '\xE9'));
-    // Bytes that are no UTF-8 are 1252 already: cut as they stand, between any two bytes.
-    EXPECT_EQ(make_label(std::string(253, 'c') + "\xC3zz").bytes, std::string(253, 'c') + "\xC3");
-
-    const LibraryText lib("[_point]\nType=0x02f06\nXpm=\"1 1 1 1\"\n\"a c #000000\"\n\"a\"\n[end]\n");
-    const LibraryLook look = find_library_look(Section::Point, "0x2f06", "name=Stra\xC3\x9F" "e \xD0\x9C", lib, true);
-    EXPECT_NE(look.entry.find("String1=0x04,name=Stra\xDF" "e ?\r\n"), std::string::npos) << look.entry;
-    EXPECT_TRUE(look.label_lost);
-    EXPECT_FALSE(find_library_look(Section::Point, "0x2f06", "name=caf\xC3\xA9", lib, true).label_lost);
-}
-
-// A text in another code page, or read by mkgmap as UTF-8, takes its labels
-// in its own characters; the cut counts characters, and never splits one.
-TEST(FindLibraryLook, makes_labels_in_the_characters_and_bytes_of_the_text_they_go_into) {
-    const std::string moskva = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
-    const std::string water = "\xE6\xB0\xB4";  // a character no Windows page holds
-    const LibraryText lib("[_point]\nType=0x02f06\nXpm=\"1 1 1 1\"\n\"a c #000000\"\n\"a\"\n[end]\n");
-    const auto label_line = [&](LabelCoding labels) {
-        const LibraryLook look = find_library_look(Section::Point, "0x2f06", "name=" + moskva + " " + water, lib, true, false, labels);
-        EXPECT_TRUE(look.label_lost);
-        const std::size_t at = look.entry.find("String1=0x04,");
-        return at == std::string::npos ? std::string() : look.entry.substr(at, look.entry.find('\r', at) - at);
-    };
-    EXPECT_EQ(label_line({1251, false}), "String1=0x04,name=\xCC\xEE\xF1\xEA\xE2\xE0 ?");
-    EXPECT_EQ(label_line({1251, true}), "String1=0x04,name=" + moskva + " ?");
-    EXPECT_EQ(label_line({1252, true}), "String1=0x04,name=?????? ?");
-
+// A label is made in the characters of the text it goes into (its code page, or UTF-8 where
+// mkgmap reads the text so) and cut to 254 bytes after converting, never inside a character.
+TEST(FindLibraryLook, makes_labels_in_the_characters_of_the_text_they_go_into_cut_to_254_bytes) {
     const auto repeated = [](const std::string& s, std::size_t n) {
         std::string out;
         for (std::size_t i = 0; i < n; ++i) out += s;
         return out;
     };
-    const std::string zhe = "\xD0\x96";  // 0xC6 in 1251
-    EXPECT_EQ(make_label(repeated(zhe, 300), {1251, false}).bytes, std::string(254, '\xC6'));
-    EXPECT_EQ(make_label(repeated(zhe, 300), {1251, true}).bytes, repeated(zhe, 254));
-    // 65001: whole characters within 254 bytes.
-    EXPECT_EQ(make_label(repeated(zhe, 300), {UTF8_CODE_PAGE, true}).bytes, repeated(zhe, 127));
-    EXPECT_EQ(make_label(repeated(water, 100), {UTF8_CODE_PAGE, false}).bytes, repeated(water, 84));
-    // Bytes that are no UTF-8 are the page's own: in UTF-8 as the page reads them.
-    const CodePageText cafe = make_label("caf\xE9 \x81", {1252, true});
-    EXPECT_EQ(cafe.bytes, "caf\xC3\xA9 ?");
-    EXPECT_TRUE(cafe.lost);
+    const std::string e_acute = "\xC3\xA9", zhe = "\xD0\x96";  // 0xE9 in 1252, 0xC6 in 1251
+    const std::string water = "\xE6\xB0\xB4";  // a character no Windows page holds
+    const std::tuple<std::string, LabelCoding, std::string, bool> labels[] = {
+        // 300 letters of 2 UTF-8 bytes are 300 bytes of the page: 254 letters, not 127.
+        {repeated(e_acute, 300), {1252, false}, std::string(254, '\xE9'), false},
+        {repeated(zhe, 300), {1251, false}, std::string(254, '\xC6'), false},
+        {repeated(zhe, 300), {1251, true}, repeated(zhe, 254), false},
+        // 65001: whole characters within 254 bytes.
+        {repeated(zhe, 300), {UTF8_CODE_PAGE, true}, repeated(zhe, 127), false},
+        {repeated(water, 100), {UTF8_CODE_PAGE, false}, repeated(water, 84), false},
+        // Bytes that are no UTF-8 are the page's own: cut between any two bytes, in UTF-8 as the page reads them.
+        {std::string(253, 'c') + "\xC3zz", {1252, false}, std::string(253, 'c') + "\xC3", false},
+        {"caf\xE9 \x81", {1252, true}, "caf\xC3\xA9 ?", true},
+    };
+    for (const auto& [text, coding, bytes, lost] : labels) {
+        SCOPED_TRACE(testing::PrintToString(text.substr(0, 12)) + " in " + std::to_string(coding.code_page));
+        const CodePageText made = make_label(text, coding);
+        EXPECT_EQ(made.bytes, bytes);
+        EXPECT_EQ(made.lost, lost);
+    }
+
+    const std::string moskva = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
+    const LibraryText lib("[_point]\nType=0x02f06\nXpm=\"1 1 1 1\"\n\"a c #000000\"\n\"a\"\n[end]\n");
+    const auto label_line = [&](const std::string& condition, LabelCoding coding) {
+        const LibraryLook look = find_library_look(Section::Point, "0x2f06", condition, lib, true, false, coding);
+        const std::size_t at = look.entry.find("String1=0x04,");
+        return (look.label_lost ? "lost " : "") +
+               (at == std::string::npos ? std::string() : look.entry.substr(at, look.entry.find('\r', at) - at));
+    };
+    EXPECT_EQ(label_line("name=Stra\xC3\x9F" "e \xD0\x9C", {}), "lost String1=0x04,name=Stra\xDF" "e ?");
+    EXPECT_EQ(label_line("name=caf" + e_acute, {}), "String1=0x04,name=caf\xE9");
+    EXPECT_EQ(label_line("name=" + moskva + " " + water, {1251, false}), "lost String1=0x04,name=\xCC\xEE\xF1\xEA\xE2\xE0 ?");
+    EXPECT_EQ(label_line("name=" + moskva + " " + water, {1251, true}), "lost String1=0x04,name=" + moskva + " ?");
+    EXPECT_EQ(label_line("name=" + moskva + " " + water, {1252, true}), "lost String1=0x04,name=?????? ?");
 }
 
 // A run reads no look of a library that still matches the seal its generator

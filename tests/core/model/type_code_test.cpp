@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <map>
 #include <random>
 #include <set>
 
@@ -56,10 +57,8 @@ PerSection<std::vector<std::uint32_t>> mkgmap_reading(const test::TempDir& tmp) 
     for (const std::string& code : CODES) rules += "a=b [" + code + " resolution 24]\n";
     tmp.write("styles/codes/version", "0\n");
     for (Section s : ALL_SECTIONS) tmp.write(std::string("styles/codes/") + rule_file_name(s), rules);
-    const std::string run = "cd '" + tmp.path() + "' && java -cp " + test::MKGMAP_JAR +
-                            " uk.me.parabola.mkgmap.osmstyle.StyleImpl styles codes > codes.out 2> codes.err";
-    EXPECT_EQ(std::system(run.c_str()), 0) << run;
-    const std::string printed = test::read_bytes(tmp / "codes.out");
+    const std::string printed = test::mkgmap_printed_style(tmp / "styles", "codes", tmp / "codes.out");
+    EXPECT_FALSE(printed.empty()) << test::read_bytes(tmp / "codes.out.err");
     PerSection<std::vector<std::uint32_t>> read;
     for (Section s : ALL_SECTIONS)
         for (const std::string& code : test::printed_codes(test::printed_section(printed, s)))
@@ -103,24 +102,18 @@ TEST(CodeValue, refuses_exactly_the_codes_mkgmap_refuses) {
     };
     // mkgmap stops at the first code it refuses: a style for each.
     const test::TempDir tmp;
-    std::string list;
+    std::vector<test::StyleToRead> styles;
     for (std::size_t i = 0; i < codes.size(); ++i) {
-        const std::string name = "s" + std::to_string(i);
-        tmp.write("styles/" + name + "/version", "0\n");
-        tmp.write("styles/" + name + "/points", "a=b [" + codes[i].first + " resolution 24]\n");
-        list += name + "\n";
+        styles.push_back({tmp / "styles", "s" + std::to_string(i), ""});
+        tmp.write("styles/s" + std::to_string(i) + "/version", "0\n");
+        tmp.write("styles/s" + std::to_string(i) + "/points", "a=b [" + codes[i].first + " resolution 24]\n");
     }
-    tmp.write("styles.list", list);
-    const std::string run = "cd '" + tmp.path() + "' && xargs -P 2 -I{} sh -c 'java -cp " + test::MKGMAP_JAR +
-                            " uk.me.parabola.mkgmap.osmstyle.StyleImpl styles {} > {}.out 2>&1; echo $? > {}.status'"
-                            " < styles.list";
-    ASSERT_EQ(std::system(run.c_str()), 0) << run;
+    const std::map<std::string, std::string> read = test::mkgmap_printed_styles(tmp, styles);
     for (std::size_t i = 0; i < codes.size(); ++i) {
-        const std::string name = "s" + std::to_string(i);
-        const bool taken = test::read_bytes(tmp / (name + ".status")) == "0\n";
-        ASSERT_EQ(taken, codes[i].second) << codes[i].first << ": " << test::read_bytes(tmp / (name + ".out"));
+        const bool taken = read.count(styles[i].name) > 0;
+        ASSERT_EQ(taken, codes[i].second) << codes[i].first << ": " << test::read_bytes(tmp / (styles[i].name + ".err"));
         const std::vector<std::string> printed =
-            test::printed_codes(test::printed_section(test::read_bytes(tmp / (name + ".out")), Section::Point));
+            taken ? test::printed_codes(test::printed_section(read.at(styles[i].name), Section::Point)) : std::vector<std::string>{};
         if (taken) {
             ASSERT_EQ(printed.size(), 1u) << codes[i].first;
             EXPECT_EQ(code_value(codes[i].first), std::stoul(printed[0], nullptr, 16)) << codes[i].first;

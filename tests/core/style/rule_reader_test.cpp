@@ -70,9 +70,9 @@ TEST(ScanText, finds_every_type_bracket_as_mkgmap_reads_the_rules) {
 }
 
 // The faults a scan names, as "kind line".
-std::vector<std::string> fault_texts(RuleReader& reader) {
+std::vector<std::string> fault_texts(const std::vector<Warning>& faults) {
     std::vector<std::string> out;
-    for (const Warning& w : reader.take_faults()) out.push_back(std::string(open_construct_name(w.kind)) + " " + std::to_string(w.line));
+    for (const Warning& w : faults) out.push_back(std::string(open_construct_name(w.kind)) + " " + std::to_string(w.line));
     return out;
 }
 
@@ -114,7 +114,7 @@ TEST(ScanText, names_a_construct_left_open_and_reads_the_rules_after_it) {
         RuleReader reader;
         reader.scan_text(c.text);
         EXPECT_EQ(reader.items().size(), c.items) << c.text;
-        EXPECT_EQ(fault_texts(reader), c.faults) << c.text;
+        EXPECT_EQ(fault_texts(reader.take_faults()), c.faults) << c.text;
     }
     // The rules after a fault are those of the text without it.
     EXPECT_EQ(scan("a=1 [0x01]\nm=* {add m='${m}'\n" + forty_rules), scan("a=1 [0x01]\nm=* {add m='${m}'}\n" + forty_rules));
@@ -189,13 +189,22 @@ TEST(OpenRuleFile, finds_what_scanning_its_text_finds) {
     std::string big = random_rules(rng, 700 * 1024);
     big += "a=b" + std::string(300 * 1024, ' ') + "[0x05 resolution 24]\n" + random_rules(rng, 1000) + "c=d [0x06]";
     const std::string mac = replace_all(random_rules(rng, 600 * 1024), "\n", "\r");
-    const std::string texts[] = {big, mac, random_rules(rng, 3000), "", "a=b\n[0x01]", "\n\n"};
+    // Faults far into a large file.
+    std::string faulty;
+    for (int i = 0; faulty.size() < 300 * 1024; ++i)
+        faulty += "highway=h" + std::to_string(i) + (i % 3 == 0 ? " { set x='y' }" : "") + " [0x" + std::to_string(i % 900 + 100) + "]\n";
+    faulty.insert(faulty.find('\n', 256 * 1024 - 200) + 1, "name='it [0x7f]\nm=* {add m=n\n");
+    const std::string texts[] = {big, mac, faulty, random_rules(rng, 3000), "", "a=b\n[0x01]", "\n\n"};
     for (const std::string& text : texts) {
         SCOPED_TRACE(std::to_string(text.size()) + " bytes");
         const std::string path = dir.write("rules", text);
         const FileRead read = read_file(path, RuleReader::Items::Rules);
         EXPECT_FALSE(read.failure);
         EXPECT_EQ(read.items, scan(text));
+        RuleReader scanned;
+        scanned.scan_text(text);
+        EXPECT_EQ(fault_texts(read.faults), fault_texts(scanned.take_faults()));
+        EXPECT_TRUE(text != faulty || read.faults.size() == 2u);
         EXPECT_EQ(read.statements, include_statements(text));
         EXPECT_EQ(read_file(path, RuleReader::Items::None).statements, read.statements);
         EXPECT_TRUE(text.size() < 500 * 1024 || text.find('\n') == std::string::npos || read.statements->size() > 100);
@@ -205,19 +214,6 @@ TEST(OpenRuleFile, finds_what_scanning_its_text_finds) {
         words.open(path, RuleReader::Items::None);
         EXPECT_EQ(words.text(), normalised_plainly(text));
         EXPECT_TRUE(words.items().empty());
-    }
-    // Faults read from a file are those of its text.
-    {
-        std::string faulty;
-        for (int i = 0; faulty.size() < 300 * 1024; ++i)
-            faulty += "highway=h" + std::to_string(i) + (i % 3 == 0 ? " { set x='y' }" : "") + " [0x" + std::to_string(i % 900 + 100) + "]\n";
-        faulty.insert(faulty.find('\n', 256 * 1024 - 200) + 1, "name='it [0x7f]\nm=* {add m=n\n");
-        const FileRead read = read_file(dir.write("faulty", faulty), RuleReader::Items::Rules);
-        EXPECT_FALSE(read.failure);
-        EXPECT_EQ(read.faults.size(), 2u);
-        const Items& items = read.items;
-        EXPECT_EQ(items, scan(faulty));
-        EXPECT_EQ(items.size(), scan(replace_all(faulty, "name='it [0x7f]\nm=* {add m=n\n", "name='it' [0x7f]\nm=* {add m=n}\n")).size());
     }
     // A file whose brackets all stand in quotes or actions is named; a UTF-16
     // file (and any with NUL bytes) is no text.

@@ -14,9 +14,6 @@ TEST(LineEndOf, is_the_first_line_end_of_the_text_and_crlf_without_any) {
         {"a\r", LineEnd::Cr},         {"a\r\r\n", LineEnd::Cr},
     };
     for (const auto& [text, end] : cases) EXPECT_EQ(line_end_of(text), end) << testing::PrintToString(text);
-    EXPECT_EQ(line_end_bytes(LineEnd::CrLf), "\r\n");
-    EXPECT_EQ(line_end_bytes(LineEnd::Lf), "\n");
-    EXPECT_EQ(line_end_bytes(LineEnd::Cr), "\r");
 }
 
 TEST(LabelCoding, follows_the_code_page_and_the_charset_the_text_is_read_in) {
@@ -127,11 +124,7 @@ std::array<std::size_t, 3> line_ends(std::string_view text) {
 TEST(UpdateTypText, adds_lines_with_the_old_texts_line_ends_and_keeps_every_old_byte) {
     const std::vector<Entry> entries = fresh_entries();
     PerSection<TypeSet> types{};
-    types[Section::Polygon].insert(code_typ_type(Section::Polygon, 0x3c));
-    types[Section::Polygon].insert(code_typ_type(Section::Polygon, 0x50));
-    types[Section::Line].insert(code_typ_type(Section::Line, 0x02));
-    types[Section::Line].insert(code_typ_type(Section::Line, 0x0a));
-    types[Section::Point].insert(code_typ_type(Section::Point, 0x2d02));
+    for (const Entry& e : entries) types[e.section].insert(e.type);
     const PerSection<bool> sections{{true, true, true}};
     const FreshRun fresh{entries, types, sections};
     // The reader counts a line at CR LF, a lone CR and a lone LF alike: its
