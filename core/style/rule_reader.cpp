@@ -30,6 +30,8 @@ bool is_x(char c) {
 // Where normalising changes something: a CR or tab, a blank before a blank,
 // tab or CR, or the "0" of "0 x".
 bool needs_normalising(const char* text, std::size_t i, std::size_t size) {
+    // Letters and most other bytes come after "0": one test passes them.
+    if (static_cast<unsigned char>(text[i]) > '0') return false;
     switch (text[i]) {
         case '\r':
         case '\t': return true;
@@ -92,7 +94,10 @@ LineWalk walk_line(std::string_view line, int depth, std::vector<std::pair<std::
             walk.depth = 0;
             walk.action_cut = true;
         }
-        std::size_t close = line.find_first_of("]#", k);
+        // A plain loop: find_first_of asks the C library once for every byte.
+        std::size_t close = k;
+        while (close < line.size() && line[close] != ']' && line[close] != '#') ++close;
+        if (close == line.size()) close = NPOS;
         if (close != NPOS && line[close] == '#') {
             walk.cut = close;
             close = NPOS;

@@ -32,6 +32,10 @@ std::size_t utf8_length(std::string_view s, std::size_t i) {
 
 bool is_utf8(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
+        if (static_cast<unsigned char>(s[i]) < 0x80) {  // most of any text
+            ++i;
+            continue;
+        }
         const std::size_t n = utf8_length(s, i);
         if (n == 0) return false;
         i += n;

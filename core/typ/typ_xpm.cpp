@@ -1,6 +1,7 @@
 #include "typ_xpm.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_set>
 
 #include "code_page.h"
@@ -121,8 +122,10 @@ bool XpmReader::read_alpha(std::size_t line) {
 
 namespace {
 
-// The byte after `n` characters of UTF-8 text from `from` on (or its end).
-std::size_t after_chars(std::string_view text, std::size_t from, std::size_t n) {
+// The byte after `n` characters of UTF-8 text from `from` on (or its end);
+// in ASCII text characters are bytes.
+std::size_t after_chars(std::string_view text, std::size_t from, std::size_t n, bool ascii) {
+    if (ascii) return std::min(from + n, text.size());
     for (; n > 0 && from < text.size(); --n) next_utf8(text, from);
     return std::min(from, text.size());
 }
@@ -135,7 +138,12 @@ bool XpmReader::read_rows(XpmImage& x) {
     const auto width = static_cast<std::size_t>(x.width) * static_cast<std::size_t>(x.chars_per_pixel);
     const auto cpp = static_cast<std::size_t>(x.chars_per_pixel);
     std::unordered_set<std::string_view> tags;
-    for (const XpmColour& c : x.colours) tags.insert(c.key);
+    // Keys of one byte, the most common, are looked up by the byte.
+    std::array<bool, 256> byte_keys{};
+    for (const XpmColour& c : x.colours) {
+        tags.insert(c.key);
+        if (c.key.size() == 1) byte_keys[static_cast<unsigned char>(c.key[0])] = true;
+    }
     for (int y = 0; y < x.height; ++y) {
         const std::size_t at = m_scan.line();
         // The next block's tag is left for the main loop.
@@ -143,9 +151,10 @@ bool XpmReader::read_rows(XpmImage& x) {
         const std::string row = m_scan.read_line();
         if (row.empty()) return fail(at, "blank line in an Xpm picture"), false;
         if (row[0] != '"') return fail(at, "Xpm row does not start with a quote"), false;
-        const std::size_t pixels_end = after_chars(row, 1, width);
         const auto chars = static_cast<std::size_t>(
             std::count_if(row.begin(), row.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+        const bool ascii = chars == row.size();
+        const std::size_t pixels_end = after_chars(row, 1, width, ascii);
         if (chars < 1 + width)
             return fail(at, "XPM row is " + std::to_string(cpp == 0 ? 0 : (chars - (row.back() == '"' ? 2 : 1)) / cpp) +
                                 " pixels wide, not " + std::to_string(x.width)),
@@ -155,9 +164,11 @@ bool XpmReader::read_rows(XpmImage& x) {
             warning(at, "XPM row is longer than " + std::to_string(x.width) + " pixels; mkgmap leaves the rest out");
         std::string_view known;  // the pixel before, found: a row repeats its colours
         for (std::size_t p = 1; p < pixels_end;) {
-            const std::size_t next = after_chars(row, p, cpp);
+            const std::size_t next = after_chars(row, p, cpp, ascii);
             const std::string_view pixel = std::string_view(row).substr(p, next - p);
-            if (pixel != known && tags.count(pixel) == 0)
+            const bool found = pixel.size() == 1 ? byte_keys[static_cast<unsigned char>(pixel[0])]
+                                                 : pixel == known || tags.count(pixel) != 0;
+            if (!found)
                 return fail(at, "pixel \"" + std::string(pixel) + "\" is not in the Xpm's colours"), false;
             known = pixel;
             p = next;
