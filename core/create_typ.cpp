@@ -4,15 +4,14 @@
 #include <filesystem>
 
 #include "conversion.h"
-#include "entry_builder.h"
 #include "file_io.h"
+#include "include_walk.h"
 #include "line_entries.h"
 #include "output_file.h"
 #include "point_entries.h"
 #include "polygon_entries.h"
 #include "style_files.h"
 #include "style_folder.h"
-#include "text_util.h"
 #include "typ_charset.h"
 #include "typ_reader.h"
 #include "typ_text.h"
@@ -92,17 +91,6 @@ CreateTypCheck check_create_typ(const CreateTypRequest& request) {
 
 namespace {
 
-using SectionWriter = void (*)(Conversion&, const std::string&);
-
-SectionWriter writer_of(Section section) {
-    switch (section) {
-        case Section::Point: return add_point_entries;
-        case Section::Line: return add_line_entries;
-        case Section::Polygon: return add_polygon_entries;
-    }
-    return add_point_entries;
-}
-
 // The TYP text an update keeps: its bytes and what the reader makes of them.
 struct OldText {
     FileStamp stamp;  // as it was before it was read: a change after that is not overwritten
@@ -161,6 +149,8 @@ std::string updated_text(const CreateTypRequest& request, const OldText& old, co
 // Reads every file of the plan into entries, each note of the plan added to
 // the report where the walk met it.
 void read_style(Conversion& cv, const StylePlan& plan) {
+    using SectionWriter = void (*)(Conversion&, const std::string&);
+    const PerSection<SectionWriter> writers{{add_point_entries, add_line_entries, add_polygon_entries}};
     auto note = plan.notes.begin();
     const auto notes_until = [&](std::size_t files) {
         for (; note != plan.notes.end() && note->after_files <= files; ++note) {
@@ -170,7 +160,7 @@ void read_style(Conversion& cv, const StylePlan& plan) {
     };
     for (std::size_t i = 0; i < plan.files.size(); ++i) {
         notes_until(i);
-        writer_of(plan.files[i].section)(cv, plan.files[i].path);
+        writers[plan.files[i].section](cv, plan.files[i].path);
     }
     notes_until(plan.files.size());
 }

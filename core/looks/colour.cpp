@@ -1,7 +1,6 @@
 #include "colour.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "random_source.h"
 #include "text_util.h"

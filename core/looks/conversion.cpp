@@ -53,9 +53,6 @@ bool Conversion::new_type(Section section, const RuleItem& item, const std::stri
     pending = Entry{};
     pending.section = section;
     pending.type = type;
-    pending.rule_code = std::string(item.code);
-    pending.file = path;
-    pending.line = item.line;
     pending.file_index = file_index;
     return true;
 }
@@ -95,7 +92,6 @@ Entry& Conversion::add_entry(Section section, std::string entry, EntryLook look)
 }
 
 void Conversion::open_rules(const std::string& path) {
-    rules_path = path;
     ++file_index;
     rules.open(path);
 }

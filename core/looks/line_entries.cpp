@@ -41,13 +41,12 @@ std::string builtin_entry(const std::string& token, const LineLook& look, const 
     if (!label.empty()) e.append("String1=0x4,").append(label).append(CRLF);
     e.append("ExtendedLabels=N").append(CRLF).append("CustomColor=No").append(CRLF);
     const LinePattern* pattern = line_pattern(look.pattern);
+    e += "Xpm=";
     if (pattern == nullptr) {
-        e += "Xpm=";
         append_quoted_line(e, look.colour2.empty() ? "0 0 1 0" : "0 0 2 0");
         append_quoted_line(e, "0 c #" + look.colour1);
         if (!look.colour2.empty()) append_quoted_line(e, "0 c #" + look.colour2);
     } else {
-        e += "Xpm=";
         append_quoted_line(e, pattern->header);
         append_quoted_line(e, pattern->colour0);
         append_quoted_line(e, pattern->colour1);
@@ -88,39 +87,31 @@ void add_line_entries(Conversion& cv, const std::string& path) {
         EntryLook source = cv.entry_look(LookSource::Library, hit);
         const std::string library_look = cv.library_look(Section::Line, token, rule_text);
         if (!library_look.empty()) {
-            cv.add_entry(Section::Line, entry_text(Section::Line, library_look),
-                           std::move(source));
+            cv.add_entry(Section::Line, entry_text(Section::Line, library_look), std::move(source));
             continue;
         }
 
         LineLook look;
         source.source = LookSource::Random;
         if (const LineLookRow* row = line_look(token)) {
-            look.width = row->width;
-            look.border = row->border;
-            look.colour1 = row->colour1;
-            look.colour2 = row->colour2;
-            look.pattern = row->pattern;
+            look = {row->width, row->border, std::string(row->colour1), std::string(row->colour2), row->pattern};
             source.source = LookSource::Table;
         }
         if (find_ci(item, "motorway") != std::string_view::npos) {
-            look.width = MOTORWAY_WIDTH;
-            look.border = MOTORWAY_BORDER;
-            look.colour1 = MOTORWAY_COLOUR1;
-            look.colour2 = MOTORWAY_COLOUR2;
+            // A pattern of the code's row stays.
+            look = {MOTORWAY_WIDTH, MOTORWAY_BORDER, std::string(MOTORWAY_COLOUR1), std::string(MOTORWAY_COLOUR2), look.pattern};
             source.source = LookSource::Table;
         }
         if (source.source == LookSource::Random) {
             if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Line, token, hit, rule_text, source)) {
-                cv.add_entry(Section::Line, entry_text(Section::Line, *by_tags),
-                               std::move(source));
+                cv.add_entry(Section::Line, entry_text(Section::Line, *by_tags), std::move(source));
                 continue;
             }
         }
         if (source.source == LookSource::Random)
             look.colour1 = cv.classic_looks ? line_colour(r1, r2) : cv.calm_colours.line(r1, r2);
-        cv.add_entry(Section::Line, builtin_entry(token, look, cv.rule_text_label(Section::Line, token, line_label(rule_text))),
-                       std::move(source));
+        const std::string label = cv.rule_text_label(Section::Line, token, line_label(rule_text));
+        cv.add_entry(Section::Line, builtin_entry(token, look, label), std::move(source));
     }
     cv.close_rules();
 }

@@ -1,7 +1,5 @@
 #include "line_looks.h"
 
-#include "text_util.h"
-
 namespace tessaro {
 
 namespace {

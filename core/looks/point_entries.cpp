@@ -33,8 +33,7 @@ void add_point_entries(Conversion& cv, const std::string& path) {
                 continue;
             }
         }
-        cv.add_entry(Section::Point, entry_text(Section::Point, entry),
-                       std::move(look));
+        cv.add_entry(Section::Point, entry_text(Section::Point, entry), std::move(look));
     }
     cv.close_rules();
 }

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "text_util.h"
-
 namespace tessaro {
 namespace {
 

@@ -9,32 +9,8 @@
 
 namespace tessaro {
 
-std::vector<std::string> list_include_folder(const std::string& folder) {
-    std::vector<std::string> names;
-    for (std::string& name : list_regular_files(folder))
-        if (name[0] != '.') names.push_back(std::move(name));
-    return names;
-}
-
-namespace {
-
-// What defines_types looks for, gathered piece by piece: none of it spans lines.
-struct TypeWords {
-    bool code = false;
-    bool level = false;
-    void look_at(std::string_view text) {
-        code = code || contains(text, "0x");
-        level = level || contains(text, "resolution") || contains(text, "level");
-    }
-    bool found() const { return code && level; }
-};
-
-}  // namespace
-
 bool defines_types(std::string_view rule_text) {
-    TypeWords words;
-    words.look_at(rule_text);
-    return words.found();
+    return contains(rule_text, "0x") && (contains(rule_text, "resolution") || contains(rule_text, "level"));
 }
 
 IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folder, RuleReader& reader,
@@ -45,8 +21,9 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
     const std::string folder = include_folder(style_folder);
     if (!file_exists(folder)) return scan;
     scan.folder_found = true;
-    const std::vector<std::string> names = list_include_folder(folder);
-    for (const std::string& name : names) {
+    // Regular files, not hidden, in name order.
+    for (const std::string& name : list_regular_files(folder)) {
+        if (name[0] == '.') continue;
         const std::string path = join_path(folder, name);
         reader.open(path, RuleReader::Items::None, statements != nullptr);
         const bool types = defines_types(reader.text());

@@ -7,14 +7,11 @@
 
 #include "failure.h"
 #include "include_groups.h"
-#include "include_walk.h"
+#include "include_statements.h"
 #include "rule_reader.h"
 #include "section.h"
 
 namespace tessaro {
-
-// The files of a folder that the scan looks at: regular files, not hidden, in name order.
-std::vector<std::string> list_include_folder(const std::string& folder);
 
 // True when a rule text defines types: "0x" and "resolution" or "level" (case-sensitive).
 bool defines_types(std::string_view rule_text);

@@ -171,7 +171,7 @@ std::vector<IncludeStatement> base_style_lines(std::string_view info_text) {
     return out;
 }
 
-std::vector<IncludeStatement> StatementReader::read(const std::string& path) {
+std::vector<IncludeStatement> read_include_statements(const std::string& path) {
     std::string text;
     std::error_code error;
     read_file(path, text, error);  // only regular files: a pipe would block

@@ -26,7 +26,7 @@ public:
     void rule_files(const std::string& kinds) {
         for (Section s : RULE_FILE_ORDER)
             if (m_request.sections[s] && kinds.find(kind_letter(s)) != std::string::npos)
-                file(s, rule_file_path(m_request.style_folder, rule_file_name(s)), StyleFile::Origin::RuleFile);
+                file(s, rule_file_path(m_request.style_folder, rule_file_name(s)));
     }
 
     // Every file of the point group, then the line group, then the polygon
@@ -42,9 +42,7 @@ public:
     StylePlan take() { return std::move(m_plan); }
 
 private:
-    void file(Section s, std::string path, StyleFile::Origin origin) {
-        m_plan.files.push_back({s, std::move(path), origin});
-    }
+    void file(Section s, std::string path) { m_plan.files.push_back({s, std::move(path)}); }
     void note(std::variant<Warning, Failure> note) { m_plan.notes.push_back({m_plan.files.size(), std::move(note)}); }
 
     void include_group(Section s) {
@@ -56,7 +54,7 @@ private:
             }
             if (!m_request.sections[s]) continue;
             // A sorted file that has gone since yields nothing, but is named.
-            if (file_exists(path)) file(s, std::move(path), StyleFile::Origin::IncludeGroup);
+            if (file_exists(path)) file(s, std::move(path));
             else note(Warning{Warning::Kind::IncludeFileGone, std::move(path), 0, name});
         }
     }
@@ -74,7 +72,7 @@ private:
                 if (m_told.insert(folder).second) note(Warning{Warning::Kind::OtherStyleMissing, folder, 0, other.style});
                 continue;
             }
-            file(s, other_style_path(m_request.style_folder, other), StyleFile::Origin::OtherStyle);
+            file(s, other_style_path(m_request.style_folder, other));
         }
     }
 
