@@ -151,18 +151,11 @@ std::string updated_text(const CreateTypRequest& request, const OldText& old, co
 void read_style(Conversion& cv, const StylePlan& plan) {
     using SectionWriter = void (*)(Conversion&, const std::string&);
     const PerSection<SectionWriter> writers{{add_point_entries, add_line_entries, add_polygon_entries}};
-    auto note = plan.notes.begin();
-    const auto notes_until = [&](std::size_t files) {
-        for (; note != plan.notes.end() && note->after_files <= files; ++note) {
-            if (const Warning* w = std::get_if<Warning>(&note->note)) cv.report.warnings.push_back(*w);
-            else cv.report.failures.push_back(std::get<Failure>(note->note));
-        }
-    };
-    for (std::size_t i = 0; i < plan.files.size(); ++i) {
-        notes_until(i);
-        writers[plan.files[i].section](cv, plan.files[i].path);
+    for (const auto& step : plan) {
+        if (const StyleFile* file = std::get_if<StyleFile>(&step)) writers[file->section](cv, file->path);
+        else if (const Warning* w = std::get_if<Warning>(&step)) cv.report.warnings.push_back(*w);
+        else cv.report.failures.push_back(std::get<Failure>(step));
     }
-    notes_until(plan.files.size());
 }
 
 }  // namespace

@@ -190,36 +190,24 @@ bool is_read_only(const std::string& path) {
 }
 
 OutputTarget resolve_output(const std::string& path) {
-    OutputTarget target;
+    using Kind = OutputTarget::Kind;
     fs::path p = to_fs_path(path);
     for (int hop = 0; hop <= MAX_LINKS; ++hop) {
         std::error_code ec;
         const fs::file_status st = fs::symlink_status(p, ec);
         if (fs::is_symlink(st)) {
-            if (is_process_stream(p)) {
-                target.kind = OutputTarget::Kind::InPlace;
-                return target;
-            }
+            if (is_process_stream(p)) return {Kind::InPlace, {}};
             const fs::path next = fs::read_symlink(p, ec);
             if (ec) break;
             p = next.is_absolute() ? next : p.parent_path() / next;
             continue;
         }
-        if (!fs::exists(st) || fs::is_regular_file(st)) {
-            target.kind = OutputTarget::Kind::Replace;
-            target.file = from_fs_path(p);
-        } else if (fs::is_directory(st)) {
-            target.kind = OutputTarget::Kind::Folder;
-        } else if (fs::is_character_file(st)) {
-            target.kind = OutputTarget::Kind::InPlace;
-        } else {
-            target.kind = OutputTarget::Kind::Special;
-        }
-        return target;
+        if (!fs::exists(st) || fs::is_regular_file(st)) return {Kind::Replace, from_fs_path(p)};
+        if (fs::is_directory(st)) return {Kind::Folder, {}};
+        return {fs::is_character_file(st) ? Kind::InPlace : Kind::Special, {}};
     }
     // A loop of links, or one that cannot be read: opening it will say why.
-    target.kind = OutputTarget::Kind::InPlace;
-    return target;
+    return {Kind::InPlace, {}};
 }
 
 namespace {

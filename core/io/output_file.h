@@ -65,7 +65,6 @@ public:
     ReplacedFile(const ReplacedFile&) = delete;
     ReplacedFile& operator=(const ReplacedFile&) = delete;
 
-    const std::string& path() const { return m_path; }
     std::optional<Failure> open();
     // After a failed write the rest is not written; finish() then reports it.
     void write(const char* bytes, std::size_t size);

@@ -44,22 +44,17 @@ public:
     explicit Scanner(std::string_view text) : m_text(text) {}
 
     Token next() {
-        if (m_peeked) {
-            m_peeked = false;
-            return m_peek;
-        }
-        return scan();
+        const Token token = m_peek ? *m_peek : scan();
+        m_peek.reset();
+        return token;
     }
     Token peek() {
-        if (!m_peeked) {
-            m_peek = scan();
-            m_peeked = true;
-        }
-        return m_peek;
+        if (!m_peek) m_peek = scan();
+        return *m_peek;
     }
     // After a word: true when "(" follows, the group then skipped (a function's arguments).
     bool skip_call() {
-        if (m_peeked) return false;
+        if (m_peek) return false;
         std::size_t at = m_at;
         while (at < m_text.size() && is_space(m_text[at])) ++at;
         if (at == m_text.size() || m_text[at] != '(') return false;
@@ -135,8 +130,7 @@ private:
 
     std::string_view m_text;
     std::size_t m_at = 0;
-    Token m_peek;
-    bool m_peeked = false;
+    std::optional<Token> m_peek;
 };
 
 bool is_plain_word(std::string_view s) {
@@ -231,36 +225,22 @@ void regex_words(std::string_view regex, int depth, std::vector<std::string_view
     for (std::string_view branch : branches) regex_words(branch, depth + 1, words);
 }
 
-// The tags of a condition so far, each once (by a set: one rule may list a
-// hundred thousand alternatives).
-class TagList {
-public:
-    explicit TagList(std::vector<RuleTag>& tags) : m_tags(tags) {}
-    void add(std::string_view key, std::string_view value) {
-        key = trimmed(key);
-        value = trimmed(value);
-        if (key.empty() || value.empty()) return;
-        if (m_seen.insert(joined(key, value)).second) m_tags.push_back({std::string(key), std::string(value)});
-    }
-
-private:
-    // The key's length first: any byte may stand in a key or a value.
-    static std::string joined(std::string_view key, std::string_view value) {
-        std::string s = std::to_string(key.size());
-        s.append(1, ':').append(key).append(value);
-        return s;
-    }
-    std::vector<RuleTag>& m_tags;
-    std::unordered_set<std::string> m_seen;
-};
-
 }  // namespace
 
 std::vector<RuleTag> positive_tags(std::string_view condition) {
     std::vector<RuleTag> tags;
     // A condition asks for a few tags: room for them without moving them as they come.
     tags.reserve(8);
-    TagList list(tags);
+    // Each tag once, by a set: one rule may list a hundred thousand alternatives.
+    std::unordered_set<std::string> seen;
+    const auto add = [&](std::string_view key, std::string_view value) {
+        key = trimmed(key);
+        value = trimmed(value);
+        if (key.empty() || value.empty()) return;
+        // The key's length first: any byte may stand in a key or a value.
+        if (seen.insert(std::to_string(key.size()).append(1, ':').append(key).append(value)).second)
+            tags.push_back({std::string(key), std::string(value)});
+    };
     Scanner scan(condition);
     // Whether each open parenthesis is negated (through any "!" around it).
     std::vector<bool> negated_groups;
@@ -285,11 +265,11 @@ std::vector<RuleTag> positive_tags(std::string_view condition) {
                 const std::string_view value = scan.next().text;
                 if (function || negated()) break;
                 if (op == "=") {
-                    list.add(key, value);
+                    add(key, value);
                 } else if (op == "~") {
                     std::vector<std::string_view> words;
                     regex_words(trimmed(value), 0, words);
-                    for (std::string_view word : words) list.add(key, word);
+                    for (std::string_view word : words) add(key, word);
                 }
                 break;
             }
