@@ -15,7 +15,7 @@ struct LineLook {
     int border = 0;
     std::string colour1;
     std::string colour2;
-    int pattern = 0;
+    const LinePattern* pattern = nullptr;
 };
 
 // The text of a built-in entry's label: the condition's value after its first "=".
@@ -33,24 +33,23 @@ std::string builtin_entry(const std::string& token, const LineLook& look, const 
     std::string e;
     e.reserve(256);
     e.append("[_line]").append(CRLF).append("Type=").append(token).append(CRLF);
-    if (look.pattern == 0) {
+    if (look.pattern == nullptr) {
         e.append("LineWidth=").append(std::to_string(look.width)).append(CRLF);
         e.append("BorderWidth=").append(std::to_string(look.border)).append(CRLF);
     }
     e.append("UseOrientation=N").append(CRLF);
     if (!label.empty()) e.append("String1=0x4,").append(label).append(CRLF);
     e.append("ExtendedLabels=N").append(CRLF).append("CustomColor=No").append(CRLF);
-    const LinePattern* pattern = line_pattern(look.pattern);
     e += "Xpm=";
-    if (pattern == nullptr) {
+    if (look.pattern == nullptr) {
         append_quoted_line(e, look.colour2.empty() ? "0 0 1 0" : "0 0 2 0");
         append_quoted_line(e, "0 c #" + look.colour1);
         if (!look.colour2.empty()) append_quoted_line(e, "0 c #" + look.colour2);
     } else {
-        append_quoted_line(e, pattern->header);
-        append_quoted_line(e, pattern->colour0);
-        append_quoted_line(e, pattern->colour1);
-        for (std::string_view row : pattern->rows)
+        append_quoted_line(e, look.pattern->header);
+        append_quoted_line(e, look.pattern->colour0);
+        append_quoted_line(e, look.pattern->colour1);
+        for (std::string_view row : look.pattern->rows)
             if (!row.empty()) append_quoted_line(e, row);
     }
     return e.append("[end]").append(CRLF);
