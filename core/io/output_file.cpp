@@ -33,12 +33,6 @@ namespace {
 // More links than this in a row is a loop.
 constexpr int MAX_LINKS = 40;
 
-// /proc/<pid>/fd/<n> and its kin name open streams (a pipe, a terminal, the
-// file a shell redirected to): they are written to, never replaced.
-bool is_process_stream(const fs::path& p) {
-    return p.generic_string().rfind("/proc/", 0) == 0;
-}
-
 // 64 random bits for a temporary file's name. On Linux straight from the
 // kernel: std::random_device first asks the processor what it has, which in
 // a virtual machine traps and costs a small run dearly.
@@ -196,7 +190,9 @@ OutputTarget resolve_output(const std::string& path) {
         std::error_code ec;
         const fs::file_status st = fs::symlink_status(p, ec);
         if (fs::is_symlink(st)) {
-            if (is_process_stream(p)) return {Kind::InPlace, {}};
+            // /proc/<pid>/fd/<n> and its kin name open streams (a pipe, a terminal,
+            // the file a shell redirected to): they are written to, never replaced.
+            if (p.generic_string().starts_with("/proc/")) return {Kind::InPlace, {}};
             const fs::path next = fs::read_symlink(p, ec);
             if (ec) break;
             p = next.is_absolute() ? next : p.parent_path() / next;

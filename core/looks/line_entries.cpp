@@ -10,14 +10,6 @@ namespace tessaro {
 
 namespace {
 
-struct LineLook {
-    int width = 2;
-    int border = 0;
-    std::string colour1;
-    std::string colour2;
-    const LinePattern* pattern = nullptr;
-};
-
 // The text of a built-in entry's label: the condition's value after its first "=".
 std::string_view line_label(std::string_view rule_text) {
     std::string_view label = trim_blanks(rule_text);
@@ -29,7 +21,7 @@ std::string_view line_label(std::string_view rule_text) {
 }
 
 // Built in one buffer: entries are many, their pieces short.
-std::string builtin_entry(const std::string& token, const LineLook& look, const std::string& label) {
+std::string builtin_entry(const std::string& token, const LineLookRow& look, const std::string& label) {
     std::string e;
     e.reserve(256);
     e.append("[_line]").append(CRLF).append("Type=").append(token).append(CRLF);
@@ -43,8 +35,8 @@ std::string builtin_entry(const std::string& token, const LineLook& look, const 
     e += "Xpm=";
     if (look.pattern == nullptr) {
         append_quoted_line(e, look.colour2.empty() ? "0 0 1 0" : "0 0 2 0");
-        append_quoted_line(e, "0 c #" + look.colour1);
-        if (!look.colour2.empty()) append_quoted_line(e, "0 c #" + look.colour2);
+        append_quoted_line(e, std::string("0 c #").append(look.colour1));
+        if (!look.colour2.empty()) append_quoted_line(e, std::string("0 c #").append(look.colour2));
     } else {
         append_quoted_line(e, look.pattern->header);
         append_quoted_line(e, look.pattern->colour0);
@@ -90,15 +82,17 @@ void add_line_entries(Conversion& cv, const std::string& path) {
             continue;
         }
 
-        LineLook look;
+        // Width 2 in a random colour, unless the table or a motorway give a look.
+        LineLookRow look{{}, 2, 0, {}, {}, nullptr};
+        std::string random_colour;
         source.source = LookSource::Random;
         if (const LineLookRow* row = line_look(token)) {
-            look = {row->width, row->border, std::string(row->colour1), std::string(row->colour2), row->pattern};
+            look = *row;
             source.source = LookSource::Table;
         }
         if (find_ci(item, "motorway") != std::string_view::npos) {
             // A pattern of the code's row stays.
-            look = {MOTORWAY_WIDTH, MOTORWAY_BORDER, std::string(MOTORWAY_COLOUR1), std::string(MOTORWAY_COLOUR2), look.pattern};
+            look = {{}, MOTORWAY_WIDTH, MOTORWAY_BORDER, MOTORWAY_COLOUR1, MOTORWAY_COLOUR2, look.pattern};
             source.source = LookSource::Table;
         }
         if (source.source == LookSource::Random) {
@@ -106,9 +100,9 @@ void add_line_entries(Conversion& cv, const std::string& path) {
                 cv.add_entry(Section::Line, entry_text(Section::Line, *by_tags), std::move(source));
                 continue;
             }
+            random_colour = cv.classic_looks ? line_colour(r1, r2) : cv.calm_colours.line(r1, r2);
+            look.colour1 = random_colour;
         }
-        if (source.source == LookSource::Random)
-            look.colour1 = cv.classic_looks ? line_colour(r1, r2) : cv.calm_colours.line(r1, r2);
         const std::string label = cv.rule_text_label(Section::Line, token, line_label(rule_text));
         cv.add_entry(Section::Line, builtin_entry(token, look, label), std::move(source));
     }

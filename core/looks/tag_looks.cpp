@@ -27,10 +27,6 @@ constexpr std::array<bool, 256> WORD_ENDS = [] {
     return table;
 }();
 
-bool ends_word(char c) {
-    return WORD_ENDS[static_cast<unsigned char>(c)];
-}
-
 enum class Kind { End, Word, Quoted, Open, Close, Not, Junction, Op };
 
 struct Token {
@@ -102,7 +98,7 @@ private:
             case '=':
             case '~': return {Kind::Op, m_text.substr(start, 1)};
             default:
-                while (m_at < m_text.size() && !ends_word(m_text[m_at])) ++m_at;
+                while (m_at < m_text.size() && !WORD_ENDS[static_cast<unsigned char>(m_text[m_at])]) ++m_at;
                 // A lone "}" or "]" has nothing to say: it ends no word and starts none.
                 if (m_at == start) ++m_at;
                 return {Kind::Word, m_text.substr(start, m_at - start)};
@@ -134,10 +130,9 @@ private:
 };
 
 bool is_plain_word(std::string_view s) {
-    if (s.empty()) return false;
-    for (char c : s)
-        if (!is_alnum_ascii(c) && c != '_' && c != '-' && static_cast<unsigned char>(c) < 0x80) return false;
-    return true;
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) {
+        return is_alnum_ascii(c) || c == '_' || c == '-' || static_cast<unsigned char>(c) >= 0x80;
+    });
 }
 
 // Position just after the group that opens at `at` ("(" or "["), or npos; a
@@ -339,15 +334,7 @@ void TagLooks::build() {
             }
         }
     }
-    std::vector<std::pair<std::string_view, std::uint32_t>> keyed;
-    keyed.reserve(m_alternatives.size());
-    for (std::uint32_t i = 0; i < m_alternatives.size(); ++i)
-        keyed.emplace_back(m_tags[m_alternatives[i].first_tag].key, i);
-    std::sort(keyed.begin(), keyed.end());
-    for (const auto& [key, alternative] : keyed) {
-        if (m_by_key.empty() || m_by_key.back().key != key) m_by_key.push_back({std::string(key), {}});
-        m_by_key.back().alternatives.push_back(alternative);
-    }
+    for (std::uint32_t i = 0; i < m_alternatives.size(); ++i) m_by_key[m_tags[m_alternatives[i].first_tag].key].push_back(i);
 }
 
 // A rule's tags as the scoring asks for them, by key: a rule of a hundred
@@ -403,10 +390,9 @@ std::optional<TagMatch> TagLooks::best(const std::vector<RuleTag>& rule_tags) co
     for (std::size_t i = 0; i < rule_tags.size(); ++i) {
         const std::string& key = rule_tags[i].key;
         if (index.key_met_before(i, key)) continue;  // its key's alternatives are scored already
-        const auto hit = std::lower_bound(m_by_key.begin(), m_by_key.end(), key,
-                                          [](const KeyAlternatives& k, const std::string& want) { return k.key < want; });
-        if (hit == m_by_key.end() || hit->key != key) continue;
-        for (const std::uint32_t a : hit->alternatives) {
+        const auto hit = m_by_key.find(key);
+        if (hit == m_by_key.end()) continue;
+        for (const std::uint32_t a : hit->second) {
             const int s = score(m_alternatives[a], index);
             if (s == 0) continue;
             const bool better =

@@ -18,7 +18,6 @@ bool groups_read(const IncludeFiles& inc) {
     return !inc.found.empty() && !inc.groups_empty();
 }
 
-// The plan as the walk makes it.
 class Planner {
 public:
     explicit Planner(const CreateTypRequest& request) : m_request(request) {}

@@ -8,7 +8,6 @@ namespace tessaro {
 
 namespace {
 
-// The draw order of one rule file's polygon entries.
 void append_draw_order(std::string& text, const std::vector<Entry>& entries, std::size_t first) {
     text.append("[_drawOrder]").append(CRLF);
     for (std::size_t i = first; i < entries.size() && entries[i].file_index == entries[first].file_index; ++i)
