@@ -46,46 +46,43 @@ bool CreateTypCheck::can_run() const {
 CreateTypCheck check_create_typ(const CreateTypRequest& request) {
     CreateTypCheck check;
     auto& found = check.findings;
-    const auto stop = [&found](Finding f) {
+    // The findings up to the first that stops the run.
+    const auto stop = [&](Finding f) {
         found.push_back(f);
-        return false;
+        return check;
     };
-    const auto run_checks = [&]() {
-        const auto& on = request.sections;
-        if (request.libraries != nullptr) {
-            // A library folder that holds nothing is a wrong folder, not a
-            // wish for built-in looks; a point without its library gets no
-            // entry at all, so the run would drop every point.
-            const LibraryTexts& libraries = *request.libraries;
-            const auto lacks = [&](Section s) { return on[s] && libraries[s].empty(); };
-            if (std::all_of(ALL_SECTIONS.begin(), ALL_SECTIONS.end(), [&](Section s) { return libraries[s].empty(); }) &&
-                std::any_of(ALL_SECTIONS.begin(), ALL_SECTIONS.end(), [&](Section s) { return on[s]; }))
-                return stop(Finding::NoLibraryFiles);
-            if (lacks(Section::Point)) return stop(Finding::NoPointLibrary);
-            if (lacks(Section::Line)) found.push_back(Finding::NoLineLibrary);
-            if (lacks(Section::Polygon)) found.push_back(Finding::NoPolygonLibrary);
-        }
-        if (!on[Section::Point] && !on[Section::Line] && !on[Section::Polygon]) return stop(Finding::NoSectionChosen);
-        std::error_code ec;
-        const fs::file_status st = fs::status(to_fs_path(request.style_folder), ec);
-        if (request.style_folder.empty() || !fs::exists(st)) return stop(Finding::StyleFolderMissing);
-        if (!fs::is_directory(st)) return stop(Finding::StyleFolderNotFolder);
-        const StyleListing listing = list_style(request.style_folder);
-        check.kinds = listing.kinds;
-        if (listing.files == 0) return stop(Finding::StyleFolderEmpty);
-        // The rule files of base styles are the style's too: mkgmap reads
-        // them after its own, so a style of only an info file naming its base is one.
-        std::string kinds = listing.kinds;
-        for (const BaseStyle& base : base_styles(request.style_folder))
-            if (base.found) kinds += list_style(base.folder).kinds;
-        if (kinds.empty()) return stop(Finding::NoRuleFiles);
-        if (kinds.find('l') == std::string::npos) found.push_back(Finding::NoLinesFile);
-        if (kinds.find('p') == std::string::npos) found.push_back(Finding::NoPointsFile);
-        if (kinds.find('g') == std::string::npos) found.push_back(Finding::NoPolygonsFile);
-        if (request.typ_path.empty()) return stop(Finding::NoOutputPath);
-        return true;
-    };
-    run_checks();
+    const auto& on = request.sections;
+    if (request.libraries != nullptr) {
+        // A library folder that holds nothing is a wrong folder, not a
+        // wish for built-in looks; a point without its library gets no
+        // entry at all, so the run would drop every point.
+        const LibraryTexts& libraries = *request.libraries;
+        const auto lacks = [&](Section s) { return on[s] && libraries[s].empty(); };
+        if (std::all_of(ALL_SECTIONS.begin(), ALL_SECTIONS.end(), [&](Section s) { return libraries[s].empty(); }) &&
+            std::any_of(ALL_SECTIONS.begin(), ALL_SECTIONS.end(), [&](Section s) { return on[s]; }))
+            return stop(Finding::NoLibraryFiles);
+        if (lacks(Section::Point)) return stop(Finding::NoPointLibrary);
+        if (lacks(Section::Line)) found.push_back(Finding::NoLineLibrary);
+        if (lacks(Section::Polygon)) found.push_back(Finding::NoPolygonLibrary);
+    }
+    if (!on[Section::Point] && !on[Section::Line] && !on[Section::Polygon]) return stop(Finding::NoSectionChosen);
+    std::error_code ec;
+    const fs::file_status st = fs::status(to_fs_path(request.style_folder), ec);
+    if (request.style_folder.empty() || !fs::exists(st)) return stop(Finding::StyleFolderMissing);
+    if (!fs::is_directory(st)) return stop(Finding::StyleFolderNotFolder);
+    const StyleListing listing = list_style(request.style_folder);
+    check.kinds = listing.kinds;
+    if (listing.files == 0) return stop(Finding::StyleFolderEmpty);
+    // The rule files of base styles are the style's too: mkgmap reads
+    // them after its own, so a style of only an info file naming its base is one.
+    std::string kinds = listing.kinds;
+    for (const BaseStyle& base : base_styles(request.style_folder))
+        if (base.found) kinds += list_style(base.folder).kinds;
+    if (kinds.empty()) return stop(Finding::NoRuleFiles);
+    if (kinds.find('l') == std::string::npos) found.push_back(Finding::NoLinesFile);
+    if (kinds.find('p') == std::string::npos) found.push_back(Finding::NoPointsFile);
+    if (kinds.find('g') == std::string::npos) found.push_back(Finding::NoPolygonsFile);
+    if (request.typ_path.empty()) return stop(Finding::NoOutputPath);
     return check;
 }
 

@@ -85,7 +85,7 @@ long pid_in_name(const std::string& name, std::size_t stem) {
 
 // Removes the temporary files of this output that runs now gone left behind
 // (killed outright, the machine stopped); a running one's stays.
-void remove_leftovers(const fs::path& folder, const std::string& stem) {
+void remove_leftovers([[maybe_unused]] const fs::path& folder, [[maybe_unused]] const std::string& stem) {
 #ifndef _WIN32
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -97,9 +97,6 @@ void remove_leftovers(const fs::path& folder, const std::string& stem) {
         std::error_code gone;
         fs::remove(it->path(), gone);
     }
-#else
-    (void)folder;
-    (void)stem;
 #endif
 }
 

@@ -13,11 +13,8 @@ namespace {
 // The text of a built-in entry's label: the condition's value after its first "=".
 std::string_view line_label(std::string_view rule_text) {
     std::string_view label = trim_blanks(rule_text);
-    const std::size_t at = label.find('@');
-    if (at != std::string_view::npos) label = label.substr(at + 1);
-    const std::size_t eq = label.find('=');
-    if (eq != std::string_view::npos) label = label.substr(eq + 1);
-    return label;
+    label = label.substr(label.find('@') + 1);  // npos + 1: from the start
+    return label.substr(label.find('=') + 1);
 }
 
 // Built in one buffer: entries are many, their pieces short.

@@ -107,13 +107,9 @@ void add_polygon_entries(Conversion& cv, const std::string& path) {
                                        ? hex_colour(colour_component(r), colour_component(g), colour_component(b))
                                        : cv.calm_colours.area(r, g, b);
         // The label: the condition's value after its first "=".
-        std::string label;
-        if (!rule_text.empty()) {
-            const std::size_t eq = rule_text.find('=');
-            label = cv.rule_text_label(Section::Polygon, code,
-                                       eq == std::string::npos ? std::string_view(rule_text)
-                                                               : std::string_view(rule_text).substr(eq + 1));
-        }
+        const std::string label =
+            rule_text.empty() ? std::string()
+                              : cv.rule_text_label(Section::Polygon, code, std::string_view(rule_text).substr(rule_text.find('=') + 1));
         write(builtin_entry(code, label, colour), std::move(look), without_look);
     }
     cv.close_rules();

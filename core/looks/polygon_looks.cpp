@@ -292,11 +292,9 @@ constexpr std::array<FillPattern, 8> FILL_PATTERNS = {
 };
 
 constexpr bool rows_well_formed() {
-    for (const FillPattern& p : FILL_PATTERNS) {
-        for (std::string_view row : p.rows) {
+    for (const FillPattern& p : FILL_PATTERNS)
+        for (std::string_view row : p.rows)
             if (row.size() != 32 || row.find_first_not_of("01") != std::string_view::npos) return false;
-        }
-    }
     return true;
 }
 static_assert(rows_well_formed(), "every pattern row must be 32 characters of 0 and 1");
@@ -342,9 +340,8 @@ constexpr LookRow POLYGON_LOOKS[] = {
 
 const BuiltinPolygonLook* builtin_polygon_look(std::string_view code) {
     if (code.empty()) return nullptr;  // the table's empty places name no code
-    for (const LookRow& row : POLYGON_LOOKS) {
+    for (const LookRow& row : POLYGON_LOOKS)
         if (std::find(row.keys.begin(), row.keys.end(), code) != row.keys.end()) return &row.look;
-    }
     return nullptr;
 }
 

@@ -34,6 +34,9 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
 // there was nothing to select.
 bool add_selected_to_group(IncludeFiles& inc, Section group, const std::vector<std::size_t>& selected_rows);
 
+// Appends the names that `list` lacks, in order, each once.
+void add_missing(std::vector<std::string>& list, const std::vector<std::string>& names);
+
 // Puts the names into their groups, after the names each already holds (each
 // name once per group).
 void add_to_groups(IncludeFiles& inc, const PerSection<std::vector<std::string>>& names);
