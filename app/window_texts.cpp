@@ -46,8 +46,6 @@ std::string failure_text(const Failure& failure) {
         case Failure::Kind::Write:
         case Failure::Kind::OutputIsFolder: return f.path + why;
         case Failure::Kind::OutputIsSpecial: return f.path + ": not a regular file";
-        case Failure::Kind::OutputNotRemoved:
-            return f.path + ": could not be replaced" + (why.empty() ? ": the old file is still there" : why);
         case Failure::Kind::UnsafeIncludeName: return f.path + ": refused: the name could lead out of the style folder";
         case Failure::Kind::OutputIsInput:
             return "The TYP text could not be written: " + f.path + " is the same file as " + f.other_path +

@@ -55,8 +55,6 @@ std::string failure_text(const Failure& failure, const std::string& option) {
         case Failure::Kind::OutputIsFolder:
             return f.path + ": is a folder, not " + (option == "-o" ? "a TYP text" : "a file") + "; give a file with " + option;
         case Failure::Kind::OutputIsSpecial: return f.path + ": not a regular file; give a file with " + option;
-        case Failure::Kind::OutputNotRemoved:
-            return f.path + ": the old TYP text could not be replaced" + (why.empty() ? ": it is still there" : why);
         case Failure::Kind::UnsafeIncludeName:
             return f.path + ": refused: the name could lead out of the style folder";
         case Failure::Kind::OutputIsInput:

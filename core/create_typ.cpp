@@ -4,15 +4,14 @@
 #include <filesystem>
 
 #include "conversion.h"
-#include "entry_builder.h"
 #include "file_io.h"
+#include "include_walk.h"
 #include "line_entries.h"
 #include "output_file.h"
 #include "point_entries.h"
 #include "polygon_entries.h"
 #include "style_files.h"
 #include "style_folder.h"
-#include "text_util.h"
 #include "typ_charset.h"
 #include "typ_reader.h"
 #include "typ_text.h"
@@ -47,61 +46,47 @@ bool CreateTypCheck::can_run() const {
 CreateTypCheck check_create_typ(const CreateTypRequest& request) {
     CreateTypCheck check;
     auto& found = check.findings;
-    const auto stop = [&found](Finding f) {
+    // The findings up to the first that stops the run.
+    const auto stop = [&](Finding f) {
         found.push_back(f);
-        return false;
+        return check;
     };
-    const auto run_checks = [&]() {
-        const auto& on = request.sections;
-        if (request.libraries != nullptr) {
-            // A library folder that holds nothing is a wrong folder, not a
-            // wish for built-in looks; a point without its library gets no
-            // entry at all, so the run would drop every point.
-            const LibraryTexts& libraries = *request.libraries;
-            const auto lacks = [&](Section s) { return on[s] && libraries[s].empty(); };
-            if (std::all_of(ALL_SECTIONS.begin(), ALL_SECTIONS.end(), [&](Section s) { return libraries[s].empty(); }) &&
-                std::any_of(ALL_SECTIONS.begin(), ALL_SECTIONS.end(), [&](Section s) { return on[s]; }))
-                return stop(Finding::NoLibraryFiles);
-            if (lacks(Section::Point)) return stop(Finding::NoPointLibrary);
-            if (lacks(Section::Line)) found.push_back(Finding::NoLineLibrary);
-            if (lacks(Section::Polygon)) found.push_back(Finding::NoPolygonLibrary);
-        }
-        if (!on[Section::Point] && !on[Section::Line] && !on[Section::Polygon]) return stop(Finding::NoSectionChosen);
-        std::error_code ec;
-        const fs::file_status st = fs::status(to_fs_path(request.style_folder), ec);
-        if (request.style_folder.empty() || !fs::exists(st)) return stop(Finding::StyleFolderMissing);
-        if (!fs::is_directory(st)) return stop(Finding::StyleFolderNotFolder);
-        const StyleListing listing = list_style(request.style_folder);
-        check.kinds = listing.kinds;
-        if (listing.files == 0) return stop(Finding::StyleFolderEmpty);
-        // The rule files of base styles are the style's too: mkgmap reads
-        // them after its own, so a style of only an info file naming its base is one.
-        std::string kinds = listing.kinds;
-        for (const BaseStyle& base : base_styles(request.style_folder))
-            if (base.found) kinds += list_style(base.folder).kinds;
-        if (kinds.empty()) return stop(Finding::NoRuleFiles);
-        if (kinds.find('l') == std::string::npos) found.push_back(Finding::NoLinesFile);
-        if (kinds.find('p') == std::string::npos) found.push_back(Finding::NoPointsFile);
-        if (kinds.find('g') == std::string::npos) found.push_back(Finding::NoPolygonsFile);
-        if (request.typ_path.empty()) return stop(Finding::NoOutputPath);
-        return true;
-    };
-    run_checks();
+    const auto& on = request.sections;
+    if (request.libraries != nullptr) {
+        // A library folder that holds nothing is a wrong folder, not a
+        // wish for built-in looks; a point without its library gets no
+        // entry at all, so the run would drop every point.
+        const LibraryTexts& libraries = *request.libraries;
+        const auto lacks = [&](Section s) { return on[s] && libraries[s].empty(); };
+        if (std::all_of(ALL_SECTIONS.begin(), ALL_SECTIONS.end(), [&](Section s) { return libraries[s].empty(); }) &&
+            std::any_of(ALL_SECTIONS.begin(), ALL_SECTIONS.end(), [&](Section s) { return on[s]; }))
+            return stop(Finding::NoLibraryFiles);
+        if (lacks(Section::Point)) return stop(Finding::NoPointLibrary);
+        if (lacks(Section::Line)) found.push_back(Finding::NoLineLibrary);
+        if (lacks(Section::Polygon)) found.push_back(Finding::NoPolygonLibrary);
+    }
+    if (!on[Section::Point] && !on[Section::Line] && !on[Section::Polygon]) return stop(Finding::NoSectionChosen);
+    std::error_code ec;
+    const fs::file_status st = fs::status(to_fs_path(request.style_folder), ec);
+    if (request.style_folder.empty() || !fs::exists(st)) return stop(Finding::StyleFolderMissing);
+    if (!fs::is_directory(st)) return stop(Finding::StyleFolderNotFolder);
+    const StyleListing listing = list_style(request.style_folder);
+    check.kinds = listing.kinds;
+    if (listing.files == 0) return stop(Finding::StyleFolderEmpty);
+    // The rule files of base styles are the style's too: mkgmap reads
+    // them after its own, so a style of only an info file naming its base is one.
+    std::string kinds = listing.kinds;
+    for (const BaseStyle& base : base_styles(request.style_folder))
+        if (base.found) kinds += list_style(base.folder).kinds;
+    if (kinds.empty()) return stop(Finding::NoRuleFiles);
+    if (kinds.find('l') == std::string::npos) found.push_back(Finding::NoLinesFile);
+    if (kinds.find('p') == std::string::npos) found.push_back(Finding::NoPointsFile);
+    if (kinds.find('g') == std::string::npos) found.push_back(Finding::NoPolygonsFile);
+    if (request.typ_path.empty()) return stop(Finding::NoOutputPath);
     return check;
 }
 
 namespace {
-
-using SectionWriter = void (*)(Conversion&, const std::string&);
-
-SectionWriter writer_of(Section section) {
-    switch (section) {
-        case Section::Point: return add_point_entries;
-        case Section::Line: return add_line_entries;
-        case Section::Polygon: return add_polygon_entries;
-    }
-    return add_point_entries;
-}
 
 // The TYP text an update keeps: its bytes and what the reader makes of them.
 struct OldText {
@@ -161,18 +146,13 @@ std::string updated_text(const CreateTypRequest& request, const OldText& old, co
 // Reads every file of the plan into entries, each note of the plan added to
 // the report where the walk met it.
 void read_style(Conversion& cv, const StylePlan& plan) {
-    auto note = plan.notes.begin();
-    const auto notes_until = [&](std::size_t files) {
-        for (; note != plan.notes.end() && note->after_files <= files; ++note) {
-            if (const Warning* w = std::get_if<Warning>(&note->note)) cv.report.warnings.push_back(*w);
-            else cv.report.failures.push_back(std::get<Failure>(note->note));
-        }
-    };
-    for (std::size_t i = 0; i < plan.files.size(); ++i) {
-        notes_until(i);
-        writer_of(plan.files[i].section)(cv, plan.files[i].path);
+    using SectionWriter = void (*)(Conversion&, const std::string&);
+    const PerSection<SectionWriter> writers{{add_point_entries, add_line_entries, add_polygon_entries}};
+    for (const auto& step : plan) {
+        if (const StyleFile* file = std::get_if<StyleFile>(&step)) writers[file->section](cv, file->path);
+        else if (const Warning* w = std::get_if<Warning>(&step)) cv.report.warnings.push_back(*w);
+        else cv.report.failures.push_back(std::get<Failure>(step));
     }
-    notes_until(plan.files.size());
 }
 
 }  // namespace

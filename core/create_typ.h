@@ -1,14 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "failure.h"
 #include "include_groups.h"
-#include "include_walk.h"
 #include "library_files.h"
 #include "look_source.h"
 #include "section.h"

@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <memory>
 
 #ifndef _WIN32
 #include <fcntl.h>

@@ -33,13 +33,6 @@ namespace {
 // More links than this in a row is a loop.
 constexpr int MAX_LINKS = 40;
 
-// /proc/<pid>/fd/<n> and its kin name open streams (a pipe, a terminal, the
-// file a shell redirected to): they are written to, never replaced.
-bool is_process_stream(const fs::path& p) {
-    const std::string s = p.generic_string();
-    return s.rfind("/proc/", 0) == 0;
-}
-
 // 64 random bits for a temporary file's name. On Linux straight from the
 // kernel: std::random_device first asks the processor what it has, which in
 // a virtual machine traps and costs a small run dearly.
@@ -92,7 +85,7 @@ long pid_in_name(const std::string& name, std::size_t stem) {
 
 // Removes the temporary files of this output that runs now gone left behind
 // (killed outright, the machine stopped); a running one's stays.
-void remove_leftovers(const fs::path& folder, const std::string& stem) {
+void remove_leftovers([[maybe_unused]] const fs::path& folder, [[maybe_unused]] const std::string& stem) {
 #ifndef _WIN32
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -104,9 +97,6 @@ void remove_leftovers(const fs::path& folder, const std::string& stem) {
         std::error_code gone;
         fs::remove(it->path(), gone);
     }
-#else
-    (void)folder;
-    (void)stem;
 #endif
 }
 
@@ -129,6 +119,9 @@ int hold_temp_path(const std::string& path) {
     return -1;
 }
 
+void release_temp_path(int slot) {
+    if (slot >= 0) g_temp_state[slot].store(0);
+}
 
 #ifndef _WIN32
 extern "C" void remove_temps_and_stop(int signal) {
@@ -141,10 +134,6 @@ extern "C" void remove_temps_and_stop(int signal) {
 #endif
 
 }  // namespace
-
-void release_temp_path(int slot) {
-    if (slot >= 0) g_temp_state[slot].store(0);
-}
 
 void remove_temporary_files_on_signals() {
 #ifndef _WIN32
@@ -191,6 +180,33 @@ bool is_read_only(const std::string& path) {
     return (st.permissions() & WRITE) == fs::perms::none;
 }
 
+OutputTarget resolve_output(const std::string& path) {
+    using Kind = OutputTarget::Kind;
+    fs::path p = to_fs_path(path);
+    for (int hop = 0; hop <= MAX_LINKS; ++hop) {
+        std::error_code ec;
+        const fs::file_status st = fs::symlink_status(p, ec);
+        if (fs::is_symlink(st)) {
+            // /proc/<pid>/fd/<n> and its kin name open streams (a pipe, a terminal,
+            // the file a shell redirected to): they are written to, never replaced.
+            if (p.generic_string().starts_with("/proc/")) return {Kind::InPlace, {}};
+            const fs::path next = fs::read_symlink(p, ec);
+            if (ec) break;
+            p = next.is_absolute() ? next : p.parent_path() / next;
+            continue;
+        }
+        if (!fs::exists(st) || fs::is_regular_file(st)) return {Kind::Replace, from_fs_path(p)};
+        if (fs::is_directory(st)) return {Kind::Folder, {}};
+        return {fs::is_character_file(st) ? Kind::InPlace : Kind::Special, {}};
+    }
+    // A loop of links, or one that cannot be read: opening it will say why.
+    return {Kind::InPlace, {}};
+}
+
+namespace {
+
+// Where an output path puts its bytes, spelled one way: links followed, the
+// folder made canonical, and the name.
 std::string output_place(const std::string& path) {
     const OutputTarget target = resolve_output(path);
     fs::path p = to_fs_path(target.kind == OutputTarget::Kind::Replace ? target.file : path);
@@ -201,45 +217,13 @@ std::string output_place(const std::string& path) {
     return from_fs_path(folder / p.filename());
 }
 
-bool same_output(const std::string& a, const std::string& b) {
-    if (a.empty() || b.empty()) return false;
-    return same_file(a, b) || output_place(a) == output_place(b);
-}
-
-OutputTarget resolve_output(const std::string& path) {
-    OutputTarget target;
-    fs::path p = to_fs_path(path);
-    for (int hop = 0; hop <= MAX_LINKS; ++hop) {
-        std::error_code ec;
-        const fs::file_status st = fs::symlink_status(p, ec);
-        if (fs::is_symlink(st)) {
-            if (is_process_stream(p)) {
-                target.kind = OutputTarget::Kind::InPlace;
-                return target;
-            }
-            const fs::path next = fs::read_symlink(p, ec);
-            if (ec) break;
-            p = next.is_absolute() ? next : p.parent_path() / next;
-            continue;
-        }
-        if (!fs::exists(st) || fs::is_regular_file(st)) {
-            target.kind = OutputTarget::Kind::Replace;
-            target.file = from_fs_path(p);
-        } else if (fs::is_directory(st)) {
-            target.kind = OutputTarget::Kind::Folder;
-        } else if (fs::is_character_file(st)) {
-            target.kind = OutputTarget::Kind::InPlace;
-        } else {
-            target.kind = OutputTarget::Kind::Special;
-        }
-        return target;
-    }
-    // A loop of links, or one that cannot be read: opening it will say why.
-    target.kind = OutputTarget::Kind::InPlace;
-    return target;
-}
-
-std::FILE* create_file_beside(const std::string& target, std::string& created, std::error_code& error, int* held_slot) {
+// A new, empty file in the folder of `target`, named so that no output and
+// no other run's file is mistaken for it (the process id in it, so that a
+// later run removes what a run that is gone left there); permissions, owner
+// and group as the target has them (or as a new file would get). Returns the
+// open stream, or nullptr with the system's error. `slot` takes the place
+// where a signal's handler finds the file, held before the file exists.
+std::FILE* create_file_beside(const std::string& target, std::string& created, int& slot, std::error_code& error) {
     const fs::path t = to_fs_path(target);
     const fs::path folder = t.has_parent_path() ? t.parent_path() : fs::path(".");
     // Hidden, and never the name of a TYP text: a file a killed run left
@@ -250,7 +234,7 @@ std::FILE* create_file_beside(const std::string& target, std::string& created, s
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = from_fs_path(folder / to_fs_path(stem + pid + random_suffix() + ".part"));
         // Known to the signal handler before it exists: a signal never finds it unknown.
-        const int slot = held_slot != nullptr ? hold_temp_path(name) : -1;
+        slot = hold_temp_path(name);
 #ifdef _WIN32
         const int fd = _open(name.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
 #else
@@ -259,6 +243,7 @@ std::FILE* create_file_beside(const std::string& target, std::string& created, s
         if (fd < 0) {
             const int why = errno;
             release_temp_path(slot);
+            slot = -1;
             errno = why;
             if (errno == EEXIST) continue;
             error = last_system_error();
@@ -293,9 +278,9 @@ std::FILE* create_file_beside(const std::string& target, std::string& created, s
             std::error_code ec;
             fs::remove(to_fs_path(name), ec);
             release_temp_path(slot);
+            slot = -1;
             return nullptr;
         }
-        if (held_slot != nullptr) *held_slot = slot;
         created = name;
         return f;
     }
@@ -303,28 +288,29 @@ std::FILE* create_file_beside(const std::string& target, std::string& created, s
     return nullptr;
 }
 
-namespace {
-
-// Flushes a file's bytes to disk; true for a device such as a terminal, which
-// cannot be synced and need not be.
-bool synced(std::FILE* file) {
-#ifdef _WIN32
-    return _commit(_fileno(file)) == 0;
-#else
-    return ::fsync(::fileno(file)) == 0 || errno == EINVAL || errno == EROFS || errno == ENOTSUP;
-#endif
-}
-
-}  // namespace
-
+// Flushes the stream's bytes to disk and closes it; false with the system's
+// error when any step failed (the stream is closed all the same). A device
+// such as a terminal cannot be synced and need not be.
 bool sync_and_close(std::FILE* file, std::error_code& error) {
-    bool ok = std::fflush(file) == 0 && synced(file);
+#ifdef _WIN32
+    bool ok = std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
+#else
+    bool ok = std::fflush(file) == 0 &&
+              (::fsync(::fileno(file)) == 0 || errno == EINVAL || errno == EROFS || errno == ENOTSUP);
+#endif
     if (!ok) error = last_system_error();
     if (std::fclose(file) != 0 && ok) {
         ok = false;
         error = last_system_error();
     }
     return ok;
+}
+
+}  // namespace
+
+bool same_output(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    return same_file(a, b) || output_place(a) == output_place(b);
 }
 
 ReplacedFile::~ReplacedFile() {
@@ -364,7 +350,7 @@ std::optional<Failure> ReplacedFile::open() {
             m_target = target.file;
             if (is_read_only(m_target)) return Failure{Failure::Kind::OutputReadOnly, m_path};
             if (!m_expected) m_expected = stamp_of(m_target);
-            m_file = create_file_beside(m_target, m_temp, error, &m_temp_slot);
+            m_file = create_file_beside(m_target, m_temp, m_temp_slot, error);
             if (m_file == nullptr) return Failure{Failure::Kind::Write, m_path, 0, error};
             break;
         }
@@ -374,10 +360,7 @@ std::optional<Failure> ReplacedFile::open() {
 
 void ReplacedFile::write(const char* bytes, std::size_t size) {
     if (m_file == nullptr || m_failure || size == 0) return;
-    if (std::fwrite(bytes, 1, size, m_file) != size) {
-        fail(last_system_error());
-        return;
-    }
+    if (std::fwrite(bytes, 1, size, m_file) != size) fail(last_system_error());
 }
 
 std::optional<Failure> ReplacedFile::finish() {

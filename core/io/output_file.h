@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -40,11 +39,9 @@ FileStamp stamp_of(const std::string& path);  // links followed
 // file, so the permission bits decide, not access()).
 bool is_read_only(const std::string& path);
 
-// Where an output path puts its bytes, spelled one way: links followed, the
-// folder made canonical, and the name. Two outputs of one place are one file
-// once written, though neither exists yet.
-std::string output_place(const std::string& path);
-// True when the two output paths are one file (as files, or by their place).
+// True when the two output paths are one file: as files, or by where they
+// put their bytes (links followed, the folder made canonical), though
+// neither exists yet.
 bool same_output(const std::string& a, const std::string& b);
 
 // The temporary files of this process are removed when it is stopped by
@@ -55,21 +52,6 @@ void remove_temporary_files_on_signals();
 // Follows the links of an output path (a link to a link, a dangling link, a
 // relative link) to what it finally names.
 OutputTarget resolve_output(const std::string& path);
-
-// A new, empty file in the folder of `target`, named so that no output and
-// no other run's file is mistaken for it (the process id in it, so that a
-// later run removes what a run that is gone left there); permissions, owner
-// and group as the target has them (or as a new file would get). Returns the open stream, or nullptr with the
-// system's error.
-// `held_slot`, if given, takes the slot where a signal's handler finds the
-// file, held before the file exists (release it with release_temp_path).
-std::FILE* create_file_beside(const std::string& target, std::string& created, std::error_code& error,
-                              int* held_slot = nullptr);
-void release_temp_path(int slot);
-
-// Flushes the stream's bytes to disk and closes it; false with the system's
-// error when any step failed (the stream is closed all the same).
-bool sync_and_close(std::FILE* file, std::error_code& error);
 
 // A file written whole and put in its path's place only when complete: a
 // new hidden file beside the target (links followed), synced and renamed
@@ -83,7 +65,6 @@ public:
     ReplacedFile(const ReplacedFile&) = delete;
     ReplacedFile& operator=(const ReplacedFile&) = delete;
 
-    const std::string& path() const { return m_path; }
     std::optional<Failure> open();
     // After a failed write the rest is not written; finish() then reports it.
     void write(const char* bytes, std::size_t size);

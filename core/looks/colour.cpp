@@ -1,7 +1,6 @@
 #include "colour.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "random_source.h"
 #include "text_util.h"
@@ -25,6 +24,12 @@ double wrap_degrees(double h) {
     if (h > -360.0 && h < 360.0) return h;
     if (h >= 360.0 && h < 720.0) return h - 360.0;
     return h - 360.0 * static_cast<double>(static_cast<long long>(h / 360.0));
+}
+
+// The first hue anywhere; each next one at least LEAST_HUE_STEP away from the last.
+double next_hue(double& last, double random) {
+    last = last < 0 ? random * 360 : wrap_degrees(last + LEAST_HUE_STEP + random * (360 - 2 * LEAST_HUE_STEP));
+    return last;
 }
 
 }  // namespace
@@ -68,12 +73,6 @@ std::optional<Hsl> hsl_of(std::string_view hex) {
     else c.h = (rgb[0] - rgb[1]) / d + 4;
     c.h *= 60;
     return c;
-}
-
-double CalmColours::next_hue(double& last, double random) {
-    // The first hue anywhere; each next one at least LEAST_HUE_STEP away from the last.
-    last = last < 0 ? random * 360 : wrap_degrees(last + LEAST_HUE_STEP + random * (360 - 2 * LEAST_HUE_STEP));
-    return last;
 }
 
 std::string CalmColours::area(double r, double g, double b) {

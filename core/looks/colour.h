@@ -37,7 +37,6 @@ public:
     std::string line(double r1, double r2);
 
 private:
-    double next_hue(double& last, double random);
     double m_area_hue = -1;  // -1: none drawn yet
     double m_line_hue = -1;
 };

@@ -26,8 +26,8 @@ std::string Conversion::label(Section section, std::string_view code, std::strin
 }
 
 std::string Conversion::rule_text_label(Section section, std::string_view code, std::string_view text) {
-    if (classic_looks || include_tag_text) return label(section, code, text);
-    return label(section, code, rule_label(text));
+    pending.label = label(section, code, classic_looks || include_tag_text ? std::string(text) : rule_label(text));
+    return pending.label;
 }
 
 void Conversion::note_lost_label(Section section, std::string_view code) {
@@ -95,7 +95,6 @@ Entry& Conversion::add_entry(Section section, std::string entry, EntryLook look)
 }
 
 void Conversion::open_rules(const std::string& path) {
-    rules_path = path;
     ++file_index;
     rules.open(path);
 }

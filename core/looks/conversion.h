@@ -4,7 +4,6 @@
 
 #include "colour.h"
 #include "create_typ.h"
-#include "include_walk.h"
 #include "library_files.h"
 #include "look_source.h"
 #include "random_source.h"
@@ -34,7 +33,6 @@ struct Conversion {
     PerSection<LookVerdicts> verdicts{};                 // the library entries read so far
     std::optional<std::size_t> lost_labels_warning{};    // its place in the report's warnings, once there
     CalmColours calm_colours{};                          // the random colours without classic looks
-    std::string rules_path{};  // the rule file being read
     std::size_t file_index = 0;  // counts the rule files read
 
     // True for an item whose TYP type (code_typ_type) has no entry yet: it

@@ -2,8 +2,6 @@
 
 #include <charconv>
 
-#include "text_util.h"
-
 namespace tessaro {
 
 namespace {

@@ -1,9 +1,7 @@
 #pragma once
 
 #include <optional>
-#include <string>
 #include <string_view>
-
 
 namespace tessaro {
 

@@ -11,10 +11,6 @@ std::string library_file_path(const std::string& res_folder, Section section) {
     return join_path(res_folder, section == Section::Polygon ? "pgons.pol" : rule_file_name(section));
 }
 
-std::string prepare_polygon_library(std::string text) {
-    return replace_all(text, "String1=", ";");
-}
-
 std::optional<Failure> load_library_file(const std::string& path, Section section, LibraryText& into) {
     std::string text;
     std::optional<Failure> failure;
@@ -23,7 +19,7 @@ std::optional<Failure> load_library_file(const std::string& path, Section sectio
         if (!read_file(path, text, error)) failure = Failure{Failure::Kind::Read, path, 0, error};
     }
     const bool sealed = has_intact_seal(text);
-    if (section == Section::Polygon) text = prepare_polygon_library(std::move(text));
+    if (section == Section::Polygon) text = replace_all(text, "String1=", ";");
     into.assign(std::move(text), path, sealed);
     return failure;
 }

@@ -20,11 +20,9 @@ std::string library_file_path(const std::string& res_folder, Section section);
 // installed copy); res/ beside it when neither is there, for the messages.
 std::string find_library_folder(const std::string& program_folder);
 
-// The polygon library's own labels become comment lines: every "String1="
-// turns into ";", so that only the rule's label can reach the TYP text.
-std::string prepare_polygon_library(std::string text);
-
-// Reads a library file whole into `into` (prepared, for the polygon section).
+// Reads a library file whole into `into`. The polygon library's own labels
+// become comment lines (every "String1=" turns into ";"), so that only the
+// rule's label can reach the TYP text.
 // A missing file leaves the text empty and is no failure; a file that cannot
 // be read leaves what was read and gives the failure.
 std::optional<Failure> load_library_file(const std::string& path, Section section, LibraryText& into);

@@ -10,48 +10,35 @@ namespace tessaro {
 
 namespace {
 
-struct LineLook {
-    int width = 2;
-    int border = 0;
-    std::string colour1;
-    std::string colour2;
-    int pattern = 0;
-};
-
 // The text of a built-in entry's label: the condition's value after its first "=".
 std::string_view line_label(std::string_view rule_text) {
     std::string_view label = trim_blanks(rule_text);
-    const std::size_t at = label.find('@');
-    if (at != std::string_view::npos) label = label.substr(at + 1);
-    const std::size_t eq = label.find('=');
-    if (eq != std::string_view::npos) label = label.substr(eq + 1);
-    return label;
+    label = label.substr(label.find('@') + 1);  // npos + 1: from the start
+    return label.substr(label.find('=') + 1);
 }
 
 // Built in one buffer: entries are many, their pieces short.
-std::string builtin_entry(const std::string& token, const LineLook& look, const std::string& label) {
+std::string builtin_entry(const std::string& token, const LineLookRow& look, const std::string& label) {
     std::string e;
     e.reserve(256);
     e.append("[_line]").append(CRLF).append("Type=").append(token).append(CRLF);
-    if (look.pattern == 0) {
+    if (look.pattern == nullptr) {
         e.append("LineWidth=").append(std::to_string(look.width)).append(CRLF);
         e.append("BorderWidth=").append(std::to_string(look.border)).append(CRLF);
     }
     e.append("UseOrientation=N").append(CRLF);
     if (!label.empty()) e.append("String1=0x4,").append(label).append(CRLF);
     e.append("ExtendedLabels=N").append(CRLF).append("CustomColor=No").append(CRLF);
-    const LinePattern* pattern = line_pattern(look.pattern);
-    if (pattern == nullptr) {
-        e += "Xpm=";
+    e += "Xpm=";
+    if (look.pattern == nullptr) {
         append_quoted_line(e, look.colour2.empty() ? "0 0 1 0" : "0 0 2 0");
-        append_quoted_line(e, "0 c #" + look.colour1);
-        if (!look.colour2.empty()) append_quoted_line(e, "0 c #" + look.colour2);
+        append_quoted_line(e, std::string("0 c #").append(look.colour1));
+        if (!look.colour2.empty()) append_quoted_line(e, std::string("0 c #").append(look.colour2));
     } else {
-        e += "Xpm=";
-        append_quoted_line(e, pattern->header);
-        append_quoted_line(e, pattern->colour0);
-        append_quoted_line(e, pattern->colour1);
-        for (std::string_view row : pattern->rows)
+        append_quoted_line(e, look.pattern->header);
+        append_quoted_line(e, look.pattern->colour0);
+        append_quoted_line(e, look.pattern->colour1);
+        for (std::string_view row : look.pattern->rows)
             if (!row.empty()) append_quoted_line(e, row);
     }
     return e.append("[end]").append(CRLF);
@@ -88,39 +75,33 @@ void add_line_entries(Conversion& cv, const std::string& path) {
         EntryLook source = cv.entry_look(LookSource::Library, hit);
         const std::string library_look = cv.library_look(Section::Line, token, rule_text);
         if (!library_look.empty()) {
-            cv.add_entry(Section::Line, entry_text(Section::Line, library_look),
-                           std::move(source));
+            cv.add_entry(Section::Line, entry_text(Section::Line, library_look), std::move(source));
             continue;
         }
 
-        LineLook look;
+        // Width 2 in a random colour, unless the table or a motorway give a look.
+        LineLookRow look{{}, 2, 0, {}, {}, nullptr};
+        std::string random_colour;
         source.source = LookSource::Random;
         if (const LineLookRow* row = line_look(token)) {
-            look.width = row->width;
-            look.border = row->border;
-            look.colour1 = row->colour1;
-            look.colour2 = row->colour2;
-            look.pattern = row->pattern;
+            look = *row;
             source.source = LookSource::Table;
         }
         if (find_ci(item, "motorway") != std::string_view::npos) {
-            look.width = MOTORWAY_WIDTH;
-            look.border = MOTORWAY_BORDER;
-            look.colour1 = MOTORWAY_COLOUR1;
-            look.colour2 = MOTORWAY_COLOUR2;
+            // A pattern of the code's row stays.
+            look = {{}, MOTORWAY_WIDTH, MOTORWAY_BORDER, MOTORWAY_COLOUR1, MOTORWAY_COLOUR2, look.pattern};
             source.source = LookSource::Table;
         }
         if (source.source == LookSource::Random) {
             if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Line, token, hit, rule_text, source)) {
-                cv.add_entry(Section::Line, entry_text(Section::Line, *by_tags),
-                               std::move(source));
+                cv.add_entry(Section::Line, entry_text(Section::Line, *by_tags), std::move(source));
                 continue;
             }
+            random_colour = cv.classic_looks ? line_colour(r1, r2) : cv.calm_colours.line(r1, r2);
+            look.colour1 = random_colour;
         }
-        if (source.source == LookSource::Random)
-            look.colour1 = cv.classic_looks ? line_colour(r1, r2) : cv.calm_colours.line(r1, r2);
-        cv.add_entry(Section::Line, builtin_entry(token, look, cv.rule_text_label(Section::Line, token, line_label(rule_text))),
-                       std::move(source));
+        const std::string label = cv.rule_text_label(Section::Line, token, line_label(rule_text));
+        cv.add_entry(Section::Line, builtin_entry(token, look, label), std::move(source));
     }
     cv.close_rules();
 }

@@ -5,6 +5,14 @@
 
 namespace tessaro {
 
+// A dash pattern: an XPM 32 pixels wide, "0" pixels the first colour.
+struct LinePattern {
+    std::string_view header;   // e.g. "32 2 2 1"
+    std::string_view colour0;  // e.g. "0 c #000000"
+    std::string_view colour1;
+    std::array<std::string_view, 5> rows;  // unused places empty
+};
+
 // A built-in line look. A row with a pattern writes no widths and no colours
 // of its own: the pattern brings its colours.
 struct LineLookRow {
@@ -12,24 +20,12 @@ struct LineLookRow {
     int width;
     int border;
     std::string_view colour1;
-    std::string_view colour2;  // empty: one colour
-    int pattern;               // 0: none, else 10, 11, 14, 16 or 17
-};
-
-// A dash pattern: an XPM 32 pixels wide, "0" pixels the first colour.
-struct LinePattern {
-    int number;
-    std::string_view header;   // e.g. "32 2 2 1"
-    std::string_view colour0;  // e.g. "0 c #000000"
-    std::string_view colour1;
-    std::array<std::string_view, 5> rows;  // unused places empty
+    std::string_view colour2;      // empty: one colour
+    const LinePattern* pattern;  // none: widths and colours
 };
 
 // The first row listing the (lower-case) code, or nullptr.
 const LineLookRow* line_look(std::string_view code);
-
-// Pattern 10, 11, 14, 16 or 17; nullptr for any other number.
-const LinePattern* line_pattern(int number);
 
 // Drawn from the whole look of a motorway, whatever its code.
 inline constexpr int MOTORWAY_WIDTH = 5;

@@ -17,8 +17,7 @@ void add_point_entries(Conversion& cv, const std::string& path) {
         const std::string text = hit.text();
         const std::string_view item = trim_blanks(text);
         std::string_view label = trim_blanks(item.substr(item.find(' ') + 1));
-        const std::size_t at = label.find('@');
-        if (at != std::string_view::npos) label = label.substr(at + 1);
+        label = label.substr(label.find('@') + 1);
         // The library's look of the code, else the look its tags point to, else its category's marker.
         EntryLook look = cv.entry_look(LookSource::Library, hit);
         std::string entry = cv.library_look(Section::Point, code, label);
@@ -33,8 +32,7 @@ void add_point_entries(Conversion& cv, const std::string& path) {
                 continue;
             }
         }
-        cv.add_entry(Section::Point, entry_text(Section::Point, entry),
-                       std::move(look));
+        cv.add_entry(Section::Point, entry_text(Section::Point, entry), std::move(look));
     }
     cv.close_rules();
 }

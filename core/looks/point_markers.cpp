@@ -40,10 +40,6 @@ constexpr std::string_view PICTURE_ROWS =
 
 }  // namespace
 
-std::string_view marker_category(std::uint32_t point_type) {
-    return category_of(point_type).name;
-}
-
 std::string point_marker(std::string_view code, std::uint32_t point_type, std::string_view label) {
     const Category& c = category_of(point_type);
     std::string e;

@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 namespace tessaro {
 
@@ -22,23 +21,20 @@ std::string builtin_entry(const std::string& code, const std::string& label, std
     std::string e;
     e.reserve(256);
     e.append("[_polygon]").append(CRLF).append("Type=").append(code).append(CRLF);
-    int pattern = 0;
-    if (const BuiltinPolygonLook* look = builtin_polygon_look(code)) {
-        if (look->pattern != 0) pattern = look->pattern;
-        else colour = look->colour;
-    }
+    const BuiltinPolygonLook* look = builtin_polygon_look(code);
+    const FillPattern* pattern = look != nullptr ? look->pattern : nullptr;
+    if (look != nullptr && pattern == nullptr) colour = look->colour;
     if (!label.empty()) e.append("String1=0x4,").append(label).append(CRLF);
     e.append("ExtendedLabels=N").append(CRLF).append("CustomColor=No").append(CRLF);
     e += "Xpm=";
-    if (pattern == 0) {
+    if (pattern == nullptr) {
         append_quoted_line(e, "0 0 1 0");
         append_quoted_line(e, "0 c #" + colour);
     } else {
-        const FillPattern& p = fill_pattern(pattern);
         append_quoted_line(e, "32 32 2 1");
-        append_quoted_line(e, p.colour0);
-        append_quoted_line(e, p.colour1);
-        for (std::string_view row : p.rows) append_quoted_line(e, row);
+        append_quoted_line(e, pattern->colour0);
+        append_quoted_line(e, pattern->colour1);
+        for (std::string_view row : pattern->rows) append_quoted_line(e, row);
     }
     return e.append("[end]").append(CRLF);
 }
@@ -111,13 +107,9 @@ void add_polygon_entries(Conversion& cv, const std::string& path) {
                                        ? hex_colour(colour_component(r), colour_component(g), colour_component(b))
                                        : cv.calm_colours.area(r, g, b);
         // The label: the condition's value after its first "=".
-        std::string label;
-        if (!rule_text.empty()) {
-            const std::size_t eq = rule_text.find('=');
-            label = cv.rule_text_label(Section::Polygon, code,
-                                       eq == std::string::npos ? std::string_view(rule_text)
-                                                               : std::string_view(rule_text).substr(eq + 1));
-        }
+        const std::string label =
+            rule_text.empty() ? std::string()
+                              : cv.rule_text_label(Section::Polygon, code, std::string_view(rule_text).substr(rule_text.find('=') + 1));
         write(builtin_entry(code, label, colour), std::move(look), without_look);
     }
     cv.close_rules();

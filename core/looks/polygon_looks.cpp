@@ -3,43 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "text_util.h"
-
 namespace tessaro {
 namespace {
-
-// Enough key slots for the longest row; unused slots stay empty and never match,
-// because an empty code is rejected before the search.
-constexpr std::size_t kMaxKeys = 17;
-
-struct LookRow {
-    std::array<std::string_view, kMaxKeys> keys;
-    BuiltinPolygonLook look;
-};
-
-// One entry per row of the look table, in its order: the first row listing a
-// code wins.
-constexpr LookRow POLYGON_LOOKS[] = {
-    {{"0x01", "0x02", "0x03"}, {"DDDDDD", 0}},
-    {{"0x05", "0x06"}, {"", 8}},
-    {{"0x08"}, {"DCA3A3", 0}},
-    {{"0x0c"}, {"BCA9A9", 0}},
-    {{"0x13"}, {"DFD1D6", 0}},
-    {{"0x14", "0x15", "0x16"}, {"BFFF80", 0}},
-    {{"0x18"}, {"", 5}},
-    {{"0x50"}, {"", 1}},
-    {{"0x4f"}, {"", 2}},
-    {{"0x1f", "0x1e", "0x17"}, {"8AD3AF", 0}},
-    {{"0x0a"}, {"FAFD86", 0}},
-    {{"0x0b"}, {"", 7}},
-    {{"0x1a"}, {"", 4}},
-    {{"0x51"}, {"", 3}},
-    {{"0x28", "0x3b", "0x3c", "0x3d", "0x3e", "0x3f", "0x40", "0x41", "0x42",
-      "0x43", "0x44", "0x45", "0x46", "0x47", "0x48", "0x49", "0x4c"}, {"B7F7FF", 0}},
-    {{"0x0e"}, {"CCCCCC", 0}},
-    {{"0x19"}, {"", 6}},
-    {{"0x4b"}, {"FFFFFFFF", 0}},  // eight digits, kept as listed
-};
 
 // Patterns 1..8 in order, rows top to bottom, every row written out so it can be
 // compared line by line with the pattern tables.
@@ -327,31 +292,57 @@ constexpr std::array<FillPattern, 8> FILL_PATTERNS = {
 };
 
 constexpr bool rows_well_formed() {
-    for (const FillPattern& p : FILL_PATTERNS) {
-        for (std::string_view row : p.rows) {
+    for (const FillPattern& p : FILL_PATTERNS)
+        for (std::string_view row : p.rows)
             if (row.size() != 32 || row.find_first_not_of("01") != std::string_view::npos) return false;
-        }
-    }
     return true;
 }
 static_assert(rows_well_formed(), "every pattern row must be 32 characters of 0 and 1");
+
+constexpr const FillPattern* pattern(int number) {
+    return &FILL_PATTERNS[static_cast<std::size_t>(number - 1)];
+}
+
+// Enough key slots for the longest row; unused slots stay empty and never match,
+// because an empty code is rejected before the search.
+constexpr std::size_t kMaxKeys = 17;
+
+struct LookRow {
+    std::array<std::string_view, kMaxKeys> keys;
+    BuiltinPolygonLook look;
+};
+
+// One entry per row of the look table, in its order: the first row listing a
+// code wins.
+constexpr LookRow POLYGON_LOOKS[] = {
+    {{"0x01", "0x02", "0x03"}, {"DDDDDD", nullptr}},
+    {{"0x05", "0x06"}, {"", pattern(8)}},
+    {{"0x08"}, {"DCA3A3", nullptr}},
+    {{"0x0c"}, {"BCA9A9", nullptr}},
+    {{"0x13"}, {"DFD1D6", nullptr}},
+    {{"0x14", "0x15", "0x16"}, {"BFFF80", nullptr}},
+    {{"0x18"}, {"", pattern(5)}},
+    {{"0x50"}, {"", pattern(1)}},
+    {{"0x4f"}, {"", pattern(2)}},
+    {{"0x1f", "0x1e", "0x17"}, {"8AD3AF", nullptr}},
+    {{"0x0a"}, {"FAFD86", nullptr}},
+    {{"0x0b"}, {"", pattern(7)}},
+    {{"0x1a"}, {"", pattern(4)}},
+    {{"0x51"}, {"", pattern(3)}},
+    {{"0x28", "0x3b", "0x3c", "0x3d", "0x3e", "0x3f", "0x40", "0x41", "0x42",
+      "0x43", "0x44", "0x45", "0x46", "0x47", "0x48", "0x49", "0x4c"}, {"B7F7FF", nullptr}},
+    {{"0x0e"}, {"CCCCCC", nullptr}},
+    {{"0x19"}, {"", pattern(6)}},
+    {{"0x4b"}, {"FFFFFFFF", nullptr}},  // eight digits, kept as listed
+};
 
 }  // namespace
 
 const BuiltinPolygonLook* builtin_polygon_look(std::string_view code) {
     if (code.empty()) return nullptr;  // the table's empty places name no code
-    for (const LookRow& row : POLYGON_LOOKS) {
+    for (const LookRow& row : POLYGON_LOOKS)
         if (std::find(row.keys.begin(), row.keys.end(), code) != row.keys.end()) return &row.look;
-    }
     return nullptr;
-}
-
-// Numbers outside 1..8 are clamped (below 1 gives pattern 1, above 8 gives
-// pattern 8) so a bad number still yields a valid bitmap instead of undefined
-// behaviour.
-const FillPattern& fill_pattern(int number) {
-    const int n = std::clamp(number, 1, 8);
-    return FILL_PATTERNS[static_cast<std::size_t>(n - 1)];
 }
 
 }  // namespace tessaro

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <string>
 #include <string_view>
 
 namespace tessaro {
@@ -15,16 +14,13 @@ struct FillPattern {
 };
 
 // The built-in look of a polygon type code (lower-case, exact match): a solid
-// colour (hex digits without "#") or a fill pattern number 1..8.
+// colour (hex digits without "#") or a fill pattern.
 struct BuiltinPolygonLook {
-    std::string_view colour;  // empty for a pattern row
-    int pattern = 0;          // 0 for a colour row
+    std::string_view colour;                // empty for a pattern row
+    const FillPattern* pattern = nullptr;  // none for a colour row
 };
 
 // The table row for the code, or nullptr when the table does not list it.
 const BuiltinPolygonLook* builtin_polygon_look(std::string_view code);
-
-// Pattern 1..8.
-const FillPattern& fill_pattern(int number);
 
 }  // namespace tessaro

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cmath>
 
-
 namespace tessaro {
 
 void RandomSource::reseed() {

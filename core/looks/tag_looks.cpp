@@ -11,10 +11,6 @@ namespace tessaro {
 
 namespace {
 
-bool is_space(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
 std::string_view trimmed(std::string_view s) {
     return trim_any_of(s, " \t\r\n");
 }
@@ -26,10 +22,6 @@ constexpr std::array<bool, 256> WORD_ENDS = [] {
     for (const char c : std::string_view(" \t\r\n&|()!=<>~{}[]'\"")) table[static_cast<unsigned char>(c)] = true;
     return table;
 }();
-
-bool ends_word(char c) {
-    return WORD_ENDS[static_cast<unsigned char>(c)];
-}
 
 enum class Kind { End, Word, Quoted, Open, Close, Not, Junction, Op };
 
@@ -44,24 +36,19 @@ public:
     explicit Scanner(std::string_view text) : m_text(text) {}
 
     Token next() {
-        if (m_peeked) {
-            m_peeked = false;
-            return m_peek;
-        }
-        return scan();
+        const Token token = m_peek ? *m_peek : scan();
+        m_peek.reset();
+        return token;
     }
     Token peek() {
-        if (!m_peeked) {
-            m_peek = scan();
-            m_peeked = true;
-        }
-        return m_peek;
+        if (!m_peek) m_peek = scan();
+        return *m_peek;
     }
     // After a word: true when "(" follows, the group then skipped (a function's arguments).
     bool skip_call() {
-        if (m_peeked) return false;
+        if (m_peek) return false;
         std::size_t at = m_at;
-        while (at < m_text.size() && is_space(m_text[at])) ++at;
+        while (at < m_text.size() && (is_blank_tab_or_cr(m_text[at]) || m_text[at] == '\n')) ++at;
         if (at == m_text.size() || m_text[at] != '(') return false;
         m_at = skip_group(at, '(', ')');
         return true;
@@ -71,7 +58,7 @@ private:
     Token scan() {
         while (m_at < m_text.size()) {
             const char c = m_text[m_at];
-            if (is_space(c)) {
+            if (is_blank_tab_or_cr(c) || c == '\n') {
                 ++m_at;
             } else if (c == '{') {
                 m_at = skip_group(m_at, '{', '}');  // an action, not the condition
@@ -107,7 +94,7 @@ private:
             case '=':
             case '~': return {Kind::Op, m_text.substr(start, 1)};
             default:
-                while (m_at < m_text.size() && !ends_word(m_text[m_at])) ++m_at;
+                while (m_at < m_text.size() && !WORD_ENDS[static_cast<unsigned char>(m_text[m_at])]) ++m_at;
                 // A lone "}" or "]" has nothing to say: it ends no word and starts none.
                 if (m_at == start) ++m_at;
                 return {Kind::Word, m_text.substr(start, m_at - start)};
@@ -135,15 +122,13 @@ private:
 
     std::string_view m_text;
     std::size_t m_at = 0;
-    Token m_peek;
-    bool m_peeked = false;
+    std::optional<Token> m_peek;
 };
 
 bool is_plain_word(std::string_view s) {
-    if (s.empty()) return false;
-    for (char c : s)
-        if (!is_alnum_ascii(c) && c != '_' && c != '-' && static_cast<unsigned char>(c) < 0x80) return false;
-    return true;
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) {
+        return is_alnum_ascii(c) || c == '_' || c == '-' || static_cast<unsigned char>(c) >= 0x80;
+    });
 }
 
 // Position just after the group that opens at `at` ("(" or "["), or npos; a
@@ -231,36 +216,22 @@ void regex_words(std::string_view regex, int depth, std::vector<std::string_view
     for (std::string_view branch : branches) regex_words(branch, depth + 1, words);
 }
 
-// The tags of a condition so far, each once (by a set: one rule may list a
-// hundred thousand alternatives).
-class TagList {
-public:
-    explicit TagList(std::vector<RuleTag>& tags) : m_tags(tags) {}
-    void add(std::string_view key, std::string_view value) {
-        key = trimmed(key);
-        value = trimmed(value);
-        if (key.empty() || value.empty()) return;
-        if (m_seen.insert(joined(key, value)).second) m_tags.push_back({std::string(key), std::string(value)});
-    }
-
-private:
-    // The key's length first: any byte may stand in a key or a value.
-    static std::string joined(std::string_view key, std::string_view value) {
-        std::string s = std::to_string(key.size());
-        s.append(1, ':').append(key).append(value);
-        return s;
-    }
-    std::vector<RuleTag>& m_tags;
-    std::unordered_set<std::string> m_seen;
-};
-
 }  // namespace
 
 std::vector<RuleTag> positive_tags(std::string_view condition) {
     std::vector<RuleTag> tags;
     // A condition asks for a few tags: room for them without moving them as they come.
     tags.reserve(8);
-    TagList list(tags);
+    // Each tag once, by a set: one rule may list a hundred thousand alternatives.
+    std::unordered_set<std::string> seen;
+    const auto add = [&](std::string_view key, std::string_view value) {
+        key = trimmed(key);
+        value = trimmed(value);
+        if (key.empty() || value.empty()) return;
+        // The key's length first: any byte may stand in a key or a value.
+        if (seen.insert(std::to_string(key.size()).append(1, ':').append(key).append(value)).second)
+            tags.push_back({std::string(key), std::string(value)});
+    };
     Scanner scan(condition);
     // Whether each open parenthesis is negated (through any "!" around it).
     std::vector<bool> negated_groups;
@@ -285,11 +256,11 @@ std::vector<RuleTag> positive_tags(std::string_view condition) {
                 const std::string_view value = scan.next().text;
                 if (function || negated()) break;
                 if (op == "=") {
-                    list.add(key, value);
+                    add(key, value);
                 } else if (op == "~") {
                     std::vector<std::string_view> words;
                     regex_words(trimmed(value), 0, words);
-                    for (std::string_view word : words) list.add(key, word);
+                    for (std::string_view word : words) add(key, word);
                 }
                 break;
             }
@@ -359,15 +330,7 @@ void TagLooks::build() {
             }
         }
     }
-    std::vector<std::pair<std::string_view, std::uint32_t>> keyed;
-    keyed.reserve(m_alternatives.size());
-    for (std::uint32_t i = 0; i < m_alternatives.size(); ++i)
-        keyed.emplace_back(m_tags[m_alternatives[i].first_tag].key, i);
-    std::sort(keyed.begin(), keyed.end());
-    for (const auto& [key, alternative] : keyed) {
-        if (m_by_key.empty() || m_by_key.back().key != key) m_by_key.push_back({std::string(key), {}});
-        m_by_key.back().alternatives.push_back(alternative);
-    }
+    for (std::uint32_t i = 0; i < m_alternatives.size(); ++i) m_by_key[m_tags[m_alternatives[i].first_tag].key].push_back(i);
 }
 
 // A rule's tags as the scoring asks for them, by key: a rule of a hundred
@@ -423,10 +386,9 @@ std::optional<TagMatch> TagLooks::best(const std::vector<RuleTag>& rule_tags) co
     for (std::size_t i = 0; i < rule_tags.size(); ++i) {
         const std::string& key = rule_tags[i].key;
         if (index.key_met_before(i, key)) continue;  // its key's alternatives are scored already
-        const auto hit = std::lower_bound(m_by_key.begin(), m_by_key.end(), key,
-                                          [](const KeyAlternatives& k, const std::string& want) { return k.key < want; });
-        if (hit == m_by_key.end() || hit->key != key) continue;
-        for (const std::uint32_t a : hit->alternatives) {
+        const auto hit = m_by_key.find(key);
+        if (hit == m_by_key.end()) continue;
+        for (const std::uint32_t a : hit->second) {
             const int s = score(m_alternatives[a], index);
             if (s == 0) continue;
             const bool better =

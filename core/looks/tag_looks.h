@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "library_text.h"
@@ -75,11 +76,6 @@ private:
         std::uint32_t first_tag;  // its tags: m_tags[first_tag, first_tag + tag_count)
         std::uint32_t tag_count;
     };
-    struct KeyAlternatives {
-        std::string key;
-        std::vector<std::uint32_t> alternatives;  // indexes into m_alternatives, ascending
-    };
-
     class RuleTagIndex;
 
     void build();
@@ -93,7 +89,7 @@ private:
     std::vector<std::string> m_codes;
     std::vector<RuleTag> m_tags;
     std::vector<Alternative> m_alternatives;
-    std::vector<KeyAlternatives> m_by_key;  // sorted by key
+    std::unordered_map<std::string, std::vector<std::uint32_t>> m_by_key;  // indexes into m_alternatives, ascending
 };
 
 }  // namespace tessaro

@@ -17,7 +17,7 @@ struct Entry {
     std::string rule_code;    // the code as the rule wrote it
     std::string text;         // the entry as TYP text, from "[_point]" (or its kind) to "[end]" and CR LF
     EntryLook look;           // where its look came from; look.code: the code as written after Type=
-    std::string label;        // the label a built-in look was given (empty for library looks)
+    std::string label;        // the label a built-in or random look was given, in the text's bytes
     int level = 1;            // polygons: the draw-order level
     std::string draw_order;   // polygons: the type's digits as the draw order names them
     std::string file;         // the rule file that named the type first, and its line

@@ -15,7 +15,6 @@ struct Failure {
         Write,           // the TYP text could not be written (in full)
         OutputIsFolder,  // the TYP text path names a folder
         OutputIsSpecial, // the TYP text path names neither a file nor a device
-        OutputNotRemoved,  // the old TYP text could not be replaced
         UnsafeIncludeName, // an include file named so that it could lead out of the style folder
         OutputIsInput,   // the TYP text path names a file the run reads (other_path)
         UnsafeOtherStyleName,  // a file of another style named so that it could lead out of the styles folder

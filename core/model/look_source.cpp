@@ -7,16 +7,10 @@
 namespace tessaro {
 
 const char* look_source_name(LookSource source) {
-    switch (source) {
-        case LookSource::Library: return "library";
-        case LookSource::Table: return "table";
-        case LookSource::Tags: return "tags";
-        case LookSource::Marker: return "marker";
-        case LookSource::Random: return "random";
-        case LookSource::Kept: return "kept";
-        case LookSource::Unused: return "unused";
-    }
-    return "library";
+    // In the order of the enum.
+    constexpr const char* NAMES[] = {"library", "table", "tags", "marker", "random", "kept", "unused"};
+    static_assert(std::size(NAMES) == std::tuple_size_v<LookCounts>);
+    return NAMES[static_cast<std::size_t>(source)];
 }
 
 LookCounts count_looks(const std::vector<EntryLook>& looks) {

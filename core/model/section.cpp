@@ -2,31 +2,20 @@
 
 namespace tessaro {
 
+// Each table in the order of the enum.
 const char* section_name(Section s) {
-    switch (s) {
-        case Section::Point: return "point";
-        case Section::Line: return "line";
-        case Section::Polygon: return "polygon";
-    }
-    return "";
+    constexpr const char* NAMES[SECTION_COUNT] = {"point", "line", "polygon"};
+    return NAMES[static_cast<std::size_t>(s)];
 }
 
 const char* rule_file_name(Section s) {
-    switch (s) {
-        case Section::Point: return "points";
-        case Section::Line: return "lines";
-        case Section::Polygon: return "polygons";
-    }
-    return "";
+    constexpr const char* NAMES[SECTION_COUNT] = {"points", "lines", "polygons"};
+    return NAMES[static_cast<std::size_t>(s)];
 }
 
 char kind_letter(Section s) {
-    switch (s) {
-        case Section::Point: return 'p';
-        case Section::Line: return 'l';
-        case Section::Polygon: return 'g';
-    }
-    return '?';
+    constexpr char LETTERS[SECTION_COUNT] = {'p', 'l', 'g'};
+    return LETTERS[static_cast<std::size_t>(s)];
 }
 
 }  // namespace tessaro

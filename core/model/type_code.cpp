@@ -1,7 +1,5 @@
 #include "type_code.h"
 
-#include <algorithm>
-#include <array>
 #include <cstdio>
 
 #include "text_util.h"

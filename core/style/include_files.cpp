@@ -9,32 +9,8 @@
 
 namespace tessaro {
 
-std::vector<std::string> list_include_folder(const std::string& folder) {
-    std::vector<std::string> names;
-    for (std::string& name : list_regular_files(folder))
-        if (name[0] != '.') names.push_back(std::move(name));
-    return names;
-}
-
-namespace {
-
-// What defines_types looks for, gathered piece by piece: none of it spans lines.
-struct TypeWords {
-    bool code = false;
-    bool level = false;
-    void look_at(std::string_view text) {
-        code = code || contains(text, "0x");
-        level = level || contains(text, "resolution") || contains(text, "level");
-    }
-    bool found() const { return code && level; }
-};
-
-}  // namespace
-
 bool defines_types(std::string_view rule_text) {
-    TypeWords words;
-    words.look_at(rule_text);
-    return words.found();
+    return contains(rule_text, "0x") && (contains(rule_text, "resolution") || contains(rule_text, "level"));
 }
 
 IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folder, RuleReader& reader,
@@ -45,16 +21,15 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
     const std::string folder = include_folder(style_folder);
     if (!file_exists(folder)) return scan;
     scan.folder_found = true;
-    const std::vector<std::string> names = list_include_folder(folder);
-    for (const std::string& name : names) {
+    // Regular files, not hidden, in name order.
+    for (const std::string& name : list_regular_files(folder)) {
+        if (name[0] == '.') continue;
         const std::string path = join_path(folder, name);
         reader.open(path, RuleReader::Items::None, statements != nullptr);
         const bool types = defines_types(reader.text());
         if (std::optional<Failure> failure = reader.close()) scan.failures.push_back(std::move(*failure));
-        if (statements != nullptr) {
-            if (std::optional<std::vector<IncludeStatement>> kept = reader.take_statements())
-                (*statements)[path] = std::move(*kept);
-        }
+        if (statements != nullptr)
+            if (std::optional<std::vector<IncludeStatement>> kept = reader.take_statements()) (*statements)[path] = std::move(*kept);
         if (types) inc.found.push_back(name);
     }
     return scan;
@@ -73,15 +48,16 @@ bool add_selected_to_group(IncludeFiles& inc, Section group, const std::vector<s
     return true;
 }
 
+void add_missing(std::vector<std::string>& list, const std::vector<std::string>& names) {
+    if (names.empty()) return;
+    // A set, not a search per name: a list may hold a hundred thousand names.
+    std::unordered_set<std::string> listed(list.begin(), list.end());
+    for (const std::string& name : names)
+        if (listed.insert(name).second) list.push_back(name);
+}
+
 void add_to_groups(IncludeFiles& inc, const PerSection<std::vector<std::string>>& names) {
-    for (Section s : ALL_SECTIONS) {
-        std::vector<std::string>& group = inc.groups[s];
-        std::unordered_set<std::string> in_group;
-        in_group.reserve(group.size() + names[s].size());
-        in_group.insert(group.begin(), group.end());
-        for (const std::string& name : names[s])
-            if (in_group.insert(name).second) group.push_back(name);
-    }
+    for (Section s : ALL_SECTIONS) add_missing(inc.groups[s], names[s]);
 }
 
 void remove_first_selected(IncludeFiles& inc, Section group, const std::vector<std::size_t>& selected_rows) {

@@ -7,14 +7,11 @@
 
 #include "failure.h"
 #include "include_groups.h"
-#include "include_walk.h"
+#include "include_statements.h"
 #include "rule_reader.h"
 #include "section.h"
 
 namespace tessaro {
-
-// The files of a folder that the scan looks at: regular files, not hidden, in name order.
-std::vector<std::string> list_include_folder(const std::string& folder);
 
 // True when a rule text defines types: "0x" and "resolution" or "level" (case-sensitive).
 bool defines_types(std::string_view rule_text);
@@ -36,6 +33,9 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
 // group, each name once, in list order. False when the list is empty, so
 // there was nothing to select.
 bool add_selected_to_group(IncludeFiles& inc, Section group, const std::vector<std::size_t>& selected_rows);
+
+// Appends the names that `list` lacks, in order, each once.
+void add_missing(std::vector<std::string>& list, const std::vector<std::string>& names);
 
 // Puts the names into their groups, after the names each already holds (each
 // name once per group).

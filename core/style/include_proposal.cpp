@@ -24,13 +24,6 @@ bool belongs_in_group(const std::string& path) {
     return !read_file(path, text, error) || defines_types(text);
 }
 
-void add_found(IncludeFiles& inc, const std::vector<std::string>& names) {
-    if (names.empty()) return;
-    std::unordered_set<std::string> found(inc.found.begin(), inc.found.end());
-    for (const std::string& name : names)
-        if (found.insert(name).second) inc.found.push_back(name);
-}
-
 }  // namespace
 
 Proposal propose_groups(const std::string& style_folder, const std::vector<std::string>& found,
@@ -47,10 +40,9 @@ Proposal propose_groups(const std::string& style_folder, const std::vector<std::
         IncludeReach reach = walk.follow(s);
         proposal.other_styles[s] = std::move(reach.other_styles);
         std::vector<std::string>& group = proposal.groups[s];
-        if (!reach.own.empty()) {
+        if (!reach.own.empty())  // most sections include nothing: the list is not walked for them
             for (const std::string& name : found)
                 if (reach.own.count(name) != 0) group.push_back(name);
-        }
         for (std::string& name : reach.elsewhere) {
             if (!listed) listed.emplace(found.begin(), found.end());
             if (listed->count(name) != 0) continue;  // taken in list order above
@@ -73,8 +65,8 @@ Proposal propose_groups(const std::string& style_folder, const std::vector<std::
 void apply_proposal(IncludeFiles& inc, const Proposal& proposal) {
     add_to_groups(inc, proposal.groups);
     // The other names of the groups come from the found list.
-    add_found(inc, proposal.elsewhere);
-    add_found(inc, proposal.refused);
+    add_missing(inc.found, proposal.elsewhere);
+    add_missing(inc.found, proposal.refused);
     for (Section s : ALL_SECTIONS) {
         std::vector<OtherStyleFile>& list = inc.other_styles[s];
         std::unordered_set<std::string> listed;
@@ -86,7 +78,7 @@ void apply_proposal(IncludeFiles& inc, const Proposal& proposal) {
 }
 
 void add_files_elsewhere(IncludeFiles& inc, const Proposal& proposal) {
-    add_found(inc, proposal.elsewhere);
+    add_missing(inc.found, proposal.elsewhere);
 }
 
 }  // namespace tessaro

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "include_groups.h"
-#include "include_walk.h"
+#include "include_statements.h"
 #include "section.h"
 
 namespace tessaro {

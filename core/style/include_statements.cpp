@@ -39,12 +39,6 @@ std::optional<std::string_view> name_at(std::string_view line, std::size_t& i) {
     return line.substr(start, i - start);
 }
 
-// A word after "include" that makes the line a condition on a tag named
-// "include" (include=yes, include != no, include ~ 'x.*'), not a statement.
-bool starts_a_condition(char c) {
-    return c == '=' || c == '!' || c == '<' || c == '>' || c == '~';
-}
-
 // The statement that starts at i, if one does, and `end` after it and its ";".
 std::optional<IncludeStatement> statement_at(std::string_view line, std::size_t i, std::size_t& end) {
     const std::size_t at = i;
@@ -53,7 +47,8 @@ std::optional<IncludeStatement> statement_at(std::string_view line, std::size_t 
     // mkgmap takes a quote right after the word: include'inc/x';
     if (i >= line.size() || !(is_blank_tab_or_cr(line[i]) || is_quote(line[i]))) return std::nullopt;
     skip_blanks(line, i);
-    if (i < line.size() && starts_a_condition(line[i])) return std::nullopt;
+    // A condition on a tag named "include" (include=yes, include != no, include ~ 'x.*') is none.
+    if (i < line.size() && std::string_view("=!<>~").find(line[i]) != std::string_view::npos) return std::nullopt;
     const std::optional<std::string_view> path = name_at(line, i);
     if (!path || path->empty()) return std::nullopt;
     IncludeStatement out;
@@ -171,7 +166,7 @@ std::vector<IncludeStatement> base_style_lines(std::string_view info_text) {
     return out;
 }
 
-std::vector<IncludeStatement> StatementReader::read(const std::string& path) {
+std::vector<IncludeStatement> read_include_statements(const std::string& path) {
     std::string text;
     std::error_code error;
     read_file(path, text, error);  // only regular files: a pipe would block

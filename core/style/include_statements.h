@@ -37,11 +37,7 @@ std::vector<IncludeStatement> include_statements(std::string_view rule_text, std
 // "base-style { NAME }"), in order.
 std::vector<IncludeStatement> base_style_lines(std::string_view info_text);
 
-// Reads the include statements of files.
-class StatementReader {
-public:
-    // The statements of a file; one that cannot be read gives those of what was read.
-    std::vector<IncludeStatement> read(const std::string& path);
-};
+// The include statements of a file; one that cannot be read gives those of what was read.
+std::vector<IncludeStatement> read_include_statements(const std::string& path);
 
 }  // namespace tessaro

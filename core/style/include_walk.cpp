@@ -164,7 +164,7 @@ IncludeWalk::FileStatements IncludeWalk::statements_of(const std::string& path) 
         if (const auto given = m_known->find(path); given != m_known->end()) return {&given->first, &given->second};
     }
     auto known = m_statements.find(path);
-    if (known == m_statements.end()) known = m_statements.emplace(path, m_reader.read(path)).first;
+    if (known == m_statements.end()) known = m_statements.emplace(path, read_include_statements(path)).first;
     return {&known->first, &known->second};
 }
 

@@ -8,7 +8,6 @@
 
 #include "include_groups.h"
 #include "include_statements.h"
-#include "include_statements.h"
 #include "section.h"
 
 namespace tessaro {
@@ -97,7 +96,6 @@ private:
 
     std::string m_style_folder;
     std::string m_inc_folder;
-    StatementReader m_reader;
     const KnownStatements* m_known;  // read by others
     std::unordered_map<std::string, std::vector<IncludeStatement>> m_statements;  // read by the walk
     std::unordered_map<std::string, StyleIs> m_styles;

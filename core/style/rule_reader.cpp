@@ -23,10 +23,6 @@ constexpr std::size_t MAX_LINE_BYTES = 16u << 20;
 constexpr std::size_t MAX_PENDING_LINES = 16;
 constexpr std::size_t MAX_PENDING_BYTES = 4096;
 
-bool is_x(char c) {
-    return c == 'x' || c == 'X';
-}
-
 // Where normalising changes something: a CR or tab, a blank before a blank,
 // tab or CR, or the "0" of "0 x".
 bool needs_normalising(const char* text, std::size_t i, std::size_t size) {
@@ -36,7 +32,7 @@ bool needs_normalising(const char* text, std::size_t i, std::size_t size) {
         case '\r':
         case '\t': return true;
         case ' ': return i + 1 < size && is_blank_tab_or_cr(text[i + 1]);
-        case '0': return i + 2 < size && text[i + 1] == ' ' && is_x(text[i + 2]);
+        case '0': return i + 2 < size && text[i + 1] == ' ' && lower_char(text[i + 2]) == 'x';
         default: return false;
     }
 }
@@ -127,10 +123,6 @@ std::size_t type_bracket_at(std::string_view text, std::size_t from = 0) {
     return NPOS;
 }
 
-bool is_word_byte(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
 // True when the line, read on inside a construct, may continue it: a line
 // empty but for a comment, one of `words`, or one of the bytes in `marks`.
 template <std::size_t N>
@@ -139,7 +131,7 @@ bool continues(std::string_view line, const std::string_view (&words)[N], std::s
     while (i < line.size() && line[i] == ' ') ++i;
     if (i == line.size() || line[i] == '#' || marks.find(line[i]) != NPOS) return true;
     std::size_t end = i;
-    while (end < line.size() && is_word_byte(line[end])) ++end;
+    while (end < line.size() && (is_alnum_ascii(line[end]) || line[end] == '_')) ++end;
     return std::find(std::begin(words), std::end(words), line.substr(i, end - i)) != std::end(words);
 }
 
@@ -164,7 +156,7 @@ std::size_t normalise_rule_text(char* text, std::size_t size) {
         std::size_t blanks = 0;
         for (; read < size && is_blank_tab_or_cr(text[read]); ++read) blanks += text[read] != '\r';
         const std::size_t kept = (blanks + 1) / 2;
-        if (kept == 1 && write > 0 && text[write - 1] == '0' && read < size && is_x(text[read])) {
+        if (kept == 1 && write > 0 && text[write - 1] == '0' && read < size && lower_char(text[read]) == 'x') {
             text[write++] = 'x';
             ++read;
             continue;

@@ -18,7 +18,6 @@ bool groups_read(const IncludeFiles& inc) {
     return !inc.found.empty() && !inc.groups_empty();
 }
 
-// The plan as the walk makes it: each note placed after the files before it.
 class Planner {
 public:
     explicit Planner(const CreateTypRequest& request) : m_request(request) {}
@@ -26,7 +25,7 @@ public:
     void rule_files(const std::string& kinds) {
         for (Section s : RULE_FILE_ORDER)
             if (m_request.sections[s] && kinds.find(kind_letter(s)) != std::string::npos)
-                file(s, rule_file_path(m_request.style_folder, rule_file_name(s)), StyleFile::Origin::RuleFile);
+                m_plan.push_back(StyleFile{s, rule_file_path(m_request.style_folder, rule_file_name(s))});
     }
 
     // Every file of the point group, then the line group, then the polygon
@@ -42,22 +41,17 @@ public:
     StylePlan take() { return std::move(m_plan); }
 
 private:
-    void file(Section s, std::string path, StyleFile::Origin origin) {
-        m_plan.files.push_back({s, std::move(path), origin});
-    }
-    void note(std::variant<Warning, Failure> note) { m_plan.notes.push_back({m_plan.files.size(), std::move(note)}); }
-
     void include_group(Section s) {
         for (const std::string& name : m_request.include_files.groups[s]) {
             std::string path = include_file_path(m_request.style_folder, name);
             if (path.empty()) {
-                note(Failure{Failure::Kind::UnsafeIncludeName, name});
+                m_plan.push_back(Failure{Failure::Kind::UnsafeIncludeName, name});
                 continue;
             }
             if (!m_request.sections[s]) continue;
             // A sorted file that has gone since yields nothing, but is named.
-            if (file_exists(path)) file(s, std::move(path), StyleFile::Origin::IncludeGroup);
-            else note(Warning{Warning::Kind::IncludeFileGone, std::move(path), 0, name});
+            if (file_exists(path)) m_plan.push_back(StyleFile{s, std::move(path), StyleFile::Origin::IncludeGroup});
+            else m_plan.push_back(Warning{Warning::Kind::IncludeFileGone, std::move(path), 0, name});
         }
     }
 
@@ -66,15 +60,15 @@ private:
         for (const OtherStyleFile& other : m_request.include_files.other_styles[s]) {
             if (!is_safe_other_style_file(other)) {
                 const std::string name = other.file + " from " + other.style;
-                if (m_told.insert(name).second) note(Failure{Failure::Kind::UnsafeOtherStyleName, name});
+                if (m_told.insert(name).second) m_plan.push_back(Failure{Failure::Kind::UnsafeOtherStyleName, name});
                 continue;
             }
             const std::string folder = other_style_folder(m_request.style_folder, other.style);
             if (!is_folder(folder)) {
-                if (m_told.insert(folder).second) note(Warning{Warning::Kind::OtherStyleMissing, folder, 0, other.style});
+                if (m_told.insert(folder).second) m_plan.push_back(Warning{Warning::Kind::OtherStyleMissing, folder, 0, other.style});
                 continue;
             }
-            file(s, other_style_path(m_request.style_folder, other), StyleFile::Origin::OtherStyle);
+            m_plan.push_back(StyleFile{s, other_style_path(m_request.style_folder, other), StyleFile::Origin::OtherStyle});
         }
     }
 
@@ -92,7 +86,7 @@ private:
         }
         for (StatementPlace& place : walk.base_style_places()) places.push_back(std::move(place));
         for (StatementPlace& place : places)
-            note(Warning{Warning::Kind::IncludeNotFollowed, std::move(place.path), place.statement.line,
+            m_plan.push_back(Warning{Warning::Kind::IncludeNotFollowed, std::move(place.path), place.statement.line,
                          std::move(place.statement.text)});
     }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <optional>
 #include <string>
 #include <variant>
@@ -25,13 +24,8 @@ struct StyleFile {
     Origin origin = Origin::RuleFile;
 };
 
-// What the resolving met on its way, and where: after how many of the files.
-struct StyleNote {
-    std::size_t after_files = 0;
-    std::variant<Warning, Failure> note;
-};
-
-// A style resolved into what a run reads, in the run's order: the rule files
+// A style resolved into what a run reads, in the run's order, and what the
+// resolving met on its way where it met it: the rule files
 // of the sections that are on and that `kinds` (the check's) lists,
 // polygons, lines, points; then the include files of the point, line and
 // polygon groups, each followed by the files its section takes from other
@@ -40,10 +34,7 @@ struct StyleNote {
 // file but a failure; a missing other style, an include file gone since the
 // sorting, and (unless the request follows them) the statements that take
 // rules from other styles are warnings.
-struct StylePlan {
-    std::vector<StyleFile> files;
-    std::vector<StyleNote> notes;  // in order
-};
+using StylePlan = std::vector<std::variant<StyleFile, Warning, Failure>>;
 StylePlan plan_style_files(const CreateTypRequest& request, const std::string& kinds);
 
 // The first input of the run that is the same file as `path` (through links,

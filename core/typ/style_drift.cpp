@@ -27,12 +27,9 @@ StyleTypes list_style_types(const CreateTypRequest& request) {
     };
     // What the run would warn of (statements not followed, a missing other
     // style) is no finding about the TYP text; what it refuses is.
-    const StylePlan plan = plan_style_files(request, list_style(request.style_folder).kinds);
-    auto note = plan.notes.begin();
-    for (std::size_t i = 0; i <= plan.files.size(); ++i) {
-        for (; note != plan.notes.end() && note->after_files <= i; ++note)
-            if (const Failure* f = std::get_if<Failure>(&note->note)) found.failures.push_back(*f);
-        if (i < plan.files.size()) read_file(plan.files[i].section, plan.files[i].path);
+    for (const auto& step : plan_style_files(request, list_style(request.style_folder).kinds)) {
+        if (const StyleFile* file = std::get_if<StyleFile>(&step)) read_file(file->section, file->path);
+        else if (const Failure* f = std::get_if<Failure>(&step)) found.failures.push_back(*f);
     }
     return found;
 }

@@ -8,7 +8,6 @@ namespace tessaro {
 
 namespace {
 
-// The draw order of one rule file's polygon entries.
 void append_draw_order(std::string& text, const std::vector<Entry>& entries, std::size_t first) {
     text.append("[_drawOrder]").append(CRLF);
     for (std::size_t i = first; i < entries.size() && entries[i].file_index == entries[first].file_index; ++i)
@@ -61,17 +60,8 @@ std::string mkgmap_command(const std::string& typ_path, int code_page) {
 }
 
 std::string header_chunk(const std::string& style_folder, int code_page) {
-    std::string h;
-    h += "[_id]";
-    h += CRLF;
-    h += "ProductCode=1";
-    h += CRLF;
-    h += "FID=" + std::to_string(FAMILY_ID);
-    h += CRLF;
-    h += "CodePage=" + std::to_string(code_page);
-    h += CRLF;
-    h += "[End]";
-    h += CRLF;
+    std::string h = std::string("[_id]") + CRLF + "ProductCode=1" + CRLF + "FID=" + std::to_string(FAMILY_ID) + CRLF +
+                    "CodePage=" + std::to_string(code_page) + CRLF + "[End]" + CRLF;
     // A comment line: a control character in the folder's name (a line end
     // above all) would end it and leave the rest of the name as a stray line.
     h += ";style:" + printable(style_name(style_folder)) + CRLF;

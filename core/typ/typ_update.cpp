@@ -43,11 +43,6 @@ private:
     std::vector<std::size_t> m_starts{0};
 };
 
-// The run keeps the style's types as TYP types, as the reader reads the text's.
-bool style_uses(const TypeSet& types, std::uint32_t type) {
-    return types.contains(type);
-}
-
 std::uint64_t key_of(Section section, std::uint32_t type) {
     return (std::uint64_t{static_cast<unsigned>(section)} << 32) | type;
 }
@@ -159,7 +154,7 @@ private:
         if (m_prune && m_fresh.sections[Section::Polygon])
             for (std::size_t i = 0; i < m_old_doc.draw_order.size(); ++i) {
                 const std::optional<std::uint32_t> type = typ_value_type(m_old_doc.draw_order[i]);
-                if (type && !style_uses(m_fresh.types[Section::Polygon], *type)) m_dropped[m_old_doc.draw_order_lines[i]] = true;
+                if (type && !m_fresh.types[Section::Polygon].contains(*type)) m_dropped[m_old_doc.draw_order_lines[i]] = true;
             }
     }
 
@@ -171,7 +166,7 @@ private:
         if (e.section == Section::Polygon && m_first_polygon == 0) m_first_polygon = e.first_line;
         const std::optional<std::uint32_t> type = entry_type(e);
         // A section the run left out is not the style's to judge.
-        const bool unused = m_fresh.sections[e.section] && type && !style_uses(m_fresh.types[e.section], *type);
+        const bool unused = m_fresh.sections[e.section] && type && !m_fresh.types[e.section].contains(*type);
         EntryLook& look = m_old_looks[i];
         look.section = e.section;
         look.code = e.type;

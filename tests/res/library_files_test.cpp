@@ -54,7 +54,7 @@ TEST(LibraryFiles, are_sealed_and_hold_only_looks_a_run_would_copy_unsealed) {
     for (const auto& [file, kind] : LIBRARIES) {
         const std::string text = res(file);
         EXPECT_TRUE(has_intact_seal(text)) << file;
-        const LibraryText unsealed(kind == Section::Polygon ? prepare_polygon_library(text) : text);
+        const LibraryText unsealed(kind == Section::Polygon ? replace_all(text, "String1=", ";") : text);
         ASSERT_FALSE(unsealed.sealed());
         for (const TypEntry& e : read_typ_text(text).entries) {
             ++looks;
