@@ -74,14 +74,12 @@ void LibraryText::assign(std::string text, std::string path, bool sealed) {
     build_index();
     // Lines as editors count them: a line ends at CR LF, LF or a CR alone.
     // The polygon library's preparing keeps every line end, so its lines are those of the file.
-    // Found by the C library's search, which beats a loop over the bytes: the
-    // line feeds, then the rare lone CRs merged in.
     m_line_starts.assign(1, 0);
-    for (std::size_t i = m_text.find('\n'); i != std::string::npos; i = m_text.find('\n', i + 1)) m_line_starts.push_back(i + 1);
-    const std::size_t feeds = m_line_starts.size();
-    for (std::size_t i = m_text.find('\r'); i != std::string::npos; i = m_text.find('\r', i + 1))
-        if (i + 1 == m_text.size() || m_text[i + 1] != '\n') m_line_starts.push_back(i + 1);
-    std::inplace_merge(m_line_starts.begin(), m_line_starts.begin() + static_cast<std::ptrdiff_t>(feeds), m_line_starts.end());
+    for (std::size_t i = 0; i < m_text.size(); ++i) {
+        const char c = m_text[i];
+        if (c > '\r') continue;  // one test for nearly every byte: a third of the time of the library's loading
+        if (c == '\n' || (c == '\r' && (i + 1 == m_text.size() || m_text[i + 1] != '\n'))) m_line_starts.push_back(i + 1);
+    }
 }
 
 void LibraryText::build_index() {
