@@ -26,7 +26,8 @@ std::string typ_text(std::string_view header, const std::vector<Entry>& entries)
     text.append(header).append(CRLF);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const Entry& e = entries[i];
-        const bool opens_file = i == 0 || entries[i - 1].file_index != e.file_index || entries[i - 1].section != e.section;
+        // Each file read gives entries of one section.
+        const bool opens_file = i == 0 || entries[i - 1].file_index != e.file_index;
         if (e.section == Section::Polygon && opens_file) append_draw_order(text, entries, i);
         text.append(e.text).append(CRLF);
     }
