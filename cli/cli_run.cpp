@@ -261,7 +261,7 @@ bool write_look_report(const Setup& s, const std::string& path, const CreateTypR
         say.error(failure_text({Failure::Kind::OutputIsInput, path, 0, {}, *input}, "--report"));
         return false;
     }
-    if (std::optional<Failure> failure = write_replaced_file(path, look_report(report.looks))) {
+    if (std::optional<Failure> failure = write_replaced_file(path, look_report(report.looks, s.request.classic_looks))) {
         say.error(failure_text(*failure, "--report"));
         return false;
     }

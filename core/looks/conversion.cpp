@@ -25,8 +25,9 @@ std::string Conversion::label(Section section, std::string_view code, std::strin
     return std::move(made.bytes);
 }
 
-std::string Conversion::rule_text_label(Section section, std::string_view code, std::string_view text) {
-    pending.label = label(section, code, classic_looks || include_tag_text ? std::string(text) : rule_label(text));
+std::string Conversion::rule_text_label(Section section, std::string_view code, std::string_view text,
+                                        std::string_view condition) {
+    pending.label = label(section, code, classic_looks || include_tag_text ? std::string(text) : feature_label(condition));
     return pending.label;
 }
 
@@ -60,21 +61,67 @@ bool Conversion::new_type(Section section, const RuleItem& item, const std::stri
     return true;
 }
 
-std::optional<std::string> Conversion::look_by_tags(Section section, std::string_view code, const RuleItem& item,
-                                                    std::string_view label, EntryLook& look) {
-    if (classic_looks) return std::nullopt;
+const TagLooks& Conversion::section_tag_looks(Section section) {
     std::unique_ptr<TagLooks>& looks = tag_looks[section];
     if (!looks) looks = std::make_unique<TagLooks>(libraries[section]);
-    if (looks->empty()) return std::nullopt;
-    const std::optional<TagMatch> match = looks->best(positive_tags(item.before));
-    if (!match) return std::nullopt;
-    std::string entry = library_look(section, match->library_code, label, code);
+    return *looks;
+}
+
+std::optional<std::string> Conversion::tag_entry(Section section, std::string_view code, const TagMatch& match,
+                                                 std::string_view label, EntryLook& look) {
+    std::string entry = library_look(section, match.library_code, label, code);
     const std::size_t first_line_end = entry.find_first_of("\r\n");
     if (entry.empty() || first_line_end == std::string::npos) return std::nullopt;
     look.source = LookSource::Tags;
-    look.library_code = match->library_code;
-    look.matched = match->matched;
+    look.library_code = match.library_code;
+    look.matched = match.matched;
     return std::string(code) + entry.substr(first_line_end);
+}
+
+std::optional<std::string> Conversion::look_by_tags(Section section, std::string_view code, const RuleItem& item,
+                                                    std::string_view label, EntryLook& look) {
+    if (classic_looks) return std::nullopt;
+    const TagLooks& looks = section_tag_looks(section);
+    if (looks.empty()) return std::nullopt;
+    const std::optional<TagMatch> match = looks.best(positive_tags(item.before));
+    if (!match) return std::nullopt;
+    return tag_entry(section, code, *match, label, look);
+}
+
+namespace {
+
+// A library look as the report names it: its code, and its name when it has one.
+std::string look_title(std::string_view look) {
+    std::string title(look.substr(0, look.find_first_of(" \t\r\n")));
+    const std::size_t name = look.find("\n;name=");
+    if (name != std::string_view::npos) {
+        const std::string_view rest = look.substr(name + 7);
+        title.append(" (").append(trim_blanks(rest.substr(0, rest.find_first_of("\r\n")))).append(")");
+    }
+    return title;
+}
+
+}  // namespace
+
+std::optional<std::string> Conversion::look_over_code(Section section, std::string_view code, const RuleItem& item,
+                                                      std::string_view label, std::string_view code_look, EntryLook& look) {
+    if (classic_looks || !item.value) return std::nullopt;
+    const TagLooks& looks = section_tag_looks(section);
+    if (looks.empty()) return std::nullopt;
+    const std::vector<RuleTag> tags = positive_tags(item.before);
+    const std::optional<TagMatch> match = looks.best(tags);
+    if (!match || !match->exact || library_key(section, match->library_code) == library_key(section, code)) return std::nullopt;
+    // A look that names no tags cannot be told apart from what the rule means.
+    if (code_look.find(";tags=") == std::string_view::npos || tags_agree(code_look, tags)) return std::nullopt;
+    // One rule of the type that agrees with the code keeps the code's look.
+    const std::uint32_t type = code_typ_type(section, *item.value);
+    for (const RuleItem& other : rules.items())
+        if (&other != &item && other.value && code_typ_type(section, *other.value) == type &&
+            tags_agree(code_look, positive_tags(other.before)))
+            return std::nullopt;
+    std::optional<std::string> entry = tag_entry(section, code, *match, label, look);
+    if (entry) look.replaced = look_title(code_look);
+    return entry;
 }
 
 Entry& Conversion::add_entry(Section section, std::string entry, EntryLook look) {

@@ -49,9 +49,10 @@ struct Conversion {
     // A rule's text made the label of a type (make_label, in `labels`); one
     // that lost characters is counted in the report.
     std::string label(Section section, std::string_view code, std::string_view text);
-    // The label of a built-in or random look from a rule's text: as it is with
-    // classic looks or Include Tag Text, else its readable part (rule_label).
-    std::string rule_text_label(Section section, std::string_view code, std::string_view text);
+    // The label of a built-in or random look: the rule's text as it is with
+    // classic looks or Include Tag Text, else the feature its condition names
+    // (feature_label).
+    std::string rule_text_label(Section section, std::string_view code, std::string_view text, std::string_view condition);
     // Counts a label that lost characters into the run's one warning of them.
     void note_lost_label(Section section, std::string_view code);
     // The look of a rule that neither the library nor a built-in table
@@ -60,6 +61,15 @@ struct Conversion {
     // classic looks, or when no look's tags match; `look` says which it was.
     std::optional<std::string> look_by_tags(Section section, std::string_view code, const RuleItem& item,
                                             std::string_view label, EntryLook& look);
+    // The look of a type whose code has a library look (`code_look`) when its
+    // rule means another: the tags of its condition match another look's
+    // exactly (TagMatch::exact) and agree with none of the code's look
+    // (tags_agree), nor do those of the file's other rules of the type; a
+    // code's look that names no tags stays. Then
+    // as look_by_tags, with the code's look named in `look.replaced`. Nothing
+    // with classic looks, or when the code's look stays.
+    std::optional<std::string> look_over_code(Section section, std::string_view code, const RuleItem& item,
+                                              std::string_view label, std::string_view code_look, EntryLook& look);
     // Adds the entry of the type new_type let in last, with its text and where its look came from.
     Entry& add_entry(Section section, std::string entry, EntryLook look);
     // The note of an entry's look, with the rule's condition when looks are kept.
@@ -69,6 +79,13 @@ struct Conversion {
     void open_rules(const std::string& path);
     // Ends a writer's reading of its rule file; a failure to read it goes into the report.
     void close_rules();
+
+private:
+    // The section's looks by tags, made at their first use.
+    const TagLooks& section_tag_looks(Section section);
+    // The matched look with the rule's own code.
+    std::optional<std::string> tag_entry(Section section, std::string_view code, const TagMatch& match,
+                                         std::string_view label, EntryLook& look);
 };
 
 }  // namespace tessaro

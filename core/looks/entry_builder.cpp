@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "tag_looks.h"
 #include "text_util.h"
 #include "typ_reader.h"
 #include "type_code.h"
@@ -134,15 +135,67 @@ std::string hex_colour(int r, int g, int b) {
     return out;
 }
 
-std::string rule_label(std::string_view text) {
-    // Up to the first of "&|{[(", without quotes.
+
+namespace {
+
+bool is_number(std::string_view s) {
+    const std::size_t sign = s.starts_with('-') ? 1 : 0;
+    return s.size() > sign && std::all_of(s.begin() + sign, s.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+}
+
+bool says_yes(std::string_view value) {
+    const std::string v = to_lower(value);
+    return v == "*" || v == "yes" || v == "true";
+}
+
+bool says_no(std::string_view value) {
+    const std::string v = to_lower(value);
+    return v == "no" || v == "false";
+}
+
+// Keys that say how a feature is, not what it is.
+bool qualifies_only(std::string_view key) {
+    static constexpr std::string_view QUALIFIERS[] = {"name", "area", "layer", "access", "oneway", "bridge",
+                                                      "tunnel", "level", "mkgmap:label:1", "mkgmap:admin_level2"};
+    return std::find(std::begin(QUALIFIERS), std::end(QUALIFIERS), key) != std::end(QUALIFIERS);
+}
+
+std::string words(std::string_view text) {
+    if (text.starts_with("mkgmap:")) text.remove_prefix(7);
+    std::string out(text);
+    std::replace_if(out.begin(), out.end(), [](char c) { return c == '_' || c == ':'; }, ' ');
+    return out;
+}
+
+// The label of one tag, and how telling it is: 3 a plain value, 2 the key with
+// a value that says nothing alone; one less for a key that only qualifies.
+std::pair<int, std::string> tag_label(const RuleTag& tag) {
+    const int qualifier = qualifies_only(tag.key) ? 1 : 0;
+    if (says_yes(tag.value)) return {2 - qualifier, words(tag.key)};
+    if (says_no(tag.value)) return {2 - qualifier, "no " + words(tag.key)};
+    if (is_number(tag.value)) return {2 - qualifier, words(tag.key) + " " + tag.value};
+    return {3 - qualifier, words(tag.value)};
+}
+
+}  // namespace
+
+std::string feature_label(std::string_view condition) {
+    int best = 0;
     std::string label;
-    label.reserve(text.size());
-    for (char c : text) {
-        if (c == '&' || c == '|' || c == '{' || c == '[' || c == '(') break;
-        if (c != '"' && c != '\'') label += c;
+    for (const RuleTag& tag : positive_tags(condition)) {
+        auto [telling, text] = tag_label(tag);
+        if (telling > best && !trim_blanks(text).empty()) {
+            best = telling;
+            label = std::move(text);
+        }
     }
-    return std::string(trim_blanks(label));
+    if (best > 0) return std::string(trim_blanks(label));
+    // A condition of plain words (a bare key) names the feature as it stands.
+    const std::string_view plain = trim_blanks(condition);
+    const bool words_only = std::all_of(plain.begin(), plain.end(), [](char c) {
+        return is_alnum_ascii(c) || c == '_' || c == '-' || c == ' ' || c == ':' || static_cast<unsigned char>(c) >= 0x80;
+    });
+    return words_only && !says_yes(plain) && !says_no(plain) && !is_number(plain) ? words(plain) : std::string();
 }
 
 CodePageText make_label(std::string_view text, LabelCoding labels) {

@@ -50,10 +50,14 @@ std::string entry_text(Section section, std::string_view look);
 // Six upper-case hex digits, red first.
 std::string hex_colour(int r, int g, int b);
 
-// The readable part of a rule's text as a label: up to the first "&", "|",
-// "{", "[" or "(" (where the next condition or the actions start), without
-// quotes and outer blanks. Empty when nothing is left.
-std::string rule_label(std::string_view text);
+// A label that names the feature a rule's condition stands for: the value of
+// its most telling tag, "_" as blanks ("tree row"); where the value says
+// nothing alone (yes, true, "*", no, false, a number) the key's words with it
+// ("lcn", "no oneway", "kohdeluokka 42210"). Tags that only qualify a feature
+// (name, area, layer, access and the like) come last. A condition of plain
+// words and no tag (a bare key) is its words; anything else empty: a scrap
+// of a condition names nothing.
+std::string feature_label(std::string_view condition);
 
 // A rule's text made a label: in the text's code page (to_code_page), then
 // its first MAX_LABEL_BYTES characters, in UTF-8 when the labels are (65001:

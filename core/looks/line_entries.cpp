@@ -75,7 +75,8 @@ void add_line_entries(Conversion& cv, const std::string& path) {
         EntryLook source = cv.entry_look(LookSource::Library, hit);
         const std::string library_look = cv.library_look(Section::Line, token, rule_text);
         if (!library_look.empty()) {
-            cv.add_entry(Section::Line, entry_text(Section::Line, library_look), std::move(source));
+            const std::optional<std::string> meant = cv.look_over_code(Section::Line, token, hit, rule_text, library_look, source);
+            cv.add_entry(Section::Line, entry_text(Section::Line, meant ? *meant : library_look), std::move(source));
             continue;
         }
 
@@ -100,7 +101,7 @@ void add_line_entries(Conversion& cv, const std::string& path) {
             random_colour = cv.classic_looks ? line_colour(r1, r2) : cv.calm_colours.line(r1, r2);
             look.colour1 = random_colour;
         }
-        const std::string label = cv.rule_text_label(Section::Line, token, line_label(rule_text));
+        const std::string label = cv.rule_text_label(Section::Line, token, line_label(rule_text), hit.before);
         cv.add_entry(Section::Line, builtin_entry(token, look, label), std::move(source));
     }
     cv.close_rules();

@@ -18,10 +18,13 @@ void add_point_entries(Conversion& cv, const std::string& path) {
         const std::string_view item = trim_blanks(text);
         std::string_view label = trim_blanks(item.substr(item.find(' ') + 1));
         label = label.substr(label.find('@') + 1);
-        // The library's look of the code, else the look its tags point to, else its category's marker.
+        // The library's look of the code (unless the rule means another), else the look its tags point to, else its category's marker.
         EntryLook look = cv.entry_look(LookSource::Library, hit);
         std::string entry = cv.library_look(Section::Point, code, label);
-        if (entry.empty()) {
+        if (!entry.empty()) {
+            if (std::optional<std::string> meant = cv.look_over_code(Section::Point, code, hit, label, entry, look))
+                entry = std::move(*meant);
+        } else {
             if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Point, code, hit, label, look)) {
                 entry = std::move(*by_tags);
             } else if (!cv.classic_looks) {

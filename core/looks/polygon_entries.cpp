@@ -90,7 +90,9 @@ void add_polygon_entries(Conversion& cv, const std::string& path) {
         EntryLook look = cv.entry_look(LookSource::Library, hit);
         const std::string library_look = cv.library_look(Section::Polygon, code, rule_text);
         if (!library_look.empty()) {
-            write(entry_text(Section::Polygon, library_look), std::move(look), level_of(library_look));
+            const std::optional<std::string> meant = cv.look_over_code(Section::Polygon, code, hit, rule_text, library_look, look);
+            const std::string& chosen = meant ? *meant : library_look;
+            write(entry_text(Section::Polygon, chosen), std::move(look), level_of(chosen));
             continue;
         }
         if (builtin_polygon_look(code) != nullptr) {
@@ -109,7 +111,8 @@ void add_polygon_entries(Conversion& cv, const std::string& path) {
         // The label: the condition's value after its first "=".
         const std::string label =
             rule_text.empty() ? std::string()
-                              : cv.rule_text_label(Section::Polygon, code, std::string_view(rule_text).substr(rule_text.find('=') + 1));
+                              : cv.rule_text_label(Section::Polygon, code, std::string_view(rule_text).substr(rule_text.find('=') + 1),
+                                                   hit.before);
         write(builtin_entry(code, label, colour), std::move(look), without_look);
     }
     cv.close_rules();

@@ -374,6 +374,13 @@ int TagLooks::score(const Alternative& alternative, const RuleTagIndex& rule_tag
     return sum;
 }
 
+bool TagLooks::exact(const Alternative& alternative, int score) const {
+    if (score != 2 * static_cast<int>(alternative.tag_count)) return false;
+    for (std::uint32_t t = alternative.first_tag; t < alternative.first_tag + alternative.tag_count; ++t)
+        if (m_tags[t].value == "*") return false;
+    return true;
+}
+
 bool TagLooks::empty() const {
     return m_by_key.empty();
 }
@@ -382,6 +389,7 @@ std::optional<TagMatch> TagLooks::best(const std::vector<RuleTag>& rule_tags) co
     constexpr std::uint32_t NONE = ~std::uint32_t{0};
     std::uint32_t winner = NONE;
     int winner_score = 0;
+    std::vector<std::uint32_t> exact_looks;  // looks with an alternative met value for value
     const RuleTagIndex index(rule_tags);
     for (std::size_t i = 0; i < rule_tags.size(); ++i) {
         const std::string& key = rule_tags[i].key;
@@ -391,6 +399,7 @@ std::optional<TagMatch> TagLooks::best(const std::vector<RuleTag>& rule_tags) co
         for (const std::uint32_t a : hit->second) {
             const int s = score(m_alternatives[a], index);
             if (s == 0) continue;
+            if (exact(m_alternatives[a], s)) exact_looks.push_back(m_alternatives[a].look);
             const bool better =
                 winner == NONE || s > winner_score ||
                 (s == winner_score && (m_alternatives[a].tag_count < m_alternatives[winner].tag_count ||
@@ -403,10 +412,32 @@ std::optional<TagMatch> TagLooks::best(const std::vector<RuleTag>& rule_tags) co
     }
     if (winner == NONE) return std::nullopt;
     const Alternative& won = m_alternatives[winner];
-    TagMatch match{m_codes[won.look], {}};
+    const bool exact_look = std::find(exact_looks.begin(), exact_looks.end(), won.look) != exact_looks.end();
+    TagMatch match{m_codes[won.look], {}, exact_look};
     for (std::uint32_t t = won.first_tag; t < won.first_tag + won.tag_count; ++t)
         match.matched += (match.matched.empty() ? "" : " ") + m_tags[t].key + "=" + m_tags[t].value;
     return match;
+}
+
+bool tags_agree(std::string_view look, const std::vector<RuleTag>& rule_tags) {
+    const auto asked = [&](std::string_view key, std::string_view value) {
+        return std::any_of(rule_tags.begin(), rule_tags.end(), [&](const RuleTag& t) {
+            return t.key == key && (t.value == value || t.value == "*" || value == "*");
+        });
+    };
+    for (std::size_t at = look.find(";tags="); at != std::string_view::npos; at = look.find(";tags=", at + 1)) {
+        std::string_view line = look.substr(at + 6);
+        line = line.substr(0, line.find_first_of("\r\n"));
+        // Alternatives and their tags alike end at "|" or "&".
+        while (!line.empty()) {
+            const std::size_t end = std::min(line.find_first_of("|&"), line.size());
+            const std::string_view tag = line.substr(0, end);
+            line.remove_prefix(std::min(end + 1, line.size()));
+            const std::size_t eq = tag.find('=');
+            if (eq != std::string_view::npos && asked(trimmed(tag.substr(0, eq)), trimmed(tag.substr(eq + 1)))) return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace tessaro

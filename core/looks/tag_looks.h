@@ -38,7 +38,13 @@ std::vector<RuleTag> positive_tags(std::string_view condition);
 struct TagMatch {
     std::string library_code;  // the look's Type= value as its library writes it
     std::string matched;       // the tags that matched, "key=value key=*" in the look's order
+    bool exact = false;        // an alternative of the look was met value for value, no "*" on either side
 };
+
+// Whether a rule's tags agree with a look: some tag of the ";tags=" lines in
+// the look's text has a key the rule asks for, with the same value or "*" on
+// either side. A look without tags lines agrees with nothing.
+bool tags_agree(std::string_view look, const std::vector<RuleTag>& rule_tags);
 
 // The looks of one library text by the tags their entries name (a comment
 // line in each entry, which TYP compilers ignore); built at the first use.
@@ -82,6 +88,8 @@ private:
     // Adds the alternatives of a tags line to a look; false when none is whole.
     bool add_alternatives(std::uint32_t look, std::string_view tags);
     int score(const Alternative& alternative, const RuleTagIndex& rule_tags) const;
+    // Whether an alternative of that score was met value for value, with no "*" on either side.
+    bool exact(const Alternative& alternative, int score) const;
 
     const LibraryText& m_library;
     // The index. Each alternative is listed under the key of its first tag

@@ -36,13 +36,32 @@ std::string look_summary(const LookCounts& counts) {
     return text;
 }
 
-std::string look_report(const std::vector<EntryLook>& looks) {
+std::string look_reason(const EntryLook& look) {
+    std::string reason;
+    if (!look.replaced.empty()) reason = "tags over the code's look " + look.replaced;
+    if (!look.variant_of.empty()) reason += (reason.empty() ? "" : "; ") + ("variant of " + look.variant_of);
+    if (!reason.empty()) return reason;
+    switch (look.source) {
+        case LookSource::Library: return "the code's look";
+        case LookSource::Table: return "the code's built-in look";
+        case LookSource::Tags: return "tags; the code has no look";
+        case LookSource::Marker: return "the marker of the code's category";
+        case LookSource::Random: return "nothing known: a random colour";
+        case LookSource::Kept: return "kept from the old text";
+        case LookSource::Unused: return "kept from the old text, unused";
+    }
+    return {};
+}
+
+std::string look_report(const std::vector<EntryLook>& looks, bool classic) {
     const auto field = [](const std::string& text) { return text.empty() ? std::string("-") : printable(text); };
-    std::string text;
+    std::string text = classic ? "" : "section\tcode\tsource\tlibrary look\tmatched tags\twhy\tcondition\n";
     for (const EntryLook& look : looks) {
         text.append(section_name(look.section)).append("\t").append(field(look.code)).append("\t");
         text.append(look_source_name(look.source)).append("\t").append(field(look.library_code)).append("\t");
-        text.append(field(look.matched)).append("\t").append(field(look.condition)).append("\n");
+        text.append(field(look.matched)).append("\t");
+        if (!classic) text.append(printable(look_reason(look))).append("\t");
+        text.append(field(look.condition)).append("\n");
     }
     return text;
 }

@@ -31,7 +31,13 @@ struct EntryLook {
     std::string library_code;  // the library look used (Library, Tags), else empty
     std::string matched;       // the tags that matched (Tags), else empty
     std::string condition;     // the rule's condition, at most 200 bytes
+    std::string replaced;      // the code's own library look that the rule's tags overruled (Tags), else empty
+    std::string variant_of;    // the look this entry's is a variant of, else empty
 };
+
+// Why an entry has its look, in a few words: "tags over the code's look
+// 0x00d00", "variant of 0x00600", or what its source means.
+std::string look_reason(const EntryLook& look);
 
 // How many entries took their look from each source (indexed by LookSource).
 using LookCounts = std::array<std::size_t, 7>;
@@ -43,7 +49,9 @@ std::string look_summary(const LookCounts& counts);
 
 // The report of the looks: one line per entry, tab-separated: section,
 // code, source, library code (or "-"), matched tags (or "-"), condition;
-// control characters in any field written as "?".
-std::string look_report(const std::vector<EntryLook>& looks);
+// control characters in any field written as "?". Unless `classic`, a
+// header line names the columns first and the reason (look_reason) stands
+// before the condition.
+std::string look_report(const std::vector<EntryLook>& looks, bool classic = false);
 
 }  // namespace tessaro

@@ -124,10 +124,17 @@ TEST(RunCli, reports_where_each_look_came_from_in_the_order_of_the_text) {
     const std::string report = dir / "looks.tsv";
     const test::CliOutput r = test::cli({"--seed", "1", "--res", dir / "res", "--report", report, "-o", out, dir / "s"});
     EXPECT_EQ(r.exit_code, EXIT_DONE) << r.err;
+    EXPECT_EQ(test::read_bytes(report), "section\tcode\tsource\tlibrary look\tmatched tags\twhy\tcondition\n"
+                                        "line\t0x02\ttable\t-\t-\tthe code's built-in look\thighway=primary\n"
+                                        "line\t0x10001\trandom\t-\t-\tnothing known: a random colour\thighway=x\n"
+                                        "point\t0x02d02\tlibrary\t-\t-\tthe code's look\tamenity=bar\n"
+                                        "point\t0x10f05\tmarker\t-\t-\tthe marker of the code's category\tamenity=fuel\n");
+    // Classic looks keep the report's old lines: no header, no reason.
+    ASSERT_EQ(test::cli({"--classic-looks", "--seed", "1", "--res", dir / "res", "--report", report, "-o", out, dir / "s"}).exit_code,
+              EXIT_DONE);
     EXPECT_EQ(test::read_bytes(report), "line\t0x02\ttable\t-\t-\thighway=primary\n"
                                         "line\t0x10001\trandom\t-\t-\thighway=x\n"
-                                        "point\t0x02d02\tlibrary\t-\t-\tamenity=bar\n"
-                                        "point\t0x10f05\tmarker\t-\t-\tamenity=fuel\n");
+                                        "point\t0x02d02\tlibrary\t-\t-\tamenity=bar\n");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "support/cli_capture.h"
 #include "support/mkgmap.h"
 #include "support/temp_dir.h"
+#include "text_util.h"
 #include "typ_reader.h"
 
 namespace tessaro {
@@ -84,6 +85,35 @@ TEST(LooksByTags, give_most_renamed_types_of_the_default_style_their_original_lo
     std::printf("types of the default style that got their original look by their tags: %zu of %zu (%.1f %%)\n", same,
                 library_types, share);
     EXPECT_GE(share, 80.0);
+}
+
+// mkgmap's default style keeps the library look of every type whose rules agree
+// with its code: the types whose look the rule's tags overrule are listed (none:
+// where default reuses a code, for landuse=village_green as 0x15, the code's
+// look names no tags and stays), and a borrowed code in a copy of it is found.
+TEST(LooksByTags, overrule_in_the_default_style_only_the_codes_it_borrows) {
+    if (const std::string why = test::mkgmap_jar_missing(false); !why.empty()) GTEST_SKIP() << why;
+    const test::TempDir tmp;
+    ASSERT_TRUE(test::extract_from_mkgmap_jar(tmp, "styles/default"));
+    // The same style with the pedestrian streets borrowing 0x0d, a code default leaves unused.
+    fs::copy(tmp / "styles/default", tmp / "borrowed", fs::copy_options::recursive);
+    const std::string lines = test::read_bytes(tmp / "borrowed/lines");
+    const std::string pedestrian = "highway=pedestrian {set tmp:stopMopUp=yes} [0x16 ";
+    ASSERT_NE(lines.find(pedestrian), std::string::npos);
+    tmp.write("borrowed/lines", replace_all(lines, pedestrian, "highway=pedestrian {set tmp:stopMopUp=yes} [0x0d "));
+    // section, code, the look taken, the look replaced: "line 0x0d 0x00e00 <- 0x00d00 (cycle track)".
+    const auto overruled_in = [&](const std::string& style) {
+        EXPECT_EQ(test::convert(tmp / style, tmp / (style + ".txt"), {"--report", tmp / (style + ".report")}).exit_code, 0);
+        const std::string report = test::read_bytes(tmp / (style + ".report"));
+        EXPECT_EQ(report.rfind("section\tcode\tsource\tlibrary look\tmatched tags\twhy\tcondition\n", 0), 0u);
+        std::set<std::string> overruled;
+        static const std::regex tags_line(R"((?:^|\n)(\w+)\t(\w+)\ttags\t(\w+)\t[^\t]*\ttags over the code's look ([^\t]+)\t)");
+        for (std::sregex_iterator m(report.begin(), report.end(), tags_line), end; m != end; ++m)
+            overruled.insert((*m)[1].str() + " " + (*m)[2].str() + " " + (*m)[3].str() + " <- " + (*m)[4].str());
+        return overruled;
+    };
+    EXPECT_EQ(overruled_in("borrowed"), std::set<std::string>{"line 0x0d 0x00e00 <- 0x00d00 (cycle track)"});
+    EXPECT_EQ(overruled_in("styles/default"), std::set<std::string>{});
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ struct EntriesRun {
     bool classic_looks = false;
     RandomSource random{1};
     CreateTypReport report;
+    std::vector<EntryLook> looks;  // each entry's look, in the order of the text
     // Writes the rule file (none when rules is empty) and makes the entries of it.
     template <typename AddEntries>
     std::string run(AddEntries add_entries, const std::string& rules, const std::string& name = "rules") {
@@ -29,6 +30,8 @@ struct EntriesRun {
         Conversion cv{libraries, include_tag_text, random, entries, report};
         cv.classic_looks = classic_looks;
         add_entries(cv, path);
+        looks.clear();
+        for (const Entry& e : entries) looks.push_back(e.look);
         // The entries as a TYP text writes them, without the header that opens every text.
         return typ_text("", entries).substr(2);
     }

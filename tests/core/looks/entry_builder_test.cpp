@@ -170,5 +170,32 @@ TEST(LoadLibraryFiles, give_each_section_its_file_as_loading_it_alone_does) {
     EXPECT_TRUE(stale.empty());
 }
 
+// A label names the feature: never a bare yes, no, number or wildcard, and a
+// qualifying tag only where nothing else is asked for.
+TEST(FeatureLabel, names_the_most_telling_tag_with_its_key_where_the_value_says_nothing) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"natural=tree_row", "tree row"},
+        {"name=* & natural=tree_row", "tree row"},
+        {"mkgmap:bikeroute=yes", "bikeroute"},
+        {"lcn=yes & route=bicycle", "bicycle"},
+        {"lcn=true", "lcn"},
+        {"kohdeluokka=42210", "kohdeluokka 42210"},
+        {"ele=-12.5", "ele -12.5"},
+        {"intermittent=no", "no intermittent"},
+        {"area=false", "no area"},
+        {"building=*", "building"},
+        {"tunnel=yes & waterway=*", "waterway"},
+        {"landuse ~ '^(landfill|quarry)$'", "landfill"},
+        {"highway!=footway & surface=gravel {set x=y}", "gravel"},
+        {"bridge", "bridge"},
+        {"yes", ""},
+        {"42", ""},
+        {"length() > 100", ""},
+        {"t=(u|v)", ""},
+        {"", ""},
+    };
+    for (const auto& [condition, label] : cases) EXPECT_EQ(feature_label(condition), label) << condition;
+}
+
 }  // namespace
 }  // namespace tessaro

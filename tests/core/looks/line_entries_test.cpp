@@ -1,6 +1,7 @@
 #include "line_entries.h"
 
 #include <gtest/gtest.h>
+#include <regex>
 
 #include "support/entries_run.h"
 
@@ -30,6 +31,46 @@ TEST(WriteLines, labels_come_from_the_value_the_whole_condition_or_nothing_and_n
     EXPECT_GT(text.find("String1"), text.find("[end]", bare));
     EXPECT_EQ(r.run(add_line_entries, "highway=primary { name 'x' }\n[\n"), "");
     EXPECT_TRUE(r.report.failures.empty());
+}
+
+// Two library looks: a cycle track (0x0d) and a footway (0x0e), each with its tags.
+std::string two_line_looks() {
+    const auto look = [](const char* code, const char* tags, const char* name, const char* colour) {
+        return std::string("[_line]\r\nType=") + code + "\r\n;tags=" + tags + "\r\n;name=" + name +
+               "\r\nUseOrientation=N\r\nLineWidth=2\r\nXpm=\"0 0 1 0\"\r\n\"1 c #" + colour + "\"\r\n[end]\r\n";
+    };
+    return look("0x00d00", "cycleway=track", "cycle track", "2E8FC8") +
+           look("0x00e00", "highway=footway|highway=pedestrian", "footway", "A0401A");
+}
+
+// A borrowed code draws what its rule says; a rule that agrees with the code,
+// one whose tags match only by a wildcard, and a type with one agreeing rule keep the code's look.
+TEST(WriteLines, give_a_borrowed_code_the_look_its_rule_means_and_keep_the_codes_look_where_a_rule_agrees) {
+    test::EntriesRun r;
+    r.libraries[Section::Line].assign(two_line_looks());
+    const std::string text = r.run(add_line_entries, "highway=pedestrian [0x0d]\n");
+    ASSERT_EQ(r.looks.size(), 1u) << text;
+    EXPECT_EQ(r.looks[0].source, LookSource::Tags);
+    EXPECT_EQ(r.looks[0].library_code, "0x00e00");
+    EXPECT_EQ(r.looks[0].matched, "highway=pedestrian");
+    EXPECT_EQ(r.looks[0].replaced, "0x00d00 (cycle track)");
+    EXPECT_NE(text.find("Type=0x0d\r\n;tags=highway=footway"), std::string::npos) << text;
+    EXPECT_NE(text.find("String1=0x04,footway"), std::string::npos);
+    for (const char* rules : {"cycleway=track & highway=pedestrian [0x0d]\n", "highway=* [0x0d]\n",
+                              "highway=footway [0x0d]\ncycleway=track [0x0d]\n", "name=x [0x0d]\n"}) {
+        r.run(add_line_entries, rules);
+        ASSERT_EQ(r.looks.size(), 1u) << rules;
+        EXPECT_EQ(r.looks[0].source, LookSource::Library) << rules;
+        EXPECT_EQ(r.looks[0].replaced, "") << rules;
+    }
+    // A code whose look names no tags keeps it.
+    r.libraries[Section::Line].assign(std::regex_replace(two_line_looks(), std::regex(";tags=cycleway=track\r\n"), ""));
+    r.run(add_line_entries, "highway=pedestrian [0x0d]\n");
+    EXPECT_EQ(r.looks.at(0).source, LookSource::Library);
+    r.libraries[Section::Line].assign(two_line_looks());
+    r.classic_looks = true;
+    r.run(add_line_entries, "highway=pedestrian [0x0d]\n");
+    EXPECT_EQ(r.looks.at(0).source, LookSource::Library);
 }
 
 }  // namespace

@@ -217,5 +217,30 @@ TEST(PositiveTags, agree_on_written_rules_with_mkgmaps_normal_form_of_them) {
     EXPECT_EQ(compared, std::size(rules));
 }
 
+// A match is exact only when every tag of the winning alternative names the
+// value the rule asks for; agreement is any shared key whose values meet.
+TEST(TagLooks, call_a_match_exact_only_by_values_and_find_agreement_with_any_tag_of_a_look) {
+    LibraryText library;
+    library.assign("Type=0x01\r\n;tags=highway=footway|highway=*&foot=yes\r\n[end]\r\n"
+                   "Type=0x02\r\n;tags=natural=*\r\n[end]\r\n");
+    const TagLooks looks(library);
+    const auto exact = [&](const char* condition) {
+        const std::optional<TagMatch> m = looks.best(positive_tags(condition));
+        return m && m->exact;
+    };
+    EXPECT_TRUE(exact("highway=footway"));
+    EXPECT_TRUE(exact("highway=footway & foot=yes"));
+    EXPECT_FALSE(exact("highway=* "));              // a wildcard in the rule
+    EXPECT_FALSE(exact("highway=path & foot=yes"));  // highway=* in the look
+    EXPECT_FALSE(exact("natural=wood"));
+    const std::string look = "0x0d\r\n;tags=cycleway=track|highway=cycleway&bicycle=*\r\n;name=x\r\n";
+    EXPECT_TRUE(tags_agree(look, positive_tags("cycleway=track")));
+    EXPECT_TRUE(tags_agree(look, positive_tags("bicycle=designated")));
+    EXPECT_TRUE(tags_agree(look, positive_tags("highway=*")));
+    EXPECT_FALSE(tags_agree(look, positive_tags("highway=pedestrian & cycleway!=track")));
+    EXPECT_FALSE(tags_agree(look, positive_tags("name=x")));  // the name line is no tag
+    EXPECT_FALSE(tags_agree("0x0d\r\n;name=cycle track\r\n", positive_tags("cycleway=track")));
+}
+
 }  // namespace
 }  // namespace tessaro
