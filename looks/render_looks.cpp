@@ -60,15 +60,17 @@ std::vector<Look> looks_of(const std::string& text) {
     return looks;
 }
 
-// Text broken at blanks into lines of at most `width` pixels; of more than
-// `most` lines, the last one that fits ends in "..." (or an ellipsis where it is cut).
+// Text broken at blanks into lines of at most `width` pixels; a word wider
+// than that is cut with an ellipsis, so that nothing runs into the next
+// picture or off the edge. Of more than `most` lines, the last one that fits
+// ends in "..." (or an ellipsis where it is cut).
 QStringList wrapped(const QString& text, const QFontMetrics& metrics, int width, int most) {
     QStringList lines;
     for (const QString& word : text.split(' ', Qt::SkipEmptyParts)) {
         if (!lines.isEmpty() && metrics.horizontalAdvance(lines.back() + ' ' + word) <= width)
             lines.back() += ' ' + word;
         else
-            lines.push_back(word);
+            lines.push_back(metrics.elidedText(word, Qt::ElideRight, width));
     }
     if (lines.size() > most && most > 0) {
         lines = lines.mid(0, most);
@@ -133,17 +135,25 @@ int main(int argc, char** argv) {
             p.drawPixmap(x, top + (CELL_HEIGHT - look.height()) / 2, look);
             p.setFont(small);
             p.setPen(ink);
-            const int left = x + look.width() + 4, width = CELL_WIDTH - look.width() - 8;
-            const QString name = QString::fromStdString(part.looks[i].entry.type + "\n" + part.looks[i].name);
-            QRect name_box;
-            p.drawText(QRect(left, top + 2, width, CELL_HEIGHT - 4), Qt::TextWordWrap, name, &name_box);
+            // The text keeps to its cell: the code, the name in at most two lines, the tags below.
+            const int left = x + look.width() + 4, width = CELL_WIDTH - look.width() - 10;
+            p.setClipRect(QRect(left, top, width, CELL_HEIGHT));
+            const QFontMetrics name_metrics = p.fontMetrics();
+            const QStringList name_lines = QStringList{QString::fromStdString(part.looks[i].entry.type)} +
+                                           wrapped(QString::fromStdString(part.looks[i].name), name_metrics, width, 2);
+            int bottom = top + 2;
+            for (const QString& line : name_lines) {
+                p.drawText(left, bottom + name_metrics.ascent(), line);
+                bottom += name_metrics.lineSpacing();
+            }
             p.setFont(tiny);
             p.setPen(faint);
             const QFontMetrics metrics = p.fontMetrics();
-            const int room = (top + CELL_HEIGHT - 2 - name_box.bottom()) / metrics.lineSpacing();
+            const int room = (top + CELL_HEIGHT - 2 - bottom) / metrics.lineSpacing();
             const QStringList tag_lines = wrapped(QString::fromStdString(part.looks[i].tags), metrics, width, room);
             for (int n = 0; n < tag_lines.size(); ++n)
-                p.drawText(left, name_box.bottom() + 1 + metrics.ascent() + n * metrics.lineSpacing(), tag_lines[n]);
+                p.drawText(left, bottom + metrics.ascent() + n * metrics.lineSpacing(), tag_lines[n]);
+            p.setClipping(false);
         }
         y += (static_cast<int>(part.looks.size()) + COLUMNS - 1) / COLUMNS * CELL_HEIGHT;
     }

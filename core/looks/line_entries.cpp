@@ -4,6 +4,7 @@
 
 #include "entry_builder.h"
 #include "line_looks.h"
+#include "table_kin.h"
 #include "text_util.h"
 
 namespace tessaro {
@@ -88,10 +89,18 @@ void add_line_entries(Conversion& cv, const std::string& path) {
             look = *row;
             source.source = LookSource::Table;
         }
-        if (find_ci(item, "motorway") != std::string_view::npos) {
+        const bool motorway = find_ci(item, "motorway") != std::string_view::npos;
+        if (motorway) {
             // A pattern of the code's row stays.
             look = {{}, MOTORWAY_WIDTH, MOTORWAY_BORDER, MOTORWAY_COLOUR1, MOTORWAY_COLOUR2, look.pattern};
             source.source = LookSource::Table;
+        }
+        if (source.source == LookSource::Table && !cv.classic_looks) {
+            const auto kin = line_look_kin(token, motorway, find_ci(item, "link") != std::string_view::npos);
+            if (std::optional<std::string> in_palette = table_kin_look(cv, Section::Line, token, rule_text, kin, source)) {
+                cv.add_entry(Section::Line, entry_text(Section::Line, *in_palette), std::move(source));
+                continue;
+            }
         }
         if (source.source == LookSource::Random) {
             if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Line, token, hit, rule_text, source)) {

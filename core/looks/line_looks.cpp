@@ -59,4 +59,13 @@ const LineLookRow* line_look(std::string_view code) {
     return nullptr;
 }
 
+std::vector<std::string_view> line_look_kin(std::string_view code, bool motorway, bool link) {
+    if (motorway) return {link ? "0x09" : "0x01"};
+    std::vector<std::string_view> kin{code};
+    if (const LineLookRow* row = line_look(code))
+        for (std::string_view c : row->codes)
+            if (!c.empty() && c != code) kin.push_back(c);
+    return kin;
+}
+
 }  // namespace tessaro

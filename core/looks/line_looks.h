@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string_view>
+#include <vector>
 
 namespace tessaro {
 
@@ -26,6 +27,12 @@ struct LineLookRow {
 
 // The first row listing the (lower-case) code, or nullptr.
 const LineLookRow* line_look(std::string_view code);
+
+// In the new looks, the library codes whose look stands for a table look, in
+// the order to try, so that no table colour stands beside the library's own:
+// for a rule that names a motorway, the library's motorway (its slip road for
+// a link); else the code, then the other codes of its row.
+std::vector<std::string_view> line_look_kin(std::string_view code, bool motorway, bool link);
 
 // Drawn from the whole look of a motorway, whatever its code.
 inline constexpr int MOTORWAY_WIDTH = 5;

@@ -3,6 +3,7 @@
 #include "draw_order.h"
 #include "entry_builder.h"
 #include "polygon_looks.h"
+#include "table_kin.h"
 #include "text_util.h"
 
 #include <cstdio>
@@ -97,6 +98,13 @@ void add_polygon_entries(Conversion& cv, const std::string& path) {
         }
         if (builtin_polygon_look(code) != nullptr) {
             look.source = LookSource::Table;
+            std::optional<std::string> in_palette;
+            if (!cv.classic_looks)
+                in_palette = table_kin_look(cv, Section::Polygon, code, rule_text, polygon_look_kin(code), look);
+            if (in_palette) {
+                write(entry_text(Section::Polygon, *in_palette), std::move(look), level_of(*in_palette));
+                continue;
+            }
         } else if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Polygon, code, hit, rule_text, look)) {
             write(entry_text(Section::Polygon, *by_tags), std::move(look), level_of(*by_tags));
             continue;

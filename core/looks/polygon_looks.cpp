@@ -345,4 +345,15 @@ const BuiltinPolygonLook* builtin_polygon_look(std::string_view code) {
     return nullptr;
 }
 
+std::vector<std::string_view> polygon_look_kin(std::string_view code) {
+    std::vector<std::string_view> kin{code};
+    for (const LookRow& row : POLYGON_LOOKS) {
+        if (code.empty() || std::find(row.keys.begin(), row.keys.end(), code) == row.keys.end()) continue;
+        for (std::string_view c : row.keys)
+            if (!c.empty() && c != code) kin.push_back(c);
+        break;
+    }
+    return kin;
+}
+
 }  // namespace tessaro

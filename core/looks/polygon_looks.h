@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string_view>
+#include <vector>
 
 namespace tessaro {
 
@@ -22,5 +23,9 @@ struct BuiltinPolygonLook {
 
 // The table row for the code, or nullptr when the table does not list it.
 const BuiltinPolygonLook* builtin_polygon_look(std::string_view code);
+
+// In the new looks, the library codes whose look stands for a table look, in
+// the order to try: the code, then the other codes of its row, which share its look.
+std::vector<std::string_view> polygon_look_kin(std::string_view code);
 
 }  // namespace tessaro

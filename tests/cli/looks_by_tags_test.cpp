@@ -11,6 +11,7 @@
 #include "support/cli_capture.h"
 #include "support/mkgmap.h"
 #include "support/temp_dir.h"
+#include "file_io.h"
 #include "text_util.h"
 #include "typ_reader.h"
 
@@ -114,6 +115,83 @@ TEST(LooksByTags, overrule_in_the_default_style_only_the_codes_it_borrows) {
     };
     EXPECT_EQ(overruled_in("borrowed"), std::set<std::string>{"line 0x0d 0x00e00 <- 0x00d00 (cycle track)"});
     EXPECT_EQ(overruled_in("styles/default"), std::set<std::string>{});
+}
+
+// The colours of an entry's pictures, day and night, in the order it writes them.
+std::vector<std::string> colours_of(const std::string& entry_text) {
+    static const std::regex colour(R"(c #([0-9A-Fa-f]{6}))");
+    std::vector<std::string> out;
+    for (std::sregex_iterator m(entry_text.begin(), entry_text.end(), colour), end; m != end; ++m) out.push_back((*m)[1]);
+    return out;
+}
+
+// Features that have no Garmin code of their own, under codes the library
+// does not know: each gets the look the library keeps for it (by colours,
+// read back from both texts), never a random colour; and mkgmap takes the text.
+TEST(LooksByTags, give_features_without_a_garmin_code_their_own_library_look) {
+    struct Case {
+        Section section;
+        const char* rule;
+        const char* library_code;  // as the library file writes it
+    };
+    const Case cases[] = {
+        {Section::Line, "natural=tree_row", "0x10e04"},
+        {Section::Line, "highway=pedestrian & area!=yes", "0x10e00"},
+        {Section::Line, "highway=steps", "0x10e01"},
+        {Section::Line, "man_made=cutline", "0x10e05"},
+        {Section::Line, "piste:type=downhill & piste:difficulty=intermediate", "0x10e0a"},
+        {Section::Line, "piste:type=downhill & piste:difficulty=novice", "0x10e08"},
+        {Section::Line, "piste:type=downhill", "0x10e0e"},
+        {Section::Line, "piste:type=nordic", "0x10e0f"},
+        {Section::Line, "aerialway=chair_lift", "0x10e13"},
+        {Section::Line, "aerialway=t-bar", "0x10e14"},
+        {Section::Line, "mkgmap:bikeroute=yes", "0x10e15"},
+        {Section::Line, "route=hiking", "0x10e16"},
+        {Section::Line, "mkgmap:route=*", "0x10e17"},
+        {Section::Line, "boundary=national_park", "0x10e18"},
+        {Section::Line, "route=ferry", "0x01a00"},
+        {Section::Polygon, "tourism=theme_park", "0x10f07"},
+        {Section::Polygon, "landuse=landfill", "0x10f05"},
+        {Section::Polygon, "natural=bare_rock", "0x10f02"},
+        {Section::Polygon, "leisure=pitch", "0x19"},
+        {Section::Polygon, "boundary=protected_area", "0x16"},
+        {Section::Point, "leisure=fitness_station", "0x11601"},
+        {Section::Point, "aerialway=station", "0x11600"},
+        {Section::Point, "sport=swimming", "0x02d09"},
+    };
+    const test::TempDir tmp;
+    std::map<Section, std::string> rules;
+    std::map<std::pair<Section, std::string>, std::string> expected;  // our code -> the library's
+    unsigned next = 0x1f101;
+    for (const Case& c : cases) {
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%x", next++);
+        rules[c.section] += std::string(c.rule) + " [" + code + " resolution 24]\n";
+        expected[{c.section, code}] = c.library_code;
+    }
+    tmp.write("s/points", rules[Section::Point]);
+    tmp.write("s/lines", rules[Section::Line]);
+    tmp.write("s/polygons", rules[Section::Polygon]);
+    ASSERT_EQ(test::convert(tmp / "s", tmp / "out.txt").exit_code, 0);
+
+    std::map<std::pair<Section, std::string>, std::string> library;
+    for (const char* file : {"points", "lines", "pgons.pol"})
+        for (const TypEntry& e : read_typ_text(test::read_bytes(TESSARO_SOURCE_DIR "/res/" + std::string(file))).entries)
+            library[{e.section, e.type}] = e.text;
+    std::size_t checked = 0;
+    for (const TypEntry& e : read_typ_text(test::read_bytes(tmp / "out.txt")).entries) {
+        const auto want = expected.find({e.section, e.type});
+        ASSERT_NE(want, expected.end()) << e.type;
+        const auto look = library.find({e.section, want->second});
+        ASSERT_NE(look, library.end()) << want->second << " is no look of the library";
+        EXPECT_EQ(colours_of(e.text), colours_of(look->second)) << e.type << " should look as " << want->second;
+        ++checked;
+    }
+    EXPECT_EQ(checked, std::size(cases));
+
+    if (const std::string why = test::mkgmap_command_missing(tmp); !why.empty()) GTEST_SKIP() << why;
+    const test::MkgmapResult compiled = test::mkgmap_compile_here(tmp.path(), "out.txt");
+    EXPECT_TRUE(compiled.compiled) << compiled.log;
 }
 
 }  // namespace

@@ -1,0 +1,72 @@
+#include "table_kin.h"
+
+#include <gtest/gtest.h>
+
+#include "line_entries.h"
+#include "line_looks.h"
+#include "polygon_entries.h"
+#include "polygon_looks.h"
+#include "support/entries_run.h"
+
+namespace tessaro {
+namespace {
+
+// A library look of one colour, keyed as the library writes its codes.
+std::string look(const char* section, const char* key, const char* name, const char* colour, int level = 0) {
+    return std::string("[_") + section + "]\r\nType=" + key + "\r\n" +
+           (level > 0 ? ";level=" + std::to_string(level) + "\r\n" : std::string()) + ";name=" + name +
+           "\r\nXpm=\"0 0 1 0\"\r\n\"1 c #" + colour + "\"\r\n[end]\r\n";
+}
+
+// The text of the entry of a type, from its Type= line to its [end].
+std::string entry_of(const std::string& text, const std::string& code) {
+    const std::size_t at = text.find("Type=" + code + "\r\n");
+    return at == std::string::npos ? std::string() : text.substr(at, text.find("[end]", at) - at);
+}
+
+TEST(TableKinLooks, give_a_motorway_outside_the_library_the_library_motorway_or_its_slip_road_with_its_own_code) {
+    test::EntriesRun r;
+    r.libraries[Section::Line].assign(look("line", "0x00100", "motorway", "E0603C") +
+                                      look("line", "0x00900", "slip road, high speed", "E0703C"));
+    const std::string rules = "highway=motorway [0x10e30]\nhighway=motorway_link [0x10e31]\n";
+    const std::string text = r.run(add_line_entries, rules);
+    EXPECT_NE(entry_of(text, "0x10e30").find("E0603C"), std::string::npos) << text;
+    EXPECT_NE(entry_of(text, "0x10e31").find("E0703C"), std::string::npos) << text;
+    EXPECT_NE(entry_of(text, "0x10e30").find("String1=0x04,motorway\r\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find(MOTORWAY_COLOUR1), std::string::npos);
+    EXPECT_EQ(r.report.look_counts[static_cast<std::size_t>(LookSource::Table)], 2u);
+
+    // Classic looks and a library without a motorway keep the table's look.
+    r.classic_looks = true;
+    EXPECT_NE(entry_of(r.run(add_line_entries, rules), "0x10e30").find(MOTORWAY_COLOUR1), std::string::npos);
+    r.classic_looks = false;
+    r.libraries[Section::Line].assign(look("line", "0x00200", "trunk road", "F09A40"));
+    EXPECT_NE(entry_of(r.run(add_line_entries, rules), "0x10e30").find(MOTORWAY_COLOUR1), std::string::npos);
+}
+
+TEST(TableKinLooks, give_a_table_polygon_the_library_look_of_its_row_with_that_look_s_level) {
+    test::EntriesRun r;
+    r.libraries[Section::Polygon].assign(";level-without-look=3\r\n\r\n" +
+                                         look("polygon", "0x14", "national park", "C4E6A8", 1));
+    const std::string text = r.run(add_polygon_entries, "boundary=national_park [0x15]\nnatural=water [0x3c]\n");
+    const std::string park = entry_of(text, "0x15");
+    EXPECT_NE(park.find("C4E6A8"), std::string::npos) << text;
+    EXPECT_EQ(park.find("BFFF80"), std::string::npos);
+    EXPECT_NE(park.find(";level=1"), std::string::npos);
+    // No code of the water row is in the library: the table's colour stays.
+    EXPECT_NE(entry_of(text, "0x3c").find("B7F7FF"), std::string::npos) << text;
+
+    r.classic_looks = true;
+    EXPECT_NE(entry_of(r.run(add_polygon_entries, "boundary=national_park [0x15]\n"), "0x15").find("BFFF80"),
+              std::string::npos);
+}
+
+TEST(TableKinLooks, try_the_code_first_then_its_row_and_a_motorway_before_all) {
+    EXPECT_EQ(polygon_look_kin("0x15"), (std::vector<std::string_view>{"0x15", "0x14", "0x16"}));
+    EXPECT_EQ(polygon_look_kin("0x99"), (std::vector<std::string_view>{"0x99"}));
+    EXPECT_EQ(line_look_kin("0x0e", false, false), (std::vector<std::string_view>{"0x0e", "0x0a"}));
+    EXPECT_EQ(line_look_kin("0x0e", true, true), (std::vector<std::string_view>{"0x09"}));
+}
+
+}  // namespace
+}  // namespace tessaro
