@@ -8,7 +8,7 @@ namespace tessaro {
 
 const char* look_source_name(LookSource source) {
     // In the order of the enum.
-    constexpr const char* NAMES[] = {"library", "table", "tags", "marker", "random", "kept", "unused"};
+    constexpr const char* NAMES[] = {"library", "table", "tags", "marker", "family", "random", "kept", "unused"};
     static_assert(std::size(NAMES) == std::tuple_size_v<LookCounts>);
     return NAMES[static_cast<std::size_t>(source)];
 }
@@ -21,7 +21,7 @@ LookCounts count_looks(const std::vector<EntryLook>& looks) {
 
 std::string look_summary(const LookCounts& counts) {
     constexpr LookSource ORDER[] = {LookSource::Kept,   LookSource::Library, LookSource::Table, LookSource::Tags,
-                                    LookSource::Marker, LookSource::Random,  LookSource::Unused};
+                                    LookSource::Marker, LookSource::Family,  LookSource::Random, LookSource::Unused};
     static_assert(std::size(ORDER) == std::tuple_size_v<LookCounts>);
     std::size_t types = 0;
     for (const std::size_t n : counts) types += n;
@@ -42,7 +42,9 @@ std::string look_report(const std::vector<EntryLook>& looks) {
     for (const EntryLook& look : looks) {
         text.append(section_name(look.section)).append("\t").append(field(look.code)).append("\t");
         text.append(look_source_name(look.source)).append("\t").append(field(look.library_code)).append("\t");
-        text.append(field(look.matched)).append("\t").append(field(look.condition)).append("\n");
+        text.append(field(look.matched)).append("\t").append(field(look.condition));
+        if (!look.variant_of.empty()) text.append("\tvariant of ").append(printable(look.variant_of));
+        text.append("\n");
     }
     return text;
 }

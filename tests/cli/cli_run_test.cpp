@@ -125,7 +125,7 @@ TEST(RunCli, reports_where_each_look_came_from_in_the_order_of_the_text) {
     const test::CliOutput r = test::cli({"--seed", "1", "--res", dir / "res", "--report", report, "-o", out, dir / "s"});
     EXPECT_EQ(r.exit_code, EXIT_DONE) << r.err;
     EXPECT_EQ(test::read_bytes(report), "line\t0x02\ttable\t-\t-\thighway=primary\n"
-                                        "line\t0x10001\trandom\t-\t-\thighway=x\n"
+                                        "line\t0x10001\tfamily\t-\t-\thighway=x\n"
                                         "point\t0x02d02\tlibrary\t-\t-\tamenity=bar\n"
                                         "point\t0x10f05\tmarker\t-\t-\tamenity=fuel\n");
 }
