@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "conversion.h"
+#include "distinct_looks.h"
 #include "file_io.h"
 #include "include_walk.h"
 #include "line_entries.h"
@@ -189,6 +190,7 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
         report.include_groups_empty = inc.groups_empty();
     }
     read_style(cv, plan_style_files(request, checked.kinds));
+    if (!request.classic_looks) make_looks_distinct(entries);
     std::string text;
     if (old) {
         text = updated_text(request, *old, cv, report);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "entry_builder.h"
+#include "key_families.h"
 #include "line_looks.h"
 #include "table_kin.h"
 #include "text_util.h"
@@ -107,7 +108,16 @@ void add_line_entries(Conversion& cv, const std::string& path) {
                 cv.add_entry(Section::Line, entry_text(Section::Line, *by_tags), std::move(source));
                 continue;
             }
-            random_colour = cv.classic_looks ? line_colour(r1, r2) : cv.calm_colours.line(r1, r2);
+            // A colour of the key's family where the key is known; chance only where it is not.
+            const std::optional<FamilyLook> family =
+                cv.classic_looks ? std::nullopt : family_look(Section::Line, hit.before, r1, r2);
+            if (family) {
+                source.source = LookSource::Family;
+                random_colour = family->colour;
+                if (family->pattern != nullptr) look.pattern = family->pattern;
+            } else {
+                random_colour = cv.classic_looks ? line_colour(r1, r2) : cv.calm_colours.line(r1, r2);
+            }
             look.colour1 = random_colour;
         }
         const std::string label = cv.rule_text_label(Section::Line, token, line_label(rule_text), hit.before);

@@ -2,6 +2,7 @@
 
 #include "draw_order.h"
 #include "entry_builder.h"
+#include "key_families.h"
 #include "polygon_looks.h"
 #include "table_kin.h"
 #include "text_util.h"
@@ -96,6 +97,7 @@ void add_polygon_entries(Conversion& cv, const std::string& path) {
             write(entry_text(Section::Polygon, chosen), std::move(look), level_of(chosen));
             continue;
         }
+        std::optional<FamilyLook> family;
         if (builtin_polygon_look(code) != nullptr) {
             look.source = LookSource::Table;
             std::optional<std::string> in_palette;
@@ -108,12 +110,16 @@ void add_polygon_entries(Conversion& cv, const std::string& path) {
         } else if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Polygon, code, hit, rule_text, look)) {
             write(entry_text(Section::Polygon, *by_tags), std::move(look), level_of(*by_tags));
             continue;
+        } else if (!cv.classic_looks && (family = family_look(Section::Polygon, hit.before, r, g))) {
+            // A colour of the key's family where the key is known; chance only where it is not.
+            look.source = LookSource::Family;
         } else {
             look.source = LookSource::Random;
         }
         // The colour is drawn for every item (the sequence must not shift) but
         // rounded and formatted only for the entries that use it.
-        const std::string colour = cv.classic_looks || look.source != LookSource::Random
+        const std::string colour = family                                                ? family->colour
+                                   : cv.classic_looks || look.source != LookSource::Random
                                        ? hex_colour(colour_component(r), colour_component(g), colour_component(b))
                                        : cv.calm_colours.area(r, g, b);
         // The label: the condition's value after its first "=".

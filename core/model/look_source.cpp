@@ -8,7 +8,7 @@ namespace tessaro {
 
 const char* look_source_name(LookSource source) {
     // In the order of the enum.
-    constexpr const char* NAMES[] = {"library", "table", "tags", "marker", "random", "kept", "unused"};
+    constexpr const char* NAMES[] = {"library", "table", "tags", "marker", "family", "random", "kept", "unused"};
     static_assert(std::size(NAMES) == std::tuple_size_v<LookCounts>);
     return NAMES[static_cast<std::size_t>(source)];
 }
@@ -21,7 +21,7 @@ LookCounts count_looks(const std::vector<EntryLook>& looks) {
 
 std::string look_summary(const LookCounts& counts) {
     constexpr LookSource ORDER[] = {LookSource::Kept,   LookSource::Library, LookSource::Table, LookSource::Tags,
-                                    LookSource::Marker, LookSource::Random,  LookSource::Unused};
+                                    LookSource::Marker, LookSource::Family,  LookSource::Random, LookSource::Unused};
     static_assert(std::size(ORDER) == std::tuple_size_v<LookCounts>);
     std::size_t types = 0;
     for (const std::size_t n : counts) types += n;
@@ -46,6 +46,7 @@ std::string look_reason(const EntryLook& look) {
         case LookSource::Table: return "the code's built-in look";
         case LookSource::Tags: return "tags; the code has no look";
         case LookSource::Marker: return "the marker of the code's category";
+        case LookSource::Family: return "no look for the tags: a colour of the key's family";
         case LookSource::Random: return "nothing known: a random colour";
         case LookSource::Kept: return "kept from the old text";
         case LookSource::Unused: return "kept from the old text, unused";

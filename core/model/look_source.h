@@ -15,12 +15,13 @@ enum class LookSource {
     Table,    // the built-in look of the code (lines, polygons)
     Tags,     // the library look whose tags the rule's condition matches
     Marker,   // the marker of the point code's category
+    Family,   // a colour of the family of the rule's key (lines, polygons)
     Random,   // a random colour (lines, polygons)
     Kept,     // an update kept the old text's entry of a type the style uses
     Unused,   // an update kept the old text's entry of a type the style no longer uses
 };
 
-// "library", "table", "tags", "marker", "random", "kept", "unused".
+// "library", "table", "tags", "marker", "family", "random", "kept", "unused".
 const char* look_source_name(LookSource source);
 
 // One entry of the TYP text and where its look came from.
@@ -32,7 +33,7 @@ struct EntryLook {
     std::string matched;       // the tags that matched (Tags), else empty
     std::string condition;     // the rule's condition, at most 200 bytes
     std::string replaced;      // the code's own library look that the rule's tags overruled (Tags), else empty
-    std::string variant_of;    // the look this entry's is a variant of, else empty
+    std::string variant_of;    // the look this entry draws a variant of (make_looks_distinct), and the tag that set it; else empty
 };
 
 // Why an entry has its look, in a few words: "tags over the code's look
@@ -40,10 +41,10 @@ struct EntryLook {
 std::string look_reason(const EntryLook& look);
 
 // How many entries took their look from each source (indexed by LookSource).
-using LookCounts = std::array<std::size_t, 7>;
+using LookCounts = std::array<std::size_t, 8>;
 LookCounts count_looks(const std::vector<EntryLook>& looks);
 
-// "218 types: 180 library, 20 table, 12 tags, 2 marker, 4 random": every
+// "218 types: 180 library, 20 table, 12 tags, 2 marker, 3 family, 1 random": every
 // source in that order, those with no entry left out.
 std::string look_summary(const LookCounts& counts);
 

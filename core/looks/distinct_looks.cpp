@@ -1,0 +1,162 @@
+#include "distinct_looks.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <map>
+#include <unordered_map>
+
+#include "look_variants.h"
+
+namespace tessaro {
+
+namespace {
+
+// One try at a variant: lightness and hue steps of every colour, a line's
+// width, an area's fill pattern (-1: none).
+struct Step {
+    double lightness = 0;
+    double hue = 0;
+    int width = 0;
+    int pattern = -1;
+};
+
+constexpr std::array<double, 7> LIGHTNESS_STEPS{0, -0.12, 0.12, -0.24, 0.24, -0.36, 0.36};
+constexpr std::array<double, 5> HUE_STEPS{0, 20, -20, 40, -40};
+
+// The tries of a section, the nearest to the look first.
+std::vector<Step> steps_of(Section section) {
+    std::vector<Step> steps;
+    if (section == Section::Point) {
+        // Icons turn their hue first: the colour is what tells one apart.
+        for (const double l : {0.0, -0.15, 0.15, -0.3, 0.3})
+            for (int h = 0; h < 9; ++h) steps.push_back({l, 40.0 * h});
+        return steps;
+    }
+    for (const double h : HUE_STEPS) {
+        if (section == Section::Line) {
+            for (int w = 0; w < 3; ++w)
+                for (const double l : LIGHTNESS_STEPS) steps.push_back({l, h, w});
+            continue;
+        }
+        // Areas take a pattern before their colour changes.
+        for (const double l : LIGHTNESS_STEPS)
+            for (int p = -1; p < AREA_PATTERNS; ++p) steps.push_back({l / 2, h, 0, p});
+    }
+    return steps;
+}
+
+const std::vector<Step>& section_steps(Section section) {
+    static const PerSection<std::vector<Step>> STEPS{{steps_of(Section::Point), steps_of(Section::Line), steps_of(Section::Polygon)}};
+    return STEPS[section];
+}
+
+// The text of one try; nothing when the step does not apply to this look.
+std::optional<std::string> try_step(Section section, const std::string& base, const Step& step) {
+    std::string text = base;
+    if (step.pattern >= 0) {
+        std::optional<std::string> patterned = patterned_area(text, step.pattern, 0.12);
+        if (!patterned) return std::nullopt;
+        text = std::move(*patterned);
+    }
+    if (step.width != 0) text = widened_line(text, step.width);
+    if (step.lightness == 0 && step.hue == 0) return text;
+    const bool point = section == Section::Point;
+    return recolour_hsl(text, [&](const Hsl& c) {
+        // Greys have no hue to turn: the icon's other colours change, black and white outlines stay.
+        if (point && c.s < 0.15) return step.hue == 0 ? Hsl{c.h, c.s, std::clamp(c.l + step.lightness, 0.05, 0.95)} : c;
+        return Hsl{c.h + step.hue, c.s, std::clamp(c.l + step.lightness, 0.05, 0.95)};
+    });
+}
+
+// The last resort, which always ends: every colour moved by `n` in its blue and green channels.
+std::string nudged(const std::string& base, unsigned n) {
+    return recolour(base, [&](std::string_view hex) {
+        const unsigned value = static_cast<unsigned>(std::stoul(std::string(hex.substr(0, 6)), nullptr, 16));
+        char out[8];
+        std::snprintf(out, sizeof out, "%06X", (value + n * 37) & 0xFFFFFF);
+        return std::string(out);
+    });
+}
+
+std::string drawing_of_text(const std::string& text) {
+    const TypDocument doc = read_typ_text(text);
+    return doc.entries.empty() ? text : drawing_of(doc.entries.front());
+}
+
+void append_image(std::string& out, const XpmImage& image) {
+    if (!image.present) return;
+    out.append("|").append(std::to_string(image.width)).append("x").append(std::to_string(image.height)).append(":");
+    std::map<std::string, std::string> colour_of;
+    for (const XpmColour& c : image.colours) {
+        std::string colour = c.colour;
+        for (char& ch : colour) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        colour_of[c.key] = colour;
+        if (image.rows.empty()) out.append(colour).append(",");
+    }
+    const auto width = static_cast<std::size_t>(std::max(image.chars_per_pixel, 1));
+    for (const std::string& row : image.rows) {
+        for (std::size_t at = 0; at + width <= row.size(); at += width) out.append(colour_of[row.substr(at, width)]).append(",");
+        out.append("/");
+    }
+}
+
+bool keeps_its_look(const EntryLook& look) {
+    return look.source == LookSource::Library || look.source == LookSource::Kept || look.source == LookSource::Unused;
+}
+
+// The name of the look an entry draws, for the note of its variants.
+std::string look_name(const EntryLook& look) {
+    return look.library_code.empty() ? look.code : look.library_code;
+}
+
+// A variant of the entry that draws none of the looks drawn so far; it is added to them.
+void vary(Entry& entry, const std::string& varied_look, std::unordered_map<std::string, std::size_t>& drawn,
+          std::size_t index) {
+    std::string base = entry.text;
+    std::string note = varied_look;
+    if (const std::optional<DifficultyStep> step = difficulty_of(entry.look.condition)) {
+        base = recolour_hsl(base, [&](const Hsl& c) { return difficulty_colour(c, step->tag, step->position); });
+        note += " by " + step->tag;
+    }
+    const auto take = [&](std::string text) {
+        std::string key = drawing_of_text(text);
+        if (!drawn.emplace(std::move(key), index).second) return false;
+        entry.text = std::move(text);
+        entry.look.variant_of = note;
+        return true;
+    };
+    for (const Step& step : section_steps(entry.section))
+        if (std::optional<std::string> text = try_step(entry.section, base, step); text && take(std::move(*text))) return;
+    for (unsigned n = 1;; ++n)
+        if (take(nudged(base, n))) return;
+}
+
+}  // namespace
+
+std::string drawing_of(const TypEntry& entry) {
+    std::string out = section_name(entry.section);
+    out.append("|").append(std::to_string(entry.line_width)).append("|").append(std::to_string(entry.border_width));
+    append_image(out, entry.xpm);
+    out.append("|night");
+    append_image(out, entry.night_xpm);
+    return out;
+}
+
+void make_looks_distinct(std::vector<Entry>& entries) {
+    std::vector<std::string> drawings;
+    drawings.reserve(entries.size());
+    std::unordered_map<std::string, std::size_t> drawn;  // a drawing and the entry that drew it first
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        drawings.push_back(drawing_of_text(entries[i].text));
+        if (keeps_its_look(entries[i].look)) drawn.emplace(drawings[i], i);
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (keeps_its_look(entries[i].look)) continue;
+        const auto [first, added] = drawn.emplace(drawings[i], i);
+        if (!added) vary(entries[i], look_name(entries[first->second].look), drawn, i);
+    }
+}
+
+}  // namespace tessaro

@@ -1,0 +1,147 @@
+#include "distinct_looks.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <regex>
+#include <set>
+
+#include "colour.h"
+#include "support/cli_capture.h"
+#include "support/mkgmap.h"
+#include "support/temp_dir.h"
+
+namespace tessaro {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string PATH_LOOK = "[_line]\r\nType=0x%\r\nLineWidth=2\r\nBorderWidth=0\r\nXpm=\"0 0 2 0\"\r\n\"1 c #A05A2C\"\r\n"
+                              "\"2 c #E0B090\"\r\n[end]\r\n";
+const std::string AREA_LOOK = "[_polygon]\r\nType=0x%\r\nXpm=\"0 0 1 0\"\r\n\"1 c #C8E0B0\"\r\n[end]\r\n";
+const std::string ICON_LOOK = "[_point]\r\nType=0x%\r\nXpm=\"2 2 3 1\"\r\n\". c none\"\r\n\"a c #000000\"\r\n"
+                              "\"b c #D04020\"\r\n\"ab\"\r\n\"b.\"\r\n[end]\r\n";
+
+Entry entry(Section section, const std::string& look, const std::string& code, LookSource source,
+            const std::string& condition = "") {
+    Entry e;
+    e.section = section;
+    e.text = std::regex_replace(look, std::regex("%"), code);
+    e.look.source = source;
+    e.look.code = "0x" + code;
+    e.look.library_code = source == LookSource::Tags ? "0x16" : "";
+    e.look.condition = condition;
+    return e;
+}
+
+std::string drawing(const Entry& e) { return drawing_of(read_typ_text(e.text).entries.at(0)); }
+
+TEST(DistinctLooks, vary_every_later_duplicate_and_keep_library_looks_kept_entries_and_the_first_of_a_look) {
+    std::vector<Entry> entries;
+    for (int i = 0; i < 60; ++i) entries.push_back(entry(Section::Line, PATH_LOOK, std::to_string(10100 + i), LookSource::Tags));
+    for (int i = 0; i < 60; ++i) entries.push_back(entry(Section::Polygon, AREA_LOOK, std::to_string(10100 + i), LookSource::Random));
+    for (int i = 0; i < 60; ++i) entries.push_back(entry(Section::Point, ICON_LOOK, std::to_string(10100 + i), LookSource::Marker));
+    // Codes that share a look by design, and entries an update keeps, stay alike.
+    for (const LookSource kept : {LookSource::Library, LookSource::Library, LookSource::Kept})
+        entries.push_back(entry(Section::Point, ICON_LOOK, "2a00", kept));
+    const std::vector<Entry> before = entries;
+    make_looks_distinct(entries);
+
+    std::set<std::string> drawings;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        // The first line and area keep their looks; the first icon draws like the library's own.
+        const bool first = i == 0 || i == 60;
+        if (i >= 180 || first) {
+            EXPECT_EQ(entries[i].text, before[i].text) << i;
+            EXPECT_EQ(entries[i].look.variant_of, "") << i;
+            continue;
+        }
+        EXPECT_TRUE(drawings.insert(drawing(entries[i])).second) << i << "\n" << entries[i].text;
+        EXPECT_EQ(entries[i].look.variant_of, i < 60 ? "0x16" : i < 120 ? "0x10100" : "0x2a00") << i;
+    }
+    // The marker icons with their own code's library look: the one drawing the others keep away from.
+    EXPECT_EQ(drawings.count(drawing(entries[180])), 0u);
+    // A plain area takes a pattern first; a point turns the hue of its icon, its black outline stays.
+    EXPECT_EQ(read_typ_text(entries[61].text).entries.at(0).xpm.rows.size(), 32u);
+    const XpmImage icon = read_typ_text(entries[121].text).entries.at(0).xpm;
+    EXPECT_EQ(icon.colours.at(1).colour, "#000000");
+    EXPECT_NEAR(hsl_of(icon.colours.at(2).colour)->s, hsl_of("D04020")->s, 0.01);
+}
+
+TEST(DistinctLooks, ramp_the_colour_of_a_difficulty_scale_from_light_to_dark) {
+    std::vector<Entry> entries;
+    for (int scale = 0; scale <= 6; ++scale)
+        entries.push_back(entry(Section::Line, PATH_LOOK, std::to_string(10100 + scale), LookSource::Tags,
+                                "highway=path & mtb:scale=" + std::to_string(scale)));
+    make_looks_distinct(entries);
+    double last = 2;
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+        const double l = hsl_of(read_typ_text(entries[i].text).entries.at(0).xpm.colours.at(0).colour)->l;
+        EXPECT_LT(l, last) << i;
+        last = l;
+        EXPECT_EQ(entries[i].look.variant_of, "0x16 by mtb:scale=" + std::to_string(i));
+    }
+}
+
+// What a parsed entry draws, read here apart from the unit: widths, colours and rows as written.
+std::string picture(const TypEntry& e) {
+    std::string p = std::string(section_name(e.section)) + std::to_string(e.line_width) + "/" + std::to_string(e.border_width);
+    for (const XpmImage* x : {&e.xpm, &e.night_xpm}) {
+        p += "|";
+        for (const XpmColour& c : x->colours) p += c.key + "=" + c.colour + ",";
+        for (const std::string& row : x->rows) p += row + "/";
+    }
+    return p;
+}
+
+TEST(DistinctLooks, leave_no_two_entries_of_a_real_style_alike_but_library_looks_and_the_texts_compile) {
+    if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
+    const test::TempDir tmp;
+    ASSERT_TRUE(test::extract_from_mkgmap_jar(tmp, "styles"));
+    std::vector<std::pair<std::string, std::string>> styles;  // name, folder
+    for (const std::string& name : test::style_names_in(tmp / "styles")) styles.push_back({name, tmp / ("styles/" + name)});
+    for (const std::string folder : {"tests/data", "examples"})
+        for (const std::string& name : test::style_names_in(TESSARO_SOURCE_DIR "/" + folder))
+            styles.push_back({(folder == "examples" ? "examples-" : "data-") + name, TESSARO_SOURCE_DIR "/" + folder + "/" + name});
+
+    std::vector<std::pair<std::string, std::string>> texts;
+    std::size_t types = 0, random = 0, alike = 0;
+    for (const auto& [name, folder] : styles) {
+        const std::string out = tmp / (name + ".txt"), report = tmp / (name + ".report");
+        test::convert(folder, out, {"--report", report});
+        if (!fs::exists(out)) continue;
+        // Report lines: section, code, source, ...
+        std::set<std::pair<std::string, std::string>> library;
+        static const std::regex line(R"((?:^|\n)(\w+)\t(\S+)\t(\w+)\t)");
+        const std::string lines = test::read_bytes(report);
+        for (std::sregex_iterator m(lines.begin(), lines.end(), line), end; m != end; ++m) {
+            if ((*m)[3] == "library") library.insert({(*m)[1], (*m)[2]});
+            if (name.starts_with("examples-")) continue;
+            ++types;
+            random += (*m)[3] == "random";
+        }
+        std::map<std::string, std::string> drawn;  // picture -> code
+        const TypDocument doc = read_typ_text(test::read_bytes(out));
+        for (const TypEntry& e : doc.entries)
+            if (!library.count({section_name(e.section), e.type})) drawn.emplace(picture(e), e.type);
+        for (const TypEntry& e : doc.entries) {
+            const auto other = drawn.find(picture(e));
+            if (other == drawn.end() || other->second == e.type) continue;
+            ++alike;
+            ADD_FAILURE() << name << ": " << e.type << " draws as " << other->second;
+        }
+        texts.push_back({name + ".txt", test::read_bytes(out)});
+    }
+    EXPECT_GE(texts.size(), 30u);
+    EXPECT_EQ(alike, 0u);
+    const double share = 100.0 * static_cast<double>(random) / static_cast<double>(types);
+    std::printf("types with a random colour: %zu of %zu (%.2f %%)\n", random, types, share);
+    EXPECT_LE(share, 2.0);
+    if (!test::mkgmap_command_missing(tmp).empty()) return;
+    const std::vector<test::MkgmapResult> compiled = test::mkgmap_compile(tmp, "compiled", texts);
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        EXPECT_TRUE(compiled[i].compiled) << texts[i].first << "\n" << compiled[i].log.substr(0, 2000);
+}
+
+}  // namespace
+}  // namespace tessaro
