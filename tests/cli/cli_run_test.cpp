@@ -126,7 +126,7 @@ TEST(RunCli, reports_where_each_look_came_from_in_the_order_of_the_text) {
     EXPECT_EQ(r.exit_code, EXIT_DONE) << r.err;
     EXPECT_EQ(test::read_bytes(report), "section\tcode\tsource\tlibrary look\tmatched tags\twhy\tcondition\n"
                                         "line\t0x02\ttable\t-\t-\tthe code's built-in look\thighway=primary\n"
-                                        "line\t0x10001\trandom\t-\t-\tnothing known: a random colour\thighway=x\n"
+                                        "line\t0x10001\tfamily\t-\t-\tno look for the tags: a colour of the key's family\thighway=x\n"
                                         "point\t0x02d02\tlibrary\t-\t-\tthe code's look\tamenity=bar\n"
                                         "point\t0x10f05\tmarker\t-\t-\tthe marker of the code's category\tamenity=fuel\n");
     // Classic looks keep the report's old lines: no header, no reason.

@@ -115,7 +115,7 @@ TEST(LooksByTags, overrule_in_the_default_style_only_the_codes_it_borrows) {
     const std::string pedestrian = "highway=pedestrian {set tmp:stopMopUp=yes} [0x16 ";
     ASSERT_NE(lines.find(pedestrian), std::string::npos);
     tmp.write("borrowed/lines", replace_all(lines, pedestrian, "highway=pedestrian {set tmp:stopMopUp=yes} [0x0d "));
-    // section, code, the look taken, the look replaced: "line 0x0d 0x00e00 <- 0x00d00 (cycle track)".
+    // section, code, the look taken, the look replaced: "line 0x0d 0x10e00 <- 0x00d00 (cycle track)".
     const auto overruled_in = [&](const std::string& style) {
         EXPECT_EQ(test::convert(tmp / style, tmp / (style + ".txt"), {"--report", tmp / (style + ".report")}).exit_code, 0);
         const std::string report = test::read_bytes(tmp / (style + ".report"));
@@ -126,7 +126,7 @@ TEST(LooksByTags, overrule_in_the_default_style_only_the_codes_it_borrows) {
             overruled.insert((*m)[1].str() + " " + (*m)[2].str() + " " + (*m)[3].str() + " <- " + (*m)[4].str());
         return overruled;
     };
-    EXPECT_EQ(overruled_in("borrowed"), std::set<std::string>{"line 0x0d 0x00e00 <- 0x00d00 (cycle track)"});
+    EXPECT_EQ(overruled_in("borrowed"), std::set<std::string>{"line 0x0d 0x10e00 <- 0x00d00 (cycle track)"});
     EXPECT_EQ(overruled_in("styles/default"), std::set<std::string>{});
 }
 
