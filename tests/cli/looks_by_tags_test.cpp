@@ -67,7 +67,7 @@ TEST(LooksByTags, give_most_renamed_types_of_the_default_style_their_original_lo
         from_library.insert({(*m)[1], std::stoul((*m)[2], nullptr, 16)});
     // Renamed types that took their original code's look by their tags, and a variant of it to tell them apart.
     std::set<std::pair<std::string, unsigned long>> variants;  // section, renamed code
-    static const std::regex variant_line(R"((?:^|\n)(\w+)\t0x([0-9a-fA-F]+)\ttags\t0x([0-9a-fA-F]+)\t[^\n]*\tvariant of )");
+    static const std::regex variant_line(R"((?:^|\n)(\w+)\t0x([0-9a-fA-F]+)\t(?:tags|table)\t0x([0-9a-fA-F]+)\t[^\n]*\tvariant of )");
     const std::string renamed_report = test::read_bytes(tmp / "renamed.report");
     std::map<unsigned long, unsigned long> original_of;
     for (const auto& [value, code] : renamed) original_of[code] = value;
@@ -85,8 +85,10 @@ TEST(LooksByTags, give_most_renamed_types_of_the_default_style_their_original_lo
     for (const auto& [key, look] : before) {
         const auto [section, value] = key;
         if (!from_library.count({section_name(section), value})) continue;
-        // Points were looked up by their original spelling: 0x2f and 0x2f00 alike.
-        auto code = renamed.find(value);
+        // The entries write a line's 0x01 as 0x00100, and a point's 0x2f as 0x02f00 where
+        // the rule may have written 0x2f00: back to the code the rule wrote.
+        const bool shifted = value > 0xFF && value <= 0xFFFF && (value & 0xFF) == 0;
+        auto code = section == Section::Line && shifted ? renamed.find(value >> 8) : renamed.find(value);
         if (code == renamed.end() && section == Section::Point && value > 0xFF) code = renamed.find(value >> 8);
         if (code == renamed.end()) continue;
         ++library_types;

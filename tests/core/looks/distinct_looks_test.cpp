@@ -94,7 +94,7 @@ std::string picture(const TypEntry& e) {
     return p;
 }
 
-TEST(DistinctLooks, leave_no_two_entries_of_a_real_style_alike_but_library_looks_and_the_texts_compile) {
+TEST(DistinctLooks, leave_no_two_entries_of_a_real_style_alike_but_library_looks_no_label_bare_and_the_texts_compile) {
     if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
     const test::TempDir tmp;
     ASSERT_TRUE(test::extract_from_mkgmap_jar(tmp, "styles"));
@@ -125,6 +125,9 @@ TEST(DistinctLooks, leave_no_two_entries_of_a_real_style_alike_but_library_looks
         for (const TypEntry& e : doc.entries)
             if (!library.count({section_name(e.section), e.type})) drawn.emplace(picture(e), e.type);
         for (const TypEntry& e : doc.entries) {
+            // A label names the feature: never a bare boolean, number or wildcard.
+            static const std::regex bare(R"(yes|no|true|false|\*|[0-9.]+)", std::regex::icase);
+            if (std::regex_match(e.label, bare)) ADD_FAILURE() << name << ": " << e.type << " is labelled \"" << e.label << "\"";
             const auto other = drawn.find(picture(e));
             if (other == drawn.end() || other->second == e.type) continue;
             ++alike;
