@@ -79,6 +79,38 @@ QStringList wrapped(const QString& text, const QFontMetrics& metrics, int width,
     return most > 0 ? lines : QStringList();
 }
 
+// One look in its cell: its picture, then beside it its code, its name in at
+// most two lines and its tags, kept to the cell.
+void draw_cell(QPainter& p, const Look& look_item, int x, int top, bool night, const QColor& ink, const QColor& faint) {
+    const QPixmap look = tessaro::render_look(night ? tessaro::night_view(look_item.entry) : look_item.entry);
+    p.drawPixmap(x, top + (CELL_HEIGHT - look.height()) / 2, look);
+    QFont small;  // the application's font, as the headings' bold is not wanted here
+    small.setPointSize(8);
+    p.setFont(small);
+    p.setPen(ink);
+    // The text keeps to its cell: the code, the name in at most two lines, the tags below.
+    const int left = x + look.width() + 4, width = CELL_WIDTH - look.width() - 10;
+    p.setClipRect(QRect(left, top, width, CELL_HEIGHT));
+    const QFontMetrics name_metrics = p.fontMetrics();
+    const QStringList name_lines = QStringList{QString::fromStdString(look_item.entry.type)} +
+                                   wrapped(QString::fromStdString(look_item.name), name_metrics, width, 2);
+    int bottom = top + 2;
+    for (const QString& line : name_lines) {
+        p.drawText(left, bottom + name_metrics.ascent(), line);
+        bottom += name_metrics.lineSpacing();
+    }
+    QFont tiny;
+    tiny.setPointSize(6);
+    p.setFont(tiny);
+    p.setPen(faint);
+    const QFontMetrics metrics = p.fontMetrics();
+    const int room = (top + CELL_HEIGHT - 2 - bottom) / metrics.lineSpacing();
+    const QStringList tag_lines = wrapped(QString::fromStdString(look_item.tags), metrics, width, room);
+    for (int n = 0; n < tag_lines.size(); ++n)
+        p.drawText(left, bottom + metrics.ascent() + n * metrics.lineSpacing(), tag_lines[n]);
+    p.setClipping(false);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -117,10 +149,6 @@ int main(int argc, char** argv) {
     QFont heading = p.font();
     heading.setPointSize(14);
     heading.setBold(true);
-    QFont small = p.font();
-    small.setPointSize(8);
-    QFont tiny = p.font();
-    tiny.setPointSize(6);
     int y = MARGIN;
     for (const Part& part : parts) {
         p.setFont(heading);
@@ -130,30 +158,7 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < part.looks.size(); ++i) {
             const int x = MARGIN + static_cast<int>(i % COLUMNS) * CELL_WIDTH;
             const int top = y + static_cast<int>(i / COLUMNS) * CELL_HEIGHT;
-            const QPixmap look =
-                tessaro::render_look(night ? tessaro::night_view(part.looks[i].entry) : part.looks[i].entry);
-            p.drawPixmap(x, top + (CELL_HEIGHT - look.height()) / 2, look);
-            p.setFont(small);
-            p.setPen(ink);
-            // The text keeps to its cell: the code, the name in at most two lines, the tags below.
-            const int left = x + look.width() + 4, width = CELL_WIDTH - look.width() - 10;
-            p.setClipRect(QRect(left, top, width, CELL_HEIGHT));
-            const QFontMetrics name_metrics = p.fontMetrics();
-            const QStringList name_lines = QStringList{QString::fromStdString(part.looks[i].entry.type)} +
-                                           wrapped(QString::fromStdString(part.looks[i].name), name_metrics, width, 2);
-            int bottom = top + 2;
-            for (const QString& line : name_lines) {
-                p.drawText(left, bottom + name_metrics.ascent(), line);
-                bottom += name_metrics.lineSpacing();
-            }
-            p.setFont(tiny);
-            p.setPen(faint);
-            const QFontMetrics metrics = p.fontMetrics();
-            const int room = (top + CELL_HEIGHT - 2 - bottom) / metrics.lineSpacing();
-            const QStringList tag_lines = wrapped(QString::fromStdString(part.looks[i].tags), metrics, width, room);
-            for (int n = 0; n < tag_lines.size(); ++n)
-                p.drawText(left, bottom + metrics.ascent() + n * metrics.lineSpacing(), tag_lines[n]);
-            p.setClipping(false);
+            draw_cell(p, part.looks[i], x, top, night, ink, faint);
         }
         y += (static_cast<int>(part.looks.size()) + COLUMNS - 1) / COLUMNS * CELL_HEIGHT;
     }
