@@ -1,6 +1,7 @@
 #include "conversion.h"
 
 #include <algorithm>
+#include <map>
 
 #include "entry_builder.h"
 #include "text_util.h"
@@ -83,9 +84,30 @@ std::optional<std::string> Conversion::look_by_tags(Section section, std::string
     if (classic_looks) return std::nullopt;
     const TagLooks& looks = section_tag_looks(section);
     if (looks.empty()) return std::nullopt;
-    const std::optional<TagMatch> match = looks.best(positive_tags(item.before));
-    if (!match) return std::nullopt;
-    return tag_entry(section, code, *match, label, look);
+    // Each rule of the type votes for the look its tags match best.
+    std::optional<TagMatch> chosen;
+    std::map<std::string, std::size_t> votes;
+    std::size_t most = 0;
+    for (const RuleItem* rule : rules_of_type(section, item)) {
+        std::optional<TagMatch> match = looks.best(positive_tags(rule->before));
+        if (!match) continue;
+        const std::size_t n = ++votes[match->library_code];
+        if (n > most) most = n, chosen = std::move(match);
+    }
+    if (!chosen) return std::nullopt;
+    return tag_entry(section, code, *chosen, label, look);
+}
+
+const std::vector<const RuleItem*>& Conversion::rules_of_type(Section section, const RuleItem& item) {
+    if (!rules_indexed) {
+        for (const RuleItem& rule : rules.items())
+            if (rule.value) rules_by_type[code_typ_type(section, *rule.value)].push_back(&rule);
+        rules_indexed = true;
+    }
+    static const std::vector<const RuleItem*> none;
+    if (!item.value) return none;
+    const auto found = rules_by_type.find(code_typ_type(section, *item.value));
+    return found == rules_by_type.end() ? none : found->second;
 }
 
 namespace {
@@ -114,11 +136,8 @@ std::optional<std::string> Conversion::look_over_code(Section section, std::stri
     // A look that names no tags cannot be told apart from what the rule means.
     if (code_look.find(";tags=") == std::string_view::npos || tags_agree(code_look, tags)) return std::nullopt;
     // One rule of the type that agrees with the code keeps the code's look.
-    const std::uint32_t type = code_typ_type(section, *item.value);
-    for (const RuleItem& other : rules.items())
-        if (&other != &item && other.value && code_typ_type(section, *other.value) == type &&
-            tags_agree(code_look, positive_tags(other.before)))
-            return std::nullopt;
+    for (const RuleItem* other : rules_of_type(section, item))
+        if (other != &item && tags_agree(code_look, positive_tags(other->before))) return std::nullopt;
     std::optional<std::string> entry = tag_entry(section, code, *match, label, look);
     if (entry) look.replaced = look_title(code_look);
     return entry;
@@ -143,6 +162,8 @@ Entry& Conversion::add_entry(Section section, std::string entry, EntryLook look)
 
 void Conversion::open_rules(const std::string& path) {
     ++file_index;
+    rules_by_type.clear();
+    rules_indexed = false;
     rules.open(path);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 #include "colour.h"
 #include "create_typ.h"
@@ -56,7 +58,8 @@ struct Conversion {
     // Counts a label that lost characters into the run's one warning of them.
     void note_lost_label(Section section, std::string_view code);
     // The look of a rule that neither the library nor a built-in table
-    // answers, by the tags of its condition: the matched library look with the
+    // answers, by the tags of the conditions of the file's rules of its type:
+    // the look most of them match (the first rule's among equals), with the
     // rule's own code (and label, with Include Tag Text). Nothing with
     // classic looks, or when no look's tags match; `look` says which it was.
     std::optional<std::string> look_by_tags(Section section, std::string_view code, const RuleItem& item,
@@ -75,6 +78,11 @@ struct Conversion {
     // The note of an entry's look, with the rule's condition when looks are kept.
     EntryLook entry_look(LookSource source, const RuleItem& item) const;
     Entry pending{};  // the type new_type let in last: its section, type, code and place
+    // The file's rules by TYP type, indexed once a file at the first question
+    // (rules_of_type): asking the whole file for each type would take a time
+    // that grows with types times rules.
+    std::unordered_map<std::uint32_t, std::vector<const RuleItem*>> rules_by_type{};
+    bool rules_indexed = false;
     // Starts a writer's reading of a rule file.
     void open_rules(const std::string& path);
     // Ends a writer's reading of its rule file; a failure to read it goes into the report.
@@ -83,6 +91,9 @@ struct Conversion {
 private:
     // The section's looks by tags, made at their first use.
     const TagLooks& section_tag_looks(Section section);
+    // The rules of the file in hand whose code gives the TYP type of `item`
+    // (itself among them), in file order.
+    const std::vector<const RuleItem*>& rules_of_type(Section section, const RuleItem& item);
     // The matched look with the rule's own code.
     std::optional<std::string> tag_entry(Section section, std::string_view code, const TagMatch& match,
                                          std::string_view label, EntryLook& look);

@@ -143,6 +143,21 @@ std::vector<std::string> colours_of(const std::string& entry_text) {
 // Features that have no Garmin code of their own, under codes the library
 // does not know: each gets the look the library keeps for it (by colours,
 // read back from both texts), never a random colour; and mkgmap takes the text.
+// A type that several rules of a file name takes the look most of them
+// match, the first rule's among equals: one construction road among footways
+// does not make a footway code a road.
+TEST(LooksByTags, take_the_look_most_rules_of_a_type_match) {
+    const test::TempDir tmp;
+    tmp.write("s/lines",
+              "highway=construction [0x10e50 resolution 22]\n"
+              "highway=footway & bridge=yes [0x10e50 resolution 22]\nhighway=footway [0x10e50 resolution 22]\n"
+              "highway=construction [0x10e51 resolution 22]\nhighway=footway [0x10e51 resolution 22]\n");
+    ASSERT_EQ(test::convert(tmp / "s", tmp / "out.txt", {"--report", tmp / "r.tsv"}).exit_code, 0);
+    const std::string report = test::read_bytes(tmp / "r.tsv");
+    EXPECT_NE(report.find("line\t0x10e50\ttags\t0x00e00\thighway=footway\t"), std::string::npos) << report;
+    EXPECT_NE(report.find("line\t0x10e51\ttags\t0x00600\thighway=*\t"), std::string::npos) << report;
+}
+
 TEST(LooksByTags, give_features_without_a_garmin_code_their_own_library_look) {
     struct Case {
         Section section;
