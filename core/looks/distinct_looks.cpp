@@ -88,16 +88,24 @@ std::string drawing_of_text(const std::string& text) {
 void append_image(std::string& out, const XpmImage& image) {
     if (!image.present) return;
     out.append("|").append(std::to_string(image.width)).append("x").append(std::to_string(image.height)).append(":");
-    std::map<std::string, std::string> colour_of;
+    // Keys to colours in upper case, looked up by views: a picture has hundreds of pixels.
+    std::vector<std::string> colours;
+    colours.reserve(image.colours.size());
+    std::unordered_map<std::string_view, std::size_t> colour_of;
     for (const XpmColour& c : image.colours) {
         std::string colour = c.colour;
         for (char& ch : colour) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-        colour_of[c.key] = colour;
-        if (image.rows.empty()) out.append(colour).append(",");
+        colour_of[c.key] = colours.size();
+        colours.push_back(std::move(colour));
+        if (image.rows.empty()) out.append(colours.back()).append(",");
     }
     const auto width = static_cast<std::size_t>(std::max(image.chars_per_pixel, 1));
     for (const std::string& row : image.rows) {
-        for (std::size_t at = 0; at + width <= row.size(); at += width) out.append(colour_of[row.substr(at, width)]).append(",");
+        for (std::size_t at = 0; at + width <= row.size(); at += width) {
+            const auto found = colour_of.find(std::string_view(row).substr(at, width));
+            if (found != colour_of.end()) out.append(colours[found->second]);
+            out.append(",");
+        }
         out.append("/");
     }
 }
@@ -112,13 +120,19 @@ std::string look_name(const EntryLook& look) {
 }
 
 // A variant of the entry that draws none of the looks drawn so far; it is added to them.
-void vary(Entry& entry, const std::string& varied_look, std::unordered_map<std::string, std::size_t>& drawn,
+// `tries` keeps, for each look varied, the next try: the variants of one look's
+// duplicates go on from where the last one stopped, so that a thousand types of
+// one look take a thousand tries, not half a million.
+void vary(Entry& entry, const std::string& drawing, const std::string& varied_look,
+          std::unordered_map<std::string, std::size_t>& drawn, std::unordered_map<std::string, std::size_t>& tries,
           std::size_t index) {
     std::string base = entry.text;
     std::string note = varied_look;
+    std::string key = drawing;
     if (const std::optional<DifficultyStep> step = difficulty_of(entry.look.condition)) {
         base = recolour_hsl(base, [&](const Hsl& c) { return difficulty_colour(c, step->tag, step->position); });
         note += " by " + step->tag;
+        key += "|" + step->tag + "=" + std::to_string(step->position);
     }
     const auto take = [&](std::string text) {
         std::string key = drawing_of_text(text);
@@ -127,10 +141,13 @@ void vary(Entry& entry, const std::string& varied_look, std::unordered_map<std::
         entry.look.variant_of = note;
         return true;
     };
-    for (const Step& step : section_steps(entry.section))
-        if (std::optional<std::string> text = try_step(entry.section, base, step); text && take(std::move(*text))) return;
-    for (unsigned n = 1;; ++n)
-        if (take(nudged(base, n))) return;
+    const std::vector<Step>& steps = section_steps(entry.section);
+    for (std::size_t& next = tries[key];; ) {
+        const std::size_t at = next++;
+        std::optional<std::string> text =
+            at < steps.size() ? try_step(entry.section, base, steps[at]) : nudged(base, static_cast<unsigned>(at - steps.size() + 1));
+        if (text && take(std::move(*text))) return;
+    }
 }
 
 }  // namespace
@@ -148,6 +165,7 @@ void make_looks_distinct(std::vector<Entry>& entries) {
     std::vector<std::string> drawings;
     drawings.reserve(entries.size());
     std::unordered_map<std::string, std::size_t> drawn;  // a drawing and the entry that drew it first
+    std::unordered_map<std::string, std::size_t> tries;  // a drawing varied and its next try
     for (std::size_t i = 0; i < entries.size(); ++i) {
         drawings.push_back(drawing_of_text(entries[i].text));
         if (keeps_its_look(entries[i].look)) drawn.emplace(drawings[i], i);
@@ -155,7 +173,7 @@ void make_looks_distinct(std::vector<Entry>& entries) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (keeps_its_look(entries[i].look)) continue;
         const auto [first, added] = drawn.emplace(drawings[i], i);
-        if (!added) vary(entries[i], look_name(entries[first->second].look), drawn, i);
+        if (!added) vary(entries[i], drawings[i], look_name(entries[first->second].look), drawn, tries, i);
     }
 }
 
