@@ -128,16 +128,16 @@ std::string look_title(std::string_view look) {
 std::optional<std::string> Conversion::look_over_code(Section section, std::string_view code, const RuleItem& item,
                                                       std::string_view label, std::string_view code_look, EntryLook& look) {
     if (classic_looks || !item.value) return std::nullopt;
-    const TagLooks& looks = section_tag_looks(section);
-    if (looks.empty()) return std::nullopt;
-    const std::vector<RuleTag> tags = positive_tags(item.before);
-    const std::optional<TagMatch> match = looks.best(tags);
-    if (!match || !match->exact || library_key(section, match->library_code) == library_key(section, code)) return std::nullopt;
     // A look that names no tags cannot be told apart from what the rule means.
-    if (code_look.find(";tags=") == std::string_view::npos || tags_agree(code_look, tags)) return std::nullopt;
+    if (code_look.find(";tags=") == std::string_view::npos) return std::nullopt;
+    // The cheap tests first: in most styles the rules agree with their codes.
+    const std::vector<RuleTag> tags = positive_tags(item.before);
+    if (tags_agree(code_look, tags)) return std::nullopt;
     // One rule of the type that agrees with the code keeps the code's look.
     for (const RuleItem* other : rules_of_type(section, item))
         if (other != &item && tags_agree(code_look, positive_tags(other->before))) return std::nullopt;
+    const std::optional<TagMatch> match = section_tag_looks(section).best(tags);
+    if (!match || !match->exact || library_key(section, match->library_code) == library_key(section, code)) return std::nullopt;
     std::optional<std::string> entry = tag_entry(section, code, *match, label, look);
     if (entry) look.replaced = look_title(code_look);
     return entry;

@@ -80,34 +80,21 @@ std::string nudged(const std::string& base, unsigned n) {
     });
 }
 
-std::string drawing_of_text(const std::string& text) {
-    const TypDocument doc = read_typ_text(text);
-    return doc.entries.empty() ? text : drawing_of(doc.entries.front());
-}
-
-void append_image(std::string& out, const XpmImage& image) {
-    if (!image.present) return;
-    out.append("|").append(std::to_string(image.width)).append("x").append(std::to_string(image.height)).append(":");
-    // Keys to colours in upper case, looked up by views: a picture has hundreds of pixels.
-    std::vector<std::string> colours;
-    colours.reserve(image.colours.size());
-    std::unordered_map<std::string_view, std::size_t> colour_of;
-    for (const XpmColour& c : image.colours) {
-        std::string colour = c.colour;
-        for (char& ch : colour) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-        colour_of[c.key] = colours.size();
-        colours.push_back(std::move(colour));
-        if (image.rows.empty()) out.append(colours.back()).append(",");
+// What an entry draws: the lines of its text that say it (the section, the
+// line widths, every picture with its colours), the others left out. The
+// looks of one run are written by one writer, so two texts of one look agree
+// line by line; reading each text as TYP would take most of a run.
+std::string drawing_key(std::string_view text) {
+    std::string out;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size() - 1) + 1;
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(end);
+        if (line.starts_with('[') || line.starts_with('"') || line.starts_with("Xpm=") || line.starts_with("NightXpm=") ||
+            line.starts_with("DayXpm=") || line.starts_with("LineWidth=") || line.starts_with("BorderWidth="))
+            out.append(line);
     }
-    const auto width = static_cast<std::size_t>(std::max(image.chars_per_pixel, 1));
-    for (const std::string& row : image.rows) {
-        for (std::size_t at = 0; at + width <= row.size(); at += width) {
-            const auto found = colour_of.find(std::string_view(row).substr(at, width));
-            if (found != colour_of.end()) out.append(colours[found->second]);
-            out.append(",");
-        }
-        out.append("/");
-    }
+    return out;
 }
 
 bool keeps_its_look(const EntryLook& look) {
@@ -135,8 +122,7 @@ void vary(Entry& entry, const std::string& drawing, const std::string& varied_lo
         key += "|" + step->tag + "=" + std::to_string(step->position);
     }
     const auto take = [&](std::string text) {
-        std::string key = drawing_of_text(text);
-        if (!drawn.emplace(std::move(key), index).second) return false;
+        if (!drawn.emplace(drawing_key(text), index).second) return false;
         entry.text = std::move(text);
         entry.look.variant_of = note;
         return true;
@@ -152,22 +138,15 @@ void vary(Entry& entry, const std::string& drawing, const std::string& varied_lo
 
 }  // namespace
 
-std::string drawing_of(const TypEntry& entry) {
-    std::string out = section_name(entry.section);
-    out.append("|").append(std::to_string(entry.line_width)).append("|").append(std::to_string(entry.border_width));
-    append_image(out, entry.xpm);
-    out.append("|night");
-    append_image(out, entry.night_xpm);
-    return out;
-}
-
 void make_looks_distinct(std::vector<Entry>& entries) {
-    std::vector<std::string> drawings;
-    drawings.reserve(entries.size());
+    // Only entries that may change need the drawings: a style of library looks alone has none to vary.
+    if (std::all_of(entries.begin(), entries.end(), [](const Entry& e) { return keeps_its_look(e.look); })) return;
     std::unordered_map<std::string, std::size_t> drawn;  // a drawing and the entry that drew it first
     std::unordered_map<std::string, std::size_t> tries;  // a drawing varied and its next try
+    std::vector<std::string> drawings;
+    drawings.reserve(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        drawings.push_back(drawing_of_text(entries[i].text));
+        drawings.push_back(drawing_key(entries[i].text));
         if (keeps_its_look(entries[i].look)) drawn.emplace(drawings[i], i);
     }
     for (std::size_t i = 0; i < entries.size(); ++i) {

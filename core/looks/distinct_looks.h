@@ -4,13 +4,8 @@
 #include <vector>
 
 #include "entry.h"
-#include "typ_reader.h"
 
 namespace tessaro {
-
-// What an entry draws, as one string: its section, line widths and pictures
-// with every pixel's colour (upper-case); two entries draw the same when these are equal.
-std::string drawing_of(const TypEntry& entry);
 
 // Gives every entry that would draw the same as another entry of the text a
 // variant of its look, so that a style's types tell apart on the map. Entries

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "colour.h"
+#include "typ_reader.h"
 #include "support/cli_capture.h"
 #include "support/mkgmap.h"
 #include "support/temp_dir.h"
@@ -34,7 +35,18 @@ Entry entry(Section section, const std::string& look, const std::string& code, L
     return e;
 }
 
-std::string drawing(const Entry& e) { return drawing_of(read_typ_text(e.text).entries.at(0)); }
+// What a parsed entry draws, read here apart from the unit: widths, colours and rows as written.
+std::string picture(const TypEntry& e) {
+    std::string p = std::string(section_name(e.section)) + std::to_string(e.line_width) + "/" + std::to_string(e.border_width);
+    for (const XpmImage* x : {&e.xpm, &e.night_xpm}) {
+        p += "|";
+        for (const XpmColour& c : x->colours) p += c.key + "=" + c.colour + ",";
+        for (const std::string& row : x->rows) p += row + "/";
+    }
+    return p;
+}
+
+std::string drawing(const Entry& e) { return picture(read_typ_text(e.text).entries.at(0)); }
 
 TEST(DistinctLooks, vary_every_later_duplicate_and_keep_library_looks_kept_entries_and_the_first_of_a_look) {
     std::vector<Entry> entries;
@@ -81,17 +93,6 @@ TEST(DistinctLooks, ramp_the_colour_of_a_difficulty_scale_from_light_to_dark) {
         last = l;
         EXPECT_EQ(entries[i].look.variant_of, "0x16 by mtb:scale=" + std::to_string(i));
     }
-}
-
-// What a parsed entry draws, read here apart from the unit: widths, colours and rows as written.
-std::string picture(const TypEntry& e) {
-    std::string p = std::string(section_name(e.section)) + std::to_string(e.line_width) + "/" + std::to_string(e.border_width);
-    for (const XpmImage* x : {&e.xpm, &e.night_xpm}) {
-        p += "|";
-        for (const XpmColour& c : x->colours) p += c.key + "=" + c.colour + ",";
-        for (const std::string& row : x->rows) p += row + "/";
-    }
-    return p;
 }
 
 TEST(DistinctLooks, leave_no_two_entries_of_a_real_style_alike_but_library_looks_no_label_bare_and_the_texts_compile) {
