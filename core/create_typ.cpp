@@ -196,6 +196,7 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
         text = updated_text(request, *old, cv, report);
     } else {
         text = typ_text(header_chunk(request.style_folder, report.labels.code_page), entries);
+        report.looks.reserve(entries.size());
         for (Entry& e : entries) report.looks.push_back(std::move(e.look));
     }
     out.write(text.data(), text.size());

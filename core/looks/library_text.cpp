@@ -55,6 +55,18 @@ std::string hex16(std::uint64_t v) {
     return out;
 }
 
+// Where each line starts, as editors count lines: a line ends at CR LF, LF or a CR alone.
+// The polygon library's preparing keeps every line end, so its lines are those of the file.
+std::vector<std::size_t> line_starts(std::string_view text) {
+    std::vector<std::size_t> starts(1, 0);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c > '\r') continue;  // one test for nearly every byte
+        if (c == '\n' || (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) starts.push_back(i + 1);
+    }
+    return starts;
+}
+
 }  // namespace
 
 std::string seal_line(std::string_view body) {
@@ -72,14 +84,9 @@ void LibraryText::assign(std::string text, std::string path, bool sealed) {
     m_path = std::move(path);
     m_sealed = sealed;
     build_index();
-    // Lines as editors count them: a line ends at CR LF, LF or a CR alone.
-    // The polygon library's preparing keeps every line end, so its lines are those of the file.
-    m_line_starts.assign(1, 0);
-    for (std::size_t i = 0; i < m_text.size(); ++i) {
-        const char c = m_text[i];
-        if (c > '\r') continue;  // one test for nearly every byte: a third of the time of the library's loading
-        if (c == '\n' || (c == '\r' && (i + 1 == m_text.size() || m_text[i + 1] != '\n'))) m_line_starts.push_back(i + 1);
-    }
+    // Lines are needed only for the warnings of broken looks, which a sealed library has none of.
+    m_line_starts.clear();
+    if (!m_sealed) m_line_starts = line_starts(m_text);
 }
 
 void LibraryText::build_index() {
@@ -139,7 +146,10 @@ LibraryText::Entry LibraryText::entry_at(std::size_t at) const {
 }
 
 std::size_t LibraryText::line_at(std::size_t pos) const {
-    return static_cast<std::size_t>(std::upper_bound(m_line_starts.begin(), m_line_starts.end(), pos) - m_line_starts.begin());
+    const auto line = [pos](const std::vector<std::size_t>& starts) {
+        return static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), pos) - starts.begin());
+    };
+    return m_line_starts.empty() ? line(line_starts(m_text)) : line(m_line_starts);
 }
 
 // Keys with other characters than hex digits are rare: they are searched in the text.
