@@ -14,19 +14,24 @@ namespace {
 constexpr int MAX_SIDE = 255;
 constexpr int MARGIN = 4;
 
-QColor to_colour(const std::string& text) {
+}  // namespace
+
+QColor typ_colour(const std::string& text) {
     if (text == "none" || text.empty()) return Qt::transparent;
-    QColor c(to_qt(text));
-    return c.isValid() ? c : QColor(Qt::magenta);  // a colour no look uses: easy to spot
+    // "#RRGGBB", or "#RRGGBBAA" with the alpha last (Qt reads eight digits alpha first).
+    QColor c(to_qt(text.substr(0, 7)));
+    if (!c.isValid()) return QColor(Qt::magenta);  // a colour no look uses: easy to spot
+    if (text.size() >= 9) c.setAlpha(QString::fromStdString(text.substr(7, 2)).toInt(nullptr, 16));
+    return c;
 }
 
-// The XPM's pixels as an image (its size already checked); unknown pixel keys stay transparent.
-QImage xpm_image(const XpmImage& x) {
+QImage xpm_image(const XpmImage& x, const std::vector<QColor>& colours) {
     QImage img(std::max(x.width, 1), std::max(x.height, 1), QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     const auto cpp = static_cast<std::size_t>(std::max(x.chars_per_pixel, 1));
     std::map<std::string, QColor> palette;
-    for (const XpmColour& c : x.colours) palette[c.key] = to_colour(c.colour);
+    for (std::size_t i = 0; i < x.colours.size(); ++i)
+        palette[x.colours[i].key] = i < colours.size() ? colours[i] : typ_colour(x.colours[i].colour);
     const std::size_t rows = std::min(static_cast<std::size_t>(x.height), x.rows.size());
     for (std::size_t y = 0; y < rows; ++y) {
         const std::string& row = x.rows[y];
@@ -39,6 +44,8 @@ QImage xpm_image(const XpmImage& x) {
     return img;
 }
 
+namespace {
+
 // At 2x when that fits the box, else as large as fits; pixels stay sharp.
 QImage fitted(const QImage& img, QSize box) {
     if (img.width() * 2 <= box.width() && img.height() * 2 <= box.height()) return img.scaled(img.size() * 2);
@@ -47,7 +54,7 @@ QImage fitted(const QImage& img, QSize box) {
 }
 
 QColor colour_at(const XpmImage& x, std::size_t i) {
-    return i < x.colours.size() ? to_colour(x.colours[i].colour) : QColor(Qt::gray);
+    return i < x.colours.size() ? typ_colour(x.colours[i].colour) : QColor(Qt::gray);
 }
 
 void draw_line(QPainter& p, const TypEntry& e) {

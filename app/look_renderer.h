@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QColor>
+#include <QImage>
 #include <QPixmap>
 #include <QSize>
 #include <string>
+#include <vector>
 
 #include "typ_reader.h"
 
@@ -10,6 +13,14 @@ namespace tessaro {
 
 // The size of a look's picture: a compact table row.
 inline constexpr QSize LOOK_SIZE(64, 24);
+
+// A TYP text's colour ("#RRGGBB", "#RRGGBBAA" with its alpha last, "none").
+QColor typ_colour(const std::string& text);
+
+// The XPM's pixels as an image (its size already checked); unknown pixel keys
+// stay transparent. `colours`, when given, replace the XPM's own colours one
+// for one (a line's or an area's night colours).
+QImage xpm_image(const XpmImage& x, const std::vector<QColor>& colours = {});
 
 // Why the entry's picture is not drawn ("Xpm of W x H is too large to draw"),
 // or empty when it is. mkgmap takes no picture over 255 pixels either way

@@ -10,8 +10,42 @@
 #include "qt_desktop.h"
 #include "qt_shell.h"
 #include "qt_text.h"
+#include "sample_map_command.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace {
+
+// "--sample-map OUT.png [--night] FILE": the picture is written without a window, so without a display too.
+int sample_map_command(int argc, char** argv) {
+    std::string out, typ;
+    bool night = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--sample-map" && i + 1 < argc) out = argv[++i];
+        else if (arg == "--night") night = true;
+        else if (typ.empty() && !arg.starts_with("--")) typ = arg;
+        else out.clear(), i = argc;
+    }
+    if (out.empty() || typ.empty()) {
+        std::fputs("usage: tessaro --sample-map OUT.png [--night] TYP_TEXT\n", stderr);
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const std::string error = tessaro::write_sample_map(typ, out, night);
+    if (error.empty()) return 0;
+    std::fprintf(stderr, "tessaro: %s\n", error.c_str());
+    return 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--sample-map") return sample_map_command(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName("tessaro");
     tessaro::QtShell shell;

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QStackedWidget>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -17,6 +19,7 @@
 #include "look_renderer.h"
 #include "preview_model.h"
 #include "qt_text.h"
+#include "sample_map_view.h"
 #include "text_util.h"
 
 namespace tessaro {
@@ -51,6 +54,7 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
             ground.setColor(QPalette::Text, QColor(0xE6, 0xE6, 0xE6));
         }
         m_entries->setPalette(ground);
+        m_map->set_night(night);
     });
 
     m_summary = new QLabel;
@@ -88,14 +92,16 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_problems->setMaximumHeight(100);
 
     auto* split = new QSplitter;
-    split->addWidget(m_entries);
+    split->addWidget(build_views());
     split->addWidget(m_text);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
+    top->addWidget(m_view);
     top->addWidget(m_filter);
     top->addWidget(m_time);
+    top->addWidget(m_zoom);
     top->addWidget(m_summary, 1);
     layout->addLayout(top);
     layout->addWidget(split, 1);
@@ -103,6 +109,59 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(new QLabel("Problems:"));
     layout->addWidget(m_problems);
     resize(900, 600);
+}
+
+// The list of entries, and the sample map beside it: a hover names the type
+// under the pointer, a click selects its entry in the list.
+QWidget* PreviewWindow::build_views() {
+    m_map = new SampleMapView;
+    m_zoom = new QComboBox;
+    m_zoom->setObjectName("previewZoom");
+    m_zoom->addItems({"1x", "2x", "3x"});
+    m_zoom->setToolTip("Places move apart; patterns, widths and icons keep a unit's pixels");
+    connect(m_zoom, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int index) { m_map->set_zoom(index + 1); });
+    m_under_pointer = new QLabel;
+    m_under_pointer->setObjectName("previewMapType");
+    connect(m_map, &SampleMapView::entry_hovered, this, [this](std::optional<std::size_t> entry) {
+        m_under_pointer->setText(entry ? entry_name(m_model->document().entries[*entry]) : QString());
+    });
+    connect(m_map, &SampleMapView::entry_clicked, this, [this](std::size_t entry) { select_entry(entry); });
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(m_map);
+    auto* map_page = new QWidget;
+    auto* map_layout = new QVBoxLayout(map_page);
+    map_layout->setContentsMargins(0, 0, 0, 0);
+    map_layout->addWidget(m_under_pointer);
+    map_layout->addWidget(scroll, 1);
+    auto* views = new QStackedWidget;
+    views->addWidget(m_entries);
+    views->addWidget(map_page);
+    // The switch sits in the top bar: a tab bar would take a row of the list.
+    m_view = new QComboBox;
+    m_view->setObjectName("previewView");
+    m_view->addItems({"List", "Map"});
+    m_view->setToolTip("The entries as a list, or on a sample map drawn from the text");
+    m_zoom->setEnabled(false);
+    connect(m_view, qOverload<int>(&QComboBox::currentIndexChanged), this, [this, views](int index) {
+        views->setCurrentIndex(index);
+        m_zoom->setEnabled(index == 1);
+    });
+    return views;
+}
+
+QString PreviewWindow::entry_name(const TypEntry& e) {
+    return QString("%1 %2%3").arg(section_name(e.section), to_qt(e.type), e.label.empty() ? "" : " " + from_utf8(e.label));
+}
+
+void PreviewWindow::select_entry(std::size_t entry) {
+    const auto row_of = [this, entry] {
+        for (int row = 0; row < m_model->rowCount(); ++row)
+            if (m_model->entry_of(row) == entry) return row;
+        return -1;
+    };
+    // An entry the filter hides: all are shown.
+    if (row_of() < 0) m_filter->setCurrentIndex(0);
+    if (const int row = row_of(); row >= 0) m_entries->setCurrentIndex(m_model->index(row, 0));
 }
 
 const TypDocument& PreviewWindow::document() const {
@@ -132,6 +191,7 @@ bool PreviewWindow::show_typ_text(const std::string& path, std::string& error, c
     if (!m_listed_problems) m_problems->addItem("none");
 
     const int code_page = label_code_page(doc);
+    m_map->show_document(doc);
     m_model->show(std::move(doc), looks);
     // A run that reported no looks tells nothing of them.
     m_summary->setText(looks.empty() ? QString("Look sources are known right after Create TYP")

@@ -16,6 +16,7 @@ class QTableView;
 namespace tessaro {
 
 class PreviewModel;
+class SampleMapView;
 
 // Every entry of a TYP text with a picture of its look, section, type code,
 // where the look came from and label; a filter by section, the entry's text
@@ -37,6 +38,9 @@ public:
 private:
     void filter_rows();
     void show_entry(int row);
+    QWidget* build_views();
+    void select_entry(std::size_t entry);
+    static QString entry_name(const TypEntry& e);
 
     PreviewModel* m_model = nullptr;
     bool m_listed_problems = false;  // else the list holds "none"
@@ -45,6 +49,10 @@ private:
     QComboBox* m_filter = nullptr;
     QComboBox* m_time = nullptr;
     QTableView* m_entries = nullptr;
+    QComboBox* m_view = nullptr;
+    SampleMapView* m_map = nullptr;
+    QComboBox* m_zoom = nullptr;
+    QLabel* m_under_pointer = nullptr;
     QPlainTextEdit* m_text = nullptr;
     QListWidget* m_problems = nullptr;
 };

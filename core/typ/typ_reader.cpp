@@ -194,10 +194,11 @@ private:
         const std::string_view level = std::string_view(value).substr(comma + 1);
         const std::optional<std::int64_t> v = java_decode(code);
         if (!v) return problem(line, "Type= value \"" + shown(code) + "\" is not a number");
-        if (!java_parse_int(level)) return problem(line, "draw order level \"" + shown(level) + "\" is not a number");
+        const std::optional<std::int64_t> n = java_parse_int(level);
+        if (!n) return problem(line, "draw order level \"" + shown(level) + "\" is not a number");
         m_doc.draw_order.emplace_back(code);
         m_doc.draw_order_lines.push_back(line);
-        m_drawn.push_back(type_key(*v < 0 ? *v & 0xff : *v));
+        m_drawn.emplace(type_key(*v < 0 ? *v & 0xff : *v), static_cast<int>(std::clamp<std::int64_t>(*n, 0, 255)));
     }
 
     void open_entry(Section section, std::size_t line) {
@@ -271,10 +272,13 @@ private:
             const bool known = value.rfind("NoLabel", 0) == 0 || v == "nolabel" || v == "smallfont" || v == "small" ||
                                v == "normalfont" || v == "normal" || v == "largefont" || v == "large" || v == "default";
             if (!known) warning(line, "FontStyle \"" + shown(value) + "\" is unknown; mkgmap leaves it out");
+            else if (entry) e.font_style = value.rfind("NoLabel", 0) == 0 ? "nolabel" : v;
         } else if (key == "daycustomcolor" || key == "nightcustomcolor") {
-            if (!colour_value(value)) return problem(line, "\"" + shown(value) + "\" is not a colour"), true;
+            const std::optional<std::string> colour = colour_value(value);
+            if (!colour) return problem(line, "\"" + shown(value) + "\" is not a colour"), true;
             if (key == "daycustomcolor") m_day_text = true;
             else m_night_text_line = line;
+            if (entry) (key == "daycustomcolor" ? e.day_label_colour : e.night_label_colour) = *colour;
         } else {
             return key == "customcolor" || name == "ExtendedLabels" || key == "comment";
         }
@@ -327,7 +331,7 @@ private:
             // A Type= of 0x100 or more is a type and its subtype; a SubType= sets the subtype.
             std::int64_t value = *m_type < 0 ? *m_type & 0xff : *m_type;
             if (m_subtype) value = (typ_type(static_cast<std::uint32_t>(value)) & ~0xffu) | (*m_subtype & 0xff);
-            m_types.push_back({e.section, type_key(value), m_type_line});
+            m_types.push_back({e.section, type_key(value), m_type_line, m_doc.entries.size()});
         }
         m_doc.entries.push_back(std::move(e));
     }
@@ -375,13 +379,14 @@ private:
     // By lookups: a text may hold a hundred thousand entries.
     void check_types() {
         std::map<std::pair<Section, std::int64_t>, std::size_t> first;
-        const std::set<std::int64_t> drawn(m_drawn.begin(), m_drawn.end());
         for (const TypeAt& t : m_types) {
             const auto [earlier, is_first] = first.emplace(std::make_pair(t.section, t.value), t.line);
             if (!is_first)
                 warning(t.line, "the type has an entry already at line " + std::to_string(earlier->second) +
                                     "; mkgmap writes both, and a unit draws one of them");
-            if (t.section == Section::Polygon && m_has_draw_order && drawn.count(t.value) == 0)
+            const auto drawn = m_drawn.find(t.value);
+            if (t.section == Section::Polygon && drawn != m_drawn.end()) m_doc.entries[t.entry].draw_level = drawn->second;
+            if (t.section == Section::Polygon && m_has_draw_order && drawn == m_drawn.end())
                 warning(t.line, "polygon type is not in the draw order; mkgmap does not draw it");
             if (t.section == Section::Point && t.value >= 0x10000 && (t.value & 0xff) > 0x1f)
                 warning(t.line, "extended point subtype is above 0x1f");
@@ -392,6 +397,7 @@ private:
         Section section;
         std::int64_t value;
         std::size_t line;
+        std::size_t entry;
     };
     struct LabelAt {
         std::size_t entry;
@@ -416,7 +422,7 @@ private:
     std::size_t m_night_line = 0;
     std::size_t m_day_line = 0;
     XpmImage m_scratch;  // an icon set's picture: checked, not kept
-    std::vector<std::int64_t> m_drawn;
+    std::map<std::int64_t, int> m_drawn;  // the types of the draw order and their levels, the first line of each
     bool m_has_draw_order = false;  // library files are entries alone
     std::vector<TypeAt> m_types;
     std::vector<LabelAt> m_labels;

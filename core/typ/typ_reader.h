@@ -49,6 +49,10 @@ struct TypEntry {
     int border_width = -1;
     XpmImage xpm;
     XpmImage night_xpm;          // a point's NightXpm
+    int draw_level = 0;          // a polygon's level in the draw order; 0 when the draw order leaves it out
+    std::string font_style;      // FontStyle= in lower case ("nolabel", "smallfont", ...); empty when none
+    std::string day_label_colour;    // DayCustomColor= as "#RRGGBB" (or with alpha); empty when none
+    std::string night_label_colour;  // NightCustomColor=
     std::string text;            // the entry's lines, LF-separated, as written
 };
 

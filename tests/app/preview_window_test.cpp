@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <map>
 
 #include "preview_model.h"
+#include "sample_map_view.h"
 #include "qt_text.h"
 #include "support/qt_support.h"
 #include "support/temp_dir.h"
@@ -220,6 +222,39 @@ TEST_F(PreviewTest, shows_a_row_for_each_entry_mkgmap_compiles_of_every_form_of_
         EXPECT_EQ((test::TypCounts{count("point"), count("line"), count("polygon")}), form.entries)
             << form.name << " (" << form.why << ")";
     }
+}
+
+}  // namespace
+}  // namespace tessaro
+
+namespace tessaro {
+namespace {
+
+TEST_F(PreviewTest, the_map_names_the_type_under_the_pointer_selects_a_clicked_entry_and_follows_night_and_zoom) {
+    const std::string text = "[_drawOrder]\r\nType=0x3c,1\r\n[end]\r\n" + TEXT;
+    ASSERT_TRUE(show(dir.write("map.txt", text))) << error;
+    filter->setCurrentIndex(2);  // lines only: a click on the point shows every entry again
+    preview.findChild<QComboBox*>("previewView")->setCurrentText("Map");
+    auto* map = preview.findChild<SampleMapView*>("previewMap");
+    ASSERT_NE(map, nullptr);
+    const QPoint point = map->map()->place_of(0)->toPoint();
+    QMouseEvent move(QEvent::MouseMove, point, map->mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(map, &move);
+    EXPECT_EQ(from_qt(preview.findChild<QLabel*>("previewMapType")->text()), "point 0x02d02 Bar");
+    QMouseEvent press(QEvent::MouseButtonPress, point, map->mapToGlobal(point), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(map, &press);
+    EXPECT_EQ(filter->currentIndex(), 0);
+    EXPECT_EQ(rows->currentIndex().row(), 0);
+    EXPECT_NE(entry_text().find("Type=0x02d02"), std::string::npos);
+
+    const QSize day_size = map->size();
+    preview.findChild<QComboBox*>("previewZoom")->setCurrentText("2x");
+    EXPECT_EQ(map->size(), map->map()->size(2));
+    EXPECT_GT(map->width(), day_size.width());
+    // At night the map lies on the night ground.
+    preview.findChild<QComboBox*>("previewDayNight")->setCurrentText("Night");
+    const QImage night = map->grab().toImage();
+    EXPECT_EQ(night.pixelColor(5, 5).rgb(), QColor(0x12, 0x12, 0x12).rgb());  // the night's ground
 }
 
 }  // namespace
