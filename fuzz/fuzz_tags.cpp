@@ -12,7 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tessaro;
     const std::string_view condition = as_text(data, size);
-    const std::vector<RuleTag> tags = positive_tags(condition);
+    const std::vector<RuleTag> tags = positive_tags(condition, true);
     for (const RuleTag& tag : tags) {
         require(!tag.key.empty() && !tag.value.empty(), "a tag has a key and a value");
         require(condition.find(tag.key) != std::string_view::npos, "a tag's key stands in the condition");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <fstream>
 #include <sstream>
 
@@ -77,8 +78,9 @@ std::string upper(std::string s) {
     return s;
 }
 
-// "key=value & key=* | key=value" -> "key=value&key=*|key=value". A tag is
-// key=value with neither side empty nor holding a blank, "=", "|" or "&".
+// "key=value & key=* | key>9 | key=value" -> "key=value&key=*|key>9|key=value".
+// A tag is key=value with neither side empty nor holding a blank, "=", "<",
+// ">", "|" or "&"; or a bound key<N, key<=N, key>N, key>=N of a number N.
 std::string library_tags(const SourceLine& line) {
     std::string text;
     for (std::size_t i = 1; i < line.words.size(); ++i) text += (i > 1 ? " " : "") + line.words[i];
@@ -91,10 +93,15 @@ std::string library_tags(const SourceLine& line) {
         std::string tag = text.substr(start, end - start);
         tag.erase(0, tag.find_first_not_of(' '));
         tag.erase(tag.find_last_not_of(' ') + 1);
-        const std::size_t eq = tag.find('=');
-        if (eq == 0 || eq == std::string::npos || eq + 1 == tag.size() ||
-            tag.find_first_of(" =", eq + 1) != std::string::npos || tag.find(' ') < eq)
-            fail(line.where, "expected key=value between | and &, not \"" + tag + "\"");
+        const std::size_t eq = tag.find_first_of("<>=");
+        const bool bound = eq != std::string::npos && tag[eq] != '=';
+        const std::size_t value = eq == std::string::npos ? eq : bound && tag[eq + 1] == '=' ? eq + 2 : eq + 1;
+        double limit = 0;
+        const char* tag_end = tag.data() + tag.size();
+        const bool number = bound && value < tag.size() && std::from_chars(tag.data() + value, tag_end, limit).ptr == tag_end;
+        if (eq == 0 || eq == std::string::npos || value >= tag.size() ||
+            tag.find_first_of(" =<>", value) != std::string::npos || tag.find(' ') < eq || (bound && !number))
+            fail(line.where, "expected key=value or a bound key>N between | and &, not \"" + tag + "\"");
         out += tag;
         if (end < text.size()) out += text[end];
         start = end + 1;

@@ -89,7 +89,7 @@ std::optional<std::string> Conversion::look_by_tags(Section section, std::string
     std::map<std::string, std::size_t> votes;
     std::size_t most = 0;
     for (const RuleItem* rule : rules_of_type(section, item)) {
-        std::optional<TagMatch> match = looks.best(positive_tags(rule->before));
+        std::optional<TagMatch> match = looks.best(positive_tags(rule->before, true));
         if (!match) continue;
         const std::size_t n = ++votes[match->library_code];
         if (n > most) most = n, chosen = std::move(match);
@@ -131,7 +131,7 @@ std::optional<std::string> Conversion::look_over_code(Section section, std::stri
     // A look that names no tags cannot be told apart from what the rule means.
     if (code_look.find(";tags=") == std::string_view::npos) return std::nullopt;
     // The cheap tests first: in most styles the rules agree with their codes.
-    const std::vector<RuleTag> tags = positive_tags(item.before);
+    const std::vector<RuleTag> tags = positive_tags(item.before, true);
     if (tags_agree(code_look, tags)) return std::nullopt;
     // One rule of the type that agrees with the code keeps the code's look.
     for (const RuleItem* other : rules_of_type(section, item))

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -216,21 +217,49 @@ void regex_words(std::string_view regex, int depth, std::vector<std::string_view
     for (std::string_view branch : branches) regex_words(branch, depth + 1, words);
 }
 
+// The whole of s as a number, if it is one.
+std::optional<double> number(std::string_view s) {
+    double value = 0;
+    const auto [end, fault] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (fault != std::errc() || end != s.data() + s.size()) return std::nullopt;
+    return value;
+}
+
+bool is_bound_op(std::string_view op) {
+    return op == "<" || op == "<=" || op == ">" || op == ">=";
+}
+
+// Whether x meets the bound "op limit".
+bool meets(std::string_view op, double limit, double x) {
+    if (op == ">") return x > limit;
+    if (op == ">=") return x >= limit;
+    if (op == "<") return x < limit;
+    return x <= limit;
+}
+
+// Whether every value that meets "rule_op b" meets "look_op a" too.
+bool implies(std::string_view rule_op, double b, std::string_view look_op, double a) {
+    if (rule_op.front() != look_op.front()) return false;  // one bounds from below, the other from above
+    // At the same limit a strict rule implies either; an inclusive one only an inclusive look.
+    if (b == a) return rule_op.size() == 1 || look_op.size() == 2;
+    return rule_op.front() == '>' ? b > a : b < a;
+}
+
 }  // namespace
 
-std::vector<RuleTag> positive_tags(std::string_view condition) {
+std::vector<RuleTag> positive_tags(std::string_view condition, bool bounds) {
     std::vector<RuleTag> tags;
     // A condition asks for a few tags: room for them without moving them as they come.
     tags.reserve(8);
     // Each tag once, by a set: one rule may list a hundred thousand alternatives.
     std::unordered_set<std::string> seen;
-    const auto add = [&](std::string_view key, std::string_view value) {
+    const auto add = [&](std::string_view key, std::string_view value, std::string_view op = "=") {
         key = trimmed(key);
         value = trimmed(value);
         if (key.empty() || value.empty()) return;
         // The key's length first: any byte may stand in a key or a value.
-        if (seen.insert(std::to_string(key.size()).append(1, ':').append(key).append(value)).second)
-            tags.push_back({std::string(key), std::string(value)});
+        if (seen.insert(std::to_string(key.size()).append(1, ':').append(key).append(op).append(1, ':').append(value)).second)
+            tags.push_back({std::string(key), std::string(value), std::string(op)});
     };
     Scanner scan(condition);
     // Whether each open parenthesis is negated (through any "!" around it).
@@ -261,6 +290,8 @@ std::vector<RuleTag> positive_tags(std::string_view condition) {
                     std::vector<std::string_view> words;
                     regex_words(trimmed(value), 0, words);
                     for (std::string_view word : words) add(key, word);
+                } else if (bounds && is_bound_op(op) && number(trimmed(value))) {
+                    add(key, value, op);
                 }
                 break;
             }
@@ -285,11 +316,14 @@ bool TagLooks::add_alternatives(std::uint32_t look, std::string_view tags) {
             const std::size_t amp = std::min(alternative.find('&'), alternative.size());
             const std::string_view tag = alternative.substr(0, amp);
             alternative.remove_prefix(std::min(amp + 1, alternative.size()));
-            const std::size_t eq = tag.find('=');
-            const std::string_view key = trimmed(tag.substr(0, eq));
-            const std::string_view value = eq == std::string_view::npos ? "" : trimmed(tag.substr(eq + 1));
-            whole = !key.empty() && !value.empty();
-            if (whole) m_tags.push_back({std::string(key), std::string(value)});
+            // key=value, or a bound: key<N, key<=N, key>N, key>=N.
+            const std::size_t at = std::min(tag.find_first_of("<>="), tag.size());
+            const std::size_t op_size = at + 1 < tag.size() && tag[at] != '=' && tag[at + 1] == '=' ? 2 : 1;
+            const std::string_view op = at == tag.size() ? "=" : tag.substr(at, op_size);
+            const std::string_view key = trimmed(tag.substr(0, at));
+            const std::string_view value = at == tag.size() ? "" : trimmed(tag.substr(at + op_size));
+            whole = !key.empty() && !value.empty() && (op == "=" || number(value));
+            if (whole) m_tags.push_back({std::string(key), std::string(value), std::string(op)});
         }
         const auto count = static_cast<std::uint32_t>(m_tags.size() - first);
         if (!whole || count == 0) {  // a broken alternative stands for nothing
@@ -341,6 +375,10 @@ public:
         for (std::size_t i = 0; i < tags.size(); ++i) {
             const auto [at, fresh] = m_by_key.try_emplace(tags[i].key);
             if (fresh) at->second.first = i;
+            if (tags[i].op != "=") {
+                if (const std::optional<double> b = number(tags[i].value)) at->second.bounds.emplace_back(tags[i].op, *b);
+                continue;
+            }
             at->second.star = at->second.star || tags[i].value == "*";
             at->second.values.insert(tags[i].value);
         }
@@ -351,8 +389,11 @@ public:
     int match(const RuleTag& wanted) const {
         const auto hit = m_by_key.find(wanted.key);
         if (hit == m_by_key.end()) return 0;
-        if (hit->second.values.count(wanted.value) != 0) return 2;
-        return hit->second.star || wanted.value == "*" ? 1 : 0;
+        const Values& rule = hit->second;
+        if (wanted.op != "=") return match_bound(wanted, rule);
+        if (rule.values.count(wanted.value) != 0) return 2;
+        if (rule.values.empty()) return 0;  // bounds alone
+        return rule.star || wanted.value == "*" ? 1 : 0;
     }
 
 private:
@@ -360,7 +401,17 @@ private:
         std::size_t first = 0;  // the first tag of the key
         bool star = false;
         std::unordered_set<std::string_view> values;
+        std::vector<std::pair<std::string_view, double>> bounds;  // op, number
     };
+    static int match_bound(const RuleTag& wanted, const Values& rule) {
+        const std::optional<double> limit = number(wanted.value);
+        if (!limit) return 0;
+        for (const auto& [op, b] : rule.bounds)
+            if (implies(op, b, wanted.op, *limit)) return 2;
+        for (const std::string_view value : rule.values)
+            if (const std::optional<double> x = number(value); x && meets(wanted.op, *limit, *x)) return 2;
+        return rule.star ? 1 : 0;
+    }
     std::unordered_map<std::string_view, Values> m_by_key;
 };
 
@@ -415,14 +466,14 @@ std::optional<TagMatch> TagLooks::best(const std::vector<RuleTag>& rule_tags) co
     const bool exact_look = std::find(exact_looks.begin(), exact_looks.end(), won.look) != exact_looks.end();
     TagMatch match{m_codes[won.look], {}, exact_look};
     for (std::uint32_t t = won.first_tag; t < won.first_tag + won.tag_count; ++t)
-        match.matched += (match.matched.empty() ? "" : " ") + m_tags[t].key + "=" + m_tags[t].value;
+        match.matched += (match.matched.empty() ? "" : " ") + m_tags[t].key + m_tags[t].op + m_tags[t].value;
     return match;
 }
 
 bool tags_agree(std::string_view look, const std::vector<RuleTag>& rule_tags) {
     const auto asked = [&](std::string_view key, std::string_view value) {
         return std::any_of(rule_tags.begin(), rule_tags.end(), [&](const RuleTag& t) {
-            return t.key == key && (t.value == value || t.value == "*" || value == "*");
+            return t.op == "=" && t.key == key && (t.value == value || t.value == "*" || value == "*");
         });
     };
     for (std::size_t at = look.find(";tags="); at != std::string_view::npos; at = look.find(";tags=", at + 1)) {
@@ -433,8 +484,9 @@ bool tags_agree(std::string_view look, const std::vector<RuleTag>& rule_tags) {
             const std::size_t end = std::min(line.find_first_of("|&"), line.size());
             const std::string_view tag = line.substr(0, end);
             line.remove_prefix(std::min(end + 1, line.size()));
-            const std::size_t eq = tag.find('=');
-            if (eq != std::string_view::npos && asked(trimmed(tag.substr(0, eq)), trimmed(tag.substr(eq + 1)))) return true;
+            const std::size_t eq = tag.find_first_of("<>=");
+            if (eq != std::string_view::npos && tag[eq] == '=' && asked(trimmed(tag.substr(0, eq)), trimmed(tag.substr(eq + 1))))
+                return true;
         }
     }
     return false;

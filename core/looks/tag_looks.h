@@ -11,10 +11,12 @@
 
 namespace tessaro {
 
-// A tag that a rule's condition asks for: key=value, or key=* (value "*").
+// A tag that a rule's condition asks for: key=value, or key=* (value "*");
+// or a numeric bound on a key, op "<", "<=", ">" or ">=" and value a number.
 struct RuleTag {
     std::string key;
     std::string value;
+    std::string op = "=";
     bool operator==(const RuleTag&) const = default;
 };
 
@@ -25,14 +27,15 @@ struct RuleTag {
 // The condition is a rule's text before its type bracket; an action block
 // {...} is skipped, and so is everything from a "[" outside quotes on. A "$"
 // in front of a key (mkgmap's normal form) is dropped; keys and values are
-// trimmed and otherwise kept as written. Comparisons (<, >, <=, >=) and
-// functions such as length() give no tag; mkgmap:... keys are kept. Of a
+// trimmed and otherwise kept as written. Functions such as length() give no
+// tag, and comparisons (<, >, <=, >=) none unless `bounds` asks for them: then
+// key>number and the like give a tag of that op. mkgmap:... keys are kept. Of a
 // regular expression, each alternative that is a plain word (ASCII letters,
 // digits, "_", "-" and non-ASCII bytes) once "^", "$", a leading or trailing
 // ".*" and enclosing parentheses are taken off gives a tag: '.*pizza.*' gives
 // pizza, '^(footway|path)$' footway and path, 'US:.*' nothing. Each tag comes
 // once, in the order of the condition.
-std::vector<RuleTag> positive_tags(std::string_view condition);
+std::vector<RuleTag> positive_tags(std::string_view condition, bool bounds = false);
 
 // The library look that a rule's tags point to.
 struct TagMatch {
@@ -43,7 +46,8 @@ struct TagMatch {
 
 // Whether a rule's tags agree with a look: some tag of the ";tags=" lines in
 // the look's text has a key the rule asks for, with the same value or "*" on
-// either side. A look without tags lines agrees with nothing.
+// either side. Bounds on either side agree with nothing. A look without tags
+// lines agrees with nothing.
 bool tags_agree(std::string_view look, const std::vector<RuleTag>& rule_tags);
 
 // The looks of one library text by the tags their entries name (a comment
@@ -52,14 +56,19 @@ bool tags_agree(std::string_view look, const std::vector<RuleTag>& rule_tags);
 // A look's tags line, anywhere between its Type= line and its [end]:
 //     ;tags=landuse=forest|natural=wood|highway=track&tracktype=grade1
 // alternatives between "|", each one tag or several joined by "&"; a tag is
-// key=value or key=* (any value).
+// key=value, key=* (any value), or a bound: key>N, key>=N, key<N, key<=N.
 //
 // Scoring. A tag of an alternative is matched by the rule's tags of its key:
 // 2 when one of them has its value (key=* matches key=* so), else 1 when the
-// alternative's value or one of theirs is "*"; else it is not matched. An
-// alternative counts only when every one of its tags is matched, so that
-// highway=track & tracktype=grade1 never stands for tracktype=grade1 alone;
-// its score is the sum. The rule's other tags neither help nor hurt. A look
+// alternative's value or one of theirs is "*"; else it is not matched. A
+// bound of an alternative is matched 2 by a rule's bound on its key that
+// implies it (a rule's population>999999 implies population>799999, not
+// population>1000000) or by a number the rule gives the key that meets it,
+// 1 by key=*; a rule's bound matches nothing else. Where a rule implies the
+// bounds of several looks, the library order decides: it lists the
+// narrowest first. An alternative counts only when every one of its tags is
+// matched, so that highway=track & tracktype=grade1 never stands for
+// tracktype=grade1 alone; its score is the sum. The rule's other tags neither help nor hurt. A look
 // scores its best alternative; the best look wins. Ties go to the alternative
 // with fewer tags (the same score from fewer tags means closer values: one
 // exact highway=track over highway=* & surface=*), then to the look that

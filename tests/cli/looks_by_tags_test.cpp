@@ -100,7 +100,7 @@ TEST(LooksByTags, give_most_renamed_types_of_the_default_style_their_original_lo
     const double share = 100.0 * static_cast<double>(same) / static_cast<double>(library_types);
     std::printf("types of the default style that got their original look (or a variant of it) by their tags: %zu of %zu (%.1f %%)\n", same,
                 library_types, share);
-    EXPECT_GE(share, 80.0);
+    EXPECT_GE(share, 90.0);
 }
 
 // mkgmap's default style keeps the library look of every type whose rules agree

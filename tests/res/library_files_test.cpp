@@ -199,8 +199,11 @@ TEST(LibraryFiles, lead_each_tag_alternative_of_a_look_back_to_that_look) {
             ++looks_with_tags;
             for (const std::string& alternative : split(line.substr(6), '|')) {
                 std::vector<RuleTag> rule;
-                for (const std::string& tag : split(alternative, '&'))
-                    rule.push_back({tag.substr(0, tag.find('=')), tag.substr(tag.find('=') + 1)});
+                // key=value, or a bound as key>N or key<=N.
+                for (const std::string& tag : split(alternative, '&')) {
+                    const std::size_t op = tag.find_first_of("<>="), value = tag.find_first_not_of("<>=", op);
+                    rule.push_back({tag.substr(0, op), tag.substr(value), tag.substr(op, value - op)});
+                }
                 const std::optional<TagMatch> match = looks.best(rule);
                 EXPECT_TRUE(match && match->library_code == code && match->matched == replace_all(alternative, "&", " "))
                     << file << " " << code << ": " << alternative << " leads to "
@@ -227,6 +230,7 @@ TEST(LookSources, name_the_file_and_line_of_a_fault) {
         {"glyphs.txt", "glyph ragged\n##\n###\n", "equally long"},
         {"points.txt", "point 0x2f99 services parking x\ntags a=b\ntags c=d\n", "right under a look"},
         {"lines.txt", "line 0x77 1 0 grey - x\ntags highway | a=b\n", "expected key=value"},
+        {"lines.txt", "line 0x77 1 0 grey - x\ntags a=b & width>wide\n", "expected key=value"},
         {"polygons.txt", "area 0x77 grey x\ntags b=2 & a=1 | a=1 & b=2\n", "the tags a=1&b=2 already stand"},
     };
     for (const auto& [file, append, error] : faults) {

@@ -79,7 +79,10 @@ void expect_best(const LibraryText& lib, std::initializer_list<std::pair<const c
     for (const auto& [rule, expected] : cases) {
         std::vector<RuleTag> tags;
         std::istringstream words(rule);
-        for (std::string w; words >> w;) tags.push_back({w.substr(0, w.find('=')), w.substr(w.find('=') + 1)});
+        for (std::string w; words >> w;) {
+            const std::size_t op = w.find_first_of("<>="), value = w.find_first_not_of("<>=", op);
+            tags.push_back({w.substr(0, op), w.substr(value), w.substr(op, value - op)});
+        }
         const std::optional<TagMatch> m = looks.best(tags);
         EXPECT_EQ(m ? m->library_code + " " + m->matched : "none", expected) << rule;
         // The same among many tags that no look names, and the rule's own again:
@@ -145,6 +148,40 @@ TEST(TagLooks, take_whole_alternatives_of_tags_lines_inside_entries_and_rank_by_
     EXPECT_TRUE(TagLooks(LibraryText()).empty());
     EXPECT_TRUE(TagLooks(LibraryText("[_point]\nType=0x2f0b\n;tags=highway|=x\n[end]\n")).empty());
     EXPECT_TRUE(TagLooks(LibraryText(";tags=amenity=bar\n[_point]\nType=0x01\n\"a\"\n[end]\n")).empty());
+}
+
+// A bound of a look is met by a rule's bound that implies it, or by a number
+// that meets it; where several are, the first look in the library wins.
+// A rule's bounds are read only when asked for, and agree with no look.
+TEST(TagLooks, take_the_first_look_whose_bounds_a_rule_implies) {
+    const auto bounds_of = [](const char* condition) {
+        std::string out;
+        for (const RuleTag& t : positive_tags(condition, true)) out += (out.empty() ? "" : " ") + t.key + t.op + t.value;
+        return out;
+    };
+    EXPECT_EQ(bounds_of("place=city & population > 999999 & ele<=-2.5 & area_size() < 5 & !(ele>3) & pop>x"),
+              "place=city population>999999 ele<=-2.5");
+    EXPECT_EQ(text_of(positive_tags("place=city & population > 999999")), "place=city");
+    expect_best(library({{"0x01", "place=city&population>999999"},
+                         {"0x02", "place=city&population>=100000|ele<=0"},
+                         {"0x03", "place=city"}}),
+                {{"place=city population>999999", "0x01 place=city population>999999"},
+                 {"place=city population>=1000000", "0x01 place=city population>999999"},
+                 {"place=city population>=999999", "0x02 place=city population>=100000"},
+                 {"place=city population>99999", "0x03 place=city"},  // numbers, not counts: 99999.5
+                 {"place=city population>=99999", "0x03 place=city"},
+                 {"place=city population<5000000", "0x03 place=city"},
+                 {"place=city population=2000000", "0x01 place=city population>999999"},
+                 {"place=city population=many", "0x03 place=city"},
+                 {"population>999999", "none"},
+                 {"ele<-3", "0x02 ele<=0"},
+                 {"ele<=0", "0x02 ele<=0"},
+                 {"ele<0.5", "none"}});
+    const LibraryText lib("Type=0x01\r\n;tags=place=city&population>999999\r\n[end]\r\n");
+    const std::optional<TagMatch> m = TagLooks(lib).best(positive_tags("place=city & population>2000000", true));
+    EXPECT_TRUE(m && m->exact);
+    EXPECT_TRUE(tags_agree(lib.text(), positive_tags("place=city", true)));
+    EXPECT_FALSE(tags_agree(lib.text(), positive_tags("place=town & population>2000000", true)));
 }
 
 // A rule of two hundred thousand alternatives (an 8 MB line) is read in as
