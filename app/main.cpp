@@ -34,6 +34,11 @@ int sample_map_command(int argc, char** argv) {
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The command says what went wrong in its own words; Qt's notes on the
+    // desktop it runs without (no XDG_RUNTIME_DIR, no display) are no news to a script.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
+    });
     QApplication app(argc, argv);
     const std::string error = tessaro::write_sample_map(typ, out, night);
     if (error.empty()) return 0;
