@@ -77,7 +77,7 @@ TEST_F(PreviewTest, pairs_each_entry_with_the_run_s_look_of_its_section_and_code
               "tags\nmatched amenity=bar\nlibrary look 0x02d01\nrule amenity=bar & name=*");
     click_row(1);
     click_row(0);
-    EXPECT_EQ(entry_text().rfind("line 1, look: tags, matched amenity=bar, library look 0x02d01", 0), 0u) << entry_text();
+    EXPECT_EQ(entry_text().rfind("line 1, Type=0x02d02, look: tags, matched amenity=bar, library look 0x02d01", 0), 0u) << entry_text();
 
     // Lines chosen as a user does: the popup opened, the item picked with the keyboard.
     preview.show();
@@ -100,7 +100,7 @@ TEST_F(PreviewTest, pairs_each_entry_with_the_run_s_look_of_its_section_and_code
     EXPECT_EQ(filter->view()->currentIndex().row(), 2);
     filter->hidePopup();
     click_row(3);
-    EXPECT_EQ(entry_text().rfind("line 14\n[_line]", 0), 0u) << entry_text();
+    EXPECT_EQ(entry_text().rfind("line 14, Type=0x11\n[_line]", 0), 0u) << entry_text();
 }
 
 // mkgmap writes the labels in the code page its command line names: the text's own, 1252 when it names none.
@@ -163,7 +163,7 @@ TEST_F(PreviewTest, a_600_pixel_window_shows_15_rows_draws_pictures_only_for_the
     rows->viewport()->grab();
     const int shown = rows->rowAt(rows->viewport()->height() - 1) - rows->rowAt(0) + 1;
     EXPECT_GE(shown, 15);
-    const auto* pictures = static_cast<PreviewModel*>(model());
+    const auto* pictures = static_cast<PreviewModel*>(preview.findChild<QAbstractTableModel*>());
     EXPECT_GE(pictures->pictures_drawn(), static_cast<std::size_t>(shown));
     EXPECT_LE(pictures->pictures_drawn(), static_cast<std::size_t>(2 * shown));
 
