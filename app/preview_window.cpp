@@ -72,6 +72,7 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_search->setObjectName("previewSearch");
     m_search->setPlaceholderText("Search code, label, source, tags");
     m_search->setClearButtonEnabled(true);
+    m_search->setMinimumWidth(240);
     connect(m_search, &QLineEdit::textChanged, this, [this](const QString& text) {
         m_rows->setFilterFixedString(text.trimmed());
         show_first_row();
