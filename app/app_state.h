@@ -21,7 +21,7 @@ struct AppState {
     std::string bin_folder;
     std::string typ_path;      // the TYP text being written
     std::string style_folder;
-    std::string editor_program = "not found";
+    std::string editor_program;  // empty: no TYP editor chosen or found
     std::string polygon_library_path;
 
     LibraryTexts libraries;  // the polygon library with "String1=" already turned into ";"

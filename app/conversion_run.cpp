@@ -1,5 +1,7 @@
 #include "conversion_run.h"
 
+#include <algorithm>
+
 #include "library_files.h"
 #include "settings_file.h"
 #include "text_util.h"
@@ -41,15 +43,15 @@ RunEnd tell_written(Shell& shell, const CreateTypReport& report, const std::stri
         shell.message(prefix + incomplete_text(report.failures), MessageIcon::Critical);
         return RunEnd::Incomplete;
     }
-    const std::string update = report.update.done ? update_counts_text(report.update) : std::string();
-    shell.message(prefix + created_text(typ_path, report.labels.code_page) + update,
+    shell.message(prefix + created_text(typ_path, report.labels.code_page, report.update.done ? &report.update : nullptr),
                   prefix.empty() ? MessageIcon::Information : MessageIcon::Warning);
     return RunEnd::Created;
 }
 
 }  // namespace
 
-RunEnd tell_report(Shell& shell, const CreateTypReport& report, const std::string& typ_path) {
+RunEnd tell_report(Shell& shell, const CreateTypReport& report, const std::string& typ_path,
+                   const std::vector<std::string>& told) {
     const Failure* write_failure = nullptr;
     for (const Failure& f : report.failures) {
         if (f.kind == Failure::Kind::Write) write_failure = &f;
@@ -62,8 +64,11 @@ RunEnd tell_report(Shell& shell, const CreateTypReport& report, const std::strin
             shell.message("The TYP text could not be written: " + failure_text(*write_failure), MessageIcon::Critical);
         return RunEnd::NotStarted;
     }
-    if (!report.left_out.empty())
-        shell.message(include_files_left_out_text(report.left_out, report.include_groups_empty), MessageIcon::Warning);
+    std::vector<std::string> left_out;
+    for (const std::string& name : report.left_out)
+        if (std::find(told.begin(), told.end(), name) == told.end()) left_out.push_back(name);
+    if (!left_out.empty())
+        shell.message(include_files_left_out_text(left_out, report.include_groups_empty), MessageIcon::Warning);
     // Statements not followed are told in one message, as the include files not added are.
     bool not_followed = false;
     for (const Warning& w : report.warnings) {

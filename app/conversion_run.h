@@ -38,8 +38,10 @@ enum class RunEnd {
     Created,
 };
 
-// Tells what a run met on its way, in its order, and how it ended.
-RunEnd tell_report(Shell& shell, const CreateTypReport& report, const std::string& typ_path);
+// Tells what a run met on its way, in its order, and how it ended. Include files
+// left out that were named before (`told`: no rule file includes them) are not named again.
+RunEnd tell_report(Shell& shell, const CreateTypReport& report, const std::string& typ_path,
+                   const std::vector<std::string>& told = {});
 
 // The problems a style check adds to the preview: what could not be read, and
 // where the text and the style differ.

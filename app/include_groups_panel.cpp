@@ -7,6 +7,7 @@
 
 #include "include_files.h"
 #include "include_proposal.h"
+#include "qt_text.h"
 #include "rule_reader.h"
 #include "window_parts.h"
 #include "window_texts.h"
@@ -38,6 +39,11 @@ IncludeGroupsPanel::IncludeGroupsPanel(AppState& state, Shell& shell, QWidget* p
     m_sort->setToolTip("Put every include file into the groups of the rule files that include it, "
                        "and read the rules they take from other styles");
     grid->addWidget(m_sort, 8, 1, 1, 2);
+    m_sort_report = new QLabel;
+    m_sort_report->setObjectName("sortReport");
+    m_sort_report->setWordWrap(true);
+    m_sort_report->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(m_sort_report, 9, 1, 1, 2);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(1, 2);
     connect(m_sort, &QPushButton::clicked, this, &IncludeGroupsPanel::sort_by_includes);
@@ -66,6 +72,9 @@ void IncludeGroupsPanel::add_group_row(QGridLayout* grid, int i) {
 
 void IncludeGroupsPanel::list_style(const std::string& style) {
     m_inc.clear();
+    m_sorted = false;
+    m_not_included.clear();
+    m_sort_report->clear();
     find_include_files(style);
 }
 
@@ -99,10 +108,18 @@ void IncludeGroupsPanel::remove_from_group(Section group) {
 
 void IncludeGroupsPanel::sort_by_includes() {
     if (m_inc.found.empty()) find_include_files(m_state.style_folder);
+    PerSection<std::size_t> before;
+    for (Section g : ALL_SECTIONS) before[g] = m_inc.groups[g].size();
     {
         BusyCursor busy(m_shell);
         apply_proposal(m_inc, propose_groups(m_state.style_folder, m_inc.found));
     }
+    PerSection<std::size_t> added;
+    for (Section g : ALL_SECTIONS) added[g] = m_inc.groups[g].size() - before[g];
+    // What is still in no group after the sort, no rule file includes.
+    m_sorted = true;
+    m_not_included = m_inc.left_out();
+    m_sort_report->setText(to_qt(sort_report_text(added, m_not_included)));
     m_state.create_needed = true;
     show_include_lists();
 }

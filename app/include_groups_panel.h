@@ -2,6 +2,7 @@
 
 #include <QGroupBox>
 #include <string>
+#include <vector>
 
 #include "app_state.h"
 #include "include_groups.h"
@@ -9,6 +10,7 @@
 #include "shell.h"
 
 class QGridLayout;
+class QLabel;
 class QListWidget;
 class QPushButton;
 
@@ -28,6 +30,9 @@ public:
     // The include scan of a style, with what the rule files include from elsewhere in it.
     void find_include_files(const std::string& style);
     void set_busy(bool busy);
+    // Sort by includes was pressed since the style was chosen; what it left no rule file includes.
+    bool sorted_by_includes() const { return m_sorted; }
+    const std::vector<std::string>& not_included() const { return m_not_included; }
 
 private:
     void add_group_row(QGridLayout* grid, int i);
@@ -44,6 +49,9 @@ private:
     PerSection<QPushButton*> m_add;
     PerSection<QPushButton*> m_remove;
     QPushButton* m_sort = nullptr;
+    QLabel* m_sort_report = nullptr;
+    bool m_sorted = false;
+    std::vector<std::string> m_not_included;
 };
 
 }  // namespace tessaro

@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <filesystem>
+#include <utility>
 
 #include "about_dialog.h"
 #include "conversion_run.h"
@@ -21,8 +22,10 @@
 #include "settings_dialog.h"
 #include "settings_file.h"
 #include "startup.h"
+#include "style_folder.h"
 #include "style_folder_panel.h"
 #include "text_util.h"
+#include "typ_text.h"
 #include "typ_editor.h"
 #include "window_texts.h"
 
@@ -31,6 +34,26 @@ namespace tessaro {
 namespace fs = std::filesystem;
 
 namespace {
+
+fs::file_time_type modified_time(const std::string& path) {
+    std::error_code ec;
+    const fs::file_time_type t = fs::last_write_time(to_fs_path(path), ec);
+    return ec ? fs::file_time_type::min() : t;
+}
+
+// The style a TYP text says it was made for (its ";style:" line); "" when it names none.
+std::string typ_text_style(const std::string& path) {
+    FileReader file;
+    std::error_code error;
+    if (!file.open(path, error)) return {};
+    char head[4096];
+    const std::string text(head, file.read(head, sizeof head, error));
+    const std::size_t at = text.find("\n;style:");
+    if (at == std::string::npos) return {};
+    const std::size_t start = at + 8;
+    const std::size_t end = text.find_first_of("\r\n", start);
+    return end == std::string::npos ? std::string() : text.substr(start, end - start);
+}
 
 // The style of a chosen "inc" folder is its parent.
 std::string style_of(const std::string& folder) {
@@ -86,15 +109,12 @@ void MainWindow::build_widgets() {
 void MainWindow::build_menus() {
     QMenu* file = menuBar()->addMenu("File");
     file->setObjectName("mfil");
-    QAction* open = file->addAction("Open TYP  TXT", this, &MainWindow::open_typ_text);
+    QAction* open = file->addAction("Open TYP text", this, &MainWindow::open_typ_text);
     open->setObjectName("mf_0");
     m_preview_action = file->addAction("Preview", this, [this] { show_preview(); });
     m_preview_action->setObjectName("mpreview");
     m_check_action = file->addAction("Check TYP text against style", this, &MainWindow::check_against_style);
     m_check_action->setObjectName("mcheckstyle");
-    file->addSeparator();
-    QAction* about = file->addAction("About", this, &MainWindow::show_about);
-    about->setObjectName("mf_2");
     file->addSeparator();
     QAction* exit = file->addAction("Exit", this, &QWidget::close);
     exit->setObjectName("mf_4");
@@ -102,6 +122,10 @@ void MainWindow::build_menus() {
     pref->setObjectName("mpref");
     m_settings_action = pref->addAction("Settings", this, &MainWindow::show_settings);
     m_settings_action->setObjectName("mset");
+    QMenu* help = menuBar()->addMenu("Help");
+    help->setObjectName("mhelp");
+    QAction* about = help->addAction("About", this, &MainWindow::show_about);
+    about->setObjectName("mf_2");
 }
 
 void MainWindow::startup() {
@@ -128,6 +152,9 @@ bool MainWindow::restore_settings() {
     std::error_code ec;
     if (m_state.style_folder.empty() || !fs::is_directory(to_fs_path(m_state.style_folder), ec)) return false;
     const std::string saved = style_of(m_state.style_folder);
+    // The saved path belongs to the saved style: choosing it again (the tree does) keeps it.
+    if (!m_state.typ_path.empty()) m_typed_paths[saved] = m_state.typ_path;
+    m_state.style_folder.clear();
     m_folders->restore(saved);
     m_state.style_folder = saved;
     return true;
@@ -138,14 +165,34 @@ void MainWindow::choose_folder(const std::string& folder) {
     // A press in the folder list: the sorting of the old style
     // is forgotten and the new style's include files are listed.
     m_unsorted_told = false;
-    m_state.style_folder = style_of(folder);
+    const std::string style = style_of(folder);
+    if (style != m_state.style_folder) {
+        remember_typed_path();
+        // Each style its own TYP text, so that one style's run never replaces another's.
+        const auto typed = m_typed_paths.find(style);
+        m_state.typ_path = typed != m_typed_paths.end() ? typed->second : typ_path_of_style(style);
+        m_options->show_typ_path(m_state.typ_path);
+    }
+    m_state.style_folder = style;
     refresh_caption();
     m_groups->list_style(m_state.style_folder);
 }
 
+std::string MainWindow::typ_path_of_style(const std::string& style) const {
+    return join_path(join_path(m_state.app_folder, "typ"), style_name(style) + ".txt");
+}
+
+void MainWindow::remember_typed_path() {
+    if (m_state.style_folder.empty()) return;
+    const std::string typed = m_options->typ_path();
+    if (typed.empty() || typed == typ_path_of_style(m_state.style_folder)) m_typed_paths.erase(m_state.style_folder);
+    else m_typed_paths[m_state.style_folder] = typed;
+}
+
 void MainWindow::refresh_caption() {
     setWindowTitle(to_qt(window_caption(m_state.style_folder)));
-    m_folders->show_style(m_state.style_folder);
+    const bool rule_files = !m_state.style_folder.empty() && !list_style(m_state.style_folder).kinds.empty();
+    m_folders->show_style(style_folder_text(m_state.style_folder, rule_files));
 }
 
 // While the worker runs, nothing that would start another core run can be pressed.
@@ -159,25 +206,38 @@ void MainWindow::set_busy_controls(bool converting) {
 void MainWindow::create_typ() {
     if (converting()) return;
     m_state.typ_path = m_options->typ_path();
+    remember_typed_path();
     CreateTypRequest request = create_typ_request(m_state);
     const CreateTypCheck check = check_create_typ(request);
 
     refresh_caption();
-    m_options->launch_button()->setEnabled(false);
+    m_options->set_text_made(false);
+    bool missing_told = false;  // the rule files a style lacks, in one message
     for (Finding f : check.findings) {
-        m_shell.message(finding_text(f), MessageIcon::Warning);
+        const std::string missing = missing_rule_files_text({f});
+        if (!missing.empty() && std::exchange(missing_told, true)) continue;
+        m_shell.message(missing.empty() ? finding_text(f) : missing_rule_files_text(check.findings), MessageIcon::Warning);
         if (f == Finding::NoRuleFiles) m_state.create_needed = false;
     }
-    if (!check.can_run() || !include_files_sorted(request.style_folder)) return;
+    if (!check.can_run() || !include_files_sorted(request.style_folder) || !update_of_other_style_agreed()) return;
     request.include_files = m_groups->files();
     run_conversion(request, check);
+}
+
+bool MainWindow::update_of_other_style_agreed() {
+    if (!m_state.keep_edited_looks) return true;
+    const std::string made_for = typ_text_style(m_state.typ_path);
+    const std::string style = style_name(m_state.style_folder);
+    if (made_for.empty() || made_for == style) return true;
+    return m_shell.ask_yes_no(other_style_update_question(m_state.typ_path, made_for, style));
 }
 
 bool MainWindow::include_files_sorted(const std::string& style) {
     const IncludeFiles& inc = m_groups->files();
     // The include folder may have been filled since the style was chosen.
     if (inc.found.empty()) m_groups->find_include_files(style);
-    if (inc.found.empty() || !inc.groups_empty() || m_unsorted_told) return true;
+    // After Sort by includes what is left no rule file includes: no sorting can take it.
+    if (inc.found.empty() || !inc.groups_empty() || m_unsorted_told || m_groups->sorted_by_includes()) return true;
     // Once per style: the include files wait to be sorted into the groups.
     m_unsorted_told = true;
     m_state.create_needed = true;
@@ -201,12 +261,13 @@ void MainWindow::run_conversion(const CreateTypRequest& request, const CreateTyp
 }
 
 void MainWindow::after_run(const CreateTypReport& report, const std::string& typ_path) {
-    const RunEnd end = tell_report(m_shell, report, typ_path);
-    if (end != RunEnd::NotStarted) m_options->launch_button()->setEnabled(true);
+    const RunEnd end = tell_report(m_shell, report, typ_path, m_groups->not_included());
+    if (end == RunEnd::Created || end == RunEnd::Incomplete) m_run_looks = {typ_path, report.looks, modified_time(typ_path)};
+    if (end != RunEnd::NotStarted) m_options->set_text_made(true);
     if (end == RunEnd::Created) {
         m_state.create_needed = false;
         // Without an editor ever found or chosen the preview is the way to look at the text.
-        if (m_state.editor_program != "not found") launch_editor();
+        if (!m_state.editor_program.empty()) launch_editor();
     }
     // Written, so it can be looked at; an incomplete text is not handed to the editor as if whole.
     if (end == RunEnd::Created || end == RunEnd::Incomplete) show_preview(report.looks);
@@ -246,11 +307,14 @@ void MainWindow::check_against_style() {
         m_shell.message(finding_text(check.findings.back()), MessageIcon::Warning);
         return;
     }
-    if (!show_preview()) return;
+    // The run's look sources stay while its text is unchanged.
+    const std::string path = typ_text_to_open();
+    const bool run_text = path == m_run_looks.path && modified_time(path) == m_run_looks.modified;
+    if (path.empty() || !show_preview_of(path, run_text ? m_run_looks.looks : std::vector<EntryLook>{})) return;
     m_work.start<std::optional<StyleTypes>>(
         [request] { return unless_out_of_memory([&] { return list_style_types(request); }); },
-        [this, typ_path = request.typ_path](std::optional<StyleTypes> style) {
-            if (style) m_preview->add_problems(style_check_lines(*style, m_preview->document()));
+        [this, typ_path = request.typ_path, style = style_name(request.style_folder)](std::optional<StyleTypes> types) {
+            if (types) m_preview->show_style_check(style, style_check_lines(*types, m_preview->document()));
             else m_shell.message(out_of_memory_text("checking " + typ_path), MessageIcon::Critical);
         });
 }
@@ -261,8 +325,8 @@ void MainWindow::launch_editor() {
         return;
     }
     const std::string editor = editor_path(m_state);
-    if (m_state.editor_program.empty() || !is_regular_file(editor)) {
-        m_shell.message("Please place tessaro in same directory as pictor.", MessageIcon::Warning);
+    if (editor.empty() || !is_regular_file(editor)) {
+        m_shell.message(editor_missing_text(editor), MessageIcon::Warning);
         return;
     }
     if (!file_exists(m_state.typ_path)) {
@@ -287,7 +351,14 @@ void MainWindow::open_typ_text() {
         m_shell.message("Cannot find typ txt", MessageIcon::Warning);
         return;
     }
-    if (!m_desktop.open_document(path)) m_shell.message(printable(path) + ": no program opens it", MessageIcon::Warning);
+    // The chosen TYP editor, else the desktop's program for text files.
+    const std::string editor = editor_path(m_state);
+    if (!editor.empty() && is_regular_file(editor)) {
+        if (!m_desktop.start_program(editor, path, m_state.program_folder))
+            m_shell.message(printable(editor) + " could not be started.", MessageIcon::Critical);
+        return;
+    }
+    if (!m_desktop.open_document(path)) m_shell.message(no_text_editor_text(path), MessageIcon::Warning);
 }
 
 std::size_t MainWindow::read_dropped_file(const std::string& path) {

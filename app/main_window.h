@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -88,6 +90,12 @@ private:
     void set_busy_controls(bool converting);
     // False (after saying so, once per style) while the include files wait to be sorted.
     bool include_files_sorted(const std::string& style);
+    // False when Keep my edited looks would update a TYP text made for another style and the user declines.
+    bool update_of_other_style_agreed();
+    // The TYP text of a style whose path the user did not type: typ/<style name>.txt.
+    std::string typ_path_of_style(const std::string& style) const;
+    // The path box's text, kept for the chosen style when it is not that style's own path.
+    void remember_typed_path();
     void run_conversion(const CreateTypRequest& request, const CreateTypCheck& check);
     void after_run(const CreateTypReport& report, const std::string& typ_path);
 
@@ -109,6 +117,14 @@ private:
     QAction* m_preview_action = nullptr;
     QAction* m_check_action = nullptr;
     PreviewWindow* m_preview = nullptr;
+    // The paths the user typed, by style folder.
+    std::map<std::string, std::string> m_typed_paths;
+    // The last run's look sources, for the preview of its text while that is unchanged.
+    struct RunLooks {
+        std::string path;
+        std::vector<EntryLook> looks;
+        std::filesystem::file_time_type modified;
+    } m_run_looks;
 };
 
 }  // namespace tessaro

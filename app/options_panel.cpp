@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "qt_text.h"
+#include "text_util.h"
 #include "window_parts.h"
 
 namespace tessaro {
@@ -69,11 +70,11 @@ void OptionsPanel::add_buttons(QVBoxLayout* column) {
     m_create->setObjectName("Command2");
     m_create->setMinimumHeight(36);
     column->addWidget(m_create);
-    m_launch = new QPushButton("Launch  Pictor");
+    m_launch = new QPushButton("Launch TYP editor");
     m_launch->setObjectName("Command3");
     m_launch->setStyleSheet("QPushButton { background-color: #80FF80; color: black; }"
                             " QPushButton:disabled { background-color: #D8D8D8; color: #989898; }");
-    m_launch->setToolTip(" Works when TYP file is assciated with a program");
+    m_launch->setToolTip("Opens the TYP text in the TYP editor chosen in Preferences > Settings");
     m_launch->setEnabled(false);
     column->addWidget(m_launch);
     m_editor_label = new QLabel;
@@ -97,7 +98,16 @@ void OptionsPanel::show_options() {
 }
 
 void OptionsPanel::show_editor(const std::string& program) {
-    m_editor_label->setText(to_qt(program));
+    m_has_editor = !program.empty();
+    m_editor_label->setText(m_has_editor ? to_qt("TYP editor: " + printable(program))
+                                         : QString("No TYP editor chosen (Preferences > Settings chooses one);"
+                                                   " the preview shows the TYP text."));
+    m_launch->setEnabled(m_has_editor && m_text_made);
+}
+
+void OptionsPanel::set_text_made(bool made) {
+    m_text_made = made;
+    m_launch->setEnabled(m_has_editor && m_text_made);
 }
 
 }  // namespace tessaro

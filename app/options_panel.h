@@ -28,7 +28,9 @@ public:
     void show_typ_path(const std::string& path);
     // The option boxes ticked as the state holds them (after the settings were read).
     void show_options();
+    // The TYP editor's program, empty for none: Launch works only with one, once a text was made.
     void show_editor(const std::string& program);
+    void set_text_made(bool made);
 
 private:
     void add_section_boxes(QVBoxLayout* column);
@@ -46,6 +48,8 @@ private:
     QPushButton* m_create = nullptr;
     QPushButton* m_launch = nullptr;
     QLabel* m_editor_label = nullptr;
+    bool m_has_editor = false;
+    bool m_text_made = false;
 };
 
 }  // namespace tessaro

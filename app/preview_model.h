@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QStringList>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -17,12 +18,19 @@ namespace tessaro {
 // library look taken, the rule's condition.
 QStringList look_details(const EntryLook& look);
 
+// An entry's type as a style writes it: 0x27 for a line's Type=0x02700, 0x2f0b
+// for Type=0x2f with SubType=0x0b; the Type= value when it is no number.
+QString style_code(const TypEntry& entry);
+
 // The rows of the preview: the entries of a TYP text that the filter lets
 // through. A row costs an index; a look's picture is drawn only when the
 // view asks for it (the rows on screen), and a bounded number are kept.
 class PreviewModel : public QAbstractTableModel {
 public:
     enum Column { LOOK, SECTION, TYPE, SOURCE, LABEL, COLUMNS };
+    // What a column sorts by (the type by its number), and the text a search looks in (on the LOOK column).
+    static constexpr int SORT_ROLE = Qt::UserRole + 1;
+    static constexpr int SEARCH_ROLE = Qt::UserRole + 2;
 
     // `looks` are the run's, in the order of the text; none: sources unknown.
     void show(TypDocument doc, std::vector<EntryLook> looks);
@@ -46,6 +54,8 @@ public:
 
 private:
     void fill_rows();
+    QVariant sort_key(int column, std::size_t entry) const;
+    QString search_text(std::size_t entry) const;
 
     TypDocument m_doc;
     std::vector<EntryLook> m_looks;

@@ -6,9 +6,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScrollArea>
+#include <QSortFilterProxyModel>
 #include <QStackedWidget>
 #include <QSplitter>
 #include <QTableView>
@@ -63,9 +65,28 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     m_model = new PreviewModel;
     m_model->setParent(this);
+    // Sorted by a header's click and searched through the proxy; the model keeps the text's order.
+    m_rows = new QSortFilterProxyModel(this);
+    m_rows->setSourceModel(m_model);
+    m_rows->setSortRole(PreviewModel::SORT_ROLE);
+    m_rows->setFilterRole(PreviewModel::SEARCH_ROLE);
+    m_rows->setFilterKeyColumn(PreviewModel::LOOK);
+    m_rows->setFilterCaseSensitivity(Qt::CaseInsensitive);
+    m_search = new QLineEdit;
+    m_search->setObjectName("previewSearch");
+    m_search->setPlaceholderText("Search code, label, source, tags");
+    m_search->setClearButtonEnabled(true);
+    m_search->setMinimumWidth(240);
+    connect(m_search, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_rows->setFilterFixedString(text.trimmed());
+        show_first_row();
+    });
     m_entries = new QTableView;
     m_entries->setObjectName("previewEntries");
-    m_entries->setModel(m_model);
+    m_entries->setModel(m_rows);
+    // No sort until a header is clicked: the text's order, and no row asked for its data.
+    m_entries->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_entries->setSortingEnabled(true);
     m_entries->verticalHeader()->hide();
     // Fixed heights: the view then never asks every row for its size.
     m_entries->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -76,6 +97,11 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_entries->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_entries->setIconSize(LOOK_SIZE);
     m_entries->setColumnWidth(PreviewModel::LOOK, LOOK_SIZE.width() + 8);
+    // The short columns as wide as their words; the label takes the rest.
+    const QFontMetrics metrics(m_entries->font());
+    m_entries->setColumnWidth(PreviewModel::SECTION, metrics.horizontalAdvance("polygon") + 24);
+    m_entries->setColumnWidth(PreviewModel::TYPE, metrics.horizontalAdvance("0x10000") + 24);
+    m_entries->setColumnWidth(PreviewModel::SOURCE, metrics.horizontalAdvance("library") + 24);
     connect(m_entries->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { show_entry(current.row()); });
 
@@ -95,20 +121,24 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     split->addWidget(build_views());
     split->addWidget(m_text);
     split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    split->setStretchFactor(1, 1);
+    split->setSizes({700, 300});
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     top->addWidget(m_view);
     top->addWidget(m_filter);
     top->addWidget(m_time);
     top->addWidget(m_zoom);
+    top->addWidget(m_search);
     top->addWidget(m_summary, 1);
     layout->addLayout(top);
     layout->addWidget(split, 1);
     layout->addWidget(m_command);
-    layout->addWidget(new QLabel("Problems:"));
+    m_problems_heading = new QLabel("Problems:");
+    m_problems_heading->setObjectName("previewProblemsHeading");
+    layout->addWidget(m_problems_heading);
     layout->addWidget(m_problems);
-    resize(900, 600);
+    resize(1000, 640);
 }
 
 // The list of entries, and the sample map beside it: a hover names the type
@@ -156,12 +186,15 @@ QString PreviewWindow::entry_name(const TypEntry& e) {
 void PreviewWindow::select_entry(std::size_t entry) {
     const auto row_of = [this, entry] {
         for (int row = 0; row < m_model->rowCount(); ++row)
-            if (m_model->entry_of(row) == entry) return row;
-        return -1;
+            if (m_model->entry_of(row) == entry) return m_rows->mapFromSource(m_model->index(row, 0));
+        return QModelIndex();
     };
-    // An entry the filter hides: all are shown.
-    if (row_of() < 0) m_filter->setCurrentIndex(0);
-    if (const int row = row_of(); row >= 0) m_entries->setCurrentIndex(m_model->index(row, 0));
+    // An entry the filter or the search hides: all are shown.
+    if (!row_of().isValid()) {
+        m_search->clear();
+        m_filter->setCurrentIndex(0);
+    }
+    if (const QModelIndex row = row_of(); row.isValid()) m_entries->setCurrentIndex(row);
 }
 
 const TypDocument& PreviewWindow::document() const {
@@ -189,6 +222,7 @@ bool PreviewWindow::show_typ_text(const std::string& path, std::string& error, c
                                 .arg(from_utf8(p.message)));
     m_listed_problems = !doc.problems.empty();
     if (!m_listed_problems) m_problems->addItem("none");
+    m_problems_heading->setText("Problems:");
 
     const int code_page = label_code_page(doc);
     m_map->show_document(doc);
@@ -203,8 +237,15 @@ bool PreviewWindow::show_typ_text(const std::string& path, std::string& error, c
     return true;
 }
 
-void PreviewWindow::add_problems(const std::vector<std::string>& lines) {
-    if (lines.empty()) return;
+void PreviewWindow::show_style_check(const std::string& style, const std::vector<std::string>& lines) {
+    // The heading says that the check ran, also when it found nothing.
+    if (lines.empty()) {
+        m_problems_heading->setText("No findings: the TYP text and the style agree");
+        return;
+    }
+    m_problems_heading->setText(to_qt("Problems, and " + std::to_string(lines.size()) +
+                                      (lines.size() == 1 ? " finding" : " findings") + " against the style " +
+                                      printable(style) + ":"));
     // "none" stood for the reader's problems alone.
     if (!m_listed_problems) m_problems->clear();
     m_listed_problems = true;
@@ -214,15 +255,20 @@ void PreviewWindow::add_problems(const std::vector<std::string>& lines) {
 void PreviewWindow::filter_rows() {
     const int filter = m_filter->currentIndex();
     m_model->set_filter(filter > 0 ? std::optional<Section>(FILTER_SECTIONS[filter - 1]) : std::nullopt);
+    show_first_row();
+}
+
+void PreviewWindow::show_first_row() {
     m_text->clear();
-    if (m_model->rowCount() > 0) m_entries->setCurrentIndex(m_model->index(0, 0));
+    if (m_rows->rowCount() > 0) m_entries->setCurrentIndex(m_rows->index(0, 0));
 }
 
 void PreviewWindow::show_entry(int row) {
-    if (row < 0 || row >= m_model->rowCount()) return;
-    const std::size_t i = m_model->entry_of(row);
+    if (row < 0 || row >= m_rows->rowCount()) return;
+    const std::size_t i = m_model->entry_of(m_rows->mapToSource(m_rows->index(row, 0)).row());
     const TypEntry& e = m_model->document().entries[i];
-    QString head = QString("line %1").arg(e.first_line);
+    QString head = QString("line %1, Type=%2").arg(e.first_line).arg(from_utf8(e.type));
+    if (!e.subtype.empty()) head += " SubType=" + from_utf8(e.subtype);
     if (const EntryLook* source = m_model->look_of(i)) head += ", look: " + look_details(*source).join(", ");
     m_text->setPlainText(head + "\n" + from_utf8(e.text));
 }

@@ -9,6 +9,8 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class QSortFilterProxyModel;
 class QListWidget;
 class QPlainTextEdit;
 class QTableView;
@@ -32,17 +34,21 @@ public:
     // `looks` are the run's, in the order of the text; none: sources unknown.
     bool show_typ_text(const std::string& path, std::string& error, const std::vector<EntryLook>& looks = {});
     const TypDocument& document() const;
-    // Lines added to the problems of the text shown (what a check against its style found).
-    void add_problems(const std::vector<std::string>& lines);
+    // What a check against the style found, under a heading that counts it (or says it found nothing).
+    void show_style_check(const std::string& style, const std::vector<std::string>& lines);
 
 private:
     void filter_rows();
     void show_entry(int row);
+    void show_first_row();
     QWidget* build_views();
     void select_entry(std::size_t entry);
     static QString entry_name(const TypEntry& e);
 
     PreviewModel* m_model = nullptr;
+    QSortFilterProxyModel* m_rows = nullptr;
+    QLineEdit* m_search = nullptr;
+    QLabel* m_problems_heading = nullptr;
     bool m_listed_problems = false;  // else the list holds "none"
     QLabel* m_summary = nullptr;
     QLabel* m_command = nullptr;

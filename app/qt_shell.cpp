@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace tessaro {
 
@@ -23,13 +24,28 @@ std::string QtShell::shown(const std::string& text) {
     return text.substr(0, LIMIT / 2) + " ... " + text.substr(text.size() - LIMIT / 2);
 }
 
-void QtShell::message(const std::string& text, MessageIcon icon) {
-    const QString title = QStringLiteral("tessaro");
-    switch (icon) {
-        case MessageIcon::Information: QMessageBox::information(m_parent, title, to_qt(shown(text))); break;
-        case MessageIcon::Warning: QMessageBox::warning(m_parent, title, to_qt(shown(text))); break;
-        case MessageIcon::Critical: QMessageBox::critical(m_parent, title, to_qt(shown(text))); break;
+QString QtShell::message_html(const std::string& text) {
+    QStringList lines = to_qt(shown(text)).split(QRegularExpression("\r\n|\n|\r"));
+    for (QString& line : lines) {
+        const bool command = line.startsWith("mkgmap ");
+        line = line.toHtmlEscaped();
+        // A command is copied whole: never wrapped, least of all inside a path.
+        if (command) line = "<span style=\"white-space:pre\">" + line + "</span>";
     }
+    return "<p>" + lines.join("<br>") + "</p>";
+}
+
+std::unique_ptr<QMessageBox> QtShell::message_box(const std::string& text, MessageIcon icon) const {
+    static constexpr QMessageBox::Icon ICONS[] = {QMessageBox::Information, QMessageBox::Warning, QMessageBox::Critical};
+    auto box = std::make_unique<QMessageBox>(ICONS[static_cast<int>(icon)], QStringLiteral("tessaro"),
+                                             message_html(text), QMessageBox::Ok, m_parent);
+    box->setTextFormat(Qt::RichText);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return box;
+}
+
+void QtShell::message(const std::string& text, MessageIcon icon) {
+    message_box(text, icon)->exec();
 }
 
 bool QtShell::ask_yes_no(const std::string& question) {

@@ -2,6 +2,9 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <memory>
+
+class QMessageBox;
 
 #include "shell.h"
 
@@ -18,6 +21,10 @@ public:
     bool ask_yes_no(const std::string& question) override;
 
     static std::string shown(const std::string& text);
+    // The message as the box shows it: its lines kept, a command line (mkgmap ...) never wrapped.
+    static QString message_html(const std::string& text);
+    // The box `message` shows, selectable text and all.
+    std::unique_ptr<QMessageBox> message_box(const std::string& text, MessageIcon icon) const;
 
 private:
     QPointer<QWidget> m_parent;

@@ -11,6 +11,7 @@
 #include <QSpinBox>
 
 #include "file_io.h"
+#include "qt_text.h"
 #include "text_util.h"
 
 namespace tessaro {
@@ -54,9 +55,9 @@ bool is_program(const std::string& path) {
 }
 
 #ifdef _WIN32
-constexpr const char* PROGRAM_FILTER = "Pictor (*.exe)";
+constexpr const char* PROGRAM_FILTER = "Programs (*.exe)";
 #else
-constexpr const char* PROGRAM_FILTER = "Pictor (*)";
+constexpr const char* PROGRAM_FILTER = "Programs (*)";
 #endif
 
 // Where a file dialog opens: at the value when it names a file, else in `fallback`.
@@ -78,6 +79,7 @@ SettingsDialog::SettingsDialog(AppState& state, Desktop& desktop, QWidget* paren
 
     m_library_box = make_box("Text1_0", m_state.polygon_library_path, this);
     m_editor_box = make_box("Text1_3", m_state.editor_program, this);
+    m_editor_box->setPlaceholderText(QStringLiteral("none chosen"));
     QPushButton* library_button = make_chooser("Command2_0", this);
     QPushButton* editor_button = make_chooser("Command2_3", this);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
@@ -101,7 +103,7 @@ SettingsDialog::SettingsDialog(AppState& state, Desktop& desktop, QWidget* paren
     grid->addWidget(make_label("Label1_0", "Polygon File", this), 0, 0);
     grid->addWidget(m_library_box, 0, 1);
     grid->addWidget(library_button, 0, 2);
-    grid->addWidget(make_label("Label1_2", "Pictor", this), 1, 0);
+    grid->addWidget(make_label("Label1_2", "TYP editor", this), 1, 0);
     grid->addWidget(m_editor_box, 1, 1);
     grid->addWidget(editor_button, 1, 2);
     grid->addWidget(m_repeatable, 2, 0);
@@ -120,6 +122,12 @@ SettingsDialog::SettingsDialog(AppState& state, Desktop& desktop, QWidget* paren
 }
 
 void SettingsDialog::accept() {
+    // An emptied box means no editor; a typed path counts only when it names a program.
+    const std::string typed = from_qt(m_editor_box->text().trimmed());
+    if (typed != m_state.editor_program && (typed.empty() || is_program(typed))) {
+        m_state.editor_program = typed;
+        emit editor_program_changed();
+    }
     if (m_repeatable->isChecked()) m_state.random_seed = static_cast<std::uint64_t>(m_seed->value());
     else m_state.random_seed.reset();
     QDialog::accept();

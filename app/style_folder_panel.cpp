@@ -26,7 +26,7 @@ StyleFolderPanel::StyleFolderPanel(Shell& shell, std::function<void(const std::s
     m_style_label->setObjectName("styleLabel");
     m_style_label->setWordWrap(true);
     m_style_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto* hint = new QLabel("Click on Directory");
+    auto* hint = new QLabel("Click on the style folder");
     hint->setObjectName("Label1");
     grid->addWidget(step_number("1", 0), 0, 0);
     grid->addWidget(hint, 0, 1);
@@ -79,9 +79,8 @@ void StyleFolderPanel::show_home() {
     m_dir->scrollTo(home, QAbstractItemView::PositionAtTop);
 }
 
-void StyleFolderPanel::show_style(const std::string& style_folder) {
-    m_style_label->setText(to_qt(style_folder.empty() ? std::string("Style: none chosen")
-                                                      : "Style: " + printable(style_folder)));
+void StyleFolderPanel::show_style(const std::string& text) {
+    m_style_label->setText(to_qt(text));
 }
 
 void StyleFolderPanel::set_busy(bool busy) {

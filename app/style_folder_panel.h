@@ -25,7 +25,8 @@ public:
     void restore(const std::string& folder);
     // Somewhere a user's styles are likely to be, rather than a collapsed root.
     void show_home();
-    void show_style(const std::string& style_folder);
+    // The line under the tree that names the chosen style.
+    void show_style(const std::string& text);
     void set_busy(bool busy);
 
 private:

@@ -41,13 +41,15 @@ bool looks_beside_for_editor(const AppState& state) {
 }
 
 void settle_editor_program(AppState& state) {
+    // Earlier versions stored "not found" for none: no folder, no editor's name, so it goes too.
     const std::string& stored = state.editor_program;
     if (!names_a_folder(stored) && !(looks_beside_for_editor(state) && is_typ_editor_name(stored)))
-        state.editor_program = "not found";
+        state.editor_program.clear();
     if (looks_beside_for_editor(state)) find_editor_beside(state);
 }
 
 std::string editor_path(const AppState& state) {
+    if (state.editor_program.empty()) return {};
     if (names_a_folder(state.editor_program)) return state.editor_program;
     return join_path(state.program_folder, state.editor_program);
 }

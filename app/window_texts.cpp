@@ -6,8 +6,45 @@
 
 namespace tessaro {
 
-std::string window_caption(const std::string& style_folder, const std::string& suffix) {
-    return std::string("tessaro ") + PROGRAM_VERSION + " style : " + printable(style_name(style_folder)) + " " + suffix;
+std::string window_caption(const std::string& style_folder) {
+    const std::string program = std::string("tessaro ") + PROGRAM_VERSION;
+    return style_folder.empty() ? program : program + " - style " + printable(style_name(style_folder));
+}
+
+std::string style_folder_text(const std::string& folder, bool has_rule_files) {
+    if (folder.empty()) return "Style: none chosen";
+    if (!has_rule_files) return "Not a style folder (no points, lines or polygons file): " + printable(folder);
+    return "Style: " + printable(folder);
+}
+
+std::string editor_missing_text(const std::string& editor) {
+    if (editor.empty()) return "No TYP editor is chosen: choose one in Preferences > Settings.";
+    return "The TYP editor " + printable(editor) + " is gone: choose one in Preferences > Settings.";
+}
+
+std::string other_style_update_question(const std::string& typ_path, const std::string& made_for,
+                                        const std::string& style) {
+    return printable(typ_path) + " was made for the style " + printable(made_for) + ", not for " + printable(style) +
+           "." + CRLF + CRLF + "Update it with the types of " + printable(style) + " all the same?";
+}
+
+std::string no_text_editor_text(const std::string& path) {
+    return "No program on this desktop opens " + printable(path) +
+           ". Choose a TYP editor in Preferences > Settings, or open the file in a text editor.";
+}
+
+std::string missing_rule_files_text(const std::vector<Finding>& findings) {
+    std::vector<std::string> names;
+    for (Finding f : findings) {
+        if (f == Finding::NoPointsFile) names.push_back("points");
+        if (f == Finding::NoLinesFile) names.push_back("lines");
+        if (f == Finding::NoPolygonsFile) names.push_back("polygons");
+    }
+    if (names.empty()) return {};
+    std::string list;
+    for (std::size_t i = 0; i < names.size(); ++i) list += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    return "The style has no " + list + " file" + (names.size() > 1 ? "s" : "") +
+           ": the TYP text has no entries of " + (names.size() > 1 ? "these sections." : "this section.");
 }
 
 std::string finding_text(Finding finding) {
@@ -25,8 +62,8 @@ std::string finding_text(Finding finding) {
         case Finding::StyleFolderNotFolder:
         case Finding::StyleFolderEmpty: return "Folder does not contain key style files (points,polygons,lines)";
         case Finding::NoRuleFiles:
-            return std::string("Cannot find lines,points or polygons.") + CRLF + CRLF +
-                   "Double Click on Folder containing these files.";
+            return std::string("Cannot find lines, points or polygons.") + CRLF + CRLF +
+                   "Click on the folder that holds these files.";
         case Finding::NoLinesFile: return "missing lines";
         case Finding::NoPointsFile: return "missing points";
         case Finding::NoPolygonsFile: return "missing polygons";
@@ -61,8 +98,11 @@ std::string failure_text(const Failure& failure) {
 }
 
 std::string update_counts_text(const TypUpdate& u) {
-    return CRLF + ("Kept " + std::to_string(u.kept) + " entries as they were, added " + std::to_string(u.added) + ", " +
-                   std::to_string(u.unused) + (u.pruned ? " no longer used (dropped)" : " no longer used by the style (kept)"));
+    std::string text = "kept " + std::to_string(u.kept) + (u.kept == 1 ? " entry" : " entries") +
+                       " as they were, added " + std::to_string(u.added);
+    if (u.unused > 0)
+        text += ", " + std::to_string(u.unused) + (u.pruned ? " no longer used (dropped)" : " no longer used by the style (kept)");
+    return text;
 }
 
 std::string old_text_problems_text(const std::vector<TypProblem>& problems) {
@@ -81,8 +121,22 @@ std::string old_text_problems_text(const std::vector<TypProblem>& problems) {
 }
 
 std::string sort_include_files_text() {
-    return std::string("Please sort 'Inc' files into points ,lines or polygons.") + CRLF + CRLF +
-           "Select file(s) and click appropriate 'Add' button";
+    return std::string("Please sort the include files into INC Points, INC Lines or INC Polygons.") + CRLF + CRLF +
+           "Select files and click the 'Add' button of their group, or click 'Sort by includes'.";
+}
+
+std::string sort_report_text(const PerSection<std::size_t>& added, const std::vector<std::string>& not_included) {
+    std::string text = "Sort by includes put " + std::to_string(added[Section::Point]) + " into INC Points, " +
+                       std::to_string(added[Section::Line]) + " into INC Lines, " +
+                       std::to_string(added[Section::Polygon]) + " into INC Polygons.";
+    if (not_included.empty()) return text;
+    text += std::string(CRLF) + "No rule file includes " +
+            (not_included.size() == 1 ? std::string("this file") : std::to_string(not_included.size()) + " files") +
+            " (mkgmap does not read " + (not_included.size() == 1 ? "it" : "them") + " either):";
+    constexpr std::size_t SHOWN = 10;
+    for (std::size_t i = 0; i < not_included.size() && i < SHOWN; ++i) text += " " + printable(not_included[i]);
+    if (not_included.size() > SHOWN) text += " and " + std::to_string(not_included.size() - SHOWN) + " more";
+    return text;
 }
 
 std::string drift_text(const StyleDrift& d) {
@@ -97,8 +151,8 @@ std::string drift_text(const StyleDrift& d) {
 }
 
 std::string include_files_left_out_text(const std::vector<std::string>& names, bool none_sorted) {
-    std::string text = none_sorted ? std::string("inc files not added ") + CRLF + CRLF +
-                                         "to points, lines or polygons list boxes."
+    std::string text = none_sorted ? std::string("No include file is in a group, so their types are not in the TYP text") +
+                                         " (Add them to INC Points, Lines or Polygons, or press 'Sort by includes'):"
                                    : std::string("Include files in no group, so their types are not in the TYP text:");
     text += CRLF;
     constexpr std::size_t SHOWN = 20;
@@ -178,8 +232,10 @@ std::string out_of_memory_text(const std::string& doing) {
            "Nothing was written; any old TYP text is unchanged.";
 }
 
-std::string created_text(const std::string& typ_path, int code_page) {
-    return std::string("TYP file created") + CRLF + "Compile it with: " + mkgmap_command(typ_path, code_page);
+std::string created_text(const std::string& typ_path, int code_page, const TypUpdate* update) {
+    // The command on a line of its own: the message box keeps it whole and selectable.
+    const std::string done = update != nullptr ? "TYP text updated: " + update_counts_text(*update) : "TYP text created";
+    return done + CRLF + CRLF + "Compile it with:" + CRLF + mkgmap_command(typ_path, code_page);
 }
 
 std::string incomplete_text(const std::vector<Failure>& failures) {

@@ -227,3 +227,13 @@ std::string label_dropped_text() {
     return "warning: some library looks have a label of their own; --tag-text did not replace it";
 }
 }  // namespace tessaro
+
+namespace tessaro {
+
+std::string unread_includes_text(std::size_t entries) {
+    return std::to_string(entries) + (entries == 1 ? " entry is" : " entries are") +
+           " of types that the style's include files give, which this check did not read: give the include "
+           "options the text was made with (--auto-inc, --inc-points, --inc-lines, --inc-polygons)";
+}
+
+}  // namespace tessaro

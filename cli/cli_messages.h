@@ -55,6 +55,9 @@ std::string typ_problems_text(const std::string& path, const std::vector<TypProb
 // The line --check closes with, on stdout whatever it found: "PATH: N entries,
 // no problems", or the errors and warnings of the text, and the findings
 // against the style (`findings`) when there are any.
+// After the findings of --check --style: entries "the style does not use" whose types
+// the include files that the check did not read give.
+std::string unread_includes_text(std::size_t entries);
 std::string check_summary_text(const std::string& path, const TypDocument& doc, std::size_t findings);
 // An update's entry of a type the style no longer uses.
 std::string unused_entry_text(const std::string& typ_path, const UnusedEntry& entry, bool pruned);

@@ -304,6 +304,18 @@ Outcome convert(const CliOptions& o, const std::string& program_folder, Reporter
     return run(s, o, say);
 }
 
+// How many of the entries the style "does not use" are of types that the include
+// files which the statements lead to (--auto-inc) give: the text may have been made with them.
+std::size_t unused_types_in_unread_includes(CreateTypRequest request, const TypDocument& doc,
+                                            const std::vector<StyleDrift>& drift) {
+    const auto not_in_style = [](const StyleDrift& d) { return d.kind == StyleDrift::Kind::NotInStyle; };
+    const auto unused = static_cast<std::size_t>(std::count_if(drift.begin(), drift.end(), not_in_style));
+    if (unused == 0) return 0;
+    sort_by_statements(request.include_files, request.style_folder, nullptr);
+    const std::vector<StyleDrift> with_includes = find_style_drift(doc, list_style_types(request).types);
+    return unused - static_cast<std::size_t>(std::count_if(with_includes.begin(), with_includes.end(), not_in_style));
+}
+
 // The TYP text against the style read as the conversion reads it; the number
 // of things said (findings, and whatever kept the style from being read in full).
 std::size_t check_against_style(const CliOptions& o, const std::string& path, const TypDocument& doc,
@@ -332,6 +344,10 @@ std::size_t check_against_style(const CliOptions& o, const std::string& path, co
     for (const StyleDrift& d : drift)
         err << printable(path) << (d.file.empty() ? ":" + std::to_string(d.line) : std::string()) << ": "
             << drift_text(d) << "\n";
+    if (!o.auto_inc) {
+        if (const std::size_t n = unused_types_in_unread_includes(request, doc, drift))
+            err << printable(path) << ": " << unread_includes_text(n) << "\n";
+    }
     return unread.size() + style.failures.size() + drift.size();
 }
 

@@ -31,87 +31,10 @@
 #include "support/temp_dir.h"
 #include "text_util.h"
 #include "typ_reader.h"
+#include "window_fixture.h"
 
 namespace tessaro {
 namespace {
-
-namespace fs = std::filesystem;
-using Messages = std::vector<std::string>;
-using Style = std::vector<std::pair<std::string, std::string>>;
-
-const std::string BAR = "amenity=bar [0x2d02 resolution 24]\n";
-const std::string ROAD = "highway=primary [0x02 resolution 20]\n";
-const std::string WATER = "natural=water [0x3c resolution 20]\n";
-
-::testing::AssertionResult has(const std::string& text, const std::string& piece) {
-    if (text.find(piece) != std::string::npos) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "no \"" << piece << "\" in: " << text;
-}
-
-// The one message said, or how many there were instead.
-std::string only(const Messages& said) {
-    return said.size() == 1 ? said[0] : std::to_string(said.size()) + " messages";
-}
-
-// A program folder with its res/ folder, and the window started in it (now, or by start()
-// after the test has written more into the folder).
-struct Window {
-    test::TempDir dir;
-    test::RecordingShell shell;
-    test::FakeDesktop desktop;
-    std::unique_ptr<MainWindow> window;
-    AppFolders folders{dir / "prog", dir / "prog/res", dir / "prog", {}};
-    explicit Window(bool started = true) {
-        test::qt_app();
-        dir.write("prog/res/points", "Type=0x02d02\r\nXpm=\"2 1 1 1\"\r\n\"a c #C05020\"\r\n\"aa\"\r\n[end]\r\n");
-        dir.write("prog/res/lines", "Type=0x00200\r\nXpm=\"0 0 1 0\"\r\n\"1 c #F0C060\"\r\n[end]\r\n");
-        dir.write("prog/res/pgons.pol", "Type=0x3c\r\nXpm=\"0 0 1 0\"\r\n\"1 c #8CC4F0\"\r\n[end]\r\n");
-        if (started) start();
-    }
-    MainWindow& start() {
-        window = std::make_unique<MainWindow>(folders, shell, desktop);
-        return *window;
-    }
-    void program(const std::string& name) {
-        fs::permissions(dir.write("prog/" + name, "#!/bin/sh\n"), fs::perms::owner_exec, fs::perm_options::add);
-    }
-    template <typename W> W* find(const char* name) { return window->findChild<W*>(name); }
-    void set_path_box(const std::string& p) { find<QLineEdit>("Text1")->setText(to_qt(p)); }
-    Messages items(const char* list) {
-        Messages texts;
-        const QListWidget* box = find<QListWidget>(list);
-        for (int i = 0; i < box->count(); ++i) texts.push_back(from_qt(box->item(i)->text()));
-        return texts;
-    }
-    // Presses Create TYP and waits for the run: what it said.
-    Messages create() {
-        shell.messages.clear();
-        find<QPushButton>("Command2")->click();
-        window->wait_for_work();
-        return shell.messages;
-    }
-    // Lets the event loop run until the window's run has ended and been told (ten seconds at most).
-    void await_run() {
-        for (int i = 0; i < 1000 && window->converting(); ++i) test::process_events_for(10);
-    }
-    // Writes the style "s" (by default a point, a line and a polygon), chooses it and writes to out.txt.
-    void use_style(const Style& files = {{"points", BAR}, {"lines", ROAD}, {"polygons", WATER}}) {
-        for (const auto& [name, rules] : files) dir.write("s/" + name, rules);
-        window->choose_folder(dir / "s");
-        set_path_box(dir / "out.txt");
-    }
-    std::string out() { return test::read_bytes(dir / "out.txt"); }
-    // The closing message of a complete run, with the mkgmap command for the text (out.txt unless named).
-    std::string created(const std::string& command_path = "") {
-        return "TYP file created\r\nCompile it with: mkgmap --family-id=12345 --code-page=1252 " +
-               (command_path.empty() ? dir / "out.txt" : command_path);
-    }
-};
-
-// A settings file that names the style folder and the editor, as the window would save it.
-std::string settings_naming(const std::string& style, const std::string& editor = "not found") {
-    return " 0 \r\n" + style + "\r\n" + editor + "\r\n\r\n\r\n \r\n \r\n 0 \r\n \r\n \r\n \r\n \r\n 0 \r\n 0 \r\n";
-}
 
 // Every stop comes before anything is written: the old TYP text stays. Without
 // any library file, or without the point library while Points is ticked, the run stops.
@@ -127,7 +50,7 @@ TEST(CreateTyp, stops_with_a_message_when_nothing_can_be_converted_and_keeps_the
     const std::tuple<const char*, const char*, std::string> stops[] = {
         {"s", "000", "Please select Points/Lines/Polygons"},
         {"empty", "110", "Folder does not contain key style files (points,polygons,lines)"},
-        {"norules", "110", "Cannot find lines,points or polygons.\r\n\r\nDouble Click on Folder containing these files."},
+        {"norules", "110", "Cannot find lines, points or polygons.\r\n\r\nClick on the folder that holds these files."},
         {"s", "111", "Cannot find file to parse points - put points into the res folder beside tessaro, or untick Points"}};
     for (const auto& [folder, ticks, said] : stops) {
         for (int i = 0; i < 3; ++i) w.find<QCheckBox>(("Check2_" + std::to_string(i)).c_str())->setChecked(ticks[i] == '1');
@@ -242,12 +165,13 @@ TEST(ChooseStyle, an_inc_folder_means_its_style_whose_included_files_and_other_s
     w.window->choose_folder(w.dir / "s/inc");
     EXPECT_EQ(w.window->state().style_folder, w.dir / "s");
     EXPECT_EQ(w.items("List2"), (Messages{"roads", "shops", "sub/walks"}));
-    EXPECT_TRUE(only(w.create()).starts_with("Please sort 'Inc' files"));
+    EXPECT_TRUE(only(w.create()).starts_with("Please sort the include files into INC Points, INC Lines or INC Polygons."));
     EXPECT_FALSE(fs::exists(w.dir / "out.txt"));
     w.shell.messages.clear();
     w.window->launch_editor();
     EXPECT_EQ(w.shell.messages, (Messages{"Please Click Create TYP"}));
-    EXPECT_EQ(w.create(), (Messages{"inc files not added \r\n\r\nto points, lines or polygons list boxes.\r\n\r\n  roads\r\n  shops\r\n  sub/walks",
+    EXPECT_EQ(w.create(), (Messages{"No include file is in a group, so their types are not in the TYP text (Add them to INC Points, Lines or "
+                                    "Polygons, or press 'Sort by includes'):\r\n\r\n  roads\r\n  shops\r\n  sub/walks",
                                     "Rules from other styles not added:\r\n\r\n" + (w.dir / "s/points") +
                                         " line 1: include points from base;\r\n" + (w.dir / "s/lines") +
                                         " line 3: include lines from gone\r\n\r\nClick 'Sort by includes' to add them.",
@@ -309,7 +233,7 @@ TEST(CreateTyp, a_run_out_of_memory_is_told_and_the_window_stays) {
     EXPECT_EQ(test::read_bytes(old), "edited by hand");
     w.window->set_runner([](const CreateTypRequest& r, const CreateTypCheck& c) { return run_create_typ(r, c); });
     const Messages again = w.create();
-    EXPECT_TRUE(std::any_of(again.begin(), again.end(), [](const std::string& m) { return has(m, "TYP file created"); }))
+    EXPECT_TRUE(std::any_of(again.begin(), again.end(), [](const std::string& m) { return has(m, "TYP text created"); }))
         << only(again);
 }
 
@@ -340,7 +264,7 @@ TEST(MainWindowStart, makes_bin_and_typ_and_hands_the_text_of_a_whole_run_to_the
     w.dir.write("prog/pctnotes.txt", "#!/bin/sh\n");
     w.dir.write("data/tessaro.dat", settings_naming("", "/opt/pct9"));
     w.start();
-    EXPECT_EQ(from_qt(w.find<QLabel>("Label3")->text()), "PCT5");
+    EXPECT_EQ(from_qt(w.find<QLabel>("Label3")->text()), "TYP editor: PCT5");
     EXPECT_TRUE(fs::is_directory(w.dir / "data/bin") && fs::is_directory(w.dir / "data/typ"));
     EXPECT_TRUE(w.shell.messages.empty());
     w.use_style({{"polygons", WATER}});
@@ -351,7 +275,8 @@ TEST(MainWindowStart, makes_bin_and_typ_and_hands_the_text_of_a_whole_run_to_the
 #else
     const std::string command_path = "'" + out + "'";  // one word of the shell
 #endif
-    EXPECT_EQ(w.create(), (Messages{"missing lines", "missing points", w.created(command_path)}));
+    EXPECT_EQ(w.create(), (Messages{"The style has no lines and points files: the TYP text has no entries of these sections.",
+                                    w.created(command_path)}));
     EXPECT_TRUE(w.find<QPushButton>("Command3")->isEnabled());
     const std::string editor = join_path(w.dir / "prog", "PCT5");
     EXPECT_EQ(w.desktop.started, (Messages{editor + "|" + out + "|" + (w.dir / "prog")}));
@@ -359,7 +284,7 @@ TEST(MainWindowStart, makes_bin_and_typ_and_hands_the_text_of_a_whole_run_to_the
 #ifndef _WIN32
     const std::string lines = w.dir.write("s/lines", ROAD);
     if (const std::string why = test::make_unreadable(lines); !why.empty()) {
-        EXPECT_EQ(w.create(), (Messages{"missing points", lines + ": " + why,
+        EXPECT_EQ(w.create(), (Messages{"The style has no points file: the TYP text has no entries of this section.", lines + ": " + why,
                                         "The TYP text is incomplete: the types of " + lines + " are missing."}));
         EXPECT_EQ(w.desktop.started.size(), 1u);
         ASSERT_NE(w.window->preview(), nullptr);
@@ -376,7 +301,7 @@ TEST(MainWindowStart, makes_bin_and_typ_and_hands_the_text_of_a_whole_run_to_the
     w.window->launch_editor();
     EXPECT_EQ(w.shell.messages.back(), "Cannot find typ txt: " + out);
     fs::remove(editor);
-    EXPECT_EQ(w.create().back(), "Please place tessaro in same directory as pictor.");
+    EXPECT_EQ(w.create().back(), "The TYP editor " + editor + " is gone: choose one in Preferences > Settings.");
     // A settings file that cannot be saved is told as an error.
     fs::remove(w.dir / "data/tessaro.dat");
     fs::create_directories(w.dir / "data/tessaro.dat");  // a folder where the file belongs
@@ -460,7 +385,7 @@ TEST(CreateTyp, keeps_edited_looks_when_asked_and_leaves_a_broken_text_alone) {
     w.dir.write("s/lines", ROAD + "highway=track [0x0a resolution 22]\n");
     w.find<QCheckBox>("KeepEditedLooks")->setChecked(true);
     const std::string said = only(w.create());
-    EXPECT_TRUE(said.ends_with("\r\nKept 3 entries as they were, added 1, 0 no longer used by the style (kept)")) << said;
+    EXPECT_TRUE(said.starts_with("TYP text updated: kept 3 entries as they were, added 1\r\n")) << said;
     const std::string updated = w.out();
     EXPECT_TRUE(has(updated, "Type=0x0a"));
     EXPECT_TRUE(updated.starts_with(edited.substr(0, edited.find("[_line]"))));  // header, draw order, polygon as edited
@@ -489,8 +414,8 @@ TEST(CreateTyp, writes_the_labels_of_an_update_in_the_code_page_of_the_old_text_
     w.find<QCheckBox>("KeepEditedLooks")->setChecked(true);
     const std::string said = only(w.create());
     EXPECT_TRUE(said.starts_with("1 label has characters that code page 1251 lacks - shown as \"?\" (first: line 0x16)")) << said;
-    EXPECT_TRUE(has(said, "\r\nTYP file created\r\nCompile it with: mkgmap --family-id=12345 --code-page=1251 " +
-                              (w.dir / "out.txt") + "\r\n")) << said;
+    EXPECT_TRUE(has(said, "\r\nTYP text updated: kept 3 entries as they were, added 2\r\n\r\nCompile it with:\r\n"
+                              "mkgmap --family-id=12345 --code-page=1251 " + (w.dir / "out.txt"))) << said;
 }
 
 TEST(MainWindowFiles, opens_the_typ_text_names_a_drop_that_is_no_img_and_saves_settings_that_a_new_start_restores) {

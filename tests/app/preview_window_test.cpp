@@ -5,7 +5,9 @@
 #include <QComboBox>
 #include <QFont>
 #include <QKeyEvent>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -79,7 +81,7 @@ TEST_F(PreviewTest, pairs_each_entry_with_the_run_s_look_of_its_section_and_code
               "tags\nmatched amenity=bar\nlibrary look 0x02d01\nrule amenity=bar & name=*");
     click_row(1);
     click_row(0);
-    EXPECT_EQ(entry_text().rfind("line 1, look: tags, matched amenity=bar, library look 0x02d01", 0), 0u) << entry_text();
+    EXPECT_EQ(entry_text().rfind("line 1, Type=0x02d02, look: tags, matched amenity=bar, library look 0x02d01", 0), 0u) << entry_text();
 
     // Lines chosen as a user does: the popup opened, the item picked with the keyboard.
     preview.show();
@@ -102,7 +104,38 @@ TEST_F(PreviewTest, pairs_each_entry_with_the_run_s_look_of_its_section_and_code
     EXPECT_EQ(filter->view()->currentIndex().row(), 2);
     filter->hidePopup();
     click_row(3);
-    EXPECT_EQ(entry_text().rfind("line 14\n[_line]", 0), 0u) << entry_text();
+    EXPECT_EQ(entry_text().rfind("line 14, Type=0x11\n[_line]", 0), 0u) << entry_text();
+}
+
+// A line's Type=0x02700 is the style's 0x27, a point's Type=0x2f with SubType=0x0b its 0x2f0b.
+TEST_F(PreviewTest, sorts_by_a_column_searches_code_label_and_tags_shows_codes_as_the_style_writes_them_and_gives_the_label_room) {
+    const std::string label = "roundabout on a primary road with two lanes and a cycle lane";
+    const std::string text = TEXT + "[_line]\r\nType=0x02700\r\nString1=0x04," + label + "\r\n[end]\r\n"
+                             "[_point]\r\nType=0x2f\r\nSubType=0x0b\r\n;tags=amenity=parking\r\n[end]\r\n";
+    const std::vector<EntryLook> looks = {{Section::Line, "0x02700", LookSource::Table, "", "", "junction=roundabout", "", ""}};
+    ASSERT_TRUE(show(dir.write("more.txt", text), looks)) << error;
+    const int TYPE = PreviewModel::TYPE;
+    EXPECT_EQ(column(TYPE), (std::vector<std::string>{"0x2d02", "0x02", "0x02", "0x0a", "0x11", "0x3c", "0x27", "0x2f0b"}));
+    EXPECT_EQ(cell(6, TYPE, Qt::ToolTipRole), "Type=0x02700");
+    rows->horizontalHeader()->setSortIndicator(TYPE, Qt::AscendingOrder);
+    EXPECT_EQ(column(TYPE), (std::vector<std::string>{"0x02", "0x02", "0x0a", "0x11", "0x27", "0x2d02", "0x2f0b", "0x3c"}));
+    rows->horizontalHeader()->setSortIndicator(LABEL, Qt::DescendingOrder);
+    EXPECT_EQ(cell(0, LABEL), label);
+
+    auto* search = preview.findChild<QLineEdit*>("previewSearch");
+    ASSERT_NE(search, nullptr);
+    const std::vector<std::pair<std::string, std::vector<std::string>>> searches = {
+        {"BAR", {"0x2d02"}}, {"0x3c", {"0x3c"}}, {"0x02700", {"0x27"}}, {"parking", {"0x2f0b"}}, {"roundabout", {"0x27"}}, {"nothing", {}}};
+    for (const auto& [words, found] : searches) {
+        search->setText(to_qt(words));
+        EXPECT_EQ(column(TYPE), found) << words;
+    }
+    search->clear();
+    EXPECT_EQ(model()->rowCount(), 8);
+
+    preview.show();
+    rows->viewport()->grab();
+    EXPECT_GE(rows->columnWidth(LABEL), rows->fontMetrics().horizontalAdvance(to_qt(label)));
 }
 
 // mkgmap writes the labels in the code page its command line names: the text's own, 1252 when it names none.
@@ -165,7 +198,7 @@ TEST_F(PreviewTest, a_600_pixel_window_shows_15_rows_draws_pictures_only_for_the
     rows->viewport()->grab();
     const int shown = rows->rowAt(rows->viewport()->height() - 1) - rows->rowAt(0) + 1;
     EXPECT_GE(shown, 15);
-    const auto* pictures = static_cast<PreviewModel*>(model());
+    const auto* pictures = static_cast<PreviewModel*>(preview.findChild<QAbstractTableModel*>());
     EXPECT_GE(pictures->pictures_drawn(), static_cast<std::size_t>(shown));
     EXPECT_LE(pictures->pictures_drawn(), static_cast<std::size_t>(2 * shown));
 

@@ -45,6 +45,30 @@ TEST(CheckAgainstStyle, names_a_removed_rule_an_added_rule_and_an_undrawn_polygo
     EXPECT_EQ(r.out, out + ": 6 entries, 0 errors, 1 warning, 3 findings against the style\n");
 }
 
+// A text made with --auto-inc and checked without it: its include files' types look unused, and one line says why.
+TEST(CheckAgainstStyle, says_once_that_entries_the_style_seems_not_to_use_come_from_include_files_the_check_did_not_read) {
+    test::TempDir dir;
+    dir.write("s/points", "amenity=bar [0x2d02 resolution 24]\n");
+    dir.write("s/lines", "highway=primary [0x02 resolution 20]\ninclude 'inc/roads';\n");
+    dir.write("s/inc/roads", "highway=track [0x0a resolution 22]\nhighway=path [0x16 resolution 22]\n");
+    dir.write("s/polygons", "natural=water [0x3c resolution 20]\n");
+    const std::string out = dir / "out.txt";
+    ASSERT_EQ(test::cli({"--res", TESSARO_SOURCE_DIR "/res", "--auto-inc", "-o", out, dir / "s"}).exit_code, EXIT_DONE);
+    EXPECT_EQ(test::cli({"--check", out, "--style", dir / "s", "--auto-inc"}).err, "");
+    const test::CliOutput r = test::cli({"--check", out, "--style", dir / "s"});
+    EXPECT_EQ(r.exit_code, EXIT_FAILED);
+    const std::string hint = out + ": 2 entries are of types that the style's include files give, which this check did not "
+                                   "read: give the include options the text was made with (--auto-inc, --inc-points, "
+                                   "--inc-lines, --inc-polygons)\n";
+    EXPECT_TRUE(r.err.ends_with("has an entry but the style does not use it\n" + hint)) << r.err;
+    // An entry no include file explains is named without the line.
+    dir.write("s/inc/roads", "highway=track [0x0a resolution 22]\n");
+    dir.write("s/lines", "include 'inc/roads';\n");
+    const std::string err = test::cli({"--check", out, "--style", dir / "s"}).err;
+    EXPECT_NE(err.find(": 1 entry is of types"), std::string::npos) << err;
+    EXPECT_EQ(test::cli({"--check", out, "--style", dir / "s", "--auto-inc"}).err.find("include options"), std::string::npos);
+}
+
 // --check --style names the faults of the style where a run names them.
 TEST(CheckAgainstStyle, names_the_faults_of_the_style_as_the_run_does) {
     test::TempDir dir;

@@ -26,7 +26,7 @@ struct FakeDesktop : Desktop {
     }
     bool open_document(const std::string& path) override {
         opened.push_back(path);
-        return true;
+        return open_ok;
     }
     std::string choose_file(const std::string& title, const std::string& filter,
                             const std::string& initial_path) override {
@@ -41,6 +41,7 @@ struct FakeDesktop : Desktop {
     std::vector<std::string> started;
     std::vector<std::string> opened;
     bool start_ok = true;  // what starting a program answers
+    bool open_ok = true;   // what opening a document answers
 };
 
 }  // namespace tessaro::test
