@@ -25,6 +25,7 @@
 #include "about_dialog.h"
 #include "file_io.h"
 #include "preview_window.h"
+#include "sample_map_view.h"
 #include "qt_text.h"
 #include "support/qt_support.h"
 #include "support/recording_shell.h"
@@ -486,6 +487,10 @@ TEST(Preview, opens_after_a_create_with_the_run_s_look_sources_and_lists_what_th
     ASSERT_NE(preview, nullptr);
     EXPECT_TRUE(preview->isVisible());
     EXPECT_EQ(preview->findChild<QTableView*>("previewEntries")->model()->rowCount(), 7);
+    // The map shows the new text: every entry where the map puts it.
+    const SampleMap* map = preview->findChild<SampleMapView*>("previewMap")->map();
+    ASSERT_NE(map, nullptr);
+    for (std::size_t i = 0; i < 7; ++i) EXPECT_EQ(map->entry_at(map->place_of(i).value_or(QPointF(-1, -1))), i);
     // The point without a library look has its category's marker, which classic looks leave out.
     const auto summary = [&] { return from_qt(preview->findChild<QLabel*>("previewSummary")->text()); };
     EXPECT_TRUE(summary().starts_with("7 types: ") && has(summary(), "1 marker")) << summary();
