@@ -143,16 +143,15 @@ void make_looks_distinct(std::vector<Entry>& entries) {
     if (std::all_of(entries.begin(), entries.end(), [](const Entry& e) { return keeps_its_look(e.look); })) return;
     std::unordered_map<std::string, std::size_t> drawn;  // a drawing and the entry that drew it first
     std::unordered_map<std::string, std::size_t> tries;  // a drawing varied and its next try
-    std::vector<std::string> drawings;
-    drawings.reserve(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        drawings.push_back(drawing_key(entries[i].text));
-        if (keeps_its_look(entries[i].look)) drawn.emplace(drawings[i], i);
-    }
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (keeps_its_look(entries[i].look)) drawn.emplace(drawing_key(entries[i].text), i);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (keeps_its_look(entries[i].look)) continue;
-        const auto [first, added] = drawn.emplace(drawings[i], i);
-        if (!added) vary(entries[i], drawings[i], look_name(entries[first->second].look), drawn, tries, i);
+        std::string drawing = drawing_key(entries[i].text);
+        if (const auto first = drawn.find(drawing); first != drawn.end())
+            vary(entries[i], drawing, look_name(entries[first->second].look), drawn, tries, i);
+        else
+            drawn.emplace(std::move(drawing), i);
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -217,12 +216,26 @@ void regex_words(std::string_view regex, int depth, std::vector<std::string_view
     for (std::string_view branch : branches) regex_words(branch, depth + 1, words);
 }
 
-// The whole of s as a number, if it is one.
+// The whole of s as a decimal number ("-12.5"), if it is one. Read here, digit by
+// digit: from_chars of a double loads the maths library, strtod follows the locale.
 std::optional<double> number(std::string_view s) {
-    double value = 0;
-    const auto [end, fault] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (fault != std::errc() || end != s.data() + s.size()) return std::nullopt;
-    return value;
+    const bool negative = !s.empty() && s.front() == '-';
+    if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
+    double value = 0, scale = 1;
+    bool digits = false, point = false;
+    for (const char c : s) {
+        if (c == '.' && !point) {
+            point = true;
+        } else if (c >= '0' && c <= '9') {
+            digits = true;
+            if (point) scale /= 10;
+            value = value * 10 + (c - '0');
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digits) return std::nullopt;
+    return (negative ? -value : value) * scale;
 }
 
 bool is_bound_op(std::string_view op) {

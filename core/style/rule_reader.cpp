@@ -197,7 +197,8 @@ std::string_view item_code(const RuleItem& item) {
 void RuleReader::start(Items items) {
     close();
     m_items_kind = items;
-    m_text.clear();
+    // The last file's buffer goes: grown into, it would double for the next larger file.
+    std::string().swap(m_text);
     m_normalised = false;
     m_scan = {};
     m_statements.reset();
@@ -240,6 +241,9 @@ std::string_view RuleReader::text() {
 void RuleReader::scan_lines() {
     char* text = m_text.data();
     const std::size_t size = m_text.size();
+    // Every item starts at a "[": room for them all at once, where growing
+    // would hold the old and the new array side by side (a large file's peak).
+    m_scan.items.reserve(static_cast<std::size_t>(std::count(m_text.begin(), m_text.end(), '[')));
     for (std::size_t start = 0; start < size;) {
         std::size_t end = start;
         while (end < size && text[end] != '\n' && text[end] != '\r') ++end;
