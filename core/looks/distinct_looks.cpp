@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <unordered_map>
@@ -80,21 +81,25 @@ std::string nudged(const std::string& base, unsigned n) {
     });
 }
 
-// What an entry draws: the lines of its text that say it (the section, the
-// line widths, every picture with its colours), the others left out. The
-// looks of one run are written by one writer, so two texts of one look agree
-// line by line; reading each text as TYP would take most of a run.
-std::string drawing_key(std::string_view text) {
-    std::string out;
+// What an entry draws, as a 64-bit hash of the lines of its text that say it
+// (the section, the line widths, every picture with its colours). The looks
+// of one run are written by one writer, so two texts of one look agree line
+// by line; reading each text as TYP would take most of a run. Two drawings
+// that share a hash (one pair in 10^10 for a large style) only make one more
+// variant than needed.
+using Drawing = std::uint64_t;
+
+Drawing drawing_of(std::string_view text) {
+    Drawing hash = 0xcbf29ce484222325;  // FNV-1a
     while (!text.empty()) {
         const std::size_t end = std::min(text.find('\n'), text.size() - 1) + 1;
         const std::string_view line = text.substr(0, end);
         text.remove_prefix(end);
         if (line.starts_with('[') || line.starts_with('"') || line.starts_with("Xpm=") || line.starts_with("NightXpm=") ||
             line.starts_with("DayXpm=") || line.starts_with("LineWidth=") || line.starts_with("BorderWidth="))
-            out.append(line);
+            for (const char c : line) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3;
     }
-    return out;
+    return hash;
 }
 
 bool keeps_its_look(const EntryLook& look) {
@@ -110,19 +115,19 @@ std::string look_name(const EntryLook& look) {
 // `tries` keeps, for each look varied, the next try: the variants of one look's
 // duplicates go on from where the last one stopped, so that a thousand types of
 // one look take a thousand tries, not half a million.
-void vary(Entry& entry, const std::string& drawing, const std::string& varied_look,
-          std::unordered_map<std::string, std::size_t>& drawn, std::unordered_map<std::string, std::size_t>& tries,
-          std::size_t index) {
+void vary(Entry& entry, Drawing drawing, const std::string& varied_look, std::unordered_map<Drawing, std::size_t>& drawn,
+          std::unordered_map<Drawing, std::size_t>& tries, std::size_t index) {
     std::string base = entry.text;
     std::string note = varied_look;
-    std::string key = drawing;
+    Drawing key = drawing;
     if (const std::optional<DifficultyStep> step = difficulty_of(entry.look.condition)) {
         base = recolour_hsl(base, [&](const Hsl& c) { return difficulty_colour(c, step->tag, step->position); });
         note += " by " + step->tag;
-        key += "|" + step->tag + "=" + std::to_string(step->position);
+        // The variants of one step of a scale go on from their own last try.
+        key ^= (std::hash<std::string>{}(step->tag) + static_cast<Drawing>(step->position) + 1) * 0x9e3779b97f4a7c15;
     }
     const auto take = [&](std::string text) {
-        if (!drawn.emplace(drawing_key(text), index).second) return false;
+        if (!drawn.emplace(drawing_of(text), index).second) return false;
         entry.text = std::move(text);
         entry.look.variant_of = note;
         return true;
@@ -141,17 +146,15 @@ void vary(Entry& entry, const std::string& drawing, const std::string& varied_lo
 void make_looks_distinct(std::vector<Entry>& entries) {
     // Only entries that may change need the drawings: a style of library looks alone has none to vary.
     if (std::all_of(entries.begin(), entries.end(), [](const Entry& e) { return keeps_its_look(e.look); })) return;
-    std::unordered_map<std::string, std::size_t> drawn;  // a drawing and the entry that drew it first
-    std::unordered_map<std::string, std::size_t> tries;  // a drawing varied and its next try
+    std::unordered_map<Drawing, std::size_t> drawn;  // a drawing and the entry that drew it first
+    std::unordered_map<Drawing, std::size_t> tries;  // a drawing varied and its next try
     for (std::size_t i = 0; i < entries.size(); ++i)
-        if (keeps_its_look(entries[i].look)) drawn.emplace(drawing_key(entries[i].text), i);
+        if (keeps_its_look(entries[i].look)) drawn.emplace(drawing_of(entries[i].text), i);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (keeps_its_look(entries[i].look)) continue;
-        std::string drawing = drawing_key(entries[i].text);
-        if (const auto first = drawn.find(drawing); first != drawn.end())
-            vary(entries[i], drawing, look_name(entries[first->second].look), drawn, tries, i);
-        else
-            drawn.emplace(std::move(drawing), i);
+        const Drawing drawing = drawing_of(entries[i].text);
+        const auto [first, added] = drawn.emplace(drawing, i);
+        if (!added) vary(entries[i], drawing, look_name(entries[first->second].look), drawn, tries, i);
     }
 }
 
