@@ -336,7 +336,7 @@ bool TagLooks::add_alternatives(std::uint32_t look, std::string_view tags) {
             const std::string_view key = trimmed(tag.substr(0, at));
             const std::string_view value = at == tag.size() ? "" : trimmed(tag.substr(at + op_size));
             whole = !key.empty() && !value.empty() && (op == "=" || number(value));
-            if (whole) m_tags.push_back({std::string(key), std::string(value), std::string(op)});
+            if (whole) m_tags.push_back({key, value, op});
         }
         const auto count = static_cast<std::uint32_t>(m_tags.size() - first);
         if (!whole || count == 0) {  // a broken alternative stands for nothing
@@ -355,14 +355,18 @@ void TagLooks::build() {
     if (text.find(";tags=") == std::string_view::npos) return;
     std::string_view code;  // the Type= value of the entry the scan is in
     bool entry_has_look = false;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string_view::npos) end = text.size();
+    const std::size_t n = text.size();
+    for (std::size_t at = 0; at < n;) {
+        while (at < n && (text[at] == ' ' || text[at] == '\t')) ++at;
+        // Most lines are rows of an icon: no line looked for starts as they do.
+        // They are passed byte by byte, in one loop: a call per line to find its end costs more.
+        const char first = at < n ? text[at] : '\n';
+        const bool wanted = first == '[' || first == ';' || (first | 0x20) == 't';
+        std::size_t end = at;
+        while (end < n && text[end] != '\n') ++end;
         std::string_view line = text.substr(at, end - at);
         at = end + 1;
-        line.remove_prefix(std::min(line.size(), line.find_first_not_of(" \t")));
-        // Most lines are rows of an icon: no line looked for starts as they do.
-        if (line.empty() || (line.front() != '[' && line.front() != ';' && (line.front() | 0x20) != 't')) continue;
+        if (!wanted) continue;
         if (line.back() == '\r') line.remove_suffix(1);
         if (line.starts_with('[') || (line.size() > 5 && find_ci(line.substr(0, 5), "type=") == 0)) {
             // [end], another entry's section line, or its Type= line.
@@ -399,7 +403,7 @@ public:
     // True when an earlier tag has the key of tag i.
     bool key_met_before(std::size_t i, const std::string& key) const { return m_by_key.find(key)->second.first != i; }
     // 2 when a tag of the wanted key has its value, 1 when either value is "*", else 0.
-    int match(const RuleTag& wanted) const {
+    int match(const LookTag& wanted) const {
         const auto hit = m_by_key.find(wanted.key);
         if (hit == m_by_key.end()) return 0;
         const Values& rule = hit->second;
@@ -416,7 +420,7 @@ private:
         std::unordered_set<std::string_view> values;
         std::vector<std::pair<std::string_view, double>> bounds;  // op, number
     };
-    static int match_bound(const RuleTag& wanted, const Values& rule) {
+    static int match_bound(const LookTag& wanted, const Values& rule) {
         const std::optional<double> limit = number(wanted.value);
         if (!limit) return 0;
         for (const auto& [op, b] : rule.bounds)
@@ -479,7 +483,7 @@ std::optional<TagMatch> TagLooks::best(const std::vector<RuleTag>& rule_tags) co
     const bool exact_look = std::find(exact_looks.begin(), exact_looks.end(), won.look) != exact_looks.end();
     TagMatch match{m_codes[won.look], {}, exact_look};
     for (std::uint32_t t = won.first_tag; t < won.first_tag + won.tag_count; ++t)
-        match.matched += (match.matched.empty() ? "" : " ") + m_tags[t].key + m_tags[t].op + m_tags[t].value;
+        match.matched.append(match.matched.empty() ? "" : " ").append(m_tags[t].key).append(m_tags[t].op).append(m_tags[t].value);
     return match;
 }
 

@@ -92,6 +92,12 @@ private:
         std::uint32_t tag_count;
     };
     class RuleTagIndex;
+    // A tag of a look as its library line writes it, read where it stands.
+    struct LookTag {
+        std::string_view key;
+        std::string_view value;
+        std::string_view op;
+    };
 
     void build();
     // Adds the alternatives of a tags line to a look; false when none is whole.
@@ -104,9 +110,9 @@ private:
     // The index. Each alternative is listed under the key of its first tag
     // only: it counts only when the rule has every key of it, so that key leads to it.
     std::vector<std::string> m_codes;
-    std::vector<RuleTag> m_tags;
+    std::vector<LookTag> m_tags;
     std::vector<Alternative> m_alternatives;
-    std::unordered_map<std::string, std::vector<std::uint32_t>> m_by_key;  // indexes into m_alternatives, ascending
+    std::unordered_map<std::string_view, std::vector<std::uint32_t>> m_by_key;  // indexes into m_alternatives, ascending
 };
 
 }  // namespace tessaro
