@@ -63,6 +63,46 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_summary->setObjectName("previewSummary");
     m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    build_entries();
+
+    m_text = new QPlainTextEdit;
+    m_text->setObjectName("previewText");
+    m_text->setReadOnly(true);
+    m_text->setFont(QFont("Monospace"));
+    // The command that compiles the text with its labels (mkgmap's own code page would drop them).
+    m_command = new QLabel;
+    m_command->setObjectName("previewCommand");
+    m_command->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_problems = new QListWidget;
+    m_problems->setObjectName("previewProblems");
+    m_problems->setMaximumHeight(100);
+
+    auto* split = new QSplitter;
+    split->addWidget(build_views());
+    split->addWidget(m_text);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 1);
+    split->setSizes({700, 300});
+    auto* layout = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_view);
+    top->addWidget(m_filter);
+    top->addWidget(m_time);
+    top->addWidget(m_zoom);
+    top->addWidget(m_search);
+    top->addWidget(m_summary, 1);
+    layout->addLayout(top);
+    layout->addWidget(split, 1);
+    layout->addWidget(m_command);
+    m_problems_heading = new QLabel("Problems:");
+    m_problems_heading->setObjectName("previewProblemsHeading");
+    layout->addWidget(m_problems_heading);
+    layout->addWidget(m_problems);
+    resize(1000, 640);
+}
+
+// The entries of the text, sorted by a header's click and searched.
+void PreviewWindow::build_entries() {
     m_model = new PreviewModel;
     m_model->setParent(this);
     // Sorted by a header's click and searched through the proxy; the model keeps the text's order.
@@ -104,41 +144,6 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_entries->setColumnWidth(PreviewModel::SOURCE, metrics.horizontalAdvance("library") + 24);
     connect(m_entries->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { show_entry(current.row()); });
-
-    m_text = new QPlainTextEdit;
-    m_text->setObjectName("previewText");
-    m_text->setReadOnly(true);
-    m_text->setFont(QFont("Monospace"));
-    // The command that compiles the text with its labels (mkgmap's own code page would drop them).
-    m_command = new QLabel;
-    m_command->setObjectName("previewCommand");
-    m_command->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_problems = new QListWidget;
-    m_problems->setObjectName("previewProblems");
-    m_problems->setMaximumHeight(100);
-
-    auto* split = new QSplitter;
-    split->addWidget(build_views());
-    split->addWidget(m_text);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 1);
-    split->setSizes({700, 300});
-    auto* layout = new QVBoxLayout(this);
-    auto* top = new QHBoxLayout;
-    top->addWidget(m_view);
-    top->addWidget(m_filter);
-    top->addWidget(m_time);
-    top->addWidget(m_zoom);
-    top->addWidget(m_search);
-    top->addWidget(m_summary, 1);
-    layout->addLayout(top);
-    layout->addWidget(split, 1);
-    layout->addWidget(m_command);
-    m_problems_heading = new QLabel("Problems:");
-    m_problems_heading->setObjectName("previewProblemsHeading");
-    layout->addWidget(m_problems_heading);
-    layout->addWidget(m_problems);
-    resize(1000, 640);
 }
 
 // The list of entries, and the sample map beside it: a hover names the type

@@ -41,6 +41,7 @@ private:
     void filter_rows();
     void show_entry(int row);
     void show_first_row();
+    void build_entries();
     QWidget* build_views();
     void select_entry(std::size_t entry);
     static QString entry_name(const TypEntry& e);

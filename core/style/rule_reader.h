@@ -51,7 +51,8 @@ struct RuleItem {
 class RuleReader {
 public:
     RuleReader() = default;
-    ~RuleReader() { close(); }
+    // What close() would find is of no use once the reader goes; its look at the file could throw.
+    ~RuleReader() = default;
     // Not copied or moved: its items are views into its own buffers.
     RuleReader(const RuleReader&) = delete;
     RuleReader& operator=(const RuleReader&) = delete;

@@ -66,12 +66,12 @@ struct PreviewTest : ::testing::Test {
 TEST_F(PreviewTest, pairs_each_entry_with_the_run_s_look_of_its_section_and_code_and_forgets_them_when_opened_again_keeping_the_filter) {
     // Not in text order, a code in other letters, and a look the text has no entry for.
     const std::vector<EntryLook> looks = {
-        {Section::Polygon, "0x3c", LookSource::Table, "", "", ""},
-        {Section::Line, "0x02", LookSource::Library, "0x00200", "", "highway=primary"},
-        {Section::Point, "0x02d02", LookSource::Tags, "0x02d01", "amenity=bar", "amenity=bar & name=*"},
-        {Section::Line, "0x0A", LookSource::Random, "", "", ""},
-        {Section::Line, "0x02", LookSource::Table, "", "", ""},
-        {Section::Polygon, "0x50", LookSource::Random, "", "", ""},
+        {Section::Polygon, "0x3c", LookSource::Table, "", "", "", "", ""},
+        {Section::Line, "0x02", LookSource::Library, "0x00200", "", "highway=primary", "", ""},
+        {Section::Point, "0x02d02", LookSource::Tags, "0x02d01", "amenity=bar", "amenity=bar & name=*", "", ""},
+        {Section::Line, "0x0A", LookSource::Random, "", "", "", "", ""},
+        {Section::Line, "0x02", LookSource::Table, "", "", "", "", ""},
+        {Section::Polygon, "0x50", LookSource::Random, "", "", "", "", ""},
     };
     ASSERT_TRUE(show(path, looks)) << error;
     EXPECT_EQ(summary(), "6 types: 1 library, 2 table, 1 tags, 2 random");
