@@ -217,6 +217,24 @@ void regex_words(std::string_view regex, int depth, std::vector<std::string_view
     for (std::string_view branch : branches) regex_words(branch, depth + 1, words);
 }
 
+// The Type= value of the entry whose line starts at `line_start`, and where
+// its Type= line starts: the nearest Type= line above, unless a section line
+// ("[_point]", "[end]") or the start of the text comes first.
+std::pair<std::string_view, std::size_t> entry_code_above(std::string_view text, std::size_t line_start) {
+    while (line_start > 0) {
+        const std::size_t end = line_start - 1;  // the line feed of the line above
+        const std::size_t feed = end == 0 ? std::string_view::npos : text.rfind('\n', end - 1);
+        const std::size_t start = feed == std::string_view::npos ? 0 : feed + 1;
+        std::string_view line = text.substr(start, end - start);
+        line.remove_prefix(std::min(line.size(), line.find_first_not_of(" \t")));
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.starts_with('[')) break;
+        if (line.size() > 5 && find_ci(line.substr(0, 5), "type=") == 0) return {trimmed(line.substr(5)), start};
+        line_start = start;
+    }
+    return {{}, std::string_view::npos};
+}
+
 }  // namespace
 
 std::vector<RuleTag> positive_tags(std::string_view condition, bool bounds) {
@@ -310,34 +328,22 @@ bool TagLooks::add_alternatives(std::uint32_t look, std::string_view tags) {
 
 void TagLooks::build() {
     const std::string_view text = m_library.text();
-    // A library made by a TYP editor names no tags: its icon rows are not walked line by line.
-    if (text.find(";tags=") == std::string_view::npos) return;
-    std::string_view code;  // the Type= value of the entry the scan is in
-    bool entry_has_look = false;
-    const std::size_t n = text.size();
-    for (std::size_t at = 0; at < n;) {
-        while (at < n && (text[at] == ' ' || text[at] == '\t')) ++at;
-        // Most lines are rows of an icon: no line looked for starts as they do.
-        // They are passed byte by byte, in one loop: a call per line to find its end costs more.
-        const char first = at < n ? text[at] : '\n';
-        const bool wanted = first == '[' || first == ';' || (first | 0x20) == 't';
-        std::size_t end = at;
-        while (end < n && text[end] != '\n') ++end;
-        std::string_view line = text.substr(at, end - at);
-        at = end + 1;
-        if (!wanted) continue;
+    // From tags line to tags line: the rows of the icons between them are never walked.
+    std::size_t look_type_line = std::string_view::npos;  // the Type= line of the look added last
+    for (std::size_t at = text.find(";tags="); at != std::string_view::npos; at = text.find(";tags=", at + 1)) {
+        std::size_t start = at;
+        while (start > 0 && (text[start - 1] == ' ' || text[start - 1] == '\t')) --start;
+        if (start > 0 && text[start - 1] != '\n') continue;  // inside a line
+        const auto [code, type_line] = entry_code_above(text, start);
+        if (code.empty()) continue;
+        std::string_view line = text.substr(at, std::min(text.find('\n', at), text.size()) - at);
         if (line.back() == '\r') line.remove_suffix(1);
-        if (line.starts_with('[') || (line.size() > 5 && find_ci(line.substr(0, 5), "type=") == 0)) {
-            // [end], another entry's section line, or its Type= line.
-            code = line.starts_with('[') ? std::string_view() : trimmed(line.substr(5));
-            entry_has_look = false;
-        } else if (line.starts_with(";tags=") && !code.empty()) {
-            // A second tags line of an entry adds to its look.
-            const auto look = static_cast<std::uint32_t>(m_codes.size() - (entry_has_look ? 1 : 0));
-            if (add_alternatives(look, line.substr(6)) && !entry_has_look) {
-                m_codes.emplace_back(code);
-                entry_has_look = true;
-            }
+        // A second tags line of an entry adds to its look.
+        const bool same_entry = type_line == look_type_line;
+        const auto look = static_cast<std::uint32_t>(m_codes.size() - (same_entry ? 1 : 0));
+        if (add_alternatives(look, line.substr(6)) && !same_entry) {
+            m_codes.emplace_back(code);
+            look_type_line = type_line;
         }
     }
     for (std::uint32_t i = 0; i < m_alternatives.size(); ++i) m_by_key[m_tags[m_alternatives[i].first_tag].key].push_back(i);
