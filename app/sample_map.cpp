@@ -209,9 +209,16 @@ QSize SampleMap::size(int zoom) const {
             static_cast<int>(std::ceil((2 * MARGIN + m_rows * CELL_H) * zoom + caption))};
 }
 
+bool SampleMap::fits(int zoom) const {
+    const QSize picture = size(std::clamp(zoom, 1, 3));
+    return qint64{picture.width()} * picture.height() <= MAX_PIXELS;
+}
+
 QImage SampleMap::draw(bool night, int zoom) const {
     zoom = std::clamp(zoom, 1, 3);
+    if (!fits(zoom)) return {};
     QImage image(size(zoom), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) return {};
     image.fill(night ? NIGHT_GROUND : DAY_GROUND);
     QPainter p(&image);
     for (const Item& item : m_items) draw_item(p, item, night, zoom);

@@ -25,8 +25,13 @@ public:
 
     // The picture at a zoom of 1 to 3: the places grow apart, while a look's
     // pixels (patterns, widths, icons, fonts) stay those of a unit.
+    // A null image when the picture would be too large to hold (see fits).
     QImage draw(bool night, int zoom = 1) const;
     QSize size(int zoom = 1) const;
+    // Whether the picture at `zoom` stays within MAX_PIXELS: a text of thousands
+    // of entries would need gigabytes.
+    bool fits(int zoom = 1) const;
+    static constexpr qint64 MAX_PIXELS = qint64{64} << 20;
     // The entry (its index in the text) drawn on top at a point of the picture drawn at `zoom`.
     std::optional<std::size_t> entry_at(QPointF at, int zoom = 1) const;
     // A point of the picture at zoom 1 where the entry's own look shows.

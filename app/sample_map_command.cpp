@@ -18,7 +18,14 @@ std::string write_sample_map(const std::string& typ_path, const std::string& png
     // Written beside and renamed: a picture cut short never takes the old one's place.
     const QString target = to_qt(png_path);
     const QString part = target + ".part";
-    if (!SampleMap(doc).draw(night).save(part, "PNG")) return png_path + ": cannot be written";
+    const SampleMap map(doc);
+    if (!map.fits()) {
+        const QSize size = map.size();
+        return typ_path + ": " + std::to_string(doc.entries.size()) + " entries make a map of " + std::to_string(size.width()) +
+               " x " + std::to_string(size.height()) + " pixels, more than " +
+               std::to_string(SampleMap::MAX_PIXELS >> 20) + " million: too large to draw";
+    }
+    if (!map.draw(night).save(part, "PNG")) return png_path + ": cannot be written";
     std::error_code moved;
     std::filesystem::rename(to_fs_path(from_qt(part)), to_fs_path(png_path), moved);
     if (moved) {

@@ -32,14 +32,24 @@ void SampleMapView::set_zoom(int zoom) {
 // not at every paint, and not at all while the map is not looked at.
 void SampleMapView::redraw() {
     m_picture = QImage();
-    setFixedSize(m_map ? m_map->size(m_zoom) : QSize(1, 1));
+    const bool fits = m_map && m_map->fits(m_zoom);
+    setFixedSize(fits ? m_map->size(m_zoom) : QSize(600, 60));
     update();
 }
 
 void SampleMapView::paintEvent(QPaintEvent*) {
     if (!m_map) return;
+    QPainter p(this);
+    if (!m_map->fits(m_zoom)) {
+        const QSize size = m_map->size(m_zoom);
+        p.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,
+                   QString("The map of this TYP text would be %1 x %2 pixels: too large to draw. The list shows every entry.")
+                       .arg(size.width())
+                       .arg(size.height()));
+        return;
+    }
     if (m_picture.isNull()) m_picture = m_map->draw(m_night, m_zoom);
-    QPainter(this).drawImage(0, 0, m_picture);
+    p.drawImage(0, 0, m_picture);
 }
 
 void SampleMapView::mouseMoveEvent(QMouseEvent* event) {
