@@ -12,7 +12,6 @@
 
 #include "look_renderer.h"
 #include "qt_text.h"
-#include "typ_scanner.h"
 
 namespace tessaro {
 
@@ -34,14 +33,11 @@ const QColor DAY_GROUND(0xF8, 0xF6, 0xF0);
 const QColor NIGHT_GROUND(0x12, 0x12, 0x12);
 
 // Garmin's line types that are no roads: shores, streams, rivers, boundaries, contours.
-bool is_curved(std::int64_t type) {
+bool is_curved(const TypEntry& line) {
+    const std::optional<std::uint32_t> t = entry_type(line);
+    if (!t || *t >= 0x10000 || (*t & 0xff) != 0) return false;
+    const std::uint32_t type = *t >> 8;
     return type == 0x15 || type == 0x18 || (type >= 0x1c && type <= 0x26) || type == 0x2a || type == 0x2b;
-}
-
-std::int64_t type_value(const TypEntry& e) {
-    const std::optional<std::int64_t> v = java_decode(e.type);
-    if (!v) return -1;
-    return *v > 0xff && *v < 0x10000 && (*v & 0xff) == 0 ? *v >> 8 : *v;
 }
 
 // A line's or an area's colours by day or by night: a TYP text gives the night's as the third and fourth.
@@ -81,6 +77,9 @@ double line_width(const TypEntry& e) {
     return std::max(e.line_width, 1) + 2 * border;
 }
 
+// How far a curved line swings off its track, `along` from its start.
+double swing(double along) { return WAVE * std::sin(along * 2 * std::numbers::pi / 200); }
+
 QPainterPath line_course(QPointF from, QPointF to, bool vertical, bool curved) {
     QPainterPath path(from);
     if (!curved) {
@@ -89,8 +88,7 @@ QPainterPath line_course(QPointF from, QPointF to, bool vertical, bool curved) {
     }
     const double length = vertical ? to.y() - from.y() : to.x() - from.x();
     for (double d = 10; d <= length; d += 10) {
-        const double swing = WAVE * std::sin(d * 2 * std::numbers::pi / 200);
-        path.lineTo(vertical ? QPointF(from.x() + swing, from.y() + d) : QPointF(from.x() + d, from.y() + swing));
+        path.lineTo(vertical ? QPointF(from.x() + swing(d), from.y() + d) : QPointF(from.x() + d, from.y() + swing(d)));
     }
     return path;
 }
@@ -181,12 +179,10 @@ void SampleMap::lay_out_lines(const std::vector<std::size_t>& lines) {
             const double start = MARGIN + s * step;
             const auto at = [&](double along) { return t.vertical ? QPointF(across, along) : QPointF(along, across); };
             Item item{Kind::Line, entry, {}, at(start + step / 2), at(start + step * 1.5), t.vertical};
-            item.path = line_course(at(start), at(start + length * step), t.vertical, is_curved(type_value(m_entries[entry])));
+            const bool curved = is_curved(m_entries[entry]);
+            item.path = line_course(at(start), at(start + length * step), t.vertical, curved);
             // On a curve, the spot of its look is where the curve passes.
-            if (is_curved(type_value(m_entries[entry]))) {
-                const double swing = WAVE * std::sin((step / 2) * 2 * std::numbers::pi / 200);
-                item.place += t.vertical ? QPointF(swing, 0) : QPointF(0, swing);
-            }
+            if (curved) item.place += t.vertical ? QPointF(swing(step / 2), 0) : QPointF(0, swing(step / 2));
             m_items.push_back(std::move(item));
         }
     }
