@@ -99,11 +99,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(item.line >= last_line, "items come in line order");
         last_line = item.line;
         // A type bracket holds a digit after optional blanks: the code starts there.
-        const std::string_view code = item_code(item);
+        const std::string_view code = item.code;
         require(!code.empty() && code[0] >= '0' && code[0] <= '9', "an item's code starts with a digit");
         require(code.find(']') == std::string_view::npos && code.find(' ') == std::string_view::npos,
                 "an item's code is one word without its bracket");
-        require(code == item.code && code_value(code) == item.value, "an item's code and value are those of its text");
+        require(code == leading_code(item.after).code && code_value(code) == item.value,
+                "an item's code and value are those of its text");
         require(item.text().find(" @") != std::string::npos, "every item holds \" @\"");
         if (const std::optional<std::uint32_t> value = code_value(code))
             require(*value == code_value(to_lower(code)).value(), "a code's value does not depend on case");

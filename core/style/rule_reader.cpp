@@ -78,10 +78,9 @@ LineWalk walk_line(std::string_view line, int depth, std::vector<std::pair<std::
         if (c == '{') walk.depth = 1;
         if (c == '}') walk.depth = 0;
         if (c != '[') continue;
-        std::size_t k = i + 1;
-        while (k < line.size() && line[k] == ' ') ++k;
+        const std::size_t k = line.find_first_not_of(' ', i + 1);
         if (!code_at(line, k)) {
-            if (walk.depth == 0 && (k == line.size() || line[k] == '#')) walk.open_at_end = true;
+            if (walk.depth == 0 && (k == NPOS || line[k] == '#')) walk.open_at_end = true;
             continue;
         }
         if (walk.depth > 0) {
@@ -115,11 +114,8 @@ constexpr std::string_view BRACKET_WORDS[] = {"continue", "copy", "default_name"
 
 // Where the text holds, from `from` on, "[", blanks and a digit: the start of a type bracket; or npos.
 std::size_t type_bracket_at(std::string_view text, std::size_t from = 0) {
-    for (std::size_t at = text.find('[', from); at != NPOS; at = text.find('[', at + 1)) {
-        std::size_t k = at + 1;
-        while (k < text.size() && text[k] == ' ') ++k;
-        if (code_at(text, k)) return at;
-    }
+    for (std::size_t at = text.find('[', from); at != NPOS; at = text.find('[', at + 1))
+        if (code_at(text, text.find_first_not_of(' ', at + 1))) return at;
     return NPOS;
 }
 
@@ -127,12 +123,30 @@ std::size_t type_bracket_at(std::string_view text, std::size_t from = 0) {
 // empty but for a comment, one of `words`, or one of the bytes in `marks`.
 template <std::size_t N>
 bool continues(std::string_view line, const std::string_view (&words)[N], std::string_view marks) {
-    std::size_t i = 0;
-    while (i < line.size() && line[i] == ' ') ++i;
-    if (i == line.size() || line[i] == '#' || marks.find(line[i]) != NPOS) return true;
+    const std::size_t i = line.find_first_not_of(' ');
+    if (i == NPOS || line[i] == '#' || marks.find(line[i]) != NPOS) return true;
     std::size_t end = i;
     while (end < line.size() && (is_alnum_ascii(line[end]) || line[end] == '_')) ++end;
     return std::find(std::begin(words), std::end(words), line.substr(i, end - i)) != std::end(words);
+}
+
+// True when the file holds a type bracket outside comments: a "[" and, after
+// blanks, a digit (quotes and actions are not told apart: for a file whose
+// reading found no bracket, this says whether it has any that were hidden).
+bool holds_type_brackets(const std::string& path) {
+    std::string text;
+    std::error_code error;
+    read_file(path, text, error);
+    enum { TEXT, COMMENT, BRACKET } state = TEXT;
+    for (const char c : text) {
+        if (c == '\n' || c == '\r') state = TEXT;
+        else if (state == COMMENT) continue;
+        else if (c == '#') state = COMMENT;
+        else if (state == BRACKET && c >= '0' && c <= '9') return true;
+        else if (c == '[') state = BRACKET;
+        else if (c != ' ' && c != '\t') state = TEXT;
+    }
+    return false;
 }
 
 }  // namespace
@@ -174,26 +188,6 @@ std::string RuleItem::text() const {
     return item;
 }
 
-bool holds_type_brackets(const std::string& path) {
-    std::string text;
-    std::error_code error;
-    read_file(path, text, error);
-    enum { TEXT, COMMENT, BRACKET } state = TEXT;
-    for (const char c : text) {
-        if (c == '\n' || c == '\r') state = TEXT;
-        else if (state == COMMENT) continue;
-        else if (c == '#') state = COMMENT;
-        else if (state == BRACKET && c >= '0' && c <= '9') return true;
-        else if (c == '[') state = BRACKET;
-        else if (c != ' ' && c != '\t') state = TEXT;
-    }
-    return false;
-}
-
-std::string_view item_code(const RuleItem& item) {
-    return leading_code(item.after).code;
-}
-
 void RuleReader::start(Items items) {
     close();
     m_items_kind = items;
@@ -202,7 +196,6 @@ void RuleReader::start(Items items) {
     m_normalised = false;
     m_scan = {};
     m_statements.reset();
-    m_read = false;
 }
 
 void RuleReader::open(const std::string& path, Items items, bool statements) {
@@ -212,8 +205,7 @@ void RuleReader::open(const std::string& path, Items items, bool statements) {
     std::error_code error;
     if (!read_file(path, m_text, error)) m_failure = Failure{Failure::Kind::Read, path, 0, error};
     // A file read in part is read as far as it goes; one that could not be opened gives nothing.
-    m_read = !m_failure || !m_text.empty();
-    if (!m_read) return;
+    if (m_failure && m_text.empty()) return;
     // A NUL byte is no text (UTF-16 holds one in every ASCII character): the
     // file is named, and what reads as rules all the same is read.
     if (!m_failure && m_text.find('\0') != std::string::npos) m_failure = Failure{Failure::Kind::NotText, path, 0, {}};
@@ -249,14 +241,13 @@ void RuleReader::scan_lines() {
         while (end < size && text[end] != '\n' && text[end] != '\r') ++end;
         // A CR right before a line feed ends the same line.
         const bool cr_lf = end + 1 < size && text[end] == '\r' && text[end + 1] == '\n';
-        const std::size_t next = end + (cr_lf ? 2 : 1);
         if (end - start > MAX_LINE_BYTES) {
             // A line of megabytes is no rule: named and passed over.
             fault(Warning::Kind::LineTooLong, ++m_scan.line);
         } else {
             scan_line(std::string_view(text + start, normalise_rule_text(text + start, end - start)));
         }
-        start = next;
+        start = end + (cr_lf ? 2 : 1);
     }
     end_of_text();
 }
@@ -273,7 +264,7 @@ void RuleReader::scan_line(std::string_view line) {
     if (ends_open_construct(line)) flush_pending();
     std::string_view text = line;
     int depth = m_scan.depth;
-    if (m_scan.pending_lines > 0) {
+    if (!m_scan.held.empty()) {
         // Outside a quote, a comment ends the line before the held text reads on.
         Brackets ignored;
         const std::string_view joined = m_scan.pending_quote ? line : line.substr(0, walk_line(line, 0, ignored).cut);
@@ -289,7 +280,7 @@ void RuleReader::scan_line(std::string_view line) {
     const LineWalk walk = walk_line(text, depth, found);
     // A quote given up before ends with the line it opened on.
     std::size_t quote_line = m_scan.line;
-    if (walk.quote != 0 && m_scan.pending_lines > 0) {
+    if (walk.quote != 0 && !m_scan.held.empty()) {
         // The last line read on that starts before the quote.
         const auto after = std::upper_bound(m_scan.held_starts.begin(), m_scan.held_starts.end(), walk.quote_at);
         quote_line = m_scan.pending_first + static_cast<std::size_t>(after - m_scan.held_starts.begin()) - 1;
@@ -298,7 +289,7 @@ void RuleReader::scan_line(std::string_view line) {
     const bool quote_open = walk.quote != 0 && !quote_ends_here;
     const bool bracket_open = walk.open_at_end || (!found.empty() && found.back().second == NPOS);
     if (quote_open || bracket_open) {
-        const bool room = m_scan.pending_lines < MAX_PENDING_LINES && text.size() < MAX_PENDING_BYTES;
+        const bool room = m_scan.held.size() < MAX_PENDING_LINES && text.size() < MAX_PENDING_BYTES;
         if (room || quote_open) {
             hold_line(line, quote_open ? quote_line : 0, walk.open_at_end && (found.empty() || found.back().second != NPOS));
             m_scan.quote_char = walk.quote;
@@ -310,23 +301,16 @@ void RuleReader::scan_line(std::string_view line) {
             give_up_quote();
             return;
         }
-        fault(Warning::Kind::BracketNotClosed, m_scan.pending_lines > 0 ? m_scan.pending_first : m_scan.line);
+        fault(Warning::Kind::BracketNotClosed, !m_scan.held.empty() ? m_scan.pending_first : m_scan.line);
     }
     std::size_t first = m_scan.line;
-    m_scan.pending_bare = false;
-    m_scan.pending_quote = false;
-    m_scan.held.clear();
-    if (m_scan.pending_lines > 0) {
+    if (!m_scan.held.empty()) {
         // Kept: the items are views into it.
-        text = m_scan.joined.emplace_back(std::move(m_scan.pending));
-        m_scan.pending.clear();
-        m_scan.pending_lines = 0;
+        text = m_scan.joined.emplace_back(release_held());
         first = m_scan.pending_first;
     }
     if (walk.action_cut) fault(Warning::Kind::ActionNotClosed, m_scan.depth != 0 ? m_scan.action_line : first);
-    if (m_scan.depth == 0 && walk.depth != 0) m_scan.action_line = first;
-    m_scan.depth = walk.depth;
-    finish_line(text.substr(0, walk.cut), first, found);
+    finish_line(text.substr(0, walk.cut), first, found, walk.depth);
 }
 
 // True when the line shows that the bracket held open before it never
@@ -338,7 +322,7 @@ bool RuleReader::ends_open_construct(std::string_view line) {
         const std::size_t first = line.find_first_not_of(' ');
         return first != NPOS && !code_at(line, first);
     }
-    if (m_scan.pending_lines > 0) {
+    if (!m_scan.held.empty()) {
         if (m_scan.pending_quote || continues(line, BRACKET_WORDS, "]")) return false;
         fault(Warning::Kind::BracketNotClosed, m_scan.pending_first);
         return true;
@@ -354,19 +338,16 @@ bool RuleReader::ends_open_construct(std::string_view line) {
 // lines show whether its construct closes; `quote_line`: where the quote held
 // open opened, 0 when none is.
 void RuleReader::hold_line(std::string_view line, std::size_t quote_line, bool bare) {
-    if (m_scan.pending_lines == 0) {
+    if (m_scan.held.empty()) {
         m_scan.pending.assign(line);
         m_scan.pending_first = m_scan.line;
         m_scan.pending_depth = m_scan.depth;
-        m_scan.held.clear();
         m_scan.held_starts.assign(1, 0);
     }
     // Quotes held open one after the other over lines: the first is the stray one.
-    const bool chain = m_scan.pending_quote && m_scan.pending_lines > 0;
+    if (!m_scan.pending_quote) m_scan.quote_line = quote_line;
     m_scan.held.emplace_back(line);
-    ++m_scan.pending_lines;
     m_scan.pending_quote = quote_line != 0;
-    if (!chain) m_scan.quote_line = quote_line;
     m_scan.pending_bare = bare;
 }
 
@@ -381,11 +362,7 @@ void RuleReader::give_up_quote() {
     // Each line once, in order: given up from the first line on, a quote opens on a later line each time.
     m_scan.quotes_given_up.insert(std::upper_bound(m_scan.quotes_given_up.begin(), m_scan.quotes_given_up.end(), m_scan.quote_line), m_scan.quote_line);
     std::vector<std::string> held = std::move(m_scan.held);
-    m_scan.held.clear();
-    m_scan.pending.clear();
-    m_scan.pending_lines = 0;
-    m_scan.pending_quote = false;
-    m_scan.pending_bare = false;
+    release_held();
     m_scan.line = m_scan.pending_first - 1;
     m_scan.depth = m_scan.pending_depth;
     // Where a type bracket follows the quote on its line, the quote ends before
@@ -402,7 +379,7 @@ void RuleReader::give_up_quote() {
 
 // The end of the text: what is still open never closes.
 void RuleReader::end_of_text() {
-    while (m_scan.pending_lines > 0) {
+    while (!m_scan.held.empty()) {
         if (m_scan.pending_quote) {
             give_up_quote();
             continue;
@@ -424,39 +401,38 @@ std::vector<Warning> RuleReader::take_faults() {
     return std::exchange(m_scan.faults, {});
 }
 
-// A line held open, read as it stands: at the end of the file, or where the next line shows it never closes.
-void RuleReader::flush_pending() {
+// Ends the holding of lines: the text held.
+std::string RuleReader::release_held() {
     m_scan.pending_bare = false;
     m_scan.pending_quote = false;
     m_scan.held.clear();
-    if (m_scan.pending_lines == 0) return;
-    Brackets found;
-    const std::string_view text = m_scan.joined.emplace_back(std::move(m_scan.pending));
-    const LineWalk walk = walk_line(text, m_scan.pending_depth, found);
-    m_scan.pending.clear();
-    m_scan.pending_lines = 0;
-    if (m_scan.depth == 0 && walk.depth != 0) m_scan.action_line = m_scan.pending_first;
-    m_scan.depth = walk.depth;
-    finish_line(text.substr(0, walk.cut), m_scan.pending_first, found);
+    return std::exchange(m_scan.pending, {});
 }
 
-// The items of a line whose brackets are known (positions in text).
-void RuleReader::finish_line(std::string_view text, std::size_t line, const Brackets& brackets) {
+// A line held open, read as it stands: at the end of the file, or where the next line shows it never closes.
+void RuleReader::flush_pending() {
+    Brackets found;
+    const std::string_view text = m_scan.joined.emplace_back(release_held());
+    const LineWalk walk = walk_line(text, m_scan.pending_depth, found);
+    finish_line(text.substr(0, walk.cut), m_scan.pending_first, found, walk.depth);
+}
+
+// The items of a line whose brackets are known (positions in text); `depth`: the action open at its end.
+void RuleReader::finish_line(std::string_view text, std::size_t line, const Brackets& brackets, int depth) {
+    if (m_scan.depth == 0 && depth != 0) m_scan.action_line = line;
+    m_scan.depth = depth;
     const std::size_t first = text.find_first_not_of(' ');
     if (brackets.empty()) {
-        if (first != NPOS) {
-            m_scan.condition = text;
-            m_scan.has_condition = true;
-        }
+        if (first != NPOS) m_scan.condition = text;
         return;
     }
     std::size_t shift = 0;
-    if (m_scan.has_condition && first == brackets.front().first) {
+    if (!m_scan.condition.empty() && first == brackets.front().first) {
         // A bracket that starts its line: the condition stands above it.
         shift = m_scan.condition.size();
         text = m_scan.joined.emplace_back(std::string(m_scan.condition).append(text));
     }
-    m_scan.has_condition = false;
+    m_scan.condition = {};
     std::size_t from = 0;
     for (const auto& [open_at, close] : brackets) {
         const std::size_t open = open_at + shift;
@@ -475,7 +451,7 @@ std::optional<std::vector<IncludeStatement>> RuleReader::take_statements() {
 std::optional<Failure> RuleReader::close() {
     std::optional<Failure> failure = std::exchange(m_failure, std::nullopt);
     // A file whose brackets were all lost to quotes or actions is never passed over in silence.
-    if (!failure && m_read && !m_closed && m_items_kind != Items::None && m_scan.items.empty() && holds_type_brackets(m_path))
+    if (!failure && !m_closed && m_items_kind != Items::None && m_scan.items.empty() && holds_type_brackets(m_path))
         m_scan.faults.push_back({Warning::Kind::NoTypesRead, m_path, 0, {}});
     m_closed = true;
     return failure;

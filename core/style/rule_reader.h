@@ -23,7 +23,7 @@ struct RuleItem {
     std::string_view before;  // the condition (and actions) of the rule
     std::string_view after;   // from the type code on, to the end of the rule line
     std::size_t line = 0;     // 1-based line of the rule line in its file
-    std::string_view code;    // item_code of the item
+    std::string_view code;    // the first word after its "[", cut at "]"
     std::optional<std::uint32_t> value;  // code_value of its code
     // The item as text: "<after> @<before>".
     std::string text() const;
@@ -95,8 +95,9 @@ private:
     void give_up_quote();
     void end_of_text();
     void fault(Warning::Kind kind, std::size_t line);
+    std::string release_held();
     void flush_pending();
-    void finish_line(std::string_view text, std::size_t line, const Brackets& brackets);
+    void finish_line(std::string_view text, std::size_t line, const Brackets& brackets, int depth);
 
     std::string m_text;  // the file's bytes
     bool m_normalised = false;  // m_text is (Items::None)
@@ -108,15 +109,14 @@ private:
         std::size_t line = 0;         // lines read so far
         int depth = 0;                // 1 inside an action
         std::size_t action_line = 0;  // where the action open opened
-        std::string_view condition;   // the nearest earlier non-blank line without a bracket
-        bool has_condition = false;
+        std::string_view condition;   // the nearest earlier non-blank line without a bracket, if any
         std::string pending;  // a line whose bracket is still open, with the lines after it
-        std::size_t pending_lines = 0;
         std::size_t pending_first = 0;  // its first line
         int pending_depth = 0;          // the braces open where it started
         bool pending_bare = false;      // held open only by a "[" at its end, which a code must follow
         bool pending_quote = false;     // held open by a quote
-        std::vector<std::string> held;  // the lines held, as they came: read again when a quote never closes
+        // The lines held in pending, as they came: read again when a quote never closes.
+        std::vector<std::string> held;
         std::vector<std::size_t> held_starts;  // where each starts in pending
         std::size_t quote_line = 0;            // where the quote held open opened
         char quote_char = 0;                   // and which it is
@@ -127,7 +127,6 @@ private:
     Items m_items_kind = Items::Rules;
     std::optional<std::vector<IncludeStatement>> m_statements;
     std::optional<Failure> m_failure;
-    bool m_read = false;      // the file was read, in full or in part
     bool m_closed = true;     // close() has looked at the file read
 };
 
@@ -135,13 +134,5 @@ private:
 // carriage returns go, tabs become blanks, then every two blanks become one
 // (left to right), then "0 x" and "0 X" become "0x". Returns the new size.
 std::size_t normalise_rule_text(char* text, std::size_t size);
-
-// True when the file holds a type bracket outside comments: a "[" and, after
-// blanks, a digit (quotes and actions are not told apart: for a file whose
-// reading found no bracket, this says whether it has any that were hidden).
-bool holds_type_brackets(const std::string& path);
-
-// The type code of an item: the first word after its "[", cut at "]".
-std::string_view item_code(const RuleItem& item);
 
 }  // namespace tessaro

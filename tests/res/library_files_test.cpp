@@ -165,7 +165,7 @@ TEST(LibraryFiles, have_a_look_for_every_type_of_the_styles_mkgmap_ships) {
             for (const std::string& file : section_files(style.path().string(), section, reader)) {
                 reader.open(file);
                 for (const RuleItem& item : reader.items()) {
-                    const std::string code = to_lower(item_code(item));
+                    const std::string code = to_lower(item.code);
                     ++checked;
                     if (find_library_look(section, code, "", libraries[section], false).entry.empty())
                         missing.insert(file + ": " + code);

@@ -245,7 +245,7 @@ TEST(PositiveTags, agree_on_written_rules_with_mkgmaps_normal_form_of_them) {
     reader.scan_text(test::printed_section(printed, Section::Line));
     std::size_t compared = 0;
     for (const RuleItem& item : reader.items()) {
-        const std::size_t n = std::stoul(std::string(item_code(item)), nullptr, 16);
+        const std::size_t n = std::stoul(std::string(item.code), nullptr, 16);
         ASSERT_TRUE(n >= 1 && n <= std::size(rules)) << item.text();
         EXPECT_EQ(meaning(positive_tags(rules[n - 1])), meaning(positive_tags(item.before)))
             << rules[n - 1] << "\nmkgmap: " << item.before;
