@@ -22,7 +22,7 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
     if (!file_exists(folder)) return scan;
     scan.folder_found = true;
     // Regular files, not hidden, in name order.
-    for (const std::string& name : list_regular_files(folder)) {
+    for (const std::string& name : list_files(folder, true)) {
         if (name[0] == '.') continue;
         const std::string path = join_path(folder, name);
         reader.open(path, RuleReader::Items::None, statements != nullptr);

@@ -10,14 +10,54 @@
 
 namespace tessaro {
 
-void IncludeFiles::clear() {
-    found.clear();
-    for (Section s : ALL_SECTIONS) {
-        groups[s].clear();
-        other_styles[s].clear();
+namespace {
+
+namespace fs = std::filesystem;
+
+// The parts of a path relative to the style folder, without "." and empty
+// ones; none when the path is absolute or a part is ".." or holds a drive letter's ":".
+std::vector<std::string_view> path_parts(std::string_view path) {
+    if (path.empty() || path[0] == '/' || path[0] == '\\') return {};
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t sep = path.find_first_of("/\\", start);
+        if (sep == std::string_view::npos) sep = path.size();
+        const std::string_view part = path.substr(start, sep - start);
+        start = sep + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == ".." || part.find(':') != std::string_view::npos) return {};
+        parts.push_back(part);
     }
-    other_styles_followed = false;
+    return parts;
 }
+
+std::string joined(const std::vector<std::string_view>& parts, char sep) {
+    std::string out;
+    for (std::string_view part : parts) {
+        if (!out.empty()) out += sep;
+        out += part;
+    }
+    return out;
+}
+
+// The folder that holds the style folder. A path that ends in "." or ".."
+// names no folder by its last name: the whole path, made absolute, does.
+std::string styles_folder_of(const std::string& style_folder) {
+    fs::path path = to_fs_path(style_folder);
+    const fs::path last = path.filename();
+    if (last.empty() || last == "." || last == "..") {
+        std::error_code ec;
+        fs::path whole = fs::absolute(path, ec).lexically_normal();
+        if (!ec) {
+            if (whole.filename().empty()) whole = whole.parent_path();
+            path = whole;
+        }
+    }
+    return from_fs_path(path.parent_path());
+}
+
+}  // namespace
 
 bool IncludeFiles::groups_empty() const {
     return std::all_of(ALL_SECTIONS.begin(), ALL_SECTIONS.end(), [this](Section s) { return groups[s].empty(); });
@@ -46,43 +86,10 @@ bool is_plain_file_name(const std::string& name) {
            name.find('\\') == std::string::npos;
 }
 
-namespace {
-
-// The parts of a path relative to the style folder, without "." and empty
-// ones; none when the path is absolute, a part is ".." or holds a drive
-// letter's ":", or no part is left.
-std::optional<std::vector<std::string_view>> path_parts(std::string_view path) {
-    if (path.empty() || path[0] == '/' || path[0] == '\\') return std::nullopt;
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t sep = path.find_first_of("/\\", start);
-        if (sep == std::string_view::npos) sep = path.size();
-        const std::string_view part = path.substr(start, sep - start);
-        start = sep + 1;
-        if (part.empty() || part == ".") continue;
-        if (part == ".." || part.find(':') != std::string_view::npos) return std::nullopt;
-        parts.push_back(part);
-    }
-    if (parts.empty()) return std::nullopt;
-    return parts;
-}
-
-std::string joined(const std::vector<std::string_view>& parts, char sep) {
-    std::string out;
-    for (std::string_view part : parts) {
-        if (!out.empty()) out += sep;
-        out += part;
-    }
-    return out;
-}
-
-}  // namespace
-
 std::optional<std::string> normal_path_in_style(std::string_view path) {
-    const std::optional<std::vector<std::string_view>> parts = path_parts(path);
-    if (!parts) return std::nullopt;
-    return joined(*parts, '/');
+    const std::vector<std::string_view> parts = path_parts(path);
+    if (parts.empty()) return std::nullopt;
+    return joined(parts, '/');
 }
 
 std::optional<std::string> included_file_name(std::string_view statement_path) {
@@ -92,11 +99,11 @@ std::optional<std::string> included_file_name(std::string_view statement_path) {
         const std::string_view rest = statement_path.substr(4);
         if (rest.find_first_of("/\\:") == std::string_view::npos && rest != "." && rest != "..") return std::string(rest);
     }
-    const std::optional<std::vector<std::string_view>> parts = path_parts(statement_path);
-    if (!parts) return std::nullopt;
-    if (parts->size() == 2 && (*parts)[0] == "inc") return std::string((*parts)[1]);
-    if (parts->size() == 1) return "./" + std::string((*parts)[0]);
-    return joined(*parts, '/');
+    const std::vector<std::string_view> parts = path_parts(statement_path);
+    if (parts.empty()) return std::nullopt;
+    if (parts.size() == 2 && parts[0] == "inc") return std::string(parts[1]);
+    if (parts.size() == 1) return "./" + std::string(parts[0]);
+    return joined(parts, '/');
 }
 
 std::optional<std::string> include_group_name(std::string_view name) {
@@ -107,31 +114,9 @@ std::optional<std::string> include_group_name(std::string_view name) {
 
 std::string include_file_path(const std::string& style_folder, const std::string& name) {
     if (is_plain_file_name(name)) return join_path(include_folder(style_folder), name);
-    const std::optional<std::vector<std::string_view>> parts = path_parts(name);
-    return parts ? join_path(style_folder, joined(*parts, PATH_SEP)) : std::string();
+    const std::vector<std::string_view> parts = path_parts(name);
+    return parts.empty() ? std::string() : join_path(style_folder, joined(parts, PATH_SEP));
 }
-
-namespace {
-
-namespace fs = std::filesystem;
-
-// The folder that holds the style folder. A path that ends in "." or ".."
-// names no folder by its last name: the whole path, made absolute, does.
-std::string styles_folder_of(const std::string& style_folder) {
-    fs::path path = to_fs_path(style_folder);
-    const fs::path last = path.filename();
-    if (last.empty() || last == "." || last == "..") {
-        std::error_code ec;
-        fs::path whole = fs::absolute(path, ec).lexically_normal();
-        if (!ec) {
-            if (whole.filename().empty()) whole = whole.parent_path();
-            path = whole;
-        }
-    }
-    return from_fs_path(path.parent_path());
-}
-
-}  // namespace
 
 // A drive letter ("C:") would make a name absolute on Windows.
 bool is_safe_style_name(const std::string& name) {

@@ -32,7 +32,7 @@ struct IncludeFiles {
     // lists above are what they lead to, and none is named as left out.
     bool other_styles_followed = false;
 
-    void clear();
+    void clear() { *this = {}; }
     bool groups_empty() const;
     // The found files that no group holds, in found order.
     std::vector<std::string> left_out() const;
@@ -44,21 +44,18 @@ std::string include_folder(const std::string& style_folder);
 // False for names that could reach outside the include folder.
 bool is_plain_file_name(const std::string& name);
 
-// How the lists and messages name a file of the style that a rule file
-// includes. A file of the include folder goes by its plain name ("roads"), as
-// names stored by users always have; any other by its path relative to the
-// style folder with "/" between folders ("sub/more", "inc/deeper/x"), a file
-// of the style folder itself as "./extra", so that no name stands for two files.
-
 // A path within a style, "/" between its parts, without "." and empty parts
 // ("./inc//x" is "inc/x"); none when it could lead out of the style folder
 // ("..", an absolute path, a drive letter) or names the folder itself.
 std::optional<std::string> normal_path_in_style(std::string_view path);
 
-// The name of the file that an include statement of this style names. mkgmap
-// resolves the name relative to the style folder, whichever file the statement
-// stands in; "." and empty parts ("./inc/x", "inc//x") and "\" between folders
-// spell the same file. None as for normal_path_in_style.
+// The name of the file that an include statement of this style names, as lists
+// and messages name it: a file of the include folder by its plain name ("roads",
+// as users' stored names have it), any other by its path in the style folder
+// ("sub/more", "inc/deeper/x", "./extra" for one of the folder itself), so that
+// no name stands for two files. mkgmap resolves the name relative to the style
+// folder, whichever file the statement stands in; "." and empty parts and "\"
+// between folders spell the same file. None as for normal_path_in_style.
 std::optional<std::string> included_file_name(std::string_view statement_path);
 
 // A group name as the lists hold it: a plain name stays a file of the include

@@ -107,11 +107,11 @@ void statements_of_line(std::string_view line, std::size_t line_number, std::vec
 
 }  // namespace
 
-std::vector<IncludeStatement> include_statements(std::string_view rule_text, std::size_t first_line) {
+std::vector<IncludeStatement> include_statements(std::string_view rule_text) {
     std::vector<IncludeStatement> out;
     // Line numbers are counted only up to each line looked at, and only once.
     std::size_t counted_to = 0;
-    std::size_t line_number = first_line;
+    std::size_t line_number = 1;
     // Only a line that holds "include" is looked at.
     const std::size_t n = rule_text.size();
     std::size_t at = rule_text.find("include");

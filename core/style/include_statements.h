@@ -27,11 +27,10 @@ struct IncludeStatement {
 // The include statements of files already read, by path (as the include walk names them).
 using KnownStatements = std::unordered_map<std::string, std::vector<IncludeStatement>>;
 
-// The include statements of a rule text, in order; the text's first line is
-// first_line. Of a line that starts with a statement, each statement that
-// stands where a rule may start: first, after another statement, after a
-// rule's type bracket.
-std::vector<IncludeStatement> include_statements(std::string_view rule_text, std::size_t first_line = 1);
+// The include statements of a rule text, in order. Of a line that starts with
+// a statement, each statement that stands where a rule may start: first, after
+// another statement, after a rule's type bracket.
+std::vector<IncludeStatement> include_statements(std::string_view rule_text);
 
 // The base-style lines of a style's info text ("base-style=NAME", "base-style: NAME",
 // "base-style { NAME }"), in order.

@@ -8,14 +8,10 @@ namespace tessaro {
 
 namespace {
 
-std::string info_path(const std::string& style_folder) {
-    return join_path(style_folder, "info");
-}
-
 std::vector<IncludeStatement> info_base_style_lines(const std::string& style_folder) {
     std::string text;
     std::error_code error;
-    if (!is_regular_file(info_path(style_folder)) || !read_file(info_path(style_folder), text, error)) return {};
+    if (!read_file(join_path(style_folder, "info"), text, error)) return {};
     return base_style_lines(text);
 }
 
@@ -83,19 +79,19 @@ std::vector<StatementPlace> IncludeWalk::leaving(Section section, const std::vec
 std::vector<StatementPlace> IncludeWalk::base_style_places() {
     std::vector<StatementPlace> out;
     for (IncludeStatement& line : info_base_style_lines(m_style_folder))
-        out.push_back({info_path(m_style_folder), std::move(line)});
+        out.push_back({join_path(m_style_folder, "info"), std::move(line)});
     return out;
 }
 
 void IncludeWalk::run(Walk& walk) {
     while (!walk.stack.empty()) {
         Frame& top = walk.stack.back();
-        if (top.next == top.file.statements->size()) {
+        if (top.next == top.file->second.size()) {
             walk.stack.pop_back();
             continue;
         }
         // The statements stay where they are while frames come and go.
-        const IncludeStatement& statement = (*top.file.statements)[top.next++];
+        const IncludeStatement& statement = top.file->second[top.next++];
         if (!top.style.empty()) {
             // Within another style a file of "this style" is one of that style.
             enter_other(walk, {statement.style.empty() ? top.style : statement.style, statement.path});
@@ -104,10 +100,10 @@ void IncludeWalk::run(Walk& walk) {
             else refuse(walk, statement.path);
         } else if (walk.enter_other_styles) {
             enter_other(walk, {statement.style, statement.path});
-        } else if (m_left.insert(*top.file.path + '\n' + std::to_string(statement.line) + '\n' + statement.style + '\n' +
+        } else if (m_left.insert(top.file->first + '\n' + std::to_string(statement.line) + '\n' + statement.style + '\n' +
                                  statement.path)
                        .second) {
-            walk.leaving.push_back({*top.file.path, statement});
+            walk.leaving.push_back({top.file->first, statement});
         }
     }
 }
@@ -158,14 +154,14 @@ void IncludeWalk::push(Walk& walk, const std::string& path, const std::string& s
     walk.stack.push_back({statements_of(path), 0, style});
 }
 
-IncludeWalk::FileStatements IncludeWalk::statements_of(const std::string& path) {
+const IncludeWalk::FileStatements* IncludeWalk::statements_of(const std::string& path) {
     if (m_known != nullptr) {
         // Looked up, not copied: a style may have a hundred thousand include files.
-        if (const auto given = m_known->find(path); given != m_known->end()) return {&given->first, &given->second};
+        if (const auto given = m_known->find(path); given != m_known->end()) return &*given;
     }
     auto known = m_statements.find(path);
     if (known == m_statements.end()) known = m_statements.emplace(path, read_include_statements(path)).first;
-    return {&known->first, &known->second};
+    return &*known;
 }
 
 IncludeWalk::StyleIs IncludeWalk::style_is(const std::string& name) {

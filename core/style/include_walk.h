@@ -27,8 +27,6 @@ std::vector<BaseStyle> base_styles(const std::string& style_folder);
 struct StatementPlace {
     std::string path;  // the file that holds it
     IncludeStatement statement;
-
-    bool operator==(const StatementPlace&) const = default;
 };
 
 // Where a section's rules lead through include statements and base styles.
@@ -64,14 +62,10 @@ public:
     std::vector<StatementPlace> base_style_places();
 
 private:
-    // A file's path and its statements, as read once; both stay where they
-    // are while files are added.
-    struct FileStatements {
-        const std::string* path;
-        const std::vector<IncludeStatement>* statements;
-    };
+    // A file's path and its statements, as read once: they stay where they are while files are added.
+    using FileStatements = KnownStatements::value_type;
     struct Frame {
-        FileStatements file;
+        const FileStatements* file;
         std::size_t next;
         std::string style;  // empty for the style itself
     };
@@ -91,13 +85,13 @@ private:
     void refuse(Walk& walk, const std::string& name);
     void enter_other(Walk& walk, const OtherStyleFile& file);
     void push(Walk& walk, const std::string& path, const std::string& style);
-    FileStatements statements_of(const std::string& path);
+    const FileStatements* statements_of(const std::string& path);
     StyleIs style_is(const std::string& name);
 
     std::string m_style_folder;
     std::string m_inc_folder;
     const KnownStatements* m_known;  // read by others
-    std::unordered_map<std::string, std::vector<IncludeStatement>> m_statements;  // read by the walk
+    KnownStatements m_statements;  // read by the walk
     std::unordered_map<std::string, StyleIs> m_styles;
     std::unordered_set<std::string> m_left;  // statements already given by leaving()
     std::optional<std::vector<BaseStyle>> m_bases;  // the style's base styles, once read

@@ -50,7 +50,7 @@ private:
             }
             if (!m_request.sections[s]) continue;
             // A sorted file that has gone since yields nothing, but is named.
-            if (file_exists(path)) m_plan.push_back(StyleFile{s, std::move(path), StyleFile::Origin::IncludeGroup});
+            if (file_exists(path)) m_plan.push_back(StyleFile{s, std::move(path)});
             else m_plan.push_back(Warning{Warning::Kind::IncludeFileGone, std::move(path), 0, name});
         }
     }
@@ -68,26 +68,24 @@ private:
                 if (m_told.insert(folder).second) m_plan.push_back(Warning{Warning::Kind::OtherStyleMissing, folder, 0, other.style});
                 continue;
             }
-            m_plan.push_back(StyleFile{s, other_style_path(m_request.style_folder, other), StyleFile::Origin::OtherStyle});
+            m_plan.push_back(StyleFile{s, other_style_path(m_request.style_folder, other)});
         }
     }
 
     // Without the other styles' files the statements that lead to them are
     // named, as include files that no group took are.
     void statements_not_followed() {
+        const auto tell = [this](std::vector<StatementPlace> places) {
+            for (StatementPlace& place : places)
+                m_plan.push_back(Warning{Warning::Kind::IncludeNotFollowed, std::move(place.path), place.statement.line,
+                                         std::move(place.statement.text)});
+        };
         IncludeWalk walk(m_request.style_folder);
         const std::vector<std::string> no_names;
-        std::vector<StatementPlace> places;
-        for (Section s : ALL_SECTIONS) {
-            if (!m_request.sections[s]) continue;
-            const bool read = groups_read(m_request.include_files);
-            for (StatementPlace& place : walk.leaving(s, read ? m_request.include_files.groups[s] : no_names))
-                places.push_back(std::move(place));
-        }
-        for (StatementPlace& place : walk.base_style_places()) places.push_back(std::move(place));
-        for (StatementPlace& place : places)
-            m_plan.push_back(Warning{Warning::Kind::IncludeNotFollowed, std::move(place.path), place.statement.line,
-                         std::move(place.statement.text)});
+        const bool read = groups_read(m_request.include_files);
+        for (Section s : ALL_SECTIONS)
+            if (m_request.sections[s]) tell(walk.leaving(s, read ? m_request.include_files.groups[s] : no_names));
+        tell(walk.base_style_places());
     }
 
     const CreateTypRequest& m_request;

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "file_io.h"
+#include "section.h"
 #include "text_util.h"
 
 namespace tessaro {
@@ -27,39 +28,33 @@ std::vector<std::string> list_entries(const std::string& folder, Keep keep) {
     return names;
 }
 
-}  // namespace
-
-std::vector<std::string> list_files(const std::string& folder) {
-    return list_entries(folder, [](const fs::directory_entry& e) {
-        std::error_code ec;
-        return !e.is_directory(ec);
-    });
+// The kind letter of a rule file's name, in any case; 0 for any other name.
+char rule_kind(const std::string& name) {
+    const std::string lower = to_lower(name);
+    for (Section s : ALL_SECTIONS)
+        if (lower == rule_file_name(s)) return kind_letter(s);
+    return 0;
 }
 
-std::vector<std::string> list_regular_files(const std::string& folder) {
-    return list_entries(folder, [](const fs::directory_entry& e) {
+}  // namespace
+
+std::vector<std::string> list_files(const std::string& folder, bool regular) {
+    return list_entries(folder, [regular](const fs::directory_entry& e) {
         std::error_code ec;
-        return e.is_regular_file(ec);
+        return regular ? e.is_regular_file(ec) : !e.is_directory(ec);
     });
 }
 
 StyleListing list_style(const std::string& folder) {
-    StyleListing out;
     // A folder under a rule file's name counts as that rule file: the run
     // then names it as unreadable instead of passing over its types.
     const std::vector<std::string> names = list_entries(folder, [](const fs::directory_entry& e) {
         std::error_code ec;
-        if (!e.is_directory(ec)) return true;
-        const std::string lower = to_lower(from_fs_path(e.path().filename()));
-        return lower == "points" || lower == "lines" || lower == "polygons";
+        return !e.is_directory(ec) || rule_kind(from_fs_path(e.path().filename())) != 0;
     });
-    for (const std::string& name : names) {
-        ++out.files;
-        const std::string lower = to_lower(name);
-        if (lower == "points") out.kinds += 'p';
-        else if (lower == "lines") out.kinds += 'l';
-        else if (lower == "polygons") out.kinds += 'g';
-    }
+    StyleListing out{names.size(), {}};
+    for (const std::string& name : names)
+        if (const char kind = rule_kind(name)) out.kinds += kind;
     return out;
 }
 

@@ -6,10 +6,9 @@
 
 namespace tessaro {
 
-// The files (not folders) of a folder, in name order. Hidden files included.
-std::vector<std::string> list_files(const std::string& folder);
-// The regular files (or links to them) of a folder, in name order.
-std::vector<std::string> list_regular_files(const std::string& folder);
+// The files (not folders) of a folder, in name order, hidden ones included;
+// with `regular`, only regular files (or links to them).
+std::vector<std::string> list_files(const std::string& folder, bool regular = false);
 
 struct StyleListing {
     std::size_t files = 0;  // number of files in the folder
