@@ -28,16 +28,8 @@ bool stops_the_run(Finding finding) {
         case Finding::NoLinesFile:
         case Finding::NoPointsFile:
         case Finding::NoPolygonsFile: return false;
-        case Finding::NoLibraryFiles:
-        case Finding::NoPointLibrary:
-        case Finding::NoSectionChosen:
-        case Finding::StyleFolderMissing:
-        case Finding::StyleFolderNotFolder:
-        case Finding::StyleFolderEmpty:
-        case Finding::NoRuleFiles:
-        case Finding::NoOutputPath: return true;
+        default: return true;
     }
-    return true;
 }
 
 bool CreateTypCheck::can_run() const {
