@@ -39,9 +39,9 @@ std::optional<std::string_view> name_at(std::string_view line, std::size_t& i) {
     return line.substr(start, i - start);
 }
 
-// The statement that starts at i, if one does, and `end` after it and its ";".
-std::optional<IncludeStatement> statement_at(std::string_view line, std::size_t i, std::size_t& end) {
-    const std::size_t at = i;
+// The statement that starts at `at`, if one does; `at` then goes past it and its ";".
+std::optional<IncludeStatement> statement_at(std::string_view line, std::size_t& at, std::size_t line_number) {
+    std::size_t i = at;
     if (line.compare(i, 7, "include") != 0) return std::nullopt;
     i += 7;
     // mkgmap takes a quote right after the word: include'inc/x';
@@ -51,8 +51,7 @@ std::optional<IncludeStatement> statement_at(std::string_view line, std::size_t 
     if (i < line.size() && std::string_view("=!<>~").find(line[i]) != std::string_view::npos) return std::nullopt;
     const std::optional<std::string_view> path = name_at(line, i);
     if (!path || path->empty()) return std::nullopt;
-    IncludeStatement out;
-    out.path = std::string(*path);
+    IncludeStatement out{std::string(*path), {}, line_number, {}};
     skip_blanks(line, i);
     const std::string_view rest = line.substr(i);
     if (rest.compare(0, 4, "from") == 0 && (rest.size() == 4 || is_blank_tab_or_cr(rest[4]) || is_quote(rest[4]) || rest[4] == ';')) {
@@ -65,8 +64,8 @@ std::optional<IncludeStatement> statement_at(std::string_view line, std::size_t 
         skip_blanks(line, i);
     }
     if (i < line.size() && line[i] == ';') ++i;
-    end = i;
-    if (!out.style.empty()) out.text = std::string(trim(line.substr(at, end - at)));
+    if (!out.style.empty()) out.text = std::string(trim(line.substr(at, i - at)));
+    at = i;
     return out;
 }
 
@@ -79,11 +78,8 @@ void statements_of_line(std::string_view line, std::size_t line_number, std::vec
     for (std::size_t i = 0; i < line.size();) {
         if (rule_may_start) {
             skip_blanks(line, i);
-            std::size_t end = i;
-            if (std::optional<IncludeStatement> statement = statement_at(line, i, end)) {
-                statement->line = line_number;
+            if (std::optional<IncludeStatement> statement = statement_at(line, i, line_number)) {
                 out.push_back(std::move(*statement));
-                i = end;
                 continue;
             }
             rule_may_start = false;
@@ -113,19 +109,13 @@ std::vector<IncludeStatement> include_statements(std::string_view rule_text) {
     std::size_t counted_to = 0;
     std::size_t line_number = 1;
     // Only a line that holds "include" is looked at.
-    const std::size_t n = rule_text.size();
-    std::size_t at = rule_text.find("include");
-    while (at != std::string_view::npos) {
-        const std::size_t line_feed = rule_text.rfind('\n', at);
-        const std::size_t start = line_feed == std::string_view::npos ? 0 : line_feed + 1;
-        std::size_t end = rule_text.find('\n', at);
-        if (end == std::string_view::npos) end = n;
-        line_number += static_cast<std::size_t>(
-            std::count(rule_text.begin() + static_cast<std::ptrdiff_t>(counted_to),
-                       rule_text.begin() + static_cast<std::ptrdiff_t>(start), '\n'));
+    for (std::size_t at = rule_text.find("include"); at != std::string_view::npos;) {
+        const std::size_t start = rule_text.rfind('\n', at) + 1;  // npos + 1: the first line
+        const std::size_t end = std::min(rule_text.find('\n', at), rule_text.size());
+        line_number += static_cast<std::size_t>(std::count(rule_text.data() + counted_to, rule_text.data() + start, '\n'));
         counted_to = start;
         statements_of_line(rule_text.substr(start, end - start), line_number, out);
-        at = end == n ? std::string_view::npos : rule_text.find("include", end + 1);
+        at = rule_text.find("include", end + 1);
     }
     return out;
 }

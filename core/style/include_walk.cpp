@@ -96,8 +96,9 @@ void IncludeWalk::run(Walk& walk) {
             // Within another style a file of "this style" is one of that style.
             enter_other(walk, {statement.style.empty() ? top.style : statement.style, statement.path});
         } else if (statement.style.empty()) {
+            // A name that could lead out is listed, not read: the run refuses it.
             if (const std::optional<std::string> name = included_file_name(statement.path)) enter_own(walk, *name);
-            else refuse(walk, statement.path);
+            else if (walk.refused_seen.insert(statement.path).second) walk.reach.refused.push_back(statement.path);
         } else if (walk.enter_other_styles) {
             enter_other(walk, {statement.style, statement.path});
         } else if (m_left.insert(top.file->first + '\n' + std::to_string(statement.line) + '\n' + statement.style + '\n' +
@@ -114,11 +115,6 @@ void IncludeWalk::enter_own(Walk& walk, const std::string& name) {
     if (!walk.reach.own.insert(name).second) return;
     if (!is_plain_file_name(name)) walk.reach.elsewhere.push_back(name);
     push(walk, is_plain_file_name(name) ? join_path(m_inc_folder, name) : include_file_path(m_style_folder, name), {});
-}
-
-// Listed, not read: the run refuses the name.
-void IncludeWalk::refuse(Walk& walk, const std::string& name) {
-    if (walk.refused_seen.insert(name).second) walk.reach.refused.push_back(name);
 }
 
 void IncludeWalk::enter_other(Walk& walk, const OtherStyleFile& given) {

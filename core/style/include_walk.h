@@ -82,7 +82,6 @@ private:
 
     void run(Walk& walk);
     void enter_own(Walk& walk, const std::string& name);
-    void refuse(Walk& walk, const std::string& name);
     void enter_other(Walk& walk, const OtherStyleFile& file);
     void push(Walk& walk, const std::string& path, const std::string& style);
     const FileStatements* statements_of(const std::string& path);

@@ -278,6 +278,7 @@ void RuleReader::scan_line(std::string_view line) {
     }
     Brackets found;
     const LineWalk walk = walk_line(text, depth, found);
+    const std::size_t first = m_scan.held.empty() ? m_scan.line : m_scan.pending_first;
     // A quote given up before ends with the line it opened on.
     std::size_t quote_line = m_scan.line;
     if (walk.quote != 0 && !m_scan.held.empty()) {
@@ -285,7 +286,7 @@ void RuleReader::scan_line(std::string_view line) {
         const auto after = std::upper_bound(m_scan.held_starts.begin(), m_scan.held_starts.end(), walk.quote_at);
         quote_line = m_scan.pending_first + static_cast<std::size_t>(after - m_scan.held_starts.begin()) - 1;
     }
-    const bool quote_ends_here = walk.quote != 0 && quote_given_up(quote_line);
+    const bool quote_ends_here = walk.quote != 0 && std::ranges::binary_search(m_scan.quotes_given_up, quote_line);
     const bool quote_open = walk.quote != 0 && !quote_ends_here;
     const bool bracket_open = walk.open_at_end || (!found.empty() && found.back().second == NPOS);
     if (quote_open || bracket_open) {
@@ -301,14 +302,10 @@ void RuleReader::scan_line(std::string_view line) {
             give_up_quote();
             return;
         }
-        fault(Warning::Kind::BracketNotClosed, !m_scan.held.empty() ? m_scan.pending_first : m_scan.line);
+        fault(Warning::Kind::BracketNotClosed, first);
     }
-    std::size_t first = m_scan.line;
-    if (!m_scan.held.empty()) {
-        // Kept: the items are views into it.
-        text = m_scan.joined.emplace_back(release_held());
-        first = m_scan.pending_first;
-    }
+    // Kept: the items are views into it.
+    if (!m_scan.held.empty()) text = m_scan.joined.emplace_back(release_held());
     if (walk.action_cut) fault(Warning::Kind::ActionNotClosed, m_scan.depth != 0 ? m_scan.action_line : first);
     finish_line(text.substr(0, walk.cut), first, found, walk.depth);
 }
@@ -351,16 +348,12 @@ void RuleReader::hold_line(std::string_view line, std::size_t quote_line, bool b
     m_scan.pending_bare = bare;
 }
 
-bool RuleReader::quote_given_up(std::size_t line) const {
-    return std::binary_search(m_scan.quotes_given_up.begin(), m_scan.quotes_given_up.end(), line);
-}
-
 // A quote that never closes: named, it ends with the line it opened on, and
 // the lines held after it are read again on their own.
 void RuleReader::give_up_quote() {
     fault(Warning::Kind::QuoteNotClosed, m_scan.quote_line);
     // Each line once, in order: given up from the first line on, a quote opens on a later line each time.
-    m_scan.quotes_given_up.insert(std::upper_bound(m_scan.quotes_given_up.begin(), m_scan.quotes_given_up.end(), m_scan.quote_line), m_scan.quote_line);
+    m_scan.quotes_given_up.insert(std::ranges::upper_bound(m_scan.quotes_given_up, m_scan.quote_line), m_scan.quote_line);
     std::vector<std::string> held = std::move(m_scan.held);
     release_held();
     m_scan.line = m_scan.pending_first - 1;

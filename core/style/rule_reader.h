@@ -91,7 +91,6 @@ private:
     void scan_line(std::string_view line);
     bool ends_open_construct(std::string_view line);
     void hold_line(std::string_view line, std::size_t quote_line, bool bare);
-    bool quote_given_up(std::size_t line) const;
     void give_up_quote();
     void end_of_text();
     void fault(Warning::Kind kind, std::size_t line);

@@ -106,10 +106,8 @@ std::optional<std::string> input_at(const CreateTypRequest& request, const std::
     if (!file_exists(path)) return std::nullopt;
     std::vector<std::string> inputs;
     for (Section s : ALL_SECTIONS) inputs.push_back(rule_file_path(request.style_folder, rule_file_name(s)));
-    const std::string folder = include_folder(request.style_folder);
     const auto add_include_file = [&](const std::string& name) {
-        std::string input = is_plain_file_name(name) ? join_path(folder, name) : include_file_path(request.style_folder, name);
-        if (!input.empty()) inputs.push_back(std::move(input));
+        if (std::string input = include_file_path(request.style_folder, name); !input.empty()) inputs.push_back(std::move(input));
     };
     for (const std::string& name : request.include_files.found) add_include_file(name);
     for (Section s : ALL_SECTIONS)
