@@ -5,7 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "include_files.h"
+#include "include_groups.h"
 #include "include_proposal.h"
 #include "qt_text.h"
 #include "rule_reader.h"

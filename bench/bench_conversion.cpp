@@ -18,7 +18,6 @@
 #include "create_typ.h"
 #include "failure.h"
 #include "file_io.h"
-#include "include_files.h"
 #include "include_groups.h"
 #include "include_proposal.h"
 #include "library_files.h"

@@ -14,7 +14,7 @@
 #include "cli_options.h"
 #include "create_typ.h"
 #include "file_io.h"
-#include "include_files.h"
+#include "include_groups.h"
 #include "include_proposal.h"
 #include "library_files.h"
 #include "style_drift.h"

@@ -15,10 +15,8 @@
 
 namespace tessaro {
 
-// One Create-TYP run, split as a command is: check_create_typ looks at the
-// request and says what stops the run and what only warns, writing nothing;
-// run_create_typ converts and reports. The window, the command line and the
-// benchmark call these two and make their own messages of the results.
+// One Create-TYP run in two steps: check_create_typ says, writing nothing, what stops the run and what only warns;
+// run_create_typ converts and reports. The front ends make their own messages of the results.
 
 struct CreateTypRequest {
     std::string style_folder;  // without a trailing separator

@@ -7,7 +7,7 @@
 #include <unordered_set>
 
 #include "file_io.h"
-#include "include_files.h"
+#include "include_groups.h"
 #include "include_walk.h"
 
 namespace tessaro {

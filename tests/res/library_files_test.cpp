@@ -6,7 +6,7 @@
 #include "colour.h"
 #include "entry_builder.h"
 #include "file_io.h"
-#include "include_files.h"
+#include "include_groups.h"
 #include "include_proposal.h"
 #include "library_generator.h"
 #include "library_files.h"

@@ -1,4 +1,4 @@
-#include "include_files.h"
+#include "include_groups.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

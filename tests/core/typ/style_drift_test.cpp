@@ -5,7 +5,7 @@
 #include <set>
 #include <sstream>
 
-#include "include_files.h"
+#include "include_groups.h"
 #include "include_proposal.h"
 #include "support/mkgmap.h"
 #include "support/temp_dir.h"
