@@ -6,7 +6,7 @@
 #include "conversion.h"
 #include "distinct_looks.h"
 #include "file_io.h"
-#include "include_walk.h"
+#include "include_proposal.h"
 #include "line_entries.h"
 #include "output_file.h"
 #include "point_entries.h"

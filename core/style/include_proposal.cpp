@@ -7,12 +7,35 @@
 #include <unordered_set>
 
 #include "file_io.h"
-#include "include_groups.h"
-#include "include_walk.h"
+#include "style_folder.h"
+#include "text_util.h"
 
 namespace tessaro {
 
 namespace {
+
+std::vector<IncludeStatement> info_base_style_lines(const std::string& style_folder) {
+    std::string text;
+    std::error_code error;
+    if (!read_file(join_path(style_folder, "info"), text, error)) return {};
+    return base_style_lines(text);
+}
+
+void add_bases(const std::string& style_folder, const std::string& folder, std::unordered_set<std::string>& seen,
+               std::vector<BaseStyle>& out) {
+    for (const IncludeStatement& line : info_base_style_lines(folder)) {
+        if (!seen.insert(line.style).second) continue;
+        BaseStyle base{line.style, {}, false};
+        if (is_safe_style_name(base.name)) {
+            base.folder = other_style_folder(style_folder, base.name);
+            // A base that is the style itself adds nothing it does not have.
+            if (same_file(base.folder, style_folder)) continue;
+            base.found = is_folder(base.folder);
+        }
+        out.push_back(base);
+        if (base.found) add_bases(style_folder, base.folder, seen, out);
+    }
+}
 
 // Whether a file outside the include folder belongs in a group, as the scan
 // decides for the files of the include folder: it defines types. One that
@@ -25,6 +48,143 @@ bool belongs_in_group(const std::string& path) {
 }
 
 }  // namespace
+
+std::vector<BaseStyle> base_styles(const std::string& style_folder) {
+    std::vector<BaseStyle> out;
+    std::unordered_set<std::string> seen;
+    add_bases(style_folder, style_folder, seen, out);
+    return out;
+}
+
+IncludeWalk::IncludeWalk(std::string style_folder, const KnownStatements* known)
+    : m_style_folder(std::move(style_folder)), m_inc_folder(include_folder(m_style_folder)), m_known(known) {}
+
+IncludeReach IncludeWalk::follow(Section section) {
+    Walk walk{section, true, {}, {}, {}, {}, {}};
+    push(walk, rule_file_path(m_style_folder, rule_file_name(section)), {});
+    run(walk);
+    // The info file is read once for all sections.
+    if (!m_bases) m_bases = base_styles(m_style_folder);
+    for (const BaseStyle& base : *m_bases) {
+        if (!base.found) {
+            // Listed, so that the run names the missing style or refuses the name.
+            enter_other(walk, {base.name, rule_file_name(section)});
+            continue;
+        }
+        const std::string path = rule_file_path(base.folder, rule_file_name(section));
+        if (!is_regular_file(path)) continue;
+        enter_other(walk, {base.name, path.substr(base.folder.size() + 1)});
+        run(walk);
+    }
+    return std::move(walk.reach);
+}
+
+std::vector<StatementPlace> IncludeWalk::leaving(Section section, const std::vector<std::string>& inc_names) {
+    Walk walk{section, false, {}, {}, {}, {}, {}};
+    push(walk, rule_file_path(m_style_folder, rule_file_name(section)), {});
+    run(walk);
+    for (const std::string& given : inc_names) {
+        const std::optional<std::string> name = include_group_name(given);
+        if (!name) continue;
+        enter_own(walk, *name);
+        run(walk);
+    }
+    return std::move(walk.leaving);
+}
+
+std::vector<StatementPlace> IncludeWalk::base_style_places() {
+    std::vector<StatementPlace> out;
+    for (IncludeStatement& line : info_base_style_lines(m_style_folder))
+        out.push_back({join_path(m_style_folder, "info"), std::move(line)});
+    return out;
+}
+
+void IncludeWalk::run(Walk& walk) {
+    while (!walk.stack.empty()) {
+        Frame& top = walk.stack.back();
+        if (top.next == top.file->second.size()) {
+            walk.stack.pop_back();
+            continue;
+        }
+        // The statements stay where they are while frames come and go.
+        const IncludeStatement& statement = top.file->second[top.next++];
+        if (!top.style.empty()) {
+            // Within another style a file of "this style" is one of that style.
+            enter_other(walk, {statement.style.empty() ? top.style : statement.style, statement.path});
+        } else if (statement.style.empty()) {
+            // A name that could lead out is listed, not read: the run refuses it.
+            if (const std::optional<std::string> name = included_file_name(statement.path)) enter_own(walk, *name);
+            else if (walk.refused_seen.insert(statement.path).second) walk.reach.refused.push_back(statement.path);
+        } else if (walk.enter_other_styles) {
+            enter_other(walk, {statement.style, statement.path});
+        } else if (m_left.insert(top.file->first + '\n' + std::to_string(statement.line) + '\n' + statement.style + '\n' +
+                                 statement.path)
+                       .second) {
+            walk.leaving.push_back({top.file->first, statement});
+        }
+    }
+}
+
+void IncludeWalk::enter_own(Walk& walk, const std::string& name) {
+    // The section's own rule file is where the walk began.
+    if (name.compare(0, 2, "./") == 0 && name.compare(2, std::string::npos, rule_file_name(walk.section)) == 0) return;
+    if (!walk.reach.own.insert(name).second) return;
+    if (!is_plain_file_name(name)) walk.reach.elsewhere.push_back(name);
+    push(walk, is_plain_file_name(name) ? join_path(m_inc_folder, name) : include_file_path(m_style_folder, name), {});
+}
+
+void IncludeWalk::enter_other(Walk& walk, const OtherStyleFile& given) {
+    // "./inc/x" and "inc//x" are "inc/x" there too.
+    OtherStyleFile file = given;
+    if (std::optional<std::string> path = normal_path_in_style(file.file)) file.file = std::move(*path);
+    if (!walk.other_seen.insert(file.style + '\n' + file.file).second) return;
+    if (!is_safe_other_style_file(file)) {
+        walk.reach.other_styles.push_back(file);
+        return;
+    }
+    switch (style_is(file.style)) {
+        case StyleIs::Missing: walk.reach.other_styles.push_back(file); return;
+        case StyleIs::Itself: {
+            // Taken "from" the style itself: its include files are its own,
+            // and the section's own rule file is where the walk began.
+            const std::optional<std::string> name = included_file_name(file.file);
+            if (name && is_plain_file_name(*name)) enter_own(walk, *name);
+            else if (to_lower(file.file) != rule_file_name(walk.section)) {
+                walk.reach.other_styles.push_back(file);
+                push(walk, other_style_path(m_style_folder, file), {});
+            }
+            return;
+        }
+        case StyleIs::Other:
+            walk.reach.other_styles.push_back(file);
+            push(walk, other_style_path(m_style_folder, file), file.style);
+            return;
+    }
+}
+
+void IncludeWalk::push(Walk& walk, const std::string& path, const std::string& style) {
+    walk.stack.push_back({statements_of(path), 0, style});
+}
+
+const IncludeWalk::FileStatements* IncludeWalk::statements_of(const std::string& path) {
+    if (m_known != nullptr) {
+        // Looked up, not copied: a style may have a hundred thousand include files.
+        if (const auto given = m_known->find(path); given != m_known->end()) return &*given;
+    }
+    auto known = m_statements.find(path);
+    if (known == m_statements.end()) known = m_statements.emplace(path, read_include_statements(path)).first;
+    return &*known;
+}
+
+IncludeWalk::StyleIs IncludeWalk::style_is(const std::string& name) {
+    auto known = m_styles.find(name);
+    if (known != m_styles.end()) return known->second;
+    const std::string folder = other_style_folder(m_style_folder, name);
+    const StyleIs is = !is_folder(folder)                    ? StyleIs::Missing
+                       : same_file(folder, m_style_folder) ? StyleIs::Itself
+                                                           : StyleIs::Other;
+    return m_styles.emplace(name, is).first->second;
+}
 
 Proposal propose_groups(const std::string& style_folder, const std::vector<std::string>& found,
                         const KnownStatements* known) {

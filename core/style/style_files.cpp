@@ -3,7 +3,7 @@
 #include <unordered_set>
 
 #include "file_io.h"
-#include "include_walk.h"
+#include "include_proposal.h"
 #include "style_folder.h"
 
 namespace tessaro {
