@@ -110,10 +110,10 @@ bool add_selected_to_group(IncludeFiles& inc, Section group, const std::vector<s
     std::vector<bool> selected(inc.found.size(), false);
     for (std::size_t row : selected_rows)
         if (row < selected.size()) selected[row] = true;
-    std::vector<std::string>& names = inc.groups[group];
-    std::unordered_set<std::string> in_group(names.begin(), names.end());
+    std::vector<std::string> picked;
     for (std::size_t row = 0; row < inc.found.size(); ++row)
-        if (selected[row] && in_group.insert(inc.found[row]).second) names.push_back(inc.found[row]);
+        if (selected[row]) picked.push_back(inc.found[row]);
+    add_missing(inc.groups[group], picked);
     return true;
 }
 

@@ -14,10 +14,8 @@ bool is_quote(char c) {
     return c == '\'' || c == '"';
 }
 
-constexpr std::string_view BLANKS = " \t\r";
-
 std::string_view trim(std::string_view s) {
-    return trim_any_of(s, BLANKS);
+    return trim_any_of(s, " \t\r");
 }
 
 void skip_blanks(std::string_view line, std::size_t& i) {
@@ -25,11 +23,11 @@ void skip_blanks(std::string_view line, std::size_t& i) {
 }
 
 // The name at i, quoted or a bare word (up to a blank, ";", "#" or a quote),
-// and i after it; none for an unclosed quote.
-std::optional<std::string_view> name_at(std::string_view line, std::size_t& i) {
+// and i after it; empty for an unclosed quote.
+std::string_view name_at(std::string_view line, std::size_t& i) {
     if (i < line.size() && is_quote(line[i])) {
         const std::size_t close = line.find(line[i], i + 1);
-        if (close == std::string_view::npos) return std::nullopt;
+        if (close == std::string_view::npos) return {};
         const std::string_view name = line.substr(i + 1, close - i - 1);
         i = close + 1;
         return name;
@@ -49,18 +47,18 @@ std::optional<IncludeStatement> statement_at(std::string_view line, std::size_t&
     skip_blanks(line, i);
     // A condition on a tag named "include" (include=yes, include != no, include ~ 'x.*') is none.
     if (i < line.size() && std::string_view("=!<>~").find(line[i]) != std::string_view::npos) return std::nullopt;
-    const std::optional<std::string_view> path = name_at(line, i);
-    if (!path || path->empty()) return std::nullopt;
-    IncludeStatement out{std::string(*path), {}, line_number, {}};
+    const std::string_view path = name_at(line, i);
+    if (path.empty()) return std::nullopt;
+    IncludeStatement out{std::string(path), {}, line_number, {}};
     skip_blanks(line, i);
     const std::string_view rest = line.substr(i);
     if (rest.compare(0, 4, "from") == 0 && (rest.size() == 4 || is_blank_tab_or_cr(rest[4]) || is_quote(rest[4]) || rest[4] == ';')) {
         i += 4;
         skip_blanks(line, i);
-        const std::optional<std::string_view> style = name_at(line, i);
+        const std::string_view style = name_at(line, i);
         // "from" without a style name is no statement mkgmap reads.
-        if (!style || style->empty()) return std::nullopt;
-        out.style = std::string(*style);
+        if (style.empty()) return std::nullopt;
+        out.style = std::string(style);
         skip_blanks(line, i);
     }
     if (i < line.size() && line[i] == ';') ++i;
@@ -112,7 +110,7 @@ std::vector<IncludeStatement> include_statements(std::string_view rule_text) {
     for (std::size_t at = rule_text.find("include"); at != std::string_view::npos;) {
         const std::size_t start = rule_text.rfind('\n', at) + 1;  // npos + 1: the first line
         const std::size_t end = std::min(rule_text.find('\n', at), rule_text.size());
-        line_number += static_cast<std::size_t>(std::count(rule_text.data() + counted_to, rule_text.data() + start, '\n'));
+        line_number += std::count(rule_text.data() + counted_to, rule_text.data() + start, '\n');
         counted_to = start;
         statements_of_line(rule_text.substr(start, end - start), line_number, out);
         at = rule_text.find("include", end + 1);
@@ -125,8 +123,7 @@ std::vector<IncludeStatement> base_style_lines(std::string_view info_text) {
     bool in_braces = false;  // inside a value written over several lines
     std::size_t line_number = 0;
     for (std::size_t start = 0; start < info_text.size();) {
-        std::size_t end = info_text.find('\n', start);
-        if (end == std::string_view::npos) end = info_text.size();
+        const std::size_t end = std::min(info_text.find('\n', start), info_text.size());
         const std::string_view line = trim(info_text.substr(start, end - start));
         start = end + 1;
         ++line_number;
@@ -140,16 +137,11 @@ std::vector<IncludeStatement> base_style_lines(std::string_view info_text) {
             in_braces = true;
             continue;
         }
-        if (line.compare(0, 10, "base-style") != 0) continue;
+        if (!line.starts_with("base-style")) continue;
         std::string_view value = trim(line.substr(10));
-        if (value.empty()) continue;
-        if (value[0] == '=' || value[0] == ':') {
-            value = trim(value.substr(1));
-        } else if (value[0] == '{') {
-            value = trim(value.substr(1, value.find('}') - 1));
-        } else {
-            continue;
-        }
+        if (value.starts_with('=') || value.starts_with(':')) value = trim(value.substr(1));
+        else if (value.starts_with('{')) value = trim(value.substr(1, value.find('}') - 1));
+        else continue;
         if (value.empty()) continue;
         out.push_back({{}, std::string(value), line_number, std::string(line)});
     }

@@ -75,17 +75,11 @@ private:
     // Without the other styles' files the statements that lead to them are
     // named, as include files that no group took are.
     void statements_not_followed() {
-        const auto tell = [this](std::vector<StatementPlace> places) {
-            for (StatementPlace& place : places)
-                m_plan.push_back(Warning{Warning::Kind::IncludeNotFollowed, std::move(place.path), place.statement.line,
-                                         std::move(place.statement.text)});
-        };
-        IncludeWalk walk(m_request.style_folder);
-        const std::vector<std::string> no_names;
-        const bool read = groups_read(m_request.include_files);
-        for (Section s : ALL_SECTIONS)
-            if (m_request.sections[s]) tell(walk.leaving(s, read ? m_request.include_files.groups[s] : no_names));
-        tell(walk.base_style_places());
+        const IncludeFiles& inc = m_request.include_files;
+        const auto* groups = groups_read(inc) ? &inc.groups : nullptr;
+        for (StatementPlace& place : statements_leaving(m_request.style_folder, m_request.sections, groups))
+            m_plan.push_back(Warning{Warning::Kind::IncludeNotFollowed, std::move(place.path), place.statement.line,
+                                     std::move(place.statement.text)});
     }
 
     const CreateTypRequest& m_request;
