@@ -32,10 +32,6 @@ bool stops_the_run(Finding finding) {
     }
 }
 
-bool CreateTypCheck::can_run() const {
-    return std::none_of(findings.begin(), findings.end(), stops_the_run);
-}
-
 CreateTypCheck check_create_typ(const CreateTypRequest& request) {
     CreateTypCheck check;
     auto& found = check.findings;
@@ -89,30 +85,23 @@ struct OldText {
 };
 
 // The old text of an update, if there is one to update (a device is written
-// as by a fresh run). False, with the failure in the report, when the run must
+// as by a fresh run). None, with the failure in the report, when the run must
 // stop: it cannot be read, or it has errors and is not to be replaced.
-bool read_old_text(const CreateTypRequest& request, CreateTypReport& report, std::optional<OldText>& old) {
+std::optional<OldText> read_old_text(const CreateTypRequest& request, CreateTypReport& report) {
     const OutputTarget target = resolve_output(request.typ_path);
-    if (target.kind != OutputTarget::Kind::Replace || !is_regular_file(target.file)) return true;
-    OldText text;
-    text.stamp = stamp_of(target.file);
+    if (target.kind != OutputTarget::Kind::Replace || !is_regular_file(target.file)) return std::nullopt;
+    OldText text{stamp_of(target.file), {}, {}};
     std::error_code error;
     if (!read_file(target.file, text.bytes, error)) {
         report.failures.push_back({Failure::Kind::Read, request.typ_path, 0, error});
-        return false;
+        return std::nullopt;
     }
     text.doc = read_typ_text(text.bytes);
-    if (has_error(text.doc)) {
-        report.update.problems = std::move(text.doc.problems);
-        if (request.replace_broken) {
-            report.update.replaced_broken = true;
-            return true;
-        }
-        report.failures.push_back({Failure::Kind::OldTextBroken, request.typ_path});
-        return false;
-    }
-    old = std::move(text);
-    return true;
+    if (!has_error(text.doc)) return text;
+    report.update.problems = std::move(text.doc.problems);
+    report.update.replaced_broken = request.replace_broken;
+    if (!request.replace_broken) report.failures.push_back({Failure::Kind::OldTextBroken, request.typ_path});
+    return std::nullopt;
 }
 
 // The old text with the fresh run's entries of the types it lacks, in place of the fresh text.
@@ -156,8 +145,8 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
         report.failures.push_back({Failure::Kind::OutputIsInput, request.typ_path, 0, {}, *input});
         return report;
     }
-    std::optional<OldText> old;
-    if (request.update && !read_old_text(request, report, old)) return report;
+    const std::optional<OldText> old = request.update ? read_old_text(request, report) : std::nullopt;
+    if (!report.failures.empty()) return report;
     // The output is opened first: a path that cannot be written stops the run before any reading.
     ReplacedFile out(request.typ_path);
     if (old) out.expect(old->stamp);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,13 +36,11 @@ struct CreateTypRequest {
     // Files the run depends on besides the style's (the library files, the
     // settings file): the TYP text never takes the place of one of them.
     std::vector<std::string> other_inputs;
-    // Update the TYP text at typ_path, when there is one, instead of replacing
-    // it: its header and entries stay as they are, the style's types it lacks
-    // get entries (update_typ_text). An old text with errors stops the run.
+    // Update the TYP text at typ_path, when there is one, instead of replacing it: its header and entries stay as
+    // they are, the style's types it lacks get entries (update_typ_text). An old text with errors stops the run.
     bool update = false;
-    // With update: drop the entries of types the style no longer uses; not
-    // after a file could not be read, nor (unless replace_broken) after a
-    // fault of the style (is_misread).
+    // With update: drop the entries of types the style no longer uses; not after a file could not be read, nor
+    // (unless replace_broken) after a fault of the style (is_misread).
     bool prune = false;
     bool replace_broken = false;   // with update: an old text with errors is replaced as by a fresh run
 };
@@ -71,7 +70,7 @@ struct CreateTypCheck {
     std::vector<Finding> findings;
     std::string kinds;  // "p", "l", "g" for the rule files present, in listing order
 
-    bool can_run() const;
+    bool can_run() const { return std::ranges::none_of(findings, stops_the_run); }
 };
 
 CreateTypCheck check_create_typ(const CreateTypRequest& request);
@@ -91,18 +90,15 @@ struct CreateTypReport {
     TypUpdate update;                 // what the update did (request.update)
     LabelCoding labels{};             // what the labels were written in
 
-    // Written, and with everything the run meant to read: after a rule or
-    // include file that could not be read (in full), or a refused include
-    // file, the text stands at its path without their types.
+    // Written, and with everything the run meant to read: after a rule or include file that could not be read (in
+    // full), or a refused include file, the text stands at its path without their types.
     bool complete() const { return written && failures.empty(); }
 };
 
-// The run: the style's files as plan_style_files resolves them, read into
-// entries, then the TYP text of the header and the entries (or, for an
-// update, the old text with the entries it lacks) written into a new file
-// that replaces the old one only when it is complete. An output that is one
-// of the run's inputs is refused before anything is read. Only to be called
-// when the check allows it; `checked` is that check.
+// The run: the style's files as plan_style_files resolves them, read into entries, then the TYP text of the header
+// and the entries (or, for an update, the old text with the entries it lacks) written into a new file that replaces
+// the old one only when it is complete. An output that is one of the run's inputs is refused before anything is
+// read. Only to be called when the check allows it; `checked` is that check.
 CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypCheck& checked);
 
 }  // namespace tessaro

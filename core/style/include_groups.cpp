@@ -20,10 +20,8 @@ namespace fs = std::filesystem;
 std::vector<std::string_view> path_parts(std::string_view path) {
     if (path.empty() || path[0] == '/' || path[0] == '\\') return {};
     std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t sep = path.find_first_of("/\\", start);
-        if (sep == std::string_view::npos) sep = path.size();
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t sep = std::min(path.find_first_of("/\\", start), path.size());
         const std::string_view part = path.substr(start, sep - start);
         start = sep + 1;
         if (part.empty() || part == ".") continue;
@@ -192,13 +190,11 @@ std::string other_style_path(const std::string& style_folder, const OtherStyleFi
 
 bool is_safe_other_style_file(const OtherStyleFile& file) {
     if (!is_safe_style_name(file.style)) return false;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t sep = file.file.find_first_of("/\\", start);
+    for (std::size_t start = 0, sep = 0; sep != std::string::npos; start = sep + 1) {
+        sep = file.file.find_first_of("/\\", start);
         if (!is_safe_style_name(file.file.substr(start, sep - start))) return false;
-        if (sep == std::string::npos) return true;
-        start = sep + 1;
     }
+    return true;
 }
 
 }  // namespace tessaro

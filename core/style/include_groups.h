@@ -22,12 +22,10 @@ struct OtherStyleFile {
     bool operator==(const OtherStyleFile&) const = default;
 };
 
-// The include files of a style and the user's sorting of them: the files of
-// inc/ that define types (and those elsewhere in the style that its rule files
-// include, once the statements were followed), and for each section the names
-// put into its group (in order, each name once per group). Then the rules that
-// the style takes from other styles (include ... from OTHER, base-style=OTHER),
-// for each section the files of other styles it reads after the group's own files.
+// The include files of a style and the user's sorting of them: the files of inc/ that define types (and those
+// elsewhere in the style that its rule files include, once the statements were followed), and for each section the
+// names put into its group (in order, each name once per group). Then the rules that the style takes from other
+// styles (include ... from OTHER, base-style=OTHER): for each section the files it reads after the group's own.
 struct IncludeFiles {
     std::vector<std::string> found;
     PerSection<std::vector<std::string>> groups;
@@ -50,11 +48,9 @@ struct IncludeScan {
     std::vector<Failure> failures;  // files that could not be read, in listing order
 };
 
-// The scan (Get INC Files): forgets the list and the groups, then lists the
-// include files that define types. The other styles' files stay: they do
-// not come from the include folder.
-// With `statements`, the include statements of the files read whole go there
-// too (by path), for a proposal that need not read them again.
+// The scan (Get INC Files): forgets the list and the groups, then lists the include files that define types; the
+// other styles' files stay (they do not come from the include folder). With `statements`, the include statements of
+// the files read whole go there too (by path), for a proposal that need not read them again.
 IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folder, RuleReader& reader,
                                KnownStatements* statements = nullptr);
 
@@ -84,13 +80,11 @@ bool is_plain_file_name(const std::string& name);
 // ("..", an absolute path, a drive letter) or names the folder itself.
 std::optional<std::string> normal_path_in_style(std::string_view path);
 
-// The name of the file that an include statement of this style names, as lists
-// and messages name it: a file of the include folder by its plain name ("roads",
-// as users' stored names have it), any other by its path in the style folder
-// ("sub/more", "inc/deeper/x", "./extra" for one of the folder itself), so that
-// no name stands for two files. mkgmap resolves the name relative to the style
-// folder, whichever file the statement stands in; "." and empty parts and "\"
-// between folders spell the same file. None as for normal_path_in_style.
+// The name of the file that an include statement of this style names, as lists and messages name it: a file of the
+// include folder by its plain name ("roads", as users' stored names have it), any other by its path in the style
+// folder ("sub/more", "inc/deeper/x", "./extra" for one of the folder itself), so that no name stands for two files.
+// mkgmap resolves the name relative to the style folder, whichever file the statement stands in; "." and empty
+// parts and "\" between folders spell the same file. None as for normal_path_in_style.
 std::optional<std::string> included_file_name(std::string_view statement_path);
 
 // A group name as the lists hold it: a plain name stays a file of the include

@@ -37,9 +37,8 @@ void add_bases(const std::string& style_folder, const std::string& folder, std::
     }
 }
 
-// Whether a file outside the include folder belongs in a group, as the scan
-// decides for the files of the include folder: it defines types. One that
-// cannot be read goes in too, so that the run names it.
+// Whether a file outside the include folder belongs in a group, as the scan decides for the files of the include
+// folder: it defines types. One that cannot be read goes in too, so that the run names it.
 bool belongs_in_group(const std::string& path) {
     if (!is_regular_file(path)) return false;
     std::string text;
@@ -55,9 +54,8 @@ struct IncludeReach {
     std::vector<OtherStyleFile> other_styles;   // files of other styles, in the order reached
 };
 
-// Follows the include statements of a style's files; reads each file once,
-// however often it is reached. Cycles end where a file is met again. Files in
-// `known` are not read again: their statements are taken from there (`known`
+// Follows the include statements of a style's files; reads each file once, however often it is reached. Cycles end
+// where a file is met again. Files in `known` are not read again: their statements are taken from there (`known`
 // must outlive the walk).
 class IncludeWalk {
 public:

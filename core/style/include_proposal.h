@@ -32,14 +32,11 @@ struct StatementPlace {
 std::vector<StatementPlace> statements_leaving(const std::string& style_folder, const PerSection<bool>& sections,
                                                const PerSection<std::vector<std::string>>* groups);
 
-// Where the include statements of the style's main rule files lead, for each
-// section: the names of the include file list (in list order) that the main
-// file includes, directly or through other include files, then the style's
-// files outside the include folder that it so includes and that define types
-// (in the order reached), then the names that could lead out of the style
-// folder, for the run to refuse; and the files of other styles whose rules it
-// takes (include ... from OTHER, and the rule files of its base styles), in
-// the order reached.
+// Where the include statements of the style's main rule files lead, for each section: the names of the include file
+// list (in list order) that the main file includes, directly or through other include files, then the style's files
+// outside the include folder that it so includes and that define types (in the order reached), then the names that
+// could lead out of the style folder, for the run to refuse; and the files of other styles whose rules it takes
+// (include ... from OTHER, and the rule files of its base styles), in the order reached.
 struct Proposal {
     PerSection<std::vector<std::string>> groups;
     PerSection<std::vector<OtherStyleFile>> other_styles;
@@ -56,15 +53,12 @@ struct Proposal {
 Proposal propose_groups(const std::string& style_folder, const std::vector<std::string>& found,
                         const KnownStatements* known = nullptr);
 
-// Puts every proposed name into its group, after the names it already holds
-// (each name once per group), and among the found files, and the other
-// styles' files likewise into their lists; the statements count as followed
-// from now on.
+// Puts every proposed name into its group, after the names it already holds (each name once per group), and among
+// the found files, and the other styles' files likewise into their lists; the statements count as followed from now on.
 void apply_proposal(IncludeFiles& inc, const Proposal& proposal);
 
-// Lists the proposal's files outside the include folder among the found
-// files, unsorted: the run names them as left out, as it names the files of
-// the include folder that no group holds.
+// Lists the proposal's files outside the include folder among the found files, unsorted: the run names them as left
+// out, as it names the files of the include folder that no group holds.
 void add_files_elsewhere(IncludeFiles& inc, const Proposal& proposal);
 
 }  // namespace tessaro

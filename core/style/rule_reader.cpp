@@ -92,21 +92,19 @@ LineWalk walk_line(std::string_view line, int depth, std::vector<std::pair<std::
         // A plain loop: find_first_of asks the C library once for every byte.
         std::size_t close = k;
         while (close < line.size() && line[close] != ']' && line[close] != '#') ++close;
-        if (close == line.size()) close = NPOS;
-        if (close != NPOS && line[close] == '#') {
-            walk.cut = close;
-            close = NPOS;
+        const bool closed = close < line.size() && line[close] == ']';
+        brackets.emplace_back(i, closed ? close : NPOS);
+        if (!closed) {
+            walk.cut = close;  // a comment or the line's end comes first
+            break;
         }
-        brackets.emplace_back(i, close);
-        if (close == NPOS) break;
         i = close;
     }
     return walk;
 }
 
-// The words that may start a line inside an action or a type bracket that an
-// earlier line opened: mkgmap's commands of each kind. A line starting with
-// any other word starts the next rule, and mkgmap refuses the style there.
+// The words that may start a line inside an action or a type bracket that an earlier line opened: mkgmap's commands
+// of each kind. A line starting with any other word starts the next rule, and mkgmap refuses the style there.
 constexpr std::string_view ACTION_WORDS[] = {"add",  "addaccess", "addlabel", "apply",  "apply_first", "apply_once", "delete",
                                              "deletealltags", "echo", "echotags", "name", "rename", "set", "setaccess"};
 constexpr std::string_view BRACKET_WORDS[] = {"continue", "copy", "default_name", "level", "no_propagate", "propagate",
@@ -130,9 +128,8 @@ bool continues(std::string_view line, const std::string_view (&words)[N], std::s
     return std::find(std::begin(words), std::end(words), line.substr(i, end - i)) != std::end(words);
 }
 
-// True when the file holds a type bracket outside comments: a "[" and, after
-// blanks, a digit (quotes and actions are not told apart: for a file whose
-// reading found no bracket, this says whether it has any that were hidden).
+// True when the file holds a type bracket outside comments: a "[" and, after blanks, a digit (quotes and actions are
+// not told apart: for a file whose reading found no bracket, this says whether it has any that were hidden).
 bool holds_type_brackets(const std::string& path) {
     std::string text;
     std::error_code error;

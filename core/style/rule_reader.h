@@ -29,25 +29,20 @@ struct RuleItem {
     std::string text() const;
 };
 
-// Reads a rule file whole and finds its type brackets as mkgmap reads them,
-// so that every type of the file is found:
+// Reads a rule file whole and finds its type brackets as mkgmap reads them, so that every type of the file is found:
 // - CR, LF and CR LF each end a line; "#" outside quotes starts a comment;
-// - a type bracket is a "[" followed, after optional blanks, by a digit (a
-//   "0x", decimal or octal code); a "[" inside quotes or an action's braces
-//   is none, and every bracket of a line counts;
+// - a type bracket is a "[" followed, after optional blanks, by a digit (a "0x", decimal or octal code); a "["
+//   inside quotes or an action's braces is none, and every bracket of a line counts;
 // - an action ends at its first "}" outside quotes: a "{" inside it is text;
-// - a bracket or a quote that opens on one line and closes on a later one is
-//   one bracket or quote; an action may run over lines;
-// - a construct that mkgmap would find open where the next rule starts (an
-//   action or bracket whose next line starts no command of its kind, a quote
-//   that would take in a later line's bracket, a quote or bracket still open
-//   at the end of the file or after a few lines) is a fault: it is named
-//   (take_faults()) and ends with the line it opened on, so that the rules
-//   after it are read;
-// - a rule whose bracket starts its line belongs to the nearest earlier
-//   non-blank line that holds no bracket yet (a condition written above it).
-// Before scanning, each line is normalised: tabs become blanks, every two
-// blanks one, and "0 x" becomes "0x".
+// - a bracket or a quote that opens on one line and closes on a later one is one bracket or quote; an action may
+//   run over lines;
+// - a construct that mkgmap would find open where the next rule starts (an action or bracket whose next line starts
+//   no command of its kind, a quote that would take in a later line's bracket, a quote or bracket still open at the
+//   end of the file or after a few lines) is a fault: it is named (take_faults()) and ends with the line it opened
+//   on, so that the rules after it are read;
+// - a rule whose bracket starts its line belongs to the nearest earlier non-blank line that holds no bracket yet (a
+//   condition written above it).
+// Before scanning, each line is normalised: tabs become blanks, every two blanks one, and "0 x" becomes "0x".
 class RuleReader {
 public:
     RuleReader() = default;

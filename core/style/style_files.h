@@ -18,16 +18,12 @@ struct StyleFile {
     std::string path;
 };
 
-// A style resolved into what a run reads, in the run's order, and what the
-// resolving met on its way where it met it: the rule files
-// of the sections that are on and that `kinds` (the check's) lists,
-// polygons, lines, points; then the include files of the point, line and
-// polygon groups, each followed by the files its section takes from other
-// styles. A group name that could lead out of the style folder, or an other
-// style's file named so that it could lead out of the styles folder, is no
-// file but a failure; a missing other style, an include file gone since the
-// sorting, and (unless the request follows them) the statements that take
-// rules from other styles are warnings.
+// A style resolved into what a run reads, in the run's order, and what the resolving met where it met it: the rule
+// files of the sections that are on and that `kinds` (the check's) lists, polygons, lines, points; then the include
+// files of the point, line and polygon groups, each followed by the files its section takes from other styles. A
+// group name that could lead out of the style folder, or an other style's file named so that it could lead out of
+// the styles folder, is no file but a failure; a missing other style, an include file gone since the sorting, and
+// (unless the request follows them) the statements that take rules from other styles are warnings.
 using StylePlan = std::vector<std::variant<StyleFile, Warning, Failure>>;
 StylePlan plan_style_files(const CreateTypRequest& request, const std::string& kinds);
 
