@@ -22,23 +22,19 @@ class Planner {
 public:
     explicit Planner(const CreateTypRequest& request) : m_request(request) {}
 
-    void rule_files(const std::string& kinds) {
+    // The rule files, then every file of the point group, then the line group, then the polygon group, each group
+    // followed by the files its section takes from other styles.
+    StylePlan plan(const std::string& kinds) {
         for (Section s : RULE_FILE_ORDER)
             if (m_request.sections[s] && kinds.find(kind_letter(s)) != std::string::npos)
                 m_plan.push_back(StyleFile{s, rule_file_path(m_request.style_folder, rule_file_name(s))});
-    }
-
-    // Every file of the point group, then the line group, then the polygon
-    // group, each group followed by the files its section takes from other styles.
-    void include_files() {
         for (Section s : ALL_SECTIONS) {
             if (groups_read(m_request.include_files)) include_group(s);
             if (m_request.sections[s]) other_styles(s);
         }
         if (!m_request.include_files.other_styles_followed) statements_not_followed();
+        return std::move(m_plan);
     }
-
-    StylePlan take() { return std::move(m_plan); }
 
 private:
     void include_group(Section s) {
@@ -90,10 +86,7 @@ private:
 }  // namespace
 
 StylePlan plan_style_files(const CreateTypRequest& request, const std::string& kinds) {
-    Planner planner(request);
-    planner.rule_files(kinds);
-    planner.include_files();
-    return planner.take();
+    return Planner(request).plan(kinds);
 }
 
 std::optional<std::string> input_at(const CreateTypRequest& request, const std::string& path) {
