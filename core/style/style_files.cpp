@@ -46,7 +46,7 @@ private:
             }
             if (!m_request.sections[s]) continue;
             // A sorted file that has gone since yields nothing, but is named.
-            if (file_exists(path)) m_plan.push_back(StyleFile{s, std::move(path)});
+            if (file_exists(path)) m_plan.push_back(StyleFile{s, std::move(path), StyleFile::Origin::IncludeGroup});
             else m_plan.push_back(Warning{Warning::Kind::IncludeFileGone, std::move(path), 0, name});
         }
     }
@@ -64,7 +64,7 @@ private:
                 if (m_told.insert(folder).second) m_plan.push_back(Warning{Warning::Kind::OtherStyleMissing, folder, 0, other.style});
                 continue;
             }
-            m_plan.push_back(StyleFile{s, other_style_path(m_request.style_folder, other)});
+            m_plan.push_back(StyleFile{s, other_style_path(m_request.style_folder, other), StyleFile::Origin::OtherStyle});
         }
     }
 

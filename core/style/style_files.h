@@ -12,10 +12,16 @@
 
 namespace tessaro {
 
-// One file a run reads types from, and the section it reads them into.
+// One file a run reads types from: its section and where it came from.
 struct StyleFile {
+    enum class Origin {
+        RuleFile,      // the style's points, lines or polygons
+        IncludeGroup,  // an include file sorted into the section's group
+        OtherStyle,    // a file of another style that the style takes rules from
+    };
     Section section = Section::Point;
     std::string path;
+    Origin origin = Origin::RuleFile;
 };
 
 // A style resolved into what a run reads, in the run's order, and what the resolving met where it met it: the rule
