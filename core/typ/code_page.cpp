@@ -212,21 +212,11 @@ bool is_ascii(std::string_view text) {
 }
 
 void append_utf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    if (c < 0x80) return out.push_back(static_cast<char>(c));
+    const int more = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    // The lead byte: 110xxxxx, 1110xxxx or 11110xxx; then 10xxxxxx each.
+    out += static_cast<char>(((0xFF << (7 - more)) & 0xFF) | (c >> (6 * more)));
+    for (int k = more - 1; k >= 0; --k) out += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
 }
 
 }  // namespace tessaro

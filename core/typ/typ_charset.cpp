@@ -41,14 +41,11 @@ void decode_wide(std::string_view bytes, std::size_t unit, bool little, Put put)
 
 // A Windows code page's number from the names Java gives them ("cp1251", "windows-1251"); 0 for others.
 int code_page_of(const std::string& name) {
-    for (const char* prefix : {"cp", "windows-", "cp-", "ms"}) {
-        const std::string_view p = prefix;
-        if (name.size() > p.size() && name.compare(0, p.size(), p) == 0) {
-            int v = 0;
-            const char* first = name.data() + p.size();
-            const auto [end, ec] = std::from_chars(first, name.data() + name.size(), v);
-            if (ec == std::errc() && end == name.data() + name.size()) return v;
-        }
+    const char* const end = name.data() + name.size();
+    for (const std::string_view prefix : {"cp", "windows-", "cp-", "ms"}) {
+        int v = 0;
+        if (name.size() <= prefix.size() || !name.starts_with(prefix)) continue;
+        if (const auto [at, ec] = std::from_chars(name.data() + prefix.size(), end, v); ec == std::errc() && at == end) return v;
     }
     return 0;
 }

@@ -116,17 +116,6 @@ private:
         }
     }
 
-    void close_block(std::size_t line, bool by_end) {
-        if (m_block != Block::Entry) return;
-        TypEntry& e = m_entry;
-        e.last_line = std::max(e.first_line, by_end ? line : line - 1);
-        // mkgmap fails on a point without a day picture when it writes it.
-        if (!broken && !e.xpm.present)
-            problem(e.first_line, std::string("[_") + section_name(e.section) + "] entry without " +
-                                      (e.section == Section::Point && m_has_xpm ? "a day picture" : "an Xpm"));
-        finish_entry();
-    }
-
     void read_setting(const TypToken& key_token) {
         if (broken) return m_scan.skip_line();
         if (m_block == Block::None) {
@@ -263,8 +252,8 @@ private:
         if (language && comma == std::string::npos)
             return problem(line, "label \"" + shown(value) + "\" is a language number without a text");
         if (m_block != Block::Entry) return;
-        m_labels.push_back({m_doc.entries.size(), m_entry.labels.size(), line});
-        m_entry.labels.push_back({language ? static_cast<int>(*language) : 0, language ? value.substr(comma + 1) : value});
+        const int number = language ? static_cast<int>(*language) : 0;
+        m_entry.labels.push_back({number, language ? value.substr(comma + 1) : value, line});
     }
 
     void read_xpm(XpmImage& x, const std::string& value, std::size_t line, bool two_colour) {
@@ -273,8 +262,14 @@ private:
             m_has_xpm = true;
     }
 
-    void finish_entry() {
+    void close_block(std::size_t line, bool by_end) {
+        if (m_block != Block::Entry) return;
         TypEntry& e = m_entry;
+        e.last_line = std::max(e.first_line, by_end ? line : line - 1);
+        // mkgmap fails on a point without a day picture when it writes it.
+        if (!broken && !e.xpm.present)
+            problem(e.first_line, std::string("[_") + section_name(e.section) + "] entry without " +
+                                      (e.section == Section::Point && m_has_xpm ? "a day picture" : "an Xpm"));
         if (e.type.empty() && !broken) warning(e.first_line, "entry without a Type= line; mkgmap writes it as type 0");
         if (m_night_text_line != 0 && !m_day_text && e.section != Section::Point)
             warning(m_night_text_line, "NightCustomColor without DayCustomColor; mkgmap leaves it out");
@@ -320,19 +315,19 @@ private:
         return std::string(name);
     }
 
-    // Against the code page the labels are written in, known once the whole text is read.
+    // Against the code page the labels are written in, known once the whole text is read. Those of a last entry
+    // that no [end] closed went with it.
     void check_labels() {
         const int code_page = label_code_page(m_doc);
-        for (const LabelAt& at : m_labels) {
-            // Those of a last entry that no [end] closed went with it.
-            if (at.entry >= m_doc.entries.size()) break;
-            const std::string& text = m_doc.entries[at.entry].labels[at.label].text;
-            const std::size_t chars = char_count(text);
-            if (chars > 254) problem(at.line, "label is " + std::to_string(chars) + " characters long; mkgmap takes at most 254");
-            if (code_page_known(code_page) && to_code_page(text, code_page).lost)
-                warning(at.line, "label holds characters that code page " + std::to_string(code_page) +
-                                     " cannot hold; mkgmap leaves it out");
-        }
+        for (const TypEntry& e : m_doc.entries)
+            for (const TypLabel& label : e.labels) {
+                const std::size_t chars = char_count(label.text);
+                if (chars > 254)
+                    problem(label.line, "label is " + std::to_string(chars) + " characters long; mkgmap takes at most 254");
+                if (code_page_known(code_page) && to_code_page(label.text, code_page).lost)
+                    warning(label.line, "label holds characters that code page " + std::to_string(code_page) +
+                                            " cannot hold; mkgmap leaves it out");
+            }
     }
 
     // Duplicates, polygons the draw order leaves out, and point subtypes TYP cannot hold.
@@ -360,11 +355,6 @@ private:
         std::size_t line;
         std::size_t entry;
     };
-    struct LabelAt {
-        std::size_t entry;
-        std::size_t label;
-        std::size_t line;
-    };
 
     DecodedTypText m_decoded;
     TypScanner m_scan;
@@ -383,7 +373,6 @@ private:
     XpmImage m_scratch;  // an icon set's picture: checked, not kept
     std::map<std::int64_t, int> m_drawn;  // the types of the draw order and their levels, the first line of each
     std::vector<TypeAt> m_types;
-    std::vector<LabelAt> m_labels;
 };
 
 }  // namespace

@@ -11,7 +11,6 @@
 
 namespace tessaro {
 
-
 struct XpmColour {
     std::string key;     // the pixel characters ("" when the image has no pixels)
     std::string colour;  // "#RRGGBB" (or longer) or "none"
@@ -34,6 +33,7 @@ struct XpmImage {
 struct TypLabel {
     int language = 0;
     std::string text;
+    std::size_t line = 0;  // 1-based
 };
 
 struct TypEntry {
@@ -93,6 +93,5 @@ std::optional<std::uint32_t> typ_value_type(std::string_view type, std::string_v
 inline std::optional<std::uint32_t> entry_type(const TypEntry& entry) {
     return typ_value_type(entry.type, entry.subtype);
 }
-
 
 }  // namespace tessaro

@@ -129,9 +129,8 @@ private:
 
     // The old entries: kept, or, unused and pruned, dropped with their draw order lines.
     void judge_old_entries() {
-        const std::size_t line_count = m_lines.count();
-        m_dropped.assign(line_count + 1, false);
-        m_entry_at.assign(line_count + 1, NONE);
+        m_dropped.assign(m_lines.count() + 1, false);
+        m_entry_at.assign(m_lines.count() + 1, NONE);
         m_unused_at.assign(m_old_doc.entries.size(), NONE);
         m_old_looks.resize(m_old_doc.entries.size());
         for (std::size_t i = 0; i < m_old_doc.entries.size(); ++i) judge_old_entry(i);

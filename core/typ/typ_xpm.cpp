@@ -9,8 +9,6 @@
 
 namespace tessaro::detail {
 
-// mkgmap's colour: "#" and three hexadecimal pairs, a fourth (alpha) when
-// longer; nothing where mkgmap fails on it.
 std::optional<std::string> colour_value(std::string_view s) {
     if (!s.empty() && s[0] == '#') s.remove_prefix(1);
     if (s.size() < 6 || s.size() == 7) return std::nullopt;
