@@ -199,8 +199,7 @@ private:
     }
 
     void read_icon_setting(const std::string& name, const std::string& key, const std::string& value, std::size_t line) {
-        if (key == "string") return;
-        if (common_key(name, key, value, line)) return;
+        if (key == "string" || common_key(name, key, value, line)) return;
         if (key != "iconxpm") return unknown_key(name, line);
         read_xpm(m_scratch, value, line, false);
     }
