@@ -225,7 +225,7 @@ private:
             read_label(value, line);
         } else if (key == "xpm") {
             m_day_line = line;
-            read_xpm(entry ? e.xpm : m_scratch, value, line, !entry || e.section != Section::Point);
+            read_xpm(entry ? e.xpm : m_scratch, value, line, entry && e.section != Section::Point);
         } else if (key == "fontstyle") {
             const std::string v = to_lower(value);
             const bool known = value.rfind("NoLabel", 0) == 0 || v == "nolabel" || v == "smallfont" || v == "small" ||
@@ -255,9 +255,9 @@ private:
         m_entry.labels.push_back({number, language ? value.substr(comma + 1) : value, line});
     }
 
-    void read_xpm(XpmImage& x, const std::string& value, std::size_t line, bool two_colour) {
-        const bool checked = two_colour && m_block == Block::Entry;
-        if (detail::read_xpm(m_scan, *this, x, value, line, checked ? std::optional(m_entry.section) : std::nullopt))
+    // With `check`, against what the entry's section takes of a picture.
+    void read_xpm(XpmImage& x, const std::string& value, std::size_t line, bool check) {
+        if (detail::read_xpm(m_scan, *this, x, value, line, check ? std::optional(m_entry.section) : std::nullopt))
             m_has_xpm = true;
     }
 
