@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <optional>
-#include <vector>
 
 namespace tessaro {
 
@@ -128,80 +126,33 @@ const PageTable* page_table(int code_page) {
     return nullptr;
 }
 
-std::optional<unsigned char> page_byte(const PageTable& page, char32_t c) {
+// The byte of a character in the page (nullptr: a page not known, which keeps ASCII alone).
+std::optional<unsigned char> page_byte(const PageTable* page, char32_t c) {
     if (c < 0x80) return static_cast<unsigned char>(c);
-    for (std::size_t i = 0; i < page.upper.size(); ++i)
-        if (page.upper[i] != 0 && page.upper[i] == c) return static_cast<unsigned char>(0x80 + i);
-    return std::nullopt;
-}
-
-// The code points of valid UTF-8 (no overlong forms, surrogates or values
-// past U+10FFFF); nothing for any other bytes.
-std::optional<std::vector<char32_t>> decode_utf8(std::string_view text) {
-    std::vector<char32_t> out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t more = 0;
-        char32_t c = 0;
-        char32_t least = 0;
-        if (lead < 0x80) {
-            c = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            more = 1, c = lead & 0x1F, least = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            more = 2, c = lead & 0x0F, least = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            more = 3, c = lead & 0x07, least = 0x10000;
-        } else {
-            return std::nullopt;
-        }
-        if (text.size() - i <= more) return std::nullopt;
-        for (std::size_t k = 1; k <= more; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return std::nullopt;
-            c = (c << 6) | (next & 0x3F);
-        }
-        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
-        out.push_back(c);
-        i += more + 1;
-    }
-    return out;
-}
-
-bool is_ascii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (page == nullptr) return std::nullopt;
+    const auto at = std::find(page->upper.begin(), page->upper.end(), c);
+    if (at == page->upper.end()) return std::nullopt;
+    return static_cast<unsigned char>(0x80 + (at - page->upper.begin()));
 }
 
 }  // namespace
 
 CodePageText to_code_page(std::string_view text, int code_page) {
-    CodePageText result;
     // Most labels are ASCII, which every code page keeps as it is.
-    if (is_ascii(text)) {
-        result.bytes = std::string(text);
-        return result;
-    }
-    const std::optional<std::vector<char32_t>> chars = decode_utf8(text);
+    if (is_ascii(text) || (code_page == UTF8_CODE_PAGE && is_utf8(text))) return {std::string(text), false};
+    CodePageText result;
     if (code_page == UTF8_CODE_PAGE) {
-        if (chars) result.bytes = std::string(text);
-        else result.bytes = code_page_to_utf8_marked(text, 1252, result.lost);
-        return result;
-    }
-    if (!chars) {
-        result.bytes = std::string(text);
+        result.bytes = code_page_to_utf8_marked(text, 1252, result.lost);
         return result;
     }
     const PageTable* page = page_table(code_page);
-    result.bytes.reserve(chars->size());
-    for (char32_t c : *chars) {
-        const std::optional<unsigned char> b = page != nullptr ? page_byte(*page, c) : std::nullopt;
-        if (b || c < 0x80) {
-            result.bytes += static_cast<char>(b ? *b : c);
-        } else {
-            result.bytes += '?';
-            result.lost = true;
-        }
+    result.bytes.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::optional<char32_t> c = next_valid_utf8(text, i);
+        if (!c) return {std::string(text), false};
+        const std::optional<unsigned char> b = page_byte(page, *c);
+        result.bytes += b ? static_cast<char>(*b) : '?';
+        if (!b) result.lost = true;
     }
     return result;
 }
@@ -209,15 +160,11 @@ CodePageText to_code_page(std::string_view text, int code_page) {
 bool code_page_known(int code_page) { return code_page == UTF8_CODE_PAGE || page_table(code_page) != nullptr; }
 
 std::optional<std::string> code_page_to_utf8(std::string_view bytes, int code_page) {
-    if (code_page == UTF8_CODE_PAGE) {
-        if (!decode_utf8(bytes)) return std::nullopt;
-        return std::string(bytes);
-    }
+    if (code_page == UTF8_CODE_PAGE) return is_utf8(bytes) ? std::optional<std::string>(bytes) : std::nullopt;
     if (page_table(code_page) == nullptr) return std::nullopt;
     bool lost = false;
     std::string out = code_page_to_utf8_marked(bytes, code_page, lost);
-    if (lost) return std::nullopt;
-    return out;
+    return lost ? std::nullopt : std::optional(std::move(out));
 }
 
 std::string code_page_to_utf8_marked(std::string_view bytes, int code_page, bool& lost) {
@@ -227,32 +174,49 @@ std::string code_page_to_utf8_marked(std::string_view bytes, int code_page, bool
     for (const char byte : bytes) {
         const auto b = static_cast<unsigned char>(byte);
         const char32_t c = b < 0x80 ? b : page != nullptr ? page->upper[b - 0x80] : 0;
-        if (c == 0 && b != 0) {
-            out += '?';
-            lost = true;
-        } else {
-            append_utf8(out, c);
-        }
+        const bool undefined = c == 0 && b != 0;
+        append_utf8(out, undefined ? U'?' : c);
+        if (undefined) lost = true;
     }
     return out;
 }
 
-void append_utf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+std::optional<char32_t> next_valid_utf8(std::string_view text, std::size_t& pos) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    const std::size_t more =
+        lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : 4;
+    if (more == 4 || text.size() - pos <= more) return std::nullopt;
+    char32_t c = more == 0 ? lead : lead & (0x3F >> more);
+    for (std::size_t k = 1; k <= more; ++k) {
+        const auto next = static_cast<unsigned char>(text[pos + k]);
+        if ((next & 0xC0) != 0x80) return std::nullopt;
+        c = (c << 6) | (next & 0x3F);
     }
+    constexpr char32_t LEAST[] = {0, 0x80, 0x800, 0x10000};
+    if (c < LEAST[more] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+    pos += more + 1;
+    return c;
+}
+
+bool is_utf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        // Most of any text is ASCII.
+        if (static_cast<unsigned char>(text[i]) < 0x80) ++i;
+        else if (!next_valid_utf8(text, i)) return false;
+    }
+    return true;
+}
+
+bool is_ascii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+void append_utf8(std::string& out, char32_t c) {
+    if (c < 0x80) return out.push_back(static_cast<char>(c));
+    const int more = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    // The lead byte: 110xxxxx, 1110xxxx or 11110xxx; then 10xxxxxx each.
+    out += static_cast<char>(((0xFF << (7 - more)) & 0xFF) | (c >> (6 * more)));
+    for (int k = more - 1; k >= 0; --k) out += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
 }
 
 }  // namespace tessaro

@@ -31,6 +31,13 @@ std::optional<std::string> code_page_to_utf8(std::string_view bytes, int code_pa
 std::string code_page_to_utf8_marked(std::string_view bytes, int code_page, bool& lost);
 bool code_page_known(int code_page);
 
+// The character of valid UTF-8 (no overlong forms, surrogates or values past
+// U+10FFFF, as Java's decoder takes it) at `pos`, which then stands after it;
+// nothing, `pos` unmoved, when the bytes there are no such character.
+std::optional<char32_t> next_valid_utf8(std::string_view text, std::size_t& pos);
+bool is_utf8(std::string_view text);
+bool is_ascii(std::string_view text);
+
 // A code point as UTF-8 at the end of `out`.
 void append_utf8(std::string& out, char32_t c);
 // The character of UTF-8 text that starts at `pos`, which then stands after

@@ -11,8 +11,7 @@ TypEntry night_view(const TypEntry& entry) {
     }
     const bool solid = x.width == 0 && x.height == 0;
     // A solid line of two colours is day and night only without a border; four are always day then night.
-    const bool pair_of_one = solid && x.colours.size() == 2 && (entry.section == Section::Polygon || entry.border_width <= 0);
-    if (pair_of_one) {
+    if (solid && x.colours.size() == 2 && (entry.section == Section::Polygon || entry.border_width <= 0)) {
         x.colours.erase(x.colours.begin());
     } else if (x.colours.size() == 4) {
         // The night colours take the day keys, which the pixels use.

@@ -1,6 +1,7 @@
 #include "typ_charset.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <optional>
 #include <vector>
@@ -13,73 +14,10 @@ namespace tessaro {
 
 namespace {
 
-// The length of the UTF-8 sequence at `i` as Java's decoder takes it; 0 when malformed.
-std::size_t utf8_length(std::string_view s, std::size_t i) {
-    const auto lead = static_cast<unsigned char>(s[i]);
-    if (lead < 0x80) return 1;
-    const std::size_t more = (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : 0;
-    if (more == 0 || s.size() - i <= more) return 0;
-    char32_t c = lead & (0x3F >> more);
-    for (std::size_t k = 1; k <= more; ++k) {
-        const auto next = static_cast<unsigned char>(s[i + k]);
-        if ((next & 0xC0) != 0x80) return 0;
-        c = (c << 6) | (next & 0x3F);
-    }
-    constexpr char32_t LEAST[] = {0, 0x80, 0x800, 0x10000};
-    if (c < LEAST[more] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-    return more + 1;
-}
-
-bool is_utf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        if (static_cast<unsigned char>(s[i]) < 0x80) {  // most of any text
-            ++i;
-            continue;
-        }
-        const std::size_t n = utf8_length(s, i);
-        if (n == 0) return false;
-        i += n;
-    }
-    return true;
-}
-
 constexpr char32_t REPLACEMENT = 0xFFFD;
 
-// Decodes byte by byte (or unit by unit), keeping count of lines so that the
-// first undecodable place can be named.
-class Decoder {
-public:
-    explicit Decoder(DecodedTypText& out) : m_out(out) {}
-
-    void put(char32_t c) {
-        if (c == REPLACEMENT && m_out.bad_line == 0) m_out.bad_line = m_line;
-        if (c == '\r' || (c == '\n' && m_last != '\r')) ++m_line;
-        m_last = c;
-        append_utf8(m_out.utf8, c);
-    }
-
-private:
-    DecodedTypText& m_out;
-    std::size_t m_line = 1;
-    char32_t m_last = 0;
-};
-
-void decode_utf8(std::string_view bytes, Decoder& d) {
-    for (std::size_t i = 0; i < bytes.size();) {
-        const std::size_t n = utf8_length(bytes, i);
-        if (n == 0) {
-            d.put(REPLACEMENT);
-            ++i;
-            continue;
-        }
-        char32_t c = n == 1 ? static_cast<unsigned char>(bytes[i]) : static_cast<unsigned char>(bytes[i]) & (0x3F >> (n - 1));
-        for (std::size_t k = 1; k < n; ++k) c = (c << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
-        d.put(c);
-        i += n;
-    }
-}
-
-void decode_wide(std::string_view bytes, std::size_t unit, bool little, Decoder& d) {
+template <typename Put>
+void decode_wide(std::string_view bytes, std::size_t unit, bool little, Put put) {
     const auto unit_at = [&](std::size_t i) {
         char32_t v = 0;
         for (std::size_t k = 0; k < unit; ++k)
@@ -96,21 +34,18 @@ void decode_wide(std::string_view bytes, std::size_t unit, bool little, Decoder&
                 i += unit;
             }
         }
-        d.put(c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? REPLACEMENT : c);
+        put(c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? REPLACEMENT : c);
     }
-    if (i < bytes.size()) d.put(REPLACEMENT);
+    if (i < bytes.size()) put(REPLACEMENT);
 }
 
 // A Windows code page's number from the names Java gives them ("cp1251", "windows-1251"); 0 for others.
 int code_page_of(const std::string& name) {
-    for (const char* prefix : {"cp", "windows-", "cp-", "ms"}) {
-        const std::string_view p = prefix;
-        if (name.size() > p.size() && name.compare(0, p.size(), p) == 0) {
-            int v = 0;
-            const char* first = name.data() + p.size();
-            const auto [end, ec] = std::from_chars(first, name.data() + name.size(), v);
-            if (ec == std::errc() && end == name.data() + name.size()) return v;
-        }
+    const char* const end = name.data() + name.size();
+    for (const std::string_view prefix : {"cp", "windows-", "cp-", "ms"}) {
+        int v = 0;
+        if (name.size() <= prefix.size() || !name.starts_with(prefix)) continue;
+        if (const auto [at, ec] = std::from_chars(name.data() + prefix.size(), end, v); ec == std::errc() && at == end) return v;
     }
     return 0;
 }
@@ -127,24 +62,6 @@ bool java_has(const std::string& name, int page) {
                               "euc-jp", "euc-kr", "iso-2022-jp", "macroman", "x-macroman"})
         if (name == known) return true;
     return false;
-}
-
-}  // namespace
-
-// Lines as Java's BufferedReader cuts them: at CR LF, CR or LF.
-std::vector<std::string_view> split_typ_lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = find_line_end(text, start);
-        if (end == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-    }
-    return lines;
 }
 
 std::string probe_charset(std::string_view bytes) {
@@ -176,42 +93,73 @@ std::string probe_charset(std::string_view bytes) {
     return utf8 ? "UTF-8" : "cp1252";
 }
 
+}  // namespace
+
+std::vector<std::string_view> split_typ_lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = find_line_end(text, start);
+        if (end == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+    return lines;
+}
+
 DecodedTypText decode_typ_text(std::string_view bytes) {
     DecodedTypText out;
     out.charset = probe_charset(bytes);
     out.utf8.reserve(bytes.size());
-    Decoder d(out);
+    // Byte by byte (or unit by unit), counting lines so that the first
+    // undecodable place can be named.
+    std::size_t line = 1;
+    char32_t last = 0;
+    const auto put = [&](char32_t c) {
+        if (c == REPLACEMENT && out.bad_line == 0) out.bad_line = line;
+        if (c == '\r' || (c == '\n' && last != '\r')) ++line;
+        last = c;
+        append_utf8(out.utf8, c);
+    };
     const std::string name = to_lower(out.charset);
     const int page = code_page_of(name);
-    const bool ascii_within = name == "utf-8" || name == "utf8" || (page != 0 && code_page_known(page));
+    const bool utf8 = name == "utf-8" || name == "utf8";
+    const bool paged = page != 0 && code_page_known(page);
     // Most texts are ASCII: in these charsets their bytes are their UTF-8.
-    if (ascii_within && std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    if ((utf8 || paged) && is_ascii(bytes)) {
         out.utf8.assign(bytes);
-    } else if (name == "utf-8" || name == "utf8") {
-        decode_utf8(bytes, d);
+    } else if (utf8) {
+        for (std::size_t i = 0; i < bytes.size();) {
+            const std::optional<char32_t> c = next_valid_utf8(bytes, i);
+            put(c ? *c : REPLACEMENT);
+            if (!c) ++i;
+        }
     } else if (name == "utf-16le" || name == "utf-16be" || name == "utf-16") {
-        decode_wide(bytes, 2, name == "utf-16le", d);
+        decode_wide(bytes, 2, name == "utf-16le", put);
     } else if (name == "utf-32le" || name == "utf-32be" || name == "utf-32") {
-        decode_wide(bytes, 4, name == "utf-32le", d);
-    } else if (page != 0 && code_page_known(page)) {
-        std::vector<std::optional<std::string>> table(256);
-        for (int b = 0; b < 256; ++b) {
-            const char byte = static_cast<char>(b);
-            table[static_cast<std::size_t>(b)] = code_page_to_utf8(std::string_view(&byte, 1), page);
-        }
+        decode_wide(bytes, 4, name == "utf-32le", put);
+    } else if (paged) {
+        // Not ASCII, so the text has a byte past it.
         if (is_utf8(bytes)) {
-            const std::size_t first = static_cast<std::size_t>(std::find_if(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }) - bytes.begin());
-            if (first < bytes.size()) out.utf8_line = split_typ_lines(bytes.substr(0, first + 1)).size();
+            const auto past_ascii = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
+            const auto first = static_cast<std::size_t>(std::find_if(bytes.begin(), bytes.end(), past_ascii) - bytes.begin());
+            out.utf8_line = split_typ_lines(bytes.substr(0, first + 1)).size();
         }
-        for (const char byte : bytes) {
-            const std::optional<std::string>& c = table[static_cast<unsigned char>(byte)];
-            if (!c) d.put(REPLACEMENT);
-            else decode_utf8(*c, d);
+        std::array<char32_t, 256> table{};
+        for (std::size_t b = 0; b < table.size(); ++b) {
+            const char byte = static_cast<char>(b);
+            const std::optional<std::string> c = code_page_to_utf8(std::string_view(&byte, 1), page);
+            std::size_t at = 0;
+            table[b] = c ? next_utf8(*c, at) : REPLACEMENT;
         }
+        for (const char byte : bytes) put(table[static_cast<unsigned char>(byte)]);
     } else {
         out.known = name == "iso-8859-1" || name == "latin1" || name == "iso8859_1" || name == "iso8859-1";
-        out.mkgmap_knows = out.known || java_has(name, code_page_of(name));
-        for (const char byte : bytes) d.put(static_cast<unsigned char>(byte));
+        out.mkgmap_knows = out.known || java_has(name, page);
+        for (const char byte : bytes) put(static_cast<unsigned char>(byte));
     }
     return out;
 }
@@ -231,10 +179,8 @@ std::string encode_wide(std::string_view utf8, std::string_view charset) {
             out += static_cast<char>((v >> (8 * (little ? k : unit - 1 - k))) & 0xFF);
     };
     for (std::size_t i = 0; i < utf8.size();) {
-        const std::size_t n = std::max<std::size_t>(1, utf8_length(utf8, i));
-        char32_t c = n == 1 ? static_cast<unsigned char>(utf8[i]) : static_cast<unsigned char>(utf8[i]) & (0x3F >> (n - 1));
-        for (std::size_t k = 1; k < n; ++k) c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        i += n;
+        const std::optional<char32_t> valid = next_valid_utf8(utf8, i);
+        const char32_t c = valid ? *valid : static_cast<unsigned char>(utf8[i++]);
         if (unit == 2 && c >= 0x10000) {
             put(0xD800 + ((c - 0x10000) >> 10));
             put(0xDC00 + ((c - 0x10000) & 0x3FF));

@@ -19,14 +19,12 @@ struct DecodedTypText {
     std::size_t utf8_line = 0;
 };
 
-// The charset mkgmap reads a TYP text in: a byte order mark or a
-// "-*- coding: NAME -*-" in its first two lines, else its first line that
-// starts "CodePage=", else UTF-8 when every line before is UTF-8, else cp1252.
-std::string probe_charset(std::string_view bytes);
-
 // Lines as mkgmap counts them: each ends at CR LF, a lone CR or a lone LF.
 std::vector<std::string_view> split_typ_lines(std::string_view text);
 
+// The charset mkgmap reads the bytes in: a byte order mark or a
+// "-*- coding: NAME -*-" in its first two lines, else its first line that
+// starts "CodePage=", else UTF-8 when every line before is UTF-8, else cp1252.
 DecodedTypText decode_typ_text(std::string_view bytes);
 
 // UTF-16 and UTF-32, which are no byte strings a line can be found in by its

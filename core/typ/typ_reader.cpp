@@ -1,10 +1,8 @@
 #include "typ_reader.h"
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <optional>
-#include <set>
 #include <utility>
 
 #include "code_page.h"
@@ -18,13 +16,18 @@ namespace tessaro {
 
 using detail::colour_value;
 using detail::shown;
-using detail::to_u32;
-using detail::XpmReader;
+using detail::char_count;
 
 namespace {
 
 // 0x4f00 is type 0x4f with subtype 0, the same type as 0x4f.
 std::int64_t type_key(std::int64_t v) { return v > 0xff && v < 0x10000 && (v & 0xff) == 0 ? v >> 8 : v; }
+
+// A Type= of 0x100 or more is a type and its subtype; a SubType= sets the subtype.
+std::uint32_t typ_value(std::int64_t type, std::optional<std::int64_t> subtype) {
+    const std::uint32_t value = typ_type(static_cast<std::uint32_t>(type < 0 ? type & 0xff : type));
+    return subtype ? (value & ~0xffu) | static_cast<std::uint32_t>(*subtype & 0xff) : value;
+}
 
 // ";tags=...", ";marker=...", ";style:...": notes for programs, not names.
 bool is_note(std::string_view comment) {
@@ -34,20 +37,12 @@ bool is_note(std::string_view comment) {
 
 enum class Block { None, Id, DrawOrder, Entry, Icons, Ignored };
 
-}  // namespace
-
-namespace {
-
-class Reader {
+// The problems it finds are its own until the text is read.
+class Reader : detail::ProblemLog {
 public:
     explicit Reader(std::string_view bytes) : m_decoded(decode_typ_text(bytes)), m_scan(m_decoded.utf8) {
         m_lines = split_typ_lines(m_decoded.utf8);
         m_doc.charset = m_decoded.charset;
-        const std::size_t end = m_decoded.utf8.find_first_of("\r\n");
-        if (end != std::string::npos)
-            m_doc.line_end = m_decoded.utf8[end] == '\n' ? LineEnd::Lf
-                             : end + 1 < m_decoded.utf8.size() && m_decoded.utf8[end + 1] == '\n' ? LineEnd::CrLf
-                                                                                               : LineEnd::Cr;
     }
 
     TypDocument read() {
@@ -60,18 +55,11 @@ public:
             problem(1, "mkgmap knows no charset \"" + shown(m_decoded.charset) + "\" to read the text in");
         else if (!m_decoded.known)
             warning(1, "labels read as Latin-1: this program has no table for " + m_decoded.charset);
-        while (true) {
-            const TypToken tok = m_scan.next_token();
-            if (tok.kind == TokenKind::End) break;
-            if (tok.text == ";" || tok.text == "\"") {
-                m_scan.skip_line();
-            } else if (tok.text == "[") {
-                open_block(tok.line);
-            } else if (tok.kind == TokenKind::Word) {
-                read_setting(tok);
-            }
-            if (m_reopen != 0) open_block(std::exchange(m_reopen, 0));
-            m_scan.skip_space();
+        for (TypToken tok = m_scan.next_token(); tok.kind != TokenKind::End; tok = m_scan.next_token()) {
+            if (tok.text == ";" || tok.text == "\"") m_scan.skip_line();
+            else if (tok.text == "[") open_block(tok.line);
+            else if (tok.kind == TokenKind::Word) read_setting(tok);
+            if (reopen != 0) open_block(std::exchange(reopen, 0));
         }
         // mkgmap keeps a block only when the next one or an [end] closes it.
         if (m_block == Block::Entry)
@@ -80,41 +68,29 @@ public:
         check_labels();
         check_types();
         if (m_doc.entries.empty()) warning(1, "no [_point], [_line] or [_polygon] entry");
+        m_doc.problems = std::move(problems);
         std::stable_sort(m_doc.problems.begin(), m_doc.problems.end(),
                          [](const TypProblem& a, const TypProblem& b) { return a.line < b.line; });
         return std::move(m_doc);
     }
 
 private:
-    void problem(std::size_t line, std::string message) { m_doc.problems.push_back({line, std::move(message)}); }
-    void warning(std::size_t line, std::string message) {
-        m_doc.problems.push_back({line, std::move(message), Severity::Warning});
-    }
-    // mkgmap stops at an error; this reader names it and passes over the
-    // rest of the block, which may hold more.
-    void fail(std::size_t line, std::string message) {
-        problem(line, std::move(message));
-        m_broken = true;
-    }
-
     void open_block(std::size_t line) {
         const TypToken name_token = m_scan.next_token();
         const std::string name = to_lower(name_token.text);
         const std::optional<std::string> close = m_scan.expect("]");
         close_block(line, !close && name == "end");
-        m_broken = false;
+        broken = false;
         m_block = Block::None;
         if (close) return fail(line, "section name \"[" + shown(name_token.text) + "\" is not closed by \"]\"");
         if (name == "end") return;
-        if (const auto section = name == "_point" ? std::optional<Section>(Section::Point)
-                                 : name == "_line"    ? std::optional<Section>(Section::Line)
-                                 : name == "_polygon" ? std::optional<Section>(Section::Polygon)
-                                                      : std::nullopt) {
+        const auto section = std::find_if(ALL_SECTIONS.begin(), ALL_SECTIONS.end(),
+                                          [&](Section s) { return name == "_" + std::string(section_name(s)); });
+        if (section != ALL_SECTIONS.end()) {
             open_entry(*section, line);
         } else if (name == "_draworder") {
             m_block = Block::DrawOrder;
             m_doc.draw_order_tags.push_back(line);
-            m_has_draw_order = true;
         } else if (name == "_id") {
             m_block = Block::Id;
         } else if (name == "_icons") {
@@ -140,19 +116,8 @@ private:
         }
     }
 
-    void close_block(std::size_t line, bool by_end) {
-        if (m_block != Block::Entry) return;
-        TypEntry& e = m_entry;
-        e.last_line = std::max(e.first_line, by_end ? line : line - 1);
-        // mkgmap fails on a point without a day picture when it writes it.
-        if (!m_broken && !e.xpm.present)
-            problem(e.first_line, std::string("[_") + section_name(e.section) + "] entry without " +
-                                      (e.section == Section::Point && m_has_xpm ? "a day picture" : "an Xpm"));
-        finish_entry();
-    }
-
     void read_setting(const TypToken& key_token) {
-        if (m_broken) return m_scan.skip_line();
+        if (broken) return m_scan.skip_line();
         if (m_block == Block::None) {
             problem(key_token.line, "text outside any section: \"" + shown(key_token.text) + "\"");
             return m_scan.skip_line();
@@ -186,7 +151,7 @@ private:
     }
 
     void read_draw_order(const std::string& key, const std::string& value, std::size_t line) {
-        if (key != "type") return problem(line, "not a draw order line: \"" + shown(std::string(trim_any_of(m_lines[line - 1], " \t"))) + "\"");
+        if (key != "type") return problem(line, "not a draw order line: \"" + shown(trim_any_of(m_lines[line - 1], " \t")) + "\"");
         const std::size_t comma = value.find(',');
         if (comma == std::string::npos || value.find(',', comma + 1) != std::string::npos)
             return problem(line, "draw order line is not Type=TYPE,LEVEL: \"" + shown(value) + "\"");
@@ -234,11 +199,9 @@ private:
     }
 
     void read_icon_setting(const std::string& name, const std::string& key, const std::string& value, std::size_t line) {
-        if (key == "string") return;
-        if (common_key(name, key, value, line)) return;
+        if (key == "string" || common_key(name, key, value, line)) return;
         if (key != "iconxpm") return unknown_key(name, line);
-        XpmImage icon;
-        read_xpm(icon, value, line, false);
+        read_xpm(m_scratch, value, line, false);
     }
 
     void unknown_key(const std::string& name, std::size_t line) {
@@ -252,12 +215,8 @@ private:
         if (key == "type") {
             const std::optional<std::int64_t> v = java_decode(value);
             if (entry) e.type = value;
-            if (!v) {
-                problem(line, "Type= value \"" + shown(value) + "\" is not a number");
-            } else if (entry) {
-                m_type = v;
-                m_type_line = line;
-            }
+            if (!v) problem(line, "Type= value \"" + shown(value) + "\" is not a number");
+            else if (entry) m_type = v, m_type_line = line;
         } else if (key == "subtype") {
             const std::optional<std::int64_t> v = java_decode(value);
             if (!v) problem(line, "SubType= value \"" + shown(value) + "\" is not a number");
@@ -266,7 +225,7 @@ private:
             read_label(value, line);
         } else if (key == "xpm") {
             m_day_line = line;
-            read_xpm(entry ? e.xpm : m_scratch, value, line, !entry || e.section != Section::Point);
+            read_xpm(entry ? e.xpm : m_scratch, value, line, entry && e.section != Section::Point);
         } else if (key == "fontstyle") {
             const std::string v = to_lower(value);
             const bool known = value.rfind("NoLabel", 0) == 0 || v == "nolabel" || v == "smallfont" || v == "small" ||
@@ -291,27 +250,26 @@ private:
         const std::optional<std::int64_t> language = java_decode(std::string_view(value).substr(0, comma));
         if (language && comma == std::string::npos)
             return problem(line, "label \"" + shown(value) + "\" is a language number without a text");
-        TypLabel label;
-        label.language = language ? static_cast<int>(*language) : 0;
-        label.text = language ? value.substr(comma + 1) : value;
         if (m_block != Block::Entry) return;
-        m_labels.push_back({m_doc.entries.size(), m_entry.labels.size(), line});
-        m_entry.labels.push_back(std::move(label));
+        const int number = language ? static_cast<int>(*language) : 0;
+        m_entry.labels.push_back({number, language ? value.substr(comma + 1) : value, line});
     }
 
-    // The picture of a key's value; false when mkgmap stops in it.
-    bool read_xpm(XpmImage& x, const std::string& value, std::size_t line, bool two_colour) {
-        XpmReader reader(m_scan, {m_doc.problems, m_broken, m_reopen});
-        const bool checked = two_colour && m_block == Block::Entry;
-        const std::optional<bool> fits = reader.read(x, value, line, checked ? std::optional(m_entry.section) : std::nullopt);
-        if (!fits) return false;
-        m_has_xpm = true;
-        return *fits;
+    // With `check`, against what the entry's section takes of a picture.
+    void read_xpm(XpmImage& x, const std::string& value, std::size_t line, bool check) {
+        if (detail::read_xpm(m_scan, *this, x, value, line, check ? std::optional(m_entry.section) : std::nullopt))
+            m_has_xpm = true;
     }
 
-    void finish_entry() {
+    void close_block(std::size_t line, bool by_end) {
+        if (m_block != Block::Entry) return;
         TypEntry& e = m_entry;
-        if (e.type.empty() && !m_broken) warning(e.first_line, "entry without a Type= line; mkgmap writes it as type 0");
+        e.last_line = std::max(e.first_line, by_end ? line : line - 1);
+        // mkgmap fails on a point without a day picture when it writes it.
+        if (!broken && !e.xpm.present)
+            problem(e.first_line, std::string("[_") + section_name(e.section) + "] entry without " +
+                                      (e.section == Section::Point && m_has_xpm ? "a day picture" : "an Xpm"));
+        if (e.type.empty() && !broken) warning(e.first_line, "entry without a Type= line; mkgmap writes it as type 0");
         if (m_night_text_line != 0 && !m_day_text && e.section != Section::Point)
             warning(m_night_text_line, "NightCustomColor without DayCustomColor; mkgmap leaves it out");
         const XpmImage& day = e.xpm;
@@ -327,12 +285,8 @@ private:
             if (n > e.first_line) e.text += '\n';
             e.text += m_lines[n - 1];
         }
-        if (m_type) {
-            // A Type= of 0x100 or more is a type and its subtype; a SubType= sets the subtype.
-            std::int64_t value = *m_type < 0 ? *m_type & 0xff : *m_type;
-            if (m_subtype) value = (typ_type(static_cast<std::uint32_t>(value)) & ~0xffu) | (*m_subtype & 0xff);
-            m_types.push_back({e.section, type_key(value), m_type_line, m_doc.entries.size()});
-        }
+        if (m_type)
+            m_types.push_back({e.section, type_key(typ_value(*m_type, m_subtype)), m_type_line, m_doc.entries.size()});
         m_doc.entries.push_back(std::move(e));
     }
 
@@ -341,16 +295,17 @@ private:
     // comments, language code first).
     std::string entry_name() const {
         const std::size_t open = m_entry.first_line;  // 1-based
-        const auto comment = [&](std::size_t n) {     // 1-based; "" when no comment
-            const std::string_view line = n >= 1 && n <= m_lines.size() ? trim_any_of(m_lines[n - 1], " \t") : std::string_view();
-            return !line.empty() && line.front() == ';' ? line.substr(1) : std::string_view();
+        const auto line = [&](std::size_t n) {        // 1-based; "" past the text
+            return n >= 1 && n <= m_lines.size() ? trim_any_of(m_lines[n - 1], " \t") : std::string_view();
         };
-        const bool alone = open >= 2 && open - 1 <= m_lines.size() && !trim_any_of(m_lines[open - 2], " \t").empty() &&
-                           trim_any_of(m_lines[open - 2], " \t").front() == ';' &&
-                           (open < 3 || trim_any_of(m_lines[open - 3], " \t").empty() || trim_any_of(m_lines[open - 3], " \t").front() != ';');
-        std::string_view name = alone && !is_note(trim_any_of(comment(open - 1), " \t")) ? trim_any_of(comment(open - 1), " \t") : std::string_view();
+        const auto is_comment = [&](std::size_t n) { return !line(n).empty() && line(n).front() == ';'; };
+        const auto comment = [&](std::size_t n) {  // "" when no comment
+            return is_comment(n) ? trim_any_of(line(n).substr(1), " \t") : std::string_view();
+        };
+        const bool alone = is_comment(open - 1) && !is_comment(open - 2);
+        std::string_view name = alone && !is_note(comment(open - 1)) ? comment(open - 1) : std::string_view();
         for (std::size_t n = open + 1; name.empty() && n <= m_entry.last_line && n <= m_lines.size(); ++n) {
-            const std::string_view c = trim_any_of(comment(n), " \t");
+            const std::string_view c = comment(n);
             if (c.empty() || is_note(c)) continue;
             name = c;
             const std::size_t comma = name.find(',');
@@ -359,20 +314,19 @@ private:
         return std::string(name);
     }
 
-    // Against the code page the labels are written in, known once the whole text is read.
+    // Against the code page the labels are written in, known once the whole text is read. Those of a last entry
+    // that no [end] closed went with it.
     void check_labels() {
         const int code_page = label_code_page(m_doc);
-        for (const LabelAt& at : m_labels) {
-            // Those of a last entry that no [end] closed went with it.
-            if (at.entry >= m_doc.entries.size()) break;
-            const std::string& text = m_doc.entries[at.entry].labels[at.label].text;
-            const std::u32string chars = to_u32(text);
-            if (chars.size() > 254)
-                problem(at.line, "label is " + std::to_string(chars.size()) + " characters long; mkgmap takes at most 254");
-            if (code_page_known(code_page) && to_code_page(text, code_page).lost)
-                warning(at.line, "label holds characters that code page " + std::to_string(code_page) +
-                                     " cannot hold; mkgmap leaves it out");
-        }
+        for (const TypEntry& e : m_doc.entries)
+            for (const TypLabel& label : e.labels) {
+                const std::size_t chars = char_count(label.text);
+                if (chars > 254)
+                    problem(label.line, "label is " + std::to_string(chars) + " characters long; mkgmap takes at most 254");
+                if (code_page_known(code_page) && to_code_page(label.text, code_page).lost)
+                    warning(label.line, "label holds characters that code page " + std::to_string(code_page) +
+                                            " cannot hold; mkgmap leaves it out");
+            }
     }
 
     // Duplicates, polygons the draw order leaves out, and point subtypes TYP cannot hold.
@@ -386,7 +340,8 @@ private:
                                     "; mkgmap writes both, and a unit draws one of them");
             const auto drawn = m_drawn.find(t.value);
             if (t.section == Section::Polygon && drawn != m_drawn.end()) m_doc.entries[t.entry].draw_level = drawn->second;
-            if (t.section == Section::Polygon && m_has_draw_order && drawn == m_drawn.end())
+            // Only where the text has a draw order: library files are entries alone.
+            if (t.section == Section::Polygon && !m_doc.draw_order_tags.empty() && drawn == m_drawn.end())
                 warning(t.line, "polygon type is not in the draw order; mkgmap does not draw it");
             if (t.section == Section::Point && t.value >= 0x10000 && (t.value & 0xff) > 0x1f)
                 warning(t.line, "extended point subtype is above 0x1f");
@@ -399,19 +354,12 @@ private:
         std::size_t line;
         std::size_t entry;
     };
-    struct LabelAt {
-        std::size_t entry;
-        std::size_t label;
-        std::size_t line;
-    };
 
     DecodedTypText m_decoded;
     TypScanner m_scan;
     std::vector<std::string_view> m_lines;
     TypDocument m_doc;
     Block m_block = Block::None;
-    bool m_broken = false;  // an error stopped the block: the rest of it is passed over
-    std::size_t m_reopen = 0;  // the line of a "[" taken while a picture was read
     TypEntry m_entry;       // the one being read
     std::optional<std::int64_t> m_type;
     std::optional<std::int64_t> m_subtype;
@@ -423,9 +371,7 @@ private:
     std::size_t m_day_line = 0;
     XpmImage m_scratch;  // an icon set's picture: checked, not kept
     std::map<std::int64_t, int> m_drawn;  // the types of the draw order and their levels, the first line of each
-    bool m_has_draw_order = false;  // library files are entries alone
     std::vector<TypeAt> m_types;
-    std::vector<LabelAt> m_labels;
 };
 
 }  // namespace
@@ -436,12 +382,9 @@ TypDocument read_typ_text(std::string_view text) {
 
 std::optional<std::uint32_t> typ_value_type(std::string_view type_text, std::string_view subtype_text) {
     const std::optional<std::int64_t> type = java_decode(type_text);
-    if (!type) return std::nullopt;
-    const std::uint32_t value = typ_type(static_cast<std::uint32_t>(*type < 0 ? *type & 0xff : *type));
-    if (subtype_text.empty()) return value;
     const std::optional<std::int64_t> subtype = java_decode(subtype_text);
-    if (!subtype) return std::nullopt;
-    return (value & ~0xffu) | static_cast<std::uint32_t>(*subtype & 0xff);
+    if (!type || (!subtype && !subtype_text.empty())) return std::nullopt;
+    return typ_value(*type, subtype);
 }
 
 bool has_error(const TypDocument& doc) {

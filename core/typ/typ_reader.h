@@ -11,7 +11,6 @@
 
 namespace tessaro {
 
-
 struct XpmColour {
     std::string key;     // the pixel characters ("" when the image has no pixels)
     std::string colour;  // "#RRGGBB" (or longer) or "none"
@@ -34,6 +33,7 @@ struct XpmImage {
 struct TypLabel {
     int language = 0;
     std::string text;
+    std::size_t line = 0;  // 1-based
 };
 
 struct TypEntry {
@@ -66,9 +66,6 @@ struct TypProblem {
     Severity severity = Severity::Error;
 };
 
-// How a file ends its lines: the first line end decides, CR LF when it has none.
-enum class LineEnd { CrLf, Lf, Cr };
-
 struct TypDocument {
     std::vector<TypEntry> entries;        // points, lines and polygons in file order
     std::vector<std::string> draw_order;  // the codes of every [_drawOrder] block
@@ -77,7 +74,6 @@ struct TypDocument {
     std::vector<TypProblem> problems;     // in line order
     int code_page = 0;            // the CodePage= of [_id]; 0 when there is none
     std::string charset;          // what mkgmap decodes the file's bytes in: "UTF-8", "cp1251", "UTF-16LE", ...
-    LineEnd line_end = LineEnd::CrLf;
 };
 
 // The code page mkgmap writes the labels in when the command line names none:
@@ -97,6 +93,5 @@ std::optional<std::uint32_t> typ_value_type(std::string_view type, std::string_v
 inline std::optional<std::uint32_t> entry_type(const TypEntry& entry) {
     return typ_value_type(entry.type, entry.subtype);
 }
-
 
 }  // namespace tessaro

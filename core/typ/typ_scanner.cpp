@@ -1,5 +1,8 @@
 #include "typ_scanner.h"
 
+#include <charconv>
+#include <utility>
+
 #include "code_page.h"
 #include "text_util.h"
 
@@ -29,6 +32,22 @@ bool is_word(char32_t c) {
     return !symbols;
 }
 
+// An optional sign, taken off `s`: whether it was "-".
+bool take_sign(std::string_view& s) {
+    const bool negative = !s.empty() && s[0] == '-';
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) s.remove_prefix(1);
+    return negative;
+}
+
+// Digits of the base alone (no sign), as a 32-bit number of that sign.
+std::optional<std::int64_t> parse_digits(std::string_view s, int base, bool negative) {
+    std::uint64_t v = 0;
+    if (s.size() > 40) return std::nullopt;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
+    if (ec != std::errc() || end != s.data() + s.size() || v > (negative ? 0x80000000u : 0x7FFFFFFFu)) return std::nullopt;
+    return negative ? -static_cast<std::int64_t>(v) : static_cast<std::int64_t>(v);
+}
+
 }  // namespace
 
 std::string_view java_trim(std::string_view s) {
@@ -39,20 +58,11 @@ std::string_view java_trim(std::string_view s) {
 
 // The text is valid UTF-8: the caller decoded it.
 char32_t TypScanner::read_char() {
-    if (m_pushback != 0) {
-        const char32_t c = m_pushback;
-        m_pushback = 0;
-        return c;
-    }
+    if (m_pushback != 0) return std::exchange(m_pushback, 0);
     if (m_pos >= m_text.size()) return END;
     const char32_t c = next_utf8(m_text, m_pos);
-    if (c == '\r') {
-        ++m_line;
-        m_after_cr = true;
-    } else {
-        if (c == '\n' && !m_after_cr) ++m_line;
-        m_after_cr = false;
-    }
+    if (c == '\r' || (c == '\n' && !m_after_cr)) ++m_line;
+    m_after_cr = c == '\r';
     return c;
 }
 
@@ -163,41 +173,19 @@ std::optional<std::string> TypScanner::expect(std::string_view text) {
     return t.kind == TokenKind::End ? std::string("the end of the file") : std::move(t.text);
 }
 
-// Java's Integer.parseInt: an optional sign, then digits of the base; 32 bits.
-std::optional<std::int64_t> java_parse_int(std::string_view s, int base) {
-    bool negative = false;
-    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
-        negative = s[0] == '-';
-        s.remove_prefix(1);
-    }
-    std::int64_t v = 0;
-    if (s.empty() || s.size() > 40) return std::nullopt;
-    for (const char c : s) {
-        const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'z' ? c - 'a' + 10 : c >= 'A' && c <= 'Z' ? c - 'A' + 10 : 99;
-        if (d >= base) return std::nullopt;
-        v = v * base + d;
-        if (v > 0x80000000LL) return std::nullopt;
-    }
-    if (negative) v = -v;
-    if (v > 0x7FFFFFFFLL) return std::nullopt;
-    return v;
+std::optional<std::int64_t> java_parse_int(std::string_view s) {
+    const bool negative = take_sign(s);
+    return parse_digits(s, 10, negative);
 }
 
-// Java's Integer.decode, which mkgmap reads every number of a TYP text with:
-// a sign, then 0x, 0X or # for hexadecimal, a leading 0 for octal, else decimal.
+// A sign, then 0x, 0X or # for hexadecimal, a leading 0 for octal, else decimal.
 std::optional<std::int64_t> java_decode(std::string_view s) {
-    bool negative = false;
-    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
-        negative = s[0] == '-';
-        s.remove_prefix(1);
-    }
+    const bool negative = take_sign(s);
     int base = 10;
     if (s.size() > 1 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s.remove_prefix(2), base = 16;
     else if (!s.empty() && s[0] == '#') s.remove_prefix(1), base = 16;
     else if (s.size() > 1 && s[0] == '0') s.remove_prefix(1), base = 8;
-    if (s.empty() || s[0] == '-' || s[0] == '+') return std::nullopt;
-    const std::optional<std::int64_t> v = java_parse_int(negative ? "-" + std::string(s) : std::string(s), base);
-    return v;
+    return parse_digits(s, base, negative);
 }
 
 }  // namespace tessaro

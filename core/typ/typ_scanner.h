@@ -30,7 +30,6 @@ public:
     TypToken next_raw();
     // Past blanks and line ends.
     TypToken next_token();
-    std::string next_value() { return next_token().text; }
     bool at_end() { return peek().kind == TokenKind::End; }
     void skip_space();
     // Through the next line end.
@@ -59,8 +58,8 @@ private:
 
 // Java's String.trim: characters up to U+0020 off both ends.
 std::string_view java_trim(std::string_view s);
-// Java's Integer.parseInt: an optional sign, then digits of the base; 32 bits.
-std::optional<std::int64_t> java_parse_int(std::string_view s, int base = 10);
+// Java's Integer.parseInt: an optional sign, then decimal digits; 32 bits.
+std::optional<std::int64_t> java_parse_int(std::string_view s);
 // Java's Integer.decode, which mkgmap reads the numbers of a TYP text with.
 std::optional<std::int64_t> java_decode(std::string_view s);
 

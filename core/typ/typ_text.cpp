@@ -16,6 +16,20 @@ void append_draw_order(std::string& text, const std::vector<Entry>& entries, std
     text.append("[End]").append(CRLF).append(CRLF);
 }
 
+// A path as one word of the shell that runs the command: quoted unless it is
+// made only of characters no shell treats specially.
+std::string shell_word(const std::string& path) {
+    const std::string plain = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/._+-,:=@%";
+#ifdef _WIN32
+    // cmd.exe: "\" separates folders; double quotes, which a Windows file name never holds, quote.
+    if (!path.empty() && path.find_first_not_of(plain + "\\") == std::string::npos) return path;
+    return QUOTE + path + QUOTE;
+#else
+    if (!path.empty() && path.find_first_not_of(plain) == std::string::npos) return path;
+    return "'" + replace_all(path, "'", "'\\''") + "'";
+#endif
+}
+
 }  // namespace
 
 std::string typ_text(std::string_view header, const std::vector<Entry>& entries) {
@@ -33,27 +47,6 @@ std::string typ_text(std::string_view header, const std::vector<Entry>& entries)
     }
     return text;
 }
-
-namespace {
-
-// A path as one word of the shell that runs the command: quoted unless it is
-// made only of characters no shell treats specially.
-std::string shell_word(const std::string& path) {
-#ifdef _WIN32
-    constexpr const char* PLAIN = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/._+-,:=@%\\";
-#else
-    constexpr const char* PLAIN = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/._+-,:=@%";
-#endif
-    if (!path.empty() && path.find_first_not_of(PLAIN) == std::string::npos) return path;
-#ifdef _WIN32
-    // cmd.exe: double quotes, which a Windows file name never holds.
-    return QUOTE + path + QUOTE;
-#else
-    return "'" + replace_all(path, "'", "'\\''") + "'";
-#endif
-}
-
-}  // namespace
 
 std::string mkgmap_command(const std::string& typ_path, int code_page) {
     return "mkgmap --family-id=" + std::to_string(FAMILY_ID) + " --code-page=" + std::to_string(code_page) + " " +

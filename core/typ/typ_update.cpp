@@ -9,6 +9,16 @@
 
 namespace tessaro {
 
+LabelCoding label_coding(const TypDocument& doc) {
+    return {label_code_page(doc), doc.charset == "UTF-8" || is_wide_charset(doc.charset)};
+}
+
+LineEnd line_end_of(std::string_view text) {
+    const std::size_t at = text.find_first_of("\r\n");
+    if (at == std::string_view::npos) return LineEnd::CrLf;
+    return text[at] == '\n' ? LineEnd::Lf : text.substr(at, 2) == "\r\n" ? LineEnd::CrLf : LineEnd::Cr;
+}
+
 namespace {
 
 constexpr std::size_t NONE = static_cast<std::size_t>(-1);
@@ -20,32 +30,24 @@ bool is_line_end(char c) { return c == '\n' || c == '\r'; }
 class Lines {
 public:
     explicit Lines(std::string_view text) : m_text(text) {
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            if (is_line_end(text[i]) && i + 1 < text.size()) m_starts.push_back(i + 1);
-        }
+        for (const std::string_view line : split_typ_lines(text))
+            m_starts.push_back(static_cast<std::size_t>(line.data() - text.data()));
         m_starts.push_back(text.size());
     }
     std::size_t count() const { return m_starts.size() - 1; }
-    // Lines first to last, 1-based, inclusive.
-    std::string_view span(std::size_t first, std::size_t last) const {
-        return m_text.substr(m_starts[first - 1], m_starts[last] - m_starts[first - 1]);
-    }
+    // Line n, 1-based, with its line end.
+    std::string_view line(std::size_t n) const { return m_text.substr(m_starts[n - 1], m_starts[n] - m_starts[n - 1]); }
     // `last`, or the last of the blank lines right after it: what follows an
     // entry belongs after the blank line that parts it from the next.
     std::size_t through_blanks(std::size_t last) const {
-        while (last < count() && span(last + 1, last + 1).find_first_not_of(" \t\r\n") == std::string_view::npos) ++last;
+        while (last < count() && line(last + 1).find_first_not_of(" \t\r\n") == std::string_view::npos) ++last;
         return last;
     }
 
 private:
     std::string_view m_text;
-    std::vector<std::size_t> m_starts{0};
+    std::vector<std::size_t> m_starts;
 };
-
-std::uint64_t key_of(Section section, std::uint32_t type) {
-    return (std::uint64_t{static_cast<unsigned>(section)} << 32) | type;
-}
 
 // Bytes that go in after a line of the old text (0: before its first).
 struct Insert {
@@ -61,12 +63,9 @@ std::string with_line_ends(std::string_view bytes, std::string_view end) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 16);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (!is_line_end(bytes[i])) {
-            out += bytes[i];
-            continue;
-        }
         if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        out += end;
+        if (is_line_end(bytes[i])) out += end;
+        else out += bytes[i];
     }
     return out;
 }
@@ -78,15 +77,6 @@ std::size_t count_line_ends(std::string_view bytes) {
     return n;
 }
 
-}  // namespace
-
-LineEnd line_end_of(std::string_view text) {
-    const std::size_t at = text.find_first_of("\r\n");
-    if (at == std::string_view::npos) return LineEnd::CrLf;
-    if (text[at] == '\n') return LineEnd::Lf;
-    return at + 1 < text.size() && text[at + 1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
-}
-
 std::string_view line_end_bytes(LineEnd end) {
     switch (end) {
         case LineEnd::CrLf: return "\r\n";
@@ -95,12 +85,6 @@ std::string_view line_end_bytes(LineEnd end) {
     }
     return "\r\n";
 }
-
-LabelCoding label_coding(const TypDocument& doc) {
-    return {label_code_page(doc), doc.charset == "UTF-8" || is_wide_charset(doc.charset)};
-}
-
-namespace {
 
 // One update, step by step: what the fresh run adds, what becomes of each
 // old entry, where the new bytes go, and the text made of both.
@@ -133,7 +117,7 @@ private:
         for (const std::string& code : m_old_doc.draw_order)
             if (const std::optional<std::uint32_t> type = typ_value_type(code)) drawn.insert(*type);
         for (const Entry& e : m_fresh.entries) {
-            m_fresh_look.emplace(key_of(e.section, e.type), &e.look);
+            m_fresh_look[e.section].emplace(e.type, &e.look);
             if (old_types[e.section].contains(e.type)) continue;
             m_added.push_back(&e);
             if (e.section != Section::Polygon) continue;
@@ -145,9 +129,8 @@ private:
 
     // The old entries: kept, or, unused and pruned, dropped with their draw order lines.
     void judge_old_entries() {
-        const std::size_t line_count = m_lines.count();
-        m_dropped.assign(line_count + 1, false);
-        m_entry_at.assign(line_count + 1, NONE);
+        m_dropped.assign(m_lines.count() + 1, false);
+        m_entry_at.assign(m_lines.count() + 1, NONE);
         m_unused_at.assign(m_old_doc.entries.size(), NONE);
         m_old_looks.resize(m_old_doc.entries.size());
         for (std::size_t i = 0; i < m_old_doc.entries.size(); ++i) judge_old_entry(i);
@@ -172,7 +155,7 @@ private:
         look.code = e.type;
         look.source = unused ? LookSource::Unused : LookSource::Kept;
         if (type)
-            if (const auto found = m_fresh_look.find(key_of(e.section, *type)); found != m_fresh_look.end())
+            if (const auto found = m_fresh_look[e.section].find(*type); found != m_fresh_look[e.section].end())
                 look.condition = found->second->condition;
         if (!unused) {
             ++update.kept;
@@ -198,10 +181,11 @@ private:
                     m_inserts.push_back({m_section_end[s] != 0 ? m_section_end[s] : line_count, m_section_end[s] != 0 ? 0 : 2,
                                          with_line_ends(e->text + CRLF, m_eol), &e->look});
         if (!m_draw_lines.empty()) {
-            if (!m_old_doc.draw_order_lines.empty()) {
-                m_inserts.push_back({m_old_doc.draw_order_lines.back(), 0, with_line_ends(m_draw_lines, m_eol)});
-            } else if (!m_old_doc.draw_order_tags.empty()) {
-                m_inserts.push_back({m_old_doc.draw_order_tags.back(), 0, with_line_ends(m_draw_lines, m_eol)});
+            // After the last draw order line, else the last draw order tag.
+            const std::vector<std::size_t>& old = m_old_doc.draw_order_lines.empty() ? m_old_doc.draw_order_tags
+                                                                                    : m_old_doc.draw_order_lines;
+            if (!old.empty()) {
+                m_inserts.push_back({old.back(), 0, with_line_ends(m_draw_lines, m_eol)});
             } else {
                 const std::string block = std::string("[_drawOrder]") + CRLF + m_draw_lines + "[End]" + CRLF + CRLF;
                 m_inserts.push_back({m_first_polygon != 0 ? m_first_polygon - 1 : line_count, 1, with_line_ends(block, m_eol)});
@@ -229,7 +213,7 @@ private:
                     if (m_unused_at[i] != NONE) update.unused_entries[m_unused_at[i]].line = out_lines + 1;
                     m_result.looks.push_back(std::move(m_old_looks[i]));
                 }
-                put(m_lines.span(line, line));
+                put(m_lines.line(line));
             }
             for (; next != m_inserts.end() && next->after == line; ++next) {
                 put(next->bytes);
@@ -248,7 +232,7 @@ private:
     const std::string_view m_eol;
     UpdatedText m_result;
     std::vector<const Entry*> m_added;
-    std::unordered_map<std::uint64_t, const EntryLook*> m_fresh_look;
+    PerSection<std::unordered_map<std::uint32_t, const EntryLook*>> m_fresh_look{};
     std::string m_draw_lines;
     std::vector<bool> m_dropped;
     std::vector<std::size_t> m_entry_at;

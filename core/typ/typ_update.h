@@ -44,6 +44,10 @@ struct FreshRun {
     const PerSection<bool>& sections;     // those it read; the old entries of the others are kept as they are
 };
 
+// What an update writes the new labels in: the text's code page (CodePage=,
+// 1252 when it names none), in UTF-8 when mkgmap reads the text as UTF-8.
+LabelCoding label_coding(const TypDocument& doc);
+
 struct UpdatedText {
     std::string text;
     std::vector<EntryLook> looks;  // one for each entry of `text`, in order
@@ -58,16 +62,11 @@ struct UpdatedText {
 // no longer uses stay, or, with `prune`, go with their draw order lines.
 // Every byte added ends its lines as the old text does (line_end_of), and
 // the lines are counted as the reader counts them.
-// How a text ends its lines: as its first line end (CR LF, a lone CR or a
-// lone LF) does; CR LF when it has none.
-LineEnd line_end_of(std::string_view text);
-// The bytes of a line end.
-std::string_view line_end_bytes(LineEnd end);
-
-// What an update writes the new labels in: the text's code page (CodePage=,
-// 1252 when it names none), in UTF-8 when mkgmap reads the text as UTF-8.
-LabelCoding label_coding(const TypDocument& doc);
-
 UpdatedText update_typ_text(std::string_view old_text, const TypDocument& old_doc, const FreshRun& fresh, bool prune);
+
+// How a file ends its lines: its first line end decides (CR LF, a lone CR or
+// a lone LF); CR LF when it has none.
+enum class LineEnd { CrLf, Lf, Cr };
+LineEnd line_end_of(std::string_view text);
 
 }  // namespace tessaro
