@@ -39,17 +39,16 @@ std::string hex_of(const Hsl& colour) {
     const double q = l < 0.5 ? l * (1 + s) : l + s - l * s;
     const double p = 2 * l - q;
     const double h = wrap_degrees(colour.h) / 360.0;
-    const auto channel = [&](double t) { return static_cast<unsigned>(round_half_even(hue_to_channel(p, q, t) * 255)); };
-    // Two upper-case hex digits a channel (as "%02X" writes them), without
-    // the cost of formatting: every random colour of a run comes here.
-    static constexpr char DIGITS[] = "0123456789ABCDEF";
+    const auto channel = [&](double t) {
+        return std::min(static_cast<std::uint32_t>(round_half_even(hue_to_channel(p, q, t) * 255)), 255u);
+    };
+    return hex_rgb(channel(h + 1.0 / 3) << 16 | channel(h) << 8 | channel(h - 1.0 / 3));
+}
+
+std::string hex_rgb(std::uint32_t rgb) {
+    // Without the cost of formatting: every random colour of a run comes here.
     std::string out(6, '0');
-    const unsigned channels[3] = {channel(h + 1.0 / 3), channel(h), channel(h - 1.0 / 3)};
-    for (int i = 0; i < 3; ++i) {
-        const unsigned v = std::min(channels[i], 255u);
-        out[2 * i] = DIGITS[v >> 4];
-        out[2 * i + 1] = DIGITS[v & 15];
-    }
+    for (std::size_t k = 6; k-- > 0; rgb >>= 4) out[k] = "0123456789ABCDEF"[rgb & 15];
     return out;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,8 @@ struct Hsl {
 
 // Six upper-case hex digits, red first.
 std::string hex_of(const Hsl& colour);
+// The six upper-case hex digits of 0xRRGGBB, as "%06X" writes them.
+std::string hex_rgb(std::uint32_t rgb);
 // "#RRGGBB" or "RRGGBB" (more digits, an alpha byte, are left out); nothing for anything else.
 std::optional<Hsl> hsl_of(std::string_view hex);
 

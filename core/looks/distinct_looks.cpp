@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
+#include <charconv>
 #include <cstdint>
-#include <cstdio>
-#include <map>
 #include <unordered_map>
 
 #include "look_variants.h"
@@ -74,10 +72,9 @@ std::optional<std::string> try_step(Section section, const std::string& base, co
 // The last resort, which always ends: every colour moved by `n` in its blue and green channels.
 std::string nudged(const std::string& base, unsigned n) {
     return recolour(base, [&](std::string_view hex) {
-        const unsigned value = static_cast<unsigned>(std::stoul(std::string(hex.substr(0, 6)), nullptr, 16));
-        char out[8];
-        std::snprintf(out, sizeof out, "%06X", (value + n * 37) & 0xFFFFFF);
-        return std::string(out);
+        std::uint32_t value = 0;
+        std::from_chars(hex.data(), hex.data() + 6, value, 16);
+        return hex_rgb((value + n * 37) & 0xFFFFFF);
     });
 }
 

@@ -47,9 +47,6 @@ LibraryLook find_library_look(Section section, std::string_view code, std::strin
 // with the look, and "[end]", built in one buffer (looks run to kilobytes).
 std::string entry_text(Section section, std::string_view look);
 
-// Six upper-case hex digits, red first.
-std::string hex_colour(int r, int g, int b);
-
 // A label that names the feature a rule's condition stands for: the value of
 // its most telling tag, "_" as blanks ("tree row"); where the value says
 // nothing alone (yes, true, "*", no, false, a number) the key's words with it

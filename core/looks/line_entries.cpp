@@ -1,11 +1,8 @@
 #include "line_entries.h"
 
-#include <cstdio>
-
 #include "entry_builder.h"
 #include "key_families.h"
 #include "line_looks.h"
-#include "table_kin.h"
 #include "text_util.h"
 
 namespace tessaro {
@@ -49,11 +46,9 @@ std::string builtin_entry(const std::string& token, const LineLookRow& look, con
 // The classic random line colour: G = r1 * 100 + 123 and B = r2 * 45 + 160
 // (halves to even), written as BBGGA0.
 std::string line_colour(double r1, double r2) {
-    const long g = round_half_even(r1 * 100 + 123);
-    const long b = round_half_even(r2 * 45 + 160);
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%06lX", static_cast<unsigned long>(b * 65536 + g * 256 + 160));
-    return buf;
+    const auto g = static_cast<std::uint32_t>(round_half_even(r1 * 100 + 123));
+    const auto b = static_cast<std::uint32_t>(round_half_even(r2 * 45 + 160));
+    return hex_rgb(b << 16 | g << 8 | 160);
 }
 
 }  // namespace
@@ -75,10 +70,8 @@ void add_line_entries(Conversion& cv, const std::string& path) {
         const std::string item = hit.text();
         const std::string_view rule_text = std::string_view(item).substr(item.find('@') + 1);
         EntryLook source = cv.entry_look(LookSource::Library, hit);
-        const std::string library_look = cv.library_look(Section::Line, token, rule_text);
-        if (!library_look.empty()) {
-            const std::optional<std::string> meant = cv.look_over_code(Section::Line, token, hit, rule_text, library_look, source);
-            cv.add_entry(Section::Line, entry_text(Section::Line, meant ? *meant : library_look), std::move(source));
+        if (const std::string chosen = cv.code_look(Section::Line, token, hit, rule_text, source); !chosen.empty()) {
+            cv.add_entry(Section::Line, entry_text(Section::Line, chosen), std::move(source));
             continue;
         }
 
@@ -98,7 +91,7 @@ void add_line_entries(Conversion& cv, const std::string& path) {
         }
         if (source.source == LookSource::Table && !cv.classic_looks) {
             const auto kin = line_look_kin(token, motorway, find_ci(item, "link") != std::string_view::npos);
-            if (std::optional<std::string> in_palette = table_kin_look(cv, Section::Line, token, rule_text, kin, source)) {
+            if (std::optional<std::string> in_palette = cv.table_kin_look(Section::Line, token, rule_text, kin, source)) {
                 cv.add_entry(Section::Line, entry_text(Section::Line, *in_palette), std::move(source));
                 continue;
             }

@@ -1,12 +1,11 @@
 #include "polygon_entries.h"
 
-#include "draw_order.h"
 #include "entry_builder.h"
 #include "key_families.h"
 #include "polygon_looks.h"
-#include "table_kin.h"
 #include "text_util.h"
 
+#include <charconv>
 #include <cstdio>
 #include <string>
 
@@ -14,8 +13,21 @@ namespace tessaro {
 
 namespace {
 
-int colour_component(double random) {
-    return static_cast<int>(round_half_even(random * 255));
+// The number after `key` at the start of a line of `text`: a look's ";level=N".
+std::optional<int> keyed_number(std::string_view text, std::string_view key) {
+    for (std::size_t at = text.find(key); at != std::string_view::npos; at = text.find(key, at + 1)) {
+        if (at != 0 && text[at - 1] != '\n') continue;
+        const std::string_view rest = text.substr(at + key.size());
+        int level = 0;
+        const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), level);
+        if (ec == std::errc() && level >= 1 && (end == rest.data() + rest.size() || *end == '\r' || *end == '\n'))
+            return level;
+    }
+    return std::nullopt;
+}
+
+std::uint32_t colour_component(double random) {
+    return static_cast<std::uint32_t>(round_half_even(random * 255));
 }
 
 // Built in one buffer: entries are many, and a pattern has 32 rows.
@@ -59,9 +71,10 @@ void add_polygon_entries(Conversion& cv, const std::string& path) {
     cv.random.reseed();
     cv.open_rules(path);
     // Classic looks draw every type on one level; else each on its look's level.
-    const int without_look = cv.classic_looks ? 1 : level_without_look(cv.libraries[Section::Polygon].text());
+    const std::string_view library = cv.libraries[Section::Polygon].text();
+    const int without_look = cv.classic_looks ? 1 : keyed_number(library, ";level-without-look=").value_or(LEVEL_WITHOUT_LOOK);
     const auto level_of = [&](std::string_view entry) {
-        return cv.classic_looks ? 1 : look_level(entry).value_or(without_look);
+        return cv.classic_looks ? 1 : keyed_number(entry, ";level=").value_or(without_look);
     };
     ItemDraws<3> draws(cv.random);
     for (const RuleItem& hit : cv.rules.items()) {
@@ -71,12 +84,6 @@ void add_polygon_entries(Conversion& cv, const std::string& path) {
             continue;
         }
         const auto [r, g, b] = draws.take();
-        const std::string digits = draw_order_digits(hit.code, *hit.value);
-        const auto write = [&](std::string entry, EntryLook look, int level) {
-            Entry& e = cv.add_entry(Section::Polygon, std::move(entry), std::move(look));
-            e.draw_order = digits;
-            e.level = level;
-        };
         const std::string code = typ_code(hit.code, *hit.value);
 
         // Items hold no tabs: stripping made them blanks.
@@ -90,44 +97,41 @@ void add_polygon_entries(Conversion& cv, const std::string& path) {
             if (at != std::string_view::npos) rule_text = rest.substr(at + 1);
         }
         EntryLook look = cv.entry_look(LookSource::Library, hit);
-        const std::string library_look = cv.library_look(Section::Polygon, code, rule_text);
-        if (!library_look.empty()) {
-            const std::optional<std::string> meant = cv.look_over_code(Section::Polygon, code, hit, rule_text, library_look, look);
-            const std::string& chosen = meant ? *meant : library_look;
-            write(entry_text(Section::Polygon, chosen), std::move(look), level_of(chosen));
+        const auto write = [&](std::string entry, int level) {
+            Entry& e = cv.add_entry(Section::Polygon, std::move(entry), std::move(look));
+            e.draw_order = draw_order_digits(hit.code, *hit.value);
+            e.level = level;
+        };
+        // A library look: the code's own, else that of its table row or of its tags.
+        std::optional<std::string> found;
+        if (std::string chosen = cv.code_look(Section::Polygon, code, hit, rule_text, look); !chosen.empty()) {
+            found = std::move(chosen);
+        } else if (builtin_polygon_look(code) != nullptr) {
+            look.source = LookSource::Table;
+            if (!cv.classic_looks) found = cv.table_kin_look(Section::Polygon, code, rule_text, polygon_look_kin(code), look);
+        } else {
+            found = cv.look_by_tags(Section::Polygon, code, hit, rule_text, look);
+        }
+        if (found) {
+            write(entry_text(Section::Polygon, *found), level_of(*found));
             continue;
         }
         std::optional<FamilyLook> family;
-        if (builtin_polygon_look(code) != nullptr) {
-            look.source = LookSource::Table;
-            std::optional<std::string> in_palette;
-            if (!cv.classic_looks)
-                in_palette = table_kin_look(cv, Section::Polygon, code, rule_text, polygon_look_kin(code), look);
-            if (in_palette) {
-                write(entry_text(Section::Polygon, *in_palette), std::move(look), level_of(*in_palette));
-                continue;
-            }
-        } else if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Polygon, code, hit, rule_text, look)) {
-            write(entry_text(Section::Polygon, *by_tags), std::move(look), level_of(*by_tags));
-            continue;
-        } else if (!cv.classic_looks && (family = family_look(Section::Polygon, hit.before, r, g))) {
+        if (look.source != LookSource::Table) {
             // A colour of the key's family where the key is known; chance only where it is not.
-            look.source = LookSource::Family;
-        } else {
-            look.source = LookSource::Random;
+            if (!cv.classic_looks) family = family_look(Section::Polygon, hit.before, r, g);
+            look.source = family ? LookSource::Family : LookSource::Random;
         }
         // The colour is drawn for every item (the sequence must not shift) but
         // rounded and formatted only for the entries that use it.
         const std::string colour = family                                                ? family->colour
                                    : cv.classic_looks || look.source != LookSource::Random
-                                       ? hex_colour(colour_component(r), colour_component(g), colour_component(b))
+                                       ? hex_rgb(colour_component(r) << 16 | colour_component(g) << 8 | colour_component(b))
                                        : cv.calm_colours.area(r, g, b);
         // The label: the condition's value after its first "=".
-        const std::string label =
-            rule_text.empty() ? std::string()
-                              : cv.rule_text_label(Section::Polygon, code, std::string_view(rule_text).substr(rule_text.find('=') + 1),
-                                                   hit.before);
-        write(builtin_entry(code, label, colour), std::move(look), without_look);
+        const std::string_view value = std::string_view(rule_text).substr(rule_text.find('=') + 1);
+        const std::string label = rule_text.empty() ? std::string() : cv.rule_text_label(Section::Polygon, code, value, hit.before);
+        write(builtin_entry(code, label, colour), without_look);
     }
     cv.close_rules();
 }

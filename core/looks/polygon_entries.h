@@ -6,6 +6,11 @@
 
 namespace tessaro {
 
+// The level of polygon types whose look carries none (built-in and random
+// looks, a polygon library without levels), unless the library names another
+// (";level-without-look=N"): the middle of the library's levels 1 to 5.
+inline constexpr int LEVEL_WITHOUT_LOOK = 3;
+
 // Adds one [_polygon] entry, with its draw-order level, per distinct
 // polygon type of the rule file: the polygon library's look, else the
 // built-in look of the code, else a solid random colour.

@@ -1,5 +1,3 @@
-#include "table_kin.h"
-
 #include <gtest/gtest.h>
 
 #include "line_entries.h"
