@@ -30,29 +30,6 @@ std::uint32_t colour_component(double random) {
     return static_cast<std::uint32_t>(round_half_even(random * 255));
 }
 
-// Built in one buffer: entries are many, and a pattern has 32 rows.
-std::string builtin_entry(const std::string& code, const std::string& label, std::string colour) {
-    std::string e;
-    e.reserve(256);
-    e.append("[_polygon]").append(CRLF).append("Type=").append(code).append(CRLF);
-    const BuiltinPolygonLook* look = builtin_polygon_look(code);
-    const FillPattern* pattern = look != nullptr ? look->pattern : nullptr;
-    if (look != nullptr && pattern == nullptr) colour = look->colour;
-    if (!label.empty()) e.append("String1=0x4,").append(label).append(CRLF);
-    e.append("ExtendedLabels=N").append(CRLF).append("CustomColor=No").append(CRLF);
-    e += "Xpm=";
-    if (pattern == nullptr) {
-        append_quoted_line(e, "0 0 1 0");
-        append_quoted_line(e, "0 c #" + colour);
-    } else {
-        append_quoted_line(e, "32 32 2 1");
-        append_quoted_line(e, pattern->colour0);
-        append_quoted_line(e, pattern->colour1);
-        for (std::string_view row : pattern->rows) append_quoted_line(e, row);
-    }
-    return e.append("[end]").append(CRLF);
-}
-
 // A polygon type as the draw order names it: the hexadecimal digits as the
 // rule wrote them, unless they name the type only as mkgmap reads styles
 // (0x4f00 for 0x4f), which the draw order would take for another type, or
@@ -106,7 +83,7 @@ void add_polygon_entries(Conversion& cv, const std::string& path) {
         std::optional<std::string> found;
         if (std::string chosen = cv.code_look(Section::Polygon, code, hit, rule_text, look); !chosen.empty()) {
             found = std::move(chosen);
-        } else if (builtin_polygon_look(code) != nullptr) {
+        } else if (has_builtin_polygon_look(code)) {
             look.source = LookSource::Table;
             if (!cv.classic_looks) found = cv.table_kin_look(Section::Polygon, code, rule_text, polygon_look_kin(code), look);
         } else {
@@ -131,7 +108,7 @@ void add_polygon_entries(Conversion& cv, const std::string& path) {
         // The label: the condition's value after its first "=".
         const std::string_view value = std::string_view(rule_text).substr(rule_text.find('=') + 1);
         const std::string label = rule_text.empty() ? std::string() : cv.rule_text_label(Section::Polygon, code, value, hit.before);
-        write(builtin_entry(code, label, colour), without_look);
+        write(builtin_polygon_entry(code, label, colour), without_look);
     }
     cv.close_rules();
 }
