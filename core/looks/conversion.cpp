@@ -190,11 +190,10 @@ void Conversion::close_rules() {
     if (failure) report.failures.push_back(std::move(*failure));
 }
 
-EntryLook Conversion::entry_look(LookSource source, const RuleItem& item) const {
+EntryLook Conversion::entry_look(const RuleItem& item) const {
     // A report line, not the rule file: the condition is cut short.
     constexpr std::size_t MAX_CONDITION = 200;
     EntryLook look;
-    look.source = source;
     look.condition = std::string(trim_blanks(item.before).substr(0, MAX_CONDITION));
     return look;
 }

@@ -52,8 +52,8 @@ struct Conversion {
     // type written already, and, with a warning naming the file and line, for
     // a code that is no number.
     bool new_type(Section section, const RuleItem& item, const std::string& path);
-    // The note of an entry's look, with the rule's condition.
-    EntryLook entry_look(LookSource source, const RuleItem& item) const;
+    // The note of an entry's library look, with the rule's condition.
+    EntryLook entry_look(const RuleItem& item) const;
     // Adds the entry of the type new_type let in last, with its text and where its look came from.
     Entry& add_entry(Section section, std::string entry, EntryLook look);
 

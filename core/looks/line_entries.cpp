@@ -69,38 +69,33 @@ void add_line_entries(Conversion& cv, const std::string& path) {
 
         const std::string item = hit.text();
         const std::string_view rule_text = std::string_view(item).substr(item.find('@') + 1);
-        EntryLook source = cv.entry_look(LookSource::Library, hit);
-        if (const std::string chosen = cv.code_look(Section::Line, token, hit, rule_text, source); !chosen.empty()) {
-            cv.add_entry(Section::Line, entry_text(Section::Line, chosen), std::move(source));
+        EntryLook source = cv.entry_look(hit);
+        // A library look: the code's own, else that of its table row or of its tags.
+        std::optional<std::string> found;
+        // Else width 2 in a random colour, unless the table or a motorway give a look.
+        LineLookRow look{{}, 2, 0, {}, {}, nullptr};
+        if (std::string chosen = cv.code_look(Section::Line, token, hit, rule_text, source); !chosen.empty()) {
+            found = std::move(chosen);
+        } else {
+            const bool motorway = find_ci(item, "motorway") != std::string_view::npos;
+            const LineLookRow* row = line_look(token);
+            if (row != nullptr) look = *row;
+            // A pattern of the code's row stays.
+            if (motorway) look = {{}, MOTORWAY_WIDTH, MOTORWAY_BORDER, MOTORWAY_COLOUR1, MOTORWAY_COLOUR2, look.pattern};
+            source.source = row != nullptr || motorway ? LookSource::Table : LookSource::Random;
+            if (source.source == LookSource::Random) {
+                found = cv.look_by_tags(Section::Line, token, hit, rule_text, source);
+            } else if (!cv.classic_looks) {
+                const bool link = find_ci(item, "link") != std::string_view::npos;
+                found = cv.table_kin_look(Section::Line, token, rule_text, line_look_kin(token, motorway, link), source);
+            }
+        }
+        if (found) {
+            cv.add_entry(Section::Line, entry_text(Section::Line, *found), std::move(source));
             continue;
         }
-
-        // Width 2 in a random colour, unless the table or a motorway give a look.
-        LineLookRow look{{}, 2, 0, {}, {}, nullptr};
         std::string random_colour;
-        source.source = LookSource::Random;
-        if (const LineLookRow* row = line_look(token)) {
-            look = *row;
-            source.source = LookSource::Table;
-        }
-        const bool motorway = find_ci(item, "motorway") != std::string_view::npos;
-        if (motorway) {
-            // A pattern of the code's row stays.
-            look = {{}, MOTORWAY_WIDTH, MOTORWAY_BORDER, MOTORWAY_COLOUR1, MOTORWAY_COLOUR2, look.pattern};
-            source.source = LookSource::Table;
-        }
-        if (source.source == LookSource::Table && !cv.classic_looks) {
-            const auto kin = line_look_kin(token, motorway, find_ci(item, "link") != std::string_view::npos);
-            if (std::optional<std::string> in_palette = cv.table_kin_look(Section::Line, token, rule_text, kin, source)) {
-                cv.add_entry(Section::Line, entry_text(Section::Line, *in_palette), std::move(source));
-                continue;
-            }
-        }
         if (source.source == LookSource::Random) {
-            if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Line, token, hit, rule_text, source)) {
-                cv.add_entry(Section::Line, entry_text(Section::Line, *by_tags), std::move(source));
-                continue;
-            }
             // A colour of the key's family where the key is known; chance only where it is not.
             const std::optional<FamilyLook> family =
                 cv.classic_looks ? std::nullopt : family_look(Section::Line, hit.before, r1, r2);

@@ -67,7 +67,7 @@ void add_point_entries(Conversion& cv, const std::string& path) {
         std::string_view label = trim_blanks(item.substr(item.find(' ') + 1));
         label = label.substr(label.find('@') + 1);
         // The library's look of the code (unless the rule means another), else the look its tags point to, else its category's marker.
-        EntryLook look = cv.entry_look(LookSource::Library, hit);
+        EntryLook look = cv.entry_look(hit);
         std::string entry = cv.code_look(Section::Point, code, hit, label, look);
         if (entry.empty()) {
             if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Point, code, hit, label, look)) {

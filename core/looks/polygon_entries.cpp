@@ -73,7 +73,7 @@ void add_polygon_entries(Conversion& cv, const std::string& path) {
             const std::size_t at = rest.find('@');
             if (at != std::string_view::npos) rule_text = rest.substr(at + 1);
         }
-        EntryLook look = cv.entry_look(LookSource::Library, hit);
+        EntryLook look = cv.entry_look(hit);
         const auto write = [&](std::string entry, int level) {
             Entry& e = cv.add_entry(Section::Polygon, std::move(entry), std::move(look));
             e.draw_order = draw_order_digits(hit.code, *hit.value);

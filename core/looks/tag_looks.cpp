@@ -326,8 +326,7 @@ bool TagLooks::add_alternatives(std::uint32_t look, std::string_view tags) {
     return any;
 }
 
-void TagLooks::build() {
-    const std::string_view text = m_library.text();
+void TagLooks::build(std::string_view text) {
     // From tags line to tags line: the rows of the icons between them are never walked.
     std::size_t look_type_line = std::string_view::npos;  // the Type= line of the look added last
     for (std::size_t at = text.find(";tags="); at != std::string_view::npos; at = text.find(";tags=", at + 1)) {
@@ -412,10 +411,6 @@ bool TagLooks::exact(const Alternative& alternative, int score) const {
     for (std::uint32_t t = alternative.first_tag; t < alternative.first_tag + alternative.tag_count; ++t)
         if (m_tags[t].value == "*") return false;
     return true;
-}
-
-bool TagLooks::empty() const {
-    return m_by_key.empty();
 }
 
 std::optional<TagMatch> TagLooks::best(const std::vector<RuleTag>& rule_tags) const {

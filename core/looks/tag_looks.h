@@ -20,21 +20,17 @@ struct RuleTag {
     bool operator==(const RuleTag&) const = default;
 };
 
-// The tags a rule's condition asks for positively: key=value, key=*,
-// the plain alternatives of key~'regex', through |, &, parentheses, quotes
-// and blanks; never those of key!=value, !(...) or other negations.
-//
-// The condition is a rule's text before its type bracket; an action block
-// {...} is skipped, and so is everything from a "[" outside quotes on. A "$"
-// in front of a key (mkgmap's normal form) is dropped; keys and values are
-// trimmed and otherwise kept as written. Functions such as length() give no
-// tag, and comparisons (<, >, <=, >=) none unless `bounds` asks for them: then
-// key>number and the like give a tag of that op. mkgmap:... keys are kept. Of a
-// regular expression, each alternative that is a plain word (ASCII letters,
-// digits, "_", "-" and non-ASCII bytes) once "^", "$", a leading or trailing
-// ".*" and enclosing parentheses are taken off gives a tag: '.*pizza.*' gives
-// pizza, '^(footway|path)$' footway and path, 'US:.*' nothing. Each tag comes
-// once, in the order of the condition.
+// The tags a rule's condition (its text before the type bracket) asks for
+// positively: key=value, key=*, the plain alternatives of key~'regex', through
+// |, &, parentheses, quotes and blanks; never those of key!=value, !(...) or
+// other negations. An action block {...} is skipped; a "$" before a key
+// (mkgmap's normal form) is dropped; keys and values are trimmed. Functions
+// such as length() give no tag, and comparisons none unless `bounds` asks for
+// them. Of a regular expression, each alternative that is a plain word (ASCII
+// letters, digits, "_", "-", non-ASCII bytes) once anchors, a leading or
+// trailing ".*" and enclosing parentheses are off: '.*pizza.*' gives pizza,
+// '^(footway|path)$' footway and path, 'US:.*' nothing. Each tag comes once,
+// in the order of the condition.
 std::vector<RuleTag> positive_tags(std::string_view condition, bool bounds = false);
 
 // The library look that a rule's tags point to.
@@ -44,10 +40,9 @@ struct TagMatch {
     bool exact = false;        // an alternative of the look was met value for value, no "*" on either side
 };
 
-// Whether a rule's tags agree with a look: some tag of the ";tags=" lines in
-// the look's text has a key the rule asks for, with the same value or "*" on
-// either side. Bounds on either side agree with nothing. A look without tags
-// lines agrees with nothing.
+// Whether a rule's tags agree with a look: some tag of the look's ";tags="
+// lines has a key the rule asks for, with the same value or "*" on either
+// side. Bounds agree with nothing.
 bool tags_agree(std::string_view look, const std::vector<RuleTag>& rule_tags);
 
 // The looks of one library text by the tags their entries name (a comment
@@ -74,16 +69,13 @@ bool tags_agree(std::string_view look, const std::vector<RuleTag>& rule_tags);
 // exact highway=track over highway=* & surface=*), then to the look that
 // comes first in the library, then to its first alternative; so the answer
 // depends on the rule's tags and the library only.
-//
-// matched: the winning alternative's tags as the look writes them, joined
-// by blanks.
 class TagLooks {
 public:
-    explicit TagLooks(const LibraryText& library) : m_library(library) { build(); }
+    explicit TagLooks(const LibraryText& library) { build(library.text()); }
     // The look whose tags the rule's tags match best, if any matches.
     std::optional<TagMatch> best(const std::vector<RuleTag>& rule_tags) const;
     // True when no look names tags (best matches nothing): a rule's tags need not be read.
-    bool empty() const;
+    bool empty() const { return m_by_key.empty(); }
 
 private:
     struct Alternative {
@@ -99,14 +91,13 @@ private:
         std::string_view op;
     };
 
-    void build();
+    void build(std::string_view text);
     // Adds the alternatives of a tags line to a look; false when none is whole.
     bool add_alternatives(std::uint32_t look, std::string_view tags);
     int score(const Alternative& alternative, const RuleTagIndex& rule_tags) const;
     // Whether an alternative of that score was met value for value, with no "*" on either side.
     bool exact(const Alternative& alternative, int score) const;
 
-    const LibraryText& m_library;
     // The index. Each alternative is listed under the key of its first tag
     // only: it counts only when the rule has every key of it, so that key leads to it.
     std::vector<std::string> m_codes;
