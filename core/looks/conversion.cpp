@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <map>
 
-#include "entry_builder.h"
 #include "text_util.h"
 
 namespace tessaro {

@@ -1,13 +1,21 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "line_looks.h"
 #include "section.h"
 
 namespace tessaro {
+
+// A dash pattern: an XPM 32 pixels wide, "0" pixels the first colour.
+struct LinePattern {
+    std::string_view header;   // e.g. "32 2 2 1"
+    std::string_view colour0;  // e.g. "0 c #000000"
+    std::string_view colour1;
+    std::array<std::string_view, 5> rows;  // unused places empty
+};
 
 // The look of a rule whose tags match no look, from the family of its key.
 struct FamilyLook {

@@ -1,6 +1,5 @@
 #include "point_entries.h"
 
-#include "entry_builder.h"
 #include "text_util.h"
 
 namespace tessaro {

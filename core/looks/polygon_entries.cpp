@@ -1,17 +1,322 @@
 #include "polygon_entries.h"
 
-#include "entry_builder.h"
 #include "key_families.h"
-#include "polygon_looks.h"
 #include "text_util.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstddef>
 #include <cstdio>
-#include <string>
 
 namespace tessaro {
 
 namespace {
+
+
+// A two-colour 32 x 32 fill pattern: pixel "0" takes the first colour line,
+// "1" the second. Its rows above `top`, and after the last one written, are
+// all `ground`: only the picture is written out.
+struct FillPattern {
+    std::string_view colour0;  // e.g. "0 c #3F3F3F"
+    std::string_view colour1;  // e.g. "1 c #BFFF80"
+    char ground;
+    std::size_t top;
+    std::array<const char*, 32> rows;  // from `top` down, 32 characters of "0"/"1" each; unused places null
+};
+
+// Patterns 1..8 in order, every row of the picture written out so it can be
+// compared line by line with the pattern tables (from row `top` on).
+constexpr std::array<FillPattern, 8> FILL_PATTERNS = {
+    // Pattern 1, for "0x50".
+    FillPattern{"0 c #3F3F3F", "1 c #BFFF80", '1', 4, {{
+        "11111110111111111111111111111111",
+        "11111110111111111111111111111111",
+        "11111100011111111111111111111111",
+        "11111010101111111111111111111111",
+        "11111110111111111111111111111111",
+        "11111100011111111111111111111111",
+        "11111010101111111111111111111111",
+        "11111110111111111111111111111111",
+        "11111100011111111111111111111111",
+        "11111010101111111111111111111111",
+        "11111110111111111111111111111111",
+        "11111111111111111111111111111111",
+        "11111111111111111111111111111111",
+        "11111111111111111111111111111111",
+        "11111111111111111111111111111111",
+        "11111111111111111111111111111111",
+        "11111111111111111111111011111111",
+        "11111111111111111111111011111111",
+        "11111111111111111111110001111111",
+        "11111111111111111111101010111111",
+        "11111111111111111111111011111111",
+        "11111111111111111111110001111111",
+        "11111111111111111111101010111111",
+        "11111111111111111111111011111111",
+    }}},
+    // Pattern 2, for "0x4f".
+    FillPattern{"0 c #A9FF5B", "1 c #4F4F4F", '0', 7, {{
+        "00000000000000011100000000000000",
+        "00000000000001110111000000000000",
+        "00000000000001000001000000000000",
+        "00000000000011000001100000000000",
+        "00000000000010000000100000000000",
+        "00000000000110000000100000000000",
+        "00000000000100000000010000000000",
+        "00000000000100000000010000000000",
+        "00000000000100000000010000000000",
+        "00000000000100100010010000000000",
+        "00000000000011110101100000000000",
+        "00000000000000010100000000000000",
+        "00000000000000010100000000000000",
+    }}},
+    // Pattern 3, for "0x51".
+    FillPattern{"0 c #FFFFFF", "1 c #0080C0", '0', 3, {{
+        "00000000100000000000000001111100",
+        "00000000100000000000000000000000",
+        "00000000100000000000000000000000",
+        "00000110101000000000000000000000",
+        "00000001101000000000000000000000",
+        "00000001110000000000000000000000",
+        "00001111111100000001111110000000",
+        "00000000000000000000000000000000",
+        "00000000000000000000000000000000",
+        "00000000000000000000000000000000",
+        "00000000000000000000000000000000",
+        "00000000000000000000000000000000",
+        "00000000000000000000000000000000",
+        "00000000000111110000000000000000",
+        "00000000000000000000000000000000",
+        "00000000000000000000000000000000",
+        "00000000000000000000000001000000",
+        "00000000000000000000000001000000",
+        "00000000000000000000000101000000",
+        "00000000000000000000000101001000",
+        "00000000000000000000000011010000",
+        "00000000000000000000000011100000",
+        "00011100011111000000011111111000",
+    }}},
+    // Pattern 4, for "0x1a".
+    FillPattern{"0 c #39956A", "1 c #7BFF8B", '1', 5, {{
+        "11111110011111111111111111111111",
+        "11111110011111111111111111111111",
+        "11111000000111111111111111111111",
+        "11111110011111111111111111111111",
+        "11111110011111111111111111111111",
+        "11111110011111111111111111111111",
+        "11111110011111111111111111111111",
+        "11111111111111111111111111111111",
+        "11111111111111111111111111111111",
+        "11111111111111111111111111111111",
+        "11111111111111111111111111111111",
+        "11111111111111111111111111111111",
+        "11111111111111111111111111111111",
+        "11111111111111111111111111111111",
+        "11111111111111111111111111111111",
+        "11111111111111111111111111111111",
+        "11111111111111111111111001111111",
+        "11111111111111111111111001111111",
+        "11111111111111111111100000011111",
+        "11111111111111111111111001111111",
+        "11111111111111111111111001111111",
+        "11111111111111111111111001111111",
+        "11111111111111111111111001111111",
+    }}},
+    // Pattern 5, for "0x18".
+    FillPattern{"0 c #FFFFFF", "1 c #008000", '0', 0, {{
+        "10001000100010001000100010001000",
+        "00000000000000000000000000000000",
+        "00100010001000100010001000100010",
+        "00000000000000000000000000000000",
+        "10001000100010001000100010001000",
+        "00000000000000000000000000000000",
+        "00100010001000100010001000100010",
+        "00000000000000000000000000000000",
+        "10001000100010001000100010001000",
+        "00000000000000110000000000000000",
+        "00100010001001110010001000100010",
+        "00000000000010010000000000000000",
+        "10001000100010011000100010001000",
+        "00000000000100010000000000000000",
+        "00100010001111110010001000100010",
+        "00000000000000010000000000000000",
+        "10001000100010011000100010001000",
+        "00000000000000010000000000000000",
+        "00100010001000110010001000100010",
+        "00000000000001111100000000000000",
+        "10001000100011111110100010001000",
+        "00000000000001111100000000000000",
+        "00100010001000100010001000100010",
+        "00000000000000000000000000000000",
+        "10001000100010001000100010001000",
+        "00000000000000000000000000000000",
+        "00100010001000100010001000100010",
+        "00000000000000000000000000000000",
+        "10001000100010001000100010001000",
+        "00000000000000000000000000000000",
+        "00100010001000100010001000100010",
+    }}},
+    // Pattern 6, for "0x19".
+    FillPattern{"0 c #39956A", "1 c #7BFF8B", '0', 1, {{
+        "01101101101101101101101101101101",
+        "01101101101101101101101101101101",
+        "00000000000000000000000000000000",
+        "01101101101101101101101101101101",
+        "01101101101101101101101101101101",
+        "00000000000000000000000000000000",
+        "01101101101101101101101101101101",
+        "01101101101101101101101101101101",
+        "00000000000000000000000000000000",
+        "01101101101101101101101101101101",
+        "01101101101101101101101101101101",
+        "00000000000000000000000000000000",
+        "01101101101101101101101101101101",
+        "01101101101101101101101101101101",
+        "00000000000000000000000000000000",
+        "01101101101101101101101101101101",
+        "01101101101101101101101101101101",
+        "00000000000000000000000000000000",
+        "01101101101101101101101101101101",
+        "01101101101101101101101101101101",
+        "00000000000000000000000000000000",
+        "01101101101101101101101101101101",
+        "01101101101101101101101101101101",
+        "00000000000000000000000000000000",
+        "01101101101101101101101101101101",
+        "01101101101101101101101101101101",
+        "00000000000000000000000000000000",
+        "01101101101101101101101101101101",
+        "01101101101101101101101101101101",
+        "00000000000000000000000000000000",
+        "01101101101101101101101101101101",
+    }}},
+    // Pattern 7, for "0x0b".
+    FillPattern{"0 c #FF8080", "1 c #F0F0D8", '1', 11, {{
+        "11111111110001111000111111111111",
+        "11111111110001111000111111111111",
+        "11111111110001111000111111111111",
+        "11111111110000000000111111111111",
+        "11111111110000000000111111111111",
+        "11111111110000000000111111111111",
+        "11111111110001111000111111111111",
+        "11111111110001111000111111111111",
+        "11111111110001111000111111111111",
+        "11111111110001111000111111111111",
+    }}},
+    // Pattern 8, for "0x05" and "0x06".
+    FillPattern{"0 c #EBFE67", "1 c #0000FF", '0', 7, {{
+        "00000000000111111110000000000000",
+        "00000000000111111111100000000000",
+        "00000000000111000111110000000000",
+        "00000000000111000001110000000000",
+        "00000000000111000001110000000000",
+        "00000000000111000001110000000000",
+        "00000000000111000001110000000000",
+        "00000000000111000011110000000000",
+        "00000000000111001111100000000000",
+        "00000000000111111111000000000000",
+        "00000000000111111100000000000000",
+        "00000000000111000000000000000000",
+        "00000000000111000000000000000000",
+        "00000000000111000000000000000000",
+        "00000000000111000000000000000000",
+        "00000000000111000000000000000000",
+        "00000000000111000000000000000000",
+        "00000000000111000000000000000000",
+        "00000000000111000000000000000000",
+    }}},
+};
+
+constexpr bool rows_well_formed() {
+    for (const FillPattern& p : FILL_PATTERNS)
+        for (std::size_t y = 0; y < 32; ++y) {
+            const std::string_view row = p.rows[y] == nullptr ? "" : p.rows[y];
+            if (!row.empty() && (p.top + y >= 32 || row.size() != 32 || row.find_first_not_of("01") != std::string_view::npos))
+                return false;
+        }
+    return true;
+}
+static_assert(rows_well_formed(), "every pattern row must be 32 characters of 0 and 1, within the 32 rows");
+
+constexpr const FillPattern* pattern(int number) {
+    return &FILL_PATTERNS[static_cast<std::size_t>(number - 1)];
+}
+
+constexpr std::string_view ZEROS = "00000000000000000000000000000000";
+constexpr std::string_view ONES = "11111111111111111111111111111111";
+
+// Enough key slots for the longest row; unused slots stay empty and never match,
+// because an empty code is rejected before the search.
+constexpr std::size_t kMaxKeys = 17;
+
+// A solid colour (hex digits without "#") or a fill pattern.
+struct LookRow {
+    std::array<std::string_view, kMaxKeys> keys;
+    std::string_view colour;                // empty for a pattern row
+    const FillPattern* pattern = nullptr;  // none for a colour row
+};
+
+// One entry per row of the look table, in its order: the first row listing a
+// code wins.
+constexpr LookRow POLYGON_LOOKS[] = {
+    {{"0x01", "0x02", "0x03"}, "DDDDDD", nullptr},
+    {{"0x05", "0x06"}, "", pattern(8)},
+    {{"0x08"}, "DCA3A3", nullptr},
+    {{"0x0c"}, "BCA9A9", nullptr},
+    {{"0x13"}, "DFD1D6", nullptr},
+    {{"0x14", "0x15", "0x16"}, "BFFF80", nullptr},
+    {{"0x18"}, "", pattern(5)},
+    {{"0x50"}, "", pattern(1)},
+    {{"0x4f"}, "", pattern(2)},
+    {{"0x1f", "0x1e", "0x17"}, "8AD3AF", nullptr},
+    {{"0x0a"}, "FAFD86", nullptr},
+    {{"0x0b"}, "", pattern(7)},
+    {{"0x1a"}, "", pattern(4)},
+    {{"0x51"}, "", pattern(3)},
+    {{"0x28", "0x3b", "0x3c", "0x3d", "0x3e", "0x3f", "0x40", "0x41", "0x42",
+      "0x43", "0x44", "0x45", "0x46", "0x47", "0x48", "0x49", "0x4c"}, "B7F7FF", nullptr},
+    {{"0x0e"}, "CCCCCC", nullptr},
+    {{"0x19"}, "", pattern(6)},
+    {{"0x4b"}, "FFFFFFFF", nullptr},  // eight digits, kept as listed
+};
+
+// The table row for the code, or nullptr when the table does not list it.
+const LookRow* row_of(std::string_view code) {
+    if (code.empty()) return nullptr;  // the table's empty places name no code
+    for (const LookRow& row : POLYGON_LOOKS)
+        if (std::find(row.keys.begin(), row.keys.end(), code) != row.keys.end()) return &row;
+    return nullptr;
+}
+
+// The [_polygon] entry of a built-in look, built in one buffer (a pattern has
+// 32 rows): the code's look in the table, a solid colour or a fill pattern,
+// else the solid `colour` (hex digits without "#").
+std::string builtin_polygon_entry(std::string_view code, std::string_view label, std::string_view colour) {
+    const LookRow* row = row_of(code);
+    const FillPattern* pattern = row != nullptr ? row->pattern : nullptr;
+    if (row != nullptr && pattern == nullptr) colour = row->colour;
+    std::string e;
+    e.reserve(256);
+    e.append("[_polygon]").append(CRLF).append("Type=").append(code).append(CRLF);
+    if (!label.empty()) e.append("String1=0x4,").append(label).append(CRLF);
+    e.append("ExtendedLabels=N").append(CRLF).append("CustomColor=No").append(CRLF);
+    e += "Xpm=";
+    if (pattern == nullptr) {
+        append_quoted_line(e, "0 0 1 0");
+        append_quoted_line(e, std::string("0 c #").append(colour));
+    } else {
+        append_quoted_line(e, "32 32 2 1");
+        append_quoted_line(e, pattern->colour0);
+        append_quoted_line(e, pattern->colour1);
+        const std::string_view ground(pattern->ground == '0' ? ZEROS : ONES);
+        for (std::size_t y = 0; y < 32; ++y) {
+            const char* picture = y < pattern->top ? nullptr : pattern->rows[y - pattern->top];
+            append_quoted_line(e, picture == nullptr ? ground : std::string_view(picture));
+        }
+    }
+    return e.append("[end]").append(CRLF);
+}
 
 // The number after `key` at the start of a line of `text`: a look's ";level=N".
 std::optional<int> keyed_number(std::string_view text, std::string_view key) {
@@ -43,6 +348,18 @@ std::string draw_order_digits(std::string_view code, std::uint32_t value) {
 }
 
 }  // namespace
+
+bool has_builtin_polygon_look(std::string_view code) {
+    return row_of(code) != nullptr;
+}
+
+std::vector<std::string_view> polygon_look_kin(std::string_view code) {
+    std::vector<std::string_view> kin{code};
+    if (const LookRow* row = row_of(code))
+        for (std::string_view c : row->keys)
+            if (!c.empty() && c != code) kin.push_back(c);
+    return kin;
+}
 
 void add_polygon_entries(Conversion& cv, const std::string& path) {
     cv.random.reseed();

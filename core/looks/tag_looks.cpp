@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "tag_bounds.h"

@@ -1,4 +1,4 @@
-#include "polygon_looks.h"
+#include "polygon_entries.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
