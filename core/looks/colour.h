@@ -1,9 +1,14 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
+
+#include "section.h"
 
 namespace tessaro {
 
@@ -43,5 +48,68 @@ private:
     double m_area_hue = -1;  // -1: none drawn yet
     double m_line_hue = -1;
 };
+
+// Uniform numbers in [0, 1) for the random colours, from the 64-bit
+// Mersenne twister. Reseeded at the start of every line and polygon file:
+// from the clock, or from a fixed seed so that the same seed gives
+// byte-identical output.
+class RandomSource {
+public:
+    explicit RandomSource(std::optional<std::uint64_t> seed = std::nullopt) : m_seed(seed) { reseed(); }
+    void reseed();
+    double next();
+    // Passes over n numbers, as n calls of next() would.
+    void skip(std::size_t n) { m_engine.discard(n); }
+
+private:
+    std::optional<std::uint64_t> m_seed;
+    std::mt19937_64 m_engine;
+};
+
+// The numbers each rule item of a file draws, so that the sequence never
+// shifts however many items make an entry: those of items that make none are
+// only counted, and skipped in one go when an item takes its own.
+template <std::size_t N>
+class ItemDraws {
+public:
+    explicit ItemDraws(RandomSource& random) : m_random(random) {}
+    // An item that makes no entry.
+    void pass() { m_owed += N; }
+    std::array<double, N> take() {
+        m_random.skip(m_owed);
+        m_owed = 0;
+        std::array<double, N> numbers{};
+        for (double& n : numbers) n = m_random.next();
+        return numbers;
+    }
+
+private:
+    RandomSource& m_random;
+    std::size_t m_owed = 0;
+};
+
+// Nearest integer, halves to the even neighbour.
+long round_half_even(double v);
+
+// A dash pattern: an XPM 32 pixels wide, "0" pixels the first colour.
+struct LinePattern {
+    std::string_view header;   // e.g. "32 2 2 1"
+    std::string_view colour0;  // e.g. "0 c #000000"
+    std::string_view colour1;
+    std::array<std::string_view, 5> rows;  // unused places empty
+};
+
+// The look of a rule whose tags match no look, from the family of its key.
+struct FamilyLook {
+    std::string colour;                   // six hex digits
+    const LinePattern* pattern = nullptr;  // lines: dashes in a colour of their own, else none
+};
+
+// The family look of the first key of the condition's tags that has a
+// family (natural greens and browns, waterway blues, landuse by its value,
+// boundary purple dashes, power greys, building its tone, route and piste by
+// kind, ...); the two random numbers pick a colour in the family's range.
+// Nothing where no key is known: such a rule keeps its random colour.
+std::optional<FamilyLook> family_look(Section section, std::string_view condition, double r1, double r2);
 
 }  // namespace tessaro

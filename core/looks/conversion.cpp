@@ -125,21 +125,6 @@ const std::vector<const RuleItem*>& Conversion::rules_of_type(Section section, c
     return found == rules_by_type.end() ? none : found->second;
 }
 
-namespace {
-
-// A library look as the report names it: its code, and its name when it has one.
-std::string look_title(std::string_view look) {
-    std::string title(look.substr(0, look.find_first_of(" \t\r\n")));
-    const std::size_t name = look.find("\n;name=");
-    if (name != std::string_view::npos) {
-        const std::string_view rest = look.substr(name + 7);
-        title.append(" (").append(trim_blanks(rest.substr(0, rest.find_first_of("\r\n")))).append(")");
-    }
-    return title;
-}
-
-}  // namespace
-
 std::string Conversion::code_look(Section section, std::string_view code, const RuleItem& item, std::string_view label,
                                   EntryLook& look) {
     std::string entry = library_look(section, code, label);
@@ -155,7 +140,12 @@ std::string Conversion::code_look(Section section, std::string_view code, const 
     if (!match || !match->exact || library_key(section, match->library_code) == library_key(section, code)) return entry;
     std::optional<std::string> meant = tag_entry(section, code, *match, label, look);
     if (!meant) return entry;
-    look.replaced = look_title(entry);
+    // The code's look as the report names it: its code, and its name when it has one.
+    look.replaced = entry.substr(0, entry.find_first_of(" \t\r\n"));
+    if (const std::size_t name = entry.find("\n;name="); name != std::string::npos) {
+        const std::string_view rest = std::string_view(entry).substr(name + 7);
+        look.replaced.append(" (").append(trim_blanks(rest.substr(0, rest.find_first_of("\r\n")))).append(")");
+    }
     return std::move(*meant);
 }
 

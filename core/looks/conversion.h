@@ -8,7 +8,6 @@
 #include "create_typ.h"
 #include "library_files.h"
 #include "look_source.h"
-#include "random_source.h"
 #include "entry.h"
 #include "entry_builder.h"
 #include "rule_reader.h"

@@ -1,6 +1,5 @@
 #include "line_entries.h"
 
-#include "key_families.h"
 #include "text_util.h"
 
 namespace tessaro {

@@ -1,6 +1,5 @@
 #include "polygon_entries.h"
 
-#include "key_families.h"
 #include "text_util.h"
 
 #include <algorithm>
