@@ -49,10 +49,8 @@ private:
     double m_line_hue = -1;
 };
 
-// Uniform numbers in [0, 1) for the random colours, from the 64-bit
-// Mersenne twister. Reseeded at the start of every line and polygon file:
-// from the clock, or from a fixed seed so that the same seed gives
-// byte-identical output.
+// Uniform numbers in [0, 1) for the random colours, from the 64-bit Mersenne twister,
+// reseeded for every line and polygon file: from the clock, or a fixed seed for byte-identical output.
 class RandomSource {
 public:
     explicit RandomSource(std::optional<std::uint64_t> seed = std::nullopt) : m_seed(seed) { reseed(); }
@@ -105,11 +103,9 @@ struct FamilyLook {
     const LinePattern* pattern = nullptr;  // lines: dashes in a colour of their own, else none
 };
 
-// The family look of the first key of the condition's tags that has a
-// family (natural greens and browns, waterway blues, landuse by its value,
-// boundary purple dashes, power greys, building its tone, route and piste by
-// kind, ...); the two random numbers pick a colour in the family's range.
-// Nothing where no key is known: such a rule keeps its random colour.
+// The family look of the first key of the condition's tags that has a family
+// (natural greens and browns, waterway blues, boundary purple dashes, ...), the
+// random numbers picking a colour in its range; nothing where no key is known.
 std::optional<FamilyLook> family_look(Section section, std::string_view condition, double r1, double r2);
 
 }  // namespace tessaro

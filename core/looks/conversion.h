@@ -25,9 +25,7 @@ struct Conversion {
     std::vector<Entry>& entries;  // in the order of the TYP text
     CreateTypReport& report;
     RuleReader rules{};  // reads the rule file in hand
-    // The TYP types written so far in this run: one entry for each, whichever
-    // rule file names it first.
-    PerSection<TypeSet> types{};
+    PerSection<TypeSet> types{};  // written so far: one entry each, whichever rule file names it first
     bool classic_looks = false;
     LabelCoding labels{};    // what the labels are written in
     PerSection<std::unique_ptr<TagLooks>> tag_looks{};  // made at their first use
@@ -46,10 +44,9 @@ struct Conversion {
     void open_rules(const std::string& path);
     // Ends it; a failure to read the file goes into the report.
     void close_rules();
-    // True for an item whose TYP type (code_typ_type) has no entry yet: it
-    // counts as written from now on, and the next entry is its. False for a
-    // type written already, and, with a warning naming the file and line, for
-    // a code that is no number.
+    // True for an item whose TYP type (code_typ_type) has no entry yet: the next
+    // entry is its. False for a type written already, and, with a warning, for a
+    // code that is no number.
     bool new_type(Section section, const RuleItem& item, const std::string& path);
     // The note of an entry's library look, with the rule's condition.
     EntryLook entry_look(const RuleItem& item) const;
@@ -62,32 +59,26 @@ struct Conversion {
     std::string library_look(Section section, std::string_view code, std::string_view condition,
                              std::string_view type_code = {});
     // The code's library look, or empty; with new looks, the look its rule means
-    // instead when the tags of its condition match another look's exactly
-    // (TagMatch::exact) and agree with none of the code's look (tags_agree), nor
-    // do those of the file's other rules of the type. Then as look_by_tags,
-    // with the code's look named in `look.replaced`. A look without tags stays.
+    // instead when its tags match another look's exactly (TagMatch::exact) and
+    // those of no rule of the type agree with the code's look (tags_agree):
+    // then as look_by_tags, the code's look named in `look.replaced`.
     std::string code_look(Section section, std::string_view code, const RuleItem& item, std::string_view label,
                           EntryLook& look);
-    // The look of a rule that neither the library nor a built-in table
-    // answers, by the tags of the conditions of the file's rules of its type:
-    // the look most of them match (the first rule's among equals), with the
-    // rule's own code (and label, with Include Tag Text). Nothing with
-    // classic looks, or when no look's tags match; `look` says which it was.
+    // The look most of the file's rules of the type match by their tags (the
+    // first rule's among equals), with the rule's own code; nothing with classic
+    // looks or when none matches. `look` says which it was.
     std::optional<std::string> look_by_tags(Section section, std::string_view code, const RuleItem& item,
                                             std::string_view label, EntryLook& look);
-    // The new looks' stand-in for a built-in table look: the library look of the
-    // first of `kin` (line_look_kin, polygon_look_kin) that the library has, with
-    // the rule's own code, so that a table code the library does not cover still
-    // draws in the library's palette. `look` then names that library look.
-    // Nothing when the library has none of them: the table look stays.
+    // The new looks' stand-in for a table look: the library look of the first of
+    // `kin` that the library has, with the rule's own code, so that a table code
+    // still draws in the library's palette; `look` then names it.
     std::optional<std::string> table_kin_look(Section section, std::string_view code, std::string_view rule_text,
                                               const std::vector<std::string_view>& kin, EntryLook& look);
     // A rule's text made the label of a type (make_label, in `labels`); one
     // that lost characters is counted in the report.
     std::string label(Section section, std::string_view code, std::string_view text);
-    // The label of a built-in or random look: the rule's text as it is with
-    // classic looks or Include Tag Text, else the feature its condition names
-    // (feature_label).
+    // The label of a built-in or random look: the rule's text with classic looks
+    // or Include Tag Text, else the feature its condition names (feature_label).
     std::string rule_text_label(Section section, std::string_view code, std::string_view text, std::string_view condition);
 
 private:

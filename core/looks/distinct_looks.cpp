@@ -55,8 +55,11 @@ std::optional<double> scale_position(std::string_view key, std::string_view valu
 // Hues of the piste colours by difficulty; a negative hue is black.
 constexpr std::array<double, 7> PISTE_HUES{120, 215, 0, -1, 28, 50, 280};
 
-bool is_hex6(std::string_view s) {
-    return s.size() >= 6 && std::all_of(s.begin(), s.begin() + 6, [](char c) { return hex_value(c) >= 0; });
+// Where the six hex digits of a picture's colour line ("K c #RRGGBB") start, or npos.
+std::size_t colour_at(std::string_view line) {
+    const std::size_t hex = line.find(" c #");
+    const std::string_view digits = hex == std::string_view::npos ? "" : line.substr(hex + 4, 6);
+    return digits.size() == 6 && std::all_of(digits.begin(), digits.end(), is_hex_digit) ? hex + 4 : std::string_view::npos;
 }
 
 // The next line of `text` from `at` (without its line end); `at` moves past it.
@@ -241,13 +244,10 @@ std::string recolour(std::string_view entry, const std::function<std::string(std
     while (at < entry.size()) {
         const std::size_t start = at;
         const std::string_view line = next_line(entry, at);
-        const std::size_t hex = line.find(" c #");
-        if (line.starts_with('"') && hex != std::string_view::npos && is_hex6(line.substr(hex + 4))) {
-            out.append(line.substr(0, hex + 4)).append(change(line.substr(hex + 4, 6)));
-            out.append(entry.substr(start + hex + 10, std::min(at, entry.size()) - start - hex - 10));
-        } else {
-            out.append(entry.substr(start, std::min(at, entry.size()) - start));
-        }
+        const std::string_view whole = entry.substr(start, at - start);  // with its line end
+        const std::size_t hex = line.starts_with('"') ? colour_at(line) : std::string_view::npos;
+        if (hex == std::string_view::npos) out.append(whole);
+        else out.append(whole.substr(0, hex)).append(change(whole.substr(hex, 6))).append(whole.substr(hex + 6));
     }
     return out;
 }
@@ -273,9 +273,9 @@ std::optional<std::string> patterned_area(std::string_view entry, int pattern, d
     std::vector<std::string> colours;  // day, then night
     std::size_t end = at;
     for (std::string_view line = next_line(entry, end); line.starts_with('"'); line = next_line(entry, end)) {
-        const std::size_t hex = line.find(" c #");
-        if (hex == std::string_view::npos || !is_hex6(line.substr(hex + 4))) return std::nullopt;
-        colours.emplace_back(line.substr(hex + 4, 6));
+        const std::size_t hex = colour_at(line);
+        if (hex == std::string_view::npos) return std::nullopt;
+        colours.emplace_back(line.substr(hex, 6));
         at = end;
     }
     if (colours.empty() || colours.size() > 2) return std::nullopt;

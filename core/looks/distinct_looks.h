@@ -27,13 +27,11 @@ struct DifficultyStep {
     std::string tag;  // "mtb:scale=3"
     double position = 0;
 };
-// The first tag of the condition on a known scale (mtb:scale, sac_scale,
-// piste:difficulty, tracktype, trail_visibility); nothing when none is there.
+// The first tag of the condition on a known scale (mtb:scale, sac_scale, piste:difficulty, ...).
 std::optional<DifficultyStep> difficulty_of(std::string_view condition);
 
-// The colours of a difficulty, for every colour of a look: pistes in their
-// customary colours (green, blue, red, black, orange, yellow), the other
-// scales from light (easy) to dark (hard) in the look's own hue.
+// The colour of a difficulty, for each colour of a look: pistes in their customary
+// colours, the other scales from light (easy) to dark (hard) in the look's own hue.
 Hsl difficulty_colour(const Hsl& colour, std::string_view tag, double position);
 
 // The entry text with each colour of its pictures ("K c #RRGGBB") replaced
@@ -47,9 +45,8 @@ std::string widened_line(std::string_view entry, int by);
 
 // How many fill patterns patterned_area knows.
 inline constexpr int AREA_PATTERNS = 8;
-// A plain area (Xpm "0 0 1 0", or "0 0 2 0" with its night colour) drawn
-// with fill pattern `pattern` over its colour, the pattern's pixels `step`
-// lighter (or darker on a light area); nothing for an area that already has a pattern.
+// A plain area (Xpm "0 0 1 0", or "0 0 2 0" with its night colour) drawn with fill
+// pattern `pattern`, its pixels `step` lighter (darker on a light area); nothing for a patterned area.
 std::optional<std::string> patterned_area(std::string_view entry, int pattern, double step);
 
 }  // namespace tessaro

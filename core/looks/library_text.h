@@ -43,9 +43,6 @@ public:
     std::size_t line_at(std::size_t pos) const;
 
 private:
-    std::size_t scan_for(std::string_view key) const;
-    void build_index();
-
     std::string m_text;
     std::string m_path;
     // The hex digits of each Type= code, in lower case -> the first position of its "0x".

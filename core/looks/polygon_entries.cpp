@@ -383,12 +383,9 @@ void add_polygon_entries(Conversion& cv, const std::string& path) {
         const std::string text = hit.text();
         const std::string_view item = trim_blanks(text);
         const std::size_t end = item.find(' ');
-        std::string rule_text;
-        if (end != std::string_view::npos) {
-            const std::string_view rest = trim_blanks(item.substr(end + 1));
-            const std::size_t at = rest.find('@');
-            if (at != std::string_view::npos) rule_text = rest.substr(at + 1);
-        }
+        const std::string_view rest = end == std::string_view::npos ? "" : trim_blanks(item.substr(end + 1));
+        const std::size_t at = rest.find('@');
+        const std::string rule_text(at == std::string_view::npos ? "" : rest.substr(at + 1));
         EntryLook look = cv.entry_look(hit);
         const auto write = [&](std::string entry, int level) {
             Entry& e = cv.add_entry(Section::Polygon, std::move(entry), std::move(look));

@@ -284,9 +284,7 @@ std::vector<RuleTag> positive_tags(std::string_view condition, bool bounds) {
                 }
                 break;
             }
-            case Kind::Junction:
-            case Kind::Op:
-            case Kind::End: break;
+            default: break;
         }
         not_pending = false;
     }

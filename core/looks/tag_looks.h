@@ -54,21 +54,19 @@ bool tags_agree(std::string_view look, const std::vector<RuleTag>& rule_tags);
 // key=value, key=* (any value), or a bound: key>N, key>=N, key<N, key<=N.
 //
 // Scoring. A tag of an alternative is matched by the rule's tags of its key:
-// 2 when one of them has its value (key=* matches key=* so), else 1 when the
-// alternative's value or one of theirs is "*"; else it is not matched. A
-// bound of an alternative is matched 2 by a rule's bound on its key that
-// implies it (a rule's population>999999 implies population>799999, not
-// population>1000000) or by a number the rule gives the key that meets it,
-// 1 by key=*; a rule's bound matches nothing else. Where a rule implies the
-// bounds of several looks, the library order decides: it lists the
-// narrowest first. An alternative counts only when every one of its tags is
-// matched, so that highway=track & tracktype=grade1 never stands for
-// tracktype=grade1 alone; its score is the sum. The rule's other tags neither help nor hurt. A look
+// 2 when one of them has its value (key=* matches key=* so), else 1 when
+// either value is "*". A bound of an alternative is matched 2 by a rule's
+// bound on its key that implies it (population>999999 implies
+// population>799999, not population>1000000) or by a number the rule gives the
+// key that meets it, 1 by key=*; a rule's bound matches nothing else; where it
+// implies the bounds of several looks, the library lists the narrowest first.
+// An alternative counts only when every one of its tags is matched (so
+// highway=track & tracktype=grade1 never stands for tracktype=grade1 alone),
+// and scores the sum; the rule's other tags neither help nor hurt. A look
 // scores its best alternative; the best look wins. Ties go to the alternative
-// with fewer tags (the same score from fewer tags means closer values: one
-// exact highway=track over highway=* & surface=*), then to the look that
-// comes first in the library, then to its first alternative; so the answer
-// depends on the rule's tags and the library only.
+// with fewer tags (closer values: one exact highway=track over highway=* &
+// surface=*), then to the look first in the library, then to its first
+// alternative: the answer depends on the rule's tags and the library only.
 class TagLooks {
 public:
     explicit TagLooks(const LibraryText& library) { build(library.text()); }
