@@ -35,8 +35,7 @@ struct Conversion {
     std::size_t file_index = 0;  // counts the rule files read
 
     Entry pending{};  // the type new_type let in last: its section, type, code and place
-    // The file's rules by TYP type, indexed at the first question (rules_of_type):
-    // asking the whole file for each type would take types times rules.
+    // The file's rules by TYP type, indexed at the first question: asking the file for each type takes types times rules.
     std::unordered_map<std::uint32_t, std::vector<const RuleItem*>> rules_by_type{};
     bool rules_indexed = false;
 
@@ -74,8 +73,7 @@ struct Conversion {
     // still draws in the library's palette; `look` then names it.
     std::optional<std::string> table_kin_look(Section section, std::string_view code, std::string_view rule_text,
                                               const std::vector<std::string_view>& kin, EntryLook& look);
-    // A rule's text made the label of a type (make_label, in `labels`); one
-    // that lost characters is counted in the report.
+    // A rule's text made the label of a type (make_label, in `labels`), a loss of characters counted.
     std::string label(Section section, std::string_view code, std::string_view text);
     // The label of a built-in or random look: the rule's text with classic looks
     // or Include Tag Text, else the feature its condition names (feature_label).
@@ -86,8 +84,7 @@ private:
     void note_lost_label(Section section, std::string_view code);
     // The section's looks by tags, made at their first use.
     const TagLooks& section_tag_looks(Section section);
-    // The rules of the file in hand whose code gives the TYP type of `item`
-    // (itself among them), in file order.
+    // The rules of the file in hand of the TYP type of `item` (itself among them), in file order.
     const std::vector<const RuleItem*>& rules_of_type(Section section, const RuleItem& item);
     // The library look of `library_code` with the rule's own code; `look` then names it.
     std::optional<std::string> retyped_look(Section section, std::string_view code, std::string_view library_code,

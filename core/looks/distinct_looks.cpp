@@ -162,12 +162,10 @@ std::string nudged(const std::string& base, unsigned n) {
     });
 }
 
-// What an entry draws, as a 64-bit hash of the lines of its text that say it
-// (the section, the line widths, every picture with its colours). The looks
-// of one run are written by one writer, so two texts of one look agree line
-// by line; reading each text as TYP would take most of a run. Two drawings
-// that share a hash (one pair in 10^10 for a large style) only make one more
-// variant than needed.
+// What an entry draws, as a 64-bit hash of the lines of its text that say it (the section,
+// the line widths, every picture with its colours): one run's writers write one look alike
+// line by line, and reading each text as TYP would take most of a run. Two drawings that
+// share a hash (one pair in 10^10 for a large style) only make one more variant than needed.
 using Drawing = std::uint64_t;
 
 Drawing drawing_of(std::string_view text) {
@@ -188,9 +186,8 @@ bool keeps_its_look(const EntryLook& look) {
 }
 
 // A variant of the entry that draws none of the looks drawn so far; it is added to them.
-// `tries` keeps, for each look varied, the next try: the variants of one look's
-// duplicates go on from where the last one stopped, so that a thousand types of
-// one look take a thousand tries, not half a million.
+// `tries` keeps each varied look's next try, so that a thousand types of one look
+// take a thousand tries, not half a million.
 void vary(Entry& entry, Drawing drawing, const std::string& varied_look, std::unordered_map<Drawing, std::size_t>& drawn,
           std::unordered_map<Drawing, std::size_t>& tries, std::size_t index) {
     std::string base = entry.text;

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "text_util.h"
-#include "type_code.h"
 
 namespace tessaro {
 
@@ -25,16 +24,9 @@ bool starts_line(std::string_view text, std::size_t pos) {
     return pos == 0 || text[pos - 1] == '\n' || text[pos - 1] == '\r';
 }
 
-// "[end]" at pos (a "["), ASCII case ignored.
-bool is_end_tag(std::string_view text, std::size_t pos) {
-    return text.size() - pos >= 5 && to_lower(text.substr(pos, 5)) == "[end]";
-}
-
-
 constexpr std::string_view SEAL = ";library seal ";
 
-// FNV-1a, taken eight bytes at a time: no guard against forgery, only
-// against a file changed since it was made.
+// FNV-1a, taken eight bytes at a time: no guard against forgery, only against a file changed since it was made.
 std::uint64_t seal_of(std::string_view body) {
     constexpr std::uint64_t PRIME = 0x100000001b3;
     std::uint64_t h = 0xcbf29ce484222325;
@@ -123,17 +115,16 @@ LibraryText::Entry LibraryText::entry_at(std::size_t at) const {
     const std::string_view text = m_text;
     const std::size_t n = text.size();
     Entry entry;
-    // Its end: the first "[end]", unless a line that opens another section comes first.
+    // Its end: the first "[end]" (ASCII case ignored), unless a line that opens another section comes first.
     std::size_t end = std::string_view::npos;
     for (std::size_t p = text.find('[', at); p != std::string_view::npos; p = text.find('[', p + 1)) {
-        if (is_end_tag(text, p)) {
+        if (to_lower(text.substr(p, 5)) == "[end]") {
             end = p;
             break;
         }
         if (starts_line(text, p)) break;
     }
-    // The Type= value: hex digits after the "0x", then only blanks up to the
-    // end of its line, or up to an "[end]" on that line.
+    // The Type= value: hex digits after the "0x", then only blanks up to its line's end or an "[end]" on it.
     std::size_t v = at + 2;
     while (v < n && is_hex_digit(text[v])) ++v;
     bool hex = v > at + 2;

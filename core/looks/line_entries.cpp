@@ -6,8 +6,7 @@ namespace tessaro {
 
 namespace {
 
-// A built-in line look. A row with a pattern writes no widths and no colours
-// of its own: the pattern brings its colours.
+// A built-in line look. A row with a pattern writes no widths and no colours: the pattern brings its own.
 struct LineLookRow {
     std::array<std::string_view, 4> codes;  // unused places empty
     int width;

@@ -34,10 +34,8 @@ constexpr std::string_view PICTURE_ROWS =
     "\"...bbbb...\"\r\n\".bbaaaabb.\"\r\n\".baaaaaab.\"\r\n\"baaaaaaaab\"\r\n\"baaaaaaaab\"\r\n"
     "\"baaaaaaaab\"\r\n\"baaaaaaaab\"\r\n\".baaaaaab.\"\r\n\".bbaaaabb.\"\r\n\"...bbbb...\"\r\n";
 
-// A marker look for a point type that no library look and no tags answer: a
-// round badge in the colour of the category its type's range stands for. The
-// entry's text from its code on (as a library look is), with a label line when
-// `label` is not empty.
+// A marker look for a point type no library look or tags answer: a round badge in its type range's category
+// colour, the entry's text from its code on (as a library look is), labelled when `label` is not empty.
 std::string point_marker(std::string_view code, std::uint32_t point_type, std::string_view label) {
     const Category& c = category_of(point_type);
     std::string e;

@@ -12,7 +12,6 @@ namespace tessaro {
 
 namespace {
 
-
 // A two-colour 32 x 32 fill pattern: pixel "0" takes the first colour line,
 // "1" the second. Its rows above `top`, and after the last one written, are
 // all `ground`: only the picture is written out.
@@ -231,7 +230,7 @@ constexpr bool rows_well_formed() {
     for (const FillPattern& p : FILL_PATTERNS)
         for (std::size_t y = 0; y < 32; ++y) {
             const std::string_view row = p.rows[y] == nullptr ? "" : p.rows[y];
-            if (!row.empty() && (p.top + y >= 32 || row.size() != 32 || row.find_first_not_of("01") != std::string_view::npos))
+            if (!row.empty() && (p.top + y >= 32 || row.size() != 32 || row.find_first_not_of("01") != row.npos))
                 return false;
         }
     return true;
@@ -245,19 +244,14 @@ constexpr const FillPattern* pattern(int number) {
 constexpr std::string_view ZEROS = "00000000000000000000000000000000";
 constexpr std::string_view ONES = "11111111111111111111111111111111";
 
-// Enough key slots for the longest row; unused slots stay empty and never match,
-// because an empty code is rejected before the search.
-constexpr std::size_t kMaxKeys = 17;
-
 // A solid colour (hex digits without "#") or a fill pattern.
 struct LookRow {
-    std::array<std::string_view, kMaxKeys> keys;
+    std::array<std::string_view, 17> keys;  // as many as the longest row; unused slots empty, never matched
     std::string_view colour;                // empty for a pattern row
     const FillPattern* pattern = nullptr;  // none for a colour row
 };
 
-// One entry per row of the look table, in its order: the first row listing a
-// code wins.
+// One entry per row of the look table, in its order: the first row listing a code wins.
 constexpr LookRow POLYGON_LOOKS[] = {
     {{"0x01", "0x02", "0x03"}, "DDDDDD", nullptr},
     {{"0x05", "0x06"}, "", pattern(8)},
@@ -334,10 +328,9 @@ std::uint32_t colour_component(double random) {
     return static_cast<std::uint32_t>(round_half_even(random * 255));
 }
 
-// A polygon type as the draw order names it: the hexadecimal digits as the
-// rule wrote them, unless they name the type only as mkgmap reads styles
-// (0x4f00 for 0x4f), which the draw order would take for another type, or
-// the rule wrote no hexadecimal code.
+// A polygon type as the draw order names it: the hex digits as the rule wrote them, unless
+// they name the type only as mkgmap reads styles (0x4f00 for 0x4f, another type to the
+// draw order) or the rule wrote no hexadecimal code.
 std::string draw_order_digits(std::string_view code, std::uint32_t value) {
     const std::uint32_t type = section_type(Section::Polygon, value);
     if (type == value && code.size() > 2 && (code[1] | 0x20) == 'x') return std::string(code.substr(2));
@@ -420,7 +413,7 @@ void add_polygon_entries(Conversion& cv, const std::string& path) {
                                        : cv.calm_colours.area(r, g, b);
         // The label: the condition's value after its first "=".
         const std::string_view value = std::string_view(rule_text).substr(rule_text.find('=') + 1);
-        const std::string label = rule_text.empty() ? std::string() : cv.rule_text_label(Section::Polygon, code, value, hit.before);
+        const std::string label = rule_text.empty() ? "" : cv.rule_text_label(Section::Polygon, code, value, hit.before);
         write(builtin_polygon_entry(code, label, colour), without_look);
     }
     cv.close_rules();

@@ -45,10 +45,8 @@ struct TagMatch {
 // side. Bounds agree with nothing.
 bool tags_agree(std::string_view look, const std::vector<RuleTag>& rule_tags);
 
-// The looks of one library text by the tags their entries name (a comment
-// line in each entry, which TYP compilers ignore); built at the first use.
-//
-// A look's tags line, anywhere between its Type= line and its [end]:
+// The looks of one library text by the tags their entries name (a comment line in each
+// entry, which TYP compilers ignore). A look's tags line, anywhere between Type= and [end]:
 //     ;tags=landuse=forest|natural=wood|highway=track&tracktype=grade1
 // alternatives between "|", each one tag or several joined by "&"; a tag is
 // key=value, key=* (any value), or a bound: key>N, key>=N, key<N, key<=N.
@@ -96,8 +94,7 @@ private:
     // Whether an alternative of that score was met value for value, with no "*" on either side.
     bool exact(const Alternative& alternative, int score) const;
 
-    // The index. Each alternative is listed under the key of its first tag
-    // only: it counts only when the rule has every key of it, so that key leads to it.
+    // Each alternative is indexed under the key of its first tag only: it counts only when the rule has every key of it.
     std::vector<std::string> m_codes;
     std::vector<LookTag> m_tags;
     std::vector<Alternative> m_alternatives;
