@@ -1,8 +1,14 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
+
+#include "section.h"
 
 namespace tessaro {
 
@@ -15,6 +21,8 @@ struct Hsl {
 
 // Six upper-case hex digits, red first.
 std::string hex_of(const Hsl& colour);
+// The six upper-case hex digits of 0xRRGGBB, as "%06X" writes them.
+std::string hex_rgb(std::uint32_t rgb);
 // "#RRGGBB" or "RRGGBB" (more digits, an alpha byte, are left out); nothing for anything else.
 std::optional<Hsl> hsl_of(std::string_view hex);
 
@@ -40,5 +48,64 @@ private:
     double m_area_hue = -1;  // -1: none drawn yet
     double m_line_hue = -1;
 };
+
+// Uniform numbers in [0, 1) for the random colours, from the 64-bit Mersenne twister,
+// reseeded for every line and polygon file: from the clock, or a fixed seed for byte-identical output.
+class RandomSource {
+public:
+    explicit RandomSource(std::optional<std::uint64_t> seed = std::nullopt) : m_seed(seed) { reseed(); }
+    void reseed();
+    double next();
+    // Passes over n numbers, as n calls of next() would.
+    void skip(std::size_t n) { m_engine.discard(n); }
+
+private:
+    std::optional<std::uint64_t> m_seed;
+    std::mt19937_64 m_engine;
+};
+
+// The numbers each rule item of a file draws, so that the sequence never
+// shifts however many items make an entry: those of items that make none are
+// only counted, and skipped in one go when an item takes its own.
+template <std::size_t N>
+class ItemDraws {
+public:
+    explicit ItemDraws(RandomSource& random) : m_random(random) {}
+    // An item that makes no entry.
+    void pass() { m_owed += N; }
+    std::array<double, N> take() {
+        m_random.skip(m_owed);
+        m_owed = 0;
+        std::array<double, N> numbers{};
+        for (double& n : numbers) n = m_random.next();
+        return numbers;
+    }
+
+private:
+    RandomSource& m_random;
+    std::size_t m_owed = 0;
+};
+
+// Nearest integer, halves to the even neighbour.
+long round_half_even(double v);
+
+// A dash pattern: an XPM 32 pixels wide, "0" pixels the first colour.
+struct LinePattern {
+    std::string_view header;   // e.g. "32 2 2 1"
+    std::string_view colour0;  // e.g. "0 c #000000"
+    std::string_view colour1;
+    std::array<std::string_view, 5> rows;  // unused places empty
+};
+
+// The look of a rule whose tags match no look, from the family of its key.
+struct FamilyLook {
+    std::string colour;                   // six hex digits
+    const LinePattern* pattern = nullptr;  // lines: dashes in a colour of their own, else none
+};
+
+// The family look of the first key of the condition's tags that has a family
+// (natural greens and browns, waterway blues, boundary purple dashes, ...), the
+// random numbers picking a colour in its range; nothing where no key is known.
+std::optional<FamilyLook> family_look(Section section, std::string_view condition, double r1, double r2);
 
 }  // namespace tessaro

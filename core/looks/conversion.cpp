@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <map>
 
-#include "entry_builder.h"
 #include "text_util.h"
 
 namespace tessaro {
@@ -68,15 +67,31 @@ const TagLooks& Conversion::section_tag_looks(Section section) {
     return *looks;
 }
 
+std::optional<std::string> Conversion::retyped_look(Section section, std::string_view code, std::string_view library_code,
+                                                    std::string_view label, EntryLook& look) {
+    const std::string entry = library_look(section, library_code, label, code);
+    // The first line holds the library's code: the type's own takes its place.
+    const std::size_t first_line_end = entry.find_first_of("\r\n");
+    if (first_line_end == std::string::npos) return std::nullopt;
+    look.library_code = library_code;
+    return std::string(code) + entry.substr(first_line_end);
+}
+
+std::optional<std::string> Conversion::table_kin_look(Section section, std::string_view code, std::string_view rule_text,
+                                                      const std::vector<std::string_view>& kin, EntryLook& look) {
+    for (std::string_view library_code : kin)
+        if (std::optional<std::string> entry = retyped_look(section, code, library_code, rule_text, look)) return entry;
+    return std::nullopt;
+}
+
 std::optional<std::string> Conversion::tag_entry(Section section, std::string_view code, const TagMatch& match,
                                                  std::string_view label, EntryLook& look) {
-    std::string entry = library_look(section, match.library_code, label, code);
-    const std::size_t first_line_end = entry.find_first_of("\r\n");
-    if (entry.empty() || first_line_end == std::string::npos) return std::nullopt;
-    look.source = LookSource::Tags;
-    look.library_code = match.library_code;
-    look.matched = match.matched;
-    return std::string(code) + entry.substr(first_line_end);
+    std::optional<std::string> entry = retyped_look(section, code, match.library_code, label, look);
+    if (entry) {
+        look.source = LookSource::Tags;
+        look.matched = match.matched;
+    }
+    return entry;
 }
 
 std::optional<std::string> Conversion::look_by_tags(Section section, std::string_view code, const RuleItem& item,
@@ -110,37 +125,28 @@ const std::vector<const RuleItem*>& Conversion::rules_of_type(Section section, c
     return found == rules_by_type.end() ? none : found->second;
 }
 
-namespace {
-
-// A library look as the report names it: its code, and its name when it has one.
-std::string look_title(std::string_view look) {
-    std::string title(look.substr(0, look.find_first_of(" \t\r\n")));
-    const std::size_t name = look.find("\n;name=");
-    if (name != std::string_view::npos) {
-        const std::string_view rest = look.substr(name + 7);
-        title.append(" (").append(trim_blanks(rest.substr(0, rest.find_first_of("\r\n")))).append(")");
-    }
-    return title;
-}
-
-}  // namespace
-
-std::optional<std::string> Conversion::look_over_code(Section section, std::string_view code, const RuleItem& item,
-                                                      std::string_view label, std::string_view code_look, EntryLook& look) {
-    if (classic_looks || !item.value) return std::nullopt;
+std::string Conversion::code_look(Section section, std::string_view code, const RuleItem& item, std::string_view label,
+                                  EntryLook& look) {
+    std::string entry = library_look(section, code, label);
     // A look that names no tags cannot be told apart from what the rule means.
-    if (code_look.find(";tags=") == std::string_view::npos) return std::nullopt;
+    if (classic_looks || !item.value || entry.find(";tags=") == std::string::npos) return entry;
     // The cheap tests first: in most styles the rules agree with their codes.
     const std::vector<RuleTag> tags = positive_tags(item.before, true);
-    if (tags_agree(code_look, tags)) return std::nullopt;
+    if (tags_agree(entry, tags)) return entry;
     // One rule of the type that agrees with the code keeps the code's look.
     for (const RuleItem* other : rules_of_type(section, item))
-        if (other != &item && tags_agree(code_look, positive_tags(other->before))) return std::nullopt;
+        if (other != &item && tags_agree(entry, positive_tags(other->before))) return entry;
     const std::optional<TagMatch> match = section_tag_looks(section).best(tags);
-    if (!match || !match->exact || library_key(section, match->library_code) == library_key(section, code)) return std::nullopt;
-    std::optional<std::string> entry = tag_entry(section, code, *match, label, look);
-    if (entry) look.replaced = look_title(code_look);
-    return entry;
+    if (!match || !match->exact || library_key(section, match->library_code) == library_key(section, code)) return entry;
+    std::optional<std::string> meant = tag_entry(section, code, *match, label, look);
+    if (!meant) return entry;
+    // The code's look as the report names it: its code, and its name when it has one.
+    look.replaced = entry.substr(0, entry.find_first_of(" \t\r\n"));
+    if (const std::size_t name = entry.find("\n;name="); name != std::string::npos) {
+        const std::string_view rest = std::string_view(entry).substr(name + 7);
+        look.replaced.append(" (").append(trim_blanks(rest.substr(0, rest.find_first_of("\r\n")))).append(")");
+    }
+    return std::move(*meant);
 }
 
 Entry& Conversion::add_entry(Section section, std::string entry, EntryLook look) {
@@ -173,11 +179,10 @@ void Conversion::close_rules() {
     if (failure) report.failures.push_back(std::move(*failure));
 }
 
-EntryLook Conversion::entry_look(LookSource source, const RuleItem& item) const {
+EntryLook Conversion::entry_look(const RuleItem& item) const {
     // A report line, not the rule file: the condition is cut short.
     constexpr std::size_t MAX_CONDITION = 200;
     EntryLook look;
-    look.source = source;
     look.condition = std::string(trim_blanks(item.before).substr(0, MAX_CONDITION));
     return look;
 }

@@ -1,7 +1,6 @@
 #include "entry_builder.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "tag_looks.h"
 #include "text_util.h"
@@ -34,10 +33,9 @@ std::string library_key(Section section, std::string_view code) {
 
 namespace {
 
-// Where the label line goes: the start of the line that holds the first
-// "Extended" (else "Xpm"), so that a key such as "DayXpm=" stays whole. The
-// first line holds the type code itself ("0Xpm" is no key): it is not searched,
-// and an entry of one line gets no label.
+// Where the label line goes: the start of the line that holds the first "Extended" (else "Xpm"),
+// so that a key such as "DayXpm=" stays whole; never the code's own line ("0Xpm"), so an entry
+// of one line gets no label.
 std::size_t label_position(std::string_view entry) {
     const std::size_t body = entry.find('\n');
     if (body == std::string::npos) return body;
@@ -45,11 +43,6 @@ std::size_t label_position(std::string_view entry) {
     if (k == std::string::npos) k = entry.find("Xpm", body);
     if (k == std::string::npos) return k;
     return entry.rfind('\n', k) + 1;
-}
-
-// Where a ";name=" line starts (its line feed), or npos.
-std::size_t find_name_line(std::string_view entry) {
-    return entry.find("\n;name=");
 }
 
 }  // namespace
@@ -89,18 +82,15 @@ LibraryLook find_library_look(Section section, std::string_view code, std::strin
         text = retyped;
     }
     std::string_view name;
-    if (!include_tag_text) {
-        const std::size_t name_at = named ? find_name_line(text) : std::string::npos;
-        if (name_at == std::string::npos || text.find("String1=") != std::string::npos) {
-            look.entry = std::string(text);
-            return look;
-        }
+    const std::size_t name_at = include_tag_text || !named ? std::string_view::npos : text.find("\n;name=");
+    if (name_at != std::string_view::npos) {
         name = text.substr(name_at + 7);
         name = trim_blanks(name.substr(0, name.find_first_of("\r\n")));
-    } else if (text.find("String1=") != std::string::npos) {
-        look.label_dropped = true;
     }
-    const std::size_t k = look.label_dropped || (!include_tag_text && name.empty()) ? std::string::npos : label_position(text);
+    // No label over one of the look's own.
+    const bool labelled = (include_tag_text || !name.empty()) && text.find("String1=") == std::string_view::npos;
+    look.label_dropped = include_tag_text && !labelled;
+    const std::size_t k = labelled ? label_position(text) : std::string::npos;
     if (k == std::string::npos) {
         look.entry = std::string(text);
         return look;
@@ -124,17 +114,6 @@ std::string entry_text(Section section, std::string_view look) {
     e.append(tag).append(CRLF).append("Type=").append(look).append(CRLF).append("[end]").append(CRLF);
     return e;
 }
-
-std::string hex_colour(int r, int g, int b) {
-    std::string out;
-    for (int v : {r, g, b}) {
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "%02X", static_cast<unsigned>(v));
-        out += buf;
-    }
-    return out;
-}
-
 
 namespace {
 

@@ -20,11 +20,9 @@ std::string library_file_path(const std::string& res_folder, Section section);
 // installed copy); res/ beside it when neither is there, for the messages.
 std::string find_library_folder(const std::string& program_folder);
 
-// Reads a library file whole into `into`. The polygon library's own labels
-// become comment lines (every "String1=" turns into ";"), so that only the
-// rule's label can reach the TYP text.
-// A missing file leaves the text empty and is no failure; a file that cannot
-// be read leaves what was read and gives the failure.
+// Reads a library file whole into `into`, the polygon library's own labels made
+// comment lines ("String1=" turns into ";") so that only the rule's label can reach
+// the TYP text. A missing file is empty, no failure; one that cannot be read gives the failure.
 std::optional<Failure> load_library_file(const std::string& path, Section section, LibraryText& into);
 
 // The three library files, each as load_library_file reads it; the failure of each, if any.

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "text_util.h"
-#include "type_code.h"
 
 namespace tessaro {
 
@@ -25,16 +24,9 @@ bool starts_line(std::string_view text, std::size_t pos) {
     return pos == 0 || text[pos - 1] == '\n' || text[pos - 1] == '\r';
 }
 
-// "[end]" at pos (a "["), ASCII case ignored.
-bool is_end_tag(std::string_view text, std::size_t pos) {
-    return text.size() - pos >= 5 && to_lower(text.substr(pos, 5)) == "[end]";
-}
-
-
 constexpr std::string_view SEAL = ";library seal ";
 
-// FNV-1a, taken eight bytes at a time: no guard against forgery, only
-// against a file changed since it was made.
+// FNV-1a, taken eight bytes at a time: no guard against forgery, only against a file changed since it was made.
 std::uint64_t seal_of(std::string_view body) {
     constexpr std::uint64_t PRIME = 0x100000001b3;
     std::uint64_t h = 0xcbf29ce484222325;
@@ -67,6 +59,19 @@ std::vector<std::size_t> line_starts(std::string_view text) {
     return starts;
 }
 
+// Keys with other characters than hex digits are rare: they are searched in the text.
+std::size_t scan_for(std::string_view text, std::string_view key) {
+    const std::string needle = std::string(TYPE_KEY) + std::string(key);
+    std::size_t pos = 0;
+    while ((pos = find_ci(text, needle, pos)) != std::string::npos) {
+        const std::size_t after = pos + needle.size();
+        const bool whole = after >= text.size() || !is_hex_digit(text[after]);
+        if (type_key_at(text, pos) && whole) return pos + TYPE_KEY.size() - 2;
+        ++pos;
+    }
+    return std::string::npos;
+}
+
 }  // namespace
 
 std::string seal_line(std::string_view body) {
@@ -83,31 +88,25 @@ void LibraryText::assign(std::string text, std::string path, bool sealed) {
     m_text = std::move(text);
     m_path = std::move(path);
     m_sealed = sealed;
-    build_index();
     // Lines are needed only for the warnings of broken looks, which a sealed library has none of.
-    m_line_starts.clear();
-    if (!m_sealed) m_line_starts = line_starts(m_text);
-}
-
-void LibraryText::build_index() {
+    m_line_starts = m_sealed ? std::vector<std::size_t>() : line_starts(m_text);
     m_index.clear();
-    const std::string_view text = m_text;
-    const std::size_t n = text.size();
+    const std::string_view all = m_text;
     // Every "type=0x" holds "=0": from one to the next (rarer than "=").
-    for (std::size_t eq = text.find("=0", 4); eq != std::string_view::npos; eq = text.find("=0", eq + 1)) {
+    for (std::size_t eq = all.find("=0", 4); eq != std::string_view::npos; eq = all.find("=0", eq + 1)) {
         // "type" before it and "x" after it, ASCII case ignored.
-        if (eq + 2 >= n || lower_char(text[eq + 2]) != 'x' || to_lower(text.substr(eq - 4, 4)) != "type") continue;
+        if (eq + 2 >= all.size() || lower_char(all[eq + 2]) != 'x' || to_lower(all.substr(eq - 4, 4)) != "type") continue;
         const std::size_t pos = eq - 4;
-        if (!type_key_at(text, pos)) continue;
+        if (!type_key_at(all, pos)) continue;
         const std::size_t code = pos + TYPE_KEY.size();
         std::size_t end = code;
-        while (end < n && is_hex_digit(text[end])) ++end;
-        m_index.try_emplace(to_lower(text.substr(code, end - code)), code - 2);  // the first position stays
+        while (end < all.size() && is_hex_digit(all[end])) ++end;
+        m_index.try_emplace(to_lower(all.substr(code, end - code)), code - 2);  // the first position stays
     }
 }
 
 std::size_t LibraryText::find_type(std::string_view key) const {
-    if (!std::all_of(key.begin(), key.end(), is_hex_digit)) return scan_for(key);
+    if (!std::all_of(key.begin(), key.end(), is_hex_digit)) return scan_for(m_text, key);
     const auto found = m_index.find(to_lower(key));
     return found == m_index.end() ? std::string::npos : found->second;
 }
@@ -116,17 +115,16 @@ LibraryText::Entry LibraryText::entry_at(std::size_t at) const {
     const std::string_view text = m_text;
     const std::size_t n = text.size();
     Entry entry;
-    // Its end: the first "[end]", unless a line that opens another section comes first.
+    // Its end: the first "[end]" (ASCII case ignored), unless a line that opens another section comes first.
     std::size_t end = std::string_view::npos;
     for (std::size_t p = text.find('[', at); p != std::string_view::npos; p = text.find('[', p + 1)) {
-        if (is_end_tag(text, p)) {
+        if (to_lower(text.substr(p, 5)) == "[end]") {
             end = p;
             break;
         }
         if (starts_line(text, p)) break;
     }
-    // The Type= value: hex digits after the "0x", then only blanks up to the
-    // end of its line, or up to an "[end]" on that line.
+    // The Type= value: hex digits after the "0x", then only blanks up to its line's end or an "[end]" on it.
     std::size_t v = at + 2;
     while (v < n && is_hex_digit(text[v])) ++v;
     bool hex = v > at + 2;
@@ -150,19 +148,6 @@ std::size_t LibraryText::line_at(std::size_t pos) const {
         return static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), pos) - starts.begin());
     };
     return m_line_starts.empty() ? line(line_starts(m_text)) : line(m_line_starts);
-}
-
-// Keys with other characters than hex digits are rare: they are searched in the text.
-std::size_t LibraryText::scan_for(std::string_view key) const {
-    const std::string needle = std::string(TYPE_KEY) + std::string(key);
-    std::size_t pos = 0;
-    while ((pos = find_ci(m_text, needle, pos)) != std::string::npos) {
-        const std::size_t after = pos + needle.size();
-        const bool whole = after >= m_text.size() || !is_hex_digit(m_text[after]);
-        if (type_key_at(m_text, pos) && whole) return pos + TYPE_KEY.size() - 2;
-        ++pos;
-    }
-    return std::string::npos;
 }
 
 }  // namespace tessaro

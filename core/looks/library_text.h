@@ -23,17 +23,15 @@ public:
     const std::string& path() const { return m_path; }
     bool empty() const { return m_text.empty(); }
 
-    // Position of the "0x" of the first "type=0x<key>" (ASCII case ignored)
-    // whose "type=" follows no letter or digit and whose key is followed by
-    // no further hexadecimal digit; npos when there is none.
+    // Position of the "0x" of the first "type=0x<key>" (ASCII case ignored), its
+    // "type=" after no letter or digit and its key before no hex digit; else npos.
     std::size_t find_type(std::string_view key) const;
 
     // The entry whose code starts at `at` (a find_type position).
     struct Entry {
         std::string_view look;  // from the "0x" up to its "[end]"; empty when broken
-        // An entry whose Type= value is no "0x" and hexadecimal digits, or that
-        // another section line (or the end of the text) cuts off before any
-        // "[end]" (ASCII case ignored): copied, it would break the TYP text.
+        // A Type= value that is no "0x" and hex digits, or no "[end]" before another
+        // section line or the end of the text: copied, it would break the TYP text.
         bool broken = false;
         std::size_t line = 0;   // 1-based line of its Type= in the file
         std::string_view code;  // its Type= value as written
@@ -43,9 +41,6 @@ public:
     std::size_t line_at(std::size_t pos) const;
 
 private:
-    std::size_t scan_for(std::string_view key) const;
-    void build_index();
-
     std::string m_text;
     std::string m_path;
     // The hex digits of each Type= code, in lower case -> the first position of its "0x".

@@ -1,16 +1,77 @@
 #include "line_entries.h"
 
-#include <cstdio>
-
-#include "entry_builder.h"
-#include "key_families.h"
-#include "line_looks.h"
-#include "table_kin.h"
 #include "text_util.h"
 
 namespace tessaro {
 
 namespace {
+
+// A built-in line look. A row with a pattern writes no widths and no colours: the pattern brings its own.
+struct LineLookRow {
+    std::array<std::string_view, 4> codes;  // unused places empty
+    int width;
+    int border;
+    std::string_view colour1;
+    std::string_view colour2;      // empty: one colour
+    const LinePattern* pattern;  // none: widths and colours
+};
+
+// The whole look of a motorway, whatever its code.
+constexpr LineLookRow MOTORWAY{{}, 5, 1, "1CA9DE", "0000A0", nullptr};
+
+// clang-format off
+// The given rows of pattern 11 are 31 pixels; a transparent "1" completes each to 32.
+constexpr LinePattern PATTERN_10{"32 2 2 1", "0 c #000000", "1 c none", {
+    "00011111000111110001111100011111",
+    "00011111000111110001111100011111"}};
+constexpr LinePattern PATTERN_11{"32 3 2 1", "0 c #804000", "1 c none", {
+    "0001111100000000001111100011111" "1",
+    "0001111100011111000111110000000" "1",
+    "0001111100000000001111100011111" "1"}};
+constexpr LinePattern PATTERN_14{"32 5 2 1", "0 c #000000", "1 c #FFFFFF", {
+    "00000000000000000000000000000000",
+    "00000000000000000000000000000000",
+    "00000011111110000000001111111000",
+    "00000000000000000000000000000000",
+    "00000000000000000000000000000000"}};
+constexpr LinePattern PATTERN_16{"32 2 2 1", "0 c #269329", "1 c none", {
+    "00011111000111110001111100011111",
+    "00011111000111110001111100011111"}};
+constexpr LinePattern PATTERN_17{"32 3 2 1", "0 c #0000ff", "1 c none", {
+    "00000111111111110000011111111110",
+    "00000111111111110000011111111110",
+    "00000111111111110000011111111110"}};
+
+constexpr LineLookRow LINE_LOOKS[] = {
+    // codes                               width border colour1   colour2   pattern
+    {{"0x01"},                              5, 1, "1CA9DE", "0000A0", nullptr},
+    {{"0x02"},                              4, 1, "11A868", "",       nullptr},
+    {{"0x03"},                              4, 1, "C4136E", "",       nullptr},
+    {{"0x04"},                              4, 1, "ECC508", "",       nullptr},
+    {{"0x05"},                              3, 1, "FFFF00", "",       nullptr},
+    {{"0x06"},                              3, 1, "FFFFFF", "",       nullptr},
+    {{"0x07"},                              2, 1, "a0a0a0", "",       nullptr},
+    {{"0x0a", "0x0e"},                      0, 0, "",       "",       &PATTERN_10},
+    {{"0x0f"},                              0, 0, "",       "",       &PATTERN_11},
+    {{"0x16"},                              0, 0, "",       "",       &PATTERN_16},
+    {{"0x10", "0x0d"},                      0, 0, "",       "",       &PATTERN_17},
+    {{"0x20"},                              1, 0, "FF8040", "",       nullptr},
+    {{"0x21"},                              1, 0, "FFBD9D", "",       nullptr},
+    {{"0x22", "0x23", "0x24", "0x25"},      2, 0, "FFBD9D", "",       nullptr},
+    {{"0x27"},                             14, 0, "0c0c0c", "",       nullptr},
+    {{"0x18"},                              4, 0, "B7F7FF", "",       nullptr},
+    {{"0x26", "0x1f"},                      8, 1, "B7F7FF", "",       nullptr},
+    {{"0x14"},                              0, 0, "",       "",       &PATTERN_14},
+};
+// clang-format on
+
+// The first row listing the (lower-case) code, or nullptr.
+const LineLookRow* line_look(std::string_view code) {
+    for (const LineLookRow& row : LINE_LOOKS)
+        for (std::string_view c : row.codes)
+            if (!c.empty() && c == code) return &row;
+    return nullptr;
+}
 
 // The text of a built-in entry's label: the condition's value after its first "=".
 std::string_view line_label(std::string_view rule_text) {
@@ -49,14 +110,21 @@ std::string builtin_entry(const std::string& token, const LineLookRow& look, con
 // The classic random line colour: G = r1 * 100 + 123 and B = r2 * 45 + 160
 // (halves to even), written as BBGGA0.
 std::string line_colour(double r1, double r2) {
-    const long g = round_half_even(r1 * 100 + 123);
-    const long b = round_half_even(r2 * 45 + 160);
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%06lX", static_cast<unsigned long>(b * 65536 + g * 256 + 160));
-    return buf;
+    const auto g = static_cast<std::uint32_t>(round_half_even(r1 * 100 + 123));
+    const auto b = static_cast<std::uint32_t>(round_half_even(r2 * 45 + 160));
+    return hex_rgb(b << 16 | g << 8 | 160);
 }
 
 }  // namespace
+
+std::vector<std::string_view> line_look_kin(std::string_view code, bool motorway, bool link) {
+    if (motorway) return {link ? "0x09" : "0x01"};
+    std::vector<std::string_view> kin{code};
+    if (const LineLookRow* row = line_look(code))
+        for (std::string_view c : row->codes)
+            if (!c.empty() && c != code) kin.push_back(c);
+    return kin;
+}
 
 void add_line_entries(Conversion& cv, const std::string& path) {
     cv.random.reseed();
@@ -74,40 +142,33 @@ void add_line_entries(Conversion& cv, const std::string& path) {
 
         const std::string item = hit.text();
         const std::string_view rule_text = std::string_view(item).substr(item.find('@') + 1);
-        EntryLook source = cv.entry_look(LookSource::Library, hit);
-        const std::string library_look = cv.library_look(Section::Line, token, rule_text);
-        if (!library_look.empty()) {
-            const std::optional<std::string> meant = cv.look_over_code(Section::Line, token, hit, rule_text, library_look, source);
-            cv.add_entry(Section::Line, entry_text(Section::Line, meant ? *meant : library_look), std::move(source));
+        EntryLook source = cv.entry_look(hit);
+        // A library look: the code's own, else that of its table row or of its tags.
+        std::optional<std::string> found;
+        // Else width 2 in a random colour, unless the table or a motorway give a look.
+        LineLookRow look{{}, 2, 0, {}, {}, nullptr};
+        if (std::string chosen = cv.code_look(Section::Line, token, hit, rule_text, source); !chosen.empty()) {
+            found = std::move(chosen);
+        } else {
+            const bool motorway = find_ci(item, "motorway") != std::string_view::npos;
+            const LineLookRow* row = line_look(token);
+            if (row != nullptr) look = *row;
+            // A pattern of the code's row stays.
+            if (motorway) look = {{}, MOTORWAY.width, MOTORWAY.border, MOTORWAY.colour1, MOTORWAY.colour2, look.pattern};
+            source.source = row != nullptr || motorway ? LookSource::Table : LookSource::Random;
+            if (source.source == LookSource::Random) {
+                found = cv.look_by_tags(Section::Line, token, hit, rule_text, source);
+            } else if (!cv.classic_looks) {
+                const bool link = find_ci(item, "link") != std::string_view::npos;
+                found = cv.table_kin_look(Section::Line, token, rule_text, line_look_kin(token, motorway, link), source);
+            }
+        }
+        if (found) {
+            cv.add_entry(Section::Line, entry_text(Section::Line, *found), std::move(source));
             continue;
         }
-
-        // Width 2 in a random colour, unless the table or a motorway give a look.
-        LineLookRow look{{}, 2, 0, {}, {}, nullptr};
         std::string random_colour;
-        source.source = LookSource::Random;
-        if (const LineLookRow* row = line_look(token)) {
-            look = *row;
-            source.source = LookSource::Table;
-        }
-        const bool motorway = find_ci(item, "motorway") != std::string_view::npos;
-        if (motorway) {
-            // A pattern of the code's row stays.
-            look = {{}, MOTORWAY_WIDTH, MOTORWAY_BORDER, MOTORWAY_COLOUR1, MOTORWAY_COLOUR2, look.pattern};
-            source.source = LookSource::Table;
-        }
-        if (source.source == LookSource::Table && !cv.classic_looks) {
-            const auto kin = line_look_kin(token, motorway, find_ci(item, "link") != std::string_view::npos);
-            if (std::optional<std::string> in_palette = table_kin_look(cv, Section::Line, token, rule_text, kin, source)) {
-                cv.add_entry(Section::Line, entry_text(Section::Line, *in_palette), std::move(source));
-                continue;
-            }
-        }
         if (source.source == LookSource::Random) {
-            if (std::optional<std::string> by_tags = cv.look_by_tags(Section::Line, token, hit, rule_text, source)) {
-                cv.add_entry(Section::Line, entry_text(Section::Line, *by_tags), std::move(source));
-                continue;
-            }
             // A colour of the key's family where the key is known; chance only where it is not.
             const std::optional<FamilyLook> family =
                 cv.classic_looks ? std::nullopt : family_look(Section::Line, hit.before, r1, r2);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "tag_bounds.h"
@@ -16,8 +15,7 @@ std::string_view trimmed(std::string_view s) {
     return trim_any_of(s, " \t\r\n");
 }
 
-// Bytes that end an unquoted word of a condition, as a table: every byte of
-// a word is looked up.
+// Bytes that end an unquoted word of a condition, as a table: every byte of a word is looked up.
 constexpr std::array<bool, 256> WORD_ENDS = [] {
     std::array<bool, 256> table{};
     for (const char c : std::string_view(" \t\r\n&|()!=<>~{}[]'\"")) table[static_cast<unsigned char>(c)] = true;
@@ -132,8 +130,7 @@ bool is_plain_word(std::string_view s) {
     });
 }
 
-// Position just after the group that opens at `at` ("(" or "["), or npos; a
-// "\\" escapes the byte after it.
+// Position just after the group that opens at `at` ("(" or "["), or npos; a "\\" escapes the byte after it.
 std::size_t group_end(std::string_view r, std::size_t at) {
     int depth = 0;
     const char open = r[at], close = open == '(' ? ')' : ']';
@@ -149,9 +146,8 @@ std::size_t group_end(std::string_view r, std::size_t at) {
     return std::string_view::npos;
 }
 
-// How many parentheses enclose the whole of r, found in one pass: as many as
-// open at its start and close at its end, and as the depth inside never falls
-// below.
+// How many parentheses enclose the whole of r, found in one pass: as many as open
+// at its start and close at its end, and as the depth inside never falls below.
 std::size_t enclosing_parentheses(std::string_view r) {
     std::size_t open = 0, close = 0;
     while (open < r.size() && r[open] == '(') ++open;
@@ -217,9 +213,8 @@ void regex_words(std::string_view regex, int depth, std::vector<std::string_view
     for (std::string_view branch : branches) regex_words(branch, depth + 1, words);
 }
 
-// The Type= value of the entry whose line starts at `line_start`, and where
-// its Type= line starts: the nearest Type= line above, unless a section line
-// ("[_point]", "[end]") or the start of the text comes first.
+// The Type= value of the entry whose line starts at `line_start`, and where its Type= line starts:
+// the nearest Type= line above, unless a section line ("[_point]", "[end]") comes first.
 std::pair<std::string_view, std::size_t> entry_code_above(std::string_view text, std::size_t line_start) {
     while (line_start > 0) {
         const std::size_t end = line_start - 1;  // the line feed of the line above
@@ -285,9 +280,7 @@ std::vector<RuleTag> positive_tags(std::string_view condition, bool bounds) {
                 }
                 break;
             }
-            case Kind::Junction:
-            case Kind::Op:
-            case Kind::End: break;
+            default: break;
         }
         not_pending = false;
     }
@@ -326,8 +319,7 @@ bool TagLooks::add_alternatives(std::uint32_t look, std::string_view tags) {
     return any;
 }
 
-void TagLooks::build() {
-    const std::string_view text = m_library.text();
+void TagLooks::build(std::string_view text) {
     // From tags line to tags line: the rows of the icons between them are never walked.
     std::size_t look_type_line = std::string_view::npos;  // the Type= line of the look added last
     for (std::size_t at = text.find(";tags="); at != std::string_view::npos; at = text.find(";tags=", at + 1)) {
@@ -349,8 +341,7 @@ void TagLooks::build() {
     for (std::uint32_t i = 0; i < m_alternatives.size(); ++i) m_by_key[m_tags[m_alternatives[i].first_tag].key].push_back(i);
 }
 
-// A rule's tags as the scoring asks for them, by key: a rule of a hundred
-// thousand alternatives costs as many steps.
+// A rule's tags as the scoring asks for them, by key: a rule of a hundred thousand alternatives costs as many steps.
 class TagLooks::RuleTagIndex {
 public:
     explicit RuleTagIndex(const std::vector<RuleTag>& tags) {
@@ -412,10 +403,6 @@ bool TagLooks::exact(const Alternative& alternative, int score) const {
     for (std::uint32_t t = alternative.first_tag; t < alternative.first_tag + alternative.tag_count; ++t)
         if (m_tags[t].value == "*") return false;
     return true;
-}
-
-bool TagLooks::empty() const {
-    return m_by_key.empty();
 }
 
 std::optional<TagMatch> TagLooks::best(const std::vector<RuleTag>& rule_tags) const {

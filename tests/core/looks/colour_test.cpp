@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <numbers>
 
-#include "random_source.h"
 
 namespace tessaro {
 namespace {

@@ -1,5 +1,3 @@
-#include "draw_order.h"
-
 #include <gtest/gtest.h>
 
 #include "polygon_entries.h"

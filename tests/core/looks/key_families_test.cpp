@@ -1,5 +1,3 @@
-#include "key_families.h"
-
 #include <gtest/gtest.h>
 
 #include "colour.h"

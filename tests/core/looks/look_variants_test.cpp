@@ -1,4 +1,4 @@
-#include "look_variants.h"
+#include "distinct_looks.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "draw_order.h"
 #include "support/entries_run.h"
 
 namespace tessaro {

@@ -1,4 +1,4 @@
-#include "random_source.h"
+#include "colour.h"
 
 #include <gtest/gtest.h>
 #include <random>
