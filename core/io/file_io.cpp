@@ -27,10 +27,6 @@ namespace tessaro {
 
 namespace fs = std::filesystem;
 
-std::string join_path(const std::string& folder, const std::string& name) {
-    return folder + PATH_SEP + name;
-}
-
 #ifdef _WIN32
 fs::path to_fs_path(const std::string& path) {
     if (path.empty()) return {};
@@ -49,14 +45,6 @@ std::string from_fs_path(const fs::path& path) {
     std::string narrow(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_ACP, 0, wide.data(), size, narrow.data(), n, nullptr, nullptr);
     return narrow;
-}
-#else
-fs::path to_fs_path(const std::string& path) {
-    return fs::path(path);
-}
-
-std::string from_fs_path(const fs::path& path) {
-    return path.string();
 }
 #endif
 
@@ -80,18 +68,11 @@ bool same_file(const std::string& a, const std::string& b) {
     return !a.empty() && !b.empty() && fs::equivalent(to_fs_path(a), to_fs_path(b), ec) && !ec;
 }
 
-namespace {
-
-class FileErrorCategory : public std::error_category {
-public:
-    const char* name() const noexcept override { return "tessaro file"; }
-    std::string message(int) const override { return "not a regular file"; }
-};
-
-}  // namespace
-
 const std::error_category& file_error_category() {
-    static const FileErrorCategory category;
+    static const struct : std::error_category {
+        const char* name() const noexcept override { return "tessaro file"; }
+        std::string message(int) const override { return "not a regular file"; }
+    } category;
     return category;
 }
 

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-
 #include <system_error>
 
 namespace tessaro {
@@ -16,13 +15,18 @@ inline constexpr char PATH_SEP = '\\';
 inline constexpr char PATH_SEP = '/';
 #endif
 
-std::string join_path(const std::string& folder, const std::string& name);
+inline std::string join_path(const std::string& folder, const std::string& name) { return folder + PATH_SEP + name; }
 
 // A narrow path as std::filesystem takes it, and back. On Windows narrow paths
 // are in the system's code page (as the ANSI file functions and the window's
 // local 8-bit text spell them), which std::filesystem does not assume there.
+#ifdef _WIN32
 std::filesystem::path to_fs_path(const std::string& path);
 std::string from_fs_path(const std::filesystem::path& path);
+#else
+inline std::filesystem::path to_fs_path(const std::string& path) { return path; }
+inline std::string from_fs_path(const std::filesystem::path& path) { return path.string(); }
+#endif
 bool file_exists(const std::string& path);  // anything at the path, folders included
 bool is_regular_file(const std::string& path);
 bool is_folder(const std::string& path);  // links followed

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <random>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -90,7 +91,7 @@ void remove_leftovers([[maybe_unused]] const fs::path& folder, [[maybe_unused]] 
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = from_fs_path(it->path().filename());
-        if (name.rfind(stem, 0) != 0 || name.size() < 5 || name.compare(name.size() - 5, 5, ".part") != 0) continue;
+        if (!name.starts_with(stem) || !name.ends_with(".part")) continue;
         const long pid = pid_in_name(name, stem.size());
         if (pid <= 0 || pid == process_id()) continue;
         if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
@@ -119,8 +120,9 @@ int hold_temp_path(const std::string& path) {
     return -1;
 }
 
-void release_temp_path(int slot) {
+void release_temp_path(int& slot) {
     if (slot >= 0) g_temp_state[slot].store(0);
+    slot = -1;
 }
 
 #ifndef _WIN32
@@ -217,12 +219,10 @@ std::string output_place(const std::string& path) {
     return from_fs_path(folder / p.filename());
 }
 
-// A new, empty file in the folder of `target`, named so that no output and
-// no other run's file is mistaken for it (the process id in it, so that a
-// later run removes what a run that is gone left there); permissions, owner
-// and group as the target has them (or as a new file would get). Returns the
-// open stream, or nullptr with the system's error. `slot` takes the place
-// where a signal's handler finds the file, held before the file exists.
+// A new, empty file beside `target` with its permissions, owner and group (or
+// a new file's); the process id in its name lets a later run remove what a run
+// now gone left. nullptr with the system's error on failure. `slot` is where
+// the signal handler finds the file.
 std::FILE* create_file_beside(const std::string& target, std::string& created, int& slot, std::error_code& error) {
     const fs::path t = to_fs_path(target);
     const fs::path folder = t.has_parent_path() ? t.parent_path() : fs::path(".");
@@ -241,12 +241,10 @@ std::FILE* create_file_beside(const std::string& target, std::string& created, i
         const int fd = ::open(name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
 #endif
         if (fd < 0) {
-            const int why = errno;
+            const std::error_code why = last_system_error();
             release_temp_path(slot);
-            slot = -1;
-            errno = why;
-            if (errno == EEXIST) continue;
-            error = last_system_error();
+            if (why == std::errc::file_exists) continue;
+            error = why;
             return nullptr;
         }
 #ifndef _WIN32
@@ -278,7 +276,6 @@ std::FILE* create_file_beside(const std::string& target, std::string& created, i
             std::error_code ec;
             fs::remove(to_fs_path(name), ec);
             release_temp_path(slot);
-            slot = -1;
             return nullptr;
         }
         created = name;
@@ -288,22 +285,20 @@ std::FILE* create_file_beside(const std::string& target, std::string& created, i
     return nullptr;
 }
 
-// Flushes the stream's bytes to disk and closes it; false with the system's
-// error when any step failed (the stream is closed all the same). A device
-// such as a terminal cannot be synced and need not be.
-bool sync_and_close(std::FILE* file, std::error_code& error) {
+// Flushes and closes the stream, its bytes synced to disk first when asked (a
+// device such as a terminal cannot be synced and need not be). The first
+// error, or none; the stream is closed all the same.
+std::error_code close_stream(std::FILE* file, bool sync) {
+    std::error_code error;
 #ifdef _WIN32
-    bool ok = std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
+    if (std::fflush(file) != 0 || (sync && _commit(_fileno(file)) != 0)) error = last_system_error();
 #else
-    bool ok = std::fflush(file) == 0 &&
-              (::fsync(::fileno(file)) == 0 || errno == EINVAL || errno == EROFS || errno == ENOTSUP);
-#endif
-    if (!ok) error = last_system_error();
-    if (std::fclose(file) != 0 && ok) {
-        ok = false;
+    if (std::fflush(file) != 0 ||
+        (sync && ::fsync(::fileno(file)) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP))
         error = last_system_error();
-    }
-    return ok;
+#endif
+    if (std::fclose(file) != 0 && !error) error = last_system_error();
+    return error;
 }
 
 }  // namespace
@@ -327,7 +322,6 @@ void ReplacedFile::abandon() {
     }
     // Only now: a signal until here still removes the file.
     release_temp_path(m_temp_slot);
-    m_temp_slot = -1;
 }
 
 void ReplacedFile::fail(std::error_code why) {
@@ -365,15 +359,8 @@ void ReplacedFile::write(const char* bytes, std::size_t size) {
 
 std::optional<Failure> ReplacedFile::finish() {
     if (m_file == nullptr) return m_failure;
-    std::FILE* f = m_file;
-    m_file = nullptr;
-    std::error_code error;
-    if (m_in_place) {
-        if (std::fflush(f) != 0) fail(last_system_error());
-        if (std::fclose(f) != 0) fail(last_system_error());
-        return m_failure;
-    }
-    if (!sync_and_close(f, error)) fail(error);
+    if (const std::error_code error = close_stream(std::exchange(m_file, nullptr), !m_in_place)) fail(error);
+    if (m_in_place) return m_failure;
     if (!m_failure && m_expected && stamp_of(m_target) != *m_expected) keep_beside();
     if (!m_failure) {
         std::error_code ec;
@@ -398,10 +385,7 @@ void ReplacedFile::keep_beside() {
     for (int n = 2; fs::exists(fs::symlink_status(kept, ec)) && n < 1000; ++n)
         kept = folder / to_fs_path(name + std::to_string(n));
     fs::rename(to_fs_path(m_temp), kept, ec);
-    if (ec) {
-        fail(ec);
-        return;
-    }
+    if (ec) return fail(ec);
     m_temp.clear();
     m_failure = Failure{Failure::Kind::OutputChanged, m_path, 0, {}, from_fs_path(kept)};
 }
