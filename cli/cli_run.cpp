@@ -59,7 +59,7 @@ private:
 class PrintableSink : public TextSink {
 public:
     explicit PrintableSink(TextSink& inner) : m_inner(inner) {}
-    void write(std::string_view text) override { m_inner.write(printable_lines(text)); }
+    void write(std::string_view text) override { m_inner.write(printable(text, true)); }
 
 private:
     TextSink& m_inner;

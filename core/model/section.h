@@ -24,10 +24,16 @@ struct PerSection {
 };
 
 // "point", "line", "polygon": the word of the section tag [_point].
-const char* section_name(Section s);
+inline const char* section_name(Section s) {
+    return std::array{"point", "line", "polygon"}[static_cast<std::size_t>(s)];
+}
 // The rule file of the section in a style folder: "points", "lines", "polygons".
-const char* rule_file_name(Section s);
+inline const char* rule_file_name(Section s) {
+    return std::array{"points", "lines", "polygons"}[static_cast<std::size_t>(s)];
+}
 // The letter of the kinds string for a style folder that holds the rule file.
-char kind_letter(Section s);
+inline char kind_letter(Section s) {
+    return std::array{'p', 'l', 'g'}[static_cast<std::size_t>(s)];
+}
 
 }  // namespace tessaro

@@ -11,32 +11,36 @@ inline constexpr const char* CRLF = "\r\n";
 inline constexpr char QUOTE = '"';
 
 std::string to_lower(std::string_view s);
-char lower_char(char c);
+inline char lower_char(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 // Position of the first occurrence of needle, ignoring ASCII case, or npos.
 std::size_t find_ci(std::string_view hay, std::string_view needle, std::size_t from = 0);
-bool contains(std::string_view hay, std::string_view needle);
+inline bool contains(std::string_view hay, std::string_view needle) { return hay.find(needle) != hay.npos; }
 // Every occurrence replaced, left to right, non-overlapping, in one pass.
 std::string replace_all(std::string_view s, std::string_view from, std::string_view to);
 // Leading and trailing bytes of `chars` removed.
 std::string_view trim_any_of(std::string_view s, std::string_view chars);
 // Leading and trailing blanks (character 32 only) removed.
-std::string_view trim_blanks(std::string_view s);
+inline std::string_view trim_blanks(std::string_view s) { return trim_any_of(s, " "); }
 // A blank, a tab or a CR: what a rule line may hold between its words.
 inline bool is_blank_tab_or_cr(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 // The first CR or LF of the text from `from` on, or npos.
-std::size_t find_line_end(std::string_view text, std::size_t from = 0);
+inline std::size_t find_line_end(std::string_view text, std::size_t from = 0) {
+    for (std::size_t i = from; i < text.size(); ++i)
+        if (text[i] == '\r' || text[i] == '\n') return i;
+    return text.npos;
+}
 // The value of a hexadecimal digit; -1 for any other byte.
 int hex_value(char c);
-bool is_hex_digit(char c);
+inline bool is_hex_digit(char c) { return hex_value(c) >= 0; }
 
 // Appends s between quote characters and a line end: an XPM string of an entry.
 void append_quoted_line(std::string& out, std::string_view s);
-bool is_alnum_ascii(char c);
+inline bool is_alnum_ascii(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 // The text with every control character (bytes below 32, and 127) written as
-// "?": safe to put on one line of a message or a file.
-std::string printable(std::string_view s);
-// The same for a message of several lines: its line feeds kept, every other
-// control character "?".
-std::string printable_lines(std::string_view s);
+// "?": safe to put on one line of a message or a file; or, keeping its line
+// feeds, a message of several lines.
+std::string printable(std::string_view s, bool keep_line_feeds = false);
 
 }  // namespace tessaro
