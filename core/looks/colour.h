@@ -37,8 +37,7 @@ inline constexpr ColourRange LINE_COLOURS{0.55, 0.55, 0.35, 0.55};
 // that neighbours in a list (and often on the map) tell apart.
 inline constexpr double LEAST_HUE_STEP = 90;
 
-// The random colours of one run, from the numbers the writers draw for every
-// rule item: three an area, two a line.
+// The random colours of one run, from the numbers the writers draw for every rule item: three an area, two a line.
 class CalmColours {
 public:
     std::string area(double r, double g, double b);
@@ -64,9 +63,8 @@ private:
     std::mt19937_64 m_engine;
 };
 
-// The numbers each rule item of a file draws, so that the sequence never
-// shifts however many items make an entry: those of items that make none are
-// only counted, and skipped in one go when an item takes its own.
+// The numbers each rule item of a file draws, so that the sequence never shifts however many items make an entry:
+// those of items that make none are only counted, and skipped in one go when an item takes its own.
 template <std::size_t N>
 class ItemDraws {
 public:

@@ -20,17 +20,13 @@ struct RuleTag {
     bool operator==(const RuleTag&) const = default;
 };
 
-// The tags a rule's condition (its text before the type bracket) asks for
-// positively: key=value, key=*, the plain alternatives of key~'regex', through
-// |, &, parentheses, quotes and blanks; never those of key!=value, !(...) or
-// other negations. An action block {...} is skipped; a "$" before a key
-// (mkgmap's normal form) is dropped; keys and values are trimmed. Functions
-// such as length() give no tag, and comparisons none unless `bounds` asks for
-// them. Of a regular expression, each alternative that is a plain word (ASCII
-// letters, digits, "_", "-", non-ASCII bytes) once anchors, a leading or
-// trailing ".*" and enclosing parentheses are off: '.*pizza.*' gives pizza,
-// '^(footway|path)$' footway and path, 'US:.*' nothing. Each tag comes once,
-// in the order of the condition.
+// The tags a rule's condition (its text before the type bracket) asks for positively: key=value, key=*, the plain
+// alternatives of key~'regex', through |, &, parentheses, quotes and blanks; never those of key!=value, !(...) or
+// other negations. An action block {...} is skipped; a "$" before a key (mkgmap's normal form) is dropped; keys and
+// values are trimmed. Functions such as length() give no tag, and comparisons none unless `bounds` asks for them. Of
+// a regular expression, each alternative that is a plain word (ASCII letters, digits, "_", "-", non-ASCII bytes) once
+// anchors, a leading or trailing ".*" and enclosing parentheses are off: '.*pizza.*' gives pizza, '^(footway|path)$'
+// footway and path, 'US:.*' nothing. Each tag comes once, in the order of the condition.
 std::vector<RuleTag> positive_tags(std::string_view condition, bool bounds = false);
 
 // The library look that a rule's tags point to.
@@ -40,9 +36,8 @@ struct TagMatch {
     bool exact = false;        // an alternative of the look was met value for value, no "*" on either side
 };
 
-// Whether a rule's tags agree with a look: some tag of the look's ";tags="
-// lines has a key the rule asks for, with the same value or "*" on either
-// side. Bounds agree with nothing.
+// Whether a rule's tags agree with a look: some tag of the look's ";tags=" lines has a key the rule asks for, with
+// the same value or "*" on either side. Bounds agree with nothing.
 bool tags_agree(std::string_view look, const std::vector<RuleTag>& rule_tags);
 
 // The looks of one library text by the tags their entries name (a comment line in each
