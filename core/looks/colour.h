@@ -54,7 +54,7 @@ class RandomSource {
 public:
     explicit RandomSource(std::optional<std::uint64_t> seed = std::nullopt) : m_seed(seed) { reseed(); }
     void reseed();
-    double next();
+    double next() { return static_cast<double>(m_engine() >> 11) * 0x1.0p-53; }  // 53 random bits
     // Passes over n numbers, as n calls of next() would.
     void skip(std::size_t n) { m_engine.discard(n); }
 

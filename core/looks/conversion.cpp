@@ -61,12 +61,6 @@ bool Conversion::new_type(Section section, const RuleItem& item, const std::stri
     return true;
 }
 
-const TagLooks& Conversion::section_tag_looks(Section section) {
-    std::unique_ptr<TagLooks>& looks = tag_looks[section];
-    if (!looks) looks = std::make_unique<TagLooks>(libraries[section]);
-    return *looks;
-}
-
 std::optional<std::string> Conversion::retyped_look(Section section, std::string_view code, std::string_view library_code,
                                                     std::string_view label, EntryLook& look) {
     const std::string entry = library_look(section, library_code, label, code);

@@ -78,7 +78,10 @@ private:
     // Counts a label that lost characters into the run's one warning of them.
     void note_lost_label(Section section, std::string_view code);
     // The section's looks by tags, made at their first use.
-    const TagLooks& section_tag_looks(Section section);
+    const TagLooks& section_tag_looks(Section section) {
+        if (!tag_looks[section]) tag_looks[section] = std::make_unique<TagLooks>(libraries[section]);
+        return *tag_looks[section];
+    }
     // The rules of the file in hand of the TYP type of `item` (itself among them), in file order.
     const std::vector<const RuleItem*>& rules_of_type(Section section, const RuleItem& item);
     // The library look of `library_code` with the rule's own code; `look` then names it.

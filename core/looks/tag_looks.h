@@ -40,26 +40,21 @@ struct TagMatch {
 // the same value or "*" on either side. Bounds agree with nothing.
 bool tags_agree(std::string_view look, const std::vector<RuleTag>& rule_tags);
 
-// The looks of one library text by the tags their entries name (a comment line in each
-// entry, which TYP compilers ignore). A look's tags line, anywhere between Type= and [end]:
+// The looks of one library text by the tags their entries name (a comment line in each entry, which TYP compilers
+// ignore). A look's tags line, anywhere between Type= and [end]:
 //     ;tags=landuse=forest|natural=wood|highway=track&tracktype=grade1
-// alternatives between "|", each one tag or several joined by "&"; a tag is
-// key=value, key=* (any value), or a bound: key>N, key>=N, key<N, key<=N.
+// alternatives between "|", each one tag or several joined by "&"; a tag is key=value, key=* (any value), or a bound:
+// key>N, key>=N, key<N, key<=N.
 //
-// Scoring. A tag of an alternative is matched by the rule's tags of its key:
-// 2 when one of them has its value (key=* matches key=* so), else 1 when
-// either value is "*". A bound of an alternative is matched 2 by a rule's
-// bound on its key that implies it (population>999999 implies
-// population>799999, not population>1000000) or by a number the rule gives the
-// key that meets it, 1 by key=*; a rule's bound matches nothing else; where it
-// implies the bounds of several looks, the library lists the narrowest first.
-// An alternative counts only when every one of its tags is matched (so
-// highway=track & tracktype=grade1 never stands for tracktype=grade1 alone),
-// and scores the sum; the rule's other tags neither help nor hurt. A look
-// scores its best alternative; the best look wins. Ties go to the alternative
-// with fewer tags (closer values: one exact highway=track over highway=* &
-// surface=*), then to the look first in the library, then to its first
-// alternative: the answer depends on the rule's tags and the library only.
+// Scoring. A tag of an alternative is matched by the rule's tags of its key: 2 when one of them has its value (key=*
+// matches key=* so), else 1 when either value is "*". A bound of an alternative is matched 2 by a rule's bound on its
+// key that implies it (population>999999 implies population>799999, not population>1000000) or by a number the rule
+// gives the key that meets it, 1 by key=*; a rule's bound matches nothing else; where it implies the bounds of
+// several looks, the library lists the narrowest first. An alternative counts only when every one of its tags is
+// matched (so highway=track & tracktype=grade1 never stands for tracktype=grade1 alone), and scores the sum; the
+// rule's other tags neither help nor hurt. A look scores its best alternative; the best look wins. Ties go to the
+// alternative with fewer tags (closer values: one exact highway=track over highway=* & surface=*), then to the look
+// first in the library, then to its first alternative: the answer depends on the rule's tags and the library only.
 class TagLooks {
 public:
     explicit TagLooks(const LibraryText& library) { build(library.text()); }
