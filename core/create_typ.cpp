@@ -42,9 +42,8 @@ CreateTypCheck check_create_typ(const CreateTypRequest& request) {
     };
     const auto& on = request.sections;
     if (request.libraries != nullptr) {
-        // A library folder that holds nothing is a wrong folder, not a
-        // wish for built-in looks; a point without its library gets no
-        // entry at all, so the run would drop every point.
+        // A library folder that holds nothing is a wrong folder, not a wish for built-in looks; a point without its
+        // library gets no entry at all, so the run would drop every point.
         const LibraryTexts& libraries = *request.libraries;
         const auto lacks = [&](Section s) { return on[s] && libraries[s].empty(); };
         if (std::all_of(ALL_SECTIONS.begin(), ALL_SECTIONS.end(), [&](Section s) { return libraries[s].empty(); }) &&
@@ -84,9 +83,8 @@ struct OldText {
     TypDocument doc;
 };
 
-// The old text of an update, if there is one to update (a device is written
-// as by a fresh run). None, with the failure in the report, when the run must
-// stop: it cannot be read, or it has errors and is not to be replaced.
+// The old text of an update, if there is one to update (a device is written as by a fresh run). None, with the
+// failure in the report, when the run must stop: it cannot be read, or it has errors and is not to be replaced.
 std::optional<OldText> read_old_text(const CreateTypRequest& request, CreateTypReport& report) {
     const OutputTarget target = resolve_output(request.typ_path);
     if (target.kind != OutputTarget::Kind::Replace || !is_regular_file(target.file)) return std::nullopt;
@@ -107,9 +105,8 @@ std::optional<OldText> read_old_text(const CreateTypRequest& request, CreateTypR
 // The old text with the fresh run's entries of the types it lacks, in place of the fresh text.
 std::string updated_text(const CreateTypRequest& request, const OldText& old, const Conversion& cv,
                          CreateTypReport& report) {
-    // Types missing for a file that could not be read, or read otherwise
-    // than mkgmap reads it, must not cost the map maker the entries of
-    // those types (unless forced, for faults).
+    // Types missing for a file that could not be read, or read otherwise than mkgmap reads it, must not cost the map
+    // maker the entries of those types (unless forced, for faults).
     const bool misread = std::ranges::any_of(report.warnings, is_misread);
     const bool held = request.prune && report.failures.empty() && misread && !request.replace_broken;
     const bool prune = request.prune && report.failures.empty() && !held;
@@ -125,8 +122,7 @@ std::string updated_text(const CreateTypRequest& request, const OldText& old, co
     return wide ? encode_wide(updated.text, old.doc.charset) : std::move(updated.text);
 }
 
-// Reads every file of the plan into entries, each note of the plan added to
-// the report where the walk met it.
+// Reads every file of the plan into entries, each note of the plan added to the report where the walk met it.
 void read_style(Conversion& cv, const StylePlan& plan) {
     using SectionWriter = void (*)(Conversion&, const std::string&);
     const PerSection<SectionWriter> writers{{add_point_entries, add_line_entries, add_polygon_entries}};

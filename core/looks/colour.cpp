@@ -167,11 +167,6 @@ void RandomSource::reseed() {
     m_engine.seed(m_seed.value_or(clock));
 }
 
-double RandomSource::next() {
-    // 53 random bits as a double in [0, 1).
-    return static_cast<double>(m_engine() >> 11) * 0x1.0p-53;
-}
-
 long round_half_even(double v) {
     const double fl = std::floor(v);
     const double diff = v - fl;

@@ -37,8 +37,7 @@ inline constexpr ColourRange LINE_COLOURS{0.55, 0.55, 0.35, 0.55};
 // that neighbours in a list (and often on the map) tell apart.
 inline constexpr double LEAST_HUE_STEP = 90;
 
-// The random colours of one run, from the numbers the writers draw for every
-// rule item: three an area, two a line.
+// The random colours of one run, from the numbers the writers draw for every rule item: three an area, two a line.
 class CalmColours {
 public:
     std::string area(double r, double g, double b);
@@ -55,7 +54,7 @@ class RandomSource {
 public:
     explicit RandomSource(std::optional<std::uint64_t> seed = std::nullopt) : m_seed(seed) { reseed(); }
     void reseed();
-    double next();
+    double next() { return static_cast<double>(m_engine() >> 11) * 0x1.0p-53; }  // 53 random bits
     // Passes over n numbers, as n calls of next() would.
     void skip(std::size_t n) { m_engine.discard(n); }
 
@@ -64,9 +63,8 @@ private:
     std::mt19937_64 m_engine;
 };
 
-// The numbers each rule item of a file draws, so that the sequence never
-// shifts however many items make an entry: those of items that make none are
-// only counted, and skipped in one go when an item takes its own.
+// The numbers each rule item of a file draws, so that the sequence never shifts however many items make an entry:
+// those of items that make none are only counted, and skipped in one go when an item takes its own.
 template <std::size_t N>
 class ItemDraws {
 public:

@@ -61,12 +61,6 @@ bool Conversion::new_type(Section section, const RuleItem& item, const std::stri
     return true;
 }
 
-const TagLooks& Conversion::section_tag_looks(Section section) {
-    std::unique_ptr<TagLooks>& looks = tag_looks[section];
-    if (!looks) looks = std::make_unique<TagLooks>(libraries[section]);
-    return *looks;
-}
-
 std::optional<std::string> Conversion::retyped_look(Section section, std::string_view code, std::string_view library_code,
                                                     std::string_view label, EntryLook& look) {
     const std::string entry = library_look(section, library_code, label, code);
@@ -156,11 +150,8 @@ Entry& Conversion::add_entry(Section section, std::string entry, EntryLook look)
     ++report.entries[section];
     ++report.look_counts[static_cast<std::size_t>(look.source)];
     // The code as the entry writes it after "Type=".
-    const std::size_t type = e.text.find("Type=");
-    if (type != std::string::npos) {
-        const std::size_t start = type + 5;
-        look.code = e.text.substr(start, e.text.find_first_of("\r\n", start) - start);
-    }
+    if (const std::size_t type = e.text.find("Type="); type != std::string::npos)
+        look.code = e.text.substr(type + 5, e.text.find_first_of("\r\n", type + 5) - type - 5);
     look.section = section;
     e.look = std::move(look);
     return e;

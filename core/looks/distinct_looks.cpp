@@ -96,8 +96,7 @@ std::string pattern_colour(std::string_view hex, double step) {
     return hex_of(c);
 }
 
-// One try at a variant: lightness and hue steps of every colour, a line's
-// width, an area's fill pattern (-1: none).
+// One try at a variant: lightness and hue steps of every colour, a line's width, an area's fill pattern (-1: none).
 struct Step {
     double lightness = 0;
     double hue = 0;
@@ -185,9 +184,8 @@ bool keeps_its_look(const EntryLook& look) {
     return look.source == LookSource::Library || look.source == LookSource::Kept || look.source == LookSource::Unused;
 }
 
-// A variant of the entry that draws none of the looks drawn so far; it is added to them.
-// `tries` keeps each varied look's next try, so that a thousand types of one look
-// take a thousand tries, not half a million.
+// A variant of the entry that draws none of the looks drawn so far; it is added to them. `tries` keeps each varied
+// look's next try, so that a thousand types of one look take a thousand tries, not half a million.
 void vary(Entry& entry, Drawing drawing, const std::string& varied_look, std::unordered_map<Drawing, std::size_t>& drawn,
           std::unordered_map<Drawing, std::size_t>& tries, std::size_t index) {
     std::string base = entry.text;

@@ -11,12 +11,10 @@
 
 namespace tessaro {
 
-// Gives every entry that would draw the same as another a variant of its look,
-// so that a style's types tell apart on the map. Entries with their own code's
-// library look keep it (codes that share a look by design stay alike), and so
-// do those an update keeps; of the others, the first to draw a look keeps it.
-// A variant stays in its look's family: a difficulty's colour (difficulty_of),
-// else a line's lightness, width and hue, an area's fill pattern, a point's
+// Gives every entry that would draw the same as another a variant of its look, so that a style's types tell apart on
+// the map. Entries with their own code's library look keep it (codes that share a look by design stay alike), and so
+// do those an update keeps; of the others, the first to draw a look keeps it. A variant stays in its look's family: a
+// difficulty's colour (difficulty_of), else a line's lightness, width and hue, an area's fill pattern, a point's
 // colour. look.variant_of names the look varied.
 void make_looks_distinct(std::vector<Entry>& entries);
 

@@ -33,9 +33,8 @@ std::string library_key(Section section, std::string_view code) {
 
 namespace {
 
-// Where the label line goes: the start of the line that holds the first "Extended" (else "Xpm"),
-// so that a key such as "DayXpm=" stays whole; never the code's own line ("0Xpm"), so an entry
-// of one line gets no label.
+// Where the label line goes: the start of the line that holds the first "Extended" (else "Xpm"), so that a key such
+// as "DayXpm=" stays whole; never the code's own line ("0Xpm"), so an entry of one line gets no label.
 std::size_t label_position(std::string_view entry) {
     const std::size_t body = entry.find('\n');
     if (body == std::string::npos) return body;

@@ -31,11 +31,10 @@ struct LibraryLook {
 // many types may take one look, which is read once.
 using LookVerdicts = std::unordered_map<std::size_t, bool>;
 
-// The library look of a type code, labelled (make_label, in `labels`) unless
-// it has a label of its own: by the rule's condition with Include Tag Text,
-// else with `named` by the look's name (its ";name=" line). A broken entry
-// gives no look. One found under another type's key (a polygon's 0x5001 under
-// 0x50) starts with `code`. `verdicts`, if given, keeps mkgmap's verdicts.
+// The library look of a type code, labelled (make_label, in `labels`) unless it has a label of its own: by the rule's
+// condition with Include Tag Text, else with `named` by the look's name (its ";name=" line). A broken entry gives no
+// look. One found under another type's key (a polygon's 0x5001 under 0x50) starts with `code`. `verdicts`, if given,
+// keeps mkgmap's verdicts.
 LibraryLook find_library_look(Section section, std::string_view code, std::string_view condition, const LibraryText& library,
                      bool include_tag_text, bool named = false, LabelCoding labels = {},
                      LookVerdicts* verdicts = nullptr);
@@ -44,16 +43,14 @@ LibraryLook find_library_look(Section section, std::string_view code, std::strin
 // with the look, and "[end]", built in one buffer (looks run to kilobytes).
 std::string entry_text(Section section, std::string_view look);
 
-// A label that names the feature a rule's condition stands for: the value of
-// its most telling tag, "_" as blanks ("tree row"), or where the value says
-// nothing alone (yes, "*", no, a number) the key's words with it ("lcn", "no
-// oneway", "kohdeluokka 42210"); qualifying keys (name, layer, access...) last.
-// A condition of plain words (a bare key) is its words; anything else empty.
+// A label that names the feature a rule's condition stands for: the value of its most telling tag, "_" as blanks
+// ("tree row"), or where the value says nothing alone (yes, "*", no, a number) the key's words with it ("lcn", "no
+// oneway", "kohdeluokka 42210"); qualifying keys (name, layer, access...) last. A condition of plain words (a bare
+// key) is its words; anything else empty.
 std::string feature_label(std::string_view condition);
 
-// A rule's text made a label: in the text's code page (to_code_page), cut to
-// MAX_LABEL_BYTES characters (65001: whole characters in as many bytes), in
-// UTF-8 when the labels are.
+// A rule's text made a label: in the text's code page (to_code_page), cut to MAX_LABEL_BYTES characters (65001: whole
+// characters in as many bytes), in UTF-8 when the labels are.
 CodePageText make_label(std::string_view text, LabelCoding labels = {});
 
 }  // namespace tessaro

@@ -15,9 +15,8 @@ using LibraryTexts = PerSection<LibraryText>;
 // The library file of a section in the res folder: points, lines, pgons.pol.
 std::string library_file_path(const std::string& res_folder, Section section);
 
-// The folder of the library files for a program in `program_folder`: res/
-// beside it (a build or an unpacked copy), else ../share/tessaro/res (an
-// installed copy); res/ beside it when neither is there, for the messages.
+// The folder of the library files for a program in `program_folder`: res/ beside it (a build or an unpacked copy),
+// else ../share/tessaro/res (an installed copy); res/ beside it when neither is there, for the messages.
 std::string find_library_folder(const std::string& program_folder);
 
 // Reads a library file whole into `into`, the polygon library's own labels made

@@ -49,11 +49,9 @@ private:
     bool m_sealed = false;
 };
 
-// The library generator's first line: a comment holding a seal over the rest
-// of the file. Its looks were proven, when it was made, to be looks mkgmap
-// compiles; a run trusts them while the file still matches its seal, and
-// reads every look it copies from any other library. Reading them costs more
-// than the rest of a run on a real style.
+// The library generator's first line: a comment holding a seal over the rest of the file. Its looks were proven, when
+// it was made, to be looks mkgmap compiles; a run trusts them while the file still matches its seal, and reads every
+// look it copies from any other library. Reading them costs more than the rest of a run on a real style.
 std::string seal_line(std::string_view body);
 // True when `file` starts with a seal line that matches the rest of it.
 bool has_intact_seal(std::string_view file);

@@ -107,8 +107,7 @@ std::string builtin_entry(const std::string& token, const LineLookRow& look, con
     return e.append("[end]").append(CRLF);
 }
 
-// The classic random line colour: G = r1 * 100 + 123 and B = r2 * 45 + 160
-// (halves to even), written as BBGGA0.
+// The classic random line colour: G = r1 * 100 + 123 and B = r2 * 45 + 160 (halves to even), written as BBGGA0.
 std::string line_colour(double r1, double r2) {
     const auto g = static_cast<std::uint32_t>(round_half_even(r1 * 100 + 123));
     const auto b = static_cast<std::uint32_t>(round_half_even(r2 * 45 + 160));

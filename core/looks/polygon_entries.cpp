@@ -12,9 +12,8 @@ namespace tessaro {
 
 namespace {
 
-// A two-colour 32 x 32 fill pattern: pixel "0" takes the first colour line,
-// "1" the second. Its rows above `top`, and after the last one written, are
-// all `ground`: only the picture is written out.
+// A two-colour 32 x 32 fill pattern: pixel "0" takes the first colour line, "1" the second. Its rows above `top`, and
+// after the last one written, are all `ground`: only the picture is written out.
 struct FillPattern {
     std::string_view colour0;  // e.g. "0 c #3F3F3F"
     std::string_view colour1;  // e.g. "1 c #BFFF80"
@@ -282,9 +281,8 @@ const LookRow* row_of(std::string_view code) {
     return nullptr;
 }
 
-// The [_polygon] entry of a built-in look, built in one buffer (a pattern has
-// 32 rows): the code's look in the table, a solid colour or a fill pattern,
-// else the solid `colour` (hex digits without "#").
+// The [_polygon] entry of a built-in look, built in one buffer (a pattern has 32 rows): the code's look in the table,
+// a solid colour or a fill pattern, else the solid `colour` (hex digits without "#").
 std::string builtin_polygon_entry(std::string_view code, std::string_view label, std::string_view colour) {
     const LookRow* row = row_of(code);
     const FillPattern* pattern = row != nullptr ? row->pattern : nullptr;
@@ -328,9 +326,8 @@ std::uint32_t colour_component(double random) {
     return static_cast<std::uint32_t>(round_half_even(random * 255));
 }
 
-// A polygon type as the draw order names it: the hex digits as the rule wrote them, unless
-// they name the type only as mkgmap reads styles (0x4f00 for 0x4f, another type to the
-// draw order) or the rule wrote no hexadecimal code.
+// A polygon type as the draw order names it: the hex digits as the rule wrote them, unless they name the type only as
+// mkgmap reads styles (0x4f00 for 0x4f, another type to the draw order) or the rule wrote no hexadecimal code.
 std::string draw_order_digits(std::string_view code, std::uint32_t value) {
     const std::uint32_t type = section_type(Section::Polygon, value);
     if (type == value && code.size() > 2 && (code[1] | 0x20) == 'x') return std::string(code.substr(2));

@@ -2,8 +2,7 @@
 
 namespace tessaro {
 
-// Read here, digit by digit: from_chars of a double loads the maths library,
-// strtod follows the locale.
+// Read here, digit by digit: from_chars of a double loads the maths library, strtod follows the locale.
 std::optional<double> number(std::string_view s) {
     const bool negative = !s.empty() && s.front() == '-';
     if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);

@@ -5,8 +5,7 @@
 
 namespace tessaro {
 
-// Bounds on a tag's number, as a rule (population>1000000) or a look's tags
-// (population>999999) write them.
+// Bounds on a tag's number, as a rule (population>1000000) or a look's tags (population>999999) write them.
 
 // The whole of s as a decimal number ("-12.5"), if it is one.
 std::optional<double> number(std::string_view s);

@@ -58,10 +58,6 @@ std::string styles_folder_of(const std::string& style_folder) {
 
 }  // namespace
 
-bool IncludeFiles::groups_empty() const {
-    return std::all_of(ALL_SECTIONS.begin(), ALL_SECTIONS.end(), [this](Section s) { return groups[s].empty(); });
-}
-
 std::vector<std::string> IncludeFiles::left_out() const {
     // A set, not a search per name: styles with many thousand include files exist.
     std::unordered_set<std::string_view> sorted;
@@ -121,10 +117,6 @@ void add_missing(std::vector<std::string>& list, const std::vector<std::string>&
     std::unordered_set<std::string> listed(list.begin(), list.end());
     for (const std::string& name : names)
         if (listed.insert(name).second) list.push_back(name);
-}
-
-void add_to_groups(IncludeFiles& inc, const PerSection<std::vector<std::string>>& names) {
-    for (Section s : ALL_SECTIONS) add_missing(inc.groups[s], names[s]);
 }
 
 void remove_first_selected(IncludeFiles& inc, Section group, const std::vector<std::size_t>& selected_rows) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -35,7 +36,9 @@ struct IncludeFiles {
     bool other_styles_followed = false;
 
     void clear() { *this = {}; }
-    bool groups_empty() const;
+    bool groups_empty() const {
+        return std::ranges::all_of(ALL_SECTIONS, [this](Section s) { return groups[s].empty(); });
+    }
     // The found files that no group holds, in found order.
     std::vector<std::string> left_out() const;
 };
@@ -54,17 +57,17 @@ struct IncludeScan {
 IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folder, RuleReader& reader,
                                KnownStatements* statements = nullptr);
 
-// Add: the selected rows of the include file list go into the section's
-// group, each name once, in list order. False when the list is empty, so
-// there was nothing to select.
+// Add: the selected rows of the include file list go into the section's group, each name once, in list order. False
+// when the list is empty, so there was nothing to select.
 bool add_selected_to_group(IncludeFiles& inc, Section group, const std::vector<std::size_t>& selected_rows);
 
 // Appends the names that `list` lacks, in order, each once.
 void add_missing(std::vector<std::string>& list, const std::vector<std::string>& names);
 
-// Puts the names into their groups, after the names each already holds (each
-// name once per group).
-void add_to_groups(IncludeFiles& inc, const PerSection<std::vector<std::string>>& names);
+// Puts the names into their groups, after the names each already holds (each name once per group).
+inline void add_to_groups(IncludeFiles& inc, const PerSection<std::vector<std::string>>& names) {
+    for (Section s : ALL_SECTIONS) add_missing(inc.groups[s], names[s]);
+}
 
 // Remove: the first selected row of the section's group goes.
 void remove_first_selected(IncludeFiles& inc, Section group, const std::vector<std::size_t>& selected_rows);
@@ -75,9 +78,8 @@ std::string include_folder(const std::string& style_folder);
 // False for names that could reach outside the include folder.
 bool is_plain_file_name(const std::string& name);
 
-// A path within a style, "/" between its parts, without "." and empty parts
-// ("./inc//x" is "inc/x"); none when it could lead out of the style folder
-// ("..", an absolute path, a drive letter) or names the folder itself.
+// A path within a style, "/" between its parts, without "." and empty parts ("./inc//x" is "inc/x"); none when it
+// could lead out of the style folder ("..", an absolute path, a drive letter) or names the folder itself.
 std::optional<std::string> normal_path_in_style(std::string_view path);
 
 // The name of the file that an include statement of this style names, as lists and messages name it: a file of the
@@ -87,9 +89,8 @@ std::optional<std::string> normal_path_in_style(std::string_view path);
 // parts and "\" between folders spell the same file. None as for normal_path_in_style.
 std::optional<std::string> included_file_name(std::string_view statement_path);
 
-// A group name as the lists hold it: a plain name stays a file of the include
-// folder, any other is read as a statement's name ("inc/x" is "x"). None when
-// it could lead out of the style folder.
+// A group name as the lists hold it: a plain name stays a file of the include folder, any other is read as a
+// statement's name ("inc/x" is "x"). None when it could lead out of the style folder.
 std::optional<std::string> include_group_name(std::string_view name);
 
 // The path of a group's file; empty when the name could lead out of the style folder.

@@ -62,11 +62,10 @@ public:
     IncludeWalk(std::string style_folder, const KnownStatements* known)
         : m_style_folder(std::move(style_folder)), m_inc_folder(include_folder(m_style_folder)), m_known(known) {}
 
-    // From the section's main rule file through the files it includes, of
-    // this style (wherever they lie in it) and of other styles (whose own
-    // statements resolve within them), then the section's rule file of each
-    // base style and what it includes. A file of a missing style, or named so
-    // that it could lead out of the style or styles folder, is listed but not read.
+    // From the section's main rule file through the files it includes, of this style (wherever they lie in it) and of
+    // other styles (whose own statements resolve within them), then the section's rule file of each base style and
+    // what it includes. A file of a missing style, or named so that it could lead out of the style or styles folder,
+    // is listed but not read.
     IncludeReach follow(Section section) {
         Walk walk{section, true, {}, {}, {}, {}, {}};
         push(walk, rule_file_path(m_style_folder, rule_file_name(section)), {});
@@ -240,8 +239,7 @@ std::vector<StatementPlace> statements_leaving(const std::string& style_folder, 
 Proposal propose_groups(const std::string& style_folder, const std::vector<std::string>& found,
                         const KnownStatements* known) {
     Proposal proposal;
-    // The include statements of each file are read once for all sections:
-    // the main files often include the same ones.
+    // The include statements of each file are read once for all sections: the main files often include the same ones.
     IncludeWalk walk(style_folder, known);
     // The list as a set only once a file elsewhere is met: most styles have
     // none, and a list may hold a hundred thousand names.
@@ -285,10 +283,6 @@ void apply_proposal(IncludeFiles& inc, const Proposal& proposal) {
             if (listed.insert(file.style + '\n' + file.file).second) list.push_back(file);
     }
     inc.other_styles_followed = true;
-}
-
-void add_files_elsewhere(IncludeFiles& inc, const Proposal& proposal) {
-    add_missing(inc.found, proposal.elsewhere);
 }
 
 }  // namespace tessaro

@@ -59,6 +59,8 @@ void apply_proposal(IncludeFiles& inc, const Proposal& proposal);
 
 // Lists the proposal's files outside the include folder among the found files, unsorted: the run names them as left
 // out, as it names the files of the include folder that no group holds.
-void add_files_elsewhere(IncludeFiles& inc, const Proposal& proposal);
+inline void add_files_elsewhere(IncludeFiles& inc, const Proposal& proposal) {
+    add_missing(inc.found, proposal.elsewhere);
+}
 
 }  // namespace tessaro

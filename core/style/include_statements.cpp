@@ -67,9 +67,8 @@ std::optional<IncludeStatement> statement_at(std::string_view line, std::size_t&
     return out;
 }
 
-// The statements of one line. mkgmap reads a statement wherever a rule may
-// start: at the line's start, after another statement, after a rule's type
-// bracket. "include" within quotes, braces, a condition or a comment is none.
+// The statements of one line. mkgmap reads a statement wherever a rule may start: at the line's start, after another
+// statement, after a rule's type bracket. "include" within quotes, braces, a condition or a comment is none.
 void statements_of_line(std::string_view line, std::size_t line_number, std::vector<IncludeStatement>& out) {
     bool rule_may_start = true;
     int braces = 0;

@@ -16,9 +16,8 @@ struct IncludeStatement {
     std::string path;    // the file named; empty for a base-style line
     std::string style;   // the style after "from" (or of base-style); empty for a file of this style
     std::size_t line = 0;  // 1-based
-    // The statement as written, to its ";" if it has one; kept only where
-    // the rules come from another style (those a run may name): a style may
-    // have many thousand statements of its own.
+    // The statement as written, to its ";" if it has one; kept only where the rules come from another style (those a
+    // run may name): a style may have many thousand statements of its own.
     std::string text;
 
     bool operator==(const IncludeStatement&) const = default;
@@ -27,9 +26,8 @@ struct IncludeStatement {
 // The include statements of files already read, by path (as the include walk names them).
 using KnownStatements = std::unordered_map<std::string, std::vector<IncludeStatement>>;
 
-// The include statements of a rule text, in order. Of a line that starts with
-// a statement, each statement that stands where a rule may start: first, after
-// another statement, after a rule's type bracket.
+// The include statements of a rule text, in order. Of a line that starts with a statement, each statement that stands
+// where a rule may start: first, after another statement, after a rule's type bracket.
 std::vector<IncludeStatement> include_statements(std::string_view rule_text);
 
 // The base-style lines of a style's info text ("base-style=NAME", "base-style: NAME",

@@ -14,8 +14,7 @@ namespace {
 
 constexpr std::size_t NPOS = std::string_view::npos;
 
-// Longer lines are no rules: a condition of a hundred thousand alternatives
-// is a few megabytes.
+// Longer lines are no rules: a condition of a hundred thousand alternatives is a few megabytes.
 constexpr std::size_t MAX_LINE_BYTES = 16u << 20;
 
 // A bracket left open is read on into the lines after it, but not forever:
@@ -23,8 +22,7 @@ constexpr std::size_t MAX_LINE_BYTES = 16u << 20;
 constexpr std::size_t MAX_PENDING_LINES = 16;
 constexpr std::size_t MAX_PENDING_BYTES = 4096;
 
-// Where normalising changes something: a CR or tab, a blank before a blank,
-// tab or CR, or the "0" of "0 x".
+// Where normalising changes something: a CR or tab, a blank before a blank, tab or CR, or the "0" of "0 x".
 bool needs_normalising(const char* text, std::size_t i, std::size_t size) {
     // Letters and most other bytes come after "0": one test passes them.
     if (static_cast<unsigned char>(text[i]) > '0') return false;
@@ -37,8 +35,7 @@ bool needs_normalising(const char* text, std::size_t i, std::size_t size) {
     }
 }
 
-// True when a code starts at pos: "0x" in either case, or a digit (mkgmap
-// reads decimal and octal codes too).
+// True when a code starts at pos: "0x" in either case, or a digit (mkgmap reads decimal and octal codes too).
 bool code_at(std::string_view line, std::size_t pos) {
     return pos < line.size() && line[pos] >= '0' && line[pos] <= '9';
 }
@@ -53,9 +50,8 @@ struct LineWalk {
     bool action_cut = false;   // an action was ended before a type bracket
 };
 
-// Each byte of the line that matters, left to right: quotes, comments,
-// action braces and type brackets; its brackets ("[" and "]", or npos when a
-// comment or the line's end comes first) are added to `brackets`.
+// Each byte of the line that matters, left to right: quotes, comments, action braces and type brackets; its brackets
+// ("[" and "]", or npos when a comment or the line's end comes first) are added to `brackets`.
 LineWalk walk_line(std::string_view line, int depth, std::vector<std::pair<std::size_t, std::size_t>>& brackets) {
     LineWalk walk;
     walk.cut = line.size();
@@ -84,8 +80,7 @@ LineWalk walk_line(std::string_view line, int depth, std::vector<std::pair<std::
             continue;
         }
         if (walk.depth > 0) {
-            // A type bracket outside quotes is no action's text (mkgmap
-            // refuses it): the "}" before it was left out.
+            // A type bracket outside quotes is no action's text (mkgmap refuses it): the "}" before it was left out.
             walk.depth = 0;
             walk.action_cut = true;
         }
@@ -162,8 +157,7 @@ std::size_t normalise_rule_text(char* text, std::size_t size) {
             read += 3;
             continue;
         }
-        // A run of blanks, tabs and CRs: the CRs go, and of the blanks and
-        // tabs (blanks now) every two become one.
+        // A run of blanks, tabs and CRs: the CRs go, and of the blanks and tabs (blanks now) every two become one.
         std::size_t blanks = 0;
         for (; read < size && is_blank_tab_or_cr(text[read]); ++read) blanks += text[read] != '\r';
         const std::size_t kept = (blanks + 1) / 2;
@@ -307,10 +301,9 @@ void RuleReader::scan_line(std::string_view line) {
     finish_line(text.substr(0, walk.cut), first, found, walk.depth);
 }
 
-// True when the line shows that the bracket held open before it never
-// closes (a bare "[" is followed by no code, a bracket by no type command):
-// the held line is to be read as it stands. An action open since an earlier
-// line that the line cannot continue is ended here, and named.
+// True when the line shows that the bracket held open before it never closes (a bare "[" is followed by no code, a
+// bracket by no type command): the held line is to be read as it stands. An action open since an earlier line that
+// the line cannot continue is ended here, and named.
 bool RuleReader::ends_open_construct(std::string_view line) {
     if (m_scan.pending_bare) {
         const std::size_t first = line.find_first_not_of(' ');
@@ -328,9 +321,8 @@ bool RuleReader::ends_open_construct(std::string_view line) {
     return false;
 }
 
-// Holds the line (alone, or read on with those before it) until the next
-// lines show whether its construct closes; `quote_line`: where the quote held
-// open opened, 0 when none is.
+// Holds the line (alone, or read on with those before it) until the next lines show whether its construct closes;
+// `quote_line`: where the quote held open opened, 0 when none is.
 void RuleReader::hold_line(std::string_view line, std::size_t quote_line, bool bare) {
     if (m_scan.held.empty()) {
         m_scan.pending.assign(line);
@@ -355,8 +347,7 @@ void RuleReader::give_up_quote() {
     release_held();
     m_scan.line = m_scan.pending_first - 1;
     m_scan.depth = m_scan.pending_depth;
-    // Where a type bracket follows the quote on its line, the quote ends before
-    // it: the rule keeps its type.
+    // Where a type bracket follows the quote on its line, the quote ends before it: the rule keeps its type.
     std::string& opened = held[m_scan.quote_line - m_scan.pending_first];
     Brackets ignored;
     const LineWalk alone = walk_line(opened, 0, ignored);

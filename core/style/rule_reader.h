@@ -16,9 +16,8 @@
 
 namespace tessaro {
 
-// One type bracket of a rule file, as the two parts of its rule line: the
-// rule's text in front of the bracket's "[" and the text after it. Views,
-// valid while the reader holds the file they were found in.
+// One type bracket of a rule file, as the two parts of its rule line: the rule's text in front of the bracket's "["
+// and the text after it. Views, valid while the reader holds the file they were found in.
 struct RuleItem {
     std::string_view before;  // the condition (and actions) of the rule
     std::string_view after;   // from the type code on, to the end of the rule line
@@ -52,19 +51,16 @@ public:
     RuleReader(const RuleReader&) = delete;
     RuleReader& operator=(const RuleReader&) = delete;
 
-    // The type brackets of the file, or only its normalised text (for scans
-    // of the text's own words).
+    // The type brackets of the file, or only its normalised text (for scans of the text's own words).
     enum class Items { Rules, None };
-    // Reads and scans a file (one that cannot be opened gives nothing). With
-    // `statements`, the include statements of its lines are kept too, as
-    // include_statements finds them.
+    // Reads and scans a file (one that cannot be opened gives nothing). With `statements`, the include statements of
+    // its lines are kept too, as include_statements finds them.
     void open(const std::string& path, Items items = Items::Rules, bool statements = false);
     // Ends the reading: the failure of a file that could not be read (in full)
     // or that is no text (it holds NUL bytes: UTF-16, a binary file), if any.
     std::optional<Failure> close();
-    // The constructs left open that mkgmap refuses, in file order, as
-    // warnings naming the line where each opened, and NoTypesRead for a file
-    // read in full whose type brackets were all hidden; taken once, after close().
+    // The constructs left open that mkgmap refuses, in file order, as warnings naming the line where each opened, and
+    // NoTypesRead for a file read in full whose type brackets were all hidden; taken once, after close().
     std::vector<Warning> take_faults();
     // After close(): the include statements of the file read, when they were asked for.
     std::optional<std::vector<IncludeStatement>> take_statements();
@@ -124,9 +120,8 @@ private:
     bool m_closed = true;     // close() has looked at the file read
 };
 
-// The blank and code normalisations of a line, in place over size bytes:
-// carriage returns go, tabs become blanks, then every two blanks become one
-// (left to right), then "0 x" and "0 X" become "0x". Returns the new size.
+// The blank and code normalisations of a line, in place over size bytes: carriage returns go, tabs become blanks,
+// then every two blanks become one (left to right), then "0 x" and "0 X" become "0x". Returns the new size.
 std::size_t normalise_rule_text(char* text, std::size_t size);
 
 }  // namespace tessaro

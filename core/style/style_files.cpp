@@ -103,8 +103,7 @@ std::optional<std::string> input_at(const CreateTypRequest& request, const std::
         for (const OtherStyleFile& file : request.include_files.other_styles[s])
             if (is_safe_other_style_file(file)) inputs.push_back(other_style_path(request.style_folder, file));
     inputs.insert(inputs.end(), request.other_inputs.begin(), request.other_inputs.end());
-    // The info and version files, read for the style's bases and by mkgmap;
-    // each base style's info and rule files.
+    // The info and version files, read for the style's bases and by mkgmap; each base style's info and rule files.
     inputs.push_back(join_path(request.style_folder, "info"));
     inputs.push_back(join_path(request.style_folder, "version"));
     for (const BaseStyle& base : base_styles(request.style_folder)) {

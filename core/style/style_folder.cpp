@@ -13,9 +13,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The names of a folder's entries that pass `keep`, in name order. The
-// entries' types come with the listing where the system gives them, so
-// most need no look of their own.
+// The names of a folder's entries that pass `keep`, in name order. The entries' types come with the listing where the
+// system gives them, so most need no look of their own.
 template <typename Keep>
 std::vector<std::string> list_entries(const std::string& folder, Keep keep) {
     std::vector<std::string> names;
