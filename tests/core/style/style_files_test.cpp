@@ -1,5 +1,7 @@
 #include "style_files.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "create_typ.h"
@@ -29,8 +31,9 @@ TEST(PlanStyleFiles, lists_rule_files_then_each_group_with_its_other_styles_file
     std::vector<Warning::Kind> warnings;
     for (const auto& step : plan_style_files(request, "lp")) {
         if (const auto* file = std::get_if<StyleFile>(&step)) {
-            files.push_back(std::string(section_name(file->section)) + " " +
-                            file->path.substr(request.style_folder.size() - 1));
+            std::string path = file->path.substr(request.style_folder.size() - 1);
+            std::replace(path.begin(), path.end(), '\\', '/');  // Windows joins paths with "\\"
+            files.push_back(std::string(section_name(file->section)) + " " + path);
             origins.push_back(file->origin);
         } else if (const auto* warning = std::get_if<Warning>(&step)) {
             warnings.push_back(warning->kind);
