@@ -64,7 +64,13 @@ inline std::string shell_quoted(const std::string& s) {
 inline int run_shell(const std::string& command) {
 #ifdef _WIN32
     // cmd /c drops the first and the last quote of a line with more than two.
-    return std::system(("\"" + command + "\"").c_str());
+    // Under wine, cmd now and then fails to start a program that is there
+    // ("Can't recognize", 9009): tried again, up to three times.
+    constexpr int NOT_STARTED = 9009;
+    int status = NOT_STARTED;
+    for (int attempt = 0; attempt < 3 && status == NOT_STARTED; ++attempt)
+        status = std::system(("\"" + command + "\"").c_str());
+    return status;
 #else
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
