@@ -65,7 +65,7 @@ std::optional<std::string> Conversion::retyped_look(Section section, std::string
                                                     std::string_view label, EntryLook& look) {
     const std::string entry = library_look(section, library_code, label, code);
     // The first line holds the library's code: the type's own takes its place.
-    const std::size_t first_line_end = entry.find_first_of("\r\n");
+    const std::size_t first_line_end = find_line_end(entry);
     if (first_line_end == std::string::npos) return std::nullopt;
     look.library_code = library_code;
     return std::string(code) + entry.substr(first_line_end);
@@ -135,10 +135,10 @@ std::string Conversion::code_look(Section section, std::string_view code, const 
     std::optional<std::string> meant = tag_entry(section, code, *match, label, look);
     if (!meant) return entry;
     // The code's look as the report names it: its code, and its name when it has one.
-    look.replaced = entry.substr(0, entry.find_first_of(" \t\r\n"));
+    look.replaced = entry.substr(0, find_any(entry, " \t\r\n"));
     if (const std::size_t name = entry.find("\n;name="); name != std::string::npos) {
         const std::string_view rest = std::string_view(entry).substr(name + 7);
-        look.replaced.append(" (").append(trim_blanks(rest.substr(0, rest.find_first_of("\r\n")))).append(")");
+        look.replaced.append(" (").append(trim_blanks(rest.substr(0, find_line_end(rest)))).append(")");
     }
     return std::move(*meant);
 }
@@ -151,7 +151,7 @@ Entry& Conversion::add_entry(Section section, std::string entry, EntryLook look)
     ++report.look_counts[static_cast<std::size_t>(look.source)];
     // The code as the entry writes it after "Type=".
     if (const std::size_t type = e.text.find("Type="); type != std::string::npos)
-        look.code = e.text.substr(type + 5, e.text.find_first_of("\r\n", type + 5) - type - 5);
+        look.code = e.text.substr(type + 5, find_line_end(e.text, type + 5) - type - 5);
     look.section = section;
     e.look = std::move(look);
     return e;

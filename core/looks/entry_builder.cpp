@@ -64,7 +64,7 @@ LibraryLook find_library_look(Section section, std::string_view code, std::strin
     else if (const auto known = verdicts->find(at); known != verdicts->end()) refuses = known->second;
     else refuses = verdicts->emplace(at, refused()).first->second;
     if (refuses) {
-        const std::string_view written = entry.look.substr(0, entry.look.find_first_of(" \t\r\n"));
+        const std::string_view written = entry.look.substr(0, find_any(entry.look, " \t\r\n"));
         look.broken = Warning{Warning::Kind::LibraryEntryBroken, library.path(), library.line_at(at), std::string(written)};
         return look;
     }
@@ -74,9 +74,9 @@ LibraryLook find_library_look(Section section, std::string_view code, std::strin
     // becomes the entry of the code's own type: under its code.
     std::string retyped;
     const std::optional<std::uint32_t> value = find_ci(code, "0x") == 0 ? code_value(code) : std::nullopt;
-    const std::optional<std::uint32_t> entry_value = code_value(text.substr(0, text.find_first_of(" \t\r\n")));
+    const std::optional<std::uint32_t> entry_value = code_value(text.substr(0, find_any(text, " \t\r\n")));
     if (value && entry_value && code_typ_type(section, *value) != typ_type(*entry_value)) {
-        const std::size_t line_end = std::min(text.find_first_of("\r\n"), text.size());
+        const std::size_t line_end = std::min(find_line_end(text), text.size());
         retyped.append(code).append(text.substr(line_end));
         text = retyped;
     }
@@ -84,7 +84,7 @@ LibraryLook find_library_look(Section section, std::string_view code, std::strin
     const std::size_t name_at = include_tag_text || !named ? std::string_view::npos : text.find("\n;name=");
     if (name_at != std::string_view::npos) {
         name = text.substr(name_at + 7);
-        name = trim_blanks(name.substr(0, name.find_first_of("\r\n")));
+        name = trim_blanks(name.substr(0, find_line_end(name)));
     }
     // No label over one of the look's own.
     const bool labelled = (include_tag_text || !name.empty()) && text.find("String1=") == std::string_view::npos;

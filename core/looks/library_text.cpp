@@ -136,7 +136,7 @@ LibraryText::Entry LibraryText::entry_at(std::size_t at) const {
     }
     entry.broken = true;
     entry.line = line_at(at);
-    std::size_t value_end = std::min(text.find_first_of("\r\n", at), end);
+    std::size_t value_end = std::min(find_line_end(text, at), end);
     if (value_end == std::string_view::npos) value_end = n;
     while (value_end > at && is_blank(text[value_end - 1])) --value_end;
     entry.code = text.substr(at, value_end - at);

@@ -236,15 +236,24 @@ std::vector<RuleTag> positive_tags(std::string_view condition, bool bounds) {
     std::vector<RuleTag> tags;
     // A condition asks for a few tags: room for them without moving them as they come.
     tags.reserve(8);
-    // Each tag once, by a set: one rule may list a hundred thousand alternatives.
+    // Each tag once: a look through the few tags so far, and a set once there are many (one rule may list a hundred
+    // thousand alternatives). The key's length first: any byte may stand in a key or a value.
+    constexpr std::size_t FEW = 16;
     std::unordered_set<std::string> seen;
+    const auto seen_key = [](std::string_view key, std::string_view value, std::string_view op) {
+        return std::to_string(key.size()).append(1, ':').append(key).append(op).append(1, ':').append(value);
+    };
+    const auto fresh = [&](std::string_view key, std::string_view value, std::string_view op) {
+        if (tags.size() < FEW)
+            return std::none_of(tags.begin(), tags.end(), [&](const RuleTag& t) { return t.key == key && t.value == value && t.op == op; });
+        if (seen.empty())
+            for (const RuleTag& t : tags) seen.insert(seen_key(t.key, t.value, t.op));
+        return seen.insert(seen_key(key, value, op)).second;
+    };
     const auto add = [&](std::string_view key, std::string_view value, std::string_view op = "=") {
         key = trimmed(key);
         value = trimmed(value);
-        if (key.empty() || value.empty()) return;
-        // The key's length first: any byte may stand in a key or a value.
-        if (seen.insert(std::to_string(key.size()).append(1, ':').append(key).append(op).append(1, ':').append(value)).second)
-            tags.push_back({std::string(key), std::string(value), std::string(op)});
+        if (!key.empty() && !value.empty() && fresh(key, value, op)) tags.push_back({std::string(key), std::string(value), std::string(op)});
     };
     Scanner scan(condition);
     // Whether each open parenthesis is negated (through any "!" around it).
@@ -300,7 +309,7 @@ bool TagLooks::add_alternatives(std::uint32_t look, std::string_view tags) {
             const std::string_view tag = alternative.substr(0, amp);
             alternative.remove_prefix(std::min(amp + 1, alternative.size()));
             // key=value, or a bound: key<N, key<=N, key>N, key>=N.
-            const std::size_t at = std::min(tag.find_first_of("<>="), tag.size());
+            const std::size_t at = std::min(find_any(tag, "<>="), tag.size());
             const std::size_t op_size = at + 1 < tag.size() && tag[at] != '=' && tag[at + 1] == '=' ? 2 : 1;
             const std::string_view op = at == tag.size() ? "=" : tag.substr(at, op_size);
             const std::string_view key = trimmed(tag.substr(0, at));
@@ -447,13 +456,13 @@ bool tags_agree(std::string_view look, const std::vector<RuleTag>& rule_tags) {
     };
     for (std::size_t at = look.find(";tags="); at != std::string_view::npos; at = look.find(";tags=", at + 1)) {
         std::string_view line = look.substr(at + 6);
-        line = line.substr(0, line.find_first_of("\r\n"));
+        line = line.substr(0, find_line_end(line));
         // Alternatives and their tags alike end at "|" or "&".
         while (!line.empty()) {
-            const std::size_t end = std::min(line.find_first_of("|&"), line.size());
+            const std::size_t end = std::min(find_any(line, "|&"), line.size());
             const std::string_view tag = line.substr(0, end);
             line.remove_prefix(std::min(end + 1, line.size()));
-            const std::size_t eq = tag.find_first_of("<>=");
+            const std::size_t eq = find_any(tag, "<>=");
             if (eq != std::string_view::npos && tag[eq] == '=' && asked(trimmed(tag.substr(0, eq)), trimmed(tag.substr(eq + 1))))
                 return true;
         }

@@ -30,12 +30,6 @@ std::string replace_all(std::string_view s, std::string_view from, std::string_v
     return out;
 }
 
-std::string_view trim_any_of(std::string_view s, std::string_view chars) {
-    const std::size_t b = s.find_first_not_of(chars);
-    if (b == std::string_view::npos) return s.substr(s.size());
-    return s.substr(b, s.find_last_not_of(chars) + 1 - b);
-}
-
 int hex_value(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;

@@ -17,8 +17,18 @@ std::size_t find_ci(std::string_view hay, std::string_view needle, std::size_t f
 inline bool contains(std::string_view hay, std::string_view needle) { return hay.find(needle) != hay.npos; }
 // Every occurrence replaced, left to right, non-overlapping, in one pass.
 std::string replace_all(std::string_view s, std::string_view from, std::string_view to);
-// Leading and trailing bytes of `chars` removed.
-std::string_view trim_any_of(std::string_view s, std::string_view chars);
+// Leading and trailing bytes of `chars` removed. Inline plain loops: find_first_not_of asks the C library once a byte.
+inline std::string_view trim_any_of(std::string_view s, std::string_view chars) {
+    const auto trimmed_off = [chars](char c) {
+        for (const char k : chars)
+            if (c == k) return true;
+        return false;
+    };
+    std::size_t b = 0, e = s.size();
+    while (b < e && trimmed_off(s[b])) ++b;
+    while (e > b && trimmed_off(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
 // Leading and trailing blanks (character 32 only) removed.
 inline std::string_view trim_blanks(std::string_view s) { return trim_any_of(s, " "); }
 // A blank, a tab or a CR: what a rule line may hold between its words.
@@ -27,6 +37,14 @@ inline bool is_blank_tab_or_cr(char c) { return c == ' ' || c == '\t' || c == '\
 inline std::size_t find_line_end(std::string_view text, std::size_t from = 0) {
     for (std::size_t i = from; i < text.size(); ++i)
         if (text[i] == '\r' || text[i] == '\n') return i;
+    return text.npos;
+}
+// The first byte from `from` on that is one of the few bytes of `set`, or npos (find_first_of asks the C library once a
+// byte of the text).
+inline std::size_t find_any(std::string_view text, std::string_view set, std::size_t from = 0) {
+    for (std::size_t i = from; i < text.size(); ++i)
+        for (const char c : set)
+            if (text[i] == c) return i;
     return text.npos;
 }
 // The value of a hexadecimal digit; -1 for any other byte.

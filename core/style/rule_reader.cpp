@@ -1,6 +1,7 @@
 #include "rule_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -24,8 +25,6 @@ constexpr std::size_t MAX_PENDING_BYTES = 4096;
 
 // Where normalising changes something: a CR or tab, a blank before a blank, tab or CR, or the "0" of "0 x".
 bool needs_normalising(const char* text, std::size_t i, std::size_t size) {
-    // Letters and most other bytes come after "0": one test passes them.
-    if (static_cast<unsigned char>(text[i]) > '0') return false;
     switch (text[i]) {
         case '\r':
         case '\t': return true;
@@ -50,6 +49,13 @@ struct LineWalk {
     bool action_cut = false;   // an action was ended before a type bracket
 };
 
+// The bytes walk_line stops at; one test passes the others.
+constexpr std::array<bool, 256> WALK_STOPS = [] {
+    std::array<bool, 256> stops{};
+    for (const unsigned char c : std::string_view("\"#'[{}")) stops[c] = true;
+    return stops;
+}();
+
 // Each byte of the line that matters, left to right: quotes, comments, action braces and type brackets; its brackets
 // ("[" and "]", or npos when a comment or the line's end comes first) are added to `brackets`.
 LineWalk walk_line(std::string_view line, int depth, std::vector<std::pair<std::size_t, std::size_t>>& brackets) {
@@ -58,6 +64,7 @@ LineWalk walk_line(std::string_view line, int depth, std::vector<std::pair<std::
     walk.depth = depth;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
+        if (!WALK_STOPS[static_cast<unsigned char>(c)]) continue;
         if (walk.quote != 0) {
             if (c == walk.quote) walk.quote = 0;
             continue;
@@ -145,9 +152,12 @@ bool holds_type_brackets(const std::string& path) {
 
 std::size_t normalise_rule_text(char* text, std::size_t size) {
     std::size_t read = 0;
-    std::size_t write = 0;
+    // Letters and most other bytes come after "0": one test passes them, and no byte moves before the first change.
+    const auto unchanged = [&](std::size_t i) { return static_cast<unsigned char>(text[i]) > '0' || !needs_normalising(text, i, size); };
+    while (read < size && unchanged(read)) ++read;
+    std::size_t write = read;
     while (read < size) {
-        if (!needs_normalising(text, read, size)) {
+        if (unchanged(read)) {
             text[write++] = text[read++];
             continue;
         }
@@ -228,8 +238,10 @@ void RuleReader::scan_lines() {
     // would hold the old and the new array side by side (a large file's peak).
     m_scan.items.reserve(static_cast<std::size_t>(std::count(m_text.begin(), m_text.end(), '[')));
     for (std::size_t start = 0; start < size;) {
-        std::size_t end = start;
-        while (end < size && text[end] != '\n' && text[end] != '\r') ++end;
+        // The first LF, unless a CR comes before it: the C library finds them faster than a loop over a line's bytes.
+        const void* feed = std::memchr(text + start, '\n', size - start);
+        std::size_t end = feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - text) : size;
+        if (const void* cr = std::memchr(text + start, '\r', end - start)) end = static_cast<std::size_t>(static_cast<const char*>(cr) - text);
         // A CR right before a line feed ends the same line.
         const bool cr_lf = end + 1 < size && text[end] == '\r' && text[end + 1] == '\n';
         if (end - start > MAX_LINE_BYTES) {
