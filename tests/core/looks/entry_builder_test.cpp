@@ -9,16 +9,14 @@
 namespace tessaro {
 namespace {
 
-// One code for each way a key is formed; the styles mkgmap ships find their looks
-// through these keys in the library files' own test.
+// One code for each way a key is formed; the codes of the styles mkgmap ships are the library files' test.
 TEST(LibraryKey, forms_point_line_and_polygon_keys) {
     const std::tuple<Section, const char*, const char*> cases[] = {
-        {Section::Point, "0x2f0b", "02f0b"}, {Section::Point, "0x2f", "2f"},        {Section::Point, "0x11401", "11401"},
-        {Section::Point, "2f0b", "02f0b"},   {Section::Point, "0X2F0B", "02F0B"},   {Section::Line, "0x1", "00100"},
-        {Section::Line, "0x1a", "01a00"},    {Section::Line, "0x10e", "10e00"},     {Section::Line, "0x10801", "10801"},
-        {Section::Polygon, "0x4", "04"},     {Section::Polygon, "0x1f05", "1f"},    {Section::Polygon, "0x10f00", "10f"},
-        {Section::Polygon, "0x10f04", "10f04"},
-    };
+        {Section::Point, "0x2f0b", "02f0b"}, {Section::Point, "0x2f", "2f"},     {Section::Point, "0x11401", "11401"},
+        {Section::Point, "2f0b", "02f0b"},   {Section::Point, "0X2F0B", "02F0B"}, {Section::Line, "0x1", "00100"},
+        {Section::Line, "0x1a", "01a00"},    {Section::Line, "0x10e", "10e00"},   {Section::Line, "0x10801", "10801"},
+        {Section::Polygon, "0x4", "04"},     {Section::Polygon, "0x1f05", "1f"},  {Section::Polygon, "0x10f00", "10f"},
+        {Section::Polygon, "0x10f04", "10f04"}};
     for (const auto& [section, code, key] : cases) EXPECT_EQ(library_key(section, code), key) << section_name(section) << code;
 }
 
@@ -70,11 +68,7 @@ TEST(FindLibraryLook, copies_the_entry_to_its_end_puts_the_label_before_extended
 // A label is made in the characters of the text it goes into (its code page, or UTF-8 where
 // mkgmap reads the text so) and cut to 254 bytes after converting, never inside a character.
 TEST(FindLibraryLook, makes_labels_in_the_characters_of_the_text_they_go_into_cut_to_254_bytes) {
-    const auto repeated = [](const std::string& s, std::size_t n) {
-        std::string out;
-        for (std::size_t i = 0; i < n; ++i) out += s;
-        return out;
-    };
+    const auto repeated = [](const std::string& s, std::size_t n) { return replace_all(std::string(n, '.'), ".", s); };
     const std::string e_acute = "\xC3\xA9", zhe = "\xD0\x96";  // 0xE9 in 1252, 0xC6 in 1251
     const std::string water = "\xE6\xB0\xB4";  // a character no Windows page holds
     const std::tuple<std::string, LabelCoding, std::string, bool> labels[] = {
@@ -174,26 +168,12 @@ TEST(LoadLibraryFiles, give_each_section_its_file_as_loading_it_alone_does) {
 // qualifying tag only where nothing else is asked for.
 TEST(FeatureLabel, names_the_most_telling_tag_with_its_key_where_the_value_says_nothing) {
     const std::pair<const char*, const char*> cases[] = {
-        {"natural=tree_row", "tree row"},
-        {"name=* & natural=tree_row", "tree row"},
-        {"mkgmap:bikeroute=yes", "bikeroute"},
-        {"lcn=yes & route=bicycle", "bicycle"},
-        {"lcn=true", "lcn"},
-        {"kohdeluokka=42210", "kohdeluokka 42210"},
-        {"ele=-12.5", "ele -12.5"},
-        {"intermittent=no", "no intermittent"},
-        {"area=false", "no area"},
-        {"building=*", "building"},
-        {"tunnel=yes & waterway=*", "waterway"},
-        {"landuse ~ '^(landfill|quarry)$'", "landfill"},
-        {"highway!=footway & surface=gravel {set x=y}", "gravel"},
-        {"bridge", "bridge"},
-        {"yes", ""},
-        {"42", ""},
-        {"length() > 100", ""},
-        {"t=(u|v)", ""},
-        {"", ""},
-    };
+        {"natural=tree_row", "tree row"}, {"name=* & natural=tree_row", "tree row"}, {"mkgmap:bikeroute=yes", "bikeroute"},
+        {"lcn=yes & route=bicycle", "bicycle"}, {"lcn=true", "lcn"}, {"kohdeluokka=42210", "kohdeluokka 42210"},
+        {"ele=-12.5", "ele -12.5"}, {"intermittent=no", "no intermittent"}, {"area=false", "no area"}, {"building=*", "building"},
+        {"tunnel=yes & waterway=*", "waterway"}, {"landuse ~ '^(landfill|quarry)$'", "landfill"},
+        {"highway!=footway & surface=gravel {set x=y}", "gravel"}, {"bridge", "bridge"}, {"yes", ""}, {"42", ""},
+        {"length() > 100", ""}, {"t=(u|v)", ""}, {"", ""}};
     for (const auto& [condition, label] : cases) EXPECT_EQ(feature_label(condition), label) << condition;
 }
 

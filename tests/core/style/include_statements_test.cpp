@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
-
 namespace tessaro {
 namespace {
 
@@ -54,19 +52,6 @@ TEST(IncludeStatements, read_every_form_mkgmap_takes_with_its_line_and_text) {
                           {"inc/after", "", 21, ""},
                           {"inc/tracks", "", 22, ""}}));
     EXPECT_TRUE(include_statements("include").empty());
-}
-
-TEST(IncludeStatements, count_the_lines_of_a_large_file_read_from_disk) {
-    test::TempDir dir;
-    std::string text;
-    for (int line = 1; line <= 60000; ++line)  // 660 kB
-        text += line == 1 || line == 23831 || line == 60000 ? "include x from y\n" : "a=b [0x01]\n";
-    const Statements found = read_include_statements(dir.write("points", text));
-    ASSERT_EQ(found.size(), 3u);
-    EXPECT_EQ(found[0].line, 1u);
-    EXPECT_EQ(found[1].line, 23831u);
-    EXPECT_EQ(found[2].line, 60000u);
-    EXPECT_TRUE(read_include_statements(dir / "missing").empty());
 }
 
 // The forms mkgmap's reading of an info file takes; a "#" later in a line

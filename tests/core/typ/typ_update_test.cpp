@@ -3,29 +3,25 @@
 #include <algorithm>
 #include <array>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace tessaro {
 namespace {
 
-TEST(LineEndOf, is_the_first_line_end_of_the_text_and_crlf_without_any) {
-    const std::pair<const char*, LineEnd> cases[] = {
-        {"", LineEnd::CrLf},          {"[_id]", LineEnd::CrLf},       {"a\r\nb\nc\r", LineEnd::CrLf},
-        {"a\nb\r\n", LineEnd::Lf},    {"\n", LineEnd::Lf},            {"a\rb\r\n", LineEnd::Cr},
-        {"a\r", LineEnd::Cr},         {"a\r\r\n", LineEnd::Cr},
-    };
-    for (const auto& [text, end] : cases) EXPECT_EQ(line_end_of(text), end) << testing::PrintToString(text);
-}
-
-TEST(LabelCoding, follows_the_code_page_and_the_charset_the_text_is_read_in) {
+// A text's first line end (CR LF where it has none) is what its new lines end with; its
+// labels follow its code page (1252 where it names none) and the charset it is read in.
+TEST(UpdateTypText, finds_the_line_end_and_the_label_coding_of_the_old_text) {
+    const std::pair<const char*, LineEnd> ends[] = {{"", LineEnd::CrLf}, {"[_id]", LineEnd::CrLf}, {"a\r\nb\nc\r", LineEnd::CrLf},
+                                                    {"a\nb\r\n", LineEnd::Lf}, {"\n", LineEnd::Lf}, {"a\rb\r\n", LineEnd::Cr},
+                                                    {"a\r", LineEnd::Cr}, {"a\r\r\n", LineEnd::Cr}};
+    for (const auto& [text, end] : ends) EXPECT_EQ(line_end_of(text), end) << testing::PrintToString(text);
     TypDocument doc;
-    EXPECT_EQ(label_coding(doc), (LabelCoding{1252, false}));
-    doc.code_page = 1251;
-    doc.charset = "cp1251";
-    EXPECT_EQ(label_coding(doc), (LabelCoding{1251, false}));
-    doc.charset = "UTF-8";
-    EXPECT_EQ(label_coding(doc), (LabelCoding{1251, true}));
-    doc.code_page = 0;
-    EXPECT_EQ(label_coding(doc), (LabelCoding{1252, true}));
+    for (const auto& [page, charset, coding] : {std::tuple{0, "", LabelCoding{1252, false}}, {1251, "cp1251", LabelCoding{1251, false}},
+                                                {1251, "UTF-8", LabelCoding{1251, true}}, {0, "UTF-8", LabelCoding{1252, true}}}) {
+        doc.code_page = page;
+        doc.charset = charset;
+        EXPECT_EQ(label_coding(doc), coding) << page << charset;
+    }
 }
 
 // The old text after the update, its lines ended by "\n"; the bytes the
