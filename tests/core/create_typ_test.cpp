@@ -79,8 +79,8 @@ TEST(CheckCreateTyp, warns_and_stops_in_the_order_a_user_is_told_and_writes_noth
     EXPECT_FALSE(check_create_typ(s.request).can_run());
     EXPECT_FALSE(fs::exists(s.dir / "out.txt"));
 
-    // mkgmap reads a base style's rule files after the style's own: a style of only
-    // an info file with a base-style line is a style, though the run reads no rule file of its own.
+    // mkgmap reads a base style's rule files after the style's own: a style of only an info file with a base-style line is a
+    // style, though the run reads no rule file of its own.
     s.request.typ_path = s.dir / "out.txt";
     fs::remove(s.dir / "s/Points");
     s.write("info", "summary: only a base\nbase-style=base\n");
@@ -96,9 +96,9 @@ TEST(CheckCreateTyp, warns_and_stops_in_the_order_a_user_is_told_and_writes_noth
     EXPECT_EQ(s.findings(), (Findings{Finding::NoRuleFiles}));
 }
 
-// Large rule files, and then the include groups of a large style, are written side by
-// side; the text and the report are those of the same files written one after the other.
-// The labels are in the code page the request names, and mkgmap compiles the text with it.
+// Large rule files, and then the include groups of a large style, are written side by side; the text and the report are
+// those of the same files written one after the other. The labels are in the code page the request names, and mkgmap
+// compiles the text with it.
 TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other_in_the_code_page_asked_for) {
     Style s;
     s.request.labels = {1251, false};
@@ -106,8 +106,8 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other_i
     s.write("polygons", "natural=\xe6\xb0\xb4 [0x3c]\n");  // a label that no Windows page holds
     s.write("lines", "highway=\xe5\x90\x8d [0x02]\nhighway=x [0xQQ]\nwaterway=c [0x3c]\nname=" + moskva + " [0x05]\n");
     s.write("points", "amenity=bar [0x2d02]\nshop=x [0xZZ]\n");
-    // The include files come after the main files: a type met there has its entry,
-    // and a new one takes the section's next random colour.
+    // The include files come after the main files: a type met there has its entry, and a new one takes the section's next
+    // random colour.
     s.write("inc/more", "amenity=pub [0x2d02 resolution 20]\nhighway=a [0x02 resolution 20]\nnatural=b [0x1f resolution 20]\n"
                         "c=d [0xYY resolution 20]\n");
     s.write("inc/water", "natural=\xe6\xb0\xb4 [0x3d resolution 20]\n");
@@ -159,8 +159,8 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other_i
     EXPECT_EQ(compiled.typ.find(moskva), std::string::npos);
 }
 
-// Other styles' files come after the section's group; a missing style is named once, a name that
-// leads out is refused unread; what the run could not read or refused is reported in order, and it goes on.
+// Other styles' files come after the section's group; a missing style is named once, a name that leads out is refused
+// unread; what the run could not read or refused is reported in order, and it goes on.
 TEST(RunCreateTyp, reads_the_files_of_other_styles_after_the_group_and_reports_what_it_met_in_order_without_stopping) {
     Style s;
     s.request.include_tag_text = true;
@@ -202,8 +202,8 @@ TEST(RunCreateTyp, reads_the_files_of_other_styles_after_the_group_and_reports_w
     EXPECT_TRUE(lines_only.failures.empty());
 }
 
-// Not followed, statements that take rules from other styles are named where they stand, once each: in the
-// main rule files and the include files these or a group reach (more: the other_styles golden cases).
+// Not followed, statements that take rules from other styles are named where they stand, once each: in the main rule files
+// and the include files these or a group reach (more: the other_styles golden cases).
 TEST(RunCreateTyp, names_each_statement_not_followed_by_file_line_and_text) {
     Style s;
     s.write("points", "amenity=bar [0x2d02]\n\ninclude points from default; # the rest\ninclude 'inc/shared';\n");

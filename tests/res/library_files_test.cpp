@@ -62,9 +62,9 @@ TEST(LibraryFiles, are_sealed_and_hold_only_looks_a_run_would_copy_unsealed) {
     EXPECT_GT(looks, 300u);
 }
 
-// Every look is well formed, under the key the lookup forms, with night colours as mkgmap reads them:
-// a point a NightXpm of its size and pixels, a line or polygon twice its day colours (a bordered line
-// four). Night grounds are darker than by day, strokes light (0.45 or more) to stand out on them.
+// Every look is well formed, under the key the lookup forms, with night colours as mkgmap reads them: a point a NightXpm of
+// its size and pixels, a line or polygon twice its day colours (a bordered line four). Night grounds are darker than by day,
+// strokes light (0.45 or more) to stand out on them.
 TEST(LibraryFiles, hold_well_formed_entries_with_night_colours_under_the_keys_the_lookup_forms) {
     const auto lightness = [](const std::string& colour) { return hsl_of(colour).value().l; };
     std::size_t pairs = 0;

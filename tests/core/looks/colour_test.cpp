@@ -9,8 +9,8 @@
 namespace tessaro {
 namespace {
 
-// Hue, saturation and lightness read back from "RRGGBB" another way than
-// hsl_of: the hue by the angle of the colour on the chroma plane.
+// Hue, saturation and lightness read back from "RRGGBB" another way than hsl_of: the hue by the angle of the colour on the
+// chroma plane.
 Hsl read_back(const std::string& hex) {
     const double r = std::stoi(hex.substr(0, 2), nullptr, 16) / 255.0;
     const double g = std::stoi(hex.substr(2, 2), nullptr, 16) / 255.0;
@@ -27,8 +27,8 @@ double hue_distance(double a, double b) {
     return std::min(d, 360 - d);
 }
 
-// As the writers draw: three numbers for every polygon rule item, two for every line one.
-// The hue read back by its angle differs from the hexagonal hue by some degrees.
+// As the writers draw: three numbers for every polygon rule item, two for every line one. The hue read back by its angle
+// differs from the hexagonal hue by some degrees.
 TEST(CalmColours, stay_in_their_ranges_and_step_away_from_the_last_hue_for_a_thousand_seeds) {
     // 8-bit channels move saturation a little where the colour is pale.
     constexpr double S_SLACK = 0.03, L_SLACK = 0.004;

@@ -14,8 +14,8 @@ std::string look(const char* section, const char* key, const char* name, const c
            "\r\nXpm=\"0 0 1 0\"\r\n\"1 c #" + colour + "\"\r\n[end]\r\n";
 }
 
-// The text of the entry of a type, from its Type= line to its [end]. The kin tried are
-// the code, its row and a motorway first: the tests below find them.
+// The text of the entry of a type, from its Type= line to its [end]. The kin tried are the code, its row and a motorway
+// first: the tests below find them.
 std::string entry_of(const std::string& text, const std::string& code) {
     const std::size_t at = text.find("Type=" + code + "\r\n");
     return at == std::string::npos ? std::string() : text.substr(at, text.find("[end]", at) - at);

@@ -5,6 +5,7 @@
 #include <map>
 #include <regex>
 #include <set>
+#include <tuple>
 
 #include "colour.h"
 #include "typ_reader.h"
@@ -23,15 +24,11 @@ const std::string AREA_LOOK = "[_polygon]\r\nType=0x%\r\nXpm=\"0 0 1 0\"\r\n\"1 
 const std::string ICON_LOOK = "[_point]\r\nType=0x%\r\nXpm=\"2 2 3 1\"\r\n\". c none\"\r\n\"a c #000000\"\r\n"
                               "\"b c #D04020\"\r\n\"ab\"\r\n\"b.\"\r\n[end]\r\n";
 
-Entry entry(Section section, const std::string& look, const std::string& code, LookSource source,
-            const std::string& condition = "") {
+Entry entry(Section section, const std::string& look, const std::string& code, LookSource source, const std::string& condition = "") {
     Entry e;
     e.section = section;
     e.text = std::regex_replace(look, std::regex("%"), code);
-    e.look.source = source;
-    e.look.code = "0x" + code;
-    e.look.library_code = source == LookSource::Tags ? "0x16" : "";
-    e.look.condition = condition;
+    e.look = {section, "0x" + code, source, source == LookSource::Tags ? "0x16" : "", "", condition, {}, {}};
     return e;
 }
 
@@ -50,9 +47,9 @@ std::string drawing(const Entry& e) { return picture(read_typ_text(e.text).entri
 
 TEST(DistinctLooks, vary_every_later_duplicate_and_keep_library_looks_kept_entries_and_the_first_of_a_look) {
     std::vector<Entry> entries;
-    for (int i = 0; i < 60; ++i) entries.push_back(entry(Section::Line, PATH_LOOK, std::to_string(10100 + i), LookSource::Tags));
-    for (int i = 0; i < 60; ++i) entries.push_back(entry(Section::Polygon, AREA_LOOK, std::to_string(10100 + i), LookSource::Random));
-    for (int i = 0; i < 60; ++i) entries.push_back(entry(Section::Point, ICON_LOOK, std::to_string(10100 + i), LookSource::Marker));
+    for (const auto& [section, look, source] : {std::tuple{Section::Line, PATH_LOOK, LookSource::Tags},
+                                                {Section::Polygon, AREA_LOOK, LookSource::Random}, {Section::Point, ICON_LOOK, LookSource::Marker}})
+        for (int i = 0; i < 60; ++i) entries.push_back(entry(section, look, std::to_string(10100 + i), source));
     // Codes that share a look by design, and entries an update keeps, stay alike.
     for (const LookSource kept : {LookSource::Library, LookSource::Library, LookSource::Kept})
         entries.push_back(entry(Section::Point, ICON_LOOK, "2a00", kept));
@@ -111,15 +108,13 @@ TEST(DistinctLooks, leave_no_two_entries_of_a_real_style_alike_but_library_looks
         const std::string out = tmp / (name + ".txt"), report = tmp / (name + ".report");
         test::convert(folder, out, {"--report", report});
         if (!fs::exists(out)) continue;
-        // Report lines: section, code, source, ...
         std::set<std::pair<std::string, std::string>> library;
-        static const std::regex line(R"((?:^|\n)(\w+)\t(\S+)\t(\w+)\t)");
+        static const std::regex line(R"((?:^|\n)(\w+)\t(\S+)\t(\w+)\t)");  // report lines: section, code, source, ...
         const std::string lines = test::read_bytes(report);
         for (std::sregex_iterator m(lines.begin(), lines.end(), line), end; m != end; ++m) {
             if ((*m)[3] == "library") library.insert({(*m)[1], (*m)[2]});
-            if (name.starts_with("examples-")) continue;
-            ++types;
-            random += (*m)[3] == "random";
+            types += !name.starts_with("examples-");
+            random += !name.starts_with("examples-") && (*m)[3] == "random";
         }
         std::map<std::string, std::string> drawn;  // picture -> code
         const TypDocument doc = read_typ_text(test::read_bytes(out));

@@ -9,9 +9,9 @@
 namespace tessaro {
 namespace {
 
-// The golden files pin layout, table looks (line_looks), repeated codes, library looks and random colours.
-// Classic looks keep the value as it stands; else it is cut where the next condition or the actions
-// start, without quotes, and nothing left gives no label.
+// The golden files pin layout, table looks (line_looks), repeated codes, library looks and random colours. Classic looks
+// keep the value as it stands; else it is cut where the next condition or the actions start, without quotes, and nothing
+// left gives no label.
 TEST(WriteLines, labels_come_from_the_value_the_whole_condition_or_nothing_and_no_bracket_gives_nothing) {
     test::EntriesRun r;
     // A bracket on the first line has no condition to be joined with.
@@ -43,9 +43,9 @@ std::string two_line_looks() {
            look("0x00e00", "highway=footway|highway=pedestrian", "footway", "A0401A");
 }
 
-// A borrowed code draws what its rule says (the borrowed_codes golden files, the report's
-// reason: looks_by_tags); a rule that agrees with the code, one whose tags match only by a
-// wildcard, a type with one agreeing rule, a look that names no tags and classic looks keep the code's look.
+// A borrowed code draws what its rule says (the borrowed_codes golden files, the report's reason: looks_by_tags); a rule
+// that agrees with the code, one whose tags match only by a wildcard, a type with one agreeing rule, a look that names no
+// tags and classic looks keep the code's look.
 TEST(WriteLines, give_a_borrowed_code_the_look_its_rule_means_and_keep_the_codes_look_where_a_rule_agrees) {
     test::EntriesRun r;
     const std::string plain = std::regex_replace(two_line_looks(), std::regex(";tags=cycleway=track\r\n"), "");

@@ -65,8 +65,8 @@ LibraryText library(std::initializer_list<std::pair<const char*, const char*>> l
 
 std::string shown(const std::optional<TagMatch>& m) { return m ? m->library_code + " " + m->matched : "none"; }
 
-// The best look for each rule ("key=value key>N ..."): "code matched", or "none"; the same
-// among many tags no look names and the rule's own again (a long condition is searched by key).
+// The best look for each rule ("key=value key>N ..."): "code matched", or "none"; the same among many tags no look names and
+// the rule's own again (a long condition is searched by key).
 void expect_best(const LibraryText& lib, std::initializer_list<std::pair<const char*, const char*>> cases) {
     const TagLooks looks(lib);
     for (const auto& [rule, expected] : cases) {
@@ -84,9 +84,9 @@ void expect_best(const LibraryText& lib, std::initializer_list<std::pair<const c
     }
 }
 
-// A look needs every tag of one of its alternatives; of those that match, the one that
-// matches more wins, an exact value ranks above a key matched through a star (one exact
-// tag beats two starred keys), and ties go to fewer tags, then to the library's order.
+// A look needs every tag of one of its alternatives; of those that match, the one that matches more wins, an exact value
+// ranks above a key matched through a star (one exact tag beats two starred keys), and ties go to fewer tags, then to the
+// library's order.
 TEST(TagLooks, take_whole_alternatives_of_tags_lines_inside_entries_and_rank_by_matches_values_fewer_tags_and_library_order) {
     expect_best(library({{"0x0a", "highway=track"}, {"0x0b", "highway=track&tracktype=grade1"}}),
                 {{"highway=track", "0x0a highway=track"}, {"highway=track tracktype=grade1", "0x0b highway=track tracktype=grade1"},
@@ -118,10 +118,9 @@ TEST(TagLooks, take_whole_alternatives_of_tags_lines_inside_entries_and_rank_by_
         EXPECT_TRUE(TagLooks(LibraryText(none)).empty()) << none;
 }
 
-// A bound of a look is met by a rule's bound that implies it, or by a number that meets it;
-// the first such look in the library wins. A rule's bounds are read only when asked for. A
-// match is exact only where every tag of the winning alternative names the rule's value;
-// agreement is any shared key whose values meet.
+// A bound of a look is met by a rule's bound that implies it, or by a number that meets it; the first such look in the
+// library wins. A rule's bounds are read only when asked for. A match is exact only where every tag of the winning
+// alternative names the rule's value; agreement is any shared key whose values meet.
 TEST(TagLooks, take_the_first_look_whose_bounds_a_rule_implies_and_call_a_match_exact_only_by_values) {
     std::string bounds;
     for (const RuleTag& t : positive_tags("place=city & population > 999999 & ele<=-2.5 & area_size() < 5 & !(ele>3) & pop>x", true))
@@ -157,8 +156,8 @@ TEST(TagLooks, take_the_first_look_whose_bounds_a_rule_implies_and_call_a_match_
     EXPECT_FALSE(tags_agree("0x0d\r\n;name=cycle track\r\n", positive_tags("cycleway=track")));
 }
 
-// A rule of two hundred thousand alternatives (an 8 MB line) is read in as many
-// steps: each tag once, in its order, and the look its tags point to.
+// A rule of two hundred thousand alternatives (an 8 MB line) is read in as many steps: each tag once, in its order, and the
+// look its tags point to.
 TEST(TagLooks, read_a_condition_of_two_hundred_thousand_alternatives_and_find_its_look) {
     constexpr int ALTERNATIVES = 200000;
     std::string condition;

@@ -5,9 +5,9 @@
 namespace tessaro {
 namespace {
 
-// The report's columns and the reasons of table, family, library, marker, tags and variant looks
-// are the CLI's tests (cli_run, looks_by_tags); here what they leave: a control character of a
-// condition must not break the report's columns, and a look both borrowed and varied says both.
+// The report's columns and the reasons of table, family, library, marker, tags and variant looks are the CLI's tests
+// (cli_run, looks_by_tags); here what they leave: a control character of a condition must not break the report's columns,
+// and a look both borrowed and varied says both.
 TEST(LookReport, keeps_one_line_of_columns_per_entry_and_gives_every_reason_an_entry_has) {
     const EntryLook random{Section::Polygon, "0x10f00", LookSource::Random, "", "", "a=\tb\nc", {}, {}};
     EXPECT_EQ(look_report({random}), "section\tcode\tsource\tlibrary look\tmatched tags\twhy\tcondition\n"

@@ -7,9 +7,8 @@
 namespace tessaro {
 namespace {
 
-// find_ci agrees with a search byte by byte for letters in either case, bytes
-// without case and bytes above 0x7f (which must not match a letter by their
-// 0x20 bit), from any start, and never matches into bytes past the haystack.
+// find_ci agrees with a search byte by byte for letters in either case, bytes without case and bytes above 0x7f (which must
+// not match a letter by their 0x20 bit), from any start, and never matches into bytes past the haystack.
 TEST(FindCi, agrees_with_a_plain_search_without_regard_to_case) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
     const auto plain = [&](std::string_view hay, std::string_view needle, std::size_t from) {

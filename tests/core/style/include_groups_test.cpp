@@ -21,8 +21,8 @@ TEST(OtherStyles, are_found_beside_the_style_folder_however_its_path_is_spelt) {
     EXPECT_TRUE(same_file(other_style_path(dir / "mine", {"base", "points"}), dir / "base/points"));
 }
 
-// Names relative to the style folder: a file of inc/ plainly, any other by its path ("./" for the
-// folder's own), so stored names keep their meaning; each spelling one name that leads back to the file.
+// Names relative to the style folder: a file of inc/ plainly, any other by its path ("./" for the folder's own), so stored
+// names keep their meaning; each spelling one name that leads back to the file.
 TEST(IncludedFiles, are_named_once_for_every_spelling_and_refused_where_the_name_could_lead_out) {
     test::TempDir dir;
     const std::tuple<const char*, const char*, const char*> spellings[] = {  // spelt, name, file in the style folder

@@ -43,9 +43,8 @@ TEST(ProposeGroups, follow_include_statements_directly_through_other_include_fil
     EXPECT_EQ(propose_groups(dir / "all", {}), Proposal{});
 }
 
-// Names are relative to the style folder, from whichever file: files outside inc/ that define
-// types join a group after the listed ones, in the order reached, each once however spelt;
-// names that could lead out are handed on for the run to refuse.
+// Names are relative to the style folder, from whichever file: files outside inc/ that define types join a group after the
+// listed ones, in the order reached, each once however spelt; names that could lead out are handed on for the run to refuse.
 TEST(ProposeGroups, take_files_from_anywhere_in_the_style_once_however_spelt_and_hand_on_names_that_lead_out) {
     test::TempDir dir;
     const std::string types = "a=b [0x2d02 resolution 24]\n";

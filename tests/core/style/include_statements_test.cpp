@@ -30,8 +30,8 @@ TEST(IncludeStatements, read_every_form_mkgmap_takes_with_its_line_and_text) {
         // A quote right after the word; a "#" within quotes.
         "include'inc/glued';\n"
         "include 'inc/h#sh' # include 'inc/no'\n"
-        // Wherever a rule may start on the line: after a statement, after a
-        // rule's type bracket; not within quotes, braces or a condition.
+        // Wherever a rule may start on the line: after a statement, after a rule's type bracket; not within quotes, braces
+        // or a condition.
         "include 'inc/one'; include 'lines' from other; include \"inc/two\" # include 'inc/no'\n"
         "include 'inc/r' a=b & c='include \"inc/no\"' {set d='] include x'} [0x2d02] include 'inc/after' e=f [0x01]\n"
         "highway=track [0x0a resolution 22] include 'inc/tracks';\n";
@@ -54,8 +54,8 @@ TEST(IncludeStatements, read_every_form_mkgmap_takes_with_its_line_and_text) {
     EXPECT_TRUE(include_statements("include").empty());
 }
 
-// The forms mkgmap's reading of an info file takes; a "#" later in a line
-// belongs to the value there, and lines within braces to another key.
+// The forms mkgmap's reading of an info file takes; a "#" later in a line belongs to the value there, and lines within
+// braces to another key.
 TEST(IncludeStatements, read_the_base_style_lines_of_an_info_file) {
     const std::string info =
         "# base-style=commented\n"

@@ -45,8 +45,8 @@ TEST(ScanText, finds_every_type_bracket_as_mkgmap_reads_the_rules) {
         {"a=1 [0x01]\n[0x02]", {"1: 0x01] @a=1 ", "2: 0x02] @"}}, {"[0x03]", {"1: 0x03] @"}},
         // A bracket spread over lines is one bracket, read from the line it opens on.
         {"x=y [\n0x2 level 3\n]\nz=w [0x3]", {"1: 0x2 level 3 ] @x=y ", "4: 0x3] @z=w "}},
-        // "[" inside quotes, a regular expression or an action is no type bracket (more: the mkgmap_syntax
-        // golden files); an action ends at its first "}"; actions and quotes run over lines.
+        // "[" inside quotes, a regular expression or an action is no type bracket (more: the mkgmap_syntax golden files); an
+        // action ends at its first "}"; actions and quotes run over lines.
         {"a=b { set c='[0x99]' }\nc=d { set d=e;\n\n # why\n add f=g\n} [0x3d]", {"6: 0x3d] @} "}},
         {"a=1 {name '${name} [x]' | {name 'y'} [0x2f01]\na=2 [0x2f02]", {"1: 0x2f01] @a=1 {name '${name} [x]' | {name 'y'} ", "2: 0x2f02] @a=2 "}},
         {"c=d { name \"a [0x01]\"\n | 'b' } [0x3d]", {"2: 0x3d] @ | 'b' } "}},

@@ -43,8 +43,8 @@ TEST(ReadTypText, reads_every_entry_form_we_write) {
     EXPECT_EQ(parking.last_line, parking.first_line + 10);
 }
 
-// Where mkgmap refuses a text, takes it with losses or as written, and the line named, is held against
-// mkgmap's verdict by the --check tests (check_against_mkgmap); here what those texts do not hold.
+// Where mkgmap refuses a text, takes it with losses or as written, and the line named, is held against mkgmap's verdict by
+// the --check tests (check_against_mkgmap); here what those texts do not hold.
 TEST(ReadTypText, reports_widths_missing_types_no_entry_at_all_and_a_text_cut_inside_a_picture) {
     EXPECT_EQ(problems_of("[_line]\nType=0x01\nLineWidth=-1\nXpm=\"0 0 2 0\"\n\"a c #000000\"\n\"b c #000000\"\n[end]\n"
                           "[_point]\n[end]\n[_foo]\nx\n"),
@@ -59,8 +59,7 @@ TEST(ReadTypText, reports_widths_missing_types_no_entry_at_all_and_a_text_cut_in
               (std::pair<std::size_t, std::string>{4, "error: the file ends inside an Xpm colour line"}));
 }
 
-// mkgmap reads a type as Java's Integer.decode does: 32 bits with a sign,
-// 0x or # for hexadecimal, a leading 0 for octal.
+// mkgmap reads a type as Java's Integer.decode does: 32 bits with a sign, 0x or # for hexadecimal, a leading 0 for octal.
 TEST(TypValueType, reads_a_type_number_as_mkgmap_does) {
     const std::pair<const char*, std::optional<std::uint32_t>> cases[] = {
         {"0x7fffffff", 0x7fffffffu}, {"0x80000000", std::nullopt}, {"0x100000000", std::nullopt}, {"010", 8u},
