@@ -142,7 +142,7 @@ TEST(TagLooks, take_the_first_look_whose_bounds_a_rule_implies_and_call_a_match_
     const std::pair<const char*, bool> exact[] = {
         {"place=city & population>2000000", true}, {"highway=footway", true}, {"highway=footway & foot=yes", true},
         {"highway=* ", false} /* a wildcard in the rule */, {"highway=path & foot=yes", false} /* highway=* in the look */,
-        {"natural=wood", false}};
+        {"natural=wood", false}, {"natural=*", false} /* a star on both sides */};
     for (const auto& [condition, is_exact] : exact) {
         const std::optional<TagMatch> m = looks.best(positive_tags(condition, true));
         EXPECT_TRUE(m && m->exact == is_exact) << condition;
