@@ -36,9 +36,7 @@ std::vector<std::string> split(const std::string& text, char at) {
 }
 
 std::size_t count(const std::string& text, const std::string& needle) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
-    return n;
+    return (text.size() - replace_all(text, needle, "").size()) / needle.size();
 }
 
 TEST(LibraryFiles, are_what_the_generator_makes_from_the_look_sources) {
@@ -47,8 +45,7 @@ TEST(LibraryFiles, are_what_the_generator_makes_from_the_look_sources) {
     EXPECT_TRUE(made.points == res("points") && made.lines == res("lines") && made.polygons == res("pgons.pol"));
 }
 
-// A run trusts the looks of a library that matches its seal: each one, read as
-// a run reads the looks of an unsealed library, must be one mkgmap compiles.
+// A run trusts the looks of a sealed library: each, read as a run reads an unsealed one, must be fit to copy.
 TEST(LibraryFiles, are_sealed_and_hold_only_looks_a_run_would_copy_unsealed) {
     std::size_t looks = 0;
     for (const auto& [file, kind] : LIBRARIES) {
@@ -65,10 +62,9 @@ TEST(LibraryFiles, are_sealed_and_hold_only_looks_a_run_would_copy_unsealed) {
     EXPECT_GT(looks, 300u);
 }
 
-// Every look is well formed, under the key the lookup forms from its code, and has
-// night colours in a form mkgmap reads as day and night: a point a NightXpm of its
-// size and pixels, a line or polygon twice its day colours (a bordered line four).
-// Night grounds are darker than by day, and strokes light (0.45 or more) to stand out on them.
+// Every look is well formed, under the key the lookup forms, with night colours as mkgmap reads them: a point a NightXpm of
+// its size and pixels, a line or polygon twice its day colours (a bordered line four). Night grounds are darker than by day,
+// strokes light (0.45 or more) to stand out on them.
 TEST(LibraryFiles, hold_well_formed_entries_with_night_colours_under_the_keys_the_lookup_forms) {
     const auto lightness = [](const std::string& colour) { return hsl_of(colour).value().l; };
     std::size_t pairs = 0;
@@ -91,8 +87,7 @@ TEST(LibraryFiles, hold_well_formed_entries_with_night_colours_under_the_keys_th
             // Only the polygon library may hold labels (they become comments); icons are at most 16 x 16.
             EXPECT_TRUE(kind == Section::Polygon || e.text.find("String1=") == std::string::npos);
             EXPECT_TRUE(kind != Section::Point || (e.xpm.width <= 16 && e.xpm.height <= 16));
-            EXPECT_TRUE(e.text.find("\nDayCustomColor=") != std::string::npos &&
-                        e.text.find("\nNightCustomColor=") != std::string::npos);
+            EXPECT_TRUE(count(e.text, "\nDayCustomColor=") > 0 && count(e.text, "\nNightCustomColor=") > 0);
             // Day and night colour of each pair, and whether the day colour is a stroke.
             std::vector<std::tuple<std::string, std::string, bool>> pair;
             const std::vector<XpmColour>& day = e.xpm.colours;
@@ -106,9 +101,7 @@ TEST(LibraryFiles, hold_well_formed_entries_with_night_colours_under_the_keys_th
                 }
             } else {
                 const bool solid = e.xpm.width == 0;
-                const std::size_t half = kind == Section::Line && solid && e.border_width <= 0 ? 1
-                                         : kind == Section::Polygon && solid               ? 1
-                                                                                           : 2;
+                const std::size_t half = solid && (kind == Section::Polygon || e.border_width <= 0) ? 1 : 2;
                 ASSERT_EQ(day.size(), 2 * half);
                 for (std::size_t i = 0; i < half; ++i)
                     pair.emplace_back(day[i].colour, day[i + half].colour, !(kind == Section::Polygon && solid) && i == 0);
@@ -126,8 +119,7 @@ TEST(LibraryFiles, hold_well_formed_entries_with_night_colours_under_the_keys_th
     EXPECT_GT(pairs, 400u);
 }
 
-// The rule files of a style that belong to a group: the main file and the include files
-// that it includes (or, when no main file includes them, whose names say the section).
+// The rule files of a group: the main file and the include files it includes (else whose names say the section).
 std::vector<std::string> section_files(const std::string& style, Section group, RuleReader& reader) {
     std::vector<std::string> files;
     const std::string main = rule_file_path(style, rule_file_name(group));
@@ -187,12 +179,8 @@ TEST(LibraryFiles, lead_each_tag_alternative_of_a_look_back_to_that_look) {
         std::size_t looks_with_tags = 0;
         std::string code;
         for (const std::string& line : split(replace_all(lib.text(), "\r", ""), '\n')) {
-            if (line.rfind("Type=", 0) == 0) {
-                code = line.substr(5);
-                continue;
-            }
             if (line.rfind(";tags=", 0) != 0) {
-                code.clear();
+                code = line.rfind("Type=", 0) == 0 ? line.substr(5) : "";
                 continue;
             }
             ASSERT_FALSE(code.empty()) << file << ": the tags line is not right under Type=: " << line;

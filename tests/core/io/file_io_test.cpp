@@ -13,8 +13,8 @@
 namespace tessaro {
 namespace {
 
-// The size the file had when opened is a hint only: the text is appended
-// whole, and an empty file, a folder and a missing file answer as they should.
+// The size the file had when opened is a hint only: the text is appended whole, and an empty file, a folder and a missing
+// file answer as they should.
 TEST(ReadFile, appends_the_whole_file_and_names_what_cannot_be_read_by_its_error) {
     test::TempDir dir;
     std::string content;

@@ -44,9 +44,8 @@ TEST(ReplacedFile, replaces_an_old_file_only_when_finished_and_never_a_folder) {
     EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.txt"));
 }
 
-// Someone edits the old text while a run makes the new one: the edit is not
-// overwritten, the new text stands beside it under a name of its own, and the
-// failure says where.
+// Someone edits the old text while a run makes the new one: the edit is not overwritten, the new text stands beside it under
+// a name of its own, and the failure says where.
 TEST(ReplacedFile, leaves_an_old_file_changed_since_it_was_looked_at_and_keeps_the_new_text_beside_it) {
     test::TempDir dir;
     const std::string out = dir.write("out.txt", "first");

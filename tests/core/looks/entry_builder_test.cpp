@@ -9,16 +9,14 @@
 namespace tessaro {
 namespace {
 
-// One code for each way a key is formed; the styles mkgmap ships find their looks
-// through these keys in the library files' own test.
+// One code for each way a key is formed; the codes of the styles mkgmap ships are the library files' test.
 TEST(LibraryKey, forms_point_line_and_polygon_keys) {
     const std::tuple<Section, const char*, const char*> cases[] = {
-        {Section::Point, "0x2f0b", "02f0b"}, {Section::Point, "0x2f", "2f"},        {Section::Point, "0x11401", "11401"},
-        {Section::Point, "2f0b", "02f0b"},   {Section::Point, "0X2F0B", "02F0B"},   {Section::Line, "0x1", "00100"},
-        {Section::Line, "0x1a", "01a00"},    {Section::Line, "0x10e", "10e00"},     {Section::Line, "0x10801", "10801"},
-        {Section::Polygon, "0x4", "04"},     {Section::Polygon, "0x1f05", "1f"},    {Section::Polygon, "0x10f00", "10f"},
-        {Section::Polygon, "0x10f04", "10f04"},
-    };
+        {Section::Point, "0x2f0b", "02f0b"}, {Section::Point, "0x2f", "2f"},     {Section::Point, "0x11401", "11401"},
+        {Section::Point, "2f0b", "02f0b"},   {Section::Point, "0X2F0B", "02F0B"}, {Section::Line, "0x1", "00100"},
+        {Section::Line, "0x1a", "01a00"},    {Section::Line, "0x10e", "10e00"},   {Section::Line, "0x10801", "10801"},
+        {Section::Polygon, "0x4", "04"},     {Section::Polygon, "0x1f05", "1f"},  {Section::Polygon, "0x10f00", "10f"},
+        {Section::Polygon, "0x10f04", "10f04"}};
     for (const auto& [section, code, key] : cases) EXPECT_EQ(library_key(section, code), key) << section_name(section) << code;
 }
 
@@ -44,8 +42,7 @@ TEST(FindLibraryLook, copies_the_entry_to_its_end_puts_the_label_before_extended
         {false, "0x10f04", "0x10f04\r\nXpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n"},
         {false, "0x06", "0x06\r\nXpm=\"1 1 1 1\"\r\n\"a c #000008\"\r\n\"a\"\r\n"},
         {false, "0x2", ""},
-        // The label goes before the line holding "Extended" (else "Xpm", pinned by the
-        // golden files): "DayXpm=" stays whole.
+        // The label goes before the line holding "Extended" (else "Xpm", pinned by the golden files): "DayXpm=" stays whole.
         {true, "0x10", "0x10\r\n\r\nString1=0x04,t\r\nExtendedLabels=Y\r\nXpm=\"1 1 1 1\"\r\n\"a c #000005\"\r\n\"a\"\r\n"},
         {true, "0x2f0b", "0x02f0b\r\n\r\nString1=0x04,t\r\nDayXpm=\"1 1 1 1\"\r\n\"a c #000006\"\r\n\"a\"\r\nNightXpm=\"1 1 1 1\"\r\n\"a c #000007\"\r\n\"a\"\r\n"},
         // Entries without a picture, which mkgmap refuses, are not copied.
@@ -67,14 +64,10 @@ TEST(FindLibraryLook, copies_the_entry_to_its_end_puts_the_label_before_extended
     }
 }
 
-// A label is made in the characters of the text it goes into (its code page, or UTF-8 where
-// mkgmap reads the text so) and cut to 254 bytes after converting, never inside a character.
+// A label is made in the characters of the text it goes into (its code page, or UTF-8 where mkgmap reads the text so) and
+// cut to 254 bytes after converting, never inside a character.
 TEST(FindLibraryLook, makes_labels_in_the_characters_of_the_text_they_go_into_cut_to_254_bytes) {
-    const auto repeated = [](const std::string& s, std::size_t n) {
-        std::string out;
-        for (std::size_t i = 0; i < n; ++i) out += s;
-        return out;
-    };
+    const auto repeated = [](const std::string& s, std::size_t n) { return replace_all(std::string(n, '.'), ".", s); };
     const std::string e_acute = "\xC3\xA9", zhe = "\xD0\x96";  // 0xE9 in 1252, 0xC6 in 1251
     const std::string water = "\xE6\xB0\xB4";  // a character no Windows page holds
     const std::tuple<std::string, LabelCoding, std::string, bool> labels[] = {
@@ -111,10 +104,9 @@ TEST(FindLibraryLook, makes_labels_in_the_characters_of_the_text_they_go_into_cu
     EXPECT_EQ(label_line("name=" + moskva + " " + water, {1252, true}), "lost String1=0x04,name=?????? ?");
 }
 
-// A run reads no look of a library that still matches the seal its generator
-// gave it; once a byte of it changed, each look it copies is read again, and
-// one that mkgmap refuses is not copied. The polygon library is sealed as it
-// lies in the file, before its labels become comments.
+// A run reads no look of a library that still matches the seal its generator gave it; once a byte of it changed, each look
+// it copies is read again, and one that mkgmap refuses is not copied. The polygon library is sealed as it lies in the file,
+// before its labels become comments.
 TEST(FindLibraryLook, trusts_a_library_only_while_it_matches_its_seal) {
     test::TempDir dir;
     const std::string good = "[_point]\r\nType=0x2f\r\nXpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n[end]\r\n";
@@ -138,10 +130,9 @@ TEST(FindLibraryLook, trusts_a_library_only_while_it_matches_its_seal) {
     EXPECT_EQ(library.text().find("String1="), std::string_view::npos);
 }
 
-// Large libraries load on threads of their own: each must still land in its
-// section, as the file it was read from. The polygon library's exact-case label
-// keys become comments; a folder is the failure of its section alone; a missing
-// file leaves no stale text behind, silently (the no_library golden file).
+// Large libraries load on threads of their own: each must still land in its section, as the file it was read from. The
+// polygon library's exact-case label keys become comments; a folder is the failure of its section alone; a missing file
+// leaves no stale text behind, silently (the no_library golden file).
 TEST(LoadLibraryFiles, give_each_section_its_file_as_loading_it_alone_does) {
     test::TempDir dir;
     std::string big;
@@ -170,30 +161,16 @@ TEST(LoadLibraryFiles, give_each_section_its_file_as_loading_it_alone_does) {
     EXPECT_TRUE(stale.empty());
 }
 
-// A label names the feature: never a bare yes, no, number or wildcard, and a
-// qualifying tag only where nothing else is asked for.
+// A label names the feature: never a bare yes, no, number or wildcard, and a qualifying tag only where nothing else is asked
+// for.
 TEST(FeatureLabel, names_the_most_telling_tag_with_its_key_where_the_value_says_nothing) {
     const std::pair<const char*, const char*> cases[] = {
-        {"natural=tree_row", "tree row"},
-        {"name=* & natural=tree_row", "tree row"},
-        {"mkgmap:bikeroute=yes", "bikeroute"},
-        {"lcn=yes & route=bicycle", "bicycle"},
-        {"lcn=true", "lcn"},
-        {"kohdeluokka=42210", "kohdeluokka 42210"},
-        {"ele=-12.5", "ele -12.5"},
-        {"intermittent=no", "no intermittent"},
-        {"area=false", "no area"},
-        {"building=*", "building"},
-        {"tunnel=yes & waterway=*", "waterway"},
-        {"landuse ~ '^(landfill|quarry)$'", "landfill"},
-        {"highway!=footway & surface=gravel {set x=y}", "gravel"},
-        {"bridge", "bridge"},
-        {"yes", ""},
-        {"42", ""},
-        {"length() > 100", ""},
-        {"t=(u|v)", ""},
-        {"", ""},
-    };
+        {"natural=tree_row", "tree row"}, {"name=* & natural=tree_row", "tree row"}, {"mkgmap:bikeroute=yes", "bikeroute"},
+        {"lcn=yes & route=bicycle", "bicycle"}, {"lcn=true", "lcn"}, {"kohdeluokka=42210", "kohdeluokka 42210"},
+        {"ele=-12.5", "ele -12.5"}, {"intermittent=no", "no intermittent"}, {"area=false", "no area"}, {"building=*", "building"},
+        {"tunnel=yes & waterway=*", "waterway"}, {"landuse ~ '^(landfill|quarry)$'", "landfill"},
+        {"highway!=footway & surface=gravel {set x=y}", "gravel"}, {"bridge", "bridge"}, {"yes", ""}, {"42", ""},
+        {"length() > 100", ""}, {"t=(u|v)", ""}, {"", ""}};
     for (const auto& [condition, label] : cases) EXPECT_EQ(feature_label(condition), label) << condition;
 }
 

@@ -7,9 +7,9 @@
 namespace tessaro {
 namespace {
 
-// The index against a plain search for the first whole code not behind "Sub", over codes of 1 to 3 digits;
-// codes too long for the index, empty codes and codes in another case are found where a plain search
-// finds them; a text assigned anew is indexed anew.
+// The index against a plain search for the first whole code not behind "Sub", over codes of 1 to 3 digits; codes too long
+// for the index, empty codes and codes in another case are found where a plain search finds them; a text assigned anew is
+// indexed anew.
 TEST(LibraryText, finds_codes_where_a_plain_search_does_also_long_empty_and_differently_cased_ones) {
     const auto hex = [](int n) { return (std::ostringstream() << std::hex << n).str(); };
     std::string text;
@@ -40,10 +40,9 @@ TEST(LibraryText, finds_codes_where_a_plain_search_does_also_long_empty_and_diff
     EXPECT_EQ(later.find_type("1"), 5u);
 }
 
-// What a lookup may copy: an entry from its code to its [end]. One that
-// another section or the end of the text cuts off first, or whose Type= is no
-// hexadecimal code, would break the TYP text: it is broken, and tells the
-// line of its Type= (lines ended by CR, LF or both) and the code as written.
+// What a lookup may copy: an entry from its code to its [end]. One that another section or the end of the text cuts off
+// first, or whose Type= is no hexadecimal code, would break the TYP text: it is broken, and tells the line of its Type=
+// (lines ended by CR, LF or both) and the code as written.
 TEST(LibraryText, gives_whole_entries_and_tells_broken_ones_by_the_line_and_code_of_their_type) {
     const std::string text =
         ";points\r"
@@ -81,8 +80,8 @@ TEST(LibraryText, gives_whole_entries_and_tells_broken_ones_by_the_line_and_code
         EXPECT_EQ(entry.line, c.line);
         EXPECT_EQ(entry.code, c.code);
     }
-    // Lines as an editor shows them, whatever ends them (that the polygon library's labels,
-    // turned into comments in memory, move no line: the library_entry_broken golden file).
+    // Lines as an editor shows them, whatever ends them (that the polygon library's labels, turned into comments in memory,
+    // move no line: the library_entry_broken golden file).
     const LibraryText mixed("a\rb\r\nc\n\nType=0x7\r[_point]");
     EXPECT_EQ(mixed.entry_at(mixed.find_type("7")).line, 5u);
 }

@@ -2,16 +2,16 @@
 
 #include <gtest/gtest.h>
 #include <regex>
+#include <tuple>
 
 #include "support/entries_run.h"
 
 namespace tessaro {
 namespace {
 
-// The golden files pin the entries' layout, the look of every code of the look table (line_looks),
-// the motorway override, repeated codes, library looks and random colours.
-// Classic looks keep the value as it stands; else it is cut where the next
-// condition or the actions start, without quotes, and nothing left gives no label.
+// The golden files pin layout, table looks (line_looks), repeated codes, library looks and random colours. Classic looks
+// keep the value as it stands; else it is cut where the next condition or the actions start, without quotes, and nothing
+// left gives no label.
 TEST(WriteLines, labels_come_from_the_value_the_whole_condition_or_nothing_and_no_bracket_gives_nothing) {
     test::EntriesRun r;
     // A bracket on the first line has no condition to be joined with.
@@ -43,34 +43,30 @@ std::string two_line_looks() {
            look("0x00e00", "highway=footway|highway=pedestrian", "footway", "A0401A");
 }
 
-// A borrowed code draws what its rule says; a rule that agrees with the code,
-// one whose tags match only by a wildcard, and a type with one agreeing rule keep the code's look.
+// A borrowed code draws what its rule says (the borrowed_codes golden files, the report's reason: looks_by_tags); a rule
+// that agrees with the code, one whose tags match only by a wildcard, a type with one agreeing rule, a look that names no
+// tags and classic looks keep the code's look.
 TEST(WriteLines, give_a_borrowed_code_the_look_its_rule_means_and_keep_the_codes_look_where_a_rule_agrees) {
     test::EntriesRun r;
-    r.libraries[Section::Line].assign(two_line_looks());
-    const std::string text = r.run(add_line_entries, "highway=pedestrian [0x0d]\n");
-    ASSERT_EQ(r.looks.size(), 1u) << text;
-    EXPECT_EQ(r.looks[0].source, LookSource::Tags);
-    EXPECT_EQ(r.looks[0].library_code, "0x00e00");
-    EXPECT_EQ(r.looks[0].matched, "highway=pedestrian");
-    EXPECT_EQ(r.looks[0].replaced, "0x00d00 (cycle track)");
-    EXPECT_NE(text.find("Type=0x0d\r\n;tags=highway=footway"), std::string::npos) << text;
-    EXPECT_NE(text.find("String1=0x04,footway"), std::string::npos);
-    for (const char* rules : {"cycleway=track & highway=pedestrian [0x0d]\n", "highway=* [0x0d]\n",
-                              "highway=footway [0x0d]\ncycleway=track [0x0d]\n", "name=x [0x0d]\n"}) {
-        r.run(add_line_entries, rules);
-        ASSERT_EQ(r.looks.size(), 1u) << rules;
-        EXPECT_EQ(r.looks[0].source, LookSource::Library) << rules;
-        EXPECT_EQ(r.looks[0].replaced, "") << rules;
+    const std::string plain = std::regex_replace(two_line_looks(), std::regex(";tags=cycleway=track\r\n"), "");
+    const std::tuple<std::string, const char*, bool, LookSource> cases[] = {
+        {two_line_looks(), "highway=pedestrian [0x0d]\n", false, LookSource::Tags},
+        {two_line_looks(), "cycleway=track & highway=pedestrian [0x0d]\n", false, LookSource::Library},
+        {two_line_looks(), "highway=* [0x0d]\n", false, LookSource::Library},
+        {two_line_looks(), "highway=footway [0x0d]\ncycleway=track [0x0d]\n", false, LookSource::Library},
+        {two_line_looks(), "name=x [0x0d]\n", false, LookSource::Library},
+        {plain, "highway=pedestrian [0x0d]\n", false, LookSource::Library},
+        {two_line_looks(), "highway=pedestrian [0x0d]\n", true, LookSource::Library}};
+    for (const auto& [library, rules, classic, source] : cases) {
+        SCOPED_TRACE(rules);
+        r.libraries[Section::Line].assign(library);
+        r.classic_looks = classic;
+        const std::string text = r.run(add_line_entries, rules);
+        ASSERT_EQ(r.looks.size(), 1u);
+        EXPECT_EQ(r.looks[0].source, source);
+        EXPECT_EQ(r.looks[0].replaced, source == LookSource::Tags ? "0x00d00 (cycle track)" : "");
+        EXPECT_EQ(text.find("Type=0x0d\r\n;tags=highway=footway") != std::string::npos, source == LookSource::Tags) << text;
     }
-    // A code whose look names no tags keeps it.
-    r.libraries[Section::Line].assign(std::regex_replace(two_line_looks(), std::regex(";tags=cycleway=track\r\n"), ""));
-    r.run(add_line_entries, "highway=pedestrian [0x0d]\n");
-    EXPECT_EQ(r.looks.at(0).source, LookSource::Library);
-    r.libraries[Section::Line].assign(two_line_looks());
-    r.classic_looks = true;
-    r.run(add_line_entries, "highway=pedestrian [0x0d]\n");
-    EXPECT_EQ(r.looks.at(0).source, LookSource::Library);
 }
 
 }  // namespace

@@ -7,8 +7,7 @@
 namespace tessaro {
 namespace {
 
-// One entry per code with the first rule's label, and nothing for codes the
-// library lacks, are pinned by the golden files.
+// One entry per code with the first rule's label, and nothing for codes the library lacks, are pinned by the golden files.
 TEST(WritePoints, cut_codes_at_the_bracket_skip_items_without_a_code_and_keep_an_indent_in_labels) {
     test::EntriesRun r;
     // The second entry has no code: only an item without one would find it.

@@ -7,9 +7,8 @@
 namespace tessaro {
 namespace {
 
-// find_ci agrees with a search byte by byte for letters in either case, bytes
-// without case and bytes above 0x7f (which must not match a letter by their
-// 0x20 bit), from any start, and never matches into bytes past the haystack.
+// find_ci agrees with a search byte by byte for letters in either case, bytes without case and bytes above 0x7f (which must
+// not match a letter by their 0x20 bit), from any start, and never matches into bytes past the haystack.
 TEST(FindCi, agrees_with_a_plain_search_without_regard_to_case) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
     const auto plain = [&](std::string_view hay, std::string_view needle, std::size_t from) {
@@ -37,13 +36,10 @@ TEST(FindCi, agrees_with_a_plain_search_without_regard_to_case) {
 
 // Only the bytes asked for go, and only at either end; a text of nothing else goes whole.
 TEST(Trim, removes_the_given_bytes_from_both_ends_only) {
-    EXPECT_EQ(trim_blanks("  a b  "), "a b");
-    EXPECT_EQ(trim_blanks("\ta \t"), "\ta \t");
-    EXPECT_EQ(trim_blanks("   "), "");
-    EXPECT_EQ(trim_blanks(""), "");
-    EXPECT_EQ(trim_any_of("\r\t x\ty \r", " \t\r"), "x\ty");
-    EXPECT_EQ(trim_any_of(" \t\r", " \t\r"), "");
-    EXPECT_EQ(trim_any_of("\nx\n", " \t\r"), "\nx\n");
+    const std::pair<std::string, std::string> blanks[] = {{"  a b  ", "a b"}, {"\ta \t", "\ta \t"}, {"   ", ""}, {"", ""}};
+    for (const auto& [text, trimmed] : blanks) EXPECT_EQ(trim_blanks(text), trimmed) << text;
+    const std::pair<std::string, std::string> any[] = {{"\r\t x\ty \r", "x\ty"}, {" \t\r", ""}, {"\nx\n", "\nx\n"}};
+    for (const auto& [text, trimmed] : any) EXPECT_EQ(trim_any_of(text, " \t\r"), trimmed) << text;
 }
 
 }  // namespace

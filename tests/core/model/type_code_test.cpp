@@ -13,9 +13,8 @@
 namespace tessaro {
 namespace {
 
-// C's strtoull in base 0 reads a number as Java's Integer.decode, which
-// mkgmap decodes codes with, does: "0x" hexadecimal, a leading 0 octal, else
-// decimal. mkgmap takes no sign, and nothing beyond a Java int.
+// C's strtoull in base 0 reads a number as Java's Integer.decode, which mkgmap decodes codes with, does: "0x" hexadecimal, a
+// leading 0 octal, else decimal. mkgmap takes no sign, and nothing beyond a Java int.
 std::optional<std::uint32_t> by_strtoull(const std::string& code) {
     if (code.empty() || code[0] < '0' || code[0] > '9') return std::nullopt;
     errno = 0;
@@ -42,16 +41,15 @@ TEST(CodeValue, reads_what_strtoull_reads_in_base_0_up_to_a_java_int_and_refuses
     }
 }
 
-// The codes whose TYP types are compared: the edges of each section's
-// reading, in hexadecimal, decimal and octal.
+// The codes whose TYP types are compared: the edges of each section's reading, in hexadecimal, decimal and octal.
 const std::vector<std::string> CODES = {
     "0x00",    "0",       "0xff",    "255",     "0x100",   "256",     "0x5000",  "20480",   "0x5001",  "20481",
     "0x4f01",  "0x4f00",  "0x4f",    "047400",  "0x10000", "0x10f00", "0x10f",   "0x10f04", "0x1ffff", "0x2f",
     "47",      "0x2f00",  "0X2F02",  "11522",   "010",     "0x02",    "0x200",   "0x300",   "3",       "0xffff",
 };
 
-// mkgmap's reading of a style with each code in each section: the value it
-// prints for each (a polygon's 0x5000 as 0x50), in the order of CODES.
+// mkgmap's reading of a style with each code in each section: the value it prints for each (a polygon's 0x5000 as 0x50), in
+// the order of CODES.
 PerSection<std::vector<std::uint32_t>> mkgmap_reading(const test::TempDir& tmp) {
     std::string rules;
     for (const std::string& code : CODES) rules += "a=b [" + code + " resolution 24]\n";
@@ -66,8 +64,8 @@ PerSection<std::vector<std::uint32_t>> mkgmap_reading(const test::TempDir& tmp) 
     return read;
 }
 
-// A Type= value as mkgmap's TYP compiler files it: up to 0xff a type without
-// subtype (the next test holds this against the compiler itself).
+// A Type= value as mkgmap's TYP compiler files it: up to 0xff a type without subtype (the next test holds this against the
+// compiler itself).
 std::uint32_t filed_as(std::uint32_t value) {
     return value <= 0xff ? value << 8 : value;
 }
@@ -81,10 +79,7 @@ TEST(CodeTypType, is_the_type_mkgmap_reads_from_a_style_as_a_typ_text_files_it_i
         for (std::size_t i = 0; i < CODES.size(); ++i) {
             const std::optional<std::uint32_t> value = code_value(CODES[i]);
             ASSERT_TRUE(value) << CODES[i];
-            // mkgmap prints points and lines as their values are.
-            if (s != Section::Polygon) {
-                EXPECT_EQ(*value, read[s][i]) << CODES[i];
-            }
+            if (s != Section::Polygon) { EXPECT_EQ(*value, read[s][i]) << CODES[i]; }  // points, lines printed as they are
             EXPECT_EQ(code_typ_type(s, *value), filed_as(read[s][i])) << section_name(s) << " " << CODES[i];
             // The entry's own Type= is filed as the same type.
             EXPECT_EQ(code_typ_type(s, *value), filed_as(*code_value(typ_code(CODES[i], *value))))
@@ -96,10 +91,9 @@ TEST(CodeTypType, is_the_type_mkgmap_reads_from_a_style_as_a_typ_text_files_it_i
 TEST(CodeValue, refuses_exactly_the_codes_mkgmap_refuses) {
     if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
     const std::vector<std::pair<std::string, bool>> codes = {
-        {"0x7fffffff", true}, {"2147483647", true}, {"017777777777", true}, {"00", true}, {"0x0002f0b", true},
-        {"0x80000000", false}, {"2147483648", false}, {"020000000000", false}, {"0x", false}, {"1e3", false},
-        {"0x2f0g", false}, {"00x2f05", false}, {"0x2f06resolution", false}, {"09", false}, {"0x-5", false},
-    };
+        {"0x7fffffff", true}, {"2147483647", true}, {"017777777777", true}, {"00", true}, {"0x0002f0b", true}, {"0x80000000", false},
+        {"2147483648", false}, {"020000000000", false}, {"0x", false}, {"1e3", false}, {"0x2f0g", false}, {"00x2f05", false},
+        {"0x2f06resolution", false}, {"09", false}, {"0x-5", false}};
     // mkgmap stops at the first code it refuses: a style for each.
     const test::TempDir tmp;
     std::vector<test::StyleToRead> styles;
@@ -114,17 +108,14 @@ TEST(CodeValue, refuses_exactly_the_codes_mkgmap_refuses) {
         ASSERT_EQ(taken, codes[i].second) << codes[i].first << ": " << test::read_bytes(tmp / (styles[i].name + ".err"));
         const std::vector<std::string> printed =
             taken ? test::printed_codes(test::printed_section(read.at(styles[i].name), Section::Point)) : std::vector<std::string>{};
-        if (taken) {
-            ASSERT_EQ(printed.size(), 1u) << codes[i].first;
-            EXPECT_EQ(code_value(codes[i].first), std::stoul(printed[0], nullptr, 16)) << codes[i].first;
-        } else {
-            EXPECT_EQ(code_value(codes[i].first), std::nullopt) << codes[i].first;
-        }
+        ASSERT_EQ(printed.size(), taken ? 1u : 0u) << codes[i].first;
+        EXPECT_EQ(code_value(codes[i].first), taken ? std::optional<std::uint32_t>(std::stoul(printed[0], nullptr, 16)) : std::nullopt)
+            << codes[i].first;
     }
 }
 
-// The compiled TYP file's index of a section's types: its first type's key
-// (a point's at 0x33 in the header, a line's at 0x3d, a polygon's at 0x47).
+// The compiled TYP file's index of a section's types: its first type's key (a point's at 0x33 in the header, a line's at
+// 0x3d, a polygon's at 0x47).
 std::optional<std::uint16_t> compiled_key(const std::string& typ, Section section) {
     const std::size_t at = section == Section::Point ? 0x33 : section == Section::Line ? 0x3d : 0x47;
     const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(typ[i])); };
@@ -135,8 +126,8 @@ std::optional<std::uint16_t> compiled_key(const std::string& typ, Section sectio
     return static_cast<std::uint16_t>(byte(offset) | byte(offset + 1) << 8);
 }
 
-// Two codes are one TYP type exactly when mkgmap's TYP compiler files the
-// entries written for them under one key: a text holds one entry for each.
+// Two codes are one TYP type exactly when mkgmap's TYP compiler files the entries written for them under one key: a text
+// holds one entry for each.
 TEST(CodeTypType, tells_codes_apart_exactly_as_mkgmaps_typ_compiler_files_their_entries) {
     if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
     const test::TempDir tmp;

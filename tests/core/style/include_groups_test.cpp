@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "file_io.h"
 #include "support/temp_dir.h"
@@ -9,8 +10,7 @@
 namespace tessaro {
 namespace {
 
-// "." or ".." at the end of the style folder names no folder of its own: the
-// other style is still the sibling of the folder it stands for.
+// "." or ".." at the end of the style folder names no folder of its own: the other style is its sibling.
 TEST(OtherStyles, are_found_beside_the_style_folder_however_its_path_is_spelt) {
     test::TempDir dir;
     dir.write("mine/inc/x", "");
@@ -21,30 +21,20 @@ TEST(OtherStyles, are_found_beside_the_style_folder_however_its_path_is_spelt) {
     EXPECT_TRUE(same_file(other_style_path(dir / "mine", {"base", "points"}), dir / "base/points"));
 }
 
-// mkgmap resolves a statement's name relative to the style folder; the lists
-// name a file of inc/ plainly, any other by its path there ("./" for the
-// style folder's own), so that stored names keep their meaning. Each spelling
-// of a file gives one name, and that name leads back to the file.
+// Names relative to the style folder: a file of inc/ plainly, any other by its path ("./" for the folder's own), so stored
+// names keep their meaning; each spelling one name that leads back to the file.
 TEST(IncludedFiles, are_named_once_for_every_spelling_and_refused_where_the_name_could_lead_out) {
     test::TempDir dir;
-    struct Spelling {
-        const char* spelt;
-        const char* name;
-        const char* file;  // within the style folder
-    };
-    const Spelling spellings[] = {
+    const std::tuple<const char*, const char*, const char*> spellings[] = {  // spelt, name, file in the style folder
         {"inc/x", "x", "inc/x"},           {"./inc/x", "x", "inc/x"},          {"inc//x", "x", "inc/x"},
         {"inc\\x", "x", "inc/x"},          {".//inc/./x", "x", "inc/x"},       {"inc/x/", "x", "inc/x"},
         {"extra", "./extra", "extra"},     {"./extra", "./extra", "extra"},    {"sub/more", "sub/more", "sub/more"},
-        {"sub//./more", "sub/more", "sub/more"}, {"inc/deeper/x", "inc/deeper/x", "inc/deeper/x"},
-        {"INC/x", "INC/x", "INC/x"},
-    };
-    for (const Spelling& s : spellings) {
-        EXPECT_EQ(included_file_name(s.spelt), std::optional<std::string>(s.name)) << s.spelt;
+        {"sub//./more", "sub/more", "sub/more"}, {"inc/deeper/x", "inc/deeper/x", "inc/deeper/x"}, {"INC/x", "INC/x", "INC/x"}};
+    for (const auto& [spelt, name, file] : spellings) {
+        EXPECT_EQ(included_file_name(spelt), std::optional<std::string>(name)) << spelt;
         // The name leads to the file, and a group holds it as it is.
-        const std::string file = dir.write(std::string("s/") + s.file, "");
-        EXPECT_TRUE(same_file(include_file_path(dir / "s", s.name), file)) << s.name;
-        EXPECT_EQ(include_group_name(s.name), std::optional<std::string>(s.name)) << s.name;
+        EXPECT_TRUE(same_file(include_file_path(dir / "s", name), dir.write(std::string("s/") + file, ""))) << name;
+        EXPECT_EQ(include_group_name(name), std::optional<std::string>(name)) << name;
     }
     for (const char* out : {"../x", "inc/../../x", "sub/../inc/x", "/etc/passwd", "\\\\server\\x", "D:/x", "sub/C:x", ".", "./", ""}) {
         EXPECT_EQ(included_file_name(out), std::nullopt) << out;
@@ -84,8 +74,7 @@ TEST(IncludeScan, lists_files_with_types_in_name_order_also_from_large_files_and
     for (const char* no : {"a=b [0x01]", "a=b [0X01 resolution 20]", "a=b [0x01 Resolution 20]", "set mkgmap:level=1"})
         EXPECT_FALSE(defines_types(no)) << no;
 
-    // The scan reads a file a piece at a time: the code and the word may stand
-    // pieces apart, and a code spaced out ("0 x") counts once normalised.
+    // The scan reads a file a piece at a time: code and word may stand pieces apart; "0 x" counts once normalised.
     const std::string filler = std::string(600 * 1024, '#') + "\n";
     dir.write("style/inc/far", "a=b [0x01]\n" + filler + "c=d [level 2]\n");
     dir.write("style/inc/spaced", "a=b [0 x01 resolution 20]\n");
@@ -100,18 +89,16 @@ TEST(IncludeSorting, add_takes_selected_rows_once_in_list_order_and_remove_the_f
     inc.found = {"a", "b", "c"};
     EXPECT_TRUE(add_selected_to_group(inc, Section::Line, {}));
     EXPECT_TRUE(inc.groups[Section::Line].empty());
-    add_selected_to_group(inc, Section::Line, {2, 0, 7});
-    add_selected_to_group(inc, Section::Line, {0, 1});
-    add_selected_to_group(inc, Section::Polygon, {0});
+    for (const auto& [section, rows] : {std::pair{Section::Line, std::vector<std::size_t>{2, 0, 7}}, {Section::Line, {0, 1}}, {Section::Polygon, {0}}})
+        add_selected_to_group(inc, section, rows);
     EXPECT_EQ(inc.groups[Section::Line], (Names{"a", "c", "b"}));
     EXPECT_EQ(inc.groups[Section::Polygon], (Names{"a"}));
     EXPECT_EQ(inc.left_out(), Names{});
     inc.found.push_back("d");
     EXPECT_EQ(inc.left_out(), (Names{"d"}));
 
-    remove_first_selected(inc, Section::Line, {2, 1});
-    remove_first_selected(inc, Section::Point, {0});
-    remove_first_selected(inc, Section::Line, {});
+    for (const auto& [section, rows] : {std::pair{Section::Line, std::vector<std::size_t>{2, 1}}, {Section::Point, {0}}, {Section::Line, {}}})
+        remove_first_selected(inc, section, rows);
     EXPECT_EQ(inc.groups[Section::Line], (Names{"a", "b"}));
 }
 

@@ -35,9 +35,7 @@ TEST(ProposeGroups, follow_include_statements_directly_through_other_include_fil
     dir.write("plain/lines", "highway=primary [0x02]\n");
     EXPECT_EQ(propose_groups(dir / "plain", {"a"}), Proposal{});
     EXPECT_EQ(propose_groups(dir / "missing", {"a"}), Proposal{});
-
-    // An include file that all three main files include (itself including another)
-    // joins all three groups; with no listed files nothing is proposed.
+    // A file all three main files include (itself including another) joins all three groups.
     for (const char* main : {"points", "lines", "polygons"}) dir.write(std::string("all/") + main, "include 'inc/shared';\n");
     dir.write("all/inc/shared", "include \"inc/deep\"\n");
     const Groups all = propose_groups(dir / "all", {"deep", "shared"}).groups;
@@ -45,11 +43,8 @@ TEST(ProposeGroups, follow_include_statements_directly_through_other_include_fil
     EXPECT_EQ(propose_groups(dir / "all", {}), Proposal{});
 }
 
-// mkgmap resolves every statement's name relative to the style folder, from
-// whichever file: the style's files outside inc/ join a group after the listed
-// ones, in the order reached, each once however spelt, if they define types;
-// the section's own rule file is where the walk began; names that could lead
-// out are handed on for the run to refuse.
+// Names are relative to the style folder, from whichever file: files outside inc/ that define types join a group after the
+// listed ones, in the order reached, each once however spelt; names that could lead out are handed on for the run to refuse.
 TEST(ProposeGroups, take_files_from_anywhere_in_the_style_once_however_spelt_and_hand_on_names_that_lead_out) {
     test::TempDir dir;
     const std::string types = "a=b [0x2d02 resolution 24]\n";
@@ -72,8 +67,7 @@ TEST(ProposeGroups, take_files_from_anywhere_in_the_style_once_however_spelt_and
     EXPECT_EQ(p.elsewhere, elsewhere);
     EXPECT_EQ(p.refused, (Names{"../secret", "/abs"}));
 
-    // Sorted, every name of a group is among the found files; unsorted, the
-    // files elsewhere are, and no group takes them, so the run names them.
+    // Sorted, every name of a group is among the found files; unsorted, the files elsewhere are, in no group.
     IncludeFiles sorted;
     sorted.found = {"a", "b", "lonely"};
     apply_proposal(sorted, p);
@@ -92,8 +86,7 @@ TEST(ProposeGroups, take_files_from_anywhere_in_the_style_once_however_spelt_and
     EXPECT_EQ(listed.elsewhere, (Names{"./extra", "inc/deeper/x"}));
 }
 
-// Within another style its own statements name its files; a further "from"
-// leads to another sibling; "from" the style itself leads back to its own inc folder.
+// Within another style its own statements name its files; a further "from" leads to another sibling.
 TEST(ProposeGroups, take_files_from_sibling_styles_follow_their_statements_within_them_and_end_cycles) {
     test::TempDir dir;
     dir.write("mine/points", "include points from base;\ninclude 'inc/x' from base\n");
@@ -119,8 +112,7 @@ TEST(ProposeGroups, take_files_from_sibling_styles_follow_their_statements_withi
     EXPECT_EQ(inc.other_styles[Section::Line], (Others{{"kept", "lines"}, {"base", "lines"}}));
     EXPECT_EQ(inc.groups[Section::Line], (Names{"own"}));
 
-    // Cycles between styles, and of a style with itself, end; another rule file of
-    // the style itself is read like a file of another style.
+    // Cycles between styles, and of a style with itself, end.
     dir.write("c/mine/points", "include points from base;\ninclude points from mine;\n");
     dir.write("c/mine/lines", "include 'lines' from mine\ninclude 'points' from mine\n");
     dir.write("c/base/points", "include points from mine;\ninclude 'points' from base;\ninclude inc/loop;\n");
@@ -141,19 +133,13 @@ TEST(ProposeGroups, list_names_that_lead_out_and_missing_styles_without_reading_
     dir.write("out/points", "include 'inc/leak' from base;\n");
     dir.write("secret", "include 'inc/leak' from base;\n");
     const Proposal p = propose_groups(dir / "mine", {});
-    EXPECT_EQ(p.other_styles[Section::Point], (Others{{"../out", "points"},
-                                                      {"base", "../secret"},
-                                                      {"base", "/etc/x"},
-                                                      {"gone", "inc/a"},
-                                                      {"gone", "inc/b"},
-                                                      {"C:", "points"},
-                                                      {".", "points"}}));
+    EXPECT_EQ(p.other_styles[Section::Point], (Others{{"../out", "points"}, {"base", "../secret"}, {"base", "/etc/x"},
+                                                      {"gone", "inc/a"}, {"gone", "inc/b"}, {"C:", "points"}, {".", "points"}}));
     for (const OtherStyleFile& f : p.other_styles[Section::Point])
         EXPECT_TRUE(f.style == "gone" || !is_safe_other_style_file(f)) << f.file << " from " << f.style;
 }
 
-// A base style's rule file of the section follows the style's own statements,
-// and what it includes resolves within the base; the bases of a base follow it.
+// A base style's rule file follows the style's own statements, resolved within the base; its bases follow it.
 TEST(ProposeGroups, follow_base_styles_after_the_style_own_statements) {
     test::TempDir dir;
     dir.write("mine/info", "base-style=b1\nbase-style=gone\n");

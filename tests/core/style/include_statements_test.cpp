@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
-
 namespace tessaro {
 namespace {
 
@@ -32,8 +30,8 @@ TEST(IncludeStatements, read_every_form_mkgmap_takes_with_its_line_and_text) {
         // A quote right after the word; a "#" within quotes.
         "include'inc/glued';\n"
         "include 'inc/h#sh' # include 'inc/no'\n"
-        // Wherever a rule may start on the line: after a statement, after a
-        // rule's type bracket; not within quotes, braces or a condition.
+        // Wherever a rule may start on the line: after a statement, after a rule's type bracket; not within quotes, braces
+        // or a condition.
         "include 'inc/one'; include 'lines' from other; include \"inc/two\" # include 'inc/no'\n"
         "include 'inc/r' a=b & c='include \"inc/no\"' {set d='] include x'} [0x2d02] include 'inc/after' e=f [0x01]\n"
         "highway=track [0x0a resolution 22] include 'inc/tracks';\n";
@@ -56,21 +54,8 @@ TEST(IncludeStatements, read_every_form_mkgmap_takes_with_its_line_and_text) {
     EXPECT_TRUE(include_statements("include").empty());
 }
 
-TEST(IncludeStatements, count_the_lines_of_a_large_file_read_from_disk) {
-    test::TempDir dir;
-    std::string text;
-    for (int line = 1; line <= 60000; ++line)  // 660 kB
-        text += line == 1 || line == 23831 || line == 60000 ? "include x from y\n" : "a=b [0x01]\n";
-    const Statements found = read_include_statements(dir.write("points", text));
-    ASSERT_EQ(found.size(), 3u);
-    EXPECT_EQ(found[0].line, 1u);
-    EXPECT_EQ(found[1].line, 23831u);
-    EXPECT_EQ(found[2].line, 60000u);
-    EXPECT_TRUE(read_include_statements(dir / "missing").empty());
-}
-
-// The forms mkgmap's reading of an info file takes; a "#" later in a line
-// belongs to the value there, and lines within braces to another key.
+// The forms mkgmap's reading of an info file takes; a "#" later in a line belongs to the value there, and lines within
+// braces to another key.
 TEST(IncludeStatements, read_the_base_style_lines_of_an_info_file) {
     const std::string info =
         "# base-style=commented\n"

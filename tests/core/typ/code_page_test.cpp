@@ -12,13 +12,12 @@
 namespace tessaro {
 namespace {
 
-// The single-byte Windows pages, each with the bytes above 0x7F that Java's
-// windows-NNNN decoder (mkgmap's) refuses, counted there.
+// The single-byte Windows pages, each with the bytes above 0x7F that Java's windows-NNNN decoder (mkgmap's) refuses, counted
+// there.
 constexpr std::pair<int, std::size_t> PAGES[] = {{874, 31},  {1250, 5}, {1251, 1}, {1252, 5},  {1253, 17},
                                                  {1254, 7},  {1255, 23}, {1256, 0}, {1257, 12}, {1258, 9}};
 
-// UTF-8 by its definition: a lead byte of as many high bits as the sequence
-// has bytes, then six bits a byte.
+// UTF-8 by its definition: a lead byte of as many high bits as the sequence has bytes, then six bits a byte.
 std::string utf8(char32_t c) {
     if (c < 0x80) return std::string(1, static_cast<char>(c));
     const int n = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
@@ -28,8 +27,7 @@ std::string utf8(char32_t c) {
     return s;
 }
 
-// What `iconv -c` makes of `input`, which drops what it cannot convert;
-// nothing where there is no iconv.
+// What `iconv -c` makes of `input`, which drops what it cannot convert; nothing where there is no iconv.
 std::optional<std::string> iconv(const test::TempDir& dir, const std::string& from, const std::string& to,
                                  const std::string& input) {
 #ifdef _WIN32
@@ -53,9 +51,8 @@ std::vector<std::string> lines_of(const std::string& text) {
     return lines;
 }
 
-// Each byte above 0x7F on a line of its own: iconv leaves a line empty where
-// the page leaves the byte undefined (glibc's tables leave the same bytes
-// undefined as Java's). Then all the defined bytes in one text.
+// Each byte above 0x7F on a line of its own: iconv leaves a line empty where the page leaves the byte undefined (glibc's
+// tables as Java's). Then all the defined bytes in one text.
 TEST(CodePage, decodes_every_byte_of_each_windows_page_as_iconv_does) {
     const test::TempDir dir;
     std::string bytes;
@@ -65,20 +62,13 @@ TEST(CodePage, decodes_every_byte_of_each_windows_page_as_iconv_does) {
         if (!converted) GTEST_SKIP() << "iconv is not installed";
         const std::vector<std::string> expected = lines_of(*converted);
         ASSERT_EQ(expected.size(), 128u) << page;
-        std::string defined;
-        std::string defined_utf8;
+        std::string defined, defined_utf8;
         std::size_t refused = 0;
         for (int b = 0x80; b <= 0xFF; ++b) {
-            const std::string byte(1, static_cast<char>(b));
-            const std::string& want = expected[static_cast<std::size_t>(b - 0x80)];
-            const std::optional<std::string> got = code_page_to_utf8(byte, page);
-            EXPECT_EQ(got, want.empty() ? std::nullopt : std::optional(want)) << page << " byte " << std::hex << b;
-            if (want.empty()) {
-                ++refused;
-                continue;
-            }
-            defined += byte;
-            defined_utf8 += want;
+            const std::string byte(1, static_cast<char>(b)), want = expected[static_cast<std::size_t>(b - 0x80)];
+            EXPECT_EQ(code_page_to_utf8(byte, page), want.empty() ? std::nullopt : std::optional(want)) << page << " byte " << std::hex << b;
+            refused += want.empty();
+            if (!want.empty()) defined += byte, defined_utf8 += want;
         }
         EXPECT_EQ(refused, undefined) << page;
         EXPECT_EQ(code_page_to_utf8("Type=" + defined + "\r\n", page), "Type=" + defined_utf8 + "\r\n") << page;
@@ -88,12 +78,10 @@ TEST(CodePage, decodes_every_byte_of_each_windows_page_as_iconv_does) {
     for (const char* undefined : {"\x81", "\x8D", "\x8F", "\x90", "\x9D"}) EXPECT_FALSE(code_page_to_utf8(undefined, 1252));
 }
 
-// Every code point of the Basic Multilingual Plane but the surrogates and the
-// line end, and a few beyond it, one to a line: iconv -c leaves a line empty
-// where the page lacks its character. glibc writes some characters of 1255
-// and 1258 as a letter and a combining mark, and 1258's U+0340 and U+0341 as
-// U+0300 and U+0301, which they stand for; Java's encoders do neither, so
-// mkgmap has no byte for them, and they are lost.
+// Every code point of the Basic Multilingual Plane but the surrogates and the line end, and a few beyond, one to a line:
+// iconv -c leaves a line empty where the page lacks its character. glibc writes some characters of 1255 and 1258 as letter
+// and combining mark, and 1258's U+0340 and U+0341 as U+0300 and U+0301; Java's encoders (mkgmap's) do neither, so they are
+// lost.
 TEST(CodePage, converts_every_character_into_each_windows_page_as_iconv_does) {
     const test::TempDir dir;
     std::vector<char32_t> points;
@@ -122,8 +110,7 @@ TEST(CodePage, converts_every_character_into_each_windows_page_as_iconv_does) {
     EXPECT_EQ(to_code_page("\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 \xE2\x82\xAC", 1251).bytes, "\xCC\xEE\xF1\xEA\xE2\xE0 \x88");
 }
 
-// 65001 keeps UTF-8 as it is and refuses bytes that are none; a page not
-// known holds ASCII alone.
+// 65001 keeps UTF-8 as it is and refuses bytes that are none; a page not known holds ASCII alone.
 TEST(CodePage, keeps_utf8_for_65001_and_only_ascii_for_a_page_it_does_not_know) {
     const std::string moskva = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
     EXPECT_TRUE(code_page_known(UTF8_CODE_PAGE));
@@ -143,10 +130,8 @@ TEST(CodePage, keeps_utf8_for_65001_and_only_ascii_for_a_page_it_does_not_know) 
     }
 }
 
-// One text for each way to fail: overlong, surrogate, past U+10FFFF, no lead byte, a lone
-// continuation byte, a lead byte without its continuation, cut short, and valid UTF-8
-// followed by a byte of the page (the whole text stays). The shortest valid forms beside
-// them are converted by the iconv comparison above.
+// One text for each way to fail: overlong, surrogate, past U+10FFFF, no lead byte, a lone continuation, a lead without its
+// continuation, cut short, valid UTF-8 then a byte of the page (the whole text stays).
 TEST(CodePage, leaves_text_that_is_no_valid_utf8_as_it_stands) {
     for (const int page : {1252, 1251})
         for (const char* text : {"caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF", "a\x80" "b", "\xC3" "a",

@@ -68,8 +68,7 @@ TEST(ListStyleTypes, finds_the_types_mkgmap_reads_from_its_default_style_with_th
     EXPECT_EQ(ours, theirs);
 }
 
-// A TYP text with a point, a line and a polygon written as this program and
-// its library write them.
+// A TYP text with a point, a line and a polygon written as this program and its library write them.
 const std::string TEXT =
     "[_drawOrder]\nType=0X1f,1\n[End]\n"
     "[_point]\nType=0x02f0b\n[end]\n"

@@ -3,33 +3,29 @@
 #include <algorithm>
 #include <array>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace tessaro {
 namespace {
 
-TEST(LineEndOf, is_the_first_line_end_of_the_text_and_crlf_without_any) {
-    const std::pair<const char*, LineEnd> cases[] = {
-        {"", LineEnd::CrLf},          {"[_id]", LineEnd::CrLf},       {"a\r\nb\nc\r", LineEnd::CrLf},
-        {"a\nb\r\n", LineEnd::Lf},    {"\n", LineEnd::Lf},            {"a\rb\r\n", LineEnd::Cr},
-        {"a\r", LineEnd::Cr},         {"a\r\r\n", LineEnd::Cr},
-    };
-    for (const auto& [text, end] : cases) EXPECT_EQ(line_end_of(text), end) << testing::PrintToString(text);
-}
-
-TEST(LabelCoding, follows_the_code_page_and_the_charset_the_text_is_read_in) {
+// A text's first line end (CR LF where it has none) is what its new lines end with; its labels follow its code page (1252
+// where it names none) and the charset it is read in.
+TEST(UpdateTypText, finds_the_line_end_and_the_label_coding_of_the_old_text) {
+    const std::pair<const char*, LineEnd> ends[] = {{"", LineEnd::CrLf}, {"[_id]", LineEnd::CrLf}, {"a\r\nb\nc\r", LineEnd::CrLf},
+                                                    {"a\nb\r\n", LineEnd::Lf}, {"\n", LineEnd::Lf}, {"a\rb\r\n", LineEnd::Cr},
+                                                    {"a\r", LineEnd::Cr}, {"a\r\r\n", LineEnd::Cr}};
+    for (const auto& [text, end] : ends) EXPECT_EQ(line_end_of(text), end) << testing::PrintToString(text);
     TypDocument doc;
-    EXPECT_EQ(label_coding(doc), (LabelCoding{1252, false}));
-    doc.code_page = 1251;
-    doc.charset = "cp1251";
-    EXPECT_EQ(label_coding(doc), (LabelCoding{1251, false}));
-    doc.charset = "UTF-8";
-    EXPECT_EQ(label_coding(doc), (LabelCoding{1251, true}));
-    doc.code_page = 0;
-    EXPECT_EQ(label_coding(doc), (LabelCoding{1252, true}));
+    for (const auto& [page, charset, coding] : {std::tuple{0, "", LabelCoding{1252, false}}, {1251, "cp1251", LabelCoding{1251, false}},
+                                                {1251, "UTF-8", LabelCoding{1251, true}}, {0, "UTF-8", LabelCoding{1252, true}}}) {
+        doc.code_page = page;
+        doc.charset = charset;
+        EXPECT_EQ(label_coding(doc), coding) << page << charset;
+    }
 }
 
-// The old text after the update, its lines ended by "\n"; the bytes the
-// update adds stand between "{" and "}". Its last line had no line end.
+// The old text after the update, its lines ended by "\n"; the bytes the update adds stand between "{" and "}". Its last line
+// had no line end.
 constexpr std::string_view UPDATED = R"([_id]
 FID=12345
 CodePage=1252
@@ -78,8 +74,8 @@ Xpm="0 0 1 0"
 
 })";
 
-// The fresh run of a style of water, forest, primary, track and bar: CR LF,
-// but for the track's look, which came from a library of LF line ends.
+// The fresh run of a style of water, forest, primary, track and bar: CR LF, but for the track's look, which came from a
+// library of LF line ends.
 std::vector<Entry> fresh_entries() {
     const auto entry = [](Section section, std::uint32_t code, std::string text, std::string digits = {}) {
         Entry e;
@@ -127,8 +123,8 @@ TEST(UpdateTypText, adds_lines_with_the_old_texts_line_ends_and_keeps_every_old_
     for (const Entry& e : entries) types[e.section].insert(e.type);
     const PerSection<bool> sections{{true, true, true}};
     const FreshRun fresh{entries, types, sections};
-    // The reader counts a line at CR LF, a lone CR and a lone LF alike: its
-    // numbers are those of the text's twin of LF line ends.
+    // The reader counts a line at CR LF, a lone CR and a lone LF alike: its numbers are those of the text's twin of LF line
+    // ends.
     const std::string twin = ended(UPDATED, "\n", false);
     const TypDocument old_doc = read_typ_text(twin);
     ASSERT_FALSE(has_error(old_doc));
