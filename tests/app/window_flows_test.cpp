@@ -17,6 +17,7 @@ TEST(TypEditor, without_one_the_window_keeps_launch_grey_says_nothing_after_crea
     Window w(false);
     w.dir.write("prog/tessaro.dat", settings_naming("", "not found"));
     w.start();
+    EXPECT_FALSE(has(from_qt(w.find<QLabel>("Label3")->text()), "not found"));
     w.use_style();
     EXPECT_EQ(w.create(), (Messages{w.created()}));
     EXPECT_FALSE(w.find<QPushButton>("Command3")->isEnabled());
