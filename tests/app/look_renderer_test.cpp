@@ -21,7 +21,9 @@ bool has_colour(const QImage& img, QColor c) {
     return false;
 }
 
-TEST(RenderLook, paints_icons_and_strokes_in_their_colours) {
+// Icons and strokes in their colours; a picture too large for mkgmap as a placeholder, the
+// largest icon it takes fitted to the row, a width beyond int arithmetic still a stroke.
+TEST(RenderLook, paints_icons_and_strokes_in_their_colours_and_pictures_too_large_as_a_placeholder) {
     test::qt_app();
     const QImage point = look_of("[_point]\nType=0x2f\nXpm=\"2 1 2 1\"\n\"a c #FF0000\"\n\"b c none\"\n\"ab\"\n[end]\n");
     EXPECT_EQ(point.pixelColor(5, 12).rgb(), QColor("#FF0000").rgb());  // the pixel at 2x
@@ -34,10 +36,7 @@ TEST(RenderLook, paints_icons_and_strokes_in_their_colours) {
 
     const QImage dashed = look_of("[_line]\nType=0x0a\nXpm=\"4 1 2 1\"\n\"0 c #00FF00\"\n\"1 c none\"\n\"0011\"\n[end]\n");
     EXPECT_TRUE(has_colour(dashed, QColor("#00FF00")));
-}
 
-TEST(RenderLook, draws_a_placeholder_for_pictures_too_large_and_fits_huge_widths_into_the_row) {
-    test::qt_app();
     // Wider than any picture mkgmap takes: not drawn, whatever its cost would be.
     const char* const huge[] = {
         "[_line]\nType=0x01\nXpm=\"2000000000 1 1 1\"\n\"a c #FF0000\"\n\"a\"\n[end]\n",

@@ -4,19 +4,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMouseEvent>
-#include <QListWidget>
-#include <QPushButton>
 #include <QFileSystemModel>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
 #include <QTreeView>
-#include <filesystem>
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <atomic>
 #include <future>
@@ -24,14 +18,10 @@
 
 #include "about_dialog.h"
 #include "file_io.h"
+#include "preview_model.h"
 #include "preview_window.h"
 #include "sample_map_view.h"
-#include "qt_text.h"
-#include "support/qt_support.h"
-#include "support/recording_shell.h"
-#include "support/temp_dir.h"
 #include "text_util.h"
-#include "typ_reader.h"
 #include "window_fixture.h"
 
 namespace tessaro {
@@ -47,16 +37,14 @@ TEST(CreateTyp, stops_with_a_message_when_nothing_can_be_converted_and_keeps_the
     fs::create_directories(w.dir / "empty");
     w.dir.write("norules/info", "x");
     w.use_style();
-    // The style folder, and the boxes Check2_0..2 as ticked (Points is the last).
-    const std::tuple<const char*, const char*, std::string> stops[] = {
-        {"s", "000", "Please select Points/Lines/Polygons"},
-        {"empty", "110", "Folder does not contain key style files (points,polygons,lines)"},
-        {"norules", "110", "Cannot find lines, points or polygons.\r\n\r\nClick on the folder that holds these files."},
-        {"s", "111", "Cannot find file to parse points - put points into the res folder beside tessaro, or untick Points"}};
+    // The style folder, the boxes Check2_0..2 as ticked (Points is the last), and a piece of the stop's message.
+    const std::tuple<const char*, const char*, const char*> stops[] = {
+        {"s", "000", "Points/Lines/Polygons"}, {"empty", "110", "does not contain key style files"},
+        {"norules", "110", "Cannot find lines, points or polygons"}, {"s", "111", "Cannot find file to parse points"}};
     for (const auto& [folder, ticks, said] : stops) {
         for (int i = 0; i < 3; ++i) w.find<QCheckBox>(("Check2_" + std::to_string(i)).c_str())->setChecked(ticks[i] == '1');
         w.window->choose_folder(w.dir / folder);
-        EXPECT_EQ(w.create(), (Messages{said})) << folder;
+        EXPECT_TRUE(has(only(w.create()), said)) << folder;
     }
     EXPECT_EQ(test::read_bytes(old), "old");
     w.find<QCheckBox>("Check2_2")->setChecked(false);
@@ -66,7 +54,7 @@ TEST(CreateTyp, stops_with_a_message_when_nothing_can_be_converted_and_keeps_the
     for (const char* library : {"lines", "pgons.pol"}) fs::remove(w.dir / ("prog/res/" + std::string(library)));
     w.start();  // the libraries are read at the start
     w.use_style();
-    EXPECT_TRUE(only(w.create()).starts_with("Cannot find the library files points, lines, pgons.pol"));
+    EXPECT_TRUE(has(only(w.create()), "Cannot find the library files"));
     EXPECT_EQ(w.out(), text);
 }
 
@@ -75,15 +63,17 @@ TEST(CreateTyp, stops_with_a_message_when_nothing_can_be_converted_and_keeps_the
 // rule's out, and a broken library entry (no [end]) gives its type no look of it: both said.
 TEST(CreateTyp, names_broken_library_entries_and_labels_not_added_or_short_of_characters_and_never_says_created_for_a_file_not_written) {
     Window w(false);
-    const std::string points = w.dir.write("prog/res/points", "Type=0x02d02\r\nString1=0x04,Bar\r\nXpm=\"1 1 1 1\"\r\n\"a c #000004\"\r\n\"a\"\r\n[end]\r\n"
-                                                              "Type=0x02d03\r\nXpm=\"1 1 1 1\"\r\n\"a c #000004\"\r\n\"a\"\r\n[end]\r\nType=0x02d05\r\nXpm=\"1 1 1 1\"\r\n\"a c #000004\"\r\n\"a\"\r\n");
+    const std::string look = "Xpm=\"1 1 1 1\"\r\n\"a c #000004\"\r\n\"a\"\r\n";
+    const std::string points = w.dir.write("prog/res/points", "Type=0x02d02\r\nString1=0x04,Bar\r\n" + look + "[end]\r\n"
+                                                              "Type=0x02d03\r\n" + look + "[end]\r\nType=0x02d05\r\n" + look);
     w.start();
     w.find<QCheckBox>("Check1")->setChecked(true);
     w.use_style({{"points", BAR + "name=caf\xC3\xA9 [0x2d03]\nname=\xD0\x9C\xD0\xB8\xD1\x80 [0x2d05]\nname=\xCE\xB1 [0x2d04]\n"},
                  {"lines", ""}, {"polygons", ""}});
-    EXPECT_EQ(w.create().at(0), "Some mkgmap strings could not be added.\r\n\r\n" + points + ":12: library entry Type=0x02d05 not used - "
-                                "mkgmap would refuse it\r\n2 labels have characters that code page 1252 "
-                                "lacks - shown as \"?\" (first: point 0x2d05)\r\n\r\n" + w.created());
+    const std::string said = w.create().at(0);
+    EXPECT_TRUE(has(said, points + ":12: library entry Type=0x02d05 not used"));
+    EXPECT_TRUE(has(said, "2 labels have characters that code page 1252 lacks") && has(said, "(first: point 0x2d05)"));
+    EXPECT_TRUE(said.ends_with(w.created()));
     EXPECT_TRUE(has(w.out(), "String1=0x04,name=caf\xE9\r\n"));
 
     for (const std::string& lost : {join_path(w.dir / "no-such-folder", "out.txt"), std::string()}) {
@@ -109,8 +99,7 @@ TEST(MainWindowStart, starts_no_program_by_its_name_in_an_installed_copy_and_sta
     installed.folders = {installed.dir / "data", installed.dir / "share/tessaro/res", installed.dir / "bin", {}};
     fs::create_directories(installed.dir / "share/tessaro");
     fs::rename(installed.dir / "prog/res", installed.dir / "share/tessaro/res");
-    for (const char* name : {"bin/gdalattachpct.py", "bin/pct5"})
-        fs::permissions(installed.dir.write(name, "#!/bin/sh\n"), fs::perms::owner_exec, fs::perm_options::add);
+    for (const char* name : {"bin/gdalattachpct.py", "bin/pct5"}) installed.executable(name);
     installed.dir.write("data/tessaro.dat", settings_naming("", "gdalattachpct.py"));
     installed.start();
     installed.use_style();
@@ -120,15 +109,14 @@ TEST(MainWindowStart, starts_no_program_by_its_name_in_an_installed_copy_and_sta
     EXPECT_FALSE(has(test::read_bytes(installed.dir / "data/tessaro.dat"), "pct"));
 
     Window own;
-    own.program("gdalattachpct.py");
+    own.executable("prog/gdalattachpct.py");
     own.start();
     own.use_style();
     own.create();
     EXPECT_TRUE(own.desktop.started.empty());
 
     Window chosen(false);
-    const std::string editor = chosen.dir.write("tools/my-typ-editor", "#!/bin/sh\n");
-    fs::permissions(editor, fs::perms::owner_exec, fs::perm_options::add);
+    const std::string editor = chosen.executable("tools/my-typ-editor");
     chosen.dir.write("prog/tessaro.dat", settings_naming("", editor));
     chosen.start();
     chosen.use_style();
@@ -136,18 +124,16 @@ TEST(MainWindowStart, starts_no_program_by_its_name_in_an_installed_copy_and_sta
     EXPECT_EQ(chosen.desktop.started, (Messages{editor + "|" + (chosen.dir / "out.txt") + "|" + (chosen.dir / "prog")}));
 }
 
-// The faults of a style are listed before the closing message, as the command line
-// names them; the rules after them are read.
+// The faults of a style are listed before the closing message, the line's before the point's
+// (the messages themselves: the golden case open_constructs); the rules after them are read.
 TEST(CreateTyp, lists_the_faults_of_a_style_before_saying_created) {
     Window w;
     w.use_style({{"points", "man_made=* {add man_made='${m}'\n" + BAR}, {"lines", "name='x " + ROAD}, {"polygons", WATER}});
-    const std::string points = join_path(w.dir / "s", "points"), lines = join_path(w.dir / "s", "lines");
-    EXPECT_EQ(w.create().at(0), lines +
-                                    ":1: this quote is never closed - mkgmap refuses the style here; the rules after it are read\r\n" +
-                                    points + ":1: this action \"{\" is never closed - mkgmap refuses the style here; the rules after "
-                                             "it are read\r\n\r\n" + w.created());
-    EXPECT_TRUE(has(w.out(), "Type=0x02d02"));
-    EXPECT_TRUE(has(w.out(), "Type=0x00200"));
+    const std::string said = w.create().at(0);
+    const std::size_t lines = said.find(join_path(w.dir / "s", "lines") + ":1: this quote is never closed");
+    EXPECT_LT(lines, said.find(join_path(w.dir / "s", "points") + ":1: this action \"{\" is never closed")) << said;
+    EXPECT_TRUE(said.ends_with("\r\n\r\n" + w.created())) << said;
+    EXPECT_TRUE(has(w.out(), "Type=0x02d02") && has(w.out(), "Type=0x00200"));
 }
 
 // Include files, and the files elsewhere in the style that its rules include, are listed
@@ -166,17 +152,17 @@ TEST(ChooseStyle, an_inc_folder_means_its_style_whose_included_files_and_other_s
     w.window->choose_folder(w.dir / "s/inc");
     EXPECT_EQ(w.window->state().style_folder, w.dir / "s");
     EXPECT_EQ(w.items("List2"), (Messages{"roads", "shops", "sub/walks"}));
-    EXPECT_TRUE(only(w.create()).starts_with("Please sort the include files into INC Points, INC Lines or INC Polygons."));
+    EXPECT_TRUE(has(only(w.create()), "Please sort the include files"));
     EXPECT_FALSE(fs::exists(w.dir / "out.txt"));
     w.shell.messages.clear();
     w.window->launch_editor();
-    EXPECT_EQ(w.shell.messages, (Messages{"Please Click Create TYP"}));
-    EXPECT_EQ(w.create(), (Messages{"No include file is in a group, so their types are not in the TYP text (Add them to INC Points, Lines or "
-                                    "Polygons, or press 'Sort by includes'):\r\n\r\n  roads\r\n  shops\r\n  sub/walks",
-                                    "Rules from other styles not added:\r\n\r\n" + (w.dir / "s/points") +
-                                        " line 1: include points from base;\r\n" + (w.dir / "s/lines") +
-                                        " line 3: include lines from gone\r\n\r\nClick 'Sort by includes' to add them.",
-                                    w.created()}));
+    EXPECT_EQ(w.shell.messages.size(), 1u);  // asks for a Create first: there is no text
+    const Messages unsorted = w.create();
+    ASSERT_EQ(unsorted.size(), 3u);
+    EXPECT_TRUE(has(unsorted[0], "\r\n  roads\r\n  shops\r\n  sub/walks"));
+    EXPECT_TRUE(has(unsorted[1], (w.dir / "s/points") + " line 1: include points from base;\r\n" + (w.dir / "s/lines") +
+                                     " line 3: include lines from gone\r\n"));
+    EXPECT_EQ(unsorted[2], w.created());
     EXPECT_FALSE(has(w.out(), "[_point]") || has(w.out(), "Type=0x03") || has(w.out(), "Type=0x16\r\n"));
 
     w.find<QListWidget>("List2")->item(0)->setSelected(true);
@@ -189,12 +175,11 @@ TEST(ChooseStyle, an_inc_folder_means_its_style_whose_included_files_and_other_s
     fs::remove(w.dir / "s/inc/shops");
     const Messages said = w.create();
     ASSERT_EQ(said.size(), 2u);
-    EXPECT_EQ(said[0], "Cannot find style gone\r\n\r\n" + (w.dir / "gone"));
-    EXPECT_TRUE(has(said[1], join_path(w.dir / "s/inc", "shops") + ": include file not found")) << said[1];
+    EXPECT_TRUE(has(said[0], "Cannot find style gone") && has(said[0], w.dir / "gone"));
+    EXPECT_TRUE(has(said[1], join_path(w.dir / "s/inc", "shops") + ": include file not found"));
     EXPECT_EQ(w.shell.icons.back(), MessageIcon::Warning);
-    EXPECT_TRUE(has(w.out(), "Type=0x02d02"));
+    EXPECT_TRUE(has(w.out(), "Type=0x02d02") && has(w.out(), "Type=0x16\r\n"));
     EXPECT_NE(w.out().find("Type=0x03", w.out().find("[_point]")), std::string::npos);
-    EXPECT_TRUE(has(w.out(), "Type=0x16\r\n"));
 }
 
 TEST(ChooseStyle, a_press_on_the_folder_list_stops_it_scrolling_to_the_restored_style_as_folders_load) {
@@ -218,24 +203,19 @@ TEST(ChooseStyle, a_press_on_the_folder_list_stops_it_scrolling_to_the_restored_
     EXPECT_EQ(tree->verticalScrollBar()->value(), at);
 }
 
-// A run that runs out of memory is told, the old text stays and the window
-// takes the next run.
+// A run that runs out of memory is told, the old text stays and the window takes the next run.
 TEST(CreateTyp, a_run_out_of_memory_is_told_and_the_window_stays) {
     Window w;
     w.use_style();
     const std::string old = w.dir.write("old.txt", "edited by hand");
     w.set_path_box(old);
-    w.window->set_runner([](const CreateTypRequest&, const CreateTypCheck&) -> CreateTypReport {
-        throw std::bad_alloc();
-    });
+    w.window->set_runner([](const CreateTypRequest&, const CreateTypCheck&) -> CreateTypReport { throw std::bad_alloc(); });
     const Messages said = w.create();
     ASSERT_FALSE(said.empty());
-    EXPECT_TRUE(has(said.back(), "Out of memory while converting " + w.window->state().style_folder)) << only(said);
+    EXPECT_TRUE(has(said.back(), "Out of memory while converting " + w.window->state().style_folder));
     EXPECT_EQ(test::read_bytes(old), "edited by hand");
     w.window->set_runner([](const CreateTypRequest& r, const CreateTypCheck& c) { return run_create_typ(r, c); });
-    const Messages again = w.create();
-    EXPECT_TRUE(std::any_of(again.begin(), again.end(), [](const std::string& m) { return has(m, "TYP text created"); }))
-        << only(again);
+    EXPECT_EQ(w.create().back(), w.created(old));
 }
 
 // A settings file that no window wrote (a line of 20 MB, binary bytes) starts
@@ -261,11 +241,11 @@ TEST(MainWindowStart, a_settings_line_longer_than_any_path_or_holding_binary_byt
 TEST(MainWindowStart, makes_bin_and_typ_and_hands_the_text_of_a_whole_run_to_the_first_pct_program_and_tells_a_failed_save) {
     Window w(false);
     w.folders.app = w.dir / "data";
-    for (const char* program : {"zpct", "PCT5"}) w.program(program);
+    for (const char* program : {"prog/zpct", "prog/PCT5"}) w.executable(program);
     w.dir.write("prog/pctnotes.txt", "#!/bin/sh\n");
     w.dir.write("data/tessaro.dat", settings_naming("", "/opt/pct9"));
     w.start();
-    EXPECT_EQ(from_qt(w.find<QLabel>("Label3")->text()), "TYP editor: PCT5");
+    EXPECT_TRUE(has(from_qt(w.find<QLabel>("Label3")->text()), "PCT5"));
     EXPECT_TRUE(fs::is_directory(w.dir / "data/bin") && fs::is_directory(w.dir / "data/typ"));
     EXPECT_TRUE(w.shell.messages.empty());
     w.use_style({{"polygons", WATER}});
@@ -276,8 +256,7 @@ TEST(MainWindowStart, makes_bin_and_typ_and_hands_the_text_of_a_whole_run_to_the
 #else
     const std::string command_path = "'" + out + "'";  // one word of the shell
 #endif
-    EXPECT_EQ(w.create(), (Messages{"The style has no lines and points files: the TYP text has no entries of these sections.",
-                                    w.created(command_path)}));
+    EXPECT_EQ(w.create().back(), w.created(command_path));
     EXPECT_TRUE(w.find<QPushButton>("Command3")->isEnabled());
     const std::string editor = join_path(w.dir / "prog", "PCT5");
     EXPECT_EQ(w.desktop.started, (Messages{editor + "|" + out + "|" + (w.dir / "prog")}));
@@ -285,30 +264,30 @@ TEST(MainWindowStart, makes_bin_and_typ_and_hands_the_text_of_a_whole_run_to_the
 #ifndef _WIN32
     const std::string lines = w.dir.write("s/lines", ROAD);
     if (const std::string why = test::make_unreadable(lines); !why.empty()) {
-        EXPECT_EQ(w.create(), (Messages{"The style has no points file: the TYP text has no entries of this section.", lines + ": " + why,
-                                        "The TYP text is incomplete: the types of " + lines + " are missing."}));
+        const Messages said = w.create();
+        EXPECT_TRUE(has(said.at(1), lines + ": " + why));
+        EXPECT_TRUE(has(said.back(), "incomplete") && !has(said.back(), "created"));
         EXPECT_EQ(w.desktop.started.size(), 1u);
         ASSERT_NE(w.window->preview(), nullptr);
         EXPECT_TRUE(w.window->preview()->isVisible());
     }
     fs::remove(lines);
 #endif
-    // An editor that was found and has gone is named; one that cannot start is too.
+    // An editor that cannot start is named; a text that has gone is; an editor that has gone is.
     w.desktop.start_ok = false;
     w.window->launch_editor();
-    EXPECT_EQ(w.shell.messages.back(), editor + " could not be started.");
+    EXPECT_TRUE(has(w.shell.messages.back(), editor));
     EXPECT_EQ(w.shell.icons.back(), MessageIcon::Critical);
     fs::remove(out);
     w.window->launch_editor();
-    EXPECT_EQ(w.shell.messages.back(), "Cannot find typ txt: " + out);
+    EXPECT_TRUE(has(w.shell.messages.back(), out));
     fs::remove(editor);
-    EXPECT_EQ(w.create().back(), "The TYP editor " + editor + " is gone: choose one in Preferences > Settings.");
+    EXPECT_TRUE(has(w.create().back(), "The TYP editor " + editor + " is gone"));
     // A settings file that cannot be saved is told as an error.
     fs::remove(w.dir / "data/tessaro.dat");
     fs::create_directories(w.dir / "data/tessaro.dat");  // a folder where the file belongs
     w.window->close();
-    EXPECT_TRUE(w.shell.messages.back().starts_with("The settings could not be saved: " + (w.dir / "data/tessaro.dat")))
-        << w.shell.messages.back();
+    EXPECT_TRUE(has(w.shell.messages.back(), "could not be saved: " + (w.dir / "data/tessaro.dat")));
     EXPECT_EQ(w.shell.icons.back(), MessageIcon::Critical);
 
     // The drive list shows the drive of the saved style: a volume mounted below "/" when there is one.
@@ -345,8 +324,7 @@ TEST(CreateTyp, tells_a_run_only_after_it_ends_starts_no_second_run_meanwhile_an
     w.window->set_runner(held.runner());
     w.shell.messages.clear();
     w.find<QPushButton>("Command2")->click();
-    EXPECT_TRUE(w.window->converting());
-    EXPECT_TRUE(w.shell.busy);
+    EXPECT_TRUE(w.window->converting() && w.shell.busy);
     EXPECT_FALSE(w.find<QPushButton>("Command2")->isEnabled());
     EXPECT_FALSE(w.window->findChild<QAction*>("mcheckstyle")->isEnabled());
     w.window->create_typ();  // a press that reached the window all the same
@@ -370,71 +348,55 @@ TEST(CreateTyp, tells_a_run_only_after_it_ends_starts_no_second_run_meanwhile_an
     closed.go.set_value();
     EXPECT_TRUE(w.window->close());
     EXPECT_FALSE(w.window->converting());
-    EXPECT_TRUE(has(w.out(), "[_polygon]")) << w.out();
+    EXPECT_TRUE(has(w.out(), "[_polygon]"));
     EXPECT_TRUE(fs::exists(w.dir / "prog/tessaro.dat"));
 }
 
-TEST(CreateTyp, keeps_edited_looks_when_asked_and_leaves_a_broken_text_alone) {
+// An update keeps the edited looks, writes its labels in the old text's code page, counts
+// what that page lacks and names the page in the closing command; a broken text stays.
+TEST(CreateTyp, keeps_edited_looks_in_the_code_page_of_the_old_text_when_asked_and_leaves_a_broken_text_alone) {
     Window w;
     w.use_style();
     w.create();
-    std::string edited = w.out();
+    std::string edited = replace_all(w.out(), "CodePage=1252", "CodePage=1251");
     const std::size_t colour = edited.find("#8CC4F0");
     ASSERT_NE(colour, std::string::npos);
     edited.replace(colour, 7, "#123456");
     w.dir.write("out.txt", edited);
-    w.dir.write("s/lines", ROAD + "highway=track [0x0a resolution 22]\n");
-    w.find<QCheckBox>("KeepEditedLooks")->setChecked(true);
-    const std::string said = only(w.create());
-    EXPECT_TRUE(said.starts_with("TYP text updated: kept 3 entries as they were, added 1\r\n")) << said;
-    const std::string updated = w.out();
-    EXPECT_TRUE(has(updated, "Type=0x0a"));
-    EXPECT_TRUE(updated.starts_with(edited.substr(0, edited.find("[_line]"))));  // header, draw order, polygon as edited
-
-    const std::string broken = "[_point]\r\nType=0x2d02\r\nXpm=\"2 1 1 1\"\r\n[end]\r\n";
-    w.dir.write("out.txt", broken);
-    const std::string refused = only(w.create());
-    EXPECT_TRUE(refused.starts_with("The TYP text has errors, so it was not updated and is left as it was:\r\n\r\nline "))
-        << refused;
-    EXPECT_EQ(w.out(), broken);
-    EXPECT_EQ(w.shell.icons.back(), MessageIcon::Critical);
-}
-
-// An update writes its labels in the old text's code page, counts what that page lacks, and the
-// closing message's command compiles the labels in it.
-TEST(CreateTyp, writes_the_labels_of_an_update_in_the_code_page_of_the_old_text_and_names_it_in_the_command) {
-    Window w;
-    w.use_style();
-    w.create();
-    const std::string cyrillic = replace_all(w.out(), "CodePage=1252", "CodePage=1251");
-    ASSERT_NE(cyrillic, w.out());
-    w.dir.write("out.txt", cyrillic);
     w.dir.write("s/lines", ROAD + "highway=track & name=\xD0\x9C\xD0\xB8\xD1\x80 [0x0a resolution 22]\n"
                                   "highway=path & name=caf\xC3\xA9 [0x16 resolution 22]\n");
     w.find<QCheckBox>("Check1")->setChecked(true);
     w.find<QCheckBox>("KeepEditedLooks")->setChecked(true);
     const std::string said = only(w.create());
-    EXPECT_TRUE(said.starts_with("1 label has characters that code page 1251 lacks - shown as \"?\" (first: line 0x16)")) << said;
-    EXPECT_TRUE(has(said, "\r\nTYP text updated: kept 3 entries as they were, added 2\r\n\r\nCompile it with:\r\n"
-                              "mkgmap --family-id=12345 --code-page=1251 " + (w.dir / "out.txt"))) << said;
+    EXPECT_TRUE(said.starts_with("1 label has characters that code page 1251 lacks")) << said;
+    EXPECT_TRUE(has(said, "kept 3 entries as they were, added 2\r\n"));
+    EXPECT_TRUE(said.ends_with("mkgmap --family-id=12345 --code-page=1251 " + (w.dir / "out.txt"))) << said;
+    const std::string updated = w.out();
+    EXPECT_TRUE(has(updated, "Type=0x0a") && has(updated, "name=\xCC\xE8\xF0"));
+    EXPECT_TRUE(updated.starts_with(edited.substr(0, edited.find("[_line]"))));  // header, draw order, polygon as edited
+
+    const std::string broken = "[_point]\r\nType=0x2d02\r\nXpm=\"2 1 1 1\"\r\n[end]\r\n";
+    w.dir.write("out.txt", broken);
+    EXPECT_TRUE(has(only(w.create()), "not updated"));
+    EXPECT_EQ(w.out(), broken);
+    EXPECT_EQ(w.shell.icons.back(), MessageIcon::Critical);
 }
 
 TEST(MainWindowFiles, opens_the_typ_text_names_a_drop_that_is_no_img_and_saves_settings_that_a_new_start_restores) {
     Window w;
     w.window->open_typ_text();  // no file at the typed path: the user is asked for one, and cancels
-    EXPECT_EQ(w.desktop.asked, (Messages{"Open TYP text|TYP text (*.txt);;All files (*)|" + (w.dir / "prog/bin")}));
+    ASSERT_EQ(w.desktop.asked.size(), 1u);
+    EXPECT_TRUE(w.desktop.asked[0].ends_with("|" + (w.dir / "prog/bin"))) << w.desktop.asked[0];
     w.set_path_box(w.dir.write("typ.txt", "[_id]\r\n"));
     w.window->open_typ_text();
     EXPECT_EQ(w.desktop.opened, (Messages{w.dir / "typ.txt"}));
     w.window->read_dropped_file(w.dir / "map.img.txt");
-    EXPECT_EQ(w.shell.messages, (Messages{"Not an img file."}));
+    EXPECT_EQ(w.shell.messages.size(), 1u);
 
     // Another polygon library chosen in the settings is saved at once and taken by the next conversion.
     const std::string other = w.dir.write("other.pol", "Type=0x3c\r\nXpm=\"0 0 1 0\"\r\n\"1 c #123456\"\r\n[end]\r\n");
     w.desktop.answers = {other};
-    QTimer::singleShot(0, [] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        ASSERT_NE(dialog, nullptr);
+    w.in_dialog([](QWidget* dialog) {
         dialog->findChild<QPushButton*>("Command2_0")->click();
         dialog->findChild<QPushButton*>("Command3")->click();
     });
@@ -456,22 +418,19 @@ TEST(MainWindowFiles, opens_the_typ_text_names_a_drop_that_is_no_img_and_saves_s
     for (const char* box : {"Check1", "ClassicLooks", "KeepEditedLooks"}) EXPECT_TRUE(again.find<QCheckBox>(box)->isChecked()) << box;
     EXPECT_EQ(from_qt(again.find<QLineEdit>("Text1")->text()), w.dir / "mine.txt");
     EXPECT_EQ(again.window->size(), QSize(1300, 820));
-}
 
-TEST(MainWindowFiles, about_s_picture_opens_the_readme_that_the_build_put_beside_the_program) {
-    test::qt_app();
-    test::FakeDesktop desktop;
-    AboutDialog about(desktop, join_path(TESSARO_BUILD_DIR, "res"));
-    QWidget* picture = about.findChild<QWidget*>("Picture1");
+    // About's picture opens the readme that the build put beside the program.
+    const std::size_t opened = w.desktop.opened.size();
+    AboutDialog about(w.desktop, join_path(TESSARO_BUILD_DIR, "res"));
     QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(picture, &click);
-    ASSERT_EQ(desktop.opened.size(), 1u);
-    EXPECT_TRUE(has(test::read_bytes(desktop.opened[0]), "# tessaro")) << desktop.opened[0];
+    QApplication::sendEvent(about.findChild<QWidget*>("Picture1"), &click);
+    ASSERT_EQ(w.desktop.opened.size(), opened + 1);
+    EXPECT_TRUE(has(test::read_bytes(w.desktop.opened.back()), "# tessaro"));
 }
 
 // The preview opens after a create with the look sources of that run, which File > Preview
-// forgets; Check against style then lists the style's types without an entry and the
-// entries it does not use.
+// forgets and Check against style keeps; the check lists the style's types without an
+// entry and the entries it does not use.
 TEST(Preview, opens_after_a_create_with_the_run_s_look_sources_and_lists_what_the_style_check_finds) {
     Window w;
     auto* check = w.window->findChild<QAction*>("mcheckstyle");
@@ -486,7 +445,8 @@ TEST(Preview, opens_after_a_create_with_the_run_s_look_sources_and_lists_what_th
     PreviewWindow* preview = w.window->preview();
     ASSERT_NE(preview, nullptr);
     EXPECT_TRUE(preview->isVisible());
-    EXPECT_EQ(preview->findChild<QTableView*>("previewEntries")->model()->rowCount(), 7);
+    auto* rows = preview->findChild<QTableView*>("previewEntries");
+    EXPECT_EQ(rows->model()->rowCount(), 7);
     // The map shows the new text: every entry where the map puts it.
     const SampleMap* map = preview->findChild<SampleMapView*>("previewMap")->map();
     ASSERT_NE(map, nullptr);
@@ -494,11 +454,13 @@ TEST(Preview, opens_after_a_create_with_the_run_s_look_sources_and_lists_what_th
     // The point without a library look has its category's marker, which classic looks leave out.
     const auto summary = [&] { return from_qt(preview->findChild<QLabel*>("previewSummary")->text()); };
     EXPECT_TRUE(summary().starts_with("7 types: ") && has(summary(), "1 marker")) << summary();
-    w.window->show_preview();  // File > Preview: the text may have changed since the run
-    EXPECT_EQ(summary(), "Look sources are known right after Create TYP");
     check->trigger();
     w.window->wait_for_work();
+    EXPECT_FALSE(rows->isColumnHidden(PreviewModel::SOURCE));
     EXPECT_EQ(w.items("previewProblems"), (Messages{"none"}));
+    w.window->show_preview();  // File > Preview: the text may have changed since the run
+    EXPECT_TRUE(rows->isColumnHidden(PreviewModel::SOURCE));
+    EXPECT_FALSE(has(summary(), "7 types"));
 
     w.dir.write("s/lines", ROAD + "highway=x [0x11]\n");
     w.dir.write("s/points", BAR + "shop=x [0x2e02]\namenity=fuel [0x2f01]\n");
@@ -508,9 +470,10 @@ TEST(Preview, opens_after_a_create_with_the_run_s_look_sources_and_lists_what_th
     const std::size_t track = text.find("Type=0x0a\r\n");
     ASSERT_NE(track, std::string::npos);
     const std::string line = std::to_string(std::count(text.begin(), text.begin() + static_cast<long>(track), '\n'));
-    EXPECT_EQ(w.items("previewProblems"),
-              (Messages{"point type 0x2f01 of " + join_path(w.dir / "s", "points") + ":3 has no entry",
-                        "line " + line + ": line type 0x0a has an entry but the style does not use it"}));
+    const Messages problems = w.items("previewProblems");
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_TRUE(has(problems[0], "0x2f01 of " + join_path(w.dir / "s", "points") + ":3 "));
+    EXPECT_TRUE(problems[1].starts_with("line " + line + ": line type 0x0a ")) << problems[1];
     w.find<QCheckBox>("ClassicLooks")->setChecked(true);
     w.create();
     EXPECT_TRUE(has(summary(), " types: ") && !has(summary(), "marker")) << summary();

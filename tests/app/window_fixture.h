@@ -1,9 +1,11 @@
 #pragma once
 // The main window started in a program folder of its own, as the window tests use it.
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -57,8 +59,19 @@ struct Window {
         window = std::make_unique<MainWindow>(folders, shell, desktop);
         return *window;
     }
-    void program(const std::string& name) {
-        fs::permissions(dir.write("prog/" + name, "#!/bin/sh\n"), fs::perms::owner_exec, fs::perm_options::add);
+    // A program at `name` in the folder: its path.
+    std::string executable(const std::string& name) {
+        const std::string path = dir.write(name, "#!/bin/sh\n");
+        fs::permissions(path, fs::perms::owner_exec, fs::perm_options::add);
+        return path;
+    }
+    // Has `act` work the modal dialog that the window is about to open.
+    template <typename Act> static void in_dialog(Act act) {
+        QTimer::singleShot(0, [act] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            act(dialog);
+        });
     }
     template <typename W> W* find(const char* name) { return window->findChild<W*>(name); }
     void set_path_box(const std::string& p) { find<QLineEdit>("Text1")->setText(to_qt(p)); }

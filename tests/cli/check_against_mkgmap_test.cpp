@@ -157,23 +157,9 @@ TEST(CheckAgainstMkgmap, finds_an_error_exactly_where_mkgmap_refuses_a_text_and_
     }
 }
 
-// A long list of problems is cut after the hundredth.
-TEST(CheckTypText, shows_at_most_a_hundred_problems_and_counts_the_rest) {
-    const test::TempDir tmp;
-    std::string many = GOOD;
-    for (int i = 0; i < 130; ++i) many.replace(many.find("Type=0x03\n"), 10, "Type=0x03\nFoo=1\n");
-    const std::string path = tmp.write("many.txt", many);
-    const test::CliOutput cut = test::cli({"--strict", "--check", path});
-    EXPECT_EQ(cut.exit_code, 1);
-    EXPECT_EQ(std::count(cut.err.begin(), cut.err.end(), '\n'), 101);
-    EXPECT_NE(cut.err.find(path + ":112: warning: "), std::string::npos);  // the 100th
-    EXPECT_EQ(cut.err.find(path + ":113:"), std::string::npos);
-    EXPECT_NE(cut.err.find(path + ": 30 more problems not shown\n"), std::string::npos) << cut.err;
-}
-
-// The summary on stdout closes every check: the entries, the errors and the
-// warnings it said on stderr, counted there again.
-TEST(CheckTypText, ends_with_a_summary_line_that_counts_what_it_said_also_after_errors) {
+// The summary on stdout closes every check: the entries, the errors and the warnings it
+// said on stderr, counted there again. A long list of problems is cut after the hundredth.
+TEST(CheckTypText, ends_with_a_summary_that_counts_what_it_said_and_shows_at_most_a_hundred_problems) {
     const test::TempDir tmp;
     const std::string good = tmp.write("good.txt", GOOD);
     const test::CliOutput clean = test::cli({"--check", good});
@@ -181,24 +167,33 @@ TEST(CheckTypText, ends_with_a_summary_line_that_counts_what_it_said_also_after_
     EXPECT_EQ(clean.out, good + ": 6 entries, no problems\n");
 
     std::string bad = GOOD;
-    bad.replace(bad.find("Type=0x03\n"), 10, "Type=0xZZ\n");                // an error
-    bad.replace(bad.find("\"32 32 2 1\""), 12, "\"16 32 2 1\"");          // an error
-    bad.replace(bad.find("UseOrientation=Y\n"), 0, "Colour=red\n");       // a warning
+    bad.replace(bad.find("Type=0x03\n"), 10, "Type=0xZZ\n");          // an error
+    bad.replace(bad.find("\"32 32 2 1\""), 12, "\"16 32 2 1\"");    // an error
+    bad.replace(bad.find("UseOrientation=Y\n"), 0, "Colour=red\n");  // a warning
     const std::string path = tmp.write("bad.txt", bad);
     for (const bool strict : {false, true}) {
-        std::vector<std::string> args{"--check", path};
-        if (strict) args.insert(args.begin(), "--strict");
-        const test::CliOutput r = test::cli(args);
+        const test::CliOutput r = strict ? test::cli({"--strict", "--check", path}) : test::cli({"--check", path});
         EXPECT_EQ(r.exit_code, 1);
         const auto said = [&](const char* what) {
             std::size_t n = 0;
             for (std::size_t at = r.err.find(what); at != std::string::npos; at = r.err.find(what, at + 1)) ++n;
-            return std::to_string(n);
+            return n;
         };
-        EXPECT_EQ(said(": error: "), "2") << r.err;
-        EXPECT_EQ(said(": warning: "), "1") << r.err;
+        EXPECT_EQ(said(": error: "), 2u) << r.err;
+        EXPECT_EQ(said(": warning: "), 1u) << r.err;
         EXPECT_EQ(r.out, path + ": 6 entries, 2 errors, 1 warning\n");
     }
+
+    std::string many = GOOD;
+    for (int i = 0; i < 130; ++i) many.replace(many.find("Type=0x03\n"), 10, "Type=0x03\nFoo=1\n");
+    const std::string cut_path = tmp.write("many.txt", many);
+    const test::CliOutput cut = test::cli({"--strict", "--check", cut_path});
+    EXPECT_EQ(cut.exit_code, 1);
+    EXPECT_EQ(std::count(cut.err.begin(), cut.err.end(), '\n'), 101);
+    EXPECT_NE(cut.err.find(cut_path + ":112: warning: "), std::string::npos);  // the 100th
+    EXPECT_EQ(cut.err.find(cut_path + ":113:"), std::string::npos);
+    EXPECT_NE(cut.err.find(cut_path + ": 30 more problems not shown\n"), std::string::npos) << cut.err;
+    EXPECT_EQ(cut.out, cut_path + ": 6 entries, 0 errors, 130 warnings\n");
 }
 
 }  // namespace

@@ -34,19 +34,18 @@ TEST(OwnOutput, passes_a_strict_check_for_every_style_with_and_without_auto_inc_
     }
 
     std::size_t runs = 0;
-    for (const std::string& style : styles) {
-        for (const bool classic : {false, true}) {
+    for (const std::string& style : styles)
+        for (const bool classic : {false, true})
             for (const bool auto_inc : {false, true}) {
                 const std::string out = tmp / ("out" + std::to_string(runs++) + ".txt");
-                const std::string what = style + (classic ? " --classic-looks" : "") + (auto_inc ? " --auto-inc" : "");
                 std::vector<std::string> args{"-q", "--seed", "1", "--res", SOURCE + "/res", "-o", out};
                 if (classic) args.push_back("--classic-looks");
                 if (auto_inc) args.push_back("--auto-inc");
                 args.push_back(style);
                 const test::CliOutput run = test::cli(args);
+                const std::string what = ::testing::PrintToString(args) + "\n" + run.err;
                 // A style with a file that is no text is read as far as it goes: the text written stands.
-                ASSERT_TRUE(run.exit_code == EXIT_DONE || (run.exit_code == EXIT_FAILED && fs::exists(out)))
-                    << what << "\n" << run.err;
+                ASSERT_TRUE(run.exit_code == EXIT_DONE || (run.exit_code == EXIT_FAILED && fs::exists(out))) << what;
                 // Classic looks give a point without a library look no entry: the style is not held against the text.
                 std::vector<std::string> check{"--strict", "--check", out};
                 if (!classic && run.exit_code == EXIT_DONE) check.insert(check.end(), {"--style", style});
@@ -54,8 +53,6 @@ TEST(OwnOutput, passes_a_strict_check_for_every_style_with_and_without_auto_inc_
                 const test::CliOutput r = test::cli(check);
                 EXPECT_EQ(r.exit_code, EXIT_DONE) << what << "\n" << r.err;
             }
-        }
-    }
 }
 
 }  // namespace

@@ -87,17 +87,5 @@ TEST(CheckAgainstStyle, names_the_faults_of_the_style_as_the_run_does) {
     EXPECT_EQ(faults, 5u) << run.err;
 }
 
-// Read with the include groups the text was made with, a style finds nothing (our own output's
-// test); read without them, it lacks their types.
-TEST(CheckAgainstStyle, names_the_entries_of_include_groups_it_is_not_given) {
-    test::TempDir dir;
-    const std::string alpine = TESSARO_SOURCE_DIR "/examples/alpine";
-    const std::string out = dir / "alpine.txt";
-    ASSERT_EQ(test::convert(alpine, out).exit_code, EXIT_DONE);
-    const test::CliOutput bare = test::cli({"--check", out, "--style", alpine});
-    EXPECT_EQ(bare.exit_code, EXIT_FAILED);
-    EXPECT_NE(bare.err.find("has an entry but the style does not use it\n"), std::string::npos) << bare.err;
-}
-
 }  // namespace
 }  // namespace tessaro

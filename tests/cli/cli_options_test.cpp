@@ -5,25 +5,19 @@
 namespace tessaro {
 namespace {
 
-// Each option's effect shows in the golden cases; here the spellings they do not use.
-TEST(ParseCli, reads_a_value_after_an_equals_sign_and_a_style_folder_after_a_double_dash) {
+// Each option's effect shows in the golden cases; here the spellings they do not use: a
+// value after an equals sign, a style folder after a double dash, short and long names alike.
+TEST(ParseCli, reads_values_after_an_equals_sign_a_style_after_a_double_dash_and_short_and_long_names_alike) {
     const CliParse p = parse_cli({"--res=r", "--seed=42", "style"});
     ASSERT_EQ(p.error, "");
-    EXPECT_EQ(p.options.res_dir, "r");
-    EXPECT_EQ(p.options.seed, 42u);
-    EXPECT_EQ(p.options.style_folder, "style");
+    EXPECT_EQ(std::tie(p.options.res_dir, p.options.seed, p.options.style_folder), std::make_tuple("r", 42u, "style"));
     EXPECT_EQ(parse_cli({"--", "-odd-name"}).options.style_folder, "-odd-name");
-}
-
-TEST(ParseCli, reads_the_short_and_the_long_spelling_of_an_option_alike) {
     const CliParse shorts = parse_cli({"-q", "-h", "-o", "out.txt", "style"});
     const CliParse longs = parse_cli({"--quiet", "--help", "--output", "out.txt", "--version", "style"});
-    for (const CliParse* p : {&shorts, &longs}) {
-        ASSERT_EQ(p->error, "");
-        EXPECT_TRUE(p->options.quiet);
-        EXPECT_TRUE(p->options.help);
-        EXPECT_EQ(p->options.output, "out.txt");
-        EXPECT_EQ(p->options.style_folder, "style");
+    for (const CliParse* q : {&shorts, &longs}) {
+        ASSERT_EQ(q->error, "");
+        EXPECT_TRUE(q->options.quiet && q->options.help);
+        EXPECT_EQ(std::tie(q->options.output, q->options.style_folder), std::make_tuple("out.txt", "style"));
     }
     EXPECT_FALSE(shorts.options.version);
     EXPECT_TRUE(longs.options.version);

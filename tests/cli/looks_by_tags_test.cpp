@@ -159,49 +159,32 @@ TEST(LooksByTags, take_the_look_most_rules_of_a_type_match) {
 }
 
 TEST(LooksByTags, give_features_without_a_garmin_code_their_own_library_look) {
-    struct Case {
-        Section section;
-        const char* rule;
-        const char* library_code;  // as the library file writes it
-    };
-    const Case cases[] = {
-        {Section::Line, "natural=tree_row", "0x10e04"},
-        {Section::Line, "highway=pedestrian & area!=yes", "0x10e00"},
-        {Section::Line, "highway=steps", "0x10e01"},
-        {Section::Line, "man_made=cutline", "0x10e05"},
-        {Section::Line, "piste:type=downhill & piste:difficulty=intermediate", "0x10e0a"},
-        {Section::Line, "piste:type=downhill & piste:difficulty=novice", "0x10e08"},
-        {Section::Line, "piste:type=downhill", "0x10e0e"},
-        {Section::Line, "piste:type=nordic", "0x10e0f"},
-        {Section::Line, "aerialway=chair_lift", "0x10e13"},
-        {Section::Line, "aerialway=t-bar", "0x10e14"},
-        {Section::Line, "mkgmap:bikeroute=yes", "0x10e15"},
-        {Section::Line, "route=hiking", "0x10e16"},
-        {Section::Line, "mkgmap:route=*", "0x10e17"},
-        {Section::Line, "boundary=national_park", "0x10e18"},
-        {Section::Line, "route=ferry", "0x01a00"},
-        {Section::Polygon, "tourism=theme_park", "0x10f07"},
-        {Section::Polygon, "landuse=landfill", "0x10f05"},
-        {Section::Polygon, "natural=bare_rock", "0x10f02"},
-        {Section::Polygon, "leisure=pitch", "0x19"},
-        {Section::Polygon, "boundary=protected_area", "0x16"},
-        {Section::Point, "leisure=fitness_station", "0x11601"},
-        {Section::Point, "aerialway=station", "0x11600"},
-        {Section::Point, "sport=swimming", "0x02d09"},
-    };
+    // The rule, and its look's code as the library file writes it.
+    const std::vector<std::pair<std::string, std::string>> lines = {
+        {"natural=tree_row", "0x10e04"}, {"highway=pedestrian & area!=yes", "0x10e00"}, {"highway=steps", "0x10e01"},
+        {"man_made=cutline", "0x10e05"}, {"piste:type=downhill & piste:difficulty=intermediate", "0x10e0a"},
+        {"piste:type=downhill & piste:difficulty=novice", "0x10e08"}, {"piste:type=downhill", "0x10e0e"},
+        {"piste:type=nordic", "0x10e0f"}, {"aerialway=chair_lift", "0x10e13"}, {"aerialway=t-bar", "0x10e14"},
+        {"mkgmap:bikeroute=yes", "0x10e15"}, {"route=hiking", "0x10e16"}, {"mkgmap:route=*", "0x10e17"},
+        {"boundary=national_park", "0x10e18"}, {"route=ferry", "0x01a00"}};
+    const std::vector<std::pair<std::string, std::string>> polygons = {
+        {"tourism=theme_park", "0x10f07"}, {"landuse=landfill", "0x10f05"}, {"natural=bare_rock", "0x10f02"},
+        {"leisure=pitch", "0x19"}, {"boundary=protected_area", "0x16"}};
+    const std::vector<std::pair<std::string, std::string>> points = {
+        {"leisure=fitness_station", "0x11601"}, {"aerialway=station", "0x11600"}, {"sport=swimming", "0x02d09"}};
     const test::TempDir tmp;
-    std::map<Section, std::string> rules;
     std::map<std::pair<Section, std::string>, std::string> expected;  // our code -> the library's
     unsigned next = 0x1f101;
-    for (const Case& c : cases) {
-        char code[16];
-        std::snprintf(code, sizeof code, "0x%x", next++);
-        rules[c.section] += std::string(c.rule) + " [" + code + " resolution 24]\n";
-        expected[{c.section, code}] = c.library_code;
+    for (const auto& [section, cases] : {std::pair{Section::Line, &lines}, std::pair{Section::Polygon, &polygons}, std::pair{Section::Point, &points}}) {
+        std::string rules;
+        for (const auto& [rule, library_code] : *cases) {
+            char code[16];
+            std::snprintf(code, sizeof code, "0x%x", next++);
+            rules += rule + " [" + code + " resolution 24]\n";
+            expected[{section, code}] = library_code;
+        }
+        tmp.write("s/" + std::string(rule_file_name(section)), rules);
     }
-    tmp.write("s/points", rules[Section::Point]);
-    tmp.write("s/lines", rules[Section::Line]);
-    tmp.write("s/polygons", rules[Section::Polygon]);
     ASSERT_EQ(test::convert(tmp / "s", tmp / "out.txt").exit_code, 0);
 
     std::map<std::pair<Section, std::string>, std::string> library;
@@ -217,7 +200,7 @@ TEST(LooksByTags, give_features_without_a_garmin_code_their_own_library_look) {
         EXPECT_EQ(colours_of(e.text), colours_of(look->second)) << e.type << " should look as " << want->second;
         ++checked;
     }
-    EXPECT_EQ(checked, std::size(cases));
+    EXPECT_EQ(checked, expected.size());
 
     if (const std::string why = test::mkgmap_command_missing(tmp); !why.empty()) GTEST_SKIP() << why;
     const test::MkgmapResult compiled = test::mkgmap_compile_here(tmp.path(), "out.txt");
