@@ -23,17 +23,6 @@ constexpr std::size_t MAX_LINE_BYTES = 16u << 20;
 constexpr std::size_t MAX_PENDING_LINES = 16;
 constexpr std::size_t MAX_PENDING_BYTES = 4096;
 
-// Where normalising changes something: a CR or tab, a blank before a blank, tab or CR, or the "0" of "0 x".
-bool needs_normalising(const char* text, std::size_t i, std::size_t size) {
-    switch (text[i]) {
-        case '\r':
-        case '\t': return true;
-        case ' ': return i + 1 < size && is_blank_tab_or_cr(text[i + 1]);
-        case '0': return i + 2 < size && text[i + 1] == ' ' && lower_char(text[i + 2]) == 'x';
-        default: return false;
-    }
-}
-
 // True when a code starts at pos: "0x" in either case, or a digit (mkgmap reads decimal and octal codes too).
 bool code_at(std::string_view line, std::size_t pos) {
     return pos < line.size() && line[pos] >= '0' && line[pos] <= '9';
@@ -152,8 +141,18 @@ bool holds_type_brackets(const std::string& path) {
 
 std::size_t normalise_rule_text(char* text, std::size_t size) {
     std::size_t read = 0;
-    // Letters and most other bytes come after "0": one test passes them, and no byte moves before the first change.
-    const auto unchanged = [&](std::size_t i) { return static_cast<unsigned char>(text[i]) > '0' || !needs_normalising(text, i, size); };
+    // Where normalising leaves the byte as it is: not a CR or tab, a blank before a blank, tab or CR, nor the "0" of
+    // "0 x". Letters and most other bytes come after "0": one test passes them.
+    const auto unchanged = [&](std::size_t i) {
+        switch (static_cast<unsigned char>(text[i]) > '0' ? 0 : text[i]) {
+            case '\r':
+            case '\t': return false;
+            case ' ': return i + 1 == size || !is_blank_tab_or_cr(text[i + 1]);
+            case '0': return i + 2 >= size || text[i + 1] != ' ' || lower_char(text[i + 2]) != 'x';
+            default: return true;
+        }
+    };
+    // No byte moves before the first change.
     while (read < size && unchanged(read)) ++read;
     std::size_t write = read;
     while (read < size) {

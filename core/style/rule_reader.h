@@ -70,6 +70,8 @@ public:
     // The file's text, normalised (Items::None only; normalised when first
     // asked for, so that a caller that needs no more text pays nothing).
     std::string_view text();
+    // The file's bytes as read, until text() normalises them.
+    std::string_view bytes() const { return m_text; }
 
     // The items of a whole rule text in memory, as reading it from a file finds them.
     void scan_text(std::string_view text);
