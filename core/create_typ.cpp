@@ -168,15 +168,15 @@ CreateTypReport run_create_typ(const CreateTypRequest& request, const CreateTypC
     }
     read_style(cv, plan_style_files(request, checked.kinds));
     if (!request.classic_looks) make_looks_distinct(entries);
-    std::string text;
     if (old) {
-        text = updated_text(request, *old, cv, report);
+        const std::string text = updated_text(request, *old, cv, report);
+        out.write(text.data(), text.size());
     } else {
-        text = typ_text(header_chunk(request.style_folder, report.labels.code_page), entries);
+        write_typ_text(header_chunk(request.style_folder, report.labels.code_page), entries,
+                       [&out](std::string_view piece) { out.write(piece.data(), piece.size()); });
         report.looks.reserve(entries.size());
         for (Entry& e : entries) report.looks.push_back(std::move(e.look));
     }
-    out.write(text.data(), text.size());
     if (std::optional<Failure> failure = out.finish()) report.failures.push_back(std::move(*failure));
     else report.written = true;
     return report;

@@ -8,12 +8,12 @@ namespace tessaro {
 
 namespace {
 
-void append_draw_order(std::string& text, const std::vector<Entry>& entries, std::size_t first) {
-    text.append("[_drawOrder]").append(CRLF);
+std::string draw_order(const std::vector<Entry>& entries, std::size_t first) {
+    std::string text = std::string("[_drawOrder]") + CRLF;
     for (std::size_t i = first; i < entries.size() && entries[i].file_index == entries[first].file_index; ++i)
         if (entries[i].section == Section::Polygon)
             text.append("Type=0X").append(entries[i].draw_order).append(",").append(std::to_string(entries[i].level)).append(CRLF);
-    text.append("[End]").append(CRLF).append(CRLF);
+    return text.append("[End]").append(CRLF).append(CRLF);
 }
 
 // A path as one word of the shell that runs the command: quoted unless it is
@@ -32,20 +32,18 @@ std::string shell_word(const std::string& path) {
 
 }  // namespace
 
-std::string typ_text(std::string_view header, const std::vector<Entry>& entries) {
-    std::size_t size = header.size() + 2;
-    for (const Entry& e : entries) size += e.text.size() + 2;
-    std::string text;
-    text.reserve(size + size / 8);
-    text.append(header).append(CRLF);
+void write_typ_text(std::string_view header, const std::vector<Entry>& entries,
+                    const std::function<void(std::string_view)>& write) {
+    write(header);
+    write(CRLF);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const Entry& e = entries[i];
         // Each file read gives entries of one section.
         const bool opens_file = i == 0 || entries[i - 1].file_index != e.file_index;
-        if (e.section == Section::Polygon && opens_file) append_draw_order(text, entries, i);
-        text.append(e.text).append(CRLF);
+        if (e.section == Section::Polygon && opens_file) write(draw_order(entries, i));
+        write(e.text);
+        write(CRLF);
     }
-    return text;
 }
 
 std::string mkgmap_command(const std::string& typ_path, int code_page) {

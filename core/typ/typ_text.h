@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,10 +14,10 @@ namespace tessaro {
 inline constexpr int FAMILY_ID = 12345;
 inline constexpr int CODE_PAGE = 1252;
 
-// The TYP text of a run: the header, then each entry with a blank line
-// after it; the polygon entries of each rule file after a draw order of
-// their own, one line per type on its level.
-std::string typ_text(std::string_view header, const std::vector<Entry>& entries);
+// Writes the TYP text of a run, piece by piece: the header, then each entry with a blank line after it; the polygon
+// entries of each rule file after a draw order of their own, one line per type on its level.
+void write_typ_text(std::string_view header, const std::vector<Entry>& entries,
+                    const std::function<void(std::string_view)>& write);
 
 // The mkgmap command that compiles the TYP text at `typ_path` with its labels
 // kept: mkgmap writes them in the code page its command line names (the

@@ -33,7 +33,9 @@ struct EntriesRun {
         looks.clear();
         for (const Entry& e : entries) looks.push_back(e.look);
         // The entries as a TYP text writes them, without the header that opens every text.
-        return typ_text("", entries).substr(2);
+        std::string text;
+        write_typ_text("", entries, [&text](std::string_view piece) { text.append(piece); });
+        return text.substr(2);
     }
 };
 
