@@ -245,7 +245,8 @@ std::vector<RuleTag> positive_tags(std::string_view condition, bool bounds) {
     };
     const auto fresh = [&](std::string_view key, std::string_view value, std::string_view op) {
         if (tags.size() < FEW)
-            return std::none_of(tags.begin(), tags.end(), [&](const RuleTag& t) { return t.key == key && t.value == value && t.op == op; });
+            return std::none_of(tags.begin(), tags.end(),
+                                [&](const RuleTag& t) { return t.key == key && t.value == value && t.op == op; });
         if (seen.empty())
             for (const RuleTag& t : tags) seen.insert(seen_key(t.key, t.value, t.op));
         return seen.insert(seen_key(key, value, op)).second;
@@ -253,7 +254,8 @@ std::vector<RuleTag> positive_tags(std::string_view condition, bool bounds) {
     const auto add = [&](std::string_view key, std::string_view value, std::string_view op = "=") {
         key = trimmed(key);
         value = trimmed(value);
-        if (!key.empty() && !value.empty() && fresh(key, value, op)) tags.push_back({std::string(key), std::string(value), std::string(op)});
+        if (!key.empty() && !value.empty() && fresh(key, value, op))
+            tags.push_back({std::string(key), std::string(value), std::string(op)});
     };
     Scanner scan(condition);
     // Whether each open parenthesis is negated (through any "!" around it).

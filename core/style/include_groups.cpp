@@ -91,7 +91,8 @@ IncludeScan scan_include_files(IncludeFiles& inc, const std::string& style_folde
         reader.open(path, RuleReader::Items::None, statements != nullptr);
         // Normalising makes "0x" only of a "0" before blanks, tabs or CRs: without either, no text to normalise.
         const std::string_view bytes = reader.bytes();
-        const bool code = contains(bytes, "0x") || contains(bytes, "0 ") || contains(bytes, "0\t") || contains(bytes, "0\r");
+        const bool code =
+            contains(bytes, "0x") || contains(bytes, "0 ") || contains(bytes, "0\t") || contains(bytes, "0\r");
         const bool types = code && defines_types(reader.text());
         if (std::optional<Failure> failure = reader.close()) scan.failures.push_back(std::move(*failure));
         if (statements != nullptr)

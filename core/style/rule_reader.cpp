@@ -240,7 +240,8 @@ void RuleReader::scan_lines() {
         // The first LF, unless a CR comes before it: the C library finds them faster than a loop over a line's bytes.
         const void* feed = std::memchr(text + start, '\n', size - start);
         std::size_t end = feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - text) : size;
-        if (const void* cr = std::memchr(text + start, '\r', end - start)) end = static_cast<std::size_t>(static_cast<const char*>(cr) - text);
+        if (const void* cr = std::memchr(text + start, '\r', end - start))
+            end = static_cast<std::size_t>(static_cast<const char*>(cr) - text);
         // A CR right before a line feed ends the same line.
         const bool cr_lf = end + 1 < size && text[end] == '\r' && text[end + 1] == '\n';
         if (end - start > MAX_LINE_BYTES) {
