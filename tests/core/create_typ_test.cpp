@@ -1,8 +1,6 @@
 #include "create_typ.h"
-
 #include <filesystem>
 #include <gtest/gtest.h>
-
 #include "file_io.h"
 #include "support/mkgmap.h"
 #include "support/temp_dir.h"
@@ -24,15 +22,21 @@ struct Style {
     LibraryTexts libraries;
     CreateTypRequest request;
     Style() {
-        libraries[Section::Point].assign(BAR_LOOK);
-        libraries[Section::Line].assign("x");
-        libraries[Section::Polygon].assign("x");
+        set_libraries(BAR_LOOK, "x", "x");
         request.style_folder = dir / "s";
         request.libraries = &libraries;
         request.typ_path = dir / "out.txt";
         request.seed = 1;
     }
+    void set_libraries(const std::string& points, const std::string& lines, const std::string& polygons) {
+        libraries[Section::Point].assign(points);
+        libraries[Section::Line].assign(lines);
+        libraries[Section::Polygon].assign(polygons);
+    }
     void write(const std::string& name, const std::string& rules) { dir.write("s/" + name, rules); }
+    void write(std::initializer_list<std::pair<std::string, std::string>> files) {  // by their path in dir
+        for (const auto& [path, text] : files) dir.write(path, text);
+    }
     Findings findings() { return check_create_typ(request).findings; }
     CreateTypReport run() {
         const CreateTypCheck check = check_create_typ(request);
@@ -40,23 +44,18 @@ struct Style {
         return run_create_typ(request, check);
     }
     std::string out() { return test::read_bytes(request.typ_path); }
-    // The entries of the written text as our reader sees them, by section and code.
-    std::vector<std::string> entries() {
-        std::vector<std::string> out;
-        for (const TypEntry& e : read_typ_text(this->out()).entries)
-            out.push_back(std::string(section_name(e.section)) + " " + e.type);
+    Names entries() {  // as our reader sees them
+        Names out;
+        for (const TypEntry& e : read_typ_text(this->out()).entries) out.push_back(std::string(section_name(e.section)) + " " + e.type);
         return out;
     }
 };
 
 TEST(CheckCreateTyp, warns_and_stops_in_the_order_a_user_is_told_and_writes_nothing) {
     Style s;
-    // Nothing there yet: the folder is missing; the empty libraries are said first.
-    s.libraries[Section::Line].assign("");
-    s.libraries[Section::Polygon].assign("");
+    s.set_libraries(BAR_LOOK, "", "");  // the empty libraries are said first, then the missing folder
     EXPECT_EQ(s.findings(), (Findings{Finding::NoLineLibrary, Finding::NoPolygonLibrary, Finding::StyleFolderMissing}));
-    s.libraries[Section::Line].assign("x");
-    s.libraries[Section::Polygon].assign("x");
+    s.set_libraries(BAR_LOOK, "x", "x");
     s.request.sections = {{false, false, false}};
     EXPECT_EQ(s.findings(), (Findings{Finding::NoSectionChosen}));  // nothing after the first stop
     s.request.sections = {{true, false, false}};
@@ -69,29 +68,23 @@ TEST(CheckCreateTyp, warns_and_stops_in_the_order_a_user_is_told_and_writes_noth
     s.write("Points", "a=b [0x2d02]\n");
     const CreateTypCheck check = check_create_typ(s.request);
     EXPECT_EQ(check.findings, (Findings{Finding::NoLinesFile, Finding::NoPolygonsFile}));
-    EXPECT_EQ(check.kinds, "p");
-    EXPECT_TRUE(check.can_run());
+    EXPECT_TRUE(check.kinds == "p" && check.can_run());
     s.request.style_folder = s.dir.write("file", "x");
     EXPECT_EQ(s.findings(), (Findings{Finding::StyleFolderNotFolder}));
     s.request.style_folder = s.dir / "s";
     s.request.typ_path.clear();
     EXPECT_EQ(s.findings().back(), Finding::NoOutputPath);
-    EXPECT_FALSE(check_create_typ(s.request).can_run());
-    EXPECT_FALSE(fs::exists(s.dir / "out.txt"));
-
+    EXPECT_TRUE(!check_create_typ(s.request).can_run() && !fs::exists(s.dir / "out.txt"));
     // mkgmap reads a base style's rule files after the style's own: a style of only an info file with a base-style line is a
     // style, though the run reads no rule file of its own.
     s.request.typ_path = s.dir / "out.txt";
     fs::remove(s.dir / "s/Points");
     s.write("info", "summary: only a base\nbase-style=base\n");
     EXPECT_EQ(s.findings(), (Findings{Finding::NoRuleFiles}));  // the base is not there
-    s.dir.write("base/lines", "highway=primary [0x02]\n");
-    s.dir.write("base/info", "base-style: deeper\n");
-    s.dir.write("deeper/points", "amenity=bar [0x2d02]\n");
+    s.write({{"base/lines", "highway=primary [0x02]\n"}, {"base/info", "base-style: deeper\n"}, {"deeper/points", "amenity=bar [0x2d02]\n"}});
     s.request.sections = {{true, true, true}};
     const CreateTypCheck based = check_create_typ(s.request);
-    EXPECT_EQ(based.findings, (Findings{Finding::NoPolygonsFile}));
-    EXPECT_EQ(based.kinds, "");
+    EXPECT_TRUE(based.findings == Findings{Finding::NoPolygonsFile} && based.kinds.empty());
     s.write("info", "base-style=s\nbase-style=../base\n");  // itself, and a name that leads out
     EXPECT_EQ(s.findings(), (Findings{Finding::NoRuleFiles}));
 }
@@ -103,14 +96,12 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other_i
     Style s;
     s.request.labels = {1251, false};
     const std::string moskva = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0", moskva_1251 = "\xCC\xEE\xF1\xEA\xE2\xE0";
-    s.write("polygons", "natural=\xe6\xb0\xb4 [0x3c]\n");  // a label that no Windows page holds
-    s.write("lines", "highway=\xe5\x90\x8d [0x02]\nhighway=x [0xQQ]\nwaterway=c [0x3c]\nname=" + moskva + " [0x05]\n");
-    s.write("points", "amenity=bar [0x2d02]\nshop=x [0xZZ]\n");
-    // The include files come after the main files: a type met there has its entry, and a new one takes the section's next
-    // random colour.
-    s.write("inc/more", "amenity=pub [0x2d02 resolution 20]\nhighway=a [0x02 resolution 20]\nnatural=b [0x1f resolution 20]\n"
-                        "c=d [0xYY resolution 20]\n");
-    s.write("inc/water", "natural=\xe6\xb0\xb4 [0x3d resolution 20]\n");
+    // A label that no Windows page holds. The include files come after the main files: a type met there has its entry, and a
+    // new one takes the section's next random colour.
+    s.write({{"s/polygons", "natural=\xe6\xb0\xb4 [0x3c]\n"}, {"s/points", "amenity=bar [0x2d02]\nshop=x [0xZZ]\n"},
+             {"s/lines", "highway=\xe5\x90\x8d [0x02]\nhighway=x [0xQQ]\nwaterway=c [0x3c]\nname=" + moskva + " [0x05]\n"},
+             {"s/inc/more", "amenity=pub [0x2d02 resolution 20]\nhighway=a [0x02 resolution 20]\nnatural=b [0x1f resolution 20]\nc=d [0xYY resolution 20]\n"},
+             {"s/inc/water", "natural=\xe6\xb0\xb4 [0x3d resolution 20]\n"}});
     // Notes of the groups stand among what their files' writing says.
     s.request.include_files.found = {"more", "water"};
     s.request.include_files.groups[Section::Line] = {"gone", "more"};
@@ -119,13 +110,11 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other_i
     const CreateTypReport small = s.run();
     const std::string small_text = s.out();
     EXPECT_EQ(small.labels, (LabelCoding{1251, false}));
-    EXPECT_NE(small_text.find("\r\nCodePage=1251\r\n"), std::string::npos);
-    EXPECT_NE(small_text.find("String1=0x4," + moskva_1251 + "\r\n"), std::string::npos) << small_text;
+    EXPECT_TRUE(small_text.find("\r\nCodePage=1251\r\n") != std::string::npos &&
+                small_text.find("String1=0x4," + moskva_1251 + "\r\n") != std::string::npos) << small_text;
     // One warning of lost labels for the whole run, the others in file order.
     Warning lost{Warning::Kind::LabelNotInCodePage, {}, 0, "0x3c"};
-    lost.section = Section::Polygon;
-    lost.count = 3;
-    lost.code_page = 1251;
+    std::tie(lost.section, lost.count, lost.code_page) = std::tuple(Section::Polygon, 3, 1251);
     const std::string folder = s.request.style_folder, more = join_path(include_folder(folder), "more");
     EXPECT_EQ(small.warnings, (Warnings{lost, {Warning::Kind::CodeNotHex, join_path(folder, "lines"), 2, "0xQQ"},
                                         {Warning::Kind::CodeNotHex, join_path(folder, "points"), 2, "0xZZ"},
@@ -135,7 +124,6 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other_i
     EXPECT_EQ(small.failures, (std::vector<Failure>{{Failure::Kind::UnsafeIncludeName, "../escape", 0, {}}}));
     EXPECT_EQ(s.entries(), (Names{"polygon 0x3c", "line 0x02", "line 0x3c", "line 0x05", "point 0x02d02", "point 0x02",
                                   "point 0x1f", "line 0x2d02", "line 0x1f", "polygon 0x3d"}));
-
     // Rules of types met already, at each file's end, only make the files large.
     const std::string comment = " #" + std::string(1000, '-') + "\n";
     for (const auto& [name, rule] : {std::pair{"polygons", "a=b [0x3c]"}, {"lines", "a=b [0x02]"}, {"points", "a=b [0x2d02]"}}) {
@@ -145,18 +133,14 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other_i
     }
     const CreateTypReport large = s.run();
     EXPECT_EQ(s.out(), small_text);
-    EXPECT_EQ(large.warnings, small.warnings);
-    EXPECT_EQ(large.failures, small.failures);
-    EXPECT_EQ(large.entries, small.entries);
+    EXPECT_TRUE(large.warnings == small.warnings && large.failures == small.failures && large.entries == small.entries);
     ASSERT_EQ(large.looks.size(), small.looks.size());
     for (std::size_t i = 0; i < large.looks.size(); ++i) EXPECT_EQ(large.looks[i].code, small.looks[i].code);
     EXPECT_EQ(large.look_counts, count_looks(small.looks));
-
     if (const std::string missing = test::mkgmap_command_missing(s.dir); !missing.empty()) GTEST_SKIP() << missing;
     const test::MkgmapResult compiled = test::mkgmap_compile_here(s.dir.path(), "out.txt", 1251);
     ASSERT_TRUE(compiled.compiled) << compiled.log;
-    EXPECT_NE(compiled.typ.find(moskva_1251), std::string::npos);
-    EXPECT_EQ(compiled.typ.find(moskva), std::string::npos);
+    EXPECT_TRUE(compiled.typ.find(moskva_1251) != std::string::npos && compiled.typ.find(moskva) == std::string::npos);
 }
 
 // Other styles' files come after the section's group; a missing style is named once, a name that leads out is refused
@@ -164,17 +148,13 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other_i
 TEST(RunCreateTyp, reads_the_files_of_other_styles_after_the_group_and_reports_what_it_met_in_order_without_stopping) {
     Style s;
     s.request.include_tag_text = true;
-    s.libraries[Section::Point].assign(BAR_LOOK + "Type=0x02a0e\r\nString1=0x04,Cafe\r\nXpm=\"1 1 1 1\"\r\n\"a c #000002\"\r\n\"a\"\r\n[end]\r\n" +
-                                       "Type=0x02e02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000003\"\r\n\"a\"\r\n[end]\r\n");
-    s.libraries[Section::Line].assign("");
-    s.write("points", "amenity=bar [0x2d02]\n");
-    s.write("inc/own", "amenity=cafe [0x2a0e resolution 24]\n");
-    s.write("top", "highway=a [0x05 resolution 20]\n");
-    s.write("sub/more", "highway=b [0x06 resolution 20]\n");
+    s.set_libraries(BAR_LOOK + "Type=0x02a0e\r\nString1=0x04,Cafe\r\nXpm=\"1 1 1 1\"\r\n\"a c #000002\"\r\n\"a\"\r\n[end]\r\n" +
+                        "Type=0x02e02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000003\"\r\n\"a\"\r\n[end]\r\n", "", "x");
+    s.write({{"s/points", "amenity=bar [0x2d02]\n"}, {"s/inc/own", "amenity=cafe [0x2a0e resolution 24]\n"},
+             {"s/top", "highway=a [0x05 resolution 20]\n"}, {"s/sub/more", "highway=b [0x06 resolution 20]\n"},
+             {"base/points", "amenity=pub [0x2e02]\n"}, {"base/inc/roads", "highway=trunk [0x01 resolution 20]\n"},
+             {"secret", "amenity=x [0x2f01]\n"}});
     fs::create_directories(s.dir / "s/inc/folder");
-    s.dir.write("base/points", "amenity=pub [0x2e02]\n");
-    s.dir.write("base/inc/roads", "highway=trunk [0x01 resolution 20]\n");
-    s.dir.write("secret", "amenity=x [0x2f01]\n");
     IncludeFiles& inc = s.request.include_files;
     inc.found = {"own"};
     inc.groups[Section::Point] = {"folder", "../escape", "own"};
@@ -183,34 +163,28 @@ TEST(RunCreateTyp, reads_the_files_of_other_styles_after_the_group_and_reports_w
     inc.groups[Section::Line] = {"./top", "sub/more"};  // files outside inc/, by their path in the style
     inc.other_styles_followed = true;
     const CreateTypReport report = s.run();
-    EXPECT_TRUE(report.written && report.label_dropped);
-    EXPECT_FALSE(report.complete());  // without what the unread folder holds
-    EXPECT_EQ(s.entries(),
-              (Names{"point 0x02d02", "point 0x02a0e", "point 0x02e02", "line 0x05", "line 0x06", "line 0x01"}));
+    EXPECT_TRUE(report.written && report.label_dropped && !report.complete());  // without what the unread folder holds
+    EXPECT_EQ(s.entries(), (Names{"point 0x02d02", "point 0x02a0e", "point 0x02e02", "line 0x05", "line 0x06", "line 0x01"}));
     EXPECT_EQ(report.warnings, (Warnings{{Warning::Kind::OtherStyleMissing, s.dir / "gone", 0, "gone"}}));
     ASSERT_EQ(report.failures.size(), 3u);
     EXPECT_TRUE(report.failures[0].kind == Failure::Kind::Read &&
                 report.failures[0].path == join_path(include_folder(s.request.style_folder), "folder"));
     EXPECT_EQ(std::vector(report.failures.begin() + 1, report.failures.end()),
               (std::vector<Failure>{{Failure::Kind::UnsafeIncludeName, "../escape", 0, {}}, {Failure::Kind::UnsafeOtherStyleName, "../secret from base"}}));
-
     // A section switched off reads none of its other styles' files.
     inc.groups[Section::Point] = {"own"};
     s.request.sections[Section::Point] = false;
     const CreateTypReport lines_only = s.run();
-    EXPECT_EQ(lines_only.entries, (PerSection<std::size_t>{{0, 3, 0}}));
-    EXPECT_TRUE(lines_only.failures.empty());
+    EXPECT_TRUE(lines_only.entries == (PerSection<std::size_t>{{0, 3, 0}}) && lines_only.failures.empty());
 }
 
 // Not followed, statements that take rules from other styles are named where they stand, once each: in the main rule files
 // and the include files these or a group reach (more: the other_styles golden cases).
 TEST(RunCreateTyp, names_each_statement_not_followed_by_file_line_and_text) {
     Style s;
-    s.write("points", "amenity=bar [0x2d02]\n\ninclude points from default; # the rest\ninclude 'inc/shared';\n");
-    s.write("lines", "include 'inc/shared';\n");
-    s.write("inc/shared", "a=b [0x01 resolution 20]\n  include \"inc/x\" from default\n");
-    s.write("inc/sorted", "include 'lines' from other\n");
-    s.write("polygons", "include polygons from default;\n");
+    s.write({{"s/points", "amenity=bar [0x2d02]\n\ninclude points from default; # the rest\ninclude 'inc/shared';\n"},
+             {"s/lines", "include 'inc/shared';\n"}, {"s/inc/shared", "a=b [0x01 resolution 20]\n  include \"inc/x\" from default\n"},
+             {"s/inc/sorted", "include 'lines' from other\n"}, {"s/polygons", "include polygons from default;\n"}});
     s.request.sections[Section::Polygon] = false;
     s.request.include_files.found = {"shared", "sorted"};
     s.request.include_files.groups[Section::Line] = {"sorted"};

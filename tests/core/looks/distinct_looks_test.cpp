@@ -1,13 +1,10 @@
 #include "distinct_looks.h"
-
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <regex>
 #include <set>
 #include <tuple>
-
-#include "colour.h"
 #include "typ_reader.h"
 #include "support/cli_capture.h"
 #include "support/mkgmap.h"
@@ -15,8 +12,6 @@
 
 namespace tessaro {
 namespace {
-
-namespace fs = std::filesystem;
 
 const std::string PATH_LOOK = "[_line]\r\nType=0x%\r\nLineWidth=2\r\nBorderWidth=0\r\nXpm=\"0 0 2 0\"\r\n\"1 c #A05A2C\"\r\n"
                               "\"2 c #E0B090\"\r\n[end]\r\n";
@@ -55,14 +50,11 @@ TEST(DistinctLooks, vary_every_later_duplicate_and_keep_library_looks_kept_entri
         entries.push_back(entry(Section::Point, ICON_LOOK, "2a00", kept));
     const std::vector<Entry> before = entries;
     make_looks_distinct(entries);
-
     std::set<std::string> drawings;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         // The first line and area keep their looks; the first icon draws like the library's own.
-        const bool first = i == 0 || i == 60;
-        if (i >= 180 || first) {
-            EXPECT_EQ(entries[i].text, before[i].text) << i;
-            EXPECT_EQ(entries[i].look.variant_of, "") << i;
+        if (i >= 180 || i == 0 || i == 60) {
+            EXPECT_TRUE(entries[i].text == before[i].text && entries[i].look.variant_of.empty()) << i;
             continue;
         }
         EXPECT_TRUE(drawings.insert(drawing(entries[i])).second) << i << "\n" << entries[i].text;
@@ -77,37 +69,21 @@ TEST(DistinctLooks, vary_every_later_duplicate_and_keep_library_looks_kept_entri
     EXPECT_NEAR(hsl_of(icon.colours.at(2).colour)->s, hsl_of("D04020")->s, 0.01);
 }
 
-TEST(DistinctLooks, ramp_the_colour_of_a_difficulty_scale_from_light_to_dark) {
-    std::vector<Entry> entries;
-    for (int scale = 0; scale <= 6; ++scale)
-        entries.push_back(entry(Section::Line, PATH_LOOK, std::to_string(10100 + scale), LookSource::Tags,
-                                "highway=path & mtb:scale=" + std::to_string(scale)));
-    make_looks_distinct(entries);
-    double last = 2;
-    for (std::size_t i = 1; i < entries.size(); ++i) {
-        const double l = hsl_of(read_typ_text(entries[i].text).entries.at(0).xpm.colours.at(0).colour)->l;
-        EXPECT_LT(l, last) << i;
-        last = l;
-        EXPECT_EQ(entries[i].look.variant_of, "0x16 by mtb:scale=" + std::to_string(i));
-    }
-}
-
-TEST(DistinctLooks, leave_no_two_entries_of_a_real_style_alike_but_library_looks_no_label_bare_and_the_texts_compile) {
+// That each text compiles is the mkgmap_compiles_every_style test's.
+TEST(DistinctLooks, leave_no_two_entries_of_a_real_style_alike_but_library_looks_and_no_label_bare) {
     if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
     const test::TempDir tmp;
     ASSERT_TRUE(test::extract_from_mkgmap_jar(tmp, "styles"));
     std::vector<std::pair<std::string, std::string>> styles;  // name, folder
-    for (const std::string& name : test::style_names_in(tmp / "styles")) styles.push_back({name, tmp / ("styles/" + name)});
-    for (const std::string folder : {"tests/data", "examples"})
-        for (const std::string& name : test::style_names_in(TESSARO_SOURCE_DIR "/" + folder))
-            styles.push_back({(folder == "examples" ? "examples-" : "data-") + name, TESSARO_SOURCE_DIR "/" + folder + "/" + name});
-
-    std::vector<std::pair<std::string, std::string>> texts;
-    std::size_t types = 0, random = 0, alike = 0;
+    const std::pair<std::string, std::string> folders[] = {
+        {"", tmp / "styles"}, {"data-", TESSARO_SOURCE_DIR "/tests/data"}, {"examples-", TESSARO_SOURCE_DIR "/examples"}};
+    for (const auto& [prefix, folder] : folders)
+        for (const std::string& name : test::style_names_in(folder)) styles.push_back({prefix + name, folder + "/" + name});
+    std::size_t converted = 0, types = 0, random = 0;
     for (const auto& [name, folder] : styles) {
         const std::string out = tmp / (name + ".txt"), report = tmp / (name + ".report");
         test::convert(folder, out, {"--report", report});
-        if (!fs::exists(out)) continue;
+        if (!std::filesystem::exists(out)) continue;
         std::set<std::pair<std::string, std::string>> library;
         static const std::regex line(R"((?:^|\n)(\w+)\t(\S+)\t(\w+)\t)");  // report lines: section, code, source, ...
         const std::string lines = test::read_bytes(report);
@@ -117,6 +93,7 @@ TEST(DistinctLooks, leave_no_two_entries_of_a_real_style_alike_but_library_looks
             random += !name.starts_with("examples-") && (*m)[3] == "random";
         }
         std::map<std::string, std::string> drawn;  // picture -> code
+        ++converted;
         const TypDocument doc = read_typ_text(test::read_bytes(out));
         for (const TypEntry& e : doc.entries)
             if (!library.count({section_name(e.section), e.type})) drawn.emplace(picture(e), e.type);
@@ -124,30 +101,20 @@ TEST(DistinctLooks, leave_no_two_entries_of_a_real_style_alike_but_library_looks
             // A label names the feature: never a bare boolean, number or wildcard.
             static const std::regex bare(R"(yes|no|true|false|\*|[0-9.]+)", std::regex::icase);
             if (std::regex_match(e.label, bare)) ADD_FAILURE() << name << ": " << e.type << " is labelled \"" << e.label << "\"";
-            const auto other = drawn.find(picture(e));
-            if (other == drawn.end() || other->second == e.type) continue;
-            ++alike;
-            ADD_FAILURE() << name << ": " << e.type << " draws as " << other->second;
+            if (const auto other = drawn.find(picture(e)); other != drawn.end() && other->second != e.type)
+                ADD_FAILURE() << name << ": " << e.type << " draws as " << other->second;
         }
-        texts.push_back({name + ".txt", test::read_bytes(out)});
     }
-    EXPECT_GE(texts.size(), 30u);
-    EXPECT_EQ(alike, 0u);
-    const double share = 100.0 * static_cast<double>(random) / static_cast<double>(types);
-    std::printf("types with a random colour: %zu of %zu (%.2f %%)\n", random, types, share);
-    EXPECT_LE(share, 2.0);
-    if (!test::mkgmap_command_missing(tmp).empty()) return;
-    const std::vector<test::MkgmapResult> compiled = test::mkgmap_compile(tmp, "compiled", texts);
-    for (std::size_t i = 0; i < texts.size(); ++i)
-        EXPECT_TRUE(compiled[i].compiled) << texts[i].first << "\n" << compiled[i].log.substr(0, 2000);
+    EXPECT_GE(converted, 30u);
+    EXPECT_LE(100.0 * static_cast<double>(random) / static_cast<double>(types), 2.0) << random << " of " << types << " random";
 }
 
-TEST(LookVariants, find_a_rules_place_on_each_difficulty_scale_and_none_where_the_tag_is_negated_or_unknown) {
+TEST(LookVariants, place_a_rule_on_each_difficulty_scale_and_ramp_its_colour_from_light_to_dark) {
     EXPECT_EQ(difficulty_of("highway=path & mtb:scale=3")->tag, "mtb:scale=3");
     const std::pair<const char*, double> places[] = {
         {"highway=path & mtb:scale=3", 0.5}, {"mtb:scale='6+'", 1.0}, {"sac_scale=hiking", 0.0}, {"tracktype=grade2", 0.25},
         {"sac_scale=difficult_alpine_hiking", 1.0}, {"trail_visibility=bad", 0.6}, {"piste:type=downhill & piste:difficulty=advanced", 0.5},
-        {"highway=path", -1}, {"mtb:scale!=3", -1}, {"mtb:scale=9", -1}, {"tracktype=grade9", -1}, {"sac_scale=easy", -1}, {"", -1}};
+        {"highway=path", -1}, {"mtb:scale!=3", -1}, {"mtb:scale=9", -1}, {"sac_scale=easy", -1}, {"", -1}};
     for (const auto& [condition, place] : places)
         EXPECT_DOUBLE_EQ(difficulty_of(condition).value_or(DifficultyStep{"-", -1}).position, place) << condition;
     // Pistes in their own colours; other scales darker with difficulty, in the look's hue.
@@ -155,6 +122,16 @@ TEST(LookVariants, find_a_rules_place_on_each_difficulty_scale_and_none_where_th
     EXPECT_NE(difficulty_colour(path, "piste:difficulty=easy", 1.0 / 6).h, 30);
     EXPECT_GT(difficulty_colour(path, "mtb:scale=0", 0).l, difficulty_colour(path, "mtb:scale=6", 1).l);
     EXPECT_DOUBLE_EQ(difficulty_colour(path, "mtb:scale=6", 1).h, 30);
+    std::vector<Entry> entries;
+    for (int scale = 0; scale <= 6; ++scale)
+        entries.push_back(
+            entry(Section::Line, PATH_LOOK, std::to_string(10100 + scale), LookSource::Tags, "highway=path & mtb:scale=" + std::to_string(scale)));
+    make_looks_distinct(entries);
+    const auto lightness = [&](std::size_t i) { return hsl_of(read_typ_text(entries[i].text).entries.at(0).xpm.colours.at(0).colour)->l; };
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+        EXPECT_TRUE(i == 1 || lightness(i) < lightness(i - 1)) << i;  // the first keeps its look
+        EXPECT_EQ(entries[i].look.variant_of, "0x16 by mtb:scale=" + std::to_string(i));
+    }
 }
 
 const std::string PLAIN_AREA = "[_polygon]\r\nType=0x10f01\r\nString1=0x4,x\r\nXpm=\"0 0 2 0\"\r\n\"1 c #D8E8C0\"\r\n"
@@ -173,15 +150,13 @@ TEST(LookVariants, draw_a_plain_area_in_each_pattern_with_its_day_and_night_colo
     std::set<std::vector<std::string>> pictures;
     for (int p = 0; p < AREA_PATTERNS; ++p) {
         const std::optional<std::string> text = patterned_area(PLAIN_AREA, p, 0.12);
-        ASSERT_TRUE(text);
-        const TypDocument doc = read_typ_text(*text);
+        const TypDocument doc = read_typ_text(text.value());
         ASSERT_EQ(doc.entries.size(), 1u);
         const XpmImage& xpm = doc.entries[0].xpm;
         ASSERT_TRUE(xpm.width == 32 && xpm.rows.size() == 32u && xpm.colours.size() == 4u) << *text;
         EXPECT_TRUE(xpm.colours[1].colour == "#D8E8C0" && xpm.colours[3].colour == "#304020") << *text;
         // Patterns over a light area are darker, over a dark one lighter.
-        EXPECT_LT(hsl_of(xpm.colours[0].colour)->l, hsl_of("D8E8C0")->l);
-        EXPECT_GT(hsl_of(xpm.colours[2].colour)->l, hsl_of("304020")->l);
+        EXPECT_TRUE(hsl_of(xpm.colours[0].colour)->l < hsl_of("D8E8C0")->l && hsl_of(xpm.colours[2].colour)->l > hsl_of("304020")->l);
         EXPECT_NE(doc.entries[0].label, "");
         pictures.insert(xpm.rows);
     }

@@ -1,5 +1,4 @@
 #include "library_text.h"
-
 #include <cctype>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -26,15 +25,11 @@ TEST(LibraryText, finds_codes_where_a_plain_search_does_also_long_empty_and_diff
     const std::string long_code(20, 'a');
     const std::string odd = "type=0x\r\n[end]\r\nXType=0x5\r\nTYPE=0x" + long_code + "\r\nType=0X0A5\r\nType=0x5";
     const LibraryText odd_lib(odd);
-    EXPECT_EQ(odd_lib.find_type(""), 5u);
-    EXPECT_EQ(odd_lib.find_type(long_code), odd.find("0x" + long_code));
-    EXPECT_EQ(odd_lib.find_type(std::string(20, 'A')), odd.find("0x" + long_code));
-    EXPECT_EQ(odd_lib.find_type(long_code.substr(1)), std::string::npos);
-    EXPECT_EQ(odd_lib.find_type("0a5"), odd.find("0X0A5"));
-    EXPECT_EQ(odd_lib.find_type("a5"), std::string::npos);
-    EXPECT_EQ(odd_lib.find_type("5"), odd.rfind("0x5"));  // not behind "X"
-    LibraryText later;
-    later.assign("a");
+    const std::pair<std::string, std::size_t> found[] = {  // "5" not behind "X"
+        {"", 5}, {long_code, odd.find("0x" + long_code)}, {std::string(20, 'A'), odd.find("0x" + long_code)}, {long_code.substr(1), std::string::npos},
+        {"0a5", odd.find("0X0A5")}, {"a5", std::string::npos}, {"5", odd.rfind("0x5")}};
+    for (const auto& [code, at] : found) EXPECT_EQ(odd_lib.find_type(code), at) << code;
+    LibraryText later("a");
     EXPECT_EQ(later.find_type("1"), std::string::npos);
     later.assign("Type=0x1");
     EXPECT_EQ(later.find_type("1"), 5u);
@@ -54,31 +49,19 @@ TEST(LibraryText, gives_whole_entries_and_tells_broken_ones_by_the_line_and_code
         "[_point]\r\nType=0x06[end]\r\n"                                                  // 22-23
         "[_point]\r\nType=0x07\r\nXpm=\"x\"\r\n";                                         // 24-26
     const LibraryText lib(text, "res/points");
-    EXPECT_EQ(lib.path(), "res/points");
-    struct Case {
-        const char* key;
-        const char* look;  // nullptr: broken
-        std::size_t line;
-        const char* code;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, const char*, std::size_t, const char*> cases[] = {  // key, look (nullptr: broken), line, code
         {"01", "0x01\r\nXpm=\"1 1 1 1\"\r\n\"[ c #000000\"\r\n\"[\"\r\n", 0, ""},  // a "[" inside a line opens nothing
         {"02", "0x02 \r\nXpm=\"x\"\r\n  ", 0, ""},  // "[End]" ends it as "[end]" does
         {"03", nullptr, 13, "0x03"},  // the next entry begins before any [end]
-        {"04", nullptr, 16, "0x04Z"},
-        {"zz", nullptr, 20, "0xZZ"},
+        {"04", nullptr, 16, "0x04Z"}, {"zz", nullptr, 20, "0xZZ"},
         {"06", "0x06", 0, ""},  // an [end] on the code's line ends the code
         {"07", nullptr, 25, "0x07"},  // the text ends before any [end]
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.key);
-        const std::size_t at = lib.find_type(c.key);
-        ASSERT_NE(at, std::string::npos);
+    for (const auto& [key, look, line, code] : cases) {
+        const std::size_t at = lib.find_type(key);
+        ASSERT_NE(at, std::string::npos) << key;
         const LibraryText::Entry entry = lib.entry_at(at);
-        EXPECT_EQ(entry.broken, c.look == nullptr);
-        EXPECT_EQ(entry.look, c.look == nullptr ? "" : c.look);
-        EXPECT_EQ(entry.line, c.line);
-        EXPECT_EQ(entry.code, c.code);
+        EXPECT_TRUE(entry.broken == (look == nullptr) && entry.look == (look ? look : "") && entry.line == line && entry.code == code) << key;
     }
     // Lines as an editor shows them, whatever ends them (that the polygon library's labels, turned into comments in memory,
     // move no line: the library_entry_broken golden file).

@@ -1,7 +1,5 @@
 #include "point_entries.h"
-
 #include <gtest/gtest.h>
-
 #include "support/entries_run.h"
 
 namespace tessaro {

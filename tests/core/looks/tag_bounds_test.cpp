@@ -1,5 +1,4 @@
 #include "tag_bounds.h"
-
 #include <gtest/gtest.h>
 
 namespace tessaro {
@@ -11,8 +10,7 @@ TEST(TagBounds, read_decimal_numbers_only_whole_and_imply_a_bound_only_from_the_
         EXPECT_EQ(number(text), value) << text;
     for (const char* not_one : {"", "-", ".", "1.2.3", "1e3", "12a", " 1", "0x10", "inf"}) EXPECT_FALSE(number(not_one)) << not_one;
     EXPECT_TRUE(meets(">", 10, 11) && !meets(">", 10, 10) && meets("<=", 10, 10));
-    EXPECT_TRUE(implies(">", 1000000, ">", 999999));
-    EXPECT_FALSE(implies(">", 999999, ">", 1000000));
+    EXPECT_TRUE(implies(">", 1000000, ">", 999999) && !implies(">", 999999, ">", 1000000));
     EXPECT_TRUE(implies(">", 10, ">=", 10));   // strict at the same limit implies either
     EXPECT_FALSE(implies(">=", 10, ">", 10));  // inclusive implies only inclusive
     EXPECT_FALSE(implies("<", 5, ">", 1));     // from below against from above

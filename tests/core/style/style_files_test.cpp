@@ -1,9 +1,6 @@
 #include "style_files.h"
-
 #include <algorithm>
-
 #include <gtest/gtest.h>
-
 #include "create_typ.h"
 #include "support/temp_dir.h"
 
@@ -25,7 +22,6 @@ TEST(PlanStyleFiles, lists_rule_files_then_each_group_with_its_other_styles_file
     request.include_files.groups[Section::Line] = {"roads", "gone"};
     request.include_files.other_styles[Section::Line] = {{"base", "lines"}};
     request.include_files.other_styles[Section::Polygon] = {{"missing", "polygons"}};
-
     std::vector<std::string> files;
     std::vector<StyleFile::Origin> origins;
     std::vector<Warning::Kind> warnings;

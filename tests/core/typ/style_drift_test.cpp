@@ -1,11 +1,6 @@
 #include "style_drift.h"
-
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
-#include <sstream>
-
-#include "include_groups.h"
 #include "include_proposal.h"
 #include "support/mkgmap.h"
 #include "support/temp_dir.h"
@@ -14,43 +9,11 @@
 namespace tessaro {
 namespace {
 
-namespace fs = std::filesystem;
-
-// "section code (type) file:line", the type as the number a TYP text writes.
-std::string where(const StyleType& t) {
-    return std::string(section_name(t.section)) + " " + t.code + " (" + (std::ostringstream() << std::hex << t.type).str() +
-           ") " + fs::path(t.file).filename().string() + ":" + std::to_string(t.line);
-}
-
-TEST(ListStyleTypes, names_each_type_once_by_its_first_rule_in_the_order_the_run_reads_the_files) {
-    test::TempDir dir;
-    dir.write("s/points", "a=b [0x2f]\nc=d\n[0x2f00 resolution 24]\ne=f [0x2f0b] g=h [0xZZ]\no=p [12043]\n");
-    // A line's 0x100 is its 0x01 in a TYP text.
-    dir.write("s/lines", "x=y [0x01 road_class=4]\nz=w [0x100]\n");
-    dir.write("s/polygons", "w=v [0x1f00]\nu=t [0x1f]\n");
-    dir.write("s/inc/more", "k=l [0x2f0b resolution 20]\nm=n [0x30 resolution 20]\n");
-    CreateTypRequest request;
-    request.style_folder = dir / "s";
-    request.include_files.found = {"more"};
-    request.include_files.groups[Section::Point] = {"more"};
-    const StyleTypes listed = list_style_types(request);
-    EXPECT_TRUE(listed.failures.empty());
-    std::vector<std::string> seen;
-    for (const StyleType& t : listed.types) seen.push_back(where(t));
-    EXPECT_EQ(seen, (std::vector<std::string>{"polygon 0x1f00 (1f00) polygons:1", "line 0x01 (100) lines:1",
-                                              "point 0x2f (2f00) points:1", "point 0x2f0b (2f0b) points:4",
-                                              "point 0x30 (3000) more:2"}));
-
-    request.sections[Section::Point] = false;
-    EXPECT_EQ(list_style_types(request).types.size(), 2u);
-}
-
 TEST(ListStyleTypes, finds_the_types_mkgmap_reads_from_its_default_style_with_the_proposed_include_groups) {
     if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
     const test::TempDir tmp;
     ASSERT_TRUE(test::extract_from_mkgmap_jar(tmp, "styles/default"));
     tmp.write("styles/default/version", "0\n");
-
     CreateTypRequest request;
     request.style_folder = tmp / "styles/default";
     RuleReader reader;
@@ -68,19 +31,15 @@ TEST(ListStyleTypes, finds_the_types_mkgmap_reads_from_its_default_style_with_th
     EXPECT_EQ(ours, theirs);
 }
 
-// A TYP text with a point, a line and a polygon written as this program and its library write them.
-const std::string TEXT =
-    "[_drawOrder]\nType=0X1f,1\n[End]\n"
-    "[_point]\nType=0x02f0b\n[end]\n"
-    "[_point]\nType=0x2f\n[end]\n"
-    "[_line]\nType=0x00100\n[end]\n"
-    "[_polygon]\nType=0x1f\n[end]\n";
+// A point, a line and a polygon written as this program and its library write them.
+const std::string TEXT = "[_drawOrder]\nType=0X1f,1\n[End]\n[_point]\nType=0x02f0b\n[end]\n[_point]\nType=0x2f\n[end]\n"
+                         "[_line]\nType=0x00100\n[end]\n[_polygon]\nType=0x1f\n[end]\n";
 
 std::vector<std::string> drift_of(const std::string& text, const std::vector<StyleType>& types) {
     std::vector<std::string> said;
     for (const StyleDrift& d : find_style_drift(read_typ_text(text), types))
-        said.push_back(std::to_string(static_cast<int>(d.kind)) + " " + section_name(d.section) + " " + d.code + " " +
-                       d.file + ":" + std::to_string(d.line));
+        said.push_back(std::to_string(static_cast<int>(d.kind)) + " " + section_name(d.section) + " " + d.code + " " + d.file +
+                       ":" + std::to_string(d.line));
     return said;
 }
 
@@ -92,13 +51,11 @@ TEST(FindStyleDrift, matches_types_by_value_and_names_missing_unused_and_undrawn
     const std::vector<StyleType> style = {rule(Section::Polygon, "0x1f00", 1), rule(Section::Line, "0x01", 2),
                                           rule(Section::Point, "0x2f00", 3), rule(Section::Point, "0x2f0b", 4)};
     EXPECT_EQ(drift_of(TEXT, style), std::vector<std::string>{});
-
     // A line's 0x01 is no polygon's 0x01, and a point's 0x2f0b no line's.
     const std::vector<StyleType> other = {rule(Section::Polygon, "0x1f", 1), rule(Section::Polygon, "0x01", 2),
                                           rule(Section::Point, "0x2f", 3), rule(Section::Line, "0x2f0b", 4)};
     EXPECT_EQ(drift_of(TEXT, other), (std::vector<std::string>{"0 polygon 0x01 rules:2", "0 line 0x2f0b rules:4",
                                                                "2 point 0x02f0b :4", "2 line 0x00100 :10"}));
-
     std::string undrawn = TEXT;
     undrawn.replace(undrawn.find("Type=0X1f,1\n"), 12, "Type=0X1f00,1\n");
     EXPECT_EQ(drift_of(undrawn, style), std::vector<std::string>{});

@@ -1,9 +1,5 @@
 #include "typ_reader.h"
-
-#include <algorithm>
 #include <gtest/gtest.h>
-
-#include "support/temp_dir.h"
 #include "type_code.h"
 
 namespace tessaro {
@@ -16,31 +12,6 @@ Problems problems_of(const std::string& text) {
     for (const TypProblem& p : read_typ_text(text).problems)
         out.emplace_back(p.line, (p.severity == Severity::Error ? "error: " : "warning: ") + p.message);
     return out;
-}
-
-// The golden file of the style with every quirk holds every entry form we write.
-const std::string WRITTEN = test::read_bytes(TESSARO_TEST_DATA "/quirks/expect/typ.txt");
-
-// That our own outputs hold no problem is the OwnOutput check's test.
-TEST(ReadTypText, reads_every_entry_form_we_write) {
-    const TypDocument doc = read_typ_text(WRITTEN);
-    EXPECT_TRUE(doc.problems.empty());
-    ASSERT_EQ(doc.draw_order.size(), 14u);
-    EXPECT_EQ(doc.draw_order[12], "0X10f04");
-    ASSERT_EQ(doc.entries.size(), 39u);
-    const auto of = [&](const std::string& type) {
-        return *std::find_if(doc.entries.begin(), doc.entries.end(), [&](const TypEntry& e) { return e.type == type; });
-    };
-    // The line writer's test reads back widths, colours and XPM sizes, the window's preview sections.
-    EXPECT_EQ(of("0x50").label, "forest");
-    EXPECT_EQ(of("0x50").first_line, 35u);
-    EXPECT_EQ(of("0x3c").label, "natural=water");  // not the library's label, a comment
-    const TypEntry parking = of("0x02f0b");
-    EXPECT_EQ(parking.label, "AMENITY=parking");
-    EXPECT_EQ(parking.xpm.colours[1].key, "b");
-    EXPECT_EQ(parking.xpm.rows, (std::vector<std::string>{"ab", "ba"}));
-    EXPECT_EQ(parking.text.substr(0, 22), "[_point]\nType=0x02f0b\n");
-    EXPECT_EQ(parking.last_line, parking.first_line + 10);
 }
 
 // Where mkgmap refuses a text, takes it with losses or as written, and the line named, is held against mkgmap's verdict by

@@ -1,7 +1,5 @@
 #include "typ_text.h"
-
 #include <gtest/gtest.h>
-
 #include "file_io.h"
 
 namespace tessaro {
