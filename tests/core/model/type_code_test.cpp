@@ -73,7 +73,9 @@ TEST(CodeValue, reads_refuses_and_files_codes_as_mkgmap_reads_them_from_a_style)
         for (std::size_t i = 0; i < CODES.size(); ++i) {
             SCOPED_TRACE(std::string(section_name(s)) + " " + CODES[i]);
             const std::uint32_t value = *code_value(CODES[i]), theirs = static_cast<std::uint32_t>(std::stoul(printed[i], nullptr, 16));
-            if (s != Section::Polygon) EXPECT_EQ(value, theirs);  // mkgmap prints a polygon's 0x5000 as 0x50
+            if (s != Section::Polygon) {
+                EXPECT_EQ(value, theirs);  // mkgmap prints a polygon's 0x5000 as 0x50
+            }
             EXPECT_EQ(code_typ_type(s, value), filed_as(theirs));
             // The entry's own Type= is filed as the same type.
             EXPECT_EQ(code_typ_type(s, value), filed_as(*code_value(typ_code(CODES[i], value))));
