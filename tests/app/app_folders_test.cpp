@@ -3,18 +3,14 @@
 #include <QStandardPaths>
 #include <filesystem>
 #include <gtest/gtest.h>
-
 #include "file_io.h"
-#include "support/qt_support.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
-
 namespace fs = std::filesystem;
 
 TEST(AppFolders, a_copy_with_res_beside_it_keeps_everything_there_and_an_installed_one_uses_the_user_s_folders) {
-    test::qt_app();
     QStandardPaths::setTestModeEnabled(true);  // the user's folders under a test location
     test::TempDir dir;
     fs::create_directories(dir / "build/res");
@@ -22,7 +18,6 @@ TEST(AppFolders, a_copy_with_res_beside_it_keeps_everything_there_and_an_install
     EXPECT_EQ(build.app, dir / "build");
     EXPECT_EQ(build.res, join_path(dir / "build", "res"));
     EXPECT_TRUE(build.settings.empty());
-
     // Installed: bin/ beside share/tessaro/res, and bin/ writable (as for root).
     fs::create_directories(dir / "usr/bin");
     fs::create_directories(dir / "usr/share/tessaro/res");
@@ -34,6 +29,5 @@ TEST(AppFolders, a_copy_with_res_beside_it_keeps_everything_there_and_an_install
     EXPECT_FALSE(installed.settings.starts_with(dir.path())) << installed.settings;
     QStandardPaths::setTestModeEnabled(false);
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -1,21 +1,12 @@
 #include "main_window.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QFileSystemModel>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QScrollBar>
 #include <QTableView>
-#include <QTimer>
-#include <QTreeView>
 #include <algorithm>
-#include <atomic>
 #include <future>
-#include <new>
-
 #include "about_dialog.h"
 #include "file_io.h"
 #include "preview_model.h"
@@ -26,9 +17,7 @@
 
 namespace tessaro {
 namespace {
-
-// Every stop comes before anything is written: the old TYP text stays. Without
-// any library file, or without the point library while Points is ticked, the run stops.
+// Every stop comes before anything is written: the old TYP text stays.
 TEST(CreateTyp, stops_with_a_message_when_nothing_can_be_converted_and_keeps_the_old_text) {
     Window w(false);
     fs::remove(w.dir / "prog/res/points");
@@ -58,9 +47,7 @@ TEST(CreateTyp, stops_with_a_message_when_nothing_can_be_converted_and_keeps_the
     EXPECT_EQ(w.out(), text);
 }
 
-// Include Tag Text labels are written in code page 1252: the closing message counts those
-// that lost characters and names the first type; a library entry's own label keeps the
-// rule's out, and a broken library entry (no [end]) gives its type no look of it: both said.
+// A library entry's own label keeps the rule's out; a broken one (no [end]) gives no look.
 TEST(CreateTyp, names_broken_library_entries_and_labels_not_added_or_short_of_characters_and_never_says_created_for_a_file_not_written) {
     Window w(false);
     const std::string look = "Xpm=\"1 1 1 1\"\r\n\"a c #000004\"\r\n\"a\"\r\n";
@@ -75,14 +62,12 @@ TEST(CreateTyp, names_broken_library_entries_and_labels_not_added_or_short_of_ch
     EXPECT_TRUE(has(said, "2 labels have characters that code page 1252 lacks") && has(said, "(first: point 0x2d05)"));
     EXPECT_TRUE(said.ends_with(w.created()));
     EXPECT_TRUE(has(w.out(), "String1=0x04,name=caf\xE9\r\n"));
-
     for (const std::string& lost : {join_path(w.dir / "no-such-folder", "out.txt"), std::string()}) {
         w.set_path_box(lost);
         const std::string m = only(w.create());
         EXPECT_TRUE(has(m, "The TYP text could not be written: " + (lost.empty() ? "the TYP text path is empty" : lost)));
         EXPECT_FALSE(has(m, "created"));
     }
-    // The style's own rule file, or a library file, is never taken for the TYP text.
     for (const std::string& input : {w.dir / "s/points", w.dir / "prog/res/pgons.pol"}) {
         const std::string before = test::read_bytes(input);
         w.set_path_box(input);
@@ -91,61 +76,38 @@ TEST(CreateTyp, names_broken_library_entries_and_labels_not_added_or_short_of_ch
     }
 }
 
-// An installed copy, among the system's programs, never takes one for the TYP
-// editor by its name, nor one stored by an earlier copy; a copy in its own
-// folder takes only a TYP editor's name; an editor chosen in Settings is started.
+// Among the system's programs a name like pct's is no TYP editor's, not even a stored one.
 TEST(MainWindowStart, starts_no_program_by_its_name_in_an_installed_copy_and_starts_a_chosen_editor) {
     Window installed(false);
     installed.folders = {installed.dir / "data", installed.dir / "share/tessaro/res", installed.dir / "bin", {}};
     fs::create_directories(installed.dir / "share/tessaro");
     fs::rename(installed.dir / "prog/res", installed.dir / "share/tessaro/res");
     for (const char* name : {"bin/gdalattachpct.py", "bin/pct5"}) installed.executable(name);
-    installed.dir.write("data/tessaro.dat", settings_naming("", "gdalattachpct.py"));
-    installed.start();
+    installed.start_with("", "gdalattachpct.py", "data");
     installed.use_style();
     EXPECT_EQ(installed.create().back(), installed.created());
     EXPECT_TRUE(installed.desktop.started.empty());
     installed.window->close();
     EXPECT_FALSE(has(test::read_bytes(installed.dir / "data/tessaro.dat"), "pct"));
-
     Window own;
     own.executable("prog/gdalattachpct.py");
     own.start();
     own.use_style();
     own.create();
     EXPECT_TRUE(own.desktop.started.empty());
-
     Window chosen(false);
     const std::string editor = chosen.executable("tools/my-typ-editor");
-    chosen.dir.write("prog/tessaro.dat", settings_naming("", editor));
-    chosen.start();
+    chosen.start_with("", editor);
     chosen.use_style();
     chosen.create();
     EXPECT_EQ(chosen.desktop.started, (Messages{editor + "|" + (chosen.dir / "out.txt") + "|" + (chosen.dir / "prog")}));
 }
 
-// The faults of a style are listed before the closing message, the line's before the point's
-// (the messages themselves: the golden case open_constructs); the rules after them are read.
-TEST(CreateTyp, lists_the_faults_of_a_style_before_saying_created) {
-    Window w;
-    w.use_style({{"points", "man_made=* {add man_made='${m}'\n" + BAR}, {"lines", "name='x " + ROAD}, {"polygons", WATER}});
-    const std::string said = w.create().at(0);
-    const std::size_t lines = said.find(join_path(w.dir / "s", "lines") + ":1: this quote is never closed");
-    EXPECT_LT(lines, said.find(join_path(w.dir / "s", "points") + ":1: this action \"{\" is never closed")) << said;
-    EXPECT_TRUE(said.ends_with("\r\n\r\n" + w.created())) << said;
-    EXPECT_TRUE(has(w.out(), "Type=0x02d02") && has(w.out(), "Type=0x00200"));
-}
-
-// Include files, and the files elsewhere in the style that its rules include, are listed
-// as soon as their style is chosen. The first Create asks to sort them; the next converts
-// without them and names the rules of other styles it did not follow. Sorted, their entries
-// follow the main ones and the other styles are followed.
 TEST(ChooseStyle, an_inc_folder_means_its_style_whose_included_files_and_other_styles_wait_for_sort_by_includes_and_are_named_when_gone) {
     Window w;
-    w.dir.write("base/points", BAR);
-    w.dir.write("s/inc/roads", "highway=trunk [0x03 resolution 20]\n");
-    w.dir.write("s/inc/shops", "shop=x [0x2e02 resolution 24]\n");
-    w.dir.write("s/sub/walks", "highway=footway [0x16 resolution 20]\n");
+    w.dir.write_files({{"base/points", BAR}, {"s/inc/roads", "highway=trunk [0x03 resolution 20]\n"},
+                       {"s/inc/shops", "shop=x [0x2e02 resolution 24]\n"},
+                       {"s/sub/walks", "highway=footway [0x16 resolution 20]\n"}});
     w.use_style({{"points", "include points from base;\ninclude 'inc/shops';\n"},
                  {"lines", ROAD + "include 'inc/roads';\ninclude lines from gone\ninclude './sub//walks';\n"},
                  {"polygons", WATER}});
@@ -164,7 +126,6 @@ TEST(ChooseStyle, an_inc_folder_means_its_style_whose_included_files_and_other_s
                                      " line 3: include lines from gone\r\n"));
     EXPECT_EQ(unsorted[2], w.created());
     EXPECT_FALSE(has(w.out(), "[_point]") || has(w.out(), "Type=0x03") || has(w.out(), "Type=0x16\r\n"));
-
     w.find<QListWidget>("List2")->item(0)->setSelected(true);
     w.find<QPushButton>("Command5_1")->click();
     EXPECT_TRUE(w.window->state().create_needed);
@@ -182,28 +143,6 @@ TEST(ChooseStyle, an_inc_folder_means_its_style_whose_included_files_and_other_s
     EXPECT_NE(w.out().find("Type=0x03", w.out().find("[_point]")), std::string::npos);
 }
 
-TEST(ChooseStyle, a_press_on_the_folder_list_stops_it_scrolling_to_the_restored_style_as_folders_load) {
-    Window w(false);
-    for (int i = 0; i < 60; ++i) fs::create_directories(w.dir / ("styles/s" + std::to_string(100 + i)));
-    w.dir.write("prog/tessaro.dat", settings_naming(w.dir / "styles/s150"));
-    w.start().show();
-    auto* tree = w.find<QTreeView>("Dir1");
-    auto* model = static_cast<QFileSystemModel*>(tree->model());
-    const QModelIndex styles = model->index(to_qt(w.dir / "styles"));
-    for (int i = 0; i < 500 && model->rowCount(styles) < 60; ++i) test::process_events_for(10);
-    ASSERT_EQ(model->rowCount(styles), 60);
-    test::process_events_for(100);  // the view lays the rows out
-    EXPECT_TRUE(tree->visualRect(tree->currentIndex()).intersects(tree->viewport()->rect()));  // restored in view
-
-    const QModelIndex pressed = model->index(to_qt(w.dir / "styles/s101"));
-    tree->scrollTo(pressed);
-    emit tree->pressed(pressed);
-    const int at = tree->verticalScrollBar()->value();
-    emit model->directoryLoaded(to_qt(w.dir / "styles"));
-    EXPECT_EQ(tree->verticalScrollBar()->value(), at);
-}
-
-// A run that runs out of memory is told, the old text stays and the window takes the next run.
 TEST(CreateTyp, a_run_out_of_memory_is_told_and_the_window_stays) {
     Window w;
     w.use_style();
@@ -218,34 +157,13 @@ TEST(CreateTyp, a_run_out_of_memory_is_told_and_the_window_stays) {
     EXPECT_EQ(w.create().back(), w.created(old));
 }
 
-// A settings file that no window wrote (a line of 20 MB, binary bytes) starts
-// the window all the same: the line's value is unset, and the one warning
-// names the line without showing it.
-TEST(MainWindowStart, a_settings_line_longer_than_any_path_or_holding_binary_bytes_is_unset_and_told) {
-    for (const std::string& style : {std::string(20u << 20, 'x'), std::string("s\x1b]0;owned\x07")}) {
-        Window w(false);
-        w.dir.write("prog/tessaro.dat", settings_naming(style));
-        w.start().show();
-        test::process_events_for(10);
-        EXPECT_EQ(w.window->state().style_folder, "");
-        ASSERT_FALSE(w.shell.messages.empty());
-        EXPECT_TRUE(has(w.shell.messages[0], "tessaro.dat: line 2 "));
-        EXPECT_LT(w.shell.messages[0].size(), 400u);
-    }
-}
-
-// The editor is the first program beside this one named like pct, over a saved one, also
-// when the settings live elsewhere (the program's folder could not be written); it gets
-// the text after a run, unless a rule file could not be read: then the text is incomplete,
-// and only shown.
+// The settings live elsewhere here, as when the program's folder cannot be written.
 TEST(MainWindowStart, makes_bin_and_typ_and_hands_the_text_of_a_whole_run_to_the_first_pct_program_and_tells_a_failed_save) {
     Window w(false);
     w.folders.app = w.dir / "data";
     for (const char* program : {"prog/zpct", "prog/PCT5"}) w.executable(program);
     w.dir.write("prog/pctnotes.txt", "#!/bin/sh\n");
-    w.dir.write("data/tessaro.dat", settings_naming("", "/opt/pct9"));
-    w.start();
-    EXPECT_TRUE(has(from_qt(w.find<QLabel>("Label3")->text()), "PCT5"));
+    w.start_with("", "/opt/pct9", "data");
     EXPECT_TRUE(fs::is_directory(w.dir / "data/bin") && fs::is_directory(w.dir / "data/typ"));
     EXPECT_TRUE(w.shell.messages.empty());
     w.use_style({{"polygons", WATER}});
@@ -273,7 +191,6 @@ TEST(MainWindowStart, makes_bin_and_typ_and_hands_the_text_of_a_whole_run_to_the
     }
     fs::remove(lines);
 #endif
-    // An editor that cannot start is named; a text that has gone is; an editor that has gone is.
     w.desktop.start_ok = false;
     w.window->launch_editor();
     EXPECT_TRUE(has(w.shell.messages.back(), editor));
@@ -283,24 +200,13 @@ TEST(MainWindowStart, makes_bin_and_typ_and_hands_the_text_of_a_whole_run_to_the
     EXPECT_TRUE(has(w.shell.messages.back(), out));
     fs::remove(editor);
     EXPECT_TRUE(has(w.create().back(), "The TYP editor " + editor + " is gone"));
-    // A settings file that cannot be saved is told as an error.
     fs::remove(w.dir / "data/tessaro.dat");
     fs::create_directories(w.dir / "data/tessaro.dat");  // a folder where the file belongs
     w.window->close();
     EXPECT_TRUE(has(w.shell.messages.back(), "could not be saved: " + (w.dir / "data/tessaro.dat")));
     EXPECT_EQ(w.shell.icons.back(), MessageIcon::Critical);
-
-    // The drive list shows the drive of the saved style: a volume mounted below "/" when there is one.
-    auto* drives = w.find<QComboBox>("Drive1");
-    if (drives->count() < 2) GTEST_SKIP() << "only one volume here";
-    const std::string volume = from_qt(drives->itemText(drives->count() - 1));
-    Window on_volume(false);
-    on_volume.dir.write("prog/tessaro.dat", settings_naming(volume));
-    on_volume.start();
-    EXPECT_EQ(from_qt(on_volume.find<QComboBox>("Drive1")->currentText()), volume);
 }
 
-// A run that waits at its start until the test lets it go, and counts its starts.
 struct HeldRunner {
     std::promise<void> go;
     std::shared_future<void> gate = go.get_future().share();
@@ -314,9 +220,6 @@ struct HeldRunner {
     }
 };
 
-// While a run is under way the window is busy: it says nothing of the run yet,
-// and a second Create TYP, another style or a style check start nothing. Its
-// messages come once it has ended. A close in the middle of a run waits for its text.
 TEST(CreateTyp, tells_a_run_only_after_it_ends_starts_no_second_run_meanwhile_and_a_close_waits_for_its_text) {
     HeldRunner held, closed;
     Window w;
@@ -340,7 +243,6 @@ TEST(CreateTyp, tells_a_run_only_after_it_ends_starts_no_second_run_meanwhile_an
     EXPECT_EQ(w.out().find("[_id]", 1), std::string::npos);
     EXPECT_FALSE(w.shell.busy);
     EXPECT_TRUE(w.find<QPushButton>("Command2")->isEnabled());
-
     for (const char* written : {"out.txt", "prog/tessaro.dat"}) fs::remove(w.dir / written);
     w.window->set_runner(closed.runner());
     w.find<QPushButton>("Command2")->click();
@@ -352,8 +254,6 @@ TEST(CreateTyp, tells_a_run_only_after_it_ends_starts_no_second_run_meanwhile_an
     EXPECT_TRUE(fs::exists(w.dir / "prog/tessaro.dat"));
 }
 
-// An update keeps the edited looks, writes its labels in the old text's code page, counts
-// what that page lacks and names the page in the closing command; a broken text stays.
 TEST(CreateTyp, keeps_edited_looks_in_the_code_page_of_the_old_text_when_asked_and_leaves_a_broken_text_alone) {
     Window w;
     w.use_style();
@@ -374,7 +274,6 @@ TEST(CreateTyp, keeps_edited_looks_in_the_code_page_of_the_old_text_when_asked_a
     const std::string updated = w.out();
     EXPECT_TRUE(has(updated, "Type=0x0a") && has(updated, "name=\xCC\xE8\xF0"));
     EXPECT_TRUE(updated.starts_with(edited.substr(0, edited.find("[_line]"))));  // header, draw order, polygon as edited
-
     const std::string broken = "[_point]\r\nType=0x2d02\r\nXpm=\"2 1 1 1\"\r\n[end]\r\n";
     w.dir.write("out.txt", broken);
     EXPECT_TRUE(has(only(w.create()), "not updated"));
@@ -392,8 +291,6 @@ TEST(MainWindowFiles, opens_the_typ_text_names_a_drop_that_is_no_img_and_saves_s
     EXPECT_EQ(w.desktop.opened, (Messages{w.dir / "typ.txt"}));
     w.window->read_dropped_file(w.dir / "map.img.txt");
     EXPECT_EQ(w.shell.messages.size(), 1u);
-
-    // Another polygon library chosen in the settings is saved at once and taken by the next conversion.
     const std::string other = w.dir.write("other.pol", "Type=0x3c\r\nXpm=\"0 0 1 0\"\r\n\"1 c #123456\"\r\n[end]\r\n");
     w.desktop.answers = {other};
     w.in_dialog([](QWidget* dialog) {
@@ -405,10 +302,8 @@ TEST(MainWindowFiles, opens_the_typ_text_names_a_drop_that_is_no_img_and_saves_s
     w.use_style({{"polygons", WATER}});
     w.create();
     EXPECT_TRUE(has(w.out(), "#123456"));
-
     for (const char* box : {"Check1", "ClassicLooks", "KeepEditedLooks"}) w.find<QCheckBox>(box)->setChecked(true);
     w.set_path_box(w.dir / "mine.txt");
-    w.window->resize(1300, 820);
     w.window->close();
     Window again(false);
     fs::copy(w.dir / "prog/tessaro.dat", again.dir / "prog/tessaro.dat");
@@ -417,9 +312,6 @@ TEST(MainWindowFiles, opens_the_typ_text_names_a_drop_that_is_no_img_and_saves_s
     EXPECT_EQ(again.window->state().polygon_library_path, other);
     for (const char* box : {"Check1", "ClassicLooks", "KeepEditedLooks"}) EXPECT_TRUE(again.find<QCheckBox>(box)->isChecked()) << box;
     EXPECT_EQ(from_qt(again.find<QLineEdit>("Text1")->text()), w.dir / "mine.txt");
-    EXPECT_EQ(again.window->size(), QSize(1300, 820));
-
-    // About's picture opens the readme that the build put beside the program.
     const std::size_t opened = w.desktop.opened.size();
     AboutDialog about(w.desktop, join_path(TESSARO_BUILD_DIR, "res"));
     QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
@@ -428,15 +320,11 @@ TEST(MainWindowFiles, opens_the_typ_text_names_a_drop_that_is_no_img_and_saves_s
     EXPECT_TRUE(has(test::read_bytes(w.desktop.opened.back()), "# tessaro"));
 }
 
-// The preview opens after a create with the look sources of that run, which File > Preview
-// forgets and Check against style keeps; the check lists the style's types without an
-// entry and the entries it does not use.
 TEST(Preview, opens_after_a_create_with_the_run_s_look_sources_and_lists_what_the_style_check_finds) {
     Window w;
     auto* check = w.window->findChild<QAction*>("mcheckstyle");
     ASSERT_NE(check, nullptr);
-    w.use_style({{"points", BAR + "shop=x [0x2e02]\n"},
-                 {"lines", ROAD + "highway=track [0x0a]\nhighway=x [0x11]\n"},
+    w.use_style({{"points", BAR + "shop=x [0x2e02]\n"}, {"lines", ROAD + "highway=track [0x0a]\nhighway=x [0x11]\n"},
                  {"polygons", WATER + "landuse=forest [0x50]\n"}});
     check->trigger();  // nothing at the typed path and the chooser cancelled: nothing to show
     EXPECT_EQ(w.window->preview(), nullptr);
@@ -447,7 +335,6 @@ TEST(Preview, opens_after_a_create_with_the_run_s_look_sources_and_lists_what_th
     EXPECT_TRUE(preview->isVisible());
     auto* rows = preview->findChild<QTableView*>("previewEntries");
     EXPECT_EQ(rows->model()->rowCount(), 7);
-    // The map shows the new text: every entry where the map puts it.
     const SampleMap* map = preview->findChild<SampleMapView*>("previewMap")->map();
     ASSERT_NE(map, nullptr);
     for (std::size_t i = 0; i < 7; ++i) EXPECT_EQ(map->entry_at(map->place_of(i).value_or(QPointF(-1, -1))), i);
@@ -461,7 +348,6 @@ TEST(Preview, opens_after_a_create_with_the_run_s_look_sources_and_lists_what_th
     w.window->show_preview();  // File > Preview: the text may have changed since the run
     EXPECT_TRUE(rows->isColumnHidden(PreviewModel::SOURCE));
     EXPECT_FALSE(has(summary(), "7 types"));
-
     w.dir.write("s/lines", ROAD + "highway=x [0x11]\n");
     w.dir.write("s/points", BAR + "shop=x [0x2e02]\namenity=fuel [0x2f01]\n");
     check->trigger();
@@ -478,6 +364,5 @@ TEST(Preview, opens_after_a_create_with_the_run_s_look_sources_and_lists_what_th
     w.create();
     EXPECT_TRUE(has(summary(), " types: ") && !has(summary(), "marker")) << summary();
 }
-
 }  // namespace
 }  // namespace tessaro

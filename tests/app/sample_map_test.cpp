@@ -4,17 +4,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
-
 #include "sample_map_command.h"
-#include "support/qt_support.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
-
 // A colour of its own for every entry, far from the ground's.
 QColor colour_of(int i) { return QColor(40 + (i * 37) % 160, 30 + (i * 11) % 90, 60 + (i * 53) % 190); }
-
 std::string hex(const QColor& c) { return c.name(QColor::HexRgb).toUpper().toStdString(); }
 
 std::string polygon(int i, const std::string& night = "") {
@@ -54,13 +50,10 @@ int count(const QImage& img, const QColor& c) {
 }
 
 TEST(SampleMap, shows_every_entry_at_its_own_place_small_and_large_and_the_same_each_time) {
-    test::qt_app();
-    // Few entries, and many: more lines than the gutters have tracks share them.
     for (const auto& [areas, lines, points] : {std::array{3, 2, 4}, std::array{70, 240, 660}}) {
         const TypDocument doc = read_typ_text(sample_text(areas, lines, points));
         ASSERT_EQ(doc.entries.size(), static_cast<std::size_t>(areas + lines + points));
         const SampleMap map(doc);
-        // The largest zoom whose picture fits in memory's bound.
         const int zoom = map.fits(3) ? 3 : 2;
         const QImage day = map.draw(false), zoomed = map.draw(false, zoom);
         for (std::size_t i = 0; i < doc.entries.size(); ++i) {
@@ -70,7 +63,6 @@ TEST(SampleMap, shows_every_entry_at_its_own_place_small_and_large_and_the_same_
             EXPECT_EQ(day.pixelColor(pixel).rgb(), colour_of(static_cast<int>(i)).rgb())
                 << areas + lines + points << " entries: " << doc.entries[i].type << " at " << pixel.x() << "," << pixel.y();
             EXPECT_EQ(map.entry_at(*at), i) << doc.entries[i].type;
-            // Zoomed, the places move apart, the look stays.
             EXPECT_EQ(zoomed.pixelColor((*at * zoom).toPoint()).rgb(), day.pixelColor(pixel).rgb()) << i;
         }
         EXPECT_EQ(map.draw(false), SampleMap(read_typ_text(sample_text(areas, lines, points))).draw(false));
@@ -79,20 +71,15 @@ TEST(SampleMap, shows_every_entry_at_its_own_place_small_and_large_and_the_same_
 }
 
 TEST(SampleMap, draws_the_higher_draw_order_level_over_the_lower_where_areas_meet) {
-    test::qt_app();
-    // The same two areas side by side, their levels swapped.
     const auto text = [](int first_level, int second_level) {
         return "[_drawOrder]\nType=0x100000," + std::to_string(first_level) + "\nType=0x100001," +
                std::to_string(second_level) + "\n[end]\n" + polygon(0) + polygon(1);
     };
-    // Along a row from the first area's middle, where the second's colour starts: the upper
-    // one's edge. On top, the first reaches further right the higher its level.
     const auto second_starts = [](const std::string& t) {
         const SampleMap map(read_typ_text(t));
         const QImage img = map.draw(false);
         const QPoint from = map.place_of(0)->toPoint();
-        for (int x = from.x(); x < img.width(); ++x)
-            if (img.pixelColor(x, from.y()).rgb() == colour_of(1).rgb()) return x;
+        for (int x = from.x(); x < img.width(); ++x) if (img.pixelColor(x, from.y()).rgb() == colour_of(1).rgb()) return x;
         return -1;
     };
     const int first_higher = second_starts(text(2, 1)), second_higher = second_starts(text(1, 2));
@@ -101,7 +88,6 @@ TEST(SampleMap, draws_the_higher_draw_order_level_over_the_lower_where_areas_mee
 }
 
 TEST(SampleMap, uses_the_night_colours_and_night_icons_and_names_the_areas_the_draw_order_leaves_out) {
-    test::qt_app();
     const std::string night_icon = "NightXpm=\"6 6 1 1\"\n\"b c #00FFFF\"\n"
                                    "\"bbbbbb\"\n\"bbbbbb\"\n\"bbbbbb\"\n\"bbbbbb\"\n\"bbbbbb\"\n\"bbbbbb\"\n";
     const std::string text = "[_drawOrder]\nType=0x100000,1\n[end]\n" + polygon(0, "#FFFF00") + polygon(1) + "[_line]\nType=0x100002\nLineWidth=3\nBorderWidth=1\n"
@@ -122,10 +108,7 @@ TEST(SampleMap, uses_the_night_colours_and_night_icons_and_names_the_areas_the_d
     EXPECT_EQ(count(day, colour_of(1)), 0);
 }
 
-// A text too large to hold (nine thousand areas: some 24,000 x 18,000 pixels, gigabytes as
-// a picture) is refused with its size, not drawn nor written.
 TEST(SampleMap, is_written_as_a_picture_and_says_why_when_it_cannot_be) {
-    test::qt_app();
     const test::TempDir tmp;
     tmp.write("in.txt", sample_text(5, 5, 5));
     const std::string png = tmp / "map.png";
@@ -135,10 +118,8 @@ TEST(SampleMap, is_written_as_a_picture_and_says_why_when_it_cannot_be) {
     EXPECT_NE(write_sample_map(tmp / "missing.txt", png, false), "");
     tmp.write("empty.txt", "[_id]\nFID=1\n[end]\n");
     EXPECT_NE(write_sample_map(tmp / "empty.txt", png, false).find("no [_point]"), std::string::npos);
-    // A folder in the picture's place stays, and so does the picture written before.
     EXPECT_NE(write_sample_map(tmp / "in.txt", tmp.path(), false), "");
     EXPECT_EQ(QImage(QString::fromStdString(png)).size(), written.size());
-
     const std::string big = sample_text(9000, 0, 0);
     tmp.write("big.txt", big);
     const SampleMap map(read_typ_text(big));
@@ -150,6 +131,5 @@ TEST(SampleMap, is_written_as_a_picture_and_says_why_when_it_cannot_be) {
     EXPECT_NE(error.find("9000 entries make a map of"), std::string::npos) << error;
     EXPECT_FALSE(std::filesystem::exists(tmp / "big.png"));
 }
-
 }  // namespace
 }  // namespace tessaro

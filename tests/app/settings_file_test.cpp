@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
-
 #include "file_io.h"
 #include "startup.h"
 #include "support/recording_shell.h"
@@ -10,7 +9,6 @@
 
 namespace tessaro {
 namespace {
-
 struct SettingsFileTest : ::testing::Test {
     test::TempDir dir;
     test::RecordingShell shell;
@@ -21,7 +19,6 @@ struct SettingsFileTest : ::testing::Test {
         state.bin_folder = dir / "bin";
     }
     void write_settings(const std::string& bytes) { dir.write("tessaro.dat", bytes); }
-    // A fresh state of the same program folder, loaded from the settings file.
     AppState loaded() {
         AppState st;
         st.app_folder = state.app_folder;
@@ -52,16 +49,12 @@ TEST_F(SettingsFileTest, writes_seventeen_crlf_lines_whose_values_come_back_whol
                        back.classic_looks, back.random_seed, back.window_width, back.window_height, back.keep_edited_looks),
               std::tie(state.style_folder, state.editor_program, state.typ_path, state.polygon_library_path, state.include_tag_text,
                        state.classic_looks, state.random_seed, state.window_width, state.window_height, state.keep_edited_looks));
-
-    // Unset, the two last lines are blank and read back as unset.
     state.random_seed.reset();
     state.window_width = state.window_height = 0;
     save_settings_file(state);
     EXPECT_TRUE(test::read_bytes(settings_path(state)).ends_with(" 1 \r\n \r\n \r\n 1 \r\n"));
     back = loaded();
     EXPECT_EQ(std::tie(back.random_seed, back.window_width), std::tie(state.random_seed, state.window_width));
-
-    // A save that cannot be done says why, and the old file stays as it was.
     const std::string before = test::read_bytes(settings_path(state));
     state.app_folder = dir / "tessaro.dat";  // the settings file's folder is a file
     EXPECT_NE(save_settings_file(state), std::nullopt);
@@ -82,8 +75,6 @@ TEST_F(SettingsFileTest, unusable_paths_fall_back_files_of_earlier_versions_have
     const std::string five = " 0 \r\nS\r\nE\r\n" + typ + "\r\n" + library + "\r\n";
     const std::string thirteen = five + " \r\n \r\n 1 \r\n \r\n \r\n \r\n \r\n 1 \r\n";  // as earlier versions wrote
     // The bytes, what the one message says (no message when empty), and whether the thirteen lines were read.
-    // A fault (an odd fourteenth line, a short file, a tag-text line that is no number, binary bytes, no
-    // file) names file and line, shortly: a huge line is not shown whole.
     const std::tuple<std::string, std::string, bool> files[] = {
         {thirteen, "", true}, {thirteen + " \r\n", "", true}, {thirteen + "\n", "", true}, {thirteen + " 0 \n 1 \n", "", true},
         {thirteen + " 2 \r\n", "line 14 is not 0 or 1", true}, {thirteen + "yes\r\n", "line 14 is not a number", true},
@@ -109,20 +100,17 @@ TEST_F(SettingsFileTest, unusable_paths_fall_back_files_of_earlier_versions_have
 
 TEST_F(SettingsFileTest, the_output_path_probe_touches_nothing_but_the_file_it_names) {
     namespace fs = std::filesystem;
-    // A path that can be written passes, and the probe leaves nothing behind.
     state.typ_path = dir / "new.txt";
     ensure_typ_path_writable(state, shell);
     EXPECT_EQ(state.typ_path, dir / "new.txt");
     EXPECT_FALSE(fs::exists(dir / "new.txt"));
     EXPECT_TRUE(shell.messages.empty() && shell.questions.empty());
-    // One that cannot falls back, after naming why.
     state.typ_path = join_path(dir / "missing", "x.txt");
     ensure_typ_path_writable(state, shell);
     EXPECT_EQ(state.typ_path, join_path(state.bin_folder, "temp.txt"));
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_NE(shell.messages[0].find("missing"), std::string::npos);
 #ifndef _WIN32
-    // A link that points nowhere stays a link, and what it names is not made.
     fs::create_directory(dir / "elsewhere");
     fs::create_symlink(dir / "elsewhere/typ.txt", dir / "link.txt");
     state.typ_path = dir / "link.txt";
@@ -132,6 +120,5 @@ TEST_F(SettingsFileTest, the_output_path_probe_touches_nothing_but_the_file_it_n
     EXPECT_FALSE(fs::exists(dir / "elsewhere/typ.txt"));
 #endif
 }
-
 }  // namespace
 }  // namespace tessaro

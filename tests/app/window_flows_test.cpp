@@ -1,22 +1,15 @@
-// The window as a map maker meets it: the TYP editor, the include sorting, the TYP
-// text path of each style, and what the window says.
 #include <QCheckBox>
 #include <QLabel>
-#include <QMessageBox>
-
 #include "file_io.h"
-#include "qt_shell.h"
 #include "text_util.h"
 #include "window_fixture.h"
 
 namespace tessaro {
 namespace {
-
-// An old settings file stored "not found" for no editor: it is neither shown nor saved as a path.
+// An old settings file stored "not found" for no editor: it is not saved as a path.
 TEST(TypEditor, without_one_the_window_keeps_launch_grey_says_nothing_after_create_and_saves_no_path) {
     Window w(false);
-    w.dir.write("prog/tessaro.dat", settings_naming("", "not found"));
-    w.start();
+    w.start_with("", "not found");
     EXPECT_FALSE(has(from_qt(w.find<QLabel>("Label3")->text()), "not found"));
     w.use_style();
     EXPECT_EQ(w.create(), (Messages{w.created()}));
@@ -24,18 +17,10 @@ TEST(TypEditor, without_one_the_window_keeps_launch_grey_says_nothing_after_crea
     w.window->launch_editor();
     EXPECT_EQ(w.shell.messages.size(), 2u);
     EXPECT_TRUE(w.desktop.started.empty());
-
-    std::string shown = "?";
-    w.in_dialog([&](QWidget* dialog) {
-        shown = from_qt(dialog->findChild<QLineEdit*>("Text1_3")->text());
-        dialog->findChild<QPushButton*>("Command3")->click();
-    });
+    w.in_dialog([](QWidget* dialog) { dialog->findChild<QPushButton*>("Command3")->click(); });
     w.window->show_settings();
-    EXPECT_EQ(shown, "");
     const std::string saved = test::read_bytes(w.dir / "prog/tessaro.dat");
     EXPECT_TRUE(has(saved, "\r\n" + (w.dir / "s") + "\r\n\r\n"));  // the style, then no editor
-
-    // File > Open TYP text: the desktop's program for text, or a word on what to do when it has none.
     w.desktop.open_ok = false;
     const std::size_t said = w.shell.messages.size();
     w.window->open_typ_text();
@@ -86,7 +71,6 @@ TEST(TypTextPath, follows_the_chosen_style_keeps_a_typed_one_and_asks_before_upd
     EXPECT_EQ(path_box(), a_text);
     w.window->choose_folder(w.dir / "b");
     EXPECT_EQ(path_box(), w.dir / "mine.txt");
-
     w.find<QCheckBox>("KeepEditedLooks")->setChecked(true);
     w.set_path_box(a_text);
     EXPECT_TRUE(w.create().empty());  // answered No
@@ -94,21 +78,5 @@ TEST(TypTextPath, follows_the_chosen_style_keeps_a_typed_one_and_asks_before_upd
     EXPECT_TRUE(has(w.shell.questions[0], a_text + " was made for the style a, not for b."));
     EXPECT_EQ(test::read_bytes(a_text), made);
 }
-
-TEST(WindowTexts, the_command_stands_whole_and_selectable_and_a_folder_without_rules_is_no_style) {
-    QtShell shell;
-    const std::string command = "mkgmap --family-id=12345 --code-page=1252 /home/mapper/a-very-long-folder-name/alpine.txt";
-    const auto box = shell.message_box("TYP text created\r\n\r\nCompile it with:\r\n" + command, MessageIcon::Information);
-    EXPECT_TRUE(box->textInteractionFlags() & Qt::TextSelectableByMouse);
-    EXPECT_TRUE(has(from_qt(box->text()), "white-space:pre\">" + command + "<"));  // never wrapped
-
-    Window w;
-    fs::create_directories(w.dir / "photos");
-    w.window->choose_folder(w.dir / "photos");
-    EXPECT_TRUE(has(from_qt(w.find<QLabel>("styleLabel")->text()), "Not a style folder"));
-    w.use_style();
-    EXPECT_TRUE(from_qt(w.find<QLabel>("styleLabel")->text()).ends_with(w.dir / "s"));
-}
-
 }  // namespace
 }  // namespace tessaro

@@ -1,18 +1,11 @@
-// Our own --check --strict finds nothing in what we write: every style we
-// know (tests/data, examples, mkgmap's own), with and without --auto-inc,
-// with classic looks and with the looks. With the looks every type of the
-// style has an entry, so the check also holds the text against the style.
 #include <filesystem>
 #include <gtest/gtest.h>
-
 #include "support/cli_capture.h"
 #include "support/mkgmap.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
-
-namespace fs = std::filesystem;
 
 const std::string SOURCE = TESSARO_SOURCE_DIR;
 
@@ -24,7 +17,7 @@ TEST(OwnOutput, passes_a_strict_check_for_every_style_with_and_without_auto_inc_
     };
     add_styles_in(SOURCE + "/tests/data");
     // Styles among their siblings in a case's styles folder.
-    for (const auto& e : fs::directory_iterator(SOURCE + "/tests/data")) add_styles_in(e.path().string() + "/styles");
+    for (const auto& e : std::filesystem::directory_iterator(SOURCE + "/tests/data")) add_styles_in(e.path().string() + "/styles");
     add_styles_in(SOURCE + "/examples");
     ASSERT_GE(styles.size(), 20u);
     if (test::mkgmap_jar_missing(false).empty()) {
@@ -32,7 +25,6 @@ TEST(OwnOutput, passes_a_strict_check_for_every_style_with_and_without_auto_inc_
         EXPECT_GE(test::style_names_in(tmp / "styles").size(), 15u);
         add_styles_in(tmp / "styles");
     }
-
     std::size_t runs = 0;
     for (const std::string& style : styles)
         for (const bool classic : {false, true})
@@ -45,7 +37,7 @@ TEST(OwnOutput, passes_a_strict_check_for_every_style_with_and_without_auto_inc_
                 const test::CliOutput run = test::cli(args);
                 const std::string what = ::testing::PrintToString(args) + "\n" + run.err;
                 // A style with a file that is no text is read as far as it goes: the text written stands.
-                ASSERT_TRUE(run.exit_code == EXIT_DONE || (run.exit_code == EXIT_FAILED && fs::exists(out))) << what;
+                ASSERT_TRUE(run.exit_code == EXIT_DONE || (run.exit_code == EXIT_FAILED && std::filesystem::exists(out))) << what;
                 // Classic looks give a point without a library look no entry: the style is not held against the text.
                 std::vector<std::string> check{"--strict", "--check", out};
                 if (!classic && run.exit_code == EXIT_DONE) check.insert(check.end(), {"--style", style});
@@ -54,6 +46,5 @@ TEST(OwnOutput, passes_a_strict_check_for_every_style_with_and_without_auto_inc_
                 EXPECT_EQ(r.exit_code, EXIT_DONE) << what << "\n" << r.err;
             }
 }
-
 }  // namespace
 }  // namespace tessaro

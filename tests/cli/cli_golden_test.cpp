@@ -1,19 +1,15 @@
-// Runs the built CLI program over every style folder under tests/data with an expect/ folder and
-// compares TYP text, stderr and exit code byte for byte. The style is the case's folder, or the
-// folder that expect/style names (relative to tests/data): a style among its siblings in a styles folder.
+// The style is the case's folder, or the one expect/style names (relative to tests/data).
 // TESSARO_UPDATE_GOLDEN=1 rewrites the expected files from the actual output.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-
 #include "support/cli_capture.h"
 #include "support/temp_dir.h"
 #include "text_util.h"
 
 namespace tessaro {
 namespace {
-
 namespace fs = std::filesystem;
 using test::read_bytes;
 
@@ -27,7 +23,6 @@ std::vector<std::string> golden_cases() {
 
 fs::path expect_folder(const std::string& name) { return fs::path(TESSARO_TEST_DATA) / name / "expect"; }
 
-// The lines of a file of the case's expect folder, the test library's folder in place of $LIBRARY.
 std::vector<std::string> expect_lines(const std::string& name, const char* file) {
     std::vector<std::string> lines;
     std::ifstream in(expect_folder(name) / file);
@@ -36,7 +31,6 @@ std::vector<std::string> expect_lines(const std::string& name, const char* file)
     return lines;
 }
 
-// Its `out`: the TYP text written, empty when none.
 test::CliOutput run_program(const std::string& name, const test::TempDir& tmp, const std::vector<std::string>& extra) {
     using test::shell_quoted;
     const std::string out = tmp / "out.txt";
@@ -55,8 +49,7 @@ test::CliOutput run_program(const std::string& name, const test::TempDir& tmp, c
 #ifdef _WIN32
     // stderr is a text stream there: every line ends in CR LF. Paths are
     // written with a backslash, and the expected files name them with "/".
-    const std::string err =
-        replace_all(replace_all(replace_all(read_bytes(tmp / "stderr"), "\r\n", "\n"), out, "$OUT"), "\\", "/");
+    const std::string err = replace_all(replace_all(replace_all(read_bytes(tmp / "stderr"), "\r\n", "\n"), out, "$OUT"), "\\", "/");
 #else
     const std::string err = replace_all(read_bytes(tmp / "stderr"), out, "$OUT");
 #endif
@@ -65,7 +58,6 @@ test::CliOutput run_program(const std::string& name, const test::TempDir& tmp, c
 
 class CliGolden : public ::testing::TestWithParam<std::string> {};
 
-// TYP text, stderr and exit code against the files of an expect folder (rewritten on request).
 void compare_with(const test::CliOutput& r, const fs::path& expect) {
     const std::pair<std::string, std::string> files[] = {
         {"exit", std::to_string(r.exit_code) + "\n"}, {"stderr", r.err}, {"typ.txt", r.out}};
@@ -81,16 +73,13 @@ void compare_with(const test::CliOutput& r, const fs::path& expect) {
     }
 }
 
-// The classic looks are the looks the cases were first written for: their files
-// stay; the files of the looks are in expect/looks.
+// The classic looks are those the cases were first written for; the looks' files are in expect/looks.
 TEST_P(CliGolden, output_stderr_and_exit_code_match_the_expected_files_with_classic_looks_and_with_the_looks) {
     test::TempDir classic, looks;
     compare_with(run_program(GetParam(), classic, {"--classic-looks"}), expect_folder(GetParam()));
     compare_with(run_program(GetParam(), looks, {}), expect_folder(GetParam()) / "looks");
 }
 
-INSTANTIATE_TEST_SUITE_P(Styles, CliGolden, ::testing::ValuesIn(golden_cases()),
-                         [](const auto& param_info) { return param_info.param; });
-
+INSTANTIATE_TEST_SUITE_P(Styles, CliGolden, ::testing::ValuesIn(golden_cases()), [](const auto& param_info) { return param_info.param; });
 }  // namespace
 }  // namespace tessaro

@@ -4,9 +4,6 @@
 
 namespace tessaro {
 namespace {
-
-// Each option's effect shows in the golden cases; here the spellings they do not use: a
-// value after an equals sign, a style folder after a double dash, short and long names alike.
 TEST(ParseCli, reads_values_after_an_equals_sign_a_style_after_a_double_dash_and_short_and_long_names_alike) {
     const CliParse p = parse_cli({"--res=r", "--seed=42", "style"});
     ASSERT_EQ(p.error, "");
@@ -30,6 +27,5 @@ TEST(ParseCli, refuses_bad_usage_with_a_reason) {
     for (const auto& args : bad) EXPECT_NE(parse_cli(args).error, "") << ::testing::PrintToString(args);
     EXPECT_TRUE(parse_cli({"--strict", "--check", "f.txt"}).options.strict);
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -1,10 +1,8 @@
 #include "cli_run.h"
 
 #include <gtest/gtest.h>
-
 #include "file_io.h"
 #include "support/cli_capture.h"
-#include "support/temp_dir.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -15,26 +13,18 @@
 
 namespace tessaro {
 namespace {
-
 TEST(RunCli, exits_two_for_bad_usage_zero_for_help_and_one_keeping_an_old_file_for_a_bad_output_style_or_library) {
     EXPECT_EQ(test::cli({"--help"}).exit_code, EXIT_DONE);
     test::TempDir dir;
-    dir.write("s/points", "a=b [0x2d02]\n");
-    dir.write("s/lines", "a=b [0x02]\n");
-    dir.write("empty/readme", "no rules here");
-    dir.write("folder.txt/readme", "");
+    dir.write_files({{"s/points", "a=b [0x2d02]\n"}, {"s/lines", "a=b [0x02]\n"}, {"empty/readme", "no rules here"},
+                     {"folder.txt/readme", ""}});
     const std::string old = dir.write("o.txt", "precious");
-    // An unknown option; an empty output path, one in a missing folder, a folder; a missing style; a
-    // library folder without library files, points off; a full device of the test's own, where
-    // one can be made (written, but incomplete). Not quiet, so that a run that says it created the text is caught.
+    // Not quiet, so that a run that says it created the text is caught.
     std::vector<std::tuple<std::vector<std::string>, std::string, int>> failures = {
-        {{"--bogus"}, "--bogus", EXIT_USAGE},
-        {{"-o", "", dir / "s"}, "empty", EXIT_FAILED},
+        {{"--bogus"}, "--bogus", EXIT_USAGE}, {{"-o", "", dir / "s"}, "empty", EXIT_FAILED},
         {{"-o", dir / "missing/out.txt", dir / "s"}, dir / "missing/out.txt", EXIT_FAILED},
-        {{"-o", dir / "folder.txt", dir / "s"}, dir / "folder.txt", EXIT_FAILED},
-        {{"-o", old, dir / "nothing"}, dir / "nothing", EXIT_FAILED},
-        {{"-o", old, "--res", dir / "empty", "--no-points", dir / "s"}, "no library files", EXIT_FAILED},
-    };
+        {{"-o", dir / "folder.txt", dir / "s"}, dir / "folder.txt", EXIT_FAILED}, {{"-o", old, dir / "nothing"}, dir / "nothing", EXIT_FAILED},
+        {{"-o", old, "--res", dir / "empty", "--no-points", dir / "s"}, "no library files", EXIT_FAILED}};
 #ifndef _WIN32
     if (mknod((dir / "full").c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0)
         failures.push_back({{"--seed", "1", "-o", dir / "full", dir / "s"}, dir / "full" + ": the TYP text is incomplete", EXIT_FAILED});
@@ -48,33 +38,14 @@ TEST(RunCli, exits_two_for_bad_usage_zero_for_help_and_one_keeping_an_old_file_f
     EXPECT_EQ(test::read_bytes(old), "precious");
 }
 
-// Without --auto-inc, the list and all options: the with_inc golden files.
-TEST(RunCli, names_left_out_include_files_and_suggests_only_the_options_not_yet_given) {
-    test::TempDir dir;
-    dir.write("s/lines", "include 'inc/roads';\nhighway=x [0x02]\n");
-    dir.write("s/inc/roads", "highway=trunk [0x01 resolution 20]\n");
-    dir.write("s/inc/lonely", "a=b [0x05 resolution 20]\n");
-    const std::string out = dir / "out.txt";
-    const test::CliOutput sorted = test::cli({"--seed", "1", "--auto-inc", "-o", out, dir / "s"});
-    EXPECT_EQ(sorted.exit_code, EXIT_DONE);
-    EXPECT_NE(sorted.err.find("  lonely\n("), std::string::npos) << sorted.err;
-    EXPECT_EQ(sorted.err.find("--auto-inc"), std::string::npos) << sorted.err;
-    EXPECT_TRUE(test::cli({"-q", "--seed", "1", "--auto-inc", "-o", out, dir / "s"}).err.empty());
-}
-
-// --inc-* take a file outside inc/ by any spelling of the name the messages
-// give it (so that it is not named as left out); a name that names no file of
-// the style, or could lead out of it, is bad usage.
+// A name that names no file of the style, or could lead out of it, is bad usage.
 TEST(RunCli, sorts_files_outside_the_include_folder_by_the_names_the_messages_give) {
     test::TempDir dir;
-    dir.write("s/points", "amenity=bar [0x2d02]\ninclude 'sub/more';\n");
-    dir.write("s/lines", "include 'extra';\n");
-    dir.write("s/sub/more", "amenity=restaurant [0x2a00 resolution 24]\n");
-    dir.write("s/extra", "highway=x [0x05 resolution 20]\n");
-    dir.write("outside", "amenity=fuel [0x2f01 resolution 24]\n");
+    dir.write_files({{"s/points", "amenity=bar [0x2d02]\ninclude 'sub/more';\n"}, {"s/lines", "include 'extra';\n"},
+                     {"s/sub/more", "amenity=restaurant [0x2a00 resolution 24]\n"}, {"s/extra", "highway=x [0x05 resolution 20]\n"},
+                     {"outside", "amenity=fuel [0x2f01 resolution 24]\n"}});
     const std::string out = dir / "out.txt";
-    const test::CliOutput named =
-        test::cli({"--seed", "1", "--inc-points", "sub//more", "--inc-lines", "./extra", "-o", out, dir / "s"});
+    const test::CliOutput named = test::cli({"--seed", "1", "--inc-points", "sub//more", "--inc-lines", "./extra", "-o", out, dir / "s"});
     EXPECT_EQ(named.exit_code, EXIT_DONE) << named.err;
     EXPECT_EQ(named.err.find("no group"), std::string::npos) << named.err;
     EXPECT_NE(test::read_bytes(out).find("Type=0x02a00"), std::string::npos);
@@ -87,6 +58,7 @@ TEST(RunCli, sorts_files_outside_the_include_folder_by_the_names_the_messages_gi
 }
 
 #ifdef _WIN32
+// Through the ANSI functions, which spell the name in the code page.
 void write_through_the_code_page(const std::string& path, const std::string& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr) << path;
@@ -106,8 +78,7 @@ TEST(RunCliOnWindows, converts_a_style_folder_named_with_blanks_and_code_page_le
     write_through_the_code_page(join_path(join_path(style, "inc"), inc_name), "natural=water [0x3c resolution 20]\n");
     const std::string out = join_path(style, "out.txt");
     test::StringOut cout, cerr;
-    ASSERT_EQ(run_cli({"--seed", "1", "-o", out, "--inc-polygons", inc_name, style}, ".", cout, cerr), EXIT_DONE)
-        << cerr.str();
+    ASSERT_EQ(run_cli({"--seed", "1", "-o", out, "--inc-polygons", inc_name, style}, ".", cout, cerr), EXIT_DONE) << cerr.str();
     EXPECT_EQ(cerr.str().find(inc_name), std::string::npos) << cerr.str();  // found by the scan, so not unsorted
     const std::string typ = test::read_bytes(out);
     EXPECT_NE(typ.find("\r\n;style:" + style_name + "\r\n"), std::string::npos) << typ;
@@ -116,9 +87,6 @@ TEST(RunCliOnWindows, converts_a_style_folder_named_with_blanks_and_code_page_le
 }
 #endif
 
-// The report names each entry's look in the order of the text, with the
-// library code and condition (the summary of the looks: the golden cases; a
-// report over an input: the hostile output test).
 TEST(RunCli, reports_where_each_look_came_from_in_the_order_of_the_text) {
     test::TempDir dir;
     test::write_library(dir, "res");
@@ -136,10 +104,8 @@ TEST(RunCli, reports_where_each_look_came_from_in_the_order_of_the_text) {
     // Classic looks keep the report's old lines: no header, no reason.
     ASSERT_EQ(test::cli({"--classic-looks", "--seed", "1", "--res", dir / "res", "--report", report, "-o", out, dir / "s"}).exit_code,
               EXIT_DONE);
-    EXPECT_EQ(test::read_bytes(report), "line\t0x02\ttable\t-\t-\thighway=primary\n"
-                                        "line\t0x10001\trandom\t-\t-\thighway=x\n"
+    EXPECT_EQ(test::read_bytes(report), "line\t0x02\ttable\t-\t-\thighway=primary\n" "line\t0x10001\trandom\t-\t-\thighway=x\n"
                                         "point\t0x02d02\tlibrary\t-\t-\tamenity=bar\n");
 }
-
 }  // namespace
 }  // namespace tessaro

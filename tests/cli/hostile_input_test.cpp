@@ -1,28 +1,19 @@
-// Broken, huge and strange input: the CLI never crashes, never blocks and
-// always says what went wrong, naming the file.
 #include <cstdio>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
-#include <set>
 #include <sys/stat.h>
 #ifndef _WIN32
 #include <sys/sysmacros.h>
 #endif
 
-#include "support/cli_capture.h"
 #include "file_io.h"
-#include "support/temp_dir.h"
+#include "support/cli_capture.h"
 
 namespace tessaro {
 namespace {
-
 namespace fs = std::filesystem;
 using namespace std::string_literals;
-using test::run_shell;
-using test::shell_quoted;
-
-using test::BAR_RULE;
+using test::run_shell, test::shell_quoted, test::BAR_RULE;
 using Style = test::LibraryStyle;
 using Outcome = test::Converted;
 
@@ -33,9 +24,6 @@ std::string random_bytes(std::size_t n, unsigned seed) {
     return s;
 }
 
-// Empty, binary and random rule files convert; a huge line, a million lines and
-// a byte order mark still give their codes: after a BOM the rule's condition
-// keeps it (odd line ends and brackets: the rule reader's own test).
 // Binary files (NUL bytes: also UTF-16) are no rule text: named, and the text incomplete.
 TEST(HostileRules, empty_binary_random_and_huge_rule_files_convert_and_give_the_codes_they_hold) {
     for (const std::string& bytes : {""s, "\0\0\0[0x\0"s, random_bytes(1 << 20, 1), random_bytes(4096, 2) + "\n[0x2d02]\n",
@@ -62,8 +50,7 @@ TEST(HostileRules, empty_binary_random_and_huge_rule_files_convert_and_give_the_
 }
 
 TEST(HostileLibraries, broken_libraries_give_no_look_and_no_crash) {
-    for (const std::string& lib :
-         {"\0\0Type=0x\0"s, random_bytes(3u << 20, 3), "x Type=0x02d02"s, "Type=0x02d02\xff\r\n[end]\r\n"s}) {
+    for (const std::string& lib : {"\0\0Type=0x\0"s, random_bytes(3u << 20, 3), "x Type=0x02d02"s, "Type=0x02d02\xff\r\n[end]\r\n"s}) {
         // With classic looks nothing stands in for the library's look.
         const Outcome r = Style(BAR_RULE, lib).convert("out.txt", {"--tag-text", "--classic-looks"});
         EXPECT_EQ(r.exit_code, 0) << r.err;
@@ -73,9 +60,6 @@ TEST(HostileLibraries, broken_libraries_give_no_look_and_no_crash) {
 }
 
 #ifndef _WIN32
-// What a rule file or an include file holds is missing from the text when it
-// cannot be read: the text is written, the file named, and the run fails.
-// Pipes, folders and dangling links among them do not block the run.
 TEST(HostileRules, unreadable_files_pipes_and_dangling_links_among_the_rules_are_named_and_the_text_written_but_incomplete) {
     Style odd;
     fs::remove(odd.dir / "s/points");
@@ -93,7 +77,6 @@ TEST(HostileRules, unreadable_files_pipes_and_dangling_links_among_the_rules_are
     const Outcome pipe = odd.convert("out.txt", {"--inc-lines", "pipe"});
     EXPECT_EQ(pipe.exit_code, 2);
     EXPECT_NE(pipe.err.find("pipe"), std::string::npos);
-
     Style s;
     s.dir.write("s/lines", "highway=x [0x02]\n");
     const std::string why = test::make_unreadable(s.dir.write("s/points", BAR_RULE));
@@ -106,8 +89,6 @@ TEST(HostileRules, unreadable_files_pipes_and_dangling_links_among_the_rules_are
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_EQ(r.err, said(s.dir / "s/points", "0 point, 1 line and 0 polygon"));
     EXPECT_NE(r.typ.find("Type=0x02\r\n"), std::string::npos);
-
-    // An include file of a group; named once, though both the scan and the run tried it.
     fs::remove(s.dir / "s/points");  // not written through: a link would lead into this process
     s.dir.write("s/points", BAR_RULE);
     s.dir.write("s/inc/roads", "highway=y [0x03 resolution 20]\n");
@@ -115,17 +96,13 @@ TEST(HostileRules, unreadable_files_pipes_and_dangling_links_among_the_rules_are
     const Outcome inc = s.convert("out.txt", {"--inc-lines", "roads", "--inc-lines", "tracks"});
     EXPECT_EQ(inc.exit_code, 1);
     EXPECT_EQ(inc.err, said(join_path(join_path(s.dir / "s", "inc"), "tracks"), "1 point, 2 line and 0 polygon"));
-    // Not in a group, it may have held types all the same.
     EXPECT_EQ(s.convert("out.txt", {"--inc-lines", "roads"}).exit_code, 1);
 }
-#endif
 
-#ifndef _WIN32
 TEST(HostileOutput, links_keep_their_place_and_devices_and_the_standard_output_are_written_where_they_are) {
     Style s(BAR_RULE);
     const std::string expected = s.convert().typ;
     ASSERT_NE(expected.find("Type=0x02d02"), std::string::npos);
-    // A link to an old text, a relative link to a link, a link to nowhere yet.
     s.dir.write("old.txt", "old");
     fs::create_symlink(s.dir / "old.txt", s.dir / "to-old.txt");
     fs::create_symlink("to-old.txt", s.dir / "to-to-old.txt");
@@ -137,9 +114,7 @@ TEST(HostileOutput, links_keep_their_place_and_devices_and_the_standard_output_a
     EXPECT_EQ(test::read_bytes(s.dir / "old.txt"), expected);
     EXPECT_EQ(test::read_bytes(s.dir / "new.txt"), expected);
     EXPECT_FALSE(s.has_temporary_file());
-
-    // A null device of the test's own (the system's is not written): written
-    // into, never replaced. Making one takes root; elsewhere it is left out.
+    // A null device of the test's own (making one takes root): written into, never replaced.
     const std::string null_device = s.dir / "null";
     if (mknod(null_device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
         EXPECT_EQ(run_shell(s.command(null_device)), 0);
@@ -147,7 +122,6 @@ TEST(HostileOutput, links_keep_their_place_and_devices_and_the_standard_output_a
     }
     ASSERT_EQ(mkfifo((s.dir / "pipe").c_str(), 0600), 0);
     EXPECT_EQ(s.convert("pipe").exit_code, 1);
-
     // The program itself, in a shell of its own: a link to the standard output delivers the text there and stays.
     fs::create_symlink("/proc/self/fd/1", s.dir / "stdout.txt");
     ASSERT_EQ(run_shell(s.command(s.dir / "stdout.txt") + " > " + shell_quoted(s.dir / "captured")), 0);
@@ -157,8 +131,6 @@ TEST(HostileOutput, links_keep_their_place_and_devices_and_the_standard_output_a
     EXPECT_EQ(test::read_bytes(s.dir / "piped"), expected);
 }
 
-// A run never leaves half a text: one that fails half-way leaves the old file
-// and nothing else, and of two runs at once one whole text stays.
 TEST(HostileOutput, a_failed_run_leaves_the_old_text_and_nothing_else_and_two_runs_at_once_leave_one_whole_text) {
     Style a(BAR_RULE), b(BAR_RULE);
     a.dir.write("s/lines", test::many_line_rules(1000));
@@ -173,8 +145,6 @@ TEST(HostileOutput, a_failed_run_leaves_the_old_text_and_nothing_else_and_two_ru
     EXPECT_EQ(test::read_bytes(old), "precious, edited by hand");
     EXPECT_EQ(a.names(), (std::set<std::string>{".out.txt.tessaro-killed0000.part", "err", "out.txt", "res", "s"}));
     EXPECT_EQ(test::read_bytes(leftover), "half a text");
-
-    // Unlimited, each run writes its whole text.
     const std::string text_a = a.convert().typ;
     const std::string text_b = b.convert().typ;
     ASSERT_NE(text_a.find("Type=0x11699"), std::string::npos);
@@ -186,12 +156,8 @@ TEST(HostileOutput, a_failed_run_leaves_the_old_text_and_nothing_else_and_two_ru
         EXPECT_TRUE(text == text_a || text == text_b) << "round " << round << ": " << text.size() << " bytes";
     }
 }
-#endif
 
-#ifndef _WIN32
-// Running out of memory ends a run as any failure does: named, exit status 1,
-// the old text as it was and no hidden file left; --check of a text larger
-// than the memory allowed alike. The shell limits the program's address space.
+// The shell limits the program's address space.
 TEST(HostileOutput, running_out_of_memory_is_told_and_leaves_the_old_text_and_nothing_else) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the sanitizer's shadow memory does not fit under a limit of the address space";
@@ -207,8 +173,7 @@ TEST(HostileOutput, running_out_of_memory_is_told_and_leaves_the_old_text_and_no
     s.dir.write("s/lines", rules);
     const std::string err = s.dir / "err";
     const std::string big = s.dir.write("big.txt", std::string(64u << 20, ';'));
-    // What a run needs to start differs from machine to machine: of a few
-    // limits, each ends either in the message or in a whole run, and one at least in the message.
+    // What a run needs to start differs by machine: one limit at least ends in the message.
     std::size_t told = 0;
     for (const int kilobytes : {20000, 40000, 60000}) {
         SCOPED_TRACE(kilobytes);
@@ -227,9 +192,7 @@ TEST(HostileOutput, running_out_of_memory_is_told_and_leaves_the_old_text_and_no
     EXPECT_GE(told, 1u);
 }
 
-// Control characters in names never reach the terminal: a folder named with an
-// escape sequence that retitles it is named with "?" in every message, those
-// of a run and those of --check alike.
+// An escape sequence that would retitle the terminal.
 TEST(HostileNames, control_characters_of_folder_and_file_names_reach_stderr_only_as_question_marks) {
     const std::string evil = "s\x1b]0;owned\x07";
     Style s;
@@ -255,6 +218,5 @@ TEST(HostileNames, control_characters_of_folder_and_file_names_reach_stderr_only
     EXPECT_NE(said.find("gone?]0;x?: "), std::string::npos) << said;
 }
 #endif
-
 }  // namespace
 }  // namespace tessaro

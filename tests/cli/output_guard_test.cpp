@@ -1,11 +1,4 @@
-// Nothing the user has is lost to an output: an output that is another
-// output or a file the run reads is refused, a read-only file stays, and no
-// temporary file outlives its run.
-#include <filesystem>
 #include <gtest/gtest.h>
-#include <string>
-#include <vector>
-
 #ifndef _WIN32
 #include <csignal>
 #include <sys/stat.h>
@@ -13,25 +6,19 @@
 #include <unistd.h>
 #endif
 
-#include "support/cli_capture.h"
 #include "file_io.h"
-#include "support/temp_dir.h"
+#include "support/cli_capture.h"
 
 namespace tessaro {
 namespace {
-
 namespace fs = std::filesystem;
 
 using Style = test::LibraryStyle;
-
-// Two outputs of one run that would be one file once written, though none of them is there
-// yet, and outputs that are a file the run reads, by any spelling or link: refused before
-// anything is written, every file as it was. Files elsewhere in the style or of another
-// style are known only once the run has read the rule file that leads to them.
+// Files elsewhere in the style or of another style are known only once the run
+// has read the rule file that leads to them.
 TEST(OutputGuard, an_output_that_is_another_output_or_a_file_the_run_reads_is_refused_and_nothing_is_written) {
     struct Case {
-        std::string output, report;  // relative to the test's folder; "" for no report
-        std::string kept;            // a file that must stay as it was ("" for none)
+        std::string output, report, kept;  // in the test's folder; no report, no file kept as it was when ""
         int exit_code;
     };
     const std::vector<Case> cases = {
@@ -49,14 +36,10 @@ TEST(OutputGuard, an_output_that_is_another_output_or_a_file_the_run_reads_is_re
     };
     for (const Case& c : cases) {
         Style s;
-        s.dir.write("s/info", "base-style=base\n");
-        s.dir.write("s/version", "1\n");
-        s.dir.write("s/lines", "highway=x [0x02]\ninclude 'inc/paths' from base;\ninclude 'sub/walks';\n");
-        s.dir.write("s/inc/roads", "highway=y [0x03 resolution 20]\n");
-        s.dir.write("s/sub/walks", "highway=footway [0x17 resolution 20]\n");
-        s.dir.write("base/info", "version=2\n");
-        s.dir.write("base/lines", "highway=x [0x02]\n");
-        s.dir.write("base/inc/paths", "highway=path [0x16]\n");
+        s.dir.write_files({{"s/info", "base-style=base\n"}, {"s/version", "1\n"}, {"s/inc/roads", "highway=y [0x03 resolution 20]\n"},
+                           {"s/lines", "highway=x [0x02]\ninclude 'inc/paths' from base;\ninclude 'sub/walks';\n"},
+                           {"s/sub/walks", "highway=footway [0x17 resolution 20]\n"}, {"base/info", "version=2\n"},
+                           {"base/lines", "highway=x [0x02]\n"}, {"base/inc/paths", "highway=path [0x16]\n"}});
         const std::string pol = s.dir.write("my.pol", "Type=0x3c\r\n[end]\r\n");
         fs::create_directories(s.dir / "sub");
 #ifndef _WIN32
@@ -78,19 +61,16 @@ TEST(OutputGuard, an_output_that_is_another_output_or_a_file_the_run_reads_is_re
     }
 }
 
-// A look report that cannot be a file says so in words of --report.
 TEST(OutputGuard, a_report_that_is_a_folder_names_the_report_option) {
     Style s;
     fs::create_directories(s.dir / "folder");
     const test::CliOutput r = s.convert("out.txt", {"--report", s.dir / "folder"});
     EXPECT_EQ(r.exit_code, 1) << r.err;
-    EXPECT_NE(r.err.find(s.dir / "folder" + ": is a folder, not a file; give a file with --report"), std::string::npos)
-        << r.err;
+    EXPECT_NE(r.err.find(s.dir / "folder" + ": is a folder, not a file; give a file with --report"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(s.dir / "out.txt"));
 }
 
-// An output name as long as the file system allows is written, though the
-// temporary file beside it needs a longer one.
+// The temporary file beside the output needs a longer name than it.
 TEST(OutputGuard, output_names_up_to_the_longest_a_file_system_takes_are_written) {
     Style s;
     ASSERT_EQ(s.convert("short.txt").exit_code, 0);
@@ -106,19 +86,15 @@ TEST(OutputGuard, output_names_up_to_the_longest_a_file_system_takes_are_written
 }
 
 #ifndef _WIN32
-// A file with no write bit for anyone is not replaced, as TYP text or as
-// report, even by root who could write it: the run stops before writing.
-// A file replaced keeps its owner, group and permissions.
+// Not even root, who could write it, replaces a file with no write bit.
 TEST(OutputGuard, a_read_only_output_is_left_as_it_is_and_a_replaced_one_keeps_owner_group_and_permissions) {
     for (const bool as_report : {false, true}) {
         Style s;
         const std::string old = s.dir.write("locked.txt", "edited by hand");
         ASSERT_EQ(::chmod(old.c_str(), 0444), 0);
-        const test::CliOutput r =
-            as_report ? s.convert("out.txt", {"--report", old}) : s.convert(old);
+        const test::CliOutput r = as_report ? s.convert("out.txt", {"--report", old}) : s.convert(old);
         EXPECT_EQ(r.exit_code, 1) << r.err;
-        EXPECT_NE(r.err.find(old + ": is read-only; make it writable or choose another output"), std::string::npos)
-            << r.err;
+        EXPECT_NE(r.err.find(old + ": is read-only; make it writable or choose another output"), std::string::npos) << r.err;
         EXPECT_EQ(test::read_bytes(old), "edited by hand");
         EXPECT_FALSE(fs::exists(s.dir / "out.txt")) << as_report;
         EXPECT_FALSE(s.has_temporary_file());
@@ -126,10 +102,7 @@ TEST(OutputGuard, a_read_only_output_is_left_as_it_is_and_a_replaced_one_keeps_o
     Style s;
     const std::string old = s.dir.write("shared.txt", "old");
     ASSERT_EQ(::chmod(old.c_str(), 0640), 0);
-    const bool root = ::geteuid() == 0;
-    if (root) {
-        ASSERT_EQ(::chown(old.c_str(), 4321, 8765), 0);
-    }
+    if (::geteuid() == 0) { ASSERT_EQ(::chown(old.c_str(), 4321, 8765), 0); }
     struct stat before {};
     ASSERT_EQ(::stat(old.c_str(), &before), 0);
     EXPECT_EQ(s.convert(old).exit_code, 0);
@@ -141,17 +114,7 @@ TEST(OutputGuard, a_read_only_output_is_left_as_it_is_and_a_replaced_one_keeps_o
     EXPECT_EQ(after.st_gid, before.st_gid);
 }
 
-// A style whose rule file takes a while to read: the run's temporary file
-// stands beside the output meanwhile.
-void write_slow_style(const Style& s, std::size_t megabytes) {
-    std::string rules;
-    rules.reserve(megabytes << 20);
-    while (rules.size() < (megabytes << 20)) rules += "highway=residential & name~'.*x.*' & ref!=1\n";
-    s.dir.write("s/lines", rules + "highway=x [0x02]\n");
-}
-
-// Starts the program on the slow style into out, with the signals' default
-// handling (whatever this test program was started with).
+// With the signals' default handling, whatever this test program was started with.
 pid_t start_run(const Style& s, const std::string& out) {
     const std::vector<std::string> args = s.args(out);
     const pid_t child = ::fork();
@@ -164,7 +127,6 @@ pid_t start_run(const Style& s, const std::string& out) {
     ::_exit(127);
 }
 
-// Stops the run while its temporary file is there; false when the run ended first.
 bool stop_while_writing(const Style& s, pid_t child) {
     for (;;) {
         int status = 0;
@@ -181,19 +143,19 @@ bool stop_while_writing(const Style& s, pid_t child) {
     }
 }
 
-// A run on the slow style into the old text "precious", stopped while it writes
-// (the style grows each time the run ends before it can be stopped); 0 when none could be.
+// A run into the old text "precious", stopped while it writes; the style grows while runs
+// end before they can be stopped. 0 when none could be.
 pid_t stopped_run(const Style& s, const std::string& old) {
+    std::string rules;
     for (std::size_t megabytes = 32; megabytes <= 512; megabytes *= 2) {
+        while (rules.size() < (megabytes << 20)) rules += "highway=residential & name~'.*x.*' & ref!=1\n";
         s.dir.write("out.txt", "precious");
-        write_slow_style(s, megabytes);
-        const pid_t child = start_run(s, old);
-        if (stop_while_writing(s, child)) return child;
+        s.dir.write("s/lines", rules + "highway=x [0x02]\n");
+        if (const pid_t child = start_run(s, old); stop_while_writing(s, child)) return child;
     }
     return 0;
 }
 
-// A run stopped by a signal takes its temporary file along, and the old text stays.
 TEST(OutputGuard, a_run_ended_by_a_signal_leaves_no_temporary_file_and_the_old_text_as_it_was) {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         Style s;
@@ -208,7 +170,6 @@ TEST(OutputGuard, a_run_ended_by_a_signal_leaves_no_temporary_file_and_the_old_t
         EXPECT_FALSE(s.has_temporary_file()) << signal;
         EXPECT_EQ(test::read_bytes(old), "precious");
     }
-    // A limit on the size of files the program may write ends it at the limit.
     Style s;
     s.dir.write("s/lines", test::many_line_rules(1000));
     const std::string old = s.dir.write("out.txt", "precious");
@@ -217,8 +178,6 @@ TEST(OutputGuard, a_run_ended_by_a_signal_leaves_no_temporary_file_and_the_old_t
     EXPECT_EQ(test::read_bytes(old), "precious");
 }
 
-// An old text changed while the run wrote (a map maker's edit) is not
-// replaced: the new text is kept beside it, and the run fails.
 TEST(OutputGuard, an_old_text_changed_during_the_run_stays_and_the_new_one_is_kept_beside_it) {
     Style s;
     const std::string old = s.dir / "out.txt";
@@ -234,8 +193,7 @@ TEST(OutputGuard, an_old_text_changed_during_the_run_stays_and_the_new_one_is_ke
     EXPECT_FALSE(s.has_temporary_file());
 }
 
-// What a run that is gone left beside the output is removed by the next run
-// into it; a running one's stays (process 1 runs as long as the system does).
+// Process 1 runs as long as the system does.
 TEST(OutputGuard, a_leftover_of_a_run_that_is_gone_is_removed_and_one_of_a_running_run_is_not) {
     for (const std::size_t length : {7u, 255u}) {
         Style s;
@@ -255,6 +213,5 @@ TEST(OutputGuard, a_leftover_of_a_run_that_is_gone_is_removed_and_one_of_a_runni
     }
 }
 #endif
-
 }  // namespace
 }  // namespace tessaro

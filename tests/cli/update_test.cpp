@@ -1,8 +1,6 @@
-// tessaro-cli --update: a TYP text edited by hand, brought up to a changed
-// style without losing a byte of the edits; mkgmap's compiler judges the result.
+// A text edited by hand, brought up to a changed style without losing a byte of the edits.
 #include <filesystem>
 #include <gtest/gtest.h>
-
 #include "support/cli_capture.h"
 #include "support/mkgmap.h"
 #include "support/temp_dir.h"
@@ -10,10 +8,8 @@
 
 namespace tessaro {
 namespace {
-
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// Replaces the first `from` (which must be there) by `to`.
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
     const std::size_t at = text.find(from);
     EXPECT_NE(at, std::string::npos) << from;
@@ -21,7 +17,6 @@ std::string replaced(std::string text, const std::string& from, const std::strin
     return text;
 }
 
-// The entry that starts with `start`, through its "[end]" line and the blank line after it.
 std::string entry_block(const std::string& text, const std::string& start) {
     const std::size_t from = text.find(start), end = text.find("[end]\r\n\r\n", from);
     EXPECT_NE(end, std::string::npos) << start;
@@ -35,10 +30,8 @@ test::CliOutput run(std::vector<std::string> args, const std::string& out, const
     return test::cli(args);
 }
 
-// mkgmap's TYP compiler takes the text, its labels written in `code_page`;
-// what it compiled, empty where there is no mkgmap (the test is skipped).
-std::string expect_mkgmap_takes(const test::TempDir& tmp, const std::string& name, const std::string& text,
-                                int code_page = 1252) {
+// What mkgmap compiled of the text; empty where there is no mkgmap (the test is skipped).
+std::string expect_mkgmap_takes(const test::TempDir& tmp, const std::string& name, const std::string& text, int code_page = 1252) {
     tmp.write(name + "/out.txt", text);
     if (const std::string missing = test::mkgmap_command_missing(tmp); !missing.empty()) {
         [&] { GTEST_SKIP() << missing; }();
@@ -49,15 +42,6 @@ std::string expect_mkgmap_takes(const test::TempDir& tmp, const std::string& nam
     return compiled.typ;
 }
 
-// A style of one polygon and one line; the text a fresh run makes of it.
-std::string water_and_primary(const test::TempDir& tmp, const std::string& style) {
-    tmp.write("style/polygons", "natural=water [0x3c resolution 20]\n");
-    tmp.write("style/lines", "highway=primary [0x02 resolution 20]\n");
-    EXPECT_EQ(run({}, tmp / "fresh.txt", style).exit_code, 0);
-    return test::read_bytes(tmp / "fresh.txt");
-}
-
-// The line `what` first stands on.
 std::string line_of(const std::string& text, const std::string& what) {
     const auto before = text.begin() + static_cast<std::ptrdiff_t>(text.find(what));
     return std::to_string(std::count(text.begin(), before, '\n') + 1);
@@ -68,14 +52,11 @@ TEST(Update, keeps_every_edited_byte_adds_the_new_type_and_names_or_prunes_the_o
     const std::string style = tmp / "style";
     tmp.write("style/points", "amenity=bar [0x2d02 resolution 24]\namenity=pub [0x2f0b resolution 24]\n");
     tmp.write("style/lines", "highway=primary [0x02 resolution 20]\nhighway=track [0x0a resolution 20]\n");
-    tmp.write("style/polygons",
-              "natural=water [0x3c resolution 20]\nleisure=park [0x17 resolution 20]\n"
+    tmp.write("style/polygons", "natural=water [0x3c resolution 20]\nleisure=park [0x17 resolution 20]\n"
               "landuse=grass [0x4e00 resolution 20]\n");
     const std::string out = tmp / "out.txt";
     ASSERT_EQ(run({}, out, style).exit_code, 0);
-
-    // The map maker's edits: a colour and a label, a draw order level, a
-    // comment between entries, the point's type spelt with a SubType=.
+    // A colour and a label, a draw order level, a comment, a type spelt with a SubType=.
     std::string edited = test::read_bytes(out);
     const std::string grass = entry_block(edited, "[_polygon]\r\nType=0x4e00\r\n");
     const std::string my_grass = replaced(replaced(grass, grass.substr(grass.find(" c #") + 4, 6), "123456"),
@@ -85,53 +66,41 @@ TEST(Update, keeps_every_edited_byte_adds_the_new_type_and_names_or_prunes_the_o
     edited = replaced(edited, "[_line]\r\n", "; my roads\r\n[_line]\r\n");
     edited = replaced(edited, "Type=0x02f0b\r\n", "Type=0x2f\r\nSubType=0x0b\r\n");
     tmp.write("out.txt", edited);
-
-    // The style drops the park and gains a forest.
-    tmp.write("style/polygons",
-              "natural=water [0x3c resolution 20]\nlanduse=grass [0x4e00 resolution 20]\n"
+    tmp.write("style/polygons", "natural=water [0x3c resolution 20]\nlanduse=grass [0x4e00 resolution 20]\n"
               "landuse=forest [0x50 resolution 20]\n");
     ASSERT_EQ(run({}, tmp / "fresh.txt", style).exit_code, 0);
     const std::string forest = entry_block(test::read_bytes(tmp / "fresh.txt"), "[_polygon]\r\nType=0x50\r\n");
     ASSERT_FALSE(forest.empty());
-
     const test::CliOutput first = run({"--update", "--report", tmp / "looks.txt"}, out, style);
     EXPECT_EQ(first.exit_code, 0) << first.err;
     const std::string updated = test::read_bytes(out);
-    // The edited text, byte for byte, with the forest's entry and draw order line last of the polygons.
     EXPECT_EQ(updated, replaced(replaced(edited, my_grass, my_grass + forest), "0X4e,7\r\n", "0X4e,7\r\nType=0X50,3\r\n"));
-    EXPECT_TRUE(has(first.err, "out.txt:" + line_of(updated, "[_polygon]\r\nType=0x17") + ": polygon type 0x17: "))
-        << first.err;
+    EXPECT_TRUE(has(first.err, "out.txt:" + line_of(updated, "[_polygon]\r\nType=0x17") + ": polygon type 0x17: ")) << first.err;
     EXPECT_TRUE(has(first.err, "6 entries kept, 1 added, 1 of types the style no longer uses kept")) << first.err;
     const std::string looks = test::read_bytes(tmp / "looks.txt");
     for (const char* line : {"polygon\t0x4e00\tkept\t-\t-\tkept from the old text\tlanduse=grass\n", "polygon\t0x17\tunused\t", "point\t0x2f\tkept\t"})
         EXPECT_TRUE(has(looks, line)) << looks;
     EXPECT_EQ(std::count(looks.begin(), looks.end(), '\n'), 9);  // a header and 8 entries
-
-    // Nothing new in the style: nothing changes.
     EXPECT_EQ(run({"--update"}, out, style).exit_code, 0);
     EXPECT_EQ(test::read_bytes(out), updated);
-
     const test::CliOutput pruned = run({"--update", "--prune"}, out, style);
     EXPECT_EQ(pruned.exit_code, 0) << pruned.err;
     const std::string park = entry_block(updated, "[_polygon]\r\nType=0x17\r\n");
     EXPECT_EQ(test::read_bytes(out), replaced(replaced(updated, park, ""), "Type=0X17,3\r\n", ""));
     EXPECT_TRUE(has(pruned.err, "polygon type 0x17 (line ")) << pruned.err;
-
     expect_mkgmap_takes(tmp, "updated", updated);
     expect_mkgmap_takes(tmp, "pruned", test::read_bytes(out));
 }
 
-// A missing text is made afresh and a broken one left as it was unless forced. An old text
-// without polygons (nor a line end at its end) gets a draw order before its first one. A
-// section left out, a style read only in part or read with a fault (here an action never
-// closed where the type was) prunes nothing; --force prunes all the same.
+// A section left out, a style read only in part or with a fault prunes nothing unless forced.
 TEST(Update, makes_a_missing_text_leaves_a_broken_one_starts_a_draw_order_and_prunes_nothing_of_a_style_read_in_part) {
     const test::TempDir tmp;
     const std::string style = tmp / "style";
-    const std::string fresh = water_and_primary(tmp, style);
+    tmp.write_files({{"style/polygons", "natural=water [0x3c resolution 20]\n"}, {"style/lines", "highway=primary [0x02 resolution 20]\n"}});
+    ASSERT_EQ(run({}, tmp / "fresh.txt", style).exit_code, 0);
+    const std::string fresh = test::read_bytes(tmp / "fresh.txt");
     EXPECT_EQ(run({"--update"}, tmp / "new.txt", style).exit_code, 0);
     EXPECT_EQ(test::read_bytes(tmp / "new.txt"), fresh);
-
     const std::string broken = replaced(fresh, "Type=0x00200\r\n", "Type=0xZZ\r\n");
     const std::string path = tmp.write("old.txt", broken);
     const test::CliOutput refused = run({"--update", "--prune"}, path, style);
@@ -142,7 +111,6 @@ TEST(Update, makes_a_missing_text_leaves_a_broken_one_starts_a_draw_order_and_pr
     EXPECT_EQ(forced.exit_code, 0) << forced.err;
     EXPECT_EQ(test::read_bytes(path), fresh);
     EXPECT_TRUE(has(forced.err, "had 1 error; --force replaced it")) << forced.err;
-
     const std::string old = "[_id]\r\nFID=12345\r\nCodePage=1252\r\n[End]\r\n; mine\r\n[_line]\r\nType=0x02\r\n"
                             "Xpm=\"0 0 1 0\"\r\n\"a c #FF0000\"\r\n[end]";
     tmp.write("old.txt", old);
@@ -179,11 +147,7 @@ TEST(Update, makes_a_missing_text_leaves_a_broken_one_starts_a_draw_order_and_pr
 const std::string MOSKVA = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
 const std::string MOSKVA_1251 = "\xCC\xEE\xF1\xEA\xE2\xE0";
 const std::string TVERSKAYA_1251 = "\xD2\xE2\xE5\xF0\xF1\xEA\xE0\xFF";
-
-// The new labels of a text in 1251 are written in 1251 as its own are: in
-// its bytes, or in UTF-8 in a text mkgmap reads as UTF-8 (one with a byte
-// order mark); a character 1251 lacks is "?". The command printed compiles
-// the labels in 1251, and mkgmap writes them so.
+// mkgmap reads a text with a byte order mark as UTF-8.
 TEST(Update, writes_the_new_labels_of_a_text_in_1251_in_its_characters_and_compiles_it_in_1251) {
     const test::TempDir tmp;
     const std::string style = tmp / "style";
@@ -193,7 +157,6 @@ TEST(Update, writes_the_new_labels_of_a_text_in_1251_in_its_characters_and_compi
                                      "Type=0x00200\r\n", "Type=0x00200\r\nString1=0x04," + TVERSKAYA_1251 + "\r\n");
     tmp.write("style/points", "place=city & name='" + MOSKVA + "' [0x0100 resolution 24]\n"
                               "amenity=bar & name='Caf\xC3\xA9' [0x2d02 resolution 24]\n");
-
     const std::string path = tmp.write("old.txt", own);
     const test::CliOutput r = run({"--update", "--tag-text"}, path, style);
     EXPECT_EQ(r.exit_code, 0) << r.err;
@@ -202,11 +165,9 @@ TEST(Update, writes_the_new_labels_of_a_text_in_1251_in_its_characters_and_compi
     EXPECT_TRUE(has(updated, "String1=0x04,place=city & name='" + MOSKVA_1251 + "'\r\n")) << updated;
     EXPECT_TRUE(has(updated, "String1=0x04,amenity=bar & name='Caf?'\r\n")) << updated;
     EXPECT_TRUE(has(r.err, "1 label has characters that the TYP text's code page 1251 lacks")) << r.err;
-    EXPECT_TRUE(has(r.err, "compile it, keeping its labels, with: mkgmap --family-id=12345 --code-page=1251 " + path + "\n"))
-        << r.err;
+    EXPECT_TRUE(has(r.err, "compile it, keeping its labels, with: mkgmap --family-id=12345 --code-page=1251 " + path + "\n")) << r.err;
     const std::string typ = expect_mkgmap_takes(tmp, "cp1251", updated, 1251);
     EXPECT_TRUE(typ.empty() || (has(typ, MOSKVA_1251) && has(typ, TVERSKAYA_1251)));
-
     const std::string bom = "\xEF\xBB\xBF";
     const std::string own_utf8 = bom + replaced(own, TVERSKAYA_1251, "\xD0\xA2\xD0\xB2\xD0\xB5\xD1\x80\xD1\x81\xD0\xBA\xD0\xB0\xD1\x8F");
     tmp.write("old.txt", own_utf8);
@@ -218,6 +179,5 @@ TEST(Update, writes_the_new_labels_of_a_text_in_1251_in_its_characters_and_compi
     const std::string typ_utf8 = expect_mkgmap_takes(tmp, "utf8", updated_utf8, 1251);
     EXPECT_TRUE(typ_utf8.empty() || (has(typ_utf8, MOSKVA_1251) && has(typ_utf8, TVERSKAYA_1251)));
 }
-
 }  // namespace
 }  // namespace tessaro

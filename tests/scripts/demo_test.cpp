@@ -1,16 +1,12 @@
 // scripts/demo as a new user runs it, while another package manager holds its lock.
 #include <gtest/gtest.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <string>
-
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
-
 namespace fs = std::filesystem;
 
 std::size_t count(const std::string& text, const std::string& piece) {
@@ -42,6 +38,5 @@ TEST(Demo, waits_for_a_package_manager_s_lock_then_installs_builds_converts_and_
     EXPECT_EQ(count(log, "build/tessaro "), 1u) << log;
     EXPECT_EQ(count(log, "XDG_RUNTIME_DIR"), 0u) << log;
 }
-
 }  // namespace
 }  // namespace tessaro

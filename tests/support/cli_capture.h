@@ -15,15 +15,10 @@
 #include "text_util.h"
 
 namespace tessaro::test {
-
-// What the command line says, kept for the test to read.
-class StringOut : public TextSink {
-public:
-    void write(std::string_view text) override { m_text.append(text); }
-    const std::string& str() const { return m_text; }
-
-private:
-    std::string m_text;
+struct StringOut : TextSink {
+    std::string text;
+    void write(std::string_view piece) override { text.append(piece); }
+    const std::string& str() const { return text; }
 };
 
 struct CliOutput {
@@ -31,16 +26,13 @@ struct CliOutput {
     std::string out, err;
 };
 
-// Runs the CLI in this process, as from the current folder.
 inline CliOutput cli(const std::vector<std::string>& args) {
     StringOut out, err;
     const int code = run_cli(args, ".", out, err);
     return {code, out.str(), err.str()};
 }
 
-// Converts a style into out as a user who sorts the include files by the rule
-// files that include them would: with the library files of res/, quietly and
-// with the seed 1.
+// Quietly, with the seed 1, the library of res/ and --auto-inc.
 inline CliOutput convert(const std::string& style, const std::string& out, std::vector<std::string> extra = {}) {
     std::vector<std::string> args{"-q", "--auto-inc", "--seed", "1", "--res", TESSARO_SOURCE_DIR "/res"};
     args.insert(args.end(), extra.begin(), extra.end());
@@ -48,8 +40,6 @@ inline CliOutput convert(const std::string& style, const std::string& out, std::
     return cli(args);
 }
 
-
-// An argument as one word of the system's shell.
 inline std::string shell_quoted(const std::string& s) {
 #ifdef _WIN32
     // cmd.exe quoting, with the native separator; no argument here holds a double quote.
@@ -59,8 +49,6 @@ inline std::string shell_quoted(const std::string& s) {
 #endif
 }
 
-// Runs a command line in the system's shell, as a user's shell runs it: its
-// exit code, or -1 when it did not exit.
 inline int run_shell(const std::string& command) {
 #ifdef _WIN32
     // cmd /c drops the first and the last quote of a line with more than two.
@@ -68,8 +56,7 @@ inline int run_shell(const std::string& command) {
     // ("Can't recognize", 9009): tried again, up to three times.
     constexpr int NOT_STARTED = 9009;
     int status = NOT_STARTED;
-    for (int attempt = 0; attempt < 3 && status == NOT_STARTED; ++attempt)
-        status = std::system(("\"" + command + "\"").c_str());
+    for (int attempt = 0; attempt < 3 && status == NOT_STARTED; ++attempt) status = std::system(("\"" + command + "\"").c_str());
     return status;
 #else
     const int status = std::system(command.c_str());
@@ -78,17 +65,15 @@ inline int run_shell(const std::string& command) {
 }
 
 const std::string BAR_RULE = "amenity=bar [0x2d02 resolution 24]\n";
-
-// 700 distinct line types from code 0x1<first>: a text of some 100 KB.
+// 700 line types from code 0x1<first>: a text of some 100 KB.
 inline std::string many_line_rules(int first) {
     std::string rules;
     for (int i = 0; i < 700; ++i) rules += "highway=r" + std::to_string(i) + " [0x1" + std::to_string(first + i) + "]\n";
     return rules;
 }
 
-// What a run said, and the TYP text it left at its output (empty when none).
 struct Converted : CliOutput {
-    std::string typ;
+    std::string typ;  // left at the output; empty when none
 };
 
 // A library folder res/ with one point look, and a style "s" whose points file holds `points`.
@@ -110,7 +95,6 @@ struct LibraryStyle {
         if (std::filesystem::is_regular_file(dir / out)) r.typ = read_bytes(dir / out);
         return r;
     }
-    // The same run as a command line of the system's shell.
     std::string command(const std::string& out) const {
         std::string c = shell_quoted(TESSARO_CLI);
         for (const std::string& a : args(out)) c += " " + shell_quoted(a);
@@ -122,10 +106,8 @@ struct LibraryStyle {
         return found;
     }
     bool has_temporary_file() const {
-        for (const std::string& name : names())
-            if (name.find(".tessaro-") != std::string::npos) return true;
+        for (const std::string& name : names()) if (name.find(".tessaro-") != std::string::npos) return true;
         return false;
     }
 };
-
 }  // namespace tessaro::test

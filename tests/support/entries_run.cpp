@@ -1,7 +1,6 @@
 #include "support/entries_run.h"
 
 namespace tessaro::test {
-
 std::vector<std::string> crlf_lines(const std::string& text) {
     std::vector<std::string> out;
     std::size_t start = 0;
@@ -12,5 +11,4 @@ std::vector<std::string> crlf_lines(const std::string& text) {
     if (start < text.size()) out.push_back(text.substr(start));
     return out;
 }
-
 }  // namespace tessaro::test

@@ -3,14 +3,12 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-
 #include "conversion.h"
 #include "file_io.h"
 #include "typ_text.h"
 #include "support/temp_dir.h"
 
 namespace tessaro::test {
-
 // One section's entries made from a rule text written to a temporary file;
 // the entries come back as the TYP text writes them, what the run found in `report`.
 struct EntriesRun {
@@ -41,5 +39,4 @@ struct EntriesRun {
 
 // Splits at CR LF.
 std::vector<std::string> crlf_lines(const std::string& text);
-
 }  // namespace tessaro::test

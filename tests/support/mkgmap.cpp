@@ -7,7 +7,6 @@
 #include <sstream>
 
 namespace tessaro::test {
-
 const std::string MKGMAP_JAR = "/usr/share/mkgmap/mkgmap.jar";
 
 bool on_path(const std::string& program) {
@@ -110,14 +109,17 @@ std::string mkgmap_command_missing(const TempDir& tmp) {
 #endif
 }
 
+namespace {
+MkgmapResult result_in(const std::string& dir, const std::string& name, bool compiled, const std::string& log) {
+    return {compiled, read_bytes(dir + "/" + name.substr(0, name.size() - 4) + ".typ"), read_bytes(dir + "/" + log)};
+}
+}  // namespace
+
 MkgmapResult mkgmap_compile_here(const std::string& folder, const std::string& name, int code_page) {
     const std::string command = "cd '" + folder + "' && mkgmap --family-id=12345 --code-page=" + std::to_string(code_page) +
                                 " '" + name + "' >mkgmap.log 2>&1";
-    MkgmapResult r;
-    r.compiled = std::system(command.c_str()) == 0;
-    r.typ = read_bytes(folder + "/" + name.substr(0, name.size() - 4) + ".typ");
-    r.log = read_bytes(folder + "/mkgmap.log");
-    return r;
+    const bool compiled = std::system(command.c_str()) == 0;
+    return result_in(folder, name, compiled, "mkgmap.log");
 }
 
 std::vector<MkgmapResult> mkgmap_compile(const TempDir& tmp, const std::string& folder,
@@ -128,21 +130,14 @@ std::vector<MkgmapResult> mkgmap_compile(const TempDir& tmp, const std::string& 
         jobs += std::to_string(i) + " " + texts[i].first + "\n";
     }
     tmp.write(folder + "/jobs", jobs);
-    tmp.write(folder + "/compile.sh",
-              "cd \"$1\" && mkgmap --family-id=12345 --code-page=1252 \"$2\" >log 2>&1; echo $? >status\n");
+    tmp.write(folder + "/compile.sh", "cd \"$1\" && mkgmap --family-id=12345 --code-page=1252 \"$2\" >log 2>&1; echo $? >status\n");
     const std::string run = "cd '" + (tmp / folder) + "' && xargs -r -n 2 -P 2 sh compile.sh <jobs";
     std::vector<MkgmapResult> results;
     if (std::system(run.c_str()) != 0) return results;
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const std::string dir = tmp / (folder + "/" + std::to_string(i));
-        const std::string& name = texts[i].first;
-        MkgmapResult r;
-        r.compiled = read_bytes(dir + "/status") == "0\n";
-        r.typ = read_bytes(dir + "/" + name.substr(0, name.size() - 4) + ".typ");
-        r.log = read_bytes(dir + "/log");
-        results.push_back(r);
+        results.push_back(result_in(dir, texts[i].first, read_bytes(dir + "/status") == "0\n", "log"));
     }
     return results;
 }
-
 }  // namespace tessaro::test

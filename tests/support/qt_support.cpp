@@ -6,17 +6,11 @@
 #include <gtest/gtest.h>
 
 namespace tessaro::test {
-
-QApplication& qt_app() {
-    return *static_cast<QApplication*>(QCoreApplication::instance());
-}
-
 void process_events_for(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
 }
-
 }  // namespace tessaro::test
 
 // The window tests own their QApplication for the whole run, so that it ends

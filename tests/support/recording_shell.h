@@ -2,14 +2,11 @@
 
 #include <string>
 #include <vector>
-
 #include "shell.h"
 
 namespace tessaro::test {
-
 // Records every message and question; answers questions with a set answer.
-class RecordingShell : public Shell {
-public:
+struct RecordingShell : Shell {
     void set_busy(bool on) override { busy = on; }
     void message(const std::string& text, MessageIcon icon = MessageIcon::Information) override {
         messages.push_back(text);
@@ -19,11 +16,8 @@ public:
         questions.push_back(question);
         return answer;
     }
-    std::vector<std::string> messages;
+    std::vector<std::string> messages, questions;
     std::vector<MessageIcon> icons;  // beside each message
-    std::vector<std::string> questions;
-    bool answer = false;
-    bool busy = false;
+    bool answer = false, busy = false;
 };
-
 }  // namespace tessaro::test

@@ -10,20 +10,16 @@
 #include <windows.h>
 #else
 #include <sys/stat.h>
-
 #include "file_io.h"
 #endif
 
 namespace tessaro::test {
-
 namespace fs = std::filesystem;
 
-TempDir::TempDir() : TempDir(fs::temp_directory_path().string()) {}
-
-TempDir::TempDir(const std::string& parent) {
+TempDir::TempDir() {
     static std::atomic<unsigned> counter{0};
     std::random_device rd;
-    const fs::path p = fs::path(parent) / ("tessaro-test-" + std::to_string(rd()) + "-" + std::to_string(counter++));
+    const fs::path p = fs::temp_directory_path() / ("tessaro-test-" + std::to_string(rd()) + "-" + std::to_string(counter++));
     fs::create_directories(p);
     m_path = p.string();
 }
@@ -40,6 +36,10 @@ std::string TempDir::write(const std::string& name, const std::string& bytes) co
     fs::create_directories(p.parent_path());
     std::ofstream(p, std::ios::binary) << bytes;
     return p.string();
+}
+
+void TempDir::write_files(const std::vector<std::pair<std::string, std::string>>& files) const {
+    for (const auto& [name, bytes] : files) write(name, bytes);
 }
 
 const std::string BAR_POINT_LOOK = "[_point]\r\nType=0x02d02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n[end]\r\n";
@@ -81,5 +81,4 @@ std::string make_unreadable(const std::string& path) {
     return error.message();
 }
 #endif
-
 }  // namespace tessaro::test

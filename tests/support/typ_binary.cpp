@@ -3,16 +3,13 @@
 #include <cstdint>
 
 namespace tessaro::test {
-
 namespace {
-
 std::uint32_t little_endian(std::string_view bytes, std::size_t at, int size) {
     std::uint32_t value = 0;
     for (int i = size - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
     return value;
 }
 
-// The entries of one index array, or -1 when it does not fit the file.
 int index_entries(std::string_view bytes, std::size_t header_field) {
     const std::uint64_t offset = little_endian(bytes, header_field, 4);
     const std::uint32_t element = little_endian(bytes, header_field + 4, 2);
@@ -21,7 +18,6 @@ int index_entries(std::string_view bytes, std::size_t header_field) {
     if (element == 0 || total % element != 0 || offset + total > bytes.size()) return -1;
     return static_cast<int>(total / element);
 }
-
 }  // namespace
 
 std::ostream& operator<<(std::ostream& out, const TypCounts& counts) {
@@ -37,5 +33,4 @@ std::optional<TypCounts> count_typ_entries(std::string_view bytes) {
     if (counts.points < 0 || counts.lines < 0 || counts.polygons < 0) return std::nullopt;
     return counts;
 }
-
 }  // namespace tessaro::test

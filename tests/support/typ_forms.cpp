@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sstream>
-
 #include "support/temp_dir.h"
 
 namespace tessaro::test {
-
 const std::string TYP_FORMS = TESSARO_TEST_DATA "/typ_forms";
 
 std::vector<TypForm> read_typ_forms() {
@@ -18,7 +16,6 @@ std::vector<TypForm> read_typ_forms() {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == '#') continue;
         TypForm form;
-        form.line = number;
         const std::size_t hash = line.find(" # ");
         if (hash != std::string::npos) form.why = line.substr(hash + 3);
         std::istringstream fields(line.substr(0, hash));
@@ -36,5 +33,4 @@ std::vector<TypForm> read_typ_forms() {
 }
 
 std::string typ_form_bytes(const TypForm& form) { return read_bytes(TYP_FORMS + "/" + form.name); }
-
 }  // namespace tessaro::test
