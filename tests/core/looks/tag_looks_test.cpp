@@ -122,8 +122,10 @@ TEST(TagLooks, take_the_first_look_whose_bounds_a_rule_implies_and_call_a_match_
                  {"place=city population>99999", "0x03 place=city"},  // numbers, not counts: 99999.5
                  {"place=city population<5000000", "0x03 place=city"}, {"place=city population=2000000", "0x01 place=city population>999999"},
                  {"place=city population=many", "0x03 place=city"}, {"population>999999", "none"}, {"ele<-3", "0x02 ele<=0"}, {"ele<0.5", "none"}});
-    const TagLooks looks(
-        library({{"0x01", "place=city&population>999999"}, {"0x02", "highway=footway|highway=*&foot=yes"}, {"0x03", "natural=*"}}));
+    // The looks read their tags where the library holds them: it must outlive them.
+    const LibraryText lib =
+        library({{"0x01", "place=city&population>999999"}, {"0x02", "highway=footway|highway=*&foot=yes"}, {"0x03", "natural=*"}});
+    const TagLooks looks(lib);
     const std::pair<const char*, bool> exact[] = {
         {"place=city & population>2000000", true}, {"highway=footway", true}, {"highway=footway & foot=yes", true},
         {"highway=* ", false} /* a wildcard in the rule */, {"highway=path & foot=yes", false} /* highway=* in the look */,
