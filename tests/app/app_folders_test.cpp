@@ -2,7 +2,6 @@
 
 #include <QStandardPaths>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include "file_io.h"
 #include "support/temp_dir.h"
 

@@ -65,8 +65,8 @@ TEST(CreateTyp, names_broken_library_entries_and_labels_not_added_or_short_of_ch
     for (const std::string& lost : {join_path(w.dir / "no-such-folder", "out.txt"), std::string()}) {
         w.set_path_box(lost);
         const std::string m = only(w.create());
-        EXPECT_TRUE(has(m, "The TYP text could not be written: " + (lost.empty() ? "the TYP text path is empty" : lost)));
-        EXPECT_FALSE(has(m, "created"));
+        EXPECT_TRUE(has(m, "The TYP text could not be written: " + (lost.empty() ? "the TYP text path is empty" : lost)) &&
+                    !has(m, "created"));
     }
     for (const std::string& input : {w.dir / "s/points", w.dir / "prog/res/pgons.pol"}) {
         const std::string before = test::read_bytes(input);
@@ -164,8 +164,7 @@ TEST(MainWindowStart, makes_bin_and_typ_and_hands_the_text_of_a_whole_run_to_the
     for (const char* program : {"prog/zpct", "prog/PCT5"}) w.executable(program);
     w.dir.write("prog/pctnotes.txt", "#!/bin/sh\n");
     w.start_with("", "/opt/pct9", "data");
-    EXPECT_TRUE(fs::is_directory(w.dir / "data/bin") && fs::is_directory(w.dir / "data/typ"));
-    EXPECT_TRUE(w.shell.messages.empty());
+    EXPECT_TRUE(fs::is_directory(w.dir / "data/bin") && fs::is_directory(w.dir / "data/typ") && w.shell.messages.empty());
     w.use_style({{"polygons", WATER}});
     const std::string out = w.dir / "out with blanks.txt";
     w.set_path_box(out);
@@ -175,19 +174,16 @@ TEST(MainWindowStart, makes_bin_and_typ_and_hands_the_text_of_a_whole_run_to_the
     const std::string command_path = "'" + out + "'";  // one word of the shell
 #endif
     EXPECT_EQ(w.create().back(), w.created(command_path));
-    EXPECT_TRUE(w.find<QPushButton>("Command3")->isEnabled());
+    EXPECT_TRUE(w.find<QPushButton>("Command3")->isEnabled() && !w.shell.busy);
     const std::string editor = join_path(w.dir / "prog", "PCT5");
     EXPECT_EQ(w.desktop.started, (Messages{editor + "|" + out + "|" + (w.dir / "prog")}));
-    EXPECT_FALSE(w.shell.busy);
 #ifndef _WIN32
     const std::string lines = w.dir.write("s/lines", ROAD);
     if (const std::string why = test::make_unreadable(lines); !why.empty()) {
         const Messages said = w.create();
         EXPECT_TRUE(has(said.at(1), lines + ": " + why));
         EXPECT_TRUE(has(said.back(), "incomplete") && !has(said.back(), "created"));
-        EXPECT_EQ(w.desktop.started.size(), 1u);
-        ASSERT_NE(w.window->preview(), nullptr);
-        EXPECT_TRUE(w.window->preview()->isVisible());
+        EXPECT_TRUE(w.desktop.started.size() == 1u && w.window->preview() && w.window->preview()->isVisible());
     }
     fs::remove(lines);
 #endif
@@ -227,9 +223,8 @@ TEST(CreateTyp, tells_a_run_only_after_it_ends_starts_no_second_run_meanwhile_an
     w.window->set_runner(held.runner());
     w.shell.messages.clear();
     w.find<QPushButton>("Command2")->click();
-    EXPECT_TRUE(w.window->converting() && w.shell.busy);
-    EXPECT_FALSE(w.find<QPushButton>("Command2")->isEnabled());
-    EXPECT_FALSE(w.window->findChild<QAction*>("mcheckstyle")->isEnabled());
+    EXPECT_TRUE(w.window->converting() && w.shell.busy && !w.find<QPushButton>("Command2")->isEnabled() &&
+                !w.find<QAction>("mcheckstyle")->isEnabled());
     w.window->create_typ();  // a press that reached the window all the same
     w.window->check_against_style();
     w.window->choose_folder(w.dir / "elsewhere");
@@ -241,32 +236,24 @@ TEST(CreateTyp, tells_a_run_only_after_it_ends_starts_no_second_run_meanwhile_an
     EXPECT_EQ(w.shell.messages, (Messages{w.created()}));
     EXPECT_EQ(w.window->state().style_folder, w.dir / "s");
     EXPECT_EQ(w.out().find("[_id]", 1), std::string::npos);
-    EXPECT_FALSE(w.shell.busy);
-    EXPECT_TRUE(w.find<QPushButton>("Command2")->isEnabled());
+    EXPECT_TRUE(!w.shell.busy && w.find<QPushButton>("Command2")->isEnabled());
     for (const char* written : {"out.txt", "prog/tessaro.dat"}) fs::remove(w.dir / written);
     w.window->set_runner(closed.runner());
     w.find<QPushButton>("Command2")->click();
     EXPECT_TRUE(w.window->converting());
     closed.go.set_value();
-    EXPECT_TRUE(w.window->close());
-    EXPECT_FALSE(w.window->converting());
-    EXPECT_TRUE(has(w.out(), "[_polygon]"));
-    EXPECT_TRUE(fs::exists(w.dir / "prog/tessaro.dat"));
+    EXPECT_TRUE(w.window->close() && !w.window->converting());
+    EXPECT_TRUE(has(w.out(), "[_polygon]") && fs::exists(w.dir / "prog/tessaro.dat"));
 }
 
 TEST(CreateTyp, keeps_edited_looks_in_the_code_page_of_the_old_text_when_asked_and_leaves_a_broken_text_alone) {
     Window w;
     w.use_style();
     w.create();
-    std::string edited = replace_all(w.out(), "CodePage=1252", "CodePage=1251");
-    const std::size_t colour = edited.find("#8CC4F0");
-    ASSERT_NE(colour, std::string::npos);
-    edited.replace(colour, 7, "#123456");
-    w.dir.write("out.txt", edited);
-    w.dir.write("s/lines", ROAD + "highway=track & name=\xD0\x9C\xD0\xB8\xD1\x80 [0x0a resolution 22]\n"
-                                  "highway=path & name=caf\xC3\xA9 [0x16 resolution 22]\n");
-    w.find<QCheckBox>("Check1")->setChecked(true);
-    w.find<QCheckBox>("KeepEditedLooks")->setChecked(true);
+    const std::string edited = test::replaced(replace_all(w.out(), "CodePage=1252", "CodePage=1251"), "#8CC4F0", "#123456");
+    w.dir.write_files({{"out.txt", edited}, {"s/lines", ROAD + "highway=track & name=\xD0\x9C\xD0\xB8\xD1\x80 [0x0a resolution 22]\n"
+                                                                "highway=path & name=caf\xC3\xA9 [0x16 resolution 22]\n"}});
+    for (const char* box : {"Check1", "KeepEditedLooks"}) w.find<QCheckBox>(box)->setChecked(true);
     const std::string said = only(w.create());
     EXPECT_TRUE(said.starts_with("1 label has characters that code page 1251 lacks")) << said;
     EXPECT_TRUE(has(said, "kept 3 entries as they were, added 2\r\n"));
@@ -322,7 +309,7 @@ TEST(MainWindowFiles, opens_the_typ_text_names_a_drop_that_is_no_img_and_saves_s
 
 TEST(Preview, opens_after_a_create_with_the_run_s_look_sources_and_lists_what_the_style_check_finds) {
     Window w;
-    auto* check = w.window->findChild<QAction*>("mcheckstyle");
+    auto* check = w.find<QAction>("mcheckstyle");
     ASSERT_NE(check, nullptr);
     w.use_style({{"points", BAR + "shop=x [0x2e02]\n"}, {"lines", ROAD + "highway=track [0x0a]\nhighway=x [0x11]\n"},
                  {"polygons", WATER + "landuse=forest [0x50]\n"}});
@@ -331,8 +318,7 @@ TEST(Preview, opens_after_a_create_with_the_run_s_look_sources_and_lists_what_th
     EXPECT_TRUE(w.shell.messages.empty());
     w.create();
     PreviewWindow* preview = w.window->preview();
-    ASSERT_NE(preview, nullptr);
-    EXPECT_TRUE(preview->isVisible());
+    ASSERT_TRUE(preview && preview->isVisible());
     auto* rows = preview->findChild<QTableView*>("previewEntries");
     EXPECT_EQ(rows->model()->rowCount(), 7);
     const SampleMap* map = preview->findChild<SampleMapView*>("previewMap")->map();
@@ -352,10 +338,7 @@ TEST(Preview, opens_after_a_create_with_the_run_s_look_sources_and_lists_what_th
     w.dir.write("s/points", BAR + "shop=x [0x2e02]\namenity=fuel [0x2f01]\n");
     check->trigger();
     w.window->wait_for_work();
-    const std::string text = w.out();
-    const std::size_t track = text.find("Type=0x0a\r\n");
-    ASSERT_NE(track, std::string::npos);
-    const std::string line = std::to_string(std::count(text.begin(), text.begin() + static_cast<long>(track), '\n'));
+    const std::string line = std::to_string(test::line_of(w.out(), "Type=0x0a\r\n") - 1);  // its [_line]
     const Messages problems = w.items("previewProblems");
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_TRUE(has(problems[0], "0x2f01 of " + join_path(w.dir / "s", "points") + ":3 "));

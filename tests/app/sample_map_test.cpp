@@ -3,7 +3,6 @@
 #include <QImage>
 #include <cstdio>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include "sample_map_command.h"
 #include "support/temp_dir.h"
 

@@ -4,7 +4,6 @@
 #include <QSpinBox>
 #include <QPushButton>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include "support/qt_support.h"
 #include "support/temp_dir.h"
 

@@ -1,7 +1,6 @@
 #include "settings_file.h"
 
 #include <filesystem>
-#include <gtest/gtest.h>
 #include "file_io.h"
 #include "startup.h"
 #include "support/recording_shell.h"
@@ -65,9 +64,8 @@ TEST_F(SettingsFileTest, unusable_paths_fall_back_files_of_earlier_versions_have
     for (const std::string library : {"", " ", "missing.pol"}) {
         write_settings("0\n \nE\n" + (dir / "gone/out.txt") + "\n" + library + "\n \n \n0\n\n\n\n\n0\n");
         load_settings_file(state, shell);
-        EXPECT_EQ(state.style_folder, "");
-        EXPECT_EQ(state.typ_path, join_path(state.bin_folder, "temp.txt"));
-        EXPECT_EQ(state.polygon_library_path, default_polygon_library(state)) << library;
+        EXPECT_EQ(std::tie(state.style_folder, state.typ_path, state.polygon_library_path),
+                  std::make_tuple(std::string(), join_path(state.bin_folder, "temp.txt"), default_polygon_library(state))) << library;
     }
     using namespace std::string_literals;
     const std::string typ = dir.write("out.txt", "x");
@@ -90,11 +88,10 @@ TEST_F(SettingsFileTest, unusable_paths_fall_back_files_of_earlier_versions_have
         state.classic_looks = true;
         load_settings_file(state, shell);
         ASSERT_EQ(shell.messages.size(), said.empty() ? 0u : 1u) << said;
-        for (const std::string& m : shell.messages) EXPECT_TRUE(m.find(said) != std::string::npos && m.size() < 400) << m;
+        for (const std::string& m : shell.messages) EXPECT_TRUE(test::has(m, said) && m.size() < 400) << m;
         EXPECT_EQ(std::tie(state.style_folder, state.editor_program, state.typ_path, state.polygon_library_path),
                   std::tie("S", "E", typ, library));
-        EXPECT_EQ(state.include_tag_text, whole) << said;
-        EXPECT_EQ(state.classic_looks, !whole) << said;
+        EXPECT_TRUE(state.include_tag_text == whole && state.classic_looks == !whole) << said;
     }
 }
 
@@ -102,21 +99,18 @@ TEST_F(SettingsFileTest, the_output_path_probe_touches_nothing_but_the_file_it_n
     namespace fs = std::filesystem;
     state.typ_path = dir / "new.txt";
     ensure_typ_path_writable(state, shell);
-    EXPECT_EQ(state.typ_path, dir / "new.txt");
-    EXPECT_FALSE(fs::exists(dir / "new.txt"));
+    EXPECT_TRUE(state.typ_path == dir / "new.txt" && !fs::exists(dir / "new.txt"));
     EXPECT_TRUE(shell.messages.empty() && shell.questions.empty());
     state.typ_path = join_path(dir / "missing", "x.txt");
     ensure_typ_path_writable(state, shell);
     EXPECT_EQ(state.typ_path, join_path(state.bin_folder, "temp.txt"));
-    ASSERT_EQ(shell.messages.size(), 1u);
-    EXPECT_NE(shell.messages[0].find("missing"), std::string::npos);
+    EXPECT_TRUE(shell.messages.size() == 1u && test::has(shell.messages[0], "missing"));
 #ifndef _WIN32
     fs::create_directory(dir / "elsewhere");
     fs::create_symlink(dir / "elsewhere/typ.txt", dir / "link.txt");
     state.typ_path = dir / "link.txt";
     ensure_typ_path_writable(state, shell);
-    EXPECT_EQ(state.typ_path, dir / "link.txt");
-    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "link.txt")));
+    EXPECT_TRUE(state.typ_path == dir / "link.txt" && fs::is_symlink(fs::symlink_status(dir / "link.txt")));
     EXPECT_FALSE(fs::exists(dir / "elsewhere/typ.txt"));
 #endif
 }

@@ -26,10 +26,7 @@ const std::string BAR = "amenity=bar [0x2d02 resolution 24]\n";
 const std::string ROAD = "highway=primary [0x02 resolution 20]\n";
 const std::string WATER = "natural=water [0x3c resolution 20]\n";
 
-inline ::testing::AssertionResult has(const std::string& text, const std::string& piece) {
-    if (text.find(piece) != std::string::npos) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "no \"" << piece << "\" in: " << text;
-}
+using test::has;
 
 inline std::string only(const Messages& said) { return said.size() == 1 ? said[0] : std::to_string(said.size()) + " messages"; }
 

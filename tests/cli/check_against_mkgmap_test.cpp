@@ -1,6 +1,5 @@
 // --check against mkgmap's own verdict on texts that differ from a good one by one change each.
 #include <algorithm>
-#include <gtest/gtest.h>
 #include "support/cli_capture.h"
 #include "support/mkgmap.h"
 
@@ -140,9 +139,7 @@ TEST(CheckAgainstMkgmap, finds_an_error_exactly_where_mkgmap_refuses_a_text_and_
 TEST(CheckTypText, ends_with_a_summary_that_counts_what_it_said_and_shows_at_most_a_hundred_problems) {
     const test::TempDir tmp;
     const std::string good = tmp.write("good.txt", GOOD);
-    const test::CliOutput clean = test::cli({"--check", good});
-    EXPECT_EQ(clean.exit_code, 0);
-    EXPECT_EQ(clean.out, good + ": 6 entries, no problems\n");
+    EXPECT_EQ(test::cli({"--check", good}).out, good + ": 6 entries, no problems\n");
     std::string bad = GOOD;
     bad.replace(bad.find("Type=0x03\n"), 10, "Type=0xZZ\n");          // an error
     bad.replace(bad.find("\"32 32 2 1\""), 12, "\"16 32 2 1\"");    // an error
@@ -156,8 +153,7 @@ TEST(CheckTypText, ends_with_a_summary_that_counts_what_it_said_and_shows_at_mos
             for (std::size_t at = r.err.find(what); at != std::string::npos; at = r.err.find(what, at + 1)) ++n;
             return n;
         };
-        EXPECT_EQ(said(": error: "), 2u) << r.err;
-        EXPECT_EQ(said(": warning: "), 1u) << r.err;
+        EXPECT_TRUE(said(": error: ") == 2u && said(": warning: ") == 1u) << r.err;
         EXPECT_EQ(r.out, path + ": 6 entries, 2 errors, 1 warning\n");
     }
     std::string many = GOOD;
@@ -166,8 +162,7 @@ TEST(CheckTypText, ends_with_a_summary_that_counts_what_it_said_and_shows_at_mos
     const test::CliOutput cut = test::cli({"--strict", "--check", cut_path});
     EXPECT_EQ(cut.exit_code, 1);
     EXPECT_EQ(std::count(cut.err.begin(), cut.err.end(), '\n'), 101);
-    EXPECT_NE(cut.err.find(cut_path + ":112: warning: "), std::string::npos);  // the 100th
-    EXPECT_EQ(cut.err.find(cut_path + ":113:"), std::string::npos);
+    EXPECT_TRUE(test::has(cut.err, cut_path + ":112: warning: ") && !test::has(cut.err, cut_path + ":113:"));  // the 100th, no more
     EXPECT_NE(cut.err.find(cut_path + ": 30 more problems not shown\n"), std::string::npos) << cut.err;
     EXPECT_EQ(cut.out, cut_path + ": 6 entries, 0 errors, 130 warnings\n");
 }

@@ -1,12 +1,9 @@
 #include <filesystem>
-#include <gtest/gtest.h>
 #include "support/cli_capture.h"
 #include "support/mkgmap.h"
-#include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
-
 const std::string SOURCE = TESSARO_SOURCE_DIR;
 
 TEST(OwnOutput, passes_a_strict_check_for_every_style_with_and_without_auto_inc_and_classic_looks) {

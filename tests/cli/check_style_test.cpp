@@ -1,8 +1,5 @@
-#include <gtest/gtest.h>
-
 #include "file_io.h"
 #include "support/cli_capture.h"
-#include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {

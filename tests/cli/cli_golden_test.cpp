@@ -3,9 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <gtest/gtest.h>
 #include "support/cli_capture.h"
-#include "support/temp_dir.h"
 #include "text_util.h"
 
 namespace tessaro {

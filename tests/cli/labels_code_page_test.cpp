@@ -1,8 +1,5 @@
-#include <gtest/gtest.h>
-
 #include "support/cli_capture.h"
 #include "support/mkgmap.h"
-#include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {

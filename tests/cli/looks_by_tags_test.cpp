@@ -1,6 +1,5 @@
 // Looks chosen by a rule's tags, held against the looks the library gives by code.
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <map>
 #include <regex>
 #include <set>
@@ -11,7 +10,6 @@
 
 namespace tessaro {
 namespace {
-
 // Where default reuses a code (landuse=village_green as 0x15) the code's look names no tags and stays.
 TEST(LooksByTags, overrule_in_the_default_style_only_the_codes_it_borrows) {
     if (const std::string why = test::mkgmap_jar_missing(false); !why.empty()) GTEST_SKIP() << why;

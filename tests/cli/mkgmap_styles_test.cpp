@@ -1,12 +1,10 @@
 #include <algorithm>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <map>
 #include <regex>
 #include <set>
 #include "support/cli_capture.h"
 #include "support/mkgmap.h"
-#include "support/temp_dir.h"
 #include "text_util.h"
 #include "typ_reader.h"
 

@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <gtest/gtest.h>
 #include "support/cli_capture.h"
 #include "support/mkgmap.h"
 #include "support/typ_binary.h"

@@ -1,21 +1,12 @@
 // A text edited by hand, brought up to a changed style without losing a byte of the edits.
 #include <filesystem>
-#include <gtest/gtest.h>
 #include "support/cli_capture.h"
 #include "support/mkgmap.h"
-#include "support/temp_dir.h"
 #include "typ_reader.h"
 
 namespace tessaro {
 namespace {
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-    const std::size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    if (at != std::string::npos) text.replace(at, from.size(), to);
-    return text;
-}
+using test::has, test::replaced;
 
 std::string entry_block(const std::string& text, const std::string& start) {
     const std::size_t from = text.find(start), end = text.find("[end]\r\n\r\n", from);
@@ -42,18 +33,15 @@ std::string expect_mkgmap_takes(const test::TempDir& tmp, const std::string& nam
     return compiled.typ;
 }
 
-std::string line_of(const std::string& text, const std::string& what) {
-    const auto before = text.begin() + static_cast<std::ptrdiff_t>(text.find(what));
-    return std::to_string(std::count(text.begin(), before, '\n') + 1);
-}
+std::string line_of(const std::string& text, const std::string& what) { return std::to_string(test::line_of(text, what)); }
 
 TEST(Update, keeps_every_edited_byte_adds_the_new_type_and_names_or_prunes_the_one_dropped) {
     const test::TempDir tmp;
     const std::string style = tmp / "style";
-    tmp.write("style/points", "amenity=bar [0x2d02 resolution 24]\namenity=pub [0x2f0b resolution 24]\n");
-    tmp.write("style/lines", "highway=primary [0x02 resolution 20]\nhighway=track [0x0a resolution 20]\n");
-    tmp.write("style/polygons", "natural=water [0x3c resolution 20]\nleisure=park [0x17 resolution 20]\n"
-              "landuse=grass [0x4e00 resolution 20]\n");
+    tmp.write_files({{"style/points", "amenity=bar [0x2d02 resolution 24]\namenity=pub [0x2f0b resolution 24]\n"},
+                     {"style/lines", "highway=primary [0x02 resolution 20]\nhighway=track [0x0a resolution 20]\n"},
+                     {"style/polygons", "natural=water [0x3c resolution 20]\nleisure=park [0x17 resolution 20]\n"
+                                         "landuse=grass [0x4e00 resolution 20]\n"}});
     const std::string out = tmp / "out.txt";
     ASSERT_EQ(run({}, out, style).exit_code, 0);
     // A colour and a label, a draw order level, a comment, a type spelt with a SubType=.
@@ -65,9 +53,8 @@ TEST(Update, keeps_every_edited_byte_adds_the_new_type_and_names_or_prunes_the_o
     edited = replaced(edited, "Type=0X4e,3\r\n", "Type=0X4e,7\r\n");
     edited = replaced(edited, "[_line]\r\n", "; my roads\r\n[_line]\r\n");
     edited = replaced(edited, "Type=0x02f0b\r\n", "Type=0x2f\r\nSubType=0x0b\r\n");
-    tmp.write("out.txt", edited);
-    tmp.write("style/polygons", "natural=water [0x3c resolution 20]\nlanduse=grass [0x4e00 resolution 20]\n"
-              "landuse=forest [0x50 resolution 20]\n");
+    tmp.write_files({{"out.txt", edited}, {"style/polygons", "natural=water [0x3c resolution 20]\nlanduse=grass [0x4e00 resolution 20]\n"
+                                                             "landuse=forest [0x50 resolution 20]\n"}});
     ASSERT_EQ(run({}, tmp / "fresh.txt", style).exit_code, 0);
     const std::string forest = entry_block(test::read_bytes(tmp / "fresh.txt"), "[_polygon]\r\nType=0x50\r\n");
     ASSERT_FALSE(forest.empty());
@@ -75,11 +62,11 @@ TEST(Update, keeps_every_edited_byte_adds_the_new_type_and_names_or_prunes_the_o
     EXPECT_EQ(first.exit_code, 0) << first.err;
     const std::string updated = test::read_bytes(out);
     EXPECT_EQ(updated, replaced(replaced(edited, my_grass, my_grass + forest), "0X4e,7\r\n", "0X4e,7\r\nType=0X50,3\r\n"));
-    EXPECT_TRUE(has(first.err, "out.txt:" + line_of(updated, "[_polygon]\r\nType=0x17") + ": polygon type 0x17: ")) << first.err;
-    EXPECT_TRUE(has(first.err, "6 entries kept, 1 added, 1 of types the style no longer uses kept")) << first.err;
+    EXPECT_TRUE(has(first.err, "out.txt:" + line_of(updated, "[_polygon]\r\nType=0x17") + ": polygon type 0x17: "));
+    EXPECT_TRUE(has(first.err, "6 entries kept, 1 added, 1 of types the style no longer uses kept"));
     const std::string looks = test::read_bytes(tmp / "looks.txt");
     for (const char* line : {"polygon\t0x4e00\tkept\t-\t-\tkept from the old text\tlanduse=grass\n", "polygon\t0x17\tunused\t", "point\t0x2f\tkept\t"})
-        EXPECT_TRUE(has(looks, line)) << looks;
+        EXPECT_TRUE(has(looks, line));
     EXPECT_EQ(std::count(looks.begin(), looks.end(), '\n'), 9);  // a header and 8 entries
     EXPECT_EQ(run({"--update"}, out, style).exit_code, 0);
     EXPECT_EQ(test::read_bytes(out), updated);
@@ -87,7 +74,7 @@ TEST(Update, keeps_every_edited_byte_adds_the_new_type_and_names_or_prunes_the_o
     EXPECT_EQ(pruned.exit_code, 0) << pruned.err;
     const std::string park = entry_block(updated, "[_polygon]\r\nType=0x17\r\n");
     EXPECT_EQ(test::read_bytes(out), replaced(replaced(updated, park, ""), "Type=0X17,3\r\n", ""));
-    EXPECT_TRUE(has(pruned.err, "polygon type 0x17 (line ")) << pruned.err;
+    EXPECT_TRUE(has(pruned.err, "polygon type 0x17 (line "));
     expect_mkgmap_takes(tmp, "updated", updated);
     expect_mkgmap_takes(tmp, "pruned", test::read_bytes(out));
 }
@@ -105,12 +92,12 @@ TEST(Update, makes_a_missing_text_leaves_a_broken_one_starts_a_draw_order_and_pr
     const std::string path = tmp.write("old.txt", broken);
     const test::CliOutput refused = run({"--update", "--prune"}, path, style);
     EXPECT_EQ(refused.exit_code, 1);
-    EXPECT_TRUE(has(refused.err, path + ":" + line_of(broken, "0xZZ") + ": error: ")) << refused.err;
+    EXPECT_TRUE(has(refused.err, path + ":" + line_of(broken, "0xZZ") + ": error: "));
     EXPECT_EQ(test::read_bytes(path), broken);
     const test::CliOutput forced = run({"--update", "--force"}, path, style);
     EXPECT_EQ(forced.exit_code, 0) << forced.err;
     EXPECT_EQ(test::read_bytes(path), fresh);
-    EXPECT_TRUE(has(forced.err, "had 1 error; --force replaced it")) << forced.err;
+    EXPECT_TRUE(has(forced.err, "had 1 error; --force replaced it"));
     const std::string old = "[_id]\r\nFID=12345\r\nCodePage=1252\r\n[End]\r\n; mine\r\n[_line]\r\nType=0x02\r\n"
                             "Xpm=\"0 0 1 0\"\r\n\"a c #FF0000\"\r\n[end]";
     tmp.write("old.txt", old);
@@ -123,24 +110,19 @@ TEST(Update, makes_a_missing_text_leaves_a_broken_one_starts_a_draw_order_and_pr
 #ifndef _WIN32
     if (!test::make_unreadable(style + "/polygons").empty()) {
         const test::CliOutput part = run({"--update", "--prune"}, path, style);
-        EXPECT_EQ(part.exit_code, 1);
-        EXPECT_TRUE(has(part.err, "nothing was pruned")) << part.err;
+        EXPECT_TRUE(part.exit_code == 1 && has(part.err, "nothing was pruned")) << part.err;
         EXPECT_EQ(test::read_bytes(path), text);
     }
     std::filesystem::remove(style + "/polygons");  // not written through: it may be a link into this process
     tmp.write("style/polygons", "natural=water [0x3c resolution 20]\n");
 #endif
-
     const std::string edited = replaced(fresh, "[_line]\r\n", "[_line]\r\n; my road\r\n");
-    tmp.write("old.txt", edited);
-    tmp.write("style/lines", "highway=primary {name 'x'\n");
+    tmp.write_files({{"old.txt", edited}, {"style/lines", "highway=primary {name 'x'\n"}});
     const test::CliOutput kept = run({"--update", "--prune"}, path, style);
-    EXPECT_EQ(kept.exit_code, 0) << kept.err;
-    EXPECT_TRUE(has(kept.err, "lines:1: this action") && has(kept.err, "nothing was pruned")) << kept.err;
+    EXPECT_TRUE(kept.exit_code == 0 && has(kept.err, "lines:1: this action") && has(kept.err, "nothing was pruned")) << kept.err;
     EXPECT_EQ(test::read_bytes(path), edited);
     EXPECT_EQ(run({"--update", "--prune", "--force"}, path, style).exit_code, 0);
-    EXPECT_FALSE(has(test::read_bytes(path), "; my road"));
-    EXPECT_TRUE(has(test::read_bytes(path), "Type=0x3c"));
+    EXPECT_TRUE(!has(test::read_bytes(path), "; my road") && has(test::read_bytes(path), "Type=0x3c"));
 }
 
 // "Москва", and "Тверская" in windows-1251.
@@ -157,27 +139,21 @@ TEST(Update, writes_the_new_labels_of_a_text_in_1251_in_its_characters_and_compi
                                      "Type=0x00200\r\n", "Type=0x00200\r\nString1=0x04," + TVERSKAYA_1251 + "\r\n");
     tmp.write("style/points", "place=city & name='" + MOSKVA + "' [0x0100 resolution 24]\n"
                               "amenity=bar & name='Caf\xC3\xA9' [0x2d02 resolution 24]\n");
-    const std::string path = tmp.write("old.txt", own);
-    const test::CliOutput r = run({"--update", "--tag-text"}, path, style);
-    EXPECT_EQ(r.exit_code, 0) << r.err;
-    const std::string updated = test::read_bytes(path);
-    EXPECT_TRUE(updated.starts_with(own));
-    EXPECT_TRUE(has(updated, "String1=0x04,place=city & name='" + MOSKVA_1251 + "'\r\n")) << updated;
-    EXPECT_TRUE(has(updated, "String1=0x04,amenity=bar & name='Caf?'\r\n")) << updated;
-    EXPECT_TRUE(has(r.err, "1 label has characters that the TYP text's code page 1251 lacks")) << r.err;
-    EXPECT_TRUE(has(r.err, "compile it, keeping its labels, with: mkgmap --family-id=12345 --code-page=1251 " + path + "\n")) << r.err;
-    const std::string typ = expect_mkgmap_takes(tmp, "cp1251", updated, 1251);
-    EXPECT_TRUE(typ.empty() || (has(typ, MOSKVA_1251) && has(typ, TVERSKAYA_1251)));
-    const std::string bom = "\xEF\xBB\xBF";
-    const std::string own_utf8 = bom + replaced(own, TVERSKAYA_1251, "\xD0\xA2\xD0\xB2\xD0\xB5\xD1\x80\xD1\x81\xD0\xBA\xD0\xB0\xD1\x8F");
-    tmp.write("old.txt", own_utf8);
-    EXPECT_EQ(run({"--update", "--tag-text"}, path, style).exit_code, 0);
-    const std::string updated_utf8 = test::read_bytes(path);
-    EXPECT_TRUE(updated_utf8.starts_with(own_utf8));
-    EXPECT_TRUE(has(updated_utf8, "String1=0x04,place=city & name='" + MOSKVA + "'\r\n")) << updated_utf8;
-    EXPECT_TRUE(has(updated_utf8, "String1=0x04,amenity=bar & name='Caf?'\r\n")) << updated_utf8;
-    const std::string typ_utf8 = expect_mkgmap_takes(tmp, "utf8", updated_utf8, 1251);
-    EXPECT_TRUE(typ_utf8.empty() || (has(typ_utf8, MOSKVA_1251) && has(typ_utf8, TVERSKAYA_1251)));
+    const std::string tverskaya = "\xD0\xA2\xD0\xB2\xD0\xB5\xD1\x80\xD1\x81\xD0\xBA\xD0\xB0\xD1\x8F";
+    const std::string own_utf8 = "\xEF\xBB\xBF" + replaced(own, TVERSKAYA_1251, tverskaya);
+    for (const auto& [old, city, name] : {std::tuple{own, MOSKVA_1251, "cp1251"}, {own_utf8, MOSKVA, "utf8"}}) {
+        const std::string path = tmp.write("old.txt", old);
+        const test::CliOutput r = run({"--update", "--tag-text"}, path, style);
+        EXPECT_EQ(r.exit_code, 0) << r.err;
+        const std::string updated = test::read_bytes(path);
+        EXPECT_TRUE(updated.starts_with(old));
+        EXPECT_TRUE(has(updated, "String1=0x04,place=city & name='" + city + "'\r\n"));
+        EXPECT_TRUE(has(updated, "String1=0x04,amenity=bar & name='Caf?'\r\n"));
+        EXPECT_TRUE(has(r.err, "1 label has characters that the TYP text's code page 1251 lacks"));
+        EXPECT_TRUE(has(r.err, "compile it, keeping its labels, with: mkgmap --family-id=12345 --code-page=1251 " + path + "\n"));
+        const std::string typ = expect_mkgmap_takes(tmp, name, updated, 1251);
+        EXPECT_TRUE(typ.empty() || (has(typ, MOSKVA_1251) && has(typ, TVERSKAYA_1251)));
+    }
 }
 }  // namespace
 }  // namespace tessaro

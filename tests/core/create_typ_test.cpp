@@ -1,14 +1,11 @@
 #include "create_typ.h"
 #include <filesystem>
-#include <gtest/gtest.h>
 #include "file_io.h"
 #include "support/mkgmap.h"
-#include "support/temp_dir.h"
 #include "typ_reader.h"
 
 namespace tessaro {
 namespace {
-
 namespace fs = std::filesystem;
 using Findings = std::vector<Finding>;
 using Names = std::vector<std::string>;
@@ -34,9 +31,6 @@ struct Style {
         libraries[Section::Polygon].assign(polygons);
     }
     void write(const std::string& name, const std::string& rules) { dir.write("s/" + name, rules); }
-    void write(std::initializer_list<std::pair<std::string, std::string>> files) {  // by their path in dir
-        for (const auto& [path, text] : files) dir.write(path, text);
-    }
     Findings findings() { return check_create_typ(request).findings; }
     CreateTypReport run() {
         const CreateTypCheck check = check_create_typ(request);
@@ -81,7 +75,7 @@ TEST(CheckCreateTyp, warns_and_stops_in_the_order_a_user_is_told_and_writes_noth
     fs::remove(s.dir / "s/Points");
     s.write("info", "summary: only a base\nbase-style=base\n");
     EXPECT_EQ(s.findings(), (Findings{Finding::NoRuleFiles}));  // the base is not there
-    s.write({{"base/lines", "highway=primary [0x02]\n"}, {"base/info", "base-style: deeper\n"}, {"deeper/points", "amenity=bar [0x2d02]\n"}});
+    s.dir.write_files({{"base/lines", "highway=primary [0x02]\n"}, {"base/info", "base-style: deeper\n"}, {"deeper/points", "amenity=bar [0x2d02]\n"}});
     s.request.sections = {{true, true, true}};
     const CreateTypCheck based = check_create_typ(s.request);
     EXPECT_TRUE(based.findings == Findings{Finding::NoPolygonsFile} && based.kinds.empty());
@@ -89,16 +83,14 @@ TEST(CheckCreateTyp, warns_and_stops_in_the_order_a_user_is_told_and_writes_noth
     EXPECT_EQ(s.findings(), (Findings{Finding::NoRuleFiles}));
 }
 
-// Large rule files, and then the include groups of a large style, are written side by side; the text and the report are
-// those of the same files written one after the other. The labels are in the code page the request names, and mkgmap
-// compiles the text with it.
+// The include groups of a large style are written side by side too; mkgmap compiles the text in the page asked for.
 TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other_in_the_code_page_asked_for) {
     Style s;
     s.request.labels = {1251, false};
     const std::string moskva = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0", moskva_1251 = "\xCC\xEE\xF1\xEA\xE2\xE0";
     // A label that no Windows page holds. The include files come after the main files: a type met there has its entry, and a
     // new one takes the section's next random colour.
-    s.write({{"s/polygons", "natural=\xe6\xb0\xb4 [0x3c]\n"}, {"s/points", "amenity=bar [0x2d02]\nshop=x [0xZZ]\n"},
+    s.dir.write_files({{"s/polygons", "natural=\xe6\xb0\xb4 [0x3c]\n"}, {"s/points", "amenity=bar [0x2d02]\nshop=x [0xZZ]\n"},
              {"s/lines", "highway=\xe5\x90\x8d [0x02]\nhighway=x [0xQQ]\nwaterway=c [0x3c]\nname=" + moskva + " [0x05]\n"},
              {"s/inc/more", "amenity=pub [0x2d02 resolution 20]\nhighway=a [0x02 resolution 20]\nnatural=b [0x1f resolution 20]\nc=d [0xYY resolution 20]\n"},
              {"s/inc/water", "natural=\xe6\xb0\xb4 [0x3d resolution 20]\n"}});
@@ -143,14 +135,13 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other_i
     EXPECT_TRUE(compiled.typ.find(moskva_1251) != std::string::npos && compiled.typ.find(moskva) == std::string::npos);
 }
 
-// Other styles' files come after the section's group; a missing style is named once, a name that leads out is refused
-// unread; what the run could not read or refused is reported in order, and it goes on.
+// A missing style is named once; a name that leads out is refused unread.
 TEST(RunCreateTyp, reads_the_files_of_other_styles_after_the_group_and_reports_what_it_met_in_order_without_stopping) {
     Style s;
     s.request.include_tag_text = true;
     s.set_libraries(BAR_LOOK + "Type=0x02a0e\r\nString1=0x04,Cafe\r\nXpm=\"1 1 1 1\"\r\n\"a c #000002\"\r\n\"a\"\r\n[end]\r\n" +
                         "Type=0x02e02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000003\"\r\n\"a\"\r\n[end]\r\n", "", "x");
-    s.write({{"s/points", "amenity=bar [0x2d02]\n"}, {"s/inc/own", "amenity=cafe [0x2a0e resolution 24]\n"},
+    s.dir.write_files({{"s/points", "amenity=bar [0x2d02]\n"}, {"s/inc/own", "amenity=cafe [0x2a0e resolution 24]\n"},
              {"s/top", "highway=a [0x05 resolution 20]\n"}, {"s/sub/more", "highway=b [0x06 resolution 20]\n"},
              {"base/points", "amenity=pub [0x2e02]\n"}, {"base/inc/roads", "highway=trunk [0x01 resolution 20]\n"},
              {"secret", "amenity=x [0x2f01]\n"}});
@@ -178,11 +169,10 @@ TEST(RunCreateTyp, reads_the_files_of_other_styles_after_the_group_and_reports_w
     EXPECT_TRUE(lines_only.entries == (PerSection<std::size_t>{{0, 3, 0}}) && lines_only.failures.empty());
 }
 
-// Not followed, statements that take rules from other styles are named where they stand, once each: in the main rule files
-// and the include files these or a group reach (more: the other_styles golden cases).
+// In the main rule files and the include files these or a group reach (more: the other_styles golden cases).
 TEST(RunCreateTyp, names_each_statement_not_followed_by_file_line_and_text) {
     Style s;
-    s.write({{"s/points", "amenity=bar [0x2d02]\n\ninclude points from default; # the rest\ninclude 'inc/shared';\n"},
+    s.dir.write_files({{"s/points", "amenity=bar [0x2d02]\n\ninclude points from default; # the rest\ninclude 'inc/shared';\n"},
              {"s/lines", "include 'inc/shared';\n"}, {"s/inc/shared", "a=b [0x01 resolution 20]\n  include \"inc/x\" from default\n"},
              {"s/inc/sorted", "include 'lines' from other\n"}, {"s/polygons", "include polygons from default;\n"}});
     s.request.sections[Section::Polygon] = false;
@@ -196,6 +186,5 @@ TEST(RunCreateTyp, names_each_statement_not_followed_by_file_line_and_text) {
                                          {kind, join_path(inc, "sorted"), 1, "include 'lines' from other"}}));
     EXPECT_EQ(report.entries[Section::Point], 1u);
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <gtest/gtest.h>
 #include <set>
 #include "colour.h"
 #include "entry_builder.h"
@@ -9,13 +8,11 @@
 #include "library_files.h"
 #include "style_folder.h"
 #include "support/mkgmap.h"
-#include "support/temp_dir.h"
 #include "text_util.h"
 #include "typ_reader.h"
 
 namespace tessaro {
 namespace {
-
 const std::string SOURCE = TESSARO_SOURCE_DIR;
 std::string res(const std::string& name) { return test::read_bytes(SOURCE + "/res/" + name); }
 const std::pair<std::string, Section> LIBRARIES[] = {{"points", Section::Point}, {"lines", Section::Line}, {"pgons.pol", Section::Polygon}};
@@ -153,6 +150,5 @@ TEST(LookSources, name_the_file_and_line_of_a_fault) {
         dir.write(file, good);
     }
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -1,5 +1,4 @@
 // scripts/demo as a new user runs it, while another package manager holds its lock.
-#include <gtest/gtest.h>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>

@@ -1,5 +1,6 @@
 #include "temp_dir.h"
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -40,6 +41,24 @@ std::string TempDir::write(const std::string& name, const std::string& bytes) co
 
 void TempDir::write_files(const std::vector<std::pair<std::string, std::string>>& files) const {
     for (const auto& [name, bytes] : files) write(name, bytes);
+}
+
+::testing::AssertionResult has(const std::string& text, const std::string& piece) {
+    if (text.find(piece) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "no \"" << piece << "\" in: " << text;
+}
+
+std::size_t line_of(const std::string& text, const std::string& piece) {
+    const std::size_t at = text.find(piece);
+    EXPECT_NE(at, std::string::npos) << piece;
+    const auto end = text.begin() + static_cast<std::ptrdiff_t>(std::min(at, text.size()));
+    return static_cast<std::size_t>(std::count(text.begin(), end, '\n')) + 1;
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
 const std::string BAR_POINT_LOOK = "[_point]\r\nType=0x02d02\r\nXpm=\"1 1 1 1\"\r\n\"a c #000000\"\r\n\"a\"\r\n[end]\r\n";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +24,12 @@ private:
 };
 
 std::string read_bytes(const std::string& path);
+// Whether `text` holds `piece`; a failure shows the text.
+::testing::AssertionResult has(const std::string& text, const std::string& piece);
+// The line, counted from 1, on which the first `piece` of `text` stands.
+std::size_t line_of(const std::string& text, const std::string& piece);
+// `text` with its first `from` made `to`; a failure when there is none.
+std::string replaced(std::string text, const std::string& from, const std::string& to);
 extern const std::string BAR_POINT_LOOK;
 // A library folder whose points file holds `points`, its other files empty; its path.
 std::string write_library(const TempDir& dir, const std::string& folder, const std::string& points = BAR_POINT_LOOK);

@@ -1,6 +1,5 @@
 #include "file_io.h"
 #include <filesystem>
-#include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
@@ -9,7 +8,6 @@
 
 namespace tessaro {
 namespace {
-
 // The size the file had when opened is a hint only: the text is appended whole, and an empty file, a folder and a missing
 // file answer as they should.
 TEST(ReadFile, appends_the_whole_file_and_names_what_cannot_be_read_by_its_error) {
@@ -31,6 +29,5 @@ TEST(ReadFile, appends_the_whole_file_and_names_what_cannot_be_read_by_its_error
     EXPECT_TRUE(!read_file(fifo, out, error) && error == make_error_code(FileError::NotRegularFile));
 #endif
 }
-
 }  // namespace
 }  // namespace tessaro

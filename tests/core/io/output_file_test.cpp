@@ -1,12 +1,10 @@
 #include "output_file.h"
 #include <filesystem>
-#include <gtest/gtest.h>
 #include "file_io.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
-
 using test::read_bytes;
 
 TEST(ReplacedFile, replaces_an_old_file_only_when_finished_and_never_a_folder) {
@@ -53,6 +51,5 @@ TEST(ReplacedFile, leaves_an_old_file_changed_since_it_was_looked_at_and_keeps_t
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(e.path().filename().string().find(".tessaro-"), std::string::npos) << e.path();
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -6,7 +6,6 @@
 
 namespace tessaro {
 namespace {
-
 // Hue, saturation and lightness read back from "RRGGBB" another way than hsl_of: the hue by the angle of the colour on the
 // chroma plane.
 Hsl read_back(const std::string& hex) {
@@ -85,6 +84,5 @@ TEST(KeyFamilies, colour_a_rule_by_its_first_known_key_and_its_value_and_leave_u
     EXPECT_NE(boundary->pattern->rows[0].find('1'), std::string_view::npos);
     EXPECT_FALSE(family_look(Section::Polygon, "boundary=national_park", 0.3, 0.3)->pattern);
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -1,11 +1,9 @@
-#include <gtest/gtest.h>
 #include "line_entries.h"
 #include "polygon_entries.h"
 #include "support/entries_run.h"
 
 namespace tessaro {
 namespace {
-
 // A library look of one colour, keyed as the library writes its codes.
 std::string look(const char* section, const char* key, const char* name, const char* colour, int level = 0) {
     return std::string("[_") + section + "]\r\nType=" + key + "\r\n" +
@@ -53,6 +51,5 @@ TEST(TableKinLooks, give_a_table_polygon_the_library_look_of_its_row_with_that_l
     r.classic_looks = true;
     EXPECT_NE(entry_of(r.run(add_polygon_entries, "boundary=national_park [0x15]\n"), "0x15").find("BFFF80"), std::string::npos);
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -1,6 +1,5 @@
 #include "distinct_looks.h"
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <map>
 #include <regex>
 #include <set>
@@ -8,11 +7,9 @@
 #include "typ_reader.h"
 #include "support/cli_capture.h"
 #include "support/mkgmap.h"
-#include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
-
 const std::string PATH_LOOK = "[_line]\r\nType=0x%\r\nLineWidth=2\r\nBorderWidth=0\r\nXpm=\"0 0 2 0\"\r\n\"1 c #A05A2C\"\r\n"
                               "\"2 c #E0B090\"\r\n[end]\r\n";
 const std::string AREA_LOOK = "[_polygon]\r\nType=0x%\r\nXpm=\"0 0 1 0\"\r\n\"1 c #C8E0B0\"\r\n[end]\r\n";
@@ -163,6 +160,5 @@ TEST(LookVariants, draw_a_plain_area_in_each_pattern_with_its_day_and_night_colo
     EXPECT_EQ(pictures.size(), static_cast<std::size_t>(AREA_PATTERNS));
     EXPECT_FALSE(patterned_area(*patterned_area(PLAIN_AREA, 0, 0.1), 1, 0.1));
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -1,12 +1,10 @@
 #include "entry_builder.h"
-#include <gtest/gtest.h>
 #include "library_files.h"
 #include "support/temp_dir.h"
 #include "text_util.h"
 
 namespace tessaro {
 namespace {
-
 // One code for each way a key is formed; the codes of the styles mkgmap ships are the library files' test.
 TEST(LibraryKey, forms_point_line_and_polygon_keys) {
     const std::tuple<Section, const char*, const char*> cases[] = {
@@ -51,8 +49,7 @@ TEST(FindLibraryLook, copies_the_entry_to_its_end_puts_the_label_before_extended
     }
 }
 
-// A label is made in the characters of the text it goes into (its code page, or UTF-8 where mkgmap reads the text so) and
-// cut to 254 bytes after converting, never inside a character.
+// Its code page, or UTF-8 where mkgmap reads the text so; cut after converting, never inside a character.
 TEST(FindLibraryLook, makes_labels_in_the_characters_of_the_text_they_go_into_cut_to_254_bytes) {
     const auto repeated = [](const std::string& s, std::size_t n) { return replace_all(std::string(n, '.'), ".", s); };
     const std::string e_acute = "\xC3\xA9", zhe = "\xD0\x96", water = "\xE6\xB0\xB4";  // 0xE9 in 1252, in no Windows page
@@ -142,6 +139,5 @@ TEST(FeatureLabel, names_the_most_telling_tag_with_its_key_where_the_value_says_
         {"length() > 100", ""}, {"t=(u|v)", ""}, {"", ""}};
     for (const auto& [condition, label] : cases) EXPECT_EQ(feature_label(condition), label) << condition;
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -5,7 +5,6 @@
 
 namespace tessaro {
 namespace {
-
 // The index against a plain search for the first whole code not behind "Sub", over codes of 1 to 3 digits; codes too long
 // for the index, empty codes and codes in another case are found where a plain search finds them; a text assigned anew is
 // indexed anew.
@@ -68,6 +67,5 @@ TEST(LibraryText, gives_whole_entries_and_tells_broken_ones_by_the_line_and_code
     const LibraryText mixed("a\rb\r\nc\n\nType=0x7\r[_point]");
     EXPECT_EQ(mixed.entry_at(mixed.find_type("7")).line, 5u);
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -1,11 +1,9 @@
 #include "line_entries.h"
-#include <gtest/gtest.h>
 #include <regex>
 #include "support/entries_run.h"
 
 namespace tessaro {
 namespace {
-
 // The golden files pin layout, table looks (line_looks), repeated codes, library looks and random colours. Classic looks
 // keep the value as it stands; else it is cut where the next condition or the actions start, without quotes, and nothing
 // left gives no label.
@@ -62,6 +60,5 @@ TEST(WriteLines, give_a_borrowed_code_the_look_its_rule_means_and_keep_the_codes
         EXPECT_EQ(text.find("Type=0x0d\r\n;tags=highway=footway") != std::string::npos, source == LookSource::Tags) << text;
     }
 }
-
 }  // namespace
 }  // namespace tessaro

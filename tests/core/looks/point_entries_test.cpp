@@ -1,10 +1,8 @@
 #include "point_entries.h"
-#include <gtest/gtest.h>
 #include "support/entries_run.h"
 
 namespace tessaro {
 namespace {
-
 // One entry per code with the first rule's label, and nothing for codes the library lacks, are pinned by the golden files.
 TEST(WritePoints, cut_codes_at_the_bracket_skip_items_without_a_code_and_keep_an_indent_in_labels) {
     test::EntriesRun r;
@@ -16,6 +14,5 @@ TEST(WritePoints, cut_codes_at_the_bracket_skip_items_without_a_code_and_keep_an
     EXPECT_NE(r.run(add_point_entries, "  amenity=bar [0x2d02]\n").find("String1=0x04, amenity=bar\r\n"), std::string::npos);
     EXPECT_TRUE(r.report.failures.empty() && !r.report.label_dropped);
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -1,11 +1,9 @@
 #include "polygon_entries.h"
-#include <gtest/gtest.h>
 #include "support/entries_run.h"
 #include <sstream>
 
 namespace tessaro {
 namespace {
-
 using test::EntriesRun;
 
 // Colours of given seeds, lower-case codes, looks, labels and a code's first rule: the golden files.
@@ -56,6 +54,5 @@ TEST(BuiltinPolygonLook, is_found_only_for_the_exact_lower_case_code_and_for_no_
     for (int c = 0x60; c < 0x100; ++c) none.push_back((std::ostringstream() << "0x" << std::hex << c).str());
     for (const std::string& code : none) EXPECT_FALSE(has_builtin_polygon_look(code)) << '"' << code << '"';
 }
-
 }  // namespace
 }  // namespace tessaro

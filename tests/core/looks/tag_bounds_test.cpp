@@ -3,7 +3,6 @@
 
 namespace tessaro {
 namespace {
-
 // Numbers only whole and decimal; a rule's bound implies a look's only from the same side and no wider.
 TEST(TagBounds, read_decimal_numbers_only_whole_and_imply_a_bound_only_from_the_same_side_and_no_wider) {
     for (const auto& [text, value] : {std::pair{"999999", 999999.0}, {"-12.5", -12.5}, {"+3", 3.0}, {".5", 0.5}, {"7.", 7.0}})
@@ -16,6 +15,5 @@ TEST(TagBounds, read_decimal_numbers_only_whole_and_imply_a_bound_only_from_the_
     EXPECT_FALSE(implies("<", 5, ">", 1));     // from below against from above
     EXPECT_TRUE(is_bound_op("<=") && !is_bound_op("=") && !is_bound_op("=>"));
 }
-
 }  // namespace
 }  // namespace tessaro

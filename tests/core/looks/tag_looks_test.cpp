@@ -1,15 +1,12 @@
 #include "tag_looks.h"
 #include <algorithm>
-#include <gtest/gtest.h>
 #include <set>
 #include <sstream>
 #include "rule_reader.h"
 #include "support/mkgmap.h"
-#include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
-
 std::string text_of(const std::vector<RuleTag>& tags) {
     std::string out;
     for (const RuleTag& t : tags) out += (out.empty() ? "" : " ") + t.key + "=" + t.value;
@@ -75,9 +72,7 @@ void expect_best(const LibraryText& lib, std::initializer_list<std::pair<const c
     }
 }
 
-// A look needs every tag of one of its alternatives; of those that match, the one that matches more wins, an exact value
-// ranks above a key matched through a star (one exact tag beats two starred keys), and ties go to fewer tags, then to the
-// library's order.
+// A look needs every tag of one alternative; an exact value ranks above a key matched through a star (one beats two).
 TEST(TagLooks, take_whole_alternatives_of_tags_lines_inside_entries_and_rank_by_matches_values_fewer_tags_and_library_order) {
     expect_best(library({{"0x0a", "highway=track"}, {"0x0b", "highway=track&tracktype=grade1"}}),
                 {{"highway=track", "0x0a highway=track"}, {"highway=track tracktype=grade1", "0x0b highway=track tracktype=grade1"},
@@ -107,9 +102,8 @@ TEST(TagLooks, take_whole_alternatives_of_tags_lines_inside_entries_and_rank_by_
         EXPECT_TRUE(TagLooks(LibraryText(none)).empty()) << none;
 }
 
-// A bound of a look is met by a rule's bound that implies it, or by a number that meets it; the first such look in the
-// library wins. A rule's bounds are read only when asked for. A match is exact only where every tag of the winning
-// alternative names the rule's value; agreement is any shared key whose values meet.
+// A bound is met by a rule's bound that implies it or by a number that meets it; a rule's bounds are read only when asked
+// for. A match is exact only where every tag of the winning alternative names the rule's value.
 TEST(TagLooks, take_the_first_look_whose_bounds_a_rule_implies_and_call_a_match_exact_only_by_values) {
     std::string bounds;
     for (const RuleTag& t : positive_tags("place=city & population > 999999 & ele<=-2.5 & area_size() < 5 & !(ele>3) & pop>x", true))
@@ -141,8 +135,7 @@ TEST(TagLooks, take_the_first_look_whose_bounds_a_rule_implies_and_call_a_match_
     EXPECT_FALSE(tags_agree("0x0d\r\n;name=cycle track\r\n", positive_tags("cycleway=track")));
 }
 
-// A rule of two hundred thousand alternatives (an 8 MB line) is read in as many steps: each tag once, in its order, and the
-// look its tags point to.
+// An 8 MB line, read in as many steps as it has alternatives.
 TEST(TagLooks, read_a_condition_of_two_hundred_thousand_alternatives_and_find_its_look) {
     constexpr int ALTERNATIVES = 200000;
     std::string condition;
@@ -191,6 +184,5 @@ TEST(PositiveTags, agree_on_written_rules_with_mkgmaps_normal_form_of_them) {
     }
     EXPECT_EQ(compared, std::size(rules));
 }
-
 }  // namespace
 }  // namespace tessaro

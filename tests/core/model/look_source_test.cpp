@@ -3,7 +3,6 @@
 
 namespace tessaro {
 namespace {
-
 // The report's columns and the reasons of table, family, library, marker, tags and variant looks are the CLI's tests
 // (cli_run, looks_by_tags); here what they leave: a control character of a condition must not break the report's columns,
 // and a look both borrowed and varied says both.
@@ -17,6 +16,5 @@ TEST(LookReport, keeps_one_line_of_columns_per_entry_and_gives_every_reason_an_e
     borrowed.variant_of = "0x00e00";
     EXPECT_EQ(look_reason(borrowed), "tags over the code's look 0x0d (cycle track); variant of 0x00e00");
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -5,7 +5,6 @@
 
 namespace tessaro {
 namespace {
-
 // find_ci agrees with a search byte by byte for letters in either case, bytes without case and bytes above 0x7f (which must
 // not match a letter by their 0x20 bit), from any start, and never matches into bytes past the haystack.
 TEST(FindCi, agrees_with_a_plain_search_without_regard_to_case) {
@@ -27,6 +26,5 @@ TEST(FindCi, agrees_with_a_plain_search_without_regard_to_case) {
     }
     EXPECT_EQ(find_ci(std::string(40, 'a') + "MotorWay", "motorway"), 40u);
 }
-
 }  // namespace
 }  // namespace tessaro

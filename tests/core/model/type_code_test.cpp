@@ -1,15 +1,12 @@
 #include "type_code.h"
 #include <cerrno>
 #include <cstdlib>
-#include <gtest/gtest.h>
 #include <map>
 #include <random>
 #include "support/mkgmap.h"
-#include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
-
 // C's strtoull in base 0 reads a number as Java's Integer.decode, which mkgmap decodes codes with, does: "0x" hexadecimal, a
 // leading 0 octal, else decimal. mkgmap takes no sign, and nothing beyond a Java int.
 std::optional<std::uint32_t> by_strtoull(const std::string& code) {
@@ -139,6 +136,5 @@ TEST(CodeTypType, tells_codes_apart_exactly_as_mkgmaps_typ_compiler_files_their_
                     << section_name(s) << " " << CODES[a] << " and " << CODES[b];
     }
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -1,13 +1,11 @@
 #include "include_groups.h"
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <tuple>
 #include "file_io.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
-
 // "." or ".." at the end of the style folder names no folder of its own: the other style is its sibling.
 TEST(OtherStyles, are_found_beside_the_style_folder_however_its_path_is_spelt) {
     test::TempDir dir;
@@ -84,6 +82,5 @@ TEST(IncludeSorting, add_takes_selected_rows_once_in_list_order_and_remove_the_f
         remove_first_selected(inc, section, rows);
     EXPECT_EQ(inc.groups[Section::Line], (Names{"a", "b"}));
 }
-
 }  // namespace
 }  // namespace tessaro

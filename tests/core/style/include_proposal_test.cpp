@@ -1,21 +1,15 @@
 #include "include_proposal.h"
-#include <gtest/gtest.h>
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
-
 using Names = std::vector<std::string>;
 using Groups = PerSection<Names>;
 using Others = std::vector<OtherStyleFile>;
 
-void write_all(const test::TempDir& dir, std::initializer_list<std::pair<std::string, std::string>> files) {
-    for (const auto& [path, text] : files) dir.write(path, text);
-}
-
 TEST(ProposeGroups, follow_include_statements_directly_through_other_include_files_and_from_every_main_file) {
     test::TempDir dir;
-    write_all(dir, {{"s/points", "include 'inc/name';\n"}, {"s/lines", "include \"inc/roads\"\ninclude 'inc/loop';\n"},
+    dir.write_files({{"s/points", "include 'inc/name';\n"}, {"s/lines", "include \"inc/roads\"\ninclude 'inc/loop';\n"},
                     {"s/Polygons", "include 'inc/name';\n"}, {"s/inc/roads", "include 'inc/speed';\n"}});
     dir.write("s/inc/speed", "include 'inc/roads';\n");  // a cycle ends
     dir.write("s/inc/loop", "include 'inc/loop';\n");
@@ -43,7 +37,7 @@ TEST(ProposeGroups, take_files_from_anywhere_in_the_style_once_however_spelt_and
     const std::string types = "a=b [0x2d02 resolution 24]\n";
     dir.write("s/points", "include 'extra';\ninclude './inc/a';\ninclude 'inc//a';\ninclude 'sub/more';\n"
                           "include '../secret';\ninclude '/abs';\ninclude 'points';\ninclude 'missing';\n");
-    write_all(dir, {{"s/lines", "include 'lines';\ninclude './/extra';\n"},
+    dir.write_files({{"s/lines", "include 'lines';\ninclude './/extra';\n"},
                     {"s/polygons", "include './inc/x' from base;\ninclude 'inc//x' from base;\n"},
                     {"s/extra", types + "include 'inc/deeper/x';\n"},
                     {"s/inc/deeper/x", types + "include 'sub/./more';\ninclude \"notypes\";\n"},
@@ -75,7 +69,7 @@ TEST(ProposeGroups, take_files_from_anywhere_in_the_style_once_however_spelt_and
 // Within another style its own statements name its files; a further "from" leads to another sibling.
 TEST(ProposeGroups, take_files_from_sibling_styles_follow_their_statements_within_them_and_end_cycles) {
     test::TempDir dir;
-    write_all(dir, {{"mine/points", "include points from base;\ninclude 'inc/x' from base\n"},
+    dir.write_files({{"mine/points", "include points from base;\ninclude 'inc/x' from base\n"},
                     {"mine/lines", "include \"lines\" from base;\n"}, {"mine/inc/own", "a=b [0x2d02 resolution 24]\n"},
                     {"base/points", "include 'inc/x';\ninclude 'inc/y' from b2;\n"},
                     {"base/lines", "include 'inc/own' from mine;\n"}, {"base/inc/x", "include 'inc/z'\n"},
@@ -92,7 +86,7 @@ TEST(ProposeGroups, take_files_from_sibling_styles_follow_their_statements_withi
     EXPECT_TRUE(inc.other_styles_followed && inc.groups == p.groups);
     EXPECT_EQ(inc.other_styles, (PerSection<Others>{{p.other_styles[Section::Point], Others{{"kept", "lines"}, {"base", "lines"}}, Others{}}}));
     // Cycles between styles, and of a style with itself, end.
-    write_all(dir, {{"c/mine/points", "include points from base;\ninclude points from mine;\n"},
+    dir.write_files({{"c/mine/points", "include points from base;\ninclude points from mine;\n"},
                     {"c/mine/lines", "include 'lines' from mine\ninclude 'points' from mine\n"},
                     {"c/base/points", "include points from mine;\ninclude 'points' from base;\ninclude inc/loop;\n"},
                     {"c/base/inc/loop", "include 'inc/loop';\ninclude 'points' from base;\n"}});
@@ -108,7 +102,7 @@ TEST(ProposeGroups, list_names_that_lead_out_and_missing_styles_without_reading_
               "include points from ../out;\ninclude '../secret' from base;\ninclude '/etc/x' from base;\n"
               "include 'inc/a' from gone;\ninclude 'inc/b' from gone;\ninclude 'points' from C:;\n"
               "include 'points' from .;\n");
-    write_all(dir, {{"base/points", "a=b [0x01]\n"}, {"out/points", "include 'inc/leak' from base;\n"},
+    dir.write_files({{"base/points", "a=b [0x01]\n"}, {"out/points", "include 'inc/leak' from base;\n"},
                     {"secret", "include 'inc/leak' from base;\n"}});
     const Proposal p = propose_groups(dir / "mine", {});
     EXPECT_EQ(p.other_styles[Section::Point], (Others{{"../out", "points"}, {"base", "../secret"}, {"base", "/etc/x"},
@@ -120,7 +114,7 @@ TEST(ProposeGroups, list_names_that_lead_out_and_missing_styles_without_reading_
 // A base style's rule file follows the style's own statements, resolved within the base; its bases follow it.
 TEST(ProposeGroups, follow_base_styles_after_the_style_own_statements) {
     test::TempDir dir;
-    write_all(dir, {{"mine/info", "base-style=b1\nbase-style=gone\n"}, {"mine/points", "include 'inc/x' from b1;\n"},
+    dir.write_files({{"mine/info", "base-style=b1\nbase-style=gone\n"}, {"mine/points", "include 'inc/x' from b1;\n"},
                     {"b1/info", "base-style: b2\n"}, {"b1/Points", "include 'inc/x';\ninclude 'inc/q';\n"}});
     dir.write("b2/info", "base-style=mine\nbase-style=b1\n");  // back to where the chain began
     dir.write("b2/polygons", "a=b [0x03]\n");
@@ -133,6 +127,5 @@ TEST(ProposeGroups, follow_base_styles_after_the_style_own_statements) {
     EXPECT_EQ(p.other_styles, (PerSection<Others>{{Others{{"b1", "inc/x"}, {"b1", base_points}, {"b1", "inc/q"}, {"gone", "points"}},
                                                    Others{{"gone", "lines"}}, Others{{"b2", "polygons"}, {"gone", "polygons"}}}}));
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -3,7 +3,6 @@
 
 namespace tessaro {
 namespace {
-
 using Statements = std::vector<IncludeStatement>;
 
 TEST(IncludeStatements, read_every_form_mkgmap_takes_with_its_line_and_text) {
@@ -38,6 +37,5 @@ TEST(IncludeStatements, read_the_base_style_lines_of_an_info_file) {
                                                   {"", "two", 6, "base-style :  two"},
                                                   {"", "three", 7, "base-style { three }"}}));
 }
-
 }  // namespace
 }  // namespace tessaro

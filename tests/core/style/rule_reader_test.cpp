@@ -1,12 +1,10 @@
 #include "rule_reader.h"
-#include <gtest/gtest.h>
 #include <random>
 #include "support/temp_dir.h"
 #include "text_util.h"
 
 namespace tessaro {
 namespace {
-
 // An item as "line: <after> @<before>".
 using Items = std::vector<std::string>;
 
@@ -185,6 +183,5 @@ TEST(OpenRuleFile, finds_what_scanning_its_text_finds) {
     EXPECT_TRUE(missing.items.empty());
     EXPECT_EQ(missing.failure, (Failure{Failure::Kind::Read, dir / "none", 0, std::make_error_code(std::errc::no_such_file_or_directory)}));
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -1,12 +1,10 @@
 #include "style_files.h"
 #include <algorithm>
-#include <gtest/gtest.h>
 #include "create_typ.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
-
 // What a run reads, in its order, with where each file came from: the rule
 // files, then each group's include files followed by the other styles' files
 // its section takes.
@@ -41,6 +39,5 @@ TEST(PlanStyleFiles, lists_rule_files_then_each_group_with_its_other_styles_file
     EXPECT_EQ(origins, (std::vector<O>{O::RuleFile, O::RuleFile, O::IncludeGroup, O::OtherStyle}));
     EXPECT_EQ(warnings, (std::vector<Warning::Kind>{Warning::Kind::IncludeFileGone, Warning::Kind::OtherStyleMissing}));
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -1,15 +1,12 @@
 #include "code_page.h"
 #include <cstdlib>
-#include <gtest/gtest.h>
 #include <optional>
 #include <sstream>
 #include <tuple>
 #include "support/mkgmap.h"
-#include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
-
 // The single-byte Windows pages, each with the bytes above 0x7F that Java's windows-NNNN decoder (mkgmap's) refuses, counted
 // there.
 constexpr std::pair<int, std::size_t> PAGES[] = {{874, 31}, {1250, 5}, {1251, 1}, {1252, 5}, {1253, 17}, {1254, 7}, {1255, 23},
@@ -119,6 +116,5 @@ TEST(CodePage, leaves_text_that_is_no_valid_utf8_as_it_stands) {
             EXPECT_TRUE(got.bytes == text && !got.lost) << page << testing::PrintToString(text);
         }
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -1,14 +1,11 @@
 #include "style_drift.h"
-#include <gtest/gtest.h>
 #include <set>
 #include "include_proposal.h"
 #include "support/mkgmap.h"
-#include "support/temp_dir.h"
 #include "type_code.h"
 
 namespace tessaro {
 namespace {
-
 TEST(ListStyleTypes, finds_the_types_mkgmap_reads_from_its_default_style_with_the_proposed_include_groups) {
     if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
     const test::TempDir tmp;
@@ -62,6 +59,5 @@ TEST(FindStyleDrift, matches_types_by_value_and_names_missing_unused_and_undrawn
     undrawn.replace(undrawn.find("Type=0X1f00,1\n"), 14, "Type=0X1e,1\n");
     EXPECT_EQ(drift_of(undrawn, style), std::vector<std::string>{"1 polygon 0x1f :13"});
 }
-
 }  // namespace
 }  // namespace tessaro

@@ -4,7 +4,6 @@
 
 namespace tessaro {
 namespace {
-
 using Problems = std::vector<std::pair<std::size_t, std::string>>;
 
 Problems problems_of(const std::string& text) {
@@ -38,6 +37,5 @@ TEST(TypValueType, reads_a_type_number_as_mkgmap_does) {
     for (const auto& [value, type] : cases) EXPECT_EQ(typ_value_type(value), type ? std::optional(typ_type(*type)) : std::nullopt) << value;
     EXPECT_EQ(typ_value_type("#2f", "0x12"), typ_value_type("0x2f12"));
 }
-
 }  // namespace
 }  // namespace tessaro

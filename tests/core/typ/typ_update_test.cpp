@@ -5,7 +5,6 @@
 
 namespace tessaro {
 namespace {
-
 // A text's first line end (CR LF where it has none) is what its new lines end with; its labels follow its code page (1252
 // where it names none) and the charset it is read in.
 TEST(UpdateTypText, finds_the_line_end_and_the_label_coding_of_the_old_text) {
@@ -82,6 +81,5 @@ TEST(UpdateTypText, adds_lines_with_the_old_texts_line_ends_and_keeps_every_old_
         EXPECT_EQ(update_typ_text(updated.text, read_typ_text(ended(UPDATED, "\n", true)), fresh, false).text, updated.text);
     }
 }
-
 }  // namespace
 }  // namespace tessaro
