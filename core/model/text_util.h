@@ -33,12 +33,6 @@ inline std::string_view trim_any_of(std::string_view s, std::string_view chars) 
 inline std::string_view trim_blanks(std::string_view s) { return trim_any_of(s, " "); }
 // A blank, a tab or a CR: what a rule line may hold between its words.
 inline bool is_blank_tab_or_cr(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-// The first CR or LF of the text from `from` on, or npos.
-inline std::size_t find_line_end(std::string_view text, std::size_t from = 0) {
-    for (std::size_t i = from; i < text.size(); ++i)
-        if (text[i] == '\r' || text[i] == '\n') return i;
-    return text.npos;
-}
 // The first byte from `from` on that is one of the few bytes of `set`, or npos (find_first_of asks the C library once a
 // byte of the text).
 inline std::size_t find_any(std::string_view text, std::string_view set, std::size_t from = 0) {
@@ -47,6 +41,8 @@ inline std::size_t find_any(std::string_view text, std::string_view set, std::si
             if (text[i] == c) return i;
     return text.npos;
 }
+// The first CR or LF of the text from `from` on, or npos.
+inline std::size_t find_line_end(std::string_view text, std::size_t from = 0) { return find_any(text, "\r\n", from); }
 // The value of a hexadecimal digit; -1 for any other byte.
 int hex_value(char c);
 inline bool is_hex_digit(char c) { return hex_value(c) >= 0; }

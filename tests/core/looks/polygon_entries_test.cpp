@@ -50,7 +50,7 @@ TEST(DrawOrder, puts_each_type_on_the_level_of_its_look_and_is_absent_without_ty
 // The polygon_looks golden files pin the look of every code from 0x01 to 0x5f; no other code has a built-in look.
 TEST(BuiltinPolygonLook, is_found_only_for_the_exact_lower_case_code_and_for_no_code_outside_0x01_to_0x5f) {
     EXPECT_TRUE(has_builtin_polygon_look("0x3c"));
-    std::vector<std::string> none = {"0x3C", "0X3c", "0x03c", "0x5", "0x3c]", "3c", "", "0x00"};
+    std::vector<std::string> none = {"0x3C", "0X3c", "0x03c", "0x5", "0x3c]", "3c", "", "0x00", "0x100", "0x10000", "0x1003c"};
     for (int c = 0x60; c < 0x100; ++c) none.push_back((std::ostringstream() << "0x" << std::hex << c).str());
     for (const std::string& code : none) EXPECT_FALSE(has_builtin_polygon_look(code)) << '"' << code << '"';
 }

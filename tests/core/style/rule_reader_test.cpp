@@ -73,6 +73,8 @@ TEST(ScanText, names_a_construct_left_open_and_reads_the_rules_after_it) {
         // ... also where a later line's quote would close it, taking in that line's bracket.
         {"a=1 [0x01]\nname='x\nb=c { set d='e' } [0x02]\nf=g [0x03]", 3, {quote + " 2"}},
         {"a=1 [0x01 resolution 24\na=2 [0x02]\na=3 [0x03]", 3, {bracket + " 1"}}, {"a=1 [0x01 level 2\n", 1, {bracket + " 1"}},
+        // A bracket is read on for a few lines only, however they go on.
+        {"a=1 [0x01\n" + replace_all(std::string(20, '.'), ".", " level 2\n") + "]\nb=c [0x02]", 2, {bracket + " 1"}},
         // What mkgmap reads is no fault.
         {"a=1 [0x01\n resolution 24\n\n# why\n]\nb=* {add x=y;\n set z=w }\na=2 [0x02]", 2, {}},
         {"a='x\ny' [0x01]\nb=c {name 'p'\n | 'q' } [0x02]", 2, {}},
