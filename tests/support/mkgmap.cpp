@@ -50,6 +50,24 @@ std::vector<std::string> style_names_in(const std::string& folder) {
     return names;
 }
 
+std::vector<std::string> every_style_folder(const TempDir& tmp, bool siblings) {
+    std::vector<std::string> folders;
+    const auto add_styles_in = [&](const std::string& folder) {
+        for (const std::string& name : style_names_in(folder)) folders.push_back(folder + "/" + name);
+    };
+    const std::string data = TESSARO_SOURCE_DIR "/tests/data";
+    add_styles_in(data);
+    if (siblings)
+        for (const auto& e : std::filesystem::directory_iterator(data)) add_styles_in(e.path().string() + "/styles");
+    add_styles_in(TESSARO_SOURCE_DIR "/examples");
+    if (mkgmap_jar_missing(false).empty()) {
+        EXPECT_TRUE(extract_from_mkgmap_jar(tmp, "styles"));
+        EXPECT_GE(style_names_in(tmp / "styles").size(), 15u);
+        add_styles_in(tmp / "styles");
+    }
+    return folders;
+}
+
 bool extract_from_mkgmap_jar(const TempDir& dir, const std::string& member) {
     const std::string extract = "cd '" + dir.path() + "' && '" TESSARO_CMAKE "' -E tar xf " + MKGMAP_JAR + " " + member;
     return std::system(extract.c_str()) == 0;
