@@ -51,20 +51,15 @@ std::vector<std::string> style_names_in(const std::string& folder) {
 }
 
 std::vector<std::string> every_style_folder(const TempDir& tmp, bool siblings) {
-    std::vector<std::string> folders;
-    const auto add_styles_in = [&](const std::string& folder) {
-        for (const std::string& name : style_names_in(folder)) folders.push_back(folder + "/" + name);
-    };
-    const std::string data = TESSARO_SOURCE_DIR "/tests/data";
-    add_styles_in(data);
+    std::vector<std::string> places{TESSARO_SOURCE_DIR "/tests/data", TESSARO_SOURCE_DIR "/examples"}, folders;
     if (siblings)
-        for (const auto& e : std::filesystem::directory_iterator(data)) add_styles_in(e.path().string() + "/styles");
-    add_styles_in(TESSARO_SOURCE_DIR "/examples");
+        for (const auto& e : std::filesystem::directory_iterator(places[0])) places.push_back(e.path().string() + "/styles");
     if (mkgmap_jar_missing(false).empty()) {
         EXPECT_TRUE(extract_from_mkgmap_jar(tmp, "styles"));
-        EXPECT_GE(style_names_in(tmp / "styles").size(), 15u);
-        add_styles_in(tmp / "styles");
+        EXPECT_GE(style_names_in(places.emplace_back(tmp / "styles")).size(), 15u);
     }
+    for (const std::string& place : places)
+        for (const std::string& name : style_names_in(place)) folders.push_back(place + "/" + name);
     return folders;
 }
 
