@@ -8,20 +8,9 @@ const std::string SOURCE = TESSARO_SOURCE_DIR;
 
 TEST(OwnOutput, passes_a_strict_check_for_every_style_with_and_without_auto_inc_and_classic_looks) {
     const test::TempDir tmp;
-    std::vector<std::string> styles;
-    const auto add_styles_in = [&](const std::string& folder) {
-        for (const std::string& name : test::style_names_in(folder)) styles.push_back(folder + "/" + name);
-    };
-    add_styles_in(SOURCE + "/tests/data");
-    // Styles among their siblings in a case's styles folder.
-    for (const auto& e : std::filesystem::directory_iterator(SOURCE + "/tests/data")) add_styles_in(e.path().string() + "/styles");
-    add_styles_in(SOURCE + "/examples");
+    // Styles among their siblings in a case's styles folder too.
+    const std::vector<std::string> styles = test::every_style_folder(tmp, true);
     ASSERT_GE(styles.size(), 20u);
-    if (test::mkgmap_jar_missing(false).empty()) {
-        ASSERT_TRUE(test::extract_from_mkgmap_jar(tmp, "styles"));
-        EXPECT_GE(test::style_names_in(tmp / "styles").size(), 15u);
-        add_styles_in(tmp / "styles");
-    }
     std::size_t runs = 0;
     for (const std::string& style : styles)
         for (const bool classic : {false, true})

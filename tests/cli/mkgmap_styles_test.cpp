@@ -45,18 +45,19 @@ std::size_t expect_entries_as_printed(const std::string& ours, const std::string
 TEST(StylesAsMkgmapReadsThem, give_every_type_one_entry_in_its_section_and_no_other_entry) {
     if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
     const test::TempDir tmp;
-    ASSERT_TRUE(test::extract_from_mkgmap_jar(tmp, "styles"));
     // mkgmap's styles take rules from each other; ours need the version file mkgmap asks for.
     std::vector<test::StyleToRead> styles;
-    for (const std::string& name : test::style_names_in(tmp / "styles")) styles.push_back({tmp / "styles", name, ""});
     fs::create_directories(tmp / "ours");
-    for (const std::string folder : {"tests/data", "examples"})
-        for (const std::string& name : test::style_names_in(SOURCE + "/" + folder)) {
-            const std::string copy = (folder == "examples" ? "example-" : "data-") + name;
-            fs::copy(SOURCE + "/" + folder + "/" + name, tmp / ("ours/" + copy), fs::copy_options::recursive);
-            if (!fs::exists(tmp / ("ours/" + copy + "/version"))) tmp.write("ours/" + copy + "/version", "0\n");
-            styles.push_back({tmp / "ours", copy, ""});
+    for (const fs::path folder : test::every_style_folder(tmp)) {
+        const std::string parent = folder.parent_path().filename().string(), name = folder.filename().string(), copy = parent + "-" + name;
+        if (parent == "styles") {
+            styles.push_back({tmp / "styles", name, ""});
+            continue;
         }
+        fs::copy(folder, tmp / ("ours/" + copy), fs::copy_options::recursive);
+        if (!fs::exists(tmp / ("ours/" + copy + "/version"))) tmp.write("ours/" + copy + "/version", "0\n");
+        styles.push_back({tmp / "ours", copy, ""});
+    }
     fs::copy(tmp / "ours/data-open_constructs", tmp / "ours/mended", fs::copy_options::recursive);
     const auto mend = [&](const std::string& file, const std::string& from, const std::string& to) {
         const std::string text = test::read_bytes(tmp / ("ours/mended/" + file));

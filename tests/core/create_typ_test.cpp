@@ -126,9 +126,7 @@ TEST(RunCreateTyp, writes_large_rule_files_side_by_side_as_one_after_the_other_i
     const CreateTypReport large = s.run();
     EXPECT_EQ(s.out(), small_text);
     EXPECT_TRUE(large.warnings == small.warnings && large.failures == small.failures && large.entries == small.entries);
-    ASSERT_EQ(large.looks.size(), small.looks.size());
-    for (std::size_t i = 0; i < large.looks.size(); ++i) EXPECT_EQ(large.looks[i].code, small.looks[i].code);
-    EXPECT_EQ(large.look_counts, count_looks(small.looks));
+    EXPECT_TRUE(look_report(large.looks) == look_report(small.looks) && large.look_counts == count_looks(small.looks));
     if (const std::string missing = test::mkgmap_command_missing(s.dir); !missing.empty()) GTEST_SKIP() << missing;
     const test::MkgmapResult compiled = test::mkgmap_compile_here(s.dir.path(), "out.txt", 1251);
     ASSERT_TRUE(compiled.compiled) << compiled.log;

@@ -50,6 +50,19 @@ std::vector<std::string> style_names_in(const std::string& folder) {
     return names;
 }
 
+std::vector<std::string> every_style_folder(const TempDir& tmp, bool siblings) {
+    std::vector<std::string> places{TESSARO_SOURCE_DIR "/tests/data", TESSARO_SOURCE_DIR "/examples"}, folders;
+    if (siblings)
+        for (const auto& e : std::filesystem::directory_iterator(places[0])) places.push_back(e.path().string() + "/styles");
+    if (mkgmap_jar_missing(false).empty()) {
+        EXPECT_TRUE(extract_from_mkgmap_jar(tmp, "styles"));
+        EXPECT_GE(style_names_in(places.emplace_back(tmp / "styles")).size(), 15u);
+    }
+    for (const std::string& place : places)
+        for (const std::string& name : style_names_in(place)) folders.push_back(place + "/" + name);
+    return folders;
+}
+
 bool extract_from_mkgmap_jar(const TempDir& dir, const std::string& member) {
     const std::string extract = "cd '" + dir.path() + "' && '" TESSARO_CMAKE "' -E tar xf " + MKGMAP_JAR + " " + member;
     return std::system(extract.c_str()) == 0;

@@ -15,6 +15,9 @@ std::string mkgmap_jar_missing(bool java = true);
 // Whether a program of that name is in a folder of PATH (found without running a shell).
 bool on_path(const std::string& program);
 std::vector<std::string> style_names_in(const std::string& folder);
+// The folders of our styles (tests/data, with `siblings` its cases' styles/ folders too, and examples/) and, when
+// the jar is there, of mkgmap's own, taken out into tmp/styles.
+std::vector<std::string> every_style_folder(const TempDir& tmp, bool siblings = false);
 bool extract_from_mkgmap_jar(const TempDir& dir, const std::string& member);
 // The style `name` as mkgmap prints it (include files and base styles resolved), written to
 // out too; empty when mkgmap refuses it. `classpath` holds styles/NAME for "include ... from NAME".

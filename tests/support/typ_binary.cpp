@@ -33,4 +33,9 @@ std::optional<TypCounts> count_typ_entries(std::string_view bytes) {
     if (counts.points < 0 || counts.lines < 0 || counts.polygons < 0) return std::nullopt;
     return counts;
 }
+
+std::optional<std::uint16_t> first_typ_key(std::string_view bytes, std::size_t field) {
+    if (bytes.size() < field + 10 || index_entries(bytes, field) <= 0) return std::nullopt;
+    return static_cast<std::uint16_t>(little_endian(bytes, little_endian(bytes, field, 4), 2));
+}
 }  // namespace tessaro::test

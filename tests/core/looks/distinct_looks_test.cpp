@@ -70,15 +70,11 @@ TEST(DistinctLooks, vary_every_later_duplicate_and_keep_library_looks_kept_entri
 TEST(DistinctLooks, leave_no_two_entries_of_a_real_style_alike_but_library_looks_and_no_label_bare) {
     if (const std::string why = test::mkgmap_jar_missing(); !why.empty()) GTEST_SKIP() << why;
     const test::TempDir tmp;
-    ASSERT_TRUE(test::extract_from_mkgmap_jar(tmp, "styles"));
-    std::vector<std::pair<std::string, std::string>> styles;  // name, folder
-    const std::pair<std::string, std::string> folders[] = {
-        {"", tmp / "styles"}, {"data-", TESSARO_SOURCE_DIR "/tests/data"}, {"examples-", TESSARO_SOURCE_DIR "/examples"}};
-    for (const auto& [prefix, folder] : folders)
-        for (const std::string& name : test::style_names_in(folder)) styles.push_back({prefix + name, folder + "/" + name});
     std::size_t converted = 0, types = 0, random = 0;
-    for (const auto& [name, folder] : styles) {
+    for (const std::string& folder : test::every_style_folder(tmp)) {
+        const std::string name = replace_all(folder, "/", "_");
         const std::string out = tmp / (name + ".txt"), report = tmp / (name + ".report");
+        const bool example = folder.starts_with(TESSARO_SOURCE_DIR "/examples/");
         test::convert(folder, out, {"--report", report});
         if (!std::filesystem::exists(out)) continue;
         std::set<std::pair<std::string, std::string>> library;
@@ -86,8 +82,8 @@ TEST(DistinctLooks, leave_no_two_entries_of_a_real_style_alike_but_library_looks
         const std::string lines = test::read_bytes(report);
         for (std::sregex_iterator m(lines.begin(), lines.end(), line), end; m != end; ++m) {
             if ((*m)[3] == "library") library.insert({(*m)[1], (*m)[2]});
-            types += !name.starts_with("examples-");
-            random += !name.starts_with("examples-") && (*m)[3] == "random";
+            types += !example;
+            random += !example && (*m)[3] == "random";
         }
         std::map<std::string, std::string> drawn;  // picture -> code
         ++converted;

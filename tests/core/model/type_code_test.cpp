@@ -4,6 +4,7 @@
 #include <map>
 #include <random>
 #include "support/mkgmap.h"
+#include "support/typ_binary.h"
 
 namespace tessaro {
 namespace {
@@ -89,18 +90,6 @@ TEST(CodeValue, reads_refuses_and_files_codes_as_mkgmap_reads_them_from_a_style)
     }
 }
 
-// The compiled TYP file's index of a section's types: its first type's key (a point's at 0x33 in the header, a line's at
-// 0x3d, a polygon's at 0x47).
-std::optional<std::uint16_t> compiled_key(const std::string& typ, Section section) {
-    const std::size_t at = section == Section::Point ? 0x33 : section == Section::Line ? 0x3d : 0x47;
-    const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(typ[i])); };
-    if (typ.size() < at + 10) return std::nullopt;
-    const std::uint32_t offset = byte(at) | byte(at + 1) << 8 | byte(at + 2) << 16 | byte(at + 3) << 24;
-    const std::uint32_t size = byte(at + 6) | byte(at + 7) << 8 | byte(at + 8) << 16 | byte(at + 9) << 24;
-    if (size == 0 || offset + 2 > typ.size()) return std::nullopt;
-    return static_cast<std::uint16_t>(byte(offset) | byte(offset + 1) << 8);
-}
-
 // Two codes are one TYP type exactly when mkgmap's TYP compiler files the entries written for them under one key: a text
 // holds one entry for each.
 TEST(CodeTypType, tells_codes_apart_exactly_as_mkgmaps_typ_compiler_files_their_entries) {
@@ -125,8 +114,8 @@ TEST(CodeTypType, tells_codes_apart_exactly_as_mkgmaps_typ_compiler_files_their_
     for (Section s : ALL_SECTIONS) {
         std::vector<std::uint16_t> keys;
         for (std::size_t i = 0; i < CODES.size(); ++i) {
-            const std::optional<std::uint16_t> key =
-                compiled_key(test::read_bytes(tmp / (std::string(section_name(s)) + std::to_string(i) + ".typ")), s);
+            const std::optional<std::uint16_t> key = test::first_typ_key(
+                test::read_bytes(tmp / (std::string(section_name(s)) + std::to_string(i) + ".typ")), 0x33 + 10 * static_cast<std::size_t>(s));
             ASSERT_TRUE(key) << section_name(s) << " " << CODES[i];
             keys.push_back(*key);
         }

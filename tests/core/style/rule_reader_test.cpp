@@ -27,7 +27,6 @@ TEST(ScanText, finds_every_type_bracket_as_mkgmap_reads_the_rules) {
         // mkgmap reads decimal and octal codes too: a bracket starts with any digit.
         {"a=b [11522 resolution 24] c=d [ 010]\n[9]", {"1: 11522 resolution 24] c=d [ 010] @a=b ", "1:  010] @ c=d ", "2: 9] @"}},
         // A code on a line of its own joins the nearest earlier line without a bracket, past comments and blanks ...
-        {"x=y [0x01]\ncuisine~'.*pizza.*'\n    [0x2a0a resolution 24]", {"1: 0x01] @x=y ", "3: 0x2a0a resolution 24] @cuisine~'.*pizza.*'  "}},
         {"a=1 &\nb!=2 # why\n\n# note\n[0x05]", {"5: 0x05] @b!=2 "}},
         // ... but not to a line whose rule is complete, nor across the start of the file.
         {"a=1 [0x01]\n[0x02]", {"1: 0x01] @a=1 ", "2: 0x02] @"}}, {"[0x03]", {"1: 0x03] @"}},
@@ -55,7 +54,8 @@ std::vector<std::string> fault_texts(const std::vector<Warning>& faults) {
     return out;
 }
 
-// Each fault as mkgmap finds it, named once at the line where it opened; the rules after it are read.
+// Each fault as mkgmap finds it, named once at the line where it opened; the rules after it are read. The open_constructs
+// golden files hold a fault of each kind as map makers make them.
 TEST(ScanText, names_a_construct_left_open_and_reads_the_rules_after_it) {
     const std::string action = open_construct_name(Warning::Kind::ActionNotClosed);
     const std::string quote = open_construct_name(Warning::Kind::QuoteNotClosed);
@@ -63,16 +63,13 @@ TEST(ScanText, names_a_construct_left_open_and_reads_the_rules_after_it) {
     std::string forty_rules;
     for (int i = 0; i < 40; ++i) forty_rules += "a=" + std::to_string(i) + " [0x" + std::to_string(10 + i) + "]\n";
     const std::tuple<std::string, std::size_t, std::vector<std::string>> cases[] = {  // text, items found, faults named
-        {"a=1 [0x01]\nm=* {add m='${m}'\na=2 [0x02]\na=3 [0x03]", 3, {action + " 2"}},
-        {"b=* { set highway=path; set sport=via_feratta)\na=2 [0x02]", 1, {action + " 1"}},
         {"b=* { set a=b;\n set c=d\n" + forty_rules, 40, {action + " 1"}}, {"a=b { set x=y\n", 0, {action + " 1"}},
         // A quote or action left open ends before a type bracket of its line.
-        {"a=1 [0x01]\nname='x [0x05]\na=2 [0x02]\na=3 [0x03]", 4, {quote + " 2"}},
         {"b=* {add x=y [0x02]\na=3 [0x03]", 2, {action + " 1"}}, {"b=* {add x=y;\n set a=b [0x02]\na=3 [0x03]", 2, {action + " 1"}},
         {"name='it\n" + forty_rules, 40, {quote + " 1"}},
         // ... also where a later line's quote would close it, taking in that line's bracket.
         {"a=1 [0x01]\nname='x\nb=c { set d='e' } [0x02]\nf=g [0x03]", 3, {quote + " 2"}},
-        {"a=1 [0x01 resolution 24\na=2 [0x02]\na=3 [0x03]", 3, {bracket + " 1"}}, {"a=1 [0x01 level 2\n", 1, {bracket + " 1"}},
+        {"a=1 [0x01 level 2\n", 1, {bracket + " 1"}},
         // A bracket is read on for a few lines only, however they go on.
         {"a=1 [0x01\n" + replace_all(std::string(20, '.'), ".", " level 2\n") + "]\nb=c [0x02]", 2, {bracket + " 1"}},
         // What mkgmap reads is no fault.
