@@ -17,16 +17,17 @@ std::size_t find_ci(std::string_view hay, std::string_view needle, std::size_t f
 inline bool contains(std::string_view hay, std::string_view needle) { return hay.find(needle) != hay.npos; }
 // Every occurrence replaced, left to right, non-overlapping, in one pass.
 std::string replace_all(std::string_view s, std::string_view from, std::string_view to);
-// Leading and trailing bytes of `chars` removed. Inline plain loops: find_first_not_of asks the C library once a byte.
+// Whether `c` is one of the few bytes of `set`: a plain loop, where std::string_view::find asks the C library.
+inline bool is_one_of(char c, std::string_view set) {
+    for (const char k : set)
+        if (c == k) return true;
+    return false;
+}
+// Leading and trailing bytes of `chars` removed.
 inline std::string_view trim_any_of(std::string_view s, std::string_view chars) {
-    const auto trimmed_off = [chars](char c) {
-        for (const char k : chars)
-            if (c == k) return true;
-        return false;
-    };
     std::size_t b = 0, e = s.size();
-    while (b < e && trimmed_off(s[b])) ++b;
-    while (e > b && trimmed_off(s[e - 1])) --e;
+    while (b < e && is_one_of(s[b], chars)) ++b;
+    while (e > b && is_one_of(s[e - 1], chars)) --e;
     return s.substr(b, e - b);
 }
 // Leading and trailing blanks (character 32 only) removed.
@@ -37,8 +38,7 @@ inline bool is_blank_tab_or_cr(char c) { return c == ' ' || c == '\t' || c == '\
 // byte of the text).
 inline std::size_t find_any(std::string_view text, std::string_view set, std::size_t from = 0) {
     for (std::size_t i = from; i < text.size(); ++i)
-        for (const char c : set)
-            if (text[i] == c) return i;
+        if (is_one_of(text[i], set)) return i;
     return text.npos;
 }
 // The first CR or LF of the text from `from` on, or npos.
