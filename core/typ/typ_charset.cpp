@@ -39,15 +39,24 @@ void decode_wide(std::string_view bytes, std::size_t unit, bool little, Put put)
     if (i < bytes.size()) put(REPLACEMENT);
 }
 
-// A Windows code page's number from the names Java gives them ("cp1251", "windows-1251"); 0 for others.
+// A Windows code page's number from a name Java knows for it ("cp1251", "windows-1251", "ms932"); 0 for other
+// names, and for the look-alikes Java lacks ("ms1252", "windows-850", "cp-1251", "cp01251"), whose texts mkgmap refuses.
 int code_page_of(const std::string& name) {
-    const char* const end = name.data() + name.size();
-    for (const std::string_view prefix : {"cp", "windows-", "cp-", "ms"}) {
+    const auto number_after = [&name](std::string_view prefix) {
+        const char* const end = name.data() + name.size();
+        const char* const digits = name.data() + prefix.size();
+        // No sign and no leading zero: Java knows neither.
+        if (name.size() <= prefix.size() || !name.starts_with(prefix) || *digits < '1' || *digits > '9') return 0;
         int v = 0;
-        if (name.size() <= prefix.size() || !name.starts_with(prefix)) continue;
-        if (const auto [at, ec] = std::from_chars(name.data() + prefix.size(), end, v); ec == std::errc() && at == end) return v;
-    }
-    return 0;
+        const auto [at, ec] = std::from_chars(digits, end, v);
+        return ec == std::errc() && at == end ? v : 0;
+    };
+    constexpr int WINDOWS[] = {437, 874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258};
+    constexpr int MS[] = {874, 932, 936, 949, 950};
+    const auto listed = [](const auto& pages, int v) { return std::find(std::begin(pages), std::end(pages), v) != std::end(pages) ? v : 0; };
+    if (const int v = number_after("cp")) return v;
+    if (const int v = number_after("windows-")) return listed(WINDOWS, v);
+    return listed(MS, number_after("ms"));
 }
 
 // Charsets Java has, for which this program has no table: mkgmap reads
