@@ -65,10 +65,17 @@ bool java_has(const std::string& name, int page) {
     constexpr int PAGES[] = {437, 737, 775, 850, 852, 855, 857, 858, 862, 866, 869, 874, 932, 936, 949, 950,
                              1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258};
     if (page != 0) return std::find(std::begin(PAGES), std::end(PAGES), page) != std::end(PAGES);
-    for (const char* prefix : {"iso-8859-", "iso8859-", "iso8859_", "koi8-", "ibm"})
-        if (name.rfind(prefix, 0) == 0 && name.size() > std::string_view(prefix).size()) return true;
+    // The parts of ISO 8859 Java has under each spelling: none of 10, 12 and 14, which mkgmap refuses.
+    constexpr std::string_view ISO_PARTS[][2] = {{"iso-8859-", " 1 2 3 4 5 6 7 8 9 11 13 15 16 "},
+                                                 {"iso8859-", " 1 2 3 4 5 6 7 8 9 13 15 "},
+                                                 {"iso8859_", " 1 2 3 4 5 6 7 8 9 11 13 15 16 "}};
+    for (const auto& [prefix, parts] : ISO_PARTS)
+        if (name.starts_with(prefix) && name.size() > prefix.size() && name.find(' ') == std::string::npos &&
+            parts.find(" " + name.substr(prefix.size()) + " ") != std::string_view::npos)
+            return true;
+    if (name.size() > 3 && name.starts_with("ibm")) return true;
     for (const char* known : {"us-ascii", "ascii", "shift_jis", "sjis", "windows-31j", "gbk", "gb2312", "gb18030", "big5",
-                              "euc-jp", "euc-kr", "iso-2022-jp", "macroman", "x-macroman"})
+                              "euc-jp", "euc-kr", "iso-2022-jp", "macroman", "x-macroman", "koi8-r", "koi8-u"})
         if (name == known) return true;
     return false;
 }
